@@ -1,0 +1,11 @@
+# vt_add_qtest(<name> SOURCES <files...> LIBS <targets...>)
+# Builds one Qt Test executable and registers it with CTest, headless.
+function(vt_add_qtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false"
+        TIMEOUT 300)
+endfunction()

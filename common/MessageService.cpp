@@ -1,0 +1,133 @@
+#include "MessageService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+MessageService *g_installed = nullptr;
+MessageService::HelpHandler g_helpHandler;
+
+QMessageBox::Icon toQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonSpec
+{
+    QMessageBox::StandardButton button;
+    MsgResult result;
+};
+
+QList<ButtonSpec> buttonsFor(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OkOnly:
+        return {{QMessageBox::Ok, MsgResult::Ok}};
+    case MsgButtons::OkCancel:
+        return {{QMessageBox::Ok, MsgResult::Ok}, {QMessageBox::Cancel, MsgResult::Cancel}};
+    case MsgButtons::AbortRetryIgnore:
+        return {{QMessageBox::Abort, MsgResult::Abort},
+                {QMessageBox::Retry, MsgResult::Retry},
+                {QMessageBox::Ignore, MsgResult::Ignore}};
+    case MsgButtons::YesNoCancel:
+        return {{QMessageBox::Yes, MsgResult::Yes},
+                {QMessageBox::No, MsgResult::No},
+                {QMessageBox::Cancel, MsgResult::Cancel}};
+    case MsgButtons::YesNo:
+        return {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}};
+    case MsgButtons::RetryCancel:
+        return {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}};
+    }
+    return {{QMessageBox::Ok, MsgResult::Ok}};
+}
+
+} // namespace
+
+MessageService &MessageService::current()
+{
+    static DialogMessageService dialogService;
+    return g_installed ? *g_installed : dialogService;
+}
+
+void MessageService::install(MessageService *service)
+{
+    g_installed = service;
+}
+
+void MessageService::setHelpHandler(HelpHandler handler)
+{
+    g_helpHandler = std::move(handler);
+}
+
+void MessageService::openHelp(const QString &helpFile, int topic)
+{
+    if (g_helpHandler)
+        g_helpHandler(helpFile, topic);
+}
+
+MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *parent)
+{
+    QMessageBox box(parent ? parent : QApplication::activeWindow());
+    box.setIcon(toQtIcon(request.icon));
+    box.setWindowTitle(request.title);
+    box.setText(request.text);
+    const QList<ButtonSpec> specs = buttonsFor(request.buttons);
+    for (const ButtonSpec &spec : specs)
+        box.addButton(spec.button);
+    box.setDefaultButton(specs.first().button);
+    if (specs.size() > 1)
+        box.setEscapeButton(specs.last().button);
+
+    QAbstractButton *help = request.hasHelp() ? box.addButton(QMessageBox::Help) : nullptr;
+
+    // Help opens the help beside the question, which is then asked again.
+    box.exec();
+    while (help && box.clickedButton() == help) {
+        MessageService::openHelp(request.helpFile, request.helpTopic);
+        box.exec();
+    }
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const ButtonSpec &spec : specs) {
+        if (spec.button == clicked)
+            return spec.result;
+    }
+    // Closed by the window's close box: the escape answer.
+    return specs.last().result;
+}
+
+MsgResult ShowMessage(const MessageRequest &request, QWidget *parent)
+{
+    return MessageService::current().show(request, parent);
+}
+
+MsgResult ShowMessage(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+                      QWidget *parent)
+{
+    MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.icon = icon;
+    request.buttons = buttons;
+    return ShowMessage(request, parent);
+}
+
+void ReportError(long long number, const QString &description, QWidget *parent)
+{
+    ShowMessage(description, QStringLiteral("Error: ") + QString::number(number), MsgIcon::Critical,
+                MsgButtons::OkOnly, parent);
+}
