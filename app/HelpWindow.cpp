@@ -1,0 +1,129 @@
+#include "HelpWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Topic
+{
+    int id;
+    const char *page;
+};
+
+// The numbered topics of the help. Pages link to each other by file name.
+constexpr Topic kTopics[] = {
+    {HelpWindow::kTopicContents, "index.html"},
+    {1000, "gettingstarted.html"},
+    {1010, "trees.html"},
+    {HelpWindow::kTopicRootPersons, "rootpersons.html"},
+    {1030, "persons.html"},
+    {1040, "photos.html"},
+    {1050, "chart.html"},
+    {1060, "shortcuts.html"},
+};
+
+} // namespace
+
+HelpWindow::HelpWindow(const QString &helpFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_folder(helpFolder)
+{
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Velkin Tree Help"));
+
+    m_back = new QToolButton(this);
+    m_back->setObjectName(QStringLiteral("cmdBack"));
+    m_back->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_back->setToolTip(QStringLiteral("Back"));
+    m_back->setEnabled(false);
+    m_forward = new QToolButton(this);
+    m_forward->setObjectName(QStringLiteral("cmdForward"));
+    m_forward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    m_forward->setToolTip(QStringLiteral("Forward"));
+    m_forward->setEnabled(false);
+    m_home = new QToolButton(this);
+    m_home->setObjectName(QStringLiteral("cmdContents"));
+    m_home->setText(QStringLiteral("Contents"));
+    m_home->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setSearchPaths({m_folder});
+    m_browser->setOpenExternalLinks(true);
+
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(m_back);
+    bar->addWidget(m_forward);
+    bar->addWidget(m_home);
+    bar->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(bar);
+    layout->addWidget(m_browser, 1);
+
+    connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_forward, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
+    connect(m_home, &QToolButton::clicked, this, [this] { ShowTopic(kTopicContents); });
+    connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QToolButton::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QToolButton::setEnabled);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::updateTitle);
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+
+    const int em = fontMetrics().averageCharWidth();
+    resize(em * 90, fontMetrics().height() * 36);
+}
+
+QString HelpWindow::DefaultHelpFolder()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/help");
+}
+
+QString HelpWindow::PageForTopic(int topic)
+{
+    for (const Topic &t : kTopics) {
+        if (t.id == topic)
+            return QString::fromLatin1(t.page);
+    }
+    return QStringLiteral("index.html");
+}
+
+void HelpWindow::ShowTopic(int topic)
+{
+    const QString file = QDir(m_folder).filePath(PageForTopic(topic));
+    if (QFileInfo::exists(file)) {
+        m_browser->setSource(QUrl::fromLocalFile(file));
+    } else {
+        m_browser->setHtml(QStringLiteral("<h1>Help not found</h1><p>The help pages were not "
+                                          "found in the folder <code>%1</code>. They are "
+                                          "installed in the folder <code>help</code> beside the "
+                                          "program.</p>")
+                               .arg(m_folder.toHtmlEscaped()));
+        updateTitle();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QString HelpWindow::CurrentPage() const
+{
+    return QFileInfo(m_browser->source().toLocalFile()).fileName();
+}
+
+void HelpWindow::updateTitle()
+{
+    const QString page = m_browser->documentTitle();
+    setWindowTitle(page.isEmpty() ? QStringLiteral("Velkin Tree Help")
+                                  : page + QStringLiteral(" - Velkin Tree Help"));
+}

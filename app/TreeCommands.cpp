@@ -1,0 +1,230 @@
+#include "TreeCommands.h"
+
+#include "AppState.h"
+#include "FileHelpers.h"
+#include "HelpWindow.h"
+#include "MessageService.h"
+#include "ModalSeam.h"
+#include "PhotoStorage.h"
+#include "TreeBrowser.h"
+#include "TreeChart.h"
+#include "WaitCursor.h"
+#include "dlgModify.h"
+#include "dlgNew.h"
+#include "dlgOpen.h"
+#include "mDatabase.h"
+
+#include <QComboBox>
+
+namespace {
+
+// A key names a folder of its own inside the photos folder only when it is one plain name.
+bool IsPlainFolderName(const QString &key)
+{
+    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") &&
+           !key.contains(QLatin1Char('/')) && !key.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+TreeCommands::TreeCommands(AppState &state, cPeople &people, TreeChart &chart, mDatabase &store,
+                           TreeBrowser &browser, QComboBox &cboTrees, QWidget *window)
+    : QObject(window), m_state(state), m_people(people), m_chart(chart), m_store(store),
+      m_browser(browser), m_cboTrees(cboTrees), m_window(window)
+{
+}
+
+void TreeCommands::mnuFileNew()
+{
+    m_state.NewTreeName.clear();
+    dlgNew dialog(m_window);
+    dialog.SetTrees(m_store.ListTrees());
+    ModalSeam::exec(dialog);
+    m_state.NewTreeName = dialog.NewTreeName();
+    if (!m_state.NewTreeName.isEmpty())
+        CreateTree(m_state.NewTreeName);
+}
+
+bool TreeCommands::CreateTree(const QString &name)
+{
+    WaitCursor busy;
+    // The table is made first: when that fails, the open tree stays on screen and usable.
+    const StoreError error = m_store.CreateTree(name);
+    if (error) {
+        busy.restore();
+        ShowCreateTreeResult(name, error, m_window);
+        return false;
+    }
+    m_browser.ShowNewTree(name);
+    m_cboTrees.addItem(name);
+    TreeBrowser::SelectTree(m_cboTrees, name);
+    busy.restore();
+    ShowCreateTreeResult(name, error, m_window);
+    return true;
+}
+
+void TreeCommands::mnuFileOpen()
+{
+    dlgOpen dialog(m_window);
+    dialog.SetTrees(m_store.ListTrees());
+    m_state.OpenTreeName.clear();
+    ModalSeam::exec(dialog);
+    m_state.OpenTreeName = dialog.OpenTreeName();
+    if (m_state.OpenTreeName.isEmpty())
+        return;
+    m_browser.LoadTree(m_state.OpenTreeName);
+    TreeBrowser::SelectTree(m_cboTrees, m_state.OpenTreeName);
+}
+
+void TreeCommands::mnuFileModify()
+{
+    dlgModify::Actions actions;
+    actions.renameTree = [this](const QString &oldName, const QString &newName) {
+        return renameTree(oldName, newName);
+    };
+    actions.deleteTree = [this](const QString &name) { deleteTree(name); };
+    actions.closeTree = [this] { m_browser.CloseTree(); };
+
+    m_state.ModifyOldName.clear();
+    m_state.ModifyNewName.clear();
+    dlgModify dialog(std::move(actions), m_window);
+    dialog.SetTrees(m_store.ListTrees());
+    ModalSeam::exec(dialog);
+    m_state.ModifyOldName = dialog.ModifyOldName();
+    m_state.ModifyNewName = dialog.ModifyNewName();
+    RefillTreeBox();
+}
+
+bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
+{
+    const StoreError error = m_store.RenameTree(oldName, newName);
+    if (error) {
+        ReportError(error.number, error.description, m_window);
+        return false;
+    }
+    // The open tree follows its new name; what the chart shows stays as it is.
+    if (!m_state.CurrentTree.isEmpty() &&
+        m_state.CurrentTree.compare(oldName, Qt::CaseInsensitive) == 0) {
+        m_state.CurrentTree = newName;
+        m_state.LastOpen = newName;
+        if (m_state.SelectedKey.isEmpty())
+            emit m_browser.TitleChanged(TreeBrowser::TreeTitle(newName));
+    }
+    return true;
+}
+
+void TreeCommands::deleteTree(const QString &name)
+{
+    const StoreError error = m_store.DeleteTree(name);
+    if (error)
+        ReportError(error.number, error.description, m_window);
+}
+
+void TreeCommands::RefillTreeBox()
+{
+    m_cboTrees.clear();
+    m_cboTrees.addItems(m_store.ListTrees());
+    m_cboTrees.setCurrentIndex(-1);
+}
+
+void TreeCommands::mnuFileClose()
+{
+    m_browser.CloseTree();
+    m_cboTrees.setCurrentIndex(-1);
+}
+
+void TreeCommands::cboTrees_Click(int index)
+{
+    const QString name = m_cboTrees.itemText(index);
+    if (!name.isEmpty() && name != m_state.CurrentTree)
+        m_browser.LoadTree(name);
+}
+
+void TreeCommands::mnuToolsRefresh()
+{
+    if (m_state.CurrentTree.isEmpty())
+        return;
+    m_chart.Refresh();
+    if (const cNodePtr selected = m_chart.SelectedNode())
+        m_browser.VTree_NodeClick(selected.get(), true);
+}
+
+void TreeCommands::mnuToolsDbComp()
+{
+    m_store.CompressDatabase(m_window);
+}
+
+QString TreeCommands::HelpFile() const
+{
+    return AddBackslash(m_state.ProgramPath) + QStringLiteral("help/index.html");
+}
+
+bool TreeCommands::KeyInAnyTree(const QString &key) const
+{
+    const QStringList trees = m_store.ListTrees();
+    for (const QString &tree : trees) {
+        StoreError error;
+        if (m_store.FindPerson(tree, key, nullptr, &error) || error)
+            return true;
+    }
+    return false;
+}
+
+void TreeCommands::mnuPersonDelete()
+{
+    const QString key = m_state.SelectedKey;
+    const cPersonPtr person = key.isEmpty() ? nullptr : m_people.Item(key);
+    if (!person)
+        return;
+
+    if (person->PrntKey().toUpper() == QLatin1String("ROOT")) {
+        MessageRequest question;
+        question.text = QStringLiteral("You are about to delete a 'Root' person from the tree.\n"
+                                       "Are you sure you wish to do it?\n\n"
+                                       "If you are not sure, click 'Help' for more details "
+                                       "about Root persons.");
+        question.title = QStringLiteral("Crucial!");
+        question.icon = MsgIcon::Exclamation;
+        question.buttons = MsgButtons::YesNo;
+        question.helpFile = HelpFile();
+        question.helpTopic = HelpWindow::kTopicRootPersons;
+        if (ShowMessage(question, m_window) != MsgResult::Yes)
+            return;
+    } else if (ShowMessage(QStringLiteral("Are you sure you wish to delete the selected person '") +
+                               key + QStringLiteral("'?"),
+                           QStringLiteral("Confirmation"), MsgIcon::None, MsgButtons::OkCancel,
+                           m_window) != MsgResult::Ok) {
+        return;
+    }
+
+    const StoreError error = m_store.DeletePerson(m_state.CurrentTree, key);
+    if (error) {
+        ReportError(error.number, error.description, m_window);
+        return;
+    }
+    m_people.Remove(key);
+    m_browser.PersonRemoved(*person);
+
+    // The box goes; the selection moves up to its parent box.
+    const cLevels &levels = m_chart.Levels();
+    for (const cLevelPtr &level : levels) {
+        const cNodePtr node = level->Item(key);
+        if (node && node->Key() == key) {
+            m_chart.setSelectedNode(node->ParentNode());
+            level->Remove(key);
+            break;
+        }
+    }
+
+    // Photo folders are shared by key across trees: the folder goes only with the last person
+    // of that key, and only when the key names a folder inside the photos folder.
+    emit PhotosReleased();
+    if (IsPlainFolderName(key) && !KeyInAnyTree(key))
+        DeleteFolderTree(PhotoStorage::PhotoFolder(m_state.DataPath, key));
+
+    m_chart.Refresh();
+    if (const cNodePtr selected = m_chart.SelectedNode())
+        m_browser.VTree_NodeClick(selected.get(), true);
+    else
+        m_browser.ShowRoots();
+}

@@ -1,0 +1,19 @@
+#include "TreeName.h"
+
+#include "MessageService.h"
+#include "mDatabase.h"
+
+bool IsSilentlyRefusedTreeName(const QString &name)
+{
+    return name.isEmpty() || name.toUpper() == QLatin1String("AS");
+}
+
+bool CheckTreeName(const QString &name, QWidget *parent)
+{
+    const QString problem = TreeNameProblem(name);
+    if (problem.isEmpty())
+        return true;
+    ShowMessage(problem, QStringLiteral("Invalid tree name"), MsgIcon::Exclamation,
+                MsgButtons::OkOnly, parent);
+    return false;
+}
