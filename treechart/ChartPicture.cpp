@@ -1,0 +1,218 @@
+#include "ChartPicture.h"
+
+#include "ChartLayout.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Pixel of a coordinate that may end in .5 (half a box height, the middle of a gap): such a
+// coordinate goes to the pixel below or right of it, so the line between the halves of a box
+// lies in the lower half, as a click on it does.
+int pixel(double value)
+{
+    return int(std::ceil(value));
+}
+
+QColor pick(OleColor own, OleColor chart)
+{
+    return TranslateColor(own == kInheritColor ? chart : own);
+}
+
+} // namespace
+
+void ChartPicture::Clear()
+{
+    m_steps.clear();
+}
+
+void ChartPicture::setFont(const QFont &font)
+{
+    m_font = font;
+    const QFontMetrics metrics(font);
+    m_ascent = metrics.ascent();
+    m_lineBound = std::max(metrics.height(), 1) * 2;
+    m_charBound = std::max(metrics.maxWidth(), m_lineBound);
+}
+
+ChartPicture::BoxColors ChartPicture::ChooseColors(const cNode &node, const ChartSettings &s)
+{
+    const bool sel = node.Selected();
+    if (s.GlobalSet) {
+        if (sel)
+            return {TranslateColor(s.NodeSelBgColorA),   TranslateColor(s.NodeSelBgColorB),
+                    TranslateColor(s.NodeSelForeColorA), TranslateColor(s.NodeSelForeColorB),
+                    TranslateColor(s.NodeSelFrameColor), TranslateColor(s.NodeSelShadowColor)};
+        return {TranslateColor(s.NodeBgColorA),   TranslateColor(s.NodeBgColorB),
+                TranslateColor(s.NodeForeColorA), TranslateColor(s.NodeForeColorB),
+                TranslateColor(s.NodeFrameColor), TranslateColor(s.NodeShadowColor)};
+    }
+    if (sel)
+        return {pick(node.SelBgColorA(), s.NodeSelBgColorA),
+                pick(node.SelBgColorB(), s.NodeSelBgColorB),
+                pick(node.SelForeColorA(), s.NodeSelForeColorA),
+                pick(node.SelForeColorB(), s.NodeSelForeColorB),
+                pick(node.SelFrameColor(), s.NodeSelFrameColor),
+                pick(node.SelShadowColor(), s.NodeSelShadowColor)};
+    return {pick(node.BgColorA(), s.NodeBgColorA),     pick(node.BgColorB(), s.NodeBgColorB),
+            pick(node.ForeColorA(), s.NodeForeColorA), pick(node.ForeColorB(), s.NodeForeColorB),
+            pick(node.FrameColor(), s.NodeFrameColor), pick(node.ShadowColor(), s.NodeShadowColor)};
+}
+
+void ChartPicture::fill(double x1, double y1, double x2, double y2, const QColor &color)
+{
+    const QRect rect(QPoint(pixel(std::min(x1, x2)), pixel(std::min(y1, y2))),
+                     QPoint(pixel(std::max(x1, x2)), pixel(std::max(y1, y2))));
+    m_steps.push_back(Step{rect, Kind::Fill, 0, color.rgb(), QLineF(), QString()});
+}
+
+void ChartPicture::line(double x1, double y1, double x2, double y2, int width, const QColor &color)
+{
+    const double half = (width - 1) / 2;
+    if (y1 == y2 || x1 == x2) {
+        // Level and upright lines are filled bands, both end points included; a thick line
+        // reaches past its ends by half its width so that the corners of an elbow are square.
+        fill(std::min(x1, x2) - half, std::min(y1, y2) - half, std::max(x1, x2) + half,
+             std::max(y1, y2) + half, color);
+        return;
+    }
+    const QLineF shape(x1, y1, x2, y2);
+    const QRect bounds = QRectF(shape.p1(), shape.p2())
+                             .normalized()
+                             .toAlignedRect()
+                             .adjusted(-width - 1, -width - 1, width + 1, width + 1);
+    m_steps.push_back(Step{bounds, Kind::Line, width, color.rgb(), shape, QString()});
+}
+
+void ChartPicture::text(const QString &value, int x, int y, const QColor &color)
+{
+    if (value.isEmpty())
+        return;
+    // A generous box: text is never clipped to the box it belongs to and may run on.
+    const qint64 width = qint64(value.size()) * m_charBound + 2LL * m_lineBound;
+    const QRect bounds(x - m_lineBound, y - m_lineBound, int(std::min<qint64>(width, 1 << 30)),
+                       3 * m_lineBound);
+    m_steps.push_back(Step{bounds, Kind::Text, 0, color.rgb(), QLineF(x, y, x, y), value});
+}
+
+void ChartPicture::connector(const cNode &node, const cNode &parent, int linkStyle, int width,
+                             const QColor &color)
+{
+    const double c = node.Center();
+    const double t = node.Top();
+    const double pc = parent.Center();
+    const double pb = parent.Bottom();
+    if (linkStyle == 0) {
+        // Straight, stopping 15 pixels short of both boxes.
+        line(c, t - 15, pc, pb + 15, width, color);
+    } else if (linkStyle == 1) {
+        // Elbow: down from the parent, across, down into the box.
+        const double mid = pb + (t - pb) / 2;
+        line(pc, pb, pc, mid, width, color);
+        line(pc, mid, c, mid, width, color);
+        line(c, mid, c, t, width, color);
+    }
+}
+
+void ChartPicture::DrawNode(const cNode &node, const ChartSettings &s)
+{
+    const BoxColors colors = ChooseColors(node, s);
+    const double l = node.Left();
+    const double t = node.Top();
+    const double r = node.Right() - s.NodeShadowSize;  // right edge of the box itself
+    const double b = node.Bottom() - s.NodeShadowSize; // bottom edge of the box itself
+    const double halfH = s.NodeHeight / 2.0;
+
+    fill(l + s.NodeShadowSize, t + s.NodeShadowSize, node.Right(), node.Bottom(), colors.shadow);
+    fill(l, t, r, b - halfH, colors.bgA);
+    fill(l, b - halfH, r, b, colors.bgB);
+    line(l, t, r, t, 1, colors.frame);
+    line(l, b, r, b, 1, colors.frame);
+    line(l, t, l, b, 1, colors.frame);
+    line(r, t, r, b, 1, colors.frame);
+    line(l, t + halfH, r, t + halfH, 1, colors.frame);
+
+    if (const cNode *parent = node.ParentNode().get())
+        connector(node, *parent, s.LinkStyle, 1, TranslateColor(s.ConnectorColor));
+
+    text(node.CaptionA(), node.Left() + 4, node.Top() + 2, colors.foreA);
+    text(node.CaptionB(), node.Left() + 4, ChartLayout::RoundHalfEven(t + halfH + 2), colors.foreB);
+}
+
+void ChartPicture::DrawSelectedPath(const cNode &selected, const ChartSettings &s)
+{
+    const QColor color = TranslateColor(s.ConnectorColor);
+    // A host that links nodes into a ring would otherwise keep this loop going for ever.
+    QSet<const cNode *> seen;
+    const cNode *node = &selected;
+    while (const cNode *parent = node->ParentNode().get()) {
+        if (seen.contains(node))
+            break;
+        seen.insert(node);
+        connector(*node, *parent, s.LinkStyle, 3, color);
+        node = parent;
+    }
+}
+
+void ChartPicture::paint(QPainter &painter, const QRect &chartRect) const
+{
+    painter.save();
+    painter.fillRect(chartRect, m_background);
+    const QRect clip = chartRect & QRect(QPoint(0, 0), m_canvasSize);
+    if (clip.isEmpty()) {
+        painter.restore();
+        return;
+    }
+    painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setFont(m_font);
+
+    // Repeated identical fills (the shared stretch of sibling connectors) are painted once.
+    QRect lastFill;
+    QRgb lastColor = 0;
+    for (const Step &step : m_steps) {
+        if (!step.bounds.intersects(clip))
+            continue;
+        switch (step.kind) {
+        case Kind::Fill: {
+            const QRect visible = step.bounds & clip;
+            if (visible == lastFill && step.color == lastColor)
+                continue;
+            painter.fillRect(visible, QColor(step.color));
+            lastFill = visible;
+            lastColor = step.color;
+            continue;
+        }
+        case Kind::Line: {
+            QPen pen{QColor(step.color)};
+            pen.setWidth(step.width);
+            pen.setCapStyle(Qt::SquareCap);
+            painter.setPen(pen);
+            painter.drawLine(step.line);
+            break;
+        }
+        case Kind::Text:
+            painter.setPen(QColor(step.color));
+            painter.drawText(QPointF(step.line.x1(), step.line.y1() + m_ascent), step.text);
+            break;
+        }
+        lastFill = QRect();
+    }
+    painter.restore();
+}
+
+QImage ChartPicture::render(const QRect &chartRect) const
+{
+    QImage image(chartRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(m_background);
+    QPainter painter(&image);
+    painter.translate(-chartRect.topLeft());
+    paint(painter, chartRect);
+    return image;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ChartSettings.h"
+#include "cNode.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QRect>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+class QImage;
+
+// What the chart has drawn, kept as a list of drawing steps in chart coordinates: the retained
+// canvas of the chart without a bitmap the size of the chart. Steps are painted in the order
+// they were drawn, so later boxes cover earlier ones; painting a rectangle of the chart touches
+// only the steps that reach into it.
+class ChartPicture
+{
+public:
+    // Blanks the picture (keeps background, font and canvas size).
+    void Clear();
+    void setBackground(const QColor &color) { m_background = color; }
+    QColor background() const { return m_background; }
+    void setFont(const QFont &font);
+    QFont font() const { return m_font; }
+    // The canvas extent: nothing is painted outside it.
+    void setCanvasSize(const QSize &size) { m_canvasSize = size; }
+    QSize canvasSize() const { return m_canvasSize; }
+
+    // Draws one box from its geometry: shadow, halves, outline, divider, the connector to its
+    // parent and the two captions, in the colours chosen by the settings.
+    void DrawNode(const cNode &node, const ChartSettings &settings);
+    // Draws the thick path from the selected node up to the top of its line of ancestors.
+    void DrawSelectedPath(const cNode &selected, const ChartSettings &settings);
+
+    // Paints the part of the chart inside `chartRect` (chart coordinates) onto a painter that
+    // maps chart coordinates to its device.
+    void paint(QPainter &painter, const QRect &chartRect) const;
+    // The rectangle as an image of its size.
+    QImage render(const QRect &chartRect) const;
+
+    int stepCount() const { return int(m_steps.size()); }
+
+    // The six colours of one box as drawn.
+    struct BoxColors
+    {
+        QColor bgA, bgB, foreA, foreB, frame, shadow;
+    };
+    static BoxColors ChooseColors(const cNode &node, const ChartSettings &settings);
+
+private:
+    enum class Kind : unsigned char { Fill, Line, Text };
+    struct Step
+    {
+        QRect bounds; // everything the step may paint lies inside
+        Kind kind;
+        int width; // line width (Line)
+        QRgb color;
+        QLineF line; // Line: the line; Text: p1 is the top-left corner
+        QString text;
+    };
+
+    void fill(double x1, double y1, double x2, double y2, const QColor &color);
+    void line(double x1, double y1, double x2, double y2, int width, const QColor &color);
+    void text(const QString &text, int x, int y, const QColor &color);
+    void connector(const cNode &node, const cNode &parent, int linkStyle, int width,
+                   const QColor &color);
+
+    std::vector<Step> m_steps;
+    QColor m_background = Qt::white;
+    QFont m_font;
+    int m_charBound = 16; // no glyph of the font (or its fallbacks) is wider
+    int m_lineBound = 32; // nor taller
+    int m_ascent = 12;
+    QSize m_canvasSize;
+};

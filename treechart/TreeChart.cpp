@@ -1,0 +1,223 @@
+#include "TreeChart.h"
+
+#include "ChartCanvas.h"
+#include "ChartLayout.h"
+
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
+{
+    m_canvas = new ChartCanvas(this);
+    m_hScroll = new QScrollBar(Qt::Horizontal, this);
+    m_hScroll->setObjectName(QStringLiteral("HScroll"));
+    m_vScroll = new QScrollBar(Qt::Vertical, this);
+    m_vScroll->setObjectName(QStringLiteral("VScroll"));
+    m_corner = new QWidget(this);
+    m_corner->setObjectName(QStringLiteral("picSize"));
+    m_corner->setAutoFillBackground(true);
+    m_corner->setBackgroundRole(QPalette::Button);
+
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    m_barThickness = extent < 1 ? 16 : extent;
+    m_vScroll->resize(m_barThickness, m_vScroll->height());
+    m_hScroll->resize(m_hScroll->width(), m_barThickness);
+    m_corner->resize(m_barThickness, m_barThickness);
+
+    connect(m_hScroll, &QScrollBar::valueChanged, this, &TreeChart::HScrollChanged);
+    connect(m_hScroll, &QScrollBar::sliderMoved, this, &TreeChart::HScrollChanged);
+    connect(m_vScroll, &QScrollBar::valueChanged, this, &TreeChart::VScrollChanged);
+    connect(m_vScroll, &QScrollBar::sliderMoved, this, &TreeChart::VScrollChanged);
+
+    m_font = QWidget::font();
+    m_picture.setFont(m_font);
+    m_picture.setBackground(TranslateColor(SystemColor(COLOR_WINDOW)));
+    applyBorder();
+    ArrangeView();
+    UpdateScrollBars();
+}
+
+TreeChart::~TreeChart() = default;
+
+void TreeChart::Clear()
+{
+    m_picture.Clear();
+    m_selectedNode.reset();
+    m_levels.Clear();
+    m_canvas->update();
+}
+
+void TreeChart::Refresh()
+{
+    DrawChart();
+}
+
+void TreeChart::setSelectedNode(cNodePtr node)
+{
+    m_selectedNode = std::move(node);
+    if (m_selectedNode)
+        m_selectedNode->setSelected(true);
+}
+
+void TreeChart::DrawChart()
+{
+    ++m_drawCount;
+    m_picture.Clear();
+    const int vPos = m_vScroll->value();
+    const int hPos = m_hScroll->value();
+    ArrangeView();
+    m_canvasSize = QSize(m_viewWidth, m_viewHeight);
+    if (m_levels.Count() > 0) {
+        m_canvasSize =
+            ChartLayout::Arrange(m_levels, m_settings, m_viewWidth, m_viewHeight,
+                                 [this](cNode &node) { m_picture.DrawNode(node, m_settings); });
+        if (m_selectedNode)
+            m_picture.DrawSelectedPath(*m_selectedNode, m_settings);
+    }
+    m_picture.setCanvasSize(m_canvasSize);
+    UpdateScrollBars();
+    // A position beyond a bar's new range ends at the range's end.
+    m_vScroll->setValue(vPos);
+    m_hScroll->setValue(hPos);
+    VScrollChanged(m_vScroll->value());
+    HScrollChanged(m_hScroll->value());
+    m_canvas->update();
+}
+
+void TreeChart::ArrangeView()
+{
+    const QRect inner = contentsRect();
+    m_viewWidth = std::max(0, inner.width() - m_barThickness);
+    m_viewHeight = std::max(0, inner.height() - m_barThickness);
+    m_corner->move(inner.x() + m_viewWidth, inner.y() + m_viewHeight);
+    m_canvas->setGeometry(inner.x(), inner.y(), m_viewWidth, m_viewHeight);
+    m_canvasSize = QSize(m_viewWidth, m_viewHeight);
+    if (!m_userMode)
+        UpdateScrollBars();
+}
+
+void TreeChart::UpdateScrollBars()
+{
+    const QRect inner = contentsRect();
+    // Ranges are full 32-bit values: every box of a long row can be scrolled to.
+    if (m_canvasSize.width() > m_viewWidth) {
+        m_hScroll->setRange(0, m_canvasSize.width() - m_viewWidth);
+        m_hScroll->setSingleStep(std::max(1, m_settings.NodeWidth + m_settings.NodeSpaceH));
+        m_hScroll->setPageStep(std::max(1, m_viewWidth));
+    } else {
+        m_hScroll->setRange(0, 0);
+        m_hScroll->setSingleStep(1);
+        m_hScroll->setPageStep(1);
+    }
+    m_hScroll->setGeometry(inner.x(), inner.y() + m_viewHeight, m_viewWidth, m_barThickness);
+
+    if (m_canvasSize.height() > m_viewHeight) {
+        m_vScroll->setRange(0, m_canvasSize.height() - m_viewHeight);
+        m_vScroll->setSingleStep(std::max(1, m_settings.NodeHeight + m_settings.NodeSpaceV));
+        m_vScroll->setPageStep(std::max(1, m_viewHeight));
+    } else {
+        m_vScroll->setRange(0, 0);
+        m_vScroll->setSingleStep(1);
+        m_vScroll->setPageStep(1);
+    }
+    m_vScroll->setGeometry(inner.x() + m_viewWidth, inner.y(), m_barThickness, m_viewHeight);
+}
+
+void TreeChart::HScrollChanged(int value)
+{
+    // The canvas's left edge goes to -value, or to the far end when the value lies beyond it.
+    const int spare = m_canvasSize.width() - m_viewWidth;
+    const int left = spare > value ? -value : -spare;
+    if (m_scrollOffset.x() != -left) {
+        m_scrollOffset.setX(-left);
+        m_canvas->update();
+    }
+}
+
+void TreeChart::VScrollChanged(int value)
+{
+    const int spare = m_canvasSize.height() - m_viewHeight;
+    const int top = spare > value ? -value : -spare;
+    if (m_scrollOffset.y() != -top) {
+        m_scrollOffset.setY(-top);
+        m_canvas->update();
+    }
+}
+
+void TreeChart::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    DrawChart();
+}
+
+QImage TreeChart::renderRect(const QRect &chartRect) const
+{
+    return m_picture.render(chartRect);
+}
+
+cNode *TreeChart::hitTest(double x, double y) const
+{
+    const int shadow = m_settings.NodeShadowSize;
+    for (const cLevelPtr &level : m_levels) {
+        if (!level)
+            continue;
+        for (const cNodePtr &node : *level) {
+            // The shadow strip is not part of the box; the edges are.
+            if (node && node->Left() <= x && x <= node->Right() - shadow && node->Top() <= y &&
+                y <= node->Bottom() - shadow)
+                return node.get();
+        }
+    }
+    return nullptr;
+}
+
+void TreeChart::selectHit(cNode *node)
+{
+    if (m_selectedNode)
+        m_selectedNode->setSelected(false);
+    setSelectedNode(node->shared_from_this());
+}
+
+void TreeChart::canvasMouseMove(short button, short shift, double x, double y)
+{
+    emit MouseMove(button, shift, float(x), float(y));
+}
+
+void TreeChart::canvasMouseDown(short button, short shift, double x, double y)
+{
+    emit MouseDown(button, shift, float(x), float(y));
+}
+
+void TreeChart::canvasMouseUp(short button, short shift, double x, double y)
+{
+    // Positions arrive as single-precision values, as the mouse signals carry them.
+    const float fx = float(x);
+    const float fy = float(y);
+    m_lastX = ChartLayout::RoundHalfEven(fx);
+    m_lastY = ChartLayout::RoundHalfEven(fy);
+    emit MouseUp(button, shift, fx, fy);
+    if (m_levels.Count() == 0)
+        return;
+    cNode *hit = hitTest(fx, fy);
+    if (!hit)
+        return;
+    const bool partA = fy < hit->Top() + m_settings.NodeHeight / 2.0;
+    // Hold the node while the host's handler runs: it may cut the rows that held it.
+    const cNodePtr keep = hit->shared_from_this();
+    selectHit(hit);
+    emit NodeClick(hit, partA);
+}
+
+void TreeChart::canvasDoubleClick()
+{
+    if (m_levels.Count() == 0)
+        return;
+    cNode *hit = hitTest(m_lastX, m_lastY);
+    if (!hit)
+        return;
+    const bool partA = m_lastY < hit->Top() + m_settings.NodeHeight / 2.0;
+    const cNodePtr keep = hit->shared_from_this();
+    selectHit(hit);
+    emit NodeDblClick(hit, partA);
+}

@@ -1,0 +1,232 @@
+#pragma once
+
+#include "ChartPicture.h"
+#include "ChartSettings.h"
+#include "cLevels.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QImage>
+
+class ChartCanvas;
+class PropertyBag;
+class QScrollBar;
+
+// The family-tree chart control: rows of boxes (Levels), laid out and drawn by Refresh, with
+// mouse selection and scrolling.
+//
+// The host fills Levels (top row first, each child's ParentNode set to the stored parent node),
+// then calls Refresh. A release of any mouse button on a box selects it and raises NodeClick;
+// a double-click raises NodeDblClick. The chart never redraws on its own when Levels or nodes
+// change: the host calls Refresh. Run-time property changes redraw at once (NodeSpaceH waits for
+// the next Refresh), except while the host is in design mode (setUserMode(false)).
+//
+// Child widgets, by objectName: picBase (the canvas; only its visible part is painted),
+// HScroll, VScroll and picSize (the corner square).
+//
+// The chart is drawn in chart ("canvas") coordinates: (0, 0) is the top-left corner of the whole
+// chart, and mouse coordinates in the signals are chart coordinates whatever the scroll position.
+class TreeChart : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool GlobalSet READ GlobalSet WRITE setGlobalSet)
+    Q_PROPERTY(int OffsetX READ OffsetX WRITE setOffsetX)
+    Q_PROPERTY(int OffsetY READ OffsetY WRITE setOffsetY)
+    Q_PROPERTY(int LinkStyle READ LinkStyle WRITE setLinkStyle)
+    Q_PROPERTY(quint32 ConnectorColor READ ConnectorColor WRITE setConnectorColor)
+    Q_PROPERTY(int Expand READ Expand WRITE setExpand)
+    Q_PROPERTY(QFont Font READ Font WRITE setFont)
+    Q_PROPERTY(int NodeWidth READ NodeWidth WRITE setNodeWidth)
+    Q_PROPERTY(int NodeHeight READ NodeHeight WRITE setNodeHeight)
+    Q_PROPERTY(int NodeSpaceH READ NodeSpaceH WRITE setNodeSpaceH)
+    Q_PROPERTY(int NodeSpaceV READ NodeSpaceV WRITE setNodeSpaceV)
+    Q_PROPERTY(int NodeShadowSize READ NodeShadowSize WRITE setNodeShadowSize)
+    Q_PROPERTY(quint32 NodeBgColorA READ NodeBgColorA WRITE setNodeBgColorA)
+    Q_PROPERTY(quint32 NodeBgColorB READ NodeBgColorB WRITE setNodeBgColorB)
+    Q_PROPERTY(quint32 NodeForeColorA READ NodeForeColorA WRITE setNodeForeColorA)
+    Q_PROPERTY(quint32 NodeForeColorB READ NodeForeColorB WRITE setNodeForeColorB)
+    Q_PROPERTY(quint32 NodeFrameColor READ NodeFrameColor WRITE setNodeFrameColor)
+    Q_PROPERTY(quint32 NodeShadowColor READ NodeShadowColor WRITE setNodeShadowColor)
+    Q_PROPERTY(quint32 NodeSelBgColorA READ NodeSelBgColorA WRITE setNodeSelBgColorA)
+    Q_PROPERTY(quint32 NodeSelBgColorB READ NodeSelBgColorB WRITE setNodeSelBgColorB)
+    Q_PROPERTY(quint32 NodeSelForeColorA READ NodeSelForeColorA WRITE setNodeSelForeColorA)
+    Q_PROPERTY(quint32 NodeSelForeColorB READ NodeSelForeColorB WRITE setNodeSelForeColorB)
+    Q_PROPERTY(quint32 NodeSelFrameColor READ NodeSelFrameColor WRITE setNodeSelFrameColor)
+    Q_PROPERTY(quint32 NodeSelShadowColor READ NodeSelShadowColor WRITE setNodeSelShadowColor)
+
+public:
+    explicit TreeChart(QWidget *parent = nullptr);
+    ~TreeChart() override;
+
+    // The rows of boxes, top row first; always exists (empty on a new control and after Clear).
+    cLevels &Levels() { return m_levels; }
+    const cLevels &Levels() const { return m_levels; }
+
+    // Blanks the canvas, empties SelectedNode (no node's Selected flag is touched) and empties
+    // Levels. Does not redraw the boxes and leaves the scroll bars as they are.
+    void Clear();
+    // Lays out and draws everything from the current Levels.
+    void Refresh();
+
+    // The selected box, or null.
+    cNodePtr SelectedNode() const { return m_selectedNode; }
+    // Stores the reference and, when it is not null, sets that node's Selected. Does not clear
+    // the previous node's Selected and does not redraw.
+    void setSelectedNode(cNodePtr node);
+
+    OleColor BackColor() const { return m_settings.BackColor; }
+    void setBackColor(OleColor value);
+    int BorderStyle() const { return m_settings.BorderStyle; }
+    void setBorderStyle(int value);
+    // The control's current enabled state; a disabled chart receives no mouse input.
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool value);
+    bool GlobalSet() const { return m_settings.GlobalSet; }
+    void setGlobalSet(bool value);
+    // The caption font.
+    QFont Font() const { return m_font; }
+    void setFont(const QFont &font);
+    int OffsetX() const { return m_settings.OffsetX; }
+    void setOffsetX(int value);
+    int OffsetY() const { return m_settings.OffsetY; }
+    void setOffsetY(int value);
+    int LinkStyle() const { return m_settings.LinkStyle; }
+    void setLinkStyle(int value);
+    int Expand() const { return m_settings.Expand; }
+    void setExpand(int value);
+    int NodeWidth() const { return m_settings.NodeWidth; }
+    void setNodeWidth(int value);
+    int NodeHeight() const { return m_settings.NodeHeight; }
+    void setNodeHeight(int value);
+    int NodeSpaceH() const { return m_settings.NodeSpaceH; }
+    void setNodeSpaceH(int value);
+    int NodeSpaceV() const { return m_settings.NodeSpaceV; }
+    void setNodeSpaceV(int value);
+    int NodeShadowSize() const { return m_settings.NodeShadowSize; }
+    void setNodeShadowSize(int value);
+    OleColor ConnectorColor() const { return m_settings.ConnectorColor; }
+    void setConnectorColor(OleColor value);
+    OleColor NodeBgColorA() const { return m_settings.NodeBgColorA; }
+    void setNodeBgColorA(OleColor value);
+    OleColor NodeBgColorB() const { return m_settings.NodeBgColorB; }
+    void setNodeBgColorB(OleColor value);
+    OleColor NodeForeColorA() const { return m_settings.NodeForeColorA; }
+    void setNodeForeColorA(OleColor value);
+    OleColor NodeForeColorB() const { return m_settings.NodeForeColorB; }
+    void setNodeForeColorB(OleColor value);
+    OleColor NodeFrameColor() const { return m_settings.NodeFrameColor; }
+    void setNodeFrameColor(OleColor value);
+    OleColor NodeShadowColor() const { return m_settings.NodeShadowColor; }
+    void setNodeShadowColor(OleColor value);
+    OleColor NodeSelBgColorA() const { return m_settings.NodeSelBgColorA; }
+    void setNodeSelBgColorA(OleColor value);
+    OleColor NodeSelBgColorB() const { return m_settings.NodeSelBgColorB; }
+    void setNodeSelBgColorB(OleColor value);
+    OleColor NodeSelForeColorA() const { return m_settings.NodeSelForeColorA; }
+    void setNodeSelForeColorA(OleColor value);
+    OleColor NodeSelForeColorB() const { return m_settings.NodeSelForeColorB; }
+    void setNodeSelForeColorB(OleColor value);
+    OleColor NodeSelFrameColor() const { return m_settings.NodeSelFrameColor; }
+    void setNodeSelFrameColor(OleColor value);
+    OleColor NodeSelShadowColor() const { return m_settings.NodeSelShadowColor; }
+    void setNodeSelShadowColor(OleColor value);
+
+    // All settings at once, with one redraw (PropertyChanged is raised once, with an empty
+    // name).
+    const ChartSettings &Settings() const { return m_settings; }
+    void ApplySettings(const ChartSettings &settings);
+
+    // The saved design: ReadProperties reads every setting (a missing one gives its default)
+    // and does not draw; WriteProperties stores every setting that differs from its default and
+    // removes those that equal it.
+    void ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+
+    // False while the host is designing rather than running: setters then store and notify but
+    // do not draw. True by default.
+    bool UserMode() const { return m_userMode; }
+    void setUserMode(bool running) { m_userMode = running; }
+
+    // Layout state.
+    int BarThickness() const { return m_barThickness; }
+    int ViewWidth() const { return m_viewWidth; }
+    int ViewHeight() const { return m_viewHeight; }
+    // Chart coordinates of the last mouse release on the canvas (rounded, halves to even).
+    int LastX() const { return m_lastX; }
+    int LastY() const { return m_lastY; }
+    // Size of the whole canvas (the chart or the visible area, whichever is larger) and the
+    // chart coordinate shown at the top-left corner of the visible area.
+    QSize CanvasSize() const { return m_canvasSize; }
+    QPoint ScrollOffset() const { return m_scrollOffset; }
+    // How many times the chart has been laid out and drawn (for hosts and tests that check
+    // when drawing happens).
+    int DrawCount() const { return m_drawCount; }
+
+    // Any rectangle of the chart (chart coordinates) as drawn by the last Refresh, as an image
+    // of the rectangle's size. Parts outside the canvas show the background.
+    QImage renderRect(const QRect &chartRect) const;
+
+signals:
+    // Mouse over the canvas: Button is the button mask (1 left, 2 right, 4 middle), Shift the
+    // modifier mask (1 Shift, 2 Ctrl, 4 Alt), X and Y chart coordinates.
+    void MouseMove(short Button, short Shift, float X, float Y);
+    void MouseDown(short Button, short Shift, float X, float Y);
+    void MouseUp(short Button, short Shift, float X, float Y);
+    // A release hit a box; PartA is true in the upper half (CaptionA), false in the lower half.
+    void NodeClick(cNode *Node, bool PartA);
+    // A double-click whose last release point hit a box.
+    void NodeDblClick(cNode *Node, bool PartA);
+    // A setting changed (the host saves its design again).
+    void PropertyChanged(const QString &name);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    friend class ChartCanvas;
+
+    void DrawChart();
+    void ArrangeView();
+    void UpdateScrollBars();
+    void HScrollChanged(int value);
+    void VScrollChanged(int value);
+    void applyBorder();
+    void selectHit(cNode *node);
+    QFont ambientFont() const;
+    // Stores nothing; tells the host and redraws when running.
+    void changed(const char *name, bool redraw = true);
+    cNode *hitTest(double x, double y) const;
+
+    void canvasMouseMove(short button, short shift, double x, double y);
+    void canvasMouseDown(short button, short shift, double x, double y);
+    void canvasMouseUp(short button, short shift, double x, double y);
+    void canvasDoubleClick();
+
+    ChartSettings m_settings;
+    QFont m_font;
+    cLevels m_levels;
+    cNodePtr m_selectedNode;
+    ChartPicture m_picture;
+    ChartCanvas *m_canvas = nullptr;
+    QScrollBar *m_hScroll = nullptr;
+    QScrollBar *m_vScroll = nullptr;
+    QWidget *m_corner = nullptr;
+    int m_barThickness = 16;
+    int m_viewWidth = 0;
+    int m_viewHeight = 0;
+    int m_lastX = 0;
+    int m_lastY = 0;
+    QSize m_canvasSize;
+    QPoint m_scrollOffset;
+    int m_drawCount = 0;
+    bool m_userMode = true;
+};
+
+// Gives the chart the look of the main window's chart: margins 10, boxes 140 x 40 with gaps
+// 20 and 40, the main window's colours and Arial 8.25 points.
+void ApplyMainWindowDesign(TreeChart &chart);
+// The main window's caption font.
+QFont MainWindowChartFont();
