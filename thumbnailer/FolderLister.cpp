@@ -1,0 +1,121 @@
+#include "FolderLister.h"
+
+#include "HeaderReaders.h"
+#include "mThumbnailer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QRegularExpression>
+
+QString FolderLister::FormatDate(const QDateTime &utc)
+{
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    return QStringLiteral("%1/%2/%3 %4:%5:%6")
+        .arg(d.day())
+        .arg(d.month())
+        .arg(d.year())
+        .arg(t.hour())
+        .arg(t.minute())
+        .arg(t.second());
+}
+
+QString FolderLister::TypeName(const QString &fullPath, const QString &fallback)
+{
+    static const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(fullPath);
+    if (type.isValid() && !type.isDefault()) {
+        const QString comment = mThumbnailer::TrimNull(type.comment());
+        if (!comment.isEmpty())
+            return comment;
+    }
+    return fallback.trimmed();
+}
+
+bool FolderLister::listFolder(const QString &folder, const QStringList &patterns,
+                              FileRecords &records, const KeepGoing &keepGoing) const
+{
+    const QString path = mThumbnailer::AddBackslash(folder);
+    const QDir dir(path);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    for (const QString &pattern : patterns) {
+        const QRegularExpression matcher(QRegularExpression::wildcardToRegularExpression(pattern),
+                                         QRegularExpression::CaseInsensitiveOption);
+        const QString readerKey = pattern.toUpper();
+        QString readerExtension;
+        if (readerKey == QLatin1String("*.BMP") || readerKey == QLatin1String("*.DIB") ||
+            readerKey == QLatin1String("*.GIF") || readerKey == QLatin1String("*.JPG") ||
+            readerKey == QLatin1String("*.JPEG") || readerKey == QLatin1String("*.EMF") ||
+            readerKey == QLatin1String("*.WMF"))
+            readerExtension = readerKey.mid(2);
+        for (const QFileInfo &info : entries) {
+            const QString name = info.fileName();
+            if (!matcher.match(name).hasMatch())
+                continue;
+            if (keepGoing && !keepGoing())
+                return false;
+            if (info.isHidden() && !m_options.showHidden)
+                continue;
+            if (!info.isWritable() && !m_options.showReadOnly)
+                continue;
+            FileRecord record;
+            record.Path = path;
+            record.Name = mThumbnailer::TrimNull(name);
+            const QString fullPath = path + record.Name;
+            if (m_options.getSize)
+                record.Size = info.size();
+            if (m_options.getExt)
+                record.Extension = mThumbnailer::ExtensionOf(record.Name);
+            if (m_options.getType)
+                record.FileType =
+                    TypeName(fullPath, record.Name.right(3).toUpper() + QStringLiteral(" File"));
+            if (m_options.getDims && !readerExtension.isEmpty() &&
+                !HeaderReaders::ReadSizeByExtension(readerExtension, fullPath, record.Width,
+                                                    record.Height))
+                continue;
+            if (m_options.getDate)
+                record.DateMdf = FormatDate(info.lastModified().toUTC());
+            records.append(record);
+        }
+    }
+    return true;
+}
+
+bool FolderLister::recordOf(const QString &fullPath, FileRecord &record) const
+{
+    const QFileInfo info(fullPath);
+    if (!info.exists() || info.isDir())
+        return false;
+    record = FileRecord();
+    record.Path = mThumbnailer::ParentFolder(fullPath);
+    record.Name = mThumbnailer::FileNameOf(fullPath);
+    const QString extension = mThumbnailer::ExtensionOf(record.Name);
+    if (m_options.getSize)
+        record.Size = info.size();
+    if (m_options.getExt)
+        record.Extension = extension;
+    if (m_options.getType)
+        record.FileType = TypeName(fullPath, extension + QStringLiteral(" File"));
+    if (m_options.getDims && HeaderReaders::HasReader(extension) &&
+        !HeaderReaders::ReadSizeByExtension(extension, fullPath, record.Width, record.Height))
+        return false;
+    if (m_options.getDate)
+        record.DateMdf = FormatDate(info.lastModified().toUTC());
+    return true;
+}
+
+bool FolderLister::listFiles(const QStringList &files, FileRecords &records,
+                             const KeepGoing &keepGoing) const
+{
+    for (const QString &file : files) {
+        if (keepGoing && !keepGoing())
+            return false;
+        FileRecord record;
+        if (recordOf(file, record))
+            records.append(record);
+    }
+    return true;
+}

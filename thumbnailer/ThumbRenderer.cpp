@@ -1,0 +1,111 @@
+#include "ThumbRenderer.h"
+
+#include "HeaderReaders.h"
+#include "mThumbnailer.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ThumbRenderer {
+
+QSize FitSize(const QSize &picture, const CellSpec &cell)
+{
+    const int innerWidth =
+        std::max(1, cell.cellWidth - 2 * cell.outerBorder - 2 * cell.offset - 2 * cell.innerBorder);
+    const int innerHeight = std::max(1, cell.cellHeight - 2 * cell.outerBorder - 2 * cell.offset -
+                                            2 * cell.innerBorder);
+    const int w = std::max(1, picture.width());
+    const int h = std::max(1, picture.height());
+    if (w <= innerWidth && h <= innerHeight)
+        return QSize(w, h);
+    double scale = std::min(double(innerWidth) / w, double(innerHeight) / h);
+    scale = std::round(scale * 10000.0) / 10000.0; // four decimal places
+    return QSize(std::max(1, int(std::lround(w * scale))),
+                 std::max(1, int(std::lround(h * scale))));
+}
+
+namespace {
+
+bool rotates(QImageIOHandler::Transformations t)
+{
+    return t.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// Metafiles cannot be decoded here: they are shown as a sheet of their own proportions.
+QImage metafileSheet(const QString &file, const CellSpec &cell)
+{
+    const QString extension = mThumbnailer::ExtensionOf(file);
+    int w = 0, h = 0;
+    if (extension == QLatin1String("EMF")) {
+        if (!HeaderReaders::ReadEmfSize(file, w, h))
+            return QImage();
+    } else if (extension == QLatin1String("WMF")) {
+        if (!HeaderReaders::ReadSizeByExtension(extension, file, w, h))
+            return QImage();
+    } else {
+        return QImage();
+    }
+    const QSize drawn = FitSize(QSize(w, h), cell);
+    QImage sheet(drawn, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(0, 0, drawn.width() - 1, drawn.height() - 1);
+    if (drawn.width() > 24 && drawn.height() > 12) {
+        QFont font = painter.font();
+        font.setPixelSize(std::min(10, drawn.height() - 2));
+        painter.setFont(font);
+        painter.drawText(sheet.rect(), Qt::AlignCenter, extension);
+    }
+    return sheet;
+}
+
+} // namespace
+
+QImage DecodeFitted(const QString &file, const CellSpec &cell)
+{
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    QImage image;
+    if (stored.isValid() && !stored.isEmpty()) {
+        const QImageIOHandler::Transformations transform = reader.transformation();
+        const QSize oriented = rotates(transform) ? stored.transposed() : stored;
+        const QSize drawn = FitSize(oriented, cell);
+        if (drawn != oriented && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(rotates(transform) ? drawn.transposed() : drawn);
+        image = reader.read();
+        if (image.isNull())
+            return metafileSheet(file, cell);
+        if (image.size() != drawn)
+            image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return image;
+    }
+    image = reader.read();
+    if (image.isNull())
+        return metafileSheet(file, cell);
+    const QSize drawn = FitSize(image.size(), cell);
+    if (image.size() != drawn)
+        image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+bool RenderInto(const QString &file, QImage &target, int cellLeft, int cellTop,
+                const CellSpec &cell, QRect &pictureRect)
+{
+    const QImage image = DecodeFitted(file, cell);
+    if (image.isNull())
+        return false;
+    const int left = cellLeft + (cell.cellWidth - image.width()) / 2;
+    const int top = cellTop + (cell.cellHeight - image.height()) / 2;
+    QPainter painter(&target);
+    painter.setClipRect(QRect(cellLeft, cellTop, cell.cellWidth, cell.cellHeight));
+    painter.drawImage(QPoint(left, top), image);
+    pictureRect = QRect(left, top, image.width(), image.height());
+    return true;
+}
+
+} // namespace ThumbRenderer

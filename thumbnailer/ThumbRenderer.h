@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Fitting and decoding of one picture into its memory cell.
+namespace ThumbRenderer {
+
+struct CellSpec
+{
+    int cellWidth = 60;
+    int cellHeight = 60;
+    int outerBorder = 1;
+    int offset = 10;
+    int innerBorder = 0;
+};
+
+// The drawn size of a picture of the given pixel size: never enlarged, shrunk to the inner box
+// (cell less borders and offset on each side) keeping its proportions, at least 1 x 1.
+QSize FitSize(const QSize &picture, const CellSpec &cell);
+
+// Decodes `file` straight to its fitted size (scaled decoding where the format allows, photo
+// orientation honoured) and draws it centred in the cell at (cellLeft, cellTop) of `target`.
+// pictureRect receives where it went. False when the file cannot be decoded.
+bool RenderInto(const QString &file, QImage &target, int cellLeft, int cellTop,
+                const CellSpec &cell, QRect &pictureRect);
+
+// Decodes a picture at exactly `size` (for benchmarks and tests); null on failure.
+QImage DecodeFitted(const QString &file, const CellSpec &cell);
+
+} // namespace ThumbRenderer

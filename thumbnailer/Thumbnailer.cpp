@@ -1,0 +1,939 @@
+#include "Thumbnailer.h"
+
+#include "FolderLister.h"
+#include "GridPainter.h"
+#include "MessageService.h"
+#include "RecordSorter.h"
+#include "ThumbRenderer.h"
+#include "ThumbSurface.h"
+#include "TranslateColor.h"
+#include "WaitCursor.h"
+#include "cMemDCs.h"
+#include "mThumbnailer.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+const QString kListPath = QStringLiteral("<List>");
+
+// Shows the busy pointer over one widget for its lifetime.
+class WidgetBusyCursor
+{
+public:
+    explicit WidgetBusyCursor(QWidget *widget) : m_widget(widget)
+    {
+        m_hadCursor = widget->testAttribute(Qt::WA_SetCursor);
+        m_old = widget->cursor();
+        widget->setCursor(Qt::BusyCursor);
+    }
+    ~WidgetBusyCursor()
+    {
+        if (!m_widget)
+            return;
+        if (m_hadCursor)
+            m_widget->setCursor(m_old);
+        else
+            m_widget->unsetCursor();
+    }
+    WidgetBusyCursor(const WidgetBusyCursor &) = delete;
+    WidgetBusyCursor &operator=(const WidgetBusyCursor &) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+    QCursor m_old;
+    bool m_hadCursor = false;
+};
+} // namespace
+
+Thumbnailer::Thumbnailer(QWidget *parent)
+    : QFrame(parent), m_thumbs(std::make_unique<::Thumbs>()),
+      m_thumbnails(std::make_unique<::Thumbnails>()), m_memDCs(std::make_unique<cMemDCs>())
+{
+    setObjectName(QStringLiteral("Thumbnailer"));
+    m_thumbs->setMessageParent(this);
+    m_thumbnails->setMessageParent(this);
+
+    m_viewport = new QWidget(this);
+    m_viewport->setObjectName(QStringLiteral("viewport"));
+    m_picBase = new ThumbSurface(this);
+    m_picBase->setParent(m_viewport);
+    m_vScroll = new QScrollBar(Qt::Vertical, m_viewport);
+    m_vScroll->setObjectName(QStringLiteral("VScroll"));
+    m_vScroll->hide();
+    m_hScroll = new QScrollBar(Qt::Horizontal, m_viewport);
+    m_hScroll->setObjectName(QStringLiteral("HScroll"));
+    m_hScroll->hide();
+    m_txtLabel = new QLineEdit(m_picBase);
+    m_txtLabel->setObjectName(QStringLiteral("txtLabel"));
+    m_txtLabel->hide();
+    m_tmrEndProc = new QTimer(this);
+    m_tmrEndProc->setObjectName(QStringLiteral("tmrEndProc"));
+    m_tmrEndProc->setInterval(500);
+    m_tmrAutoScroll = new QTimer(this);
+    m_tmrAutoScroll->setObjectName(QStringLiteral("tmrAutoScroll"));
+    m_tmrAutoScroll->setInterval(50);
+    m_mnuPopup = new QMenu(this);
+    m_mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    m_mnuPopup->addAction(QStringLiteral("Copy here"))->setObjectName(QStringLiteral("mnuCopy"));
+    m_mnuPopup->addAction(QStringLiteral("Move here"))->setObjectName(QStringLiteral("mnuMove"));
+    m_mnuPopup->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    m_mnuPopup->addAction(QStringLiteral("Cancel"))->setObjectName(QStringLiteral("mnuCancel"));
+
+    connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
+    connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { HScroll_Change(); });
+    connect(m_tmrEndProc, &QTimer::timeout, this, [this] { tmrEndProc_Timer(); });
+
+    setBorderStyle(thbFixedSingle);
+    m_patterns = mThumbnailer::ParsePatterns(m_pattern);
+    recomputeGeometry();
+    resetView();
+    m_tmrEndProc->start();
+}
+
+Thumbnailer::~Thumbnailer()
+{
+    StopDraw();
+    ++m_generation;
+    m_memDCs->Clear();
+}
+
+bool Thumbnailer::alive(const QPointer<Thumbnailer> &self, quint64 generation)
+{
+    return self && self->m_generation == generation;
+}
+
+void Thumbnailer::markChanged(const char *name)
+{
+    emit PropertyChanged(QString::fromLatin1(name));
+}
+
+// ---- properties ----------------------------------------------------------------------------
+
+void Thumbnailer::setBorderStyle(ethBorderStyle value)
+{
+    m_borderStyle = value;
+    if (value == thbFixedSingle)
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    else
+        setFrameStyle(QFrame::NoFrame);
+    markChanged("BorderStyle");
+}
+
+void Thumbnailer::setBackColor(quint32 value)
+{
+    m_backColor = value;
+    markChanged("BackColor");
+    if (m_userMode)
+        PaintVisible();
+}
+
+void Thumbnailer::setBackClrItem(quint32 value)
+{
+    m_backClrItem = value;
+    markChanged("BackClrItem");
+}
+
+void Thumbnailer::setThumbWidth(int value)
+{
+    m_thumbWidth = std::clamp(value, 20, 200);
+    markChanged("ThumbWidth");
+    afterSizeChange();
+}
+
+void Thumbnailer::setThumbHeight(int value)
+{
+    m_thumbHeight = std::clamp(value, 20, 200);
+    markChanged("ThumbHeight");
+    afterSizeChange();
+}
+
+void Thumbnailer::setThumbOffset(int value)
+{
+    m_thumbOffset = std::clamp(value, 1, 10);
+    markChanged("ThumbOffset");
+    afterSizeChange();
+}
+
+void Thumbnailer::afterSizeChange()
+{
+    enforceOffsetRule();
+    recomputeGeometry();
+    if (m_userMode)
+        Redraw();
+}
+
+void Thumbnailer::setThumbSpace(int value)
+{
+    m_thumbSpace = std::clamp(value, 1, 20);
+    markChanged("ThumbSpace");
+    recomputeGeometry();
+    if (m_userMode)
+        DrawItems();
+}
+
+void Thumbnailer::setThumbBorderStyle(ethBorder value)
+{
+    m_thumbBorderStyle = value;
+    markChanged("ThumbBorderStyle");
+    enforceOffsetRule();
+    recomputeGeometry();
+}
+
+void Thumbnailer::setThumbBorderInStyle(ethBorderIn value)
+{
+    m_thumbBorderInStyle = value;
+    markChanged("ThumbBorderInStyle");
+    enforceOffsetRule();
+    recomputeGeometry();
+}
+
+void Thumbnailer::setLabelBorderStyle(ethBorder value)
+{
+    m_labelBorderStyle = value;
+    markChanged("LabelBorderStyle");
+    recomputeGeometry();
+    if (m_userMode)
+        DrawItems();
+}
+
+void Thumbnailer::setHasLabel(bool value)
+{
+    m_hasLabel = value;
+    markChanged("HasLabel");
+    recomputeGeometry();
+    if (m_userMode)
+        DrawItems();
+}
+
+void Thumbnailer::setLabelEdit(ethLabelEdit value)
+{
+    m_labelEdit = value;
+    markChanged("LabelEdit");
+}
+
+void Thumbnailer::setShowHidden(bool value)
+{
+    m_showHidden = value;
+    markChanged("ShowHidden");
+}
+
+void Thumbnailer::setShowSystem(bool value)
+{
+    m_showSystem = value;
+    markChanged("ShowSystem");
+}
+
+void Thumbnailer::setShowReadOnly(bool value)
+{
+    m_showReadOnly = value;
+    markChanged("ShowReadOnly");
+}
+
+void Thumbnailer::setCanDelete(bool value)
+{
+    m_canDelete = value;
+    markChanged("CanDelete");
+}
+
+void Thumbnailer::setDragDrop(bool value)
+{
+    m_dragDrop = value;
+    markChanged("DragDrop");
+    m_picBase->setAcceptDrops(value);
+}
+
+void Thumbnailer::setSorted(ethSort value)
+{
+    m_sorted = value;
+    markChanged("Sorted");
+    if (m_userMode && m_items > 0) {
+        sortRecords();
+        PaintVisible();
+    }
+}
+
+void Thumbnailer::setSortOrder(ethSortOrder value)
+{
+    m_sortOrder = value;
+    markChanged("SortOrder");
+    if (m_userMode && m_items > 0) {
+        sortRecords();
+        PaintVisible();
+    }
+}
+
+void Thumbnailer::setFSOEnable(bool value)
+{
+    m_fsoEnable = value;
+    markChanged("FSOEnable");
+}
+
+void Thumbnailer::setGetType(bool value)
+{
+    m_getType = value;
+    markChanged("GetType");
+}
+
+void Thumbnailer::setGetSize(bool value)
+{
+    m_getSize = value;
+    markChanged("GetSize");
+}
+
+void Thumbnailer::setGetDate(bool value)
+{
+    m_getDate = value;
+    markChanged("GetDate");
+}
+
+void Thumbnailer::setGetDims(bool value)
+{
+    m_getDims = value;
+    markChanged("GetDims");
+}
+
+void Thumbnailer::setGetExt(bool value)
+{
+    m_getExt = value;
+    markChanged("GetExt");
+}
+
+void Thumbnailer::setPattern(const QString &value)
+{
+    QString stored;
+    if (!mThumbnailer::AcceptPattern(m_pattern, value, stored))
+        return;
+    m_pattern = stored;
+    markChanged("Pattern");
+    if (!m_userMode)
+        return;
+    m_patterns = mThumbnailer::ParsePatterns(m_pattern);
+    if (m_patterns.isEmpty()) {
+        m_pattern = QStringLiteral("*.bmp");
+        m_patterns = mThumbnailer::ParsePatterns(m_pattern);
+    }
+    emit AfterPatternChange();
+}
+
+void Thumbnailer::setPath(const QString &value)
+{
+    if (!m_userMode) {
+        m_path = value.isEmpty() ? QString() : mThumbnailer::AddBackslash(value);
+        return;
+    }
+    if (value == m_path || value.isEmpty() || !mThumbnailer::PathExists(value))
+        return;
+    const QString path = mThumbnailer::AddBackslash(value.trimmed());
+    bool cancel = false;
+    QPointer<Thumbnailer> self(this);
+    emit BeforePathChange(path, &cancel);
+    if (!self || cancel)
+        return;
+    Clear();
+    m_path = path;
+    markChanged("Path");
+    if (showSource(false))
+        emit AfterPathChange(m_items);
+}
+
+void Thumbnailer::setFilesList(const QStringList &value)
+{
+    if (!m_userMode) {
+        m_filesList = value;
+        return;
+    }
+    if (value.isEmpty())
+        return;
+    WaitCursor busy;
+    QStringList names;
+    for (const QString &file : value) {
+        const QString name = mThumbnailer::FileNameOf(file);
+        if (mThumbnailer::ContainsText(names, name)) {
+            busy.restore();
+            ShowMessage(QStringLiteral("Filenames in the List must be unique even if they reside "
+                                       "in different directories."),
+                        QStringLiteral("Abort: Duplicate filenames detected"), MsgIcon::Critical,
+                        MsgButtons::OkOnly, this);
+            return;
+        }
+        names.append(name);
+    }
+    const QString first = mThumbnailer::ParentFolder(value.first());
+    bool oneFolder = true;
+    for (const QString &file : value)
+        if (mThumbnailer::ParentFolder(file).compare(first, Qt::CaseInsensitive) != 0)
+            oneFolder = false;
+    Clear();
+    m_path = oneFolder ? first : kListPath;
+    m_filesList = value;
+    markChanged("Path");
+    markChanged("FilesList");
+    busy.restore();
+    if (showSource(true))
+        emit AfterListChange(m_items);
+}
+
+Thumb *Thumbnailer::SelectedItem() const
+{
+    return m_selectedName.isEmpty() ? nullptr : m_thumbs->Item(m_selectedName);
+}
+
+// ---- geometry ------------------------------------------------------------------------------
+
+void Thumbnailer::recomputeGeometry()
+{
+    GridSettings settings;
+    settings.thumbWidth = m_thumbWidth;
+    settings.thumbHeight = m_thumbHeight;
+    settings.thumbSpace = m_thumbSpace;
+    settings.thumbBorderStyle = m_thumbBorderStyle;
+    settings.thumbBorderInStyle = m_thumbBorderInStyle;
+    settings.labelBorderStyle = m_labelBorderStyle;
+    settings.hasLabel = m_hasLabel;
+    const int textHeight = QFontMetrics(font()).height();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_hScroll);
+    m_geometry = GridGeometry::compute(settings, textHeight, bar);
+}
+
+void Thumbnailer::enforceOffsetRule()
+{
+    const int offset = ApplyOffsetRule(m_thumbWidth, m_thumbHeight, m_thumbOffset,
+                                       OuterBorderWidth(m_thumbBorderStyle),
+                                       InnerBorderWidth(m_thumbBorderInStyle));
+    if (offset != m_thumbOffset) {
+        m_thumbOffset = offset;
+        markChanged("ThumbOffset");
+    }
+}
+
+void Thumbnailer::resetView()
+{
+    const QSignalBlocker blockV(m_vScroll);
+    const QSignalBlocker blockH(m_hScroll);
+    m_vScroll->hide();
+    m_vScroll->setValue(0);
+    m_hScroll->hide();
+    m_hScroll->setValue(0);
+    m_layout = GridLayout();
+    m_visible = VisibleRange();
+    m_viewport->setGeometry(contentsRect());
+    m_picBase->move(0, 0);
+    m_picBase->resizeSurface(m_viewport->width(), m_viewport->height(),
+                             TranslateColor(m_backColor));
+    m_picBase->update();
+}
+
+void Thumbnailer::layOutGrid()
+{
+    m_viewport->setGeometry(contentsRect());
+    const int W = m_viewport->width();
+    const int H = m_viewport->height();
+    if (m_items <= 0) {
+        resetView();
+        return;
+    }
+    m_layout = GridLayout::compute(m_geometry, W, H, m_items);
+    const int S = m_geometry.scrollBarSize;
+    const QSignalBlocker blockV(m_vScroll);
+    const QSignalBlocker blockH(m_hScroll);
+    if (m_layout.verticalBar) {
+        m_vScroll->setRange(0, m_layout.verticalMax);
+        m_vScroll->setPageStep(m_layout.verticalLargeChange);
+        m_vScroll->setSingleStep(1);
+        m_vScroll->setGeometry(W - S, 0, S, m_layout.horizontalBar ? H - S : H);
+        m_vScroll->show();
+        m_vScroll->raise();
+    } else {
+        m_vScroll->hide();
+        m_vScroll->setValue(0);
+    }
+    if (m_layout.horizontalBar) {
+        m_hScroll->setRange(0, m_layout.horizontalMax);
+        m_hScroll->setPageStep(std::max(1, m_layout.visibleAreaWidth));
+        m_hScroll->setSingleStep(std::max(1, m_geometry.columnPitch / 4));
+        m_hScroll->setGeometry(0, H - S, m_layout.verticalBar ? W - S : W, S);
+        m_hScroll->show();
+        m_hScroll->raise();
+    } else {
+        m_hScroll->hide();
+        m_hScroll->setValue(0);
+    }
+    m_picBase->move(m_layout.horizontalBar ? -m_hScroll->value() : 0, 0);
+    m_picBase->resizeSurface(m_layout.surfaceWidth, m_layout.surfaceHeight,
+                             TranslateColor(m_backColor));
+}
+
+void Thumbnailer::DrawItems()
+{
+    if (m_picBase->isHidden())
+        return;
+    layOutGrid();
+    PaintVisible();
+}
+
+void Thumbnailer::Refresh()
+{
+    m_picBase->update();
+}
+
+void Thumbnailer::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    DrawItems();
+}
+
+void Thumbnailer::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    m_hostSeen = true;
+}
+
+void Thumbnailer::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        recomputeGeometry();
+        DrawItems();
+    }
+}
+
+// ---- painting ------------------------------------------------------------------------------
+
+void Thumbnailer::PaintVisible()
+{
+    QImage &canvas = m_picBase->canvas();
+    m_visible = VisibleRange();
+    if (m_items > 0 && m_layout.columns > 0)
+        m_visible = VisibleRange::compute(m_geometry, canvas.width(), canvas.height(), m_items,
+                                          m_layout.rows, !m_vScroll->isHidden(), m_vScroll->value(),
+                                          m_vScroll->maximum(), !m_hScroll->isHidden());
+    canvas.fill(TranslateColor(m_backColor));
+    m_thumbnails->Clear();
+    const int first = m_visible.visibleFirst;
+    const int last = m_visible.visibleLast;
+    if (first > 0 && last >= first && last <= m_items && last <= int(m_records.size())) {
+        QPainter painter(&canvas);
+        painter.setFont(font());
+        const QColor highlight = SystemColorValue(COLOR_HIGHLIGHT);
+        const int W = m_thumbWidth;
+        const int H = m_thumbHeight;
+        const int columns = std::max(1, m_visible.columns);
+        const int inner = m_geometry.innerBorder;
+        const int outer = m_geometry.outerBorder;
+        const int shift = (!m_vScroll->isHidden() && m_vScroll->value() >= m_vScroll->maximum())
+                              ? m_visible.overhang
+                              : 0;
+        const QRect surfaceRect = canvas.rect();
+        for (int i = first, k = 0; i <= last; ++i, ++k) {
+            Thumb *thumb = m_thumbs->Item(m_records[i - 1].Name);
+            if (!thumb)
+                continue;
+            const ThumbCell &cell = thumb->m_cell;
+            const int x = (k % columns) * m_geometry.columnPitch + m_thumbSpace;
+            const int y = (k / columns) * m_geometry.rowPitch + m_thumbSpace - shift;
+            const QRect cellRect(x, y, W, H);
+            const int frameLeft = x + (W - cell.PicWidth) / 2 - inner;
+            const int frameTop = y + (H - cell.PicHeight) / 2 - inner;
+            const QRect frame(frameLeft, frameTop, cell.PicWidth + 2 * inner,
+                              cell.PicHeight + 2 * inner);
+            if (cMemDC *block = m_memDCs->Item(cell.DCIndex)) {
+                painter.setCompositionMode(QPainter::CompositionMode_Source);
+                painter.drawImage(QPoint(x, y), block->image(),
+                                  QRect(cell.CellLeft, cell.CellTop, W, H));
+                painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            }
+            GridPainter::DrawEdge(painter, cellRect,
+                                  GridPainter::EdgeForBorder(m_thumbBorderStyle));
+            if (inner > 0)
+                GridPainter::DrawEdge(painter, frame,
+                                      GridPainter::EdgeForBorderIn(m_thumbBorderInStyle));
+            if (thumb->m_selected && cellRect.intersects(surfaceRect)) {
+                const QRegion ring =
+                    QRegion(cellRect.adjusted(outer, outer, -outer, -outer)) - QRegion(frame);
+                for (const QRect &part : ring)
+                    painter.fillRect(part, highlight);
+            }
+            if (m_hasLabel)
+                paintLabel(painter, *thumb, x, y);
+            Thumbnail shown;
+            shown.setPath(thumb->m_path);
+            shown.setName(thumb->m_name);
+            shown.setThumbLeft(x);
+            shown.setThumbTop(y);
+            shown.setThumbRight(x + W);
+            shown.setThumbBottom(y + H);
+            if (m_hasLabel) {
+                shown.setLabelTop(y + H + 1);
+                shown.setLabelBottom(y + H + 1 + m_geometry.labelHeight);
+            } else {
+                shown.setLabelTop(-1);
+                shown.setLabelBottom(-1);
+            }
+            m_thumbnails->Add(shown, thumb->m_name);
+        }
+    }
+    m_picBase->update();
+}
+
+void Thumbnailer::paintLabel(QPainter &painter, const Thumb &thumb, int x, int y)
+{
+    const bool selected = thumb.m_selected;
+    const int lb = m_geometry.labelBorder;
+    const QRect box(x, y + m_thumbHeight + 1, m_thumbWidth, m_geometry.labelHeight);
+    painter.fillRect(box, SystemColorValue(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    GridPainter::DrawEdge(painter, box, GridPainter::EdgeForBorder(m_labelBorderStyle));
+    const QRect textBox = box.adjusted(lb + 1, lb, -(lb + 1), -lb);
+    painter.setPen(SystemColorValue(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const QString text =
+        GridPainter::ElideAtWordBreak(thumb.m_name, painter.fontMetrics(), textBox.width());
+    painter.drawText(textBox, Qt::AlignCenter | Qt::TextSingleLine, text);
+    if (!m_selectedName.isEmpty() && m_selectedName.compare(thumb.m_name, Qt::CaseInsensitive) == 0)
+        GridPainter::DrawFocusRect(painter, textBox.adjusted(-1, -1, 1, 1));
+}
+
+void Thumbnailer::PaintLabel(const QString &name)
+{
+    if (!m_hasLabel)
+        return;
+    const Thumbnail *shown = m_thumbnails->Item(name);
+    const Thumb *thumb = m_thumbs->Item(name);
+    if (!shown || !thumb)
+        return;
+    {
+        QPainter painter(&m_picBase->canvas());
+        painter.setFont(font());
+        paintLabel(painter, *thumb, shown->ThumbLeft(), shown->ThumbTop());
+    }
+    m_picBase->update();
+}
+
+QImage Thumbnailer::cellImage(const Thumb &thumb, bool wholeCell) const
+{
+    const ThumbCell &cell = thumb.m_cell;
+    const cMemDC *block = m_memDCs->Item(cell.DCIndex);
+    if (!block)
+        return QImage();
+    const QRect source = wholeCell
+                             ? QRect(cell.CellLeft, cell.CellTop, m_cellWidth, m_cellHeight)
+                             : QRect(cell.PicLeft, cell.PicTop, cell.PicWidth, cell.PicHeight);
+    return block->image().copy(source);
+}
+
+// ---- scroll bars and timers ----------------------------------------------------------------
+
+void Thumbnailer::VScroll_Change()
+{
+    EndLabelEdit();
+    if (!m_vScroll->isHidden())
+        PaintVisible();
+}
+
+void Thumbnailer::HScroll_Change()
+{
+    EndLabelEdit();
+    if (!m_hScroll->isHidden())
+        m_picBase->move(-m_hScroll->value(), 0);
+}
+
+void Thumbnailer::tmrEndProc_Timer()
+{
+    // The host has gone when the window holding the control was shown once and is no more.
+    if ((m_listing || m_rendering) && m_hostSeen && !window()->isVisible())
+        StopDraw();
+}
+
+// ---- source, listing and rendering ---------------------------------------------------------
+
+void Thumbnailer::StopDraw()
+{
+    m_listing = false;
+    m_rendering = false;
+}
+
+void Thumbnailer::Clear()
+{
+    StopDraw();
+    ++m_generation;
+    EndLabelEdit();
+    resetInteraction();
+    m_memDCs->Clear();
+    m_thumbs->Clear();
+    m_thumbnails->Clear();
+    m_records.clear();
+    m_filesList.clear();
+    m_selThumbs.clear();
+    m_selectedName.clear();
+    m_path.clear();
+    m_items = 0;
+    m_cellWidth = m_cellHeight = m_cellOffset = 0;
+    m_cellsPerRow = 0;
+    m_addCapacity = m_addUsed = 0;
+    resetView();
+}
+
+void Thumbnailer::Redraw()
+{
+    const QString path = m_path;
+    const QStringList files = m_filesList;
+    Clear();
+    m_path = path;
+    m_filesList = files;
+    // An explicit list is listed again as a list, even when its files share one folder.
+    const bool listMode = path == kListPath || !files.isEmpty();
+    if (!listMode && path.isEmpty())
+        return;
+    showSource(listMode);
+}
+
+bool Thumbnailer::showSource(bool listMode)
+{
+    QPointer<Thumbnailer> self(this);
+    const quint64 generation = m_generation;
+    const int count = listSource(listMode);
+    if (count < 0 || !alive(self, generation))
+        return false;
+    m_items = count;
+    emit ItemsCountChange(m_items);
+    if (!alive(self, generation))
+        return false;
+    RenderResult result = RenderResult::Done;
+    if (m_items > 0) {
+        sortRecords();
+        result = renderAll();
+        if (result == RenderResult::Gone || !alive(self, generation))
+            return false;
+        DrawItems();
+    }
+    return result != RenderResult::Interrupted;
+}
+
+int Thumbnailer::listSource(bool listMode)
+{
+    QPointer<Thumbnailer> self(this);
+    const quint64 generation = m_generation;
+    ListOptions options;
+    options.getType = m_getType;
+    options.getSize = m_getSize;
+    options.getDate = m_getDate;
+    options.getDims = m_getDims;
+    options.getExt = m_getExt;
+    options.showHidden = m_showHidden;
+    options.showSystem = m_showSystem;
+    options.showReadOnly = m_showReadOnly;
+    const FolderLister lister(options);
+
+    FileRecords records;
+    bool completed = false;
+    {
+        WaitCursor busy;
+        m_listing = true;
+        m_records.clear();
+        auto keepGoing = [&]() {
+            QCoreApplication::processEvents();
+            return alive(self, generation) && m_listing;
+        };
+        completed = listMode ? lister.listFiles(m_filesList, records, keepGoing)
+                             : lister.listFolder(m_path, m_patterns, records, keepGoing);
+    }
+    if (!alive(self, generation))
+        return -1;
+    m_listing = false;
+    if (!completed) {
+        m_records.clear();
+        emit Interrupted();
+        return -1;
+    }
+    m_records = std::move(records);
+    return int(m_records.size());
+}
+
+void Thumbnailer::sortRecords()
+{
+    WaitCursor busy;
+    RecordSorter::Sort(m_records, m_sorted, m_sortOrder == thdDescending);
+}
+
+int Thumbnailer::screenWidthForCells() const
+{
+    if (m_screenWidthOverride > 0)
+        return m_screenWidthOverride;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return std::max(1, screen->geometry().width());
+    return 1024;
+}
+
+Thumbnailer::RenderResult Thumbnailer::renderAll()
+{
+    QPointer<Thumbnailer> self(this);
+    const quint64 generation = m_generation;
+    if (!m_memDCs->Build(m_items, m_thumbWidth, m_thumbHeight, screenWidthForCells(),
+                         TranslateColor(m_backClrItem)))
+        return RenderResult::Failed;
+    m_cellWidth = m_thumbWidth;
+    m_cellHeight = m_thumbHeight;
+    m_cellOffset = m_thumbOffset;
+    m_cellsPerRow = m_memDCs->Item(1)->CellsPerRow;
+    m_addCapacity = m_addUsed = 0;
+
+    ThumbRenderer::CellSpec spec;
+    spec.cellWidth = m_cellWidth;
+    spec.cellHeight = m_cellHeight;
+    spec.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
+    spec.offset = m_cellOffset;
+    spec.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
+
+    WidgetBusyCursor busy(this);
+    m_rendering = true;
+    int dc = 1;
+    int k = 0;
+    int i = 1;
+    for (;;) {
+        QCoreApplication::processEvents();
+        if (!alive(self, generation))
+            return RenderResult::Gone;
+        if (i > m_items)
+            break;
+        if (!m_rendering) {
+            // What was rendered stays; the rest of the records go with the stop.
+            m_records.resize(i - 1);
+            m_items = i - 1;
+            emit Interrupted();
+            return alive(self, generation) ? RenderResult::Interrupted : RenderResult::Gone;
+        }
+        cMemDC *block = m_memDCs->Item(dc);
+        if (i > block->Last && dc < m_memDCs->Count()) {
+            block = m_memDCs->Item(++dc);
+            k = 0;
+        }
+        const FileRecord &record = m_records[i - 1];
+        const int cellLeft = (k % block->CellsPerRow) * m_cellWidth;
+        const int cellTop = (k / block->CellsPerRow) * m_cellHeight;
+        QRect picture;
+        bool added = ThumbRenderer::RenderInto(record.Path + record.Name, block->image(), cellLeft,
+                                               cellTop, spec, picture);
+        if (added) {
+            Thumb thumb;
+            thumb.m_path = record.Path;
+            thumb.m_name = record.Name;
+            thumb.m_fileType = record.FileType;
+            thumb.m_size = record.Size;
+            thumb.m_dateMdf = record.DateMdf;
+            thumb.m_width = record.Width;
+            thumb.m_height = record.Height;
+            thumb.m_extension = record.Extension;
+            thumb.m_cell = ThumbCell{dc,
+                                     cellLeft,
+                                     cellTop,
+                                     picture.left(),
+                                     picture.top(),
+                                     picture.width(),
+                                     picture.height()};
+            added = m_thumbs->Add(thumb, record.Name);
+            if (!alive(self, generation))
+                return RenderResult::Gone;
+        }
+        if (!added) {
+            // An undecodable file (or a second file of the same name) is dropped; the next
+            // file takes its index and its cell.
+            QImage &image = block->image();
+            QPainter(&image).fillRect(QRect(cellLeft, cellTop, m_cellWidth, m_cellHeight),
+                                      TranslateColor(m_backClrItem));
+            m_records.removeAt(i - 1);
+            --m_items;
+            emit ItemsCountChange(m_items);
+            continue;
+        }
+        if (i == 1)
+            m_selectedName = record.Name;
+        emit AfterThumbAdd(i, m_records[i - 1].Name);
+        ++k;
+        ++i;
+    }
+    m_rendering = false;
+    emit ThumbsAdded(m_items);
+    return alive(self, generation) ? RenderResult::Done : RenderResult::Gone;
+}
+
+bool Thumbnailer::AddItem(const QString &sPath, const QString &sName)
+{
+    const QString path = mThumbnailer::AddBackslash(sPath);
+    if (m_addingItem || sName.isEmpty() || m_thumbs->Item(sName))
+        return false;
+    m_addingItem = true;
+    struct Reset
+    {
+        QPointer<Thumbnailer> self;
+        ~Reset()
+        {
+            if (self)
+                self->m_addingItem = false;
+        }
+    } reset{this};
+
+    if (m_memDCs->Count() == 0) {
+        m_cellWidth = m_thumbWidth;
+        m_cellHeight = m_thumbHeight;
+        m_cellOffset = m_thumbOffset;
+    }
+    if (m_addCapacity == 0 || m_addUsed >= m_addCapacity) {
+        cMemDC *block = m_memDCs->AddBlock(100, m_cellWidth, m_cellHeight, screenWidthForCells(),
+                                           TranslateColor(m_backClrItem));
+        if (!block)
+            return false;
+        m_addCapacity = block->Last - block->First + 1;
+        m_addUsed = 0;
+    }
+    ListOptions options;
+    options.getType = m_getType;
+    options.getSize = m_getSize;
+    options.getDate = m_getDate;
+    options.getDims = m_getDims;
+    options.getExt = m_getExt;
+    FileRecord record;
+    if (!FolderLister(options).recordOf(path + sName, record))
+        return false;
+
+    const int dc = m_memDCs->Count();
+    cMemDC *block = m_memDCs->Item(dc);
+    const int cellLeft = (m_addUsed % block->CellsPerRow) * m_cellWidth;
+    const int cellTop = (m_addUsed / block->CellsPerRow) * m_cellHeight;
+    ThumbRenderer::CellSpec spec;
+    spec.cellWidth = m_cellWidth;
+    spec.cellHeight = m_cellHeight;
+    spec.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
+    spec.offset = m_cellOffset;
+    spec.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
+    QRect picture;
+    if (!ThumbRenderer::RenderInto(path + sName, block->image(), cellLeft, cellTop, spec, picture))
+        return false;
+
+    Thumb thumb;
+    thumb.m_path = record.Path;
+    thumb.m_name = record.Name;
+    thumb.m_fileType = record.FileType;
+    thumb.m_size = record.Size;
+    thumb.m_dateMdf = record.DateMdf;
+    thumb.m_width = record.Width;
+    thumb.m_height = record.Height;
+    thumb.m_extension = record.Extension;
+    thumb.m_cell = ThumbCell{
+        dc, cellLeft, cellTop, picture.left(), picture.top(), picture.width(), picture.height()};
+    if (!m_thumbs->Add(thumb, record.Name))
+        return false;
+    m_records.append(record);
+    ++m_addUsed;
+    ++m_items;
+    QPointer<Thumbnailer> self(this);
+    emit ItemAdd(&thumb);
+    return true;
+}

@@ -1,0 +1,32 @@
+#include "Thumbs.h"
+
+#include "MessageService.h"
+
+namespace PixtileMessages {
+// Shared by both collections: the duplicate-key report.
+void ReportDuplicateKey(QWidget *parent)
+{
+    ShowMessage(QStringLiteral("Filenames must be unique in the collection."),
+                QStringLiteral("Error: 457"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+}
+} // namespace PixtileMessages
+
+bool Thumbs::Add(const Thumb &mThumb, const QString &sKey)
+{
+    if (m_list.contains(sKey)) {
+        PixtileMessages::ReportDuplicateKey(m_messageParent);
+        return false;
+    }
+    auto copy = std::make_unique<Thumb>(mThumb);
+    copy->m_selected = false;
+    return m_list.append(sKey, std::move(copy));
+}
+
+bool Thumbs::Rekey(const QString &oldKey, const QString &newKey)
+{
+    Thumb *thumb = m_list.find(oldKey);
+    if (!thumb || !m_list.rekey(oldKey, newKey))
+        return false;
+    thumb->setName(newKey);
+    return true;
+}
