@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QString>
+
+class cPeople;
+class cPerson;
+class TreeChart;
+
+// What the person edit window needs from the program that opens it: the store, the open tree
+// and its selection, the chart, the information panel and the status bar. The main program
+// implements it over its own objects; tests implement it with fakes. The window never reaches
+// the program in any other way.
+class EditHost
+{
+public:
+    virtual ~EditHost() = default;
+
+    // The store. FindPerson sets `found`; an error is reported through its result.
+    virtual StoreError FindPerson(const QString &tree, const QString &key, bool *found) = 0;
+    virtual StoreError UpdatePerson(const QString &tree, const QString &key,
+                                    const PersonRecord &record) = 0;
+    virtual StoreError InsertPerson(const QString &tree, const PersonRecord &record) = 0;
+
+    // The persons of the open tree and the chart showing it.
+    virtual cPeople &People() = 0;
+    virtual TreeChart &VTree() = 0;
+
+    // The open tree, the key of the last clicked person, and whether the window edits that
+    // person (true) or adds a new one (false).
+    virtual QString CurrentTree() const = 0;
+    virtual QString SelectedKey() const = 0;
+    virtual bool EditMode() const = 0;
+
+    // The data folder (photos live in its Photos folder) and the program folder (help file).
+    virtual QString DataPath() const = 0;
+    virtual QString ProgramPath() const = 0;
+
+    // The main window's information panel: whether it is shown; copy a person's values into
+    // its boxes (all but the key box); show or hide its death date and place with their labels;
+    // list the photo folder again.
+    virtual bool InfoVisible() const = 0;
+    virtual void ShowInfoValues(const cPerson &person) = 0;
+    virtual void ShowDeathFields(bool visible) = 0;
+    virtual void RedrawThumbs() = 0;
+
+    // The main window's status bar: panel 1 (the name) and panel 2 (the life span), then a
+    // redraw.
+    virtual void SetStatusTexts(const QString &panel1, const QString &panel2) = 0;
+};

@@ -1,0 +1,119 @@
+#include "PhotoStorage.h"
+
+#include "FileDialog.h"
+#include "FileHelpers.h"
+#include "MessageService.h"
+
+namespace {
+
+// A name that stays inside the folder it is copied into.
+bool isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+namespace PhotoStorage {
+
+QString PhotosRoot(const QString &dataPath)
+{
+    return AddBackslash(dataPath) + QStringLiteral("Photos/");
+}
+
+QString PhotoFolder(const QString &dataPath, const QString &key)
+{
+    return PhotosRoot(dataPath) + key;
+}
+
+QList<SelectedFile> SelectionFiles(const QString &selection)
+{
+    QList<SelectedFile> files;
+    const QChar nul(u'\0');
+    if (!selection.contains(nul)) {
+        if (selection.isEmpty())
+            return files;
+        // One full path: the name is what follows the last separator.
+        const qsizetype cut =
+            qMax(selection.lastIndexOf(QLatin1Char('/')), selection.lastIndexOf(QLatin1Char('\\')));
+        const QString name = selection.mid(cut + 1);
+        if (isPlainName(name))
+            files.append({selection, name});
+        return files;
+    }
+
+    QString folder;
+    int pieces = 0;
+    qsizetype position = 0;
+    for (;;) {
+        const qsizetype at = selection.indexOf(nul, position);
+        const QString piece =
+            at >= 0 ? selection.mid(position, at - position) : selection.mid(position);
+        if (at >= 0 && pieces == 0)
+            folder = AddBackslash(piece);
+        else if (isPlainName(piece))
+            files.append({folder + piece, piece});
+        if (at < 0)
+            break;
+        position = at + 1;
+        ++pieces;
+    }
+    return files;
+}
+
+int SavePhotos(const QString &dataPath, const QString &key, const QString &selection)
+{
+    if (key.isEmpty())
+        return 0;
+    const QString target = AddBackslash(PhotoFolder(dataPath, key));
+    if (!FolderExists(target))
+        MakePath(target);
+    int copied = 0;
+    for (const SelectedFile &file : SelectionFiles(selection)) {
+        if (CopyOneFile(file.source, target + file.name, true))
+            ++copied;
+    }
+    return copied;
+}
+
+int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,
+              QWidget *parent)
+{
+    const QString folder = PhotoFolder(dataPath, key);
+    if (!FolderExists(folder) && !MakePath(folder)) {
+        ShowMessage(QStringLiteral("Photos folder could not be created. Photos will not be saved."),
+                    QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return 0;
+    }
+    return SavePhotos(dataPath, key, selection);
+}
+
+QString BrowseTitle()
+{
+    return QStringLiteral("Select image files");
+}
+
+QString BrowseFilter()
+{
+    return QStringLiteral(
+        "All image files (*.BMP;*.JPG;*.GIF;*.PNG)|*.BMP;*.JPG;*.JPEG;*.GIF;*.PNG|"
+        "Bitmap files (*.BMP)|*.BMP|"
+        "JPEG files (*.JPG)|*.JPG;*.JPEG|"
+        "GIF files (*.GIF)|*.GIF|"
+        "PNG files (*.PNG)|*.PNG");
+}
+
+bool Browse(FileDialog &dialog, QWidget *parent, QString &selection)
+{
+    dialog.setDialogTitle(BrowseTitle());
+    dialog.setFilter(BrowseFilter());
+    dialog.setFilterIndex(1);
+    dialog.setFlags(FileDialog::OFN_ALLOWMULTISELECT | FileDialog::OFN_EXPLORER);
+    if (!dialog.ShowOpen(parent))
+        return false;
+    selection = dialog.FileName();
+    return true;
+}
+
+} // namespace PhotoStorage

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QDialog>
+
+class EditHost;
+class FileDialog;
+class FrameBox;
+class HeaderPanel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+// The modal window in which the user types the fourteen values of one person and saves them.
+// The host's EditMode says whether it edits the selected person or adds a new one; the host
+// fills the boxes (setRecord, setParentLocked) before showing it with ModalSeam::exec. A
+// successful save accepts the window; every refusal or failure keeps it open with everything
+// typed. Cancel, Esc and the header panel's close button reject it and write nothing.
+//
+// Children by objectName: pnlInfo (header panel), fmInfo (five frames, Index 1-5: "Name",
+// "Partner name", "Dates", "Place", "Misc"), txtKey, txtPrntKey, txtFname, txtSname,
+// txtPrtFname, txtPrtSname, txtBdate, txtBplace, txtDdate, txtDplace, txtAddress, txtCity,
+// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog).
+class frmEdit : public QDialog
+{
+    Q_OBJECT
+    Q_PROPERTY(bool WasRoot READ WasRoot)
+    Q_PROPERTY(QString PhotoSelection READ PhotoSelection)
+
+public:
+    explicit frmEdit(EditHost &host, QWidget *parent = nullptr);
+
+    // The fourteen boxes (the notes as plain text).
+    void setRecord(const PersonRecord &record);
+    PersonRecord record() const;
+    // Locks the Parent ID box (the first person of an empty tree is always a root).
+    void setParentLocked(bool locked);
+
+    // True once the window was active while Parent ID read exactly "ROOT".
+    bool WasRoot() const { return m_wasRoot; }
+    // The raw result of the last accepted file dialog.
+    QString PhotoSelection() const { return m_photoSelection; }
+
+public slots:
+    void cmdSave_Click();
+    void cmdBrowse_Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildWindow();
+    void noteRootState();
+
+    EditHost &m_host;
+    HeaderPanel *m_pnlInfo = nullptr;
+    QLineEdit *m_txtKey = nullptr;
+    QLineEdit *m_txtPrntKey = nullptr;
+    QLineEdit *m_txtFname = nullptr;
+    QLineEdit *m_txtSname = nullptr;
+    QLineEdit *m_txtPrtFname = nullptr;
+    QLineEdit *m_txtPrtSname = nullptr;
+    QLineEdit *m_txtBdate = nullptr;
+    QLineEdit *m_txtBplace = nullptr;
+    QLineEdit *m_txtDdate = nullptr;
+    QLineEdit *m_txtDplace = nullptr;
+    QLineEdit *m_txtAddress = nullptr;
+    QLineEdit *m_txtCity = nullptr;
+    QLineEdit *m_txtCountry = nullptr;
+    QTextEdit *m_txtInfo = nullptr;
+    QLineEdit *m_txtPhotos = nullptr;
+    QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
+    QPushButton *m_cmdBrowse = nullptr;
+    FileDialog *m_dlg = nullptr;
+    bool m_wasRoot = false;
+    QString m_photoSelection;
+};

@@ -1,0 +1,531 @@
+#include "FileDialog.h"
+#include "PersonSaver.h"
+#include "ScriptedMessageService.h"
+#include "frmEdit.h"
+#include "support_fakehost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+const QChar kNul(u'\0');
+
+void setText(frmEdit &window, const char *box, const QString &text)
+{
+    auto *edit = window.findChild<QLineEdit *>(QLatin1String(box));
+    QVERIFY2(edit, box);
+    edit->setText(text);
+}
+
+QString text(const frmEdit &window, const char *box)
+{
+    auto *edit = window.findChild<QLineEdit *>(QLatin1String(box));
+    return edit ? edit->text() : QStringLiteral("<missing>");
+}
+
+void save(frmEdit &window)
+{
+    window.findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestFrmEdit : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedMessageService m_messages;
+
+    // A window over the host, filled and shown as the person commands do.
+    std::unique_ptr<frmEdit> open(FakeHost &host, const PersonRecord &fill, bool lockParent = false)
+    {
+        auto window = std::make_unique<frmEdit>(host);
+        window->setRecord(fill);
+        window->setParentLocked(lockParent);
+        window->show();
+        return window;
+    }
+
+    // A data folder of its own for each test.
+    QString freshDataPath()
+    {
+        static int counter = 0;
+        const QString path = m_dir.filePath(QStringLiteral("data%1/").arg(++counter));
+        QDir().mkpath(path);
+        return path;
+    }
+
+private slots:
+    void init() { m_messages.clear(); }
+
+    void windowHasEveryBoxWithTooltip()
+    {
+        FakeHost host;
+        host.editMode = true;
+        frmEdit window(host);
+        const QList<QPair<const char *, QString>> boxes = {
+            {"txtKey", "Unique ID (max = 5)"},
+            {"txtPrntKey", "Parent ID this child belongs to"},
+            {"txtFname", "First name"},
+            {"txtSname", "Last name"},
+            {"txtPrtFname", "Partner's first name"},
+            {"txtPrtSname", "Partner's last name"},
+            {"txtBdate", "Date of birth"},
+            {"txtBplace", "Place of birth"},
+            {"txtDdate", "Date of death"},
+            {"txtDplace", "Place of death"},
+            {"txtAddress", "Address of living"},
+            {"txtCity", "City of living"},
+            {"txtCountry", "Country of living"},
+            {"txtPhotos", ""}};
+        for (const auto &[name, tip] : boxes) {
+            auto *box = window.findChild<QLineEdit *>(QLatin1String(name));
+            QVERIFY2(box, name);
+            QCOMPARE(box->toolTip(), tip);
+            QCOMPARE(box->maxLength(), 32767); // no limit beyond the widget's own
+        }
+        QCOMPARE(window.findChild<QTextEdit *>("txtInfo")->toolTip(), QString("More info"));
+        QVERIFY(!window.findChild<QLineEdit *>("txtKey")->isEnabled());
+        QStringList captions;
+        for (auto *frame : window.findChildren<QGroupBox *>("fmInfo"))
+            captions << frame->title();
+        QCOMPARE(captions, QStringList({"Name", "Partner name", "Dates", "Place", "Misc"}));
+        QCOMPARE(window.findChild<QPushButton *>("cmdBrowse")->text(), QString("..."));
+        QVERIFY(!window.WasRoot());
+        QVERIFY(window.PhotoSelection().isEmpty());
+    }
+
+    void addFirstPersonOfEmptyTree()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        PersonRecord fill;
+        fill.PrntKey = "ROOT";
+        auto window = open(host, fill, true);
+        QVERIFY(window->findChild<QLineEdit *>("txtKey")->isEnabled());
+        QCOMPARE(window->findChild<QLineEdit *>("txtKey")->toolTip(),
+                 QString("Must be a unique Key"));
+        QVERIFY(!window->findChild<QLineEdit *>("txtPrntKey")->isEnabled());
+        QVERIFY(window->WasRoot());
+
+        setText(*window, "txtKey", "B7");
+        setText(*window, "txtFname", "Anna");
+        setText(*window, "txtSname", "Berg");
+        const int draws = host.chart.DrawCount();
+        save(*window);
+
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text,
+                 QString("Entry Anna Berg (B7) has been successfully added."));
+        QCOMPARE(m_messages.last().icon, MsgIcon::None);
+        QCOMPARE(m_messages.last().buttons, MsgButtons::OkOnly);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("B7").PrntKey, QString("ROOT"));
+        QVERIFY(host.people.Item("B7"));
+        QCOMPARE(host.people.Item("B7")->Fname(), QString("Anna"));
+        QVERIFY(host.chart.DrawCount() > draws);
+        // The add path always prepares the person's photo folder.
+        QVERIFY(QFileInfo(host.dataPath + "Photos/B7").isDir());
+    }
+
+    void requiredFieldsInBothModes_data()
+    {
+        QTest::addColumn<bool>("editMode");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("parent");
+        QTest::newRow("add, no key") << false << ""
+                                     << "P1";
+        QTest::newRow("add, no parent") << false << "K1"
+                                        << "";
+        QTest::newRow("edit, no parent") << true << "K1"
+                                         << "";
+    }
+    void requiredFieldsInBothModes()
+    {
+        QFETCH(bool, editMode);
+        QFETCH(QString, key);
+        QFETCH(QString, parent);
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = editMode;
+        host.selectedKey = "K1";
+        host.addPerson(makePerson("K1", "P1", "Old", "Name"));
+        const auto rowsBefore = host.rows;
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        setText(*window, "txtKey", key);
+        setText(*window, "txtPrntKey", parent);
+        setText(*window, "txtFname", "Typed");
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QCOMPARE(m_messages.last().title, QString("Error"));
+        QCOMPARE(m_messages.last().icon, MsgIcon::Critical);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->result(), 0);
+        QCOMPARE(text(*window, "txtFname"), QString("Typed"));
+        QCOMPARE(host.rows, rowsBefore);
+        QCOMPARE(host.people.Item("K1")->Fname(), QString("Old"));
+    }
+
+    void duplicateKeyKeepsEverythingTyped()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("B7", "ROOT", "Old", "Person"));
+        auto window = open(host, PersonRecord());
+        PersonRecord typed = makePerson("B7", "ROOT", "Anna", "Berg");
+        typed.PrtFname = "Olaf";
+        typed.Bdate = "1901";
+        typed.Lcity = "Oslo";
+        typed.Notes = "Line one\nLine two";
+        window->setRecord(typed);
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().title, QString("Unknown Error"));
+        QCOMPARE(m_messages.last().icon, MsgIcon::Critical);
+        QCOMPARE(m_messages.last().text,
+                 QString("An error occurred while trying to add the person in the tree. The\r\n"
+                         "specified Key 'B7' may already be associated with another Person.\r\n"
+                         "Please change the Key and try again."));
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->record(), typed);
+        QCOMPARE(host.rows.value("B7").Fname, QString("Old"));
+        QCOMPARE(host.people.Count(), 1);
+    }
+
+    void rootToLowerCaseRootAsks()
+    {
+        ScopedMessageService scoped(m_messages);
+        QStringList helpOpened;
+        MessageService::setHelpHandler([&](const QString &file, int topic) {
+            helpOpened << file + "#" + QString::number(topic);
+        });
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "R1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("R1", "ROOT", "Anna", "Berg"));
+        auto window = open(host, host.people.Item("R1")->toRecord());
+        QVERIFY(window->WasRoot());
+        setText(*window, "txtPrntKey", "root");
+
+        m_messages.enqueue(MsgResult::No);
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        const MessageRequest question = m_messages.last();
+        QCOMPARE(question.title, QString("Crucial!"));
+        QCOMPARE(question.icon, MsgIcon::Exclamation);
+        QCOMPARE(question.buttons, MsgButtons::YesNo);
+        QCOMPARE(question.text,
+                 QString("You are about to change the state of this person from 'Root' to "
+                         "'Child'.\r\nAre you sure you wish to change it?\r\n\r\nIf you are not "
+                         "sure, click 'Help' for more details about Root persons."));
+        QCOMPARE(question.helpFile, QString("/opt/velkin/VelkinTree.chm"));
+        QCOMPARE(question.helpTopic, 1020);
+        QVERIFY(window->isVisible());
+        QCOMPARE(host.updates, 0);
+        QCOMPARE(host.people.Item("R1")->PrntKey(), QString("ROOT"));
+        QCOMPARE(text(*window, "txtPrntKey"), QString("root"));
+
+        // Help opens topic 1020 and the question stays; Yes then saves the move.
+        m_messages.clear();
+        m_messages.enqueue(MsgResult::Help);
+        m_messages.enqueue(MsgResult::Yes);
+        save(*window);
+        QCOMPARE(helpOpened, QStringList{"/opt/velkin/VelkinTree.chm#1020"});
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("R1").PrntKey, QString("root"));
+        QCOMPARE(m_messages.last().text,
+                 QString("'R1' has changed Parent. Please refresh the Tree to see the changes."));
+        MessageService::setHelpHandler({});
+    }
+
+    void rootQuestionOnlyWhenLeavingRoot()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "P1", "Anna", "Berg"));
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        QVERIFY(!window->WasRoot());
+        setText(*window, "txtFname", "Anne");
+        save(*window);
+        QCOMPARE(m_messages.count(), 0);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+    }
+
+    void editUpdatesCaptionsStatusAndTellsReparent()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("R1", "ROOT", "Root", "One"));
+        host.addPerson(makePerson("R2", "ROOT", "Root", "Two"));
+        host.addPerson(makePerson("K1", "R1", "Old", "Name"));
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        setText(*window, "txtPrntKey", "R2");
+        setText(*window, "txtFname", "Anna");
+        setText(*window, "txtSname", "Berg");
+        setText(*window, "txtPrtFname", "Olaf");
+        setText(*window, "txtPrtSname", "Berg");
+        setText(*window, "txtBdate", "1901");
+        setText(*window, "txtDdate", "1950");
+        window->findChild<QTextEdit *>("txtInfo")->setPlainText("It's \"quoted\"; 'twice'");
+        save(*window);
+
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text,
+                 QString("'K1' has changed Parent. Please refresh the Tree to see the changes."));
+        QCOMPARE(m_messages.last().icon, MsgIcon::None);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        const cNodePtr box = host.chart.Levels().Item(1)->Item("K1");
+        QCOMPARE(box->CaptionA(), QString("Berg Anna"));
+        QCOMPARE(box->CaptionB(), QString("Berg Olaf"));
+        QCOMPARE(host.chart.Levels().Count(), 1); // the box keeps its row
+        QCOMPARE(host.status1, QString("Anna Berg"));
+        QCOMPARE(host.status2, QString("1901 - 1950 (49)"));
+        QCOMPARE(host.rows.value("K1").PrntKey, QString("R2"));
+        QCOMPARE(host.rows.value("K1").Notes, QString("It's \"quoted\"; 'twice'"));
+        QCOMPARE(host.people.Item("K1")->Key(), QString("K1"));
+        QCOMPARE(host.people.Item("K1")->PrtFname(), QString("Olaf"));
+        QVERIFY(host.infoValues.isEmpty()); // the panel is hidden
+    }
+
+    void editWithVisiblePanel()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.infoVisible = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        save(*window);
+        QCOMPARE(host.infoValues, QStringList{"K1"});
+        QCOMPARE(host.deathFields, QList<bool>{false});
+        QCOMPARE(host.thumbRedraws, 0); // nothing chosen
+
+        auto again = open(host, host.people.Item("K1")->toRecord());
+        setText(*again, "txtDdate", "about 1950");
+        writeFile(m_dir.filePath("pic.png"), "png");
+        ScopedFileDialogDriver driver(
+            [&](const FileDialog &) { return std::optional<QString>(m_dir.filePath("pic.png")); });
+        again->findChild<QPushButton *>("cmdBrowse")->click();
+        save(*again);
+        QCOMPARE(host.deathFields, (QList<bool>{false, true}));
+        QCOMPARE(host.thumbRedraws, 1);
+        QCOMPARE(readFile(host.dataPath + "Photos/K1/pic.png"), QByteArray("png"));
+    }
+
+    void nonNumericFourCharacterDateGivesYearZero()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        setText(*window, "txtBdate", "abcd");
+        setText(*window, "txtDdate", "1950");
+        save(*window);
+        QCOMPARE(m_messages.count(), 0);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(host.status2, QString("abcd - 1950 (1950)"));
+    }
+
+    void editedPersonMissingFromTable()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
+        host.rows.clear();
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        setText(*window, "txtFname", "Anne");
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text, QString("'K1' was not found in the database."));
+        QCOMPARE(m_messages.last().buttons, MsgButtons::OkOnly);
+        QCOMPARE(host.updates, 0);
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(host.people.Item("K1")->Fname(), QString("Anne"));
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+    }
+
+    void storeFailuresKeepWindowOpen()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
+        host.updateError = {kErrGeneralFailure, "database is locked"};
+        auto window = open(host, host.people.Item("K1")->toRecord());
+        setText(*window, "txtFname", "Typed");
+        save(*window);
+        QCOMPARE(m_messages.last().title, QString("Key exists"));
+        QCOMPARE(m_messages.last().text,
+                 QString("The specified Key 'K1' is already associated with another Person.\r\n"
+                         "Please change the Key and try again."));
+        QVERIFY(window->isVisible());
+        QCOMPARE(host.people.Item("K1")->Fname(), QString("Anna"));
+
+        host.updateError = {};
+        host.findError = {kErrStatementFailed, "no such table: Family"};
+        save(*window);
+        QCOMPARE(m_messages.last().title, QString("Error: %1").arg(kErrStatementFailed));
+        QCOMPARE(m_messages.last().text, QString("no such table: Family"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(text(*window, "txtFname"), QString("Typed"));
+    }
+
+    void cancelAndHeaderCloseWriteNothing()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        for (const char *closer : {"cmdCancel", "cmdClose"}) {
+            auto window = open(host, makePerson("N1", "ROOT", "A", "B"));
+            QSignalSpy rejected(window.get(), &QDialog::rejected);
+            window->findChild<QAbstractButton *>(QLatin1String(closer))->click();
+            QCOMPARE(rejected.count(), 1);
+            QVERIFY(!window->isVisible());
+        }
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(m_messages.count(), 0);
+        QVERIFY(!QFileInfo::exists(host.dataPath + "Photos"));
+    }
+
+    void browseOffersImageFilterWithMultipleSelection()
+    {
+        FakeHost host;
+        frmEdit window(host);
+        FileDialog seen;
+        ScopedFileDialogDriver driver([&](const FileDialog &dlg) {
+            seen.setDialogTitle(dlg.DialogTitle());
+            seen.setFilter(dlg.Filter());
+            seen.setFilterIndex(dlg.FilterIndex());
+            seen.setFlags(dlg.Flags());
+            return std::nullopt;
+        });
+        window.findChild<QPushButton *>("cmdBrowse")->click();
+        QCOMPARE(seen.DialogTitle(), QString("Select image files"));
+        QCOMPARE(seen.FilterIndex(), 1);
+        QCOMPARE(seen.Flags(), 0x00080200);
+        const QStringList filters = seen.qtNameFilters();
+        QCOMPARE(filters.size(), 5);
+        QVERIFY(filters.at(0).startsWith("All image files ("));
+        for (const char *pattern : {"*.BMP", "*.JPG", "*.JPEG", "*.GIF", "*.PNG", "*.png"})
+            QVERIFY2(filters.at(0).contains(QLatin1String(pattern)), pattern);
+        QVERIFY(filters.at(4).startsWith("PNG files ("));
+    }
+
+    void photosOfMultipleSelectionAndEarlierBrowse()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        const QString source = m_dir.filePath("chosen");
+        QDir().mkpath(source);
+        writeFile(source + "/a.jpg", "new a");
+        writeFile(source + "/b.png", "new b");
+        // A file of the same name is already among the person's photos.
+        QDir().mkpath(host.dataPath + "Photos/K2");
+        writeFile(host.dataPath + "Photos/K2/a.jpg", "old a");
+
+        auto window = open(host, makePerson("", "R1", "Anna", "Berg"));
+        setText(*window, "txtKey", "K2");
+        QList<std::optional<QString>> answers = {
+            source + kNul + "a.jpg" + kNul + "b.png" + kNul + "missing.gif", std::nullopt};
+        ScopedFileDialogDriver driver([&](const FileDialog &) { return answers.takeFirst(); });
+        auto *browse = window->findChild<QPushButton *>("cmdBrowse");
+        browse->click();
+        QCOMPARE(text(*window, "txtPhotos"), QString("a.jpg; b.png; missing.gif"));
+        browse->click(); // cancelled
+        QVERIFY(text(*window, "txtPhotos").isEmpty());
+        QCOMPARE(window->PhotoSelection(),
+                 source + kNul + "a.jpg" + kNul + "b.png" + kNul + "missing.gif");
+        save(*window);
+
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(readFile(host.dataPath + "Photos/K2/a.jpg"), QByteArray("old a"));
+        QCOMPARE(readFile(host.dataPath + "Photos/K2/b.png"), QByteArray("new b"));
+        QVERIFY(!QFileInfo::exists(host.dataPath + "Photos/K2/missing.gif"));
+    }
+
+    void editCopiesPhotosWithPanelHidden()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.editMode = true;
+        host.selectedKey = "K3";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K3", "R1", "Anna", "Berg"));
+        writeFile(m_dir.filePath("single.jpg"), "single");
+        auto window = open(host, host.people.Item("K3")->toRecord());
+        ScopedFileDialogDriver driver([&](const FileDialog &) {
+            return std::optional<QString>(m_dir.filePath("single.jpg"));
+        });
+        window->findChild<QPushButton *>("cmdBrowse")->click();
+        QCOMPARE(text(*window, "txtPhotos"), m_dir.filePath("single.jpg"));
+        save(*window);
+        QCOMPARE(readFile(host.dataPath + "Photos/K3/single.jpg"), QByteArray("single"));
+        QCOMPARE(host.thumbRedraws, 0);
+    }
+
+    void photoFolderThatCannotBeMadeStillSaves()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        // The data "folder" is a file: no Photos folder can be made below it.
+        host.dataPath = m_dir.filePath("not-a-folder") + "/";
+        writeFile(m_dir.filePath("not-a-folder"), "x");
+        auto window = open(host, makePerson("K4", "ROOT", "Anna", "Berg"));
+        save(*window);
+        QCOMPARE(m_messages.count(), 2);
+        QCOMPARE(m_messages.calls().at(0).text,
+                 QString("Photos folder could not be created. Photos will not be saved."));
+        QCOMPARE(m_messages.calls().at(0).title, QString("Error"));
+        QCOMPARE(m_messages.calls().at(0).icon, MsgIcon::Critical);
+        QVERIFY(m_messages.calls().at(1).text.startsWith("Entry Anna Berg (K4)"));
+        QVERIFY(host.rows.contains("K4"));
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TestFrmEdit)
+#include "tst_frmedit.moc"

@@ -1,0 +1,76 @@
+#include "PhotoStorage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using PhotoStorage::SelectedFile;
+
+namespace {
+const QChar kNul(u'\0');
+}
+
+class TestPhotoStorage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void folders()
+    {
+        QCOMPARE(PhotoStorage::PhotosRoot("/d/Data/"), QString("/d/Data/Photos/"));
+        QCOMPARE(PhotoStorage::PhotoFolder("/d/Data", "K1"), QString("/d/Data/Photos/K1"));
+    }
+
+    void selectionFiles_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QList<SelectedFile>>("files");
+        QTest::newRow("empty") << QString() << QList<SelectedFile>{};
+        QTest::newRow("single path")
+            << "/p/q/a.jpg" << QList<SelectedFile>{{"/p/q/a.jpg", "a.jpg"}};
+        QTest::newRow("two names")
+            << QString("/p") + kNul + "a.jpg" + kNul + "b.png"
+            << QList<SelectedFile>{{"/p/a.jpg", "a.jpg"}, {"/p/b.png", "b.png"}};
+        QTest::newRow("folder with separator")
+            << QString("/p/") + kNul + "a.jpg" << QList<SelectedFile>{{"/p/a.jpg", "a.jpg"}};
+        QTest::newRow("trailing nul")
+            << QString("/p") + kNul + "a.jpg" + kNul << QList<SelectedFile>{{"/p/a.jpg", "a.jpg"}};
+        QTest::newRow("empty piece")
+            << QString("/p") + kNul + kNul + "b.png" << QList<SelectedFile>{{"/p/b.png", "b.png"}};
+        QTest::newRow("folder only") << QString("/p") + kNul << QList<SelectedFile>{};
+        QTest::newRow("names leaving the folder")
+            << QString("/p") + kNul + ".." + kNul + "x/../../y.jpg" + kNul + "ok.gif"
+            << QList<SelectedFile>{{"/p/ok.gif", "ok.gif"}};
+    }
+    void selectionFiles()
+    {
+        QFETCH(QString, selection);
+        QFETCH(QList<SelectedFile>, files);
+        QCOMPARE(PhotoStorage::SelectionFiles(selection), files);
+    }
+
+    void savePhotosNeverReplaces()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.filePath("Data/");
+        QDir().mkpath(dir.filePath("src"));
+        for (const char *name : {"a.jpg", "b.jpg"}) {
+            QFile file(dir.filePath(QStringLiteral("src/") + name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(name);
+        }
+        const QString selection = dir.filePath("src") + kNul + "a.jpg" + kNul + "b.jpg";
+        QCOMPARE(PhotoStorage::SavePhotos(data, "", selection), 0);
+        QVERIFY(!QFileInfo::exists(data));
+        QCOMPARE(PhotoStorage::SavePhotos(data, "K2", selection), 2);
+        QVERIFY(QFileInfo(data + "Photos/K2").isDir());
+        QCOMPARE(PhotoStorage::SavePhotos(data, "K2", selection), 0);
+        QCOMPARE(PhotoStorage::SavePhotos(data, "K2", QString()), 0);
+    }
+};
+
+Q_DECLARE_METATYPE(SelectedFile)
+
+QTEST_MAIN(TestPhotoStorage)
+#include "tst_photostorage.moc"
