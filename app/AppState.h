@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+// The process-wide values of the program: created once in main and handed to the windows.
+// There are no mutable globals; whoever needs one of these values gets this object.
+struct AppState
+{
+    // Paths. ProgramPath is the folder of the executable; DataPath the data folder with one
+    // trailing '/'; DatabasePath the database file in it; ConnectionString the descriptive
+    // connection text built from them (see mDatabase::BuildConnectionString).
+    QString ProgramPath;
+    QString DataPath;
+    QString DatabasePath;
+    QString ConnectionString;
+
+    // The two settings files standing in for the user key and the machine key.
+    QString UserSettingsFile;
+    QString MachineSettingsFile;
+
+    // Screen and view settings, read at start-up and written at exit.
+    int TwipsPerPixel = 15;
+    bool ShowToolBar = true;
+    bool ShowStatusBar = true;
+    bool ShowInfo = false;
+    QString LastOpen;
+    int Version = 23;
+
+    // The open tree and the selection.
+    QString CurrentTree; // name of the open tree; empty when none
+    QString SelectedKey; // key of the person whose box was last clicked
+    bool EditMode =
+        false; // true while the edit window edits the selected person, false when adding
+
+    // Results of the tree dialogs.
+    QString NewTreeName;
+    QString OpenTreeName;
+    QString ModifyOldName;
+    QString ModifyNewName;
+
+    // The persons of the open tree (`cPeople People`) join here together with the chart model.
+};
+
+// The settings version this program writes.
+constexpr int kSettingsVersion = 23;
+
+// The data folder for a program folder: `overrideDir` when given (the --data option), else
+// "Data/" beside the program when that folder can be created and written, else the user's
+// application-data folder. Always ends with '/'. The folder is created when missing.
+QString ChooseDataFolder(const QString &programDir, const QString &overrideDir = QString());
+
+// Where the settings files live by default: the user key in the user's config folder, the
+// machine key in the data folder (one per installation, writable by the user).
+QString DefaultUserSettingsFile();
+QString DefaultMachineSettingsFile(const QString &dataPath);
+
+// The screen's twips per pixel: 1440 / logical DPI (15 at 96 DPI); 15 without a screen.
+int ScreenTwipsPerPixel();
