@@ -81,3 +81,31 @@ std::optional<int> ThumbBand::scrollInterval(int y, int visibleTop, int visibleB
         return 100;
     return 50;
 }
+
+void ThumbBand::DrawFrame(QImage &image, const QRect &band, const QRect &clip)
+{
+    const QRect area = clip.intersected(image.rect());
+    if (area.isEmpty() || image.depth() != 32)
+        return;
+    auto invert = [&](int x, int y) {
+        if (((x + y) & 1) != 0 || !area.contains(x, y))
+            return;
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        line[x] = (line[x] & 0xFF000000u) | (~line[x] & 0x00FFFFFFu);
+    };
+    const int l = band.left();
+    const int t = band.top();
+    const int r = band.right();
+    const int b = band.bottom();
+    // Every edge pixel once, so that a frame one pixel thin is still drawn.
+    for (int x = l; x <= r; ++x) {
+        invert(x, t);
+        if (b != t)
+            invert(x, b);
+    }
+    for (int y = t + 1; y < b; ++y) {
+        invert(l, y);
+        if (r != l)
+            invert(r, y);
+    }
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -53,6 +54,11 @@ public:
     // The edges the moving corner touches (within 2 pixels of or beyond them); the visible
     // area is given in surface pixels.
     static int touchedEdges(QPoint corner, const QRect &visible);
+
+    // Draws the band's dotted frame by inverting every second pixel along its edges (the band
+    // given by its corner pixels, inclusive), only inside `clip`. Drawing the same frame again
+    // restores the image.
+    static void DrawFrame(QImage &image, const QRect &band, const QRect &clip);
 
     // The auto-scroll interval for the corner's height, or nothing when the corner is not near
     // the top or bottom edge (the interval then stays as it was).

@@ -27,6 +27,7 @@ private slots:
     void bandBoxIsOnePixelLarger();
     void bandWithoutLabels();
     void autoScrollEdgesAndIntervals();
+    void bandFrameDrawnTwiceRestores();
 
 private:
     void fill(int count);
@@ -279,6 +280,31 @@ void tst_selection::autoScrollEdgesAndIntervals()
     QCOMPARE(ThumbBand::scrollInterval(198, 0, 200), std::optional<int>(350));
     QCOMPARE(ThumbBand::scrollInterval(222, 0, 200), std::optional<int>(100));
     QCOMPARE(ThumbBand::scrollInterval(240, 0, 200), std::optional<int>(50));
+}
+
+void tst_selection::bandFrameDrawnTwiceRestores()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 6, y * 8, 100));
+    const QImage original = image.copy();
+    const QRect band(QPoint(4, 6), QPoint(50, 20)); // reaches past the clip on the right
+    const QRect clip(0, 0, 31, 30);
+    ThumbBand::DrawFrame(image, band, clip);
+    QVERIFY(image != original);
+    // Every second pixel of the top edge is the inverse of the picture under it.
+    QCOMPARE(image.pixel(4, 6) & 0xFFFFFF, ~original.pixel(4, 6) & 0xFFFFFF);
+    QCOMPARE(image.pixel(5, 6), original.pixel(5, 6));
+    // Inside the band and beyond the clip nothing changes.
+    QCOMPARE(image.pixel(10, 10), original.pixel(10, 10));
+    QCOMPARE(image.pixel(32, 6), original.pixel(32, 6));
+    ThumbBand::DrawFrame(image, band, clip);
+    QCOMPARE(image, original);
+
+    // A band one pixel high is still drawn.
+    ThumbBand::DrawFrame(image, QRect(QPoint(2, 2), QPoint(20, 2)), image.rect());
+    QVERIFY(image != original);
 }
 
 QTEST_GUILESS_MAIN(tst_selection)
