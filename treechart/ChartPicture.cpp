@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -27,9 +28,52 @@ QColor pick(OleColor own, OleColor chart)
 
 } // namespace
 
+// Whether two rectangles share a pixel.
+static bool meets(const QRect &a, const QRect &b)
+{
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() &&
+           b.top() <= a.bottom();
+}
+
 void ChartPicture::Clear()
 {
     m_steps.clear();
+    m_groups.clear();
+    m_texts.clear();
+}
+
+void ChartPicture::Prepare(const ChartSettings &s)
+{
+    cNode plain;
+    m_globalSet = s.GlobalSet;
+    ChartSettings global = s;
+    global.GlobalSet = true;
+    m_normal = ChooseColors(plain, global);
+    plain.setSelected(true);
+    m_selected = ChooseColors(plain, global);
+    m_connector = TranslateColor(s.ConnectorColor);
+}
+
+void ChartPicture::beginGroup()
+{
+    m_groups.push_back(Group{QRect(), m_steps.size(), m_steps.size()});
+}
+
+void ChartPicture::endGroup()
+{
+    Group &group = m_groups.back();
+    group.end = m_steps.size();
+    if (group.first == group.end)
+        return;
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    for (size_t i = group.first; i < group.end; ++i) {
+        const QRect &r = m_steps[i].bounds;
+        left = std::min(left, r.left());
+        top = std::min(top, r.top());
+        right = std::max(right, r.right());
+        bottom = std::max(bottom, r.bottom());
+    }
+    group.bounds = QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 void ChartPicture::setFont(const QFont &font)
@@ -39,6 +83,8 @@ void ChartPicture::setFont(const QFont &font)
     m_ascent = metrics.ascent();
     m_lineBound = std::max(metrics.height(), 1) * 2;
     m_charBound = std::max(metrics.maxWidth(), m_lineBound);
+    for (const Step &step : m_steps)
+        step.textWidth = -1;
 }
 
 ChartPicture::BoxColors ChartPicture::ChooseColors(const cNode &node, const ChartSettings &s)
@@ -69,7 +115,7 @@ void ChartPicture::fill(double x1, double y1, double x2, double y2, const QColor
 {
     const QRect rect(QPoint(pixel(std::min(x1, x2)), pixel(std::min(y1, y2))),
                      QPoint(pixel(std::max(x1, x2)), pixel(std::max(y1, y2))));
-    m_steps.push_back(Step{rect, Kind::Fill, 0, color.rgb(), QLineF(), QString()});
+    m_steps.push_back(Step{rect, Kind::Fill, 0, color.rgb(), QLineF()});
 }
 
 void ChartPicture::line(double x1, double y1, double x2, double y2, int width, const QColor &color)
@@ -87,7 +133,7 @@ void ChartPicture::line(double x1, double y1, double x2, double y2, int width, c
                              .normalized()
                              .toAlignedRect()
                              .adjusted(-width - 1, -width - 1, width + 1, width + 1);
-    m_steps.push_back(Step{bounds, Kind::Line, width, color.rgb(), shape, QString()});
+    m_steps.push_back(Step{bounds, Kind::Line, width, color.rgb(), shape});
 }
 
 void ChartPicture::text(const QString &value, int x, int y, const QColor &color)
@@ -98,7 +144,9 @@ void ChartPicture::text(const QString &value, int x, int y, const QColor &color)
     const qint64 width = qint64(value.size()) * m_charBound + 2LL * m_lineBound;
     const QRect bounds(x - m_lineBound, y - m_lineBound, int(std::min<qint64>(width, 1 << 30)),
                        3 * m_lineBound);
-    m_steps.push_back(Step{bounds, Kind::Text, 0, color.rgb(), QLineF(x, y, x, y), value});
+    m_texts.push_back(value);
+    m_steps.push_back(
+        Step{bounds, Kind::Text, 0, color.rgb(), QLineF(x, y, x, y), int(m_texts.size() - 1)});
 }
 
 void ChartPicture::connector(const cNode &node, const cNode &parent, int linkStyle, int width,
@@ -122,7 +170,9 @@ void ChartPicture::connector(const cNode &node, const cNode &parent, int linkSty
 
 void ChartPicture::DrawNode(const cNode &node, const ChartSettings &s)
 {
-    const BoxColors colors = ChooseColors(node, s);
+    beginGroup();
+    const BoxColors &colors =
+        m_globalSet ? (node.Selected() ? m_selected : m_normal) : ChooseColors(node, s);
     const double l = node.Left();
     const double t = node.Top();
     const double r = node.Right() - s.NodeShadowSize;  // right edge of the box itself
@@ -139,15 +189,16 @@ void ChartPicture::DrawNode(const cNode &node, const ChartSettings &s)
     line(l, t + halfH, r, t + halfH, 1, colors.frame);
 
     if (const cNode *parent = node.ParentNode().get())
-        connector(node, *parent, s.LinkStyle, 1, TranslateColor(s.ConnectorColor));
+        connector(node, *parent, s.LinkStyle, 1, m_connector);
 
     text(node.CaptionA(), node.Left() + 4, node.Top() + 2, colors.foreA);
     text(node.CaptionB(), node.Left() + 4, ChartLayout::RoundHalfEven(t + halfH + 2), colors.foreB);
+    endGroup();
 }
 
 void ChartPicture::DrawSelectedPath(const cNode &selected, const ChartSettings &s)
 {
-    const QColor color = TranslateColor(s.ConnectorColor);
+    const QColor color = m_connector;
     // A host that links nodes into a ring would otherwise keep this loop going for ever.
     QSet<const cNode *> seen;
     const cNode *node = &selected;
@@ -155,7 +206,9 @@ void ChartPicture::DrawSelectedPath(const cNode &selected, const ChartSettings &
         if (seen.contains(node))
             break;
         seen.insert(node);
+        beginGroup();
         connector(*node, *parent, s.LinkStyle, 3, color);
+        endGroup();
         node = parent;
     }
 }
@@ -176,33 +229,49 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect) const
     // Repeated identical fills (the shared stretch of sibling connectors) are painted once.
     QRect lastFill;
     QRgb lastColor = 0;
-    for (const Step &step : m_steps) {
-        if (!step.bounds.intersects(clip))
+    const QFontMetrics metrics(m_font);
+    const int slack = metrics.height();
+    for (const Group &group : m_groups) {
+        if (!meets(group.bounds, clip))
             continue;
-        switch (step.kind) {
-        case Kind::Fill: {
-            const QRect visible = step.bounds & clip;
-            if (visible == lastFill && step.color == lastColor)
+        for (size_t i = group.first; i < group.end; ++i) {
+            const Step &step = m_steps[i];
+            if (!meets(step.bounds, clip))
                 continue;
-            painter.fillRect(visible, QColor(step.color));
-            lastFill = visible;
-            lastColor = step.color;
-            continue;
+            switch (step.kind) {
+            case Kind::Fill: {
+                const QRect visible = step.bounds & clip;
+                if (visible == lastFill && step.color == lastColor)
+                    continue;
+                painter.fillRect(visible, QColor(step.color));
+                lastFill = visible;
+                lastColor = step.color;
+                continue;
+            }
+            case Kind::Line: {
+                QPen pen{QColor(step.color)};
+                pen.setWidth(step.width);
+                pen.setCapStyle(Qt::SquareCap);
+                painter.setPen(pen);
+                painter.drawLine(step.line);
+                break;
+            }
+            case Kind::Text: {
+                // The text's true extent, measured once, decides whether it reaches the clip.
+                if (step.textWidth < 0)
+                    step.textWidth = metrics.horizontalAdvance(m_texts[size_t(step.text)]);
+                const QRect extent(int(step.line.x1()) - slack, step.bounds.top(),
+                                   step.textWidth + 2 * slack, step.bounds.height());
+                if (!meets(extent, clip))
+                    continue;
+                painter.setPen(QColor(step.color));
+                painter.drawText(QPointF(step.line.x1(), step.line.y1() + m_ascent),
+                                 m_texts[size_t(step.text)]);
+                break;
+            }
+            }
+            lastFill = QRect();
         }
-        case Kind::Line: {
-            QPen pen{QColor(step.color)};
-            pen.setWidth(step.width);
-            pen.setCapStyle(Qt::SquareCap);
-            painter.setPen(pen);
-            painter.drawLine(step.line);
-            break;
-        }
-        case Kind::Text:
-            painter.setPen(QColor(step.color));
-            painter.drawText(QPointF(step.line.x1(), step.line.y1() + m_ascent), step.text);
-            break;
-        }
-        lastFill = QRect();
     }
     painter.restore();
 }

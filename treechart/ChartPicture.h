@@ -31,6 +31,8 @@ public:
     void setCanvasSize(const QSize &size) { m_canvasSize = size; }
     QSize canvasSize() const { return m_canvasSize; }
 
+    // Resolves the chart's colours once before a drawing pass.
+    void Prepare(const ChartSettings &settings);
     // Draws one box from its geometry: shadow, halves, outline, divider, the connector to its
     // parent and the two captions, in the colours chosen by the settings.
     void DrawNode(const cNode &node, const ChartSettings &settings);
@@ -60,8 +62,16 @@ private:
         Kind kind;
         int width; // line width (Line)
         QRgb color;
-        QLineF line; // Line: the line; Text: p1 is the top-left corner
-        QString text;
+        QLineF line;                // Line: the line; Text: p1 is the top-left corner
+        int text = -1;              // Text: index into m_texts
+        mutable int textWidth = -1; // Text: measured when first painted
+    };
+    // The steps of one box, or of one stretch of the selected path.
+    struct Group
+    {
+        QRect bounds;
+        size_t first;
+        size_t end;
     };
 
     void fill(double x1, double y1, double x2, double y2, const QColor &color);
@@ -70,7 +80,16 @@ private:
     void connector(const cNode &node, const cNode &parent, int linkStyle, int width,
                    const QColor &color);
 
-    std::vector<Step> m_steps;
+    void beginGroup();
+    void endGroup();
+
+    std::vector<Step> m_steps; // plain values, so that blanking the picture is cheap
+    std::vector<QString> m_texts;
+    std::vector<Group> m_groups;
+    BoxColors m_normal;
+    BoxColors m_selected;
+    QColor m_connector;
+    bool m_globalSet = true;
     QColor m_background = Qt::white;
     QFont m_font;
     int m_charBound = 16; // no glyph of the font (or its fallbacks) is wider

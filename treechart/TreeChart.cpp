@@ -69,6 +69,7 @@ void TreeChart::DrawChart()
     ArrangeView();
     m_canvasSize = QSize(m_viewWidth, m_viewHeight);
     if (m_levels.Count() > 0) {
+        m_picture.Prepare(m_settings);
         m_canvasSize =
             ChartLayout::Arrange(m_levels, m_settings, m_viewWidth, m_viewHeight,
                                  [this](cNode &node) { m_picture.DrawNode(node, m_settings); });
