@@ -65,9 +65,11 @@ QImage metafileSheet(const QString &file, const CellSpec &cell)
 
 } // namespace
 
-QImage DecodeFitted(const QString &file, const CellSpec &cell)
+namespace {
+QImage decode(const QString &file, const CellSpec &cell, bool byContent)
 {
     QImageReader reader(file);
+    reader.setDecideFormatFromContent(byContent);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     QImage image;
@@ -79,17 +81,29 @@ QImage DecodeFitted(const QString &file, const CellSpec &cell)
             reader.setScaledSize(rotates(transform) ? drawn.transposed() : drawn);
         image = reader.read();
         if (image.isNull())
-            return metafileSheet(file, cell);
+            return image;
         if (image.size() != drawn)
             image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return image;
     }
     image = reader.read();
     if (image.isNull())
-        return metafileSheet(file, cell);
+        return image;
     const QSize drawn = FitSize(image.size(), cell);
     if (image.size() != drawn)
         image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+} // namespace
+
+QImage DecodeFitted(const QString &file, const CellSpec &cell)
+{
+    QImage image = decode(file, cell, false);
+    // A name whose suffix misleads (a .dib holding a whole bitmap file) is read by its content.
+    if (image.isNull())
+        image = decode(file, cell, true);
+    if (image.isNull())
+        image = metafileSheet(file, cell);
     return image;
 }
 
