@@ -77,6 +77,8 @@ private slots:
     void stopDrawDuringRendering();
     void undecodableFileIsDropped();
     void formatsDecode();
+    void photoOrientationIsHonoured();
+    void sizeChangeRendersAgain();
     void clearResetsEverything();
     void redrawKeepsSourceAndSorts();
     void addItem();
@@ -372,6 +374,52 @@ void TestPixtileControl::formatsDecode()
     QCOMPARE(ThumbCellAccess::cell(*emf).PicWidth, 38);
     QCOMPARE(ThumbCellAccess::cell(*emf).PicHeight, 19);
     QCOMPARE(c.Thumbs().Item(QStringLiteral("pic.wmf"))->Width(), 96);
+}
+
+void TestPixtileControl::photoOrientationIsHonoured()
+{
+    // A 40 x 20 photo whose orientation tag says "turn 90 degrees clockwise".
+    const QString f = folder(QStringLiteral("exif"));
+    QVERIFY(writeImage(f + QStringLiteral("turned.jpg"), 40, 20, Qt::red));
+    QFile file(f + QStringLiteral("turned.jpg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray jpeg = file.readAll();
+    file.close();
+    const QByteArray exif = QByteArray::fromHex("FFE10022") + QByteArray("Exif\0\0", 6) +
+                            QByteArray::fromHex("49492A00080000000100120103000100000006000000"
+                                                "00000000");
+    jpeg.insert(2, exif);
+    QVERIFY(writeBytes(f + QStringLiteral("turned.jpg"), jpeg));
+    Thumbnailer c;
+    c.setPattern(QStringLiteral("*.jpg"));
+    c.setGetDims(true);
+    c.setPath(f);
+    QCOMPARE(c.Items(), 1);
+    const Thumb *t = c.Thumbs().Item(1);
+    QCOMPARE(t->Width(), 40); // the stored size
+    QCOMPARE(t->Height(), 20);
+    QCOMPARE(ThumbCellAccess::cell(*t).PicWidth, 19);
+    QCOMPARE(ThumbCellAccess::cell(*t).PicHeight, 38);
+}
+
+void TestPixtileControl::sizeChangeRendersAgain()
+{
+    const QString f = folder(QStringLiteral("p"));
+    QVERIFY(writeImage(f + QStringLiteral("a.bmp"), 100, 100, Qt::red));
+    Thumbnailer c;
+    c.setPath(f);
+    QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(1)).PicWidth, 38);
+    QSignalSpy added(&c, &Thumbnailer::ThumbsAdded);
+    c.setThumbWidth(100);
+    c.setThumbHeight(100);
+    QCOMPARE(added.count(), 2);
+    QCOMPARE(c.Path(), f);
+    QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(1)).PicWidth, 78);
+    QCOMPARE(c.Thumbnails().Item(1)->ThumbRight(), 10 + 100);
+    // Space only lays out again.
+    c.setThumbSpace(20);
+    QCOMPARE(added.count(), 2);
+    QCOMPARE(c.Thumbnails().Item(1)->ThumbLeft(), 20);
 }
 
 void TestPixtileControl::clearResetsEverything()
