@@ -12,6 +12,10 @@ class QWidget;
 // memory, the chart box, the information panel and the status bar up to date, copies the chosen
 // photos into the person's folder and tells the user. Every refusal and failure is told through
 // the message service and leaves the window open: Save then returns false.
+//
+// Chosen photos are copied into <data folder>/Photos/<key> by both the edit and the add save,
+// whether or not the information panel is shown; the panel only lists them again when shown.
+// Values reach the store as typed (quotes included); a date that gives no year counts as 0.
 class PersonSaver
 {
 public:

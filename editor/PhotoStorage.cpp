@@ -10,7 +10,8 @@ namespace {
 bool isPlainName(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QChar(u'\0'));
 }
 
 } // namespace
@@ -25,6 +26,11 @@ QString PhotosRoot(const QString &dataPath)
 QString PhotoFolder(const QString &dataPath, const QString &key)
 {
     return PhotosRoot(dataPath) + key;
+}
+
+bool IsFolderKey(const QString &key)
+{
+    return isPlainName(key);
 }
 
 QList<SelectedFile> SelectionFiles(const QString &selection)
@@ -64,7 +70,7 @@ QList<SelectedFile> SelectionFiles(const QString &selection)
 
 int SavePhotos(const QString &dataPath, const QString &key, const QString &selection)
 {
-    if (key.isEmpty())
+    if (!IsFolderKey(key))
         return 0;
     const QString target = AddBackslash(PhotoFolder(dataPath, key));
     if (!FolderExists(target))
@@ -81,7 +87,7 @@ int PhotoStep(const QString &dataPath, const QString &key, const QString &select
               QWidget *parent)
 {
     const QString folder = PhotoFolder(dataPath, key);
-    if (!FolderExists(folder) && !MakePath(folder)) {
+    if (!IsFolderKey(key) || (!FolderExists(folder) && !MakePath(folder))) {
         ShowMessage(QStringLiteral("Photos folder could not be created. Photos will not be saved."),
                     QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
         return 0;

@@ -18,6 +18,9 @@ namespace PhotoStorage {
 QString PhotosRoot(const QString &dataPath);
 // <data folder>/Photos/<key>, without a trailing separator.
 QString PhotoFolder(const QString &dataPath, const QString &key);
+// True when the key names a folder right inside the photos folder: not empty, not "." or
+// "..", no separator. Photos of any other key are never stored.
+bool IsFolderKey(const QString &key);
 
 // One file of a selection: where it is and the name it gets in the person's folder.
 struct SelectedFile
@@ -34,11 +37,13 @@ struct SelectedFile
 QList<SelectedFile> SelectionFiles(const QString &selection);
 
 // Copies the selection's files into the person's folder (made when missing), never replacing a
-// file of the same name; a copy that fails is skipped. Nothing happens for an empty key.
+// file of the same name; a copy that fails is skipped. Nothing happens for an empty key or
+// one that IsFolderKey refuses.
 // Returns how many files were copied.
 int SavePhotos(const QString &dataPath, const QString &key, const QString &selection);
 
-// The photo step of a save: makes the person's folder when missing; when that fails, tells the
+// The photo step of a save: makes the person's folder when missing; when that fails (or the key
+// cannot name a folder), tells the
 // user ("Photos folder could not be created. Photos will not be saved.", "Error") and copies
 // nothing. Otherwise SavePhotos. Returns how many files were copied.
 int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,

@@ -58,6 +58,8 @@ frmEdit::frmEdit(EditHost &host, QWidget *parent) : QDialog(parent), m_host(host
     m_txtKey->setEnabled(!editMode);
     if (!editMode)
         m_txtKey->setToolTip(QStringLiteral("Must be a unique Key"));
+    // A new person starts with its key; an edited one with the first name.
+    (editMode ? m_txtFname : m_txtKey)->setFocus();
 }
 
 void frmEdit::buildWindow()

@@ -1,4 +1,5 @@
 #include "PhotoStorage.h"
+#include "ScriptedMessageService.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +49,30 @@ private slots:
         QFETCH(QString, selection);
         QFETCH(QList<SelectedFile>, files);
         QCOMPARE(PhotoStorage::SelectionFiles(selection), files);
+    }
+
+    void keysThatCannotNameAFolder()
+    {
+        QVERIFY(PhotoStorage::IsFolderKey("K1"));
+        QVERIFY(PhotoStorage::IsFolderKey("Ann Berg's"));
+        for (const char *key : {"", ".", "..", "a/b", "..\\x"})
+            QVERIFY2(!PhotoStorage::IsFolderKey(key), key);
+
+        QTemporaryDir dir;
+        const QString data = dir.filePath("Data/");
+        QDir().mkpath(data);
+        {
+            QFile file(dir.filePath("a.jpg"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        ScriptedMessageService messages;
+        ScopedMessageService scoped(messages);
+        QCOMPARE(PhotoStorage::PhotoStep(data, "..", dir.filePath("a.jpg")), 0);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 QString("Photos folder could not be created. Photos will not be saved."));
+        QVERIFY(!QFileInfo::exists(data + "a.jpg"));
+        QVERIFY(!QFileInfo::exists(data + "Photos"));
     }
 
     void savePhotosNeverReplaces()
