@@ -31,6 +31,11 @@ void addField(QGridLayout *grid, int row, int column, const QString &label, QWid
 {
     auto *caption = new QLabel(label, box->parentWidget());
     caption->setBuddy(box);
+    // The first label column has one width in every group, so the boxes line up.
+    if (column == 0)
+        caption->setMinimumWidth(
+            caption->fontMetrics().horizontalAdvance(QStringLiteral("Photos : ")));
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(box, row, column + 1);
 }
@@ -142,6 +147,9 @@ void frmEdit::buildWindow()
     QGridLayout *miscGrid = frameGrid(misc);
     auto *notesLabel = new QLabel(QStringLiteral("Notes :"), misc);
     notesLabel->setBuddy(m_txtInfo);
+    notesLabel->setMinimumWidth(
+        notesLabel->fontMetrics().horizontalAdvance(QStringLiteral("Photos : ")));
+    notesLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     miscGrid->addWidget(notesLabel, 0, 0, Qt::AlignRight | Qt::AlignTop);
     miscGrid->addWidget(m_txtInfo, 0, 1, 1, 2);
     addField(miscGrid, 1, 0, QStringLiteral("Photos :"), m_txtPhotos);
