@@ -39,8 +39,10 @@ bool FolderLister::listFolder(const QString &folder, const QStringList &patterns
 {
     const QString path = mThumbnailer::AddBackslash(folder);
     const QDir dir(path);
+    // Plain files only: devices, pipes and sockets are never pictures (reading a pipe would
+    // wait forever).
     const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+        dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString &pattern : patterns) {
         const QRegularExpression matcher(QRegularExpression::wildcardToRegularExpression(pattern),
                                          QRegularExpression::CaseInsensitiveOption);
@@ -87,7 +89,7 @@ bool FolderLister::listFolder(const QString &folder, const QStringList &patterns
 bool FolderLister::recordOf(const QString &fullPath, FileRecord &record) const
 {
     const QFileInfo info(fullPath);
-    if (!info.exists() || info.isDir())
+    if (!info.exists() || !info.isFile())
         return false;
     record = FileRecord();
     record.Path = mThumbnailer::ParentFolder(fullPath);

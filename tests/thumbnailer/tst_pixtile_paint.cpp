@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace PixtileTestFiles;
 
 class TestPixtilePaint : public QObject
@@ -202,6 +204,15 @@ void TestPixtilePaint::damagedFilesAreDroppedSafely()
     QVERIFY(!c.Thumbs().Item(QStringLiteral("empty.jpg")));
     QCOMPARE(c.Items(), c.Thumbs().Count());
     QCOMPARE(int(c.records().size()), c.Items());
+
+    // A pipe named like a photo is no file: neither listing nor a list waits on it.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.jpg"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    c.setGetDims(false);
+    c.Redraw();
+    QVERIFY(!c.Thumbs().Item(QStringLiteral("pipe.jpg")));
+    c.setFilesList({dir.filePath(QStringLiteral("good.jpg")), pipe});
+    QCOMPARE(c.Items(), 1);
 }
 
 void TestPixtilePaint::focusRectangleOnCurrentItemOnly()
