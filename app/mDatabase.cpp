@@ -353,6 +353,7 @@ void mDatabase::ListTrees(QComboBox &target) const
 {
     target.clear();
     target.addItems(ListTrees());
+    target.setCurrentIndex(-1); // filled, nothing chosen
 }
 
 void mDatabase::ListTrees(QListWidget &target) const

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+
+// The main window's status bar "Sbar": two text panels, addressed by index 1 (the person's
+// name) and 2 (the life span).
+class StatusBar : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBar(QWidget *parent = nullptr);
+
+    static constexpr int PanelCount = 2;
+
+    // The text of panel 1 or 2; other indices are ignored.
+    QString PanelText(int index) const;
+    void SetPanelText(int index, const QString &text);
+    // The panel's label (1 or 2), or nullptr.
+    QLabel *Panel(int index) const;
+
+    // Redraws the panels after their texts changed.
+    void Refresh();
+    // The height the window layout reserves for the bar.
+    int Height() const { return sizeHint().height(); }
+
+private:
+    QLabel *m_panels[PanelCount];
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+class frmMain;
+struct AppState;
+
+// The splash window: a title, one status line and a timer that runs the six start-up steps,
+// one per tick: read or create the settings, apply them to the main window, build the
+// connection string, connect to the database, fill the tree box and reopen the last tree, and
+// show the main window.
+class frmSplash : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Takes TwipsPerPixel from the screen and starts Timer1.
+    frmSplash(AppState &state, frmMain &main, QWidget *parent = nullptr);
+    ~frmSplash() override;
+
+    // Runs the step the counter selects and advances the counter (not after a failed connection
+    // or the last step). Errors inside a step end start-up through FailStartup.
+    void RunStartupStep();
+    int Step() const { return m_step; }
+
+    // The start-up error handler: "<description>\r\n\r\nThe application can not start." with the
+    // critical icon and the title "Error: <number>", then every window is closed.
+    void FailStartup(long long number, const QString &description);
+
+    QString StatusText() const;
+
+signals:
+    // Step 5 has shown the main window.
+    void StartupFinished();
+    // Start-up ended with a message; every window has been closed.
+    void StartupFailed();
+
+private:
+    void setStatus(const QString &text);
+    void runStep(int step);
+    void stopAndUnload();
+
+    AppState &m_state;
+    frmMain &m_main;
+    QLabel *m_title = nullptr;
+    QLabel *m_status = nullptr;
+    QTimer *m_timer = nullptr;
+    int m_step = 0;
+    bool m_failed = false;
+    int m_left = 0, m_top = 0, m_width = 0, m_height = 0, m_windowState = 0;
+};

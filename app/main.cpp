@@ -1,0 +1,43 @@
+#include "AppState.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillmar"));
+    QApplication::setApplicationName(QStringLiteral("Velkin Tree"));
+    QApplication::setApplicationVersion(QStringLiteral("2.3"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Family trees kept and browsed as charts."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataOption(QStringLiteral("data"),
+                                        QStringLiteral("Keep the database and photos in <folder>."),
+                                        QStringLiteral("folder"));
+    parser.addOption(dataOption);
+    parser.process(app);
+
+    AppState state;
+    state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');
+    state.DataPath = ChooseDataFolder(state.ProgramPath, parser.value(dataOption));
+    state.UserSettingsFile = DefaultUserSettingsFile();
+    state.MachineSettingsFile = DefaultMachineSettingsFile(state.DataPath);
+
+    // The main window appears only at the end of start-up: until then closing the splash must
+    // not end the program, and a failed start ends it explicitly.
+    QApplication::setQuitOnLastWindowClosed(false);
+    frmMain main(state);
+    frmSplash splash(state, main);
+    QObject::connect(&splash, &frmSplash::StartupFinished, &app,
+                     [] { QApplication::setQuitOnLastWindowClosed(true); });
+    QObject::connect(&splash, &frmSplash::StartupFailed, &app, [] { QApplication::exit(1); });
+    QObject::connect(&main, &QObject::destroyed, &app, [] { QApplication::quit(); });
+    splash.show();
+    return app.exec();
+}
