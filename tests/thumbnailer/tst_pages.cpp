@@ -4,6 +4,7 @@
 #include "PagePreview.h"
 #include "PageRules.h"
 #include "ScriptedMessageService.h"
+#include "Thumbnailer.h"
 #include "ThumbnailerPropertiesDialog.h"
 #include "TranslateColor.h"
 
@@ -87,13 +88,13 @@ private slots:
     void borderWidthsAndOffsetCheck()
     {
         using namespace PageRules;
-        QCOMPARE(OuterBorderWidth(3), 1);
-        QCOMPARE(OuterBorderWidth(4), 2);
-        QCOMPARE(InnerBorderWidth(0), 0);
-        QCOMPARE(InnerBorderWidth(4), 1); // thiThinSunkenDark is thin like the others
-        QCOMPARE(InnerBorderWidth(5), 2);
-        QCOMPARE(InnerBorderWidth(9), 0);
-        QCOMPARE(LabelBorderWidth(7), 2);
+        QCOMPARE(PageRules::OuterBorderWidth(3), 1);
+        QCOMPARE(PageRules::OuterBorderWidth(4), 2);
+        QCOMPARE(PageRules::InnerBorderWidth(0), 0);
+        QCOMPARE(PageRules::InnerBorderWidth(4), 1); // thiThinSunkenDark is thin like the others
+        QCOMPARE(PageRules::InnerBorderWidth(5), 2);
+        QCOMPARE(PageRules::InnerBorderWidth(9), 0);
+        QCOMPARE(PageRules::LabelBorderWidth(7), 2);
         // 60 - 4 - 20 - 0 = 36: no change; with height 20 the offset becomes 3.
         QCOMPARE(CheckedOffset(100, 60, 10, 2, 0), std::optional<int>());
         QCOMPARE(CheckedOffset(100, 20, 10, 2, 0), std::optional<int>(3));
@@ -259,10 +260,6 @@ private slots:
         s.hasLabel = false;
         PagePreview::Paint(image, s, back);
         QCOMPARE(image.pixel(label.center()), back.rgb());
-        // An out-of-range style draws no edge.
-        QCOMPARE(PagePreview::EdgeForBorder(8), int(PagePreview::kNoEdge));
-        QCOMPARE(PagePreview::EdgeForBorderIn(0), int(PagePreview::kNoEdge));
-        QCOMPARE(PagePreview::EdgeForBorderIn(1), int(PagePreview::kRaisedInner));
     }
 
     void behaviorLoadsAndSplitsPattern()
@@ -340,6 +337,29 @@ private slots:
         QVERIFY(viewer.ShowSystem);
         QCOMPARE(viewer.Pattern, QString("*.bmp;*.jpg"));
         QCOMPARE(BehaviorPage::SwitchNames().size(), std::size_t(12));
+    }
+
+    void pagesWorkOnTheRealControl()
+    {
+        // The border styles are enumerations on the control; the pages write and read them
+        // as list positions.
+        Thumbnailer control;
+        control.setThumbBorderInStyle(Thumbnailer::thiThinSunkenDark);
+        control.setPattern("*.JPG;*.gif");
+        ThumbnailerPropertiesDialog dialog(&control);
+        QCOMPARE(child<QComboBox>(&dialog, "cboThumbBorderInStyle")->currentIndex(), 4);
+        QCOMPARE(child<QComboBox>(&dialog, "cboThumbBorderStyle")->currentIndex(), 1);
+        QCOMPARE(child<QLineEdit>(&dialog, "txtPattern")->text(), QString("*.gif"));
+        child<QComboBox>(&dialog, "cboThumbBorderStyle")->setCurrentIndex(5);
+        child<QComboBox>(&dialog, "cboLabelBorderStyle")->setCurrentIndex(7);
+        child<QLineEdit>(&dialog, "txtThumbHeight")->setText("120");
+        child<QCheckBox>(&dialog, "chkGetSize")->setChecked(true);
+        dialog.Apply();
+        QCOMPARE(control.ThumbBorderStyle(), Thumbnailer::thoSunken);
+        QCOMPARE(control.LabelBorderStyle(), Thumbnailer::thoBump);
+        QCOMPARE(control.ThumbHeight(), 120);
+        QVERIFY(control.GetSize());
+        QCOMPARE(control.Pattern(), QString("*.gif"));
     }
 
     void dialogAppliesOnlyOnApplyOrOk()

@@ -1,5 +1,7 @@
 #include "PageRules.h"
 
+#include "GridGeometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -49,23 +51,20 @@ QString RepairMetric(const QString &text, MetricRange range)
     return text;
 }
 
+// The same widths as the viewer's own grid uses.
 int OuterBorderWidth(int thumbBorderStyle)
 {
-    return thumbBorderStyle < 4 ? 1 : 2;
+    return ::OuterBorderWidth(thumbBorderStyle);
 }
 
 int InnerBorderWidth(int thumbBorderInStyle)
 {
-    if (thumbBorderInStyle >= 1 && thumbBorderInStyle <= 4)
-        return 1;
-    if (thumbBorderInStyle >= 5 && thumbBorderInStyle <= 8)
-        return 2;
-    return 0;
+    return ::InnerBorderWidth(thumbBorderInStyle);
 }
 
 int LabelBorderWidth(int labelBorderStyle)
 {
-    return labelBorderStyle < 4 ? 1 : 2;
+    return ::LabelBorderWidth(labelBorderStyle);
 }
 
 std::optional<int> CheckedOffset(int width, int height, int offset, int outerWidth, int innerWidth)
