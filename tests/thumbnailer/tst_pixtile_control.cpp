@@ -75,6 +75,7 @@ private slots:
     void filesListOneFolderTwoFoldersDuplicates();
     void stopDrawDuringListing();
     void stopDrawDuringRendering();
+    void watchdogStopsWhenTheHostWindowGoes();
     void undecodableFileIsDropped();
     void formatsDecode();
     void photoOrientationIsHonoured();
@@ -222,6 +223,14 @@ void TestPixtileControl::filtersAndFileInformation()
     c.setShowHidden(true);
     c.Redraw();
     QCOMPARE(thumbNames(c), (QStringList{".hidden.bmp", "seen.bmp"}));
+    // Read-only files (where the file system says so for this user; not for the superuser).
+    QFile::setPermissions(f + QStringLiteral(".hidden.bmp"), QFile::ReadOwner | QFile::ReadUser);
+    if (!QFileInfo(f + QStringLiteral(".hidden.bmp")).isWritable()) {
+        c.setShowReadOnly(false);
+        c.Redraw();
+        QCOMPARE(thumbNames(c), QStringList{"seen.bmp"});
+        c.setShowReadOnly(true);
+    }
     // Without the switches nothing is filled in.
     Thumbnailer plain;
     plain.setPath(f);
@@ -328,6 +337,31 @@ void TestPixtileControl::stopDrawDuringRendering()
     QCOMPARE(c.Thumbs().Count(), 2);
     QCOMPARE(c.Items(), 2);
     QCOMPARE(c.Thumbnails().Count(), 2);
+}
+
+void TestPixtileControl::watchdogStopsWhenTheHostWindowGoes()
+{
+    const QString f = folder(QStringLiteral("p"));
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(writeImage(f + QStringLiteral("%1.bmp").arg(i), 10, 10, Qt::red));
+    QWidget host;
+    auto *c = new Thumbnailer(&host);
+    host.show();
+    auto *watchdog = c->findChild<QTimer *>(QStringLiteral("tmrEndProc"));
+    QVERIFY(watchdog);
+    QCOMPARE(watchdog->interval(), 500);
+    QVERIFY(watchdog->isActive());
+    EventLog log(*c);
+    connect(c, &Thumbnailer::AfterThumbAdd, c, [&](int index) {
+        if (index != 1)
+            return;
+        QMetaObject::invokeMethod(watchdog, "timeout"); // the host is still there
+        host.hide();
+        QMetaObject::invokeMethod(watchdog, "timeout"); // now it has gone
+    });
+    c->setPath(f);
+    QCOMPARE(log.lines.last(), QStringLiteral("Interrupted"));
+    QCOMPARE(c->Thumbs().Count(), 1);
 }
 
 void TestPixtileControl::undecodableFileIsDropped()
