@@ -83,6 +83,8 @@ private slots:
     void clearResetsEverything();
     void redrawKeepsSourceAndSorts();
     void addItem();
+    void addItemToAnEmptyControl();
+    void listModeInformation();
     void propertiesLimitsAndEnums();
     void paintedCellRingAndLabel();
     void layoutThroughTheControl();
@@ -539,6 +541,46 @@ void TestPixtileControl::addItem()
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("c.png"))).CellLeft, 60);
     QCOMPARE(c.memDCs().Count(), 2);
     QCOMPARE(log.lines.size(), 2);
+}
+
+void TestPixtileControl::addItemToAnEmptyControl()
+{
+    const QString f = folder(QStringLiteral("p"));
+    QVERIFY(writeImage(f + QStringLiteral("a.png"), 200, 100, Qt::red));
+    Thumbnailer c;
+    c.setThumbWidth(100);
+    c.setThumbHeight(100);
+    QSignalSpy count(&c, &Thumbnailer::ItemsCountChange);
+    QVERIFY(c.AddItem(f, QStringLiteral("a.png")));
+    QCOMPARE(count.count(), 0);
+    QCOMPARE(c.Items(), 1);
+    const ThumbCell &cell = ThumbCellAccess::cell(*c.Thumbs().Item(1));
+    QCOMPARE(cell.DCIndex, 1);
+    QCOMPARE(cell.PicWidth, 78);
+    QCOMPARE(cell.PicHeight, 39);
+    QCOMPARE(c.memDCs().Item(1)->First, 1);
+    QCOMPARE(c.memDCs().Item(1)->Last, 100);
+}
+
+void TestPixtileControl::listModeInformation()
+{
+    const QString f = folder(QStringLiteral("list"));
+    QVERIFY(writeImage(f + QStringLiteral("a.png"), 20, 10, Qt::red));
+    QVERIFY(writeBytes(f + QStringLiteral("b.gif"), gifBytes(7, 5)));
+    QVERIFY(writeBytes(f + QStringLiteral("c.wmf"), wmfBytes(0, 0, 720, 720, 1440)));
+    QVERIFY(writeBytes(f + QStringLiteral("bad.gif"), QByteArray("GIF89a\0\0\0\0", 10)));
+    Thumbnailer c;
+    c.setGetDims(true);
+    c.setGetExt(true);
+    c.setGetType(true);
+    c.setFilesList({f + "a.png", f + "b.gif", f + "c.wmf", f + "bad.gif"});
+    // No reader for PNG: no size, but listed; a GIF whose header says 0 x 0 is left out.
+    QCOMPARE(thumbNames(c).size(), 3);
+    QCOMPARE(c.Thumbs().Item(QStringLiteral("a.png"))->Width(), 0);
+    QCOMPARE(c.Thumbs().Item(QStringLiteral("b.gif"))->Width(), 7);
+    QCOMPARE(c.Thumbs().Item(QStringLiteral("b.gif"))->Extension(), QStringLiteral("GIF"));
+    QCOMPARE(c.Thumbs().Item(QStringLiteral("c.wmf"))->Height(), 48);
+    QVERIFY(!c.Thumbs().Item(QStringLiteral("a.png"))->FileType().isEmpty());
 }
 
 void TestPixtileControl::propertiesLimitsAndEnums()
