@@ -4,6 +4,7 @@
 #include "ExampleTree.h"
 #include "FileHelpers.h"
 #include "MessageService.h"
+#include "StoreSql.h"
 
 #include <QCursor> // needed by WaitCursor.h
 
@@ -21,6 +22,8 @@
 #include <atomic>
 #include <cstdio>
 
+using namespace StoreSql;
+
 namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
@@ -32,88 +35,10 @@ QString newConnectionName(const char *purpose)
     return QStringLiteral("vt-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
 }
 
-// A tree name as an SQL identifier: in double quotes, inner quotes doubled.
-QString quoted(const QString &identifier)
-{
-    QString text = identifier;
-    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-// Bound text must never be a null QString, which the driver would store as NULL.
-QString bindable(const QString &value)
-{
-    return value.isNull() ? QStringLiteral("") : value;
-}
-
-// The engine's error as the store reports it. SQLITE_ERROR (1, any extended form) means the
-// statement itself failed (no such table, table exists, syntax); everything else, constraints
-// included, is the engine's general failure.
-StoreError fromSql(const QSqlError &error)
-{
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    StoreError result;
-    result.number = (ok && (code & 0xFF) == 1) ? kErrStatementFailed : kErrGeneralFailure;
-    result.description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    if (result.description.isEmpty())
-        result.description = QStringLiteral("The database reported an unknown error.");
-    return result;
-}
-
-StoreError storeError(long long number, const QString &description)
-{
-    return StoreError{number, description};
-}
-
 StoreError notOpen()
 {
     return storeError(kErrGeneralFailure, QStringLiteral("The database is not open."));
 }
-
-// Runs a statement with bound values; on failure fills *error.
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error)
-{
-    if (!query.prepare(sql)) {
-        if (error)
-            *error = fromSql(query.lastError());
-        return false;
-    }
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        if (error)
-            *error = fromSql(query.lastError());
-        return false;
-    }
-    return true;
-}
-
-// A transaction that rolls back unless committed.
-class Transaction
-{
-public:
-    explicit Transaction(QSqlDatabase &db) : m_db(db), m_active(db.transaction()) {}
-    ~Transaction()
-    {
-        if (m_active)
-            m_db.rollback();
-    }
-    bool active() const { return m_active; }
-    bool commit()
-    {
-        if (!m_active)
-            return false;
-        m_active = false;
-        return m_db.commit();
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-private:
-    QSqlDatabase &m_db;
-    bool m_active;
-};
 
 // The template table: the fourteen person columns, all text.
 StoreError createContent(QSqlDatabase &db)
@@ -209,60 +134,6 @@ StoreError treeColumns(QSqlDatabase &db, QStringList *definitions)
 }
 
 } // namespace
-
-const QStringList &PersonColumns()
-{
-    static const QStringList columns = {
-        QStringLiteral("ID"),       QStringLiteral("PrntKey"),  QStringLiteral("Fname"),
-        QStringLiteral("Sname"),    QStringLiteral("PrtFname"), QStringLiteral("PrtSname"),
-        QStringLiteral("Bdate"),    QStringLiteral("Ddate"),    QStringLiteral("Bplace"),
-        QStringLiteral("Dplace"),   QStringLiteral("Laddress"), QStringLiteral("Lcity"),
-        QStringLiteral("Lcountry"), QStringLiteral("Notes")};
-    return columns;
-}
-
-bool IsListedTreeName(const QString &name)
-{
-    const QString upper = name.toUpper();
-    return !upper.startsWith(QLatin1String("MSYS")) &&
-           !upper.startsWith(QLatin1String("SWITCHBOARD")) &&
-           !upper.startsWith(QLatin1String("MAIN")) && !upper.startsWith(QLatin1String("SQLITE_"));
-}
-
-QString TreeNameProblem(const QString &name)
-{
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("Please enter a name for the tree.");
-    for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("A tree name cannot contain control characters such as line "
-                                  "breaks or tabs. Please choose another name.");
-    }
-    if (!IsListedTreeName(name))
-        return QStringLiteral("The name '%1' cannot be used: names beginning with \"main\", "
-                              "\"MSys\", \"Switchboard\" or \"sqlite_\" are reserved and would "
-                              "not appear in the list of trees. Please choose another name.")
-            .arg(name);
-    return {};
-}
-
-void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget *parent)
-{
-    if (!error) {
-        ShowMessage(QStringLiteral("Velkin tree '") + name +
-                        QStringLiteral("' has been successfully created"),
-                    QStringLiteral("Successful"), MsgIcon::None, MsgButtons::OkOnly, parent);
-        return;
-    }
-    if (error.number == kErrStatementFailed && TreeNameProblem(name).isEmpty()) {
-        ShowMessage(QStringLiteral("The tree '") + name +
-                        QStringLiteral("' already exists. Please select a unique name."),
-                    QStringLiteral("Error: Record exists."), MsgIcon::Critical, MsgButtons::OkOnly,
-                    parent);
-        return;
-    }
-    ReportError(error.number, error.description, parent);
-}
 
 mDatabase::mDatabase() : m_connectionName(newConnectionName("store"))
 {
