@@ -8,6 +8,7 @@
 #include "PhotoStorage.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
+#include "TreeTables.h"
 #include "WaitCursor.h"
 #include "dlgModify.h"
 #include "dlgNew.h"

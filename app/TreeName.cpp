@@ -1,7 +1,7 @@
 #include "TreeName.h"
 
 #include "MessageService.h"
-#include "mDatabase.h"
+#include "TreeTables.h"
 
 bool IsSilentlyRefusedTreeName(const QString &name)
 {

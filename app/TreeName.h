@@ -10,6 +10,6 @@ class QWidget;
 bool IsSilentlyRefusedTreeName(const QString &name);
 
 // Tells the user, through the message service, why the name cannot be used for a tree (a name
-// the database cannot hold or the tree list would hide; see TreeNameProblem in mDatabase.h):
+// the database cannot hold or the tree list would hide; see TreeNameProblem in TreeTables.h):
 // exclamation icon, title "Invalid tree name". True when the name is fine.
 bool CheckTreeName(const QString &name, QWidget *parent);
