@@ -5,16 +5,20 @@
 #include "MessageService.h"
 #include "RecordSorter.h"
 #include "ThumbRenderer.h"
+#include "ThumbSelection.h"
 #include "ThumbSurface.h"
 #include "TranslateColor.h"
 #include "WaitCursor.h"
+#include "cLabelEdit.h"
 #include "cMemDCs.h"
+#include "cToolTip.h"
 #include "mThumbnailer.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -57,7 +61,9 @@ private:
 
 Thumbnailer::Thumbnailer(QWidget *parent)
     : QFrame(parent), m_thumbs(std::make_unique<::Thumbs>()),
-      m_thumbnails(std::make_unique<::Thumbnails>()), m_memDCs(std::make_unique<cMemDCs>())
+      m_thumbnails(std::make_unique<::Thumbnails>()),
+      m_selection(std::make_unique<ThumbSelection>(*m_thumbs)),
+      m_memDCs(std::make_unique<cMemDCs>())
 {
     setObjectName(QStringLiteral("Thumbnailer"));
     m_thumbs->setMessageParent(this);
@@ -73,9 +79,8 @@ Thumbnailer::Thumbnailer(QWidget *parent)
     m_hScroll = new QScrollBar(Qt::Horizontal, m_viewport);
     m_hScroll->setObjectName(QStringLiteral("HScroll"));
     m_hScroll->hide();
-    m_txtLabel = new QLineEdit(m_picBase);
-    m_txtLabel->setObjectName(QStringLiteral("txtLabel"));
-    m_txtLabel->hide();
+    m_txtLabel = new cLabelEdit(m_picBase);
+    connect(m_txtLabel, &cLabelEdit::editEnded, this, [this] { EndLabelEdit(); });
     m_tmrEndProc = new QTimer(this);
     m_tmrEndProc->setObjectName(QStringLiteral("tmrEndProc"));
     m_tmrEndProc->setInterval(500);
@@ -92,6 +97,9 @@ Thumbnailer::Thumbnailer(QWidget *parent)
     connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
     connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { HScroll_Change(); });
     connect(m_tmrEndProc, &QTimer::timeout, this, [this] { tmrEndProc_Timer(); });
+    connect(m_tmrAutoScroll, &QTimer::timeout, this, [this] { tmrAutoScroll_Timer(); });
+    if (m_tooltips)
+        m_toolTip = std::make_unique<cToolTip>();
 
     setBorderStyle(thbFixedSingle);
     m_patterns = mThumbnailer::ParsePatterns(m_pattern);
@@ -122,11 +130,16 @@ void Thumbnailer::markChanged(const char *name)
 void Thumbnailer::setBorderStyle(ethBorderStyle value)
 {
     m_borderStyle = value;
-    if (value == thbFixedSingle)
+    applyBorderStyle();
+    markChanged("BorderStyle");
+}
+
+void Thumbnailer::applyBorderStyle()
+{
+    if (m_borderStyle == thbFixedSingle)
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     else
         setFrameStyle(QFrame::NoFrame);
-    markChanged("BorderStyle");
 }
 
 void Thumbnailer::setBackColor(quint32 value)
@@ -383,11 +396,6 @@ void Thumbnailer::setFilesList(const QStringList &value)
         emit AfterListChange(m_items);
 }
 
-Thumb *Thumbnailer::SelectedItem() const
-{
-    return m_selectedName.isEmpty() ? nullptr : m_thumbs->Item(m_selectedName);
-}
-
 // ---- geometry ------------------------------------------------------------------------------
 
 void Thumbnailer::recomputeGeometry()
@@ -597,7 +605,7 @@ void Thumbnailer::paintLabel(QPainter &painter, const Thumb &thumb, int x, int y
     const QString text =
         GridPainter::ElideAtWordBreak(thumb.m_name, painter.fontMetrics(), textBox.width());
     painter.drawText(textBox, Qt::AlignCenter | Qt::TextSingleLine, text);
-    if (!m_selectedName.isEmpty() && m_selectedName.compare(thumb.m_name, Qt::CaseInsensitive) == 0)
+    if (m_selection->isCurrent(thumb.m_name))
         GridPainter::DrawFocusRect(painter, textBox.adjusted(-1, -1, 1, 1));
 }
 
@@ -671,8 +679,7 @@ void Thumbnailer::Clear()
     m_thumbnails->Clear();
     m_records.clear();
     m_filesList.clear();
-    m_selThumbs.clear();
-    m_selectedName.clear();
+    m_selection->reset();
     m_path.clear();
     m_items = 0;
     m_cellWidth = m_cellHeight = m_cellOffset = 0;
@@ -854,7 +861,7 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
             continue;
         }
         if (i == 1)
-            m_selectedName = record.Name;
+            m_selection->setCurrentOnly(record.Name);
         emit AfterThumbAdd(i, m_records[i - 1].Name);
         ++k;
         ++i;

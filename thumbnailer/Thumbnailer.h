@@ -15,6 +15,11 @@
 #include <memory>
 
 class PropertyBag;
+class QDropEvent;
+class ThumbSelection;
+class cLabelEdit;
+class cToolTip;
+struct ThumbBandGrid;
 class QLineEdit;
 class QMenu;
 class QMimeData;
@@ -207,7 +212,7 @@ public:
     int VisibleFirst() const { return m_visible.visibleFirst; }
     int VisibleLast() const { return m_visible.visibleLast; }
     // Names of the selected items in the order they were selected.
-    QStringList SelThumbs() const { return m_selThumbs; }
+    QStringList SelThumbs() const;
     // The items, and the rectangles of the items drawn in the last paint.
     ::Thumbs &Thumbs() const { return *m_thumbs; }
     ::Thumbnails &Thumbnails() const { return *m_thumbnails; }
@@ -282,10 +287,18 @@ public:
     cMemDCs &memDCs() const { return *m_memDCs; }
     // The rendered cell of an item as an image (whole cell, or the picture alone).
     QImage cellImage(const Thumb &thumb, bool wholeCell) const;
-    // Selection bookkeeping (flags of Thumb and SelThumbs are kept together by the callers).
-    void setSelThumbs(const QStringList &names) { m_selThumbs = names; }
-    QString selectedItemName() const { return m_selectedName; }
-    void setSelectedItemName(const QString &name) { m_selectedName = name; }
+    // The selection (Selected flags, SelThumbs and the current item kept together).
+    ThumbSelection &selection() const { return *m_selection; }
+    // Replaces the selection by these items, in this order (flags follow).
+    void setSelThumbs(const QStringList &names);
+    QString selectedItemName() const;
+    // Makes an item current without selecting it.
+    void setSelectedItemName(const QString &name);
+    // The tooltip object; null while Tooltips is off.
+    cToolTip *toolTipObject() const { return m_toolTip.get(); }
+    bool labelEditing() const { return m_editing; }
+    // Shift bits of the mouse events: 1 Shift, 2 Ctrl, 4 Alt.
+    static int ShiftCode(Qt::KeyboardModifiers modifiers);
     void setItemsCount(int value) { m_items = value; }
     // Computes the visible range for the current bar position and paints the visible items.
     void PaintVisible();
@@ -319,6 +332,29 @@ private:
     void EndLabelEdit();
     // Drops hover, press, band and drag state (on Clear).
     void resetInteraction();
+    void applyBorderStyle();
+
+    // mouse, band and keys
+    int hoverIndexAt(QPoint point) const;
+    int recordIndexOf(const QString &name) const;
+    int currentIndex() const;
+    void setVerticalValue(int value);
+    QRect visibleArea() const;
+    ThumbBandGrid bandGrid() const;
+    void drawBandFrame();
+    void eraseBandFrame();
+    void repaintKeepingBand();
+    int scrollableDirections() const;
+    void updateAutoScroll();
+    void tmrAutoScroll_Timer();
+    void moveToIndex(int index);
+    void selectAll();
+    // deleting, dragging and dropping
+    void deleteSelection();
+    void startDrag();
+    bool isOwnDrag(const QDropEvent *event) const;
+    void dragOver(QDropEvent *event, int state);
+    bool transferIn(const QStringList &files, int effect);
 
     void markChanged(const char *name);
     void recomputeGeometry();
@@ -377,9 +413,8 @@ private:
     int m_items = 0;
     std::unique_ptr<::Thumbs> m_thumbs;
     std::unique_ptr<::Thumbnails> m_thumbnails;
+    std::unique_ptr<ThumbSelection> m_selection;
     std::unique_ptr<cMemDCs> m_memDCs;
-    QStringList m_selThumbs;
-    QString m_selectedName;
     GridGeometry m_geometry;
     GridLayout m_layout;
     VisibleRange m_visible;
@@ -402,8 +437,37 @@ private:
     ThumbSurface *m_picBase = nullptr;
     QScrollBar *m_vScroll = nullptr;
     QScrollBar *m_hScroll = nullptr;
-    QLineEdit *m_txtLabel = nullptr;
+    cLabelEdit *m_txtLabel = nullptr;
     QTimer *m_tmrEndProc = nullptr;
     QTimer *m_tmrAutoScroll = nullptr;
     QMenu *m_mnuPopup = nullptr;
+
+    // input state
+    std::unique_ptr<cToolTip> m_toolTip;
+    int m_hoverIndex = 0; // 1-based in Thumbnails, 0 over empty space
+    QString m_pressedName;
+    QPoint m_pressPoint;
+    bool m_pressedOnItem = false;
+    bool m_bandMode = false;
+    bool m_bandStarted = false;
+    bool m_dragStarted = false;
+    bool m_dblClickSeen = false;
+    bool m_movingTo = false;
+    QString m_lastClicked;
+    QPoint m_bandAnchor;
+    QPoint m_bandCorner;
+    bool m_bandShown = false;
+    QRect m_bandFrame;
+    QRect m_bandClip;
+    int m_scrollDirs = 0;
+    // label editing
+    QString m_editName;
+    bool m_editing = false;
+    bool m_startingEdit = false;
+    // deleting, dragging and dropping
+    bool m_deletingItems = false;
+    bool m_ownDrag = false;
+    int m_dropButton = 1;
+    int m_dropEffect = 0;
+    std::unique_ptr<QMimeData> m_dragOverData;
 };
