@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cPeople.h"
+
 #include <QString>
 
 // The process-wide values of the program: created once in main and handed to the windows.
@@ -38,7 +40,8 @@ struct AppState
     QString ModifyOldName;
     QString ModifyNewName;
 
-    // The persons of the open tree (`cPeople People`) join here together with the chart model.
+    // The persons of the open tree, one per row of its table, keyed by `Key`.
+    cPeople People;
 };
 
 // The settings version this program writes.

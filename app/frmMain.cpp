@@ -1,17 +1,28 @@
 #include "frmMain.h"
 
 #include "AppState.h"
-#include "HeaderPanel.h"
+#include "FileHelpers.h"
+#include "HelpWindow.h"
+#include "InfoPanel.h"
+#include "MainLayout.h"
 #include "MenuBar.h"
+#include "MessageService.h"
+#include "ModalSeam.h"
+#include "PersonCommands.h"
 #include "StatusBar.h"
 #include "ToolIcons.h"
+#include "TreeBrowser.h"
 #include "TreeChart.h"
+#include "TreeCommands.h"
+#include "frmAbout.h"
 #include "mFunctions.h"
 #include "modRegistry.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QToolBar>
 #include <QWindow>
@@ -52,10 +63,14 @@ frmMain::frmMain(AppState &state, QWidget *parent) : QMainWindow(parent), m_stat
     buildCentre();
     m_sbar = new StatusBar(this);
     setStatusBar(m_sbar);
+    wireCommands();
     SetMenus();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    MessageService::setHelpHandler({});
+}
 
 void frmMain::buildMenu()
 {
@@ -161,25 +176,125 @@ void frmMain::buildToolBar()
 
 void frmMain::buildCentre()
 {
-    auto *centre = new QWidget(this);
-    centre->setObjectName(QStringLiteral("Centre"));
-    auto *layout = new QHBoxLayout(centre);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    // The chart and the information panel are placed by Form_Resize, not by a layout: hiding
+    // a bar or the panel re-lays them out by the window's own rule.
+    m_centre = new QWidget(this);
+    m_centre->setObjectName(QStringLiteral("Centre"));
+    m_centre->installEventFilter(this);
 
-    m_vtree = new TreeChart(centre);
+    m_vtree = new TreeChart(m_centre);
     m_vtree->setObjectName(QStringLiteral("VTree"));
-    layout->addWidget(m_vtree, 1);
+    ApplyMainWindowDesign(*m_vtree);
 
-    // The information panel; its fields and photos are filled by the person commands.
-    m_pnlInfo = new HeaderPanel(QStringLiteral("Personal info"), centre);
+    m_pnlInfo = new InfoPanel(m_state, m_centre);
     m_pnlInfo->setObjectName(QStringLiteral("pnlInfo"));
-    m_pnlInfo->setFixedWidth(280);
     m_pnlInfo->hide();
-    layout->addWidget(m_pnlInfo);
     connect(m_pnlInfo, &HeaderPanel::closeClicked, this, &frmMain::mnuViewInfo_Click);
 
-    setCentralWidget(centre);
+    setCentralWidget(m_centre);
+}
+
+void frmMain::wireCommands()
+{
+    m_browser = new TreeBrowser(m_state, m_state.People, *m_vtree, m_db, this);
+    m_browser->setTreeBox(m_cboTrees);
+    m_commands =
+        new TreeCommands(m_state, m_state.People, *m_vtree, m_db, *m_browser, *m_cboTrees, this);
+    m_personCommands =
+        new PersonCommands(m_state, m_db, m_state.People, *m_vtree, *m_browser, this);
+
+    connect(m_vtree, &TreeChart::NodeClick, m_browser, &TreeBrowser::VTree_NodeClick);
+    connect(m_vtree, &TreeChart::NodeDblClick, m_personCommands,
+            &PersonCommands::VTree_NodeDblClick);
+
+    connect(m_browser, &TreeBrowser::TitleChanged, this, &QWidget::setWindowTitle);
+    connect(m_personCommands, &PersonCommands::TitleChanged, this, &QWidget::setWindowTitle);
+    connect(m_browser, &TreeBrowser::StatusChanged, this, &frmMain::setStatusTexts);
+    connect(m_browser, &TreeBrowser::InfoPanelCleared, m_pnlInfo, &InfoPanel::ClearInfoPanel);
+    connect(m_browser, &TreeBrowser::PersonShown, this, [this](const cPersonPtr &person) {
+        if (m_state.ShowInfo && person)
+            m_pnlInfo->FillInfoPanel(*person);
+    });
+    connect(m_commands, &TreeCommands::PhotosReleased, m_pnlInfo, &InfoPanel::ClearInfoPanel);
+
+    m_personCommands->setStatusSetter(
+        [this](const QString &name, const QString &span) { setStatusTexts(name, span); });
+    m_personCommands->setInfoPanel({[this] { return m_state.ShowInfo; },
+                                    [this](const cPerson &p) { m_pnlInfo->ShowPersonValues(p); },
+                                    [this](bool show) { m_pnlInfo->ShowDeathFields(show); },
+                                    [this] { m_pnlInfo->RefreshPhotos(); }});
+
+    // The Help button of a message box opens the help window at its topic.
+    MessageService::setHelpHandler([this](const QString &, int topic) { ShowHelp(topic); });
+}
+
+void frmMain::setStatusTexts(const QString &name, const QString &lifeSpan)
+{
+    m_sbar->SetPanelText(1, name);
+    m_sbar->SetPanelText(2, lifeSpan);
+    m_sbar->Refresh();
+}
+
+HelpWindow *frmMain::Help() const
+{
+    return m_helpWindow.data();
+}
+
+void frmMain::ShowHelp(int topic)
+{
+    if (!m_helpWindow) {
+        const QString beside = AddBackslash(m_state.ProgramPath) + QStringLiteral("help");
+        m_helpWindow = new HelpWindow(
+            QFileInfo::exists(beside) ? beside : HelpWindow::DefaultHelpFolder(), this);
+    }
+    m_helpWindow->ShowTopic(topic);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_centre && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::Form_Resize()
+{
+    if (isMinimized() || !m_centre)
+        return;
+    // The rule works in twips on the window's inner area (toolbar, centre and status bar);
+    // the toolbar and status bar are placed by the window itself, so the chart's top inside
+    // the centre is the rule's top less the toolbar.
+    const int t = m_state.TwipsPerPixel > 0 ? m_state.TwipsPerPixel : 15;
+    const int toolBar = m_state.ShowToolBar && m_tbar->isVisible() ? m_tbar->height() : 0;
+    const int statusBar = m_state.ShowStatusBar && m_sbar->isVisible() ? m_sbar->height() : 0;
+    MainLayoutInput in;
+    in.twipsPerPixel = t;
+    in.innerWidth = m_centre->width() * t;
+    in.innerHeight = (toolBar + m_centre->height() + statusBar) * t;
+    in.showToolBar = m_state.ShowToolBar;
+    in.showStatusBar = m_state.ShowStatusBar;
+    in.showInfo = m_state.ShowInfo;
+    in.toolBarHeight = toolBar * t;
+    in.statusBarHeight = statusBar * t;
+    in.infoWidth = m_pnlInfo->width() * t;
+    in.notesFrameTop = m_pnlInfo->NotesFrameTop() * t;
+    in.notesBoxTop = m_pnlInfo->NotesBoxTop() * t;
+    MainLayoutResult out = ComputeMainLayout(in);
+    const int chartHeight = out.chartHeight / t;
+    if (out.infoVisible) {
+        const int panelHeight = chartHeight + 1;
+        m_pnlInfo->setGeometry(m_centre->width() - m_pnlInfo->width(), 0, m_pnlInfo->width(),
+                               panelHeight);
+        in.infoHeight = panelHeight * t;
+        out = ComputeMainLayout(in);
+        if (out.stretchNotes)
+            m_pnlInfo->StretchNotes(out.notesFrameHeight / t, out.notesBoxHeight / t);
+        m_pnlInfo->show();
+    } else {
+        m_pnlInfo->hide();
+    }
+    m_vtree->setGeometry(out.chartLeft / t, (out.chartTop / t) - toolBar, out.chartWidth / t,
+                         chartHeight);
 }
 
 void frmMain::SetMenus()
@@ -201,21 +316,12 @@ void frmMain::LoadLastOpen()
 
 bool frmMain::LoadTree(const QString &name)
 {
-    // The chart is filled by the tree-loading code; until then the tree only becomes the open
-    // one and is chosen in the tree box.
-    m_state.CurrentTree = name;
-    m_cboTrees->setCurrentIndex(
-        m_cboTrees->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    return true;
+    return m_browser->LoadTree(name);
 }
 
 void frmMain::CloseTree()
 {
-    if (m_state.CurrentTree.isEmpty())
-        return;
-    m_vtree->Clear();
-    m_state.CurrentTree.clear();
-    m_vtree->Refresh();
+    m_browser->CloseTree();
 }
 
 void frmMain::ApplyPlacement(const WindowPlacement &placement)
@@ -246,6 +352,7 @@ void frmMain::ApplyViewSettings()
     m_tbar->setVisible(m_state.ShowToolBar);
     m_sbar->setVisible(m_state.ShowStatusBar);
     m_pnlInfo->setVisible(m_state.ShowInfo);
+    Form_Resize();
 }
 
 WindowPlacement frmMain::CurrentPlacement() const
@@ -320,19 +427,28 @@ void frmMain::ToolbarClick(const QString &key)
 
 void frmMain::cboTrees_Click(int index)
 {
-    const QString name = index >= 0 ? m_cboTrees->itemText(index) : QString();
-    if (!name.isEmpty() && name != m_state.CurrentTree)
-        LoadTree(name);
+    if (index >= 0)
+        m_commands->cboTrees_Click(index);
 }
 
-void frmMain::mnuFileNew_Click() {}
-void frmMain::mnuFileOpen_Click() {}
-void frmMain::mnuFileModify_Click() {}
+void frmMain::mnuFileNew_Click()
+{
+    m_commands->mnuFileNew();
+}
+
+void frmMain::mnuFileOpen_Click()
+{
+    m_commands->mnuFileOpen();
+}
+
+void frmMain::mnuFileModify_Click()
+{
+    m_commands->mnuFileModify();
+}
 
 void frmMain::mnuFileClose_Click()
 {
-    CloseTree();
-    m_cboTrees->setCurrentIndex(-1);
+    m_commands->mnuFileClose();
 }
 
 void frmMain::mnuFileExit_Click()
@@ -356,24 +472,45 @@ void frmMain::mnuViewSBar_Click()
 void frmMain::mnuViewInfo_Click()
 {
     m_state.ShowInfo = !m_state.ShowInfo;
+    if (m_state.ShowInfo && !m_state.SelectedKey.isEmpty()) {
+        if (const cPersonPtr person = m_state.People.Item(m_state.SelectedKey))
+            m_pnlInfo->FillInfoPanel(*person);
+    }
     ApplyViewSettings();
 }
 
-void frmMain::mnuPersonNew_Click() {}
-void frmMain::mnuPersonEdit_Click() {}
-void frmMain::mnuPersonDelete_Click() {}
+void frmMain::mnuPersonNew_Click()
+{
+    m_personCommands->mnuPersonNew();
+}
+
+void frmMain::mnuPersonEdit_Click()
+{
+    m_personCommands->mnuPersonEdit();
+}
+
+void frmMain::mnuPersonDelete_Click()
+{
+    m_commands->mnuPersonDelete();
+}
 
 void frmMain::mnuToolsRefresh_Click()
 {
-    if (m_state.CurrentTree.isEmpty())
-        return;
-    m_vtree->Refresh();
+    m_commands->mnuToolsRefresh();
 }
 
 void frmMain::mnuToolsDbComp_Click()
 {
-    m_db.CompressDatabase(this);
+    m_commands->mnuToolsDbComp();
 }
 
-void frmMain::mnuHelpHelp_Click() {}
-void frmMain::mnuHelpAbout_Click() {}
+void frmMain::mnuHelpHelp_Click()
+{
+    ShowHelp(HelpWindow::kTopicContents);
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    ModalSeam::exec(about);
+}

@@ -8,6 +8,11 @@
 #include <QPointer>
 
 class HeaderPanel;
+class HelpWindow;
+class InfoPanel;
+class PersonCommands;
+class TreeBrowser;
+class TreeCommands;
 class MenuBar;
 class QAction;
 class QComboBox;
@@ -19,6 +24,11 @@ struct AppState;
 // The main window: menu, toolbar with the tree box, the chart, the information panel on the
 // right and the two-panel status bar. It owns the one database connection for the whole run.
 // Start-up (frmSplash) applies the settings and shows it; closing it saves the settings.
+//
+// The window wires widgets to the objects that do the work: TreeBrowser (loading a tree and
+// the click-by-click expansion), TreeCommands (tree commands, delete person, refresh,
+// compress), PersonCommands (new and edit person), InfoPanel (the information panel) and
+// HelpWindow (the help).
 class frmMain : public QMainWindow
 {
     Q_OBJECT
@@ -35,7 +45,14 @@ public:
     QToolBar &Tbar() { return *m_tbar; }
     QComboBox &cboTrees() { return *m_cboTrees; }
     TreeChart &VTree() { return *m_vtree; }
-    HeaderPanel &pnlInfo() { return *m_pnlInfo; }
+    InfoPanel &pnlInfo() { return *m_pnlInfo; }
+    // The objects the window's commands are delegated to.
+    TreeBrowser &Browser() { return *m_browser; }
+    TreeCommands &Commands() { return *m_commands; }
+    PersonCommands &Persons() { return *m_personCommands; }
+    // The help window (made on first use) at a topic.
+    void ShowHelp(int topic);
+    HelpWindow *Help() const;
     // The toolbar button of a key ("NEWTREE", "INFO", …; exact), or nullptr.
     QAction *ToolButton(const QString &key) const { return m_buttons.value(key); }
 
@@ -60,8 +77,8 @@ public:
     void SetStarted(bool started) { m_started = started; }
     bool Started() const { return m_started; }
 
-    // The help window opened by the help command; closed with the main window.
-    void SetHelpWindow(QWidget *window) { m_helpWindow = window; }
+    // Places chart and information panel (on every resize and after the view commands).
+    void Form_Resize();
 
     // Shutdown, as closing the window runs it.
     void Form_QueryUnload();
@@ -69,6 +86,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void MenuClick(const QString &key);
@@ -79,6 +97,8 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildCentre();
+    void wireCommands();
+    void setStatusTexts(const QString &name, const QString &lifeSpan);
 
     // Commands of the menu and toolbar.
     void mnuFileNew_Click();
@@ -104,9 +124,13 @@ private:
     QToolBar *m_tbar = nullptr;
     QComboBox *m_cboTrees = nullptr;
     TreeChart *m_vtree = nullptr;
-    HeaderPanel *m_pnlInfo = nullptr;
+    QWidget *m_centre = nullptr;
+    InfoPanel *m_pnlInfo = nullptr;
+    TreeBrowser *m_browser = nullptr;
+    TreeCommands *m_commands = nullptr;
+    PersonCommands *m_personCommands = nullptr;
     QHash<QString, QAction *> m_buttons;
-    QPointer<QWidget> m_helpWindow;
+    QPointer<HelpWindow> m_helpWindow;
     bool m_started = false;
     bool m_unloaded = false;
 };
