@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include <algorithm>
 #include <initializer_list>
@@ -140,6 +141,13 @@ void InfoPanel::buildFields()
     lblPhotos = addLabel(misc, "lblPhotos", tr("Photos :"));
     m_thumbs = new Thumbnailer(misc);
     m_thumbs->setObjectName(QStringLiteral("Thumbnailer"));
+    cmdViewerSettings = new QToolButton(misc);
+    cmdViewerSettings->setObjectName(QStringLiteral("cmdViewerSettings"));
+    cmdViewerSettings->setText(tr("Settings..."));
+    cmdViewerSettings->setToolTip(tr("Appearance and behaviour of the photo thumbnails"));
+    cmdViewerSettings->setAutoRaise(true);
+    cmdViewerSettings->setFocusPolicy(Qt::NoFocus);
+    connect(cmdViewerSettings, &QToolButton::clicked, this, &InfoPanel::ShowViewerProperties);
     lblNotes = addLabel(misc, "lblNotes", tr("Notes :"));
     txtInfo = new QTextEdit(misc);
     txtInfo->setObjectName(QStringLiteral("txtInfo"));
@@ -228,8 +236,12 @@ void InfoPanel::arrange()
                              (m_thumbs->HasLabel() ? fontMetrics().height() + 6 : 0) +
                              2 * m_thumbs->frameWidth() + 1;
     int my = top;
-    lblPhotos->setGeometry(kInnerMargin, my, innerWidth, labelHeight);
-    my += labelHeight;
+    const QSize settingsSize = cmdViewerSettings->sizeHint();
+    const int photosRow = std::max(labelHeight, settingsSize.height());
+    lblPhotos->setGeometry(kInnerMargin, my, innerWidth - settingsSize.width(), photosRow);
+    cmdViewerSettings->setGeometry(kInnerMargin + innerWidth - settingsSize.width(), my,
+                                   settingsSize.width(), photosRow);
+    my += photosRow;
     m_thumbs->setGeometry(kInnerMargin, my, innerWidth, thumbsHeight);
     my += thumbsHeight + kRowGap;
     lblNotes->setGeometry(kInnerMargin, my, innerWidth, labelHeight);

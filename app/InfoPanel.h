@@ -8,6 +8,7 @@ class FrameBox;
 class QLabel;
 class QLineEdit;
 class QTextEdit;
+class QToolButton;
 class Thumb;
 class Thumbnailer;
 class cPerson;
@@ -34,7 +35,8 @@ struct PersonRecord;
 //   - Photo deletion with the Delete key and the photo viewer on double-click are handled by
 //     the panel itself; frmMain need not forward keys (HandleKeyUp is there for a window that
 //     prefers to).
-//   - A menu command for the viewer's settings calls ShowViewerProperties().
+//   - The panel's own "Settings..." button (cmdViewerSettings, beside "Photos :") opens the
+//     viewer's property pages; a menu command may call ShowViewerProperties() as well.
 //   - The edit window's host (EditHost) maps ShowInfoValues(person) to
 //     ShowPersonValues(person), ShowDeathFields(visible) to ShowDeathFields(visible) and
 //     RedrawThumbs() to RefreshPhotos().
@@ -82,7 +84,8 @@ public:
     bool HandleKeyUp(int key);
 
     // Opens the viewer's property pages (Appearance, Behavior; OK/Cancel/Apply). Every Apply
-    // saves the viewer's design.
+    // saves the viewer's design. The small "Settings..." button beside "Photos :" runs it; a
+    // menu command may call it too.
     void ShowViewerProperties();
     // The viewer's design in the user settings file (group kDesignGroup). Without a saved
     // design the main-window design applies (ApplyDefaultDesign).
@@ -151,6 +154,7 @@ private:
     QLabel *lblCountry = nullptr;
     QLabel *lblPhotos = nullptr;
     QLabel *lblNotes = nullptr;
+    QToolButton *cmdViewerSettings = nullptr;
     FrameBox *m_frames[5] = {};
 
     // Heights of the notes frame and box: the design heights until StretchNotes sets others.

@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -356,7 +357,8 @@ private slots:
                 return dialog.result();
             });
             panel.FillInfoPanel(MakePerson("S1"));
-            panel.ShowViewerProperties();
+            // The panel's own button opens the pages.
+            panel.findChild<QToolButton *>("cmdViewerSettings")->click();
             QCOMPARE(panel.thumbnailer()->ThumbWidth(), 90);
             QCOMPARE(panel.thumbnailer()->ThumbSpace(), 5);
         }
