@@ -37,7 +37,6 @@ int main(int argc, char *argv[])
     QObject::connect(&splash, &frmSplash::StartupFinished, &app,
                      [] { QApplication::setQuitOnLastWindowClosed(true); });
     QObject::connect(&splash, &frmSplash::StartupFailed, &app, [] { QApplication::exit(1); });
-    QObject::connect(&main, &QObject::destroyed, &app, [] { QApplication::quit(); });
     splash.show();
     return app.exec();
 }

@@ -1,11 +1,11 @@
 #include "AppSettings.h"
 #include "AppState.h"
-#include "HeaderPanel.h"
 #include "MenuBar.h"
 #include "ScriptedMessageService.h"
 #include "StatusBar.h"
 #include "frmMain.h"
 #include "frmSplash.h"
+#include "mFunctions.h"
 #include "modRegistry.h"
 
 #include <QAction>
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(run.main->isMaximized());
         QVERIFY(run.main->Tbar().isVisible());
         QVERIFY(run.main->Sbar().isVisible());
-        QVERIFY(!run.main->pnlInfo().isVisible());
+        QVERIFY(!run.main->findChild<QWidget *>(QStringLiteral("pnlInfo"))->isVisible());
         QVERIFY(run.main->Menus().Checked(QStringLiteral("mnuViewTbar")));
         QVERIFY(run.main->Menus().Checked(QStringLiteral("mnuViewSbar")));
         QVERIFY(!run.main->Menus().Checked(QStringLiteral("mnuViewInfo")));
@@ -430,6 +430,8 @@ private slots:
         QVERIFY(sbar->Height() > 0);
     }
 
+    void unloadAllFormsClosesLastFirst();
+
     void viewCommandsToggleFromMenuAndToolbar()
     {
         Run run;
@@ -445,11 +447,11 @@ private slots:
 
         main.ToolButton(QStringLiteral("INFO"))->trigger();
         QVERIFY(run.state.ShowInfo);
-        QVERIFY(main.pnlInfo().isVisible());
+        QVERIFY(main.findChild<QWidget *>(QStringLiteral("pnlInfo"))->isVisible());
         QVERIFY(main.ToolButton(QStringLiteral("INFO"))->isChecked());
         QVERIFY(main.Menus().Checked(QStringLiteral("mnuViewInfo")));
         main.Menus().Item(QStringLiteral("mnuViewInfo"))->trigger();
-        QVERIFY(!main.pnlInfo().isVisible());
+        QVERIFY(!main.findChild<QWidget *>(QStringLiteral("pnlInfo"))->isVisible());
         QVERIFY(!main.ToolButton(QStringLiteral("INFO"))->isChecked());
 
         main.Menus().Item(QStringLiteral("mnuViewSbar"))->trigger();
@@ -457,6 +459,33 @@ private slots:
         run.main->close();
     }
 };
+
+void TestStartup::unloadAllFormsClosesLastFirst()
+{
+    QStringList closed;
+    struct Window : QWidget
+    {
+        QStringList *log = nullptr;
+        void closeEvent(QCloseEvent *event) override
+        {
+            log->append(objectName());
+            QWidget::closeEvent(event);
+        }
+    };
+    std::vector<std::unique_ptr<Window>> windows;
+    for (const char *name : {"first", "second", "third"}) {
+        windows.push_back(std::make_unique<Window>());
+        windows.back()->setObjectName(QLatin1String(name));
+        windows.back()->log = &closed;
+        windows.back()->show();
+    }
+    UnloadAllForms();
+    QCOMPARE(closed, (QStringList{QStringLiteral("third"), QStringLiteral("second"),
+                                  QStringLiteral("first")}));
+    for (const auto &window : windows)
+        QVERIFY(!window->isVisible());
+    QVERIFY(ScrollBarHeight() >= 1);
+}
 
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
