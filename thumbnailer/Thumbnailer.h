@@ -343,7 +343,6 @@ private:
     ThumbBandGrid bandGrid() const;
     void drawBandFrame();
     void eraseBandFrame();
-    void repaintKeepingBand();
     int scrollableDirections() const;
     void updateAutoScroll();
     void tmrAutoScroll_Timer();

@@ -260,15 +260,6 @@ void Thumbnailer::eraseBandFrame()
     m_picBase->update();
 }
 
-void Thumbnailer::repaintKeepingBand()
-{
-    const bool shown = m_bandShown;
-    eraseBandFrame();
-    PaintVisible();
-    if (shown)
-        drawBandFrame();
-}
-
 int Thumbnailer::scrollableDirections() const
 {
     int dirs = ScrollNone;
