@@ -8,6 +8,9 @@
 #include "mDatabase.h"
 
 #include <QComboBox>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 const QString kRootKey = QStringLiteral("ROOT");
@@ -60,13 +63,26 @@ void TreeBrowser::resetView(const QString &title)
     emit TitleChanged(title);
 }
 
+void TreeBrowser::releaseTree()
+{
+    // Letting go of a large tree takes a noticeable moment: it happens once the next tree is
+    // on screen.
+    struct Released
+    {
+        cPeople people;
+        ChildIndex children;
+    };
+    auto released = std::make_shared<Released>(
+        Released{std::exchange(m_people, cPeople()), std::exchange(m_children, ChildIndex())});
+    QTimer::singleShot(0, this, [released] {});
+}
+
 bool TreeBrowser::LoadTree(const QString &name)
 {
     WaitCursor busy;
     m_state.CurrentTree = name;
     m_chart.Clear();
-    m_people = cPeople();
-    m_children.Invalidate();
+    releaseTree();
     resetView(TreeTitle(name));
 
     StoreError error;
@@ -105,8 +121,7 @@ void TreeBrowser::CloseTree()
         return;
     WaitCursor busy;
     m_chart.Clear();
-    m_people = cPeople();
-    m_children.Invalidate();
+    releaseTree();
     m_state.CurrentTree.clear();
     m_chart.Refresh();
     resetView(TreeTitle(QString()));
@@ -117,8 +132,7 @@ void TreeBrowser::ShowNewTree(const QString &name)
 {
     WaitCursor busy;
     m_chart.Clear();
-    m_people = cPeople();
-    m_children.Invalidate();
+    releaseTree();
     m_chart.Refresh();
     m_state.CurrentTree = name;
     resetView(TreeTitle(name));

@@ -71,6 +71,8 @@ signals:
 
 private:
     void resetView(const QString &title);
+    // Empties People and the children index; the old contents are freed after this event.
+    void releaseTree();
 
     AppState &m_state;
     cPeople &m_people;

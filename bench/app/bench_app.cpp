@@ -129,9 +129,13 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         browser.LoadTree(QStringLiteral("Big"));
-        QApplication::processEvents();
+        chart.repaint();
         loads.push_back(t.nsecsElapsed() / 1e6);
-        std::printf("  load %d: %.1f ms\n", i + 1, loads.back());
+        // The previous tree is freed once the new one is on screen.
+        t.restart();
+        QApplication::processEvents();
+        std::printf("  load %d: %.1f ms until drawn, then %.1f ms freeing the previous tree\n",
+                    i + 1, loads.back(), t.nsecsElapsed() / 1e6);
     }
 
     // Alternate between the root (opens `children` boxes) and one of its children (opens the
@@ -159,9 +163,10 @@ int main(int argc, char **argv)
 
     std::printf("tree: %d persons, root with %d children, %d rows shown after a click\n",
                 people.Count(), children, chart.Levels().Count());
-    std::printf("load tree (read, persons, index, first row, draw): median %.1f ms (of 3; "
-                "target < 1000 ms)\n",
-                median(loads));
+    std::printf(
+        "load tree until drawn (read, persons, index, first row, draw): median %.1f ms (of 3; "
+        "target < 1000 ms)\n",
+        median(loads));
     std::printf("  of which reading the table: median %.1f ms\n", median(reads));
     std::printf("click opening %d children (cut, find, layout, draw): median %.2f ms, max "
                 "%.2f ms (of 11; target < 50 ms)\n",
