@@ -86,12 +86,12 @@ MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *par
     box.setIcon(toQtIcon(request.icon));
     box.setWindowTitle(request.title);
     box.setText(request.text);
-    const QList<ButtonSpec> specs = buttonsFor(request.buttons);
-    for (const ButtonSpec &spec : specs)
-        box.addButton(spec.button);
-    box.setDefaultButton(specs.first().button);
-    if (specs.size() > 1)
-        box.setEscapeButton(specs.last().button);
+    const QList<ButtonSpec> choices = buttonsFor(request.buttons);
+    for (const ButtonSpec &choice : choices)
+        box.addButton(choice.button);
+    box.setDefaultButton(choices.first().button);
+    if (choices.size() > 1)
+        box.setEscapeButton(choices.last().button);
 
     QAbstractButton *help = request.hasHelp() ? box.addButton(QMessageBox::Help) : nullptr;
 
@@ -102,12 +102,12 @@ MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *par
         box.exec();
     }
     const auto clicked = box.standardButton(box.clickedButton());
-    for (const ButtonSpec &spec : specs) {
-        if (spec.button == clicked)
-            return spec.result;
+    for (const ButtonSpec &choice : choices) {
+        if (choice.button == clicked)
+            return choice.result;
     }
     // Closed by the window's close box: the escape answer.
-    return specs.last().result;
+    return choices.last().result;
 }
 
 MsgResult ShowMessage(const MessageRequest &request, QWidget *parent)

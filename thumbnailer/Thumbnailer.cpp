@@ -792,12 +792,12 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
     m_cellsPerRow = m_memDCs->Item(1)->CellsPerRow;
     m_addCapacity = m_addUsed = 0;
 
-    ThumbRenderer::CellSpec spec;
-    spec.cellWidth = m_cellWidth;
-    spec.cellHeight = m_cellHeight;
-    spec.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
-    spec.offset = m_cellOffset;
-    spec.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
+    ThumbRenderer::CellSpec cell;
+    cell.cellWidth = m_cellWidth;
+    cell.cellHeight = m_cellHeight;
+    cell.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
+    cell.offset = m_cellOffset;
+    cell.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
 
     WidgetBusyCursor busy(this);
     m_rendering = true;
@@ -827,7 +827,7 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
         const int cellTop = (k / block->CellsPerRow) * m_cellHeight;
         QRect picture;
         bool added = ThumbRenderer::RenderInto(record.Path + record.Name, block->image(), cellLeft,
-                                               cellTop, spec, picture);
+                                               cellTop, cell, picture);
         if (added) {
             Thumb thumb;
             thumb.m_path = record.Path;
@@ -914,14 +914,14 @@ bool Thumbnailer::AddItem(const QString &sPath, const QString &sName)
     cMemDC *block = m_memDCs->Item(dc);
     const int cellLeft = (m_addUsed % block->CellsPerRow) * m_cellWidth;
     const int cellTop = (m_addUsed / block->CellsPerRow) * m_cellHeight;
-    ThumbRenderer::CellSpec spec;
-    spec.cellWidth = m_cellWidth;
-    spec.cellHeight = m_cellHeight;
-    spec.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
-    spec.offset = m_cellOffset;
-    spec.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
+    ThumbRenderer::CellSpec cell;
+    cell.cellWidth = m_cellWidth;
+    cell.cellHeight = m_cellHeight;
+    cell.outerBorder = OuterBorderWidth(m_thumbBorderStyle);
+    cell.offset = m_cellOffset;
+    cell.innerBorder = InnerBorderWidth(m_thumbBorderInStyle);
     QRect picture;
-    if (!ThumbRenderer::RenderInto(path + sName, block->image(), cellLeft, cellTop, spec, picture))
+    if (!ThumbRenderer::RenderInto(path + sName, block->image(), cellLeft, cellTop, cell, picture))
         return false;
 
     Thumb thumb;

@@ -8,6 +8,8 @@
 
 using PhotoStorage::SelectedFile;
 
+Q_DECLARE_METATYPE(SelectedFile)
+
 namespace {
 const QChar kNul(u'\0');
 }
@@ -94,8 +96,6 @@ private slots:
         QCOMPARE(PhotoStorage::SavePhotos(data, "K2", QString()), 0);
     }
 };
-
-Q_DECLARE_METATYPE(SelectedFile)
 
 QTEST_MAIN(TestPhotoStorage)
 #include "tst_photostorage.moc"
