@@ -117,6 +117,9 @@ void frmMain::buildMenu()
     m.AddHeader(QStringLiteral("mnuTools"), QStringLiteral("mnuToolsSep"));
     m.AddItem(QStringLiteral("mnuTools"), QStringLiteral("mnuToolsDbComp"),
               QStringLiteral("Compress"));
+    m.AddSeparator(QStringLiteral("mnuTools"), QStringLiteral("mnuToolsSep2"));
+    m.AddItem(QStringLiteral("mnuTools"), QStringLiteral("mnuToolsPhotoViewer"),
+              QStringLiteral("Photo Viewer Settings..."));
 
     m.AddMenu(QStringLiteral("mnuHelp"), QStringLiteral("Help"));
     m.AddItem(QStringLiteral("mnuHelp"), QStringLiteral("mnuHelpHelp"), QStringLiteral("Help"),
@@ -412,6 +415,7 @@ void frmMain::MenuClick(const QString &key)
         {QStringLiteral("mnupersondelete"), &frmMain::mnuPersonDelete_Click},
         {QStringLiteral("mnutoolsrefresh"), &frmMain::mnuToolsRefresh_Click},
         {QStringLiteral("mnutoolsdbcomp"), &frmMain::mnuToolsDbComp_Click},
+        {QStringLiteral("mnutoolsphotoviewer"), &frmMain::mnuToolsPhotoViewer_Click},
         {QStringLiteral("mnuhelphelp"), &frmMain::mnuHelpHelp_Click},
         {QStringLiteral("mnuhelpabout"), &frmMain::mnuHelpAbout_Click}};
     if (const Handler handler = handlers.value(key.toLower()))
@@ -502,6 +506,13 @@ void frmMain::mnuToolsRefresh_Click()
 void frmMain::mnuToolsDbComp_Click()
 {
     m_commands->mnuToolsDbComp();
+}
+
+// The property pages of the information panel's photo viewer; what is applied is kept for the
+// next start.
+void frmMain::mnuToolsPhotoViewer_Click()
+{
+    m_pnlInfo->ShowViewerProperties();
 }
 
 void frmMain::mnuHelpHelp_Click()

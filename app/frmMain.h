@@ -114,6 +114,7 @@ private:
     void mnuPersonDelete_Click();
     void mnuToolsRefresh_Click();
     void mnuToolsDbComp_Click();
+    void mnuToolsPhotoViewer_Click();
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
 

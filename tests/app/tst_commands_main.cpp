@@ -201,6 +201,19 @@ private slots:
         w.menu("mnuHelpHelp");
         QVERIFY(w.main->Help()->isVisible());
     }
+
+    void toolsMenuOpensTheViewerPages()
+    {
+        Window w;
+        QString opened;
+        ScopedModalDriver driver([&](QDialog &d) {
+            opened = d.objectName();
+            d.reject();
+            return d.result();
+        });
+        w.menu("mnuToolsPhotoViewer");
+        QCOMPARE(opened, QStringLiteral("dlgThumbnailerProperties"));
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
