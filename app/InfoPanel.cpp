@@ -438,7 +438,7 @@ void InfoPanel::ApplyDefaultDesign()
     m_thumbs->setShowHidden(false);
     m_thumbs->setShowSystem(false);
     m_thumbs->setGetDims(true);
-    m_thumbs->setPattern(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif"));
+    m_thumbs->setPattern(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
 }
 
 void InfoPanel::SaveViewerDesign() const

@@ -93,7 +93,7 @@ public:
     void LoadViewerDesign();
     // The viewer's design on the main window: window colour, 70 x 70 cells, offset 2, space
     // 5, no labels, hidden and system files not shown, dimensions read, pattern
-    // "*.bmp;*.jpg;*.jpeg;*.gif".
+    // "*.bmp;*.jpg;*.jpeg;*.gif;*.png" (PNG added, as the edit window offers PNG photos).
     void ApplyDefaultDesign();
 
     // Layout: top of the notes frame fmInfo(4) within the panel, and of the notes box txtInfo

@@ -151,7 +151,7 @@ private slots:
         QVERIFY(!t->ShowHidden());
         QVERIFY(!t->ShowSystem());
         QVERIFY(t->GetDims());
-        QCOMPARE(t->Pattern(), QString("*.bmp;*.jpg;*.jpeg;*.gif"));
+        QCOMPARE(t->Pattern(), QString("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
         QCOMPARE(t->ThumbBorderStyle(), Thumbnailer::thoThinRaisedDark); // control default
     }
 
@@ -205,13 +205,13 @@ private slots:
 
     void photosOfThePersonOrAnEmptyViewer()
     {
-        const QString folder = makePhotos("P1", {"one.jpg", "two.bmp", "skip.png"});
+        const QString folder = makePhotos("P1", {"one.jpg", "two.bmp", "three.png", "skip.txt"});
         InfoPanel panel(m_state);
         panel.resize(InfoPanel::kPanelWidth, 600);
         panel.show();
         panel.FillInfoPanel(MakePerson("P1"));
         Thumbnailer *t = panel.thumbnailer();
-        QCOMPARE(t->Items(), 2); // png is not in the panel's pattern
+        QCOMPARE(t->Items(), 3); // a text file is not in the panel's pattern
         QCOMPARE(QDir(t->Path()).canonicalPath(), QDir(folder).canonicalPath());
         QCOMPARE(t->Thumbs().Item("one.jpg")->Width(), 120); // dimensions are read
 
@@ -221,9 +221,9 @@ private slots:
         // A photo added to the folder later shows after RefreshPhotos.
         panel.FillInfoPanel(MakePerson("P1"));
         makePhotos("P1", {"three.gif"});
-        QImage(10, 10, QImage::Format_RGB32).save(folder + "three.jpg");
+        QImage(10, 10, QImage::Format_RGB32).save(folder + "four.jpg");
         panel.RefreshPhotos();
-        QCOMPARE(t->Items(), 3);
+        QCOMPARE(t->Items(), 4);
         // A person whose folder is made by the save is listed as well.
         panel.FillInfoPanel(MakePerson("NEW"));
         makePhotos("NEW", {"a.jpg"});
@@ -367,7 +367,7 @@ private slots:
         InfoPanel next(m_state);
         QCOMPARE(next.thumbnailer()->ThumbWidth(), 90);
         QCOMPARE(next.thumbnailer()->ThumbHeight(), 70);
-        QCOMPARE(next.thumbnailer()->Pattern(), QString("*.bmp;*.jpg;*.jpeg;*.gif"));
+        QCOMPARE(next.thumbnailer()->Pattern(), QString("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
         QVERIFY(!next.thumbnailer()->HasLabel());
         QVERIFY(next.thumbnailer()->Path().isEmpty());
     }

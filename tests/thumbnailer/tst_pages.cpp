@@ -115,10 +115,10 @@ private slots:
         PatternChecks all;
         all.fill(true);
         QCOMPARE(BuildPattern(all),
-                 QString("*.bmp;*.jpg;*.jpeg;*.gif;*.dib;*.wmf;*.emf;*.ico;*.cur"));
+                 QString("*.bmp;*.jpg;*.jpeg;*.gif;*.dib;*.wmf;*.emf;*.ico;*.cur;*.png"));
         PatternChecks none{};
         SplitPattern("*.bmp;*.png;;*.cur", none);
-        QVERIFY(none[0] && none[8] && !none[1]);
+        QVERIFY(none[0] && none[8] && none[9] && !none[1]);
         QCOMPARE(BuildPattern(PatternChecks{}), QString());
     }
 
@@ -274,7 +274,7 @@ private slots:
         QSignalSpy changed(&page, &BehaviorPage::changed);
         page.SelectionChanged(&viewer);
         QCOMPARE(child<QLineEdit>(&page, "txtPattern")->text(), QString("*.gif"));
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < PageRules::kPatternBoxCount; ++i) {
             const auto *box =
                 child<QCheckBox>(&page, QByteArray("chkPtn_") + QByteArray::number(i));
             QCOMPARE(box->isChecked(), i == 3);
@@ -315,7 +315,7 @@ private slots:
 
         child<QPushButton>(&page, "cmdCheckAll")->click();
         QCOMPARE(child<QLineEdit>(&page, "txtPattern")->text(),
-                 QString("*.bmp;*.jpg;*.jpeg;*.gif;*.dib;*.wmf;*.emf;*.ico;*.cur"));
+                 QString("*.bmp;*.jpg;*.jpeg;*.gif;*.dib;*.wmf;*.emf;*.ico;*.cur;*.png"));
         child<QPushButton>(&page, "cmdUnCheckAll")->click();
         QCOMPARE(child<QLineEdit>(&page, "txtPattern")->text(), QString("*.bmp"));
         QCOMPARE(messages.count(), 1);

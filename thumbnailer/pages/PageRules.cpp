@@ -108,6 +108,7 @@ const std::array<PatternBox, kPatternBoxCount> &PatternBoxes()
         {"EMF   (Windows Enhanced Metafile)", "*.emf;"},
         {"ICO   (Icon)", "*.ico;"},
         {"CUR   (Cursor)", "*.cur;"},
+        {"PNG   (Portable Network Graphics)", "*.png;"},
     }};
     return boxes;
 }

@@ -44,8 +44,9 @@ std::optional<int> CheckedOffset(int width, int height, int offset, int outerWid
 QStringList BorderNames();
 QStringList BorderInNames();
 
-// The nine file pattern check boxes of the Behavior page.
-constexpr int kPatternBoxCount = 9;
+// The file pattern check boxes of the Behavior page: the nine classic formats and PNG, which the
+// viewer decodes as well and most of today's photos use.
+constexpr int kPatternBoxCount = 10;
 using PatternChecks = std::array<bool, kPatternBoxCount>;
 
 struct PatternBox
