@@ -374,6 +374,8 @@ private slots:
                      {"mnuToolsRefresh", "Refresh", "F5"},
                      {"mnuToolsSep", "Database", ""},
                      {"mnuToolsDbComp", "Compress", ""},
+                     {"mnuToolsSep2", "-", ""},
+                     {"mnuToolsPhotoViewer", "Photo Viewer Settings...", ""},
                      {"mnuHelp", "Help", ""},
                      {"mnuHelpHelp", "Help", "F1"},
                      {"mnuHelpAbout", "About", ""}};
