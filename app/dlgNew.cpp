@@ -1,5 +1,7 @@
 #include "dlgNew.h"
 
+#include "DialogKeys.h"
+
 #include "TreeName.h"
 
 #include <QFrame>
@@ -83,10 +85,6 @@ void dlgNew::cmdCancel_Click()
 
 void dlgNew::keyPressEvent(QKeyEvent *event)
 {
-    // Only the buttons and the close box end this dialog; Escape does nothing.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!SwallowEscapePress(event))
+        QDialog::keyPressEvent(event);
 }

@@ -1,5 +1,7 @@
 #include "dlgOpen.h"
 
+#include "DialogKeys.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -83,10 +85,6 @@ void dlgOpen::cmdCancel_Click()
 
 void dlgOpen::keyPressEvent(QKeyEvent *event)
 {
-    // Only the buttons and the close box end this dialog; Escape does nothing.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!SwallowEscapePress(event))
+        QDialog::keyPressEvent(event);
 }

@@ -230,32 +230,27 @@ void Thumbnailer::setHasLabel(bool value)
 
 void Thumbnailer::setLabelEdit(ethLabelEdit value)
 {
-    m_labelEdit = value;
-    markChanged("LabelEdit");
+    store(m_labelEdit, value, "LabelEdit");
 }
 
 void Thumbnailer::setShowHidden(bool value)
 {
-    m_showHidden = value;
-    markChanged("ShowHidden");
+    store(m_showHidden, value, "ShowHidden");
 }
 
 void Thumbnailer::setShowSystem(bool value)
 {
-    m_showSystem = value;
-    markChanged("ShowSystem");
+    store(m_showSystem, value, "ShowSystem");
 }
 
 void Thumbnailer::setShowReadOnly(bool value)
 {
-    m_showReadOnly = value;
-    markChanged("ShowReadOnly");
+    store(m_showReadOnly, value, "ShowReadOnly");
 }
 
 void Thumbnailer::setCanDelete(bool value)
 {
-    m_canDelete = value;
-    markChanged("CanDelete");
+    store(m_canDelete, value, "CanDelete");
 }
 
 void Thumbnailer::setDragDrop(bool value)
@@ -267,18 +262,19 @@ void Thumbnailer::setDragDrop(bool value)
 
 void Thumbnailer::setSorted(ethSort value)
 {
-    m_sorted = value;
-    markChanged("Sorted");
-    if (m_userMode && m_items > 0) {
-        sortRecords();
-        PaintVisible();
-    }
+    store(m_sorted, value, "Sorted");
+    resortShown();
 }
 
 void Thumbnailer::setSortOrder(ethSortOrder value)
 {
-    m_sortOrder = value;
-    markChanged("SortOrder");
+    store(m_sortOrder, value, "SortOrder");
+    resortShown();
+}
+
+// A new sort key or order reorders and repaints what is shown (at run time only).
+void Thumbnailer::resortShown()
+{
     if (m_userMode && m_items > 0) {
         sortRecords();
         PaintVisible();
@@ -287,38 +283,32 @@ void Thumbnailer::setSortOrder(ethSortOrder value)
 
 void Thumbnailer::setFSOEnable(bool value)
 {
-    m_fsoEnable = value;
-    markChanged("FSOEnable");
+    store(m_fsoEnable, value, "FSOEnable");
 }
 
 void Thumbnailer::setGetType(bool value)
 {
-    m_getType = value;
-    markChanged("GetType");
+    store(m_getType, value, "GetType");
 }
 
 void Thumbnailer::setGetSize(bool value)
 {
-    m_getSize = value;
-    markChanged("GetSize");
+    store(m_getSize, value, "GetSize");
 }
 
 void Thumbnailer::setGetDate(bool value)
 {
-    m_getDate = value;
-    markChanged("GetDate");
+    store(m_getDate, value, "GetDate");
 }
 
 void Thumbnailer::setGetDims(bool value)
 {
-    m_getDims = value;
-    markChanged("GetDims");
+    store(m_getDims, value, "GetDims");
 }
 
 void Thumbnailer::setGetExt(bool value)
 {
-    m_getExt = value;
-    markChanged("GetExt");
+    store(m_getExt, value, "GetExt");
 }
 
 void Thumbnailer::setPattern(const QString &value)

@@ -356,6 +356,13 @@ private:
     bool transferIn(const QStringList &files, int effect);
 
     void markChanged(const char *name);
+    // Stores a setting that needs no redraw and marks it changed.
+    template <typename T> void store(T &member, const T &value, const char *name)
+    {
+        member = value;
+        markChanged(name);
+    }
+    void resortShown();
     void recomputeGeometry();
     void enforceOffsetRule();
     void afterSizeChange();
