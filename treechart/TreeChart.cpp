@@ -2,6 +2,7 @@
 
 #include "ChartCanvas.h"
 #include "ChartLayout.h"
+#include "ChartProperties.h"
 
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -30,10 +31,8 @@ TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
     connect(m_vScroll, &QScrollBar::valueChanged, this, &TreeChart::VScrollChanged);
     connect(m_vScroll, &QScrollBar::sliderMoved, this, &TreeChart::VScrollChanged);
 
-    m_font = QWidget::font();
-    m_picture.setFont(m_font);
-    m_picture.setBackground(TranslateColor(SystemColor(COLOR_WINDOW)));
-    applyBorder();
+    m_picture.setFont(font());
+    applyLook();
     ArrangeView();
     UpdateScrollBars();
 }
@@ -150,6 +149,20 @@ void TreeChart::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
     DrawChart();
+}
+
+void TreeChart::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_picture.setFont(font());
+        m_canvas->update();
+        if (!m_reading)
+            changed(ChartPropertyOf<ChartProperty::WidgetFont>());
+    } else if (event->type() == QEvent::EnabledChange) {
+        if (!m_reading)
+            changed(ChartPropertyOf<ChartProperty::WidgetEnabled>());
+    }
 }
 
 QImage TreeChart::renderRect(const QRect &chartRect) const
