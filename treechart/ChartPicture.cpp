@@ -26,14 +26,14 @@ QColor pick(OleColor own, OleColor chart)
     return TranslateColor(own == kInheritColor ? chart : own);
 }
 
-} // namespace
-
 // Whether two rectangles share a pixel.
-static bool meets(const QRect &a, const QRect &b)
+bool meets(const QRect &a, const QRect &b)
 {
     return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() &&
            b.top() <= a.bottom();
 }
+
+} // namespace
 
 void ChartPicture::Clear()
 {
