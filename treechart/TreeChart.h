@@ -12,6 +12,7 @@
 class ChartCanvas;
 struct ChartProperty;
 class PropertyBag;
+class QPainter;
 class QScrollBar;
 
 // The family-tree chart control: rows of boxes (Levels), laid out and drawn by Refresh, with
@@ -172,8 +173,11 @@ public:
     // when drawing happens).
     int DrawCount() const { return m_drawCount; }
 
-    // Any rectangle of the chart (chart coordinates) as drawn by the last Refresh, as an image
-    // of the rectangle's size. Parts outside the canvas show the background.
+    // Paints any rectangle of the chart (chart coordinates) as drawn by the last Refresh onto a
+    // painter that maps chart coordinates to its device. Parts outside the canvas show the
+    // background.
+    void paintRect(QPainter &painter, const QRect &chartRect) const;
+    // The rectangle as an image of its size.
     QImage renderRect(const QRect &chartRect) const;
 
 signals:
@@ -183,9 +187,11 @@ signals:
     void MouseDown(short Button, short Shift, float X, float Y);
     void MouseUp(short Button, short Shift, float X, float Y);
     // A release hit a box; PartA is true in the upper half (CaptionA), false in the lower half.
-    void NodeClick(cNode *Node, bool PartA);
+    // The node is passed as its shared pointer: a handler may keep it, and may cut the rows that
+    // held it.
+    void NodeClick(const cNodePtr &Node, bool PartA);
     // A double-click whose last release point hit a box.
-    void NodeDblClick(cNode *Node, bool PartA);
+    void NodeDblClick(const cNodePtr &Node, bool PartA);
     // A setting changed (the host saves its design again).
     void PropertyChanged(const QString &name);
 
@@ -196,8 +202,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class ChartCanvas;
-
     void DrawChart();
     void ArrangeView();
     void UpdateScrollBars();
@@ -216,12 +220,13 @@ private:
     QVariant savedDefault(const ChartProperty &property) const;
     void restore(const ChartProperty &property, const QVariant &value);
 
-    void selectHit(cNode *node);
-    cNode *hitTest(double x, double y) const;
-
-    void canvasMouseMove(short button, short shift, double x, double y);
-    void canvasMouseDown(short button, short shift, double x, double y);
-    void canvasMouseUp(short button, short shift, double x, double y);
+    // The first box containing the point (its shadow strip excluded), or null.
+    cNodePtr hitTest(double x, double y) const;
+    // Whether height y lies in the upper half of the box, where CaptionA is printed.
+    bool inPartA(const cNode &node, double y) const;
+    // Moves the selection to the box, as a click does.
+    void moveSelectionTo(const cNodePtr &node);
+    void canvasMouseUp(short button, short shift, float x, float y);
     void canvasDoubleClick();
 
     ChartSettings m_settings;
