@@ -155,7 +155,7 @@ void PersonCommands::mnuPersonNew()
     // Click the selected box again, so that a new child shows in the row below it.
     if (!m_state.SelectedKey.isEmpty() && chartShows(m_chart, m_state.SelectedKey)) {
         if (const cNodePtr selected = m_chart.SelectedNode())
-            m_browser.VTree_NodeClick(selected.get(), true);
+            m_browser.VTree_NodeClick(selected, true);
     }
 }
 
@@ -168,12 +168,10 @@ void PersonCommands::mnuPersonEdit()
     showEditWindow(person->toRecord(), false);
 }
 
-void PersonCommands::VTree_NodeDblClick(cNode *node, bool PartA)
+void PersonCommands::VTree_NodeDblClick(const cNodePtr &node, bool PartA)
 {
     if (!node)
         return;
-    // The box stays in its row while the window is open; keep it alive all the same.
-    const cNodePtr keep = node->weak_from_this().lock();
     mnuPersonEdit();
     emit TitleChanged(PartA ? node->CaptionA() : node->CaptionB());
 }

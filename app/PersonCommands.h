@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cNode.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,7 +10,6 @@
 class QWidget;
 class TreeBrowser;
 class TreeChart;
-class cNode;
 class cPeople;
 class cPerson;
 struct PersonRecord;
@@ -70,7 +71,7 @@ public slots:
     // Edit person (Ctrl+E, "EDITPRS"): only when the selected key names a person in People.
     void mnuPersonEdit();
     // A double-click on a box: Edit person, then the title from the box's upper or lower half.
-    void VTree_NodeDblClick(cNode *node, bool PartA);
+    void VTree_NodeDblClick(const cNodePtr &node, bool PartA);
 
 signals:
     void TitleChanged(const QString &title);

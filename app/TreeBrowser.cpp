@@ -144,12 +144,10 @@ const std::vector<cPersonPtr> &TreeBrowser::ChildrenOf(const QString &key)
     return m_children.Children(m_people, key);
 }
 
-void TreeBrowser::VTree_NodeClick(cNode *node, bool PartA)
+void TreeBrowser::VTree_NodeClick(const cNodePtr &node, bool PartA)
 {
     if (!node)
         return;
-    // Keep the node alive while the rows below it are cut.
-    const cNodePtr keep = node->weak_from_this().lock();
     const int level = node->Level();
 
     cLevels &levels = m_chart.Levels();

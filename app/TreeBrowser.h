@@ -39,7 +39,7 @@ public:
 
     // The chart's click: cuts the rows below the node's row, opens the person's children as a
     // new row and shows the person. `PartA` picks the caption used as window title.
-    void VTree_NodeClick(cNode *node, bool PartA);
+    void VTree_NodeClick(const cNodePtr &node, bool PartA);
     // Shows the first row alone with nothing selected (after the selected root person was
     // deleted, when no box is left to click).
     void ShowRoots();

@@ -147,7 +147,7 @@ void TreeCommands::mnuToolsRefresh()
         return;
     m_chart.Refresh();
     if (const cNodePtr selected = m_chart.SelectedNode())
-        m_browser.VTree_NodeClick(selected.get(), true);
+        m_browser.VTree_NodeClick(selected, true);
 }
 
 void TreeCommands::mnuToolsDbComp()
@@ -225,7 +225,7 @@ void TreeCommands::mnuPersonDelete()
 
     m_chart.Refresh();
     if (const cNodePtr selected = m_chart.SelectedNode())
-        m_browser.VTree_NodeClick(selected.get(), true);
+        m_browser.VTree_NodeClick(selected, true);
     else
         m_browser.ShowRoots();
 }

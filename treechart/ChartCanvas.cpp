@@ -47,33 +47,35 @@ void ChartCanvas::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QPoint offset = m_chart->ScrollOffset();
     painter.translate(-offset);
-    m_chart->m_picture.paint(painter, event->rect().translated(offset));
+    m_chart->paintRect(painter, event->rect().translated(offset));
 }
+
+// Positions travel as single-precision values, as the chart's mouse signals carry them.
 
 void ChartCanvas::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF p = chartPoint(event);
-    m_chart->canvasMouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()), p.x(),
-                             p.y());
+    emit mouseMoved(buttonMask(event->buttons()), shiftMask(event->modifiers()), float(p.x()),
+                    float(p.y()));
 }
 
 void ChartCanvas::mousePressEvent(QMouseEvent *event)
 {
     const QPointF p = chartPoint(event);
-    m_chart->canvasMouseDown(buttonMask(event->button()), shiftMask(event->modifiers()), p.x(),
-                             p.y());
+    emit mousePressed(buttonMask(event->button()), shiftMask(event->modifiers()), float(p.x()),
+                      float(p.y()));
 }
 
 void ChartCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPointF p = chartPoint(event);
-    m_chart->canvasMouseUp(buttonMask(event->button()), shiftMask(event->modifiers()), p.x(),
-                           p.y());
+    emit mouseReleased(buttonMask(event->button()), shiftMask(event->modifiers()), float(p.x()),
+                       float(p.y()));
 }
 
 void ChartCanvas::mouseDoubleClickEvent(QMouseEvent *)
 {
     // The second press of a double-click is reported only as the double-click, which carries
     // no position: the chart uses the point of the last release.
-    m_chart->canvasDoubleClick();
+    emit doubleClicked();
 }

@@ -4,8 +4,8 @@
 
 class TreeChart;
 
-// The chart's canvas (picBase): shows the visible part of the chart's picture and passes its
-// mouse input, in chart coordinates, to the chart.
+// The chart's canvas (picBase): shows the visible part of the chart's picture and reports its
+// mouse input in chart coordinates.
 class ChartCanvas : public QWidget
 {
     Q_OBJECT
@@ -16,6 +16,14 @@ public:
     // Button and modifier masks as the chart's mouse signals carry them.
     static short buttonMask(Qt::MouseButtons buttons);
     static short shiftMask(Qt::KeyboardModifiers modifiers);
+
+signals:
+    // Button and Shift are masks as above; X and Y are chart coordinates.
+    void mouseMoved(short Button, short Shift, float X, float Y);
+    void mousePressed(short Button, short Shift, float X, float Y);
+    void mouseReleased(short Button, short Shift, float X, float Y);
+    // The second press of a double-click; it carries no position.
+    void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -26,14 +26,14 @@ QColor pick(OleColor own, OleColor chart)
     return TranslateColor(own == kInheritColor ? chart : own);
 }
 
-} // namespace
-
 // Whether two rectangles share a pixel.
-static bool meets(const QRect &a, const QRect &b)
+bool meets(const QRect &a, const QRect &b)
 {
     return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() &&
            b.top() <= a.bottom();
 }
+
+} // namespace
 
 void ChartPicture::Clear()
 {
@@ -78,8 +78,10 @@ void ChartPicture::endGroup()
 
 void ChartPicture::setFont(const QFont &font)
 {
+    // Captions are printed in normal weight, whatever the weight of the chart's font.
     m_font = font;
-    const QFontMetrics metrics(font);
+    m_font.setWeight(QFont::Normal);
+    const QFontMetrics metrics(m_font);
     m_ascent = metrics.ascent();
     m_lineBound = std::max(metrics.height(), 1) * 2;
     m_charBound = std::max(metrics.maxWidth(), m_lineBound);

@@ -25,6 +25,7 @@ public:
     void Clear();
     void setBackground(const QColor &color) { m_background = color; }
     QColor background() const { return m_background; }
+    // The caption font: the given font in normal weight.
     void setFont(const QFont &font);
     QFont font() const { return m_font; }
     // The canvas extent: nothing is painted outside it.

@@ -1,11 +1,24 @@
 #include "ChartSettings.h"
 
+#include "ChartProperties.h"
+
+ChartSettings::ChartSettings()
+{
+    for (const ChartProperty &property : kChartProperties) {
+        std::visit(
+            [this](const auto &value) {
+                if constexpr (requires { value.member; })
+                    this->*value.member = value.defaultValue;
+            },
+            property.value);
+    }
+}
+
 ChartSettings ChartSettings::MainWindow()
 {
     ChartSettings s;
     s.BackColor = 0x00F0FFFF;
     s.BorderStyle = 1;
-    s.Enabled = true;
     s.GlobalSet = true;
     s.OffsetX = 10;
     s.OffsetY = 10;

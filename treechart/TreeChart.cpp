@@ -2,7 +2,9 @@
 
 #include "ChartCanvas.h"
 #include "ChartLayout.h"
+#include "ChartProperties.h"
 
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -30,10 +32,13 @@ TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
     connect(m_vScroll, &QScrollBar::valueChanged, this, &TreeChart::VScrollChanged);
     connect(m_vScroll, &QScrollBar::sliderMoved, this, &TreeChart::VScrollChanged);
 
-    m_font = QWidget::font();
-    m_picture.setFont(m_font);
-    m_picture.setBackground(TranslateColor(SystemColor(COLOR_WINDOW)));
-    applyBorder();
+    connect(m_canvas, &ChartCanvas::mouseMoved, this, &TreeChart::MouseMove);
+    connect(m_canvas, &ChartCanvas::mousePressed, this, &TreeChart::MouseDown);
+    connect(m_canvas, &ChartCanvas::mouseReleased, this, &TreeChart::canvasMouseUp);
+    connect(m_canvas, &ChartCanvas::doubleClicked, this, &TreeChart::canvasDoubleClick);
+
+    m_picture.setFont(font());
+    applyLook();
     ArrangeView();
     UpdateScrollBars();
 }
@@ -152,12 +157,31 @@ void TreeChart::resizeEvent(QResizeEvent *event)
     DrawChart();
 }
 
+void TreeChart::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_picture.setFont(font());
+        m_canvas->update();
+        if (!m_reading)
+            changed(ChartPropertyOf<ChartProperty::WidgetFont>());
+    } else if (event->type() == QEvent::EnabledChange) {
+        if (!m_reading)
+            changed(ChartPropertyOf<ChartProperty::WidgetEnabled>());
+    }
+}
+
+void TreeChart::paintRect(QPainter &painter, const QRect &chartRect) const
+{
+    m_picture.paint(painter, chartRect);
+}
+
 QImage TreeChart::renderRect(const QRect &chartRect) const
 {
     return m_picture.render(chartRect);
 }
 
-cNode *TreeChart::hitTest(double x, double y) const
+cNodePtr TreeChart::hitTest(double x, double y) const
 {
     const int shadow = m_settings.NodeShadowSize;
     for (const cLevelPtr &level : m_levels) {
@@ -167,58 +191,42 @@ cNode *TreeChart::hitTest(double x, double y) const
             // The shadow strip is not part of the box; the edges are.
             if (node && node->Left() <= x && x <= node->Right() - shadow && node->Top() <= y &&
                 y <= node->Bottom() - shadow)
-                return node.get();
+                return node;
         }
     }
     return nullptr;
 }
 
-void TreeChart::selectHit(cNode *node)
+bool TreeChart::inPartA(const cNode &node, double y) const
+{
+    return y < node.Top() + m_settings.NodeHeight / 2.0;
+}
+
+void TreeChart::moveSelectionTo(const cNodePtr &node)
 {
     if (m_selectedNode)
         m_selectedNode->setSelected(false);
-    setSelectedNode(node->shared_from_this());
+    setSelectedNode(node);
 }
 
-void TreeChart::canvasMouseMove(short button, short shift, double x, double y)
+void TreeChart::canvasMouseUp(short button, short shift, float x, float y)
 {
-    emit MouseMove(button, shift, float(x), float(y));
-}
-
-void TreeChart::canvasMouseDown(short button, short shift, double x, double y)
-{
-    emit MouseDown(button, shift, float(x), float(y));
-}
-
-void TreeChart::canvasMouseUp(short button, short shift, double x, double y)
-{
-    // Positions arrive as single-precision values, as the mouse signals carry them.
-    const float fx = float(x);
-    const float fy = float(y);
-    m_lastX = ChartLayout::RoundHalfEven(fx);
-    m_lastY = ChartLayout::RoundHalfEven(fy);
-    emit MouseUp(button, shift, fx, fy);
-    if (m_levels.Count() == 0)
-        return;
-    cNode *hit = hitTest(fx, fy);
-    if (!hit)
-        return;
-    const bool partA = fy < hit->Top() + m_settings.NodeHeight / 2.0;
-    // Hold the node while the host's handler runs: it may cut the rows that held it.
-    const cNodePtr keep = hit->shared_from_this();
-    selectHit(hit);
-    emit NodeClick(hit, partA);
+    m_lastX = ChartLayout::RoundHalfEven(x);
+    m_lastY = ChartLayout::RoundHalfEven(y);
+    emit MouseUp(button, shift, x, y);
+    // The signal holds the node while the host's handler runs: it may cut the rows that held it.
+    if (const cNodePtr hit = hitTest(x, y)) {
+        const bool partA = inPartA(*hit, y);
+        moveSelectionTo(hit);
+        emit NodeClick(hit, partA);
+    }
 }
 
 void TreeChart::canvasDoubleClick()
 {
-    if (m_levels.Count() == 0)
-        return;
-    cNode *hit = hitTest(m_lastX, m_lastY);
-    if (!hit)
-        return;
-    const bool partA = m_lastY < hit->Top() + m_settings.NodeHeight / 2.0;
-    const cNodePtr keep = hit->shared_from_this();
-    selectHit(hit);
-    emit NodeDblClick(hit, partA);
+    if (const cNodePtr hit = hitTest(m_lastX, m_lastY)) {
+        const bool partA = inPartA(*hit, m_lastY);
+        moveSelectionTo(hit);
+        emit NodeDblClick(hit, partA);
+    }
 }

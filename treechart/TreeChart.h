@@ -7,9 +7,12 @@
 #include <QFont>
 #include <QFrame>
 #include <QImage>
+#include <QVariant>
 
 class ChartCanvas;
+struct ChartProperty;
 class PropertyBag;
+class QPainter;
 class QScrollBar;
 
 // The family-tree chart control: rows of boxes (Levels), laid out and drawn by Refresh, with
@@ -20,6 +23,10 @@ class QScrollBar;
 // a double-click raises NodeDblClick. The chart never redraws on its own when Levels or nodes
 // change: the host calls Refresh. Run-time property changes redraw at once (NodeSpaceH waits for
 // the next Refresh), except while the host is in design mode (setUserMode(false)).
+//
+// The enabled state and the caption font are the widget's own (QWidget::setEnabled, setFont, or
+// the properties "enabled" and "font" work as well as Enabled and Font). Captions are always
+// drawn in normal weight, whatever the weight of the font.
 //
 // Child widgets, by objectName: picBase (the canvas; only its visible part is painted),
 // HScroll, VScroll and picSize (the corner square).
@@ -81,14 +88,13 @@ public:
     void setBackColor(OleColor value);
     int BorderStyle() const { return m_settings.BorderStyle; }
     void setBorderStyle(int value);
-    // The control's current enabled state; a disabled chart receives no mouse input.
+    // The control's current enabled state (false also while a parent is disabled); set with
+    // QWidget::setEnabled. A disabled chart receives no mouse input.
     bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool value);
     bool GlobalSet() const { return m_settings.GlobalSet; }
     void setGlobalSet(bool value);
-    // The caption font.
-    QFont Font() const { return m_font; }
-    void setFont(const QFont &font);
+    // The caption font: the widget's font, set with QWidget::setFont.
+    QFont Font() const { return font(); }
     int OffsetX() const { return m_settings.OffsetX; }
     void setOffsetX(int value);
     int OffsetY() const { return m_settings.OffsetY; }
@@ -134,14 +140,16 @@ public:
     OleColor NodeSelShadowColor() const { return m_settings.NodeSelShadowColor; }
     void setNodeSelShadowColor(OleColor value);
 
-    // All settings at once, with one redraw (PropertyChanged is raised once, with an empty
-    // name).
+    // All settings but the enabled state and the font at once, with one redraw
+    // (PropertyChanged is raised once, with an empty name).
     const ChartSettings &Settings() const { return m_settings; }
     void ApplySettings(const ChartSettings &settings);
 
-    // The saved design: ReadProperties reads every setting (a missing one gives its default)
-    // and does not draw; WriteProperties stores every setting that differs from its default and
-    // removes those that equal it.
+    // The saved design (the keys and defaults of kChartProperties): ReadProperties reads every
+    // setting (a missing one gives its default) and neither draws nor raises PropertyChanged;
+    // WriteProperties stores every setting that differs from its default and removes those that
+    // equal it. "Enabled" is the chart's own setting; a missing or default "Font" leaves the chart
+    // on the host's font.
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
@@ -165,8 +173,11 @@ public:
     // when drawing happens).
     int DrawCount() const { return m_drawCount; }
 
-    // Any rectangle of the chart (chart coordinates) as drawn by the last Refresh, as an image
-    // of the rectangle's size. Parts outside the canvas show the background.
+    // Paints any rectangle of the chart (chart coordinates) as drawn by the last Refresh onto a
+    // painter that maps chart coordinates to its device. Parts outside the canvas show the
+    // background.
+    void paintRect(QPainter &painter, const QRect &chartRect) const;
+    // The rectangle as an image of its size.
     QImage renderRect(const QRect &chartRect) const;
 
 signals:
@@ -176,37 +187,49 @@ signals:
     void MouseDown(short Button, short Shift, float X, float Y);
     void MouseUp(short Button, short Shift, float X, float Y);
     // A release hit a box; PartA is true in the upper half (CaptionA), false in the lower half.
-    void NodeClick(cNode *Node, bool PartA);
+    // The node is passed as its shared pointer: a handler may keep it, and may cut the rows that
+    // held it.
+    void NodeClick(const cNodePtr &Node, bool PartA);
     // A double-click whose last release point hit a box.
-    void NodeDblClick(cNode *Node, bool PartA);
+    void NodeDblClick(const cNodePtr &Node, bool PartA);
     // A setting changed (the host saves its design again).
     void PropertyChanged(const QString &name);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The enabled state and the font are announced (and the font drawn) from here, however
+    // they were set.
+    void changeEvent(QEvent *event) override;
 
 private:
-    friend class ChartCanvas;
-
     void DrawChart();
     void ArrangeView();
     void UpdateScrollBars();
     void HScrollChanged(int value);
     void VScrollChanged(int value);
-    void applyBorder();
-    void selectHit(cNode *node);
+    // Puts the border and the canvas background in step with the settings.
+    void applyLook();
     QFont ambientFont() const;
-    // Stores nothing; tells the host and redraws when running.
-    void changed(const char *name, bool redraw = true);
-    cNode *hitTest(double x, double y) const;
 
-    void canvasMouseMove(short button, short shift, double x, double y);
-    void canvasMouseDown(short button, short shift, double x, double y);
-    void canvasMouseUp(short button, short shift, double x, double y);
+    // Stores a setting through its entry of the property table, then announces it.
+    template <typename T> void assign(T ChartSettings::*member, T value);
+    // Tells the host that the property changed and redraws by the property's rule.
+    void changed(const ChartProperty &property);
+    // A property's value and default as the saved design holds them, and storing a read value.
+    QVariant savedValue(const ChartProperty &property) const;
+    QVariant savedDefault(const ChartProperty &property) const;
+    void restore(const ChartProperty &property, const QVariant &value);
+
+    // The first box containing the point (its shadow strip excluded), or null.
+    cNodePtr hitTest(double x, double y) const;
+    // Whether height y lies in the upper half of the box, where CaptionA is printed.
+    bool inPartA(const cNode &node, double y) const;
+    // Moves the selection to the box, as a click does.
+    void moveSelectionTo(const cNodePtr &node);
+    void canvasMouseUp(short button, short shift, float x, float y);
     void canvasDoubleClick();
 
     ChartSettings m_settings;
-    QFont m_font;
     cLevels m_levels;
     cNodePtr m_selectedNode;
     ChartPicture m_picture;
@@ -223,6 +246,7 @@ private:
     QPoint m_scrollOffset;
     int m_drawCount = 0;
     bool m_userMode = true;
+    bool m_reading = false; // a saved design is being read: nothing is announced
 };
 
 // Gives the chart the look of the main window's chart: margins 10, boxes 140 x 40 with gaps

@@ -1,34 +1,47 @@
 #include "TreeChart.h"
 
 #include "ChartCanvas.h"
+#include "ChartProperties.h"
 #include "PropertyBag.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 
 namespace {
 
-// Colours are kept in the saved design as unsigned 32-bit numbers.
-QVariant color(OleColor value)
+// One lambda per alternative of a property's value.
+template <typename... F> struct Overloaded : F...
 {
-    return QVariant::fromValue<uint>(value);
-}
+    using F::operator()...;
+};
 
 } // namespace
 
-void TreeChart::changed(const char *name, bool redraw)
+template <typename T> void TreeChart::assign(T ChartSettings::*member, T value)
 {
-    emit PropertyChanged(QString::fromLatin1(name));
-    if (redraw && m_userMode)
+    m_settings.*member = value;
+    applyLook();
+    changed(ChartPropertyOf(member));
+}
+
+void TreeChart::changed(const ChartProperty &property)
+{
+    emit PropertyChanged(QString::fromLatin1(property.key));
+    if (property.redraw == ChartProperty::Redraw::Now && m_userMode)
         DrawChart();
 }
 
-void TreeChart::applyBorder()
+void TreeChart::applyLook()
 {
-    if (m_settings.BorderStyle == 1) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
+    const int frame = m_settings.BorderStyle == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame;
+    if (frameStyle() != frame) {
+        setFrameStyle(frame);
         setLineWidth(1);
-    } else {
-        setFrameStyle(QFrame::NoFrame);
+    }
+    const QColor background = TranslateColor(m_settings.BackColor);
+    if (m_picture.background() != background) {
+        m_picture.setBackground(background);
+        m_canvas->update();
     }
 }
 
@@ -39,282 +52,204 @@ QFont TreeChart::ambientFont() const
 
 void TreeChart::setBackColor(OleColor value)
 {
-    m_settings.BackColor = value;
-    m_picture.setBackground(TranslateColor(value));
-    m_canvas->update();
-    changed("BackColor");
+    assign(&ChartSettings::BackColor, value);
 }
 
 void TreeChart::setBorderStyle(int value)
 {
-    m_settings.BorderStyle = value;
-    applyBorder();
-    changed("BorderStyle");
-}
-
-void TreeChart::setEnabled(bool value)
-{
-    m_settings.Enabled = value;
-    QWidget::setEnabled(value);
-    changed("Enabled", false);
+    assign(&ChartSettings::BorderStyle, value);
 }
 
 void TreeChart::setGlobalSet(bool value)
 {
-    m_settings.GlobalSet = value;
-    changed("GlobalSet");
-}
-
-void TreeChart::setFont(const QFont &font)
-{
-    m_font = font;
-    m_picture.setFont(font);
-    changed("Font");
-}
-
-void TreeChart::setNodeSpaceH(int value)
-{
-    // The new gap shows at the next Refresh, resize or redrawing change.
-    m_settings.NodeSpaceH = value;
-    changed("NodeSpaceH", false);
+    assign(&ChartSettings::GlobalSet, value);
 }
 
 void TreeChart::setOffsetX(int value)
 {
-    m_settings.OffsetX = value;
-    changed("OffsetX");
+    assign(&ChartSettings::OffsetX, value);
 }
 
 void TreeChart::setOffsetY(int value)
 {
-    m_settings.OffsetY = value;
-    changed("OffsetY");
+    assign(&ChartSettings::OffsetY, value);
 }
 
 void TreeChart::setLinkStyle(int value)
 {
-    m_settings.LinkStyle = value;
-    changed("LinkStyle");
+    assign(&ChartSettings::LinkStyle, value);
 }
 
 void TreeChart::setExpand(int value)
 {
-    m_settings.Expand = value;
-    changed("Expand");
+    assign(&ChartSettings::Expand, value);
 }
 
 void TreeChart::setNodeWidth(int value)
 {
-    m_settings.NodeWidth = value;
-    changed("NodeWidth");
+    assign(&ChartSettings::NodeWidth, value);
 }
 
 void TreeChart::setNodeHeight(int value)
 {
-    m_settings.NodeHeight = value;
-    changed("NodeHeight");
+    assign(&ChartSettings::NodeHeight, value);
+}
+
+void TreeChart::setNodeSpaceH(int value)
+{
+    assign(&ChartSettings::NodeSpaceH, value);
 }
 
 void TreeChart::setNodeSpaceV(int value)
 {
-    m_settings.NodeSpaceV = value;
-    changed("NodeSpaceV");
+    assign(&ChartSettings::NodeSpaceV, value);
 }
 
 void TreeChart::setNodeShadowSize(int value)
 {
-    m_settings.NodeShadowSize = value;
-    changed("NodeShadowSize");
+    assign(&ChartSettings::NodeShadowSize, value);
 }
 
 void TreeChart::setConnectorColor(OleColor value)
 {
-    m_settings.ConnectorColor = value;
-    changed("ConnectorColor");
+    assign(&ChartSettings::ConnectorColor, value);
 }
 
 void TreeChart::setNodeBgColorA(OleColor value)
 {
-    m_settings.NodeBgColorA = value;
-    changed("NodeBgColorA");
+    assign(&ChartSettings::NodeBgColorA, value);
 }
 
 void TreeChart::setNodeBgColorB(OleColor value)
 {
-    m_settings.NodeBgColorB = value;
-    changed("NodeBgColorB");
+    assign(&ChartSettings::NodeBgColorB, value);
 }
 
 void TreeChart::setNodeForeColorA(OleColor value)
 {
-    m_settings.NodeForeColorA = value;
-    changed("NodeForeColorA");
+    assign(&ChartSettings::NodeForeColorA, value);
 }
 
 void TreeChart::setNodeForeColorB(OleColor value)
 {
-    m_settings.NodeForeColorB = value;
-    changed("NodeForeColorB");
+    assign(&ChartSettings::NodeForeColorB, value);
 }
 
 void TreeChart::setNodeFrameColor(OleColor value)
 {
-    m_settings.NodeFrameColor = value;
-    changed("NodeFrameColor");
+    assign(&ChartSettings::NodeFrameColor, value);
 }
 
 void TreeChart::setNodeShadowColor(OleColor value)
 {
-    m_settings.NodeShadowColor = value;
-    changed("NodeShadowColor");
+    assign(&ChartSettings::NodeShadowColor, value);
 }
 
 void TreeChart::setNodeSelBgColorA(OleColor value)
 {
-    m_settings.NodeSelBgColorA = value;
-    changed("NodeSelBgColorA");
+    assign(&ChartSettings::NodeSelBgColorA, value);
 }
 
 void TreeChart::setNodeSelBgColorB(OleColor value)
 {
-    m_settings.NodeSelBgColorB = value;
-    changed("NodeSelBgColorB");
+    assign(&ChartSettings::NodeSelBgColorB, value);
 }
 
 void TreeChart::setNodeSelForeColorA(OleColor value)
 {
-    m_settings.NodeSelForeColorA = value;
-    changed("NodeSelForeColorA");
+    assign(&ChartSettings::NodeSelForeColorA, value);
 }
 
 void TreeChart::setNodeSelForeColorB(OleColor value)
 {
-    m_settings.NodeSelForeColorB = value;
-    changed("NodeSelForeColorB");
+    assign(&ChartSettings::NodeSelForeColorB, value);
 }
 
 void TreeChart::setNodeSelFrameColor(OleColor value)
 {
-    m_settings.NodeSelFrameColor = value;
-    changed("NodeSelFrameColor");
+    assign(&ChartSettings::NodeSelFrameColor, value);
 }
 
 void TreeChart::setNodeSelShadowColor(OleColor value)
 {
-    m_settings.NodeSelShadowColor = value;
-    changed("NodeSelShadowColor");
+    assign(&ChartSettings::NodeSelShadowColor, value);
 }
 
 void TreeChart::ApplySettings(const ChartSettings &settings)
 {
     m_settings = settings;
-    QWidget::setEnabled(m_settings.Enabled);
-    applyBorder();
-    m_picture.setBackground(TranslateColor(m_settings.BackColor));
-    changed("");
+    applyLook();
+    emit PropertyChanged(QString());
+    if (m_userMode)
+        DrawChart();
+}
+
+QVariant TreeChart::savedValue(const ChartProperty &property) const
+{
+    return std::visit(
+        Overloaded{
+            [this]<typename T>(const ChartProperty::Setting<T> &setting) {
+                return QVariant::fromValue<T>(m_settings.*setting.member);
+            },
+            // The chart's own setting: a disabled parent does not change what is saved.
+            [this](const ChartProperty::WidgetEnabled &) {
+                return QVariant(!testAttribute(Qt::WA_ForceDisabled));
+            },
+            [this](const ChartProperty::WidgetFont &) { return QVariant(font().toString()); },
+        },
+        property.value);
+}
+
+QVariant TreeChart::savedDefault(const ChartProperty &property) const
+{
+    return std::visit(Overloaded{
+                          []<typename T>(const ChartProperty::Setting<T> &setting) {
+                              return QVariant::fromValue<T>(setting.defaultValue);
+                          },
+                          [](const ChartProperty::WidgetEnabled &enabled) {
+                              return QVariant(enabled.defaultValue);
+                          },
+                          [this](const ChartProperty::WidgetFont &) {
+                              return QVariant(ambientFont().toString());
+                          },
+                      },
+                      property.value);
+}
+
+void TreeChart::restore(const ChartProperty &property, const QVariant &value)
+{
+    std::visit(Overloaded{
+                   [&]<typename T>(const ChartProperty::Setting<T> &setting) {
+                       m_settings.*setting.member = value.value<T>();
+                   },
+                   [&](const ChartProperty::WidgetEnabled &) { setEnabled(value.toBool()); },
+                   [&](const ChartProperty::WidgetFont &) {
+                       // The host's font is not fixed as the chart's own: the chart follows it.
+                       QFont stored;
+                       const QString text = value.toString();
+                       if (text != ambientFont().toString() && stored.fromString(text))
+                           setFont(stored);
+                       else
+                           setFont(QFont());
+                   },
+               },
+               property.value);
 }
 
 void TreeChart::WriteProperties(PropertyBag &bag) const
 {
-    const ChartSettings d;
-    bag.WriteProperty(QStringLiteral("BackColor"), color(m_settings.BackColor), color(d.BackColor));
-    bag.WriteProperty(QStringLiteral("BorderStyle"), m_settings.BorderStyle, d.BorderStyle);
-    bag.WriteProperty(QStringLiteral("Enabled"), m_settings.Enabled, d.Enabled);
-    bag.WriteProperty(QStringLiteral("GlobalSet"), m_settings.GlobalSet, d.GlobalSet);
-    bag.WriteProperty(QStringLiteral("OffsetX"), m_settings.OffsetX, d.OffsetX);
-    bag.WriteProperty(QStringLiteral("OffsetY"), m_settings.OffsetY, d.OffsetY);
-    bag.WriteProperty(QStringLiteral("ConnectorColor"), color(m_settings.ConnectorColor),
-                      color(d.ConnectorColor));
-    bag.WriteProperty(QStringLiteral("LinkStyle"), m_settings.LinkStyle, d.LinkStyle);
-    bag.WriteProperty(QStringLiteral("Expand"), m_settings.Expand, d.Expand);
-    bag.WriteProperty(QStringLiteral("NodeWidth"), m_settings.NodeWidth, d.NodeWidth);
-    bag.WriteProperty(QStringLiteral("NodeHeight"), m_settings.NodeHeight, d.NodeHeight);
-    bag.WriteProperty(QStringLiteral("NodeSpaceH"), m_settings.NodeSpaceH, d.NodeSpaceH);
-    bag.WriteProperty(QStringLiteral("NodeSpaceV"), m_settings.NodeSpaceV, d.NodeSpaceV);
-    bag.WriteProperty(QStringLiteral("NodeShadowSize"), m_settings.NodeShadowSize,
-                      d.NodeShadowSize);
-    bag.WriteProperty(QStringLiteral("NodeBgColorA"), color(m_settings.NodeBgColorA),
-                      color(d.NodeBgColorA));
-    bag.WriteProperty(QStringLiteral("NodeBgColorB"), color(m_settings.NodeBgColorB),
-                      color(d.NodeBgColorB));
-    bag.WriteProperty(QStringLiteral("NodeForeColorA"), color(m_settings.NodeForeColorA),
-                      color(d.NodeForeColorA));
-    bag.WriteProperty(QStringLiteral("NodeForeColorB"), color(m_settings.NodeForeColorB),
-                      color(d.NodeForeColorB));
-    bag.WriteProperty(QStringLiteral("NodeFrameColor"), color(m_settings.NodeFrameColor),
-                      color(d.NodeFrameColor));
-    bag.WriteProperty(QStringLiteral("NodeShadowColor"), color(m_settings.NodeShadowColor),
-                      color(d.NodeShadowColor));
-    bag.WriteProperty(QStringLiteral("NodeSelBgColorA"), color(m_settings.NodeSelBgColorA),
-                      color(d.NodeSelBgColorA));
-    bag.WriteProperty(QStringLiteral("NodeSelBgColorB"), color(m_settings.NodeSelBgColorB),
-                      color(d.NodeSelBgColorB));
-    bag.WriteProperty(QStringLiteral("NodeSelForeColorA"), color(m_settings.NodeSelForeColorA),
-                      color(d.NodeSelForeColorA));
-    bag.WriteProperty(QStringLiteral("NodeSelForeColorB"), color(m_settings.NodeSelForeColorB),
-                      color(d.NodeSelForeColorB));
-    bag.WriteProperty(QStringLiteral("NodeSelFrameColor"), color(m_settings.NodeSelFrameColor),
-                      color(d.NodeSelFrameColor));
-    bag.WriteProperty(QStringLiteral("NodeSelShadowColor"), color(m_settings.NodeSelShadowColor),
-                      color(d.NodeSelShadowColor));
-    bag.WriteProperty(QStringLiteral("Font"), m_font.toString(), ambientFont().toString());
+    for (const ChartProperty &property : kChartProperties)
+        bag.WriteProperty(QString::fromLatin1(property.key), savedValue(property),
+                          savedDefault(property));
 }
 
 void TreeChart::ReadProperties(const PropertyBag &bag)
 {
-    const ChartSettings d;
-    ChartSettings s;
-    s.BackColor = bag.ReadProperty(QStringLiteral("BackColor"), color(d.BackColor)).toUInt();
-    s.BorderStyle = bag.readInt(QStringLiteral("BorderStyle"), d.BorderStyle);
-    s.Enabled = bag.readBool(QStringLiteral("Enabled"), d.Enabled);
-    s.GlobalSet = bag.readBool(QStringLiteral("GlobalSet"), d.GlobalSet);
-    s.OffsetX = bag.readInt(QStringLiteral("OffsetX"), d.OffsetX);
-    s.OffsetY = bag.readInt(QStringLiteral("OffsetY"), d.OffsetY);
-    s.ConnectorColor =
-        bag.ReadProperty(QStringLiteral("ConnectorColor"), color(d.ConnectorColor)).toUInt();
-    s.LinkStyle = bag.readInt(QStringLiteral("LinkStyle"), d.LinkStyle);
-    s.Expand = bag.readInt(QStringLiteral("Expand"), d.Expand);
-    s.NodeWidth = bag.readInt(QStringLiteral("NodeWidth"), d.NodeWidth);
-    s.NodeHeight = bag.readInt(QStringLiteral("NodeHeight"), d.NodeHeight);
-    s.NodeSpaceH = bag.readInt(QStringLiteral("NodeSpaceH"), d.NodeSpaceH);
-    s.NodeSpaceV = bag.readInt(QStringLiteral("NodeSpaceV"), d.NodeSpaceV);
-    s.NodeShadowSize = bag.readInt(QStringLiteral("NodeShadowSize"), d.NodeShadowSize);
-    s.NodeBgColorA =
-        bag.ReadProperty(QStringLiteral("NodeBgColorA"), color(d.NodeBgColorA)).toUInt();
-    s.NodeBgColorB =
-        bag.ReadProperty(QStringLiteral("NodeBgColorB"), color(d.NodeBgColorB)).toUInt();
-    s.NodeForeColorA =
-        bag.ReadProperty(QStringLiteral("NodeForeColorA"), color(d.NodeForeColorA)).toUInt();
-    s.NodeForeColorB =
-        bag.ReadProperty(QStringLiteral("NodeForeColorB"), color(d.NodeForeColorB)).toUInt();
-    s.NodeFrameColor =
-        bag.ReadProperty(QStringLiteral("NodeFrameColor"), color(d.NodeFrameColor)).toUInt();
-    s.NodeShadowColor =
-        bag.ReadProperty(QStringLiteral("NodeShadowColor"), color(d.NodeShadowColor)).toUInt();
-    s.NodeSelBgColorA =
-        bag.ReadProperty(QStringLiteral("NodeSelBgColorA"), color(d.NodeSelBgColorA)).toUInt();
-    s.NodeSelBgColorB =
-        bag.ReadProperty(QStringLiteral("NodeSelBgColorB"), color(d.NodeSelBgColorB)).toUInt();
-    s.NodeSelForeColorA =
-        bag.ReadProperty(QStringLiteral("NodeSelForeColorA"), color(d.NodeSelForeColorA)).toUInt();
-    s.NodeSelForeColorB =
-        bag.ReadProperty(QStringLiteral("NodeSelForeColorB"), color(d.NodeSelForeColorB)).toUInt();
-    s.NodeSelFrameColor =
-        bag.ReadProperty(QStringLiteral("NodeSelFrameColor"), color(d.NodeSelFrameColor)).toUInt();
-    s.NodeSelShadowColor =
-        bag.ReadProperty(QStringLiteral("NodeSelShadowColor"), color(d.NodeSelShadowColor))
-            .toUInt();
-    m_settings = s;
-    QWidget::setEnabled(s.Enabled);
-    applyBorder();
-    m_picture.setBackground(TranslateColor(s.BackColor));
-    const QString fontText = bag.readString(QStringLiteral("Font"), ambientFont().toString());
-    QFont font = ambientFont();
-    if (font.fromString(fontText))
-        m_font = font;
-    else
-        m_font = ambientFont();
-    m_picture.setFont(m_font);
+    const QScopedValueRollback reading(m_reading, true);
+    for (const ChartProperty &property : kChartProperties)
+        restore(property,
+                bag.ReadProperty(QString::fromLatin1(property.key), savedDefault(property)));
+    applyLook();
     m_canvas->update();
 }
 

@@ -17,10 +17,9 @@ using cNodePtr = std::shared_ptr<cNode>;
 // (`Left`, `Top`, `Right`, `Bottom`, `Center`, pixels on the chart) is written by the chart's
 // layout; `Right` and `Bottom` include the shadow, `Center` is the middle of the box without it.
 //
-// Nodes live in shared pointers; `ParentNode` keeps its parent alive. A node stored in a row can
-// be turned back into its shared pointer with shared_from_this() (for example the node passed
-// with the chart's click signals).
-class cNode : public std::enable_shared_from_this<cNode>
+// Nodes live in shared pointers; `ParentNode` keeps its parent alive, and so does every holder
+// of the pointer (the chart's selection, a handler of its click signals).
+class cNode
 {
 public:
     const QString &Key() const { return m_Key; }

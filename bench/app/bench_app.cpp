@@ -147,7 +147,7 @@ int main(int argc, char **argv)
         chart.setSelectedNode(root);
         QElapsedTimer t;
         t.start();
-        browser.VTree_NodeClick(root.get(), true);
+        browser.VTree_NodeClick(root, true);
         chart.repaint();
         QApplication::processEvents();
         wide.push_back(t.nsecsElapsed() / 1e6);
@@ -155,7 +155,7 @@ int main(int argc, char **argv)
         const cNodePtr child = chart.Levels().Item(2)->Item(children / 2 + 1);
         chart.setSelectedNode(child);
         t.restart();
-        browser.VTree_NodeClick(child.get(), true);
+        browser.VTree_NodeClick(child, true);
         chart.repaint();
         QApplication::processEvents();
         narrow.push_back(t.nsecsElapsed() / 1e6);

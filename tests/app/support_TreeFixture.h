@@ -123,6 +123,6 @@ struct TreeFixture
         if (const cNodePtr old = chart->SelectedNode())
             old->setSelected(false);
         chart->setSelectedNode(n);
-        browser->VTree_NodeClick(n.get(), partA);
+        browser->VTree_NodeClick(n, partA);
     }
 };

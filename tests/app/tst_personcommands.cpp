@@ -73,7 +73,7 @@ struct Program
         for (const cLevelPtr &level : chart->Levels()) {
             if (const cNodePtr node = level->Item(key)) {
                 chart->setSelectedNode(node);
-                browser->VTree_NodeClick(node.get(), true);
+                browser->VTree_NodeClick(node, true);
                 return;
             }
         }
@@ -213,7 +213,7 @@ private slots:
             return edit.result();
         });
         const cNodePtr node = program.chart->Levels().Item(1)->Item("R1");
-        program.commands->VTree_NodeDblClick(node.get(), true);
+        program.commands->VTree_NodeDblClick(node, true);
         QVERIFY(program.state.EditMode);
         QCOMPARE(m_messages.count(), 0);
         PersonRecord stored;

@@ -22,6 +22,7 @@ private slots:
     void clickOnEmptyCanvasKeepsSelection();
     void selectedNodeSetterKeepsOldFlag();
     void handlerMayCutRowsOfClickedNode();
+    void handlerMayKeepTheNode();
     void disabledChartIgnoresMouse();
     void longRowScrollsToEveryBox();
     void shorterRefreshEndsAtFarEnd();
@@ -55,10 +56,10 @@ void tst_chartinteraction::init()
     connect(m_chart, &TreeChart::MouseUp, this, [this](short b, short, float x, float y) {
         m_log << QStringLiteral("up %1 %2,%3").arg(b).arg(x).arg(y);
     });
-    connect(m_chart, &TreeChart::NodeClick, this, [this](cNode *n, bool partA) {
+    connect(m_chart, &TreeChart::NodeClick, this, [this](const cNodePtr &n, bool partA) {
         m_log << QStringLiteral("click %1 %2").arg(n->Key()).arg(partA);
     });
-    connect(m_chart, &TreeChart::NodeDblClick, this, [this](cNode *n, bool partA) {
+    connect(m_chart, &TreeChart::NodeDblClick, this, [this](const cNodePtr &n, bool partA) {
         m_log << QStringLiteral("dbl %1 %2").arg(n->Key()).arg(partA);
     });
 }
@@ -198,7 +199,7 @@ void tst_chartinteraction::selectedNodeSetterKeepsOldFlag()
 void tst_chartinteraction::handlerMayCutRowsOfClickedNode()
 {
     // The host's handler removes every row and refreshes; the node stays valid for the signal.
-    connect(m_chart, &TreeChart::NodeClick, this, [this](cNode *node, bool) {
+    connect(m_chart, &TreeChart::NodeClick, this, [this](const cNodePtr &node, bool) {
         m_chart->Levels().Truncate(0);
         m_chart->Refresh();
         m_log << node->Key();
@@ -210,6 +211,21 @@ void tst_chartinteraction::handlerMayCutRowsOfClickedNode()
     QVERIFY(!watch.expired()); // kept by the selection
     m_chart->Clear();
     QVERIFY(watch.expired());
+}
+
+void tst_chartinteraction::handlerMayKeepTheNode()
+{
+    cNodePtr kept;
+    connect(m_chart, &TreeChart::NodeDblClick, this,
+            [&kept](const cNodePtr &node, bool) { kept = node; });
+    click(QPointF(500, 180));
+    SendMouse(canvas(), QEvent::MouseButtonDblClick, QPointF(500, 180));
+    m_e = ExampleChart();
+    delete m_chart;
+    m_chart = nullptr;
+    QVERIFY(kept);
+    QCOMPARE(kept->Key(), QStringLiteral("g2"));
+    QCOMPARE(kept->ParentNode()->Key(), QStringLiteral("c3"));
 }
 
 void tst_chartinteraction::disabledChartIgnoresMouse()

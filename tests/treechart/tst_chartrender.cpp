@@ -20,6 +20,7 @@ private slots:
     void newControlShowsWindowBackground();
     void visiblePartMatchesRenderedChart();
     void farEndOfLongRowIsDrawn();
+    void boldFontDrawsNormalCaptions();
 
 private:
     static QColor ole(OleColor c) { return TranslateColor(c); }
@@ -238,6 +239,17 @@ void tst_chartrender::farEndOfLongRowIsDrawn()
     QCOMPARE(img.pixelColor(20 + 141, 30), ole(0x00A1A1A1));
     QCOMPARE(img.pixelColor(20 + 150, 30), ole(0x00F0FFFF)); // the right margin
     QCOMPARE(img.pixelColor(20 + 165, 30), ole(0x00F0FFFF)); // beyond the canvas
+}
+
+void tst_chartrender::boldFontDrawsNormalCaptions()
+{
+    QFont font(QStringLiteral("DejaVu Sans"), 11);
+    m_chart->setFont(font);
+    const QImage normal = m_chart->renderRect(QRect(0, 0, 642, 220));
+    font.setBold(true);
+    m_chart->setFont(font);
+    QVERIFY(m_chart->Font().bold()); // the chart keeps the font it was given
+    QCOMPARE(m_chart->renderRect(QRect(0, 0, 642, 220)), normal);
 }
 
 QTEST_MAIN(tst_chartrender)
