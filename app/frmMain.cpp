@@ -6,6 +6,7 @@
 #include "InfoPanel.h"
 #include "MainLayout.h"
 #include "MenuBar.h"
+#include "MenuShortcuts.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PersonCommands.h"
@@ -69,6 +70,7 @@ frmMain::frmMain(AppState &state, QWidget *parent) : QMainWindow(parent), m_stat
     setStatusBar(m_sbar);
     wireCommands();
     SetMenus();
+    new MenuShortcuts(*this, [this] { return m_menus->Items(); });
 }
 
 frmMain::~frmMain()
