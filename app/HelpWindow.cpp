@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
@@ -116,9 +117,29 @@ void HelpWindow::ShowTopic(int topic)
                                .arg(m_folder.toHtmlEscaped()));
         updateTitle();
     }
+    if (!m_placed) {
+        placeBesideMainWindow();
+        m_placed = true;
+    }
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::placeBesideMainWindow()
+{
+    const QWidget *main = m_ownParent ? m_ownParent->window() : nullptr;
+    const QScreen *screen = main ? main->screen() : nullptr;
+    if (!main || !screen)
+        return;
+    // Beside the main window, where the help and the question it was asked from both show.
+    const QRect beside = main->frameGeometry();
+    const QRect free = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    if (beside.right() + 1 + size.width() <= free.right() + 1)
+        move(beside.right() + 1, qMax(beside.top(), free.top()));
+    else if (beside.left() - size.width() >= free.left())
+        move(beside.left() - size.width(), qMax(beside.top(), free.top()));
 }
 
 QString HelpWindow::CurrentPage() const
@@ -141,8 +162,12 @@ void HelpWindow::moveTo(QWidget *parent)
     const QRect frame = geometry();
     setParent(parent, windowFlags()); // hides the window
     setGeometry(frame);
-    if (visible)
+    if (visible) {
+        // Back on screen as it was, without taking the focus from the window the user is in.
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
         show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
 }
 
 void HelpWindow::lendTo(QWidget *modal)

@@ -43,6 +43,8 @@ private:
     void lendTo(QWidget *modal);
     void giveBack();
     void moveTo(QWidget *parent);
+    // The first time it shows: beside the main window when the screen has room there.
+    void placeBesideMainWindow();
 
     QString m_folder;
     QTextBrowser *m_browser;
@@ -51,4 +53,5 @@ private:
     QToolButton *m_home;
     QPointer<QWidget> m_ownParent;
     QPointer<QWidget> m_lentTo;
+    bool m_placed = false;
 };
