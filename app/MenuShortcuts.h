@@ -7,11 +7,10 @@
 class QAction;
 class QWidget;
 
-// Keeps the menu's shortcuts first wherever the focus is inside a window, as menu accelerators
-// are on the desktop this program comes from: a control that would take one of those keys for
-// itself (a line edit takes Ctrl+E as "end of line" on some desktops, the photo viewer F2 and
-// F5) does not get it, and the menu command runs. Keys the menu does not use, and keys of
-// disabled items, stay the control's.
+// Keeps the menu's shortcuts first wherever the focus is inside a window: a control that would
+// take one of those keys for itself (a line edit takes Ctrl+E as "end of line" on some desktops,
+// the photo viewer F2 and F5) does not get it, and the menu command runs. Keys the menu does not
+// use, and keys of disabled items, stay the control's.
 class MenuShortcuts : public QObject
 {
     Q_OBJECT
