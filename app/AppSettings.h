@@ -20,26 +20,37 @@ struct WindowPlacement
 };
 
 // Reading the settings at start-up and writing them back at exit.
+//
+// Start-up only reads. The store is written once the main window is up (CompleteStore) and at
+// exit (Save); a start that ends before the main window shows leaves every setting as it was.
 namespace AppSettings {
 
 inline const QString UserKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmar\\Velkin Tree");
 inline const QString MachineKey =
     QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Quillmar\\Velkin Tree");
 
+// The smallest usable window, in pixels: a saved size below it is not used.
+constexpr int kMinimumWidth = 400;
+constexpr int kMinimumHeight = 300;
+
 // The first-run placement: at 0,0, 600 x 500 pixels (both converted with the horizontal factor),
 // maximised.
 WindowPlacement DefaultPlacement(int twipsPerPixel);
 
-// First run on this machine (no machine key): creates both keys and writes the defaults.
-// Otherwise rewrites a "Version" other than 23, and creates a missing user key (a second user
-// on the machine) so that the settings can be saved at exit.
-// Then reads the placement and the view settings into `state`; a value that is missing or not a
-// number falls back to its first-run default. Returns the placement clamped to the screen.
+// Reads the placement and the view settings into `state`; writes nothing. A value that is
+// missing or not a number falls back to its first-run default. Returns the placement made
+// usable (Usable).
 WindowPlacement Load(modRegistry &registry, AppState &state, const QSize &screenTwips);
 
-// A negative left or top becomes 0, a width or height beyond the screen the screen's, a
-// negative state 0.
-WindowPlacement Clamp(WindowPlacement placement, const QSize &screenTwips);
+// Makes a saved placement usable on this screen: a negative left or top becomes 0; a width below
+// 400 pixels or a height below 300 pixels (negative ones included) becomes the first-run width
+// or height; a width or height beyond the screen becomes the screen's; a negative state 0.
+WindowPlacement Usable(WindowPlacement placement, const QSize &screenTwips, int twipsPerPixel);
+
+// Once the main window is up: creates the keys that are missing, writes the first-run default of
+// every value that is missing or cannot be read (values the user has stay as they are), and
+// rewrites a "Version" other than 23.
+void CompleteStore(modRegistry &registry, int twipsPerPixel);
 
 // Writes the placement (unless null: a minimised window keeps the saved one), the three view
 // flags as -1 or 0, and "LastOpen" = the open tree.

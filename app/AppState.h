@@ -16,7 +16,8 @@ struct AppState
     QString DatabasePath;
     QString ConnectionString;
 
-    // The two settings files standing in for the user key and the machine key.
+    // The two settings files standing in for the user key and the machine key (see
+    // DataFolder.h for where they are kept).
     QString UserSettingsFile;
     QString MachineSettingsFile;
 
@@ -46,16 +47,6 @@ struct AppState
 
 // The settings version this program writes.
 constexpr int kSettingsVersion = 23;
-
-// The data folder for a program folder: `overrideDir` when given (the --data option), else
-// "Data/" beside the program when that folder can be created and written, else the user's
-// application-data folder. Always ends with '/'. The folder is created when missing.
-QString ChooseDataFolder(const QString &programDir, const QString &overrideDir = QString());
-
-// Where the settings files live by default: the user key in the user's config folder, the
-// machine key in the data folder (one per installation, writable by the user).
-QString DefaultUserSettingsFile();
-QString DefaultMachineSettingsFile(const QString &dataPath);
 
 // The screen's twips per pixel: 1440 / logical DPI (15 at 96 DPI); 15 without a screen.
 int ScreenTwipsPerPixel();

@@ -1,10 +1,14 @@
 #include "HelpWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
@@ -35,7 +39,7 @@ constexpr Topic kTopics[] = {
 } // namespace
 
 HelpWindow::HelpWindow(const QString &helpFolder, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_folder(helpFolder)
+    : QWidget(parent, Qt::Window), m_folder(helpFolder), m_ownParent(parent)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Velkin Tree Help"));
@@ -100,9 +104,11 @@ QString HelpWindow::PageForTopic(int topic)
 
 void HelpWindow::ShowTopic(int topic)
 {
+    lendTo(QApplication::activeModalWidget());
     const QString file = QDir(m_folder).filePath(PageForTopic(topic));
     if (QFileInfo::exists(file)) {
         m_browser->setSource(QUrl::fromLocalFile(file));
+        m_browser->verticalScrollBar()->setValue(0); // the same page again starts at its top
     } else {
         m_browser->setHtml(QStringLiteral("<h1>Help not found</h1><p>The help pages were not "
                                           "found in the folder <code>%1</code>. They are "
@@ -111,9 +117,29 @@ void HelpWindow::ShowTopic(int topic)
                                .arg(m_folder.toHtmlEscaped()));
         updateTitle();
     }
+    if (!m_placed) {
+        placeBesideMainWindow();
+        m_placed = true;
+    }
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::placeBesideMainWindow()
+{
+    const QWidget *main = m_ownParent ? m_ownParent->window() : nullptr;
+    const QScreen *screen = main ? main->screen() : nullptr;
+    if (!main || !screen)
+        return;
+    // Beside the main window, where the help and the question it was asked from both show.
+    const QRect beside = main->frameGeometry();
+    const QRect free = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    if (beside.right() + 1 + size.width() <= free.right() + 1)
+        move(beside.right() + 1, qMax(beside.top(), free.top()));
+    else if (beside.left() - size.width() >= free.left())
+        move(beside.left() - size.width(), qMax(beside.top(), free.top()));
 }
 
 QString HelpWindow::CurrentPage() const
@@ -126,4 +152,57 @@ void HelpWindow::updateTitle()
     const QString page = m_browser->documentTitle();
     setWindowTitle(page.isEmpty() ? QStringLiteral("Velkin Tree Help")
                                   : page + QStringLiteral(" - Velkin Tree Help"));
+}
+
+void HelpWindow::moveTo(QWidget *parent)
+{
+    if (parentWidget() == parent)
+        return;
+    const bool visible = isVisible();
+    const QRect frame = geometry();
+    setParent(parent, windowFlags()); // hides the window
+    setGeometry(frame);
+    if (visible) {
+        // Back on screen as it was, without taking the focus from the window the user is in.
+        setAttribute(Qt::WA_ShowWithoutActivating, true);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+}
+
+void HelpWindow::lendTo(QWidget *modal)
+{
+    if (!modal || modal == this || modal == m_lentTo || isAncestorOf(modal))
+        return;
+    if (m_lentTo)
+        m_lentTo->removeEventFilter(this);
+    m_lentTo = modal;
+    modal->installEventFilter(this);
+    moveTo(modal);
+}
+
+void HelpWindow::giveBack()
+{
+    QWidget *owner = m_lentTo;
+    m_lentTo = nullptr;
+    if (owner)
+        owner->removeEventFilter(this);
+    // A question asked from another modal window (the edit window) hands the help on to it.
+    for (QWidget *w = owner ? owner->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        w = w->window();
+        if (w->isModal() && w->isVisible()) {
+            m_lentTo = w;
+            w->installEventFilter(this);
+            moveTo(w);
+            return;
+        }
+    }
+    moveTo(m_ownParent);
+}
+
+bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lentTo && event->type() == QEvent::Hide)
+        giveBack();
+    return QWidget::eventFilter(watched, event);
 }

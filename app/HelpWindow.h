@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QTextBrowser;
@@ -22,17 +23,35 @@ public:
     // The page file of a topic ("index.html" for an unknown topic).
     static QString PageForTopic(int topic);
 
-    // Shows the window at the topic's page and brings it to the front.
+    // Shows the window at the top of the topic's page and brings it to the front.
+    //
+    // While a modal window is open (a question whose Help button was pressed, or the edit
+    // window) the help window is lent to it as its child window, so that it can be scrolled and
+    // its links followed while that window waits; when that window closes the help window goes
+    // back to its own parent, staying where it was.
     void ShowTopic(int topic);
+    // The modal window the help is lent to, or nullptr.
+    QWidget *LentTo() const { return m_lentTo; }
     QString CurrentPage() const;
     QTextBrowser *browser() const { return m_browser; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void updateTitle();
+    void lendTo(QWidget *modal);
+    void giveBack();
+    void moveTo(QWidget *parent);
+    // The first time it shows: beside the main window when the screen has room there.
+    void placeBesideMainWindow();
 
     QString m_folder;
     QTextBrowser *m_browser;
     QToolButton *m_back;
     QToolButton *m_forward;
     QToolButton *m_home;
+    QPointer<QWidget> m_ownParent;
+    QPointer<QWidget> m_lentTo;
+    bool m_placed = false;
 };

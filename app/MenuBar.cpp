@@ -87,6 +87,14 @@ QAction *MenuBar::Item(const QString &key) const
     return m_items.value(fold(key));
 }
 
+QList<QAction *> MenuBar::Items() const
+{
+    QList<QAction *> items;
+    for (const QString &key : m_order)
+        items << Item(key);
+    return items;
+}
+
 QMenu *MenuBar::Menu(const QString &key) const
 {
     return m_menus.value(fold(key));
@@ -141,6 +149,9 @@ void MenuBar::SetChecked(const QString &key, bool checked)
     if (QAction *action = Item(key)) {
         action->setCheckable(true);
         action->setChecked(checked);
+        // A menu draws an item's icon in place of its check mark (checked only as a faint
+        // frame around the icon): items with a check mark show the mark instead.
+        action->setIconVisibleInMenu(false);
     }
 }
 

@@ -14,7 +14,8 @@ class QMenuBar;
 // The main window's menu, addressed by item key. Keys compare without regard to case
 // ("mnuViewSbar" and "mnuViewSBar" are one item). Every item has a caption, a shortcut text
 // that works as a keyboard shortcut, an icon index into the image list, an enabled flag and a
-// check mark. A click on an item raises Click with the key as it was registered.
+// check mark. An item with a check mark shows the mark, not its icon, in the menu. A click on an
+// item raises Click with the key as it was registered.
 class MenuBar : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,8 @@ public:
     bool Exists(const QString &key) const { return Item(key) != nullptr; }
     int Count() const { return int(m_order.size()); }
     QStringList Keys() const { return m_order; }
+    // Every item, top-level menus included, in the order they were added.
+    QList<QAction *> Items() const;
 
     QString Caption(const QString &key) const;
     void SetCaption(const QString &key, const QString &caption);

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "EditHost.h"
 #include "ModalSeam.h"
+#include "ReadOnlyNotice.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "cPeople.h"
@@ -131,7 +132,8 @@ bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent)
 
 void PersonCommands::mnuPersonNew()
 {
-    if (m_state.CurrentTree.isEmpty())
+    if (m_state.CurrentTree.isEmpty() ||
+        RefuseWhenReadOnly(m_store, QStringLiteral("New person"), m_window))
         return;
     m_state.EditMode = false;
 
@@ -162,7 +164,8 @@ void PersonCommands::mnuPersonNew()
 void PersonCommands::mnuPersonEdit()
 {
     const cPersonPtr person = m_people.Item(m_state.SelectedKey);
-    if (m_state.SelectedKey.isEmpty() || !person)
+    if (m_state.SelectedKey.isEmpty() || !person ||
+        RefuseWhenReadOnly(m_store, QStringLiteral("Edit person"), m_window))
         return;
     m_state.EditMode = true;
     showEditWindow(person->toRecord(), false);

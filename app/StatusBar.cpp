@@ -17,6 +17,23 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
         addWidget(label, stretch[i]);
         m_panels[i] = label;
     }
+    m_readOnly = new QLabel(QStringLiteral("Read-only"), this);
+    m_readOnly->setObjectName(QStringLiteral("lblReadOnly"));
+    m_readOnly->setFrameShape(QFrame::StyledPanel);
+    m_readOnly->setFrameShadow(QFrame::Sunken);
+    addPermanentWidget(m_readOnly);
+    m_readOnly->hide();
+}
+
+void StatusBar::SetReadOnly(bool readOnly, const QString &tip)
+{
+    m_readOnly->setToolTip(tip);
+    m_readOnly->setVisible(readOnly);
+}
+
+bool StatusBar::ReadOnlyShown() const
+{
+    return !m_readOnly->isHidden();
 }
 
 QLabel *StatusBar::Panel(int index) const

@@ -5,7 +5,8 @@
 class QLabel;
 
 // The main window's status bar "Sbar": two text panels, addressed by index 1 (the person's
-// name) and 2 (the life span).
+// name) and 2 (the life span), and at the right end a "Read-only" mark (lblReadOnly) shown while
+// the database cannot be changed.
 class StatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -23,9 +24,14 @@ public:
 
     // Redraws the panels after their texts changed.
     void Refresh();
+    // Shows or hides the read-only mark; `tip` says where the database is.
+    void SetReadOnly(bool readOnly, const QString &tip);
+    bool ReadOnlyShown() const;
+
     // The height the window layout reserves for the bar.
     int Height() const { return sizeHint().height(); }
 
 private:
     QLabel *m_panels[PanelCount];
+    QLabel *m_readOnly;
 };

@@ -6,6 +6,7 @@
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PhotoStorage.h"
+#include "ReadOnlyNotice.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "TreeTables.h"
@@ -37,6 +38,8 @@ TreeCommands::TreeCommands(AppState &state, cPeople &people, TreeChart &chart, m
 
 void TreeCommands::mnuFileNew()
 {
+    if (RefuseWhenReadOnly(m_store, QStringLiteral("New Tree"), m_window))
+        return;
     m_state.NewTreeName.clear();
     dlgNew dialog(m_window);
     dialog.SetTrees(m_store.ListTrees());
@@ -79,6 +82,8 @@ void TreeCommands::mnuFileOpen()
 
 void TreeCommands::mnuFileModify()
 {
+    if (RefuseWhenReadOnly(m_store, QStringLiteral("Modify Tree"), m_window))
+        return;
     dlgModify::Actions actions;
     actions.renameTree = [this](const QString &oldName, const QString &newName) {
         return renameTree(oldName, newName);
@@ -152,6 +157,8 @@ void TreeCommands::mnuToolsRefresh()
 
 void TreeCommands::mnuToolsDbComp()
 {
+    if (RefuseWhenReadOnly(m_store, QStringLiteral("Compress"), m_window))
+        return;
     m_store.CompressDatabase(m_window);
 }
 
@@ -175,13 +182,13 @@ void TreeCommands::mnuPersonDelete()
 {
     const QString key = m_state.SelectedKey;
     const cPersonPtr person = key.isEmpty() ? nullptr : m_people.Item(key);
-    if (!person)
+    if (!person || RefuseWhenReadOnly(m_store, QStringLiteral("Delete person"), m_window))
         return;
 
     if (person->PrntKey().toUpper() == QLatin1String("ROOT")) {
         MessageRequest question;
-        question.text = QStringLiteral("You are about to delete a 'Root' person from the tree.\n"
-                                       "Are you sure you wish to do it?\n\n"
+        question.text = QStringLiteral("You are about to delete a 'Root' person from the tree.\r\n"
+                                       "Are you sure you wish to do it?\r\n\r\n"
                                        "If you are not sure, click 'Help' for more details "
                                        "about Root persons.");
         question.title = QStringLiteral("Crucial!");

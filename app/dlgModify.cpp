@@ -1,5 +1,6 @@
 #include "dlgModify.h"
 
+#include "DialogKeys.h"
 #include "MessageService.h"
 #include "TreeName.h"
 
@@ -61,13 +62,43 @@ dlgModify::dlgModify(Actions actions, QWidget *parent)
     connect(m_cmdRename, &QPushButton::clicked, this, &dlgModify::cmdRename_Click);
     connect(m_cmdDelete, &QPushButton::clicked, this, &dlgModify::cmdDelete_Click);
 
+    // Escape closes the dialog when it is released, wherever the focus is: the name box would
+    // keep the key to itself.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+
     resize(fontMetrics().averageCharWidth() * 44, fontMetrics().height() * 20);
+}
+
+bool dlgModify::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        escapeKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+bool dlgModify::escapeKey(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape)
+        return false;
+    event->accept();
+    if (event->isAutoRepeat())
+        return true;
+    // Only a press seen here counts: the release of the Escape that answered one of the
+    // dialog's own questions does not close it.
+    if (event->type() == QEvent::KeyPress) {
+        m_escapeDown = true;
+    } else if (m_escapeDown) {
+        m_escapeDown = false;
+        reject();
+    }
+    return true;
 }
 
 void dlgModify::SetTrees(const QStringList &names)
 {
-    m_lstTrees->clear();
-    m_lstTrees->addItems(names);
+    FillTreeList(*m_lstTrees, names);
 }
 
 void dlgModify::lstTrees_Click()
@@ -123,20 +154,12 @@ void dlgModify::cmdDelete_Click()
 
 void dlgModify::keyPressEvent(QKeyEvent *event)
 {
-    // Escape closes the dialog when the key is released.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!escapeKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void dlgModify::keyReleaseEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        reject();
-        return;
-    }
-    QDialog::keyReleaseEvent(event);
+    if (!escapeKey(event))
+        QDialog::keyReleaseEvent(event);
 }

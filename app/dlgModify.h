@@ -44,9 +44,12 @@ public slots:
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void lstTrees_Click();
+    // Escape pressed and released closes the dialog; true when the event was Escape.
+    bool escapeKey(QKeyEvent *event);
 
     Actions m_actions;
     QLabel *m_lblSelect;
@@ -57,4 +60,5 @@ private:
     QPushButton *m_cmdDelete;
     QString m_modifyOldName;
     QString m_modifyNewName;
+    bool m_escapeDown = false;
 };

@@ -57,8 +57,7 @@ dlgOpen::dlgOpen(QWidget *parent) : QDialog(parent)
 
 void dlgOpen::SetTrees(const QStringList &names)
 {
-    m_lstTrees->clear();
-    m_lstTrees->addItems(names);
+    FillTreeList(*m_lstTrees, names);
     m_lblCount->setText(QString::number(names.size()) + QStringLiteral(" velkin tree(s) found"));
 }
 

@@ -6,9 +6,11 @@
 #include "InfoPanel.h"
 #include "MainLayout.h"
 #include "MenuBar.h"
+#include "MenuShortcuts.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PersonCommands.h"
+#include "ReadOnlyNotice.h"
 #include "StatusBar.h"
 #include "ToolIcons.h"
 #include "TreeBrowser.h"
@@ -21,9 +23,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QToolBar>
 #include <QWindow>
 
@@ -65,6 +70,7 @@ frmMain::frmMain(AppState &state, QWidget *parent) : QMainWindow(parent), m_stat
     setStatusBar(m_sbar);
     wireCommands();
     SetMenus();
+    new MenuShortcuts(*this, [this] { return m_menus->Items(); });
 }
 
 frmMain::~frmMain()
@@ -370,6 +376,13 @@ WindowPlacement frmMain::CurrentPlacement() const
     return placement;
 }
 
+void frmMain::ShowDataNotice()
+{
+    m_sbar->SetReadOnly(m_db.IsReadOnly(), QStringLiteral("The database %1 is open read-only.")
+                                               .arg(QDir::toNativeSeparators(m_db.DatabasePath())));
+    ShowReadOnlyNotice(m_db, this);
+}
+
 void frmMain::Form_QueryUnload()
 {
     if (m_helpWindow)
@@ -523,5 +536,16 @@ void frmMain::mnuHelpHelp_Click()
 void frmMain::mnuHelpAbout_Click()
 {
     frmAbout about(this);
+    // Where the trees are kept, below the addresses.
+    if (auto *rows = about.findChild<QGridLayout *>()) {
+        const int row = rows->rowCount();
+        auto *caption = new QLabel(QStringLiteral("Data :"), &about);
+        caption->setObjectName(QStringLiteral("lblDataCaption"));
+        auto *folder = new QLabel(DataFolderText(m_db), &about);
+        folder->setObjectName(QStringLiteral("lblData"));
+        folder->setTextFormat(Qt::PlainText);
+        rows->addWidget(caption, row, 0);
+        rows->addWidget(folder, row, 1);
+    }
     ModalSeam::exec(about);
 }

@@ -73,6 +73,10 @@ public:
     // The placement of the window as the settings keep it (twips).
     WindowPlacement CurrentPlacement() const;
 
+    // Start-up has shown the window: marks a read-only database in the status bar and tells the
+    // user what that means.
+    void ShowDataNotice();
+
     // Start-up has finished: from now on closing the window saves the settings.
     void SetStarted(bool started) { m_started = started; }
     bool Started() const { return m_started; }

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "AppState.h"
+#include "DataFolder.h"
 #include "MessageService.h"
 #include "frmMain.h"
 #include "mFunctions.h"
@@ -109,9 +110,10 @@ void frmSplash::runStep(int step)
         if (m_state.DataPath.isEmpty())
             m_state.DataPath = ChooseDataFolder(m_state.ProgramPath);
         if (m_state.MachineSettingsFile.isEmpty())
-            m_state.MachineSettingsFile = DefaultMachineSettingsFile(m_state.DataPath);
+            m_state.MachineSettingsFile = DefaultMachineSettingsFile();
         if (m_state.UserSettingsFile.isEmpty())
             m_state.UserSettingsFile = DefaultUserSettingsFile();
+        // Only read here: nothing is written until the main window is up.
         modRegistry registry(m_state.UserSettingsFile, m_state.MachineSettingsFile);
         const WindowPlacement placement =
             AppSettings::Load(registry, m_state, screenTwips(m_state.TwipsPerPixel));
@@ -167,6 +169,11 @@ void frmSplash::runStep(int step)
         m_main.show();
         QCoreApplication::processEvents();
         m_step = 6;
+        {
+            modRegistry registry(m_state.UserSettingsFile, m_state.MachineSettingsFile);
+            AppSettings::CompleteStore(registry, m_state.TwipsPerPixel);
+        }
+        m_main.ShowDataNotice();
         emit StartupFinished();
         return;
     default:

@@ -8,9 +8,10 @@ class frmMain;
 struct AppState;
 
 // The splash window: a title, one status line and a timer that runs the six start-up steps,
-// one per tick: read or create the settings, apply them to the main window, build the
-// connection string, connect to the database, fill the tree box and reopen the last tree, and
-// show the main window.
+// one per tick: read the settings, apply them to the main window, build the connection string,
+// connect to the database, fill the tree box and reopen the last tree, and show the main window.
+// Only the last step, once the main window is up, writes to the settings (the first-run values
+// that are missing) and tells the user when the database is read-only.
 class frmSplash : public QWidget
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "mDatabase.h"
 
 #include "AppState.h"
+#include "DataFolder.h"
 #include "ExampleTree.h"
 #include "FileHelpers.h"
 #include "MessageService.h"
@@ -11,6 +12,7 @@
 #include "WaitCursor.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -169,6 +171,7 @@ void mDatabase::SetPaths(const QString &dataPath, const QString &databasePath)
 bool mDatabase::OpenDatabase()
 {
     CloseDatabase();
+    m_readOnly = false;
     if (m_databasePath.isEmpty())
         return false;
     if (!QFileInfo::exists(m_databasePath)) {
@@ -176,10 +179,15 @@ bool mDatabase::OpenDatabase()
         if (CreateDatabaseFile(m_databasePath))
             return false;
     }
+    // A database that cannot be written is still the user's: it is opened for reading.
+    const bool writable =
+        m_writeCheck ? m_writeCheck(m_databasePath) : DatabaseIsWritable(m_databasePath);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     db.setDatabaseName(m_databasePath);
+    db.setConnectOptions(writable ? QString() : QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!db.open())
         return false;
+    m_readOnly = !writable;
     // The file may exist without being a database: only a readable catalogue counts as open.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
@@ -188,6 +196,18 @@ bool mDatabase::OpenDatabase()
         return false;
     }
     return true;
+}
+
+StoreError mDatabase::refuseChange() const
+{
+    if (!IsOpen())
+        return notOpen();
+    if (m_readOnly)
+        return storeError(kErrGeneralFailure,
+                          QStringLiteral("The database '%1' is open read-only: it cannot be "
+                                         "changed.")
+                              .arg(QDir::toNativeSeparators(m_databasePath)));
+    return {};
 }
 
 bool mDatabase::IsOpen() const
@@ -251,8 +271,8 @@ StoreError mDatabase::CreateTree(const QString &name)
     if (!problem.isEmpty())
         return storeError(kErrStatementFailed, problem);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     if (TreeExists(name))
         return storeError(kErrStatementFailed,
                           QStringLiteral("The tree '%1' already exists.").arg(name));
@@ -280,8 +300,8 @@ StoreError mDatabase::CreateTree(const QString &name)
 StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     if (!IsListedTreeName(oldName) || !TreeExists(oldName))
         return storeError(kErrStatementFailed,
                           QStringLiteral("There is no tree named '%1'.").arg(oldName));
@@ -327,8 +347,8 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
 StoreError mDatabase::DeleteTree(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     if (!IsListedTreeName(name))
         return storeError(kErrStatementFailed,
                           QStringLiteral("'%1' is not a tree and cannot be deleted.").arg(name));
@@ -394,8 +414,8 @@ StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
                                    const PersonRecord &record)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     QStringList assignments;
     for (const QString &column : PersonColumns().mid(1))
         assignments << quoted(column) + QStringLiteral(" = ?");
@@ -413,16 +433,16 @@ StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
 StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     return insertRow(db, tree, record);
 }
 
 StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return notOpen();
+    if (StoreError refused = refuseChange())
+        return refused;
     QSqlQuery query(db);
     StoreError error;
     run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)), {bindable(key)},
@@ -434,6 +454,8 @@ StoreError mDatabase::Compress()
 {
     if (m_databasePath.isEmpty())
         return notOpen();
+    if (m_readOnly)
+        return refuseChange();
     if (!IsOpen() && !OpenDatabase())
         return storeError(
             kErrGeneralFailure,

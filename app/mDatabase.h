@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QComboBox;
 class QListWidget;
 class QWidget;
@@ -40,9 +42,17 @@ public:
 
     // Opens the database file. A missing file is created first with the template table and the
     // example tree; an existing file is never changed by this. True when the connection is open
-    // and the file is a readable database.
+    // and the file is a readable database. A file that cannot be written (or whose folder cannot)
+    // is opened read-only: it can be listed and read, and every change is refused with a
+    // description that says so.
     bool OpenDatabase();
     bool IsOpen() const;
+    bool IsReadOnly() const { return m_readOnly; }
+    // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
+    void SetWriteCheck(std::function<bool(const QString &databasePath)> check)
+    {
+        m_writeCheck = std::move(check);
+    }
     void CloseDatabase();
     QString DatabasePath() const { return m_databasePath; }
     QString DataPath() const { return m_dataPath; }
@@ -98,8 +108,13 @@ public:
     static StoreError CreateDatabaseFile(const QString &path);
 
 private:
+    // Not open, or open read-only: the error a change gets; otherwise no error.
+    StoreError refuseChange() const;
+
     QString m_connectionName;
     QString m_dataPath;
     QString m_databasePath;
     QString m_connectionString;
+    bool m_readOnly = false;
+    std::function<bool(const QString &)> m_writeCheck;
 };

@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "DataFolder.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
     state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');
     state.DataPath = ChooseDataFolder(state.ProgramPath, parser.value(dataOption));
     state.UserSettingsFile = DefaultUserSettingsFile();
-    state.MachineSettingsFile = DefaultMachineSettingsFile(state.DataPath);
+    state.MachineSettingsFile = DefaultMachineSettingsFile();
 
     // The main window appears only at the end of start-up: until then closing the splash must
     // not end the program, and a failed start ends it explicitly.

@@ -90,17 +90,19 @@ MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *par
     for (const ButtonSpec &choice : choices)
         box.addButton(choice.button);
     box.setDefaultButton(choices.first().button);
-    if (choices.size() > 1)
-        box.setEscapeButton(choices.last().button);
+    // Also with one answer: a Help button beside it would leave the box without one.
+    box.setEscapeButton(choices.last().button);
 
-    QAbstractButton *help = request.hasHelp() ? box.addButton(QMessageBox::Help) : nullptr;
-
-    // Help opens the help beside the question, which is then asked again.
-    box.exec();
-    while (help && box.clickedButton() == help) {
-        MessageService::openHelp(request.helpFile, request.helpTopic);
-        box.exec();
+    // Help opens the help while the question stays open: the button does not end the box.
+    if (request.hasHelp()) {
+        QAbstractButton *help = box.addButton(QMessageBox::Help);
+        QObject::disconnect(help, &QAbstractButton::clicked, nullptr, nullptr);
+        QObject::connect(help, &QAbstractButton::clicked, &box, [&request] {
+            MessageService::openHelp(request.helpFile, request.helpTopic);
+        });
     }
+
+    box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     for (const ButtonSpec &choice : choices) {
         if (choice.button == clicked)

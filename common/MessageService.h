@@ -20,7 +20,8 @@ struct MessageRequest
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::OkOnly;
     // A Help button is offered when helpTopic is not 0; pressing it opens the help at that topic
-    // and leaves the question open.
+    // and leaves the question open, waiting for one of the other buttons. Escape and the close
+    // box give the last button's answer (Cancel, No), a box with one button its only answer.
     QString helpFile;
     int helpTopic = 0;
 

@@ -108,8 +108,8 @@ private slots:
         QCOMPARE(helpTopic, 1020);
         QCOMPARE(msgs.count(), 1);
         const MessageRequest q = msgs.last();
-        QCOMPARE(q.text, QStringLiteral("You are about to delete a 'Root' person from the tree.\n"
-                                        "Are you sure you wish to do it?\n\n"
+        QCOMPARE(q.text, QStringLiteral("You are about to delete a 'Root' person from the tree.\r\n"
+                                        "Are you sure you wish to do it?\r\n\r\n"
                                         "If you are not sure, click 'Help' for more details "
                                         "about Root persons."));
         QCOMPARE(q.title, QStringLiteral("Crucial!"));

@@ -1,6 +1,8 @@
 // The real main window driven headless: a tree is created through the menu, filled through
 // the store, loaded and walked down by mouse clicks on the chart; the view commands re-lay out
-// the window; the root-person question's Help button and F1 open the help window.
+// the window; the root-person question's Help button and F1 open the help window, and the help
+// can be read while the real question waits; menu shortcuts win over the focused control; the
+// View menu's check marks show.
 #include "AppState.h"
 #include "HelpWindow.h"
 #include "InfoPanel.h"
@@ -14,11 +16,16 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -36,6 +43,58 @@ PersonRecord row(const QString &id, const QString &parent, const QString &fname,
     r.Bdate = bdate;
     r.Ddate = ddate;
     return r;
+}
+
+// A control that claims every key for itself, as a line edit claims Ctrl+E on some desktops.
+class GreedyBox : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+};
+
+// Runs `steps` in turn, one each time a message box waits (a tick of its modal loop), until
+// all have run.
+class BoxDriver : public QObject
+{
+public:
+    using Step = std::function<void(QMessageBox &box)>;
+    explicit BoxDriver(QList<Step> steps) : m_steps(std::move(steps))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->isVisible() && !m_steps.isEmpty())
+                m_steps.takeFirst()(*box);
+        });
+        m_timer.start(0);
+    }
+    bool done() const { return m_steps.isEmpty(); }
+
+private:
+    QList<Step> m_steps;
+    QTimer m_timer;
+};
+
+// Pixels whose grey value differs by more than a third of the range.
+int strongChanges(const QImage &a, const QImage &b)
+{
+    int changed = 0;
+    for (int y = 0; y < qMin(a.height(), b.height()); ++y) {
+        for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
+            if (qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 85)
+                ++changed;
+        }
+    }
+    return changed;
 }
 
 } // namespace
@@ -200,6 +259,115 @@ private slots:
 
         w.menu("mnuHelpHelp");
         QVERIFY(w.main->Help()->isVisible());
+    }
+
+    void helpCanBeReadWhileTheQuestionWaits()
+    {
+        Window w; // the real message boxes
+        const QDir pages(QFileInfo(QFINDTESTDATA("../../help/index.html")).absolutePath());
+        QVERIFY(QDir().mkpath(w.dir.filePath(QStringLiteral("help"))));
+        for (const QString &page : pages.entryList({QStringLiteral("*.html")}))
+            QVERIFY(QFile::copy(pages.filePath(page), w.dir.filePath("help/" + page)));
+        QVERIFY(w.main->LoadTree("Example"));
+        const cNodePtr root = w.main->VTree().Levels().Item(1)->Item(1);
+        QVERIFY(w.click(1, root->Key()));
+
+        QString text, pageShown, pageAfterClick;
+        bool waiting = false;
+        BoxDriver driver(
+            {[&](QMessageBox &box) {
+                 text = box.text();
+                 box.button(QMessageBox::Help)->click();
+                 waiting = box.isVisible();
+             },
+             [&](QMessageBox &box) {
+                 // A click through the window system, which drops input to blocked windows.
+                 HelpWindow &help = *w.main->Help();
+                 pageShown = help.CurrentPage();
+                 auto *contents = help.findChild<QToolButton *>(QStringLiteral("cmdContents"));
+                 QTest::mouseClick(help.windowHandle(), Qt::LeftButton, {},
+                                   contents->mapTo(&help, contents->rect().center()));
+                 pageAfterClick = help.CurrentPage();
+                 QApplication::setActiveWindow(&box); // the help window has its own Escape
+                 QTest::keyClick(&box, Qt::Key_Escape);
+             }});
+        w.menu("mnuPersonDelete");
+        QVERIFY(driver.done());
+        QCOMPARE(text, QStringLiteral("You are about to delete a 'Root' person from the tree.\r\n"
+                                      "Are you sure you wish to do it?\r\n\r\nIf you are not "
+                                      "sure, click 'Help' for more details about Root persons."));
+        QVERIFY2(waiting, "Help ended the question");
+        QCOMPARE(pageShown, QStringLiteral("rootpersons.html"));
+        QCOMPARE(pageAfterClick, QStringLiteral("index.html"));
+        QVERIFY(w.state.People.Item(root->Key())); // Escape: No
+        // The help stays open, back with the main window.
+        QCOMPARE(w.main->Help()->parentWidget(), w.main.get());
+        QVERIFY(w.main->Help()->isVisible());
+
+        // The close box answers No too.
+        BoxDriver closing({[](QMessageBox &box) { box.close(); }});
+        w.menu("mnuPersonDelete");
+        QVERIFY(closing.done());
+        QVERIFY(w.state.People.Item(root->Key()));
+    }
+
+    void menuShortcutsWinOverTheFocusedControl()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        ScopedModalDriver driver([](QDialog &d) {
+            d.reject();
+            return d.result();
+        });
+        Window w;
+        auto *box = new GreedyBox(w.main->centralWidget());
+        box->show();
+        QStringList clicked;
+        connect(&w.main->Menus(), &MenuBar::Click, this,
+                [&clicked](const QString &key) { clicked << key; });
+        int tried = 0;
+        for (const QString &key : w.main->Menus().Keys()) {
+            const QKeySequence shortcut = w.main->Menus().Item(key)->shortcut();
+            if (shortcut.isEmpty())
+                continue;
+            QApplication::setActiveWindow(w.main.get()); // F1 made the help window active
+            QVERIFY(QTest::qWaitForWindowActive(w.main.get()));
+            box->setFocus();
+            clicked.clear();
+            QTest::keySequence(box, shortcut);
+            QCOMPARE(clicked, QStringList{key});
+            ++tried;
+        }
+        QCOMPARE(tried, 12);
+        // Keys the menu does not use stay the control's.
+        QApplication::setActiveWindow(w.main.get());
+        box->setText(QStringLiteral("abc"));
+        clicked.clear();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), QStringLiteral("abc"));
+        QVERIFY(clicked.isEmpty());
+    }
+
+    void viewMenuCheckMarksShow()
+    {
+        Window w;
+        MenuBar &menus = w.main->Menus();
+        QMenu *view = menus.Menu(QStringLiteral("mnuView"));
+        const auto item = [&](const QString &key, bool checked) {
+            menus.SetChecked(key, checked);
+            view->popup(QPoint(0, 0));
+            const QImage image = view->grab(view->actionGeometry(menus.Item(key))).toImage();
+            view->hide();
+            return image;
+        };
+        const auto change = [&](const QString &key) {
+            return strongChanges(item(key, false), item(key, true));
+        };
+        const int toolbar = change(QStringLiteral("mnuViewTbar"));
+        QVERIFY(toolbar > 10);
+        QCOMPARE(change(QStringLiteral("mnuViewSBar")), toolbar);
+        // Info has an icon, which must not take the place of its check mark.
+        QCOMPARE(change(QStringLiteral("mnuViewInfo")), toolbar);
     }
 
     void toolsMenuOpensTheViewerPages()

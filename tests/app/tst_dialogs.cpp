@@ -5,6 +5,7 @@
 #include "dlgNew.h"
 #include "dlgOpen.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,22 @@ private:
     {
         QTest::keyPress(&w, Qt::Key_Escape);
         QTest::keyRelease(&w, Qt::Key_Escape);
+    }
+
+    // Shows the dialog as the active window and presses the keys on whatever has the focus.
+    static void showActive(QDialog &dlg)
+    {
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    }
+    static void keys(std::initializer_list<Qt::Key> list)
+    {
+        for (Qt::Key key : list) {
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QTest::keyClick(focus, key);
+        }
     }
 
 private slots:
@@ -259,6 +276,72 @@ private slots:
         QTest::mouseClick(dlg.cmdDelete(), Qt::LeftButton);
         QCOMPARE(log.calls, (QStringList{"close", "delete Example"}));
         QVERIFY(!dlg.isVisible());
+    }
+
+    // Keyboard alone: the list starts with nothing chosen, an arrow key chooses (the entry counts
+    // as clicked), Return runs the default button.
+    void openDialogByKeyboard_data()
+    {
+        QTest::addColumn<QStringList>("trees");
+        QTest::addColumn<QList<Qt::Key>>("keys");
+        QTest::addColumn<QString>("opened");
+        const QStringList three = {"Example", "Smiths", "Jones"};
+        QTest::newRow("one tree: Down")
+            << QStringList{"Example"} << QList{Qt::Key_Down} << "Example";
+        QTest::newRow("Down") << three << QList{Qt::Key_Down} << "Example";
+        QTest::newRow("Up") << three << QList{Qt::Key_Up} << "Example";
+        QTest::newRow("Down Down") << three << QList{Qt::Key_Down, Qt::Key_Down} << "Smiths";
+        QTest::newRow("Down Down Up")
+            << three << QList{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up} << "Example";
+        QTest::newRow("no choice") << three << QList<Qt::Key>{} << QString();
+    }
+    void openDialogByKeyboard()
+    {
+        QFETCH(QStringList, trees);
+        QFETCH(QList<Qt::Key>, keys);
+        QFETCH(QString, opened);
+        dlgOpen dlg;
+        dlg.SetTrees(trees);
+        showActive(dlg);
+        QCOMPARE(QApplication::focusWidget(), dlg.lstTrees());
+        for (Qt::Key key : keys)
+            TestDialogs::keys({key});
+        TestDialogs::keys({Qt::Key_Return});
+        QCOMPARE(dlg.isVisible(), opened.isEmpty());
+        QCOMPARE(dlg.OpenTreeName(), opened);
+    }
+
+    void modifyDialogByKeyboard()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        ModifyLog log;
+        dlgModify dlg(actionsFor(log));
+        dlg.SetTrees({"Example", "Smiths"});
+        showActive(dlg);
+        QCOMPARE(QApplication::focusWidget(), dlg.lstTrees());
+        keys({Qt::Key_Down, Qt::Key_Down});
+        QCOMPARE(dlg.ModifyOldName(), QStringLiteral("Smiths"));
+        // Return in the list does nothing.
+        keys({Qt::Key_Return, Qt::Key_Tab});
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(msgs.count(), 0);
+        // Return in the name box asks before renaming; Cancel keeps the dialog.
+        QCOMPARE(QApplication::focusWidget(), dlg.txtNew());
+        QTest::keyClicks(dlg.txtNew(), QStringLiteral("Smythe"));
+        msgs.enqueue(MsgResult::Cancel);
+        keys({Qt::Key_Return});
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(log.calls.isEmpty() && dlg.isVisible());
+        // The release of an Escape pressed in the question leaves the dialog open; Escape
+        // pressed in the name box closes it.
+        QTest::keyRelease(dlg.txtNew(), Qt::Key_Escape);
+        QVERIFY(dlg.isVisible());
+        QTest::keyPress(dlg.txtNew(), Qt::Key_Escape);
+        QTest::keyRelease(dlg.txtNew(), Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(log.calls.isEmpty());
     }
 
     void modifyDialogEscapeCloses()

@@ -3,10 +3,13 @@
 #include "HelpWindow.h"
 #include "MessageService.h"
 
+#include <QDialog>
 #include <QDir>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 class TestHelp : public QObject
 {
@@ -66,6 +69,35 @@ private slots:
         MessageService::openHelp(QString(), HelpWindow::kTopicRootPersons);
         MessageService::setHelpHandler({});
         QCOMPARE(window.CurrentPage(), QStringLiteral("rootpersons.html"));
+    }
+
+    // Help asked for by a question of a modal window (the edit window) is lent to the question,
+    // then to that window, then goes back to its own parent; it stays open throughout.
+    void helpIsLentToTheWaitingWindows()
+    {
+        QWidget home;
+        HelpWindow help(m_folder, &home);
+        QDialog editor(&home);
+        QMessageBox question(&editor);
+        QWidget *duringQuestion = nullptr;
+        QWidget *afterQuestion = nullptr;
+        QTimer::singleShot(0, &editor, [&] {
+            QTimer::singleShot(0, &question, [&] {
+                help.ShowTopic(HelpWindow::kTopicRootPersons);
+                duringQuestion = help.LentTo();
+                question.done(0);
+            });
+            question.exec();
+            afterQuestion = help.LentTo();
+            editor.reject();
+        });
+        editor.exec();
+        QCOMPARE(duringQuestion, &question);
+        QCOMPARE(afterQuestion, &editor);
+        QCOMPARE(help.LentTo(), nullptr);
+        QCOMPARE(help.parentWidget(), &home);
+        QVERIFY(help.isVisible() && help.isWindow());
+        QCOMPARE(help.CurrentPage(), QStringLiteral("rootpersons.html"));
     }
 
     void missingFolderSaysSo()

@@ -7,6 +7,7 @@
 #include "frmSplash.h"
 #include "mFunctions.h"
 #include "modRegistry.h"
+#include "support_StartupRun.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,60 +27,6 @@ using AppSettings::UserKey;
 class TestStartup : public QObject
 {
     Q_OBJECT
-
-    struct Run
-    {
-        QTemporaryDir dir;
-        AppState state;
-        std::unique_ptr<frmMain> main;
-        std::unique_ptr<frmSplash> splash;
-
-        Run()
-        {
-            state.ProgramPath = dir.path() + QLatin1Char('/');
-            state.DataPath = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
-            state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
-            state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
-        }
-        modRegistry registry()
-        {
-            return modRegistry(state.UserSettingsFile, state.MachineSettingsFile);
-        }
-        void start()
-        {
-            main = std::make_unique<frmMain>(state);
-            splash = std::make_unique<frmSplash>(state, *main);
-            // The steps are run by hand; the timer stays out of the way.
-            splash->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-        }
-        void steps(int count)
-        {
-            for (int i = 0; i < count; ++i)
-                splash->RunStartupStep();
-        }
-        // Settings as an earlier run left them.
-        void seed(int left, int top, int width, int height, int windowState,
-                  const QString &lastOpen = QString(), int version = 23)
-        {
-            modRegistry reg = registry();
-            QCOMPARE(reg.CreateKey(MachineKey), 0);
-            QCOMPARE(reg.CreateKey(UserKey), 0);
-            reg.SetDword(UserKey, QStringLiteral("MainLeft"), left);
-            reg.SetDword(UserKey, QStringLiteral("MainTop"), top);
-            reg.SetDword(UserKey, QStringLiteral("MainWidth"), width);
-            reg.SetDword(UserKey, QStringLiteral("MainHeight"), height);
-            reg.SetDword(UserKey, QStringLiteral("MainState"), windowState);
-            reg.SetDword(UserKey, QStringLiteral("ShowToolBar"), -1);
-            reg.SetDword(UserKey, QStringLiteral("ShowStatusBar"), -1);
-            reg.SetDword(UserKey, QStringLiteral("ShowInfo"), 0);
-            reg.SetString(UserKey, QStringLiteral("LastOpen"), lastOpen);
-            reg.SetDword(MachineKey, QStringLiteral("Version"), version);
-        }
-        int dword(const QString &key, const char *name)
-        {
-            return registry().GetDword(key, QLatin1String(name)).toInt();
-        }
-    };
 
     static QSize screenTwips(int twips)
     {
@@ -145,10 +92,17 @@ private slots:
     void placementIsClampedToTheScreen()
     {
         const WindowPlacement clamped =
-            AppSettings::Clamp({-60, -1, 30000, 99999, -3}, {19200, 14400});
+            AppSettings::Usable({-60, -1, 30000, 99999, -3}, {19200, 14400}, 15);
         QCOMPARE(clamped, (WindowPlacement{0, 0, 19200, 14400, 0}));
-        QCOMPARE(AppSettings::Clamp({60, 15, 300, 200, 1}, {19200, 14400}),
-                 (WindowPlacement{60, 15, 300, 200, 1}));
+        QCOMPARE(AppSettings::Usable({60, 15, 6000, 4500, 1}, {19200, 14400}, 15),
+                 (WindowPlacement{60, 15, 6000, 4500, 1}));
+        // Below 400 x 300 pixels, negative or zero: the first-run size; the rest is kept.
+        QCOMPARE(AppSettings::Usable({90, 30, -5, 4500, 0}, {19200, 14400}, 15),
+                 (WindowPlacement{90, 30, 9000, 4500, 0}));
+        QCOMPARE(AppSettings::Usable({0, 0, 6000, 4499, 2}, {19200, 14400}, 15),
+                 (WindowPlacement{0, 0, 6000, 7500, 2}));
+        QCOMPARE(AppSettings::Usable({0, 0, 0, -1, 0}, {19200, 14400}, 12),
+                 (WindowPlacement{0, 0, 7200, 6000, 0}));
 
         Run run;
         run.state.TwipsPerPixel = 15;
@@ -161,6 +115,12 @@ private slots:
         QVERIFY(!run.main->isMaximized());
         // The stored values stay as they were: clamping is for this run only.
         QCOMPARE(run.dword(UserKey, "MainLeft"), -60);
+
+        Run tiny;
+        tiny.seed(0, 0, -5, 150, 0);
+        tiny.start();
+        tiny.steps(2);
+        QCOMPARE(tiny.main->size(), QSize(600, 500));
     }
 
     void versionIsRewrittenAndNothingElse()
@@ -174,6 +134,9 @@ private slots:
         }();
         run.start();
         run.steps(1);
+        QCOMPARE(run.dword(MachineKey, "Version"), 22); // nothing is written before the window
+        run.steps(5);
+        QVERIFY(run.main->isVisible());
         QCOMPARE(run.dword(MachineKey, "Version"), 23);
         QCOMPARE(run.state.Version, 23);
         QFile f(run.state.UserSettingsFile);

@@ -5,11 +5,15 @@
 #include "ScriptedMessageService.h"
 #include "TranslateColor.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 class TestCommon : public QObject
@@ -58,6 +62,52 @@ private slots:
         QCOMPARE(fake.count(), 3);
         QCOMPARE(fake.last().title, QString("Error: 13"));
         QCOMPARE(fake.last().icon, MsgIcon::Critical);
+        MessageService::setHelpHandler({});
+    }
+
+    // The box on screen: Help leaves the question waiting; Escape and the close box give the
+    // last button's answer, a box with one button its only one.
+    void dialogBoxAnswers()
+    {
+        DialogMessageService service;
+        int helps = 0;
+        bool waitedDuringHelp = false;
+        MessageService::setHelpHandler([&](const QString &, int topic) {
+            helps += topic == 1020;
+            waitedDuringHelp = QApplication::activeModalWidget() != nullptr;
+        });
+        const auto answer = [&](MsgButtons buttons, const std::function<void(QMessageBox &)> &act) {
+            MessageRequest request;
+            request.text = "q";
+            request.buttons = buttons;
+            request.helpTopic = 1020;
+            QTimer ticks; // acts once the box waits
+            QObject::connect(&ticks, &QTimer::timeout, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (box && box->isVisible()) {
+                    ticks.stop();
+                    act(*box);
+                }
+            });
+            ticks.start(0);
+            return service.show(request, nullptr);
+        };
+        const auto escape = [](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Escape); };
+        QCOMPARE(answer(MsgButtons::YesNo,
+                        [&](QMessageBox &box) {
+                            box.button(QMessageBox::Help)->click();
+                            QVERIFY(box.isVisible());
+                            escape(box);
+                        }),
+                 MsgResult::No);
+        QCOMPARE(helps, 1);
+        QVERIFY(waitedDuringHelp);
+        QCOMPARE(answer(MsgButtons::YesNo, [](QMessageBox &box) { box.close(); }), MsgResult::No);
+        QCOMPARE(answer(MsgButtons::OkCancel, escape), MsgResult::Cancel);
+        QCOMPARE(answer(MsgButtons::OkOnly, [](QMessageBox &box) { box.close(); }), MsgResult::Ok);
+        QCOMPARE(answer(MsgButtons::YesNo,
+                        [](QMessageBox &box) { QTest::keyClick(&box, Qt::Key_Return); }),
+                 MsgResult::Yes);
         MessageService::setHelpHandler({});
     }
 
