@@ -249,7 +249,7 @@ private slots:
         TreeChart &chart = run.main->VTree();
         const cNodePtr root = chart.Levels().Item(1)->Item(1);
         chart.setSelectedNode(root);
-        emit chart.NodeClick(root.get(), true);
+        emit chart.NodeClick(root, true);
         const QList<std::pair<const char *, const char *>> commands = {
             {"mnuFileNew", "New Tree"},           {"mnuFileModify", "Modify Tree"},
             {"mnuPersonNew", "New person"},       {"mnuPersonEdit", "Edit person"},
