@@ -1,0 +1,254 @@
+#include "PersonFacts.h"
+
+#include "DateText.h"
+#include "EventLabels.h"
+
+namespace Gedcom {
+
+namespace {
+
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+void addPart(QStringList &parts, const QString &part)
+{
+    if (!part.trimmed().isEmpty())
+        parts.append(part);
+}
+
+// The parts of a NAME value: given names before the first slash, the surname between the
+// slashes, whatever follows the second one.
+struct NameParts
+{
+    QString given, surname, suffix;
+};
+
+NameParts splitName(const QString &value)
+{
+    NameParts parts;
+    const qsizetype first = value.indexOf(QLatin1Char('/'));
+    if (first < 0) {
+        parts.given = value.trimmed();
+        return parts;
+    }
+    parts.given = value.left(first).trimmed();
+    const qsizetype second = value.indexOf(QLatin1Char('/'), first + 1);
+    if (second < 0) {
+        parts.surname = value.mid(first + 1).trimmed();
+        return parts;
+    }
+    parts.surname = value.mid(first + 1, second - first - 1).trimmed();
+    parts.suffix = value.mid(second + 1).trimmed();
+    return parts;
+}
+
+QString plainName(const QString &value)
+{
+    QString name = value;
+    name.remove(QLatin1Char('/'));
+    return name.simplified();
+}
+
+} // namespace
+
+QString PersonFacts::Name::display() const
+{
+    if (given.isEmpty())
+        return surname;
+    if (surname.isEmpty())
+        return given;
+    return given + QLatin1Char(' ') + surname;
+}
+
+QString PersonFacts::childText(int node, Tag tag) const
+{
+    const int c = node >= 0 ? m_doc.child(node, tag) : -1;
+    return c >= 0 ? m_doc.text(c) : QString();
+}
+
+PersonFacts::Name PersonFacts::name(int indi) const
+{
+    Name name;
+    const int nameNode = m_doc.child(indi, Tag::NAME);
+    if (nameNode < 0)
+        return name;
+    const NameParts parts = splitName(m_doc.text(nameNode));
+    const int givn = m_doc.child(nameNode, Tag::GIVN);
+    const int surn = m_doc.child(nameNode, Tag::SURN);
+    name.given = givn >= 0 ? m_doc.text(givn) : parts.given;
+    name.surname = surn >= 0 ? m_doc.text(surn) : parts.surname;
+    return name;
+}
+
+PersonFacts::Event PersonFacts::event(int node) const
+{
+    Event event;
+    if (node < 0)
+        return event;
+    if (const int date = m_doc.child(node, Tag::DATE); date >= 0)
+        event.date = DateText::fromGedcom(m_doc.text(date), childText(date, Tag::PHRASE));
+    event.place = childText(node, Tag::PLAC);
+    if (event.place.isNull())
+        event.place = QString();
+    return event;
+}
+
+PersonFacts::Address PersonFacts::address(int indi) const
+{
+    Address result;
+    int addr = -1;
+    for (int c = m_doc.firstChild(indi); c >= 0; c = m_doc.nextSibling(indi, c)) {
+        if (m_doc.is(c, Tag::ADDR)) {
+            addr = c;
+            result.source = c;
+        } else if (m_doc.is(c, Tag::RESI)) {
+            if (const int a = m_doc.child(c, Tag::ADDR); a >= 0) {
+                addr = a;
+                result.source = c;
+            }
+        }
+    }
+    if (addr < 0)
+        return result;
+    result.address = m_doc.text(addr);
+    if (result.address.trimmed().isEmpty()) {
+        QStringList lines;
+        for (Tag tag : {Tag::ADR1, Tag::ADR2, Tag::ADR3})
+            addPart(lines, childText(addr, tag));
+        result.address = lines.join(QLatin1Char('\n'));
+    }
+    result.city = childText(addr, Tag::CITY);
+    result.country = childText(addr, Tag::CTRY);
+    if (result.city.isNull())
+        result.city = QString();
+    if (result.country.isNull())
+        result.country = QString();
+    return result;
+}
+
+QString PersonFacts::noteText(int node) const
+{
+    if (m_doc.hasPointerValue(node)) {
+        const int record = m_doc.findRecord(m_doc.pointer(node));
+        if (record < 0)
+            return QString(); // counted as a broken pointer
+        const int target = int(m_doc.records()[size_t(record)].node);
+        if (!m_doc.is(target, Tag::NOTE) && !m_doc.is(target, Tag::SNOTE))
+            return QString();
+        return m_doc.text(target);
+    }
+    return m_doc.text(node);
+}
+
+QStringList PersonFacts::notes(int node) const
+{
+    QStringList notes;
+    for (int c = m_doc.firstChild(node); c >= 0; c = m_doc.nextSibling(node, c)) {
+        if (m_doc.is(c, Tag::NOTE) || m_doc.is(c, Tag::SNOTE)) {
+            const QString text = noteText(c);
+            if (!text.isEmpty())
+                notes.append(text);
+        }
+    }
+    return notes;
+}
+
+// "value, date, place" of an event or attribute, leaving out what is empty and the "Y" that
+// only says the event happened.
+QString PersonFacts::details(int node, bool withPlace) const
+{
+    QStringList parts;
+    const QString value = m_doc.text(node);
+    if (value != QLatin1String("Y"))
+        addPart(parts, oneLine(value));
+    const Event event = this->event(node);
+    addPart(parts, oneLine(event.date));
+    if (withPlace)
+        addPart(parts, oneLine(event.place));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString PersonFacts::eventLine(int node, const QString &label, const QString &withWhom) const
+{
+    QString word = label;
+    if (m_doc.is(node, Tag::EVEN) || m_doc.is(node, Tag::FACT) || m_doc.is(node, Tag::IDNO)) {
+        const QString type = childText(node, Tag::TYPE).trimmed();
+        if (!type.isEmpty())
+            word = type;
+    }
+    if (!withWhom.isEmpty())
+        word += QStringLiteral(" with ") + withWhom;
+    const QString text = details(node);
+    return text.isEmpty() ? word : word + QStringLiteral(": ") + text;
+}
+
+QStringList PersonFacts::nameLines(int indi) const
+{
+    QStringList lines;
+    bool first = true;
+    for (int c = m_doc.firstChild(indi); c >= 0; c = m_doc.nextSibling(indi, c)) {
+        if (!m_doc.is(c, Tag::NAME))
+            continue;
+        const QString value = m_doc.text(c);
+        if (!first) {
+            const QString type = childText(c, Tag::TYPE).trimmed();
+            const QString word = type.isEmpty() ? QStringLiteral("Also known as")
+                                                : QStringLiteral("Also known as (%1)").arg(type);
+            if (!plainName(value).isEmpty())
+                lines.append(word + QStringLiteral(": ") + plainName(value));
+            continue;
+        }
+        first = false;
+        const QString prefix = childText(c, Tag::NPFX).trimmed();
+        const QString nick = childText(c, Tag::NICK).trimmed();
+        QString suffix = childText(c, Tag::NSFX).trimmed();
+        if (suffix.isEmpty())
+            suffix = splitName(value).suffix;
+        if (!prefix.isEmpty())
+            lines.append(QStringLiteral("Name prefix: ") + oneLine(prefix));
+        if (!suffix.isEmpty())
+            lines.append(QStringLiteral("Name suffix: ") + oneLine(suffix));
+        if (!nick.isEmpty())
+            lines.append(QStringLiteral("Nickname: ") + oneLine(nick));
+    }
+    return lines;
+}
+
+QStringList PersonFacts::personLines(int indi, int addressSource) const
+{
+    QStringList lines = nameLines(indi);
+    bool birthSeen = false, deathSeen = false;
+    for (int c = m_doc.firstChild(indi); c >= 0; c = m_doc.nextSibling(indi, c)) {
+        const quint16 tag = m_doc.node(c).tag;
+        if (tag == tagId(Tag::BIRT) && !birthSeen) {
+            birthSeen = true;
+            continue;
+        }
+        if (tag == tagId(Tag::DEAT) && !deathSeen) {
+            deathSeen = true;
+            continue;
+        }
+        const QString label = eventLabel(tag, false);
+        if (label.isEmpty())
+            continue;
+        if (c == addressSource && details(c).isEmpty())
+            continue;
+        lines.append(eventLine(c, label, QString()));
+    }
+    return lines;
+}
+
+QStringList PersonFacts::familyLines(int fam, const QString &withWhom) const
+{
+    QStringList lines;
+    for (int c = m_doc.firstChild(fam); c >= 0; c = m_doc.nextSibling(fam, c)) {
+        const QString label = eventLabel(m_doc.node(c).tag, true);
+        if (!label.isEmpty())
+            lines.append(eventLine(c, label, withWhom));
+    }
+    return lines;
+}
+
+} // namespace Gedcom
