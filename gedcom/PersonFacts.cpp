@@ -113,7 +113,7 @@ PersonFacts::Address PersonFacts::address(int indi) const
     if (addr < 0)
         return result;
     result.address = m_doc.text(addr);
-    if (result.address.trimmed().isEmpty()) {
+    if (result.address.isEmpty()) {
         QStringList lines;
         for (Tag tag : {Tag::ADR1, Tag::ADR2, Tag::ADR3})
             addPart(lines, childText(addr, tag));
@@ -155,9 +155,9 @@ QStringList PersonFacts::notes(int node) const
     return notes;
 }
 
-// "value, date, place" of an event or attribute, leaving out what is empty and the "Y" that
-// only says the event happened.
-QString PersonFacts::details(int node, bool withPlace) const
+// "value, date, place, address" of an event or attribute, leaving out what is empty and the "Y"
+// that only says the event happened.
+QString PersonFacts::details(int node, bool withAddress) const
 {
     QStringList parts;
     const QString value = m_doc.text(node);
@@ -165,12 +165,18 @@ QString PersonFacts::details(int node, bool withPlace) const
         addPart(parts, oneLine(value));
     const Event event = this->event(node);
     addPart(parts, oneLine(event.date));
-    if (withPlace)
-        addPart(parts, oneLine(event.place));
+    addPart(parts, oneLine(event.place));
+    if (const int addr = withAddress ? m_doc.child(node, Tag::ADDR) : -1; addr >= 0) {
+        addPart(parts, QString(m_doc.text(addr)).replace(QLatin1Char('\n'), QStringLiteral(", ")));
+        for (Tag tag :
+             {Tag::ADR1, Tag::ADR2, Tag::ADR3, Tag::CITY, Tag::STAE, Tag::POST, Tag::CTRY})
+            addPart(parts, oneLine(childText(addr, tag)));
+    }
     return parts.join(QStringLiteral(", "));
 }
 
-QString PersonFacts::eventLine(int node, const QString &label, const QString &withWhom) const
+QString PersonFacts::eventLine(int node, const QString &label, const QString &withWhom,
+                               bool withAddress) const
 {
     QString word = label;
     if (m_doc.is(node, Tag::EVEN) || m_doc.is(node, Tag::FACT) || m_doc.is(node, Tag::IDNO)) {
@@ -180,7 +186,7 @@ QString PersonFacts::eventLine(int node, const QString &label, const QString &wi
     }
     if (!withWhom.isEmpty())
         word += QStringLiteral(" with ") + withWhom;
-    const QString text = details(node);
+    const QString text = details(node, withAddress);
     return text.isEmpty() ? word : word + QStringLiteral(": ") + text;
 }
 
@@ -204,8 +210,13 @@ QStringList PersonFacts::nameLines(int indi) const
         const QString prefix = childText(c, Tag::NPFX).trimmed();
         const QString nick = childText(c, Tag::NICK).trimmed();
         QString suffix = childText(c, Tag::NSFX).trimmed();
-        if (suffix.isEmpty())
-            suffix = splitName(value).suffix;
+        if (suffix.isEmpty()) {
+            // With SURN given, the surname between the slashes may hold slashes of its own.
+            const QString surname = childText(c, Tag::SURN);
+            const QString slashed = QLatin1Char('/') + surname + QLatin1Char('/');
+            const qsizetype at = surname.isEmpty() ? -1 : value.lastIndexOf(slashed);
+            suffix = at >= 0 ? value.mid(at + slashed.size()).trimmed() : splitName(value).suffix;
+        }
         if (!prefix.isEmpty())
             lines.append(QStringLiteral("Name prefix: ") + oneLine(prefix));
         if (!suffix.isEmpty())
@@ -233,9 +244,11 @@ QStringList PersonFacts::personLines(int indi, int addressSource) const
         const QString label = eventLabel(tag, false);
         if (label.isEmpty())
             continue;
-        if (c == addressSource && details(c).isEmpty())
+        // The residence the address columns come from tells only its date and place here.
+        const bool source = c == addressSource;
+        if (source && details(c, false).isEmpty())
             continue;
-        lines.append(eventLine(c, label, QString()));
+        lines.append(eventLine(c, label, QString(), !source));
     }
     return lines;
 }
@@ -246,7 +259,7 @@ QStringList PersonFacts::familyLines(int fam, const QString &withWhom) const
     for (int c = m_doc.firstChild(fam); c >= 0; c = m_doc.nextSibling(fam, c)) {
         const QString label = eventLabel(m_doc.node(c).tag, true);
         if (!label.isEmpty())
-            lines.append(eventLine(c, label, withWhom));
+            lines.append(eventLine(c, label, withWhom, true));
     }
     return lines;
 }

@@ -54,8 +54,9 @@ public:
 
 private:
     QString noteText(int noteNode) const;
-    QString details(int eventNode, bool withPlace = true) const;
-    QString eventLine(int eventNode, const QString &label, const QString &withWhom) const;
+    QString details(int eventNode, bool withAddress) const;
+    QString eventLine(int eventNode, const QString &label, const QString &withWhom,
+                      bool withAddress) const;
     QStringList nameLines(int indi) const;
 
     const Document &m_doc;

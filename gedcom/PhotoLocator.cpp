@@ -69,10 +69,14 @@ PhotoLocator::Outcome PhotoLocator::locate(const QString &reference, bool versio
     local.replace(QLatin1Char('\\'), QLatin1Char('/'));
 
     const bool absolute = local.startsWith(QLatin1Char('/'));
+    if (m_folder.isEmpty() && !absolute)
+        return Outcome::Missing; // no folder to look in
     const QString first = absolute ? local : QDir(m_folder).filePath(local);
     Outcome outcome = check(first, path);
     if (outcome != Outcome::Missing)
         return outcome;
+    if (m_folder.isEmpty())
+        return Outcome::Missing;
     // The last parts of the path under the GEDCOM file's folder: "C:/Media/a.jpg" is looked
     // for as "Media/a.jpg" and "a.jpg".
     const QStringList parts = local.split(QLatin1Char('/'), Qt::SkipEmptyParts);
