@@ -48,7 +48,8 @@ public:
     {
         quint32 node = 0;
         quint32 xrefOffset = 0;
-        quint32 xrefSize = 0; // 0 when the record has no id
+        quint32 xrefSize = 0;   // 0 when the record has no id
+        bool duplicate = false; // an earlier record has the same id
     };
 
     // Reads the bytes of a GEDCOM file. On failure (not GEDCOM, too large, cancelled) the

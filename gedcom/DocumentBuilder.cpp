@@ -138,9 +138,11 @@ void DocumentBuilder::finish()
     const auto keyOf = [&doc](int record) { return doc.xref(doc.m_records[size_t(record)]); };
     doc.m_index.reserve(qsizetype(doc.m_records.size()));
     for (size_t i = 0; i < doc.m_records.size(); ++i) {
-        const Document::Record &record = doc.m_records[i];
-        if (record.xrefSize && !doc.m_index.insert(int(i), doc.xref(record), keyOf))
+        Document::Record &record = doc.m_records[i];
+        if (record.xrefSize && !doc.m_index.insert(int(i), doc.xref(record), keyOf)) {
+            record.duplicate = true;
             ++doc.m_stats.duplicateXrefs;
+        }
     }
 
     for (size_t i = 0; i < m_unknownNames.size(); ++i)

@@ -31,14 +31,15 @@ const QString &ExportLinks::notes(int row) const
 
 void ExportLinks::linkParents(const QList<PersonRecord> &rows)
 {
-    m_rowOfKey.reserve(rows.size());
-    for (qsizetype r = rows.size() - 1; r >= 0; --r)
-        m_rowOfKey.insert(rows[r].ID, int(r)); // a key twice (never in a store): the first wins
+    m_rowOfKey.reserve(size_t(rows.size()));
+    for (qsizetype r = 0; r < rows.size(); ++r)
+        m_rowOfKey.emplace(rows[r].ID, int(r)); // a key twice (never in a store): the first wins
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QString &key = rows[r].PrntKey;
         if (key == QLatin1String("ROOT"))
             continue;
-        const int parent = m_rowOfKey.value(key, -1);
+        const auto found = m_rowOfKey.find(key);
+        const int parent = found == m_rowOfKey.end() ? -1 : found->second;
         if (parent < 0 || parent == int(r))
             m_keepKey[size_t(r)] = 1;
         else
@@ -87,7 +88,8 @@ void ExportLinks::findPairs(const QList<PersonRecord> &rows)
         const NotesText::PartnerLines qLines = NotesText::splitPartnerLines(q.Notes);
         if (!qLines.found || !qLines.childrenLine || qLines.childrenListedUnder != qLines.partnerId)
             continue;
-        const int li = m_rowOfKey.value(qLines.partnerId, -1);
+        const auto found = m_rowOfKey.find(qLines.partnerId);
+        const int li = found == m_rowOfKey.end() ? -1 : found->second;
         if (li < 0 || li == int(qi) || m_sharedPartner[size_t(li)] >= 0 ||
             m_sharedWith[size_t(li)] >= 0 || m_sharedPartner[size_t(qi)] >= 0)
             continue;

@@ -2,10 +2,11 @@
 
 #include "PersonRecord.h"
 
-#include <QHash>
+#include <QHashFunctions> // std::hash<QString>
 #include <QList>
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
 
 namespace Gedcom {
@@ -43,7 +44,7 @@ private:
     void cutCycles();
     void findPairs(const QList<PersonRecord> &rows);
 
-    QHash<QString, int> m_rowOfKey; // the first row of each key
+    std::unordered_map<QString, int> m_rowOfKey; // the first row of each key
 
     std::vector<int> m_parent;
     std::vector<char> m_keepKey;

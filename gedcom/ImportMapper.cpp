@@ -5,7 +5,8 @@
 #include "NotesText.h"
 
 #include <QFileInfo>
-#include <QSet>
+
+#include <unordered_set>
 
 namespace Gedcom {
 
@@ -27,27 +28,6 @@ QString withoutAt(QByteArrayView xref)
     if (id.endsWith('@'))
         id.chop(1);
     return QString::fromUtf8(id);
-}
-
-QString uniqueName(const QString &name, const QList<PhotoCopy> &photos)
-{
-    auto taken = [&photos](const QString &candidate) {
-        for (const PhotoCopy &photo : photos) {
-            if (photo.name.compare(candidate, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        return false;
-    };
-    if (!taken(name))
-        return name;
-    const QFileInfo info(name);
-    const QString base = info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
-        if (!taken(candidate))
-            return candidate;
-    }
 }
 
 } // namespace
@@ -80,6 +60,7 @@ void ImportMapper::chooseRows()
 void ImportMapper::assignKeys()
 {
     KeyAssigner keys(m_context.isKeyTaken);
+    keys.reserve(qsizetype(m_rowPersons.size()));
     m_keys.reserve(qsizetype(m_rowPersons.size()));
     for (size_t r = 0; r < m_rowPersons.size(); ++r) {
         const Lineage::Person &person = m_lineage.person(m_rowPersons[r]);
@@ -90,8 +71,8 @@ void ImportMapper::assignKeys()
             wanted = withoutAt(m_doc.xref(m_doc.records()[size_t(person.record)]));
         if (wanted.isEmpty())
             wanted = QStringLiteral("P%1").arg(m_rowPersons[r] + 1);
-        if (m_ownFile && !m_rowOfWrittenKey.contains(wanted))
-            m_rowOfWrittenKey.insert(wanted, int(r));
+        if (m_ownFile)
+            m_rowOfWrittenKey.emplace(wanted, int(r)); // the first row of a key stays
         m_keys.append(keys.assign(wanted));
     }
 }
@@ -167,7 +148,8 @@ QString ImportMapper::parentKey(int p, QString &notes)
     if (m_ownFile) {
         if (const int c = m_doc.child(person.node, Tag::PRNTKEY); c >= 0) {
             const QString written = m_doc.text(c);
-            const int parent = m_rowOfWrittenKey.value(written, -1);
+            const auto found = m_rowOfWrittenKey.find(written);
+            const int parent = found == m_rowOfWrittenKey.end() ? -1 : found->second;
             m_parentRow[size_t(row)] = parent;
             return parent >= 0 ? m_keys[parent] : written;
         }
@@ -215,30 +197,31 @@ void ImportMapper::addPartnerLines(int p, QString &notes)
     // The birth and death of a partner who has no row.
     if (state.slotPartner >= 0 && m_state[size_t(state.slotPartner)].row < 0) {
         const int node = m_lineage.person(state.slotPartner).node;
-        const PersonFacts::Event birth = m_facts.event(m_doc.child(node, Tag::BIRT));
-        const PersonFacts::Event death = m_facts.event(m_doc.child(node, Tag::DEAT));
-        auto line = [&notes](const char *word, const PersonFacts::Event &event) {
-            QStringList parts;
-            for (const QString &part : {event.date, event.place}) {
-                if (!part.trimmed().isEmpty())
-                    parts.append(QString(part).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-            }
-            if (!parts.isEmpty())
-                NotesText::appendLine(notes,
-                                      QLatin1String(word) + parts.join(QStringLiteral(", ")));
+        auto line = [&notes](QLatin1String word, const PersonFacts::Event &event) {
+            const bool date = !event.date.trimmed().isEmpty();
+            const bool place = !event.place.trimmed().isEmpty();
+            if (!date && !place)
+                return;
+            QString text = word;
+            if (date)
+                text += event.date;
+            if (date && place)
+                text += QStringLiteral(", ");
+            if (place)
+                text += event.place;
+            NotesText::appendLine(notes, text.replace(QLatin1Char('\n'), QLatin1Char(' ')));
         };
-        line("Partner born: ", birth);
-        line("Partner died: ", death);
+        line(QLatin1String("Partner born: "), m_facts.event(m_doc.child(node, Tag::BIRT)));
+        line(QLatin1String("Partner died: "), m_facts.event(m_doc.child(node, Tag::DEAT)));
     }
-    // Further partners of those families.
-    QSet<int> named;
+    // Further partners of those families, each once.
+    std::unordered_set<int> named;
     for (int f : m_lineage.person(p).partnerships) {
         if (m_lineage.family(f).lineParent != p)
             continue;
         for (int q : m_lineage.family(f).partners) {
-            if (q == p || q == state.slotPartner || named.contains(q))
+            if (q == p || q == state.slotPartner || !named.insert(q).second)
                 continue;
-            named.insert(q);
             NotesText::appendLine(notes, QStringLiteral("Also partner of: ") +
                                              m_facts.name(m_lineage.person(q).node).display() +
                                              lifeText(q));
@@ -246,7 +229,7 @@ void ImportMapper::addPartnerLines(int p, QString &notes)
     }
 }
 
-void ImportMapper::addPhoto(const QString &reference, QList<PhotoCopy> &photos)
+void ImportMapper::addPhoto(const QString &reference, RowPhotos &photos)
 {
     ImportCounts &counts = m_plan.counts;
     QString path;
@@ -264,16 +247,29 @@ void ImportMapper::addPhoto(const QString &reference, QList<PhotoCopy> &photos)
         ++counts.photosRefused;
         return;
     }
-    for (const PhotoCopy &photo : photos) {
-        if (photo.source == path)
-            return; // the same file named twice
+    if (!photos.sources.insert(path).second)
+        return; // the same file named twice
+    // A second file of the same name gets " (2)" before its suffix, and so on.
+    const QString fileName = QFileInfo(path).fileName();
+    QString name = fileName;
+    if (!photos.names.insert(name.toCaseFolded()).second) {
+        const QFileInfo info(fileName);
+        const QString suffix =
+            info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+        int &n = photos.nextNumber[fileName.toCaseFolded()];
+        do {
+            name =
+                QStringLiteral("%1 (%2)%3").arg(info.completeBaseName()).arg(++n + 1).arg(suffix);
+        } while (!photos.names.insert(name.toCaseFolded()).second);
     }
-    photos.append({path, uniqueName(QFileInfo(path).fileName(), photos)});
+    photos.list->append({path, name});
     ++counts.photos;
 }
 
-void ImportMapper::findPhotos(int indi, QList<PhotoCopy> &photos)
+void ImportMapper::findPhotos(int indi, QList<PhotoCopy> &list)
 {
+    RowPhotos photos;
+    photos.list = &list;
     for (int c = m_doc.firstChild(indi); c >= 0; c = m_doc.nextSibling(indi, c)) {
         if (!m_doc.is(c, Tag::OBJE))
             continue;

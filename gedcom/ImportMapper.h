@@ -6,8 +6,10 @@
 #include "PhotoLocator.h"
 #include "Progress.h"
 
-#include <QHash>
+#include <QHashFunctions> // std::hash<QString>
 
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace Gedcom {
@@ -37,8 +39,15 @@ private:
     void fillRow(int p, PlannedRow &row);
     QString parentKey(int p, QString &notes);
     void addPartnerLines(int p, QString &notes);
+    struct RowPhotos
+    {
+        QList<PhotoCopy> *list = nullptr;
+        std::unordered_set<QString> sources;
+        std::unordered_set<QString> names;           // case-folded
+        std::unordered_map<QString, int> nextNumber; // per case-folded file name
+    };
     void findPhotos(int indi, QList<PhotoCopy> &photos);
-    void addPhoto(const QString &reference, QList<PhotoCopy> &photos);
+    void addPhoto(const QString &reference, RowPhotos &photos);
     void countPersons();
     void countUnreachableRows();
     QString lifeText(int p) const;
@@ -51,10 +60,10 @@ private:
     PhotoLocator m_photos;
     bool m_ownFile = false; // written by this program: REFN and _PRNTKEY are ours
     std::vector<PersonState> m_state;
-    std::vector<int> m_rowPersons;         // the person of each row
-    std::vector<int> m_parentRow;          // the row each row's PrntKey names, or -1
-    QStringList m_keys;                    // of each row
-    QHash<QString, int> m_rowOfWrittenKey; // REFN as written -> row, for _PRNTKEY
+    std::vector<int> m_rowPersons;                      // the person of each row
+    std::vector<int> m_parentRow;                       // the row each row's PrntKey names, or -1
+    QStringList m_keys;                                 // of each row
+    std::unordered_map<QString, int> m_rowOfWrittenKey; // REFN as written -> row, for _PRNTKEY
     ImportPlan m_plan;
 };
 

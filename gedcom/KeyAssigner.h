@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QHash>
-#include <QSet>
+#include <QHashFunctions> // std::hash<QString>
 #include <QString>
 
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace Gedcom {
 
@@ -19,14 +20,30 @@ public:
 
     explicit KeyAssigner(IsTaken isTaken) : m_isTaken(std::move(isTaken)) {}
 
+    void reserve(qsizetype keys) { m_used.reserve(size_t(keys)); }
+
     QString assign(const QString &wanted);
 
 private:
     bool isFree(const QString &key) const;
 
+    // Keys compared and hashed without regard to case, without making folded copies.
+    struct FoldedHash
+    {
+        size_t operator()(const QString &key) const noexcept;
+    };
+    struct FoldedEqual
+    {
+        bool operator()(const QString &a, const QString &b) const noexcept
+        {
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        }
+    };
+
     IsTaken m_isTaken;
-    QSet<QString> m_used;             // case-folded
-    QHash<QString, int> m_nextSuffix; // per wanted key (case-folded): many rows may want one
+    // Standard containers: the QHash of Qt 6.4 is several times slower with many string keys.
+    std::unordered_set<QString, FoldedHash, FoldedEqual> m_used;
+    std::unordered_map<QString, int, FoldedHash, FoldedEqual> m_nextSuffix; // per wanted key
 };
 
 } // namespace Gedcom

@@ -35,7 +35,7 @@ void Lineage::collectRecords()
     for (size_t r = 0; r < records.size(); ++r) {
         const Document::Record &record = records[r];
         // A record whose id an earlier record has is left out: the first wins.
-        if (record.xrefSize && m_doc.findRecord(m_doc.xref(record)) != int(r))
+        if (record.duplicate)
             continue;
         const int node = int(record.node);
         if (m_doc.is(node, Tag::INDI)) {
@@ -67,27 +67,32 @@ int Lineage::familyOfRecord(int record) const
     return m_entityOfRecord[size_t(record)];
 }
 
+// Pointers other than the links of the family graph (those are counted as they are resolved).
 void Lineage::countBrokenPointers()
 {
     for (int i = 0; i < m_doc.nodeCount(); ++i) {
+        const quint16 tag = m_doc.node(i).tag;
+        if (tag == tagId(Tag::HUSB) || tag == tagId(Tag::WIFE) || tag == tagId(Tag::CHIL) ||
+            tag == tagId(Tag::FAMC) || tag == tagId(Tag::FAMS))
+            continue;
         const QByteArrayView id = m_doc.pointer(i);
         if (!id.isEmpty() && m_doc.findRecord(id) < 0)
             ++m_broken;
     }
 }
 
-// The person or family a link names. A link to a record of another kind counts as broken
-// (a link to a missing record has been counted already).
-int Lineage::resolve(int node, Tag recordTag, bool count)
+// The person or family a link names. A link to a missing record, or to a record of another
+// kind, counts as broken.
+int Lineage::resolve(int node, Tag recordTag)
 {
     const QByteArrayView id = m_doc.pointer(node);
     if (id.isEmpty())
         return -1;
     const int record = m_doc.findRecord(id);
-    if (record < 0)
-        return -1;
-    const int entity = recordTag == Tag::INDI ? personOfRecord(record) : familyOfRecord(record);
-    if (entity < 0 && count)
+    const int entity = record < 0               ? -1
+                       : recordTag == Tag::INDI ? personOfRecord(record)
+                                                : familyOfRecord(record);
+    if (entity < 0)
         ++m_broken;
     return entity;
 }
@@ -104,7 +109,7 @@ void Lineage::readFamilyLinks()
             const bool partner = m_doc.is(c, Tag::HUSB) || m_doc.is(c, Tag::WIFE);
             if (!partner && !m_doc.is(c, Tag::CHIL))
                 continue;
-            const int p = resolve(c, Tag::INDI, true);
+            const int p = resolve(c, Tag::INDI);
             if (p < 0)
                 continue;
             std::vector<int> &seen = partner ? seenIn : seenAsChildIn;
@@ -127,7 +132,7 @@ void Lineage::readPersonLinks()
             const bool asChild = m_doc.is(c, Tag::FAMC);
             if (!asChild && !m_doc.is(c, Tag::FAMS))
                 continue;
-            const int f = resolve(c, Tag::FAM, true);
+            const int f = resolve(c, Tag::FAM);
             if (f < 0)
                 continue;
             std::vector<int> &seen = asChild ? seenAsParentsIn : seenIn;

@@ -61,7 +61,7 @@ private:
     void joinLinks();
     void chooseLineParents();
     void countBrokenPointers();
-    int resolve(int node, Tag recordTag, bool count);
+    int resolve(int node, Tag recordTag);
 
     const Document &m_doc;
     std::vector<Person> m_persons;

@@ -159,20 +159,28 @@ QStringList PersonFacts::notes(int node) const
 // that only says the event happened.
 QString PersonFacts::details(int node, bool withAddress) const
 {
-    QStringList parts;
+    QString text;
+    auto add = [&text](QString part, const QString &lineBreak) {
+        if (part.trimmed().isEmpty())
+            return;
+        if (!text.isEmpty())
+            text += QStringLiteral(", ");
+        text += part.replace(QLatin1Char('\n'), lineBreak);
+    };
+    const QString space(QLatin1Char(' '));
     const QString value = m_doc.text(node);
     if (value != QLatin1String("Y"))
-        addPart(parts, oneLine(value));
+        add(value, space);
     const Event event = this->event(node);
-    addPart(parts, oneLine(event.date));
-    addPart(parts, oneLine(event.place));
+    add(event.date, space);
+    add(event.place, space);
     if (const int addr = withAddress ? m_doc.child(node, Tag::ADDR) : -1; addr >= 0) {
-        addPart(parts, QString(m_doc.text(addr)).replace(QLatin1Char('\n'), QStringLiteral(", ")));
+        add(m_doc.text(addr), QStringLiteral(", "));
         for (Tag tag :
              {Tag::ADR1, Tag::ADR2, Tag::ADR3, Tag::CITY, Tag::STAE, Tag::POST, Tag::CTRY})
-            addPart(parts, oneLine(childText(addr, tag)));
+            add(childText(addr, tag), space);
     }
-    return parts.join(QStringLiteral(", "));
+    return text;
 }
 
 QString PersonFacts::eventLine(int node, const QString &label, const QString &withWhom,
@@ -197,32 +205,52 @@ QStringList PersonFacts::nameLines(int indi) const
     for (int c = m_doc.firstChild(indi); c >= 0; c = m_doc.nextSibling(indi, c)) {
         if (!m_doc.is(c, Tag::NAME))
             continue;
-        const QString value = m_doc.text(c);
         if (!first) {
+            const QString plain = plainName(m_doc.text(c));
             const QString type = childText(c, Tag::TYPE).trimmed();
             const QString word = type.isEmpty() ? QStringLiteral("Also known as")
                                                 : QStringLiteral("Also known as (%1)").arg(type);
-            if (!plainName(value).isEmpty())
-                lines.append(word + QStringLiteral(": ") + plainName(value));
+            if (!plain.isEmpty())
+                lines.append(word + QStringLiteral(": ") + plain);
             continue;
         }
         first = false;
-        const QString prefix = childText(c, Tag::NPFX).trimmed();
-        const QString nick = childText(c, Tag::NICK).trimmed();
-        QString suffix = childText(c, Tag::NSFX).trimmed();
-        if (suffix.isEmpty()) {
-            // With SURN given, the surname between the slashes may hold slashes of its own.
-            const QString surname = childText(c, Tag::SURN);
-            const QString slashed = QLatin1Char('/') + surname + QLatin1Char('/');
-            const qsizetype at = surname.isEmpty() ? -1 : value.lastIndexOf(slashed);
-            suffix = at >= 0 ? value.mid(at + slashed.size()).trimmed() : splitName(value).suffix;
+        int prefix = -1, nick = -1, suffix = -1, surname = -1;
+        for (int piece = m_doc.firstChild(c); piece >= 0; piece = m_doc.nextSibling(c, piece)) {
+            const quint16 tag = m_doc.node(piece).tag;
+            if (tag == tagId(Tag::NPFX) && prefix < 0)
+                prefix = piece;
+            else if (tag == tagId(Tag::NICK) && nick < 0)
+                nick = piece;
+            else if (tag == tagId(Tag::NSFX) && suffix < 0)
+                suffix = piece;
+            else if (tag == tagId(Tag::SURN) && surname < 0)
+                surname = piece;
         }
-        if (!prefix.isEmpty())
-            lines.append(QStringLiteral("Name prefix: ") + oneLine(prefix));
-        if (!suffix.isEmpty())
-            lines.append(QStringLiteral("Name suffix: ") + oneLine(suffix));
-        if (!nick.isEmpty())
-            lines.append(QStringLiteral("Nickname: ") + oneLine(nick));
+        auto line = [&](const char *word, const QString &text) {
+            if (!text.trimmed().isEmpty())
+                lines.append(QLatin1String(word) + oneLine(text.trimmed()));
+        };
+        if (prefix >= 0)
+            line("Name prefix: ", m_doc.text(prefix));
+        if (suffix >= 0) {
+            line("Name suffix: ", m_doc.text(suffix));
+        } else {
+            // Text after the surname. With SURN given, the surname between the slashes may hold
+            // slashes of its own. Most names end with the slash: nothing to read.
+            const QByteArrayView raw = m_doc.rawValue(c);
+            const qsizetype slash = raw.lastIndexOf('/');
+            if (slash >= 0 && !raw.sliced(slash + 1).trimmed().isEmpty()) {
+                const QString value = m_doc.text(c);
+                const QString surn = surname >= 0 ? m_doc.text(surname) : QString();
+                const QString slashed = QLatin1Char('/') + surn + QLatin1Char('/');
+                const qsizetype at = surn.isEmpty() ? -1 : value.lastIndexOf(slashed);
+                line("Name suffix: ",
+                     at >= 0 ? value.mid(at + slashed.size()) : splitName(value).suffix);
+            }
+        }
+        if (nick >= 0)
+            line("Nickname: ", m_doc.text(nick));
     }
     return lines;
 }
