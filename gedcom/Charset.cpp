@@ -12,7 +12,7 @@ Charset charsetFromName(QByteArrayView name)
         key.append(c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c);
     }
     if (key.isEmpty())
-        return Charset::Unspecified;
+        return Charset::Undeclared;
     struct Entry
     {
         const char *name;
@@ -52,7 +52,7 @@ Charset charsetFromName(QByteArrayView name)
 QString charsetDisplayName(Charset charset)
 {
     switch (charset) {
-    case Charset::Unspecified:
+    case Charset::Undeclared:
         return QStringLiteral("no character set");
     case Charset::Unknown:
         return QStringLiteral("an unknown character set");

@@ -7,8 +7,8 @@ namespace Gedcom {
 
 // The character sets a GEDCOM file can be written in.
 enum class Charset {
-    Unspecified, // no HEAD.CHAR
-    Unknown,     // a HEAD.CHAR value this reader does not know
+    Undeclared, // no HEAD.CHAR
+    Unknown,    // a HEAD.CHAR value this reader does not know
     Utf8,
     Utf16LE,
     Utf16BE,

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-// Dates between the free text of a row and GEDCOM's date values. Self-contained: the life-span
-// text of the editor reads dates by rules of its own (day/month/year, the same two-digit year
-// window); the two are to be brought together.
+// Dates between the free text of a row and GEDCOM's date values. Kept self-contained for now:
+// the editor reads the years of its life-span text by rules of its own, and the two readings of
+// numeric dates (day/month/year, the two-digit year window) are to be brought together.
 namespace Gedcom::DateText {
 
 // The text a row gets from a DATE: the value as written, without blanks around it; a 5.5.1 date

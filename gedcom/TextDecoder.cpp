@@ -99,7 +99,7 @@ QByteArray fromUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
 QString readAsRemark(Charset used, const DecodedText &text)
 {
     const QString claim =
-        text.declared == Charset::Unspecified
+        text.declared == Charset::Undeclared
             ? QStringLiteral("names no character set")
             : QStringLiteral("says %1").arg(QString::fromLatin1(text.declaredName));
     return QStringLiteral("The file was read as %1 although its header %2.")
@@ -129,7 +129,7 @@ DecodedText decodeText(const QByteArray &bytes)
     else if (rest.size() >= 2 && rest[0] == '\0' && rest[1] == '0')
         text.used = Charset::Utf16BE;
     else
-        text.used = Charset::Unspecified;
+        text.used = Charset::Undeclared;
 
     if (text.used == Charset::Utf16LE || text.used == Charset::Utf16BE) {
         text.utf8 = fromUtf16(rest, text.used == Charset::Utf16LE ? QStringConverter::Utf16LE
@@ -167,7 +167,7 @@ DecodedText decodeText(const QByteArray &bytes)
         text.remark = QStringLiteral("Bytes that are not UTF-8 were read as Windows-1252.");
         return text;
     }
-    if (by == Charset::Unspecified || by == Charset::Ansel) {
+    if (by == Charset::Undeclared || by == Charset::Ansel) {
         text.used = Charset::Ansel;
         text.utf8 = Ansel::toUtf8(rest);
         return text;

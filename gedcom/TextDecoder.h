@@ -27,7 +27,7 @@ namespace Gedcom {
 struct DecodedText
 {
     QByteArray utf8; // without a byte order mark
-    Charset declared = Charset::Unspecified;
+    Charset declared = Charset::Undeclared;
     QByteArray declaredName; // the HEAD.CHAR value as written
     Charset used = Charset::Utf8;
     bool byteOrderMark = false;
