@@ -57,6 +57,8 @@ private slots:
     void nothingIsLeftBehind_data();
     void nothingIsLeftBehind();
     void unreadablePlan();
+    void planningCanBeCancelled_data();
+    void planningCanBeCancelled();
 
 private:
     ImportPlan makePlan();
@@ -144,6 +146,42 @@ void TestImportRun::unreadablePlan()
     QCOMPARE(result.status, RunResult::Status::Failed);
     QVERIFY(!result.error.isEmpty());
     QVERIFY(sink.calls.isEmpty());
+}
+
+void TestImportRun::planningCanBeCancelled_data()
+{
+    QTest::addColumn<bool>("whileReading");
+    QTest::newRow("while reading") << true;
+    QTest::newRow("while mapping") << false;
+}
+
+// Reading reports the first half of the progress, mapping the second; either can cancel.
+void TestImportRun::planningCanBeCancelled()
+{
+    QFETCH(bool, whileReading);
+    QStringList body;
+    for (int i = 0; i < 9000; ++i)
+        body << QStringLiteral("0 @I%1@ INDI").arg(i) << "1 NAME A /B/"
+             << "1 BIRT"
+             << "2 DATE 1900"
+             << "2 PLAC York"
+             << "1 NOTE n"
+             << "2 CONT n"
+             << "1 SEX M";
+    const QString path = m_dir->filePath("big.ged");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(TestGedcom::file(body));
+    f.close();
+    int calls = 0;
+    const ImportPlan plan = planImportFile(path, {}, [&](qint64 done, qint64 total) {
+        ++calls;
+        return whileReading ? false : done * 2 < total;
+    });
+    QVERIFY(calls > 0);
+    QVERIFY(!plan.isValid());
+    QVERIFY(plan.rows.isEmpty());
+    QVERIFY(plan.error.contains(QStringLiteral("cancelled")));
 }
 
 QTEST_GUILESS_MAIN(TestImportRun)
