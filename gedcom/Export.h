@@ -1,0 +1,50 @@
+#pragma once
+
+#include "PersonRecord.h"
+#include "Version.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+namespace Gedcom {
+
+struct ExportOptions
+{
+    Version version = Version::Gedcom551;
+    // The photo files of a person (full paths), one OBJE each; none when not set.
+    std::function<QStringList(const QString &id)> photosOf;
+    // HEAD.DATE and TIME (UTC); the current time when not valid.
+    QDateTime timestamp;
+    // The name in the SUBM record.
+    QString submitter = QStringLiteral("VelkinTree user");
+};
+
+struct ExportResult
+{
+    QByteArray data;
+    qsizetype rows = 0;    // rows written, each as an INDI
+    qsizetype persons = 0; // INDI records: the rows and the partners written for them
+    qsizetype families = 0;
+};
+
+// Writes one tree, rows in the order given, as GEDCOM 5.5.1 (UTF-8, lines of at most 255
+// bytes) or 7.0 (UTF-8 with a byte order mark, no CONC).
+//
+// Each row is an INDI: NAME "Fname /Sname/" with GIVN and SURN, SEX U, BIRT and DEAT with DATE
+// and PLAC, RESI with ADDR (CITY, CTRY; ADR1 in 5.5.1 only), NOTE, an OBJE for each photo, and
+// REFN with the row's ID (xrefs are generated, @I1@, @F1@, as keys may hold any text). A row
+// with a partner or children gets a FAM with the row as first partner (HUSB) and the partner as
+// WIFE: an INDI of its own made from the partner's name, or the partner's row for a pair (see
+// ExportLinks), with a CHIL for each child row. A PrntKey that is not a link (ExportLinks) is
+// written as _PRNTKEY. Dates: see DateText::toGedcom.
+ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &options);
+
+// Writes the bytes to a temporary file in the target's folder and renames it over the target
+// when complete: the target is never left half-written. False with the reason on failure.
+bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
+
+} // namespace Gedcom

@@ -1,0 +1,159 @@
+#include "LineWriter.h"
+
+#include "Utf8.h"
+
+namespace Gedcom {
+
+namespace {
+
+void appendLevel(QByteArray &out, int level)
+{
+    if (level < 10)
+        out.append(char('0' + level));
+    else
+        out.append(QByteArray::number(level));
+}
+
+// Whether a 5.5.1 value may be cut before position `cut`. Strictness 0: no space on either side;
+// 1: no space after the cut (the next piece must not begin with one); 2: any cut that keeps
+// UTF-8 sequences and @@ escapes whole.
+bool goodCut(QByteArrayView v, qsizetype cut, int strictness)
+{
+    const auto byte = static_cast<unsigned char>(v[cut]);
+    if (Utf8::isContinuation(byte))
+        return false;
+    if (v[cut - 1] == '@' && v[cut] == '@')
+        return false;
+    if (strictness <= 1 && v[cut] == ' ')
+        return false;
+    return strictness >= 1 || v[cut - 1] != ' ';
+}
+
+} // namespace
+
+void LineWriter::begin(int level, QByteArrayView tag)
+{
+    appendLevel(m_out, level);
+    m_out.append(' ');
+    m_out.append(tag);
+}
+
+void LineWriter::record(QByteArrayView xref, QByteArrayView tag)
+{
+    m_out.append("0 ");
+    if (!xref.isEmpty()) {
+        m_out.append(xref);
+        m_out.append(' ');
+    }
+    m_out.append(tag);
+    m_out.append('\n');
+}
+
+void LineWriter::pointer(int level, QByteArrayView tag, QByteArrayView xref)
+{
+    begin(level, tag);
+    m_out.append(' ');
+    m_out.append(xref);
+    m_out.append('\n');
+}
+
+void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
+{
+    begin(level, tag);
+    if (!value.isEmpty()) {
+        m_out.append(' ');
+        m_out.append(value);
+    }
+    m_out.append('\n');
+}
+
+void LineWriter::text(int level, QByteArrayView tag, const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    QByteArrayView rest(utf8);
+    bool first = true;
+    for (;;) {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != '\n' && rest[end] != '\r')
+            ++end;
+        // CONC lines continue the tag line and its CONT lines at one level, below the tag.
+        if (first)
+            escaped(level, tag, rest.first(end), level + 1);
+        else
+            escaped(level + 1, "CONT", rest.first(end), level + 1);
+        first = false;
+        if (end >= rest.size())
+            break;
+        // CR LF is one line break; a lone CR or LF is one too.
+        qsizetype next = end + 1;
+        if (rest[end] == '\r' && next < rest.size() && rest[next] == '\n')
+            ++next;
+        rest = rest.sliced(next);
+    }
+}
+
+void LineWriter::escaped(int level, QByteArrayView tag, QByteArrayView line, int concLevel)
+{
+    QByteArrayView value = line;
+    if (line.contains('@')) {
+        m_scratch.clear();
+        if (m_version == Version::Gedcom551) {
+            for (char c : line) {
+                m_scratch.append(c);
+                if (c == '@')
+                    m_scratch.append('@');
+            }
+        } else {
+            if (line.startsWith('@'))
+                m_scratch.append('@');
+            m_scratch.append(line);
+        }
+        value = m_scratch;
+    }
+    if (m_version == Version::Gedcom551) {
+        split(level, tag, value, concLevel);
+        return;
+    }
+    plain(level, tag, value);
+}
+
+void LineWriter::split(int level, QByteArrayView tag, QByteArrayView value, int concLevel)
+{
+    // "<level> <tag> " and the line end
+    const qsizetype prefix = (level < 10 ? 1 : 2) + 1 + tag.size() + 1 + 1;
+    const qsizetype conc = (concLevel < 10 ? 1 : 2) + 1 + 4 + 1 + 1;
+    qsizetype room = qMin<qsizetype>(kMaxPiece, kMaxLine - prefix);
+    if (value.size() <= room) {
+        plain(level, tag, value);
+        return;
+    }
+    const QByteArray copy = value.toByteArray(); // value may live in m_scratch
+    QByteArrayView v(copy);
+    qsizetype start = 0;
+    bool first = true;
+    while (start < v.size()) {
+        qsizetype cut = v.size();
+        if (v.size() - start > room) {
+            cut = -1;
+            for (int strictness = 0; strictness < 3 && cut < 0; ++strictness) {
+                for (qsizetype c = start + room; c > start; --c) {
+                    if (goodCut(v, c, strictness)) {
+                        cut = c;
+                        break;
+                    }
+                }
+            }
+            if (cut < 0)
+                cut = start + room; // only for bytes that are not UTF-8
+        }
+        if (first)
+            plain(level, tag, v.sliced(start, cut - start));
+        else
+            plain(concLevel, "CONC", v.sliced(start, cut - start));
+        first = false;
+        start = cut;
+        room = qMin<qsizetype>(kMaxPiece, kMaxLine - conc);
+    }
+}
+
+} // namespace Gedcom

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Version.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace Gedcom {
+
+// Writes GEDCOM lines into a byte buffer, as UTF-8 with LF line ends.
+//
+// Text values: line breaks (CR LF, CR, LF) become CONT lines one level deeper; @ is escaped as
+// the version requires (every @ doubled in 5.5.1, a leading @ of each line doubled in 7.0).
+// In 5.5.1 no line is longer than 255 bytes with its line end: a longer value is split with CONC
+// lines into pieces of at most 246 bytes, never inside a UTF-8 sequence, never between the two
+// @ of an escape, and never before a space (readers that trim would lose it); where it can, not
+// after one either. Only a run of more than 246 spaces leaves no choice. 7.0 has no length
+// limit and no CONC.
+class LineWriter
+{
+public:
+    explicit LineWriter(Version version) : m_version(version) {}
+
+    // "0 @I1@ INDI"
+    void record(QByteArrayView xref, QByteArrayView tag);
+    // "1 HUSB @I1@"
+    void pointer(int level, QByteArrayView tag, QByteArrayView xref);
+    // A line with a text value (or none when the text is empty).
+    void text(int level, QByteArrayView tag, const QString &value);
+    // A line whose value is written as it is (dates, versions): no escapes, no line breaks.
+    void plain(int level, QByteArrayView tag, QByteArrayView value);
+
+    // Bytes as they are (a byte order mark).
+    void raw(QByteArrayView bytes) { m_out.append(bytes); }
+    void reserve(qsizetype bytes) { m_out.reserve(bytes); }
+    QByteArray take() { return std::move(m_out); }
+
+    static constexpr int kMaxLine = 255; // bytes, with the line end
+    static constexpr int kMaxPiece = 246;
+
+private:
+    void begin(int level, QByteArrayView tag);
+    void escaped(int level, QByteArrayView tag, QByteArrayView line, int concLevel);
+    void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
+
+    Version m_version;
+    QByteArray m_out;
+    QByteArray m_scratch;
+};
+
+} // namespace Gedcom

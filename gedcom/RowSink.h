@@ -1,0 +1,24 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QString>
+
+namespace Gedcom {
+
+// Where an import puts its rows: the person store implements it for one new tree. The import
+// calls begin once, add for each row in order, then commit; on a failure or a cancel it calls
+// rollback instead, which must leave nothing behind (no tree, no rows: one transaction).
+class RowSink
+{
+public:
+    virtual ~RowSink() = default;
+
+    // Creates the tree and starts the transaction. `rows` is the number of rows to come.
+    virtual bool begin(qsizetype rows, QString &error) = 0;
+    virtual bool add(const PersonRecord &row, QString &error) = 0;
+    virtual bool commit(QString &error) = 0;
+    virtual void rollback() = 0;
+};
+
+} // namespace Gedcom

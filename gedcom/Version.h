@@ -1,0 +1,8 @@
+#pragma once
+
+namespace Gedcom {
+
+// The GEDCOM versions this library writes.
+enum class Version { Gedcom551, Gedcom70 };
+
+} // namespace Gedcom
