@@ -233,10 +233,11 @@ void Thumbnailer::setSortOrder(ethSortOrder value)
     resortShown();
 }
 
-// A new sort key or order reorders and repaints what is shown (at run time only).
+// A new sort key or order reorders and repaints what is shown (at run time only). While a folder
+// renders, the files are rendered in the order they were listed and sorted when all are done.
 void Thumbnailer::resortShown()
 {
-    if (m_userMode && m_items > 0) {
+    if (m_userMode && m_items > 0 && !m_cursor.deferSort()) {
         sortRecords();
         PaintVisible();
     }

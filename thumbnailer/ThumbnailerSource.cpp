@@ -152,6 +152,7 @@ void Thumbnailer::Clear()
     m_cellWidth = m_cellHeight = m_cellOffset = 0;
     m_cellsPerRow = 0;
     m_addCapacity = m_addUsed = 0;
+    m_cursor = RenderCursor();
     resetView();
 }
 
@@ -268,28 +269,33 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
 
     WidgetBusyCursor busy(this);
     m_rendering = true;
+    m_cursor.start(m_items);
+    // The blocks made for the listed files; AddItem may append its own while the host runs.
+    const int blocks = m_memDCs->Count();
     int dc = 1;
-    int k = 0;
-    int i = 1;
+    int k = 0;    // cell within the current block
+    int slot = 1; // cell over all blocks: each rendered file takes one, also when deleted later
     for (;;) {
         QCoreApplication::processEvents();
         if (!alive(self, generation))
             return RenderResult::Gone;
-        if (i > m_items)
+        if (m_cursor.done())
             break;
+        const int i = m_cursor.next() + 1;
         if (!m_rendering) {
-            // What was rendered stays; the rest of the records go with the stop.
-            m_records.resize(i - 1);
-            m_items = i - 1;
+            // What was rendered stays; the listed files still to come go with the stop.
+            m_records.remove(i - 1, m_cursor.end() - (i - 1));
+            m_items = int(m_records.size());
+            endRendering();
             emit Interrupted();
             return alive(self, generation) ? RenderResult::Interrupted : RenderResult::Gone;
         }
         cMemDC *block = m_memDCs->Item(dc);
-        if (i > block->Last && dc < m_memDCs->Count()) {
+        if (slot > block->Last && dc < blocks) {
             block = m_memDCs->Item(++dc);
             k = 0;
         }
-        const FileRecord &record = m_records[i - 1];
+        const FileRecord record = m_records[i - 1];
         const int cellLeft = (k % block->CellsPerRow) * m_cellWidth;
         const int cellTop = (k / block->CellsPerRow) * m_cellHeight;
         QRect picture;
@@ -312,6 +318,8 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
                                      picture.top(),
                                      picture.width(),
                                      picture.height()};
+            // A refused second file of the same name is told in a message box, which lets
+            // events through: the host may have changed the items meanwhile.
             added = m_thumbs->Add(thumb, record.Name);
             if (!alive(self, generation))
                 return RenderResult::Gone;
@@ -322,20 +330,35 @@ Thumbnailer::RenderResult Thumbnailer::renderAll()
             QImage &image = block->image();
             QPainter(&image).fillRect(QRect(cellLeft, cellTop, m_cellWidth, m_cellHeight),
                                       TranslateColor(m_backClrItem));
-            m_records.removeAt(i - 1);
-            --m_items;
-            emit ItemsCountChange(m_items);
+            const int index = m_cursor.next();
+            if (m_cursor.pending(index) && m_records[index].Name == record.Name) {
+                m_records.removeAt(index);
+                m_cursor.removed(index);
+                --m_items;
+                emit ItemsCountChange(m_items);
+            }
             continue;
         }
         if (i == 1)
             m_selection->setCurrentOnly(record.Name);
-        emit AfterThumbAdd(i, m_records[i - 1].Name);
+        // Past this file before the host hears of it, so that it may delete it at once.
+        m_cursor.advance();
         ++k;
-        ++i;
+        ++slot;
+        emit AfterThumbAdd(i, record.Name);
     }
     m_rendering = false;
+    endRendering();
     emit ThumbsAdded(m_items);
     return alive(self, generation) ? RenderResult::Done : RenderResult::Gone;
+}
+
+void Thumbnailer::endRendering()
+{
+    m_cursor.finish();
+    // A sort asked for while the files were rendered.
+    if (m_cursor.takeSort())
+        sortRecords();
 }
 
 bool Thumbnailer::AddItem(const QString &sPath, const QString &sName)
