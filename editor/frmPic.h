@@ -24,8 +24,9 @@ QSize PhotoLimits(const QSize &screen);
 PhotoFit FitPhoto(int w, int h, const QSize &limits);
 
 // The photo viewer: one photo of the selected thumbnail, upright, at its natural size or shrunk
-// with its proportions kept to fit the screen (" (Stretched)" in the caption then). Esc closes it; resizing the window by hand
-// makes the photo follow the window's inner area. Open it modally through ModalSeam::exec.
+// with its proportions kept to fit the screen (" (Stretched)" in the caption then). Esc closes
+// it; resizing the window by hand makes the photo follow the window's inner area. Open it
+// modally through ModalSeam::exec.
 class frmPic : public QDialog
 {
     Q_OBJECT
