@@ -1,7 +1,9 @@
 #include "PhotoBox.h"
 
-#include <QImageReader>
+#include "PictureDecoder.h"
+
 #include <QPainter>
+#include <QScreen>
 
 PhotoBox::PhotoBox(QWidget *parent) : QWidget(parent)
 {
@@ -12,11 +14,8 @@ bool PhotoBox::setPicture(const QString &path)
 {
     m_path = path;
     m_image = QImage();
-    if (!path.isEmpty()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        m_image = reader.read();
-    }
+    if (!path.isEmpty())
+        m_image = PictureDecoder::ReadWithin(path, screen()->size());
     update();
     return !m_image.isNull();
 }
@@ -32,5 +31,8 @@ void PhotoBox::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), m_image);
+    const QSize shown = m_image.size().scaled(size(), Qt::KeepAspectRatio);
+    painter.drawImage(
+        QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown),
+        m_image);
 }

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QWidget>
 
-// Shows one image file, given by path, stretched to the box's size. A file that cannot be
-// decoded leaves the box empty.
+// Shows one image file, given by path, upright and as large as the box allows with its
+// proportions kept. A file that cannot be decoded leaves the box empty.
 class PhotoBox : public QWidget
 {
     Q_OBJECT
@@ -15,7 +15,7 @@ public:
     explicit PhotoBox(QWidget *parent = nullptr);
 
     QString Picture() const { return m_path; }
-    // Loads the file (turned upright by its orientation tag); true when it could be decoded.
+    // Loads the file (upright, at most screen-sized); true when it could be decoded.
     bool setPicture(const QString &path);
     bool hasImage() const { return !m_image.isNull(); }
     QSize imageSize() const { return m_image.size(); }

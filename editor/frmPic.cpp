@@ -1,5 +1,6 @@
 #include "frmPic.h"
 
+#include "ImageOrientation.h"
 #include "ModalSeam.h"
 #include "PhotoBox.h"
 #include "Thumb.h"
@@ -59,17 +60,14 @@ frmPic::frmPic(const Thumb &item, QWidget *parent, const QSize &screen) : QDialo
     const QSize limits = PhotoLimits(screenSize);
 
     const QString file = item.Path() + item.Name();
-    QSize size(item.Width(), item.Height());
-    if (size.width() <= 0 || size.height() <= 0) {
-        // The viewer was not asked for dimensions: read them from the file (turned upright).
-        QImageReader reader(file);
-        reader.setAutoTransform(true);
-        size = reader.size();
-        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-            size.transpose();
-        if (!size.isValid())
-            size = QSize(1, 1);
-    }
+    // The item gives the stored size; the photo is shown, and the window sized, upright.
+    QImageReader reader(file);
+    QSize stored(item.Width(), item.Height());
+    if (stored.width() <= 0 || stored.height() <= 0)
+        stored = reader.size(); // the viewer was not asked for dimensions
+    QSize size = ImageOrientation::UprightSize(stored, ImageOrientation::OrientationOf(reader));
+    if (size.width() <= 0 || size.height() <= 0)
+        size = QSize(1, 1);
 
     QString caption = tr("Photo: ") + item.Name();
     m_fit = FitPhoto(size.width(), size.height(), limits);

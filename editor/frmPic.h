@@ -23,16 +23,18 @@ QSize PhotoLimits(const QSize &screen);
 // limit / size on both axes, each rounded to 4 decimal places. The box is at least 1 x 1.
 PhotoFit FitPhoto(int w, int h, const QSize &limits);
 
-// The photo viewer: one photo of the selected thumbnail, at its natural size or shrunk to fit
-// the screen (" (Stretched)" in the caption then). Esc closes it; resizing the window by hand
-// makes the photo follow the window's inner area. Open it modally through ModalSeam::exec.
+// The photo viewer: one photo of the selected thumbnail, upright, at its natural size or shrunk
+// with its proportions kept to fit the screen (" (Stretched)" in the caption then). Esc closes
+// it; resizing the window by hand makes the photo follow the window's inner area. Open it
+// modally through ModalSeam::exec.
 class frmPic : public QDialog
 {
     Q_OBJECT
 
 public:
-    // `item` gives the file (Path + Name) and its size (Width, Height); a size of 0 (the
-    // viewer did not read the dimensions) is taken from the file itself. `screen` is the
+    // `item` gives the file (Path + Name) and its stored size (Width, Height); a size of 0 (the
+    // viewer did not read the dimensions) is taken from the file itself. The window is sized
+    // from the upright size (the file's orientation tag applied). `screen` is the
     // screen's size in pixels; an empty size means the screen the window will show on.
     explicit frmPic(const Thumb &item, QWidget *parent = nullptr, const QSize &screen = QSize());
 

@@ -1,9 +1,9 @@
 #include "ThumbRenderer.h"
 
 #include "HeaderReaders.h"
+#include "PictureDecoder.h"
 #include "mThumbnailer.h"
 
-#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -28,11 +28,6 @@ QSize FitSize(const QSize &picture, const CellSpec &cell)
 }
 
 namespace {
-
-bool rotates(QImageIOHandler::Transformations t)
-{
-    return t.testFlag(QImageIOHandler::TransformationRotate90);
-}
 
 // Metafiles cannot be decoded here: they are shown as a sheet of their own proportions.
 QImage metafileSheet(const QString &file, const CellSpec &cell)
@@ -65,43 +60,13 @@ QImage metafileSheet(const QString &file, const CellSpec &cell)
 
 } // namespace
 
-namespace {
-QImage decode(const QString &file, const CellSpec &cell, bool byContent)
-{
-    QImageReader reader(file);
-    reader.setDecideFormatFromContent(byContent);
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    QImage image;
-    if (stored.isValid() && !stored.isEmpty()) {
-        const QImageIOHandler::Transformations transform = reader.transformation();
-        const QSize oriented = rotates(transform) ? stored.transposed() : stored;
-        const QSize drawn = FitSize(oriented, cell);
-        if (drawn != oriented && reader.supportsOption(QImageIOHandler::ScaledSize))
-            reader.setScaledSize(rotates(transform) ? drawn.transposed() : drawn);
-        image = reader.read();
-        if (image.isNull())
-            return image;
-        if (image.size() != drawn)
-            image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        return image;
-    }
-    image = reader.read();
-    if (image.isNull())
-        return image;
-    const QSize drawn = FitSize(image.size(), cell);
-    if (image.size() != drawn)
-        image = image.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
-}
-} // namespace
-
 QImage DecodeFitted(const QString &file, const CellSpec &cell)
 {
-    QImage image = decode(file, cell, false);
+    const auto fit = [&cell](const QSize &upright) { return FitSize(upright, cell); };
+    QImage image = PictureDecoder::Read(file, fit);
     // A name whose suffix misleads (a .dib holding a whole bitmap file) is read by its content.
     if (image.isNull())
-        image = decode(file, cell, true);
+        image = PictureDecoder::Read(file, fit, true);
     if (image.isNull())
         image = metafileSheet(file, cell);
     return image;

@@ -20,13 +20,13 @@ struct CellSpec
 // (cell less borders and offset on each side) keeping its proportions, at least 1 x 1.
 QSize FitSize(const QSize &picture, const CellSpec &cell);
 
-// Decodes `file` straight to its fitted size (scaled decoding where the format allows, photo
-// orientation honoured) and draws it centred in the cell at (cellLeft, cellTop) of `target`.
-// pictureRect receives where it went. False when the file cannot be decoded.
+// Decodes `file` straight to its fitted size (PictureDecoder: upright, scaled decoding where the
+// format allows, within the memory cap) and draws it centred in the cell at (cellLeft, cellTop) of
+// `target`. pictureRect receives where it went. False when the file cannot be decoded.
 bool RenderInto(const QString &file, QImage &target, int cellLeft, int cellTop,
                 const CellSpec &cell, QRect &pictureRect);
 
-// Decodes a picture at exactly `size` (for benchmarks and tests); null on failure.
+// Decodes a picture at its fitted size; null when it cannot be decoded.
 QImage DecodeFitted(const QString &file, const CellSpec &cell);
 
 } // namespace ThumbRenderer

@@ -2,6 +2,7 @@
 
 #include "FileRecord.h"
 #include "GridGeometry.h"
+#include "RenderCursor.h"
 #include "Thumb.h"
 #include "Thumbnail.h"
 #include "Thumbnails.h"
@@ -374,6 +375,8 @@ private:
     // Cell store and rendering of every record; false when interrupted or failed.
     enum class RenderResult { Done, Interrupted, Failed, Gone };
     RenderResult renderAll();
+    // Rendering has ended: a sort asked for meanwhile is applied.
+    void endRendering();
     void paintLabel(QPainter &painter, const Thumb &thumb, int x, int y);
     // Lists, sorts, renders and paints; false when interrupted. After a false result the
     // control may be gone.
@@ -426,6 +429,8 @@ private:
     VisibleRange m_visible;
     bool m_listing = false;
     bool m_rendering = false;
+    // Where rendering stands while the host changes the items between two files.
+    RenderCursor m_cursor;
     bool m_addingItem = false;
     quint64 m_generation = 0;
     bool m_hostSeen = false;

@@ -102,6 +102,10 @@ bool Thumbnailer::RenameItem(const QString &sName, const QString &sNewName)
     const Thumb *other = m_thumbs->Item(sNewName);
     if (other && other != thumb)
         return false;
+    // Nor may it take the name of a listed file that is still to be rendered.
+    const int listed = recordIndexOf(sNewName);
+    if (listed > 0 && m_cursor.pending(listed - 1))
+        return false;
     const QString oldName = thumb->Name();
     for (FileRecord &record : m_records) {
         if (record.Name.compare(oldName, Qt::CaseInsensitive) == 0) {
@@ -159,12 +163,25 @@ bool Thumbnailer::DeleteItems(const QString &sPathNames)
         const QString folder = mThumbnailer::ParentFolder(path);
         const QString name = mThumbnailer::FileNameOf(path);
         const Thumb *thumb = m_thumbs->Item(name);
-        if (!thumb)
+        if (!thumb) {
+            // A listed file still waiting to be rendered goes before it is rendered.
+            const int record = recordIndexOf(name);
+            if (record > 0 && m_cursor.pending(record - 1)) {
+                m_records.removeAt(record - 1);
+                m_cursor.removed(record - 1);
+                --m_items;
+                emit ItemDelete(folder, name);
+                if (!self)
+                    return false;
+            }
             continue;
+        }
         const QString itemName = thumb->Name();
         const int record = recordIndexOf(itemName);
-        if (record > 0)
+        if (record > 0) {
             m_records.removeAt(record - 1);
+            m_cursor.removed(record - 1);
+        }
         if (m_editing && m_editName.compare(itemName, Qt::CaseInsensitive) == 0) {
             m_editing = false;
             m_editName.clear();

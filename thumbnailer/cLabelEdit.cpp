@@ -2,6 +2,7 @@
 
 #include "GridGeometry.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 cLabelEdit::cLabelEdit(QWidget *parent) : QLineEdit(parent)
@@ -64,9 +65,21 @@ void cLabelEdit::keyPressEvent(QKeyEvent *event)
     }
 }
 
+bool cLabelEdit::ownsActivePopup() const
+{
+    for (const QWidget *w = QApplication::activePopupWidget(); w; w = w->parentWidget())
+        if (w == this)
+            return true;
+    return false;
+}
+
 void cLabelEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    // The editor's own context menu (cut, copy, paste) takes the focus while it is open; the
+    // focus comes back when it closes and the edit goes on.
+    if (event->reason() == Qt::PopupFocusReason && ownsActivePopup())
+        return;
     if (isVisible())
         emit editEnded();
 }

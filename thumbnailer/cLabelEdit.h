@@ -4,7 +4,8 @@
 
 // The in-place label editor "txtLabel": a single-line box laid over an item's label, centred on
 // the cell and at least as wide as the cell, growing with the text. Enter ends the edit with
-// the typed text, Escape with an empty text; losing the focus ends it as well.
+// the typed text, Escape with an empty text; losing the focus ends it as well, except to the
+// editor's own context menu.
 class cLabelEdit : public QLineEdit
 {
     Q_OBJECT
@@ -31,6 +32,8 @@ protected:
 
 private:
     void reposition();
+    // The open popup is the editor's own (its context menu).
+    bool ownsActivePopup() const;
 
     int m_thumbLeft = 0;
     int m_labelTop = 0;

@@ -3,7 +3,9 @@
 #include "Thumb.h"
 #include "frmPic.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -12,6 +14,25 @@ class TestFrmPic : public QObject
     Q_OBJECT
 
 private:
+    // A JPEG of `stored` whose orientation tag holds `orientation`.
+    static bool WriteTaggedJpeg(const QString &path, const QImage &stored, int orientation)
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        if (!stored.save(&buffer, "JPG", 95))
+            return false;
+        QByteArray jpeg = buffer.data();
+        QByteArray exif = QByteArray::fromHex("FFE10022") + QByteArray("Exif\0\0", 6) +
+                          QByteArray::fromHex("49492A00080000000100120103000100000000000000"
+                                              "00000000");
+        exif[28] = char(orientation); // the value of the one entry, tag 0x0112
+        jpeg.insert(2, exif);
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size();
+    }
+    static bool IsRed(QRgb p) { return qAlpha(p) > 200 && qRed(p) > 180 && qBlue(p) < 90; }
+    static bool IsBlue(QRgb p) { return qAlpha(p) > 200 && qBlue(p) > 180 && qRed(p) < 90; }
+
     static Thumb MakeThumb(const QString &folder, const QString &name, int w, int h)
     {
         Thumb thumb;
@@ -78,6 +99,43 @@ private slots:
         // Without dimensions from the viewer the file's own size is used.
         frmPic unknown(MakeThumb(dir.path(), "small.png", 0, 0), nullptr, QSize(1024, 768));
         QCOMPARE(unknown.photoBox()->size(), QSize(64, 32));
+    }
+
+    void turnedPhotoShownUprightWithItsProportions()
+    {
+        // Stored as the camera saw it, 80 x 40, red on the left and blue on the right; the tag
+        // says to turn it a quarter clockwise, so upright it is 40 x 80 with red on top.
+        QTemporaryDir dir;
+        QImage stored(80, 40, QImage::Format_RGB32);
+        stored.fill(Qt::blue);
+        QPainter(&stored).fillRect(0, 0, 40, 40, Qt::red);
+        QVERIFY(WriteTaggedJpeg(dir.filePath("phone.jpg"), stored, 6));
+
+        // With the stored size from the file header, and without any size from the viewer.
+        for (const QSize &given : {QSize(80, 40), QSize(0, 0)}) {
+            frmPic viewer(MakeThumb(dir.path(), "phone.jpg", given.width(), given.height()),
+                          nullptr, QSize(1024, 768));
+            QCOMPARE(viewer.photoBox()->size(), QSize(40, 80));
+            QCOMPARE(viewer.size(), QSize(40, 80));
+            const QImage shown = viewer.photoBox()->grab().toImage();
+            QVERIFY(IsRed(shown.pixel(20, 15)));
+            QVERIFY(IsBlue(shown.pixel(20, 65)));
+        }
+        // Shrunk to a small screen, the upright proportions decide: limits 30 x 40.
+        frmPic shrunk(MakeThumb(dir.path(), "phone.jpg", 80, 40), nullptr, QSize(100, 110));
+        QCOMPARE(shrunk.photoBox()->size(), QSize(20, 40));
+        QVERIFY(shrunk.windowTitle().endsWith(" (Stretched)"));
+
+        // Widened by hand, the photo keeps its proportions in the middle of the box.
+        frmPic viewer(MakeThumb(dir.path(), "phone.jpg", 80, 40), nullptr, QSize(1024, 768));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        viewer.resize(200, 80);
+        QCOMPARE(viewer.photoBox()->size(), QSize(200, 80));
+        const QImage wide = viewer.photoBox()->grab().toImage();
+        QVERIFY(IsRed(wide.pixel(100, 15)));
+        QVERIFY(IsBlue(wide.pixel(100, 65)));
+        QVERIFY(!IsRed(wide.pixel(20, 15)) && !IsBlue(wide.pixel(20, 65)));
     }
 
     void escClosesAndResizeFollows()

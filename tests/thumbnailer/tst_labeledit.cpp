@@ -5,8 +5,12 @@
 #include "support_input.h"
 #include "support_pixtile.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 class tst_labeledit : public QObject
@@ -22,6 +26,7 @@ private slots:
     void caseVariantOfAnotherItemRefused();
     void handlerMayCancel();
     void pressOnSurfaceEndsEdit();
+    void ownContextMenuKeepsTheEdit();
     void duplicateInListModeIsTold();
     void renameItemRules();
 
@@ -211,6 +216,44 @@ void tst_labeledit::pressOnSurfaceEndsEdit()
              QStringList({"AfterLabelEdit p02.bmp [typed.bmp]", "ItemRename typed.bmp p02.bmp",
                           "MouseDown p05.bmp 1 0"}));
     QVERIFY(c.Thumbs().Item("typed.bmp"));
+}
+
+void tst_labeledit::ownContextMenuKeepsTheEdit()
+{
+    InputRig rig(6);
+    Thumbnailer &c = rig.control();
+    QApplication::setActiveWindow(&c);
+    QVERIFY(QTest::qWaitForWindowActive(&c));
+    rig.click(rig.picturePoint("p02.bmp"));
+    c.StartLabelEdit();
+    QLineEdit *e = editor(rig);
+    QVERIFY(e->hasFocus());
+    e->selectAll();
+    QTest::keyClicks(e, QStringLiteral("half"));
+    rig.takeEvents();
+
+    // Right-click to paste: the editor's menu takes the focus while it is open.
+    QApplication::clipboard()->setText(QStringLiteral("-pasted.bmp"));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                e->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(e, &menuEvent);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QVERIFY(e->isVisible());
+    QCOMPARE(rig.takeEvents(), QStringList());
+    for (QAction *action : menu->actions())
+        if (action->text().startsWith(QLatin1String("&Paste")))
+            action->trigger();
+    menu->close();
+    QTRY_VERIFY(e->hasFocus());
+    QCOMPARE(e->text(), QStringLiteral("half-pasted.bmp"));
+    QCOMPARE(rig.takeEvents(), QStringList());
+
+    // Any other focus change still ends the edit with what was typed.
+    rig.surface()->setFocus(Qt::TabFocusReason);
+    QVERIFY(!e->isVisible());
+    QCOMPARE(rig.takeEvents(), QStringList({"AfterLabelEdit p02.bmp [half-pasted.bmp]",
+                                            "ItemRename half-pasted.bmp p02.bmp"}));
 }
 
 void tst_labeledit::duplicateInListModeIsTold()
