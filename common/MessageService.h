@@ -23,6 +23,8 @@ struct MessageRequest
     // and leaves the question open.
     QString helpFile;
     int helpTopic = 0;
+    // The button that Return presses, counted from 1 in the order of `buttons`.
+    int defaultButton = 1;
 
     bool hasHelp() const { return helpTopic != 0; }
 };
