@@ -528,7 +528,9 @@ private slots:
                                       panel.thumbnailer(), panel.findChild<QTextEdit *>("txtInfo")};
         const auto wholeInView = [&](QWidget *field) {
             const QRect shown(field->mapTo(&panel, QPoint(0, 0)), field->size());
-            return scroll->viewport()->geometry().translated(scroll->mapTo(&panel, QPoint()))
+            return scroll->viewport()
+                ->geometry()
+                .translated(scroll->mapTo(&panel, QPoint()))
                 .contains(shown);
         };
         QVERIFY(wholeInView(fields.first()));
@@ -538,8 +540,7 @@ private slots:
         for (QWidget *field : fields.mid(1))
             QVERIFY2(wholeInView(field), qPrintable(field->objectName()));
         // The layout is the same whether or not it scrolls.
-        QCOMPARE(panel.NotesFrameTop(),
-                 scroll->mapTo(&panel, QPoint()).y() + panel.fmInfo(4)->y());
+        QCOMPARE(panel.NotesFrameTop(), scroll->mapTo(&panel, QPoint()).y() + panel.fmInfo(4)->y());
 
         panel.resize(InfoPanel::kPanelWidth, 700);
         QTRY_COMPARE(scroll->verticalScrollBar()->maximum(), 0);
