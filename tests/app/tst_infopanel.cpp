@@ -520,7 +520,7 @@ private slots:
         panel.resize(InfoPanel::kPanelWidth, 380);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        auto *scroll = panel.findChild<QScrollArea *>();
+        auto *scroll = panel.findChild<QScrollArea *>("scrInfo");
         QVERIFY(scroll);
         QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
         const QList<QWidget *> fields{panel.findChild<QLineEdit *>("txtKey"),
