@@ -4,6 +4,7 @@
 #include "frmEdit.h"
 #include "support_fakehost.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -263,6 +264,38 @@ private slots:
         QCOMPARE(m_messages.last().text,
                  QString("'R1' has changed Parent. Please refresh the Tree to see the changes."));
         MessageService::setHelpHandler({});
+    }
+
+    // The window's own message boxes (and the help) take the activation away and give it back;
+    // the root state is the one the window was filled with.
+    void rootStateIsTheFilledOne()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        auto window = open(host, PersonRecord());
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        setText(*window, "txtPrntKey", "ROOT");
+        m_messages.setResponder([&](const MessageRequest &) {
+            QWidget box;
+            box.show();
+            QApplication::setActiveWindow(&box);
+            [&] { QVERIFY(QTest::qWaitForWindowActive(&box)); }();
+            return MsgResult::Ok;
+        });
+        save(*window);
+        QCOMPARE(m_messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(!window->WasRoot());
+
+        setText(*window, "txtPrntKey", "B7");
+        setText(*window, "txtKey", "C1");
+        save(*window);
+        QCOMPARE(m_messages.count(), 2);
+        QVERIFY(m_messages.last().text.startsWith("Entry"));
+        QCOMPARE(window->result(), int(QDialog::Accepted));
     }
 
     void rootQuestionOnlyWhenLeavingRoot()
