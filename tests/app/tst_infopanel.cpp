@@ -564,6 +564,10 @@ private slots:
         auto *notes = panel.findChild<QTextEdit *>("txtInfo");
         QCOMPARE(notes->y() + notes->height(), frameHeight - 10);
         QCOMPARE(panel.width(), InfoPanel::kPanelWidth);
+        // Stretched to the panel's height, the fields fit: nothing scrolls.
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(panel.findChild<QScrollArea *>("scrInfo")->verticalScrollBar()->maximum(), 0);
     }
 };
 
