@@ -15,16 +15,20 @@
 #include "frmPic.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -56,16 +60,30 @@ InfoPanel::InfoPanel(AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("pnlInfo"));
     setFixedWidth(kPanelWidth);
+
+    // The fields sit on a scrolled page: a panel lower than they need scrolls instead of
+    // cutting off the notes and the photos.
+    m_scroll = new QScrollArea(body());
+    m_scroll->setObjectName(QStringLiteral("scrInfo"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setWidgetResizable(true);
+    m_content = new QWidget(m_scroll);
+    m_content->setObjectName(QStringLiteral("InfoContents"));
+    m_scroll->setWidget(m_content);
+    auto *bodyLayout = new QVBoxLayout(body());
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(m_scroll);
     buildFields();
 
-    connect(qApp, &QApplication::focusChanged, this, &InfoPanel::onFocusChanged);
     connect(m_thumbs, &Thumbnailer::DblClick, this, &InfoPanel::onDblClick);
     connect(m_thumbs, &Thumbnailer::ItemDelete, this, &InfoPanel::onItemDelete);
     // The Delete key is caught wherever it lands inside the viewer.
     m_thumbs->installEventFilter(this);
     for (QWidget *child : m_thumbs->findChildren<QWidget *>())
         child->installEventFilter(this);
-    body()->installEventFilter(this);
+    m_content->installEventFilter(this);
 
     LoadViewerDesign();
     ShowDeathFields(false);
@@ -95,7 +113,7 @@ QLabel *InfoPanel::addLabel(QWidget *parent, const char *name, const QString &te
 
 void InfoPanel::buildFields()
 {
-    QWidget *b = body();
+    QWidget *b = m_content;
     lblKey = addLabel(b, "lblKey", tr("ID : "));
     txtKey = addBox(b, "txtKey", tr("Unique ID (max = 5)"));
     lblPrntKey = addLabel(b, "lblPrntKey", tr("Parent ID : "));
@@ -160,7 +178,7 @@ void InfoPanel::buildFields()
 // frame, which keeps its design height until StretchNotes gives it another.
 void InfoPanel::arrange()
 {
-    QWidget *b = body();
+    QWidget *b = m_content;
     const int rowHeight = std::max(22, txtKey->sizeHint().height());
     const int titleHeight = fontMetrics().height() + 6;
     const int width = b->width() > 0 ? b->width() : kPanelWidth - 2;
@@ -254,11 +272,13 @@ void InfoPanel::arrange()
         m_notesFrameHeight > 0 ? std::max(boxTop + boxHeight + 2, m_notesFrameHeight) : designFrame;
     txtInfo->setGeometry(kInnerMargin, boxTop, innerWidth, boxHeight);
     m_frames[4]->setGeometry(kMargin, y, frameWidth, frameH);
+    // What the scroll area has to reach.
+    m_content->setMinimumHeight(y + frameH + kMargin);
 }
 
 int InfoPanel::NotesFrameTop() const
 {
-    return m_frames[4]->mapTo(this, QPoint(0, 0)).y();
+    return m_scroll->viewport()->mapTo(this, QPoint(0, m_frames[4]->y())).y();
 }
 
 int InfoPanel::NotesBoxTop() const
@@ -368,47 +388,95 @@ void InfoPanel::showPhotosOf(const QString &key)
         m_thumbs->Clear();
 }
 
-void InfoPanel::onFocusChanged(QWidget *, QWidget *now)
+bool InfoPanel::ThumbsFocused() const
 {
-    m_thumbsFocused = now && (now == m_thumbs || m_thumbs->isAncestorOf(now));
+    // Asked of the application when needed: a connection to its focus changes would outlive
+    // the panel while its children are destroyed.
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && (focus == m_thumbs || m_thumbs->isAncestorOf(focus));
+}
+
+// A key event that reaches the viewer (or one of its parts) as the focus widget; keys typed
+// into its label editor are text and stay there.
+bool InfoPanel::isViewerKeyTarget(QObject *watched) const
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    return widget && widget == QApplication::focusWidget() && !qobject_cast<QLineEdit *>(widget) &&
+           (widget == m_thumbs || m_thumbs->isAncestorOf(widget));
 }
 
 bool InfoPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == body() && event->type() == QEvent::Resize) {
-        arrange();
-    } else if (event->type() == QEvent::KeyRelease && watched != body()) {
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == m_content)
+            arrange();
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat() && HandleKeyUp(key->key()))
-            return true;
-    } else if (event->type() == QEvent::ChildAdded && watched == m_thumbs) {
-        // Children the viewer creates later (its label editor) catch the key as well.
-        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
-            child->installEventFilter(this);
+        if (key->key() != Qt::Key_Delete || !isViewerKeyTarget(watched))
+            break;
+        // The viewer's own Delete handling never runs: the panel asks, when the key is let go.
+        if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+            HandleKeyUp(key->key());
+        return true;
+    }
+    case QEvent::ChildAdded:
+        // Children the viewer creates later are watched as well.
+        if (watched == m_thumbs)
+            if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+                child->installEventFilter(this);
+        break;
+    default:
+        break;
     }
     return HeaderPanel::eventFilter(watched, event);
 }
 
 bool InfoPanel::HandleKeyUp(int key)
 {
-    if (key != Qt::Key_Delete || !m_thumbsFocused)
+    if (key != Qt::Key_Delete || m_deleting || !ThumbsFocused())
         return false;
     const QStringList selected = m_thumbs->SelThumbs();
-    if (selected.isEmpty())
+    const QStringList files = InfoPhotos::SelectedFiles(selected, m_thumbs->Thumbs());
+    if (files.isEmpty())
         return false;
-    if (ShowMessage(tr("Are you sure you wish to delete the selected photo(s) ?"),
-                    tr("Confirmation"), MsgIcon::None, MsgButtons::OkCancel,
-                    window()) != MsgResult::Ok)
+    const bool trash = std::all_of(files.begin(), files.end(), InfoPhotos::TrashAvailable);
+    const auto removal = trash ? InfoPhotos::Removal::Trash : InfoPhotos::Removal::Permanent;
+    if (ShowMessage(InfoPhotos::DeleteQuestion(removal), window()) != MsgResult::Ok)
         return true;
+
+    QPointer<InfoPanel> self(this);
+    m_deleting = true;
+    m_removal = removal;
+    m_notRemoved.clear();
     m_thumbs->DeleteItems(InfoPhotos::BuildDeleteText(selected, m_thumbs->Thumbs()));
+    if (!self)
+        return true;
+    m_deleting = false;
+    if (!m_notRemoved.isEmpty()) {
+        // The files that stayed are listed again, and the user is told.
+        const QStringList names = std::exchange(m_notRemoved, {});
+        m_thumbs->Redraw();
+        ShowMessage(tr("These photo(s) could not be deleted:") + QStringLiteral("\r\n") +
+                        names.join(QStringLiteral("\r\n")),
+                    tr("Error"), MsgIcon::Exclamation, MsgButtons::OkOnly, window());
+    }
     return true;
 }
 
 void InfoPanel::onItemDelete(const QString &sPath, const QString &sName)
 {
-    // A file that cannot be removed stays where it is, without a message.
-    if (InfoPhotos::DeletePhotoFile(sPath, sName))
-        emit photoDeleted(AddBackslash(sPath) + sName);
+    // Only the panel's own deletion, which the user confirmed, touches the disk: items that
+    // any other DeleteItems takes off the view keep their files.
+    if (!m_deleting)
+        return;
+    const QString file = AddBackslash(sPath) + sName;
+    if (InfoPhotos::RemovePhotoFile(sPath, sName, m_removal))
+        emit photoDeleted(file);
+    else if (!sName.isEmpty() && QFileInfo::exists(file))
+        m_notRemoved.append(sName);
 }
 
 void InfoPanel::onDblClick(Thumb *thumb)

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "HeaderPanel.h"
+#include "InfoPhotos.h"
 
 #include <QString>
+#include <QStringList>
 
 class FrameBox;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QTextEdit;
 class QToolButton;
 class Thumb;
@@ -24,7 +27,8 @@ struct PersonRecord;
 //     when needed, so they may be filled in after construction). The constructor restores the
 //     viewer's saved design (see ViewerDesign below).
 //   - Its width is fixed: `m_info->width()` (kPanelWidth pixels) is the panel width of the
-//     layout. Place it at the right edge with the chart's top and height.
+//     layout. Place it at the right edge with the chart's top and height. When the panel is
+//     lower than its fields need, its contents scroll (scroll area "scrInfo").
 //   - closeClicked() (inherited from HeaderPanel, the header's close button) runs the Info
 //     command, like mnuViewInfo and the toolbar's "INFO" button.
 //   - Layout step 3: pass NotesFrameTop() and NotesBoxTop() (pixels; multiply by twips per
@@ -75,12 +79,16 @@ public:
     // The thumbnail viewer of the panel (objectName "Thumbnailer").
     Thumbnailer *thumbnailer() const { return m_thumbs; }
     // True while the viewer has the input focus.
-    bool ThumbsFocused() const { return m_thumbsFocused; }
+    bool ThumbsFocused() const;
 
     // Photo deletion: when the viewer has the focus, items are selected and the key is Delete,
-    // asks "Are you sure you wish to delete the selected photo(s) ?" (OK/Cancel,
-    // "Confirmation"), hands the selected files to the viewer's DeleteItems and removes every
-    // file the viewer reports from the disk. True when it ran the deletion.
+    // asks once (InfoPhotos::DeleteQuestion), hands the selected files to the viewer's
+    // DeleteItems and moves every file the viewer reports to the trash (or, where there is no
+    // trash and the question said so, deletes it). True when it asked.
+    //
+    // The panel takes the Delete key from the viewer before the viewer's own Delete handling
+    // sees it, so the viewer's CanDelete and FSOEnable never lead to a second question or to a
+    // file removed without one; files reported by any other DeleteItems stay on the disk.
     bool HandleKeyUp(int key);
 
     // Opens the viewer's property pages (Appearance, Behavior; OK/Cancel/Apply). Every Apply
@@ -96,8 +104,9 @@ public:
     // "*.bmp;*.jpg;*.jpeg;*.gif;*.png" (PNG added, as the edit window offers PNG photos).
     void ApplyDefaultDesign();
 
-    // Layout: top of the notes frame fmInfo(4) within the panel, and of the notes box txtInfo
-    // within that frame (pixels); StretchNotes sets both heights (pixels).
+    // Layout: top of the notes frame fmInfo(4) within the panel (with the contents scrolled to
+    // the top), and of the notes box txtInfo within that frame (pixels); StretchNotes sets both
+    // heights (pixels).
     int NotesFrameTop() const;
     int NotesBoxTop() const;
     void StretchNotes(int frameHeight, int boxHeight);
@@ -114,16 +123,21 @@ protected:
 private:
     void buildFields();
     void arrange();
+    bool isViewerKeyTarget(QObject *watched) const;
     void showPhotosOf(const QString &key);
-    void onFocusChanged(QWidget *old, QWidget *now);
     void onDblClick(Thumb *thumb);
     void onItemDelete(const QString &sPath, const QString &sName);
     QLineEdit *addBox(QWidget *parent, const char *name, const QString &tooltip);
     QLabel *addLabel(QWidget *parent, const char *name, const QString &text);
 
     AppState &m_state;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_content = nullptr;
     Thumbnailer *m_thumbs = nullptr;
-    bool m_thumbsFocused = false;
+    // Set while the panel's own DeleteItems runs, after the user confirmed the deletion.
+    bool m_deleting = false;
+    InfoPhotos::Removal m_removal = InfoPhotos::Removal::Trash;
+    QStringList m_notRemoved;
 
     QLineEdit *txtKey = nullptr;
     QLineEdit *txtPrntKey = nullptr;

@@ -89,7 +89,7 @@ MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *par
     const QList<ButtonSpec> choices = buttonsFor(request.buttons);
     for (const ButtonSpec &choice : choices)
         box.addButton(choice.button);
-    box.setDefaultButton(choices.first().button);
+    box.setDefaultButton(choices.value(request.defaultButton - 1, choices.first()).button);
     // Also with one answer: a Help button beside it would leave the box without one.
     box.setEscapeButton(choices.last().button);
 

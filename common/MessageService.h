@@ -24,6 +24,8 @@ struct MessageRequest
     // box give the last button's answer (Cancel, No), a box with one button its only answer.
     QString helpFile;
     int helpTopic = 0;
+    // The button that Return presses, counted from 1 in the order of `buttons`.
+    int defaultButton = 1;
 
     bool hasHelp() const { return helpTopic != 0; }
 };

@@ -1,56 +1,187 @@
 #include "LifeSpan.h"
 
 #include <QDate>
-#include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace {
 
-// A locale format with a two-digit year also gets a four-digit twin, tried first.
-void addFormat(QStringList &formats, QString format)
+using Year = std::optional<int>;
+
+// How the day of a written date is checked: against the Gregorian calendar, or (for a Julian
+// date, whose leap years differ) only for being a day number.
+enum class Calendar { Gregorian, Julian };
+
+bool isValidDate(int year, int month, int day, Calendar calendar)
 {
-    if (format.contains(QLatin1String("yy")) && !format.contains(QLatin1String("yyyy")))
-        formats.append(QString(format).replace(QLatin1String("yy"), QLatin1String("yyyy")));
-    formats.append(format);
+    if (calendar == Calendar::Julian)
+        return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    return QDate(year, month, day).isValid();
 }
 
-QDate parseDate(const QString &text)
+// A year of one or two digits: 00-29 are 2000-2029, 30-99 are 1930-1999.
+int windowed(const QString &digits)
+{
+    const int year = digits.toInt();
+    if (digits.size() > 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+// 1 to 12 for an English month name or an abbreviation of at least three letters ("MAR",
+// "Sept", "Febr."), 0 for anything else.
+int monthOf(QString word)
+{
+    static const char *const kMonths[] = {"january",   "february", "march",    "april",
+                                          "may",       "june",     "july",     "august",
+                                          "september", "october",  "november", "december"};
+    if (word.endsWith(QLatin1Char('.')))
+        word.chop(1);
+    word = word.toLower();
+    if (word.size() < 3)
+        return 0;
+    for (int i = 0; i < 12; ++i) {
+        if (QLatin1String(kMonths[i]).startsWith(word))
+            return i + 1;
+    }
+    return 0;
+}
+
+// A year token of `minDigits` to 4 digits, optionally a dual year ("1701/02", read as its first
+// year).
+Year yearToken(const QString &token, int minDigits)
+{
+    static const QRegularExpression kYear(QStringLiteral("^([0-9]{1,4})(?:/[0-9]{2})?$"));
+    const QRegularExpressionMatch m = kYear.match(token);
+    if (!m.hasMatch() || m.capturedLength(1) < minDigits)
+        return std::nullopt;
+    return windowed(m.captured(1));
+}
+
+Year dayNumber(const QString &token)
+{
+    static const QRegularExpression kDay(QStringLiteral("^[0-9]{1,2}$"));
+    return kDay.match(token).hasMatch() ? Year(token.toInt()) : std::nullopt;
+}
+
+// One date of one or more tokens. A bare year needs four digits unless a qualifier (ABT, BEF…)
+// came before it.
+Year dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
+{
+    if (tokens.size() == 1) {
+        const QString &t = tokens.first();
+        static const QRegularExpression kNumeric(
+            QStringLiteral("^([0-9]{1,4})([/.-])([0-9]{1,2})\\2([0-9]{1,4})$"));
+        const QRegularExpressionMatch m = kNumeric.match(t);
+        if (m.hasMatch()) {
+            if (m.capturedLength(1) == 4) {
+                const int year = m.captured(1).toInt();
+                const bool valid =
+                    m.capturedLength(4) <= 2 &&
+                    isValidDate(year, m.captured(3).toInt(), m.captured(4).toInt(), calendar);
+                return valid ? Year(year) : std::nullopt;
+            }
+            const int year = windowed(m.captured(4));
+            const int first = m.captured(1).toInt();
+            const int second = m.captured(3).toInt();
+            const bool valid =
+                m.capturedLength(1) <= 2 && (isValidDate(year, second, first, calendar) ||
+                                             isValidDate(year, first, second, calendar));
+            return valid ? Year(year) : std::nullopt;
+        }
+        return yearToken(t, qualified ? 3 : 4);
+    }
+
+    // Written dates: [day] MONTH year, or MONTH day year.
+    int month = 0;
+    QString dayText;
+    QString yearText;
+    if (tokens.size() == 2) {
+        month = monthOf(tokens[0]);
+        yearText = tokens[1];
+    } else if (tokens.size() == 3) {
+        if ((month = monthOf(tokens[1])))
+            dayText = tokens[0];
+        else if ((month = monthOf(tokens[0])))
+            dayText = tokens[1];
+        yearText = tokens[2];
+    }
+    if (!month)
+        return std::nullopt;
+    const Year year = yearToken(yearText, 1);
+    const Year day = dayText.isEmpty() ? Year(1) : dayNumber(dayText);
+    if (!year || !day)
+        return std::nullopt;
+    return isValidDate(*year, month, *day, calendar) ? year : std::nullopt;
+}
+
+// The tokens before the first one that `stop` accepts.
+QStringList takeUntil(const QStringList &tokens, const std::function<bool(const QString &)> &stop)
+{
+    QStringList taken;
+    for (const QString &token : tokens) {
+        if (stop(token))
+            break;
+        taken.append(token);
+    }
+    return taken;
+}
+
+Year readYear(QString text)
 {
     if (text.isEmpty())
-        return {};
-    QDate date = QDate::fromString(text, Qt::ISODate);
-    if (date.isValid())
-        return date;
+        return std::nullopt;
 
-    const QLocale system = QLocale::system();
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    QStringList localFormats;
-    addFormat(localFormats, system.dateFormat(QLocale::ShortFormat));
-    addFormat(localFormats, system.dateFormat(QLocale::LongFormat));
-    addFormat(localFormats, system.dateFormat(QLocale::NarrowFormat));
-
-    static const QStringList commonFormats = {
-        QStringLiteral("d MMMM yyyy"),  QStringLiteral("d MMM yyyy"),
-        QStringLiteral("MMMM d, yyyy"), QStringLiteral("MMM d, yyyy"),
-        QStringLiteral("MMMM d yyyy"),  QStringLiteral("MMM d yyyy"),
-        QStringLiteral("d. MMMM yyyy"), QStringLiteral("d.M.yyyy"),
-        QStringLiteral("MMMM yyyy"),    QStringLiteral("MMM yyyy"),
-        QStringLiteral("yyyy/M/d")};
-
-    for (const QString &format : localFormats) {
-        date = system.toDate(text, format);
-        if (date.isValid())
-            return date;
+    // A date phrase: the first year written in it.
+    if (text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')'))) {
+        static const QRegularExpression kFourDigits(QStringLiteral("(?<![0-9])[0-9]{4}(?![0-9])"));
+        const QRegularExpressionMatch m = kFourDigits.match(text);
+        return m.hasMatch() ? Year(m.captured().toInt()) : std::nullopt;
     }
-    for (const QString &format : commonFormats) {
-        date = system.toDate(text, format);
-        if (date.isValid())
-            return date;
-        date = english.toDate(text, format);
-        if (date.isValid())
-            return date;
+
+    Calendar calendar = Calendar::Gregorian;
+    if (text.startsWith(QLatin1String("@#D"), Qt::CaseInsensitive)) {
+        const qsizetype end = text.indexOf(QLatin1Char('@'), 3);
+        if (end < 0)
+            return std::nullopt;
+        const QString name = text.mid(3, end - 3).trimmed().toUpper();
+        if (name == QLatin1String("JULIAN"))
+            calendar = Calendar::Julian;
+        else if (name != QLatin1String("GREGORIAN"))
+            return std::nullopt;
+        text = text.mid(end + 1);
     }
-    return {};
+
+    static const QRegularExpression kSeparators(QStringLiteral("[\\s,]+"));
+    QStringList tokens = text.split(kSeparators, Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return std::nullopt;
+    QString head = tokens.first().toUpper();
+    if (head.endsWith(QLatin1Char('.')))
+        head.chop(1);
+    const auto is = [](const char *word) {
+        return [word](const QString &token) {
+            return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        };
+    };
+
+    static const QStringList kQualifiers = {QStringLiteral("ABT"), QStringLiteral("EST"),
+                                            QStringLiteral("CAL"), QStringLiteral("BEF"),
+                                            QStringLiteral("AFT"), QStringLiteral("TO")};
+    if (kQualifiers.contains(head))
+        return dateValue(tokens.mid(1), true, calendar);
+    if (head == QLatin1String("FROM"))
+        return dateValue(takeUntil(tokens.mid(1), is("TO")), true, calendar);
+    if (head == QLatin1String("BET"))
+        return dateValue(takeUntil(tokens.mid(1), is("AND")), true, calendar);
+    if (head == QLatin1String("INT")) {
+        const auto phrase = [](const QString &token) { return token.startsWith(QLatin1Char('(')); };
+        return dateValue(takeUntil(tokens.mid(1), phrase), true, calendar);
+    }
+    return dateValue(tokens, false, calendar);
 }
 
 } // namespace
@@ -59,9 +190,8 @@ namespace LifeSpan {
 
 int YearOf(const QString &date)
 {
-    const QDate parsed = parseDate(date.trimmed());
-    if (parsed.isValid())
-        return parsed.year();
+    if (const Year year = readYear(date.trimmed()))
+        return *year;
     if (date.size() == 4) {
         bool ok = false;
         const int value = date.trimmed().toInt(&ok);

@@ -2,12 +2,25 @@
 
 #include <QString>
 
-// The life span shown in the second status-bar panel when a person is selected or saved.
+// The life span shown in the second status-bar panel when a person is selected or saved, and
+// the year of a date text that goes with it. Qt Core only (library vtlifespan), so that code
+// without windows can read years the same way.
 namespace LifeSpan {
 
-// The year of a date text: a valid date (ISO, or one of the common written forms of the
-// user's locale or of English) gives its year; otherwise a text of exactly 4 characters that
-// reads as a whole number gives that number; anything else, "abcd" included, gives 0.
+// The year of a date text, read the same way whatever the user's locale:
+//   - numeric dates: year first ("1950-06-30", "1950/6/30") or last, with the day and month in
+//     either order ("30.06.1950", "5/6/45", "6-30-1950"); the date must exist;
+//   - written dates with English month names or their abbreviations: "12 MAR 1901",
+//     "March 12, 1888", "MAR 1901", "May 1950";
+//   - genealogical forms: "ABT", "EST", "CAL", "BEF", "AFT", "TO" and "INT" before a date give
+//     that date's year, "FROM 1900 TO 1910" and "BET 1900 AND 1910" the first year, a dual year
+//     "1901/02" its first year, a date phrase "(about 1900)" the first four-digit year in it;
+//     a "@#DGREGORIAN@" or "@#DJULIAN@" calendar mark is allowed in front, any other calendar
+//     gives no date;
+//   - a one- or two-digit year next to a day or month is 2000-2029 for 00-29 and 1930-1999 for
+//     30-99.
+// Any other text of exactly 4 characters that reads as a whole number gives that number;
+// anything else ("about 1900", "abcd", "190", "1950-02-30") gives 0.
 int YearOf(const QString &date);
 
 // "" when bdate is empty; bdate alone when ddate is empty; otherwise

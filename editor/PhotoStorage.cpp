@@ -88,8 +88,11 @@ int PhotoStep(const QString &dataPath, const QString &key, const QString &select
 {
     const QString folder = PhotoFolder(dataPath, key);
     if (!IsFolderKey(key) || (!FolderExists(folder) && !MakePath(folder))) {
-        ShowMessage(QStringLiteral("Photos folder could not be created. Photos will not be saved."),
-                    QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        // Only a save that brings photos has anything to tell.
+        if (!selection.isEmpty())
+            ShowMessage(
+                QStringLiteral("Photos folder could not be created. Photos will not be saved."),
+                QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
         return 0;
     }
     return SavePhotos(dataPath, key, selection);

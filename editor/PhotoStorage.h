@@ -43,9 +43,9 @@ QList<SelectedFile> SelectionFiles(const QString &selection);
 int SavePhotos(const QString &dataPath, const QString &key, const QString &selection);
 
 // The photo step of a save: makes the person's folder when missing; when that fails (or the key
-// cannot name a folder), tells the
-// user ("Photos folder could not be created. Photos will not be saved.", "Error") and copies
-// nothing. Otherwise SavePhotos. Returns how many files were copied.
+// cannot name a folder), copies nothing and, when photos were chosen, tells the user ("Photos
+// folder could not be created. Photos will not be saved.", "Error"). Otherwise SavePhotos.
+// Returns how many files were copied.
 int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,
               QWidget *parent = nullptr);
 

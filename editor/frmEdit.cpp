@@ -7,12 +7,12 @@
 #include "PersonSaver.h"
 #include "PhotoStorage.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -270,18 +270,10 @@ void frmEdit::cmdBrowse_Click()
 void frmEdit::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    noteRootState();
-}
-
-void frmEdit::changeEvent(QEvent *event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        noteRootState();
-}
-
-void frmEdit::noteRootState()
-{
-    if (m_txtPrntKey->text() == QLatin1String("ROOT"))
-        m_wasRoot = true;
+    // The root state of the person as the window was filled: taken once, when the window is
+    // shown, and not again when it comes back from its own messages or from the help.
+    if (!m_shown) {
+        m_shown = true;
+        m_wasRoot = m_txtPrntKey->text() == QLatin1String("ROOT");
+    }
 }

@@ -37,7 +37,7 @@ public:
     // Locks the Parent ID box (the first person of an empty tree is always a root).
     void setParentLocked(bool locked);
 
-    // True once the window was active while Parent ID read exactly "ROOT".
+    // True when Parent ID read exactly "ROOT" as the window was filled and shown.
     bool WasRoot() const { return m_wasRoot; }
     // The raw result of the last accepted file dialog.
     QString PhotoSelection() const { return m_photoSelection; }
@@ -48,11 +48,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void buildWindow();
-    void noteRootState();
 
     EditHost &m_host;
     HeaderPanel *m_pnlInfo = nullptr;
@@ -76,5 +74,6 @@ private:
     QPushButton *m_cmdBrowse = nullptr;
     FileDialog *m_dlg = nullptr;
     bool m_wasRoot = false;
+    bool m_shown = false;
     QString m_photoSelection;
 };

@@ -10,10 +10,13 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -43,6 +46,67 @@ cPerson MakePerson(const QString &key, const QString &ddate = QString())
     return cPerson(r);
 }
 
+// Sets an environment value for a scope and puts the earlier one back.
+class EnvironmentValue
+{
+public:
+    EnvironmentValue(const char *name, const QString &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvironmentValue()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentValue(const EnvironmentValue &) = delete;
+    EnvironmentValue &operator=(const EnvironmentValue &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A window with a line edit standing for the chart and the panel showing a person's photos,
+// with the given photos selected in that order.
+struct DeletionWindow
+{
+    QWidget window;
+    QLineEdit *other = new QLineEdit(&window);
+    InfoPanel *panel;
+
+    DeletionWindow(AppState &state, const QString &key, const QStringList &selected)
+        : panel(new InfoPanel(state, &window))
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(other);
+        layout->addWidget(panel);
+        window.resize(400, 700);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        panel->FillInfoPanel(MakePerson(key));
+        Thumbnailer *t = panel->thumbnailer();
+        for (const QString &name : selected)
+            t->Thumbs().Item(name)->setSelected(true);
+        t->setSelThumbs(selected);
+    }
+
+    // Gives the viewer's surface the focus.
+    QWidget *focusViewer()
+    {
+        QWidget *surface = panel->thumbnailer()->findChild<QWidget *>("picBase");
+        surface->setFocus();
+        if (!QTest::qWaitFor([&] { return panel->ThumbsFocused(); }))
+            qWarning("the viewer did not get the focus");
+        return surface;
+    }
+};
+
 } // namespace
 
 class TestInfoPanel : public QObject
@@ -51,7 +115,14 @@ class TestInfoPanel : public QObject
 
 private:
     QTemporaryDir m_dir;
+    // The home and data folders of the run: the trash the tests fill is a temporary one.
+    QTemporaryDir m_home;
     AppState m_state;
+
+    QString trashFile(const QString &name) const
+    {
+        return m_home.filePath("share/Trash/files/") + name;
+    }
 
     QString box(InfoPanel &panel, const char *name)
     {
@@ -78,6 +149,12 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", m_home.filePath("share").toLocal8Bit());
+    }
+
     void init()
     {
         m_state = AppState();
@@ -85,6 +162,7 @@ private slots:
         QDir().mkpath(m_dir.path() + "/Data");
         m_state.DataPath = m_dir.path() + "/Data/";
         m_state.UserSettingsFile = m_dir.path() + "/user.ini";
+        QDir(m_home.filePath("share/Trash")).removeRecursively();
     }
 
     void fieldsLabelsAndTooltips()
@@ -251,48 +329,40 @@ private slots:
         QCOMPARE(text, QString("/p/B.jpg") + QChar(0) + "/p/a.jpg" + QChar(0) + QChar(0));
     }
 
-    void deleteKeyOnlyWhileTheViewerHasFocus()
+    // Four settings of the viewer's own deletion (CanDelete, FSOEnable): the panel asks exactly
+    // once in every one, OK moves the selected files to the trash, Cancel touches nothing.
+    void deleteKeyAsksOnceInEverySetting_data()
     {
+        QTest::addColumn<bool>("canDelete");
+        QTest::addColumn<bool>("fsoEnable");
+        QTest::newRow("neither") << false << false;
+        QTest::newRow("CanDelete") << true << false;
+        QTest::newRow("FSOEnable") << false << true;
+        QTest::newRow("both") << true << true;
+    }
+    void deleteKeyAsksOnceInEverySetting()
+    {
+        QFETCH(bool, canDelete);
+        QFETCH(bool, fsoEnable);
         ScriptedMessageService messages;
         ScopedMessageService scope(messages);
         const QString folder = makePhotos("D1", {"a.jpg", "b.jpg", "c.jpg"});
-
-        QWidget window;
-        auto *layout = new QVBoxLayout(&window);
-        auto *other = new QLineEdit(&window); // stands for the chart
-        auto *panel = new InfoPanel(m_state, &window);
-        layout->addWidget(other);
-        layout->addWidget(panel);
-        window.resize(400, 700);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        panel->FillInfoPanel(MakePerson("D1"));
-        Thumbnailer *t = panel->thumbnailer();
-        QCOMPARE(t->Items(), 3);
-
-        // Select a and c, in that order.
-        const QStringList selected{"a.jpg", "c.jpg"};
-        for (const QString &name : selected)
-            t->Thumbs().Item(name)->setSelected(true);
-        t->setSelThumbs(selected);
-        QSignalSpy deleted(t, &Thumbnailer::ItemDelete);
+        DeletionWindow w(m_state, "D1", {"a.jpg", "c.jpg"});
+        Thumbnailer *t = w.panel->thumbnailer();
+        t->setCanDelete(canDelete);
+        t->setFSOEnable(fsoEnable);
+        QSignalSpy itemDeleted(t, &Thumbnailer::ItemDelete);
 
         // The focus is elsewhere: nothing happens.
-        other->setFocus();
-        QTRY_VERIFY(other->hasFocus());
-        QVERIFY(!panel->ThumbsFocused());
-        QTest::keyClick(other, Qt::Key_Delete);
-        QVERIFY(!panel->HandleKeyUp(Qt::Key_Delete));
+        w.other->setFocus();
+        QTRY_VERIFY(w.other->hasFocus());
+        QVERIFY(!w.panel->ThumbsFocused());
+        QTest::keyClick(w.other, Qt::Key_Delete);
+        QVERIFY(!w.panel->HandleKeyUp(Qt::Key_Delete));
         QCOMPARE(messages.count(), 0);
 
-        // Focus on the viewer; another key does nothing, Cancel keeps the files.
-        QWidget *surface = t->findChild<QWidget *>("picBase");
-        QVERIFY(surface);
-        surface->setFocus();
-        QTRY_VERIFY(panel->ThumbsFocused());
+        QWidget *surface = w.focusViewer();
         QTest::keyClick(surface, Qt::Key_A);
-        QCOMPARE(messages.count(), 0);
         messages.enqueue(MsgResult::Cancel);
         QTest::keyClick(surface, Qt::Key_Delete);
         QCOMPARE(messages.count(), 1);
@@ -300,33 +370,103 @@ private slots:
                  QString("Are you sure you wish to delete the selected photo(s) ?"));
         QCOMPARE(messages.last().title, QString("Confirmation"));
         QCOMPARE(messages.last().buttons, MsgButtons::OkCancel);
-        QCOMPARE(deleted.count(), 0);
-        QVERIFY(QFile::exists(folder + "a.jpg"));
+        QCOMPARE(messages.last().defaultButton, 1);
+        QCOMPARE(itemDeleted.count(), 0);
+        QCOMPARE(t->Items(), 3);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
+        QVERIFY(!QFileInfo::exists(trashFile("a.jpg")));
 
-        // OK: both selected files go, from the viewer and from the disk.
         messages.enqueue(MsgResult::Ok);
         QTest::keyClick(surface, Qt::Key_Delete);
         QCOMPARE(messages.count(), 2);
-        QCOMPARE(deleted.count(), 2);
-        QVERIFY(!QFile::exists(folder + "a.jpg"));
-        QVERIFY(!QFile::exists(folder + "c.jpg"));
-        QVERIFY(QFile::exists(folder + "b.jpg"));
+        QCOMPARE(itemDeleted.count(), 2);
         QCOMPARE(t->Items(), 1);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"b.jpg"});
+        QVERIFY(QFileInfo::exists(trashFile("a.jpg")));
+        QVERIFY(QFileInfo::exists(trashFile("c.jpg")));
     }
 
-    void itemDeleteRemovesTheFile()
+    void withoutTrashTheQuestionSaysPermanent()
     {
-        const QString folder = makePhotos("E1", {"x.jpg"});
-        InfoPanel panel(m_state);
-        QSignalSpy removed(&panel, &InfoPanel::photoDeleted);
-        emit panel.thumbnailer()->ItemDelete(folder, "x.jpg");
-        QVERIFY(!QFile::exists(folder + "x.jpg"));
-        QCOMPARE(removed.count(), 1);
-        // A file that is not there is left alone without a message.
-        emit panel.thumbnailer()->ItemDelete(folder, "x.jpg");
-        emit panel.thumbnailer()->ItemDelete(folder, "");
-        QCOMPARE(removed.count(), 1);
-        QVERIFY(QDir(folder).exists());
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        // A data home below a plain file: no trash can be made.
+        const QString blocker = m_home.filePath("blocker");
+        QFile(blocker).open(QIODevice::WriteOnly);
+        const EnvironmentValue dataHome("XDG_DATA_HOME", blocker + "/share");
+        const QString folder = makePhotos("N1", {"a.jpg", "b.jpg"});
+        DeletionWindow w(m_state, "N1", {"a.jpg"});
+        QWidget *surface = w.focusViewer();
+
+        messages.enqueue(MsgResult::Cancel);
+        QTest::keyClick(surface, Qt::Key_Delete);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 QString("Are you sure you wish to delete the selected photo(s) ?\r\n\r\nThere is "
+                         "no trash for these files: they will be deleted permanently and cannot "
+                         "be restored."));
+        QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
+        QCOMPARE(messages.last().buttons, MsgButtons::OkCancel);
+        QCOMPARE(messages.last().defaultButton, 2); // Cancel
+        QVERIFY(QFileInfo::exists(folder + "a.jpg"));
+
+        messages.enqueue(MsgResult::Ok);
+        QTest::keyClick(surface, Qt::Key_Delete);
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"b.jpg"});
+        QCOMPARE(w.panel->thumbnailer()->Items(), 1);
+    }
+
+    void aFileTheTrashRefusesStaysAndIsShownAgain()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        // The trash exists, but its files folder is a plain file: the move fails.
+        const QString home = m_home.filePath("broken");
+        QDir().mkpath(home + "/Trash");
+        QFile(home + "/Trash/files").open(QIODevice::WriteOnly);
+        const EnvironmentValue dataHome("XDG_DATA_HOME", home);
+        const QString folder = makePhotos("F1", {"a.jpg", "b.jpg"});
+        DeletionWindow w(m_state, "F1", {"a.jpg"});
+        QSignalSpy removed(w.panel, &InfoPanel::photoDeleted);
+        messages.enqueue(MsgResult::Ok);
+        QTest::keyClick(w.focusViewer(), Qt::Key_Delete);
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(messages.last().text, QString("These photo(s) could not be deleted:\r\na.jpg"));
+        QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
+        QVERIFY(QFileInfo::exists(folder + "a.jpg"));
+        QCOMPARE(w.panel->thumbnailer()->Items(), 2);
+        QCOMPARE(removed.count(), 0);
+    }
+
+    void otherDeletionsAndTheLabelEditorLeaveFiles()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        const QString folder = makePhotos("E1", {"x.jpg", "y.jpg"});
+        DeletionWindow w(m_state, "E1", {"x.jpg"});
+        Thumbnailer *t = w.panel->thumbnailer();
+        QSignalSpy removed(w.panel, &InfoPanel::photoDeleted);
+        // Items the viewer takes off the view by itself keep their files.
+        QVERIFY(t->DeleteItems(folder + "x.jpg" + QChar(0) + QChar(0)));
+        QCOMPARE(t->Items(), 1);
+        QVERIFY(QFileInfo::exists(folder + "x.jpg"));
+        QCOMPARE(removed.count(), 0);
+
+        // Delete while renaming a photo edits the name.
+        t->setHasLabel(true);
+        t->setSelectedItem(t->Thumbs().Item("y.jpg"));
+        w.focusViewer();
+        t->StartLabelEdit();
+        auto *editor = t->findChild<QLineEdit *>();
+        QVERIFY(editor && editor->isVisible());
+        QTRY_VERIFY(editor->hasFocus());
+        editor->setCursorPosition(0);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QCOMPARE(editor->text(), QString(".jpg"));
+        QCOMPARE(messages.count(), 0);
+        QVERIFY(QFileInfo::exists(folder + "y.jpg"));
+        QTest::keyClick(editor, Qt::Key_Escape);
     }
 
     void doubleClickOpensTheViewerModally()
@@ -372,6 +512,42 @@ private slots:
         QVERIFY(next.thumbnailer()->Path().isEmpty());
     }
 
+    // A panel lower than its fields (as in a 600 x 500 window) scrolls, so every field, the
+    // photos and the notes can be brought into view; a tall one needs no scrolling.
+    void lowPanelScrollsToEveryField()
+    {
+        InfoPanel panel(m_state);
+        panel.resize(InfoPanel::kPanelWidth, 380);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *scroll = panel.findChild<QScrollArea *>("scrInfo");
+        QVERIFY(scroll);
+        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        const QList<QWidget *> fields{panel.findChild<QLineEdit *>("txtKey"),
+                                      panel.findChild<QLineEdit *>("txtCountry"),
+                                      panel.thumbnailer(), panel.findChild<QTextEdit *>("txtInfo")};
+        const auto wholeInView = [&](QWidget *field) {
+            const QRect shown(field->mapTo(&panel, QPoint(0, 0)), field->size());
+            return scroll->viewport()
+                ->geometry()
+                .translated(scroll->mapTo(&panel, QPoint()))
+                .contains(shown);
+        };
+        QVERIFY(wholeInView(fields.first()));
+        QVERIFY(!wholeInView(fields.last()));
+        // Scrolled down, the rest of the panel shows, the notes at the bottom.
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        for (QWidget *field : fields.mid(1))
+            QVERIFY2(wholeInView(field), qPrintable(field->objectName()));
+        // The layout is the same whether or not it scrolls.
+        QCOMPARE(panel.NotesFrameTop(), scroll->mapTo(&panel, QPoint()).y() + panel.fmInfo(4)->y());
+
+        panel.resize(InfoPanel::kPanelWidth, 700);
+        QTRY_COMPARE(scroll->verticalScrollBar()->maximum(), 0);
+        for (QWidget *field : fields)
+            QVERIFY2(wholeInView(field), qPrintable(field->objectName()));
+    }
+
     void notesStretch()
     {
         InfoPanel panel(m_state);
@@ -388,6 +564,10 @@ private slots:
         auto *notes = panel.findChild<QTextEdit *>("txtInfo");
         QCOMPARE(notes->y() + notes->height(), frameHeight - 10);
         QCOMPARE(panel.width(), InfoPanel::kPanelWidth);
+        // Stretched to the panel's height, the fields fit: nothing scrolls.
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCOMPARE(panel.findChild<QScrollArea *>("scrInfo")->verticalScrollBar()->maximum(), 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "frmEdit.h"
 #include "support_fakehost.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -265,6 +266,38 @@ private slots:
         MessageService::setHelpHandler({});
     }
 
+    // The window's own message boxes (and the help) take the activation away and give it back;
+    // the root state is the one the window was filled with.
+    void rootStateIsTheFilledOne()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        auto window = open(host, PersonRecord());
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        setText(*window, "txtPrntKey", "ROOT");
+        m_messages.setResponder([&](const MessageRequest &) {
+            QWidget box;
+            box.show();
+            QApplication::setActiveWindow(&box);
+            [&] { QVERIFY(QTest::qWaitForWindowActive(&box)); }();
+            return MsgResult::Ok;
+        });
+        save(*window);
+        QCOMPARE(m_messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(!window->WasRoot());
+
+        setText(*window, "txtPrntKey", "B7");
+        setText(*window, "txtKey", "C1");
+        save(*window);
+        QCOMPARE(m_messages.count(), 2);
+        QVERIFY(m_messages.last().text.startsWith("Entry"));
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+    }
+
     void rootQuestionOnlyWhenLeavingRoot()
     {
         ScopedMessageService scoped(m_messages);
@@ -507,23 +540,59 @@ private slots:
         QCOMPARE(host.thumbRedraws, 0);
     }
 
+    // A data "folder" that is a file, or a key that cannot name a folder: the person is saved;
+    // the message comes only when photos were chosen.
+    void photoFolderThatCannotBeMadeStillSaves_data()
+    {
+        QTest::addColumn<bool>("editMode");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("dataIsFile");
+        QTest::addColumn<bool>("photoChosen");
+        QTest::newRow("add, data is a file, photo") << false << "K4" << true << true;
+        QTest::newRow("add, data is a file, no photo") << false << "K4" << true << false;
+        QTest::newRow("edit, key a/b, photo") << true << "a/b" << false << true;
+        QTest::newRow("edit, key a/b, no photo") << true << "a/b" << false << false;
+    }
     void photoFolderThatCannotBeMadeStillSaves()
     {
+        QFETCH(bool, editMode);
+        QFETCH(QString, key);
+        QFETCH(bool, dataIsFile);
+        QFETCH(bool, photoChosen);
         ScopedMessageService scoped(m_messages);
         FakeHost host;
-        // The data "folder" is a file: no Photos folder can be made below it.
-        host.dataPath = m_dir.filePath("not-a-folder") + "/";
-        writeFile(m_dir.filePath("not-a-folder"), "x");
-        auto window = open(host, makePerson("K4", "ROOT", "Anna", "Berg"));
+        host.editMode = editMode;
+        host.dataPath = freshDataPath();
+        if (dataIsFile) {
+            host.dataPath = m_dir.filePath("not-a-folder") + "/";
+            writeFile(m_dir.filePath("not-a-folder"), "x");
+        }
+        const PersonRecord person = makePerson(key, "ROOT", "Anna", "Berg");
+        if (editMode) {
+            host.selectedKey = key;
+            host.addPerson(person);
+        }
+        writeFile(m_dir.filePath("chosen.jpg"), "photo");
+        ScopedFileDialogDriver driver([&](const FileDialog &) {
+            return std::optional<QString>(m_dir.filePath("chosen.jpg"));
+        });
+
+        auto window = open(host, person);
+        if (photoChosen)
+            window->findChild<QPushButton *>("cmdBrowse")->click();
         save(*window);
-        QCOMPARE(m_messages.count(), 2);
-        QCOMPARE(m_messages.calls().at(0).text,
-                 QString("Photos folder could not be created. Photos will not be saved."));
-        QCOMPARE(m_messages.calls().at(0).title, QString("Error"));
-        QCOMPARE(m_messages.calls().at(0).icon, MsgIcon::Critical);
-        QVERIFY(m_messages.calls().at(1).text.startsWith("Entry Anna Berg (K4)"));
-        QVERIFY(host.rows.contains("K4"));
         QCOMPARE(window->result(), int(QDialog::Accepted));
+        QVERIFY(host.rows.contains(key));
+        QStringList texts;
+        for (const MessageRequest &call : m_messages.calls())
+            texts << call.text;
+        if (!editMode)
+            QVERIFY(texts.takeLast().startsWith("Entry Anna Berg (K4)"));
+        QCOMPARE(texts, photoChosen ? QStringList{"Photos folder could not be created. Photos will "
+                                                  "not be saved."}
+                                    : QStringList{});
+        if (photoChosen)
+            QCOMPARE(m_messages.calls().first().icon, MsgIcon::Critical);
     }
 };
 

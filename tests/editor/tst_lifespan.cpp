@@ -22,6 +22,41 @@ private slots:
         QTest::newRow("four letters") << "abcd" << 0;
         QTest::newRow("three digits") << "190" << 0;
         QTest::newRow("invalid day") << "1950-02-30" << 0;
+
+        // Numeric dates, whatever the user's locale: the year is first or last.
+        QTest::newRow("day month short year") << "5/6/45" << 1945;
+        QTest::newRow("short year 10") << "3/4/10" << 2010;
+        QTest::newRow("window 29") << "1/1/29" << 2029;
+        QTest::newRow("window 30") << "1/1/30" << 1930;
+        QTest::newRow("window 00") << "1.1.00" << 2000;
+        QTest::newRow("dotted") << "30.06.1950" << 1950;
+        QTest::newRow("month first") << "6-30-1950" << 1950;
+        QTest::newRow("year first") << "1950/6/30" << 1950;
+        QTest::newRow("no such day or month") << "13/13/1950" << 0;
+        QTest::newRow("not a leap year") << "29.02.1900" << 0;
+        QTest::newRow("mixed separators") << "5/6.1945" << 0;
+
+        // Genealogical forms.
+        QTest::newRow("day MON year") << "12 MAR 1901" << 1901;
+        QTest::newRow("MON year") << "MAR 1901" << 1901;
+        QTest::newRow("short written year") << "12 Mar 45" << 1945;
+        QTest::newRow("no such day") << "31 FEB 1901" << 0;
+        QTest::newRow("ABT") << "ABT 1900" << 1900;
+        QTest::newRow("abt lower case, date") << "abt 12 Mar 1901" << 1901;
+        QTest::newRow("BEF") << "BEF 1900" << 1900;
+        QTest::newRow("AFT") << "AFT 1900" << 1900;
+        QTest::newRow("EST three digits") << "EST 950" << 950;
+        QTest::newRow("BET AND") << "BET 1900 AND 1910" << 1900;
+        QTest::newRow("FROM TO") << "FROM MAR 1900 TO 1910" << 1900;
+        QTest::newRow("TO") << "TO 1910" << 1910;
+        QTest::newRow("INT with phrase") << "INT 1900 (about then)" << 1900;
+        QTest::newRow("dual year") << "1901/02" << 1901;
+        QTest::newRow("dual year in a date") << "12 MAR 1701/02" << 1701;
+        QTest::newRow("phrase") << "(about 1900)" << 1900;
+        QTest::newRow("phrase without year") << "(unknown)" << 0;
+        QTest::newRow("julian leap day") << "@#DJULIAN@ 29 FEB 1700" << 1700;
+        QTest::newRow("other calendar") << "@#DHEBREW@ 5660" << 0;
+        QTest::newRow("qualifier alone") << "ABT" << 0;
     }
     void yearOf()
     {
@@ -50,6 +85,12 @@ private slots:
         QTest::newRow("letters") << "abcd"
                                  << "1950"
                                  << "abcd - 1950 (1950)";
+        QTest::newRow("short years") << "5/6/45"
+                                     << "3/4/10"
+                                     << "5/6/45 - 3/4/10 (65)";
+        QTest::newRow("genealogical") << "ABT 1900"
+                                      << "BET 1950 AND 1951"
+                                      << "ABT 1900 - BET 1950 AND 1951 (50)";
         QTest::newRow("dates") << "1901-01-05"
                                << "2 May 1950"
                                << "1901-01-05 - 2 May 1950 (49)";
