@@ -9,6 +9,7 @@ packages=(
   libgl-dev
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()
