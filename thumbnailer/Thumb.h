@@ -55,7 +55,6 @@ public:
 
 private:
     friend class Thumbs;
-    friend class Thumbnailer;
     friend struct ThumbCellAccess;
 
     QString m_path;
@@ -70,7 +69,7 @@ private:
     ThumbCell m_cell;
 };
 
-// Internal access to an item's cell placement for the control's own helpers (painting,
+// Internal access to an item's cell placement for the control's own parts (painting,
 // rendering, exporting). Hosts have no use for it.
 struct ThumbCellAccess
 {

@@ -274,8 +274,7 @@ private slots:
         // Select a and c, in that order.
         const QStringList selected{"a.jpg", "c.jpg"};
         for (const QString &name : selected)
-            t->Thumbs().Item(name)->setSelected(true);
-        t->setSelThumbs(selected);
+            t->setSelectedItem(t->Thumbs().Item(name));
         QSignalSpy deleted(t, &Thumbnailer::ItemDelete);
 
         // The focus is elsewhere: nothing happens.
