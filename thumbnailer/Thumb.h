@@ -68,11 +68,3 @@ private:
     bool m_selected = false;
     ThumbCell m_cell;
 };
-
-// Internal access to an item's cell placement for the control's own parts (painting,
-// rendering, exporting). Hosts have no use for it.
-struct ThumbCellAccess
-{
-    static ThumbCell &cell(Thumb &thumb) { return thumb.m_cell; }
-    static const ThumbCell &cell(const Thumb &thumb) { return thumb.m_cell; }
-};

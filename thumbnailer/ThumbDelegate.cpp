@@ -2,6 +2,7 @@
 
 #include "GridGeometry.h"
 #include "GridPainter.h"
+#include "ThumbCellAccess.h"
 #include "ThumbCellStore.h"
 #include "ThumbSelection.h"
 #include "ThumbSettings.h"

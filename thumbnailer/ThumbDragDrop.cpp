@@ -1,6 +1,7 @@
 #include "ThumbDragDrop.h"
 
 #include "FileHelpers.h"
+#include "ThumbCellAccess.h"
 #include "ThumbFileOps.h"
 #include "ThumbInputCodes.h"
 #include "ThumbnailerPrivate.h"

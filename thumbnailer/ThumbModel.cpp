@@ -1,5 +1,7 @@
 #include "ThumbModel.h"
 
+#include "ThumbCellAccess.h"
+
 ThumbModel::ThumbModel(QWidget *messageParent)
 {
     m_thumbs.setMessageParent(messageParent);

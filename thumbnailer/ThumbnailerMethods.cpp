@@ -5,6 +5,7 @@
 #include "ModalSeam.h"
 #include "PropertyBag.h"
 #include "ThumbAboutBox.h"
+#include "ThumbCellAccess.h"
 #include "ThumbLimits.h"
 #include "ThumbPersistence.h"
 #include "ThumbnailerPrivate.h"

@@ -1,5 +1,6 @@
 #include "ThumbnailerTestAccess.h"
 
+#include "ThumbCellAccess.h"
 #include "ThumbnailerPrivate.h"
 
 const FileRecords &ThumbnailerTestAccess::records() const

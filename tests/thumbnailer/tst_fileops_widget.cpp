@@ -1,6 +1,7 @@
 // Deleting through the control (the Delete key, DeleteItems) and exporting a thumbnail, with
 // real files in a temporary folder.
 #include "ScriptedMessageService.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerTestAccess.h"
 #include "support_input.h"

@@ -2,6 +2,7 @@
 // rendering into cells, AddItem, properties, and the pixels of a painted grid.
 #include "FolderLister.h"
 #include "ScriptedMessageService.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerTestAccess.h"
 #include "TranslateColor.h"

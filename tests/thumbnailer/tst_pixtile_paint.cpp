@@ -1,6 +1,7 @@
 // Edge kinds, focus rectangle, label ellipsis, and the control rendering across split memory
 // cells and through damaged files.
 #include "GridPainter.h"
+#include "ThumbCellAccess.h"
 #include "ThumbSurface.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerTestAccess.h"

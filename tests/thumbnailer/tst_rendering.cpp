@@ -3,6 +3,7 @@
 #include "ImageOrientation.h"
 #include "PictureDecoder.h"
 #include "ScriptedMessageService.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerTestAccess.h"
 #include "support_pixtile.h"
