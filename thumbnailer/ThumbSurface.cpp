@@ -4,7 +4,7 @@
 #include <QPainter>
 
 ThumbSurface::ThumbSurface(ThumbSurfaceInput &input, QWidget *parent)
-    : QWidget(parent), m_input(input)
+    : QWidget(parent), m_input(&input)
 {
     setObjectName(QStringLiteral("picBase"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -31,47 +31,56 @@ void ThumbSurface::paintEvent(QPaintEvent *event)
 
 void ThumbSurface::mousePressEvent(QMouseEvent *event)
 {
-    m_input.surfaceMousePress(event);
+    if (m_input)
+        m_input->surfaceMousePress(event);
 }
 
 void ThumbSurface::mouseMoveEvent(QMouseEvent *event)
 {
-    m_input.surfaceMouseMove(event);
+    if (m_input)
+        m_input->surfaceMouseMove(event);
 }
 
 void ThumbSurface::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_input.surfaceMouseRelease(event);
+    if (m_input)
+        m_input->surfaceMouseRelease(event);
 }
 
 void ThumbSurface::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    m_input.surfaceDoubleClick(event);
+    if (m_input)
+        m_input->surfaceDoubleClick(event);
 }
 
 void ThumbSurface::keyPressEvent(QKeyEvent *event)
 {
-    m_input.surfaceKeyPress(event);
+    if (m_input)
+        m_input->surfaceKeyPress(event);
 }
 
 void ThumbSurface::dragEnterEvent(QDragEnterEvent *event)
 {
-    m_input.surfaceDragEnter(event);
+    if (m_input)
+        m_input->surfaceDragEnter(event);
 }
 
 void ThumbSurface::dragMoveEvent(QDragMoveEvent *event)
 {
-    m_input.surfaceDragMove(event);
+    if (m_input)
+        m_input->surfaceDragMove(event);
 }
 
 void ThumbSurface::dragLeaveEvent(QDragLeaveEvent *event)
 {
-    m_input.surfaceDragLeave(event);
+    if (m_input)
+        m_input->surfaceDragLeave(event);
 }
 
 void ThumbSurface::dropEvent(QDropEvent *event)
 {
-    m_input.surfaceDrop(event);
+    if (m_input)
+        m_input->surfaceDrop(event);
 }
 
 bool ThumbSurface::focusNextPrevChild(bool next)

@@ -35,6 +35,8 @@ public:
     const QImage &canvas() const { return m_canvas; }
     // Resizes the widget and its canvas, clearing the canvas to `background`.
     void resizeSurface(int width, int height, const QColor &background);
+    // The control is going: input is dropped from now on.
+    void detachInput() { m_input = nullptr; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,6 +52,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    ThumbSurfaceInput &m_input;
+    ThumbSurfaceInput *m_input;
     QImage m_canvas;
 };

@@ -30,8 +30,9 @@ ThumbnailerPrivate::ThumbnailerPrivate(Thumbnailer *control)
 
 ThumbnailerPrivate::~ThumbnailerPrivate()
 {
-    // Loops still running (a handler deleted the control) see it gone.
-    pipeline.clear();
+    // The surface outlives the parts (the control's QWidget part deletes it). Work still
+    // under way (a handler deleted the control) sees its RunWatch expire with the pipeline.
+    view.surface()->detachInput();
 }
 
 void ThumbnailerPrivate::markChanged(const char *name)

@@ -53,6 +53,7 @@ private slots:
     void paletteAndOneBitPicturesScaleSmoothly();
     void deletingWhileAFolderRenders();
     void sortingAndRenamingWhileAFolderRenders();
+    void clearingOrDeletingTheControlWhileAFolderRenders();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -200,6 +201,43 @@ void tst_rendering::sortingAndRenamingWhileAFolderRenders()
     // Once rendering is over a sort applies at once again.
     c.setSortOrder(Thumbnailer::thdAscending);
     QCOMPARE(ThumbnailerTestAccess(c).records().first().Name, QStringLiteral("a.bmp"));
+}
+
+void tst_rendering::clearingOrDeletingTheControlWhileAFolderRenders()
+{
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(writeImage(path(QStringLiteral("%1.bmp").arg(i)), 10, 10, colourOf(i)));
+    // Clear from a handler ends the rendering at once: no further event, nothing left over,
+    // and the next folder renders in full.
+    Thumbnailer c;
+    log(c);
+    QSignalSpy shown(&c, &Thumbnailer::AfterPathChange);
+    auto clearAt2 = connect(&c, &Thumbnailer::AfterThumbAdd, this, [&](int index) {
+        if (index == 2)
+            c.Clear();
+    });
+    c.setPath(m_dir->path());
+    QCOMPARE(m_log, (QStringList{"AfterThumbAdd 1 1.bmp", "AfterThumbAdd 2 2.bmp"}));
+    QCOMPARE(shown.count(), 0);
+    QCOMPARE(c.Items(), 0);
+    QCOMPARE(c.Thumbs().Count(), 0);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 0);
+    disconnect(clearAt2);
+    c.setPath(m_dir->path());
+    QCOMPARE(c.Items(), 4);
+    QCOMPARE(shown.count(), 1);
+
+    // Deleted from a handler: the rendering returns without touching it.
+    auto *doomed = new Thumbnailer;
+    QPointer<Thumbnailer> alive(doomed);
+    QSignalSpy gone(doomed, &QObject::destroyed);
+    connect(doomed, &Thumbnailer::AfterThumbAdd, this, [doomed](int index) {
+        if (index == 2)
+            delete doomed;
+    });
+    doomed->setPath(m_dir->path());
+    QVERIFY(!alive);
+    QCOMPARE(gone.count(), 1);
 }
 
 QTEST_MAIN(tst_rendering)
