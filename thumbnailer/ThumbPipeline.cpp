@@ -101,8 +101,8 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
                                  m_settings.thumbOffset, screenWidthForCells(),
                                  TranslateColor(m_settings.backClrItem)))
         return Result::Failed;
-    const ThumbRenderer::CellSpec spec =
-        m_settings.cellSpec(m_cells.cellWidth(), m_cells.cellHeight(), m_cells.cellOffset());
+    const ThumbRenderer::CellSpec fit =
+        m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(), m_cells.cellOffset());
 
     WidgetBusyCursor busy(m_cursorOwner);
     m_rendering = true;
@@ -124,7 +124,7 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
         }
         const ThumbCellStore::Slot slot = m_cells.nextListed();
         const FileRecord record = records[i - 1];
-        const DecodedCell decoded = DecodeCell(DecodeRequest{record.Path + record.Name, spec});
+        const DecodedCell decoded = DecodeCell(DecodeRequest{record.Path + record.Name, fit});
         bool added = false;
         if (decoded.ok()) {
             // A refused second file of the same name is told in a message box, which lets
@@ -192,8 +192,8 @@ bool ThumbPipeline::addItem(const QString &sPath, const QString &sName)
     if (!FolderLister(m_settings.listOptions()).recordOf(path + sName, record))
         return false;
     const DecodedCell decoded = DecodeCell(
-        DecodeRequest{path + sName, m_settings.cellSpec(m_cells.cellWidth(), m_cells.cellHeight(),
-                                                        m_cells.cellOffset())});
+        DecodeRequest{path + sName, m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(),
+                                                       m_cells.cellOffset())});
     if (!decoded.ok())
         return false;
     Thumb thumb = ThumbModel::makeThumb(record, m_cells.place(slot, decoded.picture));

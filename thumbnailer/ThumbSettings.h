@@ -76,7 +76,7 @@ struct ThumbSettings
 
     // The cell a picture is fitted into, for cells of the given size and offset with the
     // current border styles.
-    ThumbRenderer::CellSpec cellSpec(int cellWidth, int cellHeight, int offset) const
+    ThumbRenderer::CellSpec cellFor(int cellWidth, int cellHeight, int offset) const
     {
         ThumbRenderer::CellSpec cell;
         cell.cellWidth = cellWidth;
