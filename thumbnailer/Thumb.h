@@ -55,7 +55,6 @@ public:
 
 private:
     friend class Thumbs;
-    friend class Thumbnailer;
     friend struct ThumbCellAccess;
 
     QString m_path;
@@ -68,12 +67,4 @@ private:
     QString m_extension;
     bool m_selected = false;
     ThumbCell m_cell;
-};
-
-// Internal access to an item's cell placement for the control's own helpers (painting,
-// rendering, exporting). Hosts have no use for it.
-struct ThumbCellAccess
-{
-    static ThumbCell &cell(Thumb &thumb) { return thumb.m_cell; }
-    static const ThumbCell &cell(const Thumb &thumb) { return thumb.m_cell; }
 };

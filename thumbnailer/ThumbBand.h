@@ -7,8 +7,12 @@
 
 #include <optional>
 
-// The selection band of the thumbnail grid: its rectangle, which items it covers (also rows
-// that scrolled out of view while it was dragged) and how it scrolls the view near the edges.
+class QTimer;
+class ThumbnailerPrivate;
+
+// The selection band of the thumbnail grid: dragged from empty space, drawn as a dotted frame,
+// scrolling the view while its corner is near an edge (timer "tmrAutoScroll") and selecting
+// the items it covers when released, also rows that scrolled out of view meanwhile.
 // Coordinates are surface pixels.
 
 // The grid as the band sees it.
@@ -38,6 +42,25 @@ enum ThumbScrollDir : int {
 class ThumbBand
 {
 public:
+    explicit ThumbBand(ThumbnailerPrivate &d);
+
+    // A press on empty space: the band would start here.
+    void anchorAt(QPoint point);
+    // The pointer moves with a button held after such a press: band mode.
+    void begin();
+    bool active() const { return m_bandMode; }
+    // The band's corner follows the pointer. On the first move an existing selection is
+    // dropped, unless Ctrl is held.
+    void moveCorner(QPoint point, bool ctrl);
+    // Released at `point`: the items the band covers are selected (toggled with Ctrl).
+    void select(QPoint point, bool ctrl);
+    // Escape: the band collapses to its corner and ends without selecting.
+    void cancel();
+    // The band ends without selecting (after a double click).
+    void end();
+    // Clear: no band (the surface is cleared with the items).
+    void reset();
+
     // The band from its anchor (the press point) to its moving corner, normalised.
     static QRect normalised(QPoint anchor, QPoint corner);
 
@@ -63,4 +86,22 @@ public:
     // The auto-scroll interval for the corner's height, or nothing when the corner is not near
     // the top or bottom edge (the interval then stays as it was).
     static std::optional<int> scrollInterval(int y, int visibleTop, int visibleBottom);
+
+private:
+    ThumbBandGrid grid() const;
+    void drawFrame();
+    void eraseFrame();
+    int scrollableDirections() const;
+    void updateAutoScroll();
+    void autoScrollTick();
+
+    ThumbnailerPrivate &d;
+    QTimer *m_tmrAutoScroll;
+    bool m_bandMode = false;
+    bool m_bandStarted = false;
+    QPoint m_anchor;
+    QPoint m_corner;
+    bool m_shown = false;
+    QRect m_frame;
+    QRect m_clip;
 };

@@ -4,18 +4,35 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QDrag;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QMenu;
 class QMimeData;
+class ThumbnailerPrivate;
 
-// Drag and drop of file lists for the Thumbnailer: the data object of a drag out (file URLs),
-// the effect offered to a drag over the control, and the files of a drop. Effects are bit
-// masks: 1 copy, 2 move, 3 either.
+// Drag and drop of file lists for the Thumbnailer: dragging the selected files out (as file
+// URLs) and taking files dropped onto the surface, copied or moved into the shown folder, with
+// the popup menu "mnuPopup" for a drop with the right button. Effects are bit masks: 1 copy,
+// 2 move, 3 either.
 class ThumbDragDrop
 {
 public:
+    explicit ThumbDragDrop(ThumbnailerPrivate &d);
+    ~ThumbDragDrop();
+
+    // A drag leaves the pressed item: the selected files are dragged out.
+    void startDrag(const QString &pressedName);
+    void dragEnter(QDragEnterEvent *event);
+    void dragMove(QDragMoveEvent *event);
+    void dragLeave(QDragLeaveEvent *event);
+    void drop(QDropEvent *event);
+
     enum Effect : int { EffectNone = 0, EffectCopy = 1, EffectMove = 2 };
     // Drag-over states.
     enum State : int { StateEnter = 0, StateLeave = 1, StateOver = 2 };
@@ -45,4 +62,18 @@ public:
     using MenuDriver = std::function<QAction *(QMenu &menu, QPoint globalPos)>;
     static QAction *ExecMenu(QMenu &menu, QPoint globalPos);
     static void setMenuDriver(MenuDriver driver);
+
+private:
+    bool isOwnDrag(const QDropEvent *event) const;
+    void dragOver(QDropEvent *event, int state);
+    bool transferIn(const QStringList &files, int effect);
+
+    ThumbnailerPrivate &d;
+    QMenu *m_mnuPopup;
+    // A drag out of this control is running.
+    bool m_ownDrag = false;
+    // What the last drag over the surface showed: its button, its effect and its files.
+    int m_dropButton = 1;
+    int m_dropEffect = 0;
+    std::unique_ptr<QMimeData> m_dragOverData;
 };

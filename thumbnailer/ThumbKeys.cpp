@@ -1,5 +1,9 @@
 #include "ThumbKeys.h"
 
+#include "ThumbnailerPrivate.h"
+
+#include <QKeyEvent>
+
 ThumbKeyCommand ClassifyThumbKey(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
@@ -100,4 +104,76 @@ int ThumbKeyTarget(int key, int current, const ThumbKeyGrid &grid)
     default:
         return 0;
     }
+}
+
+// ---- the keys of one control -------------------------------------------------------------
+
+int ThumbKeys::currentIndex() const
+{
+    const Thumb *current = d.model.selection().SelectedItem();
+    return current ? d.model.indexOf(current->Name()) : 0;
+}
+
+void ThumbKeys::moveToIndex(int index)
+{
+    if (m_movingTo || index < 1 || index > d.model.count())
+        return;
+    m_movingTo = true;
+    QPointer<Thumbnailer> self(d.q);
+    d.model.selection().clearSelection();
+    d.setSelectedItem(d.model.itemAt(index));
+    if (self)
+        m_movingTo = false;
+}
+
+void ThumbKeys::selectAll()
+{
+    // The items on screen first, so that they show the selection at once.
+    const ::Thumbnails &shown = d.model.thumbnails();
+    for (int i = 1; i <= shown.Count(); ++i)
+        if (Thumb *thumb = d.model.shownItem(i))
+            thumb->setSelected(true);
+    d.view.paintVisible();
+    const ::Thumbs &thumbs = d.model.thumbs();
+    QStringList names;
+    for (int i = 1; i <= thumbs.Count(); ++i)
+        names.append(thumbs.Item(i)->Name());
+    d.model.selection().selectAll(names);
+}
+
+void ThumbKeys::keyPress(QKeyEvent *event)
+{
+    switch (ClassifyThumbKey(event->key(), event->modifiers())) {
+    case ThumbKeyCommand::Navigate: {
+        const VisibleRange &visible = d.view.visible();
+        const ThumbKeyGrid grid{d.model.count(), d.view.columns(), visible.visibleRows,
+                                visible.overhang};
+        const int target = ThumbKeyTarget(event->key(), currentIndex(), grid);
+        if (target > 0)
+            moveToIndex(target);
+        break;
+    }
+    case ThumbKeyCommand::StopDraw:
+        d.pipeline.stop();
+        d.band.cancel();
+        break;
+    case ThumbKeyCommand::DeleteSelected:
+        if (d.settings.canDelete)
+            d.deleteSelection();
+        break;
+    case ThumbKeyCommand::StartLabelEdit:
+        if (d.settings.labelEdit == Thumbnailer::thlAutomatic)
+            d.labels.start();
+        break;
+    case ThumbKeyCommand::Redraw:
+        d.redraw();
+        break;
+    case ThumbKeyCommand::SelectAll:
+        selectAll();
+        break;
+    case ThumbKeyCommand::None:
+        event->ignore();
+        return;
+    }
+    event->accept();
 }

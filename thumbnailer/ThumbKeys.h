@@ -2,8 +2,12 @@
 
 #include <Qt>
 
-// The keyboard table of the thumbnail grid, kept apart from the widget so that it can be
-// checked on its own. Item positions are 1-based; 0 means "no item".
+class QKeyEvent;
+class ThumbnailerPrivate;
+
+// The keyboard of the thumbnail grid: the table of keys and where the navigation keys lead,
+// kept apart from the widget so that it can be checked on its own, and ThumbKeys, which carries
+// the keys out on a control. Item positions are 1-based; 0 means "no item".
 
 // What a key asks the control to do.
 enum class ThumbKeyCommand {
@@ -30,3 +34,24 @@ ThumbKeyCommand ClassifyThumbKey(int key, Qt::KeyboardModifiers modifiers);
 // The item a navigation key moves to from `current` (0 when there is no current item), or 0
 // when the key does nothing there (past the first or last item, or not a navigation key).
 int ThumbKeyTarget(int key, int current, const ThumbKeyGrid &grid);
+
+// The keys pressed on the drawing surface of one control.
+class ThumbKeys
+{
+public:
+    explicit ThumbKeys(ThumbnailerPrivate &d) : d(d) {}
+
+    // Carries out the key, or ignores the event when it is not one of the grid's keys.
+    void keyPress(QKeyEvent *event);
+
+private:
+    // The position of the current item, 0 when there is none.
+    int currentIndex() const;
+    // Only the item at `index` selected and current, scrolled to (SelChanged raised).
+    void moveToIndex(int index);
+    // Ctrl+A: every item selected, those on screen shown first; no event.
+    void selectAll();
+
+    ThumbnailerPrivate &d;
+    bool m_movingTo = false;
+};

@@ -72,19 +72,4 @@ QImage DecodeFitted(const QString &file, const CellSpec &cell)
     return image;
 }
 
-bool RenderInto(const QString &file, QImage &target, int cellLeft, int cellTop,
-                const CellSpec &cell, QRect &pictureRect)
-{
-    const QImage image = DecodeFitted(file, cell);
-    if (image.isNull())
-        return false;
-    const int left = cellLeft + (cell.cellWidth - image.width()) / 2;
-    const int top = cellTop + (cell.cellHeight - image.height()) / 2;
-    QPainter painter(&target);
-    painter.setClipRect(QRect(cellLeft, cellTop, cell.cellWidth, cell.cellHeight));
-    painter.drawImage(QPoint(left, top), image);
-    pictureRect = QRect(left, top, image.width(), image.height());
-    return true;
-}
-
 } // namespace ThumbRenderer

@@ -20,13 +20,8 @@ struct CellSpec
 // (cell less borders and offset on each side) keeping its proportions, at least 1 x 1.
 QSize FitSize(const QSize &picture, const CellSpec &cell);
 
-// Decodes `file` straight to its fitted size (PictureDecoder: upright, scaled decoding where the
-// format allows, within the memory cap) and draws it centred in the cell at (cellLeft, cellTop) of
-// `target`. pictureRect receives where it went. False when the file cannot be decoded.
-bool RenderInto(const QString &file, QImage &target, int cellLeft, int cellTop,
-                const CellSpec &cell, QRect &pictureRect);
-
-// Decodes a picture at its fitted size; null when it cannot be decoded.
+// Decodes a picture straight to its fitted size (PictureDecoder: upright, scaled decoding where
+// the format allows, within the memory cap); null when it cannot be decoded. Safe on any thread.
 QImage DecodeFitted(const QString &file, const CellSpec &cell);
 
 } // namespace ThumbRenderer

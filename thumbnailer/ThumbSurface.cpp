@@ -1,11 +1,10 @@
 #include "ThumbSurface.h"
 
-#include "Thumbnailer.h"
-
 #include <QKeyEvent>
 #include <QPainter>
 
-ThumbSurface::ThumbSurface(Thumbnailer *owner) : QWidget(owner), m_owner(owner)
+ThumbSurface::ThumbSurface(ThumbSurfaceInput &input, QWidget *parent)
+    : QWidget(parent), m_input(&input)
 {
     setObjectName(QStringLiteral("picBase"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -32,47 +31,56 @@ void ThumbSurface::paintEvent(QPaintEvent *event)
 
 void ThumbSurface::mousePressEvent(QMouseEvent *event)
 {
-    m_owner->picBase_MouseDown(event);
+    if (m_input)
+        m_input->surfaceMousePress(event);
 }
 
 void ThumbSurface::mouseMoveEvent(QMouseEvent *event)
 {
-    m_owner->picBase_MouseMove(event);
+    if (m_input)
+        m_input->surfaceMouseMove(event);
 }
 
 void ThumbSurface::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_owner->picBase_MouseUp(event);
+    if (m_input)
+        m_input->surfaceMouseRelease(event);
 }
 
 void ThumbSurface::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    m_owner->picBase_DblClick(event);
+    if (m_input)
+        m_input->surfaceDoubleClick(event);
 }
 
 void ThumbSurface::keyPressEvent(QKeyEvent *event)
 {
-    m_owner->picBase_KeyDown(event);
+    if (m_input)
+        m_input->surfaceKeyPress(event);
 }
 
 void ThumbSurface::dragEnterEvent(QDragEnterEvent *event)
 {
-    m_owner->picBase_DragEnter(event);
+    if (m_input)
+        m_input->surfaceDragEnter(event);
 }
 
 void ThumbSurface::dragMoveEvent(QDragMoveEvent *event)
 {
-    m_owner->picBase_DragMove(event);
+    if (m_input)
+        m_input->surfaceDragMove(event);
 }
 
 void ThumbSurface::dragLeaveEvent(QDragLeaveEvent *event)
 {
-    m_owner->picBase_DragLeave(event);
+    if (m_input)
+        m_input->surfaceDragLeave(event);
 }
 
 void ThumbSurface::dropEvent(QDropEvent *event)
 {
-    m_owner->picBase_Drop(event);
+    if (m_input)
+        m_input->surfaceDrop(event);
 }
 
 bool ThumbSurface::focusNextPrevChild(bool next)

@@ -6,6 +6,9 @@
 // Small text and file helpers of the control. Paths use '/' as separator.
 namespace mThumbnailer {
 
+// The Path of a control whose items come from a list of files in more than one folder.
+inline constexpr QLatin1String kListPath("<List>");
+
 // Appends '/' when the text does not end with one (an empty text gets none).
 QString AddBackslash(const QString &s);
 // True when the trimmed path names an existing file or folder.

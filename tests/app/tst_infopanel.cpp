@@ -92,8 +92,7 @@ struct DeletionWindow
         panel->FillInfoPanel(MakePerson(key));
         Thumbnailer *t = panel->thumbnailer();
         for (const QString &name : selected)
-            t->Thumbs().Item(name)->setSelected(true);
-        t->setSelThumbs(selected);
+            t->setSelectedItem(t->Thumbs().Item(name));
     }
 
     // Gives the viewer's surface the focus.

@@ -2,6 +2,7 @@
 // Escape, a press on the surface), what reaches the disk, and RenameItem itself.
 #include "ScriptedMessageService.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "support_input.h"
 #include "support_pixtile.h"
 
@@ -297,7 +298,7 @@ void tst_labeledit::renameItemRules()
     QVERIFY(c.RenameItem("P01.BMP", "first.bmp"));
     QCOMPARE(rig.takeEvents(), QStringList({"ItemRename first.bmp p01.bmp"}));
     QVERIFY(QFile::exists(rig.filePath("p01.bmp"))); // never the file
-    QCOMPARE(c.records().first().Name, QStringLiteral("first.bmp"));
+    QCOMPARE(ThumbnailerTestAccess(c).records().first().Name, QStringLiteral("first.bmp"));
 }
 
 QTEST_MAIN(tst_labeledit)

@@ -2,8 +2,9 @@
 // rendering into cells, AddItem, properties, and the pixels of a painted grid.
 #include "FolderLister.h"
 #include "ScriptedMessageService.h"
-#include "ThumbSurface.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "TranslateColor.h"
 #include "cMemDCs.h"
 #include "support_pixtile.h"
@@ -48,6 +49,16 @@ struct EventLog
 QRgb rgbAt(const QImage &image, int x, int y)
 {
     return image.pixel(x, y);
+}
+
+QScrollBar *verticalBar(Thumbnailer &c)
+{
+    return c.findChild<QScrollBar *>(QStringLiteral("VScroll"));
+}
+
+QScrollBar *horizontalBar(Thumbnailer &c)
+{
+    return c.findChild<QScrollBar *>(QStringLiteral("HScroll"));
 }
 
 QStringList thumbNames(Thumbnailer &c)
@@ -317,7 +328,7 @@ void TestPixtileControl::stopDrawDuringListing()
     c.setPath(f);
     QCOMPARE(log.lines, (QStringList{"BeforePathChange p", "Interrupted"}));
     QCOMPARE(c.Items(), 0);
-    QCOMPARE(c.records().size(), 0);
+    QCOMPARE(ThumbnailerTestAccess(c).records().size(), 0);
     QCOMPARE(c.Thumbs().Count(), 0);
 }
 
@@ -382,7 +393,8 @@ void TestPixtileControl::undecodableFileIsDropped()
     // c.bmp took the dropped file's cell.
     const ThumbCell &cell = ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("c.bmp")));
     QCOMPARE(cell.CellLeft, 60);
-    QCOMPARE(c.cellImage(*c.Thumbs().Item(2), false).pixelColor(0, 0), QColor(Qt::blue));
+    QCOMPARE(ThumbnailerTestAccess(c).cellImage(*c.Thumbs().Item(2), false).pixelColor(0, 0),
+             QColor(Qt::blue));
 }
 
 void TestPixtileControl::formatsDecode()
@@ -466,16 +478,16 @@ void TestPixtileControl::clearResetsEverything()
     Thumbnailer c;
     c.resize(200, 150);
     c.setPath(f);
-    QVERIFY(!c.verticalBar()->isHidden());
-    c.verticalBar()->setValue(2);
+    QVERIFY(!verticalBar(c)->isHidden());
+    verticalBar(c)->setValue(2);
     c.Clear();
     QCOMPARE(c.Items(), 0);
     QCOMPARE(c.Path(), QString());
     QCOMPARE(c.Thumbs().Count(), 0);
     QCOMPARE(c.Thumbnails().Count(), 0);
-    QCOMPARE(c.memDCs().Count(), 0);
-    QVERIFY(c.verticalBar()->isHidden());
-    QCOMPARE(c.verticalBar()->value(), 0);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 0);
+    QVERIFY(verticalBar(c)->isHidden());
+    QCOMPARE(verticalBar(c)->value(), 0);
     QCOMPARE(c.VisibleFirst(), 0);
     QCOMPARE(c.Rows(), 0);
     QVERIFY(!c.SelectedItem());
@@ -493,17 +505,17 @@ void TestPixtileControl::redrawKeepsSourceAndSorts()
     c.setPath(f);
     auto order = [&c] {
         QStringList names;
-        for (const FileRecord &r : c.records())
+        for (const FileRecord &r : ThumbnailerTestAccess(c).records())
             names << r.Name;
         return names;
     };
     QCOMPARE(order(), (QStringList{"big.gif", "mid.gif", "small.gif"}));
-    const int blocks = c.memDCs().Count();
+    const int blocks = ThumbnailerTestAccess(c).memDCs().Count();
     c.setSorted(Thumbnailer::thsByDims);
     QCOMPARE(order(), (QStringList{"small.gif", "mid.gif", "big.gif"}));
     c.setSortOrder(Thumbnailer::thdDescending);
     QCOMPARE(order(), (QStringList{"big.gif", "mid.gif", "small.gif"}));
-    QCOMPARE(c.memDCs().Count(), blocks); // nothing rendered anew
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), blocks); // nothing rendered anew
     QCOMPARE(c.Thumbnails().Item(1)->Name(), QStringLiteral("big.gif"));
     QSignalSpy after(&c, &Thumbnailer::AfterPathChange);
     QSignalSpy count(&c, &Thumbnailer::ItemsCountChange);
@@ -522,7 +534,7 @@ void TestPixtileControl::addItem()
     QVERIFY(writeImage(f + QStringLiteral("c.png"), 10, 10, Qt::blue));
     Thumbnailer c;
     c.setPath(f);
-    QCOMPARE(c.memDCs().Count(), 1);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 1);
     EventLog log(c);
     bool nested = true;
     connect(&c, &Thumbnailer::ItemAdd, &c,
@@ -532,14 +544,15 @@ void TestPixtileControl::addItem()
     QCOMPARE(log.lines, QStringList{"ItemAdd b.png"});
     QCOMPARE(c.Items(), 2);
     // A block of its own for 100 cells, even though the listing's block has room.
-    QCOMPARE(c.memDCs().Count(), 2);
-    QCOMPARE(c.memDCs().Item(2)->Last - c.memDCs().Item(2)->First + 1, 100);
+    const cMemDCs &blocks = ThumbnailerTestAccess(c).memDCs();
+    QCOMPARE(blocks.Count(), 2);
+    QCOMPARE(blocks.Item(2)->Last - blocks.Item(2)->First + 1, 100);
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("b.png"))).DCIndex, 2);
     QVERIFY(!c.AddItem(f, QStringLiteral("B.PNG")));
     QVERIFY(!c.AddItem(f, QStringLiteral("missing.png")));
     QVERIFY(c.AddItem(f, QStringLiteral("c.png")));
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("c.png"))).CellLeft, 60);
-    QCOMPARE(c.memDCs().Count(), 2);
+    QCOMPARE(blocks.Count(), 2);
     QCOMPARE(log.lines.size(), 2);
 }
 
@@ -558,8 +571,8 @@ void TestPixtileControl::addItemToAnEmptyControl()
     QCOMPARE(cell.DCIndex, 1);
     QCOMPARE(cell.PicWidth, 78);
     QCOMPARE(cell.PicHeight, 39);
-    QCOMPARE(c.memDCs().Item(1)->First, 1);
-    QCOMPARE(c.memDCs().Item(1)->Last, 100);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Item(1)->First, 1);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Item(1)->Last, 100);
 }
 
 void TestPixtileControl::listModeInformation()
@@ -612,8 +625,8 @@ void TestPixtileControl::propertiesLimitsAndEnums()
     QCOMPARE(c.property("Sorted").toInt(), 0);
     QCOMPARE(c.property("Pattern").toString(), QStringLiteral("*.bmp"));
     QVERIFY(c.findChild<QWidget *>(QStringLiteral("picBase")));
-    QVERIFY(c.findChild<QScrollBar *>(QStringLiteral("VScroll")));
-    QVERIFY(c.findChild<QScrollBar *>(QStringLiteral("HScroll")));
+    QVERIFY(verticalBar(c));
+    QVERIFY(horizontalBar(c));
     QVERIFY(c.findChild<QTimer *>(QStringLiteral("tmrEndProc")));
 }
 
@@ -627,7 +640,7 @@ void TestPixtileControl::paintedCellRingAndLabel()
     c.setBackColor(RgbToOle(0, 128, 0));
     c.resize(300, 200);
     c.setPath(f);
-    const QImage &canvas = c.surface()->canvas();
+    const QImage &canvas = ThumbnailerTestAccess(c).canvas();
     // The 30 x 20 picture at its own size, centred in the cell at (10, 10).
     QCOMPARE(rgbAt(canvas, 25, 30), QColor(255, 0, 0).rgb());
     QCOMPARE(rgbAt(canvas, 54, 49), QColor(255, 0, 0).rgb());
@@ -646,13 +659,13 @@ void TestPixtileControl::paintedCellRingAndLabel()
     QCOMPARE(shown->ThumbLeft(), 10);
     QCOMPARE(shown->ThumbBottom(), 70);
     QCOMPARE(shown->LabelTop(), 71);
-    QCOMPARE(shown->LabelBottom(), 71 + c.geometry().labelHeight);
+    QCOMPARE(shown->LabelBottom(), 71 + ThumbnailerTestAccess(c).geometry().labelHeight);
     QCOMPARE(rgbAt(canvas, 10, 72), SystemColorValue(COLOR_3DDKSHADOW).rgb());
     QCOMPARE(rgbAt(canvas, 69, 72), SystemColorValue(COLOR_3DLIGHT).rgb());
     QCOMPARE(rgbAt(canvas, 12, 73), SystemColorValue(COLOR_WINDOW).rgb());
     // Selected: ring and label in the highlight colour, picture untouched.
     c.Thumbs().Item(QStringLiteral("a.bmp"))->setSelected(true);
-    c.PaintVisible();
+    ThumbnailerTestAccess(c).paintVisible();
     QCOMPARE(rgbAt(canvas, 11, 11), SystemColorValue(COLOR_HIGHLIGHT).rgb());
     QCOMPARE(rgbAt(canvas, 24, 30), SystemColorValue(COLOR_HIGHLIGHT).rgb());
     QCOMPARE(rgbAt(canvas, 25, 30), QColor(255, 0, 0).rgb());
@@ -671,34 +684,34 @@ void TestPixtileControl::layoutThroughTheControl()
     Thumbnailer c;
     c.setBorderStyle(Thumbnailer::thbNone);
     c.setHasLabel(false);
-    const int S = c.geometry().scrollBarSize;
+    const int S = ThumbnailerTestAccess(c).geometry().scrollBarSize;
     c.resize(300 + S, 220);
     c.show();
     c.setPath(f);
     QCOMPARE(c.Rows(), 7);
     QCOMPARE(c.Columns(), 4);
-    QCOMPARE(c.verticalBar()->maximum(), 4);
+    QCOMPARE(verticalBar(c)->maximum(), 4);
     QCOMPARE(c.VisibleItems(), 12);
     QCOMPARE(c.VisibleFirst(), 1);
     QCOMPARE(c.VisibleLast(), 12);
     QCOMPARE(c.Thumbnails().Count(), 12);
-    c.verticalBar()->setValue(1);
+    verticalBar(c)->setValue(1);
     QCOMPARE(c.VisibleFirst(), 5);
     QCOMPARE(c.Thumbnails().Item(1)->Name(), QStringLiteral("04.bmp"));
     QCOMPARE(c.Thumbnails().Item(1)->ThumbTop(), 10);
     // A partial last row at the end: bottom-aligned.
     c.resize(300 + S, 250);
-    c.verticalBar()->setValue(c.verticalBar()->maximum());
+    verticalBar(c)->setValue(verticalBar(c)->maximum());
     QCOMPARE(c.VisibleFirst(), 13);
     QCOMPARE(c.Thumbnails().Item(1)->ThumbTop(), 10 - 40);
     QCOMPARE(c.Thumbnails().Item(QStringLiteral("24.bmp"))->ThumbBottom(), 250 - 10);
     // Too narrow for one column: one column and a horizontal bar scrolling by pixels.
     c.resize(50, 250);
     QCOMPARE(c.Columns(), 1);
-    QVERIFY(!c.horizontalBar()->isHidden());
-    QCOMPARE(c.horizontalBar()->maximum(), 80 + S - 50);
-    c.horizontalBar()->setValue(20);
-    QCOMPARE(c.surface()->x(), -20);
+    QVERIFY(!horizontalBar(c)->isHidden());
+    QCOMPARE(horizontalBar(c)->maximum(), 80 + S - 50);
+    horizontalBar(c)->setValue(20);
+    QCOMPARE(c.findChild<QWidget *>(QStringLiteral("picBase"))->x(), -20);
 }
 
 void TestPixtileControl::labelsOffGiveMinusOne()
@@ -713,7 +726,7 @@ void TestPixtileControl::labelsOffGiveMinusOne()
     QCOMPARE(c.Thumbnails().Item(1)->LabelTop(), -1);
     QCOMPARE(c.Thumbnails().Item(1)->LabelBottom(), -1);
     // No label, no focus rectangle: below the cell is background.
-    QCOMPARE(c.surface()->canvas().pixel(12, 75), TranslateColor(c.BackColor()).rgb());
+    QCOMPARE(ThumbnailerTestAccess(c).canvas().pixel(12, 75), TranslateColor(c.BackColor()).rgb());
 }
 
 QTEST_MAIN(TestPixtileControl)

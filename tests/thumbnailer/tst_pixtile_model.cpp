@@ -1,6 +1,7 @@
 // Item collections, text helpers, pattern rules and header readers of the thumbnail viewer.
 #include "HeaderReaders.h"
 #include "ScriptedMessageService.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnails.h"
 #include "Thumbs.h"
 #include "mThumbnailer.h"

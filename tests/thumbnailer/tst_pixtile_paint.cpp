@@ -1,8 +1,10 @@
 // Edge kinds, focus rectangle, label ellipsis, and the control rendering across split memory
 // cells and through damaged files.
 #include "GridPainter.h"
+#include "ThumbCellAccess.h"
 #include "ThumbSurface.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "TranslateColor.h"
 #include "cMemDCs.h"
 #include "support_pixtile.h"
@@ -159,19 +161,19 @@ void TestPixtilePaint::renderingAcrossSplitCells()
         QVERIFY(writeImage(dir.filePath(QStringLiteral("%1.png").arg(i)), 30, 30, colors[i]));
     Thumbnailer c;
     c.setPattern(QStringLiteral("*.png"));
-    c.setScreenWidthForCells(120);
+    ThumbnailerTestAccess(c).setScreenWidthForCells(120);
     c.setBorderStyle(Thumbnailer::thbNone);
     c.resize(900, 200);
     cMemDC::setPixelLimit(120 * 180);
     c.setPath(dir.path());
     cMemDC::setPixelLimit(0);
     QCOMPARE(c.Items(), 10);
-    QCOMPARE(c.memDCs().Count(), 2);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 2);
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("6.png"))).DCIndex, 2);
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("6.png"))).CellLeft, 0);
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(QStringLiteral("9.png"))).CellTop, 60);
     // Every painted cell shows its own picture.
-    const QImage &canvas = c.surface()->canvas();
+    const QImage &canvas = ThumbnailerTestAccess(c).canvas();
     for (int i = 1; i <= c.Thumbnails().Count(); ++i) {
         const Thumbnail *shown = c.Thumbnails().Item(i);
         const int index = shown->Name().section(QLatin1Char('.'), 0, 0).toInt();
@@ -203,7 +205,7 @@ void TestPixtilePaint::damagedFilesAreDroppedSafely()
     QVERIFY(c.Thumbs().Item(QStringLiteral("good.jpg")));
     QVERIFY(!c.Thumbs().Item(QStringLiteral("empty.jpg")));
     QCOMPARE(c.Items(), c.Thumbs().Count());
-    QCOMPARE(int(c.records().size()), c.Items());
+    QCOMPARE(int(ThumbnailerTestAccess(c).records().size()), c.Items());
 
     // A pipe named like a photo is no file: neither listing nor a list waits on it.
     const QString pipe = dir.filePath(QStringLiteral("pipe.jpg"));
@@ -224,12 +226,12 @@ void TestPixtilePaint::focusRectangleOnCurrentItemOnly()
     c.setBorderStyle(Thumbnailer::thbNone);
     c.resize(300, 200);
     c.setPath(dir.path());
-    const QImage &canvas = c.surface()->canvas();
+    const QImage &canvas = ThumbnailerTestAccess(c).canvas();
     // The label's text box is widened by one pixel for the focus rectangle: its top-left corner
     // lies at (cell left + label border + 1 - 1, label top + label border - 1).
     const Thumbnail *a = c.Thumbnails().Item(QStringLiteral("a.bmp"));
     const Thumbnail *b = c.Thumbnails().Item(QStringLiteral("b.bmp"));
-    const int lb = c.geometry().labelBorder;
+    const int lb = ThumbnailerTestAccess(c).geometry().labelBorder;
     const QRgb window = SystemColorValue(COLOR_WINDOW).rgb();
     const QRgb inverted = qRgb(255 - qRed(window), 255 - qGreen(window), 255 - qBlue(window));
     // Every second pixel of its left side is inverted; inside it the label stays plain.

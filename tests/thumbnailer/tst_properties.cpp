@@ -4,6 +4,7 @@
 #include "PropertyBag.h"
 #include "ThumbPersistence.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "cToolTip.h"
 #include "support_pixtile.h"
 
@@ -128,7 +129,7 @@ void tst_properties::roundTrip()
     QCOMPARE(d.Sorted(), Thumbnailer::thsBySize);
     QCOMPARE(d.SortOrder(), Thumbnailer::thdDescending);
     QCOMPARE(d.Tooltips(), false);
-    QCOMPARE(d.toolTipObject(), nullptr);
+    QCOMPARE(ThumbnailerTestAccess(d).toolTip(), nullptr);
     QCOMPARE(d.GetDims(), true);
     QCOMPARE(d.Pattern(), QStringLiteral("*.jpg;*.png"));
     QCOMPARE(d.Path(), m_dir.path() + '/');
@@ -191,16 +192,16 @@ void tst_properties::loadedPathShowsNothingUntilAsked()
 void tst_properties::tooltipsSwitchOffAndOn()
 {
     Thumbnailer c;
-    cToolTip *first = c.toolTipObject();
+    cToolTip *first = ThumbnailerTestAccess(c).toolTip();
     QVERIFY(first);
     c.setTooltips(false);
-    QCOMPARE(c.toolTipObject(), nullptr);
+    QCOMPARE(ThumbnailerTestAccess(c).toolTip(), nullptr);
     c.setTooltips(true);
-    QVERIFY(c.toolTipObject());
+    QVERIFY(ThumbnailerTestAccess(c).toolTip());
     // At design time the switch is only stored.
     c.setUserMode(false);
     c.setTooltips(false);
-    QVERIFY(c.toolTipObject());
+    QVERIFY(ThumbnailerTestAccess(c).toolTip());
     QCOMPARE(c.Tooltips(), false);
 }
 

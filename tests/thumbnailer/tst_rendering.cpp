@@ -3,7 +3,9 @@
 #include "ImageOrientation.h"
 #include "PictureDecoder.h"
 #include "ScriptedMessageService.h"
+#include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "support_pixtile.h"
 
 #include <QTemporaryDir>
@@ -51,6 +53,7 @@ private slots:
     void paletteAndOneBitPicturesScaleSmoothly();
     void deletingWhileAFolderRenders();
     void sortingAndRenamingWhileAFolderRenders();
+    void clearingOrDeletingTheControlWhileAFolderRenders();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -101,7 +104,8 @@ void tst_rendering::largePicturesShow()
     QVERIFY(large);
     const ThumbCell &cell = ThumbCellAccess::cell(*large);
     QCOMPARE(QSize(cell.PicWidth, cell.PicHeight), QSize(38, 27));
-    QCOMPARE(c.cellImage(*large, false).pixelColor(19, 13), QColor(Qt::darkGreen));
+    QCOMPARE(ThumbnailerTestAccess(c).cellImage(*large, false).pixelColor(19, 13),
+             QColor(Qt::darkGreen));
     // The viewer's decode: shrunk to the screen, proportions kept.
     const QImage shown = PictureDecoder::ReadWithin(path("large.bmp"), QSize(1024, 768));
     QCOMPARE(shown.size(), QSize(1024, 731));
@@ -119,7 +123,8 @@ void tst_rendering::paletteAndOneBitPicturesScaleSmoothly()
     c.setPath(m_dir->path());
     QCOMPARE(c.Items(), 3);
     for (const char *name : {"mono.bmp", "mono.png", "large.bmp"}) {
-        const QImage picture = c.cellImage(*c.Thumbs().Item(QLatin1String(name)), false);
+        const QImage picture =
+            ThumbnailerTestAccess(c).cellImage(*c.Thumbs().Item(QLatin1String(name)), false);
         // Black and white average to grey; a hatch would keep them apart.
         for (int y = picture.height() / 2 - 2; y <= picture.height() / 2 + 2; ++y)
             for (int x = picture.width() / 2 - 2; x <= picture.width() / 2 + 2; ++x)
@@ -152,10 +157,11 @@ void tst_rendering::deletingWhileAFolderRenders()
     const int files[] = {1, 3, 4, 6};
     for (int k = 0; k < 4; ++k) {
         const QString name = QStringLiteral("%1.bmp").arg(files[k]);
-        QCOMPARE(c.records()[k].Name, name);
+        QCOMPARE(ThumbnailerTestAccess(c).records()[k].Name, name);
         const Thumb *thumb = c.Thumbs().Item(name);
         QVERIFY2(thumb, qPrintable(name));
-        QCOMPARE(c.cellImage(*thumb, false).pixel(5, 5), colourOf(files[k]).rgb());
+        QCOMPARE(ThumbnailerTestAccess(c).cellImage(*thumb, false).pixel(5, 5),
+                 colourOf(files[k]).rgb());
         QCOMPARE(c.Thumbnails().Item(k + 1)->Name(), name);
     }
     // The deleted item's cell is not reused.
@@ -188,13 +194,50 @@ void tst_rendering::sortingAndRenamingWhileAFolderRenders()
                           "AfterThumbAdd 4 d.bmp", "AfterThumbAdd 5 e.bmp", "ThumbsAdded 5"}));
     QCOMPARE(c.Thumbs().Count(), 5);
     QStringList order;
-    for (const FileRecord &record : c.records())
+    for (const FileRecord &record : ThumbnailerTestAccess(c).records())
         order << record.Name;
     QCOMPARE(order, (QStringList{"e.bmp", "d.bmp", "c.bmp", "b.bmp", "a.bmp"}));
     QCOMPARE(c.Thumbnails().Item(1)->Name(), QStringLiteral("e.bmp"));
     // Once rendering is over a sort applies at once again.
     c.setSortOrder(Thumbnailer::thdAscending);
-    QCOMPARE(c.records().first().Name, QStringLiteral("a.bmp"));
+    QCOMPARE(ThumbnailerTestAccess(c).records().first().Name, QStringLiteral("a.bmp"));
+}
+
+void tst_rendering::clearingOrDeletingTheControlWhileAFolderRenders()
+{
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(writeImage(path(QStringLiteral("%1.bmp").arg(i)), 10, 10, colourOf(i)));
+    // Clear from a handler ends the rendering at once: no further event, nothing left over,
+    // and the next folder renders in full.
+    Thumbnailer c;
+    log(c);
+    QSignalSpy shown(&c, &Thumbnailer::AfterPathChange);
+    auto clearAt2 = connect(&c, &Thumbnailer::AfterThumbAdd, this, [&](int index) {
+        if (index == 2)
+            c.Clear();
+    });
+    c.setPath(m_dir->path());
+    QCOMPARE(m_log, (QStringList{"AfterThumbAdd 1 1.bmp", "AfterThumbAdd 2 2.bmp"}));
+    QCOMPARE(shown.count(), 0);
+    QCOMPARE(c.Items(), 0);
+    QCOMPARE(c.Thumbs().Count(), 0);
+    QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 0);
+    disconnect(clearAt2);
+    c.setPath(m_dir->path());
+    QCOMPARE(c.Items(), 4);
+    QCOMPARE(shown.count(), 1);
+
+    // Deleted from a handler: the rendering returns without touching it.
+    auto *doomed = new Thumbnailer;
+    QPointer<Thumbnailer> alive(doomed);
+    QSignalSpy gone(doomed, &QObject::destroyed);
+    connect(doomed, &Thumbnailer::AfterThumbAdd, this, [doomed](int index) {
+        if (index == 2)
+            delete doomed;
+    });
+    doomed->setPath(m_dir->path());
+    QVERIFY(!alive);
+    QCOMPARE(gone.count(), 1);
 }
 
 QTEST_MAIN(tst_rendering)

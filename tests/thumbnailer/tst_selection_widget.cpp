@@ -3,6 +3,7 @@
 // SelectedItem, EnsureVisible and tooltips.
 #include "ThumbSurface.h"
 #include "Thumbnailer.h"
+#include "ThumbnailerTestAccess.h"
 #include "cToolTip.h"
 #include "support_input.h"
 
@@ -344,17 +345,17 @@ void tst_selection_widget::tooltipsFollowHoverAndSwitch()
     InputRig rig(20);
     Thumbnailer &c = rig.control();
     QWidget *surface = rig.surface();
-    QVERIFY(c.toolTipObject());
+    QVERIFY(ThumbnailerTestAccess(c).toolTip());
     rig.move(rig.picturePoint("p03.bmp"), Qt::NoButton);
     QCOMPARE(surface->toolTip(), QStringLiteral("p03.bmp"));
     rig.move(rig.spacePoint(), Qt::NoButton);
     QCOMPARE(surface->toolTip(), QString());
     c.setTooltips(false);
-    QCOMPARE(c.toolTipObject(), nullptr);
+    QCOMPARE(ThumbnailerTestAccess(c).toolTip(), nullptr);
     rig.move(rig.picturePoint("p04.bmp"), Qt::NoButton);
     QCOMPARE(surface->toolTip(), QString());
     c.setTooltips(true);
-    QVERIFY(c.toolTipObject());
+    QVERIFY(ThumbnailerTestAccess(c).toolTip());
     rig.move(rig.picturePoint("p05.bmp"), Qt::NoButton);
     QCOMPARE(surface->toolTip(), QStringLiteral("p05.bmp"));
 }

@@ -96,7 +96,7 @@ AppearancePage::AppearancePage(QWidget *parent) : QWidget(parent)
     VSize = new QScrollBar(Qt::Vertical, preview);
     VSize->setObjectName(QStringLiteral("VSize"));
     for (QScrollBar *bar : {HSize, VSize}) {
-        bar->setRange(20, 200);
+        bar->setRange(PageRules::kWidthRange.low, PageRules::kWidthRange.high);
         bar->setSingleStep(1);
         bar->setPageStep(10);
     }

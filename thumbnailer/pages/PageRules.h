@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ThumbLimits.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,10 +20,11 @@ struct MetricRange
     int fallback;
 };
 
-constexpr MetricRange kWidthRange{20, 200, 60};
-constexpr MetricRange kHeightRange{20, 200, 60};
-constexpr MetricRange kOffsetRange{1, 10, 1};
-constexpr MetricRange kSpaceRange{1, 20, 1};
+// The control's own limits; a text that is not a number becomes the fallback.
+constexpr MetricRange kWidthRange{ThumbLimits::kMinThumbSize, ThumbLimits::kMaxThumbSize, 60};
+constexpr MetricRange kHeightRange{ThumbLimits::kMinThumbSize, ThumbLimits::kMaxThumbSize, 60};
+constexpr MetricRange kOffsetRange{ThumbLimits::kMinOffset, ThumbLimits::kMaxOffset, 1};
+constexpr MetricRange kSpaceRange{ThumbLimits::kMinSpace, ThumbLimits::kMaxSpace, 1};
 
 // True when the text reads as a number (blanks around it allowed); "" is not a number.
 bool IsNumber(const QString &text);

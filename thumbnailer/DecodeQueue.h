@@ -1,16 +1,20 @@
 #pragma once
 
-// Where rendering every listed file stands while the host runs between two files: the record
-// to render next and how many listed records are still to come. The host may take items out or
-// ask for a new sort meanwhile; the cursor keeps the place right, so that every file is
+// The listed files still to be decoded, in listing order: the record to render next and how
+// many listed records are still to come. The host runs between two files and may take items
+// out or ask for a new sort meanwhile; the queue keeps the place right, so that every file is
 // rendered once and none is skipped, and a new sort waits until the last file is done.
-class RenderCursor
+//
+// Results are applied in this order, one after the other, whoever decodes them: requests that
+// are handed out ahead (to decode on other threads) stay pending here until their result has
+// been applied.
+class DecodeQueue
 {
 public:
     // Rendering starts over `count` listed records.
     void start(int count)
     {
-        *this = RenderCursor();
+        *this = DecodeQueue();
         m_active = true;
         m_end = count;
     }
