@@ -3,6 +3,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <atomic>
+
 namespace StoreSql {
 
 QString quoted(const QString &identifier)
@@ -32,6 +34,17 @@ StoreError fromSql(const QSqlError &error)
 StoreError storeError(long long number, const QString &description)
 {
     return StoreError{number, description};
+}
+
+QString newConnectionName(const char *purpose)
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("vt-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
+}
+
+StoreError notOpen()
+{
+    return storeError(kErrGeneralFailure, QStringLiteral("The database is not open."));
 }
 
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error)

@@ -12,6 +12,9 @@ class QSqlQuery;
 // Small pieces the person store builds its statements from.
 namespace StoreSql {
 
+// The engine's driver.
+inline const QString kDriver = QStringLiteral("QSQLITE");
+
 // A name as an SQL identifier: in double quotes, inner quotes doubled.
 QString quoted(const QString &identifier);
 // Bound text is never a null QString, which the driver would store as NULL.
@@ -21,6 +24,10 @@ QString bindable(const QString &value);
 // locks and disk errors included, kErrGeneralFailure.
 StoreError fromSql(const QSqlError &error);
 StoreError storeError(long long number, const QString &description);
+// A connection name no other connection of the process has.
+QString newConnectionName(const char *purpose);
+// What an operation on a store that is not open gets.
+StoreError notOpen();
 // Prepares and runs a statement with bound values; on failure fills *error (when given).
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error);
 

@@ -1,7 +1,5 @@
 #include "TreeTables.h"
 
-#include "MessageService.h"
-
 const QStringList &PersonColumns()
 {
     static const QStringList columns = {
@@ -38,20 +36,7 @@ QString TreeNameProblem(const QString &name)
     return {};
 }
 
-void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget *parent)
+bool IsSilentlyRefusedTreeName(const QString &name)
 {
-    if (!error) {
-        ShowMessage(QStringLiteral("Velkin tree '") + name +
-                        QStringLiteral("' has been successfully created"),
-                    QStringLiteral("Successful"), MsgIcon::None, MsgButtons::OkOnly, parent);
-        return;
-    }
-    if (error.number == kErrStatementFailed && TreeNameProblem(name).isEmpty()) {
-        ShowMessage(QStringLiteral("The tree '") + name +
-                        QStringLiteral("' already exists. Please select a unique name."),
-                    QStringLiteral("Error: Record exists."), MsgIcon::Critical, MsgButtons::OkOnly,
-                    parent);
-        return;
-    }
-    ReportError(error.number, error.description, parent);
+    return name.isEmpty() || name.toUpper() == QLatin1String("AS");
 }

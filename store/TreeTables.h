@@ -1,11 +1,7 @@
 #pragma once
 
-#include "PersonRecord.h"
-
 #include <QString>
 #include <QStringList>
-
-class QWidget;
 
 // The rules for tree tables that the store, the dialogs and the commands share.
 
@@ -20,8 +16,5 @@ bool IsListedTreeName(const QString &name);
 // blank name, a name the tree list would hide, and names with control characters.
 QString TreeNameProblem(const QString &name);
 
-// The messages of the new-tree command: success ("Velkin tree '<name>' has been successfully
-// created", "Successful", OK, no icon); a taken name (kErrStatementFailed for an acceptable name:
-// "The tree '<name>' already exists. Please select a unique name.", "Error: Record exists.",
-// critical); otherwise the usual error report with the error's description.
-void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget *parent = nullptr);
+// True for a name the tree dialogs ignore without a word: empty, or "AS" in any case.
+bool IsSilentlyRefusedTreeName(const QString &name);

@@ -9,10 +9,18 @@
 
 #include <functional>
 
-class QComboBox;
-class QListWidget;
-class QWidget;
-struct AppState;
+// The paths of the store: the data folder (ending with '/'), the database file in it, and the
+// descriptive connection text built from them.
+struct StorePaths
+{
+    QString DataPath;
+    QString DatabasePath;
+    QString ConnectionString;
+};
+
+// True when the database file and its folder can both be written (the engine writes its journal
+// beside the file).
+bool DatabaseIsWritable(const QString &databasePath);
 
 // The person store: one SQLite file holding the template table "main" and one table per family
 // tree. The object owns the one connection of the program (a connection name of its own, closed
@@ -33,10 +41,9 @@ public:
     mDatabase(const mDatabase &) = delete;
     mDatabase &operator=(const mDatabase &) = delete;
 
-    // Sets state.DatabasePath to state.DataPath + "people.db" and state.ConnectionString to the
-    // descriptive connection text (it ends with "PASSWORD=" and nothing after it). The store
-    // remembers both paths for OpenDatabase and CompressDatabase.
-    void BuildConnectionString(AppState &state);
+    // The database file is dataPath + "people.db"; the connection text ends with "PASSWORD="
+    // and nothing after it. The store keeps the paths for OpenDatabase and Compress.
+    StorePaths BuildConnectionString(const QString &dataPath);
     // Uses the paths directly (tests, tools). dataPath ends with '/'.
     void SetPaths(const QString &dataPath, const QString &databasePath);
 
@@ -62,9 +69,6 @@ public:
     // system and switchboard tables and the engine's own tables (IsListedTreeName).
     // Errors are skipped: what was found so far is returned.
     QStringList ListTrees() const;
-    // Clears the target and fills it with ListTrees().
-    void ListTrees(QComboBox &target) const;
-    void ListTrees(QListWidget &target) const;
 
     // True when a table of that name exists (names compare without regard to case, as the
     // engine does).
@@ -96,15 +100,13 @@ public:
     // replace, and the connection is open again afterwards. A temporary file left by an earlier
     // run is removed first. On any failure the original file stays as it was and open.
     StoreError Compress();
-    // The menu command: busy pointer, Compress, then "Database successfully compressed"
-    // (information, "Successful") or the usual error report.
-    void CompressDatabase(QWidget *parent = nullptr);
 
     // Name of the temporary file Compress writes into the data folder.
     static QString CompressTempName() { return QStringLiteral("tmp.db"); }
 
-    // Creates a new database file with the template table "main" and the example tree.
-    // Fails when the file exists. Used by OpenDatabase; public for tests and tools.
+    // Creates a new database file with the template table "main" and the example tree, on a
+    // connection of its own. Fails when the file exists. Used by OpenDatabase; public for tests
+    // and tools.
     static StoreError CreateDatabaseFile(const QString &path);
 
 private:

@@ -1,14 +1,22 @@
-#include "AppState.h"
 #include "ExampleTree.h"
-#include "ScriptedMessageService.h"
 #include "mDatabase.h"
 
-#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
 
 // The person store over a real database file in a temporary folder.
 class TestDatabase : public QObject
@@ -17,16 +25,13 @@ class TestDatabase : public QObject
 
 private:
     QTemporaryDir m_dir;
-    AppState m_state;
+    StorePaths m_state;
 
     // A store opened on a fresh database (template + example tree) in its own folder.
     std::unique_ptr<mDatabase> openFresh(const QString &folder = QStringLiteral("data"))
     {
-        AppState state;
-        state.DataPath = m_dir.filePath(folder) + QLatin1Char('/');
         auto db = std::make_unique<mDatabase>();
-        db->BuildConnectionString(state);
-        m_state = state;
+        m_state = db->BuildConnectionString(m_dir.filePath(folder) + QLatin1Char('/'));
         if (!db->OpenDatabase())
             return nullptr;
         return db;
@@ -62,10 +67,8 @@ private slots:
 
     void connectionStringEndsWithEmptyPassword()
     {
-        AppState state;
-        state.DataPath = QStringLiteral("/x/Data/");
         mDatabase db;
-        db.BuildConnectionString(state);
+        const StorePaths state = db.BuildConnectionString(QStringLiteral("/x/Data/"));
         QCOMPARE(state.DatabasePath, QStringLiteral("/x/Data/people.db"));
         QVERIFY(state.ConnectionString.endsWith(QLatin1String(";PASSWORD=")));
         QVERIFY(state.ConnectionString.contains(QLatin1String("DBQ=/x/Data/people.db;")));
@@ -116,11 +119,6 @@ private slots:
         QVERIFY(db->OpenDatabase());
         QCOMPARE(db->ListTrees(),
                  (QStringList{QStringLiteral("Example"), QStringLiteral("Amain")}));
-        QComboBox box;
-        box.addItem(QStringLiteral("stale"));
-        db->ListTrees(box);
-        QCOMPARE(box.count(), 2);
-        QCOMPARE(box.itemText(1), QStringLiteral("Amain"));
         QVERIFY(!IsListedTreeName(QStringLiteral("mAiN")));
         QVERIFY(!IsListedTreeName(QStringLiteral("sqlite_x")));
         QVERIFY(IsListedTreeName(QStringLiteral("Mai")));
@@ -211,35 +209,6 @@ private slots:
         QCOMPARE(db->ListTrees(), QStringList{QStringLiteral("Example")});
     }
 
-    void createTreeMessages()
-    {
-        ScriptedMessageService messages;
-        ScopedMessageService scope(messages);
-        ShowCreateTreeResult(QStringLiteral("Smith"), {});
-        QCOMPARE(messages.last().text,
-                 QStringLiteral("Velkin tree 'Smith' has been successfully created"));
-        QCOMPARE(messages.last().title, QStringLiteral("Successful"));
-        QCOMPARE(messages.last().icon, MsgIcon::None);
-        QCOMPARE(messages.last().buttons, MsgButtons::OkOnly);
-
-        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrStatementFailed, QStringLiteral("x")});
-        QCOMPARE(messages.last().text,
-                 QStringLiteral("The tree 'Smith' already exists. Please select a unique name."));
-        QCOMPARE(messages.last().title, QStringLiteral("Error: Record exists."));
-        QCOMPARE(messages.last().icon, MsgIcon::Critical);
-
-        ShowCreateTreeResult(QStringLiteral("mainx"),
-                             {kErrStatementFailed, TreeNameProblem(QStringLiteral("mainx"))});
-        QCOMPARE(messages.last().text, TreeNameProblem(QStringLiteral("mainx")));
-        QCOMPARE(messages.last().title, QStringLiteral("Error: -2147217900"));
-
-        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrGeneralFailure, QStringLiteral("disk")});
-        QCOMPARE(messages.last().text, QStringLiteral("disk"));
-        QCOMPARE(messages.last().title, QStringLiteral("Error: -2147467259"));
-        QCOMPARE(messages.last().icon, MsgIcon::Critical);
-        QCOMPARE(messages.count(), 4);
-    }
-
     void personInsertFindUpdateDelete()
     {
         auto db = openFresh(QStringLiteral("persons"));
@@ -309,14 +278,8 @@ private slots:
         auto db = openFresh(QStringLiteral("compress"));
         QVERIFY(db);
         const QList<PersonRecord> before = db->ReadTree(QStringLiteral("Example"));
-        ScriptedMessageService messages;
-        ScopedMessageService scope(messages);
-        db->CompressDatabase();
-        db->CompressDatabase();
-        QCOMPARE(messages.count(), 2);
-        QCOMPARE(messages.last().text, QStringLiteral("Database successfully compressed"));
-        QCOMPARE(messages.last().title, QStringLiteral("Successful"));
-        QCOMPARE(messages.last().icon, MsgIcon::Information);
+        QVERIFY(!db->Compress());
+        QVERIFY(!db->Compress());
         QVERIFY(db->IsOpen());
         QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
 
@@ -337,14 +300,47 @@ private slots:
         const QList<PersonRecord> before = db->ReadTree(QStringLiteral("Example"));
         // A folder in the way of the temporary file cannot be removed.
         QVERIFY(QDir().mkpath(m_state.DataPath + mDatabase::CompressTempName() + "/x"));
-        ScriptedMessageService messages;
-        ScopedMessageService scope(messages);
-        db->CompressDatabase();
-        QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().icon, MsgIcon::Critical);
-        QVERIFY(messages.last().title.startsWith(QLatin1String("Error: ")));
+        const StoreError error = db->Compress();
+        QVERIFY(error.isError());
+        QVERIFY(!error.description.isEmpty());
         QVERIFY(db->IsOpen());
         QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
+    }
+
+    void readOnlyDatabaseIsReadNotChanged()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("people.db"));
+        QVERIFY(!mDatabase::CreateDatabaseFile(path));
+        const QByteArray before = fileBytes(path);
+        mDatabase store;
+        store.SetPaths(dir.path() + QLatin1Char('/'), path);
+        store.SetWriteCheck([](const QString &) { return false; });
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(store.IsReadOnly());
+        QCOMPARE(store.ListTrees(), QStringList{QStringLiteral("Example")});
+        QVERIFY(!store.ReadTree(QStringLiteral("Example")).isEmpty());
+
+        PersonRecord person;
+        person.ID = QStringLiteral("Z1");
+        person.PrntKey = QStringLiteral("ROOT");
+        const QList<StoreError> refused = {
+            store.CreateTree(QStringLiteral("New")),
+            store.RenameTree(QStringLiteral("Example"), QStringLiteral("Other")),
+            store.DeleteTree(QStringLiteral("Example")),
+            store.InsertPerson(QStringLiteral("Example"), person),
+            store.UpdatePerson(QStringLiteral("Example"), QStringLiteral("A1"), person),
+            store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")),
+            store.Compress()};
+        for (const StoreError &error : refused) {
+            QVERIFY(error.isError());
+            QCOMPARE(error.description, QStringLiteral("The database '%1' is open read-only: it "
+                                                       "cannot be changed.")
+                                            .arg(QDir::toNativeSeparators(path)));
+        }
+        store.CloseDatabase();
+        QCOMPARE(fileBytes(path), before);
+        QVERIFY(!QFile::exists(dir.filePath(mDatabase::CompressTempName())));
     }
 
     void unreadableFileIsNotOpen()
@@ -365,5 +361,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDatabase)
+QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"
