@@ -1,12 +1,6 @@
 #include "TreeName.h"
 
 #include "MessageService.h"
-#include "TreeTables.h"
-
-bool IsSilentlyRefusedTreeName(const QString &name)
-{
-    return name.isEmpty() || name.toUpper() == QLatin1String("AS");
-}
 
 bool CheckTreeName(const QString &name, QWidget *parent)
 {

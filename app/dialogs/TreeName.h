@@ -1,13 +1,13 @@
 #pragma once
 
+#include "TreeTables.h"
+
 #include <QString>
 
 class QWidget;
 
-// What the tree dialogs accept as the name of a tree.
-
-// True for a name the dialogs ignore without a word: empty, or "AS" in any case.
-bool IsSilentlyRefusedTreeName(const QString &name);
+// What the tree dialogs tell the user about the name of a tree (the rules themselves are the
+// store's, TreeTables.h).
 
 // Tells the user, through the message service, why the name cannot be used for a tree (a name
 // the database cannot hold or the tree list would hide; see TreeNameProblem in TreeTables.h):

@@ -7,6 +7,7 @@
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PersonRecord.h"
+#include "PhotoFolders.h"
 #include "PropertyBag.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerPropertiesDialog.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScrollArea>
-#include <QSettings>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -370,7 +370,7 @@ void InfoPanel::ShowPersonValues(const cPerson &person)
 
 void InfoPanel::RefreshPhotos()
 {
-    const QString folder = InfoPhotos::PhotoFolderOf(m_state.DataPath, txtKey->text());
+    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, txtKey->text());
     if (!folder.isEmpty() && FolderExists(folder) && AddBackslash(m_thumbs->Path()) == folder) {
         m_thumbs->Redraw();
         return;
@@ -381,7 +381,7 @@ void InfoPanel::RefreshPhotos()
 
 void InfoPanel::showPhotosOf(const QString &key)
 {
-    const QString folder = InfoPhotos::PhotoFolderOf(m_state.DataPath, key);
+    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, key);
     if (!folder.isEmpty() && FolderExists(folder))
         m_thumbs->setPath(folder);
     else
@@ -513,13 +513,13 @@ void InfoPanel::SaveViewerDesign() const
 {
     if (m_state.UserSettingsFile.isEmpty())
         return;
-    QSettings settings(m_state.UserSettingsFile, QSettings::IniFormat);
-    PropertyBag bag(settings, QLatin1String(kDesignGroup));
+    PropertyBag bag =
+        m_state.Settings.Design(m_state.UserSettingsFile, QLatin1String(kDesignGroup));
     m_thumbs->WriteProperties(bag);
     // The folder shown belongs to the selected person, not to the design.
-    settings.remove(QLatin1String(kDesignGroup) + QStringLiteral("/Path"));
-    settings.setValue(QLatin1String(kDesignGroup) + QStringLiteral("/Saved"), true);
-    settings.sync();
+    bag.WriteProperty(QStringLiteral("Path"), QString(), QString());
+    bag.WriteProperty(QStringLiteral("Saved"), true, QVariant());
+    m_state.Settings.Sync();
 }
 
 void InfoPanel::LoadViewerDesign()
@@ -528,11 +528,11 @@ void InfoPanel::LoadViewerDesign()
         ApplyDefaultDesign();
         return;
     }
-    QSettings settings(m_state.UserSettingsFile, QSettings::IniFormat);
-    if (!settings.value(QLatin1String(kDesignGroup) + QStringLiteral("/Saved")).toBool()) {
+    const PropertyBag bag =
+        m_state.Settings.Design(m_state.UserSettingsFile, QLatin1String(kDesignGroup));
+    if (!bag.readBool(QStringLiteral("Saved"), false)) {
         ApplyDefaultDesign();
         return;
     }
-    const PropertyBag bag(settings, QLatin1String(kDesignGroup));
     m_thumbs->ReadProperties(bag);
 }

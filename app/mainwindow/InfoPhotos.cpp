@@ -25,14 +25,6 @@ bool isWritableFolder(const QString &path)
 
 namespace InfoPhotos {
 
-QString PhotoFolderOf(const QString &dataPath, const QString &key)
-{
-    if (key.isEmpty() || key == QLatin1String(".") || key == QLatin1String("..") ||
-        key.contains(QLatin1Char('/')) || key.contains(QLatin1Char('\\')) || key.contains(QChar(0)))
-        return QString();
-    return AddBackslash(AddBackslash(dataPath) + QStringLiteral("Photos/") + key);
-}
-
 QStringList SelectedFiles(const QStringList &selThumbs, const Thumbs &thumbs)
 {
     QStringList files;

@@ -10,11 +10,6 @@ class Thumbs;
 // The photo side of the information panel, apart from its widgets.
 namespace InfoPhotos {
 
-// The photo folder of a person: DataPath + "Photos/" + key, with a trailing '/'. Empty for a
-// key that is empty or would lead out of the photo folder ("..", "a/b"), so such a key never
-// shows or deletes files elsewhere.
-QString PhotoFolderOf(const QString &dataPath, const QString &key);
-
 // The full paths (Path + Name) of the selected items, in selection order; names missing from
 // `thumbs` are skipped.
 QStringList SelectedFiles(const QStringList &selThumbs, const Thumbs &thumbs);

@@ -3,10 +3,10 @@
 #include "AppState.h"
 #include "EditHost.h"
 #include "ModalSeam.h"
+#include "OpenTree.h"
 #include "ReadOnlyNotice.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
-#include "cPeople.h"
 #include "frmEdit.h"
 #include "mDatabase.h"
 
@@ -20,10 +20,10 @@ namespace {
 class ProgramEditHost : public EditHost
 {
 public:
-    ProgramEditHost(AppState &state, mDatabase &store, cPeople &people, TreeChart &chart,
+    ProgramEditHost(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
                     const PersonCommands::InfoPanelHooks &info,
                     const PersonCommands::StatusSetter &status)
-        : m_state(state), m_store(store), m_people(people), m_chart(chart), m_info(info),
+        : m_state(state), m_store(store), m_tree(tree), m_chart(chart), m_info(info),
           m_status(status)
     {
     }
@@ -44,10 +44,15 @@ public:
         return m_store.InsertPerson(tree, record);
     }
 
-    cPeople &People() override { return m_people; }
+    cPersonPtr Person(const QString &key) const override { return m_tree.People().Item(key); }
+    void AddPerson(const PersonRecord &record) override { m_tree.AddPerson(record); }
+    void ChangePerson(const QString &key, const PersonRecord &values) override
+    {
+        m_tree.ChangePerson(key, values);
+    }
     TreeChart &VTree() override { return m_chart; }
-    QString CurrentTree() const override { return m_state.CurrentTree; }
-    QString SelectedKey() const override { return m_state.SelectedKey; }
+    QString CurrentTree() const override { return m_tree.CurrentTree(); }
+    QString SelectedKey() const override { return m_tree.SelectedKey(); }
     bool EditMode() const override { return m_state.EditMode; }
     QString DataPath() const override { return m_state.DataPath; }
     QString ProgramPath() const override { return m_state.ProgramPath; }
@@ -77,7 +82,7 @@ public:
 private:
     AppState &m_state;
     mDatabase &m_store;
-    cPeople &m_people;
+    OpenTree &m_tree;
     TreeChart &m_chart;
     const PersonCommands::InfoPanelHooks &m_info;
     const PersonCommands::StatusSetter &m_status;
@@ -99,9 +104,9 @@ bool chartShows(const TreeChart &chart, const QString &key)
 
 } // namespace
 
-PersonCommands::PersonCommands(AppState &state, mDatabase &store, cPeople &people, TreeChart &chart,
+PersonCommands::PersonCommands(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
                                TreeBrowser &browser, QWidget *window)
-    : QObject(window), m_state(state), m_store(store), m_people(people), m_chart(chart),
+    : QObject(window), m_state(state), m_store(store), m_tree(tree), m_chart(chart),
       m_browser(browser), m_window(window)
 {
 }
@@ -111,41 +116,38 @@ bool PersonCommands::treeHasRows() const
     // Persons in memory were read from the tree or added to it; only an empty collection
     // needs a look at the table itself. A failed look counts as "has rows": the parent box
     // then stays editable.
-    if (m_people.Count() > 0)
+    if (m_tree.People().Count() > 0)
         return true;
     StoreError error;
-    const QList<PersonRecord> rows = m_store.ReadTree(m_state.CurrentTree, &error);
+    const QList<PersonRecord> rows = m_store.ReadTree(m_tree.CurrentTree(), &error);
     return error.isError() || !rows.isEmpty();
 }
 
 bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent)
 {
-    ProgramEditHost host(m_state, m_store, m_people, m_chart, m_info, m_status);
+    ProgramEditHost host(m_state, m_store, m_tree, m_chart, m_info, m_status);
     frmEdit window(host, m_window);
     window.setRecord(fill);
     window.setParentLocked(lockParent);
-    const bool saved = ModalSeam::exec(window) == QDialog::Accepted;
-    if (saved)
-        m_browser.PeopleChanged(); // a new person or a new parent: the children index is stale
-    return saved;
+    return ModalSeam::exec(window) == QDialog::Accepted;
 }
 
 void PersonCommands::mnuPersonNew()
 {
-    if (m_state.CurrentTree.isEmpty() ||
-        RefuseWhenReadOnly(m_store, QStringLiteral("New person"), m_window))
+    if (!m_tree.IsOpen() || RefuseWhenReadOnly(m_store, QStringLiteral("New person"), m_window))
         return;
     m_state.EditMode = false;
 
     // Everything but the parent and the inherited home starts empty.
     PersonRecord fill;
     bool lockParent = false;
-    if (m_state.SelectedKey.isEmpty()) {
+    const QString selectedKey = m_tree.SelectedKey();
+    if (selectedKey.isEmpty()) {
         if (!treeHasRows()) {
             fill.PrntKey = QStringLiteral("ROOT");
             lockParent = true;
         }
-    } else if (const cPersonPtr parent = m_people.Item(m_state.SelectedKey)) {
+    } else if (const cPersonPtr parent = m_tree.People().Item(selectedKey)) {
         fill.PrntKey = parent->Key();
         fill.Sname = parent->Sname();
         fill.Laddress = parent->Laddress();
@@ -155,7 +157,7 @@ void PersonCommands::mnuPersonNew()
     showEditWindow(fill, lockParent);
 
     // Click the selected box again, so that a new child shows in the row below it.
-    if (!m_state.SelectedKey.isEmpty() && chartShows(m_chart, m_state.SelectedKey)) {
+    if (!m_tree.SelectedKey().isEmpty() && chartShows(m_chart, m_tree.SelectedKey())) {
         if (const cNodePtr selected = m_chart.SelectedNode())
             m_browser.VTree_NodeClick(selected, true);
     }
@@ -163,8 +165,8 @@ void PersonCommands::mnuPersonNew()
 
 void PersonCommands::mnuPersonEdit()
 {
-    const cPersonPtr person = m_people.Item(m_state.SelectedKey);
-    if (m_state.SelectedKey.isEmpty() || !person ||
+    const cPersonPtr person = m_tree.People().Item(m_tree.SelectedKey());
+    if (m_tree.SelectedKey().isEmpty() || !person ||
         RefuseWhenReadOnly(m_store, QStringLiteral("Edit person"), m_window))
         return;
     m_state.EditMode = true;

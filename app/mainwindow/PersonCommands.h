@@ -7,10 +7,10 @@
 
 #include <functional>
 
+class OpenTree;
 class QWidget;
 class TreeBrowser;
 class TreeChart;
-class cPeople;
 class cPerson;
 struct PersonRecord;
 class mDatabase;
@@ -23,7 +23,7 @@ struct AppState;
 //
 // Wiring in frmMain (a few lines):
 //
-//     m_personCommands = new PersonCommands(m_state, m_store, m_people, *VTree, *m_browser, this);
+//     m_personCommands = new PersonCommands(m_state, m_store, m_tree, *VTree, *m_browser, this);
 //     m_personCommands->setStatusSetter([this](const QString &name, const QString &span) {
 //         setStatusTexts(name, span); });                     // both panels, then redraw
 //     m_personCommands->setInfoPanel({
@@ -56,7 +56,7 @@ public:
     using StatusSetter = std::function<void(const QString &name, const QString &lifeSpan)>;
 
     // Every reference must outlive this object. `window` parents the edit window.
-    PersonCommands(AppState &state, mDatabase &store, cPeople &people, TreeChart &chart,
+    PersonCommands(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
                    TreeBrowser &browser, QWidget *window);
 
     void setInfoPanel(InfoPanelHooks hooks) { m_info = std::move(hooks); }
@@ -83,7 +83,7 @@ private:
 
     AppState &m_state;
     mDatabase &m_store;
-    cPeople &m_people;
+    OpenTree &m_tree;
     TreeChart &m_chart;
     TreeBrowser &m_browser;
     QWidget *m_window;

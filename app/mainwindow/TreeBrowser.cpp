@@ -1,26 +1,22 @@
 #include "TreeBrowser.h"
 
-#include "AppState.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
+#include "OpenTree.h"
 #include "TreeChart.h"
 #include "WaitCursor.h"
 #include "mDatabase.h"
 
 #include <QComboBox>
-#include <QTimer>
-
-#include <utility>
 
 namespace {
 const QString kRootKey = QStringLiteral("ROOT");
 } // namespace
 
-TreeBrowser::TreeBrowser(AppState &state, cPeople &people, TreeChart &chart, const mDatabase &store,
-                         QWidget *window)
-    : QObject(window), m_state(state), m_people(people), m_chart(chart), m_store(store),
-      m_window(window)
+TreeBrowser::TreeBrowser(OpenTree &tree, TreeChart &chart, const mDatabase &store, QWidget *window)
+    : QObject(window), m_tree(tree), m_chart(chart), m_store(store), m_window(window)
 {
+    connect(&m_tree, &OpenTree::CurrentTreeChanged, this, &TreeBrowser::onCurrentTreeChanged);
 }
 
 cNode TreeBrowser::MakeNode(const cPerson &person, int level, const cNodePtr &parent)
@@ -54,62 +50,53 @@ void TreeBrowser::SelectTree(QComboBox &cboTrees, const QString &name)
     cboTrees.setCurrentIndex(found);
 }
 
+void TreeBrowser::FillTreeBox(QComboBox &cboTrees, const QStringList &names)
+{
+    cboTrees.clear();
+    cboTrees.addItems(names);
+    cboTrees.setCurrentIndex(-1); // filled, nothing chosen
+}
+
 void TreeBrowser::resetView(const QString &title)
 {
     // A new tree starts without a selection: commands on "the selected person" must not reach
     // a person of the new tree that merely shares the key of the last one clicked.
-    m_state.SelectedKey.clear();
+    m_tree.ClearSelection();
     emit StatusChanged(QString(), QString());
     emit TitleChanged(title);
 }
 
-void TreeBrowser::releaseTree()
+void TreeBrowser::onCurrentTreeChanged(const QString &name)
 {
-    // Letting go of a large tree takes a noticeable moment: it happens once the next tree is
-    // on screen.
-    struct Released
-    {
-        cPeople people;
-        ChildIndex children;
-    };
-    auto released = std::make_shared<Released>(
-        Released{std::exchange(m_people, cPeople()), std::exchange(m_children, ChildIndex())});
-    QTimer::singleShot(0, this, [released] {});
+    if (m_tree.SelectedKey().isEmpty())
+        emit TitleChanged(TreeTitle(name));
 }
 
 bool TreeBrowser::LoadTree(const QString &name)
 {
     WaitCursor busy;
-    m_state.CurrentTree = name;
     m_chart.Clear();
-    releaseTree();
+    const StoreError error = m_tree.Load(m_store, name);
     resetView(TreeTitle(name));
-
-    StoreError error;
-    const QList<PersonRecord> rows = m_store.ReadTree(name, &error);
     if (error) {
         busy.restore();
         ReportError(error.number, error.description, m_window);
         return false;
     }
-    if (rows.isEmpty()) {
+    if (m_tree.People().Count() == 0) {
         busy.restore();
         ShowMessage(QStringLiteral("No records found."), QStringLiteral("Empty tree"),
                     MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
         return false;
     }
 
-    for (const PersonRecord &row : rows)
-        m_people.Add(cPerson(row));
-    m_children.Build(m_people);
-
     auto roots = std::make_shared<cLevel>();
-    for (const cPersonPtr &person : m_children.Children(m_people, kRootKey))
+    for (const cPersonPtr &person : m_tree.Children(kRootKey))
         roots->Add(MakeNode(*person, 1, nullptr));
     m_chart.Levels().Add(roots);
 
     if (m_cboTrees)
-        SelectTree(*m_cboTrees, m_state.CurrentTree);
+        SelectTree(*m_cboTrees, m_tree.CurrentTree());
     emit InfoPanelCleared();
     m_chart.Refresh();
     return true;
@@ -117,12 +104,11 @@ bool TreeBrowser::LoadTree(const QString &name)
 
 void TreeBrowser::CloseTree()
 {
-    if (m_state.CurrentTree.isEmpty())
+    if (!m_tree.IsOpen())
         return;
     WaitCursor busy;
     m_chart.Clear();
-    releaseTree();
-    m_state.CurrentTree.clear();
+    m_tree.Close();
     m_chart.Refresh();
     resetView(TreeTitle(QString()));
     emit InfoPanelCleared();
@@ -132,16 +118,10 @@ void TreeBrowser::ShowNewTree(const QString &name)
 {
     WaitCursor busy;
     m_chart.Clear();
-    releaseTree();
+    m_tree.OpenNew(name);
     m_chart.Refresh();
-    m_state.CurrentTree = name;
     resetView(TreeTitle(name));
     emit InfoPanelCleared();
-}
-
-const std::vector<cPersonPtr> &TreeBrowser::ChildrenOf(const QString &key)
-{
-    return m_children.Children(m_people, key);
 }
 
 void TreeBrowser::VTree_NodeClick(const cNodePtr &node, bool PartA)
@@ -154,12 +134,12 @@ void TreeBrowser::VTree_NodeClick(const cNodePtr &node, bool PartA)
     levels.Truncate(level);
     m_chart.Refresh();
 
-    const cPersonPtr person = m_people.Item(node->Key());
+    const cPersonPtr person = m_tree.People().Item(node->Key());
     if (!person)
         return;
-    m_state.SelectedKey = node->Key();
+    m_tree.Select(node->Key());
 
-    const std::vector<cPersonPtr> &children = ChildrenOf(m_state.SelectedKey);
+    const std::vector<cPersonPtr> &children = m_tree.Children(m_tree.SelectedKey());
     if (!children.empty()) {
         const cNodePtr parent = m_chart.SelectedNode();
         auto row = std::make_shared<cLevel>();
@@ -181,6 +161,6 @@ void TreeBrowser::ShowRoots()
     m_chart.Levels().Truncate(1);
     m_chart.setSelectedNode(nullptr);
     m_chart.Refresh();
-    resetView(TreeTitle(m_state.CurrentTree));
+    resetView(TreeTitle(m_tree.CurrentTree()));
     emit InfoPanelCleared();
 }

@@ -5,11 +5,12 @@
 #include "HelpWindow.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
-#include "PhotoStorage.h"
+#include "OpenTree.h"
+#include "PhotoFolders.h"
 #include "ReadOnlyNotice.h"
+#include "StoreReports.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
-#include "TreeTables.h"
 #include "WaitCursor.h"
 #include "dlgModify.h"
 #include "dlgNew.h"
@@ -18,20 +19,9 @@
 
 #include <QComboBox>
 
-namespace {
-
-// A key names a folder of its own inside the photos folder only when it is one plain name.
-bool IsPlainFolderName(const QString &key)
-{
-    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") &&
-           !key.contains(QLatin1Char('/')) && !key.contains(QLatin1Char('\\'));
-}
-
-} // namespace
-
-TreeCommands::TreeCommands(AppState &state, cPeople &people, TreeChart &chart, mDatabase &store,
+TreeCommands::TreeCommands(AppState &state, OpenTree &tree, TreeChart &chart, mDatabase &store,
                            TreeBrowser &browser, QComboBox &cboTrees, QWidget *window)
-    : QObject(window), m_state(state), m_people(people), m_chart(chart), m_store(store),
+    : QObject(window), m_state(state), m_tree(tree), m_chart(chart), m_store(store),
       m_browser(browser), m_cboTrees(cboTrees), m_window(window)
 {
 }
@@ -108,13 +98,11 @@ bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
         ReportError(error.number, error.description, m_window);
         return false;
     }
-    // The open tree follows its new name; what the chart shows stays as it is.
-    if (!m_state.CurrentTree.isEmpty() &&
-        m_state.CurrentTree.compare(oldName, Qt::CaseInsensitive) == 0) {
-        m_state.CurrentTree = newName;
+    // The open tree follows its new name (and the title with it while no box is clicked); what
+    // the chart shows stays as it is.
+    if (m_tree.IsOpen() && m_tree.CurrentTree().compare(oldName, Qt::CaseInsensitive) == 0) {
+        m_tree.Rename(newName);
         m_state.LastOpen = newName;
-        if (m_state.SelectedKey.isEmpty())
-            emit m_browser.TitleChanged(TreeBrowser::TreeTitle(newName));
     }
     return true;
 }
@@ -128,9 +116,7 @@ void TreeCommands::deleteTree(const QString &name)
 
 void TreeCommands::RefillTreeBox()
 {
-    m_cboTrees.clear();
-    m_cboTrees.addItems(m_store.ListTrees());
-    m_cboTrees.setCurrentIndex(-1);
+    TreeBrowser::FillTreeBox(m_cboTrees, m_store.ListTrees());
 }
 
 void TreeCommands::mnuFileClose()
@@ -142,13 +128,13 @@ void TreeCommands::mnuFileClose()
 void TreeCommands::cboTrees_Click(int index)
 {
     const QString name = m_cboTrees.itemText(index);
-    if (!name.isEmpty() && name != m_state.CurrentTree)
+    if (!name.isEmpty() && name != m_tree.CurrentTree())
         m_browser.LoadTree(name);
 }
 
 void TreeCommands::mnuToolsRefresh()
 {
-    if (m_state.CurrentTree.isEmpty())
+    if (!m_tree.IsOpen())
         return;
     m_chart.Refresh();
     if (const cNodePtr selected = m_chart.SelectedNode())
@@ -159,7 +145,7 @@ void TreeCommands::mnuToolsDbComp()
 {
     if (RefuseWhenReadOnly(m_store, QStringLiteral("Compress"), m_window))
         return;
-    m_store.CompressDatabase(m_window);
+    CompressDatabase(m_store, m_window);
 }
 
 QString TreeCommands::HelpFile() const
@@ -180,8 +166,8 @@ bool TreeCommands::KeyInAnyTree(const QString &key) const
 
 void TreeCommands::mnuPersonDelete()
 {
-    const QString key = m_state.SelectedKey;
-    const cPersonPtr person = key.isEmpty() ? nullptr : m_people.Item(key);
+    const QString key = m_tree.SelectedKey();
+    const cPersonPtr person = key.isEmpty() ? nullptr : m_tree.People().Item(key);
     if (!person || RefuseWhenReadOnly(m_store, QStringLiteral("Delete person"), m_window))
         return;
 
@@ -205,13 +191,12 @@ void TreeCommands::mnuPersonDelete()
         return;
     }
 
-    const StoreError error = m_store.DeletePerson(m_state.CurrentTree, key);
+    const StoreError error = m_store.DeletePerson(m_tree.CurrentTree(), key);
     if (error) {
         ReportError(error.number, error.description, m_window);
         return;
     }
-    m_people.Remove(key);
-    m_browser.PersonRemoved(*person);
+    m_tree.RemovePerson(key);
 
     // The box goes; the selection moves up to its parent box.
     const cLevels &levels = m_chart.Levels();
@@ -227,8 +212,9 @@ void TreeCommands::mnuPersonDelete()
     // Photo folders are shared by key across trees: the folder goes only with the last person
     // of that key, and only when the key names a folder inside the photos folder.
     emit PhotosReleased();
-    if (IsPlainFolderName(key) && !KeyInAnyTree(key))
-        DeleteFolderTree(PhotoStorage::PhotoFolder(m_state.DataPath, key));
+    const QString photos = PhotoFolders::FolderOf(m_state.DataPath, key);
+    if (!photos.isEmpty() && !KeyInAnyTree(key))
+        DeleteFolderTree(photos);
 
     m_chart.Refresh();
     if (const cNodePtr selected = m_chart.SelectedNode())

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "cPeople.h"
-
 #include <QObject>
 #include <QString>
 
+class OpenTree;
 class QComboBox;
 class QWidget;
 class TreeBrowser;
@@ -19,7 +18,7 @@ class TreeCommands : public QObject
 {
     Q_OBJECT
 public:
-    TreeCommands(AppState &state, cPeople &people, TreeChart &chart, mDatabase &store,
+    TreeCommands(AppState &state, OpenTree &tree, TreeChart &chart, mDatabase &store,
                  TreeBrowser &browser, QComboBox &cboTrees, QWidget *window);
 
     // File menu.
@@ -56,7 +55,7 @@ private:
     void deleteTree(const QString &name);
 
     AppState &m_state;
-    cPeople &m_people;
+    OpenTree &m_tree;
     TreeChart &m_chart;
     mDatabase &m_store;
     TreeBrowser &m_browser;

@@ -205,12 +205,10 @@ void frmMain::buildCentre()
 
 void frmMain::wireCommands()
 {
-    m_browser = new TreeBrowser(m_state, m_state.People, *m_vtree, m_db, this);
+    m_browser = new TreeBrowser(m_tree, *m_vtree, m_db, this);
     m_browser->setTreeBox(m_cboTrees);
-    m_commands =
-        new TreeCommands(m_state, m_state.People, *m_vtree, m_db, *m_browser, *m_cboTrees, this);
-    m_personCommands =
-        new PersonCommands(m_state, m_db, m_state.People, *m_vtree, *m_browser, this);
+    m_commands = new TreeCommands(m_state, m_tree, *m_vtree, m_db, *m_browser, *m_cboTrees, this);
+    m_personCommands = new PersonCommands(m_state, m_db, m_tree, *m_vtree, *m_browser, this);
 
     connect(m_vtree, &TreeChart::NodeClick, m_browser, &TreeBrowser::VTree_NodeClick);
     connect(m_vtree, &TreeChart::NodeDblClick, m_personCommands,
@@ -396,9 +394,11 @@ void frmMain::Form_Unload()
     m_unloaded = true;
     // A start-up that never showed the window leaves the saved settings alone.
     if (m_started) {
-        modRegistry registry(m_state.UserSettingsFile, m_state.MachineSettingsFile);
+        modRegistry registry = AppSettings::Registry(m_state);
         const WindowPlacement placement = CurrentPlacement();
-        AppSettings::Save(registry, m_state, isMinimized() ? nullptr : &placement);
+        AppSettings::Save(registry, m_state, m_tree.CurrentTree(),
+                          isMinimized() ? nullptr : &placement);
+        m_state.Settings.Sync();
     }
     m_db.CloseDatabase();
     UnloadAllForms();
@@ -489,8 +489,8 @@ void frmMain::mnuViewSBar_Click()
 void frmMain::mnuViewInfo_Click()
 {
     m_state.ShowInfo = !m_state.ShowInfo;
-    if (m_state.ShowInfo && !m_state.SelectedKey.isEmpty()) {
-        if (const cPersonPtr person = m_state.People.Item(m_state.SelectedKey))
+    if (m_state.ShowInfo && !m_tree.SelectedKey().isEmpty()) {
+        if (const cPersonPtr person = m_tree.People().Item(m_tree.SelectedKey()))
             m_pnlInfo->FillInfoPanel(*person);
     }
     ApplyViewSettings();

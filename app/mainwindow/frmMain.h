@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppSettings.h"
+#include "OpenTree.h"
 #include "mDatabase.h"
 
 #include <QHash>
@@ -22,7 +23,8 @@ class TreeChart;
 struct AppState;
 
 // The main window: menu, toolbar with the tree box, the chart, the information panel on the
-// right and the two-panel status bar. It owns the one database connection for the whole run.
+// right and the two-panel status bar. It owns the one database connection and the open tree for
+// the whole run.
 // Start-up (frmSplash) applies the settings and shows it; closing it saves the settings.
 //
 // The window wires widgets to the objects that do the work: TreeBrowser (loading a tree and
@@ -39,6 +41,7 @@ public:
 
     AppState &State() { return m_state; }
     mDatabase &Db() { return m_db; }
+    OpenTree &Tree() { return m_tree; }
 
     MenuBar &Menus() { return *m_menus; }
     StatusBar &Sbar() { return *m_sbar; }
@@ -124,6 +127,7 @@ private:
 
     AppState &m_state;
     mDatabase m_db;
+    OpenTree m_tree;
     MenuBar *m_menus = nullptr;
     StatusBar *m_sbar = nullptr;
     QToolBar *m_tbar = nullptr;

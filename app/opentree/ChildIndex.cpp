@@ -45,3 +45,11 @@ void ChildIndex::Remove(const cPerson &person)
         m_children.erase(it);
     --m_count;
 }
+
+void ChildIndex::Add(const cPersonPtr &person)
+{
+    if (!m_valid || !person)
+        return;
+    m_children[person->PrntKey()].push_back(person);
+    ++m_count;
+}

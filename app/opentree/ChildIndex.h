@@ -14,7 +14,7 @@
 //
 // The index follows the collection it was built from: it rebuilds itself when the number of
 // persons changed, and Invalidate() makes it rebuild after a person was changed in place (a new
-// parent key) or replaced.
+// parent key) or replaced. Its owner (OpenTree) keeps it in step.
 class ChildIndex
 {
 public:
@@ -26,6 +26,8 @@ public:
     const std::vector<cPersonPtr> &Children(const cPeople &people, const QString &parentKey);
     // Takes one person out of its parent's list (after it was removed from the collection).
     void Remove(const cPerson &person);
+    // Puts a person at the end of its parent's list (after it was appended to the collection).
+    void Add(const cPersonPtr &person);
 
     bool IsValid() const { return m_valid; }
 

@@ -109,7 +109,7 @@ void AppSettings::CompleteStore(modRegistry &registry, int twipsPerPixel)
         registry.SetDword(MachineKey, QStringLiteral("Version"), kSettingsVersion);
 }
 
-void AppSettings::Save(modRegistry &registry, const AppState &state,
+void AppSettings::Save(modRegistry &registry, const AppState &state, const QString &openTree,
                        const WindowPlacement *placement)
 {
     if (!registry.KeyExists(UserKey))
@@ -124,5 +124,10 @@ void AppSettings::Save(modRegistry &registry, const AppState &state,
     registry.SetDword(UserKey, QStringLiteral("ShowToolBar"), flagValue(state.ShowToolBar));
     registry.SetDword(UserKey, QStringLiteral("ShowStatusBar"), flagValue(state.ShowStatusBar));
     registry.SetDword(UserKey, QStringLiteral("ShowInfo"), flagValue(state.ShowInfo));
-    registry.SetString(UserKey, QStringLiteral("LastOpen"), state.CurrentTree);
+    registry.SetString(UserKey, QStringLiteral("LastOpen"), openTree);
+}
+
+modRegistry AppSettings::Registry(AppState &state)
+{
+    return modRegistry(state.Settings, state.UserSettingsFile, state.MachineSettingsFile);
 }

@@ -22,7 +22,8 @@ struct WindowPlacement
 // Reading the settings at start-up and writing them back at exit.
 //
 // Start-up only reads. The store is written once the main window is up (CompleteStore) and at
-// exit (Save); a start that ends before the main window shows leaves every setting as it was.
+// exit (Save), each followed by one AppState::Settings.Sync(); a start that ends before the main
+// window shows leaves every setting as it was.
 namespace AppSettings {
 
 inline const QString UserKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmar\\Velkin Tree");
@@ -53,7 +54,11 @@ WindowPlacement Usable(WindowPlacement placement, const QSize &screenTwips, int 
 void CompleteStore(modRegistry &registry, int twipsPerPixel);
 
 // Writes the placement (unless null: a minimised window keeps the saved one), the three view
-// flags as -1 or 0, and "LastOpen" = the open tree.
-void Save(modRegistry &registry, const AppState &state, const WindowPlacement *placement);
+// flags as -1 or 0, and "LastOpen" = `openTree`, the name of the open tree ("" when none).
+void Save(modRegistry &registry, const AppState &state, const QString &openTree,
+          const WindowPlacement *placement);
+
+// The registry module over the program's settings files (AppState::Settings).
+modRegistry Registry(AppState &state);
 
 } // namespace AppSettings

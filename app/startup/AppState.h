@@ -1,11 +1,12 @@
 #pragma once
 
-#include "cPeople.h"
+#include "SettingsFiles.h"
 
 #include <QString>
 
 // The process-wide values of the program: created once in main and handed to the windows.
-// There are no mutable globals; whoever needs one of these values gets this object.
+// There are no mutable globals; whoever needs one of these values gets this object. The open
+// tree (CurrentTree, People, SelectedKey) has an owner of its own, OpenTree.
 struct AppState
 {
     // Paths. ProgramPath is the folder of the executable; DataPath the data folder with one
@@ -17,9 +18,11 @@ struct AppState
     QString ConnectionString;
 
     // The two settings files standing in for the user key and the machine key (see
-    // DataFolder.h for where they are kept).
+    // DataFolder.h for where they are kept), and the one path by which settings are read and
+    // written.
     QString UserSettingsFile;
     QString MachineSettingsFile;
+    SettingsFiles Settings;
 
     // Screen and view settings, read at start-up and written at exit.
     int TwipsPerPixel = 15;
@@ -29,20 +32,14 @@ struct AppState
     QString LastOpen;
     int Version = 23;
 
-    // The open tree and the selection.
-    QString CurrentTree; // name of the open tree; empty when none
-    QString SelectedKey; // key of the person whose box was last clicked
-    bool EditMode =
-        false; // true while the edit window edits the selected person, false when adding
+    // True while the edit window edits the selected person, false when it adds one.
+    bool EditMode = false;
 
     // Results of the tree dialogs.
     QString NewTreeName;
     QString OpenTreeName;
     QString ModifyOldName;
     QString ModifyNewName;
-
-    // The persons of the open tree, one per row of its table, keyed by `Key`.
-    cPeople People;
 };
 
 // The settings version this program writes.

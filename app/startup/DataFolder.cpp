@@ -63,15 +63,6 @@ QString ChooseDataFolder(const QString &programDir, const QString &overrideDir,
     return appData;
 }
 
-bool DatabaseIsWritable(const QString &databasePath)
-{
-    const QFileInfo file(databasePath);
-    if (file.exists() && !file.isWritable())
-        return false;
-    const QFileInfo folder(file.absolutePath());
-    return folder.isDir() && folder.isWritable();
-}
-
 QString DefaultUserSettingsFile()
 {
     return configFile(QStringLiteral("Velkin Tree.ini"));

@@ -27,10 +27,6 @@ QString ChooseDataFolder(const QString &programDir, const QString &overrideDir =
 // The user's application-data folder, ending with '/'.
 QString AppDataFolder();
 
-// True when the database file and its folder can both be written (the engine writes its journal
-// beside the file).
-bool DatabaseIsWritable(const QString &databasePath);
-
 // The two settings files: the user key and the machine key, both in the user's config folder.
 // Neither depends on the data folder, so trying another data folder keeps the user's settings.
 QString DefaultUserSettingsFile();

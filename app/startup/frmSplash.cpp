@@ -4,12 +4,12 @@
 #include "AppState.h"
 #include "DataFolder.h"
 #include "MessageService.h"
+#include "TreeCommands.h"
 #include "frmMain.h"
 #include "mFunctions.h"
 #include "modRegistry.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -114,7 +114,7 @@ void frmSplash::runStep(int step)
         if (m_state.UserSettingsFile.isEmpty())
             m_state.UserSettingsFile = DefaultUserSettingsFile();
         // Only read here: nothing is written until the main window is up.
-        modRegistry registry(m_state.UserSettingsFile, m_state.MachineSettingsFile);
+        modRegistry registry = AppSettings::Registry(m_state);
         const WindowPlacement placement =
             AppSettings::Load(registry, m_state, screenTwips(m_state.TwipsPerPixel));
         m_left = placement.Left;
@@ -137,10 +137,13 @@ void frmSplash::runStep(int step)
         m_main.ApplyViewSettings();
         break;
     }
-    case 2:
+    case 2: {
         setStatus(QStringLiteral("Connecting to database ..."));
-        m_main.Db().BuildConnectionString(m_state);
+        const StorePaths paths = m_main.Db().BuildConnectionString(m_state.DataPath);
+        m_state.DatabasePath = paths.DatabasePath;
+        m_state.ConnectionString = paths.ConnectionString;
         break;
+    }
     case 3:
         if (!m_main.Db().OpenDatabase()) {
             setStatus(QStringLiteral("Connection = Failed"));
@@ -158,7 +161,7 @@ void frmSplash::runStep(int step)
         break;
     case 4:
         setStatus(QStringLiteral("Retrieving data ..."));
-        m_main.Db().ListTrees(m_main.cboTrees());
+        m_main.Commands().RefillTreeBox();
         m_main.LoadLastOpen();
         break;
     case 5:
@@ -170,8 +173,9 @@ void frmSplash::runStep(int step)
         QCoreApplication::processEvents();
         m_step = 6;
         {
-            modRegistry registry(m_state.UserSettingsFile, m_state.MachineSettingsFile);
+            modRegistry registry = AppSettings::Registry(m_state);
             AppSettings::CompleteStore(registry, m_state.TwipsPerPixel);
+            m_state.Settings.Sync();
         }
         m_main.ShowDataNotice();
         emit StartupFinished();

@@ -1,6 +1,7 @@
 #include "modRegistry.h"
 
 #include "FileHelpers.h"
+#include "SettingsFiles.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -23,10 +24,32 @@ bool writable(const QString &file)
     return MakePath(info.absolutePath()) && QFileInfo(info.absolutePath()).isWritable();
 }
 
+// Enters a group of the settings for one operation and leaves it again: the settings are shared.
+class GroupScope
+{
+public:
+    GroupScope(QSettings &settings, const QString &group) : m_settings(settings)
+    {
+        m_settings.beginGroup(group);
+    }
+    ~GroupScope() { m_settings.endGroup(); }
+    GroupScope(const GroupScope &) = delete;
+    GroupScope &operator=(const GroupScope &) = delete;
+
+private:
+    QSettings &m_settings;
+};
+
 } // namespace
 
 modRegistry::modRegistry(const QString &userFile, const QString &machineFile)
-    : m_userFile(userFile), m_machineFile(machineFile)
+    : m_ownFiles(std::make_unique<SettingsFiles>()), m_files(*m_ownFiles), m_userFile(userFile),
+      m_machineFile(machineFile)
+{
+}
+
+modRegistry::modRegistry(SettingsFiles &files, const QString &userFile, const QString &machineFile)
+    : m_files(files), m_userFile(userFile), m_machineFile(machineFile)
 {
 }
 
@@ -85,14 +108,34 @@ bool modRegistry::parse(const QString &path, QString &subKey)
     return m_root != 0 && !FileForRoot(m_root).isEmpty();
 }
 
+QSettings &modRegistry::rootSettings()
+{
+    return m_files.File(FileForRoot(m_root));
+}
+
+bool modRegistry::rootHeld()
+{
+    return QFileInfo::exists(FileForRoot(m_root)) || !rootSettings().allKeys().isEmpty();
+}
+
+int modRegistry::written(QSettings &settings, int failure)
+{
+    if (!m_ownFiles)
+        return ERROR_NONE; // the program's SettingsFiles::Sync() writes the batch
+    settings.sync();
+    return settings.status() == QSettings::NoError ? ERROR_NONE : failure;
+}
+
 bool modRegistry::findGroup(QSettings &settings, const QString &subKey, QString &group)
 {
     group.clear();
     const QStringList parts = splitKey(subKey);
     for (const QString &part : parts) {
-        settings.beginGroup(group);
-        const QStringList children = settings.childGroups();
-        settings.endGroup();
+        QStringList children;
+        {
+            GroupScope scope(settings, group);
+            children = settings.childGroups();
+        }
         QString match;
         for (const QString &child : children) {
             if (child.compare(part, Qt::CaseInsensitive) == 0) {
@@ -124,9 +167,9 @@ bool modRegistry::KeyExists(const QString &path)
     QString subKey;
     if (!parse(path, subKey))
         return false;
-    if (!QFileInfo::exists(FileForRoot(m_root)))
+    if (!rootHeld())
         return splitKey(subKey).isEmpty();
-    QSettings settings(FileForRoot(m_root), QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     QString group;
     const bool found = findGroup(settings, subKey, group);
     m_result = found ? ERROR_NONE : ERROR_BADKEY;
@@ -141,13 +184,15 @@ int modRegistry::CreateKey(const QString &path)
     const QString file = FileForRoot(m_root);
     if (!writable(file))
         return m_result = ERROR_CANNOT_CREATE_KEY;
-    QSettings settings(file, QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     // Reuse the stored spelling of every part that exists already.
     QString group;
     for (const QString &part : splitKey(subKey)) {
-        settings.beginGroup(group);
-        const QStringList children = settings.childGroups();
-        settings.endGroup();
+        QStringList children;
+        {
+            GroupScope scope(settings, group);
+            children = settings.childGroups();
+        }
         QString match = part;
         for (const QString &child : children) {
             if (child.compare(part, Qt::CaseInsensitive) == 0) {
@@ -158,31 +203,28 @@ int modRegistry::CreateKey(const QString &path)
         group = group.isEmpty() ? match : group + QLatin1Char('/') + match;
     }
     if (!group.isEmpty()) {
-        settings.beginGroup(group);
+        GroupScope scope(settings, group);
         if (settings.allKeys().isEmpty())
             settings.setValue(kKeyMarker, 1);
-        settings.endGroup();
     }
-    settings.sync();
-    return m_result =
-               (settings.status() == QSettings::NoError ? ERROR_NONE : ERROR_CANNOT_CREATE_KEY);
+    return m_result = written(settings, ERROR_CANNOT_CREATE_KEY);
 }
 
 QVariant modRegistry::GetDword(const QString &path, const QString &name)
 {
     const QVariant error = QStringLiteral("Error");
     QString subKey;
-    if (!parse(path, subKey) || !QFileInfo::exists(FileForRoot(m_root))) {
+    if (!parse(path, subKey) || !rootHeld()) {
         m_result = ERROR_BADKEY;
         return error;
     }
-    QSettings settings(FileForRoot(m_root), QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     QString group;
     if (!findGroup(settings, subKey, group) && !splitKey(subKey).isEmpty()) {
         m_result = ERROR_BADKEY;
         return error;
     }
-    settings.beginGroup(group);
+    GroupScope scope(settings, group);
     const QString key = findValue(settings, name);
     if (!settings.contains(key)) {
         m_result = ERROR_BADKEY;
@@ -201,36 +243,32 @@ QVariant modRegistry::GetDword(const QString &path, const QString &name)
 int modRegistry::SetDword(const QString &path, const QString &name, qint32 value)
 {
     QString subKey;
-    if (!parse(path, subKey) || !QFileInfo::exists(FileForRoot(m_root)) ||
-        !writable(FileForRoot(m_root)))
+    if (!parse(path, subKey) || !rootHeld() || !writable(FileForRoot(m_root)))
         return m_result = ERROR_CANNOT_SET_DWORD;
-    QSettings settings(FileForRoot(m_root), QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     QString group;
     if (!findGroup(settings, subKey, group) && !splitKey(subKey).isEmpty())
         return m_result = ERROR_CANNOT_SET_DWORD;
-    settings.beginGroup(group);
+    GroupScope scope(settings, group);
     settings.setValue(findValue(settings, name), value);
     settings.remove(kKeyMarker);
-    settings.endGroup();
-    settings.sync();
-    return m_result =
-               (settings.status() == QSettings::NoError ? ERROR_NONE : ERROR_CANNOT_SET_DWORD);
+    return m_result = written(settings, ERROR_CANNOT_SET_DWORD);
 }
 
 QString modRegistry::GetString(const QString &path, const QString &name)
 {
     QString subKey;
-    if (!parse(path, subKey) || !QFileInfo::exists(FileForRoot(m_root))) {
+    if (!parse(path, subKey) || !rootHeld()) {
         m_result = ERROR_BADKEY;
         return {};
     }
-    QSettings settings(FileForRoot(m_root), QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     QString group;
     if (!findGroup(settings, subKey, group) && !splitKey(subKey).isEmpty()) {
         m_result = ERROR_BADKEY;
         return {};
     }
-    settings.beginGroup(group);
+    GroupScope scope(settings, group);
     const QString key = findValue(settings, name);
     if (!settings.contains(key)) {
         m_result = ERROR_BADKEY;
@@ -247,10 +285,9 @@ QString modRegistry::GetString(const QString &path, const QString &name)
 int modRegistry::SetString(const QString &path, const QString &name, const QString &text)
 {
     QString subKey;
-    if (!parse(path, subKey) || !QFileInfo::exists(FileForRoot(m_root)) ||
-        !writable(FileForRoot(m_root)))
+    if (!parse(path, subKey) || !rootHeld() || !writable(FileForRoot(m_root)))
         return m_result = ERROR_CANNOT_SET_STRING;
-    QSettings settings(FileForRoot(m_root), QSettings::IniFormat);
+    QSettings &settings = rootSettings();
     QString group;
     if (!findGroup(settings, subKey, group) && !splitKey(subKey).isEmpty())
         return m_result = ERROR_CANNOT_SET_STRING;
@@ -258,14 +295,11 @@ int modRegistry::SetString(const QString &path, const QString &name, const QStri
     const qsizetype nul = value.indexOf(QChar(0));
     if (nul >= 0)
         value.truncate(nul);
-    settings.beginGroup(group);
+    GroupScope scope(settings, group);
     // Stored as a QString variant, so that texts such as "1, 2" or "true" come back as written.
     settings.setValue(findValue(settings, name), QVariant(value));
     settings.remove(kKeyMarker);
-    settings.endGroup();
-    settings.sync();
-    return m_result =
-               (settings.status() == QSettings::NoError ? ERROR_NONE : ERROR_CANNOT_SET_STRING);
+    return m_result = written(settings, ERROR_CANNOT_SET_STRING);
 }
 
 QString modRegistry::ErrorText(int code)

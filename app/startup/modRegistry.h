@@ -3,7 +3,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
 class QSettings;
+class SettingsFiles;
 
 // The settings store, addressed by full key paths such as
 // "HKEY_CURRENT_USER\Software\Quillmar\Velkin Tree". Each root key is kept in an INI file:
@@ -13,6 +16,11 @@ class QSettings;
 //
 // Text values are stored and read back exactly: Unicode, leading and trailing blanks and any
 // length are kept; only a NUL character ends a text (what follows it is not kept).
+//
+// The files are read and written through SettingsFiles, opened once and kept open. On the
+// program's settings files a batch of changes is written to disk by SettingsFiles::Sync(), not
+// value by value; a write whose file or key cannot be written still fails at once with its code.
+// A module on files of its own writes each value to disk at once.
 //
 // Failures never throw: they show as the results documented with each operation, and the last
 // result code is kept in LastResult().
@@ -36,8 +44,11 @@ public:
     static constexpr int ERROR_CANNOT_SET_STRING = 994;
     static constexpr int ERROR_CANNOT_CREATE_KEY = 995;
 
-    // The user key's file and the machine key's file.
+    // The user key's file and the machine key's file, on settings files of its own (written when
+    // the module goes).
     modRegistry(const QString &userFile, const QString &machineFile);
+    // The same, on the program's settings files (written by their Sync()).
+    modRegistry(SettingsFiles &files, const QString &userFile, const QString &machineFile);
     ~modRegistry();
     modRegistry(const modRegistry &) = delete;
     modRegistry &operator=(const modRegistry &) = delete;
@@ -72,11 +83,21 @@ private:
     // Parses the path into m_root (kept from the previous call when the path is malformed) and
     // returns the sub-key; false when there is no usable root.
     bool parse(const QString &path, QString &subKey);
+    // After a change: writes it at once on files of the module's own (`failure` when that
+    // fails); on the program's files leaves it to their Sync().
+    int written(QSettings &settings, int failure);
+    // The settings of the current root's file.
+    QSettings &rootSettings();
+    // True when the store holds anything for the current root: its file exists, or values were
+    // written to it in this run.
+    bool rootHeld();
     // The group of the existing key, spelled as stored; false when the key does not exist.
     static bool findGroup(QSettings &settings, const QString &subKey, QString &group);
     // The stored spelling of a value name within the current group, or `name` when new.
     static QString findValue(QSettings &settings, const QString &name);
 
+    std::unique_ptr<SettingsFiles> m_ownFiles;
+    SettingsFiles &m_files;
     QString m_userFile;
     QString m_machineFile;
     quint32 m_root = 0;

@@ -5,6 +5,7 @@
 // window wires them.
 
 #include "AppState.h"
+#include "OpenTree.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "TreeCommands.h"
@@ -38,7 +39,7 @@ struct TreeFixture
     QTemporaryDir dir;
     AppState state;
     mDatabase store;
-    cPeople people;
+    OpenTree tree;
     std::unique_ptr<QWidget> window;
     TreeChart *chart = nullptr;
     QComboBox *cboTrees = nullptr;
@@ -65,10 +66,9 @@ struct TreeFixture
         ApplyMainWindowDesign(*chart);
         cboTrees = new QComboBox(window.get());
         cboTrees->setObjectName(QStringLiteral("cboTrees"));
-        browser = new TreeBrowser(state, people, *chart, store, window.get());
+        browser = new TreeBrowser(tree, *chart, store, window.get());
         browser->setTreeBox(cboTrees);
-        commands =
-            new TreeCommands(state, people, *chart, store, *browser, *cboTrees, window.get());
+        commands = new TreeCommands(state, tree, *chart, store, *browser, *cboTrees, window.get());
         QObject::connect(chart, &TreeChart::NodeClick, browser, &TreeBrowser::VTree_NodeClick);
         QObject::connect(browser, &TreeBrowser::TitleChanged,
                          [this](const QString &t) { title = t; });

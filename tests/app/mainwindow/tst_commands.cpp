@@ -4,7 +4,7 @@
 #include "HelpWindow.h"
 #include "MainLayout.h"
 #include "ModalSeam.h"
-#include "PhotoStorage.h"
+#include "PhotoFolders.h"
 #include "ScriptedMessageService.h"
 #include "dlgModify.h"
 #include "dlgNew.h"
@@ -41,9 +41,9 @@ QStringList keysIn(const mDatabase &store, const QString &tree)
 // Makes a photo folder with one file for the key.
 QString makePhotos(const TreeFixture &f, const QString &key)
 {
-    const QString folder = PhotoStorage::PhotoFolder(f.state.DataPath, key);
+    const QString folder = PhotoFolders::FolderOf(f.state.DataPath, key);
     QDir().mkpath(folder);
-    QFile file(folder + "/a.jpg");
+    QFile file(folder + "a.jpg");
     file.open(QIODevice::WriteOnly);
     file.write("x");
     return folder;
@@ -81,12 +81,12 @@ private slots:
         f.click(1, "A");
         f.click(2, "B1");
         // A person added in memory only (the database is not read again).
-        f.people.Add(cPerson(Person("D2", "B1", "Dan", "Smith")));
+        f.tree.AddPerson(Person("D2", "B1", "Dan", "Smith"));
         const int draws = f.chart->DrawCount();
         f.commands->mnuToolsRefresh();
         QVERIFY(f.chart->DrawCount() > draws);
         QCOMPARE(f.row(3), (QStringList{"D1", "D2"}));
-        QCOMPARE(f.state.SelectedKey, QStringLiteral("B1"));
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("B1"));
     }
 
     void deletingRootPersonAsksCrucialQuestion()
@@ -124,11 +124,11 @@ private slots:
         msgs.enqueue(MsgResult::Yes);
         f.commands->mnuPersonDelete();
         QCOMPARE(keysIn(f.store, "Fam"), (QStringList{"B1", "B2", "D1", "C"}));
-        QVERIFY(!f.people.Item("A"));
+        QVERIFY(!f.tree.People().Item("A"));
         QCOMPARE(f.row(1), QStringList{"C"});
         QCOMPARE(f.chart->Levels().Count(), 1);
         QVERIFY(!f.chart->SelectedNode());
-        QCOMPARE(f.state.SelectedKey, QString());
+        QCOMPARE(f.tree.SelectedKey(), QString());
         QCOMPARE(f.status1, QString());
     }
 
@@ -139,7 +139,7 @@ private slots:
         TreeFixture f;
         QVERIFY(f.addTree("Fam", {Person("A", "ROOT", "a", "b"), Person("r", "Root", "c", "d")}));
         QVERIFY(f.browser->LoadTree("Fam"));
-        f.state.SelectedKey = QStringLiteral("r"); // not in the chart, but in People
+        f.tree.Select(QStringLiteral("r")); // not in the chart, but in People
         msgs.enqueue(MsgResult::No);
         f.commands->mnuPersonDelete();
         QCOMPARE(msgs.last().title, QStringLiteral("Crucial!"));
@@ -169,12 +169,12 @@ private slots:
         // The parent's children are shown again without the deleted person.
         QCOMPARE(f.chart->Levels().Count(), 2);
         QCOMPARE(f.row(2), QStringList{"B2"});
-        QCOMPARE(f.state.SelectedKey, QStringLiteral("A"));
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("A"));
         QCOMPARE(f.chart->SelectedNode(), f.node(1, "A"));
         QCOMPARE(f.photosReleased, 1);
 
         // Nothing selected any more in People: the command does nothing.
-        f.state.SelectedKey = QStringLiteral("B1");
+        f.tree.Select(QStringLiteral("B1"));
         const int asked = msgs.count();
         f.commands->mnuPersonDelete();
         QCOMPARE(msgs.count(), asked);
@@ -205,7 +205,7 @@ private slots:
         msgs.enqueue(MsgResult::Yes);
         f.commands->mnuPersonDelete();
         QVERIFY(!QFileInfo::exists(shared));
-        QVERIFY(QFileInfo::exists(PhotoStorage::PhotosRoot(f.state.DataPath)));
+        QVERIFY(QFileInfo::exists(PhotoFolders::Root(f.state.DataPath)));
     }
 
     void keyThatIsNotAFolderNameDeletesNoFolder()
@@ -247,7 +247,7 @@ private slots:
         QCOMPARE(f.cboTrees->currentIndex(), -1);
         QVERIFY(f.cboTrees->findText("Family") >= 0);
         QCOMPARE(f.chart->Levels().Count(), 2);
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Family"));
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Family"));
         QCOMPARE(f.state.LastOpen, QStringLiteral("Family"));
         QCOMPARE(f.state.ModifyOldName, QStringLiteral("Fam"));
         QCOMPARE(f.state.ModifyNewName, QStringLiteral("Family"));
@@ -279,7 +279,7 @@ private slots:
                  QStringLiteral("Are you sure you wish to remove the tree Other?"));
         QVERIFY(!f.store.TreeExists("Other"));
         QVERIFY(f.store.TreeExists("Fam"));
-        QCOMPARE(f.state.CurrentTree, QString());
+        QCOMPARE(f.tree.CurrentTree(), QString());
         QCOMPARE(f.chart->Levels().Count(), 0);
         QCOMPARE(f.cboTrees->findText("Other"), -1);
         QCOMPARE(f.cboTrees->currentIndex(), -1);
@@ -308,11 +308,11 @@ private slots:
         QCOMPARE(msgs.last().icon, MsgIcon::None);
         QCOMPARE(msgs.last().buttons, MsgButtons::OkOnly);
         QCOMPARE(f.state.NewTreeName, QStringLiteral("Neu"));
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Neu"));
-        QCOMPARE(f.state.SelectedKey, QString());
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Neu"));
+        QCOMPARE(f.tree.SelectedKey(), QString());
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Neu"));
         QCOMPARE(f.chart->Levels().Count(), 0);
-        QCOMPARE(f.people.Count(), 0);
+        QCOMPARE(f.tree.People().Count(), 0);
 
         // A name in use: the message of the store, and the open tree stays as it was.
         QVERIFY(f.browser->LoadTree("Fam"));
@@ -323,9 +323,9 @@ private slots:
                  QStringLiteral("The tree 'fam' already exists. Please select a unique name."));
         QCOMPARE(msgs.last().title, QStringLiteral("Error: Record exists."));
         QCOMPARE(msgs.last().icon, MsgIcon::Critical);
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Fam"));
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
         QCOMPARE(f.chart->Levels().Count(), 2);
-        QCOMPARE(f.people.Count(), 5);
+        QCOMPARE(f.tree.People().Count(), 5);
     }
 
     void cancelledNewTreeCreatesNothing()
@@ -360,7 +360,7 @@ private slots:
         // The example tree of a new database and ours.
         QCOMPARE(count, QStringLiteral("%1 velkin tree(s) found").arg(f.store.ListTrees().size()));
         QCOMPARE(f.state.OpenTreeName, QStringLiteral("Fam"));
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Fam"));
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Fam"));
         QCOMPARE(f.row(1), (QStringList{"A", "C"}));
     }
@@ -371,13 +371,13 @@ private slots:
         QVERIFY(f.addTree("Fam", family()));
         const int fam = f.cboTrees->findText("Fam");
         f.commands->cboTrees_Click(fam);
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Fam"));
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
         f.click(1, "A");
         f.commands->cboTrees_Click(fam);
         QCOMPARE(f.chart->Levels().Count(), 2); // not loaded again
 
         f.commands->mnuFileClose();
-        QCOMPARE(f.state.CurrentTree, QString());
+        QCOMPARE(f.tree.CurrentTree(), QString());
         QCOMPARE(f.cboTrees->currentIndex(), -1);
     }
 

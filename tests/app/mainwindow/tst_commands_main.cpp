@@ -11,6 +11,7 @@
 #include "ScriptedMessageService.h"
 #include "StatusBar.h"
 #include "TreeChart.h"
+#include "TreeCommands.h"
 #include "dlgNew.h"
 #include "frmMain.h"
 
@@ -116,9 +117,9 @@ class TestMainWindow : public QObject
             state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
             state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
             main = std::make_unique<frmMain>(state);
-            main->Db().BuildConnectionString(state);
+            main->Db().BuildConnectionString(state.DataPath);
             main->Db().OpenDatabase();
-            main->Db().ListTrees(main->cboTrees());
+            main->Commands().RefillTreeBox();
             main->resize(1000, 700);
             main->show();
         }
@@ -156,7 +157,7 @@ private slots:
         w.menu("mnuFileNew");
         QCOMPARE(msgs.last().text,
                  QStringLiteral("Velkin tree 'Scenario' has been successfully created"));
-        QCOMPARE(w.state.CurrentTree, QStringLiteral("Scenario"));
+        QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Scenario"));
         QCOMPARE(w.main->cboTrees().currentText(), QStringLiteral("Scenario"));
 
         mDatabase &db = w.main->Db();
@@ -200,7 +201,7 @@ private slots:
         Window w;
         QVERIFY(w.main->LoadTree("Example"));
         w.menu("mnuFileClose");
-        QCOMPARE(w.state.CurrentTree, QString());
+        QCOMPARE(w.main->Tree().CurrentTree(), QString());
         QCOMPARE(w.main->cboTrees().currentIndex(), -1);
         const int draws = w.main->VTree().DrawCount();
         w.menu("mnuToolsRefresh");
@@ -255,7 +256,7 @@ private slots:
         // The Help button opened the help window (at the root-persons page when the pages are
         // installed beside the program).
         QVERIFY(w.main->Help() && w.main->Help()->isVisible());
-        QVERIFY(w.state.People.Item(root->Key()));
+        QVERIFY(w.main->Tree().People().Item(root->Key()));
 
         w.menu("mnuHelpHelp");
         QVERIFY(w.main->Help()->isVisible());
@@ -299,7 +300,7 @@ private slots:
         QVERIFY2(waiting, "Help ended the question");
         QCOMPARE(pageShown, QStringLiteral("rootpersons.html"));
         QCOMPARE(pageAfterClick, QStringLiteral("index.html"));
-        QVERIFY(w.state.People.Item(root->Key())); // Escape: No
+        QVERIFY(w.main->Tree().People().Item(root->Key())); // Escape: No
         // The help stays open, back with the main window.
         QCOMPARE(w.main->Help()->parentWidget(), w.main.get());
         QVERIFY(w.main->Help()->isVisible());
@@ -308,7 +309,7 @@ private slots:
         BoxDriver closing({[](QMessageBox &box) { box.close(); }});
         w.menu("mnuPersonDelete");
         QVERIFY(closing.done());
-        QVERIFY(w.state.People.Item(root->Key()));
+        QVERIFY(w.main->Tree().People().Item(root->Key()));
     }
 
     void menuShortcutsWinOverTheFocusedControl()

@@ -309,14 +309,8 @@ private slots:
         QCOMPARE(t->Items(), 1);
     }
 
-    void photoFolderAndDeleteText()
+    void selectedFilesAndDeleteText()
     {
-        QCOMPARE(InfoPhotos::PhotoFolderOf("/d/Data/", "A1"), QString("/d/Data/Photos/A1/"));
-        QCOMPARE(InfoPhotos::PhotoFolderOf("/d/Data", "A1"), QString("/d/Data/Photos/A1/"));
-        QVERIFY(InfoPhotos::PhotoFolderOf("/d/Data/", "").isEmpty());
-        QVERIFY(InfoPhotos::PhotoFolderOf("/d/Data/", "..").isEmpty());
-        QVERIFY(InfoPhotos::PhotoFolderOf("/d/Data/", "a/b").isEmpty());
-
         Thumbs thumbs;
         Thumb a;
         a.setPath("/p/");

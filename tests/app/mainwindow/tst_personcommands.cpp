@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "OpenTree.h"
 #include "PersonCommands.h"
 #include "ScriptedMessageService.h"
 #include "TreeBrowser.h"
@@ -39,7 +40,7 @@ struct Program
     QTemporaryDir dir;
     AppState state;
     mDatabase store;
-    cPeople people;
+    OpenTree tree;
     QWidget window;
     TreeChart *chart = nullptr;
     TreeBrowser *browser = nullptr;
@@ -56,8 +57,8 @@ struct Program
         store.OpenDatabase();
         chart = new TreeChart(&window);
         chart->setGeometry(0, 0, 800, 600);
-        browser = new TreeBrowser(state, people, *chart, store, &window);
-        commands = new PersonCommands(state, store, people, *chart, *browser, &window);
+        browser = new TreeBrowser(tree, *chart, store, &window);
+        commands = new PersonCommands(state, store, tree, *chart, *browser, &window);
         commands->setStatusSetter([this](const QString &a, const QString &b) {
             status1 = a;
             status2 = b;
@@ -103,8 +104,8 @@ private slots:
             return int(QDialog::Rejected);
         });
         program.commands->mnuPersonNew();
-        program.state.CurrentTree = "Family";
-        program.state.SelectedKey = "nobody";
+        program.tree.OpenNew("Family");
+        program.tree.Select("nobody");
         program.commands->mnuPersonEdit();
         QCOMPARE(opened, 0);
     }
@@ -138,7 +139,7 @@ private slots:
         QVERIFY(program.store.FindPerson("Family", "R1", &stored));
         QCOMPARE(stored.PrntKey, QString("ROOT"));
         QCOMPARE(stored.Sname, QString("O'Berg"));
-        QVERIFY(program.people.Item("R1"));
+        QVERIFY(program.tree.People().Item("R1"));
     }
 
     void childInheritsSurnameAndHomeAndShowsAfterSave()
@@ -244,7 +245,7 @@ private slots:
         PersonRecord stored;
         QVERIFY(program.store.FindPerson("Family", "R1", &stored));
         QCOMPARE(stored.Fname, QString("Olaf"));
-        QCOMPARE(program.people.Item("R1")->Fname(), QString("Olaf"));
+        QCOMPARE(program.tree.People().Item("R1")->Fname(), QString("Olaf"));
     }
 };
 

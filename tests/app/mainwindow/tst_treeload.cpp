@@ -1,6 +1,5 @@
 // Loading a tree into the chart and walking it down click by click: the rows, the boxes made
-// for persons, the window title, the status bar, and the children index behind the clicks.
-#include "ChildIndex.h"
+// for persons, the window title and the status bar.
 #include "ScriptedMessageService.h"
 #include "support_TreeFixture.h"
 
@@ -40,18 +39,18 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        f.state.SelectedKey = QStringLiteral("A"); // left over from another tree
+        f.tree.Select(QStringLiteral("A")); // left over from another tree
 
         QVERIFY(f.browser->LoadTree("Fam"));
         QCOMPARE(msgs.count(), 0);
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Fam"));
-        QCOMPARE(f.people.Count(), 11);
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
+        QCOMPARE(f.tree.People().Count(), 11);
         QCOMPARE(f.chart->Levels().Count(), 1);
         // Exact "ROOT" only, in the order of the table.
         QCOMPARE(f.row(1), (QStringList{"A", "C"}));
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Fam"));
         QCOMPARE(f.infoCleared, 1);
-        QCOMPARE(f.state.SelectedKey, QString());
+        QCOMPARE(f.tree.SelectedKey(), QString());
         QCOMPARE(f.title, TreeBrowser::TreeTitle("Fam"));
 
         const cNodePtr a = f.node(1, "A");
@@ -87,7 +86,7 @@ private slots:
         QCOMPARE(f.row(2), (QStringList{"B1", "B2"}));
         QCOMPARE(f.node(2, "B1")->ParentNode(), f.node(1, "A"));
         QCOMPARE(f.node(2, "B1")->Level(), 2);
-        QCOMPARE(f.state.SelectedKey, QStringLiteral("A"));
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("A"));
         QCOMPARE(f.title, QStringLiteral("Smith Adam"));
         QCOMPARE(f.status1, QStringLiteral("Adam Smith"));
         QCOMPARE(f.status2, QStringLiteral("1901 - 1950 (49)"));
@@ -122,7 +121,7 @@ private slots:
         f.click(2, "B1");
         f.click(3, "D2");
         QCOMPARE(f.chart->Levels().Count(), 3);
-        QCOMPARE(f.state.SelectedKey, QStringLiteral("D2"));
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("D2"));
     }
 
     void selfParentShowsItselfOneLevelDeeper()
@@ -134,8 +133,9 @@ private slots:
         f.click(1, "R");
         QCOMPARE(f.row(2), QStringList{"S"});
         // The person is edited to be its own parent while its box is shown.
-        f.people.Item("S")->setPrntKey("S");
-        f.browser->PeopleChanged();
+        PersonRecord self = f.tree.People().Item("S")->toRecord();
+        self.PrntKey = "S";
+        f.tree.ChangePerson("S", self);
         f.click(2, "S");
         QCOMPARE(f.row(3), (QStringList{"S", "S2"}));
         f.click(3, "S");
@@ -150,10 +150,10 @@ private slots:
         QVERIFY(f.browser->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B1");
-        f.people.Remove("B2");
+        f.tree.RemovePerson("B2");
         f.click(2, "B2");
         QCOMPARE(f.chart->Levels().Count(), 2);
-        QCOMPARE(f.state.SelectedKey, QStringLiteral("B1"));
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("B1"));
     }
 
     void emptyTreeIsReported()
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(msgs.last().title, QStringLiteral("Empty tree"));
         QCOMPARE(msgs.last().icon, MsgIcon::Exclamation);
         QCOMPARE(msgs.last().buttons, MsgButtons::OkOnly);
-        QCOMPARE(f.state.CurrentTree, QStringLiteral("Empty"));
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Empty"));
         QCOMPARE(f.chart->Levels().Count(), 0);
     }
 
@@ -203,9 +203,9 @@ private slots:
         f.click(1, "A");
         const int cleared = f.infoCleared;
         f.browser->CloseTree();
-        QCOMPARE(f.state.CurrentTree, QString());
-        QCOMPARE(f.state.SelectedKey, QString());
-        QCOMPARE(f.people.Count(), 0);
+        QCOMPARE(f.tree.CurrentTree(), QString());
+        QCOMPARE(f.tree.SelectedKey(), QString());
+        QCOMPARE(f.tree.People().Count(), 0);
         QCOMPARE(f.chart->Levels().Count(), 0);
         QVERIFY(!f.chart->SelectedNode());
         QCOMPARE(f.infoCleared, cleared + 1);
@@ -216,50 +216,6 @@ private slots:
         f.browser->CloseTree();
         QCOMPARE(f.chart->DrawCount(), draws);
         QCOMPARE(f.infoCleared, cleared + 1);
-    }
-
-    void childIndexMatchesAScan()
-    {
-        cPeople people;
-        for (const PersonRecord &r : family())
-            people.Add(cPerson(r));
-        ChildIndex index;
-        const auto keys = [&](const QString &parent) {
-            QStringList k;
-            for (const cPersonPtr &p : index.Children(people, parent))
-                k << p->Key();
-            return k;
-        };
-        // The same answer as a scan of the collection, for every parent key in it.
-        for (const cPersonPtr &parent : people) {
-            QStringList scanned;
-            for (const cPersonPtr &p : people) {
-                if (p->PrntKey() == parent->Key())
-                    scanned << p->Key();
-            }
-            QCOMPARE(keys(parent->Key()), scanned);
-        }
-        QCOMPARE(keys("ROOT"), (QStringList{"A", "C"}));
-        QCOMPARE(keys("Root"), QStringList());
-        // Parent keys compare exactly: "Q" hangs from "a", which is not "A".
-        QCOMPARE(keys("a"), QStringList{"Q"});
-
-        // Removing a person takes it out of its parent's list without a rebuild.
-        const cPersonPtr b1 = people.Item("B1");
-        people.Remove("B1");
-        index.Remove(*b1);
-        QVERIFY(index.IsValid());
-        QCOMPARE(keys("A"), (QStringList{"B2"}));
-
-        // A person added behind the index's back: the count changed, so it rebuilds.
-        people.Add(cPerson(Person("B3", "A", "New", "Child")));
-        QCOMPARE(keys("A"), (QStringList{"B2", "B3"}));
-
-        // A changed parent key needs Invalidate.
-        people.Item("B2")->setPrntKey("C");
-        index.Invalidate();
-        QCOMPARE(keys("A"), (QStringList{"B3"}));
-        QCOMPARE(keys("C"), (QStringList{"B2", "X"})); // collection order
     }
 };
 

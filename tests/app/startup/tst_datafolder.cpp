@@ -89,7 +89,7 @@ private slots:
             const std::unique_ptr<Run> run = startIn(home.path(QLatin1String(folder)));
             QVERIFY2(run->main->isVisible(), folder);
             QVERIFY(!run->state.ShowToolBar && run->state.ShowStatusBar && run->state.ShowInfo);
-            QCOMPARE(run->state.CurrentTree, QStringLiteral("Example"));
+            QCOMPARE(run->main->Tree().CurrentTree(), QStringLiteral("Example"));
             QVERIFY(!run->main->isMaximized());
             QCOMPARE(run->main->size() * run->state.TwipsPerPixel, QSize(7500, 6000));
             run->main->close();
@@ -156,42 +156,6 @@ private slots:
                  home.path(QStringLiteral("mine")));
     }
 
-    void readOnlyDatabaseIsReadNotChanged()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("people.db"));
-        QVERIFY(!mDatabase::CreateDatabaseFile(path));
-        const QByteArray before = fileBytes(path);
-        mDatabase store;
-        store.SetPaths(dir.path() + QLatin1Char('/'), path);
-        store.SetWriteCheck([](const QString &) { return false; });
-        QVERIFY(store.OpenDatabase());
-        QVERIFY(store.IsReadOnly());
-        QCOMPARE(store.ListTrees(), QStringList{QStringLiteral("Example")});
-        QVERIFY(!store.ReadTree(QStringLiteral("Example")).isEmpty());
-
-        PersonRecord person;
-        person.ID = QStringLiteral("Z1");
-        person.PrntKey = QStringLiteral("ROOT");
-        const QList<StoreError> refused = {
-            store.CreateTree(QStringLiteral("New")),
-            store.RenameTree(QStringLiteral("Example"), QStringLiteral("Other")),
-            store.DeleteTree(QStringLiteral("Example")),
-            store.InsertPerson(QStringLiteral("Example"), person),
-            store.UpdatePerson(QStringLiteral("Example"), QStringLiteral("A1"), person),
-            store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")),
-            store.Compress()};
-        for (const StoreError &error : refused) {
-            QVERIFY(error.isError());
-            QCOMPARE(error.description, QStringLiteral("The database '%1' is open read-only: it "
-                                                       "cannot be changed.")
-                                            .arg(QDir::toNativeSeparators(path)));
-        }
-        store.CloseDatabase();
-        QCOMPARE(fileBytes(path), before);
-        QVERIFY(!QFile::exists(dir.filePath(mDatabase::CompressTempName())));
-    }
-
     void readOnlyFolderIsSeen()
     {
         if (geteuid() == 0)
@@ -243,7 +207,7 @@ private slots:
                                 "folder writable and start Velkin Tree again.")
                      .arg(database));
         QVERIFY(run.main->Sbar().ReadOnlyShown());
-        QCOMPARE(run.state.CurrentTree, QStringLiteral("Example"));
+        QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Example"));
 
         // Select a person, then every command that would change the database refuses.
         TreeChart &chart = run.main->VTree();
@@ -264,7 +228,7 @@ private slots:
             QCOMPARE(messages.last().title, QStringLiteral("Read-only database"));
         }
         QVERIFY(dialogs.isEmpty());
-        QVERIFY(run.state.People.Item(root->Key()));
+        QVERIFY(run.main->Tree().People().Item(root->Key()));
 
         // About tells where the data is.
         run.main->Menus().Item(QStringLiteral("mnuHelpAbout"))->trigger();

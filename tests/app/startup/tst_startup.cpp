@@ -80,7 +80,7 @@ private slots:
         QVERIFY(run.main->Menus().Checked(QStringLiteral("mnuViewSbar")));
         QVERIFY(!run.main->Menus().Checked(QStringLiteral("mnuViewInfo")));
         QVERIFY(!run.main->ToolButton(QStringLiteral("INFO"))->isChecked());
-        QCOMPARE(run.state.CurrentTree, QString());
+        QCOMPARE(run.main->Tree().CurrentTree(), QString());
         QCOMPARE(run.main->cboTrees().count(), 1);
         QCOMPARE(run.main->cboTrees().itemText(0), QStringLiteral("Example"));
         QCOMPARE(run.main->cboTrees().currentIndex(), -1);
@@ -154,7 +154,7 @@ private slots:
             run.seed(0, 0, 6000, 4500, 0, QStringLiteral("Gone"));
             run.start();
             run.steps(5);
-            QCOMPARE(run.state.CurrentTree, QString());
+            QCOMPARE(run.main->Tree().CurrentTree(), QString());
             QCOMPARE(run.main->cboTrees().currentIndex(), -1);
         }
         {
@@ -162,14 +162,14 @@ private slots:
             run.seed(0, 0, 6000, 4500, 0, QStringLiteral("example")); // exact match only
             run.start();
             run.steps(5);
-            QCOMPARE(run.state.CurrentTree, QString());
+            QCOMPARE(run.main->Tree().CurrentTree(), QString());
         }
         {
             Run run;
             run.seed(0, 0, 6000, 4500, 0, QStringLiteral("Example"));
             run.start();
             run.steps(5);
-            QCOMPARE(run.state.CurrentTree, QStringLiteral("Example"));
+            QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Example"));
             QCOMPARE(run.main->cboTrees().currentText(), QStringLiteral("Example"));
         }
         QCOMPARE(messages.count(), 0);
@@ -264,7 +264,7 @@ private slots:
         run.main->resize(500, 400);
         run.state.ShowInfo = true;
         run.state.ShowStatusBar = false;
-        run.state.CurrentTree = QStringLiteral("Ünïcode tree ");
+        run.main->Tree().OpenNew(QStringLiteral("Ünïcode tree "));
         run.main->close();
         QCOMPARE(run.dword(UserKey, "MainLeft"), run.main->pos().x() * t);
         QCOMPARE(run.dword(UserKey, "MainTop"), run.main->pos().y() * t);
@@ -287,7 +287,7 @@ private slots:
         run.steps(6);
         run.main->move(10, 10);
         run.main->setWindowState(Qt::WindowMinimized);
-        run.state.CurrentTree = QStringLiteral("Example");
+        run.main->Tree().OpenNew(QStringLiteral("Example"));
         run.main->close();
         QCOMPARE(run.dword(UserKey, "MainLeft"), 300);
         QCOMPARE(run.dword(UserKey, "MainTop"), 450);
