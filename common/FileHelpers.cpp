@@ -28,14 +28,16 @@ bool MakePath(const QString &path)
 
 bool DeleteFolderTree(const QString &path)
 {
-    QFileInfo info(path);
+    // Without its trailing separator: "link/" would name the folder a link points to.
+    const QString folder = QDir::cleanPath(path);
+    QFileInfo info(folder);
     if (!info.exists() && !info.isSymLink())
         return true;
     if (info.isSymLink() || !info.isDir())
         return false; // never follow a link or remove a file by this route
-    QDir dir(path);
+    QDir dir(folder);
     dir.removeRecursively();
-    return !QFileInfo::exists(path);
+    return !QFileInfo::exists(folder);
 }
 
 bool CopyOneFile(const QString &source, const QString &target, bool failIfExists)

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "cPerson.h"
 
 #include <QString>
 
-class cPeople;
-class cPerson;
 class TreeChart;
 
 // What the person edit window needs from the program that opens it: the store, the open tree
@@ -23,8 +22,17 @@ public:
                                     const PersonRecord &record) = 0;
     virtual StoreError InsertPerson(const QString &tree, const PersonRecord &record) = 0;
 
-    // The persons of the open tree and the chart showing it.
-    virtual cPeople &People() = 0;
+    // The persons of the open tree: the one with a key (any letter case; null when none), and
+    // the two changes a save makes to them. The host keeps what it derives from its persons
+    // (the children of each) in step.
+    virtual cPersonPtr Person(const QString &key) const = 0;
+    // Adds a person made from the record; a key already present is reported by the persons'
+    // collection and nothing is added.
+    virtual void AddPerson(const PersonRecord &record) = 0;
+    // Sets every value of the person with `key` but the key itself to those of `values`.
+    virtual void ChangePerson(const QString &key, const PersonRecord &values) = 0;
+
+    // The chart showing the open tree.
     virtual TreeChart &VTree() = 0;
 
     // The open tree, the key of the last clicked person, and whether the window edits that

@@ -1,6 +1,7 @@
 #include "LifeSpan.h"
 
-#include <QDate>
+#include "DateReader.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -11,25 +12,8 @@ namespace {
 
 using Year = std::optional<int>;
 
-// How the day of a written date is checked: against the Gregorian calendar, or (for a Julian
-// date, whose leap years differ) only for being a day number.
-enum class Calendar { Gregorian, Julian };
-
-bool isValidDate(int year, int month, int day, Calendar calendar)
-{
-    if (calendar == Calendar::Julian)
-        return month >= 1 && month <= 12 && day >= 1 && day <= 31;
-    return QDate(year, month, day).isValid();
-}
-
-// A year of one or two digits: 00-29 are 2000-2029, 30-99 are 1930-1999.
-int windowed(const QString &digits)
-{
-    const int year = digits.toInt();
-    if (digits.size() > 2)
-        return year;
-    return year < 30 ? 2000 + year : 1900 + year;
-}
+using DateReader::Calendar;
+using DateReader::IsValidDate;
 
 // 1 to 12 for an English month name or an abbreviation of at least three letters ("MAR",
 // "Sept", "Febr."), 0 for anything else.
@@ -58,7 +42,7 @@ Year yearToken(const QString &token, int minDigits)
     const QRegularExpressionMatch m = kYear.match(token);
     if (!m.hasMatch() || m.capturedLength(1) < minDigits)
         return std::nullopt;
-    return windowed(m.captured(1));
+    return DateReader::WindowedYear(m.captured(1));
 }
 
 Year dayNumber(const QString &token)
@@ -73,25 +57,10 @@ Year dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
 {
     if (tokens.size() == 1) {
         const QString &t = tokens.first();
-        static const QRegularExpression kNumeric(
-            QStringLiteral("^([0-9]{1,4})([/.-])([0-9]{1,2})\\2([0-9]{1,4})$"));
-        const QRegularExpressionMatch m = kNumeric.match(t);
-        if (m.hasMatch()) {
-            if (m.capturedLength(1) == 4) {
-                const int year = m.captured(1).toInt();
-                const bool valid =
-                    m.capturedLength(4) <= 2 &&
-                    isValidDate(year, m.captured(3).toInt(), m.captured(4).toInt(), calendar);
-                return valid ? Year(year) : std::nullopt;
-            }
-            const int year = windowed(m.captured(4));
-            const int first = m.captured(1).toInt();
-            const int second = m.captured(3).toInt();
-            const bool valid =
-                m.capturedLength(1) <= 2 && (isValidDate(year, second, first, calendar) ||
-                                             isValidDate(year, first, second, calendar));
-            return valid ? Year(year) : std::nullopt;
-        }
+        // A year and month alone ("1950-03") is not read as a date here.
+        const std::optional<DateReader::NumericDate> numeric = DateReader::ReadNumeric(t, calendar);
+        if (numeric && numeric->day > 0)
+            return numeric->year;
         return yearToken(t, qualified ? 3 : 4);
     }
 
@@ -115,7 +84,7 @@ Year dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
     const Year day = dayText.isEmpty() ? Year(1) : dayNumber(dayText);
     if (!year || !day)
         return std::nullopt;
-    return isValidDate(*year, month, *day, calendar) ? year : std::nullopt;
+    return IsValidDate(*year, month, *day, calendar) ? year : std::nullopt;
 }
 
 // The tokens before the first one that `stop` accepts.

@@ -3,8 +3,8 @@
 #include <QString>
 
 // The life span shown in the second status-bar panel when a person is selected or saved, and
-// the year of a date text that goes with it. Qt Core only (library vtlifespan), so that code
-// without windows can read years the same way.
+// the year of a date text that goes with it. No widgets (library vtlifespan, over the store's
+// reader of numeric dates), so that code without windows can read years the same way.
 namespace LifeSpan {
 
 // The year of a date text, read the same way whatever the user's locale:

@@ -6,7 +6,6 @@
 #include "MessageService.h"
 #include "PhotoStorage.h"
 #include "TreeChart.h"
-#include "cPeople.h"
 
 #include <QGuiApplication>
 
@@ -17,24 +16,6 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kRootHelpTopic = 1020;
 constexpr long long kErrObjectNotSet = 91;
-
-// Sets every value but the key from what was typed.
-void copyTypedValues(cPerson &person, const PersonRecord &typed)
-{
-    person.setPrntKey(typed.PrntKey);
-    person.setFname(typed.Fname);
-    person.setSname(typed.Sname);
-    person.setPrtFname(typed.PrtFname);
-    person.setPrtSname(typed.PrtSname);
-    person.setBdate(typed.Bdate);
-    person.setBplace(typed.Bplace);
-    person.setDdate(typed.Ddate);
-    person.setDplace(typed.Dplace);
-    person.setLaddress(typed.Laddress);
-    person.setLcity(typed.Lcity);
-    person.setLcountry(typed.Lcountry);
-    person.setNotes(typed.Notes);
-}
 
 // The first box of the chart, row by row, that shows the person with this key.
 cNodePtr findBox(const TreeChart &chart, const QString &key)
@@ -133,7 +114,7 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
         return false;
     }
 
-    const cPersonPtr person = m_host.People().Item(selectedKey);
+    const cPersonPtr person = m_host.Person(selectedKey);
     if (!person) {
         ReportError(kErrObjectNotSet,
                     QStringLiteral("The person '") + selectedKey +
@@ -142,7 +123,7 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
         return false;
     }
     const QString oldParent = person->PrntKey();
-    copyTypedValues(*person, typed);
+    m_host.ChangePerson(selectedKey, typed);
     reparented = person->PrntKey() != oldParent;
 
     // The box keeps its row even when the parent changed; only its captions follow.
@@ -181,7 +162,7 @@ bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelect
 
     // No chart box is made: the new person shows once the tree is loaded or its parent's box
     // is clicked again.
-    m_host.People().Add(cPerson(typed));
+    m_host.AddPerson(typed);
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
     ShowMessage(QStringLiteral("Entry ") + typed.Fname + QLatin1Char(' ') + typed.Sname +
                     QStringLiteral(" (") + typed.ID +

@@ -3,35 +3,9 @@
 #include "FileDialog.h"
 #include "FileHelpers.h"
 #include "MessageService.h"
-
-namespace {
-
-// A name that stays inside the folder it is copied into.
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QChar(u'\0'));
-}
-
-} // namespace
+#include "PhotoFolders.h"
 
 namespace PhotoStorage {
-
-QString PhotosRoot(const QString &dataPath)
-{
-    return AddBackslash(dataPath) + QStringLiteral("Photos/");
-}
-
-QString PhotoFolder(const QString &dataPath, const QString &key)
-{
-    return PhotosRoot(dataPath) + key;
-}
-
-bool IsFolderKey(const QString &key)
-{
-    return isPlainName(key);
-}
 
 QList<SelectedFile> SelectionFiles(const QString &selection)
 {
@@ -44,7 +18,7 @@ QList<SelectedFile> SelectionFiles(const QString &selection)
         const qsizetype cut =
             qMax(selection.lastIndexOf(QLatin1Char('/')), selection.lastIndexOf(QLatin1Char('\\')));
         const QString name = selection.mid(cut + 1);
-        if (isPlainName(name))
+        if (PhotoFolders::IsPlainName(name))
             files.append({selection, name});
         return files;
     }
@@ -58,7 +32,7 @@ QList<SelectedFile> SelectionFiles(const QString &selection)
             at >= 0 ? selection.mid(position, at - position) : selection.mid(position);
         if (at >= 0 && pieces == 0)
             folder = AddBackslash(piece);
-        else if (isPlainName(piece))
+        else if (PhotoFolders::IsPlainName(piece))
             files.append({folder + piece, piece});
         if (at < 0)
             break;
@@ -70,9 +44,9 @@ QList<SelectedFile> SelectionFiles(const QString &selection)
 
 int SavePhotos(const QString &dataPath, const QString &key, const QString &selection)
 {
-    if (!IsFolderKey(key))
+    const QString target = PhotoFolders::FolderOf(dataPath, key);
+    if (target.isEmpty())
         return 0;
-    const QString target = AddBackslash(PhotoFolder(dataPath, key));
     if (!FolderExists(target))
         MakePath(target);
     int copied = 0;
@@ -86,8 +60,8 @@ int SavePhotos(const QString &dataPath, const QString &key, const QString &selec
 int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,
               QWidget *parent)
 {
-    const QString folder = PhotoFolder(dataPath, key);
-    if (!IsFolderKey(key) || (!FolderExists(folder) && !MakePath(folder))) {
+    const QString folder = PhotoFolders::FolderOf(dataPath, key);
+    if (folder.isEmpty() || (!FolderExists(folder) && !MakePath(folder))) {
         // Only a save that brings photos has anything to tell.
         if (!selection.isEmpty())
             ShowMessage(

@@ -6,21 +6,13 @@
 class FileDialog;
 class QWidget;
 
-// The photos of the persons: plain image files in one folder per person key,
-// <data folder>/Photos/<ID>. Persons with the same ID in different trees share the folder; the
-// database knows nothing of photos.
+// The photos of the persons: plain image files in one folder per person key (the folder and the
+// names it allows are the store's PhotoFolders rule). Persons with the same ID in different
+// trees share the folder.
 //
 // A photo selection is the raw result of the file dialog: either one full file path, or the
 // folder followed by each chosen file name, separated by NUL characters.
 namespace PhotoStorage {
-
-// <data folder>/Photos/ (with the trailing separator).
-QString PhotosRoot(const QString &dataPath);
-// <data folder>/Photos/<key>, without a trailing separator.
-QString PhotoFolder(const QString &dataPath, const QString &key);
-// True when the key names a folder right inside the photos folder: not empty, not "." or
-// "..", no separator. Photos of any other key are never stored.
-bool IsFolderKey(const QString &key);
 
 // One file of a selection: where it is and the name it gets in the person's folder.
 struct SelectedFile
@@ -38,7 +30,7 @@ QList<SelectedFile> SelectionFiles(const QString &selection);
 
 // Copies the selection's files into the person's folder (made when missing), never replacing a
 // file of the same name; a copy that fails is skipped. Nothing happens for an empty key or
-// one that IsFolderKey refuses.
+// one that PhotoFolders::IsPlainName refuses.
 // Returns how many files were copied.
 int SavePhotos(const QString &dataPath, const QString &key, const QString &selection);
 

@@ -1,6 +1,7 @@
 #include "DateText.h"
 
-#include <QDate>
+#include "DateReader.h"
+
 #include <QList>
 #include <QStringView>
 
@@ -209,20 +210,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Digits only, 1 to maxDigits of them; -1 otherwise.
-int number(QStringView text, int maxDigits)
-{
-    if (text.isEmpty() || text.size() > maxDigits)
-        return -1;
-    int value = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
-
 QString gedcomForm(int day, int month, int year)
 {
     const QString monthYear =
@@ -255,50 +242,12 @@ bool isGedcomDate(const QString &text, Version version)
 
 QString fromNumeric(const QString &text)
 {
-    const QStringView t(text);
-    qsizetype firstSep = -1;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t[i] == QLatin1Char('.') || t[i] == QLatin1Char('/') || t[i] == QLatin1Char('-')) {
-            firstSep = i;
-            break;
-        }
-    }
-    if (firstSep <= 0)
+    // A GEDCOM date names its day and month: a date that reads only month first is not
+    // guessed, and a year last needs two or four digits.
+    const std::optional<DateReader::NumericDate> date = DateReader::ReadNumeric(text);
+    if (!date || date->monthFirst || (date->yearDigits != 2 && date->yearDigits != 4))
         return QString();
-    const QChar sep = t[firstSep];
-    const QList<QStringView> parts = t.split(sep);
-    if (parts.size() == 2) {
-        // year-month (ISO) only
-        const int year = parts[0].size() == 4 ? number(parts[0], 4) : -1;
-        const int month = parts[1].size() == 2 ? number(parts[1], 2) : -1;
-        if (sep != QLatin1Char('-') || year < 0 || month < 1 || month > 12)
-            return QString();
-        return gedcomForm(0, month, year);
-    }
-    if (parts.size() != 3)
-        return QString();
-    int day, month, year;
-    if (parts[0].size() == 4) {
-        year = number(parts[0], 4);
-        month = number(parts[1], 2);
-        day = number(parts[2], 2);
-    } else {
-        day = number(parts[0], 2);
-        month = number(parts[1], 2);
-        const QStringView y = parts[2];
-        if (y.size() == 2) {
-            year = number(y, 2);
-            if (year >= 0)
-                year += year < 30 ? 2000 : 1900;
-        } else if (y.size() == 4) {
-            year = number(y, 4);
-        } else {
-            year = -1;
-        }
-    }
-    if (day < 1 || month < 1 || year < 1 || !QDate(year, month, day).isValid())
-        return QString();
-    return gedcomForm(day, month, year);
+    return gedcomForm(date->day, date->month, date->year);
 }
 
 Written toGedcom(const QString &text, Version version)

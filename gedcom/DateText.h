@@ -4,9 +4,8 @@
 
 #include <QString>
 
-// Dates between the free text of a row and GEDCOM's date values. Kept self-contained for now:
-// the editor reads the years of its life-span text by rules of its own, and the two readings of
-// numeric dates (day/month/year, the two-digit year window) are to be brought together.
+// Dates between the free text of a row and GEDCOM's date values. Numeric dates are read by the
+// store's DateReader, as the life-span years are.
 namespace Gedcom::DateText {
 
 // The text a row gets from a DATE: the value as written, without blanks around it; a 5.5.1 date

@@ -1,5 +1,6 @@
 #include "ImportRun.h"
 
+#include "PhotoFolders.h"
 #include "RegularFile.h"
 
 #include <QDir>
@@ -11,14 +12,6 @@
 namespace Gedcom {
 
 namespace {
-
-// A key that names a folder right inside the photos folder.
-bool isFolderKey(const QString &key)
-{
-    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..") &&
-           !key.contains(QLatin1Char('/')) && !key.contains(QLatin1Char('\\')) &&
-           !key.contains(QChar(0));
-}
 
 // What a run created on disk; removed again unless the run is kept.
 class CreatedFiles
@@ -124,7 +117,7 @@ RunResult runImport(const ImportPlan &plan, RowSink &sink, const QString &photos
         if (!row.photos.isEmpty()) {
             const QString key = row.record.ID;
             const QString folder = QDir(photosRoot).filePath(key);
-            if (!isFolderKey(key) || !created.makeFolder(folder)) {
+            if (!PhotoFolders::IsPlainName(key) || !created.makeFolder(folder)) {
                 result.photosFailed += row.photos.size();
             } else {
                 for (const PhotoCopy &photo : row.photos) {

@@ -5,8 +5,8 @@
 //
 // The generated tree: one root with `children` children; the remaining persons are spread
 // evenly as grandchildren below them.
-#include "AppState.h"
 #include "ChildIndex.h"
+#include "OpenTree.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "mDatabase.h"
@@ -81,15 +81,14 @@ int main(int argc, char **argv)
     const int children = argc > 2 ? std::max(1, atoi(argv[2])) : 1000;
 
     QTemporaryDir dir;
-    AppState state;
-    state.DataPath = dir.path() + QStringLiteral("/");
+    const QString dataPath = dir.path() + QStringLiteral("/");
     mDatabase store;
-    store.SetPaths(state.DataPath, state.DataPath + QStringLiteral("people.db"));
+    store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
     if (!store.OpenDatabase() || store.CreateTree(QStringLiteral("Big"))) {
         std::fprintf(stderr, "could not create the database\n");
         return 1;
     }
-    if (!fillTree(state.DataPath + QStringLiteral("people.db"), QStringLiteral("Big"), persons,
+    if (!fillTree(dataPath + QStringLiteral("people.db"), QStringLiteral("Big"), persons,
                   children)) {
         std::fprintf(stderr, "could not fill the tree\n");
         return 1;
@@ -102,8 +101,8 @@ int main(int argc, char **argv)
     ApplyMainWindowDesign(chart);
     window.show();
     QApplication::processEvents();
-    cPeople people;
-    TreeBrowser browser(state, people, chart, store, &window);
+    OpenTree tree;
+    TreeBrowser browser(tree, chart, store, &window);
 
     std::vector<double> reads;
     for (int i = 0; i < 3; ++i) {
@@ -162,7 +161,7 @@ int main(int argc, char **argv)
     }
 
     std::printf("tree: %d persons, root with %d children, %d rows shown after a click\n",
-                people.Count(), children, chart.Levels().Count());
+                tree.People().Count(), children, chart.Levels().Count());
     std::printf(
         "load tree until drawn (read, persons, index, first row, draw): median %.1f ms (of 3; "
         "target < 1000 ms)\n",

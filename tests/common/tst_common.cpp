@@ -150,6 +150,15 @@ private slots:
         QVERIFY(DeleteFolderTree(dir.filePath("x")));
         QVERIFY(!QFileInfo::exists(dir.filePath("x")));
         QVERIFY(DeleteFolderTree(dir.filePath("never"))); // nothing to do
+
+        // A link to a folder is never followed, also when named with a trailing separator.
+        QVERIFY(QDir().mkpath(dir.filePath("target")));
+        QFile kept(dir.filePath("target/kept.txt"));
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.close();
+        QVERIFY(QFile::link(dir.filePath("target"), dir.filePath("link")));
+        QVERIFY(!DeleteFolderTree(dir.filePath("link") + "/"));
+        QVERIFY(QFileInfo::exists(dir.filePath("target/kept.txt")));
     }
 
     void modalSeamDrivesDialogs()

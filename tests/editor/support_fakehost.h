@@ -37,7 +37,14 @@ public:
         return {};
     }
 
-    cPeople &People() override { return people; }
+    cPersonPtr Person(const QString &key) const override { return people.Item(key); }
+    void AddPerson(const PersonRecord &record) override { people.Add(cPerson(record)); }
+    void ChangePerson(const QString &key, const PersonRecord &values) override
+    {
+        PersonRecord changed = values;
+        changed.ID = people.Item(key)->Key();
+        people.Item(key)->fromRecord(changed);
+    }
     TreeChart &VTree() override { return chart; }
     QString CurrentTree() const override { return tree; }
     QString SelectedKey() const override { return selectedKey; }

@@ -19,12 +19,6 @@ class TestPhotoStorage : public QObject
     Q_OBJECT
 
 private slots:
-    void folders()
-    {
-        QCOMPARE(PhotoStorage::PhotosRoot("/d/Data/"), QString("/d/Data/Photos/"));
-        QCOMPARE(PhotoStorage::PhotoFolder("/d/Data", "K1"), QString("/d/Data/Photos/K1"));
-    }
-
     void selectionFiles_data()
     {
         QTest::addColumn<QString>("selection");
@@ -55,11 +49,6 @@ private slots:
 
     void keysThatCannotNameAFolder()
     {
-        QVERIFY(PhotoStorage::IsFolderKey("K1"));
-        QVERIFY(PhotoStorage::IsFolderKey("Ann Berg's"));
-        for (const char *key : {"", ".", "..", "a/b", "..\\x"})
-            QVERIFY2(!PhotoStorage::IsFolderKey(key), key);
-
         QTemporaryDir dir;
         const QString data = dir.filePath("Data/");
         QDir().mkpath(data);

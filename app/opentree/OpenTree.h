@@ -1,0 +1,84 @@
+#pragma once
+
+#include "ChildIndex.h"
+#include "PersonRecord.h"
+#include "cPeople.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class mDatabase;
+
+// The open tree: its name (CurrentTree), its persons (People), the children of every person and
+// the selected person (SelectedKey). This object alone changes them, and it says so by its
+// signals; it keeps the children in step with People itself. It needs no window: whatever opens,
+// shows or changes a tree (the main window, the command line) goes through it.
+class OpenTree : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OpenTree(QObject *parent = nullptr);
+    ~OpenTree() override;
+
+    // The name of the open tree; empty when none is open.
+    const QString &CurrentTree() const { return m_currentTree; }
+    bool IsOpen() const { return !m_currentTree.isEmpty(); }
+    // Every person of the open tree, one per row of its table, keyed by `Key`.
+    const cPeople &People() const { return m_people; }
+    // The key of the person whose box was last clicked; empty when none.
+    const QString &SelectedKey() const { return m_selectedKey; }
+
+    // Opens the tree `name`: reads every row of its table into People and forgets the selection.
+    // The name stays the open tree also when the table is empty or cannot be read (People is
+    // then empty); the error tells why it could not be read.
+    StoreError Load(const mDatabase &store, const QString &name);
+    // Opens a tree that was just created: the name, no persons, nothing selected.
+    void OpenNew(const QString &name);
+    // Forgets the open tree: no name, no persons, nothing selected.
+    void Close();
+    // The open tree was renamed: it goes on under the new name; its persons stay.
+    void Rename(const QString &newName);
+
+    // Makes `key` the selected key ("" selects none). The click handler selects a person only
+    // when People has it.
+    void Select(const QString &key);
+    void ClearSelection() { Select(QString()); }
+
+    // The children of a person: the persons whose parent key equals `parentKey` exactly, in the
+    // order of People.
+    const std::vector<cPersonPtr> &Children(const QString &parentKey);
+
+    // A person was added to the tree's table: adds it to People (a key already present is
+    // reported by the collection and nothing is added). Returns the person, or null.
+    cPersonPtr AddPerson(const PersonRecord &record);
+    // A person was saved: every value but the key becomes that of `values`. Returns the person,
+    // or null when no person has that key.
+    cPersonPtr ChangePerson(const QString &key, const PersonRecord &values);
+    // A person was deleted from the tree's table: takes it out of People. The selection stays.
+    void RemovePerson(const QString &key);
+
+signals:
+    // CurrentTree changed: a tree was loaded, created, closed or renamed.
+    void CurrentTreeChanged(const QString &name);
+    // People was replaced as a whole (load, new tree, close).
+    void PeopleReplaced();
+    void PersonAdded(const cPersonPtr &person);
+    void PersonChanged(const cPersonPtr &person);
+    void PersonRemoved(const cPersonPtr &person);
+    // SelectedKey changed.
+    void SelectionChanged(const QString &key);
+
+private:
+    // Empties People and the children; the old ones are freed after the current event, once
+    // the next tree is on screen.
+    void release();
+    void setCurrentTree(const QString &name);
+
+    QString m_currentTree;
+    cPeople m_people;
+    ChildIndex m_children;
+    QString m_selectedKey;
+};

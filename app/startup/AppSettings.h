@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class modRegistry;
+struct AppState;
+
+// The main window's placement as the settings keep it: twips, and the state
+// 0 normal, 1 minimised, 2 maximised.
+struct WindowPlacement
+{
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    int State = 0;
+
+    bool operator==(const WindowPlacement &) const = default;
+};
+
+// Reading the settings at start-up and writing them back at exit.
+//
+// Start-up only reads. The store is written once the main window is up (CompleteStore) and at
+// exit (Save), each followed by one AppState::Settings.Sync(); a start that ends before the main
+// window shows leaves every setting as it was.
+namespace AppSettings {
+
+inline const QString UserKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Quillmar\\Velkin Tree");
+inline const QString MachineKey =
+    QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Quillmar\\Velkin Tree");
+
+// The smallest usable window, in pixels: a saved size below it is not used.
+constexpr int kMinimumWidth = 400;
+constexpr int kMinimumHeight = 300;
+
+// The first-run placement: at 0,0, 600 x 500 pixels (both converted with the horizontal factor),
+// maximised.
+WindowPlacement DefaultPlacement(int twipsPerPixel);
+
+// Reads the placement and the view settings into `state`; writes nothing. A value that is
+// missing or not a number falls back to its first-run default. Returns the placement made
+// usable (Usable).
+WindowPlacement Load(modRegistry &registry, AppState &state, const QSize &screenTwips);
+
+// Makes a saved placement usable on this screen: a negative left or top becomes 0; a width below
+// 400 pixels or a height below 300 pixels (negative ones included) becomes the first-run width
+// or height; a width or height beyond the screen becomes the screen's; a negative state 0.
+WindowPlacement Usable(WindowPlacement placement, const QSize &screenTwips, int twipsPerPixel);
+
+// Once the main window is up: creates the keys that are missing, writes the first-run default of
+// every value that is missing or cannot be read (values the user has stay as they are), and
+// rewrites a "Version" other than 23.
+void CompleteStore(modRegistry &registry, int twipsPerPixel);
+
+// Writes the placement (unless null: a minimised window keeps the saved one), the three view
+// flags as -1 or 0, and "LastOpen" = `openTree`, the name of the open tree ("" when none).
+void Save(modRegistry &registry, const AppState &state, const QString &openTree,
+          const WindowPlacement *placement);
+
+// The registry module over the program's settings files (AppState::Settings).
+modRegistry Registry(AppState &state);
+
+} // namespace AppSettings

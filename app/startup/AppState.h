@@ -1,0 +1,49 @@
+#pragma once
+
+#include "SettingsFiles.h"
+
+#include <QString>
+
+// The process-wide values of the program: created once in main and handed to the windows.
+// There are no mutable globals; whoever needs one of these values gets this object. The open
+// tree (CurrentTree, People, SelectedKey) has an owner of its own, OpenTree.
+struct AppState
+{
+    // Paths. ProgramPath is the folder of the executable; DataPath the data folder with one
+    // trailing '/'; DatabasePath the database file in it; ConnectionString the descriptive
+    // connection text built from them (see mDatabase::BuildConnectionString).
+    QString ProgramPath;
+    QString DataPath;
+    QString DatabasePath;
+    QString ConnectionString;
+
+    // The two settings files standing in for the user key and the machine key (see
+    // DataFolder.h for where they are kept), and the one path by which settings are read and
+    // written.
+    QString UserSettingsFile;
+    QString MachineSettingsFile;
+    SettingsFiles Settings;
+
+    // Screen and view settings, read at start-up and written at exit.
+    int TwipsPerPixel = 15;
+    bool ShowToolBar = true;
+    bool ShowStatusBar = true;
+    bool ShowInfo = false;
+    QString LastOpen;
+    int Version = 23;
+
+    // True while the edit window edits the selected person, false when it adds one.
+    bool EditMode = false;
+
+    // Results of the tree dialogs.
+    QString NewTreeName;
+    QString OpenTreeName;
+    QString ModifyOldName;
+    QString ModifyNewName;
+};
+
+// The settings version this program writes.
+constexpr int kSettingsVersion = 23;
+
+// The screen's twips per pixel: 1440 / logical DPI (15 at 96 DPI); 15 without a screen.
+int ScreenTwipsPerPixel();

@@ -1,0 +1,197 @@
+#include "frmSplash.h"
+
+#include "AppSettings.h"
+#include "AppState.h"
+#include "DataFolder.h"
+#include "MessageService.h"
+#include "TreeCommands.h"
+#include "frmMain.h"
+#include "mFunctions.h"
+#include "modRegistry.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+const QString kCannotStart = QStringLiteral("\r\n\r\nThe application can not start.");
+
+// The screen's size in twips (the horizontal factor for both directions).
+QSize screenTwips(int twipsPerPixel)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen ? screen->geometry().size() : QSize(1024, 768);
+    return pixels * twipsPerPixel;
+}
+
+} // namespace
+
+frmSplash::frmSplash(AppState &state, frmMain &main, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_state(state), m_main(main)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Velkin Tree"));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(250, 248, 240));
+    setPalette(palette);
+
+    auto *frame = new QFrame(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(1);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+    auto *layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(28, 24, 28, 18);
+
+    m_title = new QLabel(QStringLiteral("Velkin Tree v 2.3"), frame);
+    m_title->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = m_title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 2.0);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_title->setStyleSheet(QStringLiteral("color: rgb(27, 94, 32);"));
+    m_title->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+
+    m_status = new QLabel(QStringLiteral("Initializing ..."), frame);
+    m_status->setObjectName(QStringLiteral("lblSplash"));
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(m_status);
+    setFixedSize(380, 150);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_state.TwipsPerPixel = ScreenTwipsPerPixel();
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(100);
+    connect(m_timer, &QTimer::timeout, this, &frmSplash::RunStartupStep);
+    m_timer->start();
+}
+
+frmSplash::~frmSplash() = default;
+
+QString frmSplash::StatusText() const
+{
+    return m_status->text();
+}
+
+void frmSplash::setStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->repaint();
+}
+
+void frmSplash::RunStartupStep()
+{
+    if (m_failed || m_step > 5)
+        return;
+    try {
+        runStep(m_step);
+    } catch (const std::exception &error) {
+        FailStartup(kErrGeneralFailure, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void frmSplash::runStep(int step)
+{
+    switch (step) {
+    case 0: {
+        setStatus(QStringLiteral("Initializing ..."));
+        if (m_state.DataPath.isEmpty())
+            m_state.DataPath = ChooseDataFolder(m_state.ProgramPath);
+        if (m_state.MachineSettingsFile.isEmpty())
+            m_state.MachineSettingsFile = DefaultMachineSettingsFile();
+        if (m_state.UserSettingsFile.isEmpty())
+            m_state.UserSettingsFile = DefaultUserSettingsFile();
+        // Only read here: nothing is written until the main window is up.
+        modRegistry registry = AppSettings::Registry(m_state);
+        const WindowPlacement placement =
+            AppSettings::Load(registry, m_state, screenTwips(m_state.TwipsPerPixel));
+        m_left = placement.Left;
+        m_top = placement.Top;
+        m_width = placement.Width;
+        m_height = placement.Height;
+        m_windowState = placement.State;
+        MakePath(m_state.DataPath);
+        break;
+    }
+    case 1: {
+        setStatus(QStringLiteral("Applying settings ..."));
+        WindowPlacement placement;
+        placement.Left = m_left;
+        placement.Top = m_top;
+        placement.Width = m_width;
+        placement.Height = m_height;
+        placement.State = m_windowState;
+        m_main.ApplyPlacement(placement);
+        m_main.ApplyViewSettings();
+        break;
+    }
+    case 2: {
+        setStatus(QStringLiteral("Connecting to database ..."));
+        const StorePaths paths = m_main.Db().BuildConnectionString(m_state.DataPath);
+        m_state.DatabasePath = paths.DatabasePath;
+        m_state.ConnectionString = paths.ConnectionString;
+        break;
+    }
+    case 3:
+        if (!m_main.Db().OpenDatabase()) {
+            setStatus(QStringLiteral("Connection = Failed"));
+            m_timer->stop();
+            QCoreApplication::processEvents();
+            m_failed = true;
+            ShowMessage(QStringLiteral("Failed to connect to the database.") + kCannotStart,
+                        QStringLiteral("Security error: 1202"), MsgIcon::Critical,
+                        MsgButtons::OkOnly, this);
+            UnloadAllForms();
+            emit StartupFailed();
+            return; // the counter stays
+        }
+        setStatus(QStringLiteral("Connection = Successful"));
+        break;
+    case 4:
+        setStatus(QStringLiteral("Retrieving data ..."));
+        m_main.Commands().RefillTreeBox();
+        m_main.LoadLastOpen();
+        break;
+    case 5:
+        m_timer->stop();
+        close();
+        QCoreApplication::processEvents();
+        m_main.SetStarted(true);
+        m_main.show();
+        QCoreApplication::processEvents();
+        m_step = 6;
+        {
+            modRegistry registry = AppSettings::Registry(m_state);
+            AppSettings::CompleteStore(registry, m_state.TwipsPerPixel);
+            m_state.Settings.Sync();
+        }
+        m_main.ShowDataNotice();
+        emit StartupFinished();
+        return;
+    default:
+        return;
+    }
+    ++m_step;
+}
+
+void frmSplash::FailStartup(long long number, const QString &description)
+{
+    m_timer->stop();
+    m_failed = true;
+    ShowMessage(description + kCannotStart, QStringLiteral("Error: ") + QString::number(number),
+                MsgIcon::Critical, MsgButtons::OkOnly, this);
+    UnloadAllForms();
+    emit StartupFailed();
+}

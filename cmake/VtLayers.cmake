@@ -1,0 +1,52 @@
+# The libraries of the project and which of them each may link: dependencies point one way.
+#
+#   vt_check_links(<target> MAY <targets...> [QT <Qt modules...>])
+#
+# Fails the configuration when <target> links a project library that is not named after MAY, or,
+# when QT is given, a Qt module that is not named there (Qt6::Core and so on). Other libraries
+# (the system's) are not looked at. Run once every target exists.
+set(VT_PROJECT_LIBRARIES
+    vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp)
+
+function(vt_check_links target)
+    cmake_parse_arguments(ARG "" "" "MAY;QT" ${ARGN})
+    if(NOT TARGET ${target})
+        message(FATAL_ERROR "vt_check_links: no target ${target}")
+    endif()
+    get_target_property(type ${target} TYPE)
+    set(links "")
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(direct ${target} LINK_LIBRARIES)
+        if(direct)
+            list(APPEND links ${direct})
+        endif()
+    endif()
+    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+    if(interface)
+        list(APPEND links ${interface})
+    endif()
+    foreach(link ${links})
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+        if(link IN_LIST VT_PROJECT_LIBRARIES AND NOT link IN_LIST ARG_MAY)
+            message(FATAL_ERROR "${target} may not link ${link}: it may link ${ARG_MAY}")
+        endif()
+        if(ARG_QT AND link MATCHES "^Qt6?::" AND NOT link IN_LIST ARG_QT)
+            message(FATAL_ERROR "${target} may not link ${link}: of Qt it may link ${ARG_QT}")
+        endif()
+    endforeach()
+endfunction()
+
+# The layers, from the bottom: the store and the GEDCOM library know nothing of windows; the chart
+# and Pixtile know nothing of persons' storage; the program sits on top.
+function(vt_check_layers)
+    vt_check_links(vtrecord MAY "" QT Qt6::Core)
+    vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql)
+    vt_check_links(vtgedcom MAY vtstore vtrecord QT Qt6::Core)
+    vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
+    vt_check_links(vtcommon MAY "")
+    vt_check_links(vttreechart MAY vtcommon vtrecord)
+    vt_check_links(Pixtile MAY vtcommon)
+    vt_check_links(vteditor MAY vtlifespan vttreechart Pixtile vtstore vtrecord vtcommon)
+    vt_check_links(vtapp MAY vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
+        vtcommon)
+endfunction()

@@ -1,0 +1,31 @@
+#include "PhotoFolders.h"
+
+namespace {
+
+QString withSlash(const QString &path)
+{
+    return path.isEmpty() || path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+} // namespace
+
+namespace PhotoFolders {
+
+QString Root(const QString &dataPath)
+{
+    return withSlash(dataPath) + QStringLiteral("Photos/");
+}
+
+bool IsPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QChar(u'\0'));
+}
+
+QString FolderOf(const QString &dataPath, const QString &key)
+{
+    return IsPlainName(key) ? Root(dataPath) + key + QLatin1Char('/') : QString();
+}
+
+} // namespace PhotoFolders

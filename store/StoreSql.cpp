@@ -1,0 +1,83 @@
+#include "StoreSql.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace StoreSql {
+
+QString quoted(const QString &identifier)
+{
+    QString text = identifier;
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString bindable(const QString &value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+StoreError fromSql(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    StoreError result;
+    result.number = (ok && (code & 0xFF) == 1) ? kErrStatementFailed : kErrGeneralFailure;
+    result.description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (result.description.isEmpty())
+        result.description = QStringLiteral("The database reported an unknown error.");
+    return result;
+}
+
+StoreError storeError(long long number, const QString &description)
+{
+    return StoreError{number, description};
+}
+
+QString newConnectionName(const char *purpose)
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("vt-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
+}
+
+StoreError notOpen()
+{
+    return storeError(kErrGeneralFailure, QStringLiteral("The database is not open."));
+}
+
+bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error)
+{
+    if (!query.prepare(sql)) {
+        if (error)
+            *error = fromSql(query.lastError());
+        return false;
+    }
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        if (error)
+            *error = fromSql(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+Transaction::Transaction(QSqlDatabase &db) : m_db(db), m_active(db.transaction()) {}
+
+Transaction::~Transaction()
+{
+    if (m_active)
+        m_db.rollback();
+}
+
+bool Transaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_db.commit();
+}
+
+} // namespace StoreSql

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+class QSqlError;
+class QSqlQuery;
+
+// Small pieces the person store builds its statements from.
+namespace StoreSql {
+
+// The engine's driver.
+inline const QString kDriver = QStringLiteral("QSQLITE");
+
+// A name as an SQL identifier: in double quotes, inner quotes doubled.
+QString quoted(const QString &identifier);
+// Bound text is never a null QString, which the driver would store as NULL.
+QString bindable(const QString &value);
+// The engine's error as the store reports it: SQLITE_ERROR (the statement could not run: no
+// such table, table exists, bad syntax) is kErrStatementFailed; everything else, constraints,
+// locks and disk errors included, kErrGeneralFailure.
+StoreError fromSql(const QSqlError &error);
+StoreError storeError(long long number, const QString &description);
+// A connection name no other connection of the process has.
+QString newConnectionName(const char *purpose);
+// What an operation on a store that is not open gets.
+StoreError notOpen();
+// Prepares and runs a statement with bound values; on failure fills *error (when given).
+bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error);
+
+// A transaction that rolls back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase &db);
+    ~Transaction();
+    bool active() const { return m_active; }
+    bool commit();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+private:
+    QSqlDatabase &m_db;
+    bool m_active;
+};
+
+} // namespace StoreSql

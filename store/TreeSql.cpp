@@ -1,0 +1,144 @@
+#include "TreeSql.h"
+
+#include "StoreSql.h"
+#include "TreeTables.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+using namespace StoreSql;
+
+namespace {
+
+const QString kTemplate = QStringLiteral("main");
+
+// The column definitions of a new tree: the template's columns with ID required and unique.
+// ID compares without regard to case, so that keys a reader treats as one cannot repeat.
+StoreError treeColumns(QSqlDatabase &db, QStringList *definitions)
+{
+    QSqlQuery query(db);
+    StoreError error;
+    if (!run(query, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {kTemplate},
+             &error))
+        return error;
+    bool hasId = false;
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        QString type = query.value(1).toString();
+        if (type.isEmpty())
+            type = QStringLiteral("TEXT");
+        QString definition = quoted(name) + QLatin1Char(' ') + type;
+        if (name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0) {
+            definition += QStringLiteral(" NOT NULL COLLATE NOCASE");
+            hasId = true;
+            definitions->append(definition);
+            definitions->append(QStringLiteral("UNIQUE (%1)").arg(quoted(name)));
+            continue;
+        }
+        definitions->append(definition);
+    }
+    if (definitions->isEmpty() || !hasId)
+        return storeError(kErrGeneralFailure,
+                          QStringLiteral("The template table 'main' is missing from the database "
+                                         "or has no ID column."));
+    // The table constraint must come after every column.
+    const QString unique = definitions->filter(QStringLiteral("UNIQUE (")).constFirst();
+    definitions->removeAll(unique);
+    definitions->append(unique);
+    return {};
+}
+
+} // namespace
+
+namespace TreeSql {
+
+StoreError CreateTemplate(QSqlDatabase &db)
+{
+    QStringList columns;
+    for (const QString &column : PersonColumns())
+        columns << quoted(column) + QStringLiteral(" TEXT");
+    QSqlQuery query(db);
+    StoreError error;
+    run(query, QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(kTemplate), columns.join(u", ")),
+        {}, &error);
+    return error;
+}
+
+StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
+{
+    QStringList definitions;
+    if (StoreError error = treeColumns(db, &definitions))
+        return error;
+
+    Transaction transaction(db);
+    QSqlQuery query(db);
+    StoreError error;
+    if (!run(query,
+             QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")), {},
+             &error))
+        return error;
+    if (rows == TemplateRows::Copy &&
+        !run(query,
+             QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(name), quoted(kTemplate)),
+             {}, &error))
+        return error;
+    query = QSqlQuery();
+    if (!transaction.commit())
+        return fromSql(db.lastError());
+    return {};
+}
+
+StoreError InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record)
+{
+    QStringList names;
+    QStringList marks;
+    for (const QString &column : PersonColumns()) {
+        names << quoted(column);
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery query(db);
+    StoreError error;
+    run(query,
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(quoted(tree), names.join(u", "), marks.join(u", ")),
+        RecordValues(record), &error);
+    return error;
+}
+
+QList<int> ColumnIndexes(const QSqlQuery &query)
+{
+    QList<int> indexes;
+    const QSqlRecord record = query.record();
+    for (const QString &column : PersonColumns())
+        indexes << record.indexOf(column); // the lookup ignores case
+    return indexes;
+}
+
+PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes)
+{
+    PersonRecord r;
+    QString *fields[] = {&r.ID,       &r.PrntKey, &r.Fname,    &r.Sname,  &r.PrtFname,
+                         &r.PrtSname, &r.Bdate,   &r.Ddate,    &r.Bplace, &r.Dplace,
+                         &r.Laddress, &r.Lcity,   &r.Lcountry, &r.Notes};
+    for (int i = 0; i < indexes.size(); ++i) {
+        if (indexes[i] < 0)
+            continue;
+        const QVariant value = query.value(indexes[i]);
+        if (!value.isNull())
+            *fields[i] = value.toString();
+    }
+    return r;
+}
+
+QVariantList RecordValues(const PersonRecord &r)
+{
+    return {bindable(r.ID),       bindable(r.PrntKey),  bindable(r.Fname),    bindable(r.Sname),
+            bindable(r.PrtFname), bindable(r.PrtSname), bindable(r.Bdate),    bindable(r.Ddate),
+            bindable(r.Bplace),   bindable(r.Dplace),   bindable(r.Laddress), bindable(r.Lcity),
+            bindable(r.Lcountry), bindable(r.Notes)};
+}
+
+} // namespace TreeSql

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+class QSqlDatabase;
+class QSqlQuery;
+
+// The statements on tree tables, run on a connection the caller holds open. The store runs them
+// on its own connection; a new database file is built with them on the connection that makes it.
+namespace TreeSql {
+
+// Whether a new tree starts with the rows of the template "main" or empty.
+enum class TemplateRows { Copy, Skip };
+
+// Makes the template table "main": the fourteen person columns, all text.
+StoreError CreateTemplate(QSqlDatabase &db);
+// Makes the table of a new tree from the template's columns, with ID required and unique
+// (compared without regard to case), in one transaction. The name is not checked here.
+StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows);
+// Adds one row; a row with the same ID fails (kErrGeneralFailure) and changes nothing.
+StoreError InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record);
+
+// The fourteen values of a record as bound values, in the order of PersonColumns().
+QVariantList RecordValues(const PersonRecord &record);
+
+// The result columns of the fourteen person columns (-1 for a column the table lacks), in the
+// order of PersonColumns(); looked up without regard to case.
+QList<int> ColumnIndexes(const QSqlQuery &query);
+// One result row as a record; NULL columns and columns the table lacks stay empty.
+PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes);
+
+} // namespace TreeSql

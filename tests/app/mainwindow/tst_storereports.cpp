@@ -1,0 +1,86 @@
+// What the windows make of the store's results: the messages of the new-tree and Compress
+// commands, and the tree box filled from the list of trees.
+#include "ScriptedMessageService.h"
+#include "StoreReports.h"
+#include "TreeBrowser.h"
+#include "TreeTables.h"
+#include "mDatabase.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestStoreReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void createTreeMessages()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        ShowCreateTreeResult(QStringLiteral("Smith"), {});
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("Velkin tree 'Smith' has been successfully created"));
+        QCOMPARE(messages.last().title, QStringLiteral("Successful"));
+        QCOMPARE(messages.last().icon, MsgIcon::None);
+        QCOMPARE(messages.last().buttons, MsgButtons::OkOnly);
+
+        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrStatementFailed, QStringLiteral("x")});
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("The tree 'Smith' already exists. Please select a unique name."));
+        QCOMPARE(messages.last().title, QStringLiteral("Error: Record exists."));
+        QCOMPARE(messages.last().icon, MsgIcon::Critical);
+
+        ShowCreateTreeResult(QStringLiteral("mainx"),
+                             {kErrStatementFailed, TreeNameProblem(QStringLiteral("mainx"))});
+        QCOMPARE(messages.last().text, TreeNameProblem(QStringLiteral("mainx")));
+        QCOMPARE(messages.last().title, QStringLiteral("Error: -2147217900"));
+
+        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrGeneralFailure, QStringLiteral("disk")});
+        QCOMPARE(messages.last().text, QStringLiteral("disk"));
+        QCOMPARE(messages.last().title, QStringLiteral("Error: -2147467259"));
+        QCOMPARE(messages.last().icon, MsgIcon::Critical);
+        QCOMPARE(messages.count(), 4);
+    }
+
+    void compressMessages()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QLatin1Char('/');
+        mDatabase db;
+        db.SetPaths(data, data + QStringLiteral("people.db"));
+        QVERIFY(db.OpenDatabase());
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        CompressDatabase(db);
+        CompressDatabase(db);
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(messages.last().text, QStringLiteral("Database successfully compressed"));
+        QCOMPARE(messages.last().title, QStringLiteral("Successful"));
+        QCOMPARE(messages.last().icon, MsgIcon::Information);
+
+        // A folder in the way of the temporary file cannot be removed.
+        QVERIFY(QDir().mkpath(data + mDatabase::CompressTempName() + "/x"));
+        messages.clear();
+        CompressDatabase(db);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().icon, MsgIcon::Critical);
+        QVERIFY(messages.last().title.startsWith(QLatin1String("Error: ")));
+        QVERIFY(db.IsOpen());
+    }
+
+    void treeBoxIsFilledWithNothingChosen()
+    {
+        QComboBox box;
+        box.addItem(QStringLiteral("stale"));
+        TreeBrowser::FillTreeBox(box, {QStringLiteral("Example"), QStringLiteral("Amain")});
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(box.itemText(1), QStringLiteral("Amain"));
+        QCOMPARE(box.currentIndex(), -1);
+    }
+};
+
+QTEST_MAIN(TestStoreReports)
+#include "tst_storereports.moc"

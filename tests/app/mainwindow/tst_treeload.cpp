@@ -1,0 +1,223 @@
+// Loading a tree into the chart and walking it down click by click: the rows, the boxes made
+// for persons, the window title and the status bar.
+#include "ScriptedMessageService.h"
+#include "support_TreeFixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Three generations below two root couples, in an order that is not sorted.
+QList<PersonRecord> family()
+{
+    return {
+        Person("A", "ROOT", "Adam", "Smith", "Eve", "Smith", "1901", "1950"),
+        Person("B1", "A", "Bert", "Smith", "", "", "about 1900", "1950"),
+        Person("C", "ROOT", "Carl", "Jones", "Cora", "Jones"),
+        Person("B2", "A", "Bea", "Smith", "Bob", "Brown", "", "1980"),
+        Person("D1", "B1", "Dora", "Smith", "", "", "12 March 1931"),
+        Person("lc", "root", "Low", "Case"),
+        Person("E1", "D1", "Emil", "Smith"),
+        Person("D2", "B1", "Dan", "Smith"),
+        Person("X", "C", "Xaver", "Jones"),
+        Person("S", "X", "Self", "Loop"),
+        Person("Q", "a", "Other", "Case"),
+    };
+}
+
+} // namespace
+
+class TestTreeLoad : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadShowsRootPersonsInFirstRow()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        f.tree.Select(QStringLiteral("A")); // left over from another tree
+
+        QVERIFY(f.browser->LoadTree("Fam"));
+        QCOMPARE(msgs.count(), 0);
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
+        QCOMPARE(f.tree.People().Count(), 11);
+        QCOMPARE(f.chart->Levels().Count(), 1);
+        // Exact "ROOT" only, in the order of the table.
+        QCOMPARE(f.row(1), (QStringList{"A", "C"}));
+        QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Fam"));
+        QCOMPARE(f.infoCleared, 1);
+        QCOMPARE(f.tree.SelectedKey(), QString());
+        QCOMPARE(f.title, TreeBrowser::TreeTitle("Fam"));
+
+        const cNodePtr a = f.node(1, "A");
+        QCOMPARE(a->CaptionA(), QStringLiteral("Smith Adam"));
+        QCOMPARE(a->CaptionB(), QStringLiteral("Smith Eve"));
+        QCOMPARE(a->Index(), 1);
+        QCOMPARE(a->Level(), 1);
+        QVERIFY(!a->ParentNode());
+        QCOMPARE(a->BgColorA(), kInheritColor);
+        QCOMPARE(a->SelShadowColor(), kInheritColor);
+        QCOMPARE(a->FrameColor(), kInheritColor);
+    }
+
+    void personWithoutPartnerGetsOneBlank()
+    {
+        const cNode node =
+            TreeBrowser::MakeNode(cPerson(Person("K", "ROOT", "Kim", "Lee")), 3, nullptr);
+        QCOMPARE(node.CaptionA(), QStringLiteral("Lee Kim"));
+        QCOMPARE(node.CaptionB(), QStringLiteral(" "));
+        QCOMPARE(node.Level(), 3);
+    }
+
+    void clicksOpenOneGenerationEach()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.browser->LoadTree("Fam"));
+
+        f.click(1, "A");
+        QCOMPARE(f.chart->Levels().Count(), 2);
+        QCOMPARE(f.row(2), (QStringList{"B1", "B2"}));
+        QCOMPARE(f.node(2, "B1")->ParentNode(), f.node(1, "A"));
+        QCOMPARE(f.node(2, "B1")->Level(), 2);
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("A"));
+        QCOMPARE(f.title, QStringLiteral("Smith Adam"));
+        QCOMPARE(f.status1, QStringLiteral("Adam Smith"));
+        QCOMPARE(f.status2, QStringLiteral("1901 - 1950 (49)"));
+        QVERIFY(f.shown && f.shown->Key() == "A");
+
+        f.click(2, "B1", false);
+        QCOMPARE(f.row(3), (QStringList{"D1", "D2"}));
+        QCOMPARE(f.title, QStringLiteral(" ")); // the lower half: no partner
+        QCOMPARE(f.status2, QStringLiteral("about 1900 - 1950 (1950)"));
+
+        f.click(3, "D1");
+        QCOMPARE(f.row(4), (QStringList{"E1"}));
+        QCOMPARE(f.status2, QStringLiteral("12 March 1931"));
+        QCOMPARE(f.node(4, "E1")->ParentNode()->ParentNode()->ParentNode(), f.node(1, "A"));
+
+        // Back up: clicking in row 2 replaces rows 3 and 4 by the clicked person's children.
+        f.click(2, "B2");
+        QCOMPARE(f.chart->Levels().Count(), 2);
+        QCOMPARE(f.status1, QStringLiteral("Bea Smith"));
+        QCOMPARE(f.status2, QString()); // no birth date
+        f.click(1, "C");
+        QCOMPARE(f.row(2), QStringList{"X"});
+        QCOMPARE(msgs.count(), 0);
+    }
+
+    void childlessClickCutsLowerRows()
+    {
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.browser->LoadTree("Fam"));
+        f.click(1, "A");
+        f.click(2, "B1");
+        f.click(3, "D2");
+        QCOMPARE(f.chart->Levels().Count(), 3);
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("D2"));
+    }
+
+    void selfParentShowsItselfOneLevelDeeper()
+    {
+        TreeFixture f;
+        QVERIFY(f.addTree("Loop", {Person("R", "ROOT", "Root", "R"), Person("S", "R", "Self", "S"),
+                                   Person("S2", "S", "x", "y")}));
+        QVERIFY(f.browser->LoadTree("Loop"));
+        f.click(1, "R");
+        QCOMPARE(f.row(2), QStringList{"S"});
+        // The person is edited to be its own parent while its box is shown.
+        PersonRecord self = f.tree.People().Item("S")->toRecord();
+        self.PrntKey = "S";
+        f.tree.ChangePerson("S", self);
+        f.click(2, "S");
+        QCOMPARE(f.row(3), (QStringList{"S", "S2"}));
+        f.click(3, "S");
+        QCOMPARE(f.row(4), (QStringList{"S", "S2"}));
+        QCOMPARE(f.chart->Levels().Count(), 4);
+    }
+
+    void clickOnPersonNoLongerInPeopleOnlyCuts()
+    {
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.browser->LoadTree("Fam"));
+        f.click(1, "A");
+        f.click(2, "B1");
+        f.tree.RemovePerson("B2");
+        f.click(2, "B2");
+        QCOMPARE(f.chart->Levels().Count(), 2);
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("B1"));
+    }
+
+    void emptyTreeIsReported()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("Empty", {}));
+        QVERIFY(!f.browser->LoadTree("Empty"));
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(msgs.last().text, QStringLiteral("No records found."));
+        QCOMPARE(msgs.last().title, QStringLiteral("Empty tree"));
+        QCOMPARE(msgs.last().icon, MsgIcon::Exclamation);
+        QCOMPARE(msgs.last().buttons, MsgButtons::OkOnly);
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Empty"));
+        QCOMPARE(f.chart->Levels().Count(), 0);
+    }
+
+    void treeWithoutRootsShowsOneEmptyRow()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("NoRoot", {Person("a", "root", "x", "y"), Person("b", "a", "x", "y")}));
+        QVERIFY(f.browser->LoadTree("NoRoot"));
+        QCOMPARE(msgs.count(), 0);
+        QCOMPARE(f.chart->Levels().Count(), 1);
+        QCOMPARE(f.chart->Levels().Item(1)->Count(), 0);
+    }
+
+    void missingTreeGivesErrorReport()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(!f.browser->LoadTree("NoSuchTree"));
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(msgs.last().icon, MsgIcon::Critical);
+        QVERIFY(msgs.last().title.startsWith("Error: "));
+    }
+
+    void closeTreeForgetsEverything()
+    {
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.browser->LoadTree("Fam"));
+        f.click(1, "A");
+        const int cleared = f.infoCleared;
+        f.browser->CloseTree();
+        QCOMPARE(f.tree.CurrentTree(), QString());
+        QCOMPARE(f.tree.SelectedKey(), QString());
+        QCOMPARE(f.tree.People().Count(), 0);
+        QCOMPARE(f.chart->Levels().Count(), 0);
+        QVERIFY(!f.chart->SelectedNode());
+        QCOMPARE(f.infoCleared, cleared + 1);
+        QCOMPARE(f.status1, QString());
+
+        // Nothing open: nothing happens.
+        const int draws = f.chart->DrawCount();
+        f.browser->CloseTree();
+        QCOMPARE(f.chart->DrawCount(), draws);
+        QCOMPARE(f.infoCleared, cleared + 1);
+    }
+};
+
+QTEST_MAIN(TestTreeLoad)
+#include "tst_treeload.moc"

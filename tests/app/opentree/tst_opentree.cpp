@@ -1,0 +1,181 @@
+// The owner of the open tree, without any window: opening, closing and renaming the tree, the
+// selection, and the children of every person kept in step with the persons.
+#include "ChildIndex.h"
+#include "OpenTree.h"
+#include "ScriptedMessageService.h"
+#include "mDatabase.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+PersonRecord Person(const QString &id, const QString &parent, const QString &fname,
+                    const QString &sname)
+{
+    PersonRecord r;
+    r.ID = id;
+    r.PrntKey = parent;
+    r.Fname = fname;
+    r.Sname = sname;
+    return r;
+}
+
+// Three generations below two roots, in an order that is not sorted.
+QList<PersonRecord> family()
+{
+    return {
+        Person("A", "ROOT", "Adam", "Smith"), Person("B1", "A", "Bert", "Smith"),
+        Person("C", "ROOT", "Carl", "Jones"), Person("B2", "A", "Bea", "Smith"),
+        Person("D1", "B1", "Dora", "Smith"),  Person("lc", "root", "Low", "Case"),
+        Person("E1", "D1", "Emil", "Smith"),  Person("D2", "B1", "Dan", "Smith"),
+        Person("X", "C", "Xaver", "Jones"),   Person("S", "X", "Self", "Loop"),
+        Person("Q", "a", "Other", "Case"),
+    };
+}
+
+QStringList keys(const std::vector<cPersonPtr> &persons)
+{
+    QStringList k;
+    for (const cPersonPtr &p : persons)
+        k << p->Key();
+    return k;
+}
+
+} // namespace
+
+class TestOpenTree : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    mDatabase m_store;
+
+private slots:
+    void initTestCase()
+    {
+        m_store.SetPaths(m_dir.path() + "/", m_dir.filePath("people.db"));
+        QVERIFY(m_store.OpenDatabase());
+        QVERIFY(!m_store.CreateTree("Fam"));
+        for (const PersonRecord &r : family())
+            QVERIFY(!m_store.InsertPerson("Fam", r));
+    }
+
+    void openRenameAndCloseAreAnnounced()
+    {
+        OpenTree tree;
+        QSignalSpy named(&tree, &OpenTree::CurrentTreeChanged);
+        QSignalSpy replaced(&tree, &OpenTree::PeopleReplaced);
+        QSignalSpy selected(&tree, &OpenTree::SelectionChanged);
+        tree.Select("A"); // left over from another tree
+        QVERIFY(!tree.Load(m_store, "Fam"));
+        QCOMPARE(tree.CurrentTree(), QString("Fam"));
+        QCOMPARE(tree.People().Count(), 11);
+        QCOMPARE(tree.SelectedKey(), QString());
+        QCOMPARE(named.count(), 1);
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(selected.count(), 2); // "A", then none
+        QCOMPARE(keys(tree.Children("ROOT")), (QStringList{"A", "C"}));
+
+        // Renamed: the persons stay.
+        tree.Rename("Family");
+        QCOMPARE(named.last().first().toString(), QString("Family"));
+        QCOMPARE(tree.People().Count(), 11);
+
+        // A tree that cannot be read stays the open one, without persons.
+        QVERIFY(tree.Load(m_store, "NoSuchTree").isError());
+        QCOMPARE(tree.CurrentTree(), QString("NoSuchTree"));
+        QCOMPARE(tree.People().Count(), 0);
+
+        tree.OpenNew("Neu");
+        QVERIFY(tree.IsOpen());
+        QCOMPARE(tree.People().Count(), 0);
+        tree.Close();
+        QVERIFY(!tree.IsOpen());
+        QCOMPARE(named.last().first().toString(), QString());
+        QCOMPARE(replaced.count(), 4);
+    }
+
+    // Whatever changes the persons, the children follow without being told to.
+    void childrenFollowThePersons()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        OpenTree tree;
+        QVERIFY(!tree.Load(m_store, "Fam"));
+        QSignalSpy added(&tree, &OpenTree::PersonAdded);
+        QSignalSpy changed(&tree, &OpenTree::PersonChanged);
+        QSignalSpy removed(&tree, &OpenTree::PersonRemoved);
+        QCOMPARE(keys(tree.Children("A")), (QStringList{"B1", "B2"}));
+
+        QVERIFY(tree.AddPerson(Person("B3", "A", "New", "Child")));
+        QCOMPARE(keys(tree.Children("A")), (QStringList{"B1", "B2", "B3"}));
+        QVERIFY(!tree.AddPerson(Person("b3", "C", "Same", "Key"))); // reported, not added
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(added.count(), 1);
+
+        // A new parent; the key never changes.
+        PersonRecord moved = Person("ZZ", "C", "Bea", "Jones");
+        QCOMPARE(tree.ChangePerson("B2", moved)->Key(), QString("B2"));
+        QCOMPARE(tree.People().Item("B2")->Sname(), QString("Jones"));
+        QCOMPARE(keys(tree.Children("A")), (QStringList{"B1", "B3"}));
+        QCOMPARE(keys(tree.Children("C")), (QStringList{"B2", "X"})); // the order of People
+        QVERIFY(!tree.ChangePerson("nobody", moved));
+        QCOMPARE(changed.count(), 1);
+
+        tree.Select("B1");
+        tree.RemovePerson("B1");
+        QVERIFY(!tree.People().Item("B1"));
+        QCOMPARE(keys(tree.Children("A")), (QStringList{"B3"}));
+        QCOMPARE(tree.SelectedKey(), QString("B1")); // the command moves the selection
+        QCOMPARE(removed.count(), 1);
+    }
+
+    void childIndexMatchesAScan()
+    {
+        cPeople people;
+        for (const PersonRecord &r : family())
+            people.Add(cPerson(r));
+        ChildIndex index;
+        const auto keys = [&](const QString &parent) {
+            QStringList k;
+            for (const cPersonPtr &p : index.Children(people, parent))
+                k << p->Key();
+            return k;
+        };
+        // The same answer as a scan of the collection, for every parent key in it.
+        for (const cPersonPtr &parent : people) {
+            QStringList scanned;
+            for (const cPersonPtr &p : people) {
+                if (p->PrntKey() == parent->Key())
+                    scanned << p->Key();
+            }
+            QCOMPARE(keys(parent->Key()), scanned);
+        }
+        QCOMPARE(keys("ROOT"), (QStringList{"A", "C"}));
+        QCOMPARE(keys("Root"), QStringList());
+        // Parent keys compare exactly: "Q" hangs from "a", which is not "A".
+        QCOMPARE(keys("a"), QStringList{"Q"});
+
+        // Removing a person takes it out of its parent's list without a rebuild.
+        const cPersonPtr b1 = people.Item("B1");
+        people.Remove("B1");
+        index.Remove(*b1);
+        QVERIFY(index.IsValid());
+        QCOMPARE(keys("A"), (QStringList{"B2"}));
+
+        // A person added behind the index's back: the count changed, so it rebuilds.
+        people.Add(cPerson(Person("B3", "A", "New", "Child")));
+        QCOMPARE(keys("A"), (QStringList{"B2", "B3"}));
+
+        // A changed parent key needs Invalidate.
+        people.Item("B2")->setPrntKey("C");
+        index.Invalidate();
+        QCOMPARE(keys("A"), (QStringList{"B3"}));
+        QCOMPARE(keys("C"), (QStringList{"B2", "X"})); // collection order
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOpenTree)
+#include "tst_opentree.moc"

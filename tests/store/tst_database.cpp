@@ -1,0 +1,365 @@
+#include "ExampleTree.h"
+#include "mDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+// The person store over a real database file in a temporary folder.
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    StorePaths m_state;
+
+    // A store opened on a fresh database (template + example tree) in its own folder.
+    std::unique_ptr<mDatabase> openFresh(const QString &folder = QStringLiteral("data"))
+    {
+        auto db = std::make_unique<mDatabase>();
+        m_state = db->BuildConnectionString(m_dir.filePath(folder) + QLatin1Char('/'));
+        if (!db->OpenDatabase())
+            return nullptr;
+        return db;
+    }
+
+    static PersonRecord person(const QString &id, const QString &parent, const QString &first)
+    {
+        PersonRecord r;
+        r.ID = id;
+        r.PrntKey = parent;
+        r.Fname = first;
+        r.Sname = QStringLiteral("Doe");
+        return r;
+    }
+
+    // Runs raw SQL on the store's file through a separate connection.
+    void rawExec(const QString &path, const QString &sql)
+    {
+        const QString name = QStringLiteral("raw-%1").arg(quintptr(this));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void connectionStringEndsWithEmptyPassword()
+    {
+        mDatabase db;
+        const StorePaths state = db.BuildConnectionString(QStringLiteral("/x/Data/"));
+        QCOMPARE(state.DatabasePath, QStringLiteral("/x/Data/people.db"));
+        QVERIFY(state.ConnectionString.endsWith(QLatin1String(";PASSWORD=")));
+        QVERIFY(state.ConnectionString.contains(QLatin1String("DBQ=/x/Data/people.db;")));
+        QVERIFY(state.ConnectionString.contains(QLatin1String("DEFAULTDIR=/x/Data/;")));
+    }
+
+    void newDatabaseHoldsTemplateAndExample()
+    {
+        auto db = openFresh(QStringLiteral("fresh"));
+        QVERIFY(db);
+        QVERIFY(QFile::exists(m_state.DatabasePath));
+        QVERIFY(!QFile::exists(m_state.DatabasePath + QStringLiteral(".new")));
+        QCOMPARE(db->ListTrees(), QStringList{QStringLiteral("Example")});
+        QVERIFY(db->TreeExists(QStringLiteral("main")));
+        QVERIFY(db->ReadTree(QStringLiteral("main")).isEmpty());
+        StoreError error;
+        const QList<PersonRecord> rows = db->ReadTree(QStringLiteral("Example"), &error);
+        QVERIFY(!error);
+        QCOMPARE(rows, ExampleTreeRows());
+        QVERIFY(rows.size() >= 12 && rows.size() <= 20);
+        // Three generations: roots, their children, grandchildren.
+        int roots = 0;
+        for (const PersonRecord &r : rows)
+            roots += r.PrntKey == QLatin1String("ROOT");
+        QVERIFY(roots >= 1);
+    }
+
+    void existingDatabaseIsNotTouched()
+    {
+        auto db = openFresh(QStringLiteral("keep"));
+        QVERIFY(db);
+        QVERIFY(!db->DeleteTree(QStringLiteral("Example")));
+        db->CloseDatabase();
+        QVERIFY(db->OpenDatabase());
+        QVERIFY(db->ListTrees().isEmpty());
+    }
+
+    void listingFilterHidesReservedNames()
+    {
+        auto db = openFresh(QStringLiteral("filter"));
+        QVERIFY(db);
+        const QString path = db->DatabasePath();
+        db->CloseDatabase();
+        for (const char *name :
+             {"MSysObjects", "Switchboard Items", "Maintenance", "MAINLINE", "Amain"})
+            rawExec(path, QStringLiteral("CREATE TABLE \"%1\" (ID TEXT)").arg(QLatin1String(name)));
+        rawExec(path, QStringLiteral("ANALYZE")); // makes the engine's own table sqlite_stat1
+        QVERIFY(db->OpenDatabase());
+        QCOMPARE(db->ListTrees(),
+                 (QStringList{QStringLiteral("Example"), QStringLiteral("Amain")}));
+        QVERIFY(!IsListedTreeName(QStringLiteral("mAiN")));
+        QVERIFY(!IsListedTreeName(QStringLiteral("sqlite_x")));
+        QVERIFY(IsListedTreeName(QStringLiteral("Mai")));
+    }
+
+    void createRenameDeleteAndRead()
+    {
+        auto db = openFresh(QStringLiteral("trees"));
+        QVERIFY(db);
+        QVERIFY(!db->CreateTree(QStringLiteral("Family")));
+        QCOMPARE(db->ListTrees().last(), QStringLiteral("Family"));
+        QVERIFY(db->ReadTree(QStringLiteral("Family")).isEmpty());
+        QVERIFY(!db->InsertPerson(QStringLiteral("Family"), person("A1", "ROOT", "Ann")));
+
+        // Taken, in any case: refused with the statement-failed number.
+        StoreError taken = db->CreateTree(QStringLiteral("family"));
+        QCOMPARE(taken.number, kErrStatementFailed);
+
+        QVERIFY(!db->RenameTree(QStringLiteral("Family"), QStringLiteral("Smith tree")));
+        QVERIFY(!db->TreeExists(QStringLiteral("Family")));
+        QCOMPARE(db->ReadTree(QStringLiteral("Smith tree")).size(), 1);
+        // The unique key survives the rename.
+        QCOMPARE(db->InsertPerson(QStringLiteral("Smith tree"), person("A1", "ROOT", "Bob")).number,
+                 kErrGeneralFailure);
+        // A rename that changes only the case.
+        QVERIFY(!db->RenameTree(QStringLiteral("Smith tree"), QStringLiteral("SMITH TREE")));
+        QCOMPARE(db->ListTrees().last(), QStringLiteral("SMITH TREE"));
+        QCOMPARE(db->ReadTree(QStringLiteral("SMITH TREE")).size(), 1);
+
+        QVERIFY(!db->DeleteTree(QStringLiteral("SMITH TREE")));
+        QCOMPARE(db->ListTrees(), QStringList{QStringLiteral("Example")});
+        QVERIFY(db->DeleteTree(QStringLiteral("nothing")).isError());
+        QVERIFY(db->DeleteTree(QStringLiteral("main")).isError());
+        QVERIFY(db->TreeExists(QStringLiteral("main")));
+    }
+
+    void renameRefusedWithoutLoss()
+    {
+        auto db = openFresh(QStringLiteral("rename"));
+        QVERIFY(db);
+        QVERIFY(!db->CreateTree(QStringLiteral("Other")));
+        const int before = db->ReadTree(QStringLiteral("Example")).size();
+        for (const char *target : {"Other", "OTHER", "main2", "", "MSysX", "sqlite_x"}) {
+            const StoreError error =
+                db->RenameTree(QStringLiteral("Example"), QString::fromLatin1(target));
+            QVERIFY2(error.isError(), target);
+            QVERIFY(!error.description.isEmpty());
+            QCOMPARE(db->ReadTree(QStringLiteral("Example")).size(), before);
+        }
+        QVERIFY(db->RenameTree(QStringLiteral("Missing"), QStringLiteral("New")).isError());
+        QVERIFY(!db->TreeExists(QStringLiteral("New")));
+        QVERIFY(db->RenameTree(QStringLiteral("main"), QStringLiteral("Template")).isError());
+        QVERIFY(db->TreeExists(QStringLiteral("main")));
+    }
+
+    void treeNamesAreQuotedIdentifiers()
+    {
+        auto db = openFresh(QStringLiteral("names"));
+        QVERIFY(db);
+        const QStringList names = {QStringLiteral("O'Brien family"),
+                                   QStringLiteral("Tree \"quoted\"; DROP TABLE main"),
+                                   QStringLiteral("Семья Иванов"),
+                                   QStringLiteral("张家"),
+                                   QStringLiteral("AS"),
+                                   QStringLiteral("select")};
+        for (const QString &name : names) {
+            QVERIFY2(!db->CreateTree(name), qPrintable(name));
+            QVERIFY(!db->InsertPerson(name, person("1", "ROOT", name)));
+            QCOMPARE(db->ReadTree(name).first().Fname, name);
+        }
+        QVERIFY(db->TreeExists(QStringLiteral("main")));
+        QCOMPARE(db->ListTrees().size(), names.size() + 1);
+    }
+
+    void reservedNamesRefusedWithReason()
+    {
+        auto db = openFresh(QStringLiteral("reserved"));
+        QVERIFY(db);
+        for (const char *name :
+             {"mainline", "MSysTrees", "Switchboard 2", "sqlite_master2", " ", "", "line\nbreak"}) {
+            const QString text = QString::fromLatin1(name);
+            QVERIFY(!TreeNameProblem(text).isEmpty());
+            const StoreError error = db->CreateTree(text);
+            QCOMPARE(error.number, kErrStatementFailed);
+            QCOMPARE(error.description, TreeNameProblem(text));
+        }
+        QVERIFY(TreeNameProblem(QStringLiteral("Amain")).isEmpty());
+        QCOMPARE(db->ListTrees(), QStringList{QStringLiteral("Example")});
+    }
+
+    void personInsertFindUpdateDelete()
+    {
+        auto db = openFresh(QStringLiteral("persons"));
+        QVERIFY(db);
+        const QString tree = QStringLiteral("T");
+        QVERIFY(!db->CreateTree(tree));
+        PersonRecord parent =
+            person(QStringLiteral("P1"), QStringLiteral("ROOT"), QStringLiteral("Seán"));
+        parent.Sname = QStringLiteral("O'Brien");
+        parent.Notes = QString(100000, QChar(u'é')) + QStringLiteral("  end  ");
+        parent.Bdate = QStringLiteral("about 1900");
+        parent.Lcity = QStringLiteral("  Zürich 東京 ");
+        QVERIFY(!db->InsertPerson(tree, parent));
+        QVERIFY(!db->InsertPerson(tree, person("C1", "P1", "Child")));
+        QVERIFY(!db->InsertPerson(tree, person("C2", "P1", "Other")));
+
+        PersonRecord found;
+        QVERIFY(db->FindPerson(tree, QStringLiteral("P1"), &found));
+        QCOMPARE(found, parent);
+        QCOMPARE(found.Notes.size(), 100007);
+        QVERIFY(!db->FindPerson(tree, QStringLiteral("P9")));
+        QVERIFY(!db->FindPerson(tree, QStringLiteral("' OR '1'='1")));
+
+        // A second row with the same key (in any case) is refused; the table is unchanged.
+        const StoreError duplicate = db->InsertPerson(tree, person("p1", "ROOT", "Dup"));
+        QCOMPARE(duplicate.number, kErrGeneralFailure);
+        QVERIFY(!duplicate.description.isEmpty());
+        QCOMPARE(db->ReadTree(tree).size(), 3);
+
+        PersonRecord changed = parent;
+        changed.ID = QStringLiteral("ZZ"); // ignored: the key never changes
+        changed.Fname = QStringLiteral("John \"Jack\"");
+        changed.PrtSname = QStringLiteral("Ní Bhriain");
+        changed.PrtFname = QStringLiteral("Máire");
+        QVERIFY(!db->UpdatePerson(tree, QStringLiteral("P1"), changed));
+        QVERIFY(db->FindPerson(tree, QStringLiteral("P1"), &found));
+        changed.ID = QStringLiteral("P1");
+        QCOMPARE(found, changed);
+        QVERIFY(!db->FindPerson(tree, QStringLiteral("ZZ")));
+
+        QVERIFY(!db->DeletePerson(tree, QStringLiteral("P1")));
+        QVERIFY(!db->FindPerson(tree, QStringLiteral("P1")));
+        const QList<PersonRecord> rest = db->ReadTree(tree);
+        QVERIFY(rest.size() >= 2);
+        QCOMPARE(rest.at(0).PrntKey, QStringLiteral("P1")); // children stay, orphaned
+        QVERIFY(db->InsertPerson(QStringLiteral("NoSuchTree"), parent).isError());
+        QCOMPARE(db->InsertPerson(QStringLiteral("NoSuchTree"), parent).number,
+                 kErrStatementFailed);
+    }
+
+    void nullColumnsReadAsEmpty()
+    {
+        auto db = openFresh(QStringLiteral("nulls"));
+        QVERIFY(db);
+        const QString path = db->DatabasePath();
+        db->CloseDatabase();
+        rawExec(path, QStringLiteral("INSERT INTO \"Example\" (ID, PrntKey) VALUES ('N1', NULL)"));
+        QVERIFY(db->OpenDatabase());
+        PersonRecord found;
+        QVERIFY(db->FindPerson(QStringLiteral("Example"), QStringLiteral("N1"), &found));
+        QVERIFY(found.PrntKey.isEmpty());
+        QVERIFY(found.Notes.isEmpty());
+    }
+
+    void compressTwiceAndAfterLeftover()
+    {
+        auto db = openFresh(QStringLiteral("compress"));
+        QVERIFY(db);
+        const QList<PersonRecord> before = db->ReadTree(QStringLiteral("Example"));
+        QVERIFY(!db->Compress());
+        QVERIFY(!db->Compress());
+        QVERIFY(db->IsOpen());
+        QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
+
+        const QString temp = m_state.DataPath + mDatabase::CompressTempName();
+        QFile leftover(temp);
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write("half a copy");
+        leftover.close();
+        QVERIFY(!db->Compress());
+        QVERIFY(!QFile::exists(temp));
+        QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
+    }
+
+    void compressFailureKeepsDatabaseOpen()
+    {
+        auto db = openFresh(QStringLiteral("compressfail"));
+        QVERIFY(db);
+        const QList<PersonRecord> before = db->ReadTree(QStringLiteral("Example"));
+        // A folder in the way of the temporary file cannot be removed.
+        QVERIFY(QDir().mkpath(m_state.DataPath + mDatabase::CompressTempName() + "/x"));
+        const StoreError error = db->Compress();
+        QVERIFY(error.isError());
+        QVERIFY(!error.description.isEmpty());
+        QVERIFY(db->IsOpen());
+        QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
+    }
+
+    void readOnlyDatabaseIsReadNotChanged()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("people.db"));
+        QVERIFY(!mDatabase::CreateDatabaseFile(path));
+        const QByteArray before = fileBytes(path);
+        mDatabase store;
+        store.SetPaths(dir.path() + QLatin1Char('/'), path);
+        store.SetWriteCheck([](const QString &) { return false; });
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(store.IsReadOnly());
+        QCOMPARE(store.ListTrees(), QStringList{QStringLiteral("Example")});
+        QVERIFY(!store.ReadTree(QStringLiteral("Example")).isEmpty());
+
+        PersonRecord person;
+        person.ID = QStringLiteral("Z1");
+        person.PrntKey = QStringLiteral("ROOT");
+        const QList<StoreError> refused = {
+            store.CreateTree(QStringLiteral("New")),
+            store.RenameTree(QStringLiteral("Example"), QStringLiteral("Other")),
+            store.DeleteTree(QStringLiteral("Example")),
+            store.InsertPerson(QStringLiteral("Example"), person),
+            store.UpdatePerson(QStringLiteral("Example"), QStringLiteral("A1"), person),
+            store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")),
+            store.Compress()};
+        for (const StoreError &error : refused) {
+            QVERIFY(error.isError());
+            QCOMPARE(error.description, QStringLiteral("The database '%1' is open read-only: it "
+                                                       "cannot be changed.")
+                                            .arg(QDir::toNativeSeparators(path)));
+        }
+        store.CloseDatabase();
+        QCOMPARE(fileBytes(path), before);
+        QVERIFY(!QFile::exists(dir.filePath(mDatabase::CompressTempName())));
+    }
+
+    void unreadableFileIsNotOpen()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("broken")) + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(folder));
+        QFile junk(folder + QStringLiteral("people.db"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        mDatabase db;
+        db.SetPaths(folder, folder + QStringLiteral("people.db"));
+        QVERIFY(!db.OpenDatabase());
+        QVERIFY(!db.IsOpen());
+        QVERIFY(db.ListTrees().isEmpty());
+        QCOMPARE(db.CreateTree(QStringLiteral("X")).number, kErrGeneralFailure);
+        QCOMPARE(QFileInfo(folder + QStringLiteral("people.db")).size(), 4096); // untouched
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
