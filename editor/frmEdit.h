@@ -24,7 +24,8 @@ class QTextEdit;
 // Children by objectName: pnlInfo (header panel), fmInfo (five frames, Index 1-5: "Name",
 // "Partner name", "Dates", "Place", "Misc"), txtKey, txtPrntKey, txtFname, txtSname,
 // txtPrtFname, txtPrtSname, txtBdate, txtBplace, txtDdate, txtDplace, txtAddress, txtCity,
-// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog).
+// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog); the
+// label beside each box is named as in PersonFields (lblKey … lblNotes) and lblPhotos.
 class frmEdit : public QDialog
 {
     Q_OBJECT
