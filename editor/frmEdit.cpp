@@ -4,6 +4,7 @@
 #include "FileDialog.h"
 #include "FrameBox.h"
 #include "HeaderPanel.h"
+#include "PersonFields.h"
 #include "PersonSaver.h"
 #include "PhotoStorage.h"
 
@@ -18,18 +19,15 @@
 
 namespace {
 
-QLineEdit *makeBox(QWidget *parent, const char *name, const QString &tip)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setToolTip(tip);
-    return box;
-}
+using namespace PersonFields;
 
-// One "label : box" pair in a grid row, starting at column `column`.
-void addField(QGridLayout *grid, int row, int column, const QString &label, QWidget *box)
+// The box of a field on `parent`, with its label before it, in a grid row from column `column`;
+// the box spans `span` columns.
+QLineEdit *addField(QGridLayout *grid, QWidget *parent, int row, int column, Field field,
+                    int span = 1)
 {
-    auto *caption = new QLabel(label, box->parentWidget());
+    QLineEdit *box = CreateLineBox(field, parent);
+    QLabel *caption = CreateLabel(field, parent);
     caption->setBuddy(box);
     // The first label column has one width in every group, so the boxes line up.
     if (column == 0)
@@ -37,7 +35,8 @@ void addField(QGridLayout *grid, int row, int column, const QString &label, QWid
             caption->fontMetrics().horizontalAdvance(QStringLiteral("Photos : ")));
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(box, row, column + 1);
+    grid->addWidget(box, row, column + 1, 1, span);
+    return box;
 }
 
 QGridLayout *frameGrid(FrameBox *frame)
@@ -60,11 +59,11 @@ frmEdit::frmEdit(EditHost &host, QWidget *parent) : QDialog(parent), m_host(host
     const bool editMode = m_host.EditMode();
     setWindowTitle(editMode ? QStringLiteral("Edit person") : QStringLiteral("New person"));
     m_txtPhotos->clear();
-    m_txtKey->setEnabled(!editMode);
+    m_boxes[Key]->setEnabled(!editMode);
     if (!editMode)
-        m_txtKey->setToolTip(QStringLiteral("Must be a unique Key"));
+        m_boxes[Key]->setToolTip(QStringLiteral("Must be a unique Key"));
     // A new person starts with its key; an edited one with the first name.
-    (editMode ? m_txtFname : m_txtKey)->setFocus();
+    m_boxes[editMode ? Fname : Key]->setFocus();
 }
 
 void frmEdit::buildWindow()
@@ -74,65 +73,49 @@ void frmEdit::buildWindow()
     connect(m_pnlInfo, &HeaderPanel::closeClicked, this, &QDialog::reject);
     QWidget *body = m_pnlInfo->body();
 
-    m_txtKey = makeBox(body, "txtKey", QStringLiteral("Unique ID (max = 5)"));
-    m_txtPrntKey = makeBox(body, "txtPrntKey", QStringLiteral("Parent ID this child belongs to"));
+    // The boxes are made in the window's tab order: the keys, then the groups.
     auto *keys = new QGridLayout;
     keys->setHorizontalSpacing(6);
-    addField(keys, 0, 0, QStringLiteral("ID : "), m_txtKey);
-    addField(keys, 0, 2, QStringLiteral("Parent ID : "), m_txtPrntKey);
+    m_boxes[Key] = addField(keys, body, 0, 0, Key);
+    m_boxes[PrntKey] = addField(keys, body, 0, 2, PrntKey);
     keys->setColumnStretch(1, 1);
     keys->setColumnStretch(3, 1);
 
-    auto makeFrame = [body](const QString &caption, int index) {
-        auto *frame = new FrameBox(caption, index, body);
+    auto makeFrame = [body](int position) {
+        auto *frame = new FrameBox(FrameCaption(position), position + 1, body);
         frame->setObjectName(QStringLiteral("fmInfo"));
         return frame;
     };
 
-    FrameBox *name = makeFrame(QStringLiteral("Name"), 1);
-    m_txtFname = makeBox(name, "txtFname", QStringLiteral("First name"));
-    m_txtSname = makeBox(name, "txtSname", QStringLiteral("Last name"));
+    FrameBox *name = makeFrame(0);
     QGridLayout *nameGrid = frameGrid(name);
-    addField(nameGrid, 0, 0, QStringLiteral("First : "), m_txtFname);
-    addField(nameGrid, 1, 0, QStringLiteral("Last : "), m_txtSname);
+    m_boxes[Fname] = addField(nameGrid, name, 0, 0, Fname);
+    m_boxes[Sname] = addField(nameGrid, name, 1, 0, Sname);
 
-    FrameBox *partner = makeFrame(QStringLiteral("Partner name"), 2);
-    m_txtPrtFname = makeBox(partner, "txtPrtFname", QStringLiteral("Partner's first name"));
-    m_txtPrtSname = makeBox(partner, "txtPrtSname", QStringLiteral("Partner's last name"));
+    FrameBox *partner = makeFrame(1);
     QGridLayout *partnerGrid = frameGrid(partner);
-    addField(partnerGrid, 0, 0, QStringLiteral("First : "), m_txtPrtFname);
-    addField(partnerGrid, 1, 0, QStringLiteral("Last : "), m_txtPrtSname);
+    m_boxes[PrtFname] = addField(partnerGrid, partner, 0, 0, PrtFname);
+    m_boxes[PrtSname] = addField(partnerGrid, partner, 1, 0, PrtSname);
 
-    FrameBox *dates = makeFrame(QStringLiteral("Dates"), 3);
-    m_txtBdate = makeBox(dates, "txtBdate", QStringLiteral("Date of birth"));
-    m_txtBplace = makeBox(dates, "txtBplace", QStringLiteral("Place of birth"));
-    m_txtDdate = makeBox(dates, "txtDdate", QStringLiteral("Date of death"));
-    m_txtDplace = makeBox(dates, "txtDplace", QStringLiteral("Place of death"));
+    FrameBox *dates = makeFrame(2);
     QGridLayout *datesGrid = frameGrid(dates);
-    addField(datesGrid, 0, 0, QStringLiteral("Born :"), m_txtBdate);
-    addField(datesGrid, 0, 2, QStringLiteral("At :"), m_txtBplace);
-    addField(datesGrid, 1, 0, QStringLiteral("Died :"), m_txtDdate);
-    addField(datesGrid, 1, 2, QStringLiteral("At :"), m_txtDplace);
+    m_boxes[Bdate] = addField(datesGrid, dates, 0, 0, Bdate);
+    m_boxes[Bplace] = addField(datesGrid, dates, 0, 2, Bplace);
+    m_boxes[Ddate] = addField(datesGrid, dates, 1, 0, Ddate);
+    m_boxes[Dplace] = addField(datesGrid, dates, 1, 2, Dplace);
     datesGrid->setColumnStretch(1, 2);
     datesGrid->setColumnStretch(3, 3);
 
-    FrameBox *place = makeFrame(QStringLiteral("Place"), 4);
-    m_txtAddress = makeBox(place, "txtAddress", QStringLiteral("Address of living"));
-    m_txtCity = makeBox(place, "txtCity", QStringLiteral("City of living"));
-    m_txtCountry = makeBox(place, "txtCountry", QStringLiteral("Country of living"));
+    FrameBox *place = makeFrame(3);
     QGridLayout *placeGrid = frameGrid(place);
-    addField(placeGrid, 0, 0, QStringLiteral("Addr :"), m_txtAddress);
-    placeGrid->addWidget(m_txtAddress, 0, 1, 1, 3);
-    addField(placeGrid, 1, 0, QStringLiteral("City :"), m_txtCity);
-    addField(placeGrid, 1, 2, QStringLiteral("Country :"), m_txtCountry);
+    m_boxes[Address] = addField(placeGrid, place, 0, 0, Address, 3);
+    m_boxes[City] = addField(placeGrid, place, 1, 0, City);
+    m_boxes[Country] = addField(placeGrid, place, 1, 2, Country);
     placeGrid->setColumnStretch(1, 1);
     placeGrid->setColumnStretch(3, 1);
 
-    FrameBox *misc = makeFrame(QStringLiteral("Misc"), 5);
-    m_txtInfo = new QTextEdit(misc);
-    m_txtInfo->setObjectName(QStringLiteral("txtInfo"));
-    m_txtInfo->setToolTip(QStringLiteral("More info"));
-    m_txtInfo->setAcceptRichText(false);
+    FrameBox *misc = makeFrame(4);
+    m_txtInfo = CreateNotesBox(misc);
     m_txtInfo->setTabChangesFocus(true);
     m_txtInfo->setMinimumHeight(72);
     m_txtPhotos = new QLineEdit(misc);
@@ -145,14 +128,21 @@ void frmEdit::buildWindow()
                                24);
     connect(m_cmdBrowse, &QPushButton::clicked, this, &frmEdit::cmdBrowse_Click);
     QGridLayout *miscGrid = frameGrid(misc);
-    auto *notesLabel = new QLabel(QStringLiteral("Notes :"), misc);
+    QLabel *notesLabel = CreateLabel(Notes, misc);
     notesLabel->setBuddy(m_txtInfo);
     notesLabel->setMinimumWidth(
         notesLabel->fontMetrics().horizontalAdvance(QStringLiteral("Photos : ")));
     notesLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     miscGrid->addWidget(notesLabel, 0, 0, Qt::AlignRight | Qt::AlignTop);
     miscGrid->addWidget(m_txtInfo, 0, 1, 1, 2);
-    addField(miscGrid, 1, 0, QStringLiteral("Photos :"), m_txtPhotos);
+    auto *photosLabel = new QLabel(PhotosLabelText(), misc);
+    photosLabel->setObjectName(QStringLiteral("lblPhotos"));
+    photosLabel->setBuddy(m_txtPhotos);
+    photosLabel->setMinimumWidth(
+        photosLabel->fontMetrics().horizontalAdvance(QStringLiteral("Photos : ")));
+    photosLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    miscGrid->addWidget(photosLabel, 1, 0, Qt::AlignRight | Qt::AlignVCenter);
+    miscGrid->addWidget(m_txtPhotos, 1, 1);
     miscGrid->addWidget(m_cmdBrowse, 1, 2);
     miscGrid->setRowStretch(0, 1);
 
@@ -203,45 +193,23 @@ void frmEdit::buildWindow()
 
 void frmEdit::setRecord(const PersonRecord &record)
 {
-    m_txtKey->setText(record.ID);
-    m_txtPrntKey->setText(record.PrntKey);
-    m_txtFname->setText(record.Fname);
-    m_txtSname->setText(record.Sname);
-    m_txtPrtFname->setText(record.PrtFname);
-    m_txtPrtSname->setText(record.PrtSname);
-    m_txtBdate->setText(record.Bdate);
-    m_txtDdate->setText(record.Ddate);
-    m_txtBplace->setText(record.Bplace);
-    m_txtDplace->setText(record.Dplace);
-    m_txtAddress->setText(record.Laddress);
-    m_txtCity->setText(record.Lcity);
-    m_txtCountry->setText(record.Lcountry);
+    for (int f = 0; f < kLineFields; ++f)
+        m_boxes[f]->setText(record.*kFields[f].column);
     m_txtInfo->setPlainText(record.Notes);
 }
 
 PersonRecord frmEdit::record() const
 {
     PersonRecord record;
-    record.ID = m_txtKey->text();
-    record.PrntKey = m_txtPrntKey->text();
-    record.Fname = m_txtFname->text();
-    record.Sname = m_txtSname->text();
-    record.PrtFname = m_txtPrtFname->text();
-    record.PrtSname = m_txtPrtSname->text();
-    record.Bdate = m_txtBdate->text();
-    record.Ddate = m_txtDdate->text();
-    record.Bplace = m_txtBplace->text();
-    record.Dplace = m_txtDplace->text();
-    record.Laddress = m_txtAddress->text();
-    record.Lcity = m_txtCity->text();
-    record.Lcountry = m_txtCountry->text();
+    for (int f = 0; f < kLineFields; ++f)
+        record.*kFields[f].column = m_boxes[f]->text();
     record.Notes = m_txtInfo->toPlainText();
     return record;
 }
 
 void frmEdit::setParentLocked(bool locked)
 {
-    m_txtPrntKey->setEnabled(!locked);
+    m_boxes[PrntKey]->setEnabled(!locked);
 }
 
 void frmEdit::cmdSave_Click()
@@ -274,6 +242,6 @@ void frmEdit::showEvent(QShowEvent *event)
     // shown, and not again when it comes back from its own messages or from the help.
     if (!m_shown) {
         m_shown = true;
-        m_wasRoot = m_txtPrntKey->text() == QLatin1String("ROOT");
+        m_wasRoot = m_boxes[PrntKey]->text() == QLatin1String("ROOT");
     }
 }

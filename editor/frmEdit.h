@@ -1,8 +1,11 @@
 #pragma once
 
+#include "PersonFields.h"
 #include "PersonRecord.h"
 
 #include <QDialog>
+
+#include <array>
 
 class EditHost;
 class FileDialog;
@@ -21,7 +24,8 @@ class QTextEdit;
 // Children by objectName: pnlInfo (header panel), fmInfo (five frames, Index 1-5: "Name",
 // "Partner name", "Dates", "Place", "Misc"), txtKey, txtPrntKey, txtFname, txtSname,
 // txtPrtFname, txtPrtSname, txtBdate, txtBplace, txtDdate, txtDplace, txtAddress, txtCity,
-// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog).
+// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog); the
+// label beside each box is named as in PersonFields (lblKey … lblNotes) and lblPhotos.
 class frmEdit : public QDialog
 {
     Q_OBJECT
@@ -54,19 +58,8 @@ private:
 
     EditHost &m_host;
     HeaderPanel *m_pnlInfo = nullptr;
-    QLineEdit *m_txtKey = nullptr;
-    QLineEdit *m_txtPrntKey = nullptr;
-    QLineEdit *m_txtFname = nullptr;
-    QLineEdit *m_txtSname = nullptr;
-    QLineEdit *m_txtPrtFname = nullptr;
-    QLineEdit *m_txtPrtSname = nullptr;
-    QLineEdit *m_txtBdate = nullptr;
-    QLineEdit *m_txtBplace = nullptr;
-    QLineEdit *m_txtDdate = nullptr;
-    QLineEdit *m_txtDplace = nullptr;
-    QLineEdit *m_txtAddress = nullptr;
-    QLineEdit *m_txtCity = nullptr;
-    QLineEdit *m_txtCountry = nullptr;
+    // The line boxes by PersonFields::Field (txtKey … txtCountry).
+    std::array<QLineEdit *, PersonFields::kLineFields> m_boxes = {};
     QTextEdit *m_txtInfo = nullptr;
     QLineEdit *m_txtPhotos = nullptr;
     QPushButton *m_cmdSave = nullptr;

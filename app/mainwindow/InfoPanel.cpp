@@ -6,6 +6,7 @@
 #include "InfoPhotos.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "PersonFields.h"
 #include "PersonRecord.h"
 #include "PhotoFolders.h"
 #include "PropertyBag.h"
@@ -17,10 +18,13 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QTextEdit>
 #include <QToolButton>
@@ -32,25 +36,46 @@
 
 namespace {
 
+using namespace PersonFields;
+
 constexpr int kMargin = 6;      // around the panel's contents
+constexpr int kKeysGap = 2;     // below the ID row, besides the gap between frames
 constexpr int kFrameGap = 4;    // between frames
-constexpr int kInnerMargin = 8; // inside a frame
+constexpr int kFrameMargin = 5; // inside a frame, within the border the style draws
+constexpr int kNotesBottom = 7; // below the notes box (with the border, as the stretch leaves)
 constexpr int kRowGap = 4;      // between rows of boxes
+constexpr int kCellGap = 6;     // between a box and the next label of its row
+constexpr int kLabelGap = 4;    // between a label and its box
+constexpr int kKeyBoxWidth = 56;
+constexpr int kDateBoxWidth = 82;
 constexpr int kNotesDesignHeight = 64;
+constexpr int kNotesMinHeight = 24;
 constexpr int kDesignPanelHeight = 600;
 
-// One label with its box in a row of a frame; a box width of 0 shares what is left.
-struct Cell
+// A label with room for the gaps around it: kLabelGap before its box, kCellGap before the label
+// when it follows a box in its row, and one pixel above and below the text.
+void keepGaps(QLabel *label, bool followsBox)
 {
-    QLabel *label;
-    QWidget *box;
-    int labelWidth;
-    int boxWidth;
-};
+    label->setContentsMargins(followsBox ? kCellGap : 0, 1, kLabelGap, 1);
+}
 
-int TextWidth(const QWidget *widget, const QString &text)
+void keepPlaceWhenHidden(QWidget *widget)
 {
-    return widget->fontMetrics().horizontalAdvance(text) + 4;
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+QGridLayout *frameGrid(FrameBox *frame)
+{
+    auto *grid = new QGridLayout(frame);
+    grid->setContentsMargins(kFrameMargin, 0, kFrameMargin, kFrameMargin);
+    grid->setHorizontalSpacing(0);
+    grid->setVerticalSpacing(kRowGap);
+    // The boxes without a width of their own share what the labels leave.
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    return grid;
 }
 
 } // namespace
@@ -71,94 +96,101 @@ InfoPanel::InfoPanel(AppState &state, QWidget *parent)
     m_scroll->setWidgetResizable(true);
     m_content = new QWidget(m_scroll);
     m_content->setObjectName(QStringLiteral("InfoContents"));
+    buildFields();
     m_scroll->setWidget(m_content);
     auto *bodyLayout = new QVBoxLayout(body());
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->addWidget(m_scroll);
-    buildFields();
 
     connect(m_thumbs, &Thumbnailer::DblClick, this, &InfoPanel::onDblClick);
     connect(m_thumbs, &Thumbnailer::ItemDelete, this, &InfoPanel::onItemDelete);
+    // The viewer is one row of thumbnails high, whatever its design.
+    connect(m_thumbs, &Thumbnailer::PropertyChanged, this, &InfoPanel::updateViewerHeight);
     // The Delete key is caught wherever it lands inside the viewer.
     m_thumbs->installEventFilter(this);
     for (QWidget *child : m_thumbs->findChildren<QWidget *>())
         child->installEventFilter(this);
-    m_content->installEventFilter(this);
 
     LoadViewerDesign();
+    updateViewerHeight();
     ShowDeathFields(false);
     resize(kPanelWidth, kDesignPanelHeight);
-    if (layout())
-        layout()->activate();
-    arrange();
+    layOutNow();
 }
 
 InfoPanel::~InfoPanel() = default;
 
-QLineEdit *InfoPanel::addBox(QWidget *parent, const char *name, const QString &tooltip)
+QLineEdit *InfoPanel::addField(QGridLayout *grid, QWidget *frame, int row, int column, Field field,
+                               int span)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setToolTip(tooltip);
+    QLabel *label = CreateLabel(field, frame);
+    keepGaps(label, column > 0);
+    QLineEdit *box = CreateLineBox(field, frame);
     box->setReadOnly(true);
+    grid->addWidget(label, row, column);
+    grid->addWidget(box, row, column + 1, 1, span);
+    m_labels[field] = label;
+    m_boxes[field] = box;
     return box;
 }
 
-QLabel *InfoPanel::addLabel(QWidget *parent, const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
+// The ID row above five frames; within a frame each row is a label before its box, the boxes
+// of a row sharing its width. The page keeps the heights its rows need; below the frames it
+// is empty.
 void InfoPanel::buildFields()
 {
-    QWidget *b = m_content;
-    lblKey = addLabel(b, "lblKey", tr("ID : "));
-    txtKey = addBox(b, "txtKey", tr("Unique ID (max = 5)"));
-    lblPrntKey = addLabel(b, "lblPrntKey", tr("Parent ID : "));
-    txtPrntKey = addBox(b, "txtPrntKey", tr("Parent ID this child belongs to"));
+    QWidget *page = m_content;
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    pageLayout->setSpacing(kFrameGap);
 
-    static const char *const kCaptions[5] = {"Name", "Partner name", "Dates", "Place", "Misc"};
-    for (int i = 0; i < 5; ++i) {
-        m_frames[i] = new FrameBox(tr(kCaptions[i]), i, b);
+    auto *keys = new QGridLayout;
+    keys->setContentsMargins(0, 0, 0, kKeysGap);
+    keys->setSpacing(0);
+    keys->setColumnStretch(3, 1);
+    addField(keys, page, 0, 0, Key)->setFixedWidth(kKeyBoxWidth);
+    addField(keys, page, 0, 2, PrntKey);
+    pageLayout->addLayout(keys);
+
+    for (int i = 0; i < kFrameCount; ++i) {
+        m_frames[i] = new FrameBox(FrameCaption(i), i, page);
         m_frames[i]->setObjectName(QStringLiteral("fmInfo"));
+        pageLayout->addWidget(m_frames[i]);
     }
+    pageLayout->addStretch(1);
 
-    QWidget *name = m_frames[0];
-    lblFname = addLabel(name, "lblFname", tr("First : "));
-    txtFname = addBox(name, "txtFname", tr("First name"));
-    lblSname = addLabel(name, "lblSname", tr("Last : "));
-    txtSname = addBox(name, "txtSname", tr("Last name"));
+    QGridLayout *name = frameGrid(m_frames[0]);
+    addField(name, m_frames[0], 0, 0, Fname);
+    addField(name, m_frames[0], 0, 2, Sname);
 
-    QWidget *partner = m_frames[1];
-    lblPrtSname = addLabel(partner, "lblPrtSname", tr("Last : "));
-    txtPrtSname = addBox(partner, "txtPrtSname", tr("Partner's last name"));
-    lblPrtFname = addLabel(partner, "lblPrtFname", tr("First : "));
-    txtPrtFname = addBox(partner, "txtPrtFname", tr("Partner's first name"));
+    // The partner's last name comes first.
+    QGridLayout *partner = frameGrid(m_frames[1]);
+    addField(partner, m_frames[1], 0, 0, PrtSname);
+    addField(partner, m_frames[1], 0, 2, PrtFname);
 
-    QWidget *dates = m_frames[2];
-    lblBdate = addLabel(dates, "lblBdate", tr("Born :"));
-    txtBdate = addBox(dates, "txtBdate", tr("Date of birth"));
-    lblBplace = addLabel(dates, "lblBplace", tr("At :"));
-    txtBplace = addBox(dates, "txtBplace", tr("Place of birth"));
-    lblDdate = addLabel(dates, "lblDdate", tr("Died :"));
-    txtDdate = addBox(dates, "txtDdate", tr("Date of death"));
-    lblDplace = addLabel(dates, "lblDplace", tr("At :"));
-    txtDplace = addBox(dates, "txtDplace", tr("Place of death"));
+    QGridLayout *dates = frameGrid(m_frames[2]);
+    addField(dates, m_frames[2], 0, 0, Bdate)->setFixedWidth(kDateBoxWidth);
+    addField(dates, m_frames[2], 0, 2, Bplace);
+    addField(dates, m_frames[2], 1, 0, Ddate)->setFixedWidth(kDateBoxWidth);
+    addField(dates, m_frames[2], 1, 2, Dplace);
+    // Without a death date the row of the death fields stays empty: the frames do not move.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_boxes[Ddate], m_boxes[Dplace],
+                                                       m_labels[Ddate], m_labels[Dplace]})
+        keepPlaceWhenHidden(w);
 
-    QWidget *place = m_frames[3];
-    lblAddress = addLabel(place, "lblAddress", tr("Addr :"));
-    txtAddress = addBox(place, "txtAddress", tr("Address of living"));
-    lblCity = addLabel(place, "lblCity", tr("City :"));
-    txtCity = addBox(place, "txtCity", tr("City of living"));
-    lblCountry = addLabel(place, "lblCountry", tr("Country :"));
-    txtCountry = addBox(place, "txtCountry", tr("Country of living"));
+    QGridLayout *place = frameGrid(m_frames[3]);
+    addField(place, m_frames[3], 0, 0, Address, 3);
+    addField(place, m_frames[3], 1, 0, City);
+    addField(place, m_frames[3], 1, 2, Country);
 
+    // Misc: the photos, then the notes.
     QWidget *misc = m_frames[4];
-    lblPhotos = addLabel(misc, "lblPhotos", tr("Photos :"));
+    lblPhotos = new QLabel(PhotosLabelText(), misc);
+    lblPhotos->setObjectName(QStringLiteral("lblPhotos"));
+    keepGaps(lblPhotos, false);
     m_thumbs = new Thumbnailer(misc);
     m_thumbs->setObjectName(QStringLiteral("Thumbnailer"));
+    keepPlaceWhenHidden(m_thumbs);
     cmdViewerSettings = new QToolButton(misc);
     cmdViewerSettings->setObjectName(QStringLiteral("cmdViewerSettings"));
     cmdViewerSettings->setText(tr("Settings..."));
@@ -166,179 +198,112 @@ void InfoPanel::buildFields()
     cmdViewerSettings->setAutoRaise(true);
     cmdViewerSettings->setFocusPolicy(Qt::NoFocus);
     connect(cmdViewerSettings, &QToolButton::clicked, this, &InfoPanel::ShowViewerProperties);
-    lblNotes = addLabel(misc, "lblNotes", tr("Notes :"));
-    txtInfo = new QTextEdit(misc);
-    txtInfo->setObjectName(QStringLiteral("txtInfo"));
-    txtInfo->setToolTip(tr("More info"));
+    lblNotes = CreateLabel(Notes, misc);
+    keepGaps(lblNotes, false);
+    txtInfo = CreateNotesBox(misc);
     txtInfo->setReadOnly(true);
-    txtInfo->setAcceptRichText(false);
+    txtInfo->setFixedHeight(kNotesDesignHeight);
+
+    auto *photosRow = new QHBoxLayout;
+    photosRow->setSpacing(0);
+    photosRow->addWidget(lblPhotos, 1);
+    photosRow->addWidget(cmdViewerSettings);
+    auto *miscLayout = new QVBoxLayout(misc);
+    miscLayout->setContentsMargins(kFrameMargin, 0, kFrameMargin, kNotesBottom);
+    miscLayout->setSpacing(0);
+    miscLayout->addLayout(photosRow);
+    miscLayout->addWidget(m_thumbs);
+    miscLayout->addSpacing(kRowGap);
+    miscLayout->addWidget(lblNotes);
+    miscLayout->addWidget(txtInfo);
+    // A frame stretched beyond the notes box stays empty below it.
+    miscLayout->addStretch(1);
 }
 
-// Places the boxes of the panel. Every frame is as high as its rows need, except the notes
-// frame, which keeps its design height until StretchNotes gives it another.
-void InfoPanel::arrange()
+// The viewer shows one row of thumbnails: the cells with their spacing and labels, in its frame.
+void InfoPanel::updateViewerHeight()
 {
-    QWidget *b = m_content;
-    const int rowHeight = std::max(22, txtKey->sizeHint().height());
-    const int titleHeight = fontMetrics().height() + 6;
-    const int width = b->width() > 0 ? b->width() : kPanelWidth - 2;
-    const int frameWidth = width - 2 * kMargin;
-    const int innerWidth = frameWidth - 2 * kInnerMargin;
-
-    // Lays out one row of cells at y inside `parent`, starting at x, within `rowWidth`.
-    const auto placeRow = [&](int x, int y, int rowWidth, std::initializer_list<Cell> cells) {
-        int fixed = 0;
-        int shared = 0;
-        for (const Cell &c : cells) {
-            fixed += c.labelWidth + c.boxWidth;
-            if (c.boxWidth == 0)
-                ++shared;
-        }
-        const int gaps = int(cells.size() - 1) * 6;
-        const int share = shared ? std::max(20, (rowWidth - fixed - gaps) / shared) : 0;
-        for (const Cell &c : cells) {
-            c.label->setGeometry(x, y, c.labelWidth, rowHeight);
-            x += c.labelWidth;
-            const int w = c.boxWidth ? c.boxWidth : share;
-            c.box->setGeometry(x, y, w, rowHeight);
-            x += w + 6;
-        }
-    };
-    const auto frameHeight = [&](int rows) {
-        return titleHeight + rows * rowHeight + (rows - 1) * kRowGap + kInnerMargin;
-    };
-
-    int y = kMargin;
-    placeRow(kMargin, y, width - 2 * kMargin,
-             {{lblKey, txtKey, TextWidth(this, lblKey->text()), 56},
-              {lblPrntKey, txtPrntKey, TextWidth(this, lblPrntKey->text()), 0}});
-    y += rowHeight + kFrameGap + 2;
-
-    const int nameLabel = TextWidth(this, tr("First : "));
-    const int lastLabel = TextWidth(this, tr("Last : "));
-    const int top = titleHeight;
-
-    m_frames[0]->setGeometry(kMargin, y, frameWidth, frameHeight(1));
-    placeRow(kInnerMargin, top, innerWidth,
-             {{lblFname, txtFname, nameLabel, 0}, {lblSname, txtSname, lastLabel, 0}});
-    y += frameHeight(1) + kFrameGap;
-
-    m_frames[1]->setGeometry(kMargin, y, frameWidth, frameHeight(1));
-    placeRow(kInnerMargin, top, innerWidth,
-             {{lblPrtSname, txtPrtSname, lastLabel, 0}, {lblPrtFname, txtPrtFname, nameLabel, 0}});
-    y += frameHeight(1) + kFrameGap;
-
-    const int dateLabel =
-        std::max(TextWidth(this, lblBdate->text()), TextWidth(this, lblDdate->text()));
-    const int atLabel = TextWidth(this, lblBplace->text());
-    const int dateBox = 82;
-    m_frames[2]->setGeometry(kMargin, y, frameWidth, frameHeight(2));
-    placeRow(kInnerMargin, top, innerWidth,
-             {{lblBdate, txtBdate, dateLabel, dateBox}, {lblBplace, txtBplace, atLabel, 0}});
-    placeRow(kInnerMargin, top + rowHeight + kRowGap, innerWidth,
-             {{lblDdate, txtDdate, dateLabel, dateBox}, {lblDplace, txtDplace, atLabel, 0}});
-    y += frameHeight(2) + kFrameGap;
-
-    const int addrLabel =
-        std::max(TextWidth(this, lblAddress->text()), TextWidth(this, lblCity->text()));
-    m_frames[3]->setGeometry(kMargin, y, frameWidth, frameHeight(2));
-    placeRow(kInnerMargin, top, innerWidth, {{lblAddress, txtAddress, addrLabel, 0}});
-    placeRow(kInnerMargin, top + rowHeight + kRowGap, innerWidth,
-             {{lblCity, txtCity, addrLabel, 0},
-              {lblCountry, txtCountry, TextWidth(this, lblCountry->text()), 0}});
-    y += frameHeight(2) + kFrameGap;
-
-    // Misc: the photos, then the notes down to the bottom of the frame.
-    const int labelHeight = fontMetrics().height() + 2;
-    const int thumbsHeight = m_thumbs->ThumbHeight() + 2 * m_thumbs->ThumbSpace() +
+    m_thumbs->setFixedHeight(m_thumbs->ThumbHeight() + 2 * m_thumbs->ThumbSpace() +
                              (m_thumbs->HasLabel() ? fontMetrics().height() + 6 : 0) +
-                             2 * m_thumbs->frameWidth() + 1;
-    int my = top;
-    const QSize settingsSize = cmdViewerSettings->sizeHint();
-    const int photosRow = std::max(labelHeight, settingsSize.height());
-    lblPhotos->setGeometry(kInnerMargin, my, innerWidth - settingsSize.width(), photosRow);
-    cmdViewerSettings->setGeometry(kInnerMargin + innerWidth - settingsSize.width(), my,
-                                   settingsSize.width(), photosRow);
-    my += photosRow;
-    m_thumbs->setGeometry(kInnerMargin, my, innerWidth, thumbsHeight);
-    my += thumbsHeight + kRowGap;
-    lblNotes->setGeometry(kInnerMargin, my, innerWidth, labelHeight);
-    my += labelHeight;
-    const int boxTop = my;
-    const int designFrame = boxTop + kNotesDesignHeight + kInnerMargin + 2;
-    const int boxHeight =
-        m_notesBoxHeight > 0 ? std::max(24, m_notesBoxHeight) : kNotesDesignHeight;
-    const int frameH =
-        m_notesFrameHeight > 0 ? std::max(boxTop + boxHeight + 2, m_notesFrameHeight) : designFrame;
-    txtInfo->setGeometry(kInnerMargin, boxTop, innerWidth, boxHeight);
-    m_frames[4]->setGeometry(kMargin, y, frameWidth, frameH);
-    // What the scroll area has to reach.
-    m_content->setMinimumHeight(y + frameH + kMargin);
+                             2 * m_thumbs->frameWidth() + 1);
+}
+
+// Qt lays out a widget when it is shown. The main window asks where the notes frame is and
+// stretches it before it first shows the panel, so the panel lays itself out here: the sizes
+// from the inside out (a frame not shown does not tell the page that its rows changed), then
+// the places from the outside in.
+void InfoPanel::layOutNow() const
+{
+    for (FrameBox *frame : m_frames)
+        frame->updateGeometry();
+    layout()->setGeometry(contentsRect());
+    body()->layout()->setGeometry(body()->contentsRect());
+    // A scroll area not shown places its viewport when it is told of its size, and sizes its
+    // page to the viewport when asked to.
+    QResizeEvent resized(m_scroll->size(), m_scroll->size());
+    QCoreApplication::sendEvent(m_scroll, &resized);
+    m_scroll->setWidgetResizable(true);
+    m_content->layout()->setGeometry(m_content->contentsRect());
+    for (FrameBox *frame : m_frames)
+        frame->layout()->setGeometry(frame->contentsRect());
 }
 
 int InfoPanel::NotesFrameTop() const
 {
+    layOutNow();
     return m_scroll->viewport()->mapTo(this, QPoint(0, m_frames[4]->y())).y();
 }
 
 int InfoPanel::NotesBoxTop() const
 {
+    layOutNow();
     return txtInfo->y();
 }
 
 void InfoPanel::StretchNotes(int frameHeight, int boxHeight)
 {
-    m_notesFrameHeight = frameHeight;
-    m_notesBoxHeight = boxHeight;
-    arrange();
+    txtInfo->setFixedHeight(std::max(kNotesMinHeight, boxHeight));
+    // Never lower than the box and the rows above it need.
+    FrameBox *notes = m_frames[4];
+    notes->setMinimumHeight(std::max(frameHeight, notes->layout()->totalMinimumSize().height()));
+    layOutNow();
 }
 
 FrameBox *InfoPanel::fmInfo(int index) const
 {
-    return index >= 0 && index < 5 ? m_frames[index] : nullptr;
+    return index >= 0 && index < kFrameCount ? m_frames[index] : nullptr;
 }
 
 void InfoPanel::ShowDeathFields(bool show)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{txtDdate, txtDplace, lblDdate, lblDplace})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_boxes[Ddate], m_boxes[Dplace],
+                                                       m_labels[Ddate], m_labels[Dplace]})
         w->setVisible(show);
 }
 
 bool InfoPanel::DeathFieldsShown() const
 {
-    return !txtDdate->isHidden();
+    return !m_boxes[Ddate]->isHidden();
 }
 
 void InfoPanel::FillInfoPanel(const cPerson &person)
 {
-    txtKey->setText(person.Key());
-    txtPrntKey->setText(person.PrntKey());
-    txtFname->setText(person.Fname());
-    txtSname->setText(person.Sname());
-    txtPrtFname->setText(person.PrtFname());
-    txtPrtSname->setText(person.PrtSname());
-    txtBdate->setText(person.Bdate());
-    txtBplace->setText(person.Bplace());
-    txtDdate->setText(person.Ddate());
-    txtDplace->setText(person.Dplace());
-    txtAddress->setText(person.Laddress());
-    txtCity->setText(person.Lcity());
-    txtCountry->setText(person.Lcountry());
-    txtInfo->setPlainText(person.Notes());
-    for (QLineEdit *box : findChildren<QLineEdit *>())
-        box->setCursorPosition(0);
-    ShowDeathFields(!txtDdate->text().isEmpty());
+    const PersonRecord values = person.toRecord();
+    for (int f = 0; f < kLineFields; ++f) {
+        m_boxes[f]->setText(values.*kFields[f].column);
+        m_boxes[f]->setCursorPosition(0);
+    }
+    txtInfo->setPlainText(values.Notes);
+    ShowDeathFields(!values.Ddate.isEmpty());
 
     QCoreApplication::processEvents();
-    showPhotosOf(txtKey->text());
+    showPhotosOf(m_boxes[Key]->text());
     QCoreApplication::processEvents();
 }
 
 void InfoPanel::ClearInfoPanel()
 {
-    for (QLineEdit *box :
-         {txtKey, txtPrntKey, txtFname, txtSname, txtPrtFname, txtPrtSname, txtBdate, txtBplace,
-          txtAddress, txtCity, txtCountry, txtDdate, txtDplace})
+    for (QLineEdit *box : m_boxes)
         box->clear();
     txtInfo->clear();
     ShowDeathFields(false);
@@ -347,19 +312,10 @@ void InfoPanel::ClearInfoPanel()
 
 void InfoPanel::ShowPersonValues(const PersonRecord &values)
 {
-    txtPrntKey->setText(values.PrntKey);
-    txtFname->setText(values.Fname);
-    txtSname->setText(values.Sname);
-    txtPrtFname->setText(values.PrtFname);
-    txtPrtSname->setText(values.PrtSname);
-    txtAddress->setText(values.Laddress);
-    txtCity->setText(values.Lcity);
-    txtCountry->setText(values.Lcountry);
+    // The key box keeps the key shown.
+    for (int f = PrntKey; f < kLineFields; ++f)
+        m_boxes[f]->setText(values.*kFields[f].column);
     txtInfo->setPlainText(values.Notes);
-    txtBdate->setText(values.Bdate);
-    txtBplace->setText(values.Bplace);
-    txtDdate->setText(values.Ddate);
-    txtDplace->setText(values.Dplace);
     ShowDeathFields(!values.Ddate.isEmpty());
 }
 
@@ -370,13 +326,13 @@ void InfoPanel::ShowPersonValues(const cPerson &person)
 
 void InfoPanel::RefreshPhotos()
 {
-    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, txtKey->text());
+    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, m_boxes[Key]->text());
     if (!folder.isEmpty() && FolderExists(folder) && AddBackslash(m_thumbs->Path()) == folder) {
         m_thumbs->Redraw();
         return;
     }
     // The folder may have been created just now: point the viewer at it.
-    showPhotosOf(txtKey->text());
+    showPhotosOf(m_boxes[Key]->text());
 }
 
 void InfoPanel::showPhotosOf(const QString &key)
@@ -408,10 +364,6 @@ bool InfoPanel::isViewerKeyTarget(QObject *watched) const
 bool InfoPanel::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::Resize:
-        if (watched == m_content)
-            arrange();
-        break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -488,10 +440,7 @@ void InfoPanel::onDblClick(Thumb *thumb)
 void InfoPanel::ShowViewerProperties()
 {
     ThumbnailerPropertiesDialog dialog(m_thumbs, window());
-    connect(&dialog, &ThumbnailerPropertiesDialog::applied, this, [this] {
-        SaveViewerDesign();
-        arrange();
-    });
+    connect(&dialog, &ThumbnailerPropertiesDialog::applied, this, &InfoPanel::SaveViewerDesign);
     ModalSeam::exec(dialog);
 }
 

@@ -2,11 +2,15 @@
 
 #include "HeaderPanel.h"
 #include "InfoPhotos.h"
+#include "PersonFields.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 class FrameBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
@@ -106,7 +110,7 @@ public:
 
     // Layout: top of the notes frame fmInfo(4) within the panel (with the contents scrolled to
     // the top), and of the notes box txtInfo within that frame (pixels); StretchNotes sets both
-    // heights (pixels).
+    // heights (pixels). All three lay the panel out first, so they serve before it is shown.
     int NotesFrameTop() const;
     int NotesBoxTop() const;
     void StretchNotes(int frameHeight, int boxHeight);
@@ -122,13 +126,14 @@ protected:
 
 private:
     void buildFields();
-    void arrange();
+    QLineEdit *addField(QGridLayout *grid, QWidget *frame, int row, int column,
+                        PersonFields::Field field, int span = 1);
+    void layOutNow() const;
+    void updateViewerHeight();
     bool isViewerKeyTarget(QObject *watched) const;
     void showPhotosOf(const QString &key);
     void onDblClick(Thumb *thumb);
     void onItemDelete(const QString &sPath, const QString &sName);
-    QLineEdit *addBox(QWidget *parent, const char *name, const QString &tooltip);
-    QLabel *addLabel(QWidget *parent, const char *name, const QString &text);
 
     AppState &m_state;
     QScrollArea *m_scroll = nullptr;
@@ -139,39 +144,12 @@ private:
     InfoPhotos::Removal m_removal = InfoPhotos::Removal::Trash;
     QStringList m_notRemoved;
 
-    QLineEdit *txtKey = nullptr;
-    QLineEdit *txtPrntKey = nullptr;
-    QLineEdit *txtFname = nullptr;
-    QLineEdit *txtSname = nullptr;
-    QLineEdit *txtPrtFname = nullptr;
-    QLineEdit *txtPrtSname = nullptr;
-    QLineEdit *txtBdate = nullptr;
-    QLineEdit *txtBplace = nullptr;
-    QLineEdit *txtDdate = nullptr;
-    QLineEdit *txtDplace = nullptr;
-    QLineEdit *txtAddress = nullptr;
-    QLineEdit *txtCity = nullptr;
-    QLineEdit *txtCountry = nullptr;
+    // The line boxes txtKey … txtCountry and their labels, by PersonFields::Field.
+    std::array<QLineEdit *, PersonFields::kLineFields> m_boxes = {};
+    std::array<QLabel *, PersonFields::kLineFields> m_labels = {};
     QTextEdit *txtInfo = nullptr;
-    QLabel *lblKey = nullptr;
-    QLabel *lblPrntKey = nullptr;
-    QLabel *lblFname = nullptr;
-    QLabel *lblSname = nullptr;
-    QLabel *lblPrtFname = nullptr;
-    QLabel *lblPrtSname = nullptr;
-    QLabel *lblBdate = nullptr;
-    QLabel *lblBplace = nullptr;
-    QLabel *lblDdate = nullptr;
-    QLabel *lblDplace = nullptr;
-    QLabel *lblAddress = nullptr;
-    QLabel *lblCity = nullptr;
-    QLabel *lblCountry = nullptr;
     QLabel *lblPhotos = nullptr;
     QLabel *lblNotes = nullptr;
     QToolButton *cmdViewerSettings = nullptr;
-    FrameBox *m_frames[5] = {};
-
-    // Heights of the notes frame and box: the design heights until StretchNotes sets others.
-    int m_notesFrameHeight = 0;
-    int m_notesBoxHeight = 0;
+    std::array<FrameBox *, PersonFields::kFrameCount> m_frames = {};
 };

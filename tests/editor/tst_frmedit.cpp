@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -87,28 +89,52 @@ private slots:
         FakeHost host;
         host.editMode = true;
         frmEdit window(host);
-        const QList<QPair<const char *, QString>> boxes = {
-            {"txtKey", "Unique ID (max = 5)"},
-            {"txtPrntKey", "Parent ID this child belongs to"},
-            {"txtFname", "First name"},
-            {"txtSname", "Last name"},
-            {"txtPrtFname", "Partner's first name"},
-            {"txtPrtSname", "Partner's last name"},
-            {"txtBdate", "Date of birth"},
-            {"txtBplace", "Place of birth"},
-            {"txtDdate", "Date of death"},
-            {"txtDplace", "Place of death"},
-            {"txtAddress", "Address of living"},
-            {"txtCity", "City of living"},
-            {"txtCountry", "Country of living"},
-            {"txtPhotos", ""}};
-        for (const auto &[name, tip] : boxes) {
-            auto *box = window.findChild<QLineEdit *>(QLatin1String(name));
-            QVERIFY2(box, name);
-            QCOMPARE(box->toolTip(), tip);
+        // Each column of the row in a box of its own: box, tooltip, label, value shown.
+        PersonRecord record;
+        const struct
+        {
+            const char *box;
+            const char *tip;
+            const char *label;
+            QString *value;
+        } boxes[] = {
+            {"txtKey", "Unique ID (max = 5)", "ID : ", &record.ID},
+            {"txtPrntKey", "Parent ID this child belongs to", "Parent ID : ", &record.PrntKey},
+            {"txtFname", "First name", "First : ", &record.Fname},
+            {"txtSname", "Last name", "Last : ", &record.Sname},
+            {"txtPrtFname", "Partner's first name", "First : ", &record.PrtFname},
+            {"txtPrtSname", "Partner's last name", "Last : ", &record.PrtSname},
+            {"txtBdate", "Date of birth", "Born :", &record.Bdate},
+            {"txtBplace", "Place of birth", "At :", &record.Bplace},
+            {"txtDdate", "Date of death", "Died :", &record.Ddate},
+            {"txtDplace", "Place of death", "At :", &record.Dplace},
+            {"txtAddress", "Address of living", "Addr :", &record.Laddress},
+            {"txtCity", "City of living", "City :", &record.Lcity},
+            {"txtCountry", "Country of living", "Country :", &record.Lcountry},
+            {"txtPhotos", "", "Photos :", nullptr}};
+        for (const auto &b : boxes)
+            if (b.value)
+                *b.value = QString::fromLatin1(b.box).mid(3);
+        record.Notes = "Info";
+        window.setRecord(record);
+        QHash<QWidget *, QString> labels;
+        for (auto *label : window.findChildren<QLabel *>())
+            if (label->buddy())
+                labels.insert(label->buddy(), label->text());
+        for (const auto &b : boxes) {
+            auto *box = window.findChild<QLineEdit *>(QLatin1String(b.box));
+            QVERIFY2(box, b.box);
+            QCOMPARE(box->toolTip(), QString(b.tip));
             QCOMPARE(box->maxLength(), 32767); // no limit beyond the widget's own
+            QCOMPARE(labels.value(box), QString(b.label));
+            if (b.value)
+                QCOMPARE(box->text(), *b.value);
         }
-        QCOMPARE(window.findChild<QTextEdit *>("txtInfo")->toolTip(), QString("More info"));
+        auto *notes = window.findChild<QTextEdit *>("txtInfo");
+        QCOMPARE(notes->toolTip(), QString("More info"));
+        QCOMPARE(notes->toPlainText(), QString("Info"));
+        QCOMPARE(labels.value(notes), QString("Notes :"));
+        QCOMPARE(window.record(), record);
         QVERIFY(!window.findChild<QLineEdit *>("txtKey")->isEnabled());
         QStringList captions;
         for (auto *frame : window.findChildren<QGroupBox *>("fmInfo"))

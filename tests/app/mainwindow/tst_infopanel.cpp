@@ -280,6 +280,94 @@ private slots:
         QVERIFY(!panel.DeathFieldsShown());
     }
 
+    // Each column of the row lands in its own box, both when the panel is filled and when the
+    // edit window's save shows new values (the key box keeps its value then).
+    void everyColumnInItsBox()
+    {
+        const QStringList names{"txtKey",      "txtPrntKey", "txtFname",  "txtSname", "txtPrtFname",
+                                "txtPrtSname", "txtBdate",   "txtBplace", "txtDdate", "txtDplace",
+                                "txtAddress",  "txtCity",    "txtCountry"};
+        const auto record = [](const QString &prefix) {
+            PersonRecord r;
+            QString *columns[] = {&r.ID,       &r.PrntKey, &r.Fname,    &r.Sname, &r.PrtFname,
+                                  &r.PrtSname, &r.Bdate,   &r.Bplace,   &r.Ddate, &r.Dplace,
+                                  &r.Laddress, &r.Lcity,   &r.Lcountry, &r.Notes};
+            for (int i = 0; i < 14; ++i)
+                *columns[i] = prefix + QString::number(i);
+            return r;
+        };
+        InfoPanel panel(m_state);
+        panel.FillInfoPanel(cPerson(record("a")));
+        for (int i = 0; i < names.size(); ++i)
+            QCOMPARE(box(panel, qPrintable(names[i])), "a" + QString::number(i));
+        QCOMPARE(panel.findChild<QTextEdit *>("txtInfo")->toPlainText(), QString("a13"));
+        panel.ShowPersonValues(record("b"));
+        QCOMPARE(box(panel, "txtKey"), QString("a0"));
+        for (int i = 1; i < names.size(); ++i)
+            QCOMPARE(box(panel, qPrintable(names[i])), "b" + QString::number(i));
+        QCOMPARE(panel.findChild<QTextEdit *>("txtInfo")->toPlainText(), QString("b13"));
+    }
+
+    // The rows of the panel: each label before its box on the same line, the boxes of a row
+    // sharing it evenly and inside their frame, the born and died rows in one set of columns.
+    // Without a death date its row stays empty: nothing below it moves. The viewer is one row
+    // of thumbnails high, whatever its design.
+    void rowsOfLabelsAndBoxes()
+    {
+        InfoPanel panel(m_state);
+        panel.resize(InfoPanel::kPanelWidth, 700);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        panel.FillInfoPanel(MakePerson("R1", "1980"));
+        const auto rect = [&](const char *name) {
+            auto *w = panel.findChild<QWidget *>(QLatin1String(name));
+            return w ? QRect(w->mapTo(&panel, QPoint()), w->size()) : QRect();
+        };
+        const char *const pairs[][2] = {
+            {"lblKey", "txtKey"},           {"lblPrntKey", "txtPrntKey"},
+            {"lblFname", "txtFname"},       {"lblSname", "txtSname"},
+            {"lblPrtFname", "txtPrtFname"}, {"lblPrtSname", "txtPrtSname"},
+            {"lblBdate", "txtBdate"},       {"lblBplace", "txtBplace"},
+            {"lblDdate", "txtDdate"},       {"lblDplace", "txtDplace"},
+            {"lblAddress", "txtAddress"},   {"lblCity", "txtCity"},
+            {"lblCountry", "txtCountry"}};
+        QTRY_VERIFY(rect("txtDdate").top() > rect("txtBdate").bottom());
+        for (const auto &[label, box] : pairs) {
+            QVERIFY2(rect(label).right() < rect(box).left(), box);
+            QCOMPARE(rect(label).center().y(), rect(box).center().y());
+            QVERIFY2(panel.rect().contains(rect(box)), box);
+        }
+        for (int i = 0; i < 4; ++i) {
+            const QRect frame(panel.fmInfo(i)->mapTo(&panel, QPoint()), panel.fmInfo(i)->size());
+            for (QLineEdit *box : panel.fmInfo(i)->findChildren<QLineEdit *>())
+                QVERIFY2(frame.contains(rect(qPrintable(box->objectName()))),
+                         qPrintable(box->objectName()));
+        }
+        QVERIFY(qAbs(rect("txtFname").width() - rect("txtSname").width()) <= 1);
+        QVERIFY(qAbs(rect("txtCity").width() - rect("txtCountry").width()) <= 1);
+        // The partner's last name comes first.
+        QVERIFY(rect("txtPrtSname").right() < rect("txtPrtFname").left());
+        QCOMPARE(rect("txtDdate").x(), rect("txtBdate").x());
+        QCOMPARE(rect("txtDplace"),
+                 rect("txtBplace").translated(0, rect("txtDdate").y() - rect("txtBdate").y()));
+        QVERIFY(rect("txtKey").width() < rect("txtPrntKey").width());
+
+        const QList<int> below{rect("fmInfo").y(), panel.fmInfo(3)->y(), panel.fmInfo(4)->y(),
+                               panel.NotesBoxTop()};
+        panel.FillInfoPanel(MakePerson("R2"));
+        QTest::qWait(0);
+        QCOMPARE((QList<int>{rect("fmInfo").y(), panel.fmInfo(3)->y(), panel.fmInfo(4)->y(),
+                             panel.NotesBoxTop()}),
+                 below);
+
+        Thumbnailer *t = panel.thumbnailer();
+        const int viewerHeight = t->height();
+        const int boxTop = panel.NotesBoxTop();
+        t->setThumbHeight(t->ThumbHeight() + 30);
+        QCOMPARE(panel.NotesBoxTop(), boxTop + 30);
+        QCOMPARE(t->height(), viewerHeight + 30);
+    }
+
     void photosOfThePersonOrAnEmptyViewer()
     {
         const QString folder = makePhotos("P1", {"one.jpg", "two.bmp", "three.png", "skip.txt"});
@@ -557,10 +645,15 @@ private slots:
         auto *notes = panel.findChild<QTextEdit *>("txtInfo");
         QCOMPARE(notes->y() + notes->height(), frameHeight - 10);
         QCOMPARE(panel.width(), InfoPanel::kPanelWidth);
-        // Stretched to the panel's height, the fields fit: nothing scrolls.
+        // Stretched to the panel's height, the fields fit: nothing scrolls. The places told
+        // before the panel was first shown are the ones it shows.
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QCOMPARE(panel.findChild<QScrollArea *>("scrInfo")->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(panel.NotesFrameTop(), frameTop);
+        QCOMPARE(panel.NotesBoxTop(), boxTop);
+        QCOMPARE(panel.fmInfo(4)->height(), frameHeight);
+        QCOMPARE(notes->y() + notes->height(), frameHeight - 10);
     }
 };
 
