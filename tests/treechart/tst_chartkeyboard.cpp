@@ -201,7 +201,7 @@ void tst_chartkeyboard::focusFrameFollowsFocus()
     const QColor background = TranslateColor(0x00F0FFFF);
     QCOMPARE(without.pixelColor(6, 30), background);
     QVERIFY(with.pixelColor(6, 30) != background);
-    QVERIFY(with.pixelColor(30, 55) != background); // below the shadow
+    QVERIFY(with.pixelColor(30, 55) != background);                // below the shadow
     QCOMPARE(with.pixelColor(30, 20), without.pixelColor(30, 20)); // the box itself
 }
 
