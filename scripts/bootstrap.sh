@@ -7,6 +7,8 @@ packages=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins
   libgl-dev
+  qt6-svg-dev
+  poppler-utils
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
   desktop-file-utils appstream

@@ -48,6 +48,28 @@ void ChartCanvas::paintEvent(QPaintEvent *event)
     const QPoint offset = m_chart->ScrollOffset();
     painter.translate(-offset);
     m_chart->paintRect(painter, event->rect().translated(offset));
+    if (m_chart->hasFocus())
+        paintFocusFrame(painter);
+}
+
+void ChartCanvas::paintFocusFrame(QPainter &painter)
+{
+    const cNodePtr node = m_chart->SelectedNode();
+    if (!node)
+        return;
+    // Three pixels clear of the box and its shadow; drawn in logical pixels, so the frame keeps
+    // its look on a high-density screen. A dotted line over a plain one shows on any colour.
+    const QRectF frame =
+        QRectF(QPointF(node->Left(), node->Top()), QPointF(node->Right(), node->Bottom()))
+            .adjusted(-3.5, -3.5, 3.5, 3.5);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette().color(QPalette::Base), 1));
+    painter.drawRect(frame);
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawRect(frame);
+    painter.restore();
 }
 
 // Positions travel as single-precision values, as the chart's mouse signals carry them.

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 class TreeChart;
 
 // The chart's canvas (picBase): shows the visible part of the chart's picture and reports its
@@ -33,6 +35,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    // The focus frame around the selected box while the chart has the focus.
+    void paintFocusFrame(QPainter &painter);
     QPointF chartPoint(const QMouseEvent *event) const;
 
     TreeChart *m_chart;

@@ -82,6 +82,7 @@ void ChartPicture::setFont(const QFont &font)
     m_font = font;
     m_font.setWeight(QFont::Normal);
     const QFontMetrics metrics(m_font);
+    m_fontDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
     m_ascent = metrics.ascent();
     m_lineBound = std::max(metrics.height(), 1) * 2;
     m_charBound = std::max(metrics.maxWidth(), m_lineBound);
@@ -215,10 +216,11 @@ void ChartPicture::DrawSelectedPath(const cNode &selected, const ChartSettings &
     }
 }
 
-void ChartPicture::paint(QPainter &painter, const QRect &chartRect) const
+void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background background) const
 {
     painter.save();
-    painter.fillRect(chartRect, m_background);
+    if (background == Background::Fill)
+        painter.fillRect(chartRect, m_background);
     const QRect clip = chartRect & QRect(QPoint(0, 0), m_canvasSize);
     if (clip.isEmpty()) {
         painter.restore();
@@ -226,7 +228,14 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect) const
     }
     painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setFont(m_font);
+    // The chart is measured in pixels of the screen. A device of another resolution (a PDF, a
+    // printer) would enlarge a font given in points by its resolution on top of the painter's
+    // scale: the font is given there in the points that come out at the same size.
+    QFont font = m_font;
+    const int deviceDpi = painter.device() ? painter.device()->logicalDpiY() : m_fontDpi;
+    if (deviceDpi > 0 && deviceDpi != m_fontDpi && font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * m_fontDpi / deviceDpi);
+    painter.setFont(font);
 
     // Repeated identical fills (the shared stretch of sibling connectors) are painted once.
     QRect lastFill;

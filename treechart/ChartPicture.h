@@ -41,8 +41,11 @@ public:
     void DrawSelectedPath(const cNode &selected, const ChartSettings &settings);
 
     // Paints the part of the chart inside `chartRect` (chart coordinates) onto a painter that
-    // maps chart coordinates to its device.
-    void paint(QPainter &painter, const QRect &chartRect) const;
+    // maps chart coordinates to its device: the background first, unless it is kept (for a
+    // picture painted over another one, a part of a larger chart).
+    enum class Background { Fill, Keep };
+    void paint(QPainter &painter, const QRect &chartRect,
+               Background background = Background::Fill) const;
     // The rectangle as an image of its size.
     QImage render(const QRect &chartRect) const;
 
@@ -96,5 +99,6 @@ private:
     int m_charBound = 16; // no glyph of the font (or its fallbacks) is wider
     int m_lineBound = 32; // nor taller
     int m_ascent = 12;
+    int m_fontDpi = 96; // the resolution the font's point size was measured at
     QSize m_canvasSize;
 };

@@ -27,6 +27,11 @@ TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
     m_hScroll->resize(m_hScroll->width(), m_barThickness);
     m_corner->resize(m_barThickness, m_barThickness);
 
+    // The chart takes the focus by Tab and by a click on the canvas; the bars never take it.
+    setFocusPolicy(Qt::StrongFocus);
+    m_hScroll->setFocusPolicy(Qt::NoFocus);
+    m_vScroll->setFocusPolicy(Qt::NoFocus);
+
     connect(m_hScroll, &QScrollBar::valueChanged, this, &TreeChart::HScrollChanged);
     connect(m_hScroll, &QScrollBar::sliderMoved, this, &TreeChart::HScrollChanged);
     connect(m_vScroll, &QScrollBar::valueChanged, this, &TreeChart::VScrollChanged);
@@ -72,15 +77,17 @@ void TreeChart::DrawChart()
     const int vPos = m_vScroll->value();
     const int hPos = m_hScroll->value();
     ArrangeView();
-    m_canvasSize = QSize(m_viewWidth, m_viewHeight);
+    m_chartSize = QSize();
     if (m_levels.Count() > 0) {
         m_picture.Prepare(m_settings);
-        m_canvasSize =
-            ChartLayout::Arrange(m_levels, m_settings, m_viewWidth, m_viewHeight,
-                                 [this](cNode &node) { m_picture.DrawNode(node, m_settings); });
+        // Laid out against an empty view: the chart's own size, which the view only enlarges.
+        m_chartSize = ChartLayout::Arrange(m_levels, m_settings, 0, 0, [this](cNode &node) {
+            m_picture.DrawNode(node, m_settings);
+        });
         if (m_selectedNode)
             m_picture.DrawSelectedPath(*m_selectedNode, m_settings);
     }
+    m_canvasSize = m_chartSize.expandedTo(QSize(m_viewWidth, m_viewHeight));
     m_picture.setCanvasSize(m_canvasSize);
     UpdateScrollBars();
     // A position beyond a bar's new range ends at the range's end.
@@ -207,6 +214,9 @@ void TreeChart::moveSelectionTo(const cNodePtr &node)
     if (m_selectedNode)
         m_selectedNode->setSelected(false);
     setSelectedNode(node);
+    // The picture waits for the host's Refresh; only the focus frame follows at once.
+    if (hasFocus())
+        m_canvas->update();
 }
 
 void TreeChart::canvasMouseUp(short button, short shift, float x, float y)

@@ -33,6 +33,14 @@ class QScrollBar;
 //
 // The chart is drawn in chart ("canvas") coordinates: (0, 0) is the top-left corner of the whole
 // chart, and mouse coordinates in the signals are chart coordinates whatever the scroll position.
+//
+// Keyboard: the chart takes the focus by Tab and by a click, and frames the selected box while it
+// has it. Left/Right go to the previous/next box of the selected box's row, Up to its parent box,
+// Down to its first child in the row below, Home/End to the first/last box of the row; each acts
+// as a click on the upper half of that box (ClickNode). With nothing selected, the first of these
+// keys goes to the first box of the first row (End: the last). Return raises NodeDblClick for the
+// selected box as a double-click on its upper half does. The selected box is scrolled into view
+// after each key, once the host's handler has run.
 class TreeChart : public QFrame
 {
     Q_OBJECT
@@ -77,6 +85,14 @@ public:
     void Clear();
     // Lays out and draws everything from the current Levels.
     void Refresh();
+
+    // Acts as a click on the node's upper half (PartA true) or lower half: the selection moves to
+    // it and NodeClick is raised; once the host's handler has run, the selected box is scrolled
+    // into view. The keyboard uses it, and so can a host that opens a path box by box.
+    void ClickNode(const cNodePtr &node, bool PartA = true);
+    // Scrolls as little as needed to show the box (with its shadow and focus frame) in the
+    // visible area, as of the last Refresh.
+    void ScrollIntoView(const cNode &node);
 
     // The selected box, or null.
     cNodePtr SelectedNode() const { return m_selectedNode; }
@@ -168,6 +184,11 @@ public:
     // Size of the whole canvas (the chart or the visible area, whichever is larger) and the
     // chart coordinate shown at the top-left corner of the visible area.
     QSize CanvasSize() const { return m_canvasSize; }
+    // Size of the chart itself (every box with the margins) as of the last Refresh, whatever the
+    // size of the visible area; empty without rows. Export renders this much.
+    QSize ChartSize() const { return m_chartSize; }
+    // Number of boxes in all rows.
+    int BoxCount() const;
     QPoint ScrollOffset() const { return m_scrollOffset; }
     // How many times the chart has been laid out and drawn (for hosts and tests that check
     // when drawing happens).
@@ -200,6 +221,9 @@ protected:
     // The enabled state and the font are announced (and the font drawn) from here, however
     // they were set.
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void DrawChart();
@@ -228,6 +252,9 @@ private:
     void moveSelectionTo(const cNodePtr &node);
     void canvasMouseUp(short button, short shift, float x, float y);
     void canvasDoubleClick();
+    // The box a navigation key leads to, or null; `handled` tells whether the key is one of the
+    // chart's own.
+    cNodePtr keyTarget(int key, bool *handled) const;
 
     ChartSettings m_settings;
     cLevels m_levels;
@@ -243,6 +270,7 @@ private:
     int m_lastX = 0;
     int m_lastY = 0;
     QSize m_canvasSize;
+    QSize m_chartSize;
     QPoint m_scrollOffset;
     int m_drawCount = 0;
     bool m_userMode = true;

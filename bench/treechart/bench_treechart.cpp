@@ -1,56 +1,24 @@
-// Figures for the chart control (CPU milliseconds of the GUI thread, medians).
+// Figures for the chart control, finding persons and the descendant chart (CPU milliseconds of
+// the GUI thread, medians unless said otherwise).
 // Run: QT_QPA_PLATFORM=offscreen bench_treechart
 #include "TreeChart.h"
+#include "bench_common.h"
 #include "cPeople.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 
-long residentKiB()
+template <typename F> double medianMs(int runs, F &&work, double (*clock)() = CpuMs)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
-}
-
-// CPU time of this thread: the machine is shared, so wall-clock figures swing with the load.
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double wallMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-template <typename F> double medianMs(int runs, F &&work, double (*clock)() = cpuMs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double start = clock();
-        work();
-        times.push_back(clock() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return TimeRuns(
+               runs, [&](int) { work(); }, clock)
+        .median;
 }
 
 cNode makeNode(int row, int col, const cNodePtr &parent)
@@ -73,7 +41,7 @@ void benchChart(const char *title, int rows, int perRow)
     QCoreApplication::processEvents();
     QWidget *canvas = chart.findChild<QWidget *>(QStringLiteral("picBase"));
 
-    const long before = residentKiB();
+    const long before = ResidentKiB();
     cNodePtr parent;
     for (int r = 0; r < rows; ++r) {
         auto level = chart.Levels().AddNew();
@@ -92,8 +60,8 @@ void benchChart(const char *title, int rows, int perRow)
         canvas->repaint();
     });
     const double refreshWall = medianMs(
-        9, [&] { chart.Refresh(); }, wallMs);
-    const long after = residentKiB();
+        9, [&] { chart.Refresh(); }, WallMs);
+    const long after = ResidentKiB();
 
     auto *h = chart.findChild<QScrollBar *>(QStringLiteral("HScroll"));
     auto *v = chart.findChild<QScrollBar *>(QStringLiteral("VScroll"));
@@ -129,26 +97,26 @@ void benchPeople()
         p.setSname(QStringLiteral("Last%1").arg(i));
         lookups << QStringLiteral("id%1").arg(n - 1 - i);
     }
-    const long before = residentKiB();
+    const long before = ResidentKiB();
     cPeople people;
-    double start = cpuMs();
+    double start = CpuMs();
     for (const cPerson &p : persons)
         people.Add(p);
-    const double add = cpuMs() - start;
-    start = cpuMs();
+    const double add = CpuMs() - start;
+    start = CpuMs();
     int found = 0;
     for (const QString &key : lookups)
         found += people.Item(key) ? 1 : 0;
-    const double lookup = cpuMs() - start;
-    start = cpuMs();
+    const double lookup = CpuMs() - start;
+    start = CpuMs();
     int scanned = 0;
     const QString parentKey = QStringLiteral("ID5");
     for (int i = 1; i <= people.Count(); ++i)
         scanned += people.Item(i)->PrntKey() == parentKey;
-    const double scan = cpuMs() - start;
+    const double scan = CpuMs() - start;
     std::printf("cPeople 100,000 persons      Add all %.1f ms | Item(key) all %.1f ms (%d found, "
                 "other letter case) | scan by position %.1f ms (%d children) | memory +%.1f MB\n",
-                add, lookup, found, scan, scanned, (residentKiB() - before) / 1024.0);
+                add, lookup, found, scan, scanned, (ResidentKiB() - before) / 1024.0);
 }
 
 } // namespace
@@ -162,5 +130,7 @@ int main(int argc, char **argv)
     benchChart("1 row x 10,000 boxes", 1, 10000);
     benchChart("3 rows x 1,000 boxes", 3, 1000);
     benchPeople();
+    BenchFind();
+    BenchDescendants();
     return 0;
 }

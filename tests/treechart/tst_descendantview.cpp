@@ -1,0 +1,188 @@
+#include "ChildRowOpener.h"
+#include "DescendantChartData.h"
+#include "DescendantChartView.h"
+#include "DescendantChartWindow.h"
+#include "FindPersonDialog.h"
+#include "ModalSeam.h"
+#include "support_chart.h"
+#include "support_people.h"
+#include "support_trees.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+
+// The descendant chart on screen: drawn as the main chart draws, only what is in view, zoom,
+// clicks and finding a person in the window.
+class tst_descendantview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void looksLikeTheMainChart();
+    void drawsOnlyWhatIsInView();
+    void zoomKeepsThePointUnderTheWheel();
+    void smallCaptionsAreLeftOut();
+    void clickSelectsAndSignals();
+    void windowFindsAndCentres();
+
+private:
+    static QImage render(const DescendantChartData &chart, const QRect &rect)
+    {
+        QImage image(rect.size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.translate(-rect.topLeft());
+        chart.Painter().Paint(painter, rect);
+        return image;
+    }
+};
+
+void tst_descendantview::looksLikeTheMainChart()
+{
+    // A line of descent stands in the same places in both charts: the pictures must agree
+    // pixel for pixel, thick path and selected colours included.
+    cPeople people;
+    AddPersons(people, {"a|ROOT|Ann|Ash|Al|Ash", "b|a|Bo|Birch", "c|b|Cy|Cedar|Di|Dale"});
+    TreeChart main;
+    ApplyMainWindowDesign(main);
+    ChildRowOpener opener(main, people, IndexChildren(people));
+    opener.ShowRoots();
+    for (const char *key : {"a", "b", "c"})
+        main.ClickNode(main.Levels().Item(main.Levels().Count())->Item(key));
+    main.Refresh();
+
+    DescendantChartData chart(people, IndexChildren(people), "a", main.Settings(), main.Font());
+    chart.Painter().setSelected(2);
+    QCOMPARE(chart.Geometry().ChartSize(), main.ChartSize());
+    const QRect all(QPoint(0, 0), main.ChartSize());
+    QCOMPARE(render(chart, all), main.renderRect(all));
+    // Any part of it as well.
+    const QRect part(60, 40, 70, 150);
+    QCOMPARE(render(chart, part), main.renderRect(part));
+}
+
+void tst_descendantview::drawsOnlyWhatIsInView()
+{
+    const cPeople people = GeneratedPeople(30001, TreeShapes::Star);
+    DescendantChartView view;
+    view.resize(800, 300);
+    view.setChart(std::make_unique<DescendantChartData>(
+        people, IndexChildren(people), "p0", ChartSettings::MainWindow(), MainWindowChartFont()));
+    view.viewport()->grab();
+    const int atStart = view.LastBoxesDrawn();
+    QVERIFY2(atStart <= 12, qPrintable(QString::number(atStart)));
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+    const QImage middle = view.viewport()->grab().toImage();
+    QVERIFY(view.LastBoxesDrawn() <= 12);
+    // The root stands in the middle, over its 30,000 children.
+    const QRectF shown = view.VisibleChartRect();
+    const QRect root = view.Chart()->Geometry().BoxRect(0);
+    QVERIFY(shown.intersects(root));
+    const QPoint inRoot = (QPointF(root.left() + 100, root.top() + 5) - shown.topLeft()).toPoint();
+    QCOMPARE(middle.pixelColor(inRoot), TranslateColor(0x00DCF0FF));
+}
+
+void tst_descendantview::zoomKeepsThePointUnderTheWheel()
+{
+    const cPeople people = GeneratedPeople(2000, TreeShapes::Bushy(3));
+    DescendantChartView view;
+    view.resize(600, 400);
+    view.setChart(std::make_unique<DescendantChartData>(
+        people, IndexChildren(people), "p0", ChartSettings::MainWindow(), MainWindowChartFont()));
+    view.horizontalScrollBar()->setValue(3000);
+    const QPointF cursor(200, 150);
+    const QPointF before = view.ChartPoint(cursor);
+    QWheelEvent wheel(cursor, view.viewport()->mapToGlobal(cursor), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &wheel);
+    QCOMPARE(view.Zoom(), DescendantChartView::kZoomStep);
+    const QPointF after = view.ChartPoint(cursor);
+    QVERIFY(std::abs(after.x() - before.x()) < 1 && std::abs(after.y() - before.y()) < 1);
+    view.ZoomOut();
+    view.ZoomOut();
+    QCOMPARE(view.Zoom(), 1 / DescendantChartView::kZoomStep);
+    view.ResetZoom();
+    QCOMPARE(view.Zoom(), 1.0);
+    for (int i = 0; i < 100; ++i)
+        view.ZoomOut();
+    QCOMPARE(view.Zoom(), DescendantChartView::kMinZoom);
+    view.setZoom(100);
+    QCOMPARE(view.Zoom(), DescendantChartView::kMaxZoom);
+}
+
+void tst_descendantview::smallCaptionsAreLeftOut()
+{
+    cPeople people;
+    AddPersons(people, {"a|ROOT|Ann|Ash"});
+    DescendantChartView view;
+    view.resize(400, 300);
+    view.setChart(std::make_unique<DescendantChartData>(
+        people, IndexChildren(people), "a", ChartSettings::MainWindow(), MainWindowChartFont()));
+    const double fontHeight = QFontMetricsF(MainWindowChartFont()).height();
+    view.setZoom(5.5 / fontHeight);
+    view.viewport()->grab();
+    QVERIFY(view.Chart()->Painter().CaptionsShown());
+    view.setZoom(4.5 / fontHeight);
+    view.viewport()->grab();
+    QVERIFY(!view.Chart()->Painter().CaptionsShown());
+    // Left out, not just drawn small.
+    view.Chart()->Painter().setCaptionsShown(true);
+    const QImage withText = render(*view.Chart(), QRect(10, 10, 140, 40));
+    view.Chart()->Painter().setCaptionsShown(false);
+    QVERIFY(render(*view.Chart(), QRect(10, 10, 140, 40)) != withText);
+}
+
+void tst_descendantview::clickSelectsAndSignals()
+{
+    cPeople people;
+    AddPersons(people, {"a|ROOT|Ann", "b|a|Bo", "c|a|Cy"});
+    DescendantChartView view;
+    view.resize(500, 300);
+    view.setChart(std::make_unique<DescendantChartData>(people, IndexChildren(people), QString(),
+                                                        ChartSettings::MainWindow(),
+                                                        MainWindowChartFont()));
+    QStringList clicked;
+    connect(&view, &DescendantChartView::PersonClicked, [&](const QString &k) { clicked << k; });
+    view.setZoom(2, QPointF(0, 0));
+    // c is the second child: chart 170..310 x 90..130, at zoom 2 from (340, 180).
+    const QPointF onC = QPointF(345, 185) - QPointF(view.horizontalScrollBar()->value(),
+                                                    view.verticalScrollBar()->value());
+    SendMouse(view.viewport(), QEvent::MouseButtonRelease, onC, Qt::RightButton);
+    SendMouse(view.viewport(), QEvent::MouseButtonRelease, QPointF(2, 2));
+    QCOMPARE(clicked, QStringList{"c"});
+    QCOMPARE(view.SelectedKey(), QStringLiteral("c"));
+}
+
+void tst_descendantview::windowFindsAndCentres()
+{
+    const cPeople people = GeneratedPeople(5000, TreeShapes::Bushy(9));
+    DescendantChartWindow window(people, IndexChildren(people), "p0", ChartSettings::MainWindow(),
+                                 MainWindowChartFont(), {});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    QCOMPARE(window.objectName(), QStringLiteral("frmDescendants"));
+    QCOMPARE(window.View()->SelectedKey(), QStringLiteral("p0"));
+    QCOMPARE(window.findChild<QAction *>("mnuEditFind")->shortcut(), QKeySequence("Ctrl+F"));
+    QCOMPARE(window.findChild<QAction *>("mnuViewZoomIn")->shortcuts(),
+             QList<QKeySequence>({QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
+    int listed = 0;
+    ScopedModalDriver driver([&](QDialog &dialog) -> int {
+        auto &find = static_cast<FindPersonDialog &>(dialog);
+        listed = find.MatchCount();
+        QTest::keyClicks(dialog.findChild<QLineEdit *>("txtFind"), "last4321");
+        QTest::keyClick(dialog.findChild<QLineEdit *>("txtFind"), Qt::Key_Return);
+        return dialog.result();
+    });
+    window.FindPerson();
+    QCOMPARE(listed, 5000); // the persons of this chart
+    QCOMPARE(window.View()->SelectedKey(), QStringLiteral("p4321"));
+    const QRect box =
+        window.View()->Chart()->Geometry().BoxRect(window.View()->Chart()->Tree().Find("p4321"));
+    const QRectF shown = window.View()->VisibleChartRect();
+    QVERIFY(std::abs(shown.center().x() - QRectF(box).center().x()) < 2 ||
+            !window.View()->horizontalScrollBar()->maximum());
+    QVERIFY(shown.contains(QRectF(box).center()));
+}
+
+QTEST_MAIN(tst_descendantview)
+#include "tst_descendantview.moc"

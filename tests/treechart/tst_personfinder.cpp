@@ -1,0 +1,165 @@
+#include "FindPersonDialog.h"
+#include "ModalSeam.h"
+#include "PersonFinder.h"
+#include "SearchText.h"
+#include "support_people.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+// Finding persons: the matching rules, the order of results, and the find dialog.
+class tst_personfinder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void matching_data();
+    void matching();
+    void resultsInNameOrderWithKeys();
+    void subsetAndRebuild();
+    void dialogFiltersCountsAndPicks();
+    void dialogDoubleClickAndCancel();
+
+private:
+    QStringList find(const QString &query) const;
+    cPeople m_people;
+    PersonFinder m_finder;
+};
+
+void tst_personfinder::initTestCase()
+{
+    AddPersons(m_people, {
+                             "I1|ROOT|Anna-Lisa|Löfgren|Erik|Öberg|1901",
+                             "I2|I1|Per|Lofthus",
+                             "I3|I1|Karin|ÅSTRÖM",
+                             "P-1042|I1|John|Smith|Mary|O'Brien",
+                             "I5|I2|Hans|Straße",
+                             "I6|I2|Finn|Ångström",
+                             "I7|I2|Zoë|Smith",
+                         });
+    m_finder.Build(m_people);
+}
+
+QStringList tst_personfinder::find(const QString &query) const
+{
+    QStringList keys;
+    for (int rank : m_finder.Find(query))
+        keys << m_finder.KeyAt(rank);
+    return keys;
+}
+
+void tst_personfinder::matching_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("accent folded") << "lof" << QStringList{"I1", "I2"};
+    QTest::newRow("query with accent and case") << "LÖF" << QStringList{"I1", "I2"};
+    QTest::newRow("capitals folded") << "aström" << QStringList{"I3"};
+    QTest::newRow("ring folded") << "angs" << QStringList{"I6"};
+    QTest::newRow("word after hyphen") << "lisa" << QStringList{"I1"};
+    QTest::newRow("not a word start") << "isa" << QStringList{};
+    QTest::newRow("partner's surname") << "ober" << QStringList{"I1"};
+    QTest::newRow("partner after apostrophe") << "brien" << QStringList{"P-1042"};
+    QTest::newRow("partner's first name") << "mary" << QStringList{"P-1042"};
+    QTest::newRow("ID whole") << "p-1042" << QStringList{"P-1042"};
+    QTest::newRow("ID word") << "104" << QStringList{"P-1042"};
+    QTest::newRow("sharp s folds") << "strasse" << QStringList{"I5"};
+    QTest::newRow("ligature folds") << QString::fromUtf8("\uFB01nn") << QStringList{"I6"};
+    QTest::newRow("diaeresis folds") << "zoe" << QStringList{"I7"};
+    QTest::newRow("every word must match") << "smith john" << QStringList{"P-1042"};
+    QTest::newRow("words in any order") << "john smith" << QStringList{"P-1042"};
+    QTest::newRow("one word fails") << "anna lofthus" << QStringList{};
+    QTest::newRow("same field twice") << "an an" << QStringList{"I1", "I6"};
+    QTest::newRow("no such name") << "xyz" << QStringList{};
+}
+
+void tst_personfinder::matching()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, expected);
+    QStringList found = find(query);
+    found.sort();
+    expected.sort();
+    QCOMPARE(found, expected);
+}
+
+void tst_personfinder::resultsInNameOrderWithKeys()
+{
+    // Surname (folded), then first name, then key; no words is everybody.
+    const QStringList all{"I6", "I3", "I1", "I2", "P-1042", "I7", "I5"};
+    QCOMPARE(find(QString()), all);
+    QCOMPARE(find(QStringLiteral(" -,. ")), all);
+    QCOMPARE(find(QStringLiteral("smi")), QStringList({"P-1042", "I7"}));
+    QCOMPARE(SearchText::Fold(u"Löfgren ÅSTRÖM"), QStringLiteral("lofgren astrom"));
+}
+
+void tst_personfinder::subsetAndRebuild()
+{
+    PersonFinder some;
+    some.Build(m_people, {"I2", "I7", "nobody"});
+    QCOMPARE(some.Count(), 2);
+    QCOMPARE(some.Find(u"smith").size(), size_t(1));
+    cPeople people;
+    AddPersons(people, {"a|ROOT|Olle|Berg"});
+    some.Build(people);
+    QCOMPARE(some.Count(), 1);
+    QCOMPARE(some.Find(u"lof").size(), size_t(0));
+    QCOMPARE(some.Find(u"berg").size(), size_t(1));
+}
+
+void tst_personfinder::dialogFiltersCountsAndPicks()
+{
+    const YearsText years = [](const cPerson &p) { return p.Bdate(); };
+    QString chosen, signalled, countAtStart, countAfterTyping, yearsShown;
+    ScopedModalDriver driver([&](QDialog &dialog) -> int {
+        auto *query = dialog.findChild<QLineEdit *>(QStringLiteral("txtFind"));
+        auto *count = dialog.findChild<QLabel *>(QStringLiteral("lblCount"));
+        auto *list = dialog.findChild<QTableView *>(QStringLiteral("lstResults"));
+        connect(static_cast<FindPersonDialog *>(&dialog), &FindPersonDialog::PersonChosen,
+                [&](const QString &key) { signalled = key; });
+        countAtStart = count->text();
+        QTest::keyClicks(query, QStringLiteral("lof"));
+        countAfterTyping = count->text();
+        yearsShown = list->model()->index(0, FindResultsModel::Years).data().toString();
+        QTest::keyClick(query, Qt::Key_Down); // the second result, typing stays in the box
+        QTest::keyClick(query, Qt::Key_Return);
+        return dialog.result();
+    });
+    chosen = FindPersonDialog::Ask(nullptr, m_people, m_finder, years);
+    QCOMPARE(countAtStart, QStringLiteral("7 persons"));
+    QCOMPARE(countAfterTyping, QStringLiteral("2 persons"));
+    QCOMPARE(yearsShown, QStringLiteral("1901"));
+    QCOMPARE(chosen, QStringLiteral("I2"));
+    QCOMPARE(signalled, QStringLiteral("I2"));
+    QCOMPARE(FindPersonDialog::CountText(0), QStringLiteral("No person found"));
+    QCOMPARE(FindPersonDialog::CountText(1), QStringLiteral("1 person"));
+    QCOMPARE(FindPersonDialog::CountText(12345), QStringLiteral("12,345 persons"));
+}
+
+void tst_personfinder::dialogDoubleClickAndCancel()
+{
+    FindPersonDialog dialog(m_people, m_finder, {});
+    dialog.setQuery(QStringLiteral("nothing here"));
+    QCOMPARE(dialog.MatchCount(), 0);
+    dialog.accept(); // nothing to show: stays open
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(dialog.ChosenKey().isEmpty());
+    dialog.setQuery(QStringLiteral("smith"));
+    auto *list = dialog.findChild<QTableView *>(QStringLiteral("lstResults"));
+    emit list->doubleClicked(list->model()->index(1, 0)); // the row double-clicked
+
+    QCOMPARE(dialog.ChosenKey(), QStringLiteral("I7"));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+    ScopedModalDriver cancel([](QDialog &d) -> int {
+        d.reject();
+        return d.result();
+    });
+    QVERIFY(FindPersonDialog::Ask(nullptr, m_people, m_finder, {}).isEmpty());
+}
+
+QTEST_MAIN(tst_personfinder)
+#include "tst_personfinder.moc"

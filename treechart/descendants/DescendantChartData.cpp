@@ -1,0 +1,11 @@
+#include "DescendantChartData.h"
+
+DescendantChartData::DescendantChartData(const cPeople &people, const ChildrenOf &childrenOf,
+                                         const QString &rootKey, const ChartSettings &settings,
+                                         const QFont &font)
+    : m_people(people), m_rootKey(rootKey),
+      m_tree(DescendantTree::Build(people, childrenOf, rootKey)),
+      m_painter(m_geometry, people, font)
+{
+    m_geometry.Arrange(m_tree, settings);
+}

@@ -1,0 +1,187 @@
+#include "DescendantChartView.h"
+
+#include "DescendantChartData.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Captions lower than this many pixels are not drawn.
+constexpr double kSmallestCaption = 5.0;
+
+} // namespace
+
+DescendantChartView::DescendantChartView(QWidget *parent) : QAbstractScrollArea(parent)
+{
+    setObjectName(QStringLiteral("DescendantChart"));
+    viewport()->setObjectName(QStringLiteral("picBase"));
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+DescendantChartView::~DescendantChartView() = default;
+
+QSize DescendantChartView::sizeHint() const
+{
+    return QSize(800, 600);
+}
+
+void DescendantChartView::setChart(std::unique_ptr<DescendantChartData> chart)
+{
+    m_chart = std::move(chart);
+    updateScrollBars();
+    viewport()->update();
+}
+
+QPointF DescendantChartView::ChartPoint(QPointF viewportPoint) const
+{
+    return (viewportPoint + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value())) /
+           m_zoom;
+}
+
+QRectF DescendantChartView::VisibleChartRect() const
+{
+    return QRectF(ChartPoint(QPointF(0, 0)), QSizeF(viewport()->size()) / m_zoom);
+}
+
+void DescendantChartView::updateScrollBars()
+{
+    const QSize chart = m_chart ? m_chart->Geometry().ChartSize() : QSize();
+    const QSize view = viewport()->size();
+    const int width = int(std::ceil(chart.width() * m_zoom));
+    const int height = int(std::ceil(chart.height() * m_zoom));
+    horizontalScrollBar()->setRange(0, std::max(0, width - view.width()));
+    horizontalScrollBar()->setPageStep(std::max(1, view.width()));
+    horizontalScrollBar()->setSingleStep(std::max(1, view.width() / 10));
+    verticalScrollBar()->setRange(0, std::max(0, height - view.height()));
+    verticalScrollBar()->setPageStep(std::max(1, view.height()));
+    verticalScrollBar()->setSingleStep(std::max(1, view.height() / 10));
+}
+
+void DescendantChartView::setZoom(double zoom, QPointF anchor)
+{
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == m_zoom)
+        return;
+    if (anchor.x() < 0 || anchor.y() < 0)
+        anchor = QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0);
+    const QPointF fixed = ChartPoint(anchor);
+    m_zoom = zoom;
+    updateScrollBars();
+    horizontalScrollBar()->setValue(int(std::lround(fixed.x() * m_zoom - anchor.x())));
+    verticalScrollBar()->setValue(int(std::lround(fixed.y() * m_zoom - anchor.y())));
+    viewport()->update();
+    emit ZoomChanged(m_zoom);
+}
+
+void DescendantChartView::ZoomIn()
+{
+    setZoom(m_zoom * kZoomStep);
+}
+
+void DescendantChartView::ZoomOut()
+{
+    setZoom(m_zoom / kZoomStep);
+}
+
+void DescendantChartView::ResetZoom()
+{
+    setZoom(1.0);
+}
+
+void DescendantChartView::CentreOn(QPointF chartPoint)
+{
+    horizontalScrollBar()->setValue(
+        int(std::lround(chartPoint.x() * m_zoom - viewport()->width() / 2.0)));
+    verticalScrollBar()->setValue(
+        int(std::lround(chartPoint.y() * m_zoom - viewport()->height() / 2.0)));
+}
+
+void DescendantChartView::select(int person)
+{
+    if (!m_chart)
+        return;
+    m_chart->Painter().setSelected(person);
+    viewport()->update();
+}
+
+bool DescendantChartView::SelectKey(const QString &key)
+{
+    if (!m_chart)
+        return false;
+    const int person = m_chart->Tree().Find(key);
+    if (person < 0)
+        return false;
+    select(person);
+    const QRect box = m_chart->Geometry().BoxRect(person);
+    CentreOn(QRectF(box).center());
+    return true;
+}
+
+QString DescendantChartView::SelectedKey() const
+{
+    if (!m_chart || m_chart->Painter().Selected() < 0)
+        return QString();
+    return m_chart->Tree().At(m_chart->Painter().Selected()).key;
+}
+
+void DescendantChartView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    if (!m_chart) {
+        painter.fillRect(area, palette().color(QPalette::Base));
+        return;
+    }
+    DescendantPainter &chartPainter = m_chart->Painter();
+    painter.fillRect(area, chartPainter.Background());
+    const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    painter.scale(m_zoom, m_zoom);
+    const QRect chartRect =
+        QRectF((QPointF(area.topLeft()) + scroll) / m_zoom, QSizeF(area.size()) / m_zoom)
+            .toAlignedRect()
+            .adjusted(-1, -1, 1, 1);
+    chartPainter.setCaptionsShown(QFontMetricsF(chartPainter.Font()).height() * m_zoom >=
+                                  kSmallestCaption);
+    m_lastDrawn = chartPainter.Paint(painter, chartRect);
+}
+
+void DescendantChartView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void DescendantChartView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One notch of the wheel is one zoom step; fine-grained wheels zoom by parts of a step.
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps != 0)
+        setZoom(m_zoom * std::pow(kZoomStep, steps), event->position());
+    event->accept();
+}
+
+void DescendantChartView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QAbstractScrollArea::mouseReleaseEvent(event);
+    if (!m_chart)
+        return;
+    const int person = m_chart->Geometry().HitTest(ChartPoint(event->position()));
+    if (person < 0)
+        return;
+    select(person);
+    emit PersonClicked(m_chart->Tree().At(person).key);
+}

@@ -1,0 +1,155 @@
+#include "DescendantChartWindow.h"
+
+#include "ChartCommands.h"
+#include "DescendantChartData.h"
+#include "DescendantChartView.h"
+#include "DescendantSource.h"
+#include "FindPersonDialog.h"
+#include "WaitCursor.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace {
+
+QString titleFor(const cPeople &people, const QString &rootKey)
+{
+    if (rootKey.isEmpty())
+        return QStringLiteral("Descendants of every root person");
+    const cPersonPtr root = people.Item(rootKey);
+    const QString name =
+        root ? (root->Fname() + QLatin1Char(' ') + root->Sname()).trimmed() : QString();
+    return QStringLiteral("Descendants of %1").arg(name.isEmpty() ? rootKey : name);
+}
+
+} // namespace
+
+DescendantChartWindow::DescendantChartWindow(const cPeople &people, const ChildrenOf &childrenOf,
+                                             const QString &rootKey, const ChartSettings &settings,
+                                             const QFont &font, YearsText years, QWidget *parent)
+    : QMainWindow(parent), m_people(people), m_years(std::move(years))
+{
+    setObjectName(QStringLiteral("frmDescendants"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_title = titleFor(people, rootKey);
+    setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
+
+    m_view = new DescendantChartView(this);
+    setCentralWidget(m_view);
+    {
+        WaitCursor busy;
+        m_view->setChart(
+            std::make_unique<DescendantChartData>(people, childrenOf, rootKey, settings, font));
+    }
+    connect(m_view, &DescendantChartView::PersonClicked, this,
+            &DescendantChartWindow::PersonClicked);
+    connect(m_view, &DescendantChartView::ZoomChanged, this, &DescendantChartWindow::showStatus);
+
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lblCount"));
+    m_zoom = new QLabel(this);
+    m_zoom->setObjectName(QStringLiteral("lblZoom"));
+    statusBar()->addWidget(m_count, 1);
+    statusBar()->addPermanentWidget(m_zoom);
+    buildMenus();
+    showStatus();
+
+    // Most of the screen, and the top person in the middle of the top edge.
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    resize(screen.size() * 3 / 4);
+    const DescendantChartData &chart = *m_view->Chart();
+    if (!rootKey.isEmpty())
+        m_view->SelectKey(rootKey);
+    if (chart.Tree().Count() > 0) {
+        const QRect first = chart.Geometry().BoxRect(0);
+        m_view->horizontalScrollBar()->setValue(first.center().x() - width() / 2);
+        m_view->verticalScrollBar()->setValue(0);
+    }
+}
+
+DescendantChartWindow::~DescendantChartWindow() = default;
+
+void DescendantChartWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    QAction *exportChart =
+        file->addAction(tr("&Export Chart..."), this, &DescendantChartWindow::ExportChart);
+    exportChart->setObjectName(QStringLiteral("mnuFileExport"));
+    exportChart->setShortcut(QKeySequence(tr("Ctrl+Shift+X")));
+    QAction *print = file->addAction(tr("&Print..."), this, &DescendantChartWindow::PrintChart);
+    print->setObjectName(QStringLiteral("mnuFilePrint"));
+    print->setShortcut(QKeySequence::Print);
+    QAction *preview =
+        file->addAction(tr("Print Pre&view..."), this, &DescendantChartWindow::PrintPreviewChart);
+    preview->setObjectName(QStringLiteral("mnuFilePrintPreview"));
+    file->addSeparator();
+    QAction *close = file->addAction(tr("&Close"), this, &QWidget::close);
+    close->setObjectName(QStringLiteral("mnuFileClose"));
+    close->setShortcut(QKeySequence(tr("Ctrl+W")));
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    QAction *find =
+        edit->addAction(tr("&Find Person..."), this, &DescendantChartWindow::FindPerson);
+    find->setObjectName(QStringLiteral("mnuEditFind"));
+    find->setShortcut(QKeySequence(tr("Ctrl+F")));
+
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    QAction *zoomIn = view->addAction(tr("Zoom &In"), m_view, &DescendantChartView::ZoomIn);
+    zoomIn->setObjectName(QStringLiteral("mnuViewZoomIn"));
+    zoomIn->setShortcuts({QKeySequence(tr("Ctrl++")), QKeySequence(tr("Ctrl+="))});
+    QAction *zoomOut = view->addAction(tr("Zoom &Out"), m_view, &DescendantChartView::ZoomOut);
+    zoomOut->setObjectName(QStringLiteral("mnuViewZoomOut"));
+    zoomOut->setShortcut(QKeySequence(tr("Ctrl+-")));
+    QAction *actual = view->addAction(tr("&Actual Size"), m_view, &DescendantChartView::ResetZoom);
+    actual->setObjectName(QStringLiteral("mnuViewActualSize"));
+    actual->setShortcut(QKeySequence(tr("Ctrl+0")));
+}
+
+void DescendantChartWindow::showStatus()
+{
+    const DescendantTree &tree = m_view->Chart()->Tree();
+    QString text = tree.Count() == 1 ? tr("1 person") : tr("%L1 persons").arg(tree.Count());
+    text += tree.Generations() == 1 ? tr(" in 1 generation")
+                                    : tr(" in %L1 generations").arg(tree.Generations());
+    if (!tree.Cuts().empty())
+        text += tr("; %L1 shown once only (their line of ancestors runs in a circle)")
+                    .arg(tree.Cuts().size());
+    m_count->setText(text);
+    m_zoom->setText(tr("%1 %").arg(int(std::lround(m_view->Zoom() * 100))));
+}
+
+void DescendantChartWindow::FindPerson()
+{
+    if (!m_finder) {
+        WaitCursor busy;
+        m_finder = std::make_unique<PersonFinder>();
+        m_finder->Build(m_people, m_view->Chart()->Tree().Keys());
+    }
+    const QString key =
+        FindPersonDialog::Ask(this, m_people, *m_finder, m_years, tr("Find in This Chart"));
+    if (!key.isEmpty())
+        m_view->SelectKey(key);
+}
+
+void DescendantChartWindow::ExportChart()
+{
+    const DescendantSource source(*m_view->Chart(), m_title);
+    ChartCommands::Export(this, source, m_title + QStringLiteral(".pdf"));
+}
+
+void DescendantChartWindow::PrintChart()
+{
+    ChartCommands::Print(this, DescendantSource(*m_view->Chart(), m_title));
+}
+
+void DescendantChartWindow::PrintPreviewChart()
+{
+    ChartCommands::PrintPreview(this, DescendantSource(*m_view->Chart(), m_title));
+}

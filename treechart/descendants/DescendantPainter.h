@@ -1,0 +1,47 @@
+#pragma once
+
+#include "DescendantGeometry.h"
+#include "cPeople.h"
+
+#include <QColor>
+#include <QFont>
+
+#include <vector>
+
+class QPainter;
+
+// Draws a descendant chart with the main chart's own drawing (ChartPicture): the same boxes,
+// colours, captions, connectors and thick selected path. Only what reaches into the rectangle
+// being painted is drawn, a stretch of boxes at a time, so memory stays the same however large
+// the chart is. Captions come from the persons (last name first, as in the main chart).
+class DescendantPainter
+{
+public:
+    // The geometry, persons and font must outlive the painter.
+    DescendantPainter(const DescendantGeometry &geometry, const cPeople &people, QFont font);
+
+    // The selected person (-1 for none): drawn in the selected colours, with the thick path up to
+    // its top person.
+    void setSelected(int person);
+    int Selected() const { return m_selected; }
+    // Captions are left out while false (zoomed far out, where they would be unreadable).
+    void setCaptionsShown(bool shown) { m_captions = shown; }
+    bool CaptionsShown() const { return m_captions; }
+    const QFont &Font() const { return m_font; }
+    QColor Background() const;
+
+    // Paints the part of the chart in `chartRect` (chart coordinates) onto a painter that maps
+    // chart coordinates to its device, background included. Returns the number of boxes drawn.
+    int Paint(QPainter &painter, const QRect &chartRect) const;
+
+    // How many boxes are drawn at most in one go.
+    static constexpr int kChunk = 4096;
+
+private:
+    const DescendantGeometry &m_geometry;
+    const cPeople &m_people;
+    QFont m_font;
+    int m_selected = -1;
+    std::vector<int> m_path; // the selected person's line, by generation
+    bool m_captions = true;
+};

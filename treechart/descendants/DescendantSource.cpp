@@ -1,0 +1,25 @@
+#include "DescendantSource.h"
+
+#include "DescendantChartData.h"
+
+DescendantSource::DescendantSource(const DescendantChartData &chart, QString title)
+    : m_chart(chart), m_painter(chart.Geometry(), chart.People(), chart.Painter().Font()),
+      m_title(std::move(title))
+{
+    m_painter.setSelected(chart.Painter().Selected());
+}
+
+QSize DescendantSource::Size() const
+{
+    return m_chart.Geometry().ChartSize();
+}
+
+int DescendantSource::BoxCount() const
+{
+    return m_chart.Tree().Count();
+}
+
+void DescendantSource::Paint(QPainter &painter, const QRect &chartRect) const
+{
+    m_painter.Paint(painter, chartRect);
+}

@@ -1,0 +1,156 @@
+#include "ChartCommands.h"
+
+#include "ChartExport.h"
+#include "ChartRenderSource.h"
+#include "ExportOptionsDialog.h"
+#include "MessageService.h"
+#include "ModalSeam.h"
+#include "PagedRender.h"
+#include "WaitCursor.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace ChartCommands {
+
+namespace {
+
+const QStringList &filters()
+{
+    static const QStringList list{QStringLiteral("PDF document (*.pdf)"),
+                                  QStringLiteral("SVG drawing (*.svg)"),
+                                  QStringLiteral("PNG picture (*.png)")};
+    return list;
+}
+
+QString askFileName(QWidget *parent, const QString &suggestedName)
+{
+    QFileDialog dialog(parent, ExportTitle());
+    dialog.setObjectName(QStringLiteral("dlgExportFile"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Replacing a file is confirmed below, through the message service.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters());
+    const QString suffix = QFileInfo(suggestedName).suffix().toLower();
+    for (const QString &filter : filters()) {
+        if (!suffix.isEmpty() && filter.contains(QStringLiteral("*.") + suffix))
+            dialog.selectNameFilter(filter);
+    }
+    dialog.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("pdf") : suffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
+        const int star = f.indexOf(QStringLiteral("*."));
+        if (star >= 0)
+            dialog.setDefaultSuffix(f.mid(star + 2, 3));
+    });
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(suggestedName);
+    if (ModalSeam::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+// Tile or fit, asked before the print dialog or the preview.
+bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode)
+{
+    const auto options = ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print,
+                                                  source, ExportOptions());
+    if (!options)
+        return false;
+    *mode = options->pageMode;
+    return true;
+}
+
+void setUpPrinter(QPrinter &printer, const ChartRenderSource &source, PageMode mode)
+{
+    printer.setPageSize(QPageSize(PaperForLocale()));
+    printer.setDocName(source.Title().isEmpty() ? QStringLiteral("Chart") : source.Title());
+    printer.setPageOrientation(
+        PagedRender::BestOrientation(source, printer.pageLayout(), printer.resolution(), mode));
+}
+
+bool printOn(QWidget *parent, QPrinter &printer, const ChartRenderSource &source, PageMode mode)
+{
+    WaitCursor busy;
+    QString error;
+    if (PagedRender::Render(printer, source, mode, &error) > 0)
+        return true;
+    busy.restore();
+    ShowMessage(error, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+    return false;
+}
+
+} // namespace
+
+QString Export(QWidget *parent, const ChartRenderSource &source, const QString &suggestedName)
+{
+    const QString fileName = askFileName(parent, suggestedName);
+    if (fileName.isEmpty())
+        return QString();
+    const ExportFormat format = FormatForFile(fileName);
+    if (format == ExportFormat::Unknown) {
+        ShowMessage(QStringLiteral("Choose a file name ending in .pdf, .svg or .png: the ending "
+                                   "decides how the chart is written."),
+                    ExportTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return QString();
+    }
+    if (QFileInfo::exists(fileName) &&
+        ShowMessage(QStringLiteral("'%1' already exists. Do you want to replace it?")
+                        .arg(QFileInfo(fileName).fileName()),
+                    ExportTitle(), MsgIcon::Question, MsgButtons::YesNo, parent) != MsgResult::Yes)
+        return QString();
+
+    ExportOptions options;
+    if (format != ExportFormat::Svg) {
+        const auto purpose = format == ExportFormat::Png ? ExportOptionsDialog::Purpose::Png
+                                                         : ExportOptionsDialog::Purpose::Pdf;
+        const auto chosen = ExportOptionsDialog::Ask(parent, purpose, source, options);
+        if (!chosen)
+            return QString();
+        options = *chosen;
+    }
+    WaitCursor busy;
+    const ExportResult result = ExportChart(source, fileName, options);
+    if (!result.ok()) {
+        busy.restore();
+        ShowMessage(result.error, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return QString();
+    }
+    return fileName;
+}
+
+bool Print(QWidget *parent, const ChartRenderSource &source)
+{
+    PageMode mode = PageMode::Tile;
+    if (!askPageMode(parent, source, &mode))
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer, source, mode);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
+        return false;
+    return printOn(parent, printer, source, mode);
+}
+
+bool PrintPreview(QWidget *parent, const ChartRenderSource &source)
+{
+    PageMode mode = PageMode::Tile;
+    if (!askPageMode(parent, source, &mode))
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer, source, mode);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setObjectName(QStringLiteral("dlgPrintPreview"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter *target) {
+                         WaitCursor busy;
+                         QString error;
+                         PagedRender::Render(*target, source, mode, &error);
+                     });
+    return ModalSeam::exec(preview) == QDialog::Accepted;
+}
+
+} // namespace ChartCommands

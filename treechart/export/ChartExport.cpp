@@ -1,0 +1,185 @@
+#include "ChartExport.h"
+
+#include "ChartRenderSource.h"
+#include "PagedRender.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+QString fileText(const QString &fileName)
+{
+    return QLatin1Char('\'') + QFileInfo(fileName).fileName() + QLatin1Char('\'');
+}
+
+QString writeError(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("The chart could not be written to %1: %2.")
+        .arg(fileText(fileName), reason);
+}
+
+// The whole chart as a picture; null when there is not enough memory for it.
+QImage renderPng(const ChartRenderSource &source, int scale)
+{
+    const QSize chart = source.Size();
+    QImage image(chart * scale, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    // The picture states its resolution, so that it prints at the chart's screen size.
+    const int dotsPerMeter = int(96 * scale / 0.0254 + 0.5);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    source.Paint(painter, QRect(QPoint(0, 0), chart));
+    return image;
+}
+
+QString writePng(const QImage &image, QSaveFile &file)
+{
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image))
+        return writer.errorString();
+    return QString();
+}
+
+QString writeSvg(const ChartRenderSource &source, QSaveFile &file)
+{
+    const QSize chart = source.Size();
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setResolution(96); // one chart pixel is one pixel of the drawing
+    svg.setSize(chart);
+    svg.setViewBox(QRect(QPoint(0, 0), chart));
+    svg.setTitle(source.Title());
+    svg.setDescription(QStringLiteral("Family-tree chart made with Velkin Tree"));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return QStringLiteral("the drawing could not be started");
+    source.Paint(painter, QRect(QPoint(0, 0), chart));
+    painter.end();
+    return QString();
+}
+
+QString writePdf(const ChartRenderSource &source, QSaveFile &file, const ExportOptions &options,
+                 int *pages)
+{
+    QPdfWriter pdf(&file);
+    pdf.setResolution(kPdfResolution);
+    pdf.setTitle(source.Title());
+    pdf.setCreator(QStringLiteral("Velkin Tree"));
+    pdf.setPageLayout(PdfPageLayout(source, options));
+    QString error;
+    *pages = PagedRender::Render(pdf, source, options.pageMode, &error);
+    return error;
+}
+
+} // namespace
+
+QPageLayout PdfPageLayout(const ChartRenderSource &source, const ExportOptions &options)
+{
+    QPageLayout layout(QPageSize(options.paper), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+    layout.setOrientation(
+        PagedRender::BestOrientation(source, layout, kPdfResolution, options.pageMode));
+    return layout;
+}
+
+ExportFormat FormatForFile(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return ExportFormat::Png;
+    if (suffix == QLatin1String("svg"))
+        return ExportFormat::Svg;
+    if (suffix == QLatin1String("pdf"))
+        return ExportFormat::Pdf;
+    return ExportFormat::Unknown;
+}
+
+QString PngSizeProblem(const QSize &chart, int scale)
+{
+    const qint64 width = qint64(chart.width()) * scale;
+    const qint64 height = qint64(chart.height()) * scale;
+    if (width <= kMaxPngSide && height <= kMaxPngSide && width * height <= kMaxPngPixels)
+        return QString();
+    return QStringLiteral("The chart is too large for a PNG picture: at %1× it would be %L2 × %L3 "
+                          "pixels, and a PNG picture may have at most %L4 pixels a side and 256 "
+                          "megapixels. Export the chart as SVG or PDF instead.")
+        .arg(scale)
+        .arg(width)
+        .arg(height)
+        .arg(kMaxPngSide);
+}
+
+ExportResult ExportChart(const ChartRenderSource &source, const QString &fileName,
+                         const ExportOptions &options)
+{
+    ExportResult result;
+    const ExportFormat format = FormatForFile(fileName);
+    if (format == ExportFormat::Unknown) {
+        result.error = QStringLiteral("%1 does not end in .png, .svg or .pdf: the name of the "
+                                      "file decides how the chart is written.")
+                           .arg(fileText(fileName));
+        return result;
+    }
+    if (source.Size().isEmpty() || source.BoxCount() == 0) {
+        result.error = QStringLiteral("The chart is empty: there is nothing to export.");
+        return result;
+    }
+    const int scale = options.pngScale == 2 ? 2 : 1;
+    QImage picture;
+    if (format == ExportFormat::Png) {
+        result.error = PngSizeProblem(source.Size(), scale);
+        if (!result.ok())
+            return result;
+        picture = renderPng(source, scale);
+        if (picture.isNull()) {
+            result.error = QStringLiteral("There is not enough memory for a picture of %L1 × %L2 "
+                                          "pixels. Export the chart as SVG or PDF instead.")
+                               .arg(source.Size().width() * scale)
+                               .arg(source.Size().height() * scale);
+            return result;
+        }
+    }
+
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = writeError(fileName, file.errorString());
+        return result;
+    }
+    QString problem;
+    switch (format) {
+    case ExportFormat::Png:
+        problem = writePng(picture, file);
+        break;
+    case ExportFormat::Svg:
+        problem = writeSvg(source, file);
+        break;
+    case ExportFormat::Pdf:
+        problem = writePdf(source, file, options, &result.pages);
+        break;
+    case ExportFormat::Unknown:
+        break;
+    }
+    if (problem.isEmpty() && file.error() != QFileDevice::NoError)
+        problem = file.errorString();
+    if (!problem.isEmpty()) {
+        file.cancelWriting();
+        result.error = writeError(fileName, problem);
+        return result;
+    }
+    if (!file.commit()) {
+        result.error = writeError(fileName, file.errorString());
+        return result;
+    }
+    result.boxes = source.BoxCount();
+    return result;
+}

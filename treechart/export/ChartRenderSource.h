@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+class TreeChart;
+
+// A chart that can be rendered whole: exported to a file or printed.
+class ChartRenderSource
+{
+public:
+    virtual ~ChartRenderSource() = default;
+    // The whole chart in chart pixels.
+    virtual QSize Size() const = 0;
+    // Number of boxes in the chart.
+    virtual int BoxCount() const = 0;
+    // Paints a rectangle of the chart (chart coordinates), background included, onto a painter
+    // that maps chart coordinates to its device.
+    virtual void Paint(QPainter &painter, const QRect &chartRect) const = 0;
+    // A line naming the chart, for page footers and the document title.
+    virtual QString Title() const { return QString(); }
+};
+
+// The main chart as its last Refresh drew it: every row, the selection and its path.
+class TreeChartSource : public ChartRenderSource
+{
+public:
+    explicit TreeChartSource(const TreeChart &chart, QString title = QString())
+        : m_chart(chart), m_title(std::move(title))
+    {
+    }
+    QSize Size() const override;
+    int BoxCount() const override;
+    void Paint(QPainter &painter, const QRect &chartRect) const override;
+    QString Title() const override { return m_title; }
+
+private:
+    const TreeChart &m_chart;
+    QString m_title;
+};

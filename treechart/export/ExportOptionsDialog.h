@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ChartExport.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class ChartRenderSource;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The choices of one export or print: the scale of a PNG picture (optScale1, optScale2), or
+// for PDF and paper whether the chart is tiled at screen size over pages (optTile) or fitted to
+// one page (optFit). A line (lblInfo) tells what comes out: the picture's size, the pages of the
+// PDF, or why a PNG at that scale cannot be written (OK, cmdOK, is then disabled).
+class ExportOptionsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Purpose { Png, Pdf, Print };
+
+    ExportOptionsDialog(Purpose purpose, const ChartRenderSource &source,
+                        const ExportOptions &initial, QWidget *parent = nullptr);
+
+    ExportOptions Options() const;
+    QString InfoText() const;
+    bool CanAccept() const;
+
+    // Shows the dialog modally through the modal seam: the chosen options, or none when the user
+    // cancelled.
+    static std::optional<ExportOptions> Ask(QWidget *parent, Purpose purpose,
+                                            const ChartRenderSource &source,
+                                            const ExportOptions &initial);
+
+private:
+    void update();
+
+    Purpose m_purpose;
+    const ChartRenderSource &m_source;
+    ExportOptions m_options;
+    QRadioButton *m_scale1 = nullptr;
+    QRadioButton *m_scale2 = nullptr;
+    QRadioButton *m_tile = nullptr;
+    QRadioButton *m_fit = nullptr;
+    QLabel *m_info = nullptr;
+    QPushButton *m_ok = nullptr;
+};

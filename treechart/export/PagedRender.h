@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PagePlan.h"
+
+#include <QPageLayout>
+#include <QString>
+
+class ChartRenderSource;
+class QPagedPaintDevice;
+
+// Renders a chart onto the pages of a PDF writer or a printer, set up with its paper and
+// margins: tiled or fitted as chosen, with a footer line on every page giving the chart's title
+// and the page number (and, for tiles, their row and column).
+class PagedRender
+{
+public:
+    // Device units per chart pixel at screen size, for a device of this resolution.
+    static double NaturalScale(int resolution) { return resolution / 96.0; }
+
+    // The plan for the chart on the device's current page layout.
+    static PagePlan Plan(const ChartRenderSource &source, const QPageLayout &layout, int resolution,
+                         PageMode mode);
+    // The orientation that needs fewer pages (Tile) or shows the chart larger (Fit); portrait
+    // when both do equally well.
+    static QPageLayout::Orientation BestOrientation(const ChartRenderSource &source,
+                                                    QPageLayout layout, int resolution,
+                                                    PageMode mode);
+
+    // Paints every page; the device must not be painted on yet. Returns the number of pages, or
+    // 0 with `error` set when the device cannot be painted on.
+    static int Render(QPagedPaintDevice &device, const ChartRenderSource &source, PageMode mode,
+                      QString *error);
+
+    // The footer of one page.
+    static QString FooterText(const QString &title, int page, const PagePlan &plan);
+};

@@ -1,0 +1,52 @@
+#include "TreeExport.h"
+
+#include "AncestorChain.h"
+#include "ChartPath.h"
+#include "ChartRenderSource.h"
+#include "ChildRowOpener.h"
+#include "DescendantChartData.h"
+#include "DescendantSource.h"
+#include "TreeChart.h"
+
+TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString &fileName,
+                                 const ExportOptions &options)
+{
+    TreeExportResult result;
+    if (!request.people) {
+        result.error = QStringLiteral("There is no tree to export.");
+        return result;
+    }
+    const cPeople &people = *request.people;
+    const ChildrenOf childrenOf = request.childrenOf ? request.childrenOf : IndexChildren(people);
+    const QFont font = request.font.value_or(MainWindowChartFont());
+    const bool needsPerson =
+        request.mode == TreeExportRequest::Mode::PersonPath ||
+        (request.mode == TreeExportRequest::Mode::Descendants && !request.personKey.isEmpty());
+    if (needsPerson && !people.Item(request.personKey)) {
+        result.error = QStringLiteral("There is no person with the key '%1' in this tree.")
+                           .arg(request.personKey);
+        return result;
+    }
+
+    if (request.mode == TreeExportRequest::Mode::Descendants) {
+        const DescendantChartData chart(people, childrenOf, request.personKey, request.settings,
+                                        font);
+        static_cast<ExportResult &>(result) =
+            ExportChart(DescendantSource(chart, request.title), fileName, options);
+        return result;
+    }
+
+    TreeChart chart;
+    chart.ApplySettings(request.settings);
+    chart.setFont(font);
+    ChildRowOpener opener(chart, people, childrenOf);
+    opener.ShowRoots();
+    if (request.mode == TreeExportRequest::Mode::PersonPath) {
+        const AncestorChain chain = AncestorChain::Of(people, request.personKey);
+        result.notice = chain.BreakText(people);
+        OpenChainInChart(chart, people, chain);
+    }
+    static_cast<ExportResult &>(result) =
+        ExportChart(TreeChartSource(chart, request.title), fileName, options);
+    return result;
+}

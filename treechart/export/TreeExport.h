@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ChartExport.h"
+#include "ChartSettings.h"
+#include "ChildrenOf.h"
+
+#include <QFont>
+
+#include <optional>
+
+// Writes a chart of a tree without showing any window, for the command line and scripts:
+//   RootRow      the first row of the tree (its root persons);
+//   PersonPath   the chart as finding the person shows it: the rows along the person's line of
+//                ancestors, the person selected and its children opened;
+//   Descendants  the descendant chart of the person, or of every root without a person.
+// The charts look like the main window's (its settings and font unless others are given).
+// A QApplication must exist (no window is shown).
+struct TreeExportRequest
+{
+    enum class Mode { RootRow, PersonPath, Descendants };
+
+    const cPeople *people = nullptr;
+    ChildrenOf childrenOf; // may be left empty: an index is then built from the persons
+    Mode mode = Mode::RootRow;
+    QString personKey;
+    QString title; // for page footers and the document title
+    ChartSettings settings = ChartSettings::MainWindow();
+    std::optional<QFont> font; // the main window's when none is given
+};
+
+struct TreeExportResult : ExportResult
+{
+    // For PersonPath: where and why the person's line of ancestors breaks (empty when it
+    // reaches a root).
+    QString notice;
+};
+
+TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString &fileName,
+                                 const ExportOptions &options = ExportOptions());
