@@ -22,12 +22,14 @@ set(CPACK_PACKAGE_NAME velkintree)
 set(CPACK_PACKAGE_VENDOR Quillmar)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keep family trees and browse them as charts")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Velkin Tree keeps family trees in one database and shows each as a chart of boxes, one "
-    "generation per row: a click on a person opens that person's children below. Persons have "
-    "photos, browsed in a thumbnail viewer. GEDCOM files are read and written.\n"
-    "The package also holds Pixtile, the thumbnail viewer control, with its headers and CMake "
-    "package for other Qt programs.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Velkin Tree keeps family trees in one database and shows each as a chart of\n"
+    "boxes, one generation per row: a click on a person opens that person's\n"
+    "children below. Persons have photos, browsed in a thumbnail viewer. GEDCOM\n"
+    "files are read and written.\n"
+    "\n"
+    "The package also holds Pixtile, the thumbnail viewer control, with its\n"
+    "headers and CMake package for other Qt programs.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
