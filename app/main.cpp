@@ -1,5 +1,7 @@
+#include "AppIcon.h"
 #include "AppState.h"
 #include "DataFolder.h"
+#include "InfoOptions.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -13,11 +15,12 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quillmar"));
     QApplication::setApplicationName(QStringLiteral("Velkin Tree"));
     QApplication::setApplicationVersion(QStringLiteral("2.3"));
+    QApplication::setDesktopFileName(QStringLiteral("org.velkintree.velkintree"));
+    QApplication::setWindowIcon(AppIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Family trees kept and browsed as charts."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const InfoOptions info(parser);
     const QCommandLineOption dataOption(QStringLiteral("data"),
                                         QStringLiteral("Keep the database and photos in <folder>."),
                                         QStringLiteral("folder"));
@@ -26,6 +29,8 @@ int main(int argc, char *argv[])
 
     AppState state;
     state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');
+    if (info.Print(parser, state.ProgramPath, parser.value(dataOption)))
+        return 0;
     state.DataPath = ChooseDataFolder(state.ProgramPath, parser.value(dataOption));
     state.UserSettingsFile = DefaultUserSettingsFile();
     state.MachineSettingsFile = DefaultMachineSettingsFile();
