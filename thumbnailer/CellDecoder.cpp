@@ -30,8 +30,7 @@ bool sameProportions(const QSize &preview, const QSize &original)
     return std::abs(expected - preview.height()) <= 1.0;
 }
 
-DecodedCell fromCache(const DecodeRequest &request, const ThumbCache::Source &source,
-                      int pixels)
+DecodedCell fromCache(const DecodeRequest &request, const ThumbCache::Source &source, int pixels)
 {
     ThumbCache::Entry entry;
     if (!request.cache->find(source, pixels, entry))
@@ -117,8 +116,8 @@ DecodedCell DecodeCell(const DecodeRequest &request)
     int pixels = 0;
     if (cached && ThumbCache::Source::Of(request.file, source) &&
         request.cache->covers(source.file)) {
-        const QSize box = devicePixels(ThumbRenderer::InnerBox(request.cell),
-                                       request.devicePixelRatio);
+        const QSize box =
+            devicePixels(ThumbRenderer::InnerBox(request.cell), request.devicePixelRatio);
         pixels = std::max(box.width(), box.height());
         DecodedCell found = fromCache(request, source, pixels);
         if (found.ok())

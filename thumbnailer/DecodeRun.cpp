@@ -34,7 +34,8 @@ void DecodeRun::finished(int ticket, DecodedCell result)
         }
     }
     if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] {}, Qt::QueuedConnection);
 }
 
 bool DecodeRun::submitted(int ticket) const

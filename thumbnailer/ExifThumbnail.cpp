@@ -45,8 +45,7 @@ void readExif(const uchar *payload, int size, Embedded &found)
 bool isFrameMarker(int marker)
 {
     // SOF0..SOF15 without DHT (C4), JPG (C8) and DAC (CC).
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-           marker != 0xCC;
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
 } // namespace

@@ -13,9 +13,9 @@ constexpr int kHeadBytes = 256 * 1024;
 
 struct Embedded
 {
-    QByteArray jpeg;      // the embedded thumbnail, a JPEG of its own; empty when there is none
-    int orientation = 1;  // the EXIF orientation of the photo (1 to 8; 1 when not given)
-    QSize stored;         // the photo's stored size from its frame header; invalid when not seen
+    QByteArray jpeg;     // the embedded thumbnail, a JPEG of its own; empty when there is none
+    int orientation = 1; // the EXIF orientation of the photo (1 to 8; 1 when not given)
+    QSize stored;        // the photo's stored size from its frame header; invalid when not seen
 };
 
 // Reads them from the first bytes of a JPEG file. The bytes are untrusted: anything malformed

@@ -52,8 +52,8 @@ bool IsPlaceable(const QByteArray &bytes)
     if (bytes.size() < 22)
         return false;
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-    const quint32 key = quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) |
-                        (quint32(p[3]) << 24);
+    const quint32 key =
+        quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
     return key == kPlaceableKey;
 }
 
@@ -77,8 +77,8 @@ QImage RenderWmf(const QByteArray &bytes, const QSize &size)
         wmfAPI_Options options;
         std::memset(&options, 0, sizeof options);
         options.function = wmf_gd_function;
-        const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
-                                    WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+        const unsigned long flags =
+            WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
         if (wmf_api_create(&guard.api, flags, &options) != wmf_E_None || !guard.api)
             return QImage();
         wmf_gd_t *device = WMF_GD_GetData(guard.api);

@@ -174,7 +174,7 @@ QSize UprightSizeOf(const QString &file, const QSize &stored)
         if (!stored.isEmpty())
             return stored;
         return HeaderReaders::ReadSizeByExtension(QStringLiteral("WMF"), file, w, h) ? QSize(w, h)
-                                                                                      : QSize();
+                                                                                     : QSize();
     }
     QImageReader reader(file);
     const QSize size = stored.isEmpty() ? reader.size() : stored;
@@ -209,8 +209,7 @@ QImage Read(const QString &file, const FitRule &fit, bool byContent)
         }
     }
     // A whole decode holds its permit until it has been scaled. Unknown sizes count as large.
-    const bool large =
-        !stored.isValid() || qint64(stored.width()) * stored.height() > kLargePixels;
+    const bool large = !stored.isValid() || qint64(stored.width()) * stored.height() > kLargePixels;
     const WholeDecodePermit permit(scaled ? 0 : large ? kWholeDecodesAtOnce : 1);
     const QImage image = reader.read();
     if (image.isNull())

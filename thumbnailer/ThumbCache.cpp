@@ -170,8 +170,8 @@ bool Store::find(const Source &source, int pixels, Entry &entry) const
         return false;
     const QString name = EntryName(source.uri);
     for (int i = first; i < kFlavorCount; ++i) {
-        const QString path = m_root + QLatin1Char('/') + QLatin1String(kFlavors[i].folder) +
-                             QLatin1Char('/') + name;
+        const QString path =
+            m_root + QLatin1Char('/') + QLatin1String(kFlavors[i].folder) + QLatin1Char('/') + name;
         if (readEntry(path, source, entry))
             return true;
     }
@@ -195,9 +195,8 @@ bool Store::write(const Source &source, int flavor, const QImage &thumbnail,
     if (flavor < 0 || flavor >= kFlavorCount || thumbnail.isNull() || !writesFor(source.file))
         return false;
     // 8-bit RGB or RGBA, as the standard asks.
-    const QImage image = thumbnail.convertToFormat(thumbnail.hasAlphaChannel()
-                                                       ? QImage::Format_ARGB32
-                                                       : QImage::Format_RGB32);
+    const QImage image = thumbnail.convertToFormat(
+        thumbnail.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     return writeEntry(QLatin1String(kFlavors[flavor].folder), source, image, original);
 }
 
@@ -222,8 +221,7 @@ bool Store::writeEntry(const QString &folder, const Source &source, QImage image
     image.setText(QLatin1String(kMTimeMSecKey), QString::number(source.mtimeMs));
     if (original.isValid() && !original.isEmpty()) {
         image.setText(QStringLiteral("Thumb::Image::Width"), QString::number(original.width()));
-        image.setText(QStringLiteral("Thumb::Image::Height"),
-                      QString::number(original.height()));
+        image.setText(QStringLiteral("Thumb::Image::Height"), QString::number(original.height()));
     }
     image.setText(QStringLiteral("Software"), QStringLiteral("Pixtile 4.1"));
     const QString target = dir + QLatin1Char('/') + EntryName(source.uri);

@@ -13,8 +13,9 @@
 // carrying the text keys Thumb::URI and Thumb::MTime (and Thumb::Size, Thumb::Image::Width and
 // Thumb::Image::Height, the original's upright size). It is valid only while URI and MTime
 // (and the size, when given) match the file. Our own entries also carry the time in
-// milliseconds (X-Pixtile-MTime-MSec), so that a change within the same second is seen. Entries are written atomically (a temporary file
-// in the same folder, then a rename); folders are made 0700, files 0600.
+// milliseconds (X-Pixtile-MTime-MSec), so that a change within the same second is seen. Entries are
+// written atomically (a temporary file in the same folder, then a rename); folders are made 0700,
+// files 0600.
 //
 // Nothing here ever reports an error: where the cache cannot be written it is read only, and
 // where it cannot be read it is not there.
@@ -46,11 +47,11 @@ int FlavorFor(int pixels);
 // What an entry must match: the file as it is now.
 struct Source
 {
-    QString file;   // absolute path
-    QByteArray uri; // FileUri(file)
-    qint64 mtime = 0; // last modification, seconds since the epoch
+    QString file;       // absolute path
+    QByteArray uri;     // FileUri(file)
+    qint64 mtime = 0;   // last modification, seconds since the epoch
     qint64 mtimeMs = 0; // the same in milliseconds
-    qint64 size = 0;  // bytes
+    qint64 size = 0;    // bytes
     // The file as it is; false when it is not a readable plain file.
     static bool Of(const QString &path, Source &source);
 };

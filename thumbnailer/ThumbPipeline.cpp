@@ -3,6 +3,7 @@
 #include "CellDecoder.h"
 #include "DecodeRun.h"
 #include "FolderLister.h"
+#include "HeaderReaders.h"
 #include "RecordSorter.h"
 #include "ThumbCache.h"
 #include "ThumbModel.h"
@@ -179,6 +180,8 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
     WidgetBusyCursor busy(m_cursorOwner);
     m_rendering = true;
     m_queue.start(items);
+    // Metafile sizes depend on the screen's resolution, which only this thread may ask.
+    HeaderReaders::HimetricToPixelsX(0);
     cancelDecodes();
     if (m_settings.useThumbnailCache)
         m_cache = std::make_shared<const ThumbCache::Store>(ThumbCache::Root());
@@ -208,8 +211,8 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
         feed(*decodes, fit);
         const int ticket = m_queue.ticket(i - 1);
         // The host runs while the file's picture is awaited.
-        while (!decodes->ready(ticket) && run.alive() && m_rendering &&
-               m_queue.pending(i - 1) && m_queue.ticket(i - 1) == ticket) {
+        while (!decodes->ready(ticket) && run.alive() && m_rendering && m_queue.pending(i - 1) &&
+               m_queue.ticket(i - 1) == ticket) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             if (run.alive() && m_rendering && !m_queue.done())
                 feed(*decodes, fit);
@@ -292,8 +295,9 @@ bool ThumbPipeline::addItem(const QString &sPath, const QString &sName)
     std::shared_ptr<const ThumbCache::Store> cache;
     if (m_settings.useThumbnailCache)
         cache = std::make_shared<const ThumbCache::Store>(ThumbCache::Root());
-    DecodeRequest request = requestFor(
-        record, m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(), m_cells.cellOffset()));
+    DecodeRequest request =
+        requestFor(record, m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(),
+                                              m_cells.cellOffset()));
     request.file = path + sName;
     request.cache = cache;
     const DecodedCell decoded = DecodeCell(request);

@@ -27,9 +27,8 @@ ThumbnailerPrivate::ThumbnailerPrivate(Thumbnailer *control)
     });
     settings.patterns = mThumbnailer::ParsePatterns(settings.pattern);
     // The items in view are decoded first (when something has been laid out).
-    pipeline.setVisibleItems([this] {
-        return std::make_pair(view.visible().visibleFirst, view.visible().visibleLast);
-    });
+    pipeline.setVisibleItems(
+        [this] { return std::make_pair(view.visible().visibleFirst, view.visible().visibleLast); });
 }
 
 ThumbnailerPrivate::~ThumbnailerPrivate()

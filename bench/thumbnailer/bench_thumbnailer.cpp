@@ -21,8 +21,6 @@
 #include "support_exif.h"
 
 #include <QApplication>
-#include <QThreadPool>
-#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,6 +28,8 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
@@ -102,8 +102,9 @@ bool preparePhotos(const QString &dir, int count, int distinct, QStringList &pla
     QDir().mkpath(dir + QStringLiteral("/plain"));
     QDir().mkpath(dir + QStringLiteral("/exif"));
     const auto name = [&dir](bool exif, int i) {
-        return dir + (exif ? QStringLiteral("/exif/photo_%1.jpg") : QStringLiteral("/plain/photo_%1.jpg"))
-                         .arg(i, 4, 10, QChar('0'));
+        return dir +
+               (exif ? QStringLiteral("/exif/photo_%1.jpg") : QStringLiteral("/plain/photo_%1.jpg"))
+                   .arg(i, 4, 10, QChar('0'));
     };
     const int half = std::max(1, count / 2);
     for (int i = 0; i < half; ++i) {
@@ -119,7 +120,8 @@ bool preparePhotos(const QString &dir, int count, int distinct, QStringList &pla
         const QImage photo = cameraLikePhoto(quint32(1000 + d));
         if (!photo.save(plain[d], "JPG", 92))
             return false;
-        const QImage preview = photo.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage preview =
+            photo.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QFile file(withExif[d]);
         if (!file.open(QIODevice::WriteOnly) ||
             file.write(PixtileTestExif::jpegWithExif(photo, preview, 1, 92)) <= 0)
@@ -173,8 +175,8 @@ struct PerPhoto
 double visit(Thumbnailer &control, const QString &folder, int &rendered)
 {
     rendered = -1;
-    const QMetaObject::Connection done = QObject::connect(
-        &control, &Thumbnailer::ThumbsAdded, [&rendered](int n) { rendered = n; });
+    const QMetaObject::Connection done =
+        QObject::connect(&control, &Thumbnailer::ThumbsAdded, [&rendered](int n) { rendered = n; });
     QElapsedTimer timer;
     timer.start();
     control.Clear();
@@ -242,7 +244,8 @@ int main(int argc, char **argv)
     };
     const PerPhoto todayPlain = decodeAll(plain);
     const PerPhoto todayExif = decodeAll(withExif);
-    const PerPhoto today{(todayPlain.wall + todayExif.wall) / 2, (todayPlain.cpu + todayExif.cpu) / 2};
+    const PerPhoto today{(todayPlain.wall + todayExif.wall) / 2,
+                         (todayPlain.cpu + todayExif.cpu) / 2};
 
     Thumbnailer control;
     control.resize(800, 600);
@@ -278,13 +281,13 @@ int main(int argc, char **argv)
     const PerPhoto firstExif =
         timed(dir + QStringLiteral("/exif"), int(withExif.size()), "EXIF visit");
     const PerPhoto againPlain = timed(dir + QStringLiteral("/plain"), int(plain.size()), "revisit");
-    const PerPhoto againExif = timed(dir + QStringLiteral("/exif"), int(withExif.size()), "revisit");
+    const PerPhoto againExif =
+        timed(dir + QStringLiteral("/exif"), int(withExif.size()), "revisit");
     const PerPhoto revisit{(againPlain.wall + againExif.wall) / 2,
                            (againPlain.cpu + againExif.cpu) / 2};
     const double peakMemory = peakMemoryMB();
-    const int entries = int(QDir(cacheHome + QStringLiteral("/thumbnails/normal"))
-                                .entryList(QDir::Files)
-                                .size());
+    const int entries =
+        int(QDir(cacheHome + QStringLiteral("/thumbnails/normal")).entryList(QDir::Files).size());
 
     // Naive: full decode, then a smooth scale to the same fitted size (a few photos).
     const int naiveCount = std::min(n, 20);

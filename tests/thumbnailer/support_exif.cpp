@@ -49,8 +49,7 @@ void entry(QByteArray &b, int tag, int type, quint32 value)
 
 } // namespace
 
-QByteArray jpegWithExif(const QImage &stored, const QImage &thumbnail, int orientation,
-                        int quality)
+QByteArray jpegWithExif(const QImage &stored, const QImage &thumbnail, int orientation, int quality)
 {
     const QByteArray photo = jpegBytes(stored, quality);
     const QByteArray preview = thumbnail.isNull() ? QByteArray() : jpegBytes(thumbnail, 85);

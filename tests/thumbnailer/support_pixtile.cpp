@@ -63,15 +63,15 @@ QByteArray wmfWithShapes(int width, int height)
         }
         body += r;
     };
-    record(0x020B, {0, 0});           // window origin
-    record(0x020C, {height, width});  // window extent
-    record(0x02FA, {5, 0, 0, 0, 0});  // a null pen (object 0)
+    record(0x020B, {0, 0});          // window origin
+    record(0x020C, {height, width}); // window extent
+    record(0x02FA, {5, 0, 0, 0, 0}); // a null pen (object 0)
     record(0x012D, {0});
     // Brushes: solid, 0x00BBGGRR in two words.
     record(0x02FC, {0, 0x00FF, 0x0000, 0}); // red, object 1
     record(0x012D, {1});
     record(0x041B, {height / 2, width / 2, 0, 0}); // rectangle: bottom, right, top, left
-    record(0x02FC, {0, 0xFF00, 0x0000, 0}); // green, object 2
+    record(0x02FC, {0, 0xFF00, 0x0000, 0});        // green, object 2
     record(0x012D, {2});
     record(0x041B, {height / 2, width, 0, width / 2});
     record(0x02FC, {0, 0x0000, 0x00FF, 0}); // blue, object 3

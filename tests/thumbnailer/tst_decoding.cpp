@@ -1,6 +1,7 @@
 // Decoding on all cores with the events of one thread; embedded photo thumbnails turned upright;
 // placeable metafiles drawn. XDG_CACHE_HOME points at a temporary folder.
 #include "CellDecoder.h"
+#include "ExifThumbnail.h"
 #include "PictureDecoder.h"
 #include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
@@ -194,8 +195,8 @@ void tst_decoding::embeddedThumbnailsTurnedUpright()
     const QImage stored = quarters(400, 300);
     for (int orientation = 1; orientation <= 8; ++orientation) {
         const QString file = path(QString("o%1.jpg").arg(orientation));
-        QVERIFY(writeBytes(file, PixtileTestExif::jpegWithExif(
-                                     stored, stored.scaled(160, 120), orientation)));
+        QVERIFY(writeBytes(
+            file, PixtileTestExif::jpegWithExif(stored, stored.scaled(160, 120), orientation)));
         DecodeRequest request = requestOf(file, 70);
         const DecodedCell fromThumbnail = DecodeCell(request);
         request.embedded = false;
@@ -225,6 +226,16 @@ void tst_decoding::embeddedThumbnailOnlyWhenLargeEnoughAndAlike()
     QVERIFY(writeBytes(path("q.jpg"),
                        PixtileTestExif::jpegWithExif(stored, stored.scaled(160, 160), 1)));
     QCOMPARE(DecodeCell(requestOf(path("q.jpg"), 70)).from, DecodedFrom::File);
+
+    // Cut anywhere, a photo's first bytes give the whole thumbnail or none.
+    const QByteArray bytes = PixtileTestExif::jpegWithExif(stored, stored.scaled(160, 120), 6);
+    const ExifThumbnail::Embedded whole = ExifThumbnail::FromJpegBytes(bytes);
+    QCOMPARE(whole.orientation, 6);
+    QCOMPARE(whole.stored, QSize(400, 300));
+    for (int cut = 0; cut < whole.jpeg.size() + 200; cut += 11) {
+        const QByteArray found = ExifThumbnail::FromJpegBytes(bytes.left(cut)).jpeg;
+        QVERIFY(found.isEmpty() || found == whole.jpeg);
+    }
 }
 
 void tst_decoding::placeableMetafileShowsItsShapes()

@@ -165,7 +165,8 @@ void tst_thumbcache::firstVisitWritesPrivateEntriesWhole()
     QCOMPARE(photo.text("Thumb::Image::Width"), QString("400"));
     QCOMPARE(photo.text("Thumb::Image::Height"), QString("300"));
     // A picture smaller than the size is kept as it is.
-    QCOMPARE(QImage(entryOf(path(QString::fromUtf8("Ärger.png")))).size(), QSize(90, 200).scaled(128, 128, Qt::KeepAspectRatio));
+    QCOMPARE(QImage(entryOf(path(QString::fromUtf8("Ärger.png")))).size(),
+             QSize(90, 200).scaled(128, 128, Qt::KeepAspectRatio));
     QCOMPARE(modeOf(root()), 0700);
     QCOMPARE(modeOf(root() + "/normal"), 0700);
     // Nothing half-written is left beside the entries.
