@@ -2,7 +2,21 @@
 
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QtEndian>
+
+namespace {
+
+// Every test program of the viewer keeps its thumbnail cache in a temporary folder of its own
+// (tests of the cache point XDG_CACHE_HOME elsewhere themselves).
+struct PrivateThumbnailCache
+{
+    QTemporaryDir home;
+    PrivateThumbnailCache() { qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path())); }
+};
+const PrivateThumbnailCache privateThumbnailCache;
+
+} // namespace
 
 namespace PixtileTestFiles {
 
