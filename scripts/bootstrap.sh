@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins
   libgl-dev
   qt6-svg-dev
+  pkg-config libexif-dev libwmf-dev zlib1g-dev
   poppler-utils
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
