@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "AppState.h"
+#include "ChartViewCommands.h"
 #include "FileHelpers.h"
 #include "HelpWindow.h"
 #include "InfoPanel.h"
@@ -223,6 +224,7 @@ void frmMain::wireCommands()
             m_pnlInfo->FillInfoPanel(*person);
     });
     connect(m_commands, &TreeCommands::PhotosReleased, m_pnlInfo, &InfoPanel::ClearInfoPanel);
+    new ChartViewCommands(m_tree, *m_vtree, *m_menus, this); // find, descendants, export, print
 
     m_personCommands->setStatusSetter(
         [this](const QString &name, const QString &span) { setStatusTexts(name, span); });
