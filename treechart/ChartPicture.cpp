@@ -239,6 +239,12 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
         font.setPointSizeF(font.pointSizeF() * m_fontDpi / deviceDpi);
     painter.setFont(font);
 
+    // Zoomed out, a band thinner than a pixel of the device (a one-pixel line) would fall
+    // between the device's pixels and vanish: bands keep at least one device pixel.
+    const QTransform &scale = painter.worldTransform();
+    const QSizeF thinnest(scale.m11() > 0 && scale.m11() < 1 ? 1 / scale.m11() : 1,
+                          scale.m22() > 0 && scale.m22() < 1 ? 1 / scale.m22() : 1);
+
     // Repeated identical fills (the shared stretch of sibling connectors) are painted once.
     QRect lastFill;
     QRgb lastColor = 0;
@@ -258,7 +264,14 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
                 const QRect visible = step.bounds & clip;
                 if (visible == lastFill && step.color == lastColor)
                     continue;
-                painter.fillRect(visible, QColor(step.color));
+                if (thinnest.width() > 1 || thinnest.height() > 1)
+                    painter.fillRect(
+                        QRectF(visible.topLeft(),
+                               QSizeF(std::max<qreal>(visible.width(), thinnest.width()),
+                                      std::max<qreal>(visible.height(), thinnest.height()))),
+                        QColor(step.color));
+                else
+                    painter.fillRect(visible, QColor(step.color));
                 lastFill = visible;
                 lastColor = step.color;
                 continue;

@@ -25,6 +25,8 @@ private slots:
     void drawsOnlyWhatIsInView();
     void zoomKeepsThePointUnderTheWheel();
     void smallCaptionsAreLeftOut();
+    void connectorsStayWhenZoomedOut_data();
+    void connectorsStayWhenZoomedOut();
     void clickSelectsAndSignals();
     void windowFindsAndCentres();
 
@@ -137,6 +139,46 @@ void tst_descendantview::smallCaptionsAreLeftOut()
     const QImage withText = render(*view.Chart(), QRect(10, 10, 140, 40));
     view.Chart()->Painter().setCaptionsShown(false);
     QVERIFY(render(*view.Chart(), QRect(10, 10, 140, 40)) != withText);
+}
+
+void tst_descendantview::connectorsStayWhenZoomedOut_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("64 %") << 0.64;
+    QTest::newRow("30 %") << 0.3;
+    QTest::newRow("11 %") << 0.11;
+}
+
+void tst_descendantview::connectorsStayWhenZoomedOut()
+{
+    // One-pixel lines must not fall between the pixels of a zoomed-out view: the bar over the
+    // children runs unbroken, and a line reaches down into every child.
+    QFETCH(double, zoom);
+    cPeople people;
+    AddPersons(people, {"a|ROOT|A", "b|a|B", "c|a|C", "d|a|D", "e|a|E"});
+    DescendantChartView view;
+    view.resize(500, 300);
+    view.setChart(std::make_unique<DescendantChartData>(
+        people, IndexChildren(people), "a", ChartSettings::MainWindow(), MainWindowChartFont()));
+    view.setZoom(zoom);
+    const QImage image = view.viewport()->grab().toImage();
+    const QColor line = TranslateColor(ChartSettings::MainWindow().ConnectorColor);
+    const DescendantGeometry &g = view.Chart()->Geometry();
+    const auto lineIn = [&](int x, double top, double bottom) {
+        for (int y = int(top * zoom); y <= int(bottom * zoom) + 1; ++y) {
+            if (image.pixelColor(x, y) == line)
+                return true;
+        }
+        return false;
+    };
+    const double parentBottom = g.Bottom(0);
+    const double childTop = g.Top(1);
+    for (int x = int(g.Center(1) * zoom) + 1; x < int(g.Center(4) * zoom); ++x)
+        QVERIFY2(lineIn(x, parentBottom, childTop), qPrintable(QString::number(x)));
+    for (int child = 1; child <= 4; ++child) {
+        const int x = int(g.Center(child) * zoom);
+        QVERIFY(lineIn(x, childTop - 3, childTop) || lineIn(x + 1, childTop - 3, childTop));
+    }
 }
 
 void tst_descendantview::clickSelectsAndSignals()
