@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 PersonRecord row(const QString &id, const QString &parent, const QString &fname,
@@ -160,21 +162,19 @@ private slots:
                                    menus.Item(ChartViewCommands::PrintPreviewKey()),
                                    menus.Item(QStringLiteral("mnuFileChartSep"))}));
         QVERIFY(file.at(exit - 5)->isSeparator());
-        const QList<std::pair<QString, QString>> items = {
-            {ChartViewCommands::FindKey(), "Ctrl+F"},
-            {ChartViewCommands::DescendantsKey(), "Ctrl+Shift+D"},
-            {ChartViewCommands::ExportKey(), "Ctrl+Shift+X"},
-            {ChartViewCommands::PrintKey(), "Ctrl+P"},
-            {ChartViewCommands::PrintPreviewKey(), ""}};
-        for (const auto &[key, shortcut] : items) {
-            QCOMPARE(menus.Shortcut(key), shortcut);
-            QVERIFY2(!menus.Enabled(key), qPrintable(key));
-        }
+        // Captions and shortcuts are checked with the whole menu at start-up.
+        const QStringList keys = {ChartViewCommands::FindKey(), ChartViewCommands::DescendantsKey(),
+                                  ChartViewCommands::ExportKey(), ChartViewCommands::PrintKey(),
+                                  ChartViewCommands::PrintPreviewKey()};
+        const auto enabled = [&] {
+            return std::count_if(keys.begin(), keys.end(),
+                                 [&](const QString &key) { return menus.Enabled(key); });
+        };
+        QCOMPARE(enabled(), 0);
         QVERIFY(w.main->LoadTree(QStringLiteral("Family")));
-        for (const auto &item : items)
-            QVERIFY(menus.Enabled(item.first));
+        QCOMPARE(enabled(), 5);
         w.main->CloseTree();
-        QVERIFY(!menus.Enabled(ChartViewCommands::FindKey()));
+        QCOMPARE(enabled(), 0);
     }
 
     void findOpensTheLineAsClicksDo()
