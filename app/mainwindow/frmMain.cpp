@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AppState.h"
+#include "ChartViewCommands.h"
 #include "EmptyChartHint.h"
 #include "FileHelpers.h"
 #include "HelpWindow.h"
@@ -225,6 +226,7 @@ void frmMain::wireCommands()
             m_pnlInfo->FillInfoPanel(*person);
     });
     connect(m_commands, &TreeCommands::PhotosReleased, m_pnlInfo, &InfoPanel::ClearInfoPanel);
+    new ChartViewCommands(m_tree, *m_vtree, *m_menus, this); // find, descendants, export, print
 
     m_personCommands->setStatusSetter(
         [this](const QString &name, const QString &span) { setStatusTexts(name, span); });
