@@ -1,5 +1,7 @@
 #include "AppState.h"
+#include "CommandLine.h"
 #include "DataFolder.h"
+#include "FileArgument.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -9,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    Cli::PrepareEnvironment(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmar"));
     QApplication::setApplicationName(QStringLiteral("Velkin Tree"));
@@ -22,11 +25,14 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Keep the database and photos in <folder>."),
                                         QStringLiteral("folder"));
     parser.addOption(dataOption);
+    Cli::AddOptions(parser);
     parser.process(app);
 
     AppState state;
     state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');
     state.DataPath = ChooseDataFolder(state.ProgramPath, parser.value(dataOption));
+    if (Cli::Requested(parser))
+        return Cli::Run(parser, state.DataPath);
     state.UserSettingsFile = DefaultUserSettingsFile();
     state.MachineSettingsFile = DefaultMachineSettingsFile();
 
@@ -38,6 +44,7 @@ int main(int argc, char *argv[])
     QObject::connect(&splash, &frmSplash::StartupFinished, &app,
                      [] { QApplication::setQuitOnLastWindowClosed(true); });
     QObject::connect(&splash, &frmSplash::StartupFailed, &app, [] { QApplication::exit(1); });
+    Cli::ImportFileOnStart(parser, splash, main);
     splash.show();
     return app.exec();
 }

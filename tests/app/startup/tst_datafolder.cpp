@@ -202,8 +202,8 @@ private slots:
                  QStringLiteral("The database '%1' cannot be changed: the file or its folder is "
                                 "read-only. It has been opened for reading only.\r\n\r\n"
                                 "Your trees can be opened and browsed. Unavailable: New Tree, "
-                                "Modify Tree, New person, Edit person, Delete person and "
-                                "Compress.\r\n\r\nTo change your trees, make the file and its "
+                                "Modify Tree, Import GEDCOM, New person, Edit person, Delete "
+                                "person and Compress.\r\n\r\nTo change your trees, make the file and its "
                                 "folder writable and start Velkin Tree again.")
                      .arg(database));
         QVERIFY(run.main->Sbar().ReadOnlyShown());
@@ -217,7 +217,8 @@ private slots:
         const QList<std::pair<const char *, const char *>> commands = {
             {"mnuFileNew", "New Tree"},           {"mnuFileModify", "Modify Tree"},
             {"mnuPersonNew", "New person"},       {"mnuPersonEdit", "Edit person"},
-            {"mnuPersonDelete", "Delete person"}, {"mnuToolsDbComp", "Compress"}};
+            {"mnuPersonDelete", "Delete person"}, {"mnuToolsDbComp", "Compress"},
+            {"mnuFileImportGedcom", "Import GEDCOM"}};
         for (const auto &[key, name] : commands) {
             messages.clear();
             run.main->Menus().Item(QLatin1String(key))->trigger();

@@ -1,0 +1,11 @@
+#include "Commands.h"
+
+namespace Cli {
+
+const QList<Command> &Commands()
+{
+    static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand()};
+    return commands;
+}
+
+} // namespace Cli

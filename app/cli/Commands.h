@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CommandLine.h"
+
+// The commands, one file each. A new command: a file with its function, declared here and named
+// in Commands.cpp.
+namespace Cli {
+
+// --import-gedcom FILE [--tree NAME]
+Command ImportGedcomCommand();
+// --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0]
+Command ExportGedcomCommand();
+
+} // namespace Cli
