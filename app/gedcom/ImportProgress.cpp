@@ -11,6 +11,7 @@ ImportProgress::ImportProgress(QWidget *parent, const QString &title, const QStr
     m_dialog.setMinimumDuration(400);
     m_dialog.setAutoClose(false);
     m_dialog.setAutoReset(false);
+    m_dialog.setMinimumWidth(m_dialog.fontMetrics().averageCharWidth() * 50);
     m_dialog.setValue(0);
 }
 
