@@ -11,6 +11,23 @@
 
 using namespace StoreSql;
 
+namespace {
+
+// The insert binds its values by name: Qt binds a value by position through a name it makes for
+// each call, which costs about a fifth of a bulk insert; the names here are made once.
+const QString &placeholder(int column)
+{
+    static const QList<QString> names = [] {
+        QList<QString> list;
+        for (int i = 0; i < int(PersonColumns().size()); ++i)
+            list << QStringLiteral(":c%1").arg(i);
+        return list;
+    }();
+    return names[column];
+}
+
+} // namespace
+
 struct NewTreeWriter::State
 {
     // The transaction refers to the state's own handle of the connection.
@@ -55,7 +72,7 @@ StoreError NewTreeWriter::Begin(const QString &name)
     QStringList names, marks;
     for (const QString &column : PersonColumns()) {
         names << quoted(column);
-        marks << QStringLiteral("?");
+        marks << placeholder(int(marks.size()));
     }
     if (!state->insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(quoted(name), names.join(u", "), marks.join(u", "))))
@@ -73,7 +90,7 @@ StoreError NewTreeWriter::Add(const PersonRecord &r)
                                &r.PrtSname, &r.Bdate,   &r.Ddate,    &r.Bplace, &r.Dplace,
                                &r.Laddress, &r.Lcity,   &r.Lcountry, &r.Notes};
     for (int i = 0; i < 14; ++i)
-        insert.bindValue(i, bindable(*fields[i]));
+        insert.bindValue(placeholder(i), bindable(*fields[i]));
     if (!insert.exec())
         return fromSql(insert.lastError());
     return {};
