@@ -114,10 +114,16 @@ void PrepareEnvironment(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return;
+    // The help and the version are printed without a window too.
+    static const QStringList printing{"-h", "--help", "--help-all", "-v", "--version"};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))
             return;
+        if (printing.contains(argument)) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
         for (const Command &command : Commands()) {
             for (const QCommandLineOption &option : QList{command.trigger} + command.options) {
                 const QString name = dashed(option);

@@ -53,8 +53,9 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
 // The same on the process's standard output and error.
 int Run(const QCommandLineParser &parser, const QString &dataPath);
 
-// Before the application object exists: when the arguments name a command and no platform was
-// chosen, the offscreen platform is chosen, so a command needs no display.
+// Before the application object exists: when the arguments name a command (or ask for the help
+// or the version) and no platform was chosen, the offscreen platform is chosen, so that needs no
+// display.
 void PrepareEnvironment(int argc, char **argv);
 
 } // namespace Cli

@@ -288,6 +288,7 @@ private slots:
         QCOMPARE(refused.err.trimmed().section(QLatin1Char('\n'), -1),
                  QStringLiteral("'%1' could not be imported: The tree 'small' already exists.")
                      .arg(QDir::toNativeSeparators(smallFile())));
+        QCOMPARE(run({QStringLiteral("--version")}).code, 0); // no display needed either
         QVERIFY(!QFileInfo::exists(config));
         QVERIFY(!QFileInfo::exists(home));
     }
