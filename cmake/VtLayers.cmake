@@ -6,7 +6,7 @@
 # when QT is given, a Qt module that is not named there (Qt6::Core and so on). Other libraries
 # (the system's) are not looked at. Run once every target exists.
 set(VT_PROJECT_LIBRARIES
-    vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp)
+    vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp vttestsupport)
 
 function(vt_check_links target)
     cmake_parse_arguments(ARG "" "" "MAY;QT" ${ARGN})
@@ -49,4 +49,6 @@ function(vt_check_layers)
     vt_check_links(vteditor MAY vtlifespan vttreechart Pixtile vtstore vtrecord vtcommon)
     vt_check_links(vtapp MAY vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
         vtcommon)
+    # Test fakes are for the tests: no library of the product may link them.
+    vt_check_links(vttestsupport MAY vtcommon)
 endfunction()

@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
   desktop-file-utils appstream
+  file
 )
 
 missing=()

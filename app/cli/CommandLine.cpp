@@ -115,7 +115,7 @@ void PrepareEnvironment(int argc, char **argv)
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return;
     // The help and the version are printed without a window too.
-    static const QStringList printing{"-h", "--help", "--help-all", "-v", "--version"};
+    static const QStringList printing{"-h", "-?", "--help", "-v", "--version"};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))

@@ -1,6 +1,8 @@
 #include "frmMain.h"
 
+#include "AppIcon.h"
 #include "AppState.h"
+#include "EmptyChartHint.h"
 #include "FileHelpers.h"
 #include "GedcomCommands.h"
 #include "HelpWindow.h"
@@ -63,7 +65,7 @@ frmMain::frmMain(AppState &state, QWidget *parent) : QMainWindow(parent), m_stat
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Velkin Tree"));
-    setWindowIcon(ToolIcon(QStringLiteral("TREES")));
+    setWindowIcon(AppIcon());
     buildMenu();
     buildToolBar();
     buildCentre();
@@ -233,6 +235,22 @@ void frmMain::wireCommands()
                                     [this](bool show) { m_pnlInfo->ShowDeathFields(show); },
                                     [this] { m_pnlInfo->RefreshPhotos(); }});
 
+    // With no tree open the chart shows how to open, make or import one.
+    auto *hint = new EmptyChartHint(m_vtree);
+    const auto listTrees = [this, hint] {
+        QStringList trees;
+        for (int i = 0; i < m_cboTrees->count(); ++i)
+            trees << m_cboTrees->itemText(i);
+        hint->SetTrees(trees);
+    };
+    QAbstractItemModel *treeList = m_cboTrees->model();
+    connect(treeList, &QAbstractItemModel::rowsInserted, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::rowsRemoved, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::dataChanged, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::modelReset, hint, listTrees);
+    connect(&m_tree, &OpenTree::CurrentTreeChanged, hint,
+            [hint](const QString &name) { hint->SetTreeOpen(!name.isEmpty()); });
+
     // The Help button of a message box opens the help window at its topic.
     MessageService::setHelpHandler([this](const QString &, int topic) { ShowHelp(topic); });
 }
@@ -251,11 +269,8 @@ HelpWindow *frmMain::Help() const
 
 void frmMain::ShowHelp(int topic)
 {
-    if (!m_helpWindow) {
-        const QString beside = AddBackslash(m_state.ProgramPath) + QStringLiteral("help");
-        m_helpWindow = new HelpWindow(
-            QFileInfo::exists(beside) ? beside : HelpWindow::DefaultHelpFolder(), this);
-    }
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(HelpWindow::HelpFolderFor(m_state.ProgramPath), this);
     m_helpWindow->ShowTopic(topic);
 }
 

@@ -4,6 +4,7 @@
 // can be read while the real question waits; menu shortcuts win over the focused control; the
 // View menu's check marks show.
 #include "AppState.h"
+#include "EmptyChartHint.h"
 #include "HelpWindow.h"
 #include "InfoPanel.h"
 #include "MenuBar.h"
@@ -206,6 +207,35 @@ private slots:
         const int draws = w.main->VTree().DrawCount();
         w.menu("mnuToolsRefresh");
         QCOMPARE(w.main->VTree().DrawCount(), draws);
+    }
+
+    // With no tree open the chart tells how to begin, naming the Example tree while the tree box
+    // lists it; an open tree hides the note, and the note never takes the chart's clicks.
+    void emptyChartShowsHowToBegin()
+    {
+        Window w;
+        auto *hint = w.main->VTree().findChild<EmptyChartHint *>();
+        QVERIFY(hint);
+        QVERIFY(hint->isVisible());
+        QVERIFY(hint->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(hint->geometry(), w.main->VTree().rect());
+        QVERIFY(hint->text().contains("<b>Example</b>"));
+        QVERIFY(hint->text().contains("File &gt; New Tree"));
+        QVERIFY(hint->text().contains("File &gt; Import GEDCOM...</b> (Ctrl+Shift+I)"));
+
+        QVERIFY(w.main->LoadTree("Example"));
+        QVERIFY(!hint->isVisible());
+        w.menu("mnuFileClose");
+        QVERIFY(hint->isVisible());
+
+        QVERIFY(!w.main->Db().RenameTree("Example", "Family"));
+        w.main->Commands().RefillTreeBox();
+        QVERIFY(!hint->text().contains("Example"));
+        QVERIFY(hint->text().contains("choose it in the tree box"));
+        QVERIFY(!w.main->Db().DeleteTree("Family"));
+        w.main->Commands().RefillTreeBox();
+        QVERIFY(!hint->text().contains("tree box"));
+        QVERIFY(hint->text().contains("File &gt; New Tree"));
     }
 
     void viewCommandsLayOutTheWindow()
