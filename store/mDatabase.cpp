@@ -204,6 +204,37 @@ StoreError mDatabase::DeleteTree(const QString &name)
     return error;
 }
 
+QStringList mDatabase::AllKeys(StoreError *error) const
+{
+    QStringList keys;
+    if (error)
+        *error = {};
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen()) {
+        if (error)
+            *error = notOpen();
+        return keys;
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    QStringList tables = ListTrees();
+    tables << QStringLiteral("main");
+    for (const QString &tree : std::as_const(tables)) {
+        StoreError failed;
+        if (!run(query, QStringLiteral("SELECT \"ID\" FROM %1").arg(quoted(tree)), {}, &failed)) {
+            // A table without an ID column holds no persons; anything else is a real failure.
+            if (failed.number == kErrStatementFailed)
+                continue;
+            if (error)
+                *error = failed;
+            return keys;
+        }
+        while (query.next())
+            keys << query.value(0).toString();
+    }
+    return keys;
+}
+
 QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) const
 {
     QList<PersonRecord> rows;

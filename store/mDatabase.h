@@ -75,13 +75,18 @@ public:
     bool TreeExists(const QString &name) const;
 
     // Makes a new tree as a copy of the template "main" (its columns and rows) whose ID is
-    // unique and never null. A name the list would hide or that is taken is refused.
+    // unique and never null. (An import fills a new tree with NewTreeWriter: the template's
+    // columns, only the imported rows.) A name the list would hide or that is taken is refused.
     StoreError CreateTree(const QString &name);
     // Renames a tree in one step: the rows and the unique ID stay. When the new name is taken or
     // not allowed, nothing changes and the error says why.
     StoreError RenameTree(const QString &oldName, const QString &newName);
     // Drops the tree's table. The template and hidden tables are refused.
     StoreError DeleteTree(const QString &name);
+
+    // The IDs of every row of every tree and of the template, compared by the caller without
+    // regard to case: a new tree's keys must avoid them, as photo folders are shared by key.
+    QStringList AllKeys(StoreError *error = nullptr) const;
 
     // Every row of the tree in the order the engine returns them; NULL columns read as "".
     // An empty tree gives an empty list and no error.
@@ -110,6 +115,8 @@ public:
     static StoreError CreateDatabaseFile(const QString &path);
 
 private:
+    friend class NewTreeWriter; // fills a new tree on this connection
+
     // Not open, or open read-only: the error a change gets; otherwise no error.
     StoreError refuseChange() const;
 

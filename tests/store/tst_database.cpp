@@ -1,4 +1,5 @@
 #include "ExampleTree.h"
+#include "NewTreeWriter.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -307,6 +308,45 @@ private slots:
         QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
     }
 
+    // A new tree filled row by row in one transaction: committed it holds exactly those rows
+    // (none of the template's); rolled back or abandoned, no table is left.
+    void newTreeWriterIsOneTransaction()
+    {
+        auto db = openFresh(QStringLiteral("writer"));
+        QVERIFY(db);
+        rawExec(m_state.DatabasePath, QStringLiteral("INSERT INTO main (ID, PrntKey) VALUES "
+                                                     "('T1', 'ROOT')"));
+        db->CloseDatabase();
+        QVERIFY(db->OpenDatabase());
+        const QList<PersonRecord> rows = {person("A", "ROOT", "Ann"), person("B", "A", "Bo")};
+        {
+            NewTreeWriter writer(*db);
+            QVERIFY(!writer.Begin(QStringLiteral("Imported")));
+            for (const PersonRecord &row : rows)
+                QVERIFY(!writer.Add(row));
+            QVERIFY(!writer.Commit());
+        }
+        QCOMPARE(db->ReadTree(QStringLiteral("Imported")), rows);
+        const QStringList keys = db->AllKeys();
+        for (const char *key : {"A", "B", "T1"})
+            QVERIFY2(keys.contains(QLatin1String(key)), key);
+        QVERIFY(keys.size() > 3); // the example tree's keys too
+
+        {
+            NewTreeWriter writer(*db);
+            QCOMPARE(writer.Begin(QStringLiteral("imported")).number, kErrStatementFailed);
+            QVERIFY(!writer.Begin(QStringLiteral("Second")));
+            QVERIFY(!writer.Add(person("x", "ROOT", "Xe")));
+            QCOMPARE(writer.Add(person("X", "ROOT", "Xa")).number, kErrGeneralFailure);
+            writer.Rollback();
+            QVERIFY(!db->TreeExists(QStringLiteral("Second")));
+            QVERIFY(!writer.Begin(QStringLiteral("Third")));
+            QVERIFY(!writer.Add(person("Y", "ROOT", "Yu")));
+        } // abandoned
+        QVERIFY(!db->TreeExists(QStringLiteral("Third")));
+        QCOMPARE(db->ListTrees(), QStringList({"Example", "Imported"}));
+    }
+
     void readOnlyDatabaseIsReadNotChanged()
     {
         QTemporaryDir dir;
@@ -331,7 +371,8 @@ private slots:
             store.InsertPerson(QStringLiteral("Example"), person),
             store.UpdatePerson(QStringLiteral("Example"), QStringLiteral("A1"), person),
             store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")),
-            store.Compress()};
+            store.Compress(),
+            NewTreeWriter(store).Begin(QStringLiteral("Imported"))};
         for (const StoreError &error : refused) {
             QVERIFY(error.isError());
             QCOMPARE(error.description, QStringLiteral("The database '%1' is open read-only: it "
