@@ -288,6 +288,12 @@ private slots:
         QCOMPARE(refused.err.trimmed().section(QLatin1Char('\n'), -1),
                  QStringLiteral("'%1' could not be imported: The tree 'small' already exists.")
                      .arg(QDir::toNativeSeparators(smallFile())));
+        const QString chart = path(QStringLiteral("program.svg"));
+        const Outcome drawn = run({QStringLiteral("--export-chart"), QStringLiteral("small"), chart,
+                                   QStringLiteral("--descendants")});
+        QCOMPARE(drawn.code, 0);
+        QCOMPARE(drawn.lastLine(), QStringLiteral("exported chart of 2 boxes to %1").arg(chart));
+        QCOMPARE(run({QStringLiteral("--person"), QStringLiteral("I1")}).code, 1); // no command
         QCOMPARE(run({QStringLiteral("--version")}).code, 0); // no display needed either
         QVERIFY(!QFileInfo::exists(config));
         QVERIFY(!QFileInfo::exists(home));

@@ -99,7 +99,9 @@ private slots:
             keys << action->objectName();
         QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
                                     "mnuFileGedcomSep", "mnuFileImportGedcom",
-                                    "mnuFileExportGedcom", "mnuFileSep", "mnuFileExit"}));
+                                    "mnuFileExportGedcom", "mnuFileSep", "mnuFileExportChart",
+                                    "mnuFilePrint", "mnuFilePrintPreview", "mnuFileChartSep",
+                                    "mnuFileExit"}));
         QVERIFY(GedcomCommands::Of(*w.main));
     }
 
