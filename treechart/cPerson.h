@@ -94,7 +94,6 @@ private:
     std::array<quint32, kColumns> m_text{}; // a kept person's texts, as numbers in the store
     quint32 m_slot = 0;                     // a kept person's place in the store
     quint32 m_group = kNotKept;             // its parent key's group, while the collection holds it
-    quint32 m_next = kNotKept;              // the next person of the same group
 };
 
 using cPersonPtr = std::shared_ptr<cPerson>;

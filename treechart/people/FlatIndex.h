@@ -36,6 +36,22 @@ public:
         }
     }
 
+    // Asks the processor to fetch the place where a search for `hash` starts.
+    void Prefetch(quint32 hash) const
+    {
+        if (!m_places.empty())
+            __builtin_prefetch(&m_places[hash & m_mask]);
+    }
+    // The value at the place where a search for `hash` starts, when its hash is `hash` (a likely
+    // answer, to fetch ahead); else kNone.
+    quint32 FirstCandidate(quint32 hash) const
+    {
+        if (m_places.empty())
+            return kNone;
+        const Place &p = m_places[hash & m_mask];
+        return p.hash == hash ? p.value : kNone;
+    }
+
     // Adds a value; the caller has made sure that no equal one is there.
     void Insert(quint32 hash, quint32 value)
     {

@@ -8,6 +8,7 @@
 void PeopleStore::Reserve(qsizetype count)
 {
     m_order.reserve(size_t(count));
+    m_next.reserve(size_t(count));
     m_blocks.reserve(size_t(count / kBlock + 1));
     m_keys.Reserve(count);
 }
@@ -16,6 +17,7 @@ quint32 PeopleStore::newSlot()
 {
     if ((m_slots & kMask) == 0)
         m_blocks.push_back(std::make_unique<cPerson[]>(kBlock));
+    m_next.push_back(kNone);
     return m_slots++;
 }
 
@@ -75,20 +77,22 @@ quint32 PeopleStore::FindGroup(const char *utf8, qsizetype size, quint32 hash) c
     });
 }
 
-quint32 PeopleStore::GroupFor(const char *utf8, qsizetype size, quint32 known)
+quint32 PeopleStore::GroupFor(const char *utf8, qsizetype size)
 {
     const quint32 hash = TextHash::Bytes(utf8, size);
     const quint32 found = FindGroup(utf8, size, hash);
     if (found != kNone)
         return found;
-    quint32 text = known;
-    if (text == kNone) {
-        const QString value = QString::fromUtf8(utf8, size);
-        // A parent key is mostly the key of a person already here: share that text.
-        const quint32 parent = Find(value);
-        text = parent != kNone && At(parent).Key() == value ? At(parent).m_text[cPerson::kKey]
-                                                            : AddText(value);
-    }
+    const QString value = QString::fromUtf8(utf8, size);
+    // A parent key is mostly the key of a person already here: share that text.
+    const quint32 parent = Find(value);
+    return AddGroup(parent != kNone && At(parent).Key() == value ? TextOf(parent, cPerson::kKey)
+                                                                 : AddText(value),
+                    hash);
+}
+
+quint32 PeopleStore::AddGroup(quint32 text, quint32 hash)
+{
     const auto group = quint32(m_groups.size());
     m_groups.push_back(Group{text, kNone, kNone});
     m_groupIndex.Insert(hash, group);
@@ -100,21 +104,21 @@ void PeopleStore::link(cPerson &person, quint32 group)
     Group &g = m_groups[group];
     const quint32 slot = person.m_slot;
     person.m_group = group;
-    person.m_next = kNone;
+    m_next[slot] = kNone;
     if (g.first == kNone) {
         g.first = g.last = slot;
     } else if (g.last < slot) {
-        At(g.last).m_next = slot;
+        m_next[g.last] = slot;
         g.last = slot;
     } else if (slot < g.first) {
-        person.m_next = g.first;
+        m_next[slot] = g.first;
         g.first = slot;
     } else {
         quint32 s = g.first;
-        while (At(s).m_next < slot) // kNone is above every slot
-            s = At(s).m_next;
-        person.m_next = At(s).m_next;
-        At(s).m_next = slot;
+        while (m_next[s] < slot) // kNone is above every slot
+            s = m_next[s];
+        m_next[slot] = m_next[s];
+        m_next[s] = slot;
     }
     childrenChanged(group);
 }
@@ -127,21 +131,21 @@ void PeopleStore::unlink(cPerson &person)
     Group &g = m_groups[group];
     const quint32 slot = person.m_slot;
     if (g.first == slot) {
-        g.first = person.m_next;
+        g.first = m_next[slot];
         if (g.last == slot)
             g.last = kNone;
     } else {
         quint32 s = g.first;
-        while (s != kNone && At(s).m_next != slot)
-            s = At(s).m_next;
+        while (s != kNone && m_next[s] != slot)
+            s = m_next[s];
         if (s != kNone) {
-            At(s).m_next = person.m_next;
+            m_next[s] = m_next[slot];
             if (g.last == slot)
                 g.last = s;
         }
     }
     person.m_group = cPerson::kNotKept;
-    person.m_next = kNone;
+    m_next[slot] = kNone;
     childrenChanged(group);
 }
 
@@ -165,7 +169,7 @@ const std::vector<cPersonPtr> &PeopleStore::Children(const QString &parentKey)
     ChildList &list = m_children[group];
     if (list.persons.empty() || list.stale) {
         list.persons.clear();
-        for (quint32 s = m_groups[group].first; s != kNone; s = At(s).m_next)
+        for (quint32 s = m_groups[group].first; s != kNone; s = m_next[s])
             list.persons.push_back(Share(s));
         list.stale = false;
     }

@@ -45,6 +45,7 @@ public:
     // TextHash::Folded(key).
     quint32 Find(const QString &key) const;
     quint32 Find(const QString &key, quint32 hash) const;
+    void PrefetchKey(quint32 hash) const { m_keys.Prefetch(hash); }
     // Tells the user that a key is taken ("Key already exists").
     static void ReportDuplicateKey(const QString &key);
 
@@ -59,10 +60,18 @@ public:
     qsizetype IndexOf(quint32 slot) const;
 
     // The group of persons whose parent key is exactly `text` (UTF-8 bytes); kNone when none has
-    // been made. GroupFor makes it, with `known` as its text number when not kNone.
+    // been made. GroupFor makes it when needed.
     quint32 FindGroup(const char *utf8, qsizetype size, quint32 hash) const;
-    quint32 GroupFor(const char *utf8, qsizetype size, quint32 known = kNone);
+    quint32 GroupFor(const char *utf8, qsizetype size);
     quint32 GroupText(quint32 group) const { return m_groups[group].text; }
+    // A new, empty group for the parent key with this text number; `hash` is TextHash::Bytes of
+    // its UTF-8 form. The caller has made sure there is none yet.
+    quint32 AddGroup(quint32 text, quint32 hash);
+    // The text number of a column of the person in this slot.
+    quint32 TextOf(quint32 slot, cPerson::Column column) const
+    {
+        return At(slot).m_text[size_t(column)];
+    }
 
     // The persons whose parent key is `parentKey`, in collection order. Valid until the
     // children of that key are asked for again after a change.
@@ -102,6 +111,7 @@ private:
     std::vector<std::unique_ptr<cPerson[]>> m_blocks;
     quint32 m_slots = 0;
     std::vector<quint32> m_order;
+    std::vector<quint32> m_next; // per slot: the next person of the same group, or kNone
     FlatIndex m_keys;
     FlatIndex m_groupIndex;
     std::vector<Group> m_groups;

@@ -66,6 +66,28 @@ inline quint32 Folded(QStringView text)
     return quint32(finish(h));
 }
 
+// Folded() of the text these UTF-8 bytes spell.
+inline quint32 FoldedUtf8(const char *data, qsizetype size)
+{
+    quint64 h = 0x9E3779B97F4A7C15ULL;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = uchar(data[i]);
+        if (c >= 0x80)
+            return Folded(QString::fromUtf8(data, size));
+        h = (h ^ fold(c)) * 0x100000001B3ULL + (h >> 41);
+    }
+    return quint32(finish(h));
+}
+
+// The hashes the person collection's loader looks a row's texts up by: Folded of the key, the
+// Bytes of every other text (0 for an empty one).
+inline void RowHashes(const char *const *data, const int *size, int columns, quint32 *hashes)
+{
+    hashes[0] = FoldedUtf8(data[0], size[0]);
+    for (int c = 1; c < columns; ++c)
+        hashes[c] = size[c] > 0 ? Bytes(data[c], size[c]) : 0;
+}
+
 // Equal after case folding, code point by code point.
 inline bool FoldedEqual(QStringView a, QStringView b)
 {
