@@ -69,6 +69,7 @@ void PeopleBuilder::Prefetch(const PersonRowText &row, const quint32 *hashes, in
     const PeopleStore &store = m_people.Store();
     if (stage == 0) {
         store.PrefetchKey(hashes[cPerson::kKey]);
+        store.PrefetchGroup(hashes[cPerson::kPrntKey]);
         if (!m_parentsFull)
             m_parents.PrefetchPlace(hashes[cPerson::kPrntKey]);
     } else if (!m_parentsFull) {

@@ -12,8 +12,8 @@ constexpr qsizetype kWorkerFrom = 20000;
 constexpr qsizetype kBatchRows = 2048;
 constexpr size_t kBatchesInFlight = 4;
 // How many rows ahead the worker fetches the places in the indexes, and the texts they point to.
-constexpr qsizetype kFarAhead = 8;
-constexpr qsizetype kNearAhead = 4;
+constexpr qsizetype kFarAhead = 16;
+constexpr qsizetype kNearAhead = 8;
 
 } // namespace
 
@@ -37,10 +37,8 @@ void PeopleLoader::AddRow(const PersonRowText &row)
         return;
     }
     Batch &batch = *m_filling;
-    const size_t at = batch.hashes.size();
-    batch.hashes.resize(at + PersonRowText::kColumns);
+    const size_t at = batch.sizes.size();
     batch.sizes.resize(at + PersonRowText::kColumns);
-    TextHash::RowHashes(row.data, row.size, PersonRowText::kColumns, &batch.hashes[at]);
     size_t bytes = 0;
     for (int c = 0; c < PersonRowText::kColumns; ++c)
         bytes += size_t(row.size[c]);
@@ -98,6 +96,12 @@ void PeopleLoader::work()
                 bytes += *size++;
             }
         }
+        // The hashes first: they are what the look-ups ahead need.
+        batch->hashes.resize(size_t(rows) * PersonRowText::kColumns);
+        for (qsizetype r = 0; r < rows; ++r)
+            TextHash::RowHashes(texts[size_t(r)].data, texts[size_t(r)].size,
+                                PersonRowText::kColumns,
+                                &batch->hashes[size_t(r) * PersonRowText::kColumns]);
         const quint32 *hashes = batch->hashes.data();
         const auto hashesOf = [hashes](qsizetype r) {
             return hashes + r * PersonRowText::kColumns;

@@ -14,6 +14,7 @@
 // Fills a person collection from the rows of a tree table as they are read (see PeopleBuilder).
 // For a large table the building runs on a worker thread while the caller reads the next rows:
 // reading and building take about as long, so the two together take little more than reading.
+// The caller's thread only copies each row's bytes.
 // The caller hands rows over and takes the collection from its own thread as if all happened
 // there. Keys already present are reported as cPeople::Add reports them ("Key already exists"),
 // in the order of the rows, on the caller's thread once every row is in; those rows are skipped.
@@ -31,8 +32,8 @@ public:
     cPeople Finish();
 
 private:
-    // Rows copied for the worker: their texts one after the other, the sizes, and the hashes
-    // the builder looks them up by (made here, while the texts are at hand).
+    // Rows copied for the worker: their texts one after the other and the sizes; the worker
+    // adds the hashes the builder looks them up by.
     struct Batch
     {
         std::vector<char> bytes;

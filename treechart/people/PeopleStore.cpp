@@ -9,6 +9,8 @@ void PeopleStore::Reserve(qsizetype count)
 {
     m_order.reserve(size_t(count));
     m_next.reserve(size_t(count));
+    m_groups.reserve(size_t(count / 2));
+    m_groupIndex.Reserve(count / 2);
     m_blocks.reserve(size_t(count / kBlock + 1));
     m_keys.Reserve(count);
 }

@@ -46,6 +46,7 @@ public:
     quint32 Find(const QString &key) const;
     quint32 Find(const QString &key, quint32 hash) const;
     void PrefetchKey(quint32 hash) const { m_keys.Prefetch(hash); }
+    void PrefetchGroup(quint32 hash) const { m_groupIndex.Prefetch(hash); }
     // Tells the user that a key is taken ("Key already exists").
     static void ReportDuplicateKey(const QString &key);
 

@@ -1,8 +1,10 @@
 // The person collection's own storage: keys without regard to letter case in any script, the
 // index and the lists of children kept whole through additions, removals and changed parent
 // keys, and persons that are kept and persons on their own behaving alike.
+#include "PeopleLoader.h"
 #include "ScriptedMessageService.h"
 #include "cPeople.h"
+#include "support_TreeGenerator.h"
 
 #include <QHash>
 #include <QTest>
@@ -160,6 +162,53 @@ private slots:
         QCOMPARE(childKeys(people, "A"), (QStringList{"B", "C", "D"}));
         QVERIFY(people.Children("C").empty());
         QVERIFY(people.Children("nobody").empty());
+    }
+
+    // Loading with the building on a worker gives what building on the caller's thread gives,
+    // and reports the same keys already present, in order, on the caller's thread.
+    void loadingOnAWorkerMatches()
+    {
+        QList<PersonRecord> rows;
+        TreeGenerator(6000, 30).Generate([&rows](const PersonRecord &r) { rows << r; });
+        rows.insert(2500, rows[100]);
+        rows[2500].ID = rows[100].ID.toLower();
+        rows.insert(4000, rows[3999]);
+        const auto load = [&rows](qsizetype expected, QStringList *reported) {
+            ScriptedMessageService messages;
+            ScopedMessageService scope(messages);
+            PeopleLoader loader(expected);
+            for (const PersonRecord &r : rows) {
+                QByteArray texts[PersonRowText::kColumns];
+                PersonRowText row{};
+                const QString *values[] = {&r.ID,       &r.PrntKey,  &r.Fname,    &r.Sname,
+                                           &r.PrtFname, &r.PrtSname, &r.Bdate,    &r.Ddate,
+                                           &r.Bplace,   &r.Dplace,   &r.Laddress, &r.Lcity,
+                                           &r.Lcountry, &r.Notes};
+                for (int c = 0; c < PersonRowText::kColumns; ++c) {
+                    texts[c] = values[c]->toUtf8();
+                    row.data[c] = texts[c].constData();
+                    row.size[c] = int(texts[c].size());
+                }
+                loader.AddRow(row);
+            }
+            cPeople people = loader.Finish();
+            for (const MessageRequest &m : messages.calls())
+                *reported << m.text;
+            return people;
+        };
+        QStringList direct, worked;
+        const cPeople here = load(0, &direct);
+        const cPeople there = load(1000000, &worked);
+        QCOMPARE(here.Count(), 6000);
+        QCOMPARE(there.Count(), 6000);
+        for (int i = 1; i <= 6000; ++i)
+            QCOMPARE(there.Item(i)->toRecord(), here.Item(i)->toRecord());
+        for (const PersonRecord &r : rows.mid(0, 300))
+            QCOMPARE(childKeys(there, r.ID), childKeys(here, r.ID));
+        QCOMPARE(childKeys(there, "ROOT"), childKeys(here, "ROOT"));
+        QCOMPARE(worked, direct);
+        QCOMPARE(worked.size(), 2);
+        QVERIFY(worked[0].contains(rows[2500].ID));
     }
 
     void keptAndOwnPersons()
