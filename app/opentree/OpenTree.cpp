@@ -1,6 +1,7 @@
 #include "OpenTree.h"
 
 #include "PeopleLoader.h"
+#include "PeopleStore.h"
 #include "mDatabase.h"
 
 #include <QThreadPool>
@@ -30,6 +31,7 @@ void OpenTree::release()
     // the window goes on. Nothing on this thread refers to the old persons any more, and
     // pointers still held elsewhere keep their persons alive.
     auto old = std::make_shared<cPeople>(std::exchange(m_people, cPeople()));
+    old->Store().ForgetChildren(); // here, where a kept person may still be changed
     QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
 }
 

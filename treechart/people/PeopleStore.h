@@ -78,7 +78,11 @@ public:
     // children of that key are asked for again after a change.
     const std::vector<cPersonPtr> &Children(const QString &parentKey);
     // Lets go of the lists handed out by Children (they hold the store).
-    void ForgetChildren() { m_children.clear(); }
+    void ForgetChildren()
+    {
+        if (!m_children.empty())
+            m_children.clear();
+    }
 
     // A kept person's text changed (cPerson::setText).
     void SetText(cPerson &person, cPerson::Column column, const QString &value);
