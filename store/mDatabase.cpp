@@ -1,6 +1,7 @@
 #include "mDatabase.h"
 
 #include "StoreSql.h"
+#include "TreeScan.h"
 #include "TreeSql.h"
 
 #include <QDir>
@@ -254,6 +255,21 @@ QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) 
     while (query.next())
         rows << TreeSql::ReadRecord(query, indexes);
     return rows;
+}
+
+StoreError mDatabase::ScanTree(const QString &name,
+                               const std::function<void(const PersonRowText &row)> &row) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return notOpen();
+    return TreeScan::Scan(db, name, row);
+}
+
+qsizetype mDatabase::EstimateTreeRows(const QString &name) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    return db.isOpen() ? TreeScan::EstimateRows(db, name) : 0;
 }
 
 bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord *found,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "PersonRowText.h"
 #include "TreeTables.h"
 
 #include <QList>
@@ -91,6 +92,14 @@ public:
     // Every row of the tree in the order the engine returns them; NULL columns read as "".
     // An empty tree gives an empty list and no error.
     QList<PersonRecord> ReadTree(const QString &name, StoreError *error = nullptr) const;
+    // Every row of the tree, in the order of ReadTree, handed to `row` as UTF-8 texts that are
+    // valid during the call only: reading a large tree without a QString or a record per value.
+    // NULL columns and columns the table lacks come as empty texts. On an error the rows handed
+    // over until then stay handed over.
+    StoreError ScanTree(const QString &name,
+                        const std::function<void(const PersonRowText &row)> &row) const;
+    // About how many rows the tree has, found without reading them (0 when unknown).
+    qsizetype EstimateTreeRows(const QString &name) const;
     // True when a row with that ID exists; the row goes to `found` when given.
     bool FindPerson(const QString &tree, const QString &key, PersonRecord *found = nullptr,
                     StoreError *error = nullptr) const;

@@ -274,6 +274,51 @@ private slots:
         QVERIFY(found.Notes.isEmpty());
     }
 
+    // The fast whole-table read hands over what ReadTree reads, row by row in the same order:
+    // NULLs and missing columns as empty texts, any text exactly.
+    void scanReadsWhatReadTreeReads()
+    {
+        auto db = openFresh(QStringLiteral("scan"));
+        QVERIFY(db);
+        const auto scanned = [&](const QString &tree, StoreError *error) {
+            QList<PersonRecord> rows;
+            *error = db->ScanTree(tree, [&](const PersonRowText &row) {
+                QString v[PersonRowText::kColumns];
+                for (int c = 0; c < PersonRowText::kColumns; ++c)
+                    v[c] = QString::fromUtf8(row.data[c], row.size[c]);
+                rows << PersonRecord{v[0], v[1], v[2], v[3],  v[4],  v[5],  v[6],
+                                     v[7], v[8], v[9], v[10], v[11], v[12], v[13]};
+            });
+            return rows;
+        };
+        PersonRecord odd = person(QString::fromUtf8("Ö1"), "ROOT", QString::fromUtf8("Zoë 𝄞"));
+        odd.Notes = QStringLiteral("It's \"quoted\"\nand two lines; DROP TABLE main;");
+        QVERIFY(!db->InsertPerson("Example", odd));
+        const QString path = db->DatabasePath();
+        db->CloseDatabase();
+        rawExec(path, "INSERT INTO \"Example\" (ID, PrntKey, Bdate) VALUES ('N1', NULL, 1901)");
+        rawExec(path, "CREATE TABLE \"Thin\" (fname TEXT, \"id\" TEXT)");
+        rawExec(path, "INSERT INTO \"Thin\" VALUES ('Ann', 'T1'), (NULL, 'T2')");
+        QVERIFY(db->OpenDatabase());
+        StoreError error;
+        for (const QString &tree : {QStringLiteral("Example"), QStringLiteral("Thin")}) {
+            const QList<PersonRecord> rows = scanned(tree, &error);
+            QVERIFY(!error);
+            QCOMPARE(rows, db->ReadTree(tree));
+            QVERIFY(rows.size() >= 2);
+        }
+        QVERIFY(scanned("Example", &error).contains(odd));
+        QCOMPARE(scanned("Thin", &error).at(0).Fname, QString("Ann"));
+        QVERIFY(db->EstimateTreeRows("Thin") >= 2);
+
+        QVERIFY(scanned("NoSuchTree", &error).isEmpty());
+        QCOMPARE(error.number, kErrStatementFailed);
+        QVERIFY2(error.description.contains("no such table"), qPrintable(error.description));
+        db->CloseDatabase();
+        QVERIFY(scanned("Example", &error).isEmpty());
+        QVERIFY(error.isError());
+    }
+
     void compressTwiceAndAfterLeftover()
     {
         auto db = openFresh(QStringLiteral("compress"));
