@@ -158,9 +158,11 @@ void tst_personfinder::sameAsFoldingEachPerson()
     cPeople people;
     QStringList lines;
     for (int i = 0; i < 1500; ++i) {
-        // Keys alike but for case and accents, and keys with words of their own.
+        // Keys alike but for case and accents, keys alike in their first eight characters, and
+        // keys with words of their own.
         const QString key = i % 7 == 0   ? QStringLiteral("Ké-%1").arg(i / 7)
                             : i % 7 == 1 ? QStringLiteral("ke-%1").arg(i / 7)
+                            : i % 7 == 2 ? QStringLiteral("Lindqvist-%1").arg(1500 - i)
                                          : QStringLiteral("P%1").arg(i);
         lines << QStringList{key,
                              "ROOT",

@@ -198,6 +198,9 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
     const size_t count = persons.size();
     IndexTexts texts;
     std::vector<Person> folded(count);
+    // The keys, read while each person is at hand: fetched again in display order, persons lie
+    // far apart in memory and reading them costs more than all the rest.
+    std::vector<QString> keys(count);
     std::vector<quint32> keyWords;
     keyWords.reserve(count);
     for (size_t i = 0; i < count; ++i) {
@@ -208,7 +211,8 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
         f.partnerFirstName = texts.Name(p.PrtFname());
         f.partnerSurname = texts.Name(p.PrtSname());
         f.keyWordStart = quint32(keyWords.size());
-        std::tie(f.keyStart, f.keyLength) = texts.Key(p.Key(), keyWords);
+        keys[i] = p.Key();
+        std::tie(f.keyStart, f.keyLength) = texts.Key(keys[i], keyWords);
     }
     auto keyWordEnd = [&](size_t i) {
         return i + 1 < count ? folded[i + 1].keyWordStart : quint32(keyWords.size());
@@ -222,17 +226,36 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
         const std::vector<quint32> nameRank = ranksOf(sortedTexts(names, [&](quint32 a, quint32 b) {
             return compareWithGap(names.At(a), names.At(b)) < 0;
         }));
-        std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-            const Person &x = folded[a];
-            const Person &y = folded[b];
-            if (x.surname != y.surname)
-                return nameRank[x.surname] < nameRank[y.surname];
-            if (x.firstName != y.firstName)
-                return nameRank[x.firstName] < nameRank[y.firstName];
-            const int c = texts.KeyText(x.keyStart, x.keyLength)
-                              .compare(texts.KeyText(y.keyStart, y.keyLength));
-            return c != 0 ? c < 0 : a < b;
+        // Sorted as small entries side by side: the ranks of both names, the first units of
+        // the key; the whole key only where those are alike.
+        struct Sortable
+        {
+            quint64 names;
+            quint64 keyHigh, keyLow;
+            quint32 person;
+        };
+        std::vector<Sortable> sortable(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Person &f = folded[i];
+            const auto [high, low] = prefixOf(texts.KeyText(f.keyStart, f.keyLength));
+            sortable[i] = Sortable{quint64(nameRank[f.surname]) << 32 | nameRank[f.firstName], high,
+                                   low, quint32(i)};
+        }
+        std::sort(sortable.begin(), sortable.end(), [&](const Sortable &x, const Sortable &y) {
+            if (x.names != y.names)
+                return x.names < y.names;
+            if (x.keyHigh != y.keyHigh)
+                return x.keyHigh < y.keyHigh;
+            if (x.keyLow != y.keyLow)
+                return x.keyLow < y.keyLow;
+            const Person &a = folded[x.person];
+            const Person &b = folded[y.person];
+            const int c = texts.KeyText(a.keyStart, a.keyLength)
+                              .compare(texts.KeyText(b.keyStart, b.keyLength));
+            return c != 0 ? c < 0 : x.person < y.person;
         });
+        for (size_t rank = 0; rank < count; ++rank)
+            order[rank] = sortable[rank].person;
     } else {
         // A name holding the separator itself: compare the parts joined, as they are defined.
         std::vector<QString> joined(count);
@@ -260,7 +283,7 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
     for (size_t rank = 0; rank < count; ++rank) {
         const quint32 i = order[rank];
         const Person &f = folded[i];
-        m_keys.push_back(persons[i]->Key());
+        m_keys.push_back(std::move(keys[i]));
         const size_t first = personWords.size();
         for (quint32 name : {f.firstName, f.surname, f.partnerFirstName, f.partnerSurname}) {
             for (const quint32 *w = texts.WordsBegin(name); w != texts.WordsEnd(name); ++w)
