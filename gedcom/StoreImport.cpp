@@ -1,12 +1,12 @@
 #include "StoreImport.h"
 
+#include "FoldedKeySet.h"
 #include "Import.h"
 #include "PhotoFolders.h"
 #include "mDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace Gedcom {
 
@@ -43,14 +43,14 @@ bool takenKeys(const mDatabase &store, std::function<bool(const QString &)> &isT
                     .arg(failed.description);
         return false;
     }
-    auto folded = std::make_shared<QSet<QString>>();
-    folded->reserve(keys.size());
+    auto taken = std::make_shared<FoldedKeySet>();
+    taken->reserve(keys.size());
     for (const QString &key : keys)
-        folded->insert(key.toCaseFolded());
+        taken->insert(key);
     const QDir photos(PhotoFolders::Root(store.DataPath()));
     for (const QString &folder : photos.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
-        folded->insert(folder.toCaseFolded());
-    isTaken = [folded](const QString &key) { return folded->contains(key.toCaseFolded()); };
+        taken->insert(folder);
+    isTaken = [taken](const QString &key) { return taken->contains(key); };
     return true;
 }
 
