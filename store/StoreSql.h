@@ -19,9 +19,10 @@ inline const QString kDriver = QStringLiteral("QSQLITE");
 QString quoted(const QString &identifier);
 // Bound text is never a null QString, which the driver would store as NULL.
 QString bindable(const QString &value);
-// The engine's error as the store reports it: SQLITE_ERROR (the statement could not run: no
-// such table, table exists, bad syntax) is kErrStatementFailed; everything else, constraints,
-// locks and disk errors included, kErrGeneralFailure.
+// The engine's error as the store reports it: a failure of the file (busy, full, damaged, not
+// writable) as FileErrors tells it; SQLITE_ERROR (the statement could not run: no such table,
+// table exists, bad syntax) is kErrStatementFailed; everything else, constraints included,
+// kErrGeneralFailure.
 StoreError fromSql(const QSqlError &error);
 StoreError storeError(long long number, const QString &description);
 // A connection name no other connection of the process has.

@@ -1,5 +1,7 @@
 #include "mDatabase.h"
 
+#include "DatabaseCheck.h"
+#include "FileErrors.h"
 #include "StoreSql.h"
 #include "TreeSql.h"
 
@@ -10,6 +12,34 @@
 #include <QSqlQuery>
 
 using namespace StoreSql;
+
+namespace {
+
+// Why the engine could not open or read the file, naming it.
+StoreError openFailure(const QSqlError &error, const QString &path)
+{
+    const int code = FileErrors::EngineCode(error);
+    // A change left unfinished by a crash cannot be undone in a file that may not be written.
+    constexpr int kReadOnlyRollback = 8 | (3 << 8);
+    if (code == kReadOnlyRollback)
+        return {kErrFileAccess,
+                QStringLiteral("%1 was left in the middle of a change by a program that stopped, "
+                               "and the change cannot be undone because the file or its folder "
+                               "is read-only. Nothing was changed.\r\n\r\nMake the file and its "
+                               "folder writable, then start again.")
+                    .arg(FileErrors::DatabaseName(path))};
+    StoreError failure = FileErrors::ForEngineCode(code, path);
+    if (failure.number == kErrDatabaseDamaged)
+        return DatabaseCheck::Damaged(path, QStringLiteral("is damaged: it cannot be read as a "
+                                                           "database"));
+    if (failure)
+        return failure;
+    return {kErrGeneralFailure,
+            QStringLiteral("%1 could not be opened: %2")
+                .arg(FileErrors::DatabaseName(path), fromSql(error).description)};
+}
+
+} // namespace
 
 mDatabase::mDatabase() : m_connectionName(newConnectionName("store"))
 {
@@ -49,30 +79,50 @@ bool mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
+    m_openError = open();
+    if (m_openError)
+        CloseDatabase();
+    return !m_openError;
+}
+
+StoreError mDatabase::open()
+{
     if (m_databasePath.isEmpty())
-        return false;
-    if (!QFileInfo::exists(m_databasePath)) {
-        QDir().mkpath(QFileInfo(m_databasePath).absolutePath());
-        if (CreateDatabaseFile(m_databasePath))
-            return false;
+        return notOpen();
+    const QFileInfo file(m_databasePath);
+    if (!file.exists() && !file.isSymLink()) {
+        if (StoreError problem = DatabaseCheck::CheckNewDatabaseFolder(file.absolutePath()))
+            return problem;
+        if (StoreError error = CreateDatabaseFile(m_databasePath))
+            return error;
     }
+    // A file that is not a database is never handed to the engine, which might write to it.
+    if (StoreError problem = DatabaseCheck::CheckHeader(m_databasePath))
+        return problem;
     // A database that cannot be written is still the user's: it is opened for reading.
     const bool writable =
         m_writeCheck ? m_writeCheck(m_databasePath) : DatabaseIsWritable(m_databasePath);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     db.setDatabaseName(m_databasePath);
-    db.setConnectOptions(writable ? QString() : QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setConnectOptions(StoreConnection::Options(!writable, m_busyTimeoutMs));
     if (!db.open())
-        return false;
+        return openFailure(db.lastError(), m_databasePath);
     m_readOnly = !writable;
-    // The file may exist without being a database: only a readable catalogue counts as open.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        probe = QSqlQuery();
-        db.close();
-        return false;
+    // Only a readable catalogue counts as open. Reading it first completes what a crash left
+    // unfinished (a journal beside the file is rolled back).
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            // A cut-off file reads as damaged: say which.
+            if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
+                return problem;
+            return openFailure(probe.lastError(), m_databasePath);
+        }
     }
-    return true;
+    if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
+        return problem;
+    StoreConnection::Configure(db, m_readOnly);
+    return {};
 }
 
 StoreError mDatabase::refuseChange() const
