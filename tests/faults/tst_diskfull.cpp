@@ -1,0 +1,181 @@
+// A full disk: with a file-size limit in force (writes beyond it fail, the signal ignored),
+// saving a person, compressing, copying photos and importing fail with a clear message, and the
+// database and the photo folders are left as they were.
+#include "ImportRun.h"
+#include "PhotoStorage.h"
+#include "support_ImportSink.h"
+#include "support_Program.h"
+#include "support_WriteScript.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QString kFullTitle = QStringLiteral("Error: -2147286928");
+const QString kFull = QStringLiteral(
+    "The database could not be written: the disk is full, or the file would grow larger than "
+    "the system allows. Nothing was changed.\r\n\r\nMake room on the disk and try again.");
+
+// A limit on the size of files this process writes, for its lifetime: a write beyond it fails
+// as on a full disk, and SIGXFSZ is ignored so that the failure reaches the program.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool set() const { return m_set; }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
+// Every file below a folder, with its contents' hash.
+QMap<QString, QByteArray> folderState(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, QFileInfo(path).isDir() ? QByteArray("folder") : FileHash(path));
+    }
+    return files;
+}
+
+} // namespace
+
+class TestDiskFull : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void saveAndCompressFailAndChangeNothing()
+    {
+        Program program;
+        QVERIFY(program.prepare());
+        program.startUp(QStringLiteral("Example"));
+        const QString root = program.main->VTree().Levels().Item(1)->Item(1)->Key();
+        QVERIFY(program.select(root));
+        const auto before = folderState(program.state.DataPath);
+        program.messages.clear();
+        {
+            FileSizeLimit limit(1024);
+            QVERIFY(limit.set());
+            program.editThroughWindow("mnuPersonEdit", [](frmEdit &edit) {
+                Program::setBox(edit, "txtFname", QStringLiteral("Changed"));
+            });
+            QCOMPARE(program.messages.count(), 1);
+            QCOMPARE(program.messages.last().text, kFull);
+            QCOMPARE(program.messages.last().title, kFullTitle);
+            QCOMPARE(program.messages.last().icon, MsgIcon::Critical);
+            program.messages.clear();
+
+            program.main->Menus().Item(QStringLiteral("mnuToolsDbComp"))->trigger();
+            QCOMPARE(program.messages.count(), 1);
+            QCOMPARE(program.messages.last().text,
+                     QStringLiteral("The database could not be compressed: there is not enough "
+                                    "room on the disk for its compressed copy. The database was "
+                                    "left as it was.\r\n\r\nMake room on the disk and try again."));
+            QCOMPARE(program.messages.last().title, kFullTitle);
+        }
+        QCOMPARE(folderState(program.state.DataPath), before);
+        QVERIFY(program.main->Db().IsOpen());
+        QVERIFY(program.main->Tree().People().Item(root)->Fname() != QLatin1String("Changed"));
+        program.main->close();
+    }
+
+    void photosThatDoNotFitAreNamedAndLeaveNothing()
+    {
+        Program program;
+        QVERIFY(program.prepare());
+        program.startUp(QStringLiteral("Example"));
+        const QString root = program.main->VTree().Levels().Item(1)->Item(1)->Key();
+        QVERIFY(program.select(root));
+        // A photo larger than what may still be written; the database change fits.
+        const QString photo = program.dir.filePath(QStringLiteral("large.jpg"));
+        QFile file(photo);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(512 * 1024, 'p'));
+        file.close();
+        const QString folder = program.state.DataPath + QStringLiteral("Photos/") + root;
+        program.messages.clear();
+        {
+            FileSizeLimit limit(QFileInfo(program.database()).size() + 128 * 1024);
+            QVERIFY(limit.set());
+            ScopedFileDialogDriver files([&](const FileDialog &) { return photo; });
+            program.editThroughWindow("mnuPersonEdit", [](frmEdit &edit) {
+                edit.findChild<QPushButton *>(QStringLiteral("cmdBrowse"))->click();
+            });
+        }
+        QCOMPARE(program.messages.count(), 1);
+        QCOMPARE(program.messages.last().text,
+                 QStringLiteral("These photos could not be copied into '%1/': the disk may be "
+                                "full, or the folder cannot be written.\r\n\r\nlarge.jpg\r\n\r\n"
+                                "The person was saved without them; nothing else was changed.")
+                     .arg(QDir::toNativeSeparators(folder)));
+        QCOMPARE(program.messages.last().title, QStringLiteral("Error"));
+        QCOMPARE(program.messages.last().icon, MsgIcon::Critical);
+        // No part of the photo, no temporary copy: the person's folder is empty.
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(QDir(folder)
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+        program.main->close();
+    }
+
+    void importFailsAndLeavesNoTreeAndNoPhotos()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QStringLiteral("/Data/");
+        QVERIFY(QDir().mkpath(data));
+        const QString database = data + QStringLiteral("people.db");
+        QVERIFY(!mDatabase::CreateDatabaseFile(database));
+        const QString photo = dir.filePath(QStringLiteral("face.jpg"));
+        QFile file(photo);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'f'));
+        file.close();
+        Gedcom::ImportPlan plan;
+        for (int i = 1; i <= 200; ++i) {
+            PersonRecord row;
+            row.ID = QStringLiteral("G%1").arg(i);
+            row.PrntKey = i == 1 ? QStringLiteral("ROOT") : QStringLiteral("G%1").arg(i / 2);
+            row.Notes = QString(400, QLatin1Char('x'));
+            plan.rows.append({row, {{photo, QStringLiteral("face.jpg")}}});
+        }
+        const auto before = folderState(data);
+        Gedcom::RunResult run;
+        {
+            FileSizeLimit limit(QFileInfo(database).size());
+            QVERIFY(limit.set());
+            ImportSink sink(database, QStringLiteral("Imported"));
+            run = Gedcom::runImport(plan, sink, data + QStringLiteral("Photos"));
+        }
+        QVERIFY(!run.isDone());
+        QCOMPARE(run.error, kFull);
+        QCOMPARE(folderState(data), before);
+        QVERIFY(!WriteScript::Dump(database).contains(QLatin1String("Imported")));
+    }
+};
+
+QTEST_MAIN(TestDiskFull)
+#include "tst_diskfull.moc"
