@@ -107,8 +107,9 @@ Result Run(const QString &program, const QStringList &arguments, const QString &
         if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0)
             env.emplace_back(*e);
     }
-    env.emplace_back(std::string("ASAN_OPTIONS=detect_leaks=0:") +
-                     qgetenv("ASAN_OPTIONS").toStdString());
+    const QByteArray asan = qgetenv("ASAN_OPTIONS");
+    env.emplace_back("ASAN_OPTIONS=" + asan.toStdString() + (asan.isEmpty() ? "" : ":") +
+                     "detect_leaks=0");
     std::vector<char *> envp;
     for (std::string &e : env)
         envp.push_back(e.data());
