@@ -120,7 +120,7 @@ StoreError mDatabase::Compress()
     // change would be lost, or its journal applied to the copy.
     WriteLock lock(m_databasePath, m_busyTimeoutMs);
     if (StoreError error = lock.acquire())
-        return error;
+        return named(error);
 
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -138,7 +138,7 @@ StoreError mDatabase::Compress()
                     QStringLiteral("The database could not be compressed: there is not enough "
                                    "room on the disk for its compressed copy. The database was "
                                    "left as it was.\r\n\r\nMake room on the disk and try again.");
-            return error;
+            return named(error);
         }
     }
 

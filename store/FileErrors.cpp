@@ -59,6 +59,14 @@ QString DatabaseName(const QString &databasePath)
                : QStringLiteral("The database '%1'").arg(QDir::toNativeSeparators(databasePath));
 }
 
+StoreError Named(StoreError error, const QString &databasePath)
+{
+    const QString unnamed = DatabaseName(QString()) + QLatin1Char(' ');
+    if (IsFileFailure(error) && !databasePath.isEmpty() && error.description.startsWith(unnamed))
+        error.description.replace(0, unnamed.size() - 1, DatabaseName(databasePath));
+    return error;
+}
+
 StoreError ForEngineCode(int code, const QString &databasePath)
 {
     const QString name = DatabaseName(databasePath);

@@ -20,6 +20,10 @@ int EngineCode(const QSqlError &error);
 // `databasePath` is given; no error for any other code.
 StoreError ForEngineCode(int code, const QString &databasePath = QString());
 
+// The error with the database's path in its text, when it is a failure of the file that does not
+// name it yet; any other error as it is.
+StoreError Named(StoreError error, const QString &databasePath);
+
 // The file as the user is told it: its native path in quotes, or "The database" alone.
 QString DatabaseName(const QString &databasePath);
 

@@ -94,7 +94,7 @@ StoreError mDatabase::open()
         if (StoreError problem = DatabaseCheck::CheckNewDatabaseFolder(file.absolutePath()))
             return problem;
         if (StoreError error = CreateDatabaseFile(m_databasePath))
-            return error;
+            return named(error);
     }
     // A file that is not a database is never handed to the engine, which might write to it.
     if (StoreError problem = DatabaseCheck::CheckHeader(m_databasePath))
@@ -123,6 +123,11 @@ StoreError mDatabase::open()
         return problem;
     StoreConnection::Configure(db, m_readOnly);
     return {};
+}
+
+StoreError mDatabase::named(StoreError error) const
+{
+    return FileErrors::Named(std::move(error), m_databasePath);
 }
 
 StoreError mDatabase::refuseChange() const
@@ -190,7 +195,7 @@ StoreError mDatabase::CreateTree(const QString &name)
     if (TreeExists(name))
         return storeError(kErrStatementFailed,
                           QStringLiteral("The tree '%1' already exists.").arg(name));
-    return TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy);
+    return named(TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy));
 }
 
 StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
@@ -227,16 +232,16 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
         if (!run(query,
                  QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(step)), {},
                  &error))
-            return error;
+            return named(error);
         from = step;
     }
     if (!run(query,
              QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(newName)), {},
              &error))
-        return error;
+        return named(error);
     query = QSqlQuery();
     if (!transaction.commit())
-        return fromSql(db.lastError());
+        return named(fromSql(db.lastError()));
     return {};
 }
 
@@ -251,7 +256,7 @@ StoreError mDatabase::DeleteTree(const QString &name)
     QSqlQuery query(db);
     StoreError error;
     run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)), {}, &error);
-    return error;
+    return named(error);
 }
 
 QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) const
@@ -267,8 +272,11 @@ QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) 
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, error))
+    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, error)) {
+        if (error)
+            *error = named(*error);
         return rows;
+    }
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     while (query.next())
         rows << TreeSql::ReadRecord(query, indexes);
@@ -289,8 +297,11 @@ bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-             {bindable(key)}, error))
+             {bindable(key)}, error)) {
+        if (error)
+            *error = named(*error);
         return false;
+    }
     if (!query.next())
         return false;
     if (found)
@@ -315,7 +326,7 @@ StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
         QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
             .arg(quoted(tree), assignments.join(u", ")),
         values, &error);
-    return error;
+    return named(error);
 }
 
 StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
@@ -323,7 +334,7 @@ StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &reco
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (StoreError refused = refuseChange())
         return refused;
-    return TreeSql::InsertRow(db, tree, record);
+    return named(TreeSql::InsertRow(db, tree, record));
 }
 
 StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
@@ -335,5 +346,5 @@ StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
     StoreError error;
     run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)), {bindable(key)},
         &error);
-    return error;
+    return named(error);
 }

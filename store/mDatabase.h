@@ -132,6 +132,8 @@ public:
 private:
     // Not open, or open read-only: the error a change gets; otherwise no error.
     StoreError refuseChange() const;
+    // A failure of the file, with the database's path in its text.
+    StoreError named(StoreError error) const;
     // The steps of OpenDatabase; the error says what failed.
     StoreError open();
 

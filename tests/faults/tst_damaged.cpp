@@ -146,9 +146,10 @@ private slots:
         QVERIFY(!program.main->LoadTree(QStringLiteral("Broken")));
         QCOMPARE(program.messages.count(), 1);
         QCOMPARE(program.messages.last().text,
-                 QStringLiteral("The database is damaged: it can no longer be read as a database. "
-                                "Nothing was changed; the file has been left as it is.\r\n\r\n"
-                                "Restore it from a backup copy."));
+                 QStringLiteral("The database '%1' is damaged: it can no longer be read as a "
+                                "database. Nothing was changed; the file has been left as it is."
+                                "\r\n\r\nRestore it from a backup copy.")
+                     .arg(QDir::toNativeSeparators(program.database())));
         QCOMPARE(program.messages.last().title, QStringLiteral("Error: -2147286775"));
         program.main->close();
         QCOMPARE(FileHash(program.database()), before);

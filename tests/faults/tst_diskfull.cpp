@@ -16,9 +16,15 @@
 namespace {
 
 const QString kFullTitle = QStringLiteral("Error: -2147286928");
-const QString kFull = QStringLiteral(
-    "The database could not be written: the disk is full, or the file would grow larger than "
-    "the system allows. Nothing was changed.\r\n\r\nMake room on the disk and try again.");
+// The message names the database when the store tells it (the import's own sink does not).
+QString full(const QString &database = QString())
+{
+    return QStringLiteral("The database%1 could not be written: the disk is full, or the file "
+                          "would grow larger than the system allows. Nothing was changed.\r\n\r\n"
+                          "Make room on the disk and try again.")
+        .arg(database.isEmpty() ? QString()
+                                : QStringLiteral(" '%1'").arg(QDir::toNativeSeparators(database)));
+}
 
 // A limit on the size of files this process writes, for its lifetime: a write beyond it fails
 // as on a full disk, and SIGXFSZ is ignored so that the failure reaches the program.
@@ -84,7 +90,7 @@ private slots:
                 Program::setBox(edit, "txtFname", QStringLiteral("Changed"));
             });
             QCOMPARE(program.messages.count(), 1);
-            QCOMPARE(program.messages.last().text, kFull);
+            QCOMPARE(program.messages.last().text, full(program.database()));
             QCOMPARE(program.messages.last().title, kFullTitle);
             QCOMPARE(program.messages.last().icon, MsgIcon::Critical);
             program.messages.clear();
@@ -92,9 +98,11 @@ private slots:
             program.main->Menus().Item(QStringLiteral("mnuToolsDbComp"))->trigger();
             QCOMPARE(program.messages.count(), 1);
             QCOMPARE(program.messages.last().text,
-                     QStringLiteral("The database could not be compressed: there is not enough "
-                                    "room on the disk for its compressed copy. The database was "
-                                    "left as it was.\r\n\r\nMake room on the disk and try again."));
+                     QStringLiteral("The database '%1' could not be compressed: there is not "
+                                    "enough room on the disk for its compressed copy. The database "
+                                    "was left as it was.\r\n\r\nMake room on the disk and try "
+                                    "again.")
+                         .arg(QDir::toNativeSeparators(program.database())));
             QCOMPARE(program.messages.last().title, kFullTitle);
         }
         QCOMPARE(folderState(program.state.DataPath), before);
@@ -171,7 +179,7 @@ private slots:
             run = Gedcom::runImport(plan, sink, data + QStringLiteral("Photos"));
         }
         QVERIFY(!run.isDone());
-        QCOMPARE(run.error, kFull);
+        QCOMPARE(run.error, full());
         QCOMPARE(folderState(data), before);
         QVERIFY(!WriteScript::Dump(database).contains(QLatin1String("Imported")));
     }
