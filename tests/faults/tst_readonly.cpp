@@ -4,7 +4,9 @@
 // start, or that is a file, ends start-up with a message that names it. Run as "nobody" when
 // started as root, so that the permissions bind.
 #include "support_Program.h"
+#include "support_Tracer.h"
 #include "support_Unprivileged.h"
+#include "support_WriteScript.h"
 
 #include <QApplication>
 #include <QTest>
@@ -124,6 +126,57 @@ private slots:
                      kCannotStart);
         QVERIFY(QDir(folder).isEmpty());
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void unfinishedChangeInReadOnlyFolder()
+    {
+        Program program;
+        QVERIFY(program.prepare());
+        const QString database = program.database();
+        const QString journal = database + QStringLiteral("-journal");
+        const QString gedcom = program.dir.filePath(QStringLiteral("none.ged"));
+        QVERIFY(WriteScript::PrepareData(program.state.DataPath, gedcom));
+        const QString pristine = program.dir.filePath(QStringLiteral("pristine.db"));
+        QVERIFY(QFile::copy(database, pristine));
+        // The writer killed in its first change at the first write after which a journal that
+        // must be rolled back lies beside the database (it begins with the journal's mark).
+        const QByteArray mark = QByteArray::fromHex("d9d505f920a163d7");
+        bool unfinished = false;
+        for (int k = 1; k < 60 && !unfinished; ++k) {
+            QFile::remove(database);
+            QFile::remove(journal);
+            QVERIFY(QFile::copy(pristine, database));
+            const Tracer::Result run =
+                Tracer::Run(QStringLiteral(FAULTS_WRITER), {program.state.DataPath, gedcom},
+                            QDir(program.state.DataPath).absolutePath(), k);
+            if (!run.traced)
+                QSKIP(qPrintable(QStringLiteral("cannot trace the writer: ") + run.error));
+            QFile file(journal);
+            unfinished = file.open(QIODevice::ReadOnly) && file.read(8) == mark;
+        }
+        QVERIFY(unfinished);
+        const QByteArray databaseBefore = FileHash(database);
+        const QByteArray journalBefore = FileHash(journal);
+        const QString folder = QDir(program.state.DataPath).absolutePath();
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QCOMPARE(failedStart(program),
+                 QStringLiteral("Failed to connect to the database.\r\n\r\nThe database '%1' "
+                                "was left in the middle of a change by a program that stopped, "
+                                "and the change cannot be undone because the file or its folder "
+                                "is read-only. Nothing was changed.\r\n\r\nMake the file and "
+                                "its folder writable, then start again.")
+                         .arg(native(database)) +
+                     kCannotStart);
+        QCOMPARE(FileHash(database), databaseBefore);
+        QCOMPARE(FileHash(journal), journalBefore);
+        // Writable again, the next open undoes the change.
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        mDatabase store;
+        store.SetPaths(program.state.DataPath, database);
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(!QFileInfo::exists(journal));
+        store.CloseDatabase();
+        QCOMPARE(WriteScript::Dump(database), WriteScript::Dump(pristine));
     }
 
     void dataFolderThatIsAFile()
