@@ -80,8 +80,10 @@ bool mDatabase::OpenDatabase()
     CloseDatabase();
     m_readOnly = false;
     m_openError = open();
-    if (m_openError)
+    if (m_openError) {
         CloseDatabase();
+        m_readOnly = false;
+    }
     return !m_openError;
 }
 
