@@ -17,7 +17,7 @@ build="${VT_FUZZ_BUILD:-build-fuzz}"
 bash scripts/bootstrap.sh --fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVT_SANITIZE=ON -DVT_FUZZ=ON \
-    ${VT_FUZZ_CMAKE_ARGS:-}
+    -DVT_BENCH=OFF ${VT_FUZZ_CMAKE_ARGS:-}
 cmake --build "$build" -j2
 
 # Every report fatal and symbolised; leaks in the system's libraries are suppressed (fuzz/lsan.supp).
