@@ -1,5 +1,9 @@
+#include "AppIcon.h"
 #include "AppState.h"
+#include "CommandLine.h"
 #include "DataFolder.h"
+#include "FileArgument.h"
+#include "InfoOptions.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -9,24 +13,31 @@
 
 int main(int argc, char *argv[])
 {
+    Cli::PrepareEnvironment(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmar"));
     QApplication::setApplicationName(QStringLiteral("Velkin Tree"));
     QApplication::setApplicationVersion(QStringLiteral("2.3"));
+    QApplication::setDesktopFileName(QStringLiteral("org.velkintree.velkintree"));
+    QApplication::setWindowIcon(AppIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Family trees kept and browsed as charts."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const InfoOptions info(parser);
     const QCommandLineOption dataOption(QStringLiteral("data"),
                                         QStringLiteral("Keep the database and photos in <folder>."),
                                         QStringLiteral("folder"));
     parser.addOption(dataOption);
+    Cli::AddOptions(parser);
     parser.process(app);
 
     AppState state;
     state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');
+    if (info.Print(parser, state.ProgramPath, parser.value(dataOption)))
+        return 0;
     state.DataPath = ChooseDataFolder(state.ProgramPath, parser.value(dataOption));
+    if (Cli::Requested(parser))
+        return Cli::Run(parser, state.DataPath);
     state.UserSettingsFile = DefaultUserSettingsFile();
     state.MachineSettingsFile = DefaultMachineSettingsFile();
 
@@ -38,6 +49,7 @@ int main(int argc, char *argv[])
     QObject::connect(&splash, &frmSplash::StartupFinished, &app,
                      [] { QApplication::setQuitOnLastWindowClosed(true); });
     QObject::connect(&splash, &frmSplash::StartupFailed, &app, [] { QApplication::exit(1); });
+    Cli::ImportFileOnStart(parser, splash, main);
     splash.show();
     return app.exec();
 }

@@ -6,6 +6,7 @@ function(vt_add_qtest name)
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false"
+        # The thumbnail cache of a test goes to the build tree, never to the user's own.
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/test-cache"
         TIMEOUT 300)
 endfunction()

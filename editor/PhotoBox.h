@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // Shows one image file, given by path, upright and as large as the box allows with its
-// proportions kept. A file that cannot be decoded leaves the box empty.
+// proportions kept; placeable metafiles are drawn. A file that cannot be decoded leaves the box
+// empty.
 class PhotoBox : public QWidget
 {
     Q_OBJECT

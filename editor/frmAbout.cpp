@@ -1,6 +1,6 @@
 #include "frmAbout.h"
 
-#include "FamilyPicture.h"
+#include "AppIcon.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,11 +25,18 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Velkin Tree"));
+    setWindowIcon(AppIcon());
 
+    // The program's icon, drawn sharp on screens of any pixel density.
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QPixmap::fromImage(FamilyPicture()));
-    picture->setFixedSize(124, 122);
+    const QSize pictureSize(124, 122);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap =
+        QPixmap::fromImage(AppIconPicture(pictureSize * ratio, palette().color(QPalette::Window)));
+    pixmap.setDevicePixelRatio(ratio);
+    picture->setPixmap(pixmap);
+    picture->setFixedSize(pictureSize);
 
     QLabel *product = makeLabel(this, "lblProduct", ProductText());
     QFont big = product->font();

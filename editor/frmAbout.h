@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-// The about window: the family picture, the product name and version, the maker with the
+// The about window: the program's icon, the product name and version, the maker with the
 // years of the product, and the maker's web and mail addresses. A mouse click anywhere or Esc
 // closes it. Children by objectName: Picture1, lblProduct, lblMaker, lblWeb, lblMail.
 class frmAbout : public QDialog

@@ -1,12 +1,11 @@
 #include "frmPic.h"
 
-#include "ImageOrientation.h"
 #include "ModalSeam.h"
 #include "PhotoBox.h"
+#include "PictureDecoder.h"
 #include "Thumb.h"
 
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -60,12 +59,12 @@ frmPic::frmPic(const Thumb &item, QWidget *parent, const QSize &screen) : QDialo
     const QSize limits = PhotoLimits(screenSize);
 
     const QString file = item.Path() + item.Name();
-    // The item gives the stored size; the photo is shown, and the window sized, upright.
-    QImageReader reader(file);
+    // The item gives the stored size (none when the viewer was not asked for dimensions: the
+    // file's own); the photo is shown, and the window sized, upright.
     QSize stored(item.Width(), item.Height());
     if (stored.width() <= 0 || stored.height() <= 0)
-        stored = reader.size(); // the viewer was not asked for dimensions
-    QSize size = ImageOrientation::UprightSize(stored, ImageOrientation::OrientationOf(reader));
+        stored = QSize();
+    QSize size = PictureDecoder::UprightSizeOf(file, stored);
     if (size.width() <= 0 || size.height() <= 0)
         size = QSize(1, 1);
 

@@ -85,15 +85,14 @@ void ImportMapper::choosePartners()
             const Lineage::Family &family = m_lineage.family(f);
             if (family.lineParent != p)
                 continue;
+            state.slotFamily = f;
             for (int q : family.partners) {
                 if (q != p) {
-                    state.slotFamily = f;
                     state.slotPartner = q;
                     break;
                 }
             }
-            if (state.slotFamily >= 0)
-                break;
+            break;
         }
         if (state.slotPartner >= 0)
             m_state[size_t(state.slotPartner)].isPartner = true;
@@ -102,7 +101,7 @@ void ImportMapper::choosePartners()
     // order) whose partner it is.
     for (int q : m_rowPersons) {
         PersonState &state = m_state[size_t(q)];
-        if (state.slotFamily >= 0)
+        if (state.slotPartner >= 0)
             continue;
         for (int f : m_lineage.person(q).partnerships) {
             const int l = m_lineage.family(f).lineParent;
@@ -328,7 +327,7 @@ void ImportMapper::fillRow(int p, PlannedRow &planned)
 
     if (state.pairedWith >= 0) {
         const QString other = m_keys[m_state[size_t(state.pairedWith)].row];
-        if (state.slotFamily < 0)
+        if (state.slotPartner != state.pairedWith)
             NotesText::appendLine(notes, NotesText::childrenListedUnderLine(other));
         NotesText::appendLine(notes, NotesText::partnerIdLine(other));
     }

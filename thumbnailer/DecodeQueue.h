@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+
 // The listed files still to be decoded, in listing order: the record to render next and how
 // many listed records are still to come. The host runs between two files and may take items
 // out or ask for a new sort meanwhile; the queue keeps the place right, so that every file is
@@ -7,7 +9,8 @@
 //
 // Results are applied in this order, one after the other, whoever decodes them: requests that
 // are handed out ahead (to decode on other threads) stay pending here until their result has
-// been applied.
+// been applied. Each pending record has a ticket that names its decode, whatever place the
+// record moves to.
 class DecodeQueue
 {
 public:
@@ -17,6 +20,8 @@ public:
         *this = DecodeQueue();
         m_active = true;
         m_end = count;
+        for (int i = 0; i < count; ++i)
+            m_tickets.push_back(i);
     }
     // Rendering ended (done, stopped or gone); a sort asked for meanwhile is left to take.
     void finish() { m_active = false; }
@@ -28,19 +33,33 @@ public:
     int end() const { return m_end; }
     bool done() const { return m_next >= m_end; }
     // The record at next() was rendered.
-    void advance() { ++m_next; }
+    void advance()
+    {
+        ++m_next;
+        if (!m_tickets.empty())
+            m_tickets.pop_front();
+    }
+    // The ticket of a pending record (pending(index) must hold).
+    int ticket(int index) const { return m_tickets[std::size_t(index - m_next)]; }
 
     // The record at `index` was taken out of the records (deleted, or dropped because it could
-    // not be decoded).
-    void removed(int index)
+    // not be decoded). The ticket it had when it was pending, else -1.
+    int removed(int index)
     {
         if (!m_active)
-            return;
+            return -1;
+        int ticket = -1;
+        if (pending(index)) {
+            const auto at = m_tickets.begin() + (index - m_next);
+            ticket = *at;
+            m_tickets.erase(at);
+        }
         // The records after it move up one place.
         if (index < m_next)
             --m_next;
         if (index < m_end)
             --m_end;
+        return ticket;
     }
     // True when `index` is a listed record that is still to be rendered.
     bool pending(int index) const { return m_active && index >= m_next && index < m_end; }
@@ -66,4 +85,5 @@ private:
     int m_next = 0;
     int m_end = 0;
     bool m_sortPending = false;
+    std::deque<int> m_tickets; // of the pending records, in order
 };

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
+
+#include <atomic>
 
 #include <cmath>
 
@@ -161,12 +164,21 @@ bool ReadWmfSize(const QString &file, int &width, int &height)
     return done(int(std::labs(w)), int(std::labs(h)), width, height);
 }
 
+// The screen is asked on the GUI thread only; other threads (decoding metafiles) use what it
+// said last.
+static std::atomic<double> s_dpiX{96.0};
+static std::atomic<double> s_dpiY{96.0};
+
 static double logicalDpi(bool horizontal)
 {
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            return horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
-    return 96.0;
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (qobject_cast<const QGuiApplication *>(app) && QThread::currentThread() == app->thread()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            s_dpiX.store(screen->logicalDotsPerInchX());
+            s_dpiY.store(screen->logicalDotsPerInchY());
+        }
+    }
+    return horizontal ? s_dpiX.load() : s_dpiY.load();
 }
 
 int HimetricToPixelsX(int himetric)

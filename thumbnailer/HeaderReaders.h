@@ -22,7 +22,8 @@ bool ReadWmfSize(const QString &file, int &width, int &height);
 bool HasReader(const QString &extension);
 bool ReadSizeByExtension(const QString &extension, const QString &file, int &width, int &height);
 
-// HIMETRIC to pixels at the screen's logical resolution (96 per inch without a screen).
+// HIMETRIC to pixels at the screen's logical resolution (96 per inch without a screen). Off the
+// GUI thread, the resolution the GUI thread saw last.
 int HimetricToPixelsX(int himetric);
 int HimetricToPixelsY(int himetric);
 

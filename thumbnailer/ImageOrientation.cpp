@@ -1,6 +1,7 @@
 #include "ImageOrientation.h"
 
 #include <QImageReader>
+#include <QTransform>
 
 namespace ImageOrientation {
 
@@ -12,6 +13,22 @@ bool SwapsSides(int orientation)
 QSize UprightSize(const QSize &stored, int orientation)
 {
     return SwapsSides(orientation) ? stored.transposed() : stored;
+}
+
+QImage TurnedUpright(const QImage &stored, int orientation)
+{
+    const QImageIOHandler::Transformations t = ToTransformation(orientation);
+    if (t == QImageIOHandler::TransformationNone || stored.isNull())
+        return stored;
+    // As the readers do it: a quarter anticlockwise on its own, otherwise mirror and flip
+    // first, then a quarter clockwise.
+    if (t == QImageIOHandler::TransformationRotate270)
+        return stored.transformed(QTransform().rotate(270));
+    QImage image = stored.mirrored(t & QImageIOHandler::TransformationMirror,
+                                   t & QImageIOHandler::TransformationFlip);
+    if (t & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
 }
 
 int FromTransformation(QImageIOHandler::Transformations transformation)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QImageIOHandler>
 #include <QSize>
 #include <QString>
@@ -29,6 +30,9 @@ bool SwapsSides(int orientation);
 // The size a picture stored at `stored` has when shown upright. Unknown orientations count as
 // upright. This is the one rule for it: viewers, cells and embedded previews all use it.
 QSize UprightSize(const QSize &stored, int orientation);
+
+// A picture stored in the given orientation, turned upright.
+QImage TurnedUpright(const QImage &stored, int orientation);
 
 // The orientation value for a reader's transformation, and back.
 int FromTransformation(QImageIOHandler::Transformations transformation);

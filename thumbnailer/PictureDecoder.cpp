@@ -1,8 +1,13 @@
 #include "PictureDecoder.h"
 
+#include "HeaderReaders.h"
 #include "ImageOrientation.h"
+#include "MetafileRenderer.h"
+#include "mThumbnailer.h"
 
+#include <QFile>
 #include <QImageReader>
+#include <QSemaphore>
 
 #include <algorithm>
 #include <vector>
@@ -85,6 +90,51 @@ QImage BoxReduced(const QImage &image, int factor)
     return reduced;
 }
 
+// Permits for decoding pictures whole: one each, all of them for a large one.
+QSemaphore &wholeDecodes()
+{
+    static QSemaphore permits(kWholeDecodesAtOnce);
+    return permits;
+}
+
+class WholeDecodePermit
+{
+public:
+    explicit WholeDecodePermit(int count) : m_count(count)
+    {
+        if (m_count > 0)
+            wholeDecodes().acquire(m_count);
+    }
+    ~WholeDecodePermit()
+    {
+        if (m_count > 0)
+            wholeDecodes().release(m_count);
+    }
+    WholeDecodePermit(const WholeDecodePermit &) = delete;
+    WholeDecodePermit &operator=(const WholeDecodePermit &) = delete;
+
+private:
+    int m_count;
+};
+
+bool isMetafileName(const QString &file)
+{
+    return mThumbnailer::ExtensionOf(file) == QLatin1String("WMF");
+}
+
+// A placeable metafile drawn at the size `fit` gives for its header size; null when it is not
+// one or cannot be drawn.
+QImage readMetafile(const QString &file, const FitRule &fit)
+{
+    int w = 0, h = 0;
+    if (!HeaderReaders::ReadSizeByExtension(QStringLiteral("WMF"), file, w, h))
+        return QImage();
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > (qint64(kDecodeLimitMB) << 20))
+        return QImage();
+    return MetafileRenderer::RenderWmf(in.readAll(), fit(QSize(w, h)));
+}
+
 } // namespace
 
 QImage SmoothScaled(const QImage &image, const QSize &size)
@@ -117,14 +167,33 @@ QSize ShrunkWithin(const QSize &picture, const QSize &bound)
     return QSize(std::max(1, shrunk.width()), std::max(1, shrunk.height()));
 }
 
+QSize UprightSizeOf(const QString &file, const QSize &stored)
+{
+    if (isMetafileName(file)) {
+        int w = 0, h = 0;
+        if (!stored.isEmpty())
+            return stored;
+        return HeaderReaders::ReadSizeByExtension(QStringLiteral("WMF"), file, w, h) ? QSize(w, h)
+                                                                                     : QSize();
+    }
+    QImageReader reader(file);
+    const QSize size = stored.isEmpty() ? reader.size() : stored;
+    if (!size.isValid() || size.isEmpty())
+        return QSize();
+    return ImageOrientation::UprightSize(size, ImageOrientation::OrientationOf(reader));
+}
+
 QImage Read(const QString &file, const FitRule &fit, bool byContent)
 {
+    if (!byContent && isMetafileName(file))
+        return readMetafile(file, fit);
     QImageReader reader(file);
     reader.setDecideFormatFromContent(byContent);
     reader.setAutoTransform(true);
     // This reader's own limit; the process-wide default is left as it is.
     reader.setAllocationLimit(kDecodeLimitMB);
     QSize drawn;
+    bool scaled = false;
     const QSize stored = reader.size();
     if (stored.isValid() && !stored.isEmpty()) {
         const int orientation = ImageOrientation::OrientationOf(reader);
@@ -133,13 +202,18 @@ QImage Read(const QString &file, const FitRule &fit, bool byContent)
         // The scaled size is asked for in the stored orientation; the turn comes after. Readers
         // that scale palette pictures themselves would hatch them: those are scaled here.
         if (drawn != upright && reader.supportsOption(QImageIOHandler::ScaledSize) &&
-            !IsPalette(reader.imageFormat()))
+            !IsPalette(reader.imageFormat())) {
             reader.setScaledSize(ImageOrientation::SwapsSides(orientation) ? drawn.transposed()
                                                                            : drawn);
+            scaled = true;
+        }
     }
+    // A whole decode holds its permit until it has been scaled. Unknown sizes count as large.
+    const bool large = !stored.isValid() || qint64(stored.width()) * stored.height() > kLargePixels;
+    const WholeDecodePermit permit(scaled ? 0 : large ? kWholeDecodesAtOnce : 1);
     const QImage image = reader.read();
     if (image.isNull())
-        return image;
+        return byContent ? readMetafile(file, fit) : image;
     if (!drawn.isValid())
         drawn = fit(image.size());
     return SmoothScaled(image, drawn);

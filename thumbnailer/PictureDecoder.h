@@ -12,13 +12,17 @@
 // The cap: one picture's decoded pixels may take at most kDecodeLimitMB (a 100-megapixel photo
 // at 32 bits takes 400 MB); a file that would need more counts as one that cannot be decoded.
 // The working copy that scaling a palette or 1-bit picture needs stays below kWorkingCopyBytes.
-// Pictures are decoded one at a time on the caller's thread; any later decoding in parallel has
-// to keep pictures above about 16 megapixels that cannot be decoded scaled to one at a time, so
-// that the cap still bounds what decoding takes at once.
+// Decoding is safe on any thread. Pictures that cannot be decoded scaled are decoded whole: at
+// most kWholeDecodesAtOnce of them at a time, and one above kLargePixels alone, so that the cap
+// still bounds what decoding on several threads takes at once.
+//
+// Placeable Windows metafiles are drawn (MetafileRenderer) at the size their header gives.
 namespace PictureDecoder {
 
 constexpr int kDecodeLimitMB = 512;
 constexpr qint64 kWorkingCopyBytes = qint64(64) << 20;
+constexpr int kWholeDecodesAtOnce = 3;
+constexpr qint64 kLargePixels = qint64(16) << 20;
 
 // Gives the size a picture is shown at from its upright size.
 using FitRule = std::function<QSize(const QSize &upright)>;
@@ -32,6 +36,13 @@ QImage Read(const QString &file, const FitRule &fit, bool byContent = false);
 // Decodes `file` upright, shrunk to fit `bound` with its proportions kept; never enlarged. An
 // empty bound keeps the picture's own size.
 QImage ReadWithin(const QString &file, const QSize &bound);
+
+// The size a picture is shown at when upright: `stored` (the size its header gives, as the
+// control's items carry it) or, when that is empty, the size read from the file; with the
+// file's orientation tag applied. Metafiles give their header size in pixels. The one rule
+// for it: cells, the viewer and cached entries all size pictures by it. Empty when the file
+// gives no size.
+QSize UprightSizeOf(const QString &file, const QSize &stored = QSize());
 
 // The largest size of the picture's proportions within `bound`, or the picture's own size when
 // it fits (at least 1 x 1).

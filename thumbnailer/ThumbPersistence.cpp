@@ -37,6 +37,7 @@ const QList<ThumbPropertyKey> &ThumbPersistence::Keys()
         {"GetDate", "GetDate", false},
         {"GetDims", "GetDims", false},
         {"GetExt", "GetExt", false},
+        {"UseThumbnailCache", "UseThumbnailCache", true},
         {"Path", "Path", QString()},
         {"Pattern", "Pattern", QStringLiteral("*.bmp")},
     };

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "CellDecoder.h"
 #include "DecodeQueue.h"
 #include "ThumbCellStore.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class DecodeRun;
 class QWidget;
 class Thumb;
+struct FileRecord;
 class ThumbModel;
 struct ThumbSettings;
 
@@ -44,10 +48,14 @@ private:
 };
 
 // How the control's items come to be: listing the source into records, sorting them, then for
-// each listed file in turn a decode request (DecodeQueue), the decoded picture (CellDecoder)
-// and its place in the memory cells (ThumbCellStore), after which the item is added and the
-// host told. The host runs between two files (and may stop, clear, delete or re-sort); the
-// queue keeps the order right.
+// each listed file a decode request (DecodeQueue), the decoded picture (CellDecoder, on the
+// worker threads of a DecodeRun) and its place in the memory cells (ThumbCellStore), after
+// which the item is added and the host told. Decodes run ahead on all cores (the items in view
+// first), but results are applied one at a time in listing order, on the GUI thread, so the
+// events come in the order and with the values they have without threads. The host runs
+// between two files and while results are awaited (and may stop, clear, delete or re-sort);
+// the queue keeps the order right, and a stop or clear cancels what is still queued without
+// waiting for decodes under way.
 class ThumbPipeline
 {
 public:
@@ -73,6 +81,8 @@ public:
 
     // StopDraw: listing and rendering end before their next file.
     void stop();
+    // A record was taken out of the records (0-based index): the queue and the decodes follow.
+    void recordRemoved(int index);
     bool listing() const { return m_listing; }
     bool rendering() const { return m_rendering; }
 
@@ -87,9 +97,26 @@ public:
 
     // Screen width used to size memory cells (0 = the primary screen's).
     void setScreenWidthForCells(int width) { m_screenWidthOverride = width; }
+    // Decodes kept going at once (0 = one per core).
+    void setDecodeWorkers(int workers) { m_workers = workers; }
+    int decodeWorkers() const;
+    // Whether photos' embedded thumbnails may stand in for decoding them (on by default).
+    void setUseEmbeddedThumbnails(bool use) { m_useEmbedded = use; }
+    // The items in view (1-based first and last, 0 when none): decoded before the others.
+    void setVisibleItems(std::function<std::pair<int, int>()> visible)
+    {
+        m_visibleItems = std::move(visible);
+    }
 
 private:
     int screenWidthForCells() const;
+    // The decode request of a listed file.
+    DecodeRequest requestFor(const FileRecord &record, const ThumbRenderer::CellSpec &fit) const;
+    // Hands out decodes ahead of the record to apply next: that record first, then the items in
+    // view, then the records in order, as far as the workers and the look-ahead allow.
+    void feed(DecodeRun &run, const ThumbRenderer::CellSpec &fit);
+    // The run's queued decodes are cancelled and the run let go.
+    void cancelDecodes();
     // Rendering has ended: a sort asked for meanwhile is applied.
     void endRendering();
 
@@ -103,6 +130,11 @@ private:
     bool m_rendering = false;
     bool m_addingItem = false;
     int m_screenWidthOverride = 0;
+    int m_workers = 0;
+    bool m_useEmbedded = true;
+    std::function<std::pair<int, int>()> m_visibleItems;
+    std::shared_ptr<DecodeRun> m_decodeRun;
+    std::shared_ptr<const ThumbCache::Store> m_cache;
     std::shared_ptr<const int> m_run = std::make_shared<const int>(0);
     std::shared_ptr<const int> m_life = std::make_shared<const int>(0);
 };

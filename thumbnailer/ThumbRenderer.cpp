@@ -11,12 +11,17 @@
 
 namespace ThumbRenderer {
 
+QSize InnerBox(const CellSpec &cell)
+{
+    const int frame = 2 * cell.outerBorder + 2 * cell.offset + 2 * cell.innerBorder;
+    return QSize(std::max(1, cell.cellWidth - frame), std::max(1, cell.cellHeight - frame));
+}
+
 QSize FitSize(const QSize &picture, const CellSpec &cell)
 {
-    const int innerWidth =
-        std::max(1, cell.cellWidth - 2 * cell.outerBorder - 2 * cell.offset - 2 * cell.innerBorder);
-    const int innerHeight = std::max(1, cell.cellHeight - 2 * cell.outerBorder - 2 * cell.offset -
-                                            2 * cell.innerBorder);
+    const QSize box = InnerBox(cell);
+    const int innerWidth = box.width();
+    const int innerHeight = box.height();
     const int w = std::max(1, picture.width());
     const int h = std::max(1, picture.height());
     if (w <= innerWidth && h <= innerHeight)

@@ -16,6 +16,10 @@ struct CellSpec
     int innerBorder = 0;
 };
 
+// The box a picture is fitted into: the cell less borders and offset on each side, at least
+// 1 x 1.
+QSize InnerBox(const CellSpec &cell);
+
 // The drawn size of a picture of the given pixel size: never enlarged, shrunk to the inner box
 // (cell less borders and offset on each side) keeping its proportions, at least 1 x 1.
 QSize FitSize(const QSize &picture, const CellSpec &cell);

@@ -39,6 +39,8 @@ struct ThumbSettings
     bool getDate = false;
     bool getDims = false;
     bool getExt = false;
+    // Pictures come from (and go into) the thumbnail cache shared with the desktop.
+    bool useThumbnailCache = true;
     // The source: a folder ending in '/' (or "<List>") with its patterns, or a list of files.
     QString path;
     QString pattern = QStringLiteral("*.bmp");

@@ -326,6 +326,16 @@ void Thumbnailer::setGetExt(bool value)
     store(*d, d->settings.getExt, value, "GetExt");
 }
 
+bool Thumbnailer::UseThumbnailCache() const
+{
+    return d->settings.useThumbnailCache;
+}
+
+void Thumbnailer::setUseThumbnailCache(bool value)
+{
+    store(*d, d->settings.useThumbnailCache, value, "UseThumbnailCache");
+}
+
 bool Thumbnailer::UserMode() const
 {
     return d->settings.userMode;

@@ -56,6 +56,7 @@ class Thumbnailer : public QFrame
     Q_PROPERTY(bool GetDate READ GetDate WRITE setGetDate)
     Q_PROPERTY(bool GetDims READ GetDims WRITE setGetDims)
     Q_PROPERTY(bool GetExt READ GetExt WRITE setGetExt)
+    Q_PROPERTY(bool UseThumbnailCache READ UseThumbnailCache WRITE setUseThumbnailCache)
     // Source
     Q_PROPERTY(QString Path READ Path WRITE setPath)
     Q_PROPERTY(QString Pattern READ Pattern WRITE setPattern)
@@ -177,6 +178,10 @@ public:
     void setGetDims(bool value);
     bool GetExt() const;
     void setGetExt(bool value);
+    // Pictures are taken from the thumbnail cache shared with the desktop when it holds them,
+    // and put there when they are decoded (stored; applies at the next rendering).
+    bool UseThumbnailCache() const;
+    void setUseThumbnailCache(bool value);
 
     // Folder shown (ends with '/'), or "<List>" when a FilesList spans several folders.
     QString Path() const;

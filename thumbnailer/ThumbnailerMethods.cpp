@@ -190,6 +190,7 @@ void Thumbnailer::ReadProperties(const PropertyBag &bag)
     s.getDate = flag("GetDate");
     s.getDims = flag("GetDims");
     s.getExt = flag("GetExt");
+    s.useThumbnailCache = flag("UseThumbnailCache");
     // Stored only: nothing is listed until the host asks.
     s.path = v.value(QStringLiteral("Path")).toString();
     s.pattern = v.value(QStringLiteral("Pattern")).toString();

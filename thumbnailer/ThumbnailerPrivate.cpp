@@ -26,6 +26,9 @@ ThumbnailerPrivate::ThumbnailerPrivate(Thumbnailer *control)
         view.followHorizontalBar();
     });
     settings.patterns = mThumbnailer::ParsePatterns(settings.pattern);
+    // The items in view are decoded first (when something has been laid out).
+    pipeline.setVisibleItems(
+        [this] { return std::make_pair(view.visible().visibleFirst, view.visible().visibleLast); });
 }
 
 ThumbnailerPrivate::~ThumbnailerPrivate()
@@ -204,7 +207,7 @@ bool ThumbnailerPrivate::deleteItems(const QString &sPathNames)
             const int record = model.indexOf(name);
             if (record > 0 && pipeline.queue().pending(record - 1)) {
                 model.records().removeAt(record - 1);
-                pipeline.queue().removed(record - 1);
+                pipeline.recordRemoved(record - 1);
                 emit q->ItemDelete(folder, name);
                 if (!self)
                     return false;
@@ -216,7 +219,7 @@ bool ThumbnailerPrivate::deleteItems(const QString &sPathNames)
         mouse.itemLeaving(itemName);
         const int record = model.remove(itemName);
         if (record >= 0)
-            pipeline.queue().removed(record);
+            pipeline.recordRemoved(record);
         emit q->ItemDelete(folder, name);
         if (!self)
             return false;

@@ -38,6 +38,16 @@ void ThumbnailerTestAccess::paintVisible()
     m_control.d->view.paintVisible();
 }
 
+void ThumbnailerTestAccess::setDecodeWorkers(int workers)
+{
+    m_control.d->pipeline.setDecodeWorkers(workers);
+}
+
+void ThumbnailerTestAccess::setUseEmbeddedThumbnails(bool use)
+{
+    m_control.d->pipeline.setUseEmbeddedThumbnails(use);
+}
+
 void ThumbnailerTestAccess::setScreenWidthForCells(int width)
 {
     m_control.d->pipeline.setScreenWidthForCells(width);

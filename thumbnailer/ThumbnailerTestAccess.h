@@ -31,6 +31,10 @@ public:
     void paintVisible();
     // The screen width the memory cells are sized for (0 = the primary screen's).
     void setScreenWidthForCells(int width);
+    // Decodes kept going at once (0 = one per core).
+    void setDecodeWorkers(int workers);
+    // Whether photos' embedded thumbnails may stand in for decoding them.
+    void setUseEmbeddedThumbnails(bool use);
 
 private:
     Thumbnailer &m_control;

@@ -1,5 +1,7 @@
 #include "ChartPicture.h"
 
+#include "CaptionCache.h"
+
 #include "ChartLayout.h"
 
 #include <QFontMetrics>
@@ -237,9 +239,17 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
         font.setPointSizeF(font.pointSizeF() * m_fontDpi / deviceDpi);
     painter.setFont(font);
 
+    // Zoomed out, a band thinner than a pixel of the device (a one-pixel line) would fall
+    // between the device's pixels and vanish: bands keep at least one device pixel.
+    const QTransform &scale = painter.worldTransform();
+    const QSizeF thinnest(scale.m11() > 0 && scale.m11() < 1 ? 1 / scale.m11() : 1,
+                          scale.m22() > 0 && scale.m22() < 1 ? 1 / scale.m22() : 1);
+
     // Repeated identical fills (the shared stretch of sibling connectors) are painted once.
     QRect lastFill;
     QRgb lastColor = 0;
+    QRgb textColor = 0;
+    bool textColorSet = false;
     const QFontMetrics metrics(m_font);
     const int slack = metrics.height();
     for (const Group &group : m_groups) {
@@ -254,7 +264,14 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
                 const QRect visible = step.bounds & clip;
                 if (visible == lastFill && step.color == lastColor)
                     continue;
-                painter.fillRect(visible, QColor(step.color));
+                if (thinnest.width() > 1 || thinnest.height() > 1)
+                    painter.fillRect(
+                        QRectF(visible.topLeft(),
+                               QSizeF(std::max<qreal>(visible.width(), thinnest.width()),
+                                      std::max<qreal>(visible.height(), thinnest.height()))),
+                        QColor(step.color));
+                else
+                    painter.fillRect(visible, QColor(step.color));
                 lastFill = visible;
                 lastColor = step.color;
                 continue;
@@ -264,20 +281,34 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
                 pen.setWidth(step.width);
                 pen.setCapStyle(Qt::SquareCap);
                 painter.setPen(pen);
+                textColorSet = false;
                 painter.drawLine(step.line);
                 break;
             }
             case Kind::Text: {
-                // The text's true extent, measured once, decides whether it reaches the clip.
+                const QString &value = m_texts[size_t(step.text)];
+                const CaptionCache::Caption *caption =
+                    m_captionCache ? &m_captionCache->Get(value, font) : nullptr;
+                // The text's true extent, measured once, decides whether it reaches the clip;
+                // cached captions are not measured apart from drawing them: their bound does.
                 if (step.textWidth < 0)
-                    step.textWidth = metrics.horizontalAdvance(m_texts[size_t(step.text)]);
+                    step.textWidth = caption ? step.bounds.width() - 2 * m_lineBound
+                                             : metrics.horizontalAdvance(value);
                 const QRect extent(int(step.line.x1()) - slack, step.bounds.top(),
                                    step.textWidth + 2 * slack, step.bounds.height());
                 if (!meets(extent, clip))
                     continue;
-                painter.setPen(QColor(step.color));
-                painter.drawText(QPointF(step.line.x1(), step.line.y1() + m_ascent),
-                                 m_texts[size_t(step.text)]);
+                if (step.color != textColor || !textColorSet) {
+                    // Changing the pen costs as much as a short caption: only when needed.
+                    painter.setPen(QColor(step.color));
+                    textColor = step.color;
+                    textColorSet = true;
+                }
+                const QPointF baseline(step.line.x1(), step.line.y1() + m_ascent);
+                if (caption)
+                    painter.drawStaticText(baseline - QPointF(0, caption->ascent), caption->text);
+                else
+                    painter.drawText(baseline, value);
                 break;
             }
             }

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+class CaptionCache;
 class QPainter;
 class QImage;
 
@@ -28,6 +29,9 @@ public:
     // The caption font: the given font in normal weight.
     void setFont(const QFont &font);
     QFont font() const { return m_font; }
+    // Captions are painted from the cache when one is set (not owned; null: laid out at each
+    // paint, as documents need them).
+    void setCaptionCache(CaptionCache *cache) { m_captionCache = cache; }
     // The canvas extent: nothing is painted outside it.
     void setCanvasSize(const QSize &size) { m_canvasSize = size; }
     QSize canvasSize() const { return m_canvasSize; }
@@ -101,4 +105,5 @@ private:
     int m_ascent = 12;
     int m_fontDpi = 96; // the resolution the font's point size was measured at
     QSize m_canvasSize;
+    CaptionCache *m_captionCache = nullptr;
 };

@@ -88,9 +88,19 @@ HelpWindow::HelpWindow(const QString &helpFolder, QWidget *parent)
     resize(em * 90, fontMetrics().height() * 36);
 }
 
+QString HelpWindow::HelpFolderFor(const QString &programDir)
+{
+    const QDir program(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir);
+    const QString beside = QDir::cleanPath(program.filePath(QStringLiteral("help")));
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(VT_HELP_FROM_BIN)));
+    return QFileInfo(installed).isDir() ? installed : beside;
+}
+
 QString HelpWindow::DefaultHelpFolder()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/help");
+    return HelpFolderFor(QString());
 }
 
 QString HelpWindow::PageForTopic(int topic)
@@ -111,9 +121,10 @@ void HelpWindow::ShowTopic(int topic)
         m_browser->verticalScrollBar()->setValue(0); // the same page again starts at its top
     } else {
         m_browser->setHtml(QStringLiteral("<h1>Help not found</h1><p>The help pages were not "
-                                          "found in the folder <code>%1</code>. They are "
-                                          "installed in the folder <code>help</code> beside the "
-                                          "program.</p>")
+                                          "found in the folder <code>%1</code>. They belong in "
+                                          "the folder <code>help</code> beside the program, or "
+                                          "in <code>share/velkintree/help</code> where it is "
+                                          "installed.</p>")
                                .arg(m_folder.toHtmlEscaped()));
         updateTitle();
     }

@@ -18,7 +18,12 @@ public:
 
     explicit HelpWindow(const QString &helpFolder, QWidget *parent = nullptr);
 
-    // The "help" folder beside the program.
+    // The help pages of the program in `programDir`: the folder "help" beside it (a build or a
+    // portable copy), else where an installation keeps them (share/velkintree/help of its
+    // prefix); the one beside it when neither exists. An empty `programDir` is the running
+    // program's folder.
+    static QString HelpFolderFor(const QString &programDir);
+    // The help pages of the running program.
     static QString DefaultHelpFolder();
     // The page file of a topic ("index.html" for an unknown topic).
     static QString PageForTopic(int topic);

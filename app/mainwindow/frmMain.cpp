@@ -1,7 +1,11 @@
 #include "frmMain.h"
 
+#include "AppIcon.h"
 #include "AppState.h"
+#include "ChartViewCommands.h"
+#include "EmptyChartHint.h"
 #include "FileHelpers.h"
+#include "GedcomCommands.h"
 #include "HelpWindow.h"
 #include "InfoPanel.h"
 #include "MainLayout.h"
@@ -62,7 +66,7 @@ frmMain::frmMain(AppState &state, QWidget *parent) : QMainWindow(parent), m_stat
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Velkin Tree"));
-    setWindowIcon(ToolIcon(QStringLiteral("TREES")));
+    setWindowIcon(AppIcon());
     buildMenu();
     buildToolBar();
     buildCentre();
@@ -209,6 +213,7 @@ void frmMain::wireCommands()
     m_browser->setTreeBox(m_cboTrees);
     m_commands = new TreeCommands(m_state, m_tree, *m_vtree, m_db, *m_browser, *m_cboTrees, this);
     m_personCommands = new PersonCommands(m_state, m_db, m_tree, *m_vtree, *m_browser, this);
+    new GedcomCommands(*this); // adds its File menu items and answers them
 
     connect(m_vtree, &TreeChart::NodeClick, m_browser, &TreeBrowser::VTree_NodeClick);
     connect(m_vtree, &TreeChart::NodeDblClick, m_personCommands,
@@ -223,6 +228,7 @@ void frmMain::wireCommands()
             m_pnlInfo->FillInfoPanel(*person);
     });
     connect(m_commands, &TreeCommands::PhotosReleased, m_pnlInfo, &InfoPanel::ClearInfoPanel);
+    new ChartViewCommands(m_tree, *m_vtree, *m_menus, this); // find, descendants, export, print
 
     m_personCommands->setStatusSetter(
         [this](const QString &name, const QString &span) { setStatusTexts(name, span); });
@@ -230,6 +236,22 @@ void frmMain::wireCommands()
                                     [this](const cPerson &p) { m_pnlInfo->ShowPersonValues(p); },
                                     [this](bool show) { m_pnlInfo->ShowDeathFields(show); },
                                     [this] { m_pnlInfo->RefreshPhotos(); }});
+
+    // With no tree open the chart shows how to open, make or import one.
+    auto *hint = new EmptyChartHint(m_vtree);
+    const auto listTrees = [this, hint] {
+        QStringList trees;
+        for (int i = 0; i < m_cboTrees->count(); ++i)
+            trees << m_cboTrees->itemText(i);
+        hint->SetTrees(trees);
+    };
+    QAbstractItemModel *treeList = m_cboTrees->model();
+    connect(treeList, &QAbstractItemModel::rowsInserted, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::rowsRemoved, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::dataChanged, hint, listTrees);
+    connect(treeList, &QAbstractItemModel::modelReset, hint, listTrees);
+    connect(&m_tree, &OpenTree::CurrentTreeChanged, hint,
+            [hint](const QString &name) { hint->SetTreeOpen(!name.isEmpty()); });
 
     // The Help button of a message box opens the help window at its topic.
     MessageService::setHelpHandler([this](const QString &, int topic) { ShowHelp(topic); });
@@ -249,11 +271,8 @@ HelpWindow *frmMain::Help() const
 
 void frmMain::ShowHelp(int topic)
 {
-    if (!m_helpWindow) {
-        const QString beside = AddBackslash(m_state.ProgramPath) + QStringLiteral("help");
-        m_helpWindow = new HelpWindow(
-            QFileInfo::exists(beside) ? beside : HelpWindow::DefaultHelpFolder(), this);
-    }
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(HelpWindow::HelpFolderFor(m_state.ProgramPath), this);
     m_helpWindow->ShowTopic(topic);
 }
 

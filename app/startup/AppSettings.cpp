@@ -36,8 +36,8 @@ void writeMissingNumber(modRegistry &registry, const QString &key, const QString
 WindowPlacement AppSettings::DefaultPlacement(int twipsPerPixel)
 {
     WindowPlacement placement;
-    placement.Width = 600 * twipsPerPixel;
-    placement.Height = 500 * twipsPerPixel;
+    placement.Width = kFirstRunWidth * twipsPerPixel;
+    placement.Height = kFirstRunHeight * twipsPerPixel;
     placement.State = 2;
     return placement;
 }

@@ -34,8 +34,13 @@ inline const QString MachineKey =
 constexpr int kMinimumWidth = 400;
 constexpr int kMinimumHeight = 300;
 
-// The first-run placement: at 0,0, 600 x 500 pixels (both converted with the horizontal factor),
-// maximised.
+// The first-run normal size, in pixels: what the window takes when it leaves the maximised state of
+// a first start, and what replaces a saved size too small to use.
+constexpr int kFirstRunWidth = 1000;
+constexpr int kFirstRunHeight = 700;
+
+// The first-run placement: at 0,0, 1000 x 700 pixels (both converted with the horizontal factor),
+// maximised. Load and Usable fit it to a smaller screen.
 WindowPlacement DefaultPlacement(int twipsPerPixel);
 
 // Reads the placement and the view settings into `state`; writes nothing. A value that is

@@ -22,6 +22,45 @@ QString configFile(const QString &name)
            QStringLiteral("Quillmar/") + name;
 }
 
+// Whether a folder could be made and written, judged by the nearest folder along its path that
+// exists; nothing is made.
+bool couldBeWritten(const QString &folder)
+{
+    QFileInfo info(QDir::cleanPath(folder));
+    while (!info.exists()) {
+        const QString parent = info.absolutePath();
+        if (parent == info.absoluteFilePath())
+            return false;
+        info = QFileInfo(parent);
+    }
+    return info.isDir() && info.isWritable();
+}
+
+// The choice of ChooseDataFolder; `make` makes the folder chosen.
+QString choose(const QString &programDir, const QString &overrideDir, const FolderProbe &writable,
+               bool make)
+{
+    if (!overrideDir.isEmpty()) {
+        const QString folder = AddBackslash(QDir::cleanPath(QDir(overrideDir).absolutePath()));
+        if (make)
+            MakePath(folder);
+        return folder;
+    }
+    const QString beside = programDir.isEmpty()
+                               ? QString()
+                               : AddBackslash(AddBackslash(programDir) + QStringLiteral("Data"));
+    const QString appData = AppDataFolder();
+    if (holdsDatabase(beside))
+        return beside;
+    if (holdsDatabase(appData))
+        return appData;
+    if (!beside.isEmpty() && IsPortableCopy(programDir) && writable(beside))
+        return beside;
+    if (make)
+        MakePath(appData);
+    return appData;
+}
+
 } // namespace
 
 bool FolderIsWritable(const QString &folder)
@@ -36,6 +75,15 @@ bool FolderIsWritable(const QString &folder)
     return true;
 }
 
+bool IsPortableCopy(const QString &programDir)
+{
+    if (programDir.isEmpty())
+        return false;
+    const QDir dir(programDir);
+    return QFileInfo(dir.filePath(QStringLiteral("Data"))).isDir() ||
+           QFileInfo(dir.filePath(QStringLiteral("portable"))).isFile();
+}
+
 QString AppDataFolder()
 {
     return AddBackslash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -44,23 +92,12 @@ QString AppDataFolder()
 QString ChooseDataFolder(const QString &programDir, const QString &overrideDir,
                          const FolderProbe &writable)
 {
-    if (!overrideDir.isEmpty()) {
-        const QString folder = AddBackslash(QDir::cleanPath(QDir(overrideDir).absolutePath()));
-        MakePath(folder);
-        return folder;
-    }
-    const QString beside = programDir.isEmpty()
-                               ? QString()
-                               : AddBackslash(AddBackslash(programDir) + QStringLiteral("Data"));
-    const QString appData = AppDataFolder();
-    if (holdsDatabase(beside))
-        return beside;
-    if (holdsDatabase(appData))
-        return appData;
-    if (!beside.isEmpty() && writable(beside))
-        return beside;
-    MakePath(appData);
-    return appData;
+    return choose(programDir, overrideDir, writable, true);
+}
+
+QString PreviewDataFolder(const QString &programDir, const QString &overrideDir)
+{
+    return choose(programDir, overrideDir, couldBeWritten, false);
 }
 
 QString DefaultUserSettingsFile()

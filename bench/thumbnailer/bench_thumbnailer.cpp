@@ -3,12 +3,22 @@
 //   bench_thumbnailer [--count N] [--distinct D] [--dir FOLDER] [--shot FILE.png]
 //
 // Generates N camera-like 4000 x 3000 JPEG photos (quality 92, with noise, gradients and shapes;
-// D distinct pictures repeated under N names) unless FOLDER already holds them, then measures in
-// one run: listing and rendering the folder into 70 x 70 cells (our path: one scaled decode per
-// photo), a naive full decode followed by a smooth scale, and one paint of a full visible grid.
+// D distinct pictures repeated under N names) unless FOLDER already holds them: half of them in
+// FOLDER/plain, the other half in FOLDER/exif with a 160 x 120 EXIF thumbnail as cameras write
+// it. Then measures in one run, per photo, for 70 x 70 cells:
+//   - today's path: one scaled decode after the other on one thread;
+//   - the first visit through the control with a cold thumbnail cache, decoding on all cores and
+//     writing the cache entries (the plain photos);
+//   - the first visit of the photos that carry an EXIF thumbnail;
+//   - a revisit of both folders (warm cache);
+//   - the longest wait of the event loop during the visits, and the peak memory;
+//   - a naive full decode with a smooth scale, and one paint of a full visible grid.
+// The thumbnail cache is the real one under XDG_CACHE_HOME = FOLDER/xdg-cache (emptied first),
+// so the entries can be looked at afterwards.
 #include "ThumbRenderer.h"
 #include "Thumbnailer.h"
 #include "ThumbnailerTestAccess.h"
+#include "support_exif.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,9 +28,12 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
+#include <time.h>
 
 namespace {
 
@@ -82,29 +95,104 @@ QImage cameraLikePhoto(quint32 seed)
     return image;
 }
 
-bool preparePhotos(const QString &dir, int count, int distinct)
+// Camera-like photos: D distinct pictures under `count` names, half of them plain, half with an
+// EXIF thumbnail. Nothing is made when the folder already holds them.
+bool preparePhotos(const QString &dir, int count, int distinct, QStringList &plain,
+                   QStringList &withExif)
 {
-    QDir().mkpath(dir);
-    const QString last = dir + QStringLiteral("/photo_%1.jpg").arg(count - 1, 4, 10, QChar('0'));
-    if (QFile::exists(last))
+    QDir().mkpath(dir + QStringLiteral("/plain"));
+    QDir().mkpath(dir + QStringLiteral("/exif"));
+    const auto name = [&dir](bool exif, int i) {
+        return dir +
+               (exif ? QStringLiteral("/exif/photo_%1.jpg") : QStringLiteral("/plain/photo_%1.jpg"))
+                   .arg(i, 4, 10, QChar('0'));
+    };
+    const int half = std::max(1, count / 2);
+    for (int i = 0; i < half; ++i) {
+        plain << name(false, i);
+        withExif << name(true, i);
+    }
+    if (QFile::exists(plain.last()) && QFile::exists(withExif.last()))
         return true;
     std::printf("generating %d distinct photos of 4000 x 3000 (quality 92) in %s ...\n", distinct,
                 qPrintable(dir));
     std::fflush(stdout);
-    for (int d = 0; d < distinct; ++d) {
-        const QString name = dir + QStringLiteral("/photo_%1.jpg").arg(d, 4, 10, QChar('0'));
-        if (!cameraLikePhoto(quint32(1000 + d)).save(name, "JPG", 92))
+    for (int d = 0; d < std::min(distinct, half); ++d) {
+        const QImage photo = cameraLikePhoto(quint32(1000 + d));
+        if (!photo.save(plain[d], "JPG", 92))
+            return false;
+        const QImage preview =
+            photo.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QFile file(withExif[d]);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(PixtileTestExif::jpegWithExif(photo, preview, 1, 92)) <= 0)
             return false;
     }
-    for (int i = distinct; i < count; ++i) {
-        const QString from =
-            dir + QStringLiteral("/photo_%1.jpg").arg(i % distinct, 4, 10, QChar('0'));
-        const QString to = dir + QStringLiteral("/photo_%1.jpg").arg(i, 4, 10, QChar('0'));
-        QFile::remove(to);
-        if (!QFile::copy(from, to))
-            return false;
+    for (int i = distinct; i < half; ++i) {
+        for (QStringList *list : {&plain, &withExif}) {
+            QFile::remove((*list)[i]);
+            if (!QFile::copy((*list)[i % distinct], (*list)[i]))
+                return false;
+        }
     }
     return true;
+}
+
+// Processor time of the calling thread, in ms.
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+// The highest resident memory since the last reset, in MB (0 when the system does not say).
+double peakMemoryMB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// Starts counting the peak again from the memory in use now.
+void resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+QString loadAverage()
+{
+    QFile load(QStringLiteral("/proc/loadavg"));
+    return load.open(QIODevice::ReadOnly) ? QString::fromLatin1(load.readAll()).section(' ', 0, 2)
+                                          : QStringLiteral("?");
+}
+
+// Wall and processor time of a phase, per photo.
+struct PerPhoto
+{
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Shows a folder in the control and returns the wall time in ms; `rendered` gets the count.
+double visit(Thumbnailer &control, const QString &folder, int &rendered)
+{
+    rendered = -1;
+    const QMetaObject::Connection done =
+        QObject::connect(&control, &Thumbnailer::ThumbsAdded, [&rendered](int n) { rendered = n; });
+    QElapsedTimer timer;
+    timer.start();
+    control.Clear();
+    control.setPath(folder);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    QObject::disconnect(done);
+    return ms;
 }
 
 } // namespace
@@ -113,81 +201,121 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString dir = QDir::tempPath() + QStringLiteral("/pixtile-bench-photos");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (QByteArray(argv[i]) == "--dir")
+            dir = QString::fromLocal8Bit(argv[i + 1]);
+    // The real cache rules, in a folder of the bench's own (set before Qt reads anything).
+    const QString cacheHome = dir + QStringLiteral("/xdg-cache");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
     QApplication app(argc, argv);
     int count = 200;
     int distinct = 20;
-    QString dir = QDir::tempPath() + QStringLiteral("/pixtile-bench-photos");
     QString shot;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--count"))
-            count = std::max(1, args[++i].toInt());
+            count = std::max(2, args[++i].toInt());
         else if (args[i] == QLatin1String("--distinct"))
             distinct = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--dir"))
-            dir = args[++i];
+            ++i;
         else if (args[i] == QLatin1String("--shot"))
             shot = args[++i];
     }
-    distinct = std::min(distinct, count);
-    if (!preparePhotos(dir, count, distinct)) {
+    distinct = std::min(distinct, count / 2);
+    QStringList plain, withExif;
+    if (!preparePhotos(dir, count, distinct, plain, withExif)) {
         std::fprintf(stderr, "cannot write the photos to %s\n", qPrintable(dir));
         return 1;
     }
-    QStringList files;
-    for (int i = 0; i < count; ++i)
-        files << dir + QStringLiteral("/photo_%1.jpg").arg(i, 4, 10, QChar('0'));
-    std::printf("photos: %d (4000 x 3000 JPEG, %lld KB each on average), cells 70 x 70\n", count,
-                QFileInfo(files.first()).size() / 1024);
+    const QStringList files = plain + withExif;
+    const int n = int(files.size());
+    std::printf("photos: %d (4000 x 3000 JPEG, %lld KB each on average; %d with an EXIF "
+                "thumbnail), cells 70 x 70\n",
+                n, QFileInfo(files.first()).size() / 1024, int(withExif.size()));
+    std::printf("decode workers: %d; load average before: %s\n",
+                QThreadPool::globalInstance()->maxThreadCount(), qPrintable(loadAverage()));
+    std::printf("thumbnail cache: %s/thumbnails\n", qPrintable(cacheHome));
+    QDir(cacheHome).removeRecursively();
 
-    // Our path through the control: list, one scaled decode per photo into memory cells, paint.
+    ThumbRenderer::CellSpec cell;
+    cell.cellWidth = cell.cellHeight = 70;
+    cell.offset = 10;
+    Phase timer;
+
+    // Today's path: one scaled decode after the other, on this thread.
+    const auto decodeAll = [&](const QStringList &list) {
+        timer.start();
+        for (const QString &file : list)
+            ThumbRenderer::DecodeFitted(file, cell);
+        return PerPhoto{timer.wallMs() / list.size(), timer.cpuMs() / list.size()};
+    };
+    const PerPhoto todayPlain = decodeAll(plain);
+    const PerPhoto todayExif = decodeAll(withExif);
+    const PerPhoto today{(todayPlain.wall + todayExif.wall) / 2,
+                         (todayPlain.cpu + todayExif.cpu) / 2};
+
     Thumbnailer control;
     control.resize(800, 600);
     control.show();
     control.setThumbWidth(70);
     control.setThumbHeight(70);
     control.setPattern(QStringLiteral("*.jpg;*.jpeg"));
-    int rendered = 0;
-    QObject::connect(&control, &Thumbnailer::ThumbsAdded, [&](int n) { rendered = n; });
-    // The event loop runs between files: the longest gap between two files is how long the
-    // interface can be kept waiting while a folder renders.
+    // The event loop's longest wait: a timer that should fire every 5 ms notes its gaps, in
+    // wall time and in the GUI thread's own processor time (what the thread spent working
+    // between two turns of the loop, whatever else ran on the machine).
     QElapsedTimer gapTimer;
     double longestGapMs = 0;
-    QObject::connect(&control, &Thumbnailer::AfterThumbAdd, [&](int index) {
-        if (index > 1)
-            longestGapMs = std::max(longestGapMs, gapTimer.nsecsElapsed() / 1e6);
+    double longestBusyMs = 0;
+    double busyStart = threadCpuMs();
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGapMs = std::max(longestGapMs, gapTimer.nsecsElapsed() / 1e6);
+        longestBusyMs = std::max(longestBusyMs, threadCpuMs() - busyStart);
         gapTimer.restart();
+        busyStart = threadCpuMs();
     });
-    Phase timer;
-    timer.start();
-    gapTimer.start();
-    control.setPath(dir);
-    const double ourMs = timer.wallMs();
-    const double ourCpu = timer.cpuMs();
-    if (rendered != count)
-        std::printf("warning: %d of %d photos rendered\n", rendered, count);
+    const auto timed = [&](const QString &folder, int expected, const char *what) {
+        int rendered = 0;
+        gapTimer.start();
+        busyStart = threadCpuMs();
+        ticker.start();
+        const std::clock_t cpuStart = std::clock();
+        const double ms = visit(control, folder, rendered);
+        const double cpu = double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
+        ticker.stop();
+        if (rendered != expected)
+            std::printf("warning: %s: %d of %d photos rendered\n", what, rendered, expected);
+        return PerPhoto{ms / expected, cpu / expected};
+    };
+    resetPeakMemory();
+    const double baseMemory = peakMemoryMB();
+    const PerPhoto firstPlain =
+        timed(dir + QStringLiteral("/plain"), int(plain.size()), "first visit");
+    const PerPhoto firstExif =
+        timed(dir + QStringLiteral("/exif"), int(withExif.size()), "EXIF visit");
+    const PerPhoto againPlain = timed(dir + QStringLiteral("/plain"), int(plain.size()), "revisit");
+    const PerPhoto againExif =
+        timed(dir + QStringLiteral("/exif"), int(withExif.size()), "revisit");
+    const PerPhoto revisit{(againPlain.wall + againExif.wall) / 2,
+                           (againPlain.cpu + againExif.cpu) / 2};
+    const double peakMemory = peakMemoryMB();
+    const int entries =
+        int(QDir(cacheHome + QStringLiteral("/thumbnails/normal")).entryList(QDir::Files).size());
 
-    // The decode alone, for the same photos.
-    ThumbRenderer::CellSpec cell;
-    cell.cellWidth = cell.cellHeight = 70;
-    cell.offset = control.ThumbOffset();
+    // Naive: full decode, then a smooth scale to the same fitted size (a few photos).
+    const int naiveCount = std::min(n, 20);
     timer.start();
-    for (const QString &file : files)
-        ThumbRenderer::DecodeFitted(file, cell);
-    const double decodeMs = timer.wallMs();
-    const double decodeCpu = timer.cpuMs();
-
-    // Naive: full decode, then a smooth scale to the same fitted size.
-    timer.start();
-    for (const QString &file : files) {
-        const QImage full(file);
-        const QSize fitted = ThumbRenderer::FitSize(full.size(), cell);
-        const QImage small = full.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int i = 0; i < naiveCount; ++i) {
+        const QImage full(files[i]);
+        const QImage small = full.scaled(ThumbRenderer::FitSize(full.size(), cell),
+                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (small.isNull())
-            std::printf("naive decode failed: %s\n", qPrintable(file));
+            std::printf("naive decode failed: %s\n", qPrintable(files[i]));
     }
-    const double naiveMs = timer.wallMs();
-    const double naiveCpu = timer.cpuMs();
+    const double naive = timer.wallMs() / naiveCount;
 
     // One paint of the full visible grid (cells copied from memory, edges, labels).
     const int paints = 200;
@@ -197,24 +325,29 @@ int main(int argc, char **argv)
     for (int i = 0; i < paints; ++i)
         inside.paintVisible();
     const double paintMs = timer.wallMs() / paints;
-    const double paintCpu = timer.cpuMs() / paints;
 
-    std::printf("\n%-52s %9s %9s\n", "per photo", "wall ms", "cpu ms");
-    std::printf("%-52s %9.1f %9.1f\n", "our path: list + scaled decode + cells + paint",
-                ourMs / count, ourCpu / count);
-    std::printf("%-52s %9.1f %9.1f\n", "our decode alone (scaled decode to fitted size)",
-                decodeMs / count, decodeCpu / count);
-    std::printf("%-52s %9.1f %9.1f\n", "naive: full decode + smooth scale", naiveMs / count,
-                naiveCpu / count);
-    std::printf("%-52s %9.2f %9.2f\n", "speed-up of our path over naive (x)", naiveMs / ourMs,
-                naiveCpu / ourCpu);
-    std::printf("%-52s %9.2f %9.2f\n", "one paint of the full visible grid (ms)", paintMs,
-                paintCpu);
-    std::printf("%-52s %9.1f\n", "longest wait of the event loop while rendering (ms)",
-                longestGapMs);
-    std::printf("  (%d items visible of %d on a %d x %d surface)\n",
-                control.VisibleLast() - control.VisibleFirst() + 1, control.Items(),
-                inside.canvas().width(), inside.canvas().height());
+    const auto row = [](const char *what, const PerPhoto &p) {
+        std::printf("%-58s %9.2f %9.2f\n", what, p.wall, p.cpu);
+    };
+    std::printf("\n%-58s %9s %9s\n", "per photo", "wall ms", "cpu ms");
+    row("today: single-thread scaled decode (all photos)", today);
+    row("  of them the plain photos", todayPlain);
+    row("  of them the photos with an EXIF thumbnail", todayExif);
+    row("first visit, cold cache, all cores (plain photos)", firstPlain);
+    row("first visit using EXIF thumbnails", firstExif);
+    row("revisit, warm cache (all photos)", revisit);
+    std::printf("%-58s %9.2f\n", "naive: full decode + smooth scale", naive);
+    std::printf("\n%-58s %9.2f\n", "first visit speed-up (x)", todayPlain.wall / firstPlain.wall);
+    std::printf("%-58s %9.2f\n", "EXIF thumbnail speed-up (x)", todayExif.wall / firstExif.wall);
+    std::printf("%-58s %9.2f\n", "revisit speed-up (x)", today.wall / revisit.wall);
+    std::printf("%-58s %9.1f\n", "longest event-loop wait during the visits (ms)", longestGapMs);
+    std::printf("%-58s %9.1f\n", "  most GUI-thread processor time between two turns (ms)",
+                longestBusyMs);
+    std::printf("%-58s %9.0f\n", "peak memory during the visits (MB)", peakMemory);
+    std::printf("%-58s %9.0f\n", "  memory in use before them (MB)", baseMemory);
+    std::printf("%-58s %9d\n", "cache entries written (normal)", entries);
+    std::printf("%-58s %9.2f\n", "one paint of the full visible grid (ms)", paintMs);
+    std::printf("load average after: %s\n", qPrintable(loadAverage()));
     if (!shot.isEmpty()) {
         control.grab().save(shot);
         std::printf("screenshot: %s\n", qPrintable(shot));

@@ -55,4 +55,5 @@ template <typename F> Timing TimeRuns(int runs, F &&work, double (*clock)() = Cp
 }
 
 void BenchFind();
-void BenchDescendants();
+void BenchDescendantLayout();
+void BenchDescendantViews();

@@ -1,6 +1,7 @@
 // Figures for the chart control, finding persons and the descendant chart (CPU milliseconds of
 // the GUI thread, medians unless said otherwise).
-// Run: QT_QPA_PLATFORM=offscreen bench_treechart
+// Run: bench_treechart [chart] [people] [find] [layout] [views]   (offscreen unless a
+// platform is named)
 #include "TreeChart.h"
 #include "bench_common.h"
 #include "cPeople.h"
@@ -126,11 +127,23 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchChart("100 rows x 100 boxes", 100, 100);
-    benchChart("1 row x 10,000 boxes", 1, 10000);
-    benchChart("3 rows x 1,000 boxes", 3, 1000);
-    benchPeople();
-    BenchFind();
-    BenchDescendants();
+    // Sections by name ("chart", "people", "find", "layout", "views"); all without one.
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const auto wanted = [&args](const char *name) {
+        return args.isEmpty() || args.contains(QLatin1String(name));
+    };
+    if (wanted("chart")) {
+        benchChart("100 rows x 100 boxes", 100, 100);
+        benchChart("1 row x 10,000 boxes", 1, 10000);
+        benchChart("3 rows x 1,000 boxes", 3, 1000);
+    }
+    if (wanted("people"))
+        benchPeople();
+    if (wanted("find"))
+        BenchFind();
+    if (wanted("layout"))
+        BenchDescendantLayout();
+    if (wanted("views"))
+        BenchDescendantViews();
     return 0;
 }

@@ -7,9 +7,11 @@
 #include "bench_common.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QRandomGenerator>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -102,7 +104,7 @@ void BenchFind()
                 typing.worst, matches, qint64(keystrokes.size()));
 }
 
-void BenchDescendants()
+void BenchDescendantLayout()
 {
     for (int n : {10000, 100000}) {
         const cPeople people = namedPeople(n, wideTree(3));
@@ -115,22 +117,32 @@ void BenchDescendants()
         const Timing layout =
             TimeRuns(5, [&](int) { geometry.Arrange(tree, ChartSettings::MainWindow()); });
         const long after = ResidentKiB();
-        std::printf("Descendants %7d persons  tree %.1f ms | tidy layout median %.1f ms, worst "
-                    "%.1f ms (%.1f steps a person) | %d generations, chart %d x %d | tree and "
-                    "layout +%.1f MB\n",
-                    tree.Count(), build, layout.median, layout.worst,
+        std::printf("Descendants %7d persons  tree %.1f ms + tidy layout median %.1f ms, worst "
+                    "%.1f ms = %.1f ms (%.1f steps a person) | %d generations, chart %d x %d | "
+                    "tree and layout +%.1f MB\n",
+                    tree.Count(), build, layout.median, layout.worst, build + layout.median,
                     double(geometry.LayoutWork()) / tree.Count(), tree.Generations(),
                     geometry.ChartSize().width(), geometry.ChartSize().height(),
                     (after - before) / 1024.0);
     }
+}
 
-    // Repaint of the view: a dense part of a 100,000-person chart on a large window.
-    const cPeople people = namedPeople(100000, wideTree(3));
+namespace {
+
+// The fullest chart there is: `width` root persons, each at the top of a line of descent, so
+// that every row is packed with boxes from end to end.
+std::function<int(int)> packedTree(int width)
+{
+    return [width](int i) { return i < width ? -1 : i - width; };
+}
+
+void benchView(const char *title, const cPeople &people, const QString &rootKey, QSize size)
+{
     DescendantChartView view;
-    view.resize(2400, 1400);
-    view.setChart(
-        std::make_unique<DescendantChartData>(people, IndexChildren(people), QStringLiteral("I0"),
-                                              ChartSettings::MainWindow(), MainWindowChartFont()));
+    view.resize(size);
+    view.setChart(std::make_unique<DescendantChartData>(people, IndexChildren(people), rootKey,
+                                                        ChartSettings::MainWindow(),
+                                                        MainWindowChartFont()));
     view.show();
     QCoreApplication::processEvents();
     const DescendantTree &tree = view.Chart()->Tree();
@@ -139,21 +151,39 @@ void BenchDescendants()
     QScrollBar *h = view.horizontalScrollBar();
     QScrollBar *v = view.verticalScrollBar();
     const long before = ResidentKiB();
-    for (double zoom : {1.0, 0.36, 0.2, 0.05}) {
+    // Zooms out step by step, through the smallest zoom that still draws captions, up to the
+    // view that shows 2,000 boxes or more.
+    std::vector<double> zooms;
+    for (double zoom = 1.0; zoom >= DescendantChartView::kMinZoom; zoom /= 1.25)
+        zooms.push_back(zoom);
+    zooms.push_back(5.001 / QFontInfo(MainWindowChartFont()).pixelSize());
+    std::sort(zooms.rbegin(), zooms.rend());
+    for (const double zoom : zooms) {
         view.setZoom(zoom);
-        // The deepest full generations: the middle of the chart's width, near the bottom.
+        // The deepest rows: the middle of the chart's width, down to the last generation.
         const QRect last = geometry.BoxRect(tree.Count() - 1);
+        v->setValue(int(last.bottom() * view.Zoom()) - view.viewport()->height());
         int boxes = 0;
-        const Timing paint = TimeRuns(15, [&](int i) {
+        // Jumps to places far apart (as finding a person does): the whole view is painted. Then
+        // scrolling by a tenth of the view, as the scroll bar's arrows and the wheel do: what
+        // was drawn moves, and the strip that comes into view is painted.
+        const Timing jump = TimeRuns(15, [&](int i) {
             h->setValue(h->maximum() * (i + 1) / 17);
-            v->setValue(int(last.bottom() * zoom) - view.viewport()->height());
             view.viewport()->repaint();
             boxes = std::max(boxes, view.LastBoxesDrawn());
         });
-        std::printf("Descendant view 2400x1400 at %3.0f %%  repaint median %.2f ms, worst %.2f ms "
-                    "| up to %d boxes drawn | captions %s\n",
-                    zoom * 100, paint.median, paint.worst, boxes,
+        const Timing scroll = TimeRuns(15, [&](int) {
+            h->setValue(h->value() + h->singleStep());
+            QCoreApplication::processEvents(); // paints the strip that came into view
+        });
+        std::printf("%s %dx%d at %3.0f %%  repaint after a jump median %5.2f ms, worst %5.2f ms; "
+                    "after a scroll median %5.2f ms, worst %5.2f ms | up to %4d boxes | "
+                    "captions %s\n",
+                    title, size.width(), size.height(), view.Zoom() * 100, jump.median, jump.worst,
+                    scroll.median, scroll.worst, boxes,
                     view.Chart()->Painter().CaptionsShown() ? "drawn" : "left out");
+        if (boxes >= 2000)
+            break;
     }
     // Scroll over the whole chart at several zooms: memory must not follow the area shown.
     const long middle = ResidentKiB();
@@ -166,8 +196,19 @@ void BenchDescendants()
         }
     }
     const long end = ResidentKiB();
-    std::printf("Descendant view memory       after the first repaints +%.1f MB; after 123 more "
-                "across the whole chart (%d x %d) +%.1f MB\n",
-                (middle - before) / 1024.0, geometry.ChartSize().width(),
+    std::printf("%s memory: after the first repaints +%.1f MB; after 123 more across the whole "
+                "chart (%d x %d) +%.1f MB\n",
+                title, (middle - before) / 1024.0, geometry.ChartSize().width(),
                 geometry.ChartSize().height(), (end - middle) / 1024.0);
+}
+
+} // namespace
+
+void BenchDescendantViews()
+{
+    benchView("Wide tree, 100,000 persons ", namedPeople(100000, wideTree(3)), QStringLiteral("I0"),
+              QSize(2400, 1400));
+    // Every row full: at the smallest zoom with captions this view shows about 2,000 boxes.
+    benchView("Packed rows, 40 generations", namedPeople(100000, packedTree(2500)), QString(),
+              QSize(3300, 1600));
 }

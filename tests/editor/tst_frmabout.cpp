@@ -1,4 +1,4 @@
-#include "FamilyPicture.h"
+#include "AppIcon.h"
 #include "frmAbout.h"
 
 #include <QLabel>
@@ -22,17 +22,30 @@ private slots:
         QCOMPARE(picture->pixmap().size(), QSize(124, 122));
     }
 
-    void pictureIsDrawn()
+    // The window's picture and its title bar show the program's icon, the one the desktop shows.
+    void showsTheProgramIcon()
     {
-        const QImage image = FamilyPicture();
+        const QIcon icon = AppIcon();
+        for (int size : {16, 32, 48, 256})
+            QCOMPARE(icon.pixmap(QSize(size, size)).size(), QSize(size, size));
+
+        const QImage image = AppIconPicture(QSize(124, 122), Qt::white);
         QCOMPARE(image.size(), QSize(124, 122));
         QCOMPARE(image.depth(), 24);
-        // Not a blank square: the drawing uses many colours.
+        // Not a blank square: the icon uses many colours, and its corners show the background.
         QSet<QRgb> colours;
         for (int y = 0; y < image.height(); y += 3)
             for (int x = 0; x < image.width(); x += 3)
                 colours.insert(image.pixel(x, y));
         QVERIFY(colours.size() > 20);
+        QCOMPARE(image.pixel(0, 0), qRgb(255, 255, 255));
+
+        frmAbout about;
+        const QImage shown = about.findChild<QLabel *>("Picture1")->pixmap().toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB888),
+                 AppIconPicture(QSize(124, 122), about.palette().color(QPalette::Window)));
+        QCOMPARE(about.windowIcon().pixmap(QSize(32, 32)).toImage(),
+                 icon.pixmap(QSize(32, 32)).toImage());
     }
 
     void escClosesOtherKeysDoNot()

@@ -21,6 +21,7 @@ private slots:
     void noPartnerAChildTakesTheFirstPointer();
     void roots();
     void furtherPartnersGoIntoTheNotes();
+    void firstFamilyWithoutPartner();
     void pedigrees_data();
     void pedigrees();
     void fields();
@@ -139,6 +140,23 @@ void TestMapping::furtherPartnersGoIntoTheNotes()
              QList<qsizetype>({5, 3, 1, 1}));
     QVERIFY(plan.summary().startsWith(
         QStringLiteral("Read 5 persons: 3 rows, 1 partner, 1 noted in the notes of a row.")));
+}
+
+// The partner names come from the first family the person heads even when it names no other
+// partner: its children are not a later partner's.
+void TestMapping::firstFamilyWithoutPartner()
+{
+    const ImportPlan plan = TestGedcom::plan(
+        file({"0 @P@ INDI", "1 NAME Pat /Pine/", "1 FAMS @F1@", "1 FAMS @F2@", "0 @B@ INDI",
+              "1 NAME Bea /Birch/", "0 @K@ INDI", "0 @F1@ FAM", "1 HUSB @P@", "1 CHIL @K@",
+              "0 @F2@ FAM", "1 HUSB @P@", "1 WIFE @B@"}));
+    const PersonRecord pat = row(plan, "P");
+    QCOMPARE(pat.PrtFname + pat.PrtSname, QString());
+    QCOMPARE(pat.Notes, QStringLiteral("Also partner of: Bea Birch"));
+    QCOMPARE(row(plan, "K").PrntKey, QStringLiteral("P"));
+    const ImportCounts &c = plan.counts;
+    QCOMPARE(QList<qsizetype>({c.persons, c.rows, c.partners, c.noted}),
+             QList<qsizetype>({3, 2, 0, 1}));
 }
 
 void TestMapping::pedigrees_data()

@@ -14,6 +14,9 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray gifBytes(int width = 1, int height = 1);
 // Placeable metafile header with the bounding box and units per inch, then an empty body.
 QByteArray wmfBytes(int left, int top, int right, int bottom, int unitsPerInch);
+// A placeable metafile of width x height units (1000 to the inch) with filled rectangles and no
+// outlines: the top-left quarter red, the top-right quarter green, the bottom half blue.
+QByteArray wmfWithShapes(int width, int height);
 // Enhanced metafile header with the given bounds.
 QByteArray emfBytes(int left, int top, int right, int bottom);
 

@@ -40,6 +40,7 @@ class FakeViewer : public QObject
     Q_PROPERTY(bool ShowHidden MEMBER ShowHidden)
     Q_PROPERTY(bool ShowSystem MEMBER ShowSystem)
     Q_PROPERTY(bool ShowReadOnly MEMBER ShowReadOnly)
+    Q_PROPERTY(bool UseThumbnailCache MEMBER UseThumbnailCache)
     Q_PROPERTY(QString Pattern MEMBER Pattern)
 
 public:
@@ -48,7 +49,7 @@ public:
     bool HasLabel = true;
     bool GetType = false, GetSize = false, GetDate = false, GetDims = false, GetExt = false;
     bool CanDelete = false, DragDrop = false, FSOEnable = false, Tooltips = true;
-    bool ShowHidden = true, ShowSystem = true, ShowReadOnly = true;
+    bool ShowHidden = true, ShowSystem = true, ShowReadOnly = true, UseThumbnailCache = true;
     QString Pattern = "*.bmp";
 };
 
@@ -329,14 +330,17 @@ private slots:
         child<QCheckBox>(&page, "chkGetType")->setChecked(true);
         child<QCheckBox>(&page, "chkCanDelete")->setChecked(true);
         child<QCheckBox>(&page, "chkTooltips")->setChecked(false);
+        QVERIFY(child<QCheckBox>(&page, "chkUseThumbnailCache")->isChecked());
+        child<QCheckBox>(&page, "chkUseThumbnailCache")->setChecked(false);
         child<QCheckBox>(&page, "chkPtn_1")->click();
         page.ApplyChanges(&viewer);
+        QVERIFY(!viewer.UseThumbnailCache);
         QVERIFY(viewer.GetType);
         QVERIFY(viewer.CanDelete);
         QVERIFY(!viewer.Tooltips);
         QVERIFY(viewer.ShowSystem);
         QCOMPARE(viewer.Pattern, QString("*.bmp;*.jpg"));
-        QCOMPARE(BehaviorPage::SwitchNames().size(), std::size_t(12));
+        QCOMPARE(BehaviorPage::SwitchNames().size(), std::size_t(13));
     }
 
     void pagesWorkOnTheRealControl()

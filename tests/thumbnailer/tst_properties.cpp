@@ -102,13 +102,14 @@ void tst_properties::roundTrip()
         c.setSortOrder(Thumbnailer::thdDescending);
         c.setTooltips(false);
         c.setGetDims(true);
+        c.setUseThumbnailCache(false);
         c.setPattern("*.jpg;*.png");
         c.setPath(m_dir.path());
         c.WriteProperties(bag);
     }
     settings.sync();
     settings.beginGroup("Thumbnailer");
-    QCOMPARE(settings.childKeys().size(), 15);
+    QCOMPARE(settings.childKeys().size(), 16);
     QVERIFY(!settings.contains("ThumbHeight")); // still its default
     QCOMPARE(settings.value("ThumbWidth").toInt(), 90);
     settings.endGroup();
@@ -131,6 +132,7 @@ void tst_properties::roundTrip()
     QCOMPARE(d.Tooltips(), false);
     QCOMPARE(ThumbnailerTestAccess(d).toolTip(), nullptr);
     QCOMPARE(d.GetDims(), true);
+    QCOMPARE(d.UseThumbnailCache(), false);
     QCOMPARE(d.Pattern(), QStringLiteral("*.jpg;*.png"));
     QCOMPARE(d.Path(), m_dir.path() + '/');
     QCOMPARE(d.frameShape(), QFrame::NoFrame);

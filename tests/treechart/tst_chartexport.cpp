@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 // Export to PNG, SVG and PDF, page plans, printing, the options dialog and the command line's
 // export.
 class tst_chartexport : public QObject
@@ -164,25 +166,34 @@ void tst_chartexport::tiledPdfPageCount()
     const DescendantSource source(chart, QStringLiteral("Wide"));
     ExportOptions options;
     options.paper = QPageSize::A4;
-    // A4 landscape less 10 mm margins and the footer: 277 mm = 1047 pixels at screen size, so
-    // 1 + ceil((4962 - 1047) / (1047 - 40)) = 5 pages across; the chart's 180 pixels fit one row.
+    // A4 landscape less 10 mm margins and the footer: 277 mm = 1047 pixels at screen size;
+    // pages share a box with its shadow (143 pixels), so 1 + ceil((4962 - 1047) / (1047 - 143))
+    // = 6 pages across; the chart's 180 pixels fit one row.
     const PagePlan plan =
         PagedRender::Plan(source, PdfPageLayout(source, options), kPdfResolution, PageMode::Tile);
     QCOMPARE(PdfPageLayout(source, options).orientation(), QPageLayout::Landscape);
-    QCOMPARE(plan.columns, 5);
+    QCOMPARE(plan.columns, 6);
     QCOMPARE(plan.rows, 1);
+    // Every box cut at a page edge is whole on the next page.
+    const DescendantGeometry &g = chart.Geometry();
+    for (int i = 0; i < g.Count(); ++i) {
+        const QRect box = g.BoxRect(i);
+        QVERIFY2(std::any_of(plan.tiles.begin(), plan.tiles.end(),
+                             [&](const QRect &tile) { return tile.contains(box); }),
+                 qPrintable(QString::number(i)));
+    }
     ExportResult result = ExportChart(source, path("tiles.pdf"), options);
     QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.pages, 5);
+    QCOMPARE(result.pages, 6);
     options.pageMode = PageMode::Fit;
     result = ExportChart(source, path("fit.pdf"), options);
     QCOMPARE(result.pages, 1);
     if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
         QSKIP("pdfinfo is not installed (poppler-utils): the page counts are not read back");
-    QCOMPARE(pdfPages(path("tiles.pdf")), 5);
+    QCOMPARE(pdfPages(path("tiles.pdf")), 6);
     QCOMPARE(pdfPages(path("fit.pdf")), 1);
     const QString text = run(QStringLiteral("pdftotext"), {path("tiles.pdf"), QStringLiteral("-")});
-    QVERIFY(text.contains(QStringLiteral("Wide - Page 3 of 5 (row 1, column 3)")));
+    QVERIFY(text.contains(QStringLiteral("Wide - Page 3 of 6 (row 1, column 3)")));
 }
 
 void tst_chartexport::pagePlans()
@@ -193,6 +204,11 @@ void tst_chartexport::pagePlans()
     QCOMPARE(plan.rows, 2);
     QCOMPARE(plan.tiles[1], QRect(360, 0, 400, 300));   // overlapping by 40
     QCOMPARE(plan.tiles[5], QRect(720, 260, 280, 240)); // cut at the chart's edge
+    // Sharing a box's size, at most half a tile.
+    plan = PagePlan::Make(QSize(1000, 500), QSizeF(400, 300), 1.0, PageMode::Tile, QSize(150, 200));
+    QCOMPARE(plan.columns, 4);
+    QCOMPARE(plan.tiles[1], QRect(250, 0, 400, 300));
+    QCOMPARE(plan.tiles[4], QRect(0, 150, 400, 300));
     plan = PagePlan::Make(QSize(1000, 500), QSizeF(400, 300), 1.0, PageMode::Fit);
     QCOMPARE(plan.PageCount(), 1);
     QCOMPARE(plan.scale, 0.4);
@@ -247,7 +263,7 @@ void tst_chartexport::optionsDialog()
     ExportOptions a4;
     a4.paper = QPageSize::A4;
     ExportOptionsDialog pdf(ExportOptionsDialog::Purpose::Pdf, source, a4);
-    QCOMPARE(pdf.InfoText(), QStringLiteral("The chart takes 24 pages of A4 (24 across, 1 down)."));
+    QCOMPARE(pdf.InfoText(), QStringLiteral("The chart takes 27 pages of A4 (27 across, 1 down)."));
     pdf.findChild<QRadioButton *>("optFit")->setChecked(true);
     QCOMPARE(pdf.Options().pageMode, PageMode::Fit);
     QVERIFY(pdf.InfoText().startsWith(QStringLiteral("The chart fills one page of A4 at 4 %")));

@@ -8,6 +8,7 @@
 #include "support_people.h"
 #include "support_trees.h"
 
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -24,6 +25,8 @@ private slots:
     void drawsOnlyWhatIsInView();
     void zoomKeepsThePointUnderTheWheel();
     void smallCaptionsAreLeftOut();
+    void connectorsStayWhenZoomedOut_data();
+    void connectorsStayWhenZoomedOut();
     void clickSelectsAndSignals();
     void windowFindsAndCentres();
 
@@ -57,6 +60,10 @@ void tst_descendantview::looksLikeTheMainChart()
     QCOMPARE(chart.Geometry().ChartSize(), main.ChartSize());
     const QRect all(QPoint(0, 0), main.ChartSize());
     QCOMPARE(render(chart, all), main.renderRect(all));
+    // Also with the captions kept laid out between paints, as the view keeps them.
+    chart.Painter().setCaptionCache(true);
+    for (int pass = 0; pass < 2; ++pass)
+        QCOMPARE(render(chart, all), main.renderRect(all));
     // Any part of it as well.
     const QRect part(60, 40, 70, 150);
     QCOMPARE(render(chart, part), main.renderRect(part));
@@ -119,11 +126,12 @@ void tst_descendantview::smallCaptionsAreLeftOut()
     view.resize(400, 300);
     view.setChart(std::make_unique<DescendantChartData>(
         people, IndexChildren(people), "a", ChartSettings::MainWindow(), MainWindowChartFont()));
-    const double fontHeight = QFontMetricsF(MainWindowChartFont()).height();
-    view.setZoom(5.5 / fontHeight);
+    // The size of a font is its em: 5 pixels and more are drawn.
+    const double fontSize = QFontInfo(MainWindowChartFont()).pixelSize();
+    view.setZoom(5.05 / fontSize);
     view.viewport()->grab();
     QVERIFY(view.Chart()->Painter().CaptionsShown());
-    view.setZoom(4.5 / fontHeight);
+    view.setZoom(4.9 / fontSize);
     view.viewport()->grab();
     QVERIFY(!view.Chart()->Painter().CaptionsShown());
     // Left out, not just drawn small.
@@ -131,6 +139,46 @@ void tst_descendantview::smallCaptionsAreLeftOut()
     const QImage withText = render(*view.Chart(), QRect(10, 10, 140, 40));
     view.Chart()->Painter().setCaptionsShown(false);
     QVERIFY(render(*view.Chart(), QRect(10, 10, 140, 40)) != withText);
+}
+
+void tst_descendantview::connectorsStayWhenZoomedOut_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("64 %") << 0.64;
+    QTest::newRow("30 %") << 0.3;
+    QTest::newRow("11 %") << 0.11;
+}
+
+void tst_descendantview::connectorsStayWhenZoomedOut()
+{
+    // One-pixel lines must not fall between the pixels of a zoomed-out view: the bar over the
+    // children runs unbroken, and a line reaches down into every child.
+    QFETCH(double, zoom);
+    cPeople people;
+    AddPersons(people, {"a|ROOT|A", "b|a|B", "c|a|C", "d|a|D", "e|a|E"});
+    DescendantChartView view;
+    view.resize(500, 300);
+    view.setChart(std::make_unique<DescendantChartData>(
+        people, IndexChildren(people), "a", ChartSettings::MainWindow(), MainWindowChartFont()));
+    view.setZoom(zoom);
+    const QImage image = view.viewport()->grab().toImage();
+    const QColor line = TranslateColor(ChartSettings::MainWindow().ConnectorColor);
+    const DescendantGeometry &g = view.Chart()->Geometry();
+    const auto lineIn = [&](int x, double top, double bottom) {
+        for (int y = int(top * zoom); y <= int(bottom * zoom) + 1; ++y) {
+            if (image.pixelColor(x, y) == line)
+                return true;
+        }
+        return false;
+    };
+    const double parentBottom = g.Bottom(0);
+    const double childTop = g.Top(1);
+    for (int x = int(g.Center(1) * zoom) + 1; x < int(g.Center(4) * zoom); ++x)
+        QVERIFY2(lineIn(x, parentBottom, childTop), qPrintable(QString::number(x)));
+    for (int child = 1; child <= 4; ++child) {
+        const int x = int(g.Center(child) * zoom);
+        QVERIFY(lineIn(x, childTop - 3, childTop) || lineIn(x + 1, childTop - 3, childTop));
+    }
 }
 
 void tst_descendantview::clickSelectsAndSignals()

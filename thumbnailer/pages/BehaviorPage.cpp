@@ -17,16 +17,18 @@ namespace {
 // The switches as they appear on the page, grouped.
 constexpr std::array<const char *, 5> kFileInfo{"GetType", "GetSize", "GetDate", "GetDims",
                                                 "GetExt"};
-constexpr std::array<const char *, 7> kMisc{"CanDelete",  "DragDrop",   "FSOEnable",   "Tooltips",
-                                            "ShowHidden", "ShowSystem", "ShowReadOnly"};
+constexpr std::array<const char *, 8> kMisc{"CanDelete",    "DragDrop",         "FSOEnable",
+                                            "Tooltips",     "ShowHidden",       "ShowSystem",
+                                            "ShowReadOnly", "UseThumbnailCache"};
 
 } // namespace
 
-const std::array<const char *, 12> &BehaviorPage::SwitchNames()
+const std::array<const char *, 13> &BehaviorPage::SwitchNames()
 {
-    static const std::array<const char *, 12> names{
-        "GetType",    "GetSize",      "GetDate",  "GetDims",  "GetExt",    "ShowHidden",
-        "ShowSystem", "ShowReadOnly", "Tooltips", "DragDrop", "CanDelete", "FSOEnable"};
+    static const std::array<const char *, 13> names{
+        "GetType",    "GetSize",    "GetDate",          "GetDims",  "GetExt",
+        "ShowHidden", "ShowSystem", "ShowReadOnly",     "Tooltips", "DragDrop",
+        "CanDelete",  "FSOEnable",  "UseThumbnailCache"};
     return names;
 }
 

@@ -25,8 +25,8 @@ public:
     bool isChanged() const { return m_changed; }
     void clearChanged() { m_changed = false; }
 
-    // The property names of the twelve switches, in the order they are written.
-    static const std::array<const char *, 12> &SwitchNames();
+    // The property names of the thirteen switches, in the order they are written.
+    static const std::array<const char *, 13> &SwitchNames();
 
 signals:
     void changed();
@@ -39,7 +39,7 @@ private:
     void markChanged();
     QCheckBox *switchBox(const char *property) const;
 
-    std::array<QCheckBox *, 12> m_switches{};
+    std::array<QCheckBox *, 13> m_switches{};
     std::array<QCheckBox *, PageRules::kPatternBoxCount> chkPtn{};
     QLineEdit *txtPattern = nullptr;
     QPushButton *cmdCheckAll = nullptr;

@@ -2,7 +2,7 @@
 
 #include "DescendantChartData.h"
 
-#include <QFontMetricsF>
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -14,7 +14,8 @@
 
 namespace {
 
-// Captions lower than this many pixels are not drawn.
+// Captions whose font is smaller than this many pixels (its em, as font sizes are given) are
+// not drawn.
 constexpr double kSmallestCaption = 5.0;
 
 } // namespace
@@ -37,6 +38,8 @@ QSize DescendantChartView::sizeHint() const
 void DescendantChartView::setChart(std::unique_ptr<DescendantChartData> chart)
 {
     m_chart = std::move(chart);
+    if (m_chart)
+        m_chart->Painter().setCaptionCache(true);
     updateScrollBars();
     viewport()->update();
 }
@@ -142,7 +145,7 @@ void DescendantChartView::paintEvent(QPaintEvent *event)
         return;
     }
     DescendantPainter &chartPainter = m_chart->Painter();
-    painter.fillRect(area, chartPainter.Background());
+    // The chart's painter fills the background of what it paints: the area is filled once.
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
     painter.scale(m_zoom, m_zoom);
@@ -150,7 +153,7 @@ void DescendantChartView::paintEvent(QPaintEvent *event)
         QRectF((QPointF(area.topLeft()) + scroll) / m_zoom, QSizeF(area.size()) / m_zoom)
             .toAlignedRect()
             .adjusted(-1, -1, 1, 1);
-    chartPainter.setCaptionsShown(QFontMetricsF(chartPainter.Font()).height() * m_zoom >=
+    chartPainter.setCaptionsShown(QFontInfo(chartPainter.Font()).pixelSize() * m_zoom >=
                                   kSmallestCaption);
     m_lastDrawn = chartPainter.Paint(painter, chartRect);
 }
@@ -159,6 +162,11 @@ void DescendantChartView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+}
+
+void DescendantChartView::scrollContentsBy(int dx, int dy)
+{
+    viewport()->scroll(dx, dy);
 }
 
 void DescendantChartView::wheelEvent(QWheelEvent *event)

@@ -60,6 +60,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Scrolling moves what is drawn and paints only the strip that comes into view.
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void updateScrollBars();

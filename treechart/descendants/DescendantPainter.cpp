@@ -79,6 +79,7 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
     ChartPicture picture;
     picture.setBackground(Background());
     picture.setFont(m_font);
+    picture.setCaptionCache(m_cache.get());
     picture.setCanvasSize(m_geometry.ChartSize());
     painter.fillRect(chartRect, Background());
 

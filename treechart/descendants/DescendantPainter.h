@@ -1,11 +1,13 @@
 #pragma once
 
+#include "CaptionCache.h"
 #include "DescendantGeometry.h"
 #include "cPeople.h"
 
 #include <QColor>
 #include <QFont>
 
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -27,6 +29,10 @@ public:
     // Captions are left out while false (zoomed far out, where they would be unreadable).
     void setCaptionsShown(bool shown) { m_captions = shown; }
     bool CaptionsShown() const { return m_captions; }
+    // Captions are kept laid out between paints while true (for the screen; exports leave it
+    // off so that documents hold plain text).
+    void setCaptionCache(bool cached) { m_cache.reset(cached ? new CaptionCache : nullptr); }
+    bool CaptionCacheUsed() const { return m_cache != nullptr; }
     const QFont &Font() const { return m_font; }
     QColor Background() const;
 
@@ -44,4 +50,5 @@ private:
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
+    std::unique_ptr<CaptionCache> m_cache; // changed while painting
 };

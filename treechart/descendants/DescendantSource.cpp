@@ -23,3 +23,9 @@ void DescendantSource::Paint(QPainter &painter, const QRect &chartRect) const
 {
     m_painter.Paint(painter, chartRect);
 }
+
+QSize DescendantSource::BoxSize() const
+{
+    const ChartSettings &s = m_chart.Geometry().Settings();
+    return QSize(s.NodeWidth + s.NodeShadowSize, s.NodeHeight + s.NodeShadowSize);
+}

@@ -16,6 +16,7 @@ public:
     int BoxCount() const override;
     void Paint(QPainter &painter, const QRect &chartRect) const override;
     QString Title() const override { return m_title; }
+    QSize BoxSize() const override;
 
 private:
     const DescendantChartData &m_chart;

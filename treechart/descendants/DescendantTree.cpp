@@ -1,25 +1,25 @@
 #include "DescendantTree.h"
 
-#include <QSet>
+#include <unordered_set>
 
 DescendantTree DescendantTree::Build(const cPeople &people, const ChildrenOf &childrenOf,
                                      const QString &rootKey)
 {
     DescendantTree tree;
-    QSet<QString> reached;
+    // Persons are told apart by identity: keys are unique in the collection.
+    std::unordered_set<const cPerson *> reached;
+    reached.reserve(size_t(people.Count()));
     if (rootKey.isEmpty()) {
         for (const cPersonPtr &root : childrenOf(RootParentKey())) {
-            if (reached.contains(root->Key()))
-                continue;
-            reached.insert(root->Key());
-            tree.m_persons.push_back(Person{root->Key()});
+            if (reached.insert(root.get()).second)
+                tree.m_persons.push_back(Person{root->Key()});
         }
     } else if (const cPersonPtr root = people.Item(rootKey)) {
-        reached.insert(root->Key());
+        reached.insert(root.get());
         tree.m_persons.push_back(Person{root->Key()});
     }
     tree.m_topCount = tree.Count();
-    reached.reserve(people.Count());
+    tree.m_persons.reserve(size_t(people.Count()));
 
     int generation = 0;
     int generationEnd = tree.Count();
@@ -34,11 +34,10 @@ DescendantTree DescendantTree::Build(const cPeople &people, const ChildrenOf &ch
         const QString key = tree.m_persons[size_t(i)].key;
         const int first = tree.Count();
         for (const cPersonPtr &child : childrenOf(key)) {
-            if (reached.contains(child->Key())) {
+            if (!reached.insert(child.get()).second) {
                 tree.m_cuts.push_back(Cut{child->Key(), key});
                 continue;
             }
-            reached.insert(child->Key());
             tree.m_persons.push_back(Person{child->Key(), i, 0, 0, generation + 1});
         }
         Person &person = tree.m_persons[size_t(i)];

@@ -16,3 +16,9 @@ void TreeChartSource::Paint(QPainter &painter, const QRect &chartRect) const
 {
     m_chart.paintRect(painter, chartRect);
 }
+
+QSize TreeChartSource::BoxSize() const
+{
+    return QSize(m_chart.NodeWidth(), m_chart.NodeHeight()) +
+           QSize(m_chart.NodeShadowSize(), m_chart.NodeShadowSize());
+}

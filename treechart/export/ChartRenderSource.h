@@ -21,6 +21,8 @@ public:
     virtual void Paint(QPainter &painter, const QRect &chartRect) const = 0;
     // A line naming the chart, for page footers and the document title.
     virtual QString Title() const { return QString(); }
+    // The size of one box with its shadow: pages of a tiled chart share this much.
+    virtual QSize BoxSize() const { return QSize(); }
 };
 
 // The main chart as its last Refresh drew it: every row, the selection and its path.
@@ -35,6 +37,7 @@ public:
     int BoxCount() const override;
     void Paint(QPainter &painter, const QRect &chartRect) const override;
     QString Title() const override { return m_title; }
+    QSize BoxSize() const override;
 
 private:
     const TreeChart &m_chart;

@@ -5,18 +5,24 @@
 
 namespace {
 
-// How many tiles of `tile` pixels, overlapping by the overlap, cover `length` pixels.
-int tilesFor(int length, int tile)
+// How far one tile starts from the previous one.
+int stepFor(int tile, int overlap)
+{
+    return std::max(1, tile - std::clamp(overlap, PagePlan::kOverlap, tile / 2));
+}
+
+// How many tiles of `tile` pixels, `step` apart, cover `length` pixels.
+int tilesFor(int length, int tile, int step)
 {
     if (length <= tile)
         return 1;
-    const int step = std::max(1, tile - PagePlan::kOverlap);
     return 1 + int(std::ceil(double(length - tile) / step));
 }
 
 } // namespace
 
-PagePlan PagePlan::Make(const QSize &chart, const QSizeF &area, double natural, PageMode mode)
+PagePlan PagePlan::Make(const QSize &chart, const QSizeF &area, double natural, PageMode mode,
+                        QSize overlap)
 {
     PagePlan plan;
     if (chart.isEmpty() || area.isEmpty() || natural <= 0)
@@ -31,10 +37,10 @@ PagePlan PagePlan::Make(const QSize &chart, const QSizeF &area, double natural, 
     plan.scale = natural;
     const int tileW = std::max(1, int(std::floor(area.width() / natural)));
     const int tileH = std::max(1, int(std::floor(area.height() / natural)));
-    plan.columns = tilesFor(chart.width(), tileW);
-    plan.rows = tilesFor(chart.height(), tileH);
-    const int stepW = std::max(1, tileW - kOverlap);
-    const int stepH = std::max(1, tileH - kOverlap);
+    const int stepW = stepFor(tileW, overlap.width());
+    const int stepH = stepFor(tileH, overlap.height());
+    plan.columns = tilesFor(chart.width(), tileW, stepW);
+    plan.rows = tilesFor(chart.height(), tileH, stepH);
     for (int r = 0; r < plan.rows; ++r) {
         for (int c = 0; c < plan.columns; ++c) {
             const QRect tile(c * stepW, r * stepH, tileW, tileH);

@@ -23,9 +23,13 @@ struct PagePlan
 
     // `area` is the part of the page the chart may cover, in device units; `natural` the device
     // units per chart pixel at screen size. Fit never enlarges a chart beyond screen size.
-    static PagePlan Make(const QSize &chart, const QSizeF &area, double natural, PageMode mode);
+    // Neighbouring tiles share `overlap` chart pixels across and down: the size of a box (with
+    // its shadow) makes every box cut at a page edge whole on the next page. At most half a
+    // tile is shared, and never less than kOverlap.
+    static PagePlan Make(const QSize &chart, const QSizeF &area, double natural, PageMode mode,
+                         QSize overlap = QSize());
 
-    // Chart pixels shared by neighbouring tiles.
+    // The least overlap of neighbouring tiles, in chart pixels.
     static constexpr int kOverlap = 40;
 };
 

@@ -34,7 +34,7 @@ PagePlan PagedRender::Plan(const ChartRenderSource &source, const QPageLayout &l
                            int resolution, PageMode mode)
 {
     return PagePlan::Make(source.Size(), chartArea(layout, resolution), NaturalScale(resolution),
-                          mode);
+                          mode, source.BoxSize());
 }
 
 QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &source,
@@ -45,8 +45,13 @@ QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &s
     const PagePlan portrait = Plan(source, layout, resolution, mode);
     layout.setOrientation(QPageLayout::Landscape);
     const PagePlan landscape = Plan(source, layout, resolution, mode);
-    const bool better = mode == PageMode::Tile ? landscape.PageCount() < portrait.PageCount()
-                                               : landscape.scale > portrait.scale;
+    // As many pages either way: the page turned as the chart is (a wide chart across).
+    const QSize chart = source.Size();
+    const bool better =
+        mode == PageMode::Tile
+            ? landscape.PageCount() < portrait.PageCount() ||
+                  (landscape.PageCount() == portrait.PageCount() && chart.width() > chart.height())
+            : landscape.scale > portrait.scale;
     return better ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 

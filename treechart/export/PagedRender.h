@@ -20,8 +20,8 @@ public:
     // The plan for the chart on the device's current page layout.
     static PagePlan Plan(const ChartRenderSource &source, const QPageLayout &layout, int resolution,
                          PageMode mode);
-    // The orientation that needs fewer pages (Tile) or shows the chart larger (Fit); portrait
-    // when both do equally well.
+    // The orientation that needs fewer pages (Tile) or shows the chart larger (Fit); when both
+    // do equally well, landscape for a chart wider than tall, else portrait.
     static QPageLayout::Orientation BestOrientation(const ChartRenderSource &source,
                                                     QPageLayout layout, int resolution,
                                                     PageMode mode);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -105,6 +106,23 @@ private slots:
         HelpWindow window(QStringLiteral("/nonexistent/help"));
         window.ShowTopic(0);
         QVERIFY(window.browser()->toPlainText().contains("Help not found"));
+    }
+
+    // A build or a portable copy has its pages beside it; an installed program under its
+    // prefix's share/ folder.
+    void pagesAreFoundBesideOrInstalled()
+    {
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        const QString bin = root.filePath("bin");
+        const QString installed = root.filePath("share/velkintree/help");
+        QVERIFY(root.mkpath("bin"));
+        QCOMPARE(HelpWindow::HelpFolderFor(bin), bin + "/help");
+        QVERIFY(root.mkpath("share/velkintree/help"));
+        QCOMPARE(HelpWindow::HelpFolderFor(bin), installed);
+        QCOMPARE(HelpWindow::HelpFolderFor(bin + "/"), installed);
+        QVERIFY(root.mkpath("bin/help"));
+        QCOMPARE(HelpWindow::HelpFolderFor(bin), bin + "/help");
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <unistd.h>
@@ -142,18 +143,51 @@ private slots:
         const auto writable = [](const QString &) { return true; };
         const auto readOnly = [](const QString &) { return false; };
 
-        // A first start: beside the program when that can be written, else the app-data folder.
+        // A first start of an installed copy: the app-data folder, even where the program's
+        // folder could be written.
+        QVERIFY(QDir().mkpath(program));
+        QVERIFY(!IsPortableCopy(program));
+        QCOMPARE(ChooseDataFolder(program, QString(), writable), appData);
+        // A portable copy (a file "portable" beside it): beside the program when that can be
+        // written, else the app-data folder.
+        QFile marker(program + QStringLiteral("portable"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        QVERIFY(IsPortableCopy(program));
         QCOMPARE(ChooseDataFolder(program, QString(), writable), beside);
         QCOMPARE(ChooseDataFolder(program, QString(), readOnly), appData);
         // A database in the app-data folder (made by such a start) stays the one used.
         QVERIFY(!mDatabase::CreateDatabaseFile(appData + QStringLiteral("people.db")));
         QCOMPARE(ChooseDataFolder(program, QString(), writable), appData);
+        QVERIFY(marker.remove());
         // A database beside the program is used whether or not its folder can be written.
         QVERIFY(QDir().mkpath(beside));
         QVERIFY(!mDatabase::CreateDatabaseFile(beside + QStringLiteral("people.db")));
         QCOMPARE(ChooseDataFolder(program, QString(), readOnly), beside);
         QCOMPARE(ChooseDataFolder(program, home.path(QStringLiteral("mine")), readOnly),
                  home.path(QStringLiteral("mine")));
+        // ... and makes the copy portable.
+        QVERIFY(IsPortableCopy(program));
+    }
+
+    // An installed copy never makes a folder beside its program; the preview for --version makes
+    // nothing at all, and names what a start would choose.
+    void installedCopyMakesNothingBesideTheProgram()
+    {
+        ScopedHome home;
+        const QString program = home.path(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(program));
+        QCOMPARE(PreviewDataFolder(program), AppDataFolder());
+        QVERIFY(!QFileInfo::exists(AppDataFolder()));
+        QCOMPARE(ChooseDataFolder(program), AppDataFolder());
+        QVERIFY(QFileInfo(AppDataFolder()).isDir());
+        QCOMPARE(QDir(program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+        QVERIFY(QDir().mkpath(program + QStringLiteral("Data")));
+        QCOMPARE(PreviewDataFolder(program), program + QStringLiteral("Data/"));
+        const QString mine = home.path(QStringLiteral("mine"));
+        QCOMPARE(PreviewDataFolder(program, mine), mine);
+        QVERIFY(!QFileInfo::exists(mine));
     }
 
     void readOnlyFolderIsSeen()
@@ -202,9 +236,9 @@ private slots:
                  QStringLiteral("The database '%1' cannot be changed: the file or its folder is "
                                 "read-only. It has been opened for reading only.\r\n\r\n"
                                 "Your trees can be opened and browsed. Unavailable: New Tree, "
-                                "Modify Tree, New person, Edit person, Delete person and "
-                                "Compress.\r\n\r\nTo change your trees, make the file and its "
-                                "folder writable and start Velkin Tree again.")
+                                "Modify Tree, Import GEDCOM, New person, Edit person, Delete "
+                                "person and Compress.\r\n\r\nTo change your trees, make the "
+                                "file and its folder writable and start Velkin Tree again.")
                      .arg(database));
         QVERIFY(run.main->Sbar().ReadOnlyShown());
         QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Example"));
@@ -215,9 +249,13 @@ private slots:
         chart.setSelectedNode(root);
         emit chart.NodeClick(root, true);
         const QList<std::pair<const char *, const char *>> commands = {
-            {"mnuFileNew", "New Tree"},           {"mnuFileModify", "Modify Tree"},
-            {"mnuPersonNew", "New person"},       {"mnuPersonEdit", "Edit person"},
-            {"mnuPersonDelete", "Delete person"}, {"mnuToolsDbComp", "Compress"}};
+            {"mnuFileNew", "New Tree"},
+            {"mnuFileModify", "Modify Tree"},
+            {"mnuPersonNew", "New person"},
+            {"mnuPersonEdit", "Edit person"},
+            {"mnuPersonDelete", "Delete person"},
+            {"mnuToolsDbComp", "Compress"},
+            {"mnuFileImportGedcom", "Import GEDCOM"}};
         for (const auto &[key, name] : commands) {
             messages.clear();
             run.main->Menus().Item(QLatin1String(key))->trigger();

@@ -65,8 +65,8 @@ private slots:
         QVERIFY(reg.KeyExists(MachineKey));
         QVERIFY(reg.KeyExists(UserKey));
         QCOMPARE(run.dword(MachineKey, "Version"), 23);
-        QCOMPARE(run.dword(UserKey, "MainWidth"), 600 * t);
-        QCOMPARE(run.dword(UserKey, "MainHeight"), 500 * t);
+        QCOMPARE(run.dword(UserKey, "MainWidth"), 1000 * t);
+        QCOMPARE(run.dword(UserKey, "MainHeight"), 700 * t);
         QCOMPARE(run.dword(UserKey, "MainState"), 2);
         QCOMPARE(run.dword(UserKey, "ShowToolBar"), 1);
         QCOMPARE(run.dword(UserKey, "ShowInfo"), 0);
@@ -98,11 +98,14 @@ private slots:
                  (WindowPlacement{60, 15, 6000, 4500, 1}));
         // Below 400 x 300 pixels, negative or zero: the first-run size; the rest is kept.
         QCOMPARE(AppSettings::Usable({90, 30, -5, 4500, 0}, {19200, 14400}, 15),
-                 (WindowPlacement{90, 30, 9000, 4500, 0}));
+                 (WindowPlacement{90, 30, 15000, 4500, 0}));
         QCOMPARE(AppSettings::Usable({0, 0, 6000, 4499, 2}, {19200, 14400}, 15),
-                 (WindowPlacement{0, 0, 6000, 7500, 2}));
+                 (WindowPlacement{0, 0, 6000, 10500, 2}));
         QCOMPARE(AppSettings::Usable({0, 0, 0, -1, 0}, {19200, 14400}, 12),
-                 (WindowPlacement{0, 0, 7200, 6000, 0}));
+                 (WindowPlacement{0, 0, 12000, 8400, 0}));
+        // ... fitted to a screen smaller than the first-run size.
+        QCOMPARE(AppSettings::Usable({0, 0, 0, 0, 0}, {12000, 9000}, 15),
+                 (WindowPlacement{0, 0, 12000, 9000, 0}));
 
         Run run;
         run.state.TwipsPerPixel = 15;
@@ -120,7 +123,9 @@ private slots:
         tiny.seed(0, 0, -5, 150, 0);
         tiny.start();
         tiny.steps(2);
-        QCOMPARE(tiny.main->size(), QSize(600, 500));
+        // 1000 x 700 pixels where the screen is that large.
+        const QSize screenPixels = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(tiny.main->size(), QSize(1000, 700).boundedTo(screenPixels));
     }
 
     void versionIsRewrittenAndNothingElse()
@@ -327,16 +332,27 @@ private slots:
                      {"mnuFileOpen", "Open Tree", "F3"},
                      {"mnuFileModify", "Modify Tree", "F4"},
                      {"mnuFileClose", "Close Tree", "F6"},
+                     {"mnuFileGedcomSep", "-", ""},
+                     {"mnuFileImportGedcom", "Import GEDCOM...", "Ctrl+Shift+I"},
+                     {"mnuFileExportGedcom", "Export GEDCOM...", "Ctrl+Shift+E"},
                      {"mnuFileSep", "-", ""},
+                     {"mnuFileExportChart", "Export Chart...", "Ctrl+Shift+X"},
+                     {"mnuFilePrint", "Print...", "Ctrl+P"},
+                     {"mnuFilePrintPreview", "Print Preview...", ""},
+                     {"mnuFileChartSep", "-", ""},
                      {"mnuFileExit", "Exit", ""},
                      {"mnuView", "View", ""},
                      {"mnuViewTbar", "Toolbar", "Ctrl+T"},
                      {"mnuViewSBar", "StatusBar", "Ctrl+B"},
                      {"mnuViewInfo", "Info", "Ctrl+I"},
+                     {"mnuViewChartSep", "-", ""},
+                     {"mnuViewDescendants", "Descendant Chart", "Ctrl+Shift+D"},
                      {"mnuPerson", "Person", ""},
                      {"mnuPersonNew", "New", "Ctrl+N"},
                      {"mnuPersonEdit", "Edit", "Ctrl+E"},
                      {"mnuPersonDelete", "Delete", "Ctrl+D"},
+                     {"mnuPersonFindSep", "-", ""},
+                     {"mnuPersonFind", "Find Person...", "Ctrl+F"},
                      {"mnuTools", "Tools", ""},
                      {"mnuToolsRefresh", "Refresh", "F5"},
                      {"mnuToolsSep", "Database", ""},

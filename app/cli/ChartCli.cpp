@@ -1,0 +1,114 @@
+#include "ChartCli.h"
+
+#include "ChartExport.h"
+#include "OpenTree.h"
+#include "TreeExport.h"
+#include "mDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+int fail(QTextStream &err, const QString &message)
+{
+    err << message << '\n';
+    err.flush();
+    return 1;
+}
+
+// The tree's name as the database lists it: the exact name, else the one name equal to it
+// without regard to case (as the database compares table names).
+QString listedTree(const mDatabase &store, const QString &name)
+{
+    const QStringList trees = store.ListTrees();
+    if (trees.contains(name))
+        return name;
+    for (const QString &tree : trees) {
+        if (tree.compare(name, Qt::CaseInsensitive) == 0)
+            return tree;
+    }
+    return QString();
+}
+
+QString titleOf(const ChartCliRequest &request, const cPeople &people)
+{
+    QString title = request.tree;
+    if (const cPersonPtr person = people.Item(request.personKey)) {
+        const QString name = (person->Fname() + QLatin1Char(' ') + person->Sname()).trimmed();
+        title += QStringLiteral(" - ") +
+                 (request.descendants ? QStringLiteral("Descendants of ") : QString()) +
+                 (name.isEmpty() ? person->Key() : name);
+    } else if (request.descendants) {
+        title += QStringLiteral(" - Descendants of every root person");
+    }
+    return title;
+}
+
+} // namespace
+
+int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
+                   QTextStream &err)
+{
+    if (request.tree.isEmpty() || request.file.isEmpty())
+        return fail(err, QStringLiteral("--export-chart needs the name of a tree and the name of "
+                                        "the file to write: --export-chart TREE FILE"));
+    if (FormatForFile(request.file) == ExportFormat::Unknown)
+        return fail(err, QStringLiteral("'%1' does not end in .png, .svg or .pdf: the name of the "
+                                        "file decides how the chart is written.")
+                             .arg(request.file));
+
+    const QString folder = QDir(dataFolder).absolutePath() + QLatin1Char('/');
+    const QString database = folder + QStringLiteral("people.db");
+    if (!QFileInfo::exists(database))
+        return fail(err, QStringLiteral("There is no database in %1 (people.db was not found). "
+                                        "Name the data folder with --data.")
+                             .arg(QDir::toNativeSeparators(folder)));
+    mDatabase store;
+    store.SetPaths(folder, database);
+    // Only read: the database is opened read-only whatever its permissions.
+    store.SetWriteCheck([](const QString &) { return false; });
+    if (!store.OpenDatabase())
+        return fail(err, QStringLiteral("The database %1 could not be opened.")
+                             .arg(QDir::toNativeSeparators(database)));
+
+    const QString tree = listedTree(store, request.tree);
+    if (tree.isEmpty())
+        return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
+                             .arg(request.tree, QDir::toNativeSeparators(database)));
+    OpenTree open;
+    if (const StoreError error = open.Load(store, tree))
+        return fail(
+            err,
+            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, error.description));
+    if (open.People().Count() == 0)
+        return fail(
+            err,
+            QStringLiteral("The tree '%1' has no persons: there is no chart to export.").arg(tree));
+
+    TreeExportRequest chart;
+    chart.people = &open.People();
+    chart.childrenOf = [&open](const QString &parentKey) -> const std::vector<cPersonPtr> & {
+        return open.Children(parentKey);
+    };
+    chart.personKey = request.personKey;
+    if (request.descendants)
+        chart.mode = TreeExportRequest::Mode::Descendants;
+    else if (!request.personKey.isEmpty())
+        chart.mode = TreeExportRequest::Mode::PersonPath;
+    chart.title = titleOf(
+        ChartCliRequest{tree, request.file, request.personKey, request.descendants}, open.People());
+
+    const TreeExportResult result = ExportTreeChart(chart, request.file);
+    if (!result.ok())
+        return fail(err, result.error);
+    if (!result.notice.isEmpty()) {
+        err << result.notice << '\n';
+        err.flush();
+    }
+    out << QStringLiteral("exported chart of %1 boxes to %2").arg(result.boxes).arg(request.file)
+        << '\n';
+    out.flush();
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+
+// The command line's chart export:
+//
+//     VelkinTree --export-chart TREE FILE [--person KEY] [--descendants]
+//
+// writes the chart of TREE to FILE (PNG, SVG or PDF by its extension) without showing a window:
+// without options the root row; with --person the chart as finding KEY shows it; with
+// --descendants the descendant chart of KEY, or of every root without --person. The last line
+// printed on success is "exported chart of N boxes to FILE"; a line of ancestors that breaks is
+// reported on the error stream before it. A failure prints one clear line on the error stream,
+// returns 1 and leaves no file behind (an existing FILE stays as it was).
+struct ChartCliRequest
+{
+    QString tree;
+    QString file;
+    QString personKey; // empty: none given
+    bool descendants = false;
+};
+
+// Runs the export over the database in `dataFolder` (ending with '/'); the database is read,
+// never created. A QApplication must exist (the offscreen platform will do). Returns the exit
+// code: 0 on success, 1 on failure.
+int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
+                   QTextStream &err);

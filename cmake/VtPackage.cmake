@@ -1,0 +1,41 @@
+# What `cmake --install` adds beyond the install rules of each folder, and `cpack -G DEB`.
+#
+# The Pixtile package: Pixtile and the vtcommon library it links (exported as Pixtile::Pixtile and
+# Pixtile::vtcommon), its headers under include/Pixtile and the configuration that makes
+# find_package(Pixtile) work for another program.
+include(CMakePackageConfigHelpers)
+set(VT_PIXTILE_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Pixtile)
+install(EXPORT PixtileTargets NAMESPACE Pixtile:: DESTINATION ${VT_PIXTILE_CMAKEDIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/PixtileConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/PixtileConfig.cmake INSTALL_DESTINATION ${VT_PIXTILE_CMAKEDIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/PixtileConfigVersion.cmake
+    VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/PixtileConfig.cmake
+    ${PROJECT_BINARY_DIR}/PixtileConfigVersion.cmake DESTINATION ${VT_PIXTILE_CMAKEDIR})
+
+# The Debian package, velkintree_<version>_<arch>.deb: everything installed, under /usr.
+# dpkg-shlibdeps finds the libraries the binaries link; the Qt plugins the program loads at run
+# time it cannot see, so they are named: the SQLite driver, TIFF and WebP pictures, and the
+# window-system plugins (only recommended by Qt Gui, yet nothing shows without them).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velkintree)
+set(CPACK_PACKAGE_VENDOR Quillmar)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keep family trees and browse them as charts")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Velkin Tree keeps family trees in one database and shows each as a chart of\n"
+    "boxes, one generation per row: a click on a person opens that person's\n"
+    "children below. Persons have photos, browsed in a thumbnail viewer. GEDCOM\n"
+    "files are read and written.\n"
+    "\n"
+    "The package also holds Pixtile, the thumbnail viewer control, with its\n"
+    "headers and CMake package for other Qt programs.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillmar <velkin@quillmar-soft.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-image-formats-plugins, qt6-qpa-plugins")
+include(CPack)

@@ -1,0 +1,147 @@
+// The command line's chart export, run in-process over a database in a temporary folder: the
+// three kinds of chart, the line printed, and failures that say why and leave no file.
+#include "ChartCli.h"
+#include "mDatabase.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+class tst_chartcli : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int code = -1;
+        QString out;
+        QString err;
+    };
+
+    QTemporaryDir m_dir;
+    QString m_data;
+
+    Run run(const ChartCliRequest &request, const QString &data = QString())
+    {
+        Run result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.code = RunChartExport(request, data.isEmpty() ? m_data : data, out, err);
+        return result;
+    }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_data = m_dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
+        mDatabase store; // a new database holds the example tree
+        store.SetPaths(m_data, m_data + QStringLiteral("people.db"));
+        QVERIFY(store.OpenDatabase());
+        PersonRecord orphan;
+        orphan.ID = QStringLiteral("99");
+        orphan.PrntKey = QStringLiteral("77");
+        orphan.Fname = QStringLiteral("Olle");
+        QVERIFY(!store.InsertPerson(QStringLiteral("Example"), orphan));
+        QVERIFY(!store.CreateTree(QStringLiteral("Empty")));
+    }
+
+    void exportsTheThreeCharts_data()
+    {
+        QTest::addColumn<QString>("person");
+        QTest::addColumn<bool>("descendants");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("boxes");
+        // Roots, Thomas's children, William's children.
+        QTest::newRow("person") << "9" << false << "helen.svg" << 8;
+        QTest::newRow("every root") << "" << true << "all.svg" << 15;
+    }
+
+    void exportsTheThreeCharts()
+    {
+        QFETCH(QString, person);
+        QFETCH(bool, descendants);
+        QFETCH(QString, name);
+        QFETCH(int, boxes);
+        const Run r = run({QStringLiteral("example"), file(name), person, descendants});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.out,
+                 QStringLiteral("exported chart of %1 boxes to %2\n").arg(boxes).arg(file(name)));
+        QCOMPARE(r.err, QString());
+        QVERIFY(QFileInfo(file(name)).size() > 0);
+    }
+
+    void brokenLineIsReported()
+    {
+        const Run r = run({QStringLiteral("Example"), file("orphan.svg"), QStringLiteral("99")});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.endsWith(
+            QStringLiteral("exported chart of 3 boxes to %1\n").arg(file("orphan.svg"))));
+        QVERIFY(r.err.contains(QStringLiteral("the parent key '77' names nobody")));
+    }
+
+    void failuresSayWhyAndWriteNothing_data()
+    {
+        QTest::addColumn<QString>("tree");
+        QTest::addColumn<QString>("person");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("noData");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no tree") << "Nope"
+                                 << ""
+                                 << "a.pdf" << false << "There is no tree named 'Nope' in";
+        QTest::newRow("no person")
+            << "Example"
+            << "404"
+            << "a.pdf" << false << "There is no person with the key '404' in this tree.";
+        QTest::newRow("empty tree") << "Empty"
+                                    << ""
+                                    << "a.pdf" << false << "The tree 'Empty' has no persons";
+        QTest::newRow("extension") << "Example"
+                                   << ""
+                                   << "a.jpg" << false << "does not end in .png, .svg or .pdf";
+        QTest::newRow("folder") << "Example"
+                                << ""
+                                << "missing/a.pdf" << false
+                                << "The chart could not be written to 'a.pdf'";
+        QTest::newRow("database") << "Example"
+                                  << ""
+                                  << "a.pdf" << true << "There is no database in";
+    }
+
+    void failuresSayWhyAndWriteNothing()
+    {
+        QFETCH(QString, tree);
+        QFETCH(QString, person);
+        QFETCH(QString, name);
+        QFETCH(bool, noData);
+        QFETCH(QString, message);
+        const QString target = file(name);
+        const QString data = noData ? m_dir.filePath(QStringLiteral("none/")) : QString();
+        const Run r = run({tree, target, person, false}, data);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(r.err.endsWith(QLatin1Char('\n')));
+        QCOMPARE(r.out, QString());
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("none/people.db"))));
+    }
+
+    void failureKeepsAnExistingFile()
+    {
+        const QString target = file(QStringLiteral("kept.pdf"));
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("older chart");
+        old.close();
+        const Run r = run({QStringLiteral("Example"), target, QStringLiteral("404"), true});
+        QCOMPARE(r.code, 1);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("older chart"));
+    }
+};
+
+QTEST_MAIN(tst_chartcli)
+#include "tst_chartcli.moc"

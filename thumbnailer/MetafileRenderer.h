@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+// Draws placeable Windows metafiles (WMF) into pictures through libwmf. Enhanced metafiles
+// (EMF) are not drawn: the only renderer packaged for them here may not be linked by this
+// program, so they are shown as a sheet of their own proportions.
+namespace MetafileRenderer {
+
+// True when the bytes begin with the placeable metafile key.
+bool IsPlaceable(const QByteArray &bytes);
+
+// Draws the whole placeable frame of the metafile into a picture of exactly `size` (on white);
+// null when the bytes are not a placeable metafile or cannot be played. Safe on any thread
+// (metafiles are played one at a time).
+QImage RenderWmf(const QByteArray &bytes, const QSize &size);
+
+} // namespace MetafileRenderer
