@@ -29,6 +29,8 @@ StoreError buildContent(QSqlDatabase &db)
     if (StoreError error = TreeSql::CreateTree(db, kExample, TreeSql::TemplateRows::Copy))
         return error;
     Transaction transaction(db);
+    if (!transaction.active())
+        return transaction.error();
     for (const PersonRecord &row : ExampleTreeRows()) {
         if (StoreError error = TreeSql::InsertRow(db, kExample, row))
             return error;

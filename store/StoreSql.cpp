@@ -67,7 +67,13 @@ bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, Store
     return true;
 }
 
-Transaction::Transaction(QSqlDatabase &db) : m_db(db), m_active(db.transaction()) {}
+Transaction::Transaction(QSqlDatabase &db) : m_db(db)
+{
+    QSqlQuery begin(db);
+    m_active = begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!m_active)
+        m_error = fromSql(begin.lastError());
+}
 
 Transaction::~Transaction()
 {

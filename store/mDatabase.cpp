@@ -225,6 +225,8 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
     // engine treats names differing only in case as one, so such a rename goes through a
     // temporary name inside the same transaction.
     Transaction transaction(db);
+    if (!transaction.active())
+        return named(transaction.error());
     QSqlQuery query(db);
     StoreError error;
     QString from = oldName;
@@ -323,7 +325,7 @@ StoreError mDatabase::ScanTree(const QString &name,
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    return TreeScan::Scan(db, name, row);
+    return named(TreeScan::Scan(db, name, row));
 }
 
 qsizetype mDatabase::EstimateTreeRows(const QString &name) const
