@@ -1,10 +1,8 @@
 #include "support_WriteScript.h"
 
-#include "Import.h"
-#include "ImportRun.h"
+#include "StoreImport.h"
 #include "StoreSql.h"
 #include "mDatabase.h"
-#include "support_ImportSink.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -55,24 +53,11 @@ StoreError check(bool ok, const QString &what)
     return ok ? StoreError{} : StoreError{kErrGeneralFailure, what};
 }
 
-// The import as the program does it: plan the file against the keys in use, then run it into a
-// new tree in one transaction.
+// The import as the program runs it: the file planned against the keys in use, its rows
+// written into a new tree through the store in one transaction.
 StoreError import(mDatabase &store, const QString &gedcomFile, const QString &tree)
 {
-    Gedcom::ImportContext context;
-    context.isKeyTaken = [&store](const QString &key) {
-        for (const QString &name : store.ListTrees()) {
-            if (store.FindPerson(name, key))
-                return true;
-        }
-        return false;
-    };
-    const Gedcom::ImportPlan plan = Gedcom::planImportFile(gedcomFile, context);
-    if (!plan.isValid())
-        return {kErrGeneralFailure, plan.error};
-    ImportSink sink(store.DatabasePath(), tree);
-    const Gedcom::RunResult result =
-        Gedcom::runImport(plan, sink, store.DataPath() + QStringLiteral("Photos"));
+    const Gedcom::StoreImport result = Gedcom::importIntoStore(store, gedcomFile, tree);
     return check(result.isDone(), result.error);
 }
 

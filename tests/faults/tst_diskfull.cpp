@@ -1,9 +1,8 @@
 // A full disk: with a file-size limit in force (writes beyond it fail, the signal ignored),
 // saving a person, compressing, copying photos and importing fail with a clear message, and the
 // database and the photo folders are left as they were.
-#include "ImportRun.h"
 #include "PhotoStorage.h"
-#include "support_ImportSink.h"
+#include "StoreImport.h"
 #include "support_Program.h"
 #include "support_WriteScript.h"
 
@@ -16,14 +15,12 @@
 namespace {
 
 const QString kFullTitle = QStringLiteral("Error: -2147286928");
-// The message names the database when the store tells it (the import's own sink does not).
-QString full(const QString &database = QString())
+QString full(const QString &database)
 {
-    return QStringLiteral("The database%1 could not be written: the disk is full, or the file "
+    return QStringLiteral("The database '%1' could not be written: the disk is full, or the file "
                           "would grow larger than the system allows. Nothing was changed.\r\n\r\n"
                           "Make room on the disk and try again.")
-        .arg(database.isEmpty() ? QString()
-                                : QStringLiteral(" '%1'").arg(QDir::toNativeSeparators(database)));
+        .arg(QDir::toNativeSeparators(database));
 }
 
 // A limit on the size of files this process writes, for its lifetime: a write beyond it fails
@@ -157,30 +154,35 @@ private slots:
         QVERIFY(QDir().mkpath(data));
         const QString database = data + QStringLiteral("people.db");
         QVERIFY(!mDatabase::CreateDatabaseFile(database));
-        const QString photo = dir.filePath(QStringLiteral("face.jpg"));
-        QFile file(photo);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'f'));
-        file.close();
-        Gedcom::ImportPlan plan;
-        for (int i = 1; i <= 200; ++i) {
-            PersonRecord row;
-            row.ID = QStringLiteral("G%1").arg(i);
-            row.PrntKey = i == 1 ? QStringLiteral("ROOT") : QStringLiteral("G%1").arg(i / 2);
-            row.Notes = QString(400, QLatin1Char('x'));
-            plan.rows.append({row, {{photo, QStringLiteral("face.jpg")}}});
-        }
+        QFile photo(dir.filePath(QStringLiteral("face.jpg")));
+        QVERIFY(photo.open(QIODevice::WriteOnly));
+        photo.write(QByteArray(4096, 'f'));
+        photo.close();
+        // Persons with long notes and a photo each: the rows outgrow the limit, the photos not.
+        QByteArray text = "0 HEAD\n1 CHAR UTF-8\n";
+        for (int i = 1; i <= 200; ++i)
+            text += "0 @G" + QByteArray::number(i) + "@ INDI\n1 NAME Given /Family/\n1 NOTE " +
+                    QByteArray(400, 'x') + "\n1 OBJE\n2 FILE face.jpg\n";
+        QFile gedcom(dir.filePath(QStringLiteral("people.ged")));
+        QVERIFY(gedcom.open(QIODevice::WriteOnly));
+        gedcom.write(text + "0 TRLR\n");
+        gedcom.close();
+
+        mDatabase store;
+        store.SetPaths(data, database);
+        QVERIFY(store.OpenDatabase());
         const auto before = folderState(data);
-        Gedcom::RunResult run;
+        Gedcom::StoreImport result;
         {
             FileSizeLimit limit(QFileInfo(database).size());
             QVERIFY(limit.set());
-            ImportSink sink(database, QStringLiteral("Imported"));
-            run = Gedcom::runImport(plan, sink, data + QStringLiteral("Photos"));
+            result = Gedcom::importIntoStore(store, gedcom.fileName(), QStringLiteral("Imported"));
         }
-        QVERIFY(!run.isDone());
-        QCOMPARE(run.error, full());
+        QVERIFY(!result.isDone());
+        QCOMPARE(result.plan.counts.persons, 200);
+        QCOMPARE(result.error, full(database));
         QCOMPARE(folderState(data), before);
+        QVERIFY(!store.TreeExists(QStringLiteral("Imported")));
         QVERIFY(!WriteScript::Dump(database).contains(QLatin1String("Imported")));
     }
 };
