@@ -6,6 +6,7 @@
 // A new fuzz target gets its seeds here: a function that returns its inputs, and one line in main.
 #include "AppSettings.h"
 #include "modRegistry.h"
+#include "support_exif.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -315,6 +316,41 @@ Inputs dateInputs()
     return inputs;
 }
 
+// JPEG photos with an EXIF block: with and without a thumbnail, in several orientations.
+Inputs exifInputs()
+{
+    const QImage stored = picture(64, 48);
+    const QImage preview = picture(16, 12);
+    return {PixtileTestExif::jpegWithExif(stored, preview, 1),
+            PixtileTestExif::jpegWithExif(stored, preview, 6),
+            PixtileTestExif::jpegWithExif(stored, preview, 8, 50),
+            PixtileTestExif::jpegWithExif(stored, QImage(), 3)};
+}
+
+// Thumbnail cache entries of the photo fuzz_cache_png looks up (its URI and modification time),
+// with and without the optional keys, and one of another photo.
+Inputs cacheInputs()
+{
+    Inputs inputs;
+    const auto entry = [](const char *uri, bool optional, const char *format) {
+        QImage image = picture(100, 75, QImage::Format_ARGB32);
+        image.setText(QStringLiteral("Thumb::URI"), QLatin1String(uri));
+        image.setText(QStringLiteral("Thumb::MTime"), QStringLiteral("1000000000"));
+        if (optional) {
+            image.setText(QStringLiteral("Thumb::Size"), QStringLiteral("0"));
+            image.setText(QStringLiteral("Thumb::Image::Width"), QStringLiteral("400"));
+            image.setText(QStringLiteral("Thumb::Image::Height"), QStringLiteral("300"));
+            image.setText(QStringLiteral("Software"), QStringLiteral("a longer text, which some "
+                                                                     "writers keep compressed"));
+        }
+        return encoded(image, format);
+    };
+    inputs << entry("file:///fuzz/photo.jpg", false, "png")
+           << entry("file:///fuzz/photo.jpg", true, "png")
+           << entry("file:///fuzz/other.jpg", true, "png");
+    return inputs;
+}
+
 bool writeAll(const QString &root, const QString &target, const Inputs &inputs)
 {
     QDir dir(root + QLatin1Char('/') + target);
@@ -349,7 +385,7 @@ int main(int argc, char *argv[])
         writeAll(root, QStringLiteral("fuzz_gedcom"), gedcomInputs()) &&
         writeAll(root, QStringLiteral("fuzz_settings"), settingsInputs(scratch.path())) &&
         writeAll(root, QStringLiteral("fuzz_dates"), dateInputs());
-    // The EXIF thumbnail and thumbnail-cache PNG readers get theirs here when their targets are
-    // added: JPEG files with an EXIF thumbnail, and cache PNGs with their text keys.
-    return ok ? 0 : 1;
+    const bool okThumbs = writeAll(root, QStringLiteral("fuzz_exif_thumbnail"), exifInputs()) &&
+                          writeAll(root, QStringLiteral("fuzz_cache_png"), cacheInputs());
+    return ok && okThumbs ? 0 : 1;
 }
