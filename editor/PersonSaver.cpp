@@ -149,7 +149,12 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
 
 bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelection)
 {
-    if (m_host.InsertPerson(m_host.CurrentTree(), typed)) {
+    if (const StoreError error = m_host.InsertPerson(m_host.CurrentTree(), typed)) {
+        // A busy, full or damaged database is not a taken key: say what happened.
+        if (IsFileFailure(error)) {
+            ReportError(error.number, error.description, m_parent);
+            return false;
+        }
         ShowMessage(QStringLiteral("An error occurred while trying to add the person in the tree. "
                                    "The") +
                         kCrLf + QStringLiteral("specified Key '") + typed.ID +

@@ -5,6 +5,9 @@
 #include "MessageService.h"
 #include "PhotoFolders.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace PhotoStorage {
 
 QList<SelectedFile> SelectionFiles(const QString &selection)
@@ -42,7 +45,8 @@ QList<SelectedFile> SelectionFiles(const QString &selection)
     return files;
 }
 
-int SavePhotos(const QString &dataPath, const QString &key, const QString &selection)
+int SavePhotos(const QString &dataPath, const QString &key, const QString &selection,
+               QStringList *notWritten)
 {
     const QString target = PhotoFolders::FolderOf(dataPath, key);
     if (target.isEmpty())
@@ -51,10 +55,25 @@ int SavePhotos(const QString &dataPath, const QString &key, const QString &selec
         MakePath(target);
     int copied = 0;
     for (const SelectedFile &file : SelectionFiles(selection)) {
-        if (CopyOneFile(file.source, target + file.name, true))
+        const QString destination = target + file.name;
+        if (CopyOneFile(file.source, destination, true)) {
             ++copied;
+            continue;
+        }
+        // A missing source or a taken name is skipped quietly; a failed write is not.
+        const QFileInfo source(file.source);
+        if (notWritten && source.isFile() && source.isReadable() && !QFileInfo::exists(destination))
+            notWritten->append(file.name);
     }
     return copied;
+}
+
+QString NotWrittenText(const QString &folder, const QStringList &names)
+{
+    return QStringLiteral("These photos could not be copied into '%1': the disk may be full, or "
+                          "the folder cannot be written.\r\n\r\n%2\r\n\r\nThe person was "
+                          "saved without them; nothing else was changed.")
+        .arg(QDir::toNativeSeparators(folder), names.join(QStringLiteral(", ")));
 }
 
 int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,
@@ -69,7 +88,12 @@ int PhotoStep(const QString &dataPath, const QString &key, const QString &select
                 QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
         return 0;
     }
-    return SavePhotos(dataPath, key, selection);
+    QStringList notWritten;
+    const int copied = SavePhotos(dataPath, key, selection, &notWritten);
+    if (!notWritten.isEmpty())
+        ShowMessage(NotWrittenText(folder, notWritten), QStringLiteral("Error"), MsgIcon::Critical,
+                    MsgButtons::OkOnly, parent);
+    return copied;
 }
 
 QString BrowseTitle()

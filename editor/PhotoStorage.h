@@ -30,16 +30,23 @@ QList<SelectedFile> SelectionFiles(const QString &selection);
 
 // Copies the selection's files into the person's folder (made when missing), never replacing a
 // file of the same name; a copy that fails is skipped. Nothing happens for an empty key or
-// one that PhotoFolders::IsPlainName refuses.
+// one that PhotoFolders::IsPlainName refuses. A copy that fails leaves nothing in the folder.
+// `notWritten` (when given) receives the names of readable files that had a free name and still
+// could not be written (a full disk, a folder that cannot be written).
 // Returns how many files were copied.
-int SavePhotos(const QString &dataPath, const QString &key, const QString &selection);
+int SavePhotos(const QString &dataPath, const QString &key, const QString &selection,
+               QStringList *notWritten = nullptr);
 
 // The photo step of a save: makes the person's folder when missing; when that fails (or the key
 // cannot name a folder), copies nothing and, when photos were chosen, tells the user ("Photos
-// folder could not be created. Photos will not be saved.", "Error"). Otherwise SavePhotos.
+// folder could not be created. Photos will not be saved.", "Error"). Otherwise SavePhotos; files
+// that could not be written are named in one message (NotWrittenText, "Error").
 // Returns how many files were copied.
 int PhotoStep(const QString &dataPath, const QString &key, const QString &selection,
               QWidget *parent = nullptr);
+
+// The message for photos that could not be written into `folder`.
+QString NotWrittenText(const QString &folder, const QStringList &names);
 
 // The file dialog's title and filter for choosing photos.
 QString BrowseTitle();

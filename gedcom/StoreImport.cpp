@@ -20,7 +20,10 @@ bool StoreSink::begin(qsizetype, QString &error)
 bool StoreSink::add(const PersonRecord &row, QString &error)
 {
     const StoreError failed = m_writer.Add(row);
-    if (failed)
+    // A failure of the file (busy, full, damaged) is not the person's: its text says it all.
+    if (IsFileFailure(failed))
+        error = failed.description;
+    else if (failed)
         error = QStringLiteral("The person '%1' could not be stored: %2")
                     .arg(row.ID, failed.description);
     return !failed;

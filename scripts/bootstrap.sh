@@ -16,6 +16,11 @@ packages=(
   file
 )
 
+# scripts/fuzz.sh also needs clang, its sanitizer and libFuzzer runtimes and the symbolizer.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev llvm-14)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -2,6 +2,7 @@
 #include "mDatabase.h"
 
 #include "ExampleTree.h"
+#include "StoreConnection.h"
 #include "StoreSql.h"
 #include "TreeSql.h"
 
@@ -28,6 +29,8 @@ StoreError buildContent(QSqlDatabase &db)
     if (StoreError error = TreeSql::CreateTree(db, kExample, TreeSql::TemplateRows::Copy))
         return error;
     Transaction transaction(db);
+    if (!transaction.active())
+        return transaction.error();
     for (const PersonRecord &row : ExampleTreeRows()) {
         if (StoreError error = TreeSql::InsertRow(db, kExample, row))
             return error;
@@ -36,6 +39,62 @@ StoreError buildContent(QSqlDatabase &db)
         return fromSql(db.lastError());
     return {};
 }
+
+// The write lock of the database on a connection of its own: while it is held, no other program
+// can start a change (its own connection can still read).
+class WriteLock
+{
+public:
+    WriteLock(const QString &path, int busyTimeoutMs)
+        : m_connection(newConnectionName("lock")), m_path(path), m_busyTimeoutMs(busyTimeoutMs)
+    {
+    }
+    ~WriteLock() { release(); }
+    WriteLock(const WriteLock &) = delete;
+    WriteLock &operator=(const WriteLock &) = delete;
+
+    StoreError acquire()
+    {
+        StoreError error;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connection);
+            m_added = true;
+            db.setDatabaseName(m_path);
+            db.setConnectOptions(StoreConnection::Options(false, m_busyTimeoutMs));
+            if (!db.open()) {
+                error = fromSql(db.lastError());
+            } else {
+                QSqlQuery query(db);
+                if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+                    error = fromSql(query.lastError());
+            }
+        }
+        if (error)
+            release();
+        return error;
+    }
+
+    void release()
+    {
+        if (!m_added)
+            return;
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            if (db.isOpen()) {
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+        m_added = false;
+    }
+
+private:
+    QString m_connection;
+    QString m_path;
+    int m_busyTimeoutMs;
+    bool m_added = false;
+};
 
 } // namespace
 
@@ -46,9 +105,7 @@ StoreError mDatabase::Compress()
     if (m_readOnly)
         return refuseChange();
     if (!IsOpen() && !OpenDatabase())
-        return storeError(
-            kErrGeneralFailure,
-            QStringLiteral("The database '%1' could not be opened.").arg(m_databasePath));
+        return m_openError;
     const QString temp = QFileInfo(m_databasePath).absoluteDir().filePath(CompressTempName());
 
     // A temporary file left by an interrupted run is only a stale copy: remove it.
@@ -61,22 +118,42 @@ StoreError mDatabase::Compress()
                                   .arg(temp));
     }
 
+    // No other program may change the file from the copy until the copy has replaced it: its
+    // change would be lost, or its journal applied to the copy.
+    WriteLock lock(m_databasePath, m_busyTimeoutMs);
+    if (StoreError error = lock.acquire())
+        return named(error);
+
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         QSqlQuery query(db);
         StoreError error;
-        if (!run(query, QStringLiteral("VACUUM INTO ?"), {temp}, &error)) {
+        const bool copied = run(query, QStringLiteral("VACUUM INTO ?"), {temp}, &error);
+        // The engine does not flush the copy: it must be on the disk before it replaces the
+        // original, or a power loss could leave a database with missing pages.
+        if (copied && !StoreConnection::SyncFile(temp))
+            error = storeError(kErrDiskFull, QString());
+        if (error) {
             QFile::remove(temp);
-            return error;
+            if (error.number == kErrDiskFull)
+                error.description =
+                    QStringLiteral("The database could not be compressed: there is not enough "
+                                   "room on the disk for its compressed copy. The database was "
+                                   "left as it was.\r\n\r\nMake room on the disk and try again.");
+            return named(error);
         }
     }
 
-    // The copy is complete; swap it in with one atomic rename while no connection is open.
+    // The copy is complete; swap it in with one atomic rename while no connection of ours is
+    // open, and make the rename itself durable.
     CloseDatabase();
     const bool replaced = std::rename(QFile::encodeName(temp).constData(),
                                       QFile::encodeName(m_databasePath).constData()) == 0;
-    if (!replaced)
+    if (replaced)
+        StoreConnection::SyncFolderOf(m_databasePath);
+    else
         QFile::remove(temp);
+    lock.release();
     const bool reopened = OpenDatabase();
     if (!replaced)
         return storeError(kErrGeneralFailure,
@@ -84,9 +161,7 @@ StoreError mDatabase::Compress()
                                          "database was left as it was.")
                               .arg(m_databasePath));
     if (!reopened)
-        return storeError(
-            kErrGeneralFailure,
-            QStringLiteral("The database '%1' could not be opened again.").arg(m_databasePath));
+        return m_openError;
     return {};
 }
 
@@ -107,6 +182,7 @@ StoreError mDatabase::CreateDatabaseFile(const QString &path)
         if (!db.open()) {
             result = fromSql(db.lastError());
         } else {
+            StoreConnection::Configure(db, false);
             result = buildContent(db);
             db.close();
         }
@@ -119,7 +195,20 @@ StoreError mDatabase::CreateDatabaseFile(const QString &path)
                             kErrGeneralFailure,
                             QStringLiteral("The database '%1' could not be created.").arg(path));
     }
+    StoreConnection::SyncFolderOf(path);
     return {};
+}
+
+QString ReadOnlyReason(const QString &databasePath)
+{
+    const QFileInfo file(databasePath);
+    const QFileInfo folder(file.absolutePath());
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("the file is read-only");
+    if (!folder.isWritable())
+        return QStringLiteral("its folder '%1' is read-only")
+            .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    return QStringLiteral("the file or its folder is read-only");
 }
 
 bool DatabaseIsWritable(const QString &databasePath)

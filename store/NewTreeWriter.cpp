@@ -66,9 +66,9 @@ StoreError NewTreeWriter::Begin(const QString &name)
     QSqlDatabase db = QSqlDatabase::database(m_store.m_connectionName, false);
     auto state = std::make_unique<State>(db);
     if (!state->transaction.active())
-        return fromSql(db.lastError());
+        return m_store.named(state->transaction.error());
     if (StoreError error = TreeSql::CreateTable(db, name))
-        return error;
+        return m_store.named(error);
     QStringList names, marks;
     for (const QString &column : PersonColumns()) {
         names << quoted(column);
@@ -76,7 +76,7 @@ StoreError NewTreeWriter::Begin(const QString &name)
     }
     if (!state->insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(quoted(name), names.join(u", "), marks.join(u", "))))
-        return fromSql(state->insert.lastError());
+        return m_store.named(fromSql(state->insert.lastError()));
     m_state = std::move(state);
     return {};
 }
@@ -92,7 +92,7 @@ StoreError NewTreeWriter::Add(const PersonRecord &r)
     for (int i = 0; i < 14; ++i)
         insert.bindValue(placeholder(i), bindable(*fields[i]));
     if (!insert.exec())
-        return fromSql(insert.lastError());
+        return m_store.named(fromSql(insert.lastError()));
     return {};
 }
 
@@ -104,7 +104,7 @@ StoreError NewTreeWriter::Commit()
     state->insert.finish();
     state->insert = QSqlQuery();
     if (!state->transaction.commit()) {
-        const StoreError error = fromSql(state->db.lastError());
+        const StoreError error = m_store.named(fromSql(state->db.lastError()));
         state->db.rollback(); // a failed commit may leave the transaction open
         return error;
     }

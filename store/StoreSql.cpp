@@ -1,5 +1,7 @@
 #include "StoreSql.h"
 
+#include "FileErrors.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -21,10 +23,11 @@ QString bindable(const QString &value)
 
 StoreError fromSql(const QSqlError &error)
 {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
+    const int code = FileErrors::EngineCode(error);
+    if (StoreError failure = FileErrors::ForEngineCode(code))
+        return failure;
     StoreError result;
-    result.number = (ok && (code & 0xFF) == 1) ? kErrStatementFailed : kErrGeneralFailure;
+    result.number = (code & 0xFF) == 1 ? kErrStatementFailed : kErrGeneralFailure;
     result.description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (result.description.isEmpty())
         result.description = QStringLiteral("The database reported an unknown error.");
@@ -64,7 +67,13 @@ bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, Store
     return true;
 }
 
-Transaction::Transaction(QSqlDatabase &db) : m_db(db), m_active(db.transaction()) {}
+Transaction::Transaction(QSqlDatabase &db) : m_db(db)
+{
+    QSqlQuery begin(db);
+    m_active = begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!m_active)
+        m_error = fromSql(begin.lastError());
+}
 
 Transaction::~Transaction()
 {

@@ -19,9 +19,10 @@ inline const QString kDriver = QStringLiteral("QSQLITE");
 QString quoted(const QString &identifier);
 // Bound text is never a null QString, which the driver would store as NULL.
 QString bindable(const QString &value);
-// The engine's error as the store reports it: SQLITE_ERROR (the statement could not run: no
-// such table, table exists, bad syntax) is kErrStatementFailed; everything else, constraints,
-// locks and disk errors included, kErrGeneralFailure.
+// The engine's error as the store reports it: a failure of the file (busy, full, damaged, not
+// writable) as FileErrors tells it; SQLITE_ERROR (the statement could not run: no such table,
+// table exists, bad syntax) is kErrStatementFailed; everything else, constraints included,
+// kErrGeneralFailure.
 StoreError fromSql(const QSqlError &error);
 StoreError storeError(long long number, const QString &description);
 // A connection name no other connection of the process has.
@@ -31,20 +32,26 @@ StoreError notOpen();
 // Prepares and runs a statement with bound values; on failure fills *error (when given).
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error);
 
-// A transaction that rolls back unless committed.
+// A write transaction that rolls back unless committed. It takes the write lock when it begins
+// (BEGIN IMMEDIATE), waiting out another program's writes for the busy timeout: a transaction
+// that read first and asked for the lock later would be refused at once while another program
+// writes, as waiting could deadlock.
 class Transaction
 {
 public:
     explicit Transaction(QSqlDatabase &db);
     ~Transaction();
     bool active() const { return m_active; }
+    // Why the transaction could not begin (no error when it is active).
+    StoreError error() const { return m_error; }
     bool commit();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
 private:
     QSqlDatabase &m_db;
-    bool m_active;
+    bool m_active = false;
+    StoreError m_error;
 };
 
 } // namespace StoreSql

@@ -1,5 +1,6 @@
 #include "TreeScan.h"
 
+#include "FileErrors.h"
 #include "StoreSql.h"
 #include "TreeSql.h"
 #include "TreeTables.h"
@@ -25,9 +26,13 @@ sqlite3 *handleOf(QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
+// The engine's error as the store reports it (StoreSql::fromSql): a failure of the file (busy,
+// damaged, unreadable) as FileErrors tells it.
 StoreError engineError(sqlite3 *handle)
 {
     const int code = sqlite3_extended_errcode(handle);
+    if (StoreError failure = FileErrors::ForEngineCode(code))
+        return failure;
     return storeError((code & 0xFF) == SQLITE_ERROR ? kErrStatementFailed : kErrGeneralFailure,
                       QString::fromUtf8(sqlite3_errmsg(handle)));
 }

@@ -82,6 +82,8 @@ StoreError CreateTable(QSqlDatabase &db, const QString &name)
 StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
 {
     Transaction transaction(db);
+    if (!transaction.active())
+        return transaction.error();
     if (StoreError error = CreateTable(db, name))
         return error;
     QSqlQuery query(db);

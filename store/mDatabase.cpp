@@ -1,5 +1,7 @@
 #include "mDatabase.h"
 
+#include "DatabaseCheck.h"
+#include "FileErrors.h"
 #include "StoreSql.h"
 #include "TreeScan.h"
 #include "TreeSql.h"
@@ -11,6 +13,34 @@
 #include <QSqlQuery>
 
 using namespace StoreSql;
+
+namespace {
+
+// Why the engine could not open or read the file, naming it.
+StoreError openFailure(const QSqlError &error, const QString &path)
+{
+    const int code = FileErrors::EngineCode(error);
+    // A change left unfinished by a crash cannot be undone in a file that may not be written.
+    constexpr int kReadOnlyRollback = 8 | (3 << 8);
+    if (code == kReadOnlyRollback)
+        return {kErrFileAccess,
+                QStringLiteral("%1 was left in the middle of a change by a program that stopped, "
+                               "and the change cannot be undone because the file or its folder "
+                               "is read-only. Nothing was changed.\r\n\r\nMake the file and its "
+                               "folder writable, then start again.")
+                    .arg(FileErrors::DatabaseName(path))};
+    StoreError failure = FileErrors::ForEngineCode(code, path);
+    if (failure.number == kErrDatabaseDamaged)
+        return DatabaseCheck::Damaged(path, QStringLiteral("is damaged: it cannot be read as a "
+                                                           "database"));
+    if (failure)
+        return failure;
+    return {kErrGeneralFailure,
+            QStringLiteral("%1 could not be opened: %2")
+                .arg(FileErrors::DatabaseName(path), fromSql(error).description)};
+}
+
+} // namespace
 
 mDatabase::mDatabase() : m_connectionName(newConnectionName("store"))
 {
@@ -50,30 +80,57 @@ bool mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
-    if (m_databasePath.isEmpty())
-        return false;
-    if (!QFileInfo::exists(m_databasePath)) {
-        QDir().mkpath(QFileInfo(m_databasePath).absolutePath());
-        if (CreateDatabaseFile(m_databasePath))
-            return false;
+    m_openError = open();
+    if (m_openError) {
+        CloseDatabase();
+        m_readOnly = false;
     }
+    return !m_openError;
+}
+
+StoreError mDatabase::open()
+{
+    if (m_databasePath.isEmpty())
+        return notOpen();
+    const QFileInfo file(m_databasePath);
+    if (!file.exists() && !file.isSymLink()) {
+        if (StoreError problem = DatabaseCheck::CheckNewDatabaseFolder(file.absolutePath()))
+            return problem;
+        if (StoreError error = CreateDatabaseFile(m_databasePath))
+            return named(error);
+    }
+    // A file that is not a database is never handed to the engine, which might write to it.
+    if (StoreError problem = DatabaseCheck::CheckHeader(m_databasePath))
+        return problem;
     // A database that cannot be written is still the user's: it is opened for reading.
     const bool writable =
         m_writeCheck ? m_writeCheck(m_databasePath) : DatabaseIsWritable(m_databasePath);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     db.setDatabaseName(m_databasePath);
-    db.setConnectOptions(writable ? QString() : QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setConnectOptions(StoreConnection::Options(!writable, m_busyTimeoutMs));
     if (!db.open())
-        return false;
+        return openFailure(db.lastError(), m_databasePath);
     m_readOnly = !writable;
-    // The file may exist without being a database: only a readable catalogue counts as open.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        probe = QSqlQuery();
-        db.close();
-        return false;
+    // Only a readable catalogue counts as open. Reading it first completes what a crash left
+    // unfinished (a journal beside the file is rolled back).
+    {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            // A cut-off file reads as damaged: say which.
+            if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
+                return problem;
+            return openFailure(probe.lastError(), m_databasePath);
+        }
     }
-    return true;
+    if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
+        return problem;
+    StoreConnection::Configure(db, m_readOnly);
+    return {};
+}
+
+StoreError mDatabase::named(StoreError error) const
+{
+    return FileErrors::Named(std::move(error), m_databasePath);
 }
 
 StoreError mDatabase::refuseChange() const
@@ -141,7 +198,7 @@ StoreError mDatabase::CreateTree(const QString &name)
     if (TreeExists(name))
         return storeError(kErrStatementFailed,
                           QStringLiteral("The tree '%1' already exists.").arg(name));
-    return TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy);
+    return named(TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy));
 }
 
 StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
@@ -168,6 +225,8 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
     // engine treats names differing only in case as one, so such a rename goes through a
     // temporary name inside the same transaction.
     Transaction transaction(db);
+    if (!transaction.active())
+        return named(transaction.error());
     QSqlQuery query(db);
     StoreError error;
     QString from = oldName;
@@ -178,16 +237,16 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
         if (!run(query,
                  QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(step)), {},
                  &error))
-            return error;
+            return named(error);
         from = step;
     }
     if (!run(query,
              QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(newName)), {},
              &error))
-        return error;
+        return named(error);
     query = QSqlQuery();
     if (!transaction.commit())
-        return fromSql(db.lastError());
+        return named(fromSql(db.lastError()));
     return {};
 }
 
@@ -202,7 +261,7 @@ StoreError mDatabase::DeleteTree(const QString &name)
     QSqlQuery query(db);
     StoreError error;
     run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)), {}, &error);
-    return error;
+    return named(error);
 }
 
 QStringList mDatabase::AllKeys(StoreError *error) const
@@ -249,8 +308,11 @@ QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) 
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, error))
+    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, error)) {
+        if (error)
+            *error = named(*error);
         return rows;
+    }
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     while (query.next())
         rows << TreeSql::ReadRecord(query, indexes);
@@ -263,7 +325,7 @@ StoreError mDatabase::ScanTree(const QString &name,
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    return TreeScan::Scan(db, name, row);
+    return named(TreeScan::Scan(db, name, row));
 }
 
 qsizetype mDatabase::EstimateTreeRows(const QString &name) const
@@ -286,8 +348,11 @@ bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-             {bindable(key)}, error))
+             {bindable(key)}, error)) {
+        if (error)
+            *error = named(*error);
         return false;
+    }
     if (!query.next())
         return false;
     if (found)
@@ -312,7 +377,7 @@ StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
         QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
             .arg(quoted(tree), assignments.join(u", ")),
         values, &error);
-    return error;
+    return named(error);
 }
 
 StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
@@ -320,7 +385,7 @@ StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &reco
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (StoreError refused = refuseChange())
         return refused;
-    return TreeSql::InsertRow(db, tree, record);
+    return named(TreeSql::InsertRow(db, tree, record));
 }
 
 StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
@@ -332,5 +397,5 @@ StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
     StoreError error;
     run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)), {bindable(key)},
         &error);
-    return error;
+    return named(error);
 }

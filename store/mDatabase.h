@@ -2,6 +2,7 @@
 
 #include "PersonRecord.h"
 #include "PersonRowText.h"
+#include "StoreConnection.h"
 #include "TreeTables.h"
 
 #include <QList>
@@ -22,6 +23,10 @@ struct StorePaths
 // True when the database file and its folder can both be written (the engine writes its journal
 // beside the file).
 bool DatabaseIsWritable(const QString &databasePath);
+// Why a database cannot be written, as the user is told it: "the file is read-only", "its
+// folder '<folder>' is read-only", or, when neither can be told, "the file or its folder is
+// read-only".
+QString ReadOnlyReason(const QString &databasePath);
 
 // The person store: one SQLite file holding the template table "main" and one table per family
 // tree. The object owns the one connection of the program (a connection name of its own, closed
@@ -31,9 +36,12 @@ bool DatabaseIsWritable(const QString &databasePath);
 // Operations that can fail return a StoreError (number 0 = success):
 //   kErrStatementFailed - the statement could not run: the tree already exists, no such tree,
 //                         a malformed name;
-//   kErrGeneralFailure  - the engine refused the change: a duplicate or missing key, a locked
-//                         or unwritable file, and every other failure.
-// The description is the text to show the user.
+//   kErrGeneralFailure  - the engine refused the change: a duplicate or missing key, and every
+//                         other failure that is not one of the file's;
+//   kErrDatabaseBusy, kErrDiskFull, kErrDatabaseDamaged, kErrFileAccess - the file failed:
+//                         another program holds it (after waiting BusyTimeout), the disk is
+//                         full, the file is damaged or cannot be written (FileErrors).
+// The description is the text to show the user. A change that fails leaves the file as it was.
 class mDatabase
 {
 public:
@@ -49,11 +57,17 @@ public:
     void SetPaths(const QString &dataPath, const QString &databasePath);
 
     // Opens the database file. A missing file is created first with the template table and the
-    // example tree; an existing file is never changed by this. True when the connection is open
-    // and the file is a readable database. A file that cannot be written (or whose folder cannot)
-    // is opened read-only: it can be listed and read, and every change is refused with a
-    // description that says so.
+    // example tree; an existing file is never changed by this (beyond completing or undoing a
+    // change a crash interrupted). True when the connection is open and the file is a readable
+    // database. A file that cannot be written (or whose folder cannot) is opened read-only: it
+    // can be listed and read, and every change is refused with a description that says so.
+    // A file that is empty, not a database or cut off is not opened at all.
     bool OpenDatabase();
+    // Why the last OpenDatabase failed, naming the path that is the problem: the data folder
+    // (missing and cannot be made, a file, read-only for a new database), or the database file
+    // (damaged, not a database, cut off, unreadable, held by another program). No error after
+    // a successful open.
+    StoreError OpenError() const { return m_openError; }
     bool IsOpen() const;
     bool IsReadOnly() const { return m_readOnly; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
@@ -61,6 +75,10 @@ public:
     {
         m_writeCheck = std::move(check);
     }
+    // How long a change waits for another program that holds the database (milliseconds;
+    // StoreConnection::kBusyTimeoutMs unless set). Takes effect at the next open.
+    void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+    int BusyTimeout() const { return m_busyTimeoutMs; }
     void CloseDatabase();
     QString DatabasePath() const { return m_databasePath; }
     QString DataPath() const { return m_dataPath; }
@@ -110,9 +128,11 @@ public:
     // Deletes the row with that ID only; rows naming it as parent stay.
     StoreError DeletePerson(const QString &tree, const QString &key);
 
-    // Rewrites the file compactly: VACUUM INTO a temporary file beside it, then an atomic
-    // replace, and the connection is open again afterwards. A temporary file left by an earlier
-    // run is removed first. On any failure the original file stays as it was and open.
+    // Rewrites the file compactly: VACUUM INTO a temporary file beside it, flushed to the disk,
+    // then an atomic replace while no connection is open, and the connection is open again
+    // afterwards. Other programs are kept from changing the file meanwhile (one that is changing
+    // it makes Compress fail as busy). A temporary file left by an earlier run is removed first.
+    // On any failure the original file stays as it was and open; at no moment is it missing.
     StoreError Compress();
 
     // Name of the temporary file Compress writes into the data folder.
@@ -128,11 +148,17 @@ private:
 
     // Not open, or open read-only: the error a change gets; otherwise no error.
     StoreError refuseChange() const;
+    // A failure of the file, with the database's path in its text.
+    StoreError named(StoreError error) const;
+    // The steps of OpenDatabase; the error says what failed.
+    StoreError open();
 
     QString m_connectionName;
     QString m_dataPath;
     QString m_databasePath;
     QString m_connectionString;
     bool m_readOnly = false;
+    int m_busyTimeoutMs = StoreConnection::kBusyTimeoutMs;
+    StoreError m_openError;
     std::function<bool(const QString &)> m_writeCheck;
 };

@@ -76,9 +76,11 @@ class Thumbnailer : public QFrame
     Q_PROPERTY(bool UserMode READ UserMode WRITE setUserMode)
 
 public:
-    enum ethBorderStyle { thbNone = 0, thbFixedSingle = 1 };
+    // Each enumeration is an int: a saved design may hold any number for it, which is taken as
+    // it is (and must then be a value of the type).
+    enum ethBorderStyle : int { thbNone = 0, thbFixedSingle = 1 };
     Q_ENUM(ethBorderStyle)
-    enum ethBorder {
+    enum ethBorder : int {
         thoThinRaisedLight = 0,
         thoThinRaisedDark = 1,
         thoThinSunkenLight = 2,
@@ -89,7 +91,7 @@ public:
         thoBump = 7
     };
     Q_ENUM(ethBorder)
-    enum ethBorderIn {
+    enum ethBorderIn : int {
         thiNone = 0,
         thiThinRaisedLight = 1,
         thiThinRaisedDark = 2,
@@ -101,9 +103,9 @@ public:
         thiBump = 8
     };
     Q_ENUM(ethBorderIn)
-    enum ethLabelEdit { thlAutomatic = 0, thlManual = 1 };
+    enum ethLabelEdit : int { thlAutomatic = 0, thlManual = 1 };
     Q_ENUM(ethLabelEdit)
-    enum ethSort {
+    enum ethSort : int {
         thsByName = 0,
         thsByType = 1,
         thsBySize = 2,
@@ -112,11 +114,11 @@ public:
         thsByExt = 5
     };
     Q_ENUM(ethSort)
-    enum ethSortOrder { thdAscending = 0, thdDescending = 1 };
+    enum ethSortOrder : int { thdAscending = 0, thdDescending = 1 };
     Q_ENUM(ethSortOrder)
-    enum ethExportStyles { theClear = 0, theFull = 1 };
+    enum ethExportStyles : int { theClear = 0, theFull = 1 };
     Q_ENUM(ethExportStyles)
-    enum THHITTESTINFO { THT_ONICON = 1, THT_ONLABEL = 2, THT_ONSPACE = 4 };
+    enum THHITTESTINFO : int { THT_ONICON = 1, THT_ONLABEL = 2, THT_ONSPACE = 4 };
     Q_ENUM(THHITTESTINFO)
 
     explicit Thumbnailer(QWidget *parent = nullptr);

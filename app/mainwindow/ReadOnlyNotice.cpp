@@ -34,12 +34,13 @@ void ShowReadOnlyNotice(const mDatabase &store, QWidget *parent)
     QStringList commands = ReadOnlyCommands();
     const QString last = commands.takeLast();
     const QString text =
-        QStringLiteral("The database '%1' cannot be changed: the file or its folder is "
-                       "read-only. It has been opened for reading only.\r\n\r\n"
-                       "Your trees can be opened and browsed. Unavailable: %2 and %3.\r\n\r\n"
+        QStringLiteral("The database '%1' cannot be changed: %2. It has been opened for "
+                       "reading only.\r\n\r\n"
+                       "Your trees can be opened and browsed. Unavailable: %3 and %4.\r\n\r\n"
                        "To change your trees, make the file and its folder writable and start "
                        "Velkin Tree again.")
-            .arg(nativePath(store.DatabasePath()), commands.join(QStringLiteral(", ")), last);
+            .arg(nativePath(store.DatabasePath()), ReadOnlyReason(store.DatabasePath()),
+                 commands.join(QStringLiteral(", ")), last);
     ShowMessage(text, kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
 }
 

@@ -150,7 +150,11 @@ void frmSplash::runStep(int step)
             m_timer->stop();
             QCoreApplication::processEvents();
             m_failed = true;
-            ShowMessage(QStringLiteral("Failed to connect to the database.") + kCannotStart,
+            // What failed, naming the folder or file that is the problem.
+            const QString reason = m_main.Db().OpenError().description;
+            ShowMessage(QStringLiteral("Failed to connect to the database.") +
+                            (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason) +
+                            kCannotStart,
                         QStringLiteral("Security error: 1202"), MsgIcon::Critical,
                         MsgButtons::OkOnly, this);
             UnloadAllForms();

@@ -27,7 +27,13 @@ struct PersonRecord
 // A failure of the store, as the user is told of it: an error number and its description.
 // The numbers the windows tell apart:
 //   kErrStatementFailed (0x80040E14) - a statement failed to execute (table exists, bad name);
-//   kErrGeneralFailure  (0x80004005) - the engine's general failure (duplicate key among them).
+//   kErrGeneralFailure  (0x80004005) - the engine's general failure (duplicate key among them);
+// and the failures of the file rather than of what was asked, whose description says what
+// happened and that nothing was changed:
+//   kErrDatabaseBusy    (0x80030021) - another program holds the database;
+//   kErrDiskFull        (0x80030070) - the file could not be written (disk full, too large);
+//   kErrDatabaseDamaged (0x80030109) - the file is not a database or is damaged;
+//   kErrFileAccess      (0x80030005) - the file or its folder cannot be read or written.
 struct StoreError
 {
     long long number = 0;
@@ -40,3 +46,15 @@ struct StoreError
 constexpr long long kErrStatementFailed = -2147217900LL; // 0x80040E14
 constexpr long long kErrGeneralFailure = -2147467259LL;  // 0x80004005
 constexpr long long kErrTypeMismatch = 13;
+constexpr long long kErrDatabaseBusy = -2147287007LL;    // 0x80030021
+constexpr long long kErrDiskFull = -2147286928LL;        // 0x80030070
+constexpr long long kErrDatabaseDamaged = -2147286775LL; // 0x80030109
+constexpr long long kErrFileAccess = -2147287035LL;      // 0x80030005
+
+// True for the failures of the file itself (busy, full, damaged, not writable): the store
+// refused nothing the user asked, so the windows show the description as it is.
+inline bool IsFileFailure(const StoreError &error)
+{
+    return error.number == kErrDatabaseBusy || error.number == kErrDiskFull ||
+           error.number == kErrDatabaseDamaged || error.number == kErrFileAccess;
+}

@@ -225,9 +225,13 @@ private slots:
         run.steps(4);
         QCOMPARE(failed.count(), 1);
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text,
-                 QStringLiteral("Failed to connect to the database.\r\n\r\nThe application can "
-                                "not start."));
+        // The reason between the two lines names the file and what is wrong with it.
+        const QString text = messages.last().text;
+        QVERIFY(text.startsWith(
+            QStringLiteral("Failed to connect to the database.\r\n\r\nThe "
+                           "database file '%1' is not a database")
+                .arg(QDir::toNativeSeparators(run.state.DataPath + QStringLiteral("people.db")))));
+        QVERIFY(text.endsWith(QStringLiteral("\r\n\r\nThe application can not start.")));
         QCOMPARE(messages.last().title, QStringLiteral("Security error: 1202"));
         QCOMPARE(messages.last().icon, MsgIcon::Critical);
         QCOMPARE(messages.last().buttons, MsgButtons::OkOnly);

@@ -1,0 +1,33 @@
+// The renderer's picture path: bytes under a file name of any picture kind, decoded upright and
+// fitted into a memory cell of any size, as the thumbnail viewer does it.
+#include "CellDecoder.h"
+#include "FuzzSupport.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    FuzzSupport::InitApplication(argc, argv, true);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 3)
+        return 0;
+    // The first byte picks the name's suffix, the next two the cell.
+    static const char *const suffixes[] = {"jpg", "png", "gif",  "bmp", "dib", "emf",
+                                           "wmf", "tif", "webp", "ico", "xpm", "pbm"};
+    const char *suffix = suffixes[data[0] % (sizeof suffixes / sizeof *suffixes)];
+    DecodeRequest request;
+    request.cell.cellWidth = 8 + data[1] % 248;
+    request.cell.cellHeight = 8 + data[2] % 248;
+    request.cell.innerBorder = data[1] & 1;
+    request.file = FuzzSupport::WriteScratchFile(QStringLiteral("picture.") + QLatin1String(suffix),
+                                                 FuzzSupport::Bytes(data + 3, size - 3));
+    const DecodedCell cell = DecodeCell(request);
+    if (cell.ok() && (cell.picture.width() > request.cell.cellWidth ||
+                      cell.picture.height() > request.cell.cellHeight))
+        std::abort(); // a picture that does not fit its cell
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "PersonRecord.h"
+
+#include <QString>
+
+class QSqlError;
+
+// What the user is told when the database file itself fails rather than what was asked of it:
+// another program holds it, the disk is full, the file is damaged or cannot be read or written.
+// Each text says what happened, that nothing was changed, and what to do.
+namespace FileErrors {
+
+// The engine's result code of an error: its native code, or, where the driver kept only the
+// engine's message (a failed COMMIT), the code that message stands for. 0 when unknown.
+int EngineCode(const QSqlError &error);
+
+// The store's error for an engine result code that is a failure of the file (busy, locked,
+// full, I/O, damaged, not a database, read-only, cannot open), naming the database when
+// `databasePath` is given; no error for any other code.
+StoreError ForEngineCode(int code, const QString &databasePath = QString());
+
+// The error with the database's path in its text, when it is a failure of the file that does not
+// name it yet; any other error as it is.
+StoreError Named(StoreError error, const QString &databasePath);
+
+// The file as the user is told it: its native path in quotes, or "The database" alone.
+QString DatabaseName(const QString &databasePath);
+
+} // namespace FileErrors
