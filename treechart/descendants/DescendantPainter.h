@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptionCache.h"
+#include "ChartBrush.h"
 #include "DescendantGeometry.h"
 #include "cPeople.h"
 
@@ -12,7 +13,7 @@
 
 class QPainter;
 
-// Draws a descendant chart with the main chart's own drawing (ChartPicture): the same boxes,
+// Draws a descendant chart with the main chart's own drawing (ChartBrush): the same boxes,
 // colours, captions, connectors and thick selected path. Only what reaches into the rectangle
 // being painted is drawn, a stretch of boxes at a time, so memory stays the same however large
 // the chart is. Captions come from the persons (last name first, as in the main chart).
@@ -44,9 +45,13 @@ public:
     static constexpr int kChunk = 4096;
 
 private:
+    BoxPlace placeOf(int person) const;
+
     const DescendantGeometry &m_geometry;
     const cPeople &m_people;
     QFont m_font;
+    QFont m_captionFont; // in normal weight, as the main chart prints captions
+    int m_fontDpi = 96;  // the resolution the font's point size was measured at
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;

@@ -1,0 +1,299 @@
+#include "ChartBrush.h"
+
+#include "CaptionCache.h"
+#include "ChartLayout.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Pixel of a coordinate that may end in .5 (half a box height, the middle of a gap): such a
+// coordinate goes to the pixel below or right of it, so the line between the halves of a box
+// lies in the lower half, as a click on it does.
+int pixel(double value)
+{
+    return int(std::ceil(value));
+}
+
+// The pixels from one corner to the other, both included.
+QRect span(double x1, double y1, double x2, double y2)
+{
+    return QRect(QPoint(pixel(std::min(x1, x2)), pixel(std::min(y1, y2))),
+                 QPoint(pixel(std::max(x1, x2)), pixel(std::max(y1, y2))));
+}
+
+// Whether two rectangles share a pixel.
+bool meets(const QRect &a, const QRect &b)
+{
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() &&
+           b.top() <= a.bottom();
+}
+
+} // namespace
+
+BoxShape BoxShape::Of(const BoxPlace &place, const ChartSettings &s, const BoxColors &colors)
+{
+    BoxShape shape;
+    const double l = place.left;
+    const double t = place.top;
+    const double r = place.right - s.NodeShadowSize;  // right edge of the box itself
+    const double b = place.bottom - s.NodeShadowSize; // bottom edge of the box itself
+    const double halfH = s.NodeHeight / 2.0;
+    shape.box = span(l, t, r, b);
+    shape.divider = pixel(t + halfH);
+    shape.lowerHalf = pixel(b - halfH);
+    shape.shadow = s.NodeShadowSize;
+    shape.bgA = colors.bgA.rgb();
+    shape.bgB = colors.bgB.rgb();
+    shape.frame = colors.frame.rgb();
+    shape.shadowColor = colors.shadow.rgb();
+    return shape;
+}
+
+QPoint BoxShape::CaptionA(const BoxPlace &place)
+{
+    return QPoint(place.left + 4, place.top + 2);
+}
+
+QPoint BoxShape::CaptionB(const BoxPlace &place, const ChartSettings &s)
+{
+    return QPoint(place.left + 4, ChartLayout::RoundHalfEven(place.top + s.NodeHeight / 2.0 + 2));
+}
+
+ChartBrush::ChartBrush(QPainter &painter, const QRect &clip, const QFont &font, int fontDpi,
+                       const QFontMetrics &metrics, CaptionCache *cache)
+    : m_painter(painter), m_clip(clip), m_metrics(metrics)
+{
+    painter.save();
+    painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // The chart is measured in pixels of the screen. A device of another resolution (a PDF, a
+    // printer) would enlarge a font given in points by its resolution on top of the painter's
+    // scale: the font is given there in the points that come out at the same size.
+    QFont deviceFont = font;
+    const int deviceDpi = painter.device() ? painter.device()->logicalDpiY() : fontDpi;
+    if (deviceDpi > 0 && deviceDpi != fontDpi && deviceFont.pointSizeF() > 0)
+        deviceFont.setPointSizeF(deviceFont.pointSizeF() * fontDpi / deviceDpi);
+    painter.setFont(deviceFont);
+
+    // Zoomed out, a band thinner than a pixel of the device (a one-pixel line) would fall
+    // between the device's pixels and vanish: bands keep at least one device pixel.
+    const QTransform &scale = painter.worldTransform();
+    m_thinnest = QSizeF(scale.m11() > 0 && scale.m11() < 1 ? 1 / scale.m11() : 1,
+                        scale.m22() > 0 && scale.m22() < 1 ? 1 / scale.m22() : 1);
+    m_toDevice = painter.deviceTransform();
+    const QPaintEngine *engine = painter.paintEngine();
+    m_device = engine && engine->type() == QPaintEngine::Raster &&
+               m_toDevice.type() <= QTransform::TxScale && m_toDevice.m11() > 0 &&
+               m_toDevice.m22() > 0;
+    m_cache = cache && cache->Begin(painter) ? cache : nullptr;
+
+    m_ascent = metrics.ascent();
+    m_slack = metrics.height();
+    m_lineBound = std::max(metrics.height(), 1) * 2;
+}
+
+ChartBrush::~ChartBrush()
+{
+    if (m_cache)
+        m_cache->End();
+    m_painter.restore();
+}
+
+void ChartBrush::Note(const QString &caption)
+{
+    if (m_cache && !caption.isEmpty())
+        m_cache->Request(caption);
+}
+
+void ChartBrush::Shape()
+{
+    if (m_cache)
+        m_cache->Shape();
+}
+
+QRect ChartBrush::Band(double x1, double y1, double x2, double y2, int width)
+{
+    const double half = (width - 1) / 2;
+    return span(std::min(x1, x2) - half, std::min(y1, y2) - half, std::max(x1, x2) + half,
+                std::max(y1, y2) + half);
+}
+
+int ChartBrush::deviceX(double x) const
+{
+    return qRound(m_toDevice.m11() * x + m_toDevice.dx());
+}
+
+int ChartBrush::deviceY(double y) const
+{
+    return qRound(m_toDevice.m22() * y + m_toDevice.dy());
+}
+
+void ChartBrush::fillDevice(int x0, int y0, int x1, int y1, QRgb color)
+{
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    // Given back in chart pixels that the painter maps onto those device pixels to within far
+    // less than half a pixel.
+    const double sx = m_toDevice.m11(), sy = m_toDevice.m22();
+    const double dx = m_toDevice.dx(), dy = m_toDevice.dy();
+    m_painter.fillRect(
+        QRectF(QPointF((x0 - dx) / sx, (y0 - dy) / sy), QPointF((x1 - dx) / sx, (y1 - dy) / sy)),
+        QColor(color));
+}
+
+void ChartBrush::fillBand(const QRect &band, QRgb color)
+{
+    if (!meets(band, m_clip))
+        return;
+    const QRect visible = band & m_clip;
+    if (visible == m_lastFill && color == m_lastColor)
+        return;
+    m_lastFill = visible;
+    m_lastColor = color;
+    if (m_device) {
+        const int x0 = deviceX(visible.left());
+        const int y0 = deviceY(visible.top());
+        fillDevice(x0, y0, std::max(deviceX(visible.right() + 1), x0 + 1),
+                   std::max(deviceY(visible.bottom() + 1), y0 + 1), color);
+    } else if (m_thinnest.width() > 1 || m_thinnest.height() > 1) {
+        m_painter.fillRect(QRectF(visible.topLeft(),
+                                  QSizeF(std::max<qreal>(visible.width(), m_thinnest.width()),
+                                         std::max<qreal>(visible.height(), m_thinnest.height()))),
+                           QColor(color));
+    } else {
+        m_painter.fillRect(visible, QColor(color));
+    }
+}
+
+void ChartBrush::Fill(const QRect &band, QRgb color)
+{
+    fillBand(band, color);
+}
+
+void ChartBrush::Line(double x1, double y1, double x2, double y2, int width, QRgb color)
+{
+    if (y1 == y2 || x1 == x2) {
+        fillBand(Band(x1, y1, x2, y2, width), color);
+        return;
+    }
+    const QLineF shape(x1, y1, x2, y2);
+    const QRect bounds = QRectF(shape.p1(), shape.p2())
+                             .normalized()
+                             .toAlignedRect()
+                             .adjusted(-width - 1, -width - 1, width + 1, width + 1);
+    if (!meets(bounds, m_clip))
+        return;
+    QPen pen{QColor(color)};
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::SquareCap);
+    m_painter.setPen(pen);
+    m_textColorSet = false;
+    m_painter.drawLine(shape);
+    m_lastFill = QRect();
+}
+
+void ChartBrush::Box(const BoxShape &shape)
+{
+    const QRect &box = shape.box;
+    const int s = shape.shadow;
+    const QRect shadow(box.topLeft() + QPoint(s, s), box.bottomRight() + QPoint(s, s));
+    fillBand(shadow, shape.shadowColor);
+    const bool whole = box.width() > 2 && box.height() > 2 && shape.divider == shape.lowerHalf &&
+                       shape.divider > box.top() && shape.divider < box.bottom();
+    if (m_device && whole) {
+        if (!meets(box, m_clip))
+            return;
+        // The outline and the divider are what the halves leave of a box in the frame's colour.
+        const int left = deviceX(box.left());
+        const int innerLeft = std::max(deviceX(box.left() + 1), left + 1);
+        const int innerRight = deviceX(box.right());
+        const int right = std::max(deviceX(box.right() + 1), innerRight + 1);
+        const int top = deviceY(box.top());
+        const int innerTop = std::max(deviceY(box.top() + 1), top + 1);
+        const int divider = deviceY(shape.divider);
+        const int belowDivider = std::max(deviceY(shape.divider + 1), divider + 1);
+        const int innerBottom = deviceY(box.bottom());
+        const int bottom = std::max(deviceY(box.bottom() + 1), innerBottom + 1);
+        fillDevice(left, top, right, bottom, shape.frame);
+        fillDevice(innerLeft, innerTop, innerRight, divider, shape.bgA);
+        fillDevice(innerLeft, belowDivider, innerRight, innerBottom, shape.bgB);
+        m_lastFill = QRect();
+        return;
+    }
+    const int l = box.left(), t = box.top(), r = box.right(), b = box.bottom();
+    fillBand(span(l, t, r, shape.lowerHalf), shape.bgA);
+    fillBand(span(l, shape.lowerHalf, r, b), shape.bgB);
+    fillBand(span(l, t, r, t), shape.frame);
+    fillBand(span(l, b, r, b), shape.frame);
+    fillBand(span(l, t, l, b), shape.frame);
+    fillBand(span(r, t, r, b), shape.frame);
+    fillBand(span(l, shape.divider, r, shape.divider), shape.frame);
+}
+
+void ChartBrush::Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
+                           QRgb color)
+{
+    const double c = box.center;
+    const double t = box.top;
+    const double pc = parent.center;
+    const double pb = parent.bottom;
+    if (linkStyle == 0) {
+        // Straight, stopping 15 pixels short of both boxes.
+        Line(c, t - 15, pc, pb + 15, width, color);
+    } else if (linkStyle == 1) {
+        Elbow(pc, pb, c, t, width, color);
+    }
+}
+
+void ChartBrush::Elbow(double parentCenter, double parentBottom, double center, double top,
+                       int width, QRgb color)
+{
+    const double mid = parentBottom + (top - parentBottom) / 2;
+    if (m_device && parentCenter == center) {
+        // Straight down: the three stretches are one band.
+        fillBand(Band(center, parentBottom, center, top, width), color);
+        return;
+    }
+    fillBand(Band(parentCenter, parentBottom, parentCenter, mid, width), color);
+    fillBand(Band(parentCenter, mid, center, mid, width), color);
+    fillBand(Band(center, mid, center, top, width), color);
+}
+
+void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color, int *width)
+{
+    if (value.isEmpty())
+        return;
+    // The text's true extent decides whether it reaches the clip: from the cache, or measured
+    // (once, when the caller keeps the width).
+    const qreal advance = m_cache ? m_cache->Compose(value) : -1;
+    int measured = 0;
+    if (advance >= 0)
+        measured = int(std::ceil(advance));
+    else if (width && *width >= 0)
+        measured = *width;
+    else
+        measured = m_metrics.horizontalAdvance(value);
+    if (width)
+        *width = measured;
+    const QRect extent(topLeft.x() - m_slack, topLeft.y() - m_lineBound, measured + 2 * m_slack,
+                       3 * m_lineBound);
+    if (!meets(extent, m_clip))
+        return;
+    if (color != m_textColor || !m_textColorSet) {
+        // Changing the pen costs as much as a short caption: only when needed.
+        m_painter.setPen(QColor(color));
+        m_textColor = color;
+        m_textColorSet = true;
+    }
+    const QPointF baseline(topLeft.x(), topLeft.y() + m_ascent);
+    if (advance >= 0)
+        m_cache->Draw(m_painter, baseline);
+    else
+        m_painter.drawText(baseline, value);
+    m_lastFill = QRect();
+}

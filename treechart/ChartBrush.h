@@ -1,0 +1,116 @@
+#pragma once
+
+#include "ChartSettings.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLineF>
+#include <QRect>
+#include <QTransform>
+
+class CaptionCache;
+class QPainter;
+
+// Where a box stands, in chart pixels, as a node of the chart has it: right and bottom include
+// the shadow.
+struct BoxPlace
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int center = 0;
+};
+
+// The six colours of one box as drawn.
+struct BoxColors
+{
+    QColor bgA, bgB, foreA, foreB, frame, shadow;
+};
+
+// A box as it is drawn: the box itself (edges included, without its shadow), the row of the
+// divider, the first row of the lower half, the shadow's size and the colours.
+struct BoxShape
+{
+    QRect box;
+    int divider = 0;
+    int lowerHalf = 0;
+    int shadow = 0;
+    QRgb bgA = 0, bgB = 0, frame = 0, shadowColor = 0;
+
+    static BoxShape Of(const BoxPlace &place, const ChartSettings &s, const BoxColors &colors);
+    // Where the two captions start (top-left corners).
+    static QPoint CaptionA(const BoxPlace &place);
+    static QPoint CaptionB(const BoxPlace &place, const ChartSettings &s);
+};
+
+// Draws the chart's shapes on a painter whose transform maps chart pixels to the device (a
+// translation and a scale): bands (level and upright lines, filled rectangles), sloping lines,
+// boxes, connectors and captions, only inside the clip rectangle.
+//
+// On a raster device the edges are rounded to whole device pixels once, by the brush itself:
+// zoomed out, every line of a box keeps one device pixel and meets its neighbours, a box takes
+// three fills and a straight connector one. At a scale of 1 this is exactly what drawing each
+// line and half on its own gives. Documents get each line and half as they are, in chart pixels.
+class ChartBrush
+{
+public:
+    // Sets the painter up (clip, font: `fontDpi` is the resolution the font's size was meant
+    // for; captions from the cache when one is given and the device draws pixels) until the
+    // brush ends. `metrics` measure the font as the chart was laid out with it.
+    ChartBrush(QPainter &painter, const QRect &clip, const QFont &font, int fontDpi,
+               const QFontMetrics &metrics, CaptionCache *cache);
+    ~ChartBrush();
+    ChartBrush(const ChartBrush &) = delete;
+    ChartBrush &operator=(const ChartBrush &) = delete;
+
+    // The captions about to be drawn, when they come from the cache: Note each one, then Shape.
+    bool Caching() const { return m_cache != nullptr; }
+    void Note(const QString &caption);
+    void Shape();
+
+    // A rectangle of the chart (edges included), kept at least one device pixel thick.
+    void Fill(const QRect &band, QRgb color);
+    // A line from one point to another, `width` pixels wide; level and upright lines are bands
+    // (both end points included, a thick one reaching past its ends by half its width).
+    void Line(double x1, double y1, double x2, double y2, int width, QRgb color);
+    // The shadow, the halves and the outline with the divider.
+    void Box(const BoxShape &box);
+    // The line from a parent box down to a box, in the chart's link style.
+    void Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
+                   QRgb color);
+    // An elbow: down from the parent, across, down into the box.
+    void Elbow(double parentCenter, double parentBottom, double center, double top, int width,
+               QRgb color);
+    // A caption with its top-left corner at the point. `width` keeps the text's measured width
+    // between calls (may be null; -1 until measured).
+    void Text(const QString &text, QPoint topLeft, QRgb color, int *width = nullptr);
+
+    // The box a band fills: edges included, both ends of a thick line reaching past by half its
+    // width.
+    static QRect Band(double x1, double y1, double x2, double y2, int width);
+
+private:
+    int deviceX(double x) const;
+    int deviceY(double y) const;
+    // Fills device pixels [x0, x1) × [y0, y1).
+    void fillDevice(int x0, int y0, int x1, int y1, QRgb color);
+    void fillBand(const QRect &band, QRgb color);
+
+    QPainter &m_painter;
+    QRect m_clip;
+    CaptionCache *m_cache = nullptr;
+    bool m_device = false; // edges rounded by the brush
+    QTransform m_toDevice;
+    QSizeF m_thinnest;
+    int m_ascent = 0;
+    int m_slack = 0;
+    int m_lineBound = 0;
+    QFontMetrics m_metrics;
+    // Repeated identical fills are painted once.
+    QRect m_lastFill;
+    QRgb m_lastColor = 0;
+    QRgb m_textColor = 0;
+    bool m_textColorSet = false;
+};
