@@ -117,11 +117,16 @@ bool CaptionCache::Begin(const QPainter &painter)
         m_fonts.push_back(QRawFont::fromFont(font)); // keeps the font's engine while cached
     }
     ++m_paint;
+    m_pieces.clear();
+    m_noted.clear();
     return true;
 }
 
 void CaptionCache::Clear()
 {
+    m_pieces.clear();
+    m_noted.clear();
+    m_kept.clear();
     m_entries.clear();
     m_words.clear();
     m_wholes.clear();
@@ -137,27 +142,38 @@ CaptionCache::Entry &CaptionCache::entry(QStringView key)
     return found->second;
 }
 
-void CaptionCache::Request(const QString &caption)
+CaptionCache::Entry &CaptionCache::noted(QStringView key, std::vector<QString> &queue)
 {
-    const auto note = [this](QStringView key, std::vector<QString> &queue) {
-        Entry &e = entry(key);
-        if (e.used == 0 && !e.shaped)
-            queue.push_back(key.toString()); // new: shaped by Shape()
-        e.used = m_paint;
-    };
-    switch (formOf(caption)) {
-    case Form::Text:
-        return;
-    case Form::Whole:
-        note(caption, m_wholes);
-        return;
-    case Form::Words:
-        splitWords(caption, [&](QStringView word, bool) {
-            if (!word.isEmpty())
-                note(word, m_words);
+    Entry &e = entry(key);
+    if (e.used == 0 && !e.shaped)
+        queue.push_back(key.toString()); // new: shaped by Shape()
+    e.used = m_paint;
+    return e;
+}
+
+int CaptionCache::Note(const QString &caption)
+{
+    const Form form = formOf(caption);
+    if (form == Form::Text)
+        return -1;
+    Noted note{m_pieces.size(), 0, 0};
+    if (form == Form::Whole) {
+        m_pieces.push_back(Piece{&noted(caption, m_wholes), 0});
+    } else {
+        int blanks = 0;
+        splitWords(caption, [&](QStringView word, bool blankAfter) {
+            if (!word.isEmpty()) {
+                m_pieces.push_back(Piece{&noted(word, m_words), blanks});
+                blanks = 0;
+            }
+            if (blankAfter)
+                ++blanks;
         });
-        return;
+        note.trailing = blanks;
     }
+    note.end = m_pieces.size();
+    m_noted.push_back(note);
+    return int(m_noted.size() - 1);
 }
 
 void CaptionCache::Shape()
@@ -261,40 +277,35 @@ void CaptionCache::append(const Entry &e, qreal x)
     }
 }
 
-qreal CaptionCache::Compose(const QString &caption)
+qreal CaptionCache::Compose(int caption)
 {
-    const Form form = formOf(caption);
-    if (form == Form::Text)
-        return -1;
     for (Run &run : m_runs) {
         run.indexes.clear();
         run.positions.clear();
     }
-    const auto known = [this](QStringView key) -> const Entry & {
-        Entry &e = entry(key);
-        if (!e.shaped) // not requested before the paint: shaped now
-            shapeAlone(key.toString(), e);
-        e.used = m_paint;
-        if (m_runs.size() < m_fonts.size())
-            m_runs.resize(m_fonts.size());
-        return e;
-    };
-    if (form == Form::Whole) {
-        const Entry &e = known(caption);
-        append(e, 0);
-        return e.advance;
-    }
+    m_runs.resize(m_fonts.size());
+    const Noted &note = m_noted[size_t(caption)];
     qreal x = 0;
-    splitWords(caption, [&](QStringView word, bool blankAfter) {
-        if (!word.isEmpty()) {
-            const Entry &e = known(word);
-            append(e, x);
-            x += e.advance;
-        }
-        if (blankAfter)
+    for (size_t i = note.first; i < note.end; ++i) {
+        const Piece &piece = m_pieces[i];
+        for (int b = 0; b < piece.blanks; ++b)
             x += m_space;
-    });
+        append(*piece.entry, x);
+        x += piece.entry->advance;
+    }
+    for (int b = 0; b < note.trailing; ++b)
+        x += m_space;
     return x;
+}
+
+qreal CaptionCache::Compose(const QString &caption)
+{
+    const int note = Note(caption);
+    if (note < 0)
+        return -1;
+    if (!m_words.empty() || !m_wholes.empty())
+        Shape();
+    return Compose(note);
 }
 
 void CaptionCache::Draw(QPainter &painter, QPointF baseline)
@@ -307,6 +318,44 @@ void CaptionCache::Draw(QPainter &painter, QPointF baseline)
         glyphs.setRawFont(m_fonts[f]);
         glyphs.setRawData(run.indexes.data(), run.positions.data(), int(run.indexes.size()));
         painter.drawGlyphRun(baseline, glyphs);
+    }
+}
+
+void CaptionCache::Keep(QPointF baseline, QRgb color)
+{
+    auto kept = std::find_if(m_kept.begin(), m_kept.end(),
+                             [color](const Kept &k) { return k.color == color; });
+    if (kept == m_kept.end())
+        kept = m_kept.insert(m_kept.end(), Kept{color, {}});
+    kept->runs.resize(m_runs.size());
+    for (size_t f = 0; f < m_runs.size(); ++f) {
+        const Run &from = m_runs[f];
+        Run &to = kept->runs[f];
+        to.indexes.insert(to.indexes.end(), from.indexes.begin(), from.indexes.end());
+        for (const QPointF &at : from.positions)
+            to.positions.push_back(baseline + at);
+    }
+}
+
+void CaptionCache::DrawKept(QPainter &painter)
+{
+    for (Kept &kept : m_kept) {
+        bool penSet = false;
+        for (size_t f = 0; f < kept.runs.size(); ++f) {
+            Run &run = kept.runs[f];
+            if (run.indexes.empty())
+                continue;
+            if (!penSet) {
+                painter.setPen(QColor(kept.color));
+                penSet = true;
+            }
+            QGlyphRun glyphs;
+            glyphs.setRawFont(m_fonts[f]);
+            glyphs.setRawData(run.indexes.data(), run.positions.data(), int(run.indexes.size()));
+            painter.drawGlyphRun(QPointF(0, 0), glyphs);
+            run.indexes.clear();
+            run.positions.clear();
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPointF>
 #include <QRawFont>
@@ -20,10 +21,11 @@ class QPainter;
 // characters are left to plain text drawing. The glyphs are drawn as glyph runs, so a
 // zoom does not lay anything out again.
 //
-// A paint goes: Begin, Request every caption it may draw, Shape (the unseen words together, in
-// one layout), then Compose and Draw each caption, End. The cache keeps about kLimit entries:
-// End drops the least recently drawn above that, so memory does not grow with the chart.
-// For pixels only: documents (PDF, SVG, printers) get captions as text.
+// A paint goes: Begin, Note every caption it may draw, Shape (the unseen words together, in one
+// layout), then Compose and Draw (or Keep, to draw many at once with DrawKept) each caption, End.
+// The cache keeps about kLimit entries: End drops the least recently drawn above that, so memory
+// does not grow with the chart. For pixels only: documents (PDF, SVG, printers) get captions as
+// text.
 class CaptionCache
 {
 public:
@@ -32,15 +34,23 @@ public:
     // painter (not a raster device, a right-to-left layout, a font with lines drawn through,
     // over or under the text): they are drawn as text then, and the paint calls nothing else.
     bool Begin(const QPainter &painter);
-    // Notes a caption the paint may draw.
-    void Request(const QString &caption);
-    // Shapes the words requested and not yet known.
+    // Notes a caption the paint may draw; its number for Compose, or -1 when it is to be drawn as
+    // plain text.
+    int Note(const QString &caption);
+    // Shapes the words noted and not yet known.
     void Shape();
-    // Prepares the caption for Draw and returns its advance; negative when the caption has to be
-    // drawn as plain text.
+    // Prepares a noted caption for Draw or Keep and returns its advance.
+    qreal Compose(int caption);
+    // The same for a caption not noted before (shaped now if need be); negative when the caption
+    // has to be drawn as plain text.
     qreal Compose(const QString &caption);
     // Draws the caption composed last, its baseline starting at the point, in the painter's pen.
     void Draw(QPainter &painter, QPointF baseline);
+    // Keeps the caption composed last, to be drawn by DrawKept in the colour given.
+    void Keep(QPointF baseline, QRgb color);
+    // Draws the captions kept, a run of glyphs for each colour and font (the painter's pen is
+    // left in the last colour).
+    void DrawKept(QPainter &painter);
     // Ends the paint, dropping the least recently drawn entries above the limit.
     void End();
 
@@ -77,6 +87,7 @@ private:
     static Form formOf(QStringView caption);
 
     Entry &entry(QStringView key);
+    Entry &noted(QStringView key, std::vector<QString> &queue);
     void shapeAlone(const QString &key, Entry &entry);
     bool shapeTogether(const std::vector<QString> &words);
     quint32 fontId(const QRawFont &font);
@@ -88,14 +99,34 @@ private:
     qreal m_space = 0;
     quint32 m_paint = 0;
     std::unordered_map<QString, Entry, Hash, Equal> m_entries;
-    std::vector<QString> m_words;  // requested, unshaped, laid out in one go
-    std::vector<QString> m_wholes; // requested, unshaped, laid out one at a time
+    std::vector<QString> m_words;  // noted, unshaped, laid out in one go
+    std::vector<QString> m_wholes; // noted, unshaped, laid out one at a time
     std::vector<QRawFont> m_fonts;
-    // The caption composed last: its glyphs by font, ready to draw.
+    // The captions noted in this paint: their words with the blanks before each, and the
+    // blanks after the last.
+    struct Piece
+    {
+        const Entry *entry;
+        int blanks;
+    };
+    struct Noted
+    {
+        size_t first, end;
+        int trailing;
+    };
+    std::vector<Piece> m_pieces;
+    std::vector<Noted> m_noted;
+    // Glyphs by font, ready to draw: of the caption composed last, and of those kept by colour.
     struct Run
     {
         std::vector<quint32> indexes;
         std::vector<QPointF> positions;
     };
     std::vector<Run> m_runs;
+    struct Kept
+    {
+        QRgb color;
+        std::vector<Run> runs;
+    };
+    std::vector<Kept> m_kept;
 };

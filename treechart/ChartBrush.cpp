@@ -99,15 +99,24 @@ ChartBrush::ChartBrush(QPainter &painter, const QRect &clip, const QFont &font, 
 
 ChartBrush::~ChartBrush()
 {
-    if (m_cache)
+    if (m_cache) {
+        DrawKept();
         m_cache->End();
+    }
     m_painter.restore();
 }
 
-void ChartBrush::Note(const QString &caption)
+int ChartBrush::Note(const QString &caption)
 {
-    if (m_cache && !caption.isEmpty())
-        m_cache->Request(caption);
+    return m_cache && !caption.isEmpty() ? m_cache->Note(caption) : -1;
+}
+
+void ChartBrush::DrawKept()
+{
+    if (!m_cache)
+        return;
+    m_cache->DrawKept(m_painter);
+    m_textColorSet = false;
 }
 
 void ChartBrush::Shape()
@@ -264,33 +273,41 @@ void ChartBrush::Elbow(double parentCenter, double parentBottom, double center, 
     fillBand(Band(center, mid, center, top, width), color);
 }
 
-void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color, int *width)
+void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color,
+                      const CaptionOptions &caption)
 {
     if (value.isEmpty())
         return;
     // The text's true extent decides whether it reaches the clip: from the cache, or measured
     // (once, when the caller keeps the width).
-    const qreal advance = m_cache ? m_cache->Compose(value) : -1;
+    qreal advance = -1;
+    if (m_cache)
+        advance = caption.noted >= 0 ? m_cache->Compose(caption.noted) : m_cache->Compose(value);
     int measured = 0;
     if (advance >= 0)
         measured = int(std::ceil(advance));
-    else if (width && *width >= 0)
-        measured = *width;
+    else if (caption.width && *caption.width >= 0)
+        measured = *caption.width;
     else
         measured = m_metrics.horizontalAdvance(value);
-    if (width)
-        *width = measured;
+    if (caption.width)
+        *caption.width = measured;
     const QRect extent(topLeft.x() - m_slack, topLeft.y() - m_lineBound, measured + 2 * m_slack,
                        3 * m_lineBound);
     if (!meets(extent, m_clip))
         return;
+    const QPointF baseline(topLeft.x(), topLeft.y() + m_ascent);
+    if (advance >= 0 && caption.keepWithin &&
+        caption.keepWithin->contains(QRect(topLeft, QSize(measured + 1, m_metrics.height())))) {
+        m_cache->Keep(baseline, color);
+        return;
+    }
     if (color != m_textColor || !m_textColorSet) {
         // Changing the pen costs as much as a short caption: only when needed.
         m_painter.setPen(QColor(color));
         m_textColor = color;
         m_textColorSet = true;
     }
-    const QPointF baseline(topLeft.x(), topLeft.y() + m_ascent);
     if (advance >= 0)
         m_cache->Draw(m_painter, baseline);
     else

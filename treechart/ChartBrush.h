@@ -45,6 +45,14 @@ struct BoxShape
     static QPoint CaptionB(const BoxPlace &place, const ChartSettings &s);
 };
 
+// How ChartBrush::Text draws a caption.
+struct CaptionOptions
+{
+    int *width = nullptr;
+    int noted = -1;
+    const QRect *keepWithin = nullptr;
+};
+
 // Draws the chart's shapes on a painter whose transform maps chart pixels to the device (a
 // translation and a scale): bands (level and upright lines, filled rectangles), sloping lines,
 // boxes, connectors and captions, only inside the clip rectangle.
@@ -65,9 +73,10 @@ public:
     ChartBrush(const ChartBrush &) = delete;
     ChartBrush &operator=(const ChartBrush &) = delete;
 
-    // The captions about to be drawn, when they come from the cache: Note each one, then Shape.
+    // The captions about to be drawn, when they come from the cache: Note each one (its number
+    // goes to Text), then Shape.
     bool Caching() const { return m_cache != nullptr; }
-    void Note(const QString &caption);
+    int Note(const QString &caption);
     void Shape();
 
     // A rectangle of the chart (edges included), kept at least one device pixel thick.
@@ -84,8 +93,13 @@ public:
     void Elbow(double parentCenter, double parentBottom, double center, double top, int width,
                QRgb color);
     // A caption with its top-left corner at the point. `width` keeps the text's measured width
-    // between calls (may be null; -1 until measured).
-    void Text(const QString &text, QPoint topLeft, QRgb color, int *width = nullptr);
+    // between calls (may be null; -1 until measured); `noted` is its number from Note (-1: not
+    // noted). A caption from the cache that lies wholly inside `keepWithin` (nothing drawn later
+    // reaches in there) waits for DrawKept, to be drawn with others in one go.
+    void Text(const QString &text, QPoint topLeft, QRgb color,
+              const CaptionOptions &options = CaptionOptions());
+    // Draws the captions kept back.
+    void DrawKept();
 
     // The box a band fills: edges included, both ends of a thick line reaching past by half its
     // width.

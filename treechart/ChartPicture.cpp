@@ -228,11 +228,13 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
     if (clip.isEmpty())
         return;
     ChartBrush brush(painter, clip, m_font, m_fontDpi, QFontMetrics(m_font), m_captionCache);
+    std::vector<int> noted; // by text
     if (brush.Caching()) {
         // What this paint may draw is shaped first, the unseen words together.
+        noted.assign(m_texts.size(), -1);
         forEachStepIn(clip, [&](const Step &step) {
             if (step.kind == Kind::Text)
-                brush.Note(m_texts[size_t(step.index)]);
+                noted[size_t(step.index)] = brush.Note(m_texts[size_t(step.index)]);
         });
         brush.Shape();
     }
@@ -254,7 +256,7 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
             break;
         case Kind::Text:
             brush.Text(m_texts[size_t(step.index)], step.line.p1().toPoint(), step.color,
-                       &step.textWidth);
+                       {&step.textWidth, noted.empty() ? -1 : noted[size_t(step.index)]});
             break;
         }
     });

@@ -57,13 +57,14 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
     {
         int person;
         QString captionA, captionB;
+        int notedA = -1, notedB = -1;
     };
     std::vector<Shown> shown;
     const auto flush = [&] {
         if (brush.Caching()) {
-            for (const Shown &box : shown) {
-                brush.Note(box.captionA);
-                brush.Note(box.captionB);
+            for (Shown &box : shown) {
+                box.notedA = brush.Note(box.captionA);
+                box.notedB = brush.Note(box.captionB);
             }
             brush.Shape();
         }
@@ -74,9 +75,15 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
             const int parent = tree.At(box.person).parent;
             if (parent >= 0)
                 brush.Connector(place, placeOf(parent), settings.LinkStyle, 1, connector);
-            brush.Text(box.captionA, BoxShape::CaptionA(place), colors.foreA.rgb());
-            brush.Text(box.captionB, BoxShape::CaptionB(place, settings), colors.foreB.rgb());
+            // Boxes do not overlap and connectors stay between the rows: a caption inside its
+            // box can wait to be drawn with the others.
+            const QRect inside(QPoint(place.left, place.top), QPoint(place.right, place.bottom));
+            brush.Text(box.captionA, BoxShape::CaptionA(place), colors.foreA.rgb(),
+                       {nullptr, box.notedA, &inside});
+            brush.Text(box.captionB, BoxShape::CaptionB(place, settings), colors.foreB.rgb(),
+                       {nullptr, box.notedB, &inside});
         }
+        brush.DrawKept();
         shown.clear();
     };
     int drawn = 0;
@@ -89,7 +96,7 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
             Shown &box = shown.emplace_back();
             box.person = i;
             if (m_captions) {
-                if (const cPersonPtr person = m_people.Item(tree.At(i).key)) {
+                if (const cPerson *person = tree.At(i).person) {
                     box.captionA = PersonCaptionA(*person);
                     box.captionB = PersonCaptionB(*person);
                 }
