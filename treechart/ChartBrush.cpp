@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -34,6 +35,43 @@ bool meets(const QRect &a, const QRect &b)
 }
 
 } // namespace
+
+bool BoxSprites::Key::operator==(const Key &other) const
+{
+    return std::memcmp(this, &other, sizeof(Key)) == 0;
+}
+
+size_t qHash(const BoxSprites::Key &key, size_t seed)
+{
+    return qHashBits(&key, sizeof(key), seed);
+}
+
+const QImage &BoxSprites::Get(const Key &key)
+{
+    const auto found = m_sprites.constFind(key);
+    if (found != m_sprites.cend())
+        return found.value();
+    const int width = std::max(key.right, key.shadowRight);
+    const int height = std::max(key.bottom, key.shadowBottom);
+    QImage sprite(width, height, QImage::Format_RGB32);
+    const auto fill = [&sprite](int x0, int y0, int x1, int y1, QRgb color) {
+        for (int y = std::max(y0, 0); y < y1; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(sprite.scanLine(y));
+            std::fill(line + std::max(x0, 0), line + std::max(x1, x0), 0xff000000 | color);
+        }
+    };
+    // As the brush fills a box: the shadow, the outline, the halves.
+    fill(0, 0, width, height, key.background);
+    fill(key.shadowLeft, key.shadowTop, key.shadowRight, key.shadowBottom, key.shadow);
+    fill(0, 0, key.right, key.bottom, key.frame);
+    fill(key.innerLeft, key.innerTop, key.innerRight, key.divider, key.bgA);
+    fill(key.innerLeft, key.belowDivider, key.innerRight, key.innerBottom, key.bgB);
+    const qsizetype bytes = sprite.sizeInBytes();
+    if (m_bytes + bytes > kLimitBytes)
+        Clear();
+    m_bytes += bytes;
+    return m_sprites.insert(key, std::move(sprite)).value();
+}
 
 BoxShape BoxShape::Of(const BoxPlace &place, const ChartSettings &s, const BoxColors &colors)
 {
@@ -86,6 +124,7 @@ ChartBrush::ChartBrush(QPainter &painter, const QRect &clip, const QFont &font, 
     m_thinnest = QSizeF(scale.m11() > 0 && scale.m11() < 1 ? 1 / scale.m11() : 1,
                         scale.m22() > 0 && scale.m22() < 1 ? 1 / scale.m22() : 1);
     m_toDevice = painter.deviceTransform();
+    m_chartTransform = painter.worldTransform();
     const QPaintEngine *engine = painter.paintEngine();
     m_device = engine && engine->type() == QPaintEngine::Raster &&
                m_toDevice.type() <= QTransform::TxScale && m_toDevice.m11() > 0 &&
@@ -115,6 +154,7 @@ void ChartBrush::DrawKept()
 {
     if (!m_cache)
         return;
+    chartSpace();
     m_cache->DrawKept(m_painter);
     m_textColorSet = false;
 }
@@ -132,6 +172,36 @@ QRect ChartBrush::Band(double x1, double y1, double x2, double y2, int width)
                 std::max(y1, y2) + half);
 }
 
+void ChartBrush::UseSprites(BoxSprites *sprites, QColor background)
+{
+    // Copying pixels needs the painter without a transform, in pixels of the device: the device
+    // must not scale what is drawn on it (a screen of more than one device pixel a pixel).
+    const QTransform &world = m_chartTransform;
+    if (!m_device || !sprites || world.type() > QTransform::TxScale ||
+        world.m11() != m_toDevice.m11() || world.m22() != m_toDevice.m22())
+        return;
+    m_sprites = sprites;
+    m_background = background.rgb();
+    // Rounded in the painter's own coordinates, which differ from the device's by whole pixels.
+    m_toDevice = world;
+}
+
+void ChartBrush::deviceSpace()
+{
+    if (!m_inDeviceSpace) {
+        m_painter.setWorldTransform(QTransform());
+        m_inDeviceSpace = true;
+    }
+}
+
+void ChartBrush::chartSpace()
+{
+    if (m_inDeviceSpace) {
+        m_painter.setWorldTransform(m_chartTransform);
+        m_inDeviceSpace = false;
+    }
+}
+
 int ChartBrush::deviceX(double x) const
 {
     return qRound(m_toDevice.m11() * x + m_toDevice.dx());
@@ -146,6 +216,10 @@ void ChartBrush::fillDevice(int x0, int y0, int x1, int y1, QRgb color)
 {
     if (x1 <= x0 || y1 <= y0)
         return;
+    if (m_inDeviceSpace) {
+        m_painter.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), QColor(color));
+        return;
+    }
     // Given back in chart pixels that the painter maps onto those device pixels to within far
     // less than half a pixel.
     const double sx = m_toDevice.m11(), sy = m_toDevice.m22();
@@ -197,6 +271,7 @@ void ChartBrush::Line(double x1, double y1, double x2, double y2, int width, QRg
                              .adjusted(-width - 1, -width - 1, width + 1, width + 1);
     if (!meets(bounds, m_clip))
         return;
+    chartSpace();
     QPen pen{QColor(color)};
     pen.setWidth(width);
     pen.setCapStyle(Qt::SquareCap);
@@ -211,9 +286,14 @@ void ChartBrush::Box(const BoxShape &shape)
     const QRect &box = shape.box;
     const int s = shape.shadow;
     const QRect shadow(box.topLeft() + QPoint(s, s), box.bottomRight() + QPoint(s, s));
-    fillBand(shadow, shape.shadowColor);
     const bool whole = box.width() > 2 && box.height() > 2 && shape.divider == shape.lowerHalf &&
                        shape.divider > box.top() && shape.divider < box.bottom();
+    if (m_sprites && whole && s >= 0) {
+        if (meets(box | shadow, m_clip))
+            sprite(shape, shadow);
+        return;
+    }
+    fillBand(shadow, shape.shadowColor);
     if (m_device && whole) {
         if (!meets(box, m_clip))
             return;
@@ -242,6 +322,34 @@ void ChartBrush::Box(const BoxShape &shape)
     fillBand(span(l, t, l, b), shape.frame);
     fillBand(span(r, t, r, b), shape.frame);
     fillBand(span(l, shape.divider, r, shape.divider), shape.frame);
+}
+
+void ChartBrush::sprite(const BoxShape &shape, const QRect &shadow)
+{
+    const QRect &box = shape.box;
+    const int left = deviceX(box.left());
+    const int top = deviceY(box.top());
+    BoxSprites::Key key{};
+    key.innerRight = deviceX(box.right()) - left;
+    key.innerLeft = std::max(deviceX(box.left() + 1) - left, 1);
+    key.right = std::max(deviceX(box.right() + 1) - left, key.innerRight + 1);
+    key.innerTop = std::max(deviceY(box.top() + 1) - top, 1);
+    key.divider = deviceY(shape.divider) - top;
+    key.belowDivider = std::max(deviceY(shape.divider + 1) - top, key.divider + 1);
+    key.innerBottom = deviceY(box.bottom()) - top;
+    key.bottom = std::max(deviceY(box.bottom() + 1) - top, key.innerBottom + 1);
+    key.shadowLeft = deviceX(shadow.left()) - left;
+    key.shadowTop = deviceY(shadow.top()) - top;
+    key.shadowRight = std::max(deviceX(shadow.right() + 1) - left, key.shadowLeft + 1);
+    key.shadowBottom = std::max(deviceY(shadow.bottom() + 1) - top, key.shadowTop + 1);
+    key.frame = shape.frame;
+    key.bgA = shape.bgA;
+    key.bgB = shape.bgB;
+    key.shadow = shape.shadowColor;
+    key.background = m_background;
+    deviceSpace();
+    m_painter.drawImage(QPoint(left, top), m_sprites->Get(key));
+    m_lastFill = QRect();
 }
 
 void ChartBrush::Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
@@ -302,6 +410,7 @@ void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color,
         m_cache->Keep(baseline, color);
         return;
     }
+    chartSpace();
     if (color != m_textColor || !m_textColorSet) {
         // Changing the pen costs as much as a short caption: only when needed.
         m_painter.setPen(QColor(color));

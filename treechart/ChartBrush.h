@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
+#include <QImage>
 #include <QLineF>
 #include <QRect>
 #include <QTransform>
@@ -44,6 +46,37 @@ struct BoxShape
     static QPoint CaptionA(const BoxPlace &place);
     static QPoint CaptionB(const BoxPlace &place, const ChartSettings &s);
 };
+
+// Boxes drawn once for each look they take on the device and copied from then on: zoomed out, a
+// box is a handful of pixels in one of a few patterns of rounding, and copying its pixels costs
+// a fraction of filling its shadow, outline and halves again. At most a few megabytes are kept.
+class BoxSprites
+{
+public:
+    // The device pixels of a box from its top-left corner: the outline's inner and outer edges,
+    // the divider, the shadow, and the colours (background where neither box nor shadow is).
+    struct Key
+    {
+        int innerLeft, innerRight, right, innerTop, divider, belowDivider, innerBottom, bottom;
+        int shadowLeft, shadowTop, shadowRight, shadowBottom;
+        QRgb frame, bgA, bgB, shadow, background;
+        bool operator==(const Key &other) const;
+    };
+    const QImage &Get(const Key &key);
+    void Clear()
+    {
+        m_sprites.clear();
+        m_bytes = 0;
+    }
+    int Count() const { return int(m_sprites.size()); }
+
+    static constexpr qsizetype kLimitBytes = 4 << 20;
+
+private:
+    QHash<Key, QImage> m_sprites;
+    qsizetype m_bytes = 0;
+};
+size_t qHash(const BoxSprites::Key &key, size_t seed = 0);
 
 // How ChartBrush::Text draws a caption.
 struct CaptionOptions
@@ -100,6 +133,10 @@ public:
               const CaptionOptions &options = CaptionOptions());
     // Draws the captions kept back.
     void DrawKept();
+    // Boxes are copied from the sprites, where every pixel of a box's rectangle (shadow
+    // included) is the background before the box is drawn (as in a chart whose boxes do not
+    // overlap, drawn over its background).
+    void UseSprites(BoxSprites *sprites, QColor background);
 
     // The box a band fills: edges included, both ends of a thick line reaching past by half its
     // width.
@@ -108,15 +145,24 @@ public:
 private:
     int deviceX(double x) const;
     int deviceY(double y) const;
+    // Draws in device pixels or in chart pixels from now on.
+    void deviceSpace();
+    void chartSpace();
     // Fills device pixels [x0, x1) × [y0, y1).
     void fillDevice(int x0, int y0, int x1, int y1, QRgb color);
     void fillBand(const QRect &band, QRgb color);
+    // The box copied from its sprite.
+    void sprite(const BoxShape &shape, const QRect &shadow);
 
     QPainter &m_painter;
     QRect m_clip;
     CaptionCache *m_cache = nullptr;
     bool m_device = false; // edges rounded by the brush
-    QTransform m_toDevice;
+    QTransform m_toDevice; // chart pixels to the pixels the brush rounds to
+    QTransform m_chartTransform;
+    bool m_inDeviceSpace = false; // the painter draws in device pixels (no transform)
+    BoxSprites *m_sprites = nullptr;
+    QRgb m_background = 0;
     QSizeF m_thinnest;
     int m_ascent = 0;
     int m_slack = 0;

@@ -9,7 +9,8 @@
 
 DescendantPainter::DescendantPainter(const DescendantGeometry &geometry, const cPeople &people,
                                      QFont font)
-    : m_geometry(geometry), m_people(people), m_font(std::move(font)), m_captionFont(m_font)
+    : m_geometry(geometry), m_people(people), m_font(std::move(font)), m_captionFont(m_font),
+      m_sprites(std::make_unique<BoxSprites>())
 {
     m_captionFont.setWeight(QFont::Normal);
     m_fontDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
@@ -51,6 +52,8 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
     const QRgb connector = TranslateColor(settings.ConnectorColor).rgb();
     ChartBrush brush(painter, clip, m_captionFont, m_fontDpi, QFontMetrics(m_captionFont),
                      m_cache.get());
+    // Boxes never overlap and are drawn over the background just filled.
+    brush.UseSprites(m_sprites.get(), Background());
 
     // The boxes of one stretch with their captions: shaped together, then drawn in order.
     struct Shown

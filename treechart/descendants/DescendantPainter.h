@@ -56,4 +56,5 @@ private:
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
     std::unique_ptr<CaptionCache> m_cache; // changed while painting
+    std::unique_ptr<BoxSprites> m_sprites; // likewise
 };
