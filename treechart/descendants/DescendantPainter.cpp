@@ -7,9 +7,8 @@
 #include <QImage>
 #include <QPainter>
 
-DescendantPainter::DescendantPainter(const DescendantGeometry &geometry, const cPeople &people,
-                                     QFont font)
-    : m_geometry(geometry), m_people(people), m_font(std::move(font)), m_captionFont(m_font),
+DescendantPainter::DescendantPainter(const DescendantGeometry &geometry, QFont font)
+    : m_geometry(geometry), m_font(std::move(font)), m_captionFont(m_font),
       m_sprites(std::make_unique<BoxSprites>())
 {
     m_captionFont.setWeight(QFont::Normal);
