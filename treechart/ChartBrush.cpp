@@ -352,33 +352,46 @@ void ChartBrush::sprite(const BoxShape &shape, const QRect &shadow)
     m_lastFill = QRect();
 }
 
-void ChartBrush::Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
-                           QRgb color)
+ConnectorShape ConnectorShape::Of(const BoxPlace &box, const BoxPlace &parent, int linkStyle)
 {
     const double c = box.center;
     const double t = box.top;
     const double pc = parent.center;
     const double pb = parent.bottom;
-    if (linkStyle == 0) {
-        // Straight, stopping 15 pixels short of both boxes.
-        Line(c, t - 15, pc, pb + 15, width, color);
-    } else if (linkStyle == 1) {
-        Elbow(pc, pb, c, t, width, color);
-    }
+    if (linkStyle == 0)
+        return ConnectorShape{Kind::Straight, QLineF(c, t - 15, pc, pb + 15)};
+    if (linkStyle == 1)
+        return ConnectorShape{Kind::Elbow, QLineF(pc, pb, c, t)};
+    return ConnectorShape();
 }
 
-void ChartBrush::Elbow(double parentCenter, double parentBottom, double center, double top,
-                       int width, QRgb color)
+std::array<QRect, 3> ConnectorShape::ElbowBands(int width) const
 {
-    const double mid = parentBottom + (top - parentBottom) / 2;
-    if (m_device && parentCenter == center) {
+    const double pc = line.x1(), pb = line.y1(), c = line.x2(), t = line.y2();
+    const double mid = pb + (t - pb) / 2;
+    return {ChartBrush::Band(pc, pb, pc, mid, width), ChartBrush::Band(pc, mid, c, mid, width),
+            ChartBrush::Band(c, mid, c, t, width)};
+}
+
+void ChartBrush::Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
+                           QRgb color)
+{
+    const ConnectorShape shape = ConnectorShape::Of(box, parent, linkStyle);
+    if (shape.kind == ConnectorShape::Kind::Straight)
+        Line(shape.line.x1(), shape.line.y1(), shape.line.x2(), shape.line.y2(), width, color);
+    else if (shape.kind == ConnectorShape::Kind::Elbow)
+        Elbow(shape.line, width, color);
+}
+
+void ChartBrush::Elbow(const QLineF &line, int width, QRgb color)
+{
+    if (m_device && line.x1() == line.x2()) {
         // Straight down: the three stretches are one band.
-        fillBand(Band(center, parentBottom, center, top, width), color);
+        fillBand(Band(line.x2(), line.y1(), line.x2(), line.y2(), width), color);
         return;
     }
-    fillBand(Band(parentCenter, parentBottom, parentCenter, mid, width), color);
-    fillBand(Band(parentCenter, mid, center, mid, width), color);
-    fillBand(Band(center, mid, center, top, width), color);
+    for (const QRect &band : ConnectorShape{ConnectorShape::Kind::Elbow, line}.ElbowBands(width))
+        fillBand(band, color);
 }
 
 void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color,

@@ -11,6 +11,8 @@
 #include <QRect>
 #include <QTransform>
 
+#include <array>
+
 class CaptionCache;
 class QPainter;
 
@@ -45,6 +47,21 @@ struct BoxShape
     // Where the two captions start (top-left corners).
     static QPoint CaptionA(const BoxPlace &place);
     static QPoint CaptionB(const BoxPlace &place, const ChartSettings &s);
+};
+
+// The line from a parent box down to a box in a link style: 0 a straight line stopping 15 pixels
+// short of both boxes, 1 an elbow (down from the parent, across, down into the box), anything
+// else none.
+struct ConnectorShape
+{
+    enum class Kind { None, Straight, Elbow };
+    Kind kind = Kind::None;
+    // Straight: the line; Elbow: from the parent's centre and bottom to the box's centre and top.
+    QLineF line;
+
+    static ConnectorShape Of(const BoxPlace &box, const BoxPlace &parent, int linkStyle);
+    // The three bands of an elbow `width` pixels wide: down, across, down.
+    std::array<QRect, 3> ElbowBands(int width) const;
 };
 
 // Boxes drawn once for each look they take on the device and copied from then on: zoomed out, a
@@ -122,9 +139,8 @@ public:
     // The line from a parent box down to a box, in the chart's link style.
     void Connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
                    QRgb color);
-    // An elbow: down from the parent, across, down into the box.
-    void Elbow(double parentCenter, double parentBottom, double center, double top, int width,
-               QRgb color);
+    // An elbow (ConnectorShape::line).
+    void Elbow(const QLineF &line, int width, QRgb color);
     // A caption with its top-left corner at the point. `width` keeps the text's measured width
     // between calls (may be null; -1 until measured); `noted` is its number from Note (-1: not
     // noted). A caption from the cache that lies wholly inside `keepWithin` (nothing drawn later

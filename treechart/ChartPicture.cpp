@@ -150,20 +150,14 @@ void ChartPicture::text(const QString &value, QPoint at, const QColor &color)
 void ChartPicture::connector(const BoxPlace &box, const BoxPlace &parent, int linkStyle, int width,
                              const QColor &color)
 {
-    const double c = box.center;
-    const double t = box.top;
-    const double pc = parent.center;
-    const double pb = parent.bottom;
-    if (linkStyle == 0) {
-        // Straight, stopping 15 pixels short of both boxes.
-        line(c, t - 15, pc, pb + 15, width, color);
-    } else if (linkStyle == 1) {
-        // Elbow: down from the parent, across, down into the box.
-        const double mid = pb + (t - pb) / 2;
-        const QRect bounds = ChartBrush::Band(pc, pb, pc, mid, width) |
-                             ChartBrush::Band(pc, mid, c, mid, width) |
-                             ChartBrush::Band(c, mid, c, t, width);
-        m_steps.push_back(Step{bounds, Kind::Elbow, width, color.rgb(), QLineF(pc, pb, c, t)});
+    const ConnectorShape shape = ConnectorShape::Of(box, parent, linkStyle);
+    if (shape.kind == ConnectorShape::Kind::Straight) {
+        line(shape.line.x1(), shape.line.y1(), shape.line.x2(), shape.line.y2(), width, color);
+    } else if (shape.kind == ConnectorShape::Kind::Elbow) {
+        QRect bounds;
+        for (const QRect &band : shape.ElbowBands(width))
+            bounds |= band;
+        m_steps.push_back(Step{bounds, Kind::Elbow, width, color.rgb(), shape.line});
     }
 }
 
@@ -251,8 +245,7 @@ void ChartPicture::paint(QPainter &painter, const QRect &chartRect, Background b
             brush.Box(m_boxes[size_t(step.index)]);
             break;
         case Kind::Elbow:
-            brush.Elbow(step.line.x1(), step.line.y1(), step.line.x2(), step.line.y2(), step.width,
-                        step.color);
+            brush.Elbow(step.line, step.width, step.color);
             break;
         case Kind::Text:
             brush.Text(m_texts[size_t(step.index)], step.line.p1().toPoint(), step.color,
