@@ -1,15 +1,16 @@
 # The libraries of the project and which of them each may link: dependencies point one way.
 #
-#   vt_check_links(<target> MAY <targets...> [QT <Qt modules...>])
+#   vt_check_links(<target> MAY <targets...> [QT <Qt modules...>] [SYSTEM <targets...>])
 #
 # Fails the configuration when <target> links a project library that is not named after MAY, or,
-# when QT is given, a Qt module that is not named there (Qt6::Core and so on). Other libraries
-# (the system's) are not looked at. Run once every target exists.
+# when QT is given, a Qt module that is not named there (Qt6::Core and so on), or, when SYSTEM is
+# given, another imported library (SQLite::SQLite3 and so on) that is not named there. Without
+# SYSTEM the system's libraries are not looked at. Run once every target exists.
 set(VT_PROJECT_LIBRARIES
     vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp vttestsupport)
 
 function(vt_check_links target)
-    cmake_parse_arguments(ARG "" "" "MAY;QT" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "MAY;QT;SYSTEM" ${ARGN})
     if(NOT TARGET ${target})
         message(FATAL_ERROR "vt_check_links: no target ${target}")
     endif()
@@ -33,6 +34,11 @@ function(vt_check_links target)
         if(ARG_QT AND link MATCHES "^Qt6?::" AND NOT link IN_LIST ARG_QT)
             message(FATAL_ERROR "${target} may not link ${link}: of Qt it may link ${ARG_QT}")
         endif()
+        if(ARG_SYSTEM AND link MATCHES "::" AND NOT link MATCHES "^Qt6?::"
+           AND NOT link IN_LIST ARG_SYSTEM)
+            message(FATAL_ERROR "${target} may not link ${link}: of the system's libraries it "
+                                "may link ${ARG_SYSTEM}")
+        endif()
     endforeach()
 endfunction()
 
@@ -40,7 +46,7 @@ endfunction()
 # and Pixtile know nothing of persons' storage; the program sits on top.
 function(vt_check_layers)
     vt_check_links(vtrecord MAY "" QT Qt6::Core)
-    vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql)
+    vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
     vt_check_links(vtgedcom MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")

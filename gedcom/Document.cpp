@@ -98,6 +98,8 @@ QString Document::text(int i) const
 
 bool Document::hasPointerValue(int i) const
 {
+    if (!m_nodes[size_t(i)].at)
+        return false;
     const QByteArrayView v = rawValue(i);
     if (v.size() < 3 || v.front() != '@' || v.back() != '@' || v[1] == '@' || v[1] == '#')
         return false;
@@ -132,7 +134,12 @@ QByteArrayView Document::xref(const Record &record) const
 
 int Document::findRecord(QByteArrayView id) const
 {
-    return m_index.find(id, [this](int record) { return xref(m_records[size_t(record)]); });
+    return m_index.find(id, m_text.constData());
+}
+
+void Document::findRecords(const QByteArrayView *ids, int *records, size_t count) const
+{
+    m_index.findAll(ids, records, count, m_text.constData());
 }
 
 } // namespace Gedcom

@@ -84,6 +84,7 @@ void DocumentBuilder::continueValue(int index, QByteArrayView piece, bool lineBr
         joined.push_back('\n');
     joined.append(piece.data(), size_t(piece.size()));
     node.size = quint32(joined.size() - node.offset);
+    node.at = joined[node.offset] == '@';
 }
 
 void DocumentBuilder::addLine(const Line &line)
@@ -114,6 +115,7 @@ void DocumentBuilder::addLine(const Line &line)
     Document::Node node;
     node.offset = quint32(line.value.data() - m_doc.m_text.constData());
     node.size = quint32(line.value.size());
+    node.at = line.value.startsWith('@');
     node.tag = tag;
     node.depth = quint16(depth);
     const int index = int(m_doc.m_nodes.size());
@@ -135,11 +137,11 @@ void DocumentBuilder::finish()
     closeDeeperThan(0);
     Document &doc = m_doc;
 
-    const auto keyOf = [&doc](int record) { return doc.xref(doc.m_records[size_t(record)]); };
     doc.m_index.reserve(qsizetype(doc.m_records.size()));
     for (size_t i = 0; i < doc.m_records.size(); ++i) {
         Document::Record &record = doc.m_records[i];
-        if (record.xrefSize && !doc.m_index.insert(int(i), doc.xref(record), keyOf)) {
+        if (record.xrefSize && !doc.m_index.insert(int(i), record.xrefOffset, record.xrefSize,
+                                                   doc.m_text.constData())) {
             record.duplicate = true;
             ++doc.m_stats.duplicateXrefs;
         }

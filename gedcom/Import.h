@@ -14,11 +14,12 @@ namespace Gedcom {
 //  2. A person who is nobody's child and not only a partner is a root ("ROOT"); so are the
 //     children of a family without partners.
 //  3. A row's partner names come from the first family (in the person's FAMS order) in which the
-//     person is the line parent and that has another partner. Further partners of such
-//     families go into the notes ("Also partner of: Given Surname (birth–death)"). When the
-//     partner has a row too (and no partner of their own), the two rows name each other and both
-//     end their notes with "Partner ID: <the other's ID>"; the other partner's row also says
-//     "Children listed under: <line parent's ID>".
+//     person is the line parent; none when that family names no other partner (its children
+//     are not a later partner's). Further partners of such families go into the notes ("Also
+//     partner of: Given Surname (birth–death)"). When the partner has a row too (and no partner
+//     of their own), the two rows name each other and both end their notes with "Partner ID:
+//     <the other's ID>"; the other partner's row also says "Children listed under: <line
+//     parent's ID>".
 //  4. A child of several families takes the first whose PEDI is birth or missing, else the first;
 //     each other family adds "Also child of: <partners> (<pedigree>)".
 //  5. ID: the xref without @, or in a file this program wrote the REFN it wrote; made unique

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace Gedcom {
@@ -44,8 +45,8 @@ void ImportMapper::chooseRows()
 {
     const auto &persons = m_lineage.persons();
     for (size_t p = 0; p < persons.size(); ++p) {
-        bool row = m_lineage.isChild(int(p)) || persons[p].partnerships.empty();
-        for (int f : persons[p].partnerships) {
+        bool row = m_lineage.isChild(int(p)) || m_lineage.partnerships(int(p)).empty();
+        for (int f : m_lineage.partnerships(int(p))) {
             if (m_lineage.family(f).lineParent == int(p))
                 row = true;
         }
@@ -61,18 +62,34 @@ void ImportMapper::assignKeys()
     KeyAssigner keys(m_context.isKeyTaken);
     keys.reserve(qsizetype(m_rowPersons.size()));
     m_keys.reserve(qsizetype(m_rowPersons.size()));
-    for (size_t r = 0; r < m_rowPersons.size(); ++r) {
-        const Lineage::Person &person = m_lineage.person(m_rowPersons[r]);
-        QString wanted;
-        if (m_ownFile)
-            wanted = m_facts.childText(person.node, Tag::REFN);
-        if (wanted.isEmpty())
-            wanted = withoutAt(m_doc.xref(m_doc.records()[size_t(person.record)]));
-        if (wanted.isEmpty())
-            wanted = QStringLiteral("P%1").arg(m_rowPersons[r] + 1);
-        if (m_ownFile)
-            m_rowOfWrittenKey.emplace(wanted, int(r)); // the first row of a key stays
-        m_keys.append(keys.assign(wanted));
+    // In batches: the keys wanted first, so that the places to look them up in are fetched
+    // ahead, all at once.
+    constexpr size_t kBatch = 64;
+    std::vector<QString> wanted;
+    std::vector<quint32> hashes;
+    for (size_t first = 0; first < m_rowPersons.size(); first += kBatch) {
+        const size_t end = std::min(m_rowPersons.size(), first + kBatch);
+        wanted.clear();
+        hashes.clear();
+        for (size_t r = first; r < end; ++r) {
+            const Lineage::Person &person = m_lineage.person(m_rowPersons[r]);
+            QString key;
+            if (m_ownFile)
+                key = m_facts.childText(person.node, Tag::REFN);
+            if (key.isEmpty())
+                key = withoutAt(m_doc.xref(m_doc.records()[size_t(person.record)]));
+            if (key.isEmpty())
+                key = QStringLiteral("P%1").arg(m_rowPersons[r] + 1);
+            hashes.push_back(FoldedKeySet::hash(key));
+            keys.prefetch(hashes.back());
+            wanted.push_back(std::move(key));
+        }
+        for (size_t r = first; r < end; ++r) {
+            const QString &key = wanted[r - first];
+            if (m_ownFile)
+                m_rowOfWrittenKey.emplace(key, int(r)); // the first row of a key stays
+            m_keys.append(keys.assign(key, hashes[r - first]));
+        }
     }
 }
 
@@ -81,19 +98,17 @@ void ImportMapper::choosePartners()
 {
     for (int p : m_rowPersons) {
         PersonState &state = m_state[size_t(p)];
-        for (int f : m_lineage.person(p).partnerships) {
-            const Lineage::Family &family = m_lineage.family(f);
-            if (family.lineParent != p)
+        for (int f : m_lineage.partnerships(p)) {
+            if (m_lineage.family(f).lineParent != p)
                 continue;
-            for (int q : family.partners) {
+            state.slotFamily = f;
+            for (int q : m_lineage.partners(f)) {
                 if (q != p) {
-                    state.slotFamily = f;
                     state.slotPartner = q;
                     break;
                 }
             }
-            if (state.slotFamily >= 0)
-                break;
+            break;
         }
         if (state.slotPartner >= 0)
             m_state[size_t(state.slotPartner)].isPartner = true;
@@ -102,9 +117,9 @@ void ImportMapper::choosePartners()
     // order) whose partner it is.
     for (int q : m_rowPersons) {
         PersonState &state = m_state[size_t(q)];
-        if (state.slotFamily >= 0)
+        if (state.slotPartner >= 0)
             continue;
-        for (int f : m_lineage.person(q).partnerships) {
+        for (int f : m_lineage.partnerships(q)) {
             const int l = m_lineage.family(f).lineParent;
             if (l < 0 || l == q)
                 continue;
@@ -121,7 +136,7 @@ void ImportMapper::choosePartners()
 QString ImportMapper::partnerNames(int family, int except) const
 {
     QStringList names;
-    for (int q : m_lineage.family(family).partners) {
+    for (int q : m_lineage.partners(family)) {
         if (q != except)
             names.append(m_facts.name(m_lineage.person(q).node).display());
     }
@@ -153,20 +168,21 @@ QString ImportMapper::parentKey(int p, QString &notes)
             return parent >= 0 ? m_keys[parent] : written;
         }
     }
-    if (person.parents.empty())
+    const std::span<const Lineage::ChildLink> parents = m_lineage.parents(p);
+    if (parents.empty())
         return kRoot;
     size_t chosen = 0;
-    for (size_t i = 0; i < person.parents.size(); ++i) {
-        const int pedigree = person.parents[i].pedigree;
+    for (size_t i = 0; i < parents.size(); ++i) {
+        const int pedigree = parents[i].pedigree;
         if (isBirthPedigree(pedigree >= 0 ? m_doc.text(pedigree) : QString())) {
             chosen = i;
             break;
         }
     }
-    for (size_t i = 0; i < person.parents.size(); ++i) {
+    for (size_t i = 0; i < parents.size(); ++i) {
         if (i == chosen)
             continue;
-        const Lineage::ChildLink &link = person.parents[i];
+        const Lineage::ChildLink &link = parents[i];
         QString pedigree = link.pedigree >= 0 ? m_doc.text(link.pedigree).trimmed() : QString();
         if (pedigree.isEmpty())
             pedigree = QStringLiteral("birth");
@@ -175,7 +191,7 @@ QString ImportMapper::parentKey(int p, QString &notes)
             names = QStringLiteral("unknown parents");
         NotesText::appendLine(notes, QStringLiteral("Also child of: %1 (%2)").arg(names, pedigree));
     }
-    const int lineParent = m_lineage.family(person.parents[chosen].family).lineParent;
+    const int lineParent = m_lineage.family(parents[chosen].family).lineParent;
     if (lineParent < 0)
         return kRoot;
     m_parentRow[size_t(row)] = m_state[size_t(lineParent)].row;
@@ -186,7 +202,7 @@ void ImportMapper::addPartnerLines(int p, QString &notes)
 {
     const PersonState &state = m_state[size_t(p)];
     // Family events of the families this person is the line parent of.
-    for (int f : m_lineage.person(p).partnerships) {
+    for (int f : m_lineage.partnerships(p)) {
         if (m_lineage.family(f).lineParent != p)
             continue;
         const QString with = f == state.slotFamily ? QString() : partnerNames(f, p);
@@ -215,10 +231,10 @@ void ImportMapper::addPartnerLines(int p, QString &notes)
     }
     // Further partners of those families, each once.
     std::unordered_set<int> named;
-    for (int f : m_lineage.person(p).partnerships) {
+    for (int f : m_lineage.partnerships(p)) {
         if (m_lineage.family(f).lineParent != p)
             continue;
-        for (int q : m_lineage.family(f).partners) {
+        for (int q : m_lineage.partners(f)) {
             if (q == p || q == state.slotPartner || !named.insert(q).second)
                 continue;
             NotesText::appendLine(notes, QStringLiteral("Also partner of: ") +
@@ -328,7 +344,7 @@ void ImportMapper::fillRow(int p, PlannedRow &planned)
 
     if (state.pairedWith >= 0) {
         const QString other = m_keys[m_state[size_t(state.pairedWith)].row];
-        if (state.slotFamily < 0)
+        if (state.slotPartner != state.pairedWith)
             NotesText::appendLine(notes, NotesText::childrenListedUnderLine(other));
         NotesText::appendLine(notes, NotesText::partnerIdLine(other));
     }

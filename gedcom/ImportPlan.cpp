@@ -13,7 +13,7 @@ QString count(qsizetype n, const char *one, const char *many)
 
 } // namespace
 
-QString ImportPlan::summary() const
+QString ImportPlan::summary(qsizetype photosCopied, qsizetype photosFailed) const
 {
     if (!isValid())
         return error;
@@ -50,7 +50,13 @@ QString ImportPlan::summary() const
                           QLatin1Char('.'));
 
     QStringList photos;
-    photos.append(count(c.photos, "photo to copy", "photos to copy"));
+    if (photosCopied < 0) {
+        photos.append(count(c.photos, "photo to copy", "photos to copy"));
+    } else {
+        photos.append(count(photosCopied, "copied", "copied"));
+        if (photosFailed)
+            photos.append(count(photosFailed, "could not be copied", "could not be copied"));
+    }
     if (c.photosMissing)
         photos.append(count(c.photosMissing, "not found", "not found"));
     if (c.photosRefused)

@@ -73,8 +73,10 @@ struct ImportPlan
     ImportCounts counts;
 
     bool isValid() const { return error.isEmpty(); }
-    // One text for the user: persons read and how they were kept, then what was skipped.
-    QString summary() const;
+    // One text for the user: persons read and how they were kept, then what was skipped. With
+    // the figures of a run (photosCopied >= 0), the photos copied and those that failed; else
+    // the photos to copy.
+    QString summary(qsizetype photosCopied = -1, qsizetype photosFailed = 0) const;
 };
 
 } // namespace Gedcom

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QHashFunctions> // std::hash<QString>
+#include "FoldedKeySet.h"
+
 #include <QString>
 
 #include <functional>
-#include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 namespace Gedcom {
 
@@ -20,30 +20,21 @@ public:
 
     explicit KeyAssigner(IsTaken isTaken) : m_isTaken(std::move(isTaken)) {}
 
-    void reserve(qsizetype keys) { m_used.reserve(size_t(keys)); }
+    void reserve(qsizetype keys) { m_used.reserve(keys); }
 
-    QString assign(const QString &wanted);
+    // The key for a row that wants `wanted`; `hash` is FoldedKeySet::hash(wanted).
+    QString assign(const QString &wanted, quint32 hash);
+    QString assign(const QString &wanted) { return assign(wanted, FoldedKeySet::hash(wanted)); }
+    // Fetches ahead what assigning a key of this hash will look at.
+    void prefetch(quint32 hash) const { m_used.prefetch(hash); }
 
 private:
-    bool isFree(const QString &key) const;
-
-    // Keys compared and hashed without regard to case, without making folded copies.
-    struct FoldedHash
-    {
-        size_t operator()(const QString &key) const noexcept;
-    };
-    struct FoldedEqual
-    {
-        bool operator()(const QString &a, const QString &b) const noexcept
-        {
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        }
-    };
+    bool isFree(const QString &key, quint32 hash) const;
 
     IsTaken m_isTaken;
-    // Standard containers: the QHash of Qt 6.4 is several times slower with many string keys.
-    std::unordered_set<QString, FoldedHash, FoldedEqual> m_used;
-    std::unordered_map<QString, int, FoldedHash, FoldedEqual> m_nextSuffix; // per wanted key
+    FoldedKeySet m_used;
+    FoldedKeySet m_clashed;        // wanted keys that were not free
+    std::vector<int> m_nextSuffix; // per clashed key
 };
 
 } // namespace Gedcom

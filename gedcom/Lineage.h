@@ -2,6 +2,7 @@
 
 #include "Document.h"
 
+#include <span>
 #include <vector>
 
 namespace Gedcom {
@@ -27,14 +28,10 @@ public:
     {
         int node = -1;
         int record = -1;
-        std::vector<ChildLink> parents; // families this person is a child of
-        std::vector<int> partnerships;  // families this person is a partner in
     };
     struct Family
     {
         int node = -1;
-        std::vector<int> partners; // persons, HUSB and WIFE in file order (whatever the sexes)
-        std::vector<int> children;
         int lineParent = -1; // the person whose row the children point to; -1 without partners
     };
 
@@ -44,7 +41,13 @@ public:
     const std::vector<Family> &families() const { return m_families; }
     const Person &person(int p) const { return m_persons[size_t(p)]; }
     const Family &family(int f) const { return m_families[size_t(f)]; }
-    bool isChild(int p) const { return !m_persons[size_t(p)].parents.empty(); }
+    // The families a person is a child of, and those the person is a partner in.
+    std::span<const ChildLink> parents(int p) const { return m_parents[size_t(p)]; }
+    std::span<const int> partnerships(int p) const { return m_partnerships[size_t(p)]; }
+    // The partners of a family (HUSB and WIFE in file order, whatever the sexes), its children.
+    std::span<const int> partners(int f) const { return m_partners[size_t(f)]; }
+    std::span<const int> children(int f) const { return m_children[size_t(f)]; }
+    bool isChild(int p) const { return !parents(p).empty(); }
 
     // The person or family a record holds, or -1.
     int personOfRecord(int record) const;
@@ -55,20 +58,52 @@ public:
     qsizetype brokenPointers() const { return m_broken; }
 
 private:
+    // Lists of items per owner (person or family), side by side in one array.
+    template <typename T> struct Lists
+    {
+        std::vector<quint32> start{0}; // per owner, into items; one more at the end
+        std::vector<T> items;
+
+        std::span<const T> operator[](size_t owner) const
+        {
+            return {items.data() + start[owner], items.data() + start[owner + 1]};
+        }
+        // Items added from now on go to this owner; the lists of the owners before it end.
+        void openOwner(size_t owner)
+        {
+            while (start.size() <= owner)
+                start.push_back(quint32(items.size()));
+        }
+        // Ends the lists of all owners.
+        void finish(size_t owners) { openOwner(owners); }
+    };
+    // Links as each end wrote them, before they are joined.
+    struct Written
+    {
+        Lists<int> children, partners; // per family
+        Lists<ChildLink> parents;      // per person
+        Lists<int> partnerships;       // per person
+    };
+
     void collectRecords();
-    void readFamilyLinks();
-    void readPersonLinks();
-    void joinLinks();
+    void readFamilyLinks(Written &written);
+    void readPersonLinks(Written &written);
+    void joinLinks(Written &written);
     void chooseLineParents();
     void countBrokenPointers();
-    int resolve(int node, Tag recordTag);
+    // The persons (or families) the ids name, -1 where none: an id of a missing record, or of a
+    // record of the wrong kind, counts as broken.
+    void resolve(const std::vector<QByteArrayView> &ids, std::vector<int> &entities, Tag recordTag);
 
     const Document &m_doc;
     std::vector<Person> m_persons;
     std::vector<Family> m_families;
-    std::vector<int> m_entityOfRecord; // person or family index of each record, or -1
-    // Links as each end wrote them, before they are joined.
-    std::vector<std::vector<int>> m_listedChildren, m_listedPartners;
+    // Per record: the person's index, -2 - the family's index, or -1.
+    std::vector<int> m_entityOfRecord;
+    Lists<ChildLink> m_parents;
+    Lists<int> m_partnerships;
+    Lists<int> m_partners;
+    Lists<int> m_children;
     qsizetype m_broken = 0;
 };
 

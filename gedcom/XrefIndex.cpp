@@ -2,6 +2,9 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
+#include <cstring>
+
 namespace Gedcom {
 
 namespace {
@@ -14,62 +17,92 @@ size_t capacityFor(qsizetype count)
     return capacity;
 }
 
+// How many ids ahead findAll fetches places, and (half as far) the ids they point to.
+constexpr size_t kAhead = 16;
+
 } // namespace
+
+quint32 XrefIndex::hashOf(QByteArrayView id)
+{
+    return quint32(qHash(id));
+}
+
+void XrefIndex::place(const Place &entry)
+{
+    size_t slot = entry.hash & m_mask;
+    while (m_places[slot].record >= 0)
+        slot = (slot + 1) & m_mask;
+    m_places[slot] = entry;
+}
 
 void XrefIndex::reserve(qsizetype count)
 {
     const size_t capacity = capacityFor(count);
-    if (capacity <= m_slots.size())
+    if (capacity <= m_places.size())
         return;
-    std::vector<int> old;
-    old.swap(m_slots);
-    std::vector<quint32> oldHashes;
-    oldHashes.swap(m_hashes);
-    m_slots.assign(capacity, 0);
-    m_hashes.assign(capacity, 0);
-    const size_t mask = capacity - 1;
-    for (size_t i = 0; i < old.size(); ++i) {
-        if (!old[i])
-            continue;
-        size_t slot = oldHashes[i] & mask;
-        while (m_slots[slot])
-            slot = (slot + 1) & mask;
-        m_slots[slot] = old[i];
-        m_hashes[slot] = oldHashes[i];
+    std::vector<Place> old;
+    old.swap(m_places);
+    m_places.assign(capacity, Place{});
+    m_mask = capacity - 1;
+    for (const Place &entry : old) {
+        if (entry.record >= 0)
+            place(entry);
     }
 }
 
-bool XrefIndex::insert(int record, QByteArrayView id, const KeyOf &keyOf)
+bool XrefIndex::insert(int record, quint32 offset, quint32 size, const char *text)
 {
-    if (size_t(m_count + 1) * 2 > m_slots.size())
+    if (size_t(m_count + 1) * 2 > m_places.size())
         reserve(m_count * 2 + 16);
-    const quint32 hash = quint32(qHash(id));
-    const size_t mask = m_slots.size() - 1;
-    size_t slot = hash & mask;
-    while (m_slots[slot]) {
-        if (m_hashes[slot] == hash && keyOf(m_slots[slot] - 1) == id)
-            return false;
-        slot = (slot + 1) & mask;
-    }
-    m_slots[slot] = record + 1;
-    m_hashes[slot] = hash;
+    const QByteArrayView id(text + offset, size);
+    const quint32 hash = hashOf(id);
+    if (findHashed(id, hash, text) >= 0)
+        return false;
+    place(Place{hash, record, offset, size});
     ++m_count;
     return true;
 }
 
-int XrefIndex::find(QByteArrayView id, const KeyOf &keyOf) const
+int XrefIndex::findHashed(QByteArrayView id, quint32 hash, const char *text) const
 {
-    if (m_slots.empty())
+    if (m_places.empty())
         return -1;
-    const quint32 hash = quint32(qHash(id));
-    const size_t mask = m_slots.size() - 1;
-    size_t slot = hash & mask;
-    while (m_slots[slot]) {
-        if (m_hashes[slot] == hash && keyOf(m_slots[slot] - 1) == id)
-            return m_slots[slot] - 1;
-        slot = (slot + 1) & mask;
+    for (size_t slot = hash & m_mask;; slot = (slot + 1) & m_mask) {
+        const Place &p = m_places[slot];
+        if (p.record < 0)
+            return -1;
+        if (p.hash == hash && p.size == quint32(id.size()) &&
+            std::memcmp(text + p.offset, id.data(), size_t(id.size())) == 0)
+            return p.record;
     }
-    return -1;
+}
+
+int XrefIndex::find(QByteArrayView id, const char *text) const
+{
+    return findHashed(id, hashOf(id), text);
+}
+
+void XrefIndex::findAll(const QByteArrayView *ids, int *records, size_t count,
+                        const char *text) const
+{
+    if (m_places.empty()) {
+        std::fill(records, records + count, -1);
+        return;
+    }
+    // records[] holds the hashes until each id's turn comes.
+    for (size_t i = 0; i < count; ++i)
+        records[i] = int(hashOf(ids[i]));
+    for (size_t i = 0; i < count; ++i) {
+        if (i + kAhead < count)
+            __builtin_prefetch(&m_places[quint32(records[i + kAhead]) & m_mask]);
+        if (i + kAhead / 2 < count) {
+            const quint32 hash = quint32(records[i + kAhead / 2]);
+            const Place &p = m_places[hash & m_mask];
+            if (p.record >= 0 && p.hash == hash)
+                __builtin_prefetch(text + p.offset);
+        }
+        records[i] = findHashed(ids[i], quint32(records[i]), text);
+    }
 }
 
 } // namespace Gedcom

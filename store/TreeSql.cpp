@@ -67,19 +67,25 @@ StoreError CreateTemplate(QSqlDatabase &db)
     return error;
 }
 
-StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
+StoreError CreateTable(QSqlDatabase &db, const QString &name)
 {
     QStringList definitions;
     if (StoreError error = treeColumns(db, &definitions))
         return error;
-
-    Transaction transaction(db);
     QSqlQuery query(db);
     StoreError error;
-    if (!run(query,
-             QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")), {},
-             &error))
+    run(query, QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")),
+        {}, &error);
+    return error;
+}
+
+StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
+{
+    Transaction transaction(db);
+    if (StoreError error = CreateTable(db, name))
         return error;
+    QSqlQuery query(db);
+    StoreError error;
     if (rows == TemplateRows::Copy &&
         !run(query,
              QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(name), quoted(kTemplate)),

@@ -19,6 +19,9 @@ enum class TemplateRows { Copy, Skip };
 // Makes the template table "main": the fourteen person columns, all text.
 StoreError CreateTemplate(QSqlDatabase &db);
 // Makes the table of a new tree from the template's columns, with ID required and unique
+// (compared without regard to case), inside the caller's transaction; no rows.
+StoreError CreateTable(QSqlDatabase &db, const QString &name);
+// Makes the table of a new tree from the template's columns, with ID required and unique
 // (compared without regard to case), in one transaction. The name is not checked here.
 StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows);
 // Adds one row; a row with the same ID fails (kErrGeneralFailure) and changes nothing.

@@ -1,6 +1,7 @@
 #include "mDatabase.h"
 
 #include "StoreSql.h"
+#include "TreeScan.h"
 #include "TreeSql.h"
 
 #include <QDir>
@@ -204,6 +205,37 @@ StoreError mDatabase::DeleteTree(const QString &name)
     return error;
 }
 
+QStringList mDatabase::AllKeys(StoreError *error) const
+{
+    QStringList keys;
+    if (error)
+        *error = {};
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen()) {
+        if (error)
+            *error = notOpen();
+        return keys;
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    QStringList tables = ListTrees();
+    tables << QStringLiteral("main");
+    for (const QString &tree : std::as_const(tables)) {
+        StoreError failed;
+        if (!run(query, QStringLiteral("SELECT \"ID\" FROM %1").arg(quoted(tree)), {}, &failed)) {
+            // A table without an ID column holds no persons; anything else is a real failure.
+            if (failed.number == kErrStatementFailed)
+                continue;
+            if (error)
+                *error = failed;
+            return keys;
+        }
+        while (query.next())
+            keys << query.value(0).toString();
+    }
+    return keys;
+}
+
 QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) const
 {
     QList<PersonRecord> rows;
@@ -223,6 +255,21 @@ QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) 
     while (query.next())
         rows << TreeSql::ReadRecord(query, indexes);
     return rows;
+}
+
+StoreError mDatabase::ScanTree(const QString &name,
+                               const std::function<void(const PersonRowText &row)> &row) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return notOpen();
+    return TreeScan::Scan(db, name, row);
+}
+
+qsizetype mDatabase::EstimateTreeRows(const QString &name) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    return db.isOpen() ? TreeScan::EstimateRows(db, name) : 0;
 }
 
 bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord *found,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "PersonRowText.h"
 #include "TreeTables.h"
 
 #include <QList>
@@ -75,7 +76,8 @@ public:
     bool TreeExists(const QString &name) const;
 
     // Makes a new tree as a copy of the template "main" (its columns and rows) whose ID is
-    // unique and never null. A name the list would hide or that is taken is refused.
+    // unique and never null. (An import fills a new tree with NewTreeWriter: the template's
+    // columns, only the imported rows.) A name the list would hide or that is taken is refused.
     StoreError CreateTree(const QString &name);
     // Renames a tree in one step: the rows and the unique ID stay. When the new name is taken or
     // not allowed, nothing changes and the error says why.
@@ -83,9 +85,21 @@ public:
     // Drops the tree's table. The template and hidden tables are refused.
     StoreError DeleteTree(const QString &name);
 
+    // The IDs of every row of every tree and of the template, compared by the caller without
+    // regard to case: a new tree's keys must avoid them, as photo folders are shared by key.
+    QStringList AllKeys(StoreError *error = nullptr) const;
+
     // Every row of the tree in the order the engine returns them; NULL columns read as "".
     // An empty tree gives an empty list and no error.
     QList<PersonRecord> ReadTree(const QString &name, StoreError *error = nullptr) const;
+    // Every row of the tree, in the order of ReadTree, handed to `row` as UTF-8 texts that are
+    // valid during the call only: reading a large tree without a QString or a record per value.
+    // NULL columns and columns the table lacks come as empty texts. On an error the rows handed
+    // over until then stay handed over.
+    StoreError ScanTree(const QString &name,
+                        const std::function<void(const PersonRowText &row)> &row) const;
+    // About how many rows the tree has, found without reading them (0 when unknown).
+    qsizetype EstimateTreeRows(const QString &name) const;
     // True when a row with that ID exists; the row goes to `found` when given.
     bool FindPerson(const QString &tree, const QString &key, PersonRecord *found = nullptr,
                     StoreError *error = nullptr) const;
@@ -110,6 +124,8 @@ public:
     static StoreError CreateDatabaseFile(const QString &path);
 
 private:
+    friend class NewTreeWriter; // fills a new tree on this connection
+
     // Not open, or open read-only: the error a change gets; otherwise no error.
     StoreError refuseChange() const;
 

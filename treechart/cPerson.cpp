@@ -1,44 +1,95 @@
 #include "cPerson.h"
 
+#include "PeopleStore.h"
+
+namespace {
+
+const QString &emptyText()
+{
+    static const QString empty;
+    return empty;
+}
+
+} // namespace
+
 cPerson::cPerson(const PersonRecord &record)
 {
     fromRecord(record);
 }
 
+cPerson::cPerson(const cPerson &other)
+{
+    bool any = false;
+    for (int c = 0; c < kColumns && !any; ++c)
+        any = !other.Text(Column(c)).isEmpty();
+    if (!any)
+        return;
+    m_own = std::make_unique<std::array<QString, kColumns>>();
+    for (int c = 0; c < kColumns; ++c)
+        (*m_own)[size_t(c)] = other.Text(Column(c));
+}
+
+cPerson &cPerson::operator=(const cPerson &other)
+{
+    if (this == &other)
+        return *this;
+    const PersonRecord values = other.toRecord(); // `other` may live in the same store
+    fromRecord(values);
+    return *this;
+}
+
+cPerson::~cPerson() = default;
+
+const QString &cPerson::Text(Column column) const
+{
+    if (m_store)
+        return m_store->Texts().At(m_text[size_t(column)]);
+    if (m_own)
+        return (*m_own)[size_t(column)];
+    return emptyText();
+}
+
+void cPerson::setText(Column column, const QString &value)
+{
+    if (m_store) {
+        m_store->SetText(*this, column, value);
+        return;
+    }
+    if (!m_own) {
+        if (value.isEmpty())
+            return;
+        m_own = std::make_unique<std::array<QString, kColumns>>();
+    }
+    (*m_own)[size_t(column)] = value;
+}
+
 PersonRecord cPerson::toRecord() const
 {
     PersonRecord record;
-    record.ID = m_Key;
-    record.PrntKey = m_PrntKey;
-    record.Fname = m_Fname;
-    record.Sname = m_Sname;
-    record.PrtFname = m_PrtFname;
-    record.PrtSname = m_PrtSname;
-    record.Bdate = m_Bdate;
-    record.Ddate = m_Ddate;
-    record.Bplace = m_Bplace;
-    record.Dplace = m_Dplace;
-    record.Laddress = m_Laddress;
-    record.Lcity = m_Lcity;
-    record.Lcountry = m_Lcountry;
-    record.Notes = m_Notes;
+    QString *fields[] = {&record.ID,       &record.PrntKey,  &record.Fname,    &record.Sname,
+                         &record.PrtFname, &record.PrtSname, &record.Bdate,    &record.Ddate,
+                         &record.Bplace,   &record.Dplace,   &record.Laddress, &record.Lcity,
+                         &record.Lcountry, &record.Notes};
+    for (int c = 0; c < kColumns; ++c)
+        *fields[c] = Text(Column(c));
     return record;
 }
 
 void cPerson::fromRecord(const PersonRecord &record)
 {
-    m_Key = record.ID;
-    m_PrntKey = record.PrntKey;
-    m_Fname = record.Fname;
-    m_Sname = record.Sname;
-    m_PrtFname = record.PrtFname;
-    m_PrtSname = record.PrtSname;
-    m_Bdate = record.Bdate;
-    m_Ddate = record.Ddate;
-    m_Bplace = record.Bplace;
-    m_Dplace = record.Dplace;
-    m_Laddress = record.Laddress;
-    m_Lcity = record.Lcity;
-    m_Lcountry = record.Lcountry;
-    m_Notes = record.Notes;
+    const QString *fields[] = {&record.ID,       &record.PrntKey,  &record.Fname,    &record.Sname,
+                               &record.PrtFname, &record.PrtSname, &record.Bdate,    &record.Ddate,
+                               &record.Bplace,   &record.Dplace,   &record.Laddress, &record.Lcity,
+                               &record.Lcountry, &record.Notes};
+    for (int c = 0; c < kColumns; ++c)
+        setText(Column(c), *fields[c]);
+}
+
+bool cPerson::operator==(const cPerson &other) const
+{
+    for (int c = 0; c < kColumns; ++c) {
+        if (Text(Column(c)) != other.Text(Column(c)))
+            return false;
+    }
+    return true;
 }

@@ -4,66 +4,96 @@
 
 #include <QString>
 
+#include <array>
 #include <memory>
+
+class PeopleStore;
 
 // One person held in memory: the mirror of one row of a tree table, one text per column.
 // `Key` is the row's ID. Plain data: accessors store and return values unchanged.
+//
+// A person kept in a cPeople collection holds its texts as numbers into the collection's table
+// of shared texts, so the names, places and dates that many persons share are held once; a
+// person on its own (made by a caller, or copied out of a collection) holds its own texts. The
+// two behave alike. A copy is always a person on its own; assigning to a kept person changes it
+// where it is kept. A reference returned by an accessor stays valid while the person lives.
 class cPerson
 {
 public:
+    // The columns, in table order.
+    enum Column : int {
+        kKey,
+        kPrntKey,
+        kFname,
+        kSname,
+        kPrtFname,
+        kPrtSname,
+        kBdate,
+        kDdate,
+        kBplace,
+        kDplace,
+        kLaddress,
+        kLcity,
+        kLcountry,
+        kNotes,
+        kColumns
+    };
+
     cPerson() = default;
     explicit cPerson(const PersonRecord &record);
+    cPerson(const cPerson &other);
+    cPerson &operator=(const cPerson &other);
+    ~cPerson();
 
-    const QString &Key() const { return m_Key; }
-    void setKey(const QString &value) { m_Key = value; }
-    const QString &PrntKey() const { return m_PrntKey; }
-    void setPrntKey(const QString &value) { m_PrntKey = value; }
-    const QString &Fname() const { return m_Fname; }
-    void setFname(const QString &value) { m_Fname = value; }
-    const QString &Sname() const { return m_Sname; }
-    void setSname(const QString &value) { m_Sname = value; }
-    const QString &PrtFname() const { return m_PrtFname; }
-    void setPrtFname(const QString &value) { m_PrtFname = value; }
-    const QString &PrtSname() const { return m_PrtSname; }
-    void setPrtSname(const QString &value) { m_PrtSname = value; }
-    const QString &Bdate() const { return m_Bdate; }
-    void setBdate(const QString &value) { m_Bdate = value; }
-    const QString &Ddate() const { return m_Ddate; }
-    void setDdate(const QString &value) { m_Ddate = value; }
-    const QString &Bplace() const { return m_Bplace; }
-    void setBplace(const QString &value) { m_Bplace = value; }
-    const QString &Dplace() const { return m_Dplace; }
-    void setDplace(const QString &value) { m_Dplace = value; }
-    const QString &Laddress() const { return m_Laddress; }
-    void setLaddress(const QString &value) { m_Laddress = value; }
-    const QString &Lcity() const { return m_Lcity; }
-    void setLcity(const QString &value) { m_Lcity = value; }
-    const QString &Lcountry() const { return m_Lcountry; }
-    void setLcountry(const QString &value) { m_Lcountry = value; }
-    const QString &Notes() const { return m_Notes; }
-    void setNotes(const QString &value) { m_Notes = value; }
+    const QString &Key() const { return Text(kKey); }
+    void setKey(const QString &value) { setText(kKey, value); }
+    const QString &PrntKey() const { return Text(kPrntKey); }
+    void setPrntKey(const QString &value) { setText(kPrntKey, value); }
+    const QString &Fname() const { return Text(kFname); }
+    void setFname(const QString &value) { setText(kFname, value); }
+    const QString &Sname() const { return Text(kSname); }
+    void setSname(const QString &value) { setText(kSname, value); }
+    const QString &PrtFname() const { return Text(kPrtFname); }
+    void setPrtFname(const QString &value) { setText(kPrtFname, value); }
+    const QString &PrtSname() const { return Text(kPrtSname); }
+    void setPrtSname(const QString &value) { setText(kPrtSname, value); }
+    const QString &Bdate() const { return Text(kBdate); }
+    void setBdate(const QString &value) { setText(kBdate, value); }
+    const QString &Ddate() const { return Text(kDdate); }
+    void setDdate(const QString &value) { setText(kDdate, value); }
+    const QString &Bplace() const { return Text(kBplace); }
+    void setBplace(const QString &value) { setText(kBplace, value); }
+    const QString &Dplace() const { return Text(kDplace); }
+    void setDplace(const QString &value) { setText(kDplace, value); }
+    const QString &Laddress() const { return Text(kLaddress); }
+    void setLaddress(const QString &value) { setText(kLaddress, value); }
+    const QString &Lcity() const { return Text(kLcity); }
+    void setLcity(const QString &value) { setText(kLcity, value); }
+    const QString &Lcountry() const { return Text(kLcountry); }
+    void setLcountry(const QString &value) { setText(kLcountry, value); }
+    const QString &Notes() const { return Text(kNotes); }
+    void setNotes(const QString &value) { setText(kNotes, value); }
+
+    // The text of a column, and setting it.
+    const QString &Text(Column column) const;
+    void setText(Column column, const QString &value);
 
     // The row this person mirrors, and back.
     PersonRecord toRecord() const;
     void fromRecord(const PersonRecord &record);
 
-    bool operator==(const cPerson &) const = default;
+    // Equal values in every column.
+    bool operator==(const cPerson &other) const;
 
 private:
-    QString m_Key;
-    QString m_PrntKey;
-    QString m_Fname;
-    QString m_Sname;
-    QString m_PrtFname;
-    QString m_PrtSname;
-    QString m_Bdate;
-    QString m_Ddate;
-    QString m_Bplace;
-    QString m_Dplace;
-    QString m_Laddress;
-    QString m_Lcity;
-    QString m_Lcountry;
-    QString m_Notes;
+    friend class PeopleStore;
+    static constexpr quint32 kNotKept = 0xFFFFFFFFu;
+
+    PeopleStore *m_store = nullptr; // the collection's store, for a kept person
+    std::unique_ptr<std::array<QString, kColumns>> m_own; // the texts of a person on its own
+    std::array<quint32, kColumns> m_text{}; // a kept person's texts, as numbers in the store
+    quint32 m_slot = 0;                     // a kept person's place in the store
+    quint32 m_group = kNotKept;             // its parent key's group, while the collection holds it
 };
 
 using cPersonPtr = std::shared_ptr<cPerson>;

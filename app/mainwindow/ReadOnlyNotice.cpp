@@ -21,8 +21,9 @@ const QStringList &ReadOnlyCommands()
 {
     static const QStringList commands = {
         QStringLiteral("New Tree"),      QStringLiteral("Modify Tree"),
-        QStringLiteral("New person"),    QStringLiteral("Edit person"),
-        QStringLiteral("Delete person"), QStringLiteral("Compress")};
+        QStringLiteral("Import GEDCOM"), QStringLiteral("New person"),
+        QStringLiteral("Edit person"),   QStringLiteral("Delete person"),
+        QStringLiteral("Compress")};
     return commands;
 }
 

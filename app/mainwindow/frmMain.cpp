@@ -5,6 +5,7 @@
 #include "ChartViewCommands.h"
 #include "EmptyChartHint.h"
 #include "FileHelpers.h"
+#include "GedcomCommands.h"
 #include "HelpWindow.h"
 #include "InfoPanel.h"
 #include "MainLayout.h"
@@ -212,6 +213,7 @@ void frmMain::wireCommands()
     m_browser->setTreeBox(m_cboTrees);
     m_commands = new TreeCommands(m_state, m_tree, *m_vtree, m_db, *m_browser, *m_cboTrees, this);
     m_personCommands = new PersonCommands(m_state, m_db, m_tree, *m_vtree, *m_browser, this);
+    new GedcomCommands(*this); // adds its File menu items and answers them
 
     connect(m_vtree, &TreeChart::NodeClick, m_browser, &TreeBrowser::VTree_NodeClick);
     connect(m_vtree, &TreeChart::NodeDblClick, m_personCommands,

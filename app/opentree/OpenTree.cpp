@@ -1,11 +1,21 @@
 #include "OpenTree.h"
 
+#include "PeopleLoader.h"
+#include "PeopleStore.h"
 #include "mDatabase.h"
 
-#include <QTimer>
+#include <QThreadPool>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
+
+namespace {
+
+// More than this many rows are not reserved up front, whatever the table's row numbers say.
+constexpr qsizetype kMostReserved = qsizetype(8) << 20;
+
+} // namespace
 
 OpenTree::OpenTree(QObject *parent) : QObject(parent) {}
 
@@ -13,16 +23,16 @@ OpenTree::~OpenTree() = default;
 
 void OpenTree::release()
 {
-    // Letting go of a large tree takes a noticeable moment: it happens once the next tree is
-    // on screen.
-    struct Released
-    {
-        cPeople people;
-        ChildIndex children;
-    };
-    auto released = std::make_shared<Released>(
-        Released{std::exchange(m_people, cPeople()), std::exchange(m_children, ChildIndex())});
-    QTimer::singleShot(0, this, [released] {});
+    if (m_people.Count() == 0) {
+        m_people = cPeople();
+        return;
+    }
+    // Letting go of a large tree takes a noticeable moment: it happens on a worker thread, while
+    // the window goes on. Nothing on this thread refers to the old persons any more, and
+    // pointers still held elsewhere keep their persons alive.
+    auto old = std::make_shared<cPeople>(std::exchange(m_people, cPeople()));
+    old->Store().ForgetChildren(); // here, where a kept person may still be changed
+    QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
 }
 
 void OpenTree::setCurrentTree(const QString &name)
@@ -38,11 +48,10 @@ StoreError OpenTree::Load(const mDatabase &store, const QString &name)
     ClearSelection();
     release();
     setCurrentTree(name);
-    StoreError error;
-    const QList<PersonRecord> rows = store.ReadTree(name, &error);
-    for (const PersonRecord &row : rows)
-        m_people.Add(cPerson(row));
-    m_children.Build(m_people);
+    PeopleLoader loader(std::min(store.EstimateTreeRows(name), kMostReserved));
+    const StoreError error =
+        store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
+    m_people = loader.Finish();
     emit PeopleReplaced();
     return error;
 }
@@ -73,9 +82,9 @@ void OpenTree::Select(const QString &key)
     emit SelectionChanged(m_selectedKey);
 }
 
-const std::vector<cPersonPtr> &OpenTree::Children(const QString &parentKey)
+const std::vector<cPersonPtr> &OpenTree::Children(const QString &parentKey) const
 {
-    return m_children.Children(m_people, parentKey);
+    return m_people.Children(parentKey);
 }
 
 cPersonPtr OpenTree::AddPerson(const PersonRecord &record)
@@ -83,7 +92,6 @@ cPersonPtr OpenTree::AddPerson(const PersonRecord &record)
     const cPersonPtr person = m_people.Add(cPerson(record));
     if (!person)
         return nullptr;
-    m_children.Add(person);
     emit PersonAdded(person);
     return person;
 }
@@ -93,12 +101,9 @@ cPersonPtr OpenTree::ChangePerson(const QString &key, const PersonRecord &values
     const cPersonPtr person = m_people.Item(key);
     if (!person)
         return nullptr;
-    const QString oldParent = person->PrntKey();
     PersonRecord record = values;
     record.ID = person->Key();
-    person->fromRecord(record);
-    if (person->PrntKey() != oldParent)
-        m_children.Invalidate(); // rebuilt in collection order when next asked
+    person->fromRecord(record); // the children of the old and new parent key follow
     emit PersonChanged(person);
     return person;
 }
@@ -109,6 +114,5 @@ void OpenTree::RemovePerson(const QString &key)
     if (!person)
         return;
     m_people.Remove(key);
-    m_children.Remove(*person);
     emit PersonRemoved(person);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ChildIndex.h"
 #include "PersonRecord.h"
 #include "cPeople.h"
 
@@ -13,8 +12,8 @@ class mDatabase;
 
 // The open tree: its name (CurrentTree), its persons (People), the children of every person and
 // the selected person (SelectedKey). This object alone changes them, and it says so by its
-// signals; it keeps the children in step with People itself. It needs no window: whatever opens,
-// shows or changes a tree (the main window, the command line) goes through it.
+// signals; People keeps the children in step itself. It needs no window: whatever opens, shows or
+// changes a tree (the main window, the command line) goes through it.
 class OpenTree : public QObject
 {
     Q_OBJECT
@@ -32,8 +31,9 @@ public:
     const QString &SelectedKey() const { return m_selectedKey; }
 
     // Opens the tree `name`: reads every row of its table into People and forgets the selection.
-    // The name stays the open tree also when the table is empty or cannot be read (People is
-    // then empty); the error tells why it could not be read.
+    // The name stays the open tree also when the table is empty or cannot be read (People then
+    // holds the rows read before the error); the error tells why it could not be read. The
+    // previous persons are freed on a worker thread.
     StoreError Load(const mDatabase &store, const QString &name);
     // Opens a tree that was just created: the name, no persons, nothing selected.
     void OpenNew(const QString &name);
@@ -48,8 +48,8 @@ public:
     void ClearSelection() { Select(QString()); }
 
     // The children of a person: the persons whose parent key equals `parentKey` exactly, in the
-    // order of People.
-    const std::vector<cPersonPtr> &Children(const QString &parentKey);
+    // order of People. The list stays valid until People or a parent key changes.
+    const std::vector<cPersonPtr> &Children(const QString &parentKey) const;
 
     // A person was added to the tree's table: adds it to People (a key already present is
     // reported by the collection and nothing is added). Returns the person, or null.
@@ -72,13 +72,11 @@ signals:
     void SelectionChanged(const QString &key);
 
 private:
-    // Empties People and the children; the old ones are freed after the current event, once
-    // the next tree is on screen.
+    // Empties People; the old persons are freed on a worker thread.
     void release();
     void setCurrentTree(const QString &name);
 
     QString m_currentTree;
     cPeople m_people;
-    ChildIndex m_children;
     QString m_selectedKey;
 };

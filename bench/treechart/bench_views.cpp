@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QScrollBar>
 
@@ -32,7 +33,14 @@ std::function<int(int)> wideTree(int spread)
 
 void BenchFind()
 {
-    const int n = 100000;
+    // 100,000 persons, or as many as a number among the arguments says ("find 1000000").
+    int n = 100000;
+    for (const QString &arg : QCoreApplication::arguments().mid(1)) {
+        bool number = false;
+        const int count = arg.toInt(&number);
+        if (number && count > 0)
+            n = count;
+    }
     const cPeople people = NamedPeople(n, wideTree(4));
     const long before = ResidentKiB();
     PersonFinder finder;
@@ -61,11 +69,12 @@ void BenchFind()
         dialog.setQuery(keystrokes[i]);
         dialog.repaint();
     });
-    std::printf("Find, 100,000 persons        index %.0f ms, +%.1f MB | per keystroke: query "
+    std::printf("Find, %s persons        index %.0f ms, +%.1f MB | per keystroke: query "
                 "median %.2f ms, worst %.2f ms | dialog (query, list, count, repaint) median "
                 "%.2f ms, worst %.2f ms | %zu matches over %lld queries\n",
-                build, (after - before) / 1024.0, find.median, find.worst, typing.median,
-                typing.worst, matches, qint64(keystrokes.size()));
+                qPrintable(QLocale(QLocale::English).toString(n)), build, (after - before) / 1024.0,
+                find.median, find.worst, typing.median, typing.worst, matches,
+                qint64(keystrokes.size()));
 }
 
 void BenchDescendantLayout()

@@ -1,5 +1,6 @@
 // The mapping of a file onto the rows of one tree: line parents, roots, partners, pedigrees,
 // fields, keys, photos and the counts.
+#include "Lineage.h"
 #include "support_gedcom.h"
 
 #include <QDir>
@@ -16,11 +17,13 @@ class TestMapping : public QObject
     Q_OBJECT
 
 private slots:
+    void linksFromEitherEnd();
     void lineParentIsThePartnerWhoIsAChild();
     void bothPartnersChildrenMakeAPair();
     void noPartnerAChildTakesTheFirstPointer();
     void roots();
     void furtherPartnersGoIntoTheNotes();
+    void firstFamilyWithoutPartner();
     void pedigrees_data();
     void pedigrees();
     void fields();
@@ -43,6 +46,40 @@ QByteArray family(const QStringList &familyLines, const QStringList &extra = {})
 }
 
 } // namespace
+
+void TestMapping::linksFromEitherEnd()
+{
+    // Each list: what its own end wrote (a repeat once), then what only the other end wrote, in
+    // that end's order.
+    const Document doc = Document::fromBytes(file({
+        "0 @A@ INDI",  "1 FAMC @F2@", "1 FAMC @F1@", "0 @B@ INDI", "1 FAMC @F1@",
+        "0 @C@ INDI",  "1 FAMS @F1@", "0 @D@ INDI",  "0 @E@ INDI", "1 FAMC @F1@",
+        "1 FAMC @F1@", "0 @F1@ FAM",  "1 WIFE @D@",  "1 CHIL @E@", "1 CHIL @A@",
+        "1 CHIL @A@",  "1 CHIL @X@",  "0 @F2@ FAM",  "1 CHIL @D@",
+    }));
+    const Lineage lineage(doc);
+    enum { A, B, C, D, E, F1 = 0, F2 = 1 };
+    auto list = [](std::span<const int> items) {
+        return std::vector<int>(items.begin(), items.end());
+    };
+    auto families = [&](int p) {
+        std::vector<int> f;
+        for (const Lineage::ChildLink &link : lineage.parents(p))
+            f.push_back(link.family);
+        return f;
+    };
+    QCOMPARE(list(lineage.children(F1)), std::vector<int>({E, A, B}));
+    QCOMPARE(list(lineage.children(F2)), std::vector<int>({D, A}));
+    QCOMPARE(list(lineage.partners(F1)), std::vector<int>({D, C}));
+    QCOMPARE(families(A), std::vector<int>({F2, F1}));
+    QCOMPARE(families(D), std::vector<int>({F2}));
+    QCOMPARE(families(E), std::vector<int>({F1}));
+    QCOMPARE(list(lineage.partnerships(D)), std::vector<int>({F1}));
+    QCOMPARE(list(lineage.partnerships(C)), std::vector<int>({F1}));
+    QVERIFY(lineage.partnerships(A).empty());
+    QCOMPARE(lineage.family(F1).lineParent, int(D)); // the partner who is a child
+    QCOMPARE(lineage.brokenPointers(), 1);
+}
 
 void TestMapping::lineParentIsThePartnerWhoIsAChild()
 {
@@ -139,6 +176,23 @@ void TestMapping::furtherPartnersGoIntoTheNotes()
              QList<qsizetype>({5, 3, 1, 1}));
     QVERIFY(plan.summary().startsWith(
         QStringLiteral("Read 5 persons: 3 rows, 1 partner, 1 noted in the notes of a row.")));
+}
+
+// The partner names come from the first family the person heads even when it names no other
+// partner: its children are not a later partner's.
+void TestMapping::firstFamilyWithoutPartner()
+{
+    const ImportPlan plan = TestGedcom::plan(
+        file({"0 @P@ INDI", "1 NAME Pat /Pine/", "1 FAMS @F1@", "1 FAMS @F2@", "0 @B@ INDI",
+              "1 NAME Bea /Birch/", "0 @K@ INDI", "0 @F1@ FAM", "1 HUSB @P@", "1 CHIL @K@",
+              "0 @F2@ FAM", "1 HUSB @P@", "1 WIFE @B@"}));
+    const PersonRecord pat = row(plan, "P");
+    QCOMPARE(pat.PrtFname + pat.PrtSname, QString());
+    QCOMPARE(pat.Notes, QStringLiteral("Also partner of: Bea Birch"));
+    QCOMPARE(row(plan, "K").PrntKey, QStringLiteral("P"));
+    const ImportCounts &c = plan.counts;
+    QCOMPARE(QList<qsizetype>({c.persons, c.rows, c.partners, c.noted}),
+             QList<qsizetype>({3, 2, 0, 1}));
 }
 
 void TestMapping::pedigrees_data()

@@ -1,4 +1,5 @@
 #include "ExampleTree.h"
+#include "NewTreeWriter.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -273,6 +274,51 @@ private slots:
         QVERIFY(found.Notes.isEmpty());
     }
 
+    // The fast whole-table read hands over what ReadTree reads, row by row in the same order:
+    // NULLs and missing columns as empty texts, any text exactly.
+    void scanReadsWhatReadTreeReads()
+    {
+        auto db = openFresh(QStringLiteral("scan"));
+        QVERIFY(db);
+        const auto scanned = [&](const QString &tree, StoreError *error) {
+            QList<PersonRecord> rows;
+            *error = db->ScanTree(tree, [&](const PersonRowText &row) {
+                QString v[PersonRowText::kColumns];
+                for (int c = 0; c < PersonRowText::kColumns; ++c)
+                    v[c] = QString::fromUtf8(row.data[c], row.size[c]);
+                rows << PersonRecord{v[0], v[1], v[2], v[3],  v[4],  v[5],  v[6],
+                                     v[7], v[8], v[9], v[10], v[11], v[12], v[13]};
+            });
+            return rows;
+        };
+        PersonRecord odd = person(QString::fromUtf8("Ö1"), "ROOT", QString::fromUtf8("Zoë 𝄞"));
+        odd.Notes = QStringLiteral("It's \"quoted\"\nand two lines; DROP TABLE main;");
+        QVERIFY(!db->InsertPerson("Example", odd));
+        const QString path = db->DatabasePath();
+        db->CloseDatabase();
+        rawExec(path, "INSERT INTO \"Example\" (ID, PrntKey, Bdate) VALUES ('N1', NULL, 1901)");
+        rawExec(path, "CREATE TABLE \"Thin\" (fname TEXT, \"id\" TEXT)");
+        rawExec(path, "INSERT INTO \"Thin\" VALUES ('Ann', 'T1'), (NULL, 'T2')");
+        QVERIFY(db->OpenDatabase());
+        StoreError error;
+        for (const QString &tree : {QStringLiteral("Example"), QStringLiteral("Thin")}) {
+            const QList<PersonRecord> rows = scanned(tree, &error);
+            QVERIFY(!error);
+            QCOMPARE(rows, db->ReadTree(tree));
+            QVERIFY(rows.size() >= 2);
+        }
+        QVERIFY(scanned("Example", &error).contains(odd));
+        QCOMPARE(scanned("Thin", &error).at(0).Fname, QString("Ann"));
+        QVERIFY(db->EstimateTreeRows("Thin") >= 2);
+
+        QVERIFY(scanned("NoSuchTree", &error).isEmpty());
+        QCOMPARE(error.number, kErrStatementFailed);
+        QVERIFY2(error.description.contains("no such table"), qPrintable(error.description));
+        db->CloseDatabase();
+        QVERIFY(scanned("Example", &error).isEmpty());
+        QVERIFY(error.isError());
+    }
+
     void compressTwiceAndAfterLeftover()
     {
         auto db = openFresh(QStringLiteral("compress"));
@@ -307,6 +353,45 @@ private slots:
         QCOMPARE(db->ReadTree(QStringLiteral("Example")), before);
     }
 
+    // A new tree filled row by row in one transaction: committed it holds exactly those rows
+    // (none of the template's); rolled back or abandoned, no table is left.
+    void newTreeWriterIsOneTransaction()
+    {
+        auto db = openFresh(QStringLiteral("writer"));
+        QVERIFY(db);
+        rawExec(m_state.DatabasePath, QStringLiteral("INSERT INTO main (ID, PrntKey) VALUES "
+                                                     "('T1', 'ROOT')"));
+        db->CloseDatabase();
+        QVERIFY(db->OpenDatabase());
+        const QList<PersonRecord> rows = {person("A", "ROOT", "Ann"), person("B", "A", "Bo")};
+        {
+            NewTreeWriter writer(*db);
+            QVERIFY(!writer.Begin(QStringLiteral("Imported")));
+            for (const PersonRecord &row : rows)
+                QVERIFY(!writer.Add(row));
+            QVERIFY(!writer.Commit());
+        }
+        QCOMPARE(db->ReadTree(QStringLiteral("Imported")), rows);
+        const QStringList keys = db->AllKeys();
+        for (const char *key : {"A", "B", "T1"})
+            QVERIFY2(keys.contains(QLatin1String(key)), key);
+        QVERIFY(keys.size() > 3); // the example tree's keys too
+
+        {
+            NewTreeWriter writer(*db);
+            QCOMPARE(writer.Begin(QStringLiteral("imported")).number, kErrStatementFailed);
+            QVERIFY(!writer.Begin(QStringLiteral("Second")));
+            QVERIFY(!writer.Add(person("x", "ROOT", "Xe")));
+            QCOMPARE(writer.Add(person("X", "ROOT", "Xa")).number, kErrGeneralFailure);
+            writer.Rollback();
+            QVERIFY(!db->TreeExists(QStringLiteral("Second")));
+            QVERIFY(!writer.Begin(QStringLiteral("Third")));
+            QVERIFY(!writer.Add(person("Y", "ROOT", "Yu")));
+        } // abandoned
+        QVERIFY(!db->TreeExists(QStringLiteral("Third")));
+        QCOMPARE(db->ListTrees(), QStringList({"Example", "Imported"}));
+    }
+
     void readOnlyDatabaseIsReadNotChanged()
     {
         QTemporaryDir dir;
@@ -331,7 +416,8 @@ private slots:
             store.InsertPerson(QStringLiteral("Example"), person),
             store.UpdatePerson(QStringLiteral("Example"), QStringLiteral("A1"), person),
             store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")),
-            store.Compress()};
+            store.Compress(),
+            NewTreeWriter(store).Begin(QStringLiteral("Imported"))};
         for (const StoreError &error : refused) {
             QVERIFY(error.isError());
             QCOMPARE(error.description, QStringLiteral("The database '%1' is open read-only: it "

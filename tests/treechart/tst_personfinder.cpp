@@ -6,8 +6,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QTableView>
 #include <QTest>
+
+#include <algorithm>
 
 // Finding persons: the matching rules, the order of results, and the find dialog.
 class tst_personfinder : public QObject
@@ -20,6 +23,8 @@ private slots:
     void matching();
     void resultsInNameOrderWithKeys();
     void subsetAndRebuild();
+    void sameAsFoldingEachPerson_data();
+    void sameAsFoldingEachPerson();
     void dialogFiltersCountsAndPicks();
     void dialogDoubleClickAndCancel();
 
@@ -43,12 +48,22 @@ void tst_personfinder::initTestCase()
     m_finder.Build(m_people);
 }
 
-QStringList tst_personfinder::find(const QString &query) const
+namespace {
+
+// The keys of the persons a query finds, in the order found.
+QStringList keysFound(const PersonFinder &finder, const QString &query)
 {
     QStringList keys;
-    for (int rank : m_finder.Find(query))
-        keys << m_finder.KeyAt(rank);
+    for (int rank : finder.Find(query))
+        keys << finder.KeyAt(rank);
     return keys;
+}
+
+} // namespace
+
+QStringList tst_personfinder::find(const QString &query) const
+{
+    return keysFound(m_finder, query);
 }
 
 void tst_personfinder::matching_data()
@@ -108,6 +123,106 @@ void tst_personfinder::subsetAndRebuild()
     QCOMPARE(some.Count(), 1);
     QCOMPARE(some.Find(u"lof").size(), size_t(0));
     QCOMPARE(some.Find(u"berg").size(), size_t(1));
+}
+
+void tst_personfinder::sameAsFoldingEachPerson_data()
+{
+    QTest::addColumn<QString>("oddSurname");
+    QTest::newRow("plain names") << QString();
+    // A name holding U+0001, the character that parts the fields of the display order.
+    QTest::newRow("name with a control character") << QStringLiteral("Lund\u0001berg");
+}
+
+// The index folds each distinct text once and sorts by ranks of texts; the results must be what
+// folding every field of every person gives: the same persons, in the same order.
+void tst_personfinder::sameAsFoldingEachPerson()
+{
+    QFETCH(QString, oddSurname);
+    const QStringList firstNames{"Anna",       "ANNA",
+                                 "anna-lisa",  "Åsa",
+                                 "Zoë",        "Björn",
+                                 "Émile",      "Mary Anne",
+                                 "Abcdefghij", "Abcdefgh",
+                                 "abcdefghi",  "",
+                                 "Li",         QString::fromUtf8("\uFB01nn"),
+                                 "Ödön",       "O'Neil"};
+    QStringList surnames{"Smith",      "smith",       "Löfgren", "Lofgren",     "van Dijk",
+                         "Straße",     "STRASSE",     "Ng",      "de la Cruz",  "",
+                         "Lundberger", "Lundbergers", "Lund",    "Lundbergsson"};
+    if (!oddSurname.isEmpty())
+        surnames << oddSurname;
+    QRandomGenerator random(20261209);
+    const auto pick = [&random](const QStringList &list) {
+        return list[int(random.bounded(quint32(list.size())))];
+    };
+    cPeople people;
+    QStringList lines;
+    for (int i = 0; i < 1500; ++i) {
+        // Keys alike but for case and accents, keys alike in their first eight characters, and
+        // keys with words of their own.
+        const QString key = i % 7 == 0   ? QStringLiteral("Ké-%1").arg(i / 7)
+                            : i % 7 == 1 ? QStringLiteral("ke-%1").arg(i / 7)
+                            : i % 7 == 2 ? QStringLiteral("Lindqvist-%1").arg(1500 - i)
+                                         : QStringLiteral("P%1").arg(i);
+        lines << QStringList{key,
+                             "ROOT",
+                             pick(firstNames),
+                             pick(surnames),
+                             pick(firstNames),
+                             pick(surnames)}
+                     .join(u'|');
+    }
+    AddPersons(people, lines);
+    PersonFinder finder;
+    finder.Build(people);
+
+    // Each person folded in full: the display order text and the words.
+    struct Folded
+    {
+        QString order;
+        QString key;
+        QStringList words;
+    };
+    std::vector<Folded> persons;
+    for (int i = 1; i <= people.Count(); ++i) {
+        const cPersonPtr p = people.Item(i);
+        Folded f{SearchText::Fold(p->Sname()) + QChar(1) + SearchText::Fold(p->Fname()) + QChar(1) +
+                     SearchText::Fold(p->Key()),
+                 p->Key(),
+                 {}};
+        for (const QString &field :
+             {p->Fname(), p->Sname(), p->PrtFname(), p->PrtSname(), p->Key()})
+            SearchText::ForEachWord(SearchText::Fold(field),
+                                    [&f](QStringView w) { f.words << w.toString(); });
+        persons.push_back(f);
+    }
+    std::stable_sort(persons.begin(), persons.end(),
+                     [](const Folded &a, const Folded &b) { return a.order < b.order; });
+    const auto expected = [&persons](const QString &query) {
+        QStringList wanted, keys;
+        SearchText::ForEachWord(SearchText::Fold(query),
+                                [&wanted](QStringView w) { wanted << w.toString(); });
+        for (const Folded &f : persons) {
+            const bool all = std::all_of(wanted.begin(), wanted.end(), [&f](const QString &q) {
+                return std::any_of(f.words.begin(), f.words.end(),
+                                   [&q](const QString &w) { return w.startsWith(q); });
+            });
+            if (all)
+                keys << f.key;
+        }
+        return keys;
+    };
+
+    QCOMPARE(finder.Count(), int(persons.size()));
+    QStringList queries{"",           "a",         "abcdefgh", "abcdefghi", "lund",
+                        "lundberg",   "lundbergs", "ke",       "ké-1",      "strasse",
+                        "smith anna", "lof van",   "p1",       "1",         "berg"};
+    for (int i = 0; i < 200; ++i) {
+        const QString name = pick(firstNames) + u' ' + pick(surnames);
+        queries << name.left(int(random.bounded(quint32(name.size() + 1))));
+    }
+    for (const QString &query : queries)
+        QCOMPARE(keysFound(finder, query), expected(query));
 }
 
 void tst_personfinder::dialogFiltersCountsAndPicks()

@@ -1,6 +1,7 @@
 #include "PersonFinder.h"
 
 #include "SearchText.h"
+#include "TextTable.h"
 
 #include <algorithm>
 #include <limits>
@@ -8,11 +9,158 @@
 
 namespace {
 
-struct Sortable
+const QChar kGap(0x0001); // between the parts of a person's place in the display order
+
+// The persons' words and their place in the display order are made from texts that many
+// persons share (first names, surnames): each distinct text is folded and split into words once,
+// and persons are ordered by the ranks of their folded names, their keys breaking ties.
+class IndexTexts
 {
-    QString order; // folded surname, first name and key, separated by U+0001
-    cPersonPtr person;
+public:
+    // The folded form of a name (as a number into Folded()), folding and splitting it when new.
+    quint32 Name(const QString &text)
+    {
+        const quint32 raw = m_raw.Add(text);
+        if (raw < m_foldedOfRaw.size())
+            return m_foldedOfRaw[raw];
+        const QString folded = SearchText::Fold(text);
+        const quint32 number = m_folded.Add(folded);
+        if (number == m_wordStart.size() - 1) {
+            SearchText::ForEachWord(
+                folded, [this](QStringView w) { m_nameWords.push_back(m_words.Add(w)); });
+            m_wordStart.push_back(quint32(m_nameWords.size()));
+            m_hasGap = m_hasGap || folded.contains(kGap);
+        }
+        m_foldedOfRaw.push_back(number);
+        return number;
+    }
+    // Folds a key into Keys() (its place there is returned) and adds its words to `words`.
+    std::pair<quint32, quint32> Key(const QString &key, std::vector<quint32> &words)
+    {
+        const auto start = quint32(m_keys.size());
+        if (isAscii(key)) {
+            for (QChar c : key) {
+                const char16_t u = c.unicode();
+                m_keys.push_back(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
+            }
+        } else {
+            const QString folded = SearchText::Fold(key);
+            m_keys.insert(m_keys.end(), folded.utf16(), folded.utf16() + folded.size());
+        }
+        const auto length = quint32(m_keys.size() - start);
+        SearchText::ForEachWord(KeyText(start, length),
+                                [&](QStringView w) { words.push_back(m_words.Add(w)); });
+        return {start, length};
+    }
+
+    QStringView KeyText(quint32 start, quint32 length) const
+    {
+        return QStringView(m_keys.data() + start, qsizetype(length));
+    }
+    const TextTable &Folded() const { return m_folded; }
+    const TextTable &Words() const { return m_words; }
+    // The words of a folded name.
+    const quint32 *WordsBegin(quint32 folded) const
+    {
+        return m_nameWords.data() + m_wordStart[folded];
+    }
+    const quint32 *WordsEnd(quint32 folded) const
+    {
+        return m_nameWords.data() + m_wordStart[folded + 1];
+    }
+    // Some folded name holds the character that separates the parts of the display order.
+    bool HasGap() const { return m_hasGap; }
+
+private:
+    static bool isAscii(const QString &text)
+    {
+        for (QChar c : text) {
+            if (c.unicode() >= 0x80)
+                return false;
+        }
+        return true;
+    }
+
+    TextTable m_raw;                     // names as the persons have them
+    std::vector<quint32> m_foldedOfRaw;  // per raw name
+    TextTable m_folded;                  // folded names
+    std::vector<quint32> m_wordStart{0}; // per folded name, into m_nameWords
+    std::vector<quint32> m_nameWords;    // word numbers
+    TextTable m_words;                   // every word of names and keys
+    std::vector<char16_t> m_keys;        // folded keys, one after the other
+    bool m_hasGap = false;
 };
+
+// Compares a + gap with b + gap, as the display order compares the first parts of two persons.
+// Neither holds the gap.
+int compareWithGap(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    if (const int c = a.first(n).compare(b.first(n)))
+        return c;
+    if (a.size() == b.size())
+        return 0;
+    // The shorter one goes on with the gap, which only U+0000 is below.
+    if (a.size() < b.size())
+        return b[n].unicode() == 0 ? 1 : -1;
+    return a[n].unicode() == 0 ? -1 : 1;
+}
+
+// The first eight UTF-16 units of a text as two numbers that compare as the texts do (a text
+// that runs out counts as U+0000).
+std::pair<quint64, quint64> prefixOf(QStringView text)
+{
+    quint64 part[2] = {0, 0};
+    for (qsizetype i = 0; i < 8; ++i) {
+        const quint64 unit = i < text.size() ? text[i].unicode() : 0;
+        part[i / 4] |= unit << (48 - 16 * (i % 4));
+    }
+    return {part[0], part[1]};
+}
+
+// The numbers of the texts of a table, in the order of their texts.
+template <typename Less> std::vector<quint32> sortedTexts(const TextTable &texts, Less less)
+{
+    std::vector<quint32> order(texts.Count());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), less);
+    return order;
+}
+
+// The rank of each text number in an order.
+std::vector<quint32> ranksOf(const std::vector<quint32> &order)
+{
+    std::vector<quint32> rank(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        rank[order[i]] = quint32(i);
+    return rank;
+}
+
+// The distinct words in the order of their texts: by their first eight units, then in full.
+std::vector<quint32> sortedWords(const TextTable &words)
+{
+    struct Entry
+    {
+        quint64 high, low;
+        quint32 word;
+    };
+    std::vector<Entry> entries(words.Count());
+    for (quint32 w = 0; w < words.Count(); ++w) {
+        const auto [high, low] = prefixOf(words.At(w));
+        entries[w] = Entry{high, low, w};
+    }
+    std::sort(entries.begin(), entries.end(), [&words](const Entry &a, const Entry &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        return words.At(a.word).compare(words.At(b.word)) < 0;
+    });
+    std::vector<quint32> order(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        order[i] = entries[i].word;
+    return order;
+}
 
 } // namespace
 
@@ -40,64 +188,134 @@ void PersonFinder::Build(const cPeople &people, const QStringList &keys)
 
 void PersonFinder::build(const std::vector<cPersonPtr> &persons)
 {
-    const QChar gap(0x0001);
-    std::vector<Sortable> sorted;
-    sorted.reserve(persons.size());
-    for (const cPersonPtr &p : persons)
-        sorted.push_back(Sortable{SearchText::Fold(p->Sname()) + gap +
-                                      SearchText::Fold(p->Fname()) + gap +
-                                      SearchText::Fold(p->Key()),
-                                  p});
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Sortable &a, const Sortable &b) { return a.order < b.order; });
-
-    // Every word of every person, in one buffer: (word, person) pairs sorted by word.
-    struct Entry
+    // Each person's folded names and key, and the words of its key.
+    struct Person
     {
-        quint32 offset, length, rank;
+        quint32 surname, firstName, partnerFirstName, partnerSurname;
+        quint32 keyStart, keyLength;
+        quint32 keyWordStart;
     };
-    QString buffer;
-    std::vector<Entry> entries;
-    entries.reserve(sorted.size() * 4);
-    m_keys.clear();
-    m_keys.reserve(sorted.size());
-    for (size_t rank = 0; rank < sorted.size(); ++rank) {
-        const cPerson &p = *sorted[rank].person;
-        m_keys.push_back(p.Key());
-        for (const QString &field : {p.Fname(), p.Sname(), p.PrtFname(), p.PrtSname(), p.Key()}) {
-            const QString folded = SearchText::Fold(field);
-            SearchText::ForEachWord(folded, [&](QStringView w) {
-                entries.push_back(Entry{quint32(buffer.size()), quint32(w.size()), quint32(rank)});
-                buffer.append(w);
-            });
-        }
+    const size_t count = persons.size();
+    IndexTexts texts;
+    std::vector<Person> folded(count);
+    // The keys, read while each person is at hand: fetched again in display order, persons lie
+    // far apart in memory and reading them costs more than all the rest.
+    std::vector<QString> keys(count);
+    std::vector<quint32> keyWords;
+    keyWords.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const cPerson &p = *persons[i];
+        Person &f = folded[i];
+        f.firstName = texts.Name(p.Fname());
+        f.surname = texts.Name(p.Sname());
+        f.partnerFirstName = texts.Name(p.PrtFname());
+        f.partnerSurname = texts.Name(p.PrtSname());
+        f.keyWordStart = quint32(keyWords.size());
+        keys[i] = p.Key();
+        std::tie(f.keyStart, f.keyLength) = texts.Key(keys[i], keyWords);
     }
-    const auto view = [&buffer](const Entry &e) {
-        return QStringView(buffer).mid(e.offset, e.length);
+    auto keyWordEnd = [&](size_t i) {
+        return i + 1 < count ? folded[i + 1].keyWordStart : quint32(keyWords.size());
     };
-    std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
-        const int c = view(a).compare(view(b));
-        return c != 0 ? c < 0 : a.rank < b.rank;
-    });
+
+    // The display order: surname, first name, key, all folded; persons alike keep their order.
+    std::vector<quint32> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    if (!texts.HasGap()) {
+        const TextTable &names = texts.Folded();
+        const std::vector<quint32> nameRank = ranksOf(sortedTexts(names, [&](quint32 a, quint32 b) {
+            return compareWithGap(names.At(a), names.At(b)) < 0;
+        }));
+        // Sorted as small entries side by side: the ranks of both names, the first units of
+        // the key; the whole key only where those are alike.
+        struct Sortable
+        {
+            quint64 names;
+            quint64 keyHigh, keyLow;
+            quint32 person;
+        };
+        std::vector<Sortable> sortable(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Person &f = folded[i];
+            const auto [high, low] = prefixOf(texts.KeyText(f.keyStart, f.keyLength));
+            sortable[i] = Sortable{quint64(nameRank[f.surname]) << 32 | nameRank[f.firstName], high,
+                                   low, quint32(i)};
+        }
+        std::sort(sortable.begin(), sortable.end(), [&](const Sortable &x, const Sortable &y) {
+            if (x.names != y.names)
+                return x.names < y.names;
+            if (x.keyHigh != y.keyHigh)
+                return x.keyHigh < y.keyHigh;
+            if (x.keyLow != y.keyLow)
+                return x.keyLow < y.keyLow;
+            const Person &a = folded[x.person];
+            const Person &b = folded[y.person];
+            const int c = texts.KeyText(a.keyStart, a.keyLength)
+                              .compare(texts.KeyText(b.keyStart, b.keyLength));
+            return c != 0 ? c < 0 : x.person < y.person;
+        });
+        for (size_t rank = 0; rank < count; ++rank)
+            order[rank] = sortable[rank].person;
+    } else {
+        // A name holding the separator itself: compare the parts joined, as they are defined.
+        std::vector<QString> joined(count);
+        for (size_t i = 0; i < count; ++i) {
+            const Person &f = folded[i];
+            joined[i] = texts.Folded().At(f.surname).toString() + kGap;
+            joined[i] += texts.Folded().At(f.firstName);
+            joined[i] += kGap;
+            joined[i] += texts.KeyText(f.keyStart, f.keyLength);
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](quint32 a, quint32 b) { return joined[a] < joined[b]; });
+    }
+
+    // The words in the order of their texts, and the persons having each (in display order).
+    const TextTable &words = texts.Words();
+    const std::vector<quint32> wordOrder = sortedWords(words);
+    const std::vector<quint32> wordRank = ranksOf(wordOrder);
+    std::vector<quint32> personStart(count + 1, 0);
+    std::vector<quint32> personWords;
+    personWords.reserve(keyWords.size() * 4);
+    std::vector<quint32> postingCount(wordOrder.size() + 1, 0);
+    m_keys.clear();
+    m_keys.reserve(count);
+    for (size_t rank = 0; rank < count; ++rank) {
+        const quint32 i = order[rank];
+        const Person &f = folded[i];
+        m_keys.push_back(std::move(keys[i]));
+        const size_t first = personWords.size();
+        for (quint32 name : {f.firstName, f.surname, f.partnerFirstName, f.partnerSurname}) {
+            for (const quint32 *w = texts.WordsBegin(name); w != texts.WordsEnd(name); ++w)
+                personWords.push_back(wordRank[*w]);
+        }
+        for (quint32 k = f.keyWordStart; k < keyWordEnd(i); ++k)
+            personWords.push_back(wordRank[keyWords[k]]);
+        // The same word twice in one person counts once.
+        std::sort(personWords.begin() + qsizetype(first), personWords.end());
+        personWords.erase(std::unique(personWords.begin() + qsizetype(first), personWords.end()),
+                          personWords.end());
+        for (size_t k = first; k < personWords.size(); ++k)
+            ++postingCount[personWords[k] + 1];
+        personStart[rank + 1] = quint32(personWords.size());
+    }
 
     m_text.clear();
     m_words.clear();
-    m_firstPosting.clear();
-    m_postings.clear();
-    m_postings.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const Entry &e = entries[i];
-        const bool newWord = i == 0 || view(entries[i - 1]) != view(e);
-        if (newWord) {
-            m_words.push_back(Word{quint32(m_text.size()), e.length});
-            m_text.append(view(e));
-            m_firstPosting.push_back(quint32(m_postings.size()));
-        } else if (entries[i - 1].rank == e.rank) {
-            continue; // the same word twice in one person
-        }
-        m_postings.push_back(e.rank);
+    m_words.reserve(wordOrder.size());
+    m_firstPosting.assign(wordOrder.size() + 1, 0);
+    for (size_t w = 0; w < wordOrder.size(); ++w) {
+        const QStringView text = words.At(wordOrder[w]);
+        m_words.push_back(Word{quint32(m_text.size()), quint32(text.size())});
+        m_text.append(text);
+        m_firstPosting[w + 1] = m_firstPosting[w] + postingCount[w + 1];
     }
-    m_firstPosting.push_back(quint32(m_postings.size()));
+    m_postings.assign(personWords.size(), 0);
+    std::vector<quint32> next(m_firstPosting.begin(), m_firstPosting.end() - 1);
+    for (size_t rank = 0; rank < count; ++rank) {
+        for (quint32 k = personStart[rank]; k < personStart[rank + 1]; ++k)
+            m_postings[next[personWords[k]]++] = quint32(rank);
+    }
     m_text.squeeze();
     m_marks.assign(m_keys.size(), 0);
     m_generation = 0;

@@ -370,7 +370,7 @@ private slots:
             QCOMPARE(clicked, QStringList{key});
             ++tried;
         }
-        QCOMPARE(tried, 12);
+        QCOMPARE(tried, 14);
         // Keys the menu does not use stay the control's.
         QApplication::setActiveWindow(w.main.get());
         box->setText(QStringLiteral("abc"));

@@ -1,9 +1,9 @@
 // The owner of the open tree, without any window: opening, closing and renaming the tree, the
 // selection, and the children of every person kept in step with the persons.
-#include "ChildIndex.h"
 #include "OpenTree.h"
 #include "ScriptedMessageService.h"
 #include "mDatabase.h"
+#include "support_TreeGenerator.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -33,6 +33,17 @@ QList<PersonRecord> family()
         Person("X", "C", "Xaver", "Jones"),   Person("S", "X", "Self", "Loop"),
         Person("Q", "a", "Other", "Case"),
     };
+}
+
+// The children of `parent` as a scan of the whole collection finds them.
+QStringList scan(const cPeople &people, const QString &parent)
+{
+    QStringList k;
+    for (const cPersonPtr &p : people) {
+        if (p->PrntKey() == parent)
+            k << p->Key();
+    }
+    return k;
 }
 
 QStringList keys(const std::vector<cPersonPtr> &persons)
@@ -132,48 +143,52 @@ private slots:
         QCOMPARE(removed.count(), 1);
     }
 
-    void childIndexMatchesAScan()
+    // A generated tree, every column filled as real trees fill them: People mirrors the rows
+    // in table order, finds keys in any letter case, lists children as a scan of People finds
+    // them, and an edit saved and read again shows everywhere.
+    void generatedTreeMirrorsItsRows()
     {
-        cPeople people;
-        for (const PersonRecord &r : family())
-            people.Add(cPerson(r));
-        ChildIndex index;
-        const auto keys = [&](const QString &parent) {
-            QStringList k;
-            for (const cPersonPtr &p : index.Children(people, parent))
-                k << p->Key();
-            return k;
-        };
-        // The same answer as a scan of the collection, for every parent key in it.
-        for (const cPersonPtr &parent : people) {
-            QStringList scanned;
-            for (const cPersonPtr &p : people) {
-                if (p->PrntKey() == parent->Key())
-                    scanned << p->Key();
-            }
-            QCOMPARE(keys(parent->Key()), scanned);
+        QVERIFY(!m_store.CreateTree("Gen"));
+        const TreeGenerator generator(3000, 40);
+        QString error;
+        QVERIFY2(generator.Write(m_store.DatabasePath(), "Gen", &error), qPrintable(error));
+        const QList<PersonRecord> rows = m_store.ReadTree("Gen");
+        QCOMPARE(rows.size(), 3000);
+
+        OpenTree tree;
+        QVERIFY(!tree.Load(m_store, "Gen"));
+        const cPeople &people = tree.People();
+        QCOMPARE(people.Count(), 3000);
+        QStringList parents;
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(people.Item(i + 1)->toRecord(), rows[i]);
+            QCOMPARE(people.Item(rows[i].ID.toLower()), people.Item(i + 1));
+            QCOMPARE(people.Item(rows[i].ID.toUpper()), people.Item(i + 1));
+            parents << rows[i].PrntKey;
         }
-        QCOMPARE(keys("ROOT"), (QStringList{"A", "C"}));
-        QCOMPARE(keys("Root"), QStringList());
-        // Parent keys compare exactly: "Q" hangs from "a", which is not "A".
-        QCOMPARE(keys("a"), QStringList{"Q"});
+        parents.removeDuplicates();
+        QVERIFY(parents.size() > 500);
+        for (const QString &parent : parents)
+            QCOMPARE(keys(tree.Children(parent)), scan(people, parent));
+        QCOMPARE(tree.Children(TreeGenerator::WideRootKey()).size(), size_t(40));
+        QVERIFY(tree.Children(TreeGenerator::WideRootKey().toLower()).empty());
 
-        // Removing a person takes it out of its parent's list without a rebuild.
-        const cPersonPtr b1 = people.Item("B1");
-        people.Remove("B1");
-        index.Remove(*b1);
-        QVERIFY(index.IsValid());
-        QCOMPARE(keys("A"), (QStringList{"B2"}));
-
-        // A person added behind the index's back: the count changed, so it rebuilds.
-        people.Add(cPerson(Person("B3", "A", "New", "Child")));
-        QCOMPARE(keys("A"), (QStringList{"B2", "B3"}));
-
-        // A changed parent key needs Invalidate.
-        people.Item("B2")->setPrntKey("C");
-        index.Invalidate();
-        QCOMPARE(keys("A"), (QStringList{"B3"}));
-        QCOMPARE(keys("C"), (QStringList{"B2", "X"})); // collection order
+        // An edit saved and read again: a new name and a new parent, everywhere.
+        const QString key = rows[1234].ID;
+        const QString newParent = rows[7].ID;
+        PersonRecord edited = rows[1234];
+        edited.Fname = QString::fromUtf8("Åsa-Märta");
+        edited.PrntKey = newParent;
+        edited.Notes = "Moved \"here\"\nafter the census.";
+        QVERIFY(!m_store.UpdatePerson("Gen", key, edited));
+        const cPersonPtr changed = tree.ChangePerson(key, edited);
+        QCOMPARE(changed->toRecord(), edited);
+        for (const QString &parent : {newParent, rows[1234].PrntKey})
+            QCOMPARE(keys(tree.Children(parent)), scan(tree.People(), parent));
+        QVERIFY(keys(tree.Children(newParent)).contains(key));
+        QVERIFY(!tree.Load(m_store, "Gen"));
+        QCOMPARE(tree.People().Item(key.toLower())->toRecord(), edited);
+        QVERIFY(keys(tree.Children(newParent)).contains(key));
     }
 };
 

@@ -236,9 +236,9 @@ private slots:
                  QStringLiteral("The database '%1' cannot be changed: the file or its folder is "
                                 "read-only. It has been opened for reading only.\r\n\r\n"
                                 "Your trees can be opened and browsed. Unavailable: New Tree, "
-                                "Modify Tree, New person, Edit person, Delete person and "
-                                "Compress.\r\n\r\nTo change your trees, make the file and its "
-                                "folder writable and start Velkin Tree again.")
+                                "Modify Tree, Import GEDCOM, New person, Edit person, Delete "
+                                "person and Compress.\r\n\r\nTo change your trees, make the "
+                                "file and its folder writable and start Velkin Tree again.")
                      .arg(database));
         QVERIFY(run.main->Sbar().ReadOnlyShown());
         QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Example"));
@@ -249,9 +249,13 @@ private slots:
         chart.setSelectedNode(root);
         emit chart.NodeClick(root, true);
         const QList<std::pair<const char *, const char *>> commands = {
-            {"mnuFileNew", "New Tree"},           {"mnuFileModify", "Modify Tree"},
-            {"mnuPersonNew", "New person"},       {"mnuPersonEdit", "Edit person"},
-            {"mnuPersonDelete", "Delete person"}, {"mnuToolsDbComp", "Compress"}};
+            {"mnuFileNew", "New Tree"},
+            {"mnuFileModify", "Modify Tree"},
+            {"mnuPersonNew", "New person"},
+            {"mnuPersonEdit", "Edit person"},
+            {"mnuPersonDelete", "Delete person"},
+            {"mnuToolsDbComp", "Compress"},
+            {"mnuFileImportGedcom", "Import GEDCOM"}};
         for (const auto &[key, name] : commands) {
             messages.clear();
             run.main->Menus().Item(QLatin1String(key))->trigger();

@@ -1,0 +1,139 @@
+#include "CommandLine.h"
+
+#include "mDatabase.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace Cli {
+
+namespace {
+
+QString dashed(const QCommandLineOption &option)
+{
+    return QStringLiteral("--") + option.names().constFirst();
+}
+
+bool isSet(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    return parser.isSet(option.names().constFirst());
+}
+
+} // namespace
+
+bool Context::OpenStore(mDatabase &store, bool create) const
+{
+    store.BuildConnectionString(dataPath);
+    if (!create && !QFileInfo::exists(store.DatabasePath())) {
+        Fail(QStringLiteral("There is no database in '%1'.")
+                 .arg(QDir::toNativeSeparators(dataPath)));
+        return false;
+    }
+    if (!store.OpenDatabase()) {
+        Fail(QStringLiteral("The database '%1' could not be opened.")
+                 .arg(QDir::toNativeSeparators(store.DatabasePath())));
+        return false;
+    }
+    return true;
+}
+
+int Context::Fail(const QString &message) const
+{
+    err << message << Qt::endl;
+    return 1;
+}
+
+void AddOptions(QCommandLineParser &parser)
+{
+    for (const Command &command : Commands()) {
+        parser.addOption(command.trigger);
+        for (const QCommandLineOption &option : command.options)
+            parser.addOption(option);
+    }
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A GEDCOM file to import: the import dialog opens for it once the window "
+                       "is up. With --export-gedcom or --export-chart, the file to write."),
+        QStringLiteral("[file]"));
+}
+
+bool Requested(const QCommandLineParser &parser)
+{
+    for (const Command &command : Commands()) {
+        if (isSet(parser, command.trigger))
+            return true;
+        for (const QCommandLineOption &option : command.options) {
+            if (isSet(parser, option))
+                return true;
+        }
+    }
+    return false;
+}
+
+int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &out,
+        QTextStream &err)
+{
+    Context context{parser, dataPath, out, err};
+    const Command *chosen = nullptr;
+    for (const Command &command : Commands()) {
+        if (!isSet(parser, command.trigger))
+            continue;
+        if (chosen)
+            return context.Fail(QStringLiteral("%1 and %2 cannot be given together: one command "
+                                               "at a time.")
+                                    .arg(dashed(chosen->trigger), dashed(command.trigger)));
+        chosen = &command;
+    }
+    // An option of a command that was not given.
+    for (const Command &command : Commands()) {
+        if (&command == chosen)
+            continue;
+        for (const QCommandLineOption &option : command.options) {
+            if (isSet(parser, option))
+                return context.Fail(QStringLiteral("%1 is used with %2.")
+                                        .arg(dashed(option), dashed(command.trigger)));
+        }
+    }
+    if (!chosen)
+        return context.Fail(QStringLiteral("No command was given."));
+    return chosen->run(context);
+}
+
+int Run(const QCommandLineParser &parser, const QString &dataPath)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return Run(parser, dataPath, out, err);
+}
+
+void PrepareEnvironment(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+    // The help and the version are printed without a window too.
+    static const QStringList printing{"-h", "-?", "--help", "-v", "--version"};
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--"))
+            return;
+        if (printing.contains(argument)) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
+        for (const Command &command : Commands()) {
+            for (const QCommandLineOption &option : QList{command.trigger} + command.options) {
+                const QString name = dashed(option);
+                if (argument == name || argument.startsWith(name + QLatin1Char('='))) {
+                    qputenv("QT_QPA_PLATFORM", "offscreen");
+                    return;
+                }
+            }
+        }
+    }
+}
+
+} // namespace Cli

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QCommandLineParser;
+class QTextStream;
+class mDatabase;
+
+// The program's command-line commands: each runs without a window, prints what it did and ends
+// the program with 0, or with 1 after a clear message on the error stream (nothing half-made).
+// One command lives in a file of its own (its options and what it does) and is named once in
+// Commands.cpp; this dispatcher adds every command's options to the program's parser, tells
+// whether the arguments ask for a command and runs it.
+namespace Cli {
+
+// What a command is given.
+struct Context
+{
+    const QCommandLineParser &parser;
+    QString dataPath; // the data folder, ending with '/'
+    QTextStream &out;
+    QTextStream &err;
+
+    // Opens the store of the data folder. `create`: a missing database is made (with the example
+    // tree), as a first start would; otherwise a missing one is an error. False after telling
+    // the error stream why.
+    bool OpenStore(mDatabase &store, bool create) const;
+    // Writes the message to the error stream and returns the failure exit code.
+    int Fail(const QString &message) const;
+};
+
+struct Command
+{
+    QCommandLineOption trigger;        // the option that names the command
+    QList<QCommandLineOption> options; // further options that belong to it
+    std::function<int(Context &)> run;
+};
+
+// Every command, in the order the help lists them (Commands.cpp).
+const QList<Command> &Commands();
+
+// Adds every command's options to the program's parser, and the file argument.
+void AddOptions(QCommandLineParser &parser);
+// True when the parsed arguments name a command or one of a command's options.
+bool Requested(const QCommandLineParser &parser);
+// Runs the command the arguments name; its exit code.
+int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &out,
+        QTextStream &err);
+// The same on the process's standard output and error.
+int Run(const QCommandLineParser &parser, const QString &dataPath);
+
+// Before the application object exists: when the arguments name a command (or ask for the help
+// or the version) and no platform was chosen, the offscreen platform is chosen, so that needs no
+// display.
+void PrepareEnvironment(int argc, char **argv);
+
+} // namespace Cli

@@ -1,0 +1,12 @@
+#include "Commands.h"
+
+namespace Cli {
+
+const QList<Command> &Commands()
+{
+    static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
+                                          ExportChartCommand()};
+    return commands;
+}
+
+} // namespace Cli

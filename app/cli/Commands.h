@@ -1,0 +1,16 @@
+#pragma once
+
+#include "CommandLine.h"
+
+// The commands, one file each. A new command: a file with its function, declared here and named
+// in Commands.cpp.
+namespace Cli {
+
+// --import-gedcom FILE [--tree NAME]
+Command ImportGedcomCommand();
+// --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0]
+Command ExportGedcomCommand();
+// --export-chart TREE FILE [--person KEY] [--descendants]
+Command ExportChartCommand();
+
+} // namespace Cli

@@ -1,0 +1,214 @@
+#include "GedcomCommands.h"
+
+#include "GedcomFiles.h"
+#include "ImportProgress.h"
+#include "MenuBar.h"
+#include "MessageService.h"
+#include "ModalSeam.h"
+#include "ReadOnlyNotice.h"
+#include "StoreExport.h"
+#include "StoreImport.h"
+#include "TreeBrowser.h"
+#include "TreeCommands.h"
+#include "WaitCursor.h"
+#include "dlgExportGedcom.h"
+#include "dlgImportGedcom.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+const QString kImportKey = QStringLiteral("mnuFileImportGedcom");
+const QString kExportKey = QStringLiteral("mnuFileExportGedcom");
+const QString kImportTitle = QStringLiteral("Import GEDCOM");
+const QString kExportTitle = QStringLiteral("Export GEDCOM");
+
+QString fileName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+GedcomCommands::GedcomCommands(frmMain &window)
+    : QObject(&window), m_window(window), m_lastFolder(QDir::homePath())
+{
+    setObjectName(QStringLiteral("GedcomCommands"));
+    addMenuItems();
+    connect(&window.Menus(), &MenuBar::Click, this, &GedcomCommands::MenuClick);
+}
+
+GedcomCommands *GedcomCommands::Of(frmMain &window)
+{
+    return window.findChild<GedcomCommands *>(QStringLiteral("GedcomCommands"),
+                                              Qt::FindDirectChildrenOnly);
+}
+
+// After "Close Tree", behind a separator of their own.
+void GedcomCommands::addMenuItems()
+{
+    MenuBar &menus = m_window.Menus();
+    const QString file = QStringLiteral("mnuFile");
+    QList<QAction *> added;
+    added << menus.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"))
+          << menus.AddItem(file, kImportKey, QStringLiteral("Import GEDCOM..."),
+                           QStringLiteral("Ctrl+Shift+I"))
+          << menus.AddItem(file, kExportKey, QStringLiteral("Export GEDCOM..."),
+                           QStringLiteral("Ctrl+Shift+E"));
+    QMenu *menu = menus.Menu(file);
+    const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+    const qsizetype close = actions.indexOf(menus.Item(QStringLiteral("mnuFileClose")));
+    if (!menu || added.contains(nullptr) || close < 0 || close + 1 >= actions.size())
+        return;
+    QAction *before = actions[close + 1];
+    for (QAction *action : added) {
+        menu->removeAction(action);
+        menu->insertAction(before, action);
+    }
+}
+
+void GedcomCommands::MenuClick(const QString &key)
+{
+    if (key.compare(kImportKey, Qt::CaseInsensitive) == 0)
+        mnuFileImportGedcom();
+    else if (key.compare(kExportKey, Qt::CaseInsensitive) == 0)
+        mnuFileExportGedcom();
+}
+
+QString GedcomCommands::askImportFile()
+{
+    QFileDialog dialog(&m_window, kImportTitle, m_lastFolder, GedcomFiles::FileFilter());
+    dialog.setObjectName(QStringLiteral("dlgImportFile"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (ModalSeam::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString path = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void GedcomCommands::mnuFileImportGedcom()
+{
+    if (RefuseWhenReadOnly(m_window.Db(), kImportTitle, &m_window))
+        return;
+    const QString path = askImportFile();
+    if (!path.isEmpty())
+        ImportFile(path);
+}
+
+bool GedcomCommands::ImportFile(const QString &path)
+{
+    mDatabase &store = m_window.Db();
+    if (RefuseWhenReadOnly(store, kImportTitle, &m_window))
+        return false;
+    if (!QFileInfo(path).isFile()) {
+        ShowMessage(QStringLiteral("'%1' cannot be imported: there is no such file.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    kImportTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, &m_window);
+        return false;
+    }
+    const auto exists = [&store](const QString &name) { return store.TreeExists(name); };
+    dlgImportGedcom ask(fileName(path), GedcomFiles::ProposeTreeName(path, exists), exists,
+                        &m_window);
+    if (ModalSeam::exec(ask) != QDialog::Accepted)
+        return false;
+    const QString tree = ask.TreeName();
+
+    Gedcom::StoreImport result;
+    {
+        WaitCursor busy;
+        ImportProgress progress(&m_window, kImportTitle,
+                                QStringLiteral("Importing '%1'...").arg(fileName(path)));
+        Gedcom::ImportContext context;
+        context.isImage = GedcomFiles::DecodesAsImage;
+        result = Gedcom::importIntoStore(store, path, tree, context, progress.Callback());
+    }
+    if (result.cancelled)
+        return false; // nothing was made; the user knows why
+    if (!result.isDone()) {
+        ShowMessage(QStringLiteral("'%1' could not be imported: no tree was made.\n\n%2")
+                        .arg(fileName(path), result.error),
+                    kImportTitle, MsgIcon::Critical, MsgButtons::OkOnly, &m_window);
+        return false;
+    }
+
+    m_window.Commands().RefillTreeBox();
+    m_window.LoadTree(tree);
+    TreeBrowser::SelectTree(m_window.cboTrees(), tree);
+    ShowMessage(QStringLiteral("The tree '%1' was made from '%2'.\n\n%3")
+                    .arg(tree, fileName(path), result.summary()),
+                kImportTitle, MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+    return true;
+}
+
+QString GedcomCommands::askExportFile(const QString &tree)
+{
+    QFileDialog dialog(&m_window, kExportTitle, m_lastFolder, GedcomFiles::FileFilter());
+    dialog.setObjectName(QStringLiteral("dlgExportFile"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("ged"));
+    // Replacing a file is confirmed below, through the message service.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QString suggested = tree;
+    suggested.replace(QLatin1Char('/'), QLatin1Char('_'));
+    dialog.selectFile(suggested + QStringLiteral(".ged"));
+    if (ModalSeam::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString path = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(path) &&
+        ShowMessage(
+            QStringLiteral("'%1' already exists. Do you want to replace it?").arg(fileName(path)),
+            kExportTitle, MsgIcon::Exclamation, MsgButtons::YesNo, &m_window) != MsgResult::Yes)
+        return QString();
+    return path;
+}
+
+void GedcomCommands::mnuFileExportGedcom()
+{
+    const QStringList trees = m_window.Db().ListTrees();
+    if (trees.isEmpty()) {
+        ShowMessage(QStringLiteral("There is no tree to export."), kExportTitle,
+                    MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+        return;
+    }
+    dlgExportGedcom ask(trees, m_window.Tree().CurrentTree(), &m_window);
+    if (ModalSeam::exec(ask) != QDialog::Accepted || ask.TreeName().isEmpty())
+        return;
+    const QString path = askExportFile(ask.TreeName());
+    if (!path.isEmpty())
+        ExportTree(ask.TreeName(), path, ask.GedcomVersion());
+}
+
+bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom::Version version)
+{
+    WaitCursor busy;
+    Gedcom::ExportOptions options;
+    options.version = version;
+    const QString dataPath = m_window.Db().DataPath();
+    options.photosOf = [dataPath](const QString &key) {
+        return GedcomFiles::PhotoFiles(dataPath, key);
+    };
+    const Gedcom::StoreExport result = Gedcom::exportFromStore(m_window.Db(), tree, path, options);
+    busy.restore();
+    if (!result.isDone()) {
+        ShowMessage(result.error, kExportTitle, MsgIcon::Critical, MsgButtons::OkOnly, &m_window);
+        return false;
+    }
+    const QString versionText =
+        version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0") : QStringLiteral("5.5.1");
+    ShowMessage(QStringLiteral("The tree '%1' was written to '%2' as GEDCOM %3: %4 rows as %5 "
+                               "persons.")
+                    .arg(tree, QDir::toNativeSeparators(path), versionText)
+                    .arg(result.rows)
+                    .arg(result.persons),
+                kExportTitle, MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Export.h"
+
+class mDatabase;
+
+namespace Gedcom {
+
+// What writing one tree of the store to a GEDCOM file did.
+struct StoreExport
+{
+    qsizetype rows = 0;    // rows written, each as an INDI
+    qsizetype persons = 0; // INDI records: the rows and the partners made of their names
+    QString error;         // why nothing was written; empty when done
+
+    bool isDone() const { return error.isEmpty(); }
+};
+
+// Writes the tree `tree` of the store to `path` (exportRows, then writeFileAtomically: the file
+// is complete or not there at all; an existing file is replaced only by a complete one).
+StoreExport exportFromStore(const mDatabase &store, const QString &tree, const QString &path,
+                            const ExportOptions &options);
+
+} // namespace Gedcom

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ImportPlan.h"
+#include "ImportRun.h"
+#include "NewTreeWriter.h"
+#include "Progress.h"
+#include "RowSink.h"
+
+class mDatabase;
+
+namespace Gedcom {
+
+// The rows of an import as one new tree of the person store: one transaction, one prepared
+// statement (NewTreeWriter). Rolled back, it leaves no table.
+class StoreSink : public RowSink
+{
+public:
+    StoreSink(mDatabase &store, QString tree) : m_writer(store), m_tree(std::move(tree)) {}
+
+    bool begin(qsizetype rows, QString &error) override;
+    bool add(const PersonRecord &row, QString &error) override;
+    bool commit(QString &error) override;
+    void rollback() override { m_writer.Rollback(); }
+
+private:
+    NewTreeWriter m_writer;
+    QString m_tree;
+};
+
+// The keys an import into the store must avoid, compared without regard to case: every key of
+// every tree and of the template, and every existing photo folder (photo folders are shared by
+// key, so two imports must not mix their people's photos). False with the reason when the keys
+// could not be read.
+bool takenKeys(const mDatabase &store, std::function<bool(const QString &)> &isTaken,
+               QString &error);
+
+// What an import into the store did.
+struct StoreImport
+{
+    QString tree;
+    ImportPlan plan; // the figures (its rows are let go once written)
+    RunResult run;
+    QString error; // why no tree was made; empty when done
+    bool cancelled = false;
+
+    bool isDone() const { return error.isEmpty() && run.isDone(); }
+    // The one summary for the user: persons read and how they were kept, what was skipped, the
+    // photos copied.
+    QString summary() const;
+    // "imported N persons into 'TREE': R rows, P partners, M noted"
+    QString resultLine() const;
+};
+
+// The steps of progress reported by importIntoStore: reading and mapping the file up to
+// kPlanSteps, writing the rows up to kAllSteps.
+constexpr qint64 kPlanSteps = 800;
+constexpr qint64 kAllSteps = 1000;
+
+// Reads the GEDCOM file, maps it onto rows and makes the new tree `tree` of them, the photos
+// copied into the store's photo folders. The tree name and the store are checked before the
+// file is read. Cancelled (progress returns false) or failed, nothing is left behind: no tree,
+// no photo. `context` gives the image test and the size limit; the keys to avoid are the
+// store's.
+StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,
+                            ImportContext context = {}, const Progress &progress = {});
+
+} // namespace Gedcom

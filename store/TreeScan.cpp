@@ -1,0 +1,122 @@
+#include "TreeScan.h"
+
+#include "StoreSql.h"
+#include "TreeSql.h"
+#include "TreeTables.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace StoreSql;
+
+namespace {
+
+sqlite3 *handleOf(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+StoreError engineError(sqlite3 *handle)
+{
+    const int code = sqlite3_extended_errcode(handle);
+    return storeError((code & 0xFF) == SQLITE_ERROR ? kErrStatementFailed : kErrGeneralFailure,
+                      QString::fromUtf8(sqlite3_errmsg(handle)));
+}
+
+struct StatementDeleter
+{
+    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+// Without the engine's handle (another driver build): the same rows through Qt Sql.
+StoreError scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan::RowHandler &row)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    StoreError error;
+    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(tree)), {}, &error))
+        return error;
+    const QList<int> indexes = TreeSql::ColumnIndexes(query);
+    QByteArray texts[PersonRowText::kColumns];
+    PersonRowText out{};
+    while (query.next()) {
+        for (int c = 0; c < PersonRowText::kColumns; ++c) {
+            texts[c] = indexes[c] < 0 ? QByteArray() : query.value(indexes[c]).toString().toUtf8();
+            out.data[c] = texts[c].constData();
+            out.size[c] = int(texts[c].size());
+        }
+        row(out);
+    }
+    return {};
+}
+
+} // namespace
+
+namespace TreeScan {
+
+StoreError Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
+{
+    sqlite3 *handle = handleOf(db);
+    if (!handle)
+        return scanThroughQt(db, tree, row);
+
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(quoted(tree)).toUtf8();
+    sqlite3_stmt *prepared = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &prepared, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_finalize(prepared);
+        return engineError(handle);
+    }
+    const Statement statement(prepared);
+
+    // The result column of each person column, found by name without regard to case.
+    int columnOf[PersonRowText::kColumns];
+    const int columns = sqlite3_column_count(prepared);
+    for (int c = 0; c < PersonRowText::kColumns; ++c) {
+        columnOf[c] = -1;
+        const QByteArray name = PersonColumns().at(c).toUtf8();
+        for (int i = 0; i < columns && columnOf[c] < 0; ++i) {
+            if (sqlite3_stricmp(sqlite3_column_name(prepared, i), name.constData()) == 0)
+                columnOf[c] = i;
+        }
+    }
+
+    PersonRowText out{};
+    int step;
+    while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
+        for (int c = 0; c < PersonRowText::kColumns; ++c) {
+            const int i = columnOf[c];
+            if (i < 0)
+                continue;
+            // The text first, then its length: the order the engine asks for.
+            out.data[c] = reinterpret_cast<const char *>(sqlite3_column_text(prepared, i));
+            out.size[c] = out.data[c] ? sqlite3_column_bytes(prepared, i) : 0;
+        }
+        row(out);
+    }
+    if (step != SQLITE_DONE)
+        return engineError(handle);
+    return {};
+}
+
+qsizetype EstimateRows(QSqlDatabase &db, const QString &tree)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // The largest row number: the number of rows of a table that rows were only added to.
+    if (!query.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(tree))) || !query.next())
+        return 0;
+    return qsizetype(std::max<qlonglong>(0, query.value(0).toLongLong()));
+}
+
+} // namespace TreeScan

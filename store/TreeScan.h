@@ -1,0 +1,27 @@
+#pragma once
+
+#include "PersonRecord.h"
+#include "PersonRowText.h"
+
+#include <QString>
+
+#include <functional>
+
+class QSqlDatabase;
+
+// Reading a whole tree table fast: the rows go straight from the engine to the caller as UTF-8
+// bytes, through the engine's own interface on the connection's handle, one forward pass with
+// the columns found once by name. Nothing is kept.
+namespace TreeScan {
+
+using RowHandler = std::function<void(const PersonRowText &row)>;
+
+// Hands every row of the table `tree` to `row`, in the order the engine returns them (the order
+// of ReadTree). Returns the error when the table cannot be read; rows handed over before an
+// error stay handed over.
+StoreError Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row);
+
+// About how many rows the table has, found without reading it (0 when unknown); for sizing.
+qsizetype EstimateRows(QSqlDatabase &db, const QString &tree);
+
+} // namespace TreeScan

@@ -1,0 +1,285 @@
+// The File menu's GEDCOM commands in the main window: where they sit, an import through the file
+// dialog and the name dialog to the opened tree and its summary, a cancelled import that leaves
+// nothing, an export with its version and its report, the proposed names, and a file given on
+// the command line.
+#include "AppState.h"
+#include "FileArgument.h"
+#include "GedcomCommands.h"
+#include "GedcomFiles.h"
+#include "MenuBar.h"
+#include "ModalSeam.h"
+#include "OpenTree.h"
+#include "PhotoFolders.h"
+#include "ScriptedMessageService.h"
+#include "TreeChart.h"
+#include "TreeCommands.h"
+#include "dlgExportGedcom.h"
+#include "dlgImportGedcom.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QComboBox>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Window
+{
+    QTemporaryDir dir;
+    AppState state;
+    std::unique_ptr<frmMain> main;
+
+    Window()
+    {
+        state.ProgramPath = dir.path() + QLatin1Char('/');
+        state.DataPath = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
+        state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
+        state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
+        main = std::make_unique<frmMain>(state);
+        main->Db().BuildConnectionString(state.DataPath);
+        main->Db().OpenDatabase();
+        main->Commands().RefillTreeBox();
+        main->resize(1000, 700);
+        main->show();
+    }
+
+    void menu(const char *key) { main->Menus().Item(QLatin1String(key))->trigger(); }
+
+    QStringList treeBox() const
+    {
+        QStringList names;
+        for (int i = 0; i < main->cboTrees().count(); ++i)
+            names << main->cboTrees().itemText(i);
+        return names;
+    }
+
+    // A couple with a child who has a photo beside the file.
+    QString smallFile()
+    {
+        QImage photo(8, 8, QImage::Format_RGB32);
+        photo.fill(Qt::blue);
+        photo.save(dir.filePath(QStringLiteral("kid.png")));
+        const QString path = dir.filePath(QStringLiteral("small.ged"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(
+            "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
+            "0 @I1@ INDI\n1 NAME Ann /Ash/\n1 FAMS @F1@\n1 _UID x\n"
+            "0 @I2@ INDI\n1 NAME Bob /Birch/\n1 FAMS @F1@\n"
+            "0 @I3@ INDI\n1 NAME Cy /Ash/\n1 FAMC @F1@\n1 FAMC @F9@\n1 OBJE\n2 FILE kid.png\n"
+            "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n0 TRLR\n");
+        return path;
+    }
+};
+
+} // namespace
+
+class TestGedcomCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuItemsFollowCloseTree()
+    {
+        Window w;
+        QStringList keys;
+        for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
+            keys << action->objectName();
+        QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
+                                    "mnuFileExportGedcom", "mnuFileSep", "mnuFileExportChart",
+                                    "mnuFilePrint", "mnuFilePrintPreview", "mnuFileChartSep",
+                                    "mnuFileExit"}));
+        QVERIFY(GedcomCommands::Of(*w.main));
+    }
+
+    // File dialog, a taken name refused with the dialog left open, the tree made, opened and
+    // listed, then the one summary.
+    void importOpensTheNewTree()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        QStringList dialogs;
+        QString proposal;
+        QStringList filters;
+        bool refusedKeptOpen = false;
+        ScopedModalDriver driver([&](QDialog &dialog) -> int {
+            dialogs << dialog.objectName();
+            if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+                filters = files->nameFilters();
+                files->selectFile(file);
+                dialog.accept();
+            } else if (auto *ask = qobject_cast<dlgImportGedcom *>(&dialog)) {
+                proposal = ask->txtTreeName()->text();
+                ask->txtTreeName()->setText(QStringLiteral("example"));
+                ask->accept();
+                refusedKeptOpen = ask->result() != QDialog::Accepted;
+                ask->txtTreeName()->setText(QStringLiteral("Family"));
+                ask->accept();
+            }
+            return dialog.result();
+        });
+        w.menu("mnuFileImportGedcom");
+        QCOMPARE(dialogs, QStringList({"dlgImportFile", "dlgImportGedcom"}));
+        QCOMPARE(filters, QStringList{"GEDCOM files (*.ged *.GED)"});
+        QCOMPARE(proposal, QStringLiteral("small"));
+        QVERIFY(refusedKeptOpen);
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(messages.calls().first().text,
+                 QStringLiteral("The tree 'example' already exists. Please choose another name."));
+        QCOMPARE(messages.calls().first().title, QStringLiteral("Invalid tree name"));
+
+        const MessageRequest &summary = messages.last();
+        QCOMPARE(summary.title, QStringLiteral("Import GEDCOM"));
+        QCOMPARE(summary.icon, MsgIcon::Information);
+        QCOMPARE(summary.text, QStringLiteral("The tree 'Family' was made from 'small.ged'.\n\n"
+                                              "Read 3 persons: 2 rows, 1 partner, 0 noted in the "
+                                              "notes of rows.\n"
+                                              "Skipped: 1 pointer to a missing record; unknown "
+                                              "tags: _UID (1).\n"
+                                              "Photos: 1 copied."));
+        QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Family"));
+        QCOMPARE(w.main->cboTrees().currentText(), QStringLiteral("Family"));
+        QVERIFY(w.treeBox().contains(QStringLiteral("Family")));
+        QVERIFY(w.main->VTree().Levels().Item(1)->Item(QStringLiteral("I1")));
+        QVERIFY(QFileInfo::exists(PhotoFolders::Root(w.state.DataPath) + "I3/kid.png"));
+    }
+
+    // Cancel in the progress dialog: no tree, no photo, no message.
+    void cancelledImportLeavesNothing()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        ScopedModalDriver driver([](QDialog &dialog) {
+            dialog.accept();
+            return dialog.result();
+        });
+        QTimer canceller;
+        int cancelled = 0;
+        connect(&canceller, &QTimer::timeout, this, [&] {
+            if (auto *progress =
+                    w.main->findChild<QProgressDialog *>(QStringLiteral("dlgProgress"))) {
+                progress->cancel();
+                ++cancelled;
+            }
+        });
+        canceller.start(0);
+        QVERIFY(!GedcomCommands::Of(*w.main)->ImportFile(file));
+        QVERIFY(cancelled > 0);
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(w.main->Db().ListTrees(), QStringList{QStringLiteral("Example")});
+        QCOMPARE(w.treeBox(), QStringList{QStringLiteral("Example")});
+        QVERIFY(!QFileInfo::exists(PhotoFolders::Root(w.state.DataPath) + "I3"));
+    }
+
+    // The open tree is proposed; the version chosen is written; replacing a file is asked first.
+    void exportReportsTheCount()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Example")));
+        const QString target = w.dir.filePath(QStringLiteral("out.ged"));
+        QString offered;
+        ScopedModalDriver driver([&](QDialog &dialog) -> int {
+            if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+                files->selectFile(target);
+            if (auto *ask = qobject_cast<dlgExportGedcom *>(&dialog)) {
+                offered = ask->cboTree()->currentText();
+                ask->opt70()->setChecked(true);
+            }
+            dialog.accept();
+            return dialog.result();
+        });
+        w.menu("mnuFileExportGedcom");
+        QCOMPARE(offered, QStringLiteral("Example"));
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().text.startsWith(
+                     QStringLiteral("The tree 'Example' was written to '%1' as GEDCOM 7.0: ")
+                         .arg(QDir::toNativeSeparators(target))),
+                 qPrintable(messages.last().text));
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(bytes.contains("2 VERS 7.0"));
+        QVERIFY(bytes.contains("1 REFN 1\n"));
+
+        messages.clear();
+        messages.enqueue(MsgResult::No);
+        QFile::resize(target, 10);
+        w.menu("mnuFileExportGedcom");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("'out.ged' already exists. Do you want to replace it?"));
+        QCOMPARE(QFileInfo(target).size(), 10);
+    }
+
+    void proposedNames_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("file name") << "/x/royal92.ged"
+                                   << "royal92 (3)"; // royal92 and royal92 (2) are taken
+        QTest::newRow("hidden name") << "/x/Main line.GED"
+                                     << "Tree Main line";
+        QTest::newRow("control characters") << "/x/a\tb\n c.ged"
+                                            << "a b c";
+        QTest::newRow("nothing left") << "/x/.ged"
+                                      << "Imported tree";
+    }
+
+    void proposedNames()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        const QStringList taken{"royal92", "ROYAL92 (2)"};
+        QCOMPARE(GedcomFiles::ProposeTreeName(
+                     file,
+                     [&taken](const QString &n) { return taken.contains(n, Qt::CaseInsensitive); }),
+                 name);
+    }
+
+    // "VelkinTree FILE.ged": the import dialog opens for the file once start-up is done.
+    void fileOnTheCommandLineOpensTheImport()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        frmSplash splash(w.state, *w.main);
+        QCommandLineParser parser;
+        parser.addPositionalArgument(QStringLiteral("file"), QString());
+        QVERIFY(parser.parse({QStringLiteral("VelkinTree"), file}));
+        Cli::ImportFileOnStart(parser, splash, *w.main);
+        QString shown;
+        ScopedModalDriver driver([&](QDialog &dialog) {
+            if (auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblFile")))
+                shown = label->text();
+            dialog.reject();
+            return dialog.result();
+        });
+        emit splash.StartupFinished();
+        QVERIFY(shown.isEmpty()); // not from inside start-up
+        QTRY_COMPARE(shown, QStringLiteral("File: small.ged"));
+        QCOMPARE(w.main->Db().ListTrees(), QStringList{QStringLiteral("Example")});
+    }
+};
+
+QTEST_MAIN(TestGedcomCommands)
+#include "tst_gedcomcommands.moc"
