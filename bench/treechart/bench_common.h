@@ -1,9 +1,12 @@
 #pragma once
 
+#include "cPeople.h"
+
 #include <QFile>
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 // Clocks and memory for the chart's benchmarks.
@@ -35,9 +38,10 @@ inline double WallMs()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-// Median and worst of `runs` runs.
+// The first run, the median and the worst of `runs` runs.
 struct Timing
 {
+    double first = 0;
     double median = 0;
     double worst = 0;
 };
@@ -50,9 +54,16 @@ template <typename F> Timing TimeRuns(int runs, F &&work, double (*clock)() = Cp
         work(i);
         times.push_back(clock() - start);
     }
+    const double first = times.front();
     std::sort(times.begin(), times.end());
-    return Timing{times[times.size() / 2], times.back()};
+    return Timing{first, times[times.size() / 2], times.back()};
 }
+
+// Persons with names as a real tree has them (a few common surnames and first names, most
+// rare; children carry a parent's surname), or with every caption and every word in it distinct.
+enum class Names { Realistic, Distinct };
+cPeople NamedPeople(int count, const std::function<int(int)> &parentOf,
+                    Names names = Names::Realistic);
 
 void BenchFind();
 void BenchDescendantLayout();

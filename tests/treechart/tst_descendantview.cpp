@@ -67,6 +67,19 @@ void tst_descendantview::looksLikeTheMainChart()
     // Any part of it as well.
     const QRect part(60, 40, 70, 150);
     QCOMPARE(render(chart, part), main.renderRect(part));
+    // And at any zoom, where the view copies its boxes and draws its captions in runs of many.
+    for (const double zoom : {0.45, 0.64, 0.8, 1.6}) {
+        const auto zoomed = [&](const std::function<void(QPainter &)> &paint) {
+            QImage image((QSizeF(all.size()) * zoom).toSize(), QImage::Format_RGB32);
+            QPainter painter(&image);
+            painter.scale(zoom, zoom);
+            paint(painter);
+            return image;
+        };
+        for (int pass = 0; pass < 2; ++pass)
+            QCOMPARE(zoomed([&](QPainter &p) { chart.Painter().Paint(p, all); }),
+                     zoomed([&](QPainter &p) { main.paintRect(p, all); }));
+    }
 }
 
 void tst_descendantview::drawsOnlyWhatIsInView()

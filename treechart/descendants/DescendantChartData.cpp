@@ -4,8 +4,7 @@ DescendantChartData::DescendantChartData(const cPeople &people, const ChildrenOf
                                          const QString &rootKey, const ChartSettings &settings,
                                          const QFont &font)
     : m_people(people), m_rootKey(rootKey),
-      m_tree(DescendantTree::Build(people, childrenOf, rootKey)),
-      m_painter(m_geometry, people, font)
+      m_tree(DescendantTree::Build(people, childrenOf, rootKey)), m_painter(m_geometry, font)
 {
     m_geometry.Arrange(m_tree, settings);
 }

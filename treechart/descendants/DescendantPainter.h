@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CaptionCache.h"
+#include "ChartBrush.h"
 #include "DescendantGeometry.h"
-#include "cPeople.h"
 
 #include <QColor>
 #include <QFont>
@@ -12,15 +12,16 @@
 
 class QPainter;
 
-// Draws a descendant chart with the main chart's own drawing (ChartPicture): the same boxes,
+// Draws a descendant chart with the main chart's own drawing (ChartBrush): the same boxes,
 // colours, captions, connectors and thick selected path. Only what reaches into the rectangle
 // being painted is drawn, a stretch of boxes at a time, so memory stays the same however large
-// the chart is. Captions come from the persons (last name first, as in the main chart).
+// the chart is. Captions come from the persons the tree was built from (last name first, as in
+// the main chart).
 class DescendantPainter
 {
 public:
-    // The geometry, persons and font must outlive the painter.
-    DescendantPainter(const DescendantGeometry &geometry, const cPeople &people, QFont font);
+    // The geometry and the persons of its tree must outlive the painter.
+    DescendantPainter(const DescendantGeometry &geometry, QFont font);
 
     // The selected person (-1 for none): drawn in the selected colours, with the thick path up to
     // its top person.
@@ -44,11 +45,15 @@ public:
     static constexpr int kChunk = 4096;
 
 private:
+    BoxPlace placeOf(int person) const;
+
     const DescendantGeometry &m_geometry;
-    const cPeople &m_people;
     QFont m_font;
+    QFont m_captionFont; // in normal weight, as the main chart prints captions
+    int m_fontDpi = 96;  // the resolution the font's point size was measured at
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
     std::unique_ptr<CaptionCache> m_cache; // changed while painting
+    std::unique_ptr<BoxSprites> m_sprites; // likewise
 };

@@ -3,8 +3,7 @@
 #include "DescendantChartData.h"
 
 DescendantSource::DescendantSource(const DescendantChartData &chart, QString title)
-    : m_chart(chart), m_painter(chart.Geometry(), chart.People(), chart.Painter().Font()),
-      m_title(std::move(title))
+    : m_chart(chart), m_painter(chart.Geometry(), chart.Painter().Font()), m_title(std::move(title))
 {
     m_painter.setSelected(chart.Painter().Selected());
 }

@@ -12,11 +12,11 @@ DescendantTree DescendantTree::Build(const cPeople &people, const ChildrenOf &ch
     if (rootKey.isEmpty()) {
         for (const cPersonPtr &root : childrenOf(RootParentKey())) {
             if (reached.insert(root.get()).second)
-                tree.m_persons.push_back(Person{root->Key()});
+                tree.m_persons.push_back(Person{root->Key(), -1, 0, 0, 0, root.get()});
         }
     } else if (const cPersonPtr root = people.Item(rootKey)) {
         reached.insert(root.get());
-        tree.m_persons.push_back(Person{root->Key()});
+        tree.m_persons.push_back(Person{root->Key(), -1, 0, 0, 0, root.get()});
     }
     tree.m_topCount = tree.Count();
     tree.m_persons.reserve(size_t(people.Count()));
@@ -38,7 +38,7 @@ DescendantTree DescendantTree::Build(const cPeople &people, const ChildrenOf &ch
                 tree.m_cuts.push_back(Cut{child->Key(), key});
                 continue;
             }
-            tree.m_persons.push_back(Person{child->Key(), i, 0, 0, generation + 1});
+            tree.m_persons.push_back(Person{child->Key(), i, 0, 0, generation + 1, child.get()});
         }
         Person &person = tree.m_persons[size_t(i)];
         person.firstChild = first;

@@ -23,7 +23,8 @@ public:
         int parent = -1;    // number of the parent, -1 for a top person
         int firstChild = 0; // number of the first child (children are consecutive)
         int childCount = 0;
-        int generation = 0; // 0 for the top persons
+        int generation = 0;              // 0 for the top persons
+        const cPerson *person = nullptr; // in the collection the tree was built from
     };
     // A child left out because it was already in the tree.
     struct Cut
