@@ -258,6 +258,14 @@ void ChartBrush::Fill(const QRect &band, QRgb color)
     fillBand(band, color);
 }
 
+QRect ChartBrush::LineBounds(const QLineF &line, int width)
+{
+    return QRectF(line.p1(), line.p2())
+        .normalized()
+        .toAlignedRect()
+        .adjusted(-width - 1, -width - 1, width + 1, width + 1);
+}
+
 void ChartBrush::Line(double x1, double y1, double x2, double y2, int width, QRgb color)
 {
     if (y1 == y2 || x1 == x2) {
@@ -265,10 +273,7 @@ void ChartBrush::Line(double x1, double y1, double x2, double y2, int width, QRg
         return;
     }
     const QLineF shape(x1, y1, x2, y2);
-    const QRect bounds = QRectF(shape.p1(), shape.p2())
-                             .normalized()
-                             .toAlignedRect()
-                             .adjusted(-width - 1, -width - 1, width + 1, width + 1);
+    const QRect bounds = LineBounds(shape, width);
     if (!meets(bounds, m_clip))
         return;
     chartSpace();

@@ -157,6 +157,8 @@ public:
     // The box a band fills: edges included, both ends of a thick line reaching past by half its
     // width.
     static QRect Band(double x1, double y1, double x2, double y2, int width);
+    // The box a slanted line `width` pixels wide may touch.
+    static QRect LineBounds(const QLineF &line, int width);
 
 private:
     int deviceX(double x) const;

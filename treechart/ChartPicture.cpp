@@ -127,11 +127,8 @@ void ChartPicture::line(double x1, double y1, double x2, double y2, int width, c
         return;
     }
     const QLineF shape(x1, y1, x2, y2);
-    const QRect bounds = QRectF(shape.p1(), shape.p2())
-                             .normalized()
-                             .toAlignedRect()
-                             .adjusted(-width - 1, -width - 1, width + 1, width + 1);
-    m_steps.push_back(Step{bounds, Kind::Line, width, color.rgb(), shape});
+    m_steps.push_back(
+        Step{ChartBrush::LineBounds(shape, width), Kind::Line, width, color.rgb(), shape});
 }
 
 void ChartPicture::text(const QString &value, QPoint at, const QColor &color)
