@@ -16,6 +16,7 @@
 #include "TreeChart.h"
 #include "TreeCommands.h"
 #include "frmMain.h"
+#include "support_MainWindowFixture.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -56,27 +57,17 @@ QList<PersonRecord> family()
             row("o3", "o2", "Pia", "Circle")};
 }
 
-struct Window
+struct Window : MainWindowFixture
 {
-    QTemporaryDir dir;
-    AppState state;
-    std::unique_ptr<frmMain> main;
-
     Window()
+        : MainWindowFixture(
+              [](mDatabase &db) {
+                  db.CreateTree(QStringLiteral("Family"));
+                  for (const PersonRecord &r : family())
+                      db.InsertPerson(QStringLiteral("Family"), r);
+              },
+              QSize(700, 420)) // the deep rows lie below the view
     {
-        state.ProgramPath = dir.path() + QLatin1Char('/');
-        state.DataPath = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
-        state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
-        state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
-        main = std::make_unique<frmMain>(state);
-        main->Db().BuildConnectionString(state.DataPath);
-        main->Db().OpenDatabase();
-        main->Db().CreateTree(QStringLiteral("Family"));
-        for (const PersonRecord &r : family())
-            main->Db().InsertPerson(QStringLiteral("Family"), r);
-        main->Commands().RefillTreeBox();
-        main->resize(700, 420); // the deep rows lie below the view
-        main->show();
         QApplication::setActiveWindow(main.get());
     }
 

@@ -17,6 +17,7 @@
 #include "dlgImportGedcom.h"
 #include "frmMain.h"
 #include "frmSplash.h"
+#include "support_MainWindowFixture.h"
 
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -34,28 +35,8 @@
 
 namespace {
 
-struct Window
+struct Window : MainWindowFixture
 {
-    QTemporaryDir dir;
-    AppState state;
-    std::unique_ptr<frmMain> main;
-
-    Window()
-    {
-        state.ProgramPath = dir.path() + QLatin1Char('/');
-        state.DataPath = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
-        state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
-        state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
-        main = std::make_unique<frmMain>(state);
-        main->Db().BuildConnectionString(state.DataPath);
-        main->Db().OpenDatabase();
-        main->Commands().RefillTreeBox();
-        main->resize(1000, 700);
-        main->show();
-    }
-
-    void menu(const char *key) { main->Menus().Item(QLatin1String(key))->trigger(); }
-
     QStringList treeBox() const
     {
         QStringList names;

@@ -15,6 +15,7 @@
 #include "TreeCommands.h"
 #include "dlgNew.h"
 #include "frmMain.h"
+#include "support_MainWindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -105,28 +106,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
-    struct Window
+    struct Window : MainWindowFixture
     {
-        QTemporaryDir dir;
-        AppState state;
-        std::unique_ptr<frmMain> main;
-
-        Window()
-        {
-            state.ProgramPath = dir.path() + QLatin1Char('/');
-            state.DataPath = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
-            state.UserSettingsFile = dir.filePath(QStringLiteral("user.ini"));
-            state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
-            main = std::make_unique<frmMain>(state);
-            main->Db().BuildConnectionString(state.DataPath);
-            main->Db().OpenDatabase();
-            main->Commands().RefillTreeBox();
-            main->resize(1000, 700);
-            main->show();
-        }
-
-        void menu(const char *key) { main->Menus().Item(QLatin1String(key))->trigger(); }
-
         // A mouse click on the box of `key` in row `level`, upper or lower half.
         bool click(int level, const QString &key, bool upper = true)
         {
