@@ -20,9 +20,10 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVT_SANITI
     -DVT_BENCH=OFF ${VT_FUZZ_CMAKE_ARGS:-}
 cmake --build "$build" -j2
 
-# Every report fatal and symbolised; leaks in the system's libraries are suppressed (fuzz/lsan.supp).
+# Every report fatal and symbolised, any single allocation over 2 GB a report; leaks in the
+# system's libraries are suppressed (fuzz/lsan.supp).
 symbolizer="$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)"
-export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1:check_initialization_order=1${symbolizer:+:external_symbolizer_path=$symbolizer}"
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:max_allocation_size_mb=2048:strict_string_checks=1:check_initialization_order=1${symbolizer:+:external_symbolizer_path=$symbolizer}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${symbolizer:+:external_symbolizer_path=$symbolizer}"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 # Qt's own event loop rather than GLib's: the leak checker of clang 14 crashes on this glibc while

@@ -6,6 +6,8 @@
 #include <libwmf/gd.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 namespace MetafileRenderer {
@@ -20,6 +22,79 @@ int le16(const uchar *p)
 {
     return int(qint16(quint16(p[0] | (p[1] << 8))));
 }
+
+quint32 le32(const uchar *p)
+{
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
+
+// The metafile's own header after the placeable one: its kind, its size and the size of its
+// largest record, which the player allocates before it reads a record. A header that claims a
+// record longer than the file is refused rather than handed over.
+constexpr int kPlaceableBytes = 22;
+constexpr int kMetaHeaderBytes = 18;
+
+bool soundMetaHeader(const QByteArray &bytes)
+{
+    if (bytes.size() < kPlaceableBytes + kMetaHeaderBytes)
+        return false;
+    const auto *h = reinterpret_cast<const uchar *>(bytes.constData()) + kPlaceableBytes;
+    const int type = le16(h);
+    const int headerWords = le16(h + 2);
+    const quint64 largestRecord = quint64(le32(h + 12)) * 2;
+    const quint64 records = quint64(bytes.size() - kPlaceableBytes - kMetaHeaderBytes);
+    return (type == 1 || type == 2) && headerWords == kMetaHeaderBytes / 2 &&
+           largestRecord >= 6 && largestRecord <= records;
+}
+
+// The player's memory, within a budget: a metafile is a few kilobytes of drawing orders, but
+// numbers in it (object counts, bitmap sizes) decide what the player allocates. An allocation
+// beyond the budget fails, and the player gives up on the file as on any error.
+class Budget
+{
+public:
+    static constexpr size_t kBytes = size_t(512) << 20;
+
+    static void *Allocate(void *context, size_t size)
+    {
+        return static_cast<Budget *>(context)->resize(nullptr, size);
+    }
+    static void *Reallocate(void *context, void *block, size_t size)
+    {
+        return static_cast<Budget *>(context)->resize(block, size);
+    }
+    static void Free(void *context, void *block)
+    {
+        if (!block)
+            return;
+        Header *header = static_cast<Header *>(block) - 1;
+        static_cast<Budget *>(context)->m_used -= header->size;
+        std::free(header);
+    }
+
+private:
+    // Each block remembers its size just before the bytes the player sees.
+    struct alignas(std::max_align_t) Header
+    {
+        size_t size;
+    };
+
+    void *resize(void *block, size_t size)
+    {
+        Header *old = block ? static_cast<Header *>(block) - 1 : nullptr;
+        const size_t before = old ? old->size : 0;
+        if (size > kBytes || m_used - before + size > kBytes)
+            return nullptr;
+        auto *header = static_cast<Header *>(std::realloc(old, sizeof(Header) + size));
+        if (!header)
+            return nullptr;
+        header->size = size;
+        m_used = m_used - before + size;
+        return header + 1;
+    }
+
+    size_t m_used = 0;
+};
 
 // libwmf keeps state of its own (fonts, its drawing library): one metafile at a time.
 QMutex &playing()
@@ -51,10 +126,7 @@ bool IsPlaceable(const QByteArray &bytes)
 {
     if (bytes.size() < 22)
         return false;
-    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
-    const quint32 key =
-        quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-    return key == kPlaceableKey;
+    return le32(reinterpret_cast<const uchar *>(bytes.constData())) == kPlaceableKey;
 }
 
 QImage RenderWmf(const QByteArray &bytes, const QSize &size)
@@ -65,7 +137,7 @@ QImage RenderWmf(const QByteArray &bytes, const QSize &size)
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const int left = le16(p + 6), top = le16(p + 8), right = le16(p + 10), bottom = le16(p + 12);
     const int inch = p[14] | (p[15] << 8);
-    if (inch <= 0 || right == left || bottom == top)
+    if (inch <= 0 || right == left || bottom == top || !soundMetaHeader(bytes))
         return QImage();
 
     QByteArray png;
@@ -73,12 +145,19 @@ QImage RenderWmf(const QByteArray &bytes, const QSize &size)
         const QMutexLocker lock(&playing());
         // libwmf reads from a buffer of its own that it may not change: a private copy.
         QByteArray data = bytes;
+        // Declared before the player, so that it outlives it: destroying the player frees
+        // through it.
+        Budget budget;
         ApiGuard guard;
         wmfAPI_Options options;
         std::memset(&options, 0, sizeof options);
         options.function = wmf_gd_function;
-        const unsigned long flags =
-            WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+        options.context = &budget;
+        options.malloc = &Budget::Allocate;
+        options.realloc = &Budget::Reallocate;
+        options.free = &Budget::Free;
+        const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL |
+                                    WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
         if (wmf_api_create(&guard.api, flags, &options) != wmf_E_None || !guard.api)
             return QImage();
         wmf_gd_t *device = WMF_GD_GetData(guard.api);

@@ -2,6 +2,7 @@
 // placeable metafiles drawn. XDG_CACHE_HOME points at a temporary folder.
 #include "CellDecoder.h"
 #include "ExifThumbnail.h"
+#include "MetafileRenderer.h"
 #include "PictureDecoder.h"
 #include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
@@ -75,6 +76,7 @@ private slots:
     void embeddedThumbnailsTurnedUpright();
     void embeddedThumbnailOnlyWhenLargeEnoughAndAlike();
     void placeableMetafileShowsItsShapes();
+    void metafileNumbersDemandNoMemory();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -263,6 +265,28 @@ void tst_decoding::placeableMetafileShowsItsShapes()
         QVERIFY(near(q[2], Qt::blue));
         QVERIFY(near(q[3], Qt::blue));
     }
+}
+
+// A metafile's header says how long its largest record is, and the player allocates that much
+// before it reads one: a header claiming more than the file holds is refused (the sanitizer
+// run of the tests fails any single allocation over 2 GB). The first file was found by fuzzing.
+void tst_decoding::metafileNumbersDemandNoMemory()
+{
+    const QByteArray found = QByteArray::fromHex(
+        "d7cdc69a0000000000002c01c80060000000000095560100090050616c6174696e6f2d426f6c64000365"
+        "6d660000000000");
+    QByteArray claimsTooMuch = wmfWithShapes(1000, 750);
+    claimsTooMuch[34] = claimsTooMuch[35] = claimsTooMuch[36] = '\xff';
+    claimsTooMuch[37] = '\x7f';
+    QByteArray notAMetafile = wmfWithShapes(1000, 750);
+    notAMetafile[24] = 7; // a header of another size
+    for (const QByteArray &bytes : {found, claimsTooMuch, notAMetafile})
+        QVERIFY(MetafileRenderer::RenderWmf(bytes, QSize(100, 75)).isNull());
+    QVERIFY(!MetafileRenderer::RenderWmf(wmfWithShapes(1000, 750), QSize(100, 75)).isNull());
+
+    // The viewer's path with the found file: no picture, no failure.
+    QVERIFY(writeBytes(path("found.wmf"), found));
+    QVERIFY(PictureDecoder::ReadWithin(path("found.wmf"), QSize()).isNull());
 }
 
 QTEST_MAIN(tst_decoding)
