@@ -43,8 +43,63 @@ bool soundMetaHeader(const QByteArray &bytes)
     const int headerWords = le16(h + 2);
     const quint64 largestRecord = quint64(le32(h + 12)) * 2;
     const quint64 records = quint64(bytes.size() - kPlaceableBytes - kMetaHeaderBytes);
-    return (type == 1 || type == 2) && headerWords == kMetaHeaderBytes / 2 &&
-           largestRecord >= 6 && largestRecord <= records;
+    return (type == 1 || type == 2) && headerWords == kMetaHeaderBytes / 2 && largestRecord >= 6 &&
+           largestRecord <= records;
+}
+
+// Where a record that carries a device-independent bitmap holds it (bytes after the record's
+// size and function), or -1 for other records. A bit-block transfer without a bitmap is three
+// words longer than its function's high byte says it is not.
+int bitmapOffset(int function, quint32 recordWords)
+{
+    switch (function) {
+    case 0x0940: // DIBBITBLT
+        return recordWords == quint32((function >> 8) + 3) ? -1 : 16;
+    case 0x0B41: // DIBSTRETCHBLT
+        return recordWords == quint32((function >> 8) + 3) ? -1 : 20;
+    case 0x0F43: // STRETCHDIB
+        return 22;
+    case 0x0D33: // SETDIBTODEV
+        return 18;
+    case 0x0142: // DIBCREATEPATTERNBRUSH
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+// Bitmaps the player would make whole before it draws them: at most this many pixels each.
+constexpr quint64 kMaxBitmapPixels = quint64(64) << 20;
+
+// Walks the records: each must lie within the file, and no bitmap in them may be larger than
+// the player should make (its drawing library allocates a bitmap's size as the file states it).
+bool soundRecords(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    for (qsizetype at = kPlaceableBytes + kMetaHeaderBytes; at + 6 <= size;) {
+        const quint32 words = le32(p + at);
+        const int function = le16(p + at + 4) & 0xFFFF;
+        if (words < 3 || quint64(words) * 2 > quint64(size - at))
+            return false;
+        if (function == 0)
+            return true; // the end record
+        const int offset = bitmapOffset(function, words);
+        const qsizetype header = at + 6 + offset;
+        if (offset >= 0 && header + 12 <= at + qsizetype(words) * 2) {
+            const quint32 headerSize = le32(p + header);
+            const quint64 width = headerSize == 12
+                                      ? quint16(le16(p + header + 4))
+                                      : quint64(std::abs(qint64(qint32(le32(p + header + 4)))));
+            const quint64 height = headerSize == 12
+                                       ? quint16(le16(p + header + 6))
+                                       : quint64(std::abs(qint64(qint32(le32(p + header + 8)))));
+            if (width * height > kMaxBitmapPixels)
+                return false;
+        }
+        at += qsizetype(words) * 2;
+    }
+    return true;
 }
 
 // The player's memory, within a budget: a metafile is a few kilobytes of drawing orders, but
@@ -137,7 +192,8 @@ QImage RenderWmf(const QByteArray &bytes, const QSize &size)
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const int left = le16(p + 6), top = le16(p + 8), right = le16(p + 10), bottom = le16(p + 12);
     const int inch = p[14] | (p[15] << 8);
-    if (inch <= 0 || right == left || bottom == top || !soundMetaHeader(bytes))
+    if (inch <= 0 || right == left || bottom == top || !soundMetaHeader(bytes) ||
+        !soundRecords(bytes))
         return QImage();
 
     QByteArray png;

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace PixtileTestFiles;
@@ -280,9 +281,31 @@ void tst_decoding::metafileNumbersDemandNoMemory()
     claimsTooMuch[37] = '\x7f';
     QByteArray notAMetafile = wmfWithShapes(1000, 750);
     notAMetafile[24] = 7; // a header of another size
-    for (const QByteArray &bytes : {found, claimsTooMuch, notAMetafile})
+    // A pattern brush with a bitmap of the given size, added before the end record.
+    const auto withBrush = [](qint32 width, qint32 height, int bitsBytes) {
+        QByteArray wmf = wmfWithShapes(1000, 750);
+        QByteArray record(6 + 4 + 40 + bitsBytes, '\0');
+        char *r = record.data();
+        qToLittleEndian<quint32>(quint32(record.size() / 2), r);
+        qToLittleEndian<quint16>(0x0142, r + 4); // DIBCREATEPATTERNBRUSH
+        qToLittleEndian<quint16>(5, r + 6);      // a bitmap pattern
+        qToLittleEndian<quint32>(40, r + 10);
+        qToLittleEndian<qint32>(width, r + 14);
+        qToLittleEndian<qint32>(height, r + 18);
+        qToLittleEndian<quint16>(1, r + 22);
+        qToLittleEndian<quint16>(24, r + 24);
+        wmf.insert(wmf.size() - 6, record);
+        char *h = wmf.data() + 22;
+        qToLittleEndian<quint32>(quint32((wmf.size() - 22) / 2), h + 6);
+        qToLittleEndian<quint16>(5, h + 10);
+        qToLittleEndian<quint32>(quint32(record.size() / 2), h + 12);
+        return wmf;
+    };
+    const QByteArray hugeBitmap = withBrush(100000, -100000, 0);
+    for (const QByteArray &bytes : {found, claimsTooMuch, notAMetafile, hugeBitmap})
         QVERIFY(MetafileRenderer::RenderWmf(bytes, QSize(100, 75)).isNull());
-    QVERIFY(!MetafileRenderer::RenderWmf(wmfWithShapes(1000, 750), QSize(100, 75)).isNull());
+    for (const QByteArray &bytes : {wmfWithShapes(1000, 750), withBrush(8, 8, 8 * 24)})
+        QVERIFY(!MetafileRenderer::RenderWmf(bytes, QSize(100, 75)).isNull());
 
     // The viewer's path with the found file: no picture, no failure.
     QVERIFY(writeBytes(path("found.wmf"), found));
