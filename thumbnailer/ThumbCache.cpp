@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryFile>
 
@@ -37,17 +38,26 @@ QString dataHome()
     return QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
 }
 
-bool readEntry(const QString &path, const Source &source, Entry &entry)
+// An entry of a size folder is at most that size on either side. Any program may write into the
+// cache, so an entry that says it is larger (twice the size is allowed, for writers that round
+// generously) is not taken and not decoded.
+bool readEntry(const QString &path, int maxSide, const Source &source, Entry &entry)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxEntryBytes)
         return false;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     const QMap<QString, QString> keys = PngTextKeys::Read(bytes);
     if (!Matches(keys, source))
         return false;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "PNG");
+    const QSize declared = reader.size();
+    if (!declared.isValid() || declared.width() > 2 * maxSide || declared.height() > 2 * maxSide)
+        return false;
     QImage image;
-    if (!image.loadFromData(bytes, "PNG"))
+    if (!reader.read(&image))
         return false;
     bool okW = false, okH = false;
     const int w = keys.value(QStringLiteral("Thumb::Image::Width")).toInt(&okW);
@@ -172,7 +182,7 @@ bool Store::find(const Source &source, int pixels, Entry &entry) const
     for (int i = first; i < kFlavorCount; ++i) {
         const QString path =
             m_root + QLatin1Char('/') + QLatin1String(kFlavors[i].folder) + QLatin1Char('/') + name;
-        if (readEntry(path, source, entry))
+        if (readEntry(path, kFlavors[i].pixels, source, entry))
             return true;
     }
     return false;

@@ -70,6 +70,7 @@ private slots:
     void changedFileIsDecodedAgain();
     void failuresAreRecordedAndRetriedAfterAChange();
     void cacheOffOrOutOfReach();
+    void entryLargerThanItsFolderIsNotTaken();
 
 private:
     QString root() const { return m_home.filePath("cache/thumbnails"); }
@@ -260,6 +261,25 @@ void tst_thumbcache::cacheOffOrOutOfReach()
     QCOMPARE(shown.size(), 1);
     QVERIFY(near(centreOf(shown.value("p.jpg")), Qt::red));
     QCOMPARE(m_messages.count(), 0);
+}
+
+// Any program may write into the cache: an entry larger than twice its folder's size is no
+// thumbnail, and is neither taken nor decoded.
+void tst_thumbcache::entryLargerThanItsFolderIsNotTaken()
+{
+    QVERIFY(writeImage(path("wide.jpg"), 400, 300, Qt::red));
+    const ThumbCache::Source source = sourceOf(path("wide.jpg"));
+    const ThumbCache::Store store(root());
+    QDir().mkpath(root() + "/normal");
+    for (const QSize size : {QSize(257, 100), QSize(100, 257), QSize(256, 192), QSize(128, 96)}) {
+        QImage entry(size, QImage::Format_RGB32);
+        entry.fill(Qt::blue);
+        entry.setText("Thumb::URI", QString::fromLatin1(source.uri));
+        entry.setText("Thumb::MTime", QString::number(source.mtime));
+        QVERIFY(entry.save(entryOf(path("wide.jpg"))));
+        ThumbCache::Entry found;
+        QCOMPARE(store.find(source, 100, found), size.width() <= 256 && size.height() <= 256);
+    }
 }
 
 QTEST_MAIN(tst_thumbcache)
