@@ -28,8 +28,10 @@ QSize FitSize(const QSize &picture, const CellSpec &cell)
         return QSize(w, h);
     double scale = std::min(double(innerWidth) / w, double(innerHeight) / h);
     scale = std::round(scale * 10000.0) / 10000.0; // four decimal places
-    return QSize(std::max(1, int(std::lround(w * scale))),
-                 std::max(1, int(std::lround(h * scale))));
+    // The rounded scale may be larger than the exact one: for a very long picture the long side
+    // would then pass the box, so it is held to it.
+    return QSize(std::max(1, std::min(int(std::lround(w * scale)), innerWidth)),
+                 std::max(1, std::min(int(std::lround(h * scale)), innerHeight)));
 }
 
 namespace {

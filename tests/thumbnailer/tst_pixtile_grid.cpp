@@ -222,6 +222,9 @@ void TestPixtileGrid::fitting()
     QCOMPARE(ThumbRenderer::FitSize(QSize(1000, 10), cell), QSize(38, 1));
     QCOMPARE(ThumbRenderer::FitSize(QSize(4000, 3000), cell), QSize(38, 29));
     QCOMPARE(ThumbRenderer::FitSize(QSize(3000, 4000), cell), QSize(29, 38));
+    // Scales that round up to 0.0001 still fit (found by fuzzing: a metafile 21 x 589,865).
+    QCOMPARE(ThumbRenderer::FitSize(QSize(21, 589865), cell), QSize(1, 38));
+    QCOMPARE(ThumbRenderer::FitSize(QSize(500000, 3), cell), QSize(38, 1));
     cell.innerBorder = 2;
     QCOMPARE(ThumbRenderer::FitSize(QSize(100, 100), cell), QSize(34, 34));
 }
