@@ -57,8 +57,8 @@ QString backupNameFor(const QString &path)
 {
     const QFileInfo info(path);
     for (int n = 1;; ++n) {
-        const QString candidate =
-            info.dir().filePath(QStringLiteral(".%1.replaced-%2").arg(info.fileName()).arg(n));
+        const QString candidate = info.dir().filePath(
+            QLatin1Char('.') + info.fileName() + QStringLiteral(".replaced-") + QString::number(n));
         if (!QFileInfo::exists(candidate))
             return candidate;
     }

@@ -25,7 +25,7 @@ QString ProposeTreeName(const QString &gedcomPath,
         base.prepend(QStringLiteral("Tree "));
     QString name = base;
     for (int n = 2; exists && exists(name); ++n)
-        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        name = base + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')');
     return name;
 }
 

@@ -192,6 +192,43 @@ private slots:
         QVERIFY(text.contains("I3-2/kid.png"));
     }
 
+    // Names holding "%1"-like marks pass through every text unchanged: the result line scripts
+    // read, proposed tree names, the names of photos that clash, the unknown tags.
+    void percentSignsStayAsWritten()
+    {
+        const QString data = dataFolder();
+        const Outcome named =
+            runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
+                              QStringLiteral("--tree"), QStringLiteral("T %1 %3 %5")});
+        QCOMPARE(named.code, 0);
+        QCOMPARE(named.lastLine(), QStringLiteral("imported 3 persons into 'T %1 %3 %5': 2 rows, "
+                                                  "1 partners, 0 noted"));
+
+        QDir(m_dir.path()).mkpath(QStringLiteral("d1"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("d2"));
+        QImage photo(4, 4, QImage::Format_RGB32);
+        photo.fill(Qt::green);
+        QVERIFY(photo.save(path(QStringLiteral("d1/a%1.png"))));
+        QVERIFY(photo.save(path(QStringLiteral("d2/a%1.png"))));
+        const QString file = path(QStringLiteral("p%1.ged"));
+        QVERIFY(writeFile(file, "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
+                                "0 @I1@ INDI\n1 NAME Ann /Ash/\n1 _P%1 x\n"
+                                "1 OBJE\n2 FILE d1/a%1.png\n1 OBJE\n2 FILE d2/a%1.png\n0 TRLR\n"));
+        const QString fresh = dataFolder();
+        for (const char *tree : {"p%1", "p%1 (2)"}) {
+            const Outcome done = runCommand(fresh, {QStringLiteral("--import-gedcom"), file});
+            QCOMPARE(done.code, 0);
+            QVERIFY2(done.out.contains(QStringLiteral("unknown tags: _P%1 (1)")),
+                     qPrintable(done.out));
+            QCOMPARE(done.lastLine(), QStringLiteral("imported 1 persons into '%1': 1 rows, "
+                                                     "0 partners, 0 noted")
+                                          .arg(QLatin1String(tree)));
+        }
+        const QString photos = PhotoFolders::Root(fresh) + QStringLiteral("I1/");
+        QVERIFY(QFileInfo(photos + QStringLiteral("a%1.png")).isFile());
+        QVERIFY(QFileInfo(photos + QStringLiteral("a%1 (2).png")).isFile());
+    }
+
     void failuresLeaveNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
