@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QUrl>
+
+#include <cstdio>
 
 namespace {
 
@@ -227,6 +230,33 @@ private slots:
         const QString photos = PhotoFolders::Root(fresh) + QStringLiteral("I1/");
         QVERIFY(QFileInfo(photos + QStringLiteral("a%1.png")).isFile());
         QVERIFY(QFileInfo(photos + QStringLiteral("a%1 (2).png")).isFile());
+    }
+
+    // A photo whose name is not valid UTF-8 is exported as a file: URL of its bytes.
+    void exportNamesAPhotoWhoseNameIsNotUtf8()
+    {
+        const QString data = dataFolder();
+        QCOMPARE(runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
+                                   QStringLiteral("--tree"), QStringLiteral("Raw")})
+                     .code,
+                 0);
+        const QString folder = PhotoFolders::Root(data) + QStringLiteral("I3/");
+        QVERIFY(QFile::copy(folder + QStringLiteral("kid.png"), folder + QStringLiteral("m.png")));
+        QVERIFY(std::rename(QFile::encodeName(folder + QStringLiteral("m.png")).constData(),
+                            (QFile::encodeName(folder) + "caf\xe9.png").constData()) == 0);
+        const QByteArray url =
+            QUrl::fromLocalFile(QDir(folder).absolutePath()).toEncoded() + "/caf%E9.png";
+        for (const char *version : {"5.5.1", "7.0"}) {
+            const QString exported = path(QStringLiteral("raw-%1.ged").arg(QLatin1String(version)));
+            const Outcome out = runCommand(
+                data, {QStringLiteral("--export-gedcom"), QStringLiteral("Raw"), exported,
+                       QStringLiteral("--gedcom-version"), QLatin1String(version)});
+            QCOMPARE(out.code, 0);
+            const QByteArray text = readFile(exported);
+            QVERIFY2(text.contains(" FILE " + url + "\n"), text.constData());
+            QVERIFY(text.contains("kid.png"));
+        }
+        QVERIFY(std::remove((QFile::encodeName(folder) + "caf\xe9.png").constData()) == 0);
     }
 
     void failuresLeaveNothing_data()
