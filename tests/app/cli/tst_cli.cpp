@@ -259,6 +259,46 @@ private slots:
         QVERIFY(std::remove((QFile::encodeName(folder) + "caf\xe9.png").constData()) == 0);
     }
 
+    // Arguments Qt would read as other names are refused before anything is done.
+    void argumentsThatAreNotUtf8AreRefused()
+    {
+        const QString base = path(QStringLiteral("raw"));
+        QDir().mkpath(base);
+        const auto run = [&](const QString &script) {
+            QProcess shell;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), base);
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("/config"));
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("/share"));
+            shell.setProcessEnvironment(environment);
+            // The shell makes the byte 0xE9 ("\351"), which no QString argument could carry.
+            shell.start(QStringLiteral("/bin/sh"),
+                        {QStringLiteral("-c"), script, QStringLiteral(VT_PROGRAM), base});
+            shell.waitForFinished(60000);
+            Outcome outcome;
+            outcome.code = shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1;
+            outcome.out = QString::fromUtf8(shell.readAllStandardOutput());
+            outcome.err = QString::fromUtf8(shell.readAllStandardError());
+            return outcome;
+        };
+        const Outcome data = run(QStringLiteral(
+            "exec \"$0\" --data \"$1/d$(printf '\\351')\" --export-gedcom Example \"$1/x.ged\""));
+        QCOMPARE(data.code, 1);
+        QVERIFY2(data.err.contains(
+                     QStringLiteral("The argument '%1/d\\xE9' is not valid UTF-8").arg(base)),
+                 qPrintable(data.err));
+        const Outcome target = run(QStringLiteral(
+            "exec \"$0\" --data \"$1/d\" --export-gedcom Example \"$1/x$(printf '\\351').ged\""));
+        QCOMPARE(target.code, 1);
+        QVERIFY(target.err.contains(QStringLiteral("x\\xE9.ged")));
+        const Outcome version =
+            run(QStringLiteral("exec \"$0\" --version --data \"$1/$(printf '\\351')\""));
+        QCOMPARE(version.code, 1);
+        // Nothing was made: no data folder under either reading of the name, no file.
+        QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
     void failuresLeaveNothing_data()
     {
         QTest::addColumn<QStringList>("arguments");
