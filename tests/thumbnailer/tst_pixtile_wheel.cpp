@@ -109,26 +109,6 @@ private slots:
         turn(control, QPoint(0, -120), Qt::ShiftModifier);
         QCOMPARE(rows->value(), 0);
     }
-
-    // Narrower than a column: Shift+wheel (or a sideways wheel) moves the horizontal bar.
-    void sidewaysWhereThereIsABar()
-    {
-        Thumbnailer control;
-        control.setBorderStyle(Thumbnailer::thbNone);
-        control.setHasLabel(false);
-        control.resize(50, 250);
-        control.show();
-        control.setPath(m_dir.path());
-        QScrollBar *across = bar(control, "HScroll");
-        QVERIFY(!across->isHidden());
-        const int step = across->singleStep();
-        QVERIFY(turn(&control, QPoint(0, -120), Qt::ShiftModifier));
-        QCOMPARE(across->value(), std::min(step, across->maximum()));
-        across->setValue(0);
-        QVERIFY(turn(&control, QPoint(-120, 0)));
-        QCOMPARE(across->value(), std::min(step, across->maximum()));
-        QCOMPARE(bar(control, "VScroll")->value(), 0);
-    }
 };
 
 QTEST_MAIN(TestPixtileWheel)
