@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -29,10 +30,10 @@ bool isRawAt(const QString &name, qsizetype i)
     return c >= kFirstRaw && c <= kLastRaw && (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
-// The length of the valid UTF-8 sequence at bytes[i], or 0.
-int validSequence(const QByteArray &bytes, qsizetype i)
+// The length of the valid UTF-8 sequence at bytes[i] (of size), or 0.
+int validSequence(const char *bytes, qsizetype size, qsizetype i)
 {
-    const auto at = [&bytes](qsizetype k) { return uchar(bytes[k]); };
+    const auto at = [bytes](qsizetype k) { return uchar(bytes[k]); };
     const uchar lead = at(i);
     int length = 0;
     uchar low = 0x80, high = 0xBF; // the range of the second byte
@@ -55,13 +56,25 @@ int validSequence(const QByteArray &bytes, qsizetype i)
     } else {
         return 0;
     }
-    if (i + length > bytes.size() || at(i + 1) < low || at(i + 1) > high)
+    if (i + length > size || at(i + 1) < low || at(i + 1) > high)
         return 0;
     for (int k = 2; k < length; ++k) {
         if ((at(i + k) & 0xC0) != 0x80)
             return 0;
     }
     return length;
+}
+
+// Whether every byte belongs to a valid UTF-8 sequence (what Qt can read and list).
+bool isValidUtf8(const char *bytes, qsizetype size)
+{
+    for (qsizetype i = 0; i < size;) {
+        const int length = validSequence(bytes, size, i);
+        if (!length)
+            return false;
+        i += length;
+    }
+    return true;
 }
 
 struct DirCloser
@@ -131,7 +144,7 @@ QString Decode(const QByteArray &bytes)
     QString name;
     name.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
-        if (const int length = validSequence(bytes, i)) {
+        if (const int length = validSequence(bytes.constData(), bytes.size(), i)) {
             name += QString::fromUtf8(bytes.constData() + i, length);
             i += length;
         } else {
@@ -205,9 +218,9 @@ QStringList RawEntries(const QString &folder)
     if (!base.endsWith('/'))
         base += '/';
     while (const dirent *entry = readdir(dir.get())) {
-        const QByteArray bytes(entry->d_name);
-        if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
+        if (isValidUtf8(entry->d_name, qsizetype(std::strlen(entry->d_name))))
             continue; // Qt lists this one itself
+        const QByteArray bytes(entry->d_name);
         struct stat st;
         if (stat((base + bytes).constData(), &st) == 0 && S_ISREG(st.st_mode))
             names.append(Decode(bytes));
