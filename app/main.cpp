@@ -4,12 +4,14 @@
 #include "DataFolder.h"
 #include "FileArgument.h"
 #include "InfoOptions.h"
+#include "MessageService.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
@@ -30,6 +32,18 @@ int main(int argc, char *argv[])
     parser.addOption(dataOption);
     Cli::AddOptions(parser);
     parser.process(app);
+
+    // An argument Qt would read as another text is refused, before anything uses it.
+    if (const QString bad = Cli::ArgumentNotUtf8(argc, argv); !bad.isEmpty()) {
+        const QString text = Cli::NotUtf8Text(bad);
+        QTextStream(stderr) << text << Qt::endl;
+        const bool printing = Cli::Requested(parser) || parser.isSet(QStringLiteral("help")) ||
+                              parser.isSet(QStringLiteral("version")) ||
+                              QGuiApplication::platformName() == QLatin1String("offscreen");
+        if (!printing) // a start of the window: the user may see no terminal
+            ShowMessage(text, QStringLiteral("Velkin Tree"), MsgIcon::Critical);
+        return 1;
+    }
 
     AppState state;
     state.ProgramPath = QDir::cleanPath(QApplication::applicationDirPath()) + QLatin1Char('/');

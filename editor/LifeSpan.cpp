@@ -10,7 +10,7 @@
 
 namespace {
 
-using Year = std::optional<int>;
+using MaybeYear = std::optional<int>;
 
 using DateReader::Calendar;
 using DateReader::IsValidDate;
@@ -34,10 +34,13 @@ int monthOf(QString word)
     return 0;
 }
 
-// A year token of `minDigits` to 4 digits, optionally a dual year ("1701/02", read as its first
-// year).
-Year yearToken(const QString &token, int minDigits)
+// A year token of `minDigits` to 4 digits, or a dual year ("1701/02", "1701/1702"), read as the
+// later of its two numbers. Another year with two digits after a slash ("1950/06", "1675/80")
+// reads as its first year, as it always has.
+MaybeYear yearToken(const QString &token, int minDigits)
 {
+    if (const MaybeYear dual = DateReader::DualYear(token))
+        return dual;
     static const QRegularExpression kYear(QStringLiteral("^([0-9]{1,4})(?:/[0-9]{2})?$"));
     const QRegularExpressionMatch m = kYear.match(token);
     if (!m.hasMatch() || m.capturedLength(1) < minDigits)
@@ -45,15 +48,15 @@ Year yearToken(const QString &token, int minDigits)
     return DateReader::WindowedYear(m.captured(1));
 }
 
-Year dayNumber(const QString &token)
+MaybeYear dayNumber(const QString &token)
 {
     static const QRegularExpression kDay(QStringLiteral("^[0-9]{1,2}$"));
-    return kDay.match(token).hasMatch() ? Year(token.toInt()) : std::nullopt;
+    return kDay.match(token).hasMatch() ? MaybeYear(token.toInt()) : std::nullopt;
 }
 
 // One date of one or more tokens. A bare year needs four digits unless a qualifier (ABT, BEF…)
 // came before it.
-Year dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
+MaybeYear dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
 {
     if (tokens.size() == 1) {
         const QString &t = tokens.first();
@@ -80,8 +83,8 @@ Year dateValue(const QStringList &tokens, bool qualified, Calendar calendar)
     }
     if (!month)
         return std::nullopt;
-    const Year year = yearToken(yearText, 1);
-    const Year day = dayText.isEmpty() ? Year(1) : dayNumber(dayText);
+    const MaybeYear year = yearToken(yearText, 1);
+    const MaybeYear day = dayText.isEmpty() ? MaybeYear(1) : dayNumber(dayText);
     if (!year || !day)
         return std::nullopt;
     return IsValidDate(*year, month, *day, calendar) ? year : std::nullopt;
@@ -99,16 +102,21 @@ QStringList takeUntil(const QStringList &tokens, const std::function<bool(const 
     return taken;
 }
 
-Year readYear(QString text)
+MaybeYear readYear(QString text)
 {
     if (text.isEmpty())
         return std::nullopt;
 
-    // A date phrase: the first year written in it.
+    // A date phrase: the first year written in it, the later number of a dual year.
     if (text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')'))) {
-        static const QRegularExpression kFourDigits(QStringLiteral("(?<![0-9])[0-9]{4}(?![0-9])"));
+        static const QRegularExpression kFourDigits(
+            QStringLiteral("(?<![0-9])([0-9]{4})(?:/[0-9]{1,4}(?![0-9]))?(?![0-9])"));
         const QRegularExpressionMatch m = kFourDigits.match(text);
-        return m.hasMatch() ? Year(m.captured().toInt()) : std::nullopt;
+        if (!m.hasMatch())
+            return std::nullopt;
+        if (const MaybeYear dual = DateReader::DualYear(m.captured()))
+            return dual;
+        return MaybeYear(m.captured(1).toInt());
     }
 
     Calendar calendar = Calendar::Gregorian;
@@ -157,16 +165,21 @@ Year readYear(QString text)
 
 namespace LifeSpan {
 
-int YearOf(const QString &date)
+std::optional<int> Year(const QString &date)
 {
-    if (const Year year = readYear(date.trimmed()))
-        return *year;
+    if (const MaybeYear year = readYear(date.trimmed()))
+        return year;
     if (date.size() == 4) {
         bool ok = false;
         const int value = date.trimmed().toInt(&ok);
-        return ok ? value : 0;
+        return ok ? std::optional<int>(value) : std::nullopt;
     }
-    return 0;
+    return std::nullopt;
+}
+
+int YearOf(const QString &date)
+{
+    return Year(date).value_or(0);
 }
 
 QString Text(const QString &bdate, const QString &ddate)
@@ -175,9 +188,24 @@ QString Text(const QString &bdate, const QString &ddate)
         return QString();
     if (ddate.isEmpty())
         return bdate;
-    const int age = YearOf(ddate) - YearOf(bdate);
-    return bdate + QStringLiteral(" - ") + ddate + QStringLiteral(" (") + QString::number(age) +
-           QLatin1Char(')');
+    const QString span = bdate + QStringLiteral(" - ") + ddate;
+    const std::optional<int> born = Year(bdate);
+    const std::optional<int> died = Year(ddate);
+    if (!born || !died)
+        return span;
+    return span + QStringLiteral(" (") + QString::number(*died - *born) + QLatin1Char(')');
+}
+
+QString YearsText(const QString &bdate, const QString &ddate)
+{
+    const std::optional<int> born = Year(bdate);
+    const QString bornText = born ? QString::number(*born) : QString();
+    if (ddate.trimmed().isEmpty())
+        return bornText;
+    // A death date that gives no year still tells that the person died.
+    const std::optional<int> died = Year(ddate);
+    const QString diedText = died ? QString::number(*died) : QStringLiteral("?");
+    return (born ? bornText + QLatin1Char(' ') : QString()) + QStringLiteral("- ") + diedText;
 }
 
 QString NameText(const QString &fname, const QString &sname)

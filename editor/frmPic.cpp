@@ -1,6 +1,7 @@
 #include "frmPic.h"
 
 #include "ModalSeam.h"
+#include "NativeNames.h"
 #include "PhotoBox.h"
 #include "PictureDecoder.h"
 #include "Thumb.h"
@@ -68,7 +69,7 @@ frmPic::frmPic(const Thumb &item, QWidget *parent, const QSize &screen) : QDialo
     if (size.width() <= 0 || size.height() <= 0)
         size = QSize(1, 1);
 
-    QString caption = tr("Photo: ") + item.Name();
+    QString caption = tr("Photo: ") + NativeNames::Display(item.Name());
     m_fit = FitPhoto(size.width(), size.height(), limits);
     if (m_fit.stretched)
         caption += tr(" (Stretched)");

@@ -18,6 +18,8 @@ namespace {
 void readOne(const QString &text)
 {
     LifeSpan::YearOf(text);
+    if (const auto year = DateReader::DualYear(text); year && (*year < 100 || *year > 10000))
+        std::abort(); // a dual year is a year of three or four digits and the next one
     for (const auto calendar : {DateReader::Calendar::Gregorian, DateReader::Calendar::Julian}) {
         if (const auto date = DateReader::ReadNumeric(text, calendar)) {
             if (date->month < 1 || date->month > 12 || date->day < 0 || date->day > 31)
@@ -49,5 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     readOne(death);
     readOne(QString::fromLatin1(bytes));
     LifeSpan::Text(birth, death);
+    LifeSpan::YearsText(birth, death);
     return 0;
 }

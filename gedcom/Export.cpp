@@ -278,7 +278,8 @@ ExportResult TreeWriter::write()
     for (qsizetype i = 0; i < m_objectFiles.size(); ++i) {
         const QString &file = m_objectFiles[i];
         m_out.record(xref('O', i + 1), "OBJE");
-        m_out.text(1, "FILE", QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
+        const bool url = file.startsWith(QLatin1String("file:"));
+        m_out.text(1, "FILE", url ? file : QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
         m_out.plain(2, "FORM", mediaType(file));
     }
     m_out.record("@U1@", "SUBM");

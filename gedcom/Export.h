@@ -15,7 +15,9 @@ namespace Gedcom {
 struct ExportOptions
 {
     Version version = Version::Gedcom551;
-    // The photo files of a person (full paths), one OBJE each; none when not set.
+    // The photo files of a person (full paths), one OBJE each; none when not set. A file whose
+    // name is not valid UTF-8 (which no text of the file could name) comes as its file: URL, its
+    // bytes percent-encoded, and is written so in both versions.
     std::function<QStringList(const QString &id)> photosOf;
     // HEAD.DATE and TIME (UTC); the current time when not valid.
     QDateTime timestamp;

@@ -273,8 +273,8 @@ void ImportMapper::addPhoto(const QString &reference, RowPhotos &photos)
             info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
         int &n = photos.nextNumber[fileName.toCaseFolded()];
         do {
-            name =
-                QStringLiteral("%1 (%2)%3").arg(info.completeBaseName()).arg(++n + 1).arg(suffix);
+            name = info.completeBaseName() + QStringLiteral(" (") + QString::number(++n + 1) +
+                   QLatin1Char(')') + suffix;
         } while (!photos.names.insert(name.toCaseFolded()).second);
     }
     photos.list->append({path, name});

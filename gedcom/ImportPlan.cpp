@@ -41,8 +41,8 @@ QString ImportPlan::summary(qsizetype photosCopied, qsizetype photosFailed) cons
     if (!c.unknownTags.isEmpty()) {
         QStringList tags;
         for (const auto &tag : c.unknownTags)
-            tags.append(
-                QStringLiteral("%1 (%2)").arg(QString::fromUtf8(tag.first)).arg(tag.second));
+            tags.append(QString::fromUtf8(tag.first) + QStringLiteral(" (") +
+                        QString::number(tag.second) + QLatin1Char(')'));
         skipped.append(QStringLiteral("unknown tags: ") + tags.join(QStringLiteral(", ")));
     }
     if (!skipped.isEmpty())

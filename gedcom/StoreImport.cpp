@@ -65,12 +65,10 @@ QString StoreImport::summary() const
 QString StoreImport::resultLine() const
 {
     const ImportCounts &c = plan.counts;
+    // One substitution for all: a tree name holding "%3" must not take the counts' places.
     return QStringLiteral("imported %1 persons into '%2': %3 rows, %4 partners, %5 noted")
-        .arg(c.persons)
-        .arg(tree)
-        .arg(c.rows)
-        .arg(c.partners)
-        .arg(c.noted);
+        .arg(QString::number(c.persons), tree, QString::number(c.rows), QString::number(c.partners),
+             QString::number(c.noted));
 }
 
 StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,

@@ -38,6 +38,27 @@ int WindowedYear(QStringView text)
     return year < 30 ? 2000 + year : 1900 + year;
 }
 
+std::optional<int> DualYear(QStringView text)
+{
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return std::nullopt;
+    const QStringView laterText = text.mid(slash + 1);
+    const int first = digits(text.left(slash), 3, 4);
+    const int written = digits(laterText, 1, int(slash));
+    if (first < 0 || written < 0)
+        return std::nullopt;
+    // The written digits replace the last digits of the first year; a turn of the decade or
+    // century ("1699/00") carries into the digits before them.
+    int unit = 1;
+    for (qsizetype i = 0; i < laterText.size(); ++i)
+        unit *= 10;
+    int later = first - first % unit + written;
+    if (later <= first)
+        later += unit;
+    return later == first + 1 ? std::optional<int>(later) : std::nullopt;
+}
+
 std::optional<NumericDate> ReadNumeric(QStringView text, Calendar calendar)
 {
     qsizetype at = 0;

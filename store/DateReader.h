@@ -19,6 +19,12 @@ bool IsValidDate(int year, int month, int day, Calendar calendar = Calendar::Gre
 // texts read as written. The text must be digits.
 int WindowedYear(QStringView digits);
 
+// The year a dual year names ("1675/76", "1675/1676", "1699/00", "1675/6"): one year written
+// in two reckonings, the year starting in March and in January, so the later number is the year
+// as it is counted today. The first year has 3 or 4 digits; the second gives the last 1 to 4
+// digits of the year after it. Anything else (the second not the first plus one) gives none.
+std::optional<int> DualYear(QStringView text);
+
 // A numeric date as written.
 struct NumericDate
 {

@@ -1,5 +1,7 @@
 #include "ExifThumbnail.h"
 
+#include "NativeNames.h"
+
 #include <QFile>
 
 #include <libexif/exif-data.h>
@@ -97,7 +99,7 @@ Embedded FromJpegBytes(const QByteArray &head)
 QByteArray ReadHead(const QString &file)
 {
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!NativeNames::Open(in, QIODevice::ReadOnly))
         return QByteArray();
     QByteArray head = in.read(kHeadBytes);
     if (head.size() < 2 || uchar(head[0]) != 0xFF || uchar(head[1]) != 0xD8)

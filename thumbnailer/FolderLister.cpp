@@ -1,6 +1,7 @@
 #include "FolderLister.h"
 
 #include "HeaderReaders.h"
+#include "NativeNames.h"
 #include "mThumbnailer.h"
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 QString FolderLister::FormatDate(const QDateTime &utc)
 {
@@ -34,15 +37,56 @@ QString FolderLister::TypeName(const QString &fullPath, const QString &fallback)
     return fallback.trimmed();
 }
 
+namespace {
+
+// One plain file of a folder: Qt's information, or for a name that is not valid UTF-8 (which
+// Qt cannot reach) the file system's, read by its bytes. Qt reads its part only when asked.
+struct Entry
+{
+    QString name;
+    QFileInfo qt;
+    NativeNames::FileInfo raw;
+    bool isRaw = false;
+
+    qint64 size() const { return isRaw ? raw.size : qt.size(); }
+    QDateTime lastModified() const { return isRaw ? raw.lastModified : qt.lastModified().toUTC(); }
+    bool hidden() const { return isRaw ? name.startsWith(QLatin1Char('.')) : qt.isHidden(); }
+    bool writable() const { return isRaw ? raw.writable : qt.isWritable(); }
+};
+
+// The plain files of the folder by name without regard to case, the files whose names are not
+// valid UTF-8 (which Qt's listing leaves out) among them under their raw-byte names.
+QList<Entry> folderEntries(const QString &path)
+{
+    QList<Entry> entries;
+    // Plain files only: devices, pipes and sockets are never pictures (reading a pipe would
+    // wait forever).
+    const QFileInfoList infos =
+        QDir(path).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    entries.reserve(infos.size());
+    for (const QFileInfo &info : infos)
+        entries.append({info.fileName(), info, {}, false});
+    const QStringList raw = NativeNames::RawEntries(path);
+    if (raw.isEmpty())
+        return entries;
+    for (const QString &name : raw) {
+        const NativeNames::FileInfo info = NativeNames::Info(path + name);
+        if (info.isFile)
+            entries.append({name, QFileInfo(), info, true});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    });
+    return entries;
+}
+
+} // namespace
+
 bool FolderLister::listFolder(const QString &folder, const QStringList &patterns,
                               FileRecords &records, const KeepGoing &keepGoing) const
 {
     const QString path = mThumbnailer::AddBackslash(folder);
-    const QDir dir(path);
-    // Plain files only: devices, pipes and sockets are never pictures (reading a pipe would
-    // wait forever).
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QList<Entry> entries = folderEntries(path);
     for (const QString &pattern : patterns) {
         const QRegularExpression matcher(QRegularExpression::wildcardToRegularExpression(pattern),
                                          QRegularExpression::CaseInsensitiveOption);
@@ -53,15 +97,15 @@ bool FolderLister::listFolder(const QString &folder, const QStringList &patterns
             readerKey == QLatin1String("*.JPEG") || readerKey == QLatin1String("*.EMF") ||
             readerKey == QLatin1String("*.WMF"))
             readerExtension = readerKey.mid(2);
-        for (const QFileInfo &info : entries) {
-            const QString name = info.fileName();
-            if (!matcher.match(name).hasMatch())
+        for (const Entry &info : entries) {
+            const QString &name = info.name;
+            if (!matcher.match(info.isRaw ? NativeNames::Matchable(name) : name).hasMatch())
                 continue;
             if (keepGoing && !keepGoing())
                 return false;
-            if (info.isHidden() && !m_options.showHidden)
+            if (info.hidden() && !m_options.showHidden)
                 continue;
-            if (!info.isWritable() && !m_options.showReadOnly)
+            if (!info.writable() && !m_options.showReadOnly)
                 continue;
             FileRecord record;
             record.Path = path;
@@ -79,7 +123,7 @@ bool FolderLister::listFolder(const QString &folder, const QStringList &patterns
                                                     record.Height))
                 continue;
             if (m_options.getDate)
-                record.DateMdf = FormatDate(info.lastModified().toUTC());
+                record.DateMdf = FormatDate(info.lastModified());
             records.append(record);
         }
     }
@@ -88,15 +132,15 @@ bool FolderLister::listFolder(const QString &folder, const QStringList &patterns
 
 bool FolderLister::recordOf(const QString &fullPath, FileRecord &record) const
 {
-    const QFileInfo info(fullPath);
-    if (!info.exists() || !info.isFile())
+    const NativeNames::FileInfo info = NativeNames::Info(fullPath);
+    if (!info.exists || !info.isFile)
         return false;
     record = FileRecord();
     record.Path = mThumbnailer::ParentFolder(fullPath);
     record.Name = mThumbnailer::FileNameOf(fullPath);
     const QString extension = mThumbnailer::ExtensionOf(record.Name);
     if (m_options.getSize)
-        record.Size = info.size();
+        record.Size = info.size;
     if (m_options.getExt)
         record.Extension = extension;
     if (m_options.getType)
@@ -105,7 +149,7 @@ bool FolderLister::recordOf(const QString &fullPath, FileRecord &record) const
         !HeaderReaders::ReadSizeByExtension(extension, fullPath, record.Width, record.Height))
         return false;
     if (m_options.getDate)
-        record.DateMdf = FormatDate(info.lastModified().toUTC());
+        record.DateMdf = FormatDate(info.lastModified);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "HeaderReaders.h"
 
+#include "NativeNames.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,7 +32,7 @@ quint16 be16(const uchar *p)
 bool readHead(const QString &file, qint64 count, QByteArray &bytes)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!NativeNames::Open(f, QIODevice::ReadOnly))
         return false;
     bytes = f.read(count);
     return bytes.size() == count;
@@ -83,7 +85,7 @@ bool ReadGifSize(const QString &file, int &width, int &height)
 bool ReadJpegSize(const QString &file, int &width, int &height)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!NativeNames::Open(f, QIODevice::ReadOnly))
         return false;
     char c0 = 0, c1 = 0;
     if (!f.getChar(&c0) || !f.getChar(&c1) || uchar(c0) != 0xFF || uchar(c1) != 0xD8)

@@ -1,5 +1,8 @@
 #include "ImageOrientation.h"
 
+#include "NativeNames.h"
+
+#include <QFile>
 #include <QImageReader>
 #include <QTransform>
 
@@ -82,7 +85,9 @@ int OrientationOf(QImageReader &reader)
 
 int OrientationOf(const QString &file)
 {
-    QImageReader reader(file);
+    QFile device(file);
+    QImageReader reader;
+    NativeNames::SetReaderFile(reader, device);
     return OrientationOf(reader);
 }
 

@@ -3,6 +3,7 @@
 #include "HeaderReaders.h"
 #include "ImageOrientation.h"
 #include "MetafileRenderer.h"
+#include "NativeNames.h"
 #include "mThumbnailer.h"
 
 #include <QFile>
@@ -130,7 +131,7 @@ QImage readMetafile(const QString &file, const FitRule &fit)
     if (!HeaderReaders::ReadSizeByExtension(QStringLiteral("WMF"), file, w, h))
         return QImage();
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > (qint64(kDecodeLimitMB) << 20))
+    if (!NativeNames::Open(in, QIODevice::ReadOnly) || in.size() > (qint64(kDecodeLimitMB) << 20))
         return QImage();
     return MetafileRenderer::RenderWmf(in.readAll(), fit(QSize(w, h)));
 }
@@ -176,7 +177,9 @@ QSize UprightSizeOf(const QString &file, const QSize &stored)
         return HeaderReaders::ReadSizeByExtension(QStringLiteral("WMF"), file, w, h) ? QSize(w, h)
                                                                                      : QSize();
     }
-    QImageReader reader(file);
+    QFile device(file);
+    QImageReader reader;
+    NativeNames::SetReaderFile(reader, device);
     const QSize size = stored.isEmpty() ? reader.size() : stored;
     if (!size.isValid() || size.isEmpty())
         return QSize();
@@ -187,7 +190,9 @@ QImage Read(const QString &file, const FitRule &fit, bool byContent)
 {
     if (!byContent && isMetafileName(file))
         return readMetafile(file, fit);
-    QImageReader reader(file);
+    QFile device(file);
+    QImageReader reader;
+    NativeNames::SetReaderFile(reader, device);
     reader.setDecideFormatFromContent(byContent);
     reader.setAutoTransform(true);
     // This reader's own limit; the process-wide default is left as it is.

@@ -2,6 +2,7 @@
 
 #include "GridGeometry.h"
 #include "GridPainter.h"
+#include "NativeNames.h"
 #include "ThumbCellAccess.h"
 #include "ThumbCellStore.h"
 #include "ThumbSelection.h"
@@ -60,8 +61,8 @@ void ThumbDelegate::paintLabel(QPainter &painter, const Thumb &thumb, int x, int
     GridPainter::DrawEdge(painter, box, GridPainter::EdgeForBorder(m_settings.labelBorderStyle));
     const QRect textBox = box.adjusted(lb + 1, lb, -(lb + 1), -lb);
     painter.setPen(SystemColorValue(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    const QString text =
-        GridPainter::ElideAtWordBreak(thumb.Name(), painter.fontMetrics(), textBox.width());
+    const QString text = GridPainter::ElideAtWordBreak(NativeNames::Display(thumb.Name()),
+                                                       painter.fontMetrics(), textBox.width());
     painter.drawText(textBox, Qt::AlignCenter | Qt::TextSingleLine, text);
     if (m_selection.isCurrent(thumb.Name()))
         GridPainter::DrawFocusRect(painter, textBox.adjusted(-1, -1, 1, 1));

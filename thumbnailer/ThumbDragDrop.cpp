@@ -1,6 +1,7 @@
 #include "ThumbDragDrop.h"
 
 #include "FileHelpers.h"
+#include "NativeNames.h"
 #include "ThumbCellAccess.h"
 #include "ThumbFileOps.h"
 #include "ThumbInputCodes.h"
@@ -33,7 +34,7 @@ void ThumbDragDrop::FillData(QMimeData &data, const QStringList &paths)
     QList<QUrl> urls;
     urls.reserve(paths.size());
     for (const QString &path : paths)
-        urls.append(QUrl::fromLocalFile(path));
+        urls.append(NativeNames::FileUrl(path));
     data.setUrls(urls);
     data.setText(paths.join(QLatin1Char('\n')));
 }

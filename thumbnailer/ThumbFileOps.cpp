@@ -2,6 +2,7 @@
 
 #include "FileHelpers.h"
 #include "MessageService.h"
+#include "NativeNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,13 +36,13 @@ void reportFailure(QWidget *owner, const QString &title, const QString &text)
 
 QString displayName(const QString &path)
 {
-    return QFileInfo(path).fileName();
+    return NativeNames::Display(QFileInfo(path).fileName());
 }
 
 // Puts a file moved to the trash back where it was and drops its trash record.
 bool restoreFromTrash(const QString &original, const QString &pathInTrash)
 {
-    if (!QFile::rename(pathInTrash, original))
+    if (!NativeNames::Rename(pathInTrash, original))
         return false;
     const QFileInfo trashed(pathInTrash);
     // <trash>/files/<name> has its record in <trash>/info/<name>.trashinfo
@@ -57,8 +58,8 @@ QString backupNameFor(const QString &path)
 {
     const QFileInfo info(path);
     for (int n = 1;; ++n) {
-        const QString candidate =
-            info.dir().filePath(QStringLiteral(".%1.replaced-%2").arg(info.fileName()).arg(n));
+        const QString candidate = info.dir().filePath(
+            QLatin1Char('.') + info.fileName() + QStringLiteral(".replaced-") + QString::number(n));
         if (!QFileInfo::exists(candidate))
             return candidate;
     }
@@ -114,9 +115,10 @@ bool ThumbFileOps::RenameFile(QWidget *owner, const QString &folder, const QStri
         return true;
     const QString source = AddBackslash(folder) + oldName;
     const QString target = AddBackslash(folder) + newName;
-    if (!QFileInfo(source).isFile()) {
+    const QString shownName = NativeNames::Display(oldName);
+    if (!NativeNames::Info(source).isFile) {
         reportFailure(owner, title,
-                      QStringLiteral("Cannot rename %1: the file cannot be found.").arg(oldName));
+                      QStringLiteral("Cannot rename %1: the file cannot be found.").arg(shownName));
         return false;
     }
     // On a case-insensitive disk the new name of a change of case is the file itself.
@@ -124,13 +126,22 @@ bool ThumbFileOps::RenameFile(QWidget *owner, const QString &folder, const QStri
         reportFailure(owner, title,
                       QStringLiteral("Cannot rename %1: a file named %2 already exists. Specify "
                                      "a different file name.")
-                          .arg(oldName, newName));
+                          .arg(shownName, newName));
         return false;
+    }
+    if (NativeNames::HasRawBytes(source)) {
+        // A name Qt cannot reach: renamed by its bytes.
+        if (!NativeNames::Rename(source, target)) {
+            reportFailure(owner, title,
+                          QStringLiteral("Cannot rename %1: %2").arg(shownName, qt_error_string()));
+            return false;
+        }
+        return true;
     }
     QFile file(source);
     if (!file.rename(target)) {
         reportFailure(owner, title,
-                      QStringLiteral("Cannot rename %1: %2").arg(oldName, file.errorString()));
+                      QStringLiteral("Cannot rename %1: %2").arg(shownName, file.errorString()));
         return false;
     }
     return true;
@@ -144,7 +155,7 @@ bool ThumbFileOps::DeleteToRecycleBin(QWidget *owner, const QStringList &paths)
     const QString title = QStringLiteral("Error Deleting File");
 
     for (const QString &path : paths) {
-        if (!QFileInfo(path).isFile()) {
+        if (!NativeNames::Info(path).isFile) {
             reportFailure(owner, title,
                           QStringLiteral("Cannot delete %1: the file cannot be found.")
                               .arg(displayName(path)));
@@ -168,18 +179,13 @@ bool ThumbFileOps::DeleteToRecycleBin(QWidget *owner, const QStringList &paths)
 
     std::vector<std::pair<QString, QString>> moved; // original, path in the trash
     for (const QString &path : paths) {
-        QFile file(path);
         QString pathInTrash;
-        bool ok = QFile::moveToTrash(path, &pathInTrash);
-        if (ok && QDir::isRelativePath(pathInTrash)) {
-            // No trash could be set up: the file went somewhere else; bring it back.
-            restoreFromTrash(path, pathInTrash);
-            ok = false;
-        }
+        // False also when no trash could be set up (the file then stays where it was).
+        const bool ok = NativeNames::MoveToTrash(path, &pathInTrash);
         if (!ok) {
-            const QString reason = file.exists() ? QStringLiteral("the file cannot be moved to "
-                                                                  "the trash.")
-                                                 : QStringLiteral("the file cannot be found.");
+            const QString reason = NativeNames::Info(path).exists
+                                       ? QStringLiteral("the file cannot be moved to the trash.")
+                                       : QStringLiteral("the file cannot be found.");
             for (auto it = moved.rbegin(); it != moved.rend(); ++it)
                 restoreFromTrash(it->first, it->second);
             reportFailure(owner, title,

@@ -1,6 +1,7 @@
 #include "ThumbLabelEditing.h"
 
 #include "MessageService.h"
+#include "NativeNames.h"
 #include "ThumbFileOps.h"
 #include "ThumbnailerPrivate.h"
 #include "cLabelEdit.h"
@@ -36,7 +37,7 @@ void ThumbLabelEditing::start()
     m_txtLabel->place(shown->ThumbLeft(), shown->LabelTop(), d.settings.thumbWidth,
                       shown->LabelBottom() - shown->LabelTop());
     m_editing = true;
-    m_txtLabel->begin(name);
+    m_txtLabel->begin(NativeNames::Display(name));
 }
 
 void ThumbLabelEditing::end()
@@ -59,7 +60,8 @@ void ThumbLabelEditing::end()
     if (!thumb)
         return;
     bool cancel = false;
-    if (text.isEmpty() || text == thumb->Name()) {
+    // A name that is not valid UTF-8 is edited as shown: left so, it stays as it is.
+    if (text.isEmpty() || text == thumb->Name() || text == NativeNames::Display(thumb->Name())) {
         emit d.q->AfterLabelEdit(thumb, QString(), &cancel);
         return;
     }

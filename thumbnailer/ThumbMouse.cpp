@@ -1,5 +1,6 @@
 #include "ThumbMouse.h"
 
+#include "NativeNames.h"
 #include "ThumbInputCodes.h"
 #include "ThumbnailerPrivate.h"
 #include "cToolTip.h"
@@ -124,8 +125,9 @@ void ThumbMouse::move(QMouseEvent *event)
         if (m_toolTip) {
             m_toolTip->DelToolTip(d.view.surface());
             if (m_hoverIndex > 0)
-                m_toolTip->SetToolTip(d.view.surface(),
-                                      d.model.thumbnails().Item(m_hoverIndex)->Name());
+                m_toolTip->SetToolTip(
+                    d.view.surface(),
+                    NativeNames::Display(d.model.thumbnails().Item(m_hoverIndex)->Name()));
         }
     }
 

@@ -270,6 +270,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // The wheel scrolls the rows (Shift+wheel sideways, where there is a horizontal bar), a notch
+    // a row; at the end of the rows the wheel goes on to the control's parent (a scrolled panel
+    // then scrolls).
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     friend class ThumbnailerPrivate;

@@ -12,7 +12,11 @@
 #include "mThumbnailer.h"
 
 #include <QEvent>
+#include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 // ---- the grid ------------------------------------------------------------------------------
 
@@ -223,6 +227,20 @@ void Thumbnailer::showEvent(QShowEvent *event)
     QFrame::showEvent(event);
     if (d)
         d->hostSeen = true;
+}
+
+void Thumbnailer::wheelEvent(QWheelEvent *event)
+{
+    if (!d) {
+        event->ignore();
+        return;
+    }
+    // The vertical bar counts rows, the horizontal one pixels.
+    QScrollBar *across = d->view.horizontalBar();
+    const QPointF perNotch(across->singleStep(), 1);
+    const QPointF pixelsPerStep(1, std::max(1, d->view.geometry().rowPitch));
+    event->setAccepted(
+        d->wheel.Scroll(*event, across, d->view.verticalBar(), perNotch, pixelsPerStep));
 }
 
 void Thumbnailer::changeEvent(QEvent *event)

@@ -10,6 +10,7 @@
 #include "ThumbSettings.h"
 #include "ThumbSurface.h"
 #include "ThumbView.h"
+#include "WheelScroller.h"
 
 #include <QObject>
 #include <QPointer>
@@ -45,6 +46,7 @@ public:
     ThumbDragDrop dragDrop;
     ThumbMouse mouse;
     ThumbKeys keys;
+    WheelScroller wheel;
     // The watchdog "tmrEndProc": stops listing and rendering when the host window has gone.
     QTimer *tmrEndProc;
     bool hostSeen = false;

@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
 {
@@ -162,6 +163,18 @@ void TreeChart::resizeEvent(QResizeEvent *event)
 {
     QFrame::resizeEvent(event);
     DrawChart();
+}
+
+void TreeChart::wheelEvent(QWheelEvent *event)
+{
+    // Ctrl+wheel is kept free (for zooming): taken, so that nothing behind the chart scrolls.
+    if (event->modifiers() & Qt::ControlModifier) {
+        event->accept();
+        return;
+    }
+    // A notch moves a bar by its arrow step; a touchpad moves the chart by its pixels.
+    const QPointF perNotch(m_hScroll->singleStep(), m_vScroll->singleStep());
+    event->setAccepted(m_wheel.Scroll(*event, m_hScroll, m_vScroll, perNotch, QPointF(1, 1)));
 }
 
 void TreeChart::changeEvent(QEvent *event)

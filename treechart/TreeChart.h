@@ -2,6 +2,7 @@
 
 #include "ChartPicture.h"
 #include "ChartSettings.h"
+#include "WheelScroller.h"
 #include "cLevels.h"
 
 #include <QFont>
@@ -41,6 +42,9 @@ class QScrollBar;
 // keys goes to the first box of the first row (End: the last). Return raises NodeDblClick for the
 // selected box as a double-click on its upper half does. The selected box is scrolled into view
 // after each key, once the host's handler has run.
+//
+// Mouse wheel over the chart: the wheel scrolls vertically, Shift+wheel horizontally, a notch by
+// a bar's arrow step (a row of boxes, a box across); Ctrl+wheel does nothing.
 class TreeChart : public QFrame
 {
     Q_OBJECT
@@ -224,6 +228,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void DrawChart();
@@ -272,6 +277,7 @@ private:
     QSize m_canvasSize;
     QSize m_chartSize;
     QPoint m_scrollOffset;
+    WheelScroller m_wheel;
     int m_drawCount = 0;
     bool m_userMode = true;
     bool m_reading = false; // a saved design is being read: nothing is announced

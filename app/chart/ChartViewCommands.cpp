@@ -111,12 +111,7 @@ void ChartViewCommands::forgetIndex()
 
 QString ChartViewCommands::YearsOf(const cPerson &person)
 {
-    const int born = LifeSpan::YearOf(person.Bdate());
-    const int died = LifeSpan::YearOf(person.Ddate());
-    if (died == 0)
-        return born == 0 ? QString() : QString::number(born);
-    return (born == 0 ? QString() : QString::number(born) + QLatin1Char(' ')) +
-           QStringLiteral("- ") + QString::number(died);
+    return LifeSpan::YearsText(person.Bdate(), person.Ddate());
 }
 
 void ChartViewCommands::FindPerson()

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "NativeNames.h"
 #include "mDatabase.h"
 
 #include <QCommandLineParser>
@@ -108,6 +109,25 @@ int Run(const QCommandLineParser &parser, const QString &dataPath)
     QTextStream out(stdout);
     QTextStream err(stderr);
     return Run(parser, dataPath, out, err);
+}
+
+QString ArgumentNotUtf8(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QString::fromLocal8Bit(bytes).toLocal8Bit() != bytes)
+            return NativeNames::Display(NativeNames::Decode(bytes));
+    }
+    return QString();
+}
+
+QString NotUtf8Text(const QString &shownArgument)
+{
+    return QStringLiteral("The argument '%1' is not valid UTF-8 (the bytes shown as \\xNN), so it "
+                          "would be read as another name: a file, folder or tree other than the "
+                          "one given. Nothing was done. Give the name in UTF-8 (rename the file "
+                          "or folder if need be).")
+        .arg(shownArgument);
 }
 
 void PrepareEnvironment(int argc, char **argv)

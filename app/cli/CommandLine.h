@@ -53,6 +53,15 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
 // The same on the process's standard output and error.
 int Run(const QCommandLineParser &parser, const QString &dataPath);
 
+// The first argument after the program's name whose bytes are not valid UTF-8, shown with each
+// such byte as \xNN; empty when every argument is valid. Qt reads such an argument with U+FFFD
+// in place of those bytes: as a path it would name another file or folder (the data folder, an
+// export's file), as a name another tree. `argv` as the application object left it.
+QString ArgumentNotUtf8(int argc, char **argv);
+// What the program says of such an argument (shown as ArgumentNotUtf8 gives it) before it ends
+// with exit code 1, having done nothing.
+QString NotUtf8Text(const QString &shownArgument);
+
 // Before the application object exists: when the arguments name a command (or ask for the help
 // or the version) and no platform was chosen, the offscreen platform is chosen, so that needs no
 // display.

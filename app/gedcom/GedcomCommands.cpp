@@ -206,9 +206,8 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
         version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0") : QStringLiteral("5.5.1");
     ShowMessage(QStringLiteral("The tree '%1' was written to '%2' as GEDCOM %3: %4 rows as %5 "
                                "persons.")
-                    .arg(tree, QDir::toNativeSeparators(path), versionText)
-                    .arg(result.rows)
-                    .arg(result.persons),
+                    .arg(tree, QDir::toNativeSeparators(path), versionText,
+                         QString::number(result.rows), QString::number(result.persons)),
                 kExportTitle, MsgIcon::Information, MsgButtons::OkOnly, &m_window);
     return true;
 }

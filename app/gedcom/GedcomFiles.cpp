@@ -1,5 +1,6 @@
 #include "GedcomFiles.h"
 
+#include "NativeNames.h"
 #include "PhotoFolders.h"
 #include "TreeTables.h"
 
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
+#include <QUrl>
 
 namespace GedcomFiles {
 
@@ -25,7 +27,7 @@ QString ProposeTreeName(const QString &gedcomPath,
         base.prepend(QStringLiteral("Tree "));
     QString name = base;
     for (int n = 2; exists && exists(name); ++n)
-        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        name = base + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')');
     return name;
 }
 
@@ -55,6 +57,12 @@ QStringList PhotoFiles(const QString &dataPath, const QString &key)
     for (const QFileInfo &entry : entries) {
         if (suffixes.contains(entry.suffix().toLower()))
             files.append(entry.absoluteFilePath());
+    }
+    // Names that are not valid UTF-8 (Qt's listing leaves them out) go as their file: URLs.
+    const QString absolute = QDir(folder).absolutePath() + QLatin1Char('/');
+    for (const QString &name : NativeNames::RawEntries(folder)) {
+        if (suffixes.contains(QFileInfo(name).suffix().toLower()))
+            files.append(NativeNames::FileUrl(absolute + name).toString(QUrl::FullyEncoded));
     }
     return files;
 }

@@ -23,7 +23,8 @@ QString ProposeTreeName(const QString &gedcomPath,
 bool DecodesAsImage(QIODevice &file);
 
 // The photos of a key as the export writes them: the image files (by suffix) in the key's photo
-// folder under the data folder, full paths, in no particular order.
+// folder under the data folder, full paths, in no particular order; a file whose name is not
+// valid UTF-8 as its file: URL (its bytes percent-encoded).
 QStringList PhotoFiles(const QString &dataPath, const QString &key);
 
 // "GEDCOM files (*.ged *.GED)", the file dialogs' filter.

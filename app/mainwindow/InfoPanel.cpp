@@ -6,6 +6,7 @@
 #include "InfoPhotos.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "NativeNames.h"
 #include "PersonFields.h"
 #include "PersonRecord.h"
 #include "PhotoFolders.h"
@@ -427,8 +428,8 @@ void InfoPanel::onItemDelete(const QString &sPath, const QString &sName)
     const QString file = AddBackslash(sPath) + sName;
     if (InfoPhotos::RemovePhotoFile(sPath, sName, m_removal))
         emit photoDeleted(file);
-    else if (!sName.isEmpty() && QFileInfo::exists(file))
-        m_notRemoved.append(sName);
+    else if (!sName.isEmpty() && NativeNames::Info(file).exists)
+        m_notRemoved.append(NativeNames::Display(sName));
 }
 
 void InfoPanel::onDblClick(Thumb *thumb)

@@ -1,6 +1,7 @@
 #include "InfoPhotos.h"
 
 #include "FileHelpers.h"
+#include "NativeNames.h"
 #include "Thumbs.h"
 
 #include <QDir>
@@ -92,23 +93,15 @@ bool RemovePhotoFile(const QString &path, const QString &name, Removal removal)
 {
     if (name.isEmpty())
         return false;
+    // By the bytes of the name, also for a name that is not valid UTF-8.
     const QString file = AddBackslash(path) + name;
-    const QFileInfo info(file);
-    if (!info.isFile() && !info.isSymLink())
+    const NativeNames::FileInfo info = NativeNames::Info(file);
+    if (!info.isFile && !info.isSymLink)
         return false;
     if (removal == Removal::Permanent)
-        return QFile::remove(file);
-
-    QString inTrash;
-    if (!QFile::moveToTrash(file, &inTrash))
-        return false;
-    if (QDir::isRelativePath(inTrash)) {
-        // No trash folder could be set up and the file went below the working folder instead:
-        // put it back where it was.
-        QFile::rename(inTrash, file);
-        return false;
-    }
-    return true;
+        return NativeNames::Remove(file);
+    // False also when no trash could be set up: the file then stays where it was.
+    return NativeNames::MoveToTrash(file);
 }
 
 } // namespace InfoPhotos

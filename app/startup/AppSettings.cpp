@@ -3,6 +3,11 @@
 #include "AppState.h"
 #include "modRegistry.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
 namespace {
 
 using AppSettings::MachineKey;
@@ -42,7 +47,8 @@ WindowPlacement AppSettings::DefaultPlacement(int twipsPerPixel)
     return placement;
 }
 
-WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state, const QSize &screenTwips)
+WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state,
+                                  const QList<QRect> &screensTwips)
 {
     const WindowPlacement defaults = DefaultPlacement(state.TwipsPerPixel);
     WindowPlacement placement;
@@ -51,7 +57,7 @@ WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state, const 
     placement.Width = readNumber(registry, UserKey, QStringLiteral("MainWidth"), defaults.Width);
     placement.Height = readNumber(registry, UserKey, QStringLiteral("MainHeight"), defaults.Height);
     placement.State = readNumber(registry, UserKey, QStringLiteral("MainState"), defaults.State);
-    placement = Usable(placement, screenTwips, state.TwipsPerPixel);
+    placement = Usable(placement, screensTwips, state.TwipsPerPixel);
 
     state.ShowToolBar = readFlag(registry, QStringLiteral("ShowToolBar"), true);
     state.ShowStatusBar = readFlag(registry, QStringLiteral("ShowStatusBar"), true);
@@ -63,24 +69,61 @@ WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state, const 
     return placement;
 }
 
-WindowPlacement AppSettings::Usable(WindowPlacement placement, const QSize &screenTwips,
+QList<QRect> AppSettings::ScreensTwips(int twipsPerPixel)
+{
+    QList<QScreen *> screens = QGuiApplication::screens();
+    if (QScreen *primary = QGuiApplication::primaryScreen()) {
+        screens.removeAll(primary);
+        screens.prepend(primary);
+    }
+    QList<QRect> areas;
+    for (const QScreen *screen : screens) {
+        const QRect pixels = screen->availableGeometry();
+        if (!pixels.isEmpty())
+            areas.append(QRect(pixels.topLeft() * twipsPerPixel, pixels.size() * twipsPerPixel));
+    }
+    if (areas.isEmpty())
+        areas.append(QRect(QPoint(0, 0), QSize(1024, 768) * twipsPerPixel));
+    return areas;
+}
+
+WindowPlacement AppSettings::Usable(WindowPlacement placement, const QList<QRect> &screensTwips,
                                     int twipsPerPixel)
 {
     const WindowPlacement defaults = DefaultPlacement(twipsPerPixel);
-    if (placement.Left < 0)
-        placement.Left = defaults.Left;
-    if (placement.Top < 0)
-        placement.Top = defaults.Top;
     if (placement.Width < kMinimumWidth * twipsPerPixel)
         placement.Width = defaults.Width;
     if (placement.Height < kMinimumHeight * twipsPerPixel)
         placement.Height = defaults.Height;
-    if (placement.Width > screenTwips.width())
-        placement.Width = screenTwips.width();
-    if (placement.Height > screenTwips.height())
-        placement.Height = screenTwips.height();
     if (placement.State < 0)
         placement.State = 0;
+    if (screensTwips.isEmpty())
+        return placement;
+
+    // The screen the saved window overlaps most; 64 bits, since a stored edge may be anywhere.
+    const auto overlap = [&placement](const QRect &screen) {
+        const qint64 left = std::max<qint64>(placement.Left, screen.left());
+        const qint64 top = std::max<qint64>(placement.Top, screen.top());
+        const qint64 right = std::min<qint64>(qint64(placement.Left) + placement.Width,
+                                              qint64(screen.left()) + screen.width());
+        const qint64 bottom = std::min<qint64>(qint64(placement.Top) + placement.Height,
+                                               qint64(screen.top()) + screen.height());
+        return right > left && bottom > top ? (right - left) * (bottom - top) : 0;
+    };
+    QRect screen = screensTwips.constFirst();
+    qint64 best = overlap(screen);
+    for (const QRect &other : screensTwips) {
+        if (const qint64 area = overlap(other); area > best) {
+            best = area;
+            screen = other;
+        }
+    }
+    placement.Width = std::min(placement.Width, screen.width());
+    placement.Height = std::min(placement.Height, screen.height());
+    placement.Left = int(std::clamp<qint64>(
+        placement.Left, screen.left(), qint64(screen.left()) + screen.width() - placement.Width));
+    placement.Top = int(std::clamp<qint64>(
+        placement.Top, screen.top(), qint64(screen.top()) + screen.height() - placement.Height));
     return placement;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QSize>
+#include <QList>
+#include <QRect>
 #include <QString>
 
 class modRegistry;
@@ -45,13 +46,22 @@ WindowPlacement DefaultPlacement(int twipsPerPixel);
 
 // Reads the placement and the view settings into `state`; writes nothing. A value that is
 // missing or not a number falls back to its first-run default. Returns the placement made
-// usable (Usable).
-WindowPlacement Load(modRegistry &registry, AppState &state, const QSize &screenTwips);
+// usable (Usable) on `screensTwips`.
+WindowPlacement Load(modRegistry &registry, AppState &state, const QList<QRect> &screensTwips);
 
-// Makes a saved placement usable on this screen: a negative left or top becomes 0; a width below
-// 400 pixels or a height below 300 pixels (negative ones included) becomes the first-run width
-// or height; a width or height beyond the screen becomes the screen's; a negative state 0.
-WindowPlacement Usable(WindowPlacement placement, const QSize &screenTwips, int twipsPerPixel);
+// The area each screen leaves to windows, in twips (the horizontal factor for both directions),
+// the primary screen first; one 1024 x 768 pixel screen when there is none.
+QList<QRect> ScreensTwips(int twipsPerPixel);
+
+// Makes a saved placement usable on these screens (available areas in twips, the primary
+// first), so that the whole window can be reached: a width below 400 pixels or a height below
+// 300 pixels (negative ones included) becomes the first-run width or height; then the window
+// goes onto the screen it overlaps most (the primary when it overlaps none), no wider or higher
+// than that screen and moved inside it (on one screen at 0,0: a negative left or top becomes 0,
+// a left or top so large that the window would leave the screen is brought back); a negative
+// state becomes 0.
+WindowPlacement Usable(WindowPlacement placement, const QList<QRect> &screensTwips,
+                       int twipsPerPixel);
 
 // Once the main window is up: creates the keys that are missing, writes the first-run default of
 // every value that is missing or cannot be read (values the user has stay as they are), and

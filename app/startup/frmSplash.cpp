@@ -21,14 +21,6 @@ namespace {
 
 const QString kCannotStart = QStringLiteral("\r\n\r\nThe application can not start.");
 
-// The screen's size in twips (the horizontal factor for both directions).
-QSize screenTwips(int twipsPerPixel)
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize pixels = screen ? screen->geometry().size() : QSize(1024, 768);
-    return pixels * twipsPerPixel;
-}
-
 } // namespace
 
 frmSplash::frmSplash(AppState &state, frmMain &main, QWidget *parent)
@@ -116,7 +108,7 @@ void frmSplash::runStep(int step)
         // Only read here: nothing is written until the main window is up.
         modRegistry registry = AppSettings::Registry(m_state);
         const WindowPlacement placement =
-            AppSettings::Load(registry, m_state, screenTwips(m_state.TwipsPerPixel));
+            AppSettings::Load(registry, m_state, AppSettings::ScreensTwips(m_state.TwipsPerPixel));
         m_left = placement.Left;
         m_top = placement.Top;
         m_width = placement.Width;

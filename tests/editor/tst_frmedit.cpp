@@ -420,7 +420,7 @@ private slots:
         save(*window);
         QCOMPARE(m_messages.count(), 0);
         QCOMPARE(window->result(), int(QDialog::Accepted));
-        QCOMPARE(host.status2, QString("abcd - 1950 (1950)"));
+        QCOMPARE(host.status2, QString("abcd - 1950"));
     }
 
     void editedPersonMissingFromTable()

@@ -50,8 +50,22 @@ private slots:
         QTest::newRow("FROM TO") << "FROM MAR 1900 TO 1910" << 1900;
         QTest::newRow("TO") << "TO 1910" << 1910;
         QTest::newRow("INT with phrase") << "INT 1900 (about then)" << 1900;
-        QTest::newRow("dual year") << "1901/02" << 1901;
-        QTest::newRow("dual year in a date") << "12 MAR 1701/02" << 1701;
+        // A dual year is one year in two reckonings: the later number is today's.
+        QTest::newRow("dual year") << "1901/02" << 1902;
+        QTest::newRow("dual year written in full") << "1675/1676" << 1676;
+        QTest::newRow("dual year, one digit") << "1675/6" << 1676;
+        QTest::newRow("dual year over a century") << "1699/00" << 1700;
+        QTest::newRow("dual year over a decade") << "1679/0" << 1680;
+        QTest::newRow("dual year in a date") << "12 MAR 1701/02" << 1702;
+        QTest::newRow("dual year in full in a date") << "ABT 12 MAR 1701/1702" << 1702;
+        QTest::newRow("dual year in a phrase") << "(about 1675/76)" << 1676;
+        QTest::newRow("ISO date in a phrase") << "(born 1950/06/30)" << 1950;
+        QTest::newRow("not a dual year: the first") << "1675/80" << 1675;
+        QTest::newRow("year and month") << "1950/06" << 1950;
+        QTest::newRow("years apart in full") << "1675/1680" << 0;
+        QTest::newRow("years backwards") << "1676/1675" << 0;
+        QTest::newRow("second longer than first") << "999/01000" << 0;
+        QTest::newRow("dual with a short first year") << "75/76" << 0;
         QTest::newRow("phrase") << "(about 1900)" << 1900;
         QTest::newRow("phrase without year") << "(unknown)" << 0;
         QTest::newRow("julian leap day") << "@#DJULIAN@ 29 FEB 1700" << 1700;
@@ -73,9 +87,22 @@ private slots:
         QTest::newRow("both years") << "1901"
                                     << "1950"
                                     << "1901 - 1950 (49)";
+        // A date that gives no year gives no age (not the other year, not a negative one).
         QTest::newRow("about birth") << "about 1900"
                                      << "1950"
-                                     << "about 1900 - 1950 (1950)";
+                                     << "about 1900 - 1950";
+        QTest::newRow("unreadable death") << "1629"
+                                          << "in the war"
+                                          << "1629 - in the war";
+        QTest::newRow("dual death year") << "1629"
+                                         << "1675/1676"
+                                         << "1629 - 1675/1676 (47)";
+        QTest::newRow("short dual death year") << "1629"
+                                               << "1675/76"
+                                               << "1629 - 1675/76 (47)";
+        QTest::newRow("dual birth year") << "1699/00"
+                                         << "1750"
+                                         << "1699/00 - 1750 (50)";
         QTest::newRow("no birth") << ""
                                   << "1950"
                                   << "";
@@ -84,7 +111,7 @@ private slots:
                                << "1901";
         QTest::newRow("letters") << "abcd"
                                  << "1950"
-                                 << "abcd - 1950 (1950)";
+                                 << "abcd - 1950";
         QTest::newRow("short years") << "5/6/45"
                                      << "3/4/10"
                                      << "5/6/45 - 3/4/10 (65)";
@@ -101,6 +128,41 @@ private slots:
         QFETCH(QString, ddate);
         QFETCH(QString, expected);
         QCOMPARE(LifeSpan::Text(bdate, ddate), expected);
+    }
+
+    void yearsText_data()
+    {
+        QTest::addColumn<QString>("bdate");
+        QTest::addColumn<QString>("ddate");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("both") << "1901"
+                              << "1950"
+                              << "1901 - 1950";
+        QTest::newRow("living") << "1901"
+                                << ""
+                                << "1901";
+        QTest::newRow("no birth") << ""
+                                  << "1950"
+                                  << "- 1950";
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("dual death year") << "1629"
+                                         << "1675/1676"
+                                         << "1629 - 1676";
+        QTest::newRow("unreadable death: not living") << "1629"
+                                                      << "in the war"
+                                                      << "1629 - ?";
+        QTest::newRow("only an unreadable death") << "abcd"
+                                                  << "in the war"
+                                                  << "- ?";
+    }
+    void yearsText()
+    {
+        QFETCH(QString, bdate);
+        QFETCH(QString, ddate);
+        QFETCH(QString, expected);
+        QCOMPARE(LifeSpan::YearsText(bdate, ddate), expected);
     }
 
     void nameText() { QCOMPARE(LifeSpan::NameText("Anna", "Berg"), QString("Anna Berg")); }

@@ -1,8 +1,11 @@
 #include "support_chart.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
+#include <qtestspontaneevent.h>
 
 // Mouse, hit testing, selection, scrolling and when the chart draws.
 class tst_chartinteraction : public QObject
@@ -31,6 +34,7 @@ private slots:
     void settersRedrawWhenRunning();
     void designModeStoresWithoutDrawing();
     void clearBlanksWithoutTouchingBars();
+    void wheelScrollsTheChart();
 
 private:
     QWidget *canvas() const { return m_chart->findChild<QWidget *>(QStringLiteral("picBase")); }
@@ -385,6 +389,63 @@ void tst_chartinteraction::clearBlanksWithoutTouchingBars()
     m_log.clear();
     click(QPointF(20, 20));
     QCOMPARE(m_log.size(), 2);
+}
+
+// The wheel over the boxes: vertically a row of boxes a notch, with Shift a box across; a fine
+// wheel adds up, a touchpad moves by its pixels; Ctrl+wheel does nothing; at the end the event
+// goes on.
+void tst_chartinteraction::wheelScrollsTheChart()
+{
+    m_chart->resize(300, 150);
+    m_chart->Refresh();
+    auto *down = m_chart->findChild<QScrollBar *>(QStringLiteral("VScroll"));
+    auto *across = m_chart->findChild<QScrollBar *>(QStringLiteral("HScroll"));
+    QCOMPARE(down->singleStep(), 80);    // NodeHeight + NodeSpaceV
+    QCOMPARE(across->singleStep(), 160); // NodeWidth + NodeSpaceH
+    const int downMax = down->maximum();
+    const int acrossMax = across->maximum();
+    QVERIFY(downMax > 80 && acrossMax > 160);
+    // As the window system sends it: over the boxes, passed on to the parents that ignore it.
+    const auto turn = [this](QPoint angle, Qt::KeyboardModifiers modifiers = {},
+                             QPoint pixels = {}) {
+        const QPointF at(20, 20);
+        QWheelEvent event(at, canvas()->mapToGlobal(at), pixels, angle, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        // Delivered as from the window system: Qt passes only such wheel events on to the
+        // parents (sendEvent would mark it as the program's own).
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(canvas(), &event);
+        return event.isAccepted();
+    };
+
+    QVERIFY(turn(QPoint(0, -120)));
+    QCOMPARE(down->value(), 80);
+    QCOMPARE(m_chart->ScrollOffset(), QPoint(0, 80));
+    while (down->value() < downMax)
+        QVERIFY(turn(QPoint(0, -120)));
+    QVERIFY(!turn(QPoint(0, -120))); // at the end: not the chart's
+    QVERIFY(turn(QPoint(0, 120)));
+    QCOMPARE(down->value(), downMax - 80);
+
+    QVERIFY(turn(QPoint(0, -120), Qt::ShiftModifier));
+    QCOMPARE(across->value(), 160);
+    QCOMPARE(down->value(), downMax - 80);
+    QVERIFY(turn(QPoint(120, 0))); // a sideways wheel
+    QCOMPARE(across->value(), 0);
+    QVERIFY(turn(QPoint(0, -120), Qt::ShiftModifier | Qt::ControlModifier));
+    QCOMPARE(m_chart->ScrollOffset(), QPoint(0, downMax - 80));
+
+    // A fine wheel's thirds of a notch move a third of the step each, adding up to the step.
+    down->setValue(0);
+    QVERIFY(turn(QPoint(0, -40)));
+    QCOMPARE(down->value(), 26);
+    QVERIFY(turn(QPoint(0, -40)));
+    QCOMPARE(down->value(), 53);
+    QVERIFY(turn(QPoint(0, -40)));
+    QCOMPARE(down->value(), 80);
+    // A touchpad moves the chart by its pixels, both ways at once.
+    QVERIFY(turn(QPoint(0, 0), {}, QPoint(-7, 25)));
+    QCOMPARE(m_chart->ScrollOffset(), QPoint(7, 55));
 }
 
 QTEST_MAIN(tst_chartinteraction)

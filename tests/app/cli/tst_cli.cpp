@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QUrl>
+
+#include <cstdio>
 
 namespace {
 
@@ -190,6 +193,110 @@ private slots:
         const QByteArray text = readFile(exported);
         QVERIFY(text.startsWith("\xEF\xBB\xBF"));
         QVERIFY(text.contains("I3-2/kid.png"));
+    }
+
+    // Names holding "%1"-like marks pass through every text unchanged: the result line scripts
+    // read, proposed tree names, the names of photos that clash, the unknown tags.
+    void percentSignsStayAsWritten()
+    {
+        const QString data = dataFolder();
+        const Outcome named =
+            runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
+                              QStringLiteral("--tree"), QStringLiteral("T %1 %3 %5")});
+        QCOMPARE(named.code, 0);
+        QCOMPARE(named.lastLine(), QStringLiteral("imported 3 persons into 'T %1 %3 %5': 2 rows, "
+                                                  "1 partners, 0 noted"));
+
+        QDir(m_dir.path()).mkpath(QStringLiteral("d1"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("d2"));
+        QImage photo(4, 4, QImage::Format_RGB32);
+        photo.fill(Qt::green);
+        QVERIFY(photo.save(path(QStringLiteral("d1/a%1.png"))));
+        QVERIFY(photo.save(path(QStringLiteral("d2/a%1.png"))));
+        const QString file = path(QStringLiteral("p%1.ged"));
+        QVERIFY(writeFile(file, "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
+                                "0 @I1@ INDI\n1 NAME Ann /Ash/\n1 _P%1 x\n"
+                                "1 OBJE\n2 FILE d1/a%1.png\n1 OBJE\n2 FILE d2/a%1.png\n0 TRLR\n"));
+        const QString fresh = dataFolder();
+        for (const char *tree : {"p%1", "p%1 (2)"}) {
+            const Outcome done = runCommand(fresh, {QStringLiteral("--import-gedcom"), file});
+            QCOMPARE(done.code, 0);
+            QVERIFY2(done.out.contains(QStringLiteral("unknown tags: _P%1 (1)")),
+                     qPrintable(done.out));
+            QCOMPARE(done.lastLine(), QStringLiteral("imported 1 persons into '%1': 1 rows, "
+                                                     "0 partners, 0 noted")
+                                          .arg(QLatin1String(tree)));
+        }
+        const QString photos = PhotoFolders::Root(fresh) + QStringLiteral("I1/");
+        QVERIFY(QFileInfo(photos + QStringLiteral("a%1.png")).isFile());
+        QVERIFY(QFileInfo(photos + QStringLiteral("a%1 (2).png")).isFile());
+    }
+
+    // A photo whose name is not valid UTF-8 is exported as a file: URL of its bytes.
+    void exportNamesAPhotoWhoseNameIsNotUtf8()
+    {
+        const QString data = dataFolder();
+        QCOMPARE(runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
+                                   QStringLiteral("--tree"), QStringLiteral("Raw")})
+                     .code,
+                 0);
+        const QString folder = PhotoFolders::Root(data) + QStringLiteral("I3/");
+        QVERIFY(QFile::copy(folder + QStringLiteral("kid.png"), folder + QStringLiteral("m.png")));
+        QVERIFY(std::rename(QFile::encodeName(folder + QStringLiteral("m.png")).constData(),
+                            (QFile::encodeName(folder) + "caf\xe9.png").constData()) == 0);
+        const QByteArray url =
+            QUrl::fromLocalFile(QDir(folder).absolutePath()).toEncoded() + "/caf%E9.png";
+        for (const char *version : {"5.5.1", "7.0"}) {
+            const QString exported = path(QStringLiteral("raw-%1.ged").arg(QLatin1String(version)));
+            const Outcome out = runCommand(
+                data, {QStringLiteral("--export-gedcom"), QStringLiteral("Raw"), exported,
+                       QStringLiteral("--gedcom-version"), QLatin1String(version)});
+            QCOMPARE(out.code, 0);
+            const QByteArray text = readFile(exported);
+            QVERIFY2(text.contains(" FILE " + url + "\n"), text.constData());
+            QVERIFY(text.contains("kid.png"));
+        }
+        QVERIFY(std::remove((QFile::encodeName(folder) + "caf\xe9.png").constData()) == 0);
+    }
+
+    // Arguments Qt would read as other names are refused before anything is done.
+    void argumentsThatAreNotUtf8AreRefused()
+    {
+        const QString base = path(QStringLiteral("raw"));
+        QDir().mkpath(base);
+        const auto run = [&](const QString &script) {
+            QProcess shell;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HOME"), base);
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("/config"));
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("/share"));
+            shell.setProcessEnvironment(environment);
+            // The shell makes the byte 0xE9 ("\351"), which no QString argument could carry.
+            shell.start(QStringLiteral("/bin/sh"),
+                        {QStringLiteral("-c"), script, QStringLiteral(VT_PROGRAM), base});
+            shell.waitForFinished(60000);
+            Outcome outcome;
+            outcome.code = shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1;
+            outcome.out = QString::fromUtf8(shell.readAllStandardOutput());
+            outcome.err = QString::fromUtf8(shell.readAllStandardError());
+            return outcome;
+        };
+        const Outcome data = run(QStringLiteral(
+            "exec \"$0\" --data \"$1/d$(printf '\\351')\" --export-gedcom Example \"$1/x.ged\""));
+        QCOMPARE(data.code, 1);
+        QVERIFY2(data.err.contains(
+                     QStringLiteral("The argument '%1/d\\xE9' is not valid UTF-8").arg(base)),
+                 qPrintable(data.err));
+        const Outcome target = run(QStringLiteral(
+            "exec \"$0\" --data \"$1/d\" --export-gedcom Example \"$1/x$(printf '\\351').ged\""));
+        QCOMPARE(target.code, 1);
+        QVERIFY(target.err.contains(QStringLiteral("x\\xE9.ged")));
+        const Outcome version =
+            run(QStringLiteral("exec \"$0\" --version --data \"$1/$(printf '\\351')\""));
+        QCOMPARE(version.code, 1);
+        // Nothing was made: no data folder under either reading of the name, no file.
+        QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
     }
 
     void failuresLeaveNothing_data()

@@ -30,7 +30,7 @@ class TestStartup : public QObject
 
     static QSize screenTwips(int twips)
     {
-        return QGuiApplication::primaryScreen()->geometry().size() * twips;
+        return QGuiApplication::primaryScreen()->availableGeometry().size() * twips;
     }
 
 private slots:
@@ -91,22 +91,64 @@ private slots:
 
     void placementIsClampedToTheScreen()
     {
+        const QList<QRect> screen{QRect(0, 0, 19200, 14400)};
         const WindowPlacement clamped =
-            AppSettings::Usable({-60, -1, 30000, 99999, -3}, {19200, 14400}, 15);
+            AppSettings::Usable({-60, -1, 30000, 99999, -3}, screen, 15);
         QCOMPARE(clamped, (WindowPlacement{0, 0, 19200, 14400, 0}));
-        QCOMPARE(AppSettings::Usable({60, 15, 6000, 4500, 1}, {19200, 14400}, 15),
+        QCOMPARE(AppSettings::Usable({60, 15, 6000, 4500, 1}, screen, 15),
                  (WindowPlacement{60, 15, 6000, 4500, 1}));
         // Below 400 x 300 pixels, negative or zero: the first-run size; the rest is kept.
-        QCOMPARE(AppSettings::Usable({90, 30, -5, 4500, 0}, {19200, 14400}, 15),
+        QCOMPARE(AppSettings::Usable({90, 30, -5, 4500, 0}, screen, 15),
                  (WindowPlacement{90, 30, 15000, 4500, 0}));
-        QCOMPARE(AppSettings::Usable({0, 0, 6000, 4499, 2}, {19200, 14400}, 15),
+        QCOMPARE(AppSettings::Usable({0, 0, 6000, 4499, 2}, screen, 15),
                  (WindowPlacement{0, 0, 6000, 10500, 2}));
-        QCOMPARE(AppSettings::Usable({0, 0, 0, -1, 0}, {19200, 14400}, 12),
+        QCOMPARE(AppSettings::Usable({0, 0, 0, -1, 0}, screen, 12),
                  (WindowPlacement{0, 0, 12000, 8400, 0}));
         // ... fitted to a screen smaller than the first-run size.
-        QCOMPARE(AppSettings::Usable({0, 0, 0, 0, 0}, {12000, 9000}, 15),
+        QCOMPARE(AppSettings::Usable({0, 0, 0, 0, 0}, {QRect(0, 0, 12000, 9000)}, 15),
                  (WindowPlacement{0, 0, 12000, 9000, 0}));
+    }
 
+    // However large or small the saved edges, the whole window lands on a screen, within the
+    // area the screen leaves to windows.
+    void placementIsBroughtOntoAScreen()
+    {
+        const QList<QRect> screen{QRect(0, 0, 19200, 14400)};
+        QCOMPARE(AppSettings::Usable({2147483647, 2147483000, 6000, 4500, 0}, screen, 15),
+                 (WindowPlacement{13200, 9900, 6000, 4500, 0}));
+        QCOMPARE(AppSettings::Usable({-2147483647 - 1, 19000, 6000, 4500, 2}, screen, 15),
+                 (WindowPlacement{0, 9900, 6000, 4500, 2}));
+        // Partly off the right edge: moved back just far enough.
+        QCOMPARE(AppSettings::Usable({15000, 300, 6000, 4500, 0}, screen, 15),
+                 (WindowPlacement{13200, 300, 6000, 4500, 0}));
+        // A panel at the top: the window starts below it.
+        QCOMPARE(AppSettings::Usable({0, 0, 6000, 4500, 0}, {QRect(0, 450, 19200, 13950)}, 15),
+                 (WindowPlacement{0, 450, 6000, 4500, 0}));
+        // Two screens, the second left of the primary: a window on it stays there; one mostly
+        // on the primary goes wholly onto it; one beyond both goes onto the primary.
+        const QList<QRect> two{QRect(0, 0, 19200, 14400), QRect(-28800, 0, 28800, 16200)};
+        QCOMPARE(AppSettings::Usable({-20000, 600, 6000, 4500, 0}, two, 15),
+                 (WindowPlacement{-20000, 600, 6000, 4500, 0}));
+        QCOMPARE(AppSettings::Usable({-1500, 600, 6000, 4500, 0}, two, 15),
+                 (WindowPlacement{0, 600, 6000, 4500, 0}));
+        QCOMPARE(AppSettings::Usable({-40000, 600, 30000, 16000, 0}, two, 15),
+                 (WindowPlacement{-28800, 200, 28800, 16000, 0}));
+        QCOMPARE(AppSettings::Usable({900000, 900000, 6000, 4500, 0}, two, 15),
+                 (WindowPlacement{13200, 9900, 6000, 4500, 0}));
+
+        // Through start-up on the real (offscreen) screen.
+        Run run;
+        run.seed(2000000000, 2000000000, 6000, 4500, 0);
+        run.start();
+        run.steps(2);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(area.contains(QRect(run.main->pos(), run.main->size())),
+                 qPrintable(QStringLiteral("%1,%2").arg(run.main->x()).arg(run.main->y())));
+        QCOMPARE(run.dword(UserKey, "MainLeft"), 2000000000); // nothing written at start-up
+    }
+
+    void placementThroughStartup()
+    {
         Run run;
         run.state.TwipsPerPixel = 15;
         const QSize screen = screenTwips(ScreenTwipsPerPixel());
@@ -124,7 +166,7 @@ private slots:
         tiny.start();
         tiny.steps(2);
         // 1000 x 700 pixels where the screen is that large.
-        const QSize screenPixels = QGuiApplication::primaryScreen()->geometry().size();
+        const QSize screenPixels = QGuiApplication::primaryScreen()->availableGeometry().size();
         QCOMPARE(tiny.main->size(), QSize(1000, 700).boundedTo(screenPixels));
     }
 
