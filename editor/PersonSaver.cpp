@@ -185,6 +185,7 @@ void PersonSaver::askReload(const QString &key)
     question.icon = MsgIcon::Exclamation;
     question.buttons = MsgButtons::RetryCancel;
     question.buttonTexts = {QStringLiteral("Reload"), QStringLiteral("Cancel")};
+    question.defaultButton = 2; // Return keeps what was typed
     if (ShowMessage(question, m_parent) != MsgResult::Retry)
         return;
     bool found = false;

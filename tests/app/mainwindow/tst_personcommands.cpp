@@ -298,6 +298,7 @@ private slots:
             QCOMPARE(asked.title, QString("Changed by another program"));
             QCOMPARE(asked.buttons, MsgButtons::RetryCancel);
             QCOMPARE(asked.buttonTexts, (QStringList{"Reload", "Cancel"}));
+            QCOMPARE(asked.defaultButton, 2);
         }
         PersonRecord stored;
         QVERIFY(program.store.FindPerson("Family", "R1", &stored));
