@@ -87,8 +87,11 @@ MsgResult DialogMessageService::show(const MessageRequest &request, QWidget *par
     box.setWindowTitle(request.title);
     box.setText(request.text);
     const QList<ButtonSpec> choices = buttonsFor(request.buttons);
-    for (const ButtonSpec &choice : choices)
-        box.addButton(choice.button);
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        QPushButton *button = box.addButton(choices[i].button);
+        if (i < request.buttonTexts.size())
+            button->setText(request.buttonTexts[i]);
+    }
     box.setDefaultButton(choices.value(request.defaultButton - 1, choices.first()).button);
     // Also with one answer: a Help button beside it would leave the box without one.
     box.setEscapeButton(choices.last().button);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -26,6 +27,9 @@ struct MessageRequest
     int helpTopic = 0;
     // The button that Return presses, counted from 1 in the order of `buttons`.
     int defaultButton = 1;
+    // Captions that replace the standard ones, in the order of `buttons` (fewer leave the rest
+    // as they are); the answers stay those of `buttons`.
+    QStringList buttonTexts;
 
     bool hasHelp() const { return helpTopic != 0; }
 };

@@ -16,10 +16,14 @@ class EditHost
 public:
     virtual ~EditHost() = default;
 
-    // The store. FindPerson sets `found`; an error is reported through its result.
-    virtual StoreError FindPerson(const QString &tree, const QString &key, bool *found) = 0;
+    // The store. FindPerson sets `found` and, when given, `row` to the row as it is stored; an
+    // error is reported through its result. UpdatePerson with `expected` (the row as the window
+    // read it) writes only while the row still holds those values: kErrRowChanged when another
+    // program changed it meanwhile, kErrRowMissing when it deleted it.
+    virtual StoreError FindPerson(const QString &tree, const QString &key, bool *found,
+                                  PersonRecord *row) = 0;
     virtual StoreError UpdatePerson(const QString &tree, const QString &key,
-                                    const PersonRecord &record) = 0;
+                                    const PersonRecord &record, const PersonRecord *expected) = 0;
     virtual StoreError InsertPerson(const QString &tree, const PersonRecord &record) = 0;
 
     // The persons of the open tree: the one with a key (any letter case; null when none), and

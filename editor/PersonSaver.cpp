@@ -49,8 +49,21 @@ QString PersonSaver::RootToChildText()
            QStringLiteral("If you are not sure, click 'Help' for more details about Root persons.");
 }
 
-bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &photoSelection)
+QString PersonSaver::ChangedElsewhereText(const QString &key)
 {
+    return QStringLiteral("Another program changed the person '%1' after you began editing it. "
+                          "Your changes have not been saved.")
+               .arg(key) +
+           kCrLf + kCrLf +
+           QStringLiteral("Reload shows the person as it is now; what you typed here is "
+                          "replaced.") +
+           kCrLf + QStringLiteral("Cancel keeps what you typed; nothing is saved.");
+}
+
+bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &photoSelection,
+                       const PersonRecord *read)
+{
+    m_reloaded.reset();
     try {
         if (typed.ID.isEmpty() || typed.PrntKey.isEmpty()) {
             ShowMessage(QStringLiteral("Fields 'ID' and 'Parent ID' must be specified."),
@@ -73,7 +86,7 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
 
         bool reparented = false;
         if (m_host.EditMode()) {
-            if (!editSteps(typed, photoSelection, reparented))
+            if (!editSteps(typed, photoSelection, read, reparented))
                 return false;
         } else if (!addSteps(typed, photoSelection)) {
             return false;
@@ -95,63 +108,108 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
 }
 
 bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelection,
-                            bool &reparented)
+                            const PersonRecord *read, bool &reparented)
 {
     const QString tree = m_host.CurrentTree();
     const QString selectedKey = m_host.SelectedKey();
 
     bool found = false;
-    if (const StoreError error = m_host.FindPerson(tree, selectedKey, &found)) {
+    if (const StoreError error = m_host.FindPerson(tree, selectedKey, &found, nullptr)) {
         reportStoreError(error, typed.ID);
         return false;
+    }
+    if (found) {
+        const StoreError error = m_host.UpdatePerson(tree, typed.ID, typed, read);
+        if (error.number == kErrRowChanged) {
+            askReload(selectedKey);
+            return false;
+        }
+        // Deleted by another program between the look and the change: as when not found.
+        found = error.number != kErrRowMissing;
+        if (error && found) {
+            reportStoreError(error, typed.ID);
+            return false;
+        }
     }
     if (!found) {
         ShowMessage(QStringLiteral("'") + selectedKey +
                         QStringLiteral("' was not found in the database."),
                     AppTitle(), MsgIcon::None, MsgButtons::OkOnly, m_parent);
-    } else if (const StoreError error = m_host.UpdatePerson(tree, typed.ID, typed)) {
-        reportStoreError(error, typed.ID);
-        return false;
     }
 
-    const cPersonPtr person = m_host.Person(selectedKey);
-    if (!person) {
-        ReportError(kErrObjectNotSet,
-                    QStringLiteral("The person '") + selectedKey +
-                        QStringLiteral("' is not among the persons of the open tree."),
-                    m_parent);
+    const cPersonPtr before = m_host.Person(selectedKey);
+    const QString oldParent = before ? before->PrntKey() : QString();
+    const cPersonPtr person = showValues(selectedKey, typed);
+    if (!person)
         return false;
-    }
-    const QString oldParent = person->PrntKey();
-    m_host.ChangePerson(selectedKey, typed);
     reparented = person->PrntKey() != oldParent;
 
+    // Chosen photos are copied whether or not the information panel is shown.
+    PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
+    if (m_host.InfoVisible() && !photoSelection.isEmpty())
+        m_host.RedrawThumbs();
+    return true;
+}
+
+cPersonPtr PersonSaver::showValues(const QString &key, const PersonRecord &values)
+{
+    const cPersonPtr person = m_host.Person(key);
+    if (!person) {
+        ReportError(kErrObjectNotSet,
+                    QStringLiteral("The person '") + key +
+                        QStringLiteral("' is not among the persons of the open tree."),
+                    m_parent);
+        return nullptr;
+    }
+    m_host.ChangePerson(key, values);
+
     // The box keeps its row even when the parent changed; only its captions follow.
-    if (const cNodePtr box = findBox(m_host.VTree(), selectedKey)) {
+    if (const cNodePtr box = findBox(m_host.VTree(), key)) {
         box->setCaptionA(person->Sname() + QLatin1Char(' ') + person->Fname());
         box->setCaptionB(person->PrtSname() + QLatin1Char(' ') + person->PrtFname());
     }
-
-    const bool infoVisible = m_host.InfoVisible();
-    if (infoVisible) {
+    if (m_host.InfoVisible()) {
         m_host.ShowInfoValues(*person);
-        m_host.ShowDeathFields(!typed.Ddate.isEmpty());
+        m_host.ShowDeathFields(!person->Ddate().isEmpty());
     }
-    // Chosen photos are copied whether or not the information panel is shown.
-    PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
-    if (infoVisible && !photoSelection.isEmpty())
-        m_host.RedrawThumbs();
-
     m_host.SetStatusTexts(LifeSpan::NameText(person->Fname(), person->Sname()),
                           LifeSpan::Text(person->Bdate(), person->Ddate()));
-    return true;
+    return person;
+}
+
+void PersonSaver::askReload(const QString &key)
+{
+    MessageRequest question;
+    question.text = ChangedElsewhereText(key);
+    question.title = QStringLiteral("Changed by another program");
+    question.icon = MsgIcon::Exclamation;
+    question.buttons = MsgButtons::RetryCancel;
+    question.buttonTexts = {QStringLiteral("Reload"), QStringLiteral("Cancel")};
+    question.defaultButton = 2; // Return keeps what was typed
+    if (ShowMessage(question, m_parent) != MsgResult::Retry)
+        return;
+    bool found = false;
+    PersonRecord current;
+    if (const StoreError error = m_host.FindPerson(m_host.CurrentTree(), key, &found, &current)) {
+        reportStoreError(error, key);
+        return;
+    }
+    if (!found) {
+        ShowMessage(QStringLiteral("'") + key + QStringLiteral("' was not found in the database."),
+                    AppTitle(), MsgIcon::None, MsgButtons::OkOnly, m_parent);
+        return;
+    }
+    if (showValues(key, current))
+        m_host.VTree().Refresh();
+    m_reloaded = current;
 }
 
 bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelection)
 {
     if (const StoreError error = m_host.InsertPerson(m_host.CurrentTree(), typed)) {
-        // A busy, full or damaged database is not a taken key: say what happened.
-        if (IsFileFailure(error)) {
+        // A busy, full or damaged database, or a tree that is gone, is not a taken key: say
+        // what happened.
+        if (IsFileFailure(error) || error.number == kErrTreeMissing) {
             ReportError(error.number, error.description, m_parent);
             return false;
         }

@@ -196,6 +196,7 @@ void frmEdit::setRecord(const PersonRecord &record)
     for (int f = 0; f < kLineFields; ++f)
         m_boxes[f]->setText(record.*kFields[f].column);
     m_txtInfo->setPlainText(record.Notes);
+    m_read = record;
 }
 
 PersonRecord frmEdit::record() const
@@ -215,8 +216,10 @@ void frmEdit::setParentLocked(bool locked)
 void frmEdit::cmdSave_Click()
 {
     PersonSaver saver(m_host, this);
-    if (saver.Save(record(), m_wasRoot, m_photoSelection))
+    if (saver.Save(record(), m_wasRoot, m_photoSelection, m_host.EditMode() ? &m_read : nullptr))
         accept();
+    else if (saver.Reloaded())
+        setRecord(*saver.Reloaded());
 }
 
 void frmEdit::cmdBrowse_Click()

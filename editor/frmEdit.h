@@ -35,7 +35,9 @@ class frmEdit : public QDialog
 public:
     explicit frmEdit(EditHost &host, QWidget *parent = nullptr);
 
-    // The fourteen boxes (the notes as plain text).
+    // The fourteen boxes (the notes as plain text). The record is also the row as the window
+    // read it: an edit is saved only while the stored row still holds these values, so that a
+    // change another program made meanwhile is not overwritten (the save offers to reload).
     void setRecord(const PersonRecord &record);
     PersonRecord record() const;
     // Locks the Parent ID box (the first person of an empty tree is always a root).
@@ -69,4 +71,5 @@ private:
     bool m_wasRoot = false;
     bool m_shown = false;
     QString m_photoSelection;
+    PersonRecord m_read; // the row as read: what the save expects to find
 };

@@ -117,7 +117,8 @@ RunResult runImport(const ImportPlan &plan, RowSink &sink, const QString &photos
         if (!row.photos.isEmpty()) {
             const QString key = row.record.ID;
             const QString folder = QDir(photosRoot).filePath(key);
-            if (!PhotoFolders::IsPlainName(key) || !created.makeFolder(folder)) {
+            if (photosRoot.isEmpty() || !PhotoFolders::IsPlainName(key) ||
+                !created.makeFolder(folder)) {
                 result.photosFailed += row.photos.size();
             } else {
                 for (const PhotoCopy &photo : row.photos) {

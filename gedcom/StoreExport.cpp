@@ -10,7 +10,7 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                             const ExportOptions &options)
 {
     StoreExport result;
-    if (!IsListedTreeName(tree) || !store.TreeExists(tree)) {
+    if (!IsListedTreeName(tree) || store.StoredTreeName(tree).isEmpty()) {
         result.error = QStringLiteral("There is no tree named '%1'.").arg(tree);
         return result;
     }

@@ -61,6 +61,14 @@ constexpr qint64 kAllSteps = 1000;
 // file is read. Cancelled (progress returns false) or failed, nothing is left behind: no tree,
 // no photo. `context` gives the image test and the size limit; the keys to avoid are the
 // store's.
+//
+// Two imports at once never share a key or a photo folder: the keys are read before the file
+// is planned, and read again once the write lock is held (from there to the commit no other
+// program can take one); when another program saved one of the planned keys meanwhile, the
+// file is planned again under the lock. The photos are copied into a stage of the import's own
+// (PhotoStage) and put in place only after the commit; stages that stopped imports left are
+// finished first. Progress reports kPlanSteps once the plan is made, before the write lock is
+// taken.
 StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,
                             ImportContext context = {}, const Progress &progress = {});
 

@@ -13,8 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <cstdio>
-
 using namespace StoreSql;
 
 namespace {
@@ -36,65 +34,9 @@ StoreError buildContent(QSqlDatabase &db)
             return error;
     }
     if (!transaction.commit())
-        return fromSql(db.lastError());
+        return transaction.error();
     return {};
 }
-
-// The write lock of the database on a connection of its own: while it is held, no other program
-// can start a change (its own connection can still read).
-class WriteLock
-{
-public:
-    WriteLock(const QString &path, int busyTimeoutMs)
-        : m_connection(newConnectionName("lock")), m_path(path), m_busyTimeoutMs(busyTimeoutMs)
-    {
-    }
-    ~WriteLock() { release(); }
-    WriteLock(const WriteLock &) = delete;
-    WriteLock &operator=(const WriteLock &) = delete;
-
-    StoreError acquire()
-    {
-        StoreError error;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connection);
-            m_added = true;
-            db.setDatabaseName(m_path);
-            db.setConnectOptions(StoreConnection::Options(false, m_busyTimeoutMs));
-            if (!db.open()) {
-                error = fromSql(db.lastError());
-            } else {
-                QSqlQuery query(db);
-                if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-                    error = fromSql(query.lastError());
-            }
-        }
-        if (error)
-            release();
-        return error;
-    }
-
-    void release()
-    {
-        if (!m_added)
-            return;
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-            if (db.isOpen()) {
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                db.close();
-            }
-        }
-        QSqlDatabase::removeDatabase(m_connection);
-        m_added = false;
-    }
-
-private:
-    QString m_connection;
-    QString m_path;
-    int m_busyTimeoutMs;
-    bool m_added = false;
-};
 
 } // namespace
 
@@ -106,63 +48,26 @@ StoreError mDatabase::Compress()
         return refuseChange();
     if (!IsOpen() && !OpenDatabase())
         return m_openError;
-    const QString temp = QFileInfo(m_databasePath).absoluteDir().filePath(CompressTempName());
 
-    // A temporary file left by an interrupted run is only a stale copy: remove it.
-    const QFileInfo leftover(temp);
-    if (leftover.exists() || leftover.isSymLink()) {
-        if (leftover.isDir() || !QFile::remove(temp))
-            return storeError(kErrGeneralFailure,
-                              QStringLiteral("The temporary file '%1' is in the way and could not "
-                                             "be removed. The database was not compressed.")
-                                  .arg(temp));
-    }
+    // A copy an interrupted compress of an earlier version left beside the database is of no
+    // use: it goes, when it is a plain file.
+    const QString leftover = QFileInfo(m_databasePath).absoluteDir().filePath(CompressTempName());
+    if (const QFileInfo stale(leftover); stale.isFile() && !stale.isSymLink())
+        QFile::remove(leftover);
 
-    // No other program may change the file from the copy until the copy has replaced it: its
-    // change would be lost, or its journal applied to the copy.
-    WriteLock lock(m_databasePath, m_busyTimeoutMs);
-    if (StoreError error = lock.acquire())
-        return named(error);
-
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        QSqlQuery query(db);
-        StoreError error;
-        const bool copied = run(query, QStringLiteral("VACUUM INTO ?"), {temp}, &error);
-        // The engine does not flush the copy: it must be on the disk before it replaces the
-        // original, or a power loss could leave a database with missing pages.
-        if (copied && !StoreConnection::SyncFile(temp))
-            error = storeError(kErrDiskFull, QString());
-        if (error) {
-            QFile::remove(temp);
-            if (error.number == kErrDiskFull)
-                error.description =
-                    QStringLiteral("The database could not be compressed: there is not enough "
-                                   "room on the disk for its compressed copy. The database was "
-                                   "left as it was.\r\n\r\nMake room on the disk and try again.");
-            return named(error);
-        }
-    }
-
-    // The copy is complete; swap it in with one atomic rename while no connection of ours is
-    // open, and make the rename itself durable.
-    CloseDatabase();
-    const bool replaced = std::rename(QFile::encodeName(temp).constData(),
-                                      QFile::encodeName(m_databasePath).constData()) == 0;
-    if (replaced)
-        StoreConnection::SyncFolderOf(m_databasePath);
-    else
-        QFile::remove(temp);
-    lock.release();
-    const bool reopened = OpenDatabase();
-    if (!replaced)
-        return storeError(kErrGeneralFailure,
-                          QStringLiteral("The compressed copy could not replace '%1'. The "
-                                         "database was left as it was.")
-                              .arg(m_databasePath));
-    if (!reopened)
-        return m_openError;
-    return {};
+    // In place: the file keeps its name, its link and its readers, and the journal makes the
+    // rewrite all or nothing.
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    StoreError error;
+    if (run(query, QStringLiteral("VACUUM"), {}, &error))
+        return {};
+    if (error.number == kErrDiskFull)
+        error.description =
+            QStringLiteral("The database could not be compressed: there is not enough room on the "
+                           "disk for its compressed copy. The database was left as it was.\r\n\r\n"
+                           "Make room on the disk and try again.");
+    return named(error);
 }
 
 StoreError mDatabase::CreateDatabaseFile(const QString &path)

@@ -20,6 +20,8 @@ enum : int {
 // Extended codes of kIoError that are failures to read.
 constexpr int kIoErrRead = kIoError | (1 << 8);
 constexpr int kIoErrShortRead = kIoError | (2 << 8);
+// The file the connection has open is no longer the one at the database's path.
+constexpr int kReadOnlyDbMoved = kReadOnly | (4 << 8);
 
 } // namespace
 
@@ -97,6 +99,12 @@ StoreError ForEngineCode(int code, const QString &databasePath)
                                       "Nothing was changed; the file has been left as it is."
                                       "\r\n\r\nRestore it from a backup copy.")};
     case kReadOnly:
+        if (code == kReadOnlyDbMoved)
+            return {kErrFileAccess,
+                    name + QStringLiteral(" was moved, replaced or deleted by another program "
+                                          "while it was open here. Nothing was changed.\r\n\r\n"
+                                          "Start Velkin Tree again to go on with the database "
+                                          "as it is now.")};
         return {kErrFileAccess,
                 name + QStringLiteral(" cannot be written: the file or its folder is read-only. "
                                       "Nothing was changed.")};

@@ -103,11 +103,8 @@ StoreError NewTreeWriter::Commit()
     std::unique_ptr<State> state = std::move(m_state);
     state->insert.finish();
     state->insert = QSqlQuery();
-    if (!state->transaction.commit()) {
-        const StoreError error = m_store.named(fromSql(state->db.lastError()));
-        state->db.rollback(); // a failed commit may leave the transaction open
-        return error;
-    }
+    if (!state->transaction.commit())
+        return m_store.named(state->transaction.error());
     return {};
 }
 

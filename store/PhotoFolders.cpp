@@ -25,7 +25,18 @@ bool IsPlainName(const QString &name)
 
 QString FolderOf(const QString &dataPath, const QString &key)
 {
-    return IsPlainName(key) ? Root(dataPath) + key + QLatin1Char('/') : QString();
+    return IsPlainName(key) && key != StagingName() ? Root(dataPath) + key + QLatin1Char('/')
+                                                    : QString();
+}
+
+QString StagingName()
+{
+    return QStringLiteral(".staging");
+}
+
+QString StagingRoot(const QString &dataPath)
+{
+    return Root(dataPath) + StagingName() + QLatin1Char('/');
 }
 
 } // namespace PhotoFolders

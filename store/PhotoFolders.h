@@ -15,7 +15,13 @@ QString Root(const QString &dataPath);
 bool IsPlainName(const QString &name);
 
 // The photo folder of a key, <data folder>/Photos/<key>/ (with one trailing '/'); "" for a key
-// that IsPlainName refuses, so such a key never shows, stores or deletes files elsewhere.
+// that IsPlainName refuses and for the staging folder's name, so such a key never shows, stores
+// or deletes files elsewhere.
 QString FolderOf(const QString &dataPath, const QString &key);
+
+// The folder inside the photos folder where imports stage the photos they copy until their
+// tree is saved (PhotoStage): <data folder>/Photos/.staging/. Its name is no key's folder.
+QString StagingName();
+QString StagingRoot(const QString &dataPath);
 
 } // namespace PhotoFolders

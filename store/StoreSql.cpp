@@ -78,7 +78,17 @@ Transaction::Transaction(QSqlDatabase &db) : m_db(db)
 Transaction::~Transaction()
 {
     if (m_active)
-        m_db.rollback();
+        rollback();
+}
+
+void Transaction::rollback()
+{
+    m_active = false;
+    m_db.rollback();
+    // A change that failed on a full disk or a failing file may have left the file grown and
+    // its journal beside it: the engine undoes that only at the next read. Reading now gives the
+    // room back at once and leaves no unfinished change for a program that only reads.
+    QSqlQuery(m_db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
 }
 
 bool Transaction::commit()
@@ -86,7 +96,11 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    return m_db.commit();
+    if (m_db.commit())
+        return true;
+    m_error = fromSql(m_db.lastError());
+    rollback(); // a failed commit may leave the transaction open
+    return false;
 }
 
 } // namespace StoreSql

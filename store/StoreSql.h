@@ -32,23 +32,28 @@ StoreError notOpen();
 // Prepares and runs a statement with bound values; on failure fills *error (when given).
 bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error);
 
-// A write transaction that rolls back unless committed. It takes the write lock when it begins
-// (BEGIN IMMEDIATE), waiting out another program's writes for the busy timeout: a transaction
-// that read first and asked for the lock later would be refused at once while another program
-// writes, as waiting could deadlock.
+// A write transaction that rolls back unless committed (and then reads once, so that a change
+// the engine could not undo at once, after a failure of the file, is undone there and then). It
+// takes the write lock when it begins (BEGIN IMMEDIATE), waiting out another program's writes for
+// the busy timeout: a transaction that read first and asked for the lock later would be refused at
+// once while another program writes, as waiting could deadlock.
 class Transaction
 {
 public:
     explicit Transaction(QSqlDatabase &db);
     ~Transaction();
     bool active() const { return m_active; }
-    // Why the transaction could not begin (no error when it is active).
+    // Why the transaction could not begin, or why its commit failed (no error when it is
+    // active).
     StoreError error() const { return m_error; }
+    // False when the commit failed: the transaction is rolled back then.
     bool commit();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
 private:
+    void rollback();
+
     QSqlDatabase &m_db;
     bool m_active = false;
     StoreError m_error;

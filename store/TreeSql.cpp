@@ -95,7 +95,7 @@ StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
         return error;
     query = QSqlQuery();
     if (!transaction.commit())
-        return fromSql(db.lastError());
+        return transaction.error();
     return {};
 }
 

@@ -24,10 +24,14 @@ QString TreeNameProblem(const QString &name)
     if (name.trimmed().isEmpty())
         return QStringLiteral("Please enter a name for the tree.");
     for (const QChar c : name) {
-        if (c.category() == QChar::Other_Control)
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
             return QStringLiteral("A tree name cannot contain control characters such as line "
                                   "breaks or tabs. Please choose another name.");
     }
+    if (!name.isValidUtf16())
+        return QStringLiteral("The name is not valid text. Please choose another name.");
     if (!IsListedTreeName(name))
         return QStringLiteral("The name '%1' cannot be used: names beginning with \"main\", "
                               "\"MSys\", \"Switchboard\" or \"sqlite_\" are reserved and would "
@@ -39,4 +43,34 @@ QString TreeNameProblem(const QString &name)
 bool IsSilentlyRefusedTreeName(const QString &name)
 {
     return name.isEmpty() || name.toUpper() == QLatin1String("AS");
+}
+
+QString TreeNameFolded(const QString &name)
+{
+    // Canonical caseless matching: decomposed, folded, then composed again.
+    return name.normalized(QString::NormalizationForm_D)
+        .toCaseFolded()
+        .normalized(QString::NormalizationForm_C);
+}
+
+bool SameTreeName(const QString &a, const QString &b)
+{
+    return a == b || TreeNameFolded(a) == TreeNameFolded(b);
+}
+
+bool SameTable(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= u'A' && x <= u'Z')
+            x = char16_t(x + (u'a' - u'A'));
+        if (y >= u'A' && y <= u'Z')
+            y = char16_t(y + (u'a' - u'A'));
+        if (x != y)
+            return false;
+    }
+    return true;
 }

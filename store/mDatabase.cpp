@@ -2,6 +2,7 @@
 
 #include "DatabaseCheck.h"
 #include "FileErrors.h"
+#include "PhotoStage.h"
 #include "StoreSql.h"
 #include "TreeScan.h"
 #include "TreeSql.h"
@@ -20,8 +21,19 @@ namespace {
 StoreError openFailure(const QSqlError &error, const QString &path)
 {
     const int code = FileErrors::EngineCode(error);
-    // A change left unfinished by a crash cannot be undone in a file that may not be written.
+    // A change left unfinished by a program that stopped (its journal lies beside the file) is
+    // undone by the first connection that may write; one that only reads cannot.
     constexpr int kReadOnlyRollback = 8 | (3 << 8);
+    if (code == kReadOnlyRollback && DatabaseIsWritable(path))
+        return {kErrFileAccess,
+                QStringLiteral("%1 was left in the middle of a change by a program that stopped "
+                               "(the disk may have been full, or the program was ended): its "
+                               "journal '%2' lies beside it. Here the database is opened only "
+                               "for reading, which cannot undo that change. Nothing was changed."
+                               "\r\n\r\nThe next start of Velkin Tree that may change the "
+                               "database undoes the unfinished change; then try again.")
+                    .arg(FileErrors::DatabaseName(path),
+                         QDir::toNativeSeparators(path + QStringLiteral("-journal")))};
     if (code == kReadOnlyRollback)
         return {kErrFileAccess,
                 QStringLiteral("%1 was left in the middle of a change by a program that stopped, "
@@ -84,8 +96,15 @@ bool mDatabase::OpenDatabase()
     if (m_openError) {
         CloseDatabase();
         m_readOnly = false;
+        return false;
     }
-    return !m_openError;
+    // Photos that imports which stopped left in their stages: those of saved persons are put in
+    // place, the rest removed.
+    if (!m_readOnly && !m_dataPath.isEmpty())
+        PhotoStage::FinishStopped(m_dataPath, [this](const QString &tree, const QString &key) {
+            return FindPerson(tree, key);
+        });
+    return true;
 }
 
 StoreError mDatabase::open()
@@ -181,10 +200,32 @@ bool mDatabase::TreeExists(const QString &name) const
     if (!db.isOpen())
         return false;
     QSqlQuery query(db);
-    if (!run(query, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = ? COLLATE NOCASE"),
-             {bindable(name)}, nullptr))
+    query.setForwardOnly(true);
+    if (!run(query, QStringLiteral("SELECT name FROM sqlite_master"), {}, nullptr))
         return false;
-    return query.next();
+    const QString folded = TreeNameFolded(name);
+    while (query.next()) {
+        const QString existing = query.value(0).toString();
+        if (existing == name || TreeNameFolded(existing) == folded)
+            return true;
+    }
+    return false;
+}
+
+QString mDatabase::StoredTreeName(const QString &name) const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return QString();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // NOCASE folds A-Z only, as the engine matches table names.
+    if (!run(query,
+             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                            "name = ? COLLATE NOCASE"),
+             {bindable(name)}, nullptr))
+        return QString();
+    return query.next() ? query.value(0).toString() : QString();
 }
 
 StoreError mDatabase::CreateTree(const QString &name)
@@ -206,33 +247,41 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (StoreError refused = refuseChange())
         return refused;
-    if (!IsListedTreeName(oldName) || !TreeExists(oldName))
+    const QString stored = StoredTreeName(oldName);
+    if (stored.isEmpty() || !IsListedTreeName(stored))
         return storeError(kErrStatementFailed,
                           QStringLiteral("There is no tree named '%1'.").arg(oldName));
     const QString problem = TreeNameProblem(newName);
     if (!problem.isEmpty())
         return storeError(kErrStatementFailed, problem);
-    if (newName == oldName)
+    if (newName == stored)
         return {};
-    const bool caseOnly = newName.compare(oldName, Qt::CaseInsensitive) == 0;
-    if (!caseOnly && TreeExists(newName))
+    // The new name may be a new spelling of this tree's name, never the name of another tree.
+    for (const QString &tree : ListTrees()) {
+        if (!SameTable(tree, stored) && SameTreeName(tree, newName))
+            return storeError(kErrStatementFailed,
+                              QStringLiteral("The tree '%1' already exists. Please select a "
+                                             "unique name.")
+                                  .arg(newName));
+    }
+    if (!SameTable(stored, newName) && !StoredTreeName(newName).isEmpty())
         return storeError(kErrStatementFailed,
                           QStringLiteral("The tree '%1' already exists. Please select a unique "
                                          "name.")
                               .arg(newName));
 
-    // One renaming statement keeps the rows, the columns and the unique ID together. The
-    // engine treats names differing only in case as one, so such a rename goes through a
-    // temporary name inside the same transaction.
+    // One renaming statement keeps the rows, the columns and the unique ID together. A name the
+    // engine takes for the same table (other case of A-Z) is reached through a temporary name
+    // inside the same transaction.
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
     QSqlQuery query(db);
     StoreError error;
-    QString from = oldName;
-    if (caseOnly) {
+    QString from = stored;
+    if (SameTable(stored, newName)) {
         QString step = QStringLiteral("vt_rename_%1").arg(quintptr(this), 0, 16);
-        while (TreeExists(step))
+        while (!StoredTreeName(step).isEmpty())
             step += QLatin1Char('_');
         if (!run(query,
                  QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(step)), {},
@@ -246,7 +295,7 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
         return named(error);
     query = QSqlQuery();
     if (!transaction.commit())
-        return named(fromSql(db.lastError()));
+        return named(transaction.error());
     return {};
 }
 
@@ -261,7 +310,18 @@ StoreError mDatabase::DeleteTree(const QString &name)
     QSqlQuery query(db);
     StoreError error;
     run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)), {}, &error);
-    return named(error);
+    return onTree(name, error);
+}
+
+qint64 mDatabase::DataVersion() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return -1;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
 }
 
 QStringList mDatabase::AllKeys(StoreError *error) const
@@ -308,9 +368,10 @@ QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) 
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, error)) {
+    StoreError failed;
+    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, &failed)) {
         if (error)
-            *error = named(*error);
+            *error = onTree(name, failed);
         return rows;
     }
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
@@ -325,77 +386,11 @@ StoreError mDatabase::ScanTree(const QString &name,
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    return named(TreeScan::Scan(db, name, row));
+    return onTree(name, TreeScan::Scan(db, name, row));
 }
 
 qsizetype mDatabase::EstimateTreeRows(const QString &name) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     return db.isOpen() ? TreeScan::EstimateRows(db, name) : 0;
-}
-
-bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord *found,
-                           StoreError *error) const
-{
-    if (error)
-        *error = {};
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen()) {
-        if (error)
-            *error = notOpen();
-        return false;
-    }
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-             {bindable(key)}, error)) {
-        if (error)
-            *error = named(*error);
-        return false;
-    }
-    if (!query.next())
-        return false;
-    if (found)
-        *found = TreeSql::ReadRecord(query, TreeSql::ColumnIndexes(query));
-    return true;
-}
-
-StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
-                                   const PersonRecord &record)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
-        return refused;
-    QStringList assignments;
-    for (const QString &column : PersonColumns().mid(1))
-        assignments << quoted(column) + QStringLiteral(" = ?");
-    QVariantList values = TreeSql::RecordValues(record).mid(1);
-    values << bindable(key);
-    QSqlQuery query(db);
-    StoreError error;
-    run(query,
-        QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
-            .arg(quoted(tree), assignments.join(u", ")),
-        values, &error);
-    return named(error);
-}
-
-StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
-        return refused;
-    return named(TreeSql::InsertRow(db, tree, record));
-}
-
-StoreError mDatabase::DeletePerson(const QString &tree, const QString &key)
-{
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
-        return refused;
-    QSqlQuery query(db);
-    StoreError error;
-    run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)), {bindable(key)},
-        &error);
-    return named(error);
 }

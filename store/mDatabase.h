@@ -89,19 +89,29 @@ public:
     // Errors are skipped: what was found so far is returned.
     QStringList ListTrees() const;
 
-    // True when a table of that name exists (names compare without regard to case, as the
-    // engine does).
+    // True when the name is taken for a new tree: a table of that name exists, or one whose name
+    // counts as the same (SameTreeName: upper and lower case of every script).
     bool TreeExists(const QString &name) const;
+    // The tree the database reaches by `name` (SameTable), by the name it is stored under; ""
+    // when there is no such tree. Each of two old trees whose names differ only in the case of
+    // letters beyond A-Z is reached by its exact name alone.
+    QString StoredTreeName(const QString &name) const;
 
     // Makes a new tree as a copy of the template "main" (its columns and rows) whose ID is
     // unique and never null. (An import fills a new tree with NewTreeWriter: the template's
     // columns, only the imported rows.) A name the list would hide or that is taken is refused.
     StoreError CreateTree(const QString &name);
-    // Renames a tree in one step: the rows and the unique ID stay. When the new name is taken or
-    // not allowed, nothing changes and the error says why.
+    // Renames the tree `oldName` reaches (StoredTreeName), and no other, in one step: the rows
+    // and the unique ID stay. When the new name is taken by another tree (TreeExists) or not
+    // allowed, nothing changes and the error says why. A new spelling of the same name (other
+    // letter case) is a rename like any other.
     StoreError RenameTree(const QString &oldName, const QString &newName);
     // Drops the tree's table. The template and hidden tables are refused.
     StoreError DeleteTree(const QString &name);
+
+    // A number that changes whenever another connection (another program, or another store in
+    // this one) commits a change to the file; -1 when it cannot be read.
+    qint64 DataVersion() const;
 
     // The IDs of every row of every tree and of the template, compared by the caller without
     // regard to case: a new tree's keys must avoid them, as photo folders are shared by key.
@@ -122,20 +132,31 @@ public:
     bool FindPerson(const QString &tree, const QString &key, PersonRecord *found = nullptr,
                     StoreError *error = nullptr) const;
     // Writes the thirteen other columns of the row with that ID (the ID itself never changes).
-    StoreError UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record);
+    // With `expected` (the row as it was read when editing began), only while the row still
+    // holds exactly those values, checked inside the write transaction: a row another program
+    // changed meanwhile gives kErrRowChanged, a row it deleted kErrRowMissing, and nothing is
+    // written.
+    StoreError UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
+                            const PersonRecord *expected = nullptr);
     // Adds one row; a row with the same ID makes it fail (kErrGeneralFailure), the table unchanged.
     StoreError InsertPerson(const QString &tree, const PersonRecord &record);
-    // Deletes the row with that ID only; rows naming it as parent stay.
-    StoreError DeletePerson(const QString &tree, const QString &key);
+    // Deletes the row with that ID only; rows naming it as parent stay. With `expected`, only
+    // while the row still holds exactly those values (as UpdatePerson).
+    StoreError DeletePerson(const QString &tree, const QString &key,
+                            const PersonRecord *expected = nullptr);
+    // Every operation on a tree whose table is gone (another program deleted or renamed it)
+    // fails with kErrTreeMissing, saying so.
 
-    // Rewrites the file compactly: VACUUM INTO a temporary file beside it, flushed to the disk,
-    // then an atomic replace while no connection is open, and the connection is open again
-    // afterwards. Other programs are kept from changing the file meanwhile (one that is changing
-    // it makes Compress fail as busy). A temporary file left by an earlier run is removed first.
-    // On any failure the original file stays as it was and open; at no moment is it missing.
+    // Rewrites the file compactly, in place (VACUUM): the engine builds the compact copy in a
+    // temporary file, then writes it over the database through the rollback journal, so that a
+    // crash at any moment leaves the whole old or the whole new file. The file stays the same
+    // file: a symbolic link stays a link to it, and other programs that have it open go on with
+    // it. It waits for other programs' reads and writes (BusyTimeout) and fails as busy when they
+    // go on longer. On any failure the database stays as it was, and open.
     StoreError Compress();
 
-    // Name of the temporary file Compress writes into the data folder.
+    // Name of the temporary file earlier versions compressed into; Compress removes one an
+    // interrupted run left in the data folder.
     static QString CompressTempName() { return QStringLiteral("tmp.db"); }
 
     // Creates a new database file with the template table "main" and the example tree, on a
@@ -150,6 +171,13 @@ private:
     StoreError refuseChange() const;
     // A failure of the file, with the database's path in its text.
     StoreError named(StoreError error) const;
+    // The error of a statement on a tree: kErrTreeMissing when the tree's table is gone, else
+    // as named().
+    StoreError onTree(const QString &tree, StoreError error) const;
+    // The person's row inside the caller's write transaction, compared with `expected`: no error
+    // while it holds exactly those values.
+    StoreError checkRow(const QString &tree, const QString &key,
+                        const PersonRecord &expected) const;
     // The steps of OpenDatabase; the error says what failed.
     StoreError open();
 

@@ -70,8 +70,9 @@ int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     // Only read: the database is opened read-only whatever its permissions.
     store.SetWriteCheck([](const QString &) { return false; });
     if (!store.OpenDatabase())
-        return fail(err, QStringLiteral("The database %1 could not be opened.")
-                             .arg(QDir::toNativeSeparators(database)));
+        return fail(err,
+                    QStringLiteral("The database %1 could not be opened.\n%2")
+                        .arg(QDir::toNativeSeparators(database), store.OpenError().description));
 
     const QString tree = listedTree(store, request.tree);
     if (tree.isEmpty())

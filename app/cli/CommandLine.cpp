@@ -35,8 +35,9 @@ bool Context::OpenStore(mDatabase &store, bool create) const
         return false;
     }
     if (!store.OpenDatabase()) {
-        Fail(QStringLiteral("The database '%1' could not be opened.")
-                 .arg(QDir::toNativeSeparators(store.DatabasePath())));
+        Fail(QStringLiteral("The database '%1' could not be opened.\n%2")
+                 .arg(QDir::toNativeSeparators(store.DatabasePath()),
+                      store.OpenError().description));
         return false;
     }
     return true;

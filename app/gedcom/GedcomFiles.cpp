@@ -36,8 +36,12 @@ bool DecodesAsImage(QIODevice &file)
     QImageReader reader(&file);
     if (!reader.canRead())
         return false;
-    if (reader.size().isValid())
-        return true;
+    // A header proves nothing of what follows it: the picture itself must decode. Formats that
+    // can (JPEG) decode it at a small size, which costs little.
+    constexpr int kSide = 64;
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kSide || size.height() > kSide))
+        reader.setScaledSize(size.scaled(kSide, kSide, Qt::KeepAspectRatio).expandedTo({1, 1}));
     return !reader.read().isNull();
 }
 

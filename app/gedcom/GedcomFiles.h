@@ -18,8 +18,8 @@ namespace GedcomFiles {
 QString ProposeTreeName(const QString &gedcomPath,
                         const std::function<bool(const QString &name)> &exists);
 
-// True when the opened file decodes as an image (its header is read; the whole picture only
-// when the header does not give the size).
+// True when the opened file decodes as an image: the whole picture is read (at a small size
+// where the format can), not only its header.
 bool DecodesAsImage(QIODevice &file);
 
 // The photos of a key as the export writes them: the image files (by suffix) in the key's photo

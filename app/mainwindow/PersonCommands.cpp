@@ -28,16 +28,17 @@ public:
     {
     }
 
-    StoreError FindPerson(const QString &tree, const QString &key, bool *found) override
+    StoreError FindPerson(const QString &tree, const QString &key, bool *found,
+                          PersonRecord *row) override
     {
         StoreError error;
-        *found = m_store.FindPerson(tree, key, nullptr, &error);
+        *found = m_store.FindPerson(tree, key, row, &error);
         return error;
     }
-    StoreError UpdatePerson(const QString &tree, const QString &key,
-                            const PersonRecord &record) override
+    StoreError UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
+                            const PersonRecord *expected) override
     {
-        return m_store.UpdatePerson(tree, key, record);
+        return m_store.UpdatePerson(tree, key, record, expected);
     }
     StoreError InsertPerson(const QString &tree, const PersonRecord &record) override
     {
@@ -170,7 +171,14 @@ void PersonCommands::mnuPersonEdit()
         RefuseWhenReadOnly(m_store, QStringLiteral("Edit person"), m_window))
         return;
     m_state.EditMode = true;
-    showEditWindow(person->toRecord(), false);
+    // The window edits the row as it is stored now (another program may have changed it since
+    // the tree was read); its save goes through only while the row still holds these values.
+    // When it cannot be read, the person as shown stands in.
+    PersonRecord fill = person->toRecord();
+    PersonRecord stored;
+    if (m_store.FindPerson(m_tree.CurrentTree(), person->Key(), &stored))
+        fill = stored;
+    showEditWindow(fill, false);
 }
 
 void PersonCommands::VTree_NodeDblClick(const cNodePtr &node, bool PartA)

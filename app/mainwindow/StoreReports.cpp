@@ -35,3 +35,25 @@ void CompressDatabase(mDatabase &store, QWidget *parent)
     ShowMessage(QStringLiteral("Database successfully compressed"), QStringLiteral("Successful"),
                 MsgIcon::Information, MsgButtons::OkOnly, parent);
 }
+
+bool AskReloadChanged(const QString &key, QWidget *parent)
+{
+    MessageRequest question;
+    question.text =
+        QStringLiteral("Another program changed the person '%1' after Velkin Tree read it. The "
+                       "person has not been deleted.\r\n\r\nReload shows the person as it is "
+                       "now, so that you can decide again. Cancel leaves everything as it is.")
+            .arg(key);
+    question.title = QStringLiteral("Changed by another program");
+    question.icon = MsgIcon::Exclamation;
+    question.buttons = MsgButtons::RetryCancel;
+    question.buttonTexts = {QStringLiteral("Reload"), QStringLiteral("Cancel")};
+    return ShowMessage(question, parent) == MsgResult::Retry;
+}
+
+QString PersonGoneText(const QString &key, const QString &tree)
+{
+    return QStringLiteral("The person '%1' is no longer in the tree '%2': another program deleted "
+                          "it.")
+        .arg(key, tree);
+}

@@ -18,3 +18,10 @@ void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget 
 // The Compress command: busy pointer, the store's Compress, then "Database successfully
 // compressed" (information, "Successful") or the usual error report.
 void CompressDatabase(mDatabase &store, QWidget *parent = nullptr);
+
+// Asks, when another program changed the person `key` after this program read it, whether to
+// reload it: nothing was deleted; "Reload" (true) or "Cancel"; exclamation icon, title "Changed
+// by another program".
+bool AskReloadChanged(const QString &key, QWidget *parent = nullptr);
+// Tells that the person `key` is no longer in the tree: another program deleted it.
+QString PersonGoneText(const QString &key, const QString &tree);

@@ -99,8 +99,9 @@ bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
         return false;
     }
     // The open tree follows its new name (and the title with it while no box is clicked); what
-    // the chart shows stays as it is.
-    if (m_tree.IsOpen() && m_tree.CurrentTree().compare(oldName, Qt::CaseInsensitive) == 0) {
+    // the chart shows stays as it is. Only the renamed tree's table counts: another tree whose
+    // name merely counts as the same stays as it is.
+    if (m_tree.IsOpenTree(oldName)) {
         m_tree.Rename(newName);
         m_state.LastOpen = newName;
     }
@@ -191,8 +192,19 @@ void TreeCommands::mnuPersonDelete()
         return;
     }
 
-    const StoreError error = m_store.DeletePerson(m_tree.CurrentTree(), key);
-    if (error) {
+    // Only the person as shown is deleted: a row another program changed meanwhile is not.
+    const PersonRecord shown = person->toRecord();
+    const StoreError error = m_store.DeletePerson(m_tree.CurrentTree(), key, &shown);
+    if (error.number == kErrRowChanged) {
+        if (AskReloadChanged(key, m_window))
+            reloadPerson(key);
+        return;
+    }
+    if (error.number == kErrRowMissing) {
+        // Gone already: it goes from the chart as well.
+        ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Delete person"),
+                    MsgIcon::Information, MsgButtons::OkOnly, m_window);
+    } else if (error) {
         ReportError(error.number, error.description, m_window);
         return;
     }
@@ -221,4 +233,32 @@ void TreeCommands::mnuPersonDelete()
         m_browser.VTree_NodeClick(selected, true);
     else
         m_browser.ShowRoots();
+}
+
+void TreeCommands::reloadPerson(const QString &key)
+{
+    PersonRecord current;
+    StoreError error;
+    if (!m_store.FindPerson(m_tree.CurrentTree(), key, &current, &error)) {
+        if (error)
+            ReportError(error.number, error.description, m_window);
+        else
+            ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Reload"),
+                        MsgIcon::Information, MsgButtons::OkOnly, m_window);
+        return;
+    }
+    const cPersonPtr person = m_tree.ChangePerson(key, current);
+    if (!person)
+        return;
+    for (const cLevelPtr &level : m_chart.Levels()) {
+        if (const cNodePtr node = level->Item(key); node && node->Key() == key) {
+            const cNode shown = TreeBrowser::MakeNode(*person, node->Level(), node->ParentNode());
+            node->setCaptionA(shown.CaptionA());
+            node->setCaptionB(shown.CaptionB());
+        }
+    }
+    // The panel and the status bar show the person again, as it is now.
+    m_chart.Refresh();
+    if (const cNodePtr selected = m_chart.SelectedNode())
+        m_browser.VTree_NodeClick(selected, true);
 }

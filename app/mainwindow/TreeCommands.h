@@ -52,6 +52,8 @@ signals:
 
 private:
     bool renameTree(const QString &oldName, const QString &newName);
+    // Reads the person again and shows it as it is stored now.
+    void reloadPerson(const QString &key);
     void deleteTree(const QString &name);
 
     AppState &m_state;

@@ -2,6 +2,7 @@
 
 #include "PeopleLoader.h"
 #include "PeopleStore.h"
+#include "TreeTables.h"
 #include "mDatabase.h"
 
 #include <QThreadPool>
@@ -67,6 +68,11 @@ void OpenTree::OpenNew(const QString &name)
 void OpenTree::Close()
 {
     OpenNew(QString());
+}
+
+bool OpenTree::IsOpenTree(const QString &tree) const
+{
+    return IsOpen() && SameTable(m_currentTree, tree);
 }
 
 void OpenTree::Rename(const QString &newName)

@@ -25,6 +25,9 @@ public:
     // The name of the open tree; empty when none is open.
     const QString &CurrentTree() const { return m_currentTree; }
     bool IsOpen() const { return !m_currentTree.isEmpty(); }
+    // True when `tree` names the table of the open tree, as the database tells tables apart
+    // (SameTable): a tree whose name merely counts as the same name is another tree.
+    bool IsOpenTree(const QString &tree) const;
     // Every person of the open tree, one per row of its table, keyed by `Key`.
     const cPeople &People() const { return m_people; }
     // The key of the person whose box was last clicked; empty when none.

@@ -34,6 +34,11 @@ struct PersonRecord
 //   kErrDiskFull        (0x80030070) - the file could not be written (disk full, too large);
 //   kErrDatabaseDamaged (0x80030109) - the file is not a database or is damaged;
 //   kErrFileAccess      (0x80030005) - the file or its folder cannot be read or written.
+// and what another program did meanwhile:
+//   kErrTreeMissing     (0x80040E37) - the tree's table is gone (deleted or renamed elsewhere);
+//   kErrRowChanged      (0x80040E38) - the person's row no longer holds the values it was read
+//                                      with: another program changed it;
+//   kErrRowMissing      (0x80040E23) - the person's row is gone: another program deleted it.
 struct StoreError
 {
     long long number = 0;
@@ -50,6 +55,9 @@ constexpr long long kErrDatabaseBusy = -2147287007LL;    // 0x80030021
 constexpr long long kErrDiskFull = -2147286928LL;        // 0x80030070
 constexpr long long kErrDatabaseDamaged = -2147286775LL; // 0x80030109
 constexpr long long kErrFileAccess = -2147287035LL;      // 0x80030005
+constexpr long long kErrTreeMissing = -2147217865LL;     // 0x80040E37
+constexpr long long kErrRowChanged = -2147217864LL;      // 0x80040E38
+constexpr long long kErrRowMissing = -2147217885LL;      // 0x80040E23
 
 // True for the failures of the file itself (busy, full, damaged, not writable): the store
 // refused nothing the user asked, so the windows show the description as it is.

@@ -11,19 +11,26 @@
 class FakeHost : public EditHost
 {
 public:
-    StoreError FindPerson(const QString &, const QString &key, bool *found) override
+    StoreError FindPerson(const QString &, const QString &key, bool *found,
+                          PersonRecord *row) override
     {
         if (findError)
             return findError;
         *found = rows.contains(key);
+        if (*found && row)
+            *row = rows.value(key);
         return {};
     }
-    StoreError UpdatePerson(const QString &, const QString &key,
-                            const PersonRecord &record) override
+    StoreError UpdatePerson(const QString &, const QString &key, const PersonRecord &record,
+                            const PersonRecord *expected) override
     {
         ++updates;
         if (updateError)
             return updateError;
+        if (expected && !rows.contains(key))
+            return {kErrRowMissing, QStringLiteral("gone")};
+        if (expected && rows.value(key) != *expected)
+            return {kErrRowChanged, QStringLiteral("changed")};
         PersonRecord stored = record;
         stored.ID = key;
         rows[key] = stored;

@@ -185,6 +185,42 @@ private slots:
         QVERIFY(!store.TreeExists(QStringLiteral("Imported")));
         QVERIFY(!WriteScript::Dump(database).contains(QLatin1String("Imported")));
     }
+
+    // The disk fills while the rows are being written into the file itself (the file has grown
+    // past its size before the import): the import fails, and the file is cut back to what it
+    // was, with no journal left for the next program to find.
+    void importThatFillsTheDiskGivesTheRoomBack()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QStringLiteral("/Data/");
+        QVERIFY(QDir().mkpath(data));
+        const QString database = data + QStringLiteral("people.db");
+        QVERIFY(!mDatabase::CreateDatabaseFile(database));
+        QByteArray text = "0 HEAD\n1 CHAR UTF-8\n";
+        for (int i = 1; i <= 9000; ++i)
+            text += "0 @G" + QByteArray::number(i) + "@ INDI\n1 NAME Given /Family/\n1 NOTE " +
+                    QByteArray(400, 'x') + "\n";
+        QFile gedcom(dir.filePath(QStringLiteral("people.ged")));
+        QVERIFY(gedcom.open(QIODevice::WriteOnly));
+        gedcom.write(text + "0 TRLR\n");
+        gedcom.close();
+
+        mDatabase store;
+        store.SetPaths(data, database);
+        QVERIFY(store.OpenDatabase());
+        const auto before = folderState(data);
+        Gedcom::StoreImport result;
+        {
+            FileSizeLimit limit(QFileInfo(database).size() + 1024 * 1024);
+            QVERIFY(limit.set());
+            result = Gedcom::importIntoStore(store, gedcom.fileName(), QStringLiteral("Imported"));
+        }
+        QVERIFY(!result.isDone());
+        QCOMPARE(result.error, full(database));
+        QCOMPARE(folderState(data), before);
+        QVERIFY(!QFileInfo::exists(database + QStringLiteral("-journal")));
+        QVERIFY(!store.TreeExists(QStringLiteral("Imported")));
+    }
 };
 
 QTEST_MAIN(TestDiskFull)

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -258,6 +260,94 @@ private slots:
         f.commands->mnuPersonDelete();
         QCOMPARE(msgs.count(), before + 1); // the question only, no error
         QCOMPARE(keysIn(f.store, "Family"), (QStringList{"A", "B1", "D1", "C"}));
+    }
+
+    // A database an older version made holds "Ärzte" and "ärzte": renaming the one that is
+    // not open leaves the open one as it is, and changes keep reaching the open one.
+    void renamingTheOtherOfAPairLeavesTheOpenTree()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        const QString upper = QStringLiteral("Ärzte");
+        const QString lower = QStringLiteral("ärzte");
+        QVERIFY(f.addTree(upper, family()));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "older");
+            db.setDatabaseName(f.state.DataPath + QStringLiteral("people.db"));
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(
+                QStringLiteral("CREATE TABLE \"%1\" AS SELECT * FROM \"%2\"").arg(lower, upper)));
+            QVERIFY(query.exec(QStringLiteral("UPDATE \"%1\" SET \"Fname\" = 'Lower'").arg(lower)));
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("older");
+        f.commands->RefillTreeBox();
+        QVERIFY(f.browser->LoadTree(lower));
+        ScopedModalDriver driver([&](QDialog &d) {
+            auto &dlg = static_cast<dlgModify &>(d);
+            dlg.lstTrees()->setCurrentRow(indexOf(dlg.lstTrees(), upper));
+            dlg.txtNew()->setText(QStringLiteral("Doctors"));
+            dlg.cmdRename()->click();
+            return dlg.result();
+        });
+        f.commands->mnuFileModify();
+        QCOMPARE(f.tree.CurrentTree(), lower);
+        QCOMPARE(keysIn(f.store, "Doctors"), (QStringList{"A", "B1", "B2", "D1", "C"}));
+
+        f.click(1, "C");
+        msgs.clear();
+        f.commands->mnuPersonDelete();
+        QCOMPARE(msgs.count(), 1); // the question only
+        QCOMPARE(keysIn(f.store, lower), (QStringList{"A", "B1", "B2", "D1"}));
+        QCOMPARE(keysIn(f.store, "Doctors"), (QStringList{"A", "B1", "B2", "D1", "C"}));
+    }
+
+    // Another program changed the person after the tree was read: the delete is refused and
+    // offers to show the person as it is now; a person it deleted is said to be gone.
+    void deletingAPersonAnotherProgramChanged()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.browser->LoadTree("Fam"));
+        f.click(1, "A");
+        f.click(2, "B2");
+        mDatabase other;
+        other.SetPaths(f.state.DataPath, f.state.DataPath + QStringLiteral("people.db"));
+        QVERIFY(other.OpenDatabase());
+        QVERIFY(!other.UpdatePerson("Fam", "B2", Person("B2", "A", "Beatrice", "Smith")));
+
+        msgs.enqueue(MsgResult::Ok);    // delete B2?
+        msgs.enqueue(MsgResult::Retry); // Reload
+        f.commands->mnuPersonDelete();
+        QCOMPARE(msgs.count(), 2);
+        QCOMPARE(msgs.last().text,
+                 QStringLiteral("Another program changed the person 'B2' after Velkin Tree read "
+                                "it. The person has not been deleted.\r\n\r\nReload shows the "
+                                "person as it is now, so that you can decide again. Cancel leaves "
+                                "everything as it is."));
+        QCOMPARE(msgs.last().buttonTexts, (QStringList{"Reload", "Cancel"}));
+        QVERIFY(keysIn(f.store, "Fam").contains("B2"));
+        QCOMPARE(f.tree.People().Item("B2")->Fname(), QStringLiteral("Beatrice"));
+        QCOMPARE(f.node(2, "B2")->CaptionA(), QStringLiteral("Smith Beatrice"));
+
+        // Now as it is stored, the person goes.
+        f.commands->mnuPersonDelete();
+        QVERIFY(!keysIn(f.store, "Fam").contains("B2"));
+
+        QVERIFY(!other.DeletePerson("Fam", "B1"));
+        f.click(2, "B1");
+        msgs.clear();
+        f.commands->mnuPersonDelete();
+        QCOMPARE(msgs.count(), 2);
+        QCOMPARE(msgs.last().text, QStringLiteral("The person 'B1' is no longer in the tree 'Fam': "
+                                                  "another program deleted it."));
+        QVERIFY(!f.tree.People().Item("B1"));
+        QVERIFY(!f.node(2, "B1"));
     }
 
     void deletingAnotherTreeClosesTheOpenOne()

@@ -247,6 +247,95 @@ private slots:
         QCOMPARE(stored.Fname, QString("Olaf"));
         QCOMPARE(program.tree.People().Item("R1")->Fname(), QString("Olaf"));
     }
+
+    // Another program on the same database changes the person while it is being edited: the
+    // save writes nothing and offers to reload; Cancel keeps what was typed, Reload shows the
+    // person as it is now, and a save after that goes through.
+    void aChangeOfAnotherProgramIsNotOverwritten()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program program;
+        QVERIFY(!program.store.CreateTree("Family"));
+        QVERIFY(!program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
+        QVERIFY(program.browser->LoadTree("Family"));
+        program.click("R1");
+        mDatabase other;
+        other.SetPaths(program.state.DataPath, program.state.DataPath + "people.db");
+        QVERIFY(other.OpenDatabase());
+        // Changed before the window opens: the window shows the person as it is stored.
+        PersonRecord theirs = row("R1", "ROOT", "Ole", "Berg");
+        QVERIFY(!other.UpdatePerson("Family", "R1", theirs));
+
+        m_messages.enqueue(MsgResult::Cancel);
+        m_messages.enqueue(MsgResult::Retry);
+        QStringList firstNames;
+        ScopedModalDriver driver([&](QDialog &window) {
+            auto &edit = static_cast<frmEdit &>(window);
+            firstNames << box(edit, "txtFname")->text();
+            // Changed while the window is open.
+            theirs.Sname = "Lind";
+            other.UpdatePerson("Family", "R1", theirs);
+            box(edit, "txtFname")->setText("Olav");
+            QPushButton *save = edit.findChild<QPushButton *>("cmdSave");
+            save->click(); // Cancel: what was typed stays
+            firstNames << box(edit, "txtFname")->text();
+            save->click(); // Reload: the person as it is now
+            firstNames << box(edit, "txtFname")->text() + " " + box(edit, "txtSname")->text();
+            box(edit, "txtFname")->setText("Olav");
+            save->click();
+            return edit.result();
+        });
+        program.commands->mnuPersonEdit();
+
+        QCOMPARE(firstNames, (QStringList{"Ole", "Olav", "Ole Lind"}));
+        QCOMPARE(m_messages.count(), 2);
+        for (const MessageRequest &asked : m_messages.calls()) {
+            QCOMPARE(asked.text,
+                     QString("Another program changed the person 'R1' after you began editing "
+                             "it. Your changes have not been saved.\r\n\r\nReload shows the "
+                             "person as it is now; what you typed here is replaced.\r\nCancel "
+                             "keeps what you typed; nothing is saved."));
+            QCOMPARE(asked.title, QString("Changed by another program"));
+            QCOMPARE(asked.buttons, MsgButtons::RetryCancel);
+            QCOMPARE(asked.buttonTexts, (QStringList{"Reload", "Cancel"}));
+            QCOMPARE(asked.defaultButton, 2);
+        }
+        PersonRecord stored;
+        QVERIFY(program.store.FindPerson("Family", "R1", &stored));
+        QCOMPARE(stored.Fname, QString("Olav"));
+        QCOMPARE(stored.Sname, QString("Lind"));
+        QCOMPARE(program.tree.People().Item("R1")->Sname(), QString("Lind"));
+        QCOMPARE(program.chart->Levels().Item(1)->Item("R1")->CaptionA(), QString("Lind Olav"));
+    }
+
+    // Another program deleted the open tree: a new person is not taken for a key in use.
+    void aTreeAnotherProgramDeletedIsSaidToBeGone()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program program;
+        QVERIFY(!program.store.CreateTree("Family"));
+        QVERIFY(!program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
+        QVERIFY(program.browser->LoadTree("Family"));
+        mDatabase other;
+        other.SetPaths(program.state.DataPath, program.state.DataPath + "people.db");
+        QVERIFY(other.OpenDatabase());
+        QVERIFY(!other.DeleteTree("Family"));
+
+        ScopedModalDriver driver([&](QDialog &window) {
+            box(window, "txtKey")->setText("N1");
+            box(window, "txtPrntKey")->setText("ROOT");
+            window.findChild<QPushButton *>("cmdSave")->click();
+            return window.result() == QDialog::Accepted ? int(QDialog::Accepted)
+                                                        : int(QDialog::Rejected);
+        });
+        program.commands->mnuPersonNew();
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text,
+                 QString("The tree 'Family' no longer exists in the database: another program "
+                         "may have deleted or renamed it. Nothing was changed."));
+        QCOMPARE(m_messages.last().title, QString("Error: -2147217865"));
+        QVERIFY(!program.tree.People().Item("N1"));
+    }
 };
 
 QTEST_MAIN(TestPersonCommands)

@@ -61,12 +61,14 @@ private slots:
         QCOMPARE(messages.last().title, QStringLiteral("Successful"));
         QCOMPARE(messages.last().icon, MsgIcon::Information);
 
-        // A folder in the way of the temporary file cannot be removed.
-        QVERIFY(QDir().mkpath(data + mDatabase::CompressTempName() + "/x"));
+        // A database that may not be written is not compressed: the store's reason is shown.
+        db.SetWriteCheck([](const QString &) { return false; });
+        QVERIFY(db.OpenDatabase());
         messages.clear();
         CompressDatabase(db);
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().icon, MsgIcon::Critical);
+        QVERIFY(messages.last().text.contains(QLatin1String("open read-only")));
         QVERIFY(messages.last().title.startsWith(QLatin1String("Error: ")));
         QVERIFY(db.IsOpen());
     }
