@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <new>
+
 namespace Gedcom {
 
 StoreExport exportFromStore(const mDatabase &store, const QString &tree, const QString &path,
@@ -14,22 +16,24 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
         result.error = QStringLiteral("There is no tree named '%1'.").arg(tree);
         return result;
     }
-    StoreError failed;
-    const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
-    if (failed) {
-        result.error =
-            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
-        return result;
+    try {
+        StoreError failed;
+        const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
+        if (failed) {
+            result.error =
+                QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
+            return result;
+        }
+        ExportResult written = exportRows(rows, options);
+        if (!writeFileAtomically(path, written.data, &result.error))
+            return result;
+        result.rows = written.rows;
+        result.persons = written.persons;
+    } catch (const std::bad_alloc &) {
+        result.error = QStringLiteral("'%1' could not be written: there is not enough memory to "
+                                      "write the tree '%2'. Nothing was changed.")
+                           .arg(QDir::toNativeSeparators(path), tree);
     }
-    ExportResult written = exportRows(rows, options);
-    QString error;
-    if (!writeFileAtomically(path, written.data, &error)) {
-        result.error = QStringLiteral("'%1' could not be written: %2")
-                           .arg(QDir::toNativeSeparators(path), error);
-        return result;
-    }
-    result.rows = written.rows;
-    result.persons = written.persons;
     return result;
 }
 
