@@ -96,6 +96,11 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
                     ExportTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
         return QString();
     }
+    // A pipe or a device is never replaced: refused before the question to replace it.
+    if (const QString problem = ExportTargetProblem(fileName); !problem.isEmpty()) {
+        ShowMessage(problem, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return QString();
+    }
     if (QFileInfo::exists(fileName) &&
         ShowMessage(QStringLiteral("'%1' already exists. Do you want to replace it?")
                         .arg(QFileInfo(fileName).fileName()),

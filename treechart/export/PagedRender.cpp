@@ -33,8 +33,11 @@ QSizeF chartArea(const QPageLayout &layout, int resolution)
 PagePlan PagedRender::Plan(const ChartRenderSource &source, const QPageLayout &layout,
                            int resolution, PageMode mode)
 {
-    return PagePlan::Make(source.Size(), chartArea(layout, resolution), NaturalScale(resolution),
-                          mode, source.BoxSize());
+    PagePlan plan = PagePlan::Make(source.Size(), chartArea(layout, resolution),
+                                   NaturalScale(resolution), mode, source.BoxSize());
+    if (mode == PageMode::Tile)
+        plan.KeepPagesWith(source.BoxRects());
+    return plan;
 }
 
 QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &source,
@@ -58,10 +61,10 @@ QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &s
 QString PagedRender::FooterText(const QString &title, int page, const PagePlan &plan)
 {
     QString text = QStringLiteral("Page %1 of %2").arg(page + 1).arg(plan.PageCount());
-    if (plan.PageCount() > 1)
-        text += QStringLiteral(" (row %1, column %2)")
-                    .arg(page / plan.columns + 1)
-                    .arg(page % plan.columns + 1);
+    // Where the page goes in the poster, pages left out or not.
+    if (plan.GridCount() > 1)
+        text +=
+            QStringLiteral(" (row %1, column %2)").arg(plan.RowOf(page)).arg(plan.ColumnOf(page));
     return title.isEmpty() ? text : title + QStringLiteral(" - ") + text;
 }
 

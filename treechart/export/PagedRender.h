@@ -10,14 +10,16 @@ class QPagedPaintDevice;
 
 // Renders a chart onto the pages of a PDF writer or a printer, set up with its paper and
 // margins: tiled or fitted as chosen, with a footer line on every page giving the chart's title
-// and the page number (and, for tiles, their row and column).
+// and the page number (and, for tiles, their row and column in the grid of tiles, so that the
+// pages can be put together). Tiles that show no box are left out.
 class PagedRender
 {
 public:
     // Device units per chart pixel at screen size, for a device of this resolution.
     static double NaturalScale(int resolution) { return resolution / 96.0; }
 
-    // The plan for the chart on the device's current page layout.
+    // The plan for the chart on the device's current page layout, without the tiles that show
+    // no box.
     static PagePlan Plan(const ChartRenderSource &source, const QPageLayout &layout, int resolution,
                          PageMode mode);
     // The orientation that needs fewer pages (Tile) or shows the chart larger (Fit); when both
