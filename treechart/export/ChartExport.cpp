@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -60,18 +61,36 @@ QString writePng(const QImage &image, ReplacingFile &file)
 QString writeSvg(const ChartRenderSource &source, ReplacingFile &file)
 {
     const QSize chart = source.Size();
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setResolution(96); // one chart pixel is one pixel of the drawing
-    svg.setSize(chart);
-    svg.setViewBox(QRect(QPoint(0, 0), chart));
-    svg.setTitle(source.Title());
-    svg.setDescription(QStringLiteral("Family-tree chart made with Velkin Tree"));
-    QPainter painter;
-    if (!painter.begin(&svg))
+    // The generator builds the whole drawing in memory and writes it when the painter ends.
+    // Should memory run out, the painter is still ended where that can be done; when ending it
+    // fails as well (ending writes the drawing, which takes more memory), the painter and the
+    // drawing are given up unended, as their destructors would end it again and a second failure
+    // there would end the program.
+    auto svg = std::make_unique<QSvgGenerator>();
+    svg->setOutputDevice(&file);
+    svg->setResolution(96); // one chart pixel is one pixel of the drawing
+    svg->setSize(chart);
+    svg->setViewBox(QRect(QPoint(0, 0), chart));
+    svg->setTitle(source.Title());
+    svg->setDescription(QStringLiteral("Family-tree chart made with Velkin Tree"));
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(svg.get()))
         return QStringLiteral("the drawing could not be started");
-    source.Paint(painter, QRect(QPoint(0, 0), chart));
-    painter.end();
+    bool drawn = true;
+    try {
+        source.Paint(*painter, QRect(QPoint(0, 0), chart));
+    } catch (const std::bad_alloc &) {
+        drawn = false;
+    }
+    try {
+        painter->end();
+    } catch (const std::bad_alloc &) {
+        (void)painter.release();
+        (void)svg.release();
+        throw;
+    }
+    if (!drawn)
+        throw std::bad_alloc();
     return QString();
 }
 

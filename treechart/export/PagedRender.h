@@ -7,6 +7,7 @@
 
 class ChartRenderSource;
 class QPagedPaintDevice;
+class QPainter;
 
 // Renders a chart onto the pages of a PDF writer or a printer, set up with its paper and
 // margins: tiled or fitted as chosen, with a footer line on every page giving the chart's title
@@ -35,4 +36,9 @@ public:
 
     // The footer of one page.
     static QString FooterText(const QString &title, int page, const PagePlan &plan);
+
+private:
+    static bool paintPages(QPagedPaintDevice &device, QPainter &painter,
+                           const ChartRenderSource &source, const PagePlan &plan,
+                           const QPageLayout &layout, QString *error);
 };
