@@ -6,6 +6,7 @@
 #include "ChartRenderSource.h"
 #include "DescendantChartData.h"
 #include "DescendantSource.h"
+#include "ExportOptionsDialog.h"
 #include "FullDisk.h"
 #include "ModalSeam.h"
 #include "PagedRender.h"
@@ -124,6 +125,15 @@ private slots:
             QVERIFY(std::any_of(plan.tiles.begin(), plan.tiles.end(),
                                 [&](const QRect &tile) { return tile.contains(box); }));
         }
+        // The options dialog says what is left out.
+        const ExportOptionsDialog dialog(ExportOptionsDialog::Purpose::Pdf, source, options);
+        QCOMPARE(dialog.InfoText(),
+                 QStringLiteral("The chart takes %1 pages of A4 (%2 across, %3 down; the %4 pages "
+                                "that would show no box are left out).")
+                     .arg(plan.PageCount())
+                     .arg(plan.columns)
+                     .arg(plan.rows)
+                     .arg(plan.GridCount() - plan.PageCount()));
         const QString file = dir.filePath(QStringLiteral("l.pdf"));
         const ExportResult result = ExportChart(source, file, options);
         QVERIFY2(result.ok(), qPrintable(result.error));
