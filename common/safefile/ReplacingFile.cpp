@@ -204,9 +204,12 @@ bool ReplacingFile::open(OpenMode mode)
         // The new file takes the old one's place with its owner where that is allowed (a user
         // may not give a file away: no reason to fail), and its permissions unless it is for
         // the owner alone.
-        (void)::fchown(m_fd, status.st_uid, status.st_gid);
-        if (m_access == Access::Shared)
-            (void)::fchmod(m_fd, status.st_mode & 07777);
+        if (::fchown(m_fd, status.st_uid, status.st_gid) != 0) {
+            // kept as this user's
+        }
+        if (m_access == Access::Shared && ::fchmod(m_fd, status.st_mode & 07777) != 0) {
+            // kept as made
+        }
     }
     m_size = m_filePos = 0;
     m_buffer.clear();
@@ -309,7 +312,9 @@ bool ReplacingFile::commit()
         const int folder =
             ::open(folderOf(m_destination).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0) {
-            (void)::fsync(folder);
+            if (::fsync(folder) != 0) {
+                // a folder that cannot be synced (some file systems) changes nothing
+            }
             ::close(folder);
         }
     }
