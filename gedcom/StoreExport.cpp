@@ -1,5 +1,6 @@
 #include "StoreExport.h"
 
+#include "ReplacingFile.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -16,6 +17,13 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
         result.error = QStringLiteral("There is no tree named '%1'.").arg(tree);
         return result;
     }
+    // Opened first: a file that cannot be written (a pipe, a device, a missing folder) is
+    // refused before the tree is read.
+    ReplacingFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
     try {
         StoreError failed;
         const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
@@ -24,9 +32,11 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                 QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
             return result;
         }
-        ExportResult written = exportRows(rows, options);
-        if (!writeFileAtomically(path, written.data, &result.error))
+        const ExportResult written = exportRows(rows, options);
+        if (file.write(written.data) != written.data.size() || !file.commit()) {
+            result.error = file.errorString();
             return result;
+        }
         result.rows = written.rows;
         result.persons = written.persons;
     } catch (const std::bad_alloc &) {
