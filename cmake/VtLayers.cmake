@@ -7,7 +7,8 @@
 # given, another imported library (SQLite::SQLite3 and so on) that is not named there. Without
 # SYSTEM the system's libraries are not looked at. Run once every target exists.
 set(VT_PROJECT_LIBRARIES
-    vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp vttestsupport)
+    vtrecord vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan vteditor vtapp
+    vttestsupport)
 
 function(vt_check_links target)
     cmake_parse_arguments(ARG "" "" "MAY;QT;SYSTEM" ${ARGN})
@@ -47,14 +48,16 @@ endfunction()
 function(vt_check_layers)
     vt_check_links(vtrecord MAY "" QT Qt6::Core)
     vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
-    vt_check_links(vtgedcom MAY vtstore vtrecord QT Qt6::Core)
+    # Replacing files safely: Qt Core alone, below every library that writes files.
+    vt_check_links(vtsafefile MAY "" QT Qt6::Core)
+    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
-    vt_check_links(vttreechart MAY vtcommon vtrecord)
-    vt_check_links(Pixtile MAY vtcommon)
+    vt_check_links(vttreechart MAY vtcommon vtsafefile vtrecord)
+    vt_check_links(Pixtile MAY vtcommon vtsafefile)
     vt_check_links(vteditor MAY vtlifespan vttreechart Pixtile vtstore vtrecord vtcommon)
     vt_check_links(vtapp MAY vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
-        vtcommon)
+        vtcommon vtsafefile)
     # Test fakes are for the tests: no library of the product may link them.
     vt_check_links(vttestsupport MAY vtcommon)
 endfunction()

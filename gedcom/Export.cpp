@@ -3,9 +3,9 @@
 #include "DateText.h"
 #include "ExportLinks.h"
 #include "LineWriter.h"
+#include "ReplacingFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #ifndef VT_PROGRAM_VERSION
@@ -304,13 +304,12 @@ ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &op
 
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    ReplacingFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace Gedcom

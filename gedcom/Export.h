@@ -46,7 +46,9 @@ struct ExportResult
 ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &options);
 
 // Writes the bytes to a temporary file in the target's folder and renames it over the target
-// when complete: the target is never left half-written. False with the reason on failure.
+// once they are all on the disk (ReplacingFile): the target is never left half-written, and an
+// existing target that is not a regular file (a pipe, a device) is refused. False on failure, the
+// target as it was, and in `error` a sentence naming the path and saying what happened.
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
 
 } // namespace Gedcom

@@ -1,8 +1,11 @@
 #include "StoreExport.h"
 
+#include "ReplacingFile.h"
 #include "mDatabase.h"
 
 #include <QDir>
+
+#include <new>
 
 namespace Gedcom {
 
@@ -14,22 +17,33 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
         result.error = QStringLiteral("There is no tree named '%1'.").arg(tree);
         return result;
     }
-    StoreError failed;
-    const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
-    if (failed) {
-        result.error =
-            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
+    // Opened first: a file that cannot be written (a pipe, a device, a missing folder) is
+    // refused before the tree is read.
+    ReplacingFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = file.errorString();
         return result;
     }
-    ExportResult written = exportRows(rows, options);
-    QString error;
-    if (!writeFileAtomically(path, written.data, &error)) {
-        result.error = QStringLiteral("'%1' could not be written: %2")
-                           .arg(QDir::toNativeSeparators(path), error);
-        return result;
+    try {
+        StoreError failed;
+        const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
+        if (failed) {
+            result.error =
+                QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
+            return result;
+        }
+        const ExportResult written = exportRows(rows, options);
+        if (file.write(written.data) != written.data.size() || !file.commit()) {
+            result.error = file.errorString();
+            return result;
+        }
+        result.rows = written.rows;
+        result.persons = written.persons;
+    } catch (const std::bad_alloc &) {
+        result.error = QStringLiteral("'%1' could not be written: there is not enough memory to "
+                                      "write the tree '%2'. Nothing was changed.")
+                           .arg(QDir::toNativeSeparators(path), tree);
     }
-    result.rows = written.rows;
-    result.persons = written.persons;
     return result;
 }
 

@@ -16,8 +16,10 @@ struct StoreExport
     bool isDone() const { return error.isEmpty(); }
 };
 
-// Writes the tree `tree` of the store to `path` (exportRows, then writeFileAtomically: the file
-// is complete or not there at all; an existing file is replaced only by a complete one).
+// Writes the tree `tree` of the store to `path` (exportRows through a ReplacingFile, as
+// writeFileAtomically does: the file is complete or not there at all; an existing file is
+// replaced only by a complete one, and never one that is not a regular file, which is refused
+// before the tree is read). Running out of memory is a failure like any other.
 StoreExport exportFromStore(const mDatabase &store, const QString &tree, const QString &path,
                             const ExportOptions &options);
 

@@ -1,6 +1,7 @@
 #include "ThumbCache.h"
 
 #include "PngTextKeys.h"
+#include "ReplacingFile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -10,9 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <cstring>
 
 namespace ThumbCache {
@@ -235,22 +234,20 @@ bool Store::writeEntry(const QString &folder, const Source &source, QImage image
     }
     image.setText(QStringLiteral("Software"), QStringLiteral("Pixtile 4.1"));
     const QString target = dir + QLatin1Char('/') + EntryName(source.uri);
-    // Written whole beside the entry (0600), then renamed over it: a reader sees the old entry
-    // or the new one, never half of one.
-    QTemporaryFile temporary(target + QStringLiteral(".XXXXXX"));
-    if (!temporary.open())
+    // Written whole beside the entry (0600), every write checked, then renamed over it: a reader
+    // sees the old entry or the new one, never half of one, and a full disk leaves the old entry
+    // as it was. Not waited onto the disk: an entry lost in a crash is only made again, while
+    // waiting for each of hundreds would slow every folder shown.
+    ReplacingFile file(target, ReplacingFile::Access::Private);
+    file.setSyncToDisk(false);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    QImageWriter writer(&temporary, "png");
+    QImageWriter writer(&file, "png");
     // Fast compression: a fifth of the default's time for a slightly larger entry.
     writer.setCompression(1);
-    if (!writer.write(image) || !temporary.flush())
+    if (!writer.write(image))
         return false;
-    temporary.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
+    return file.commit();
 }
 
 } // namespace ThumbCache

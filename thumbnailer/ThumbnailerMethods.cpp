@@ -4,6 +4,7 @@
 
 #include "ModalSeam.h"
 #include "PropertyBag.h"
+#include "ReplacingFile.h"
 #include "ThumbAboutBox.h"
 #include "ThumbCellAccess.h"
 #include "ThumbLimits.h"
@@ -12,6 +13,7 @@
 #include "mThumbnailer.h"
 
 #include <QEvent>
+#include <QImageWriter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -138,7 +140,10 @@ bool Thumbnailer::ExportThumb(const QString &Name, const QString &SavePath, int 
         d->pipeline.cells().cellImage(ThumbCellAccess::cell(*thumb), Style != theClear);
     if (image.isNull())
         return false;
-    return image.save(SavePath, "BMP");
+    // An existing file is replaced only by a complete bitmap (never a pipe or a device).
+    ReplacingFile file(SavePath);
+    QImageWriter writer(&file, "bmp");
+    return file.open(QIODevice::WriteOnly) && writer.write(image) && file.commit();
 }
 
 void Thumbnailer::StartLabelEdit()

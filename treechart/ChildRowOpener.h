@@ -3,6 +3,8 @@
 #include "ChildrenOf.h"
 #include "cNode.h"
 
+struct AncestorChain;
+
 #include <QObject>
 
 class TreeChart;
@@ -22,6 +24,13 @@ public:
     void ShowRoots();
     // What a click on the node does to the rows.
     void Open(const cNodePtr &node);
+    // The chart as clicking every person of the chain in turn leaves it (see OpenChainInChart),
+    // built in one pass and drawn once: the rows below the root row are replaced by a row for
+    // each person of the chain holding that person's children, the person is selected and
+    // scrolled into view. A chain that reaches no root starts in a row of its own below the root
+    // row. No NodeClick is raised. Returns the person's box; null when the chain is empty or a
+    // box of it was missing (the rows are then opened as far as they go).
+    cNodePtr OpenChain(const AncestorChain &chain);
 
 private:
     TreeChart &m_chart;

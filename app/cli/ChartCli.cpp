@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <new>
+
 namespace {
 
 int fail(QTextStream &err, const QString &message)
@@ -46,9 +48,7 @@ QString titleOf(const ChartCliRequest &request, const cPeople &people)
     return title;
 }
 
-} // namespace
-
-int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
+int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
                    QTextStream &err)
 {
     if (request.tree.isEmpty() || request.file.isEmpty())
@@ -58,6 +58,9 @@ int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return fail(err, QStringLiteral("'%1' does not end in .png, .svg or .pdf: the name of the "
                                         "file decides how the chart is written.")
                              .arg(request.file));
+    // A file that can never be written is refused before the tree is read.
+    if (const QString problem = ExportTargetProblem(request.file); !problem.isEmpty())
+        return fail(err, problem);
 
     const QString folder = QDir(dataFolder).absolutePath() + QLatin1Char('/');
     const QString database = folder + QStringLiteral("people.db");
@@ -112,4 +115,17 @@ int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         << '\n';
     out.flush();
     return 0;
+}
+
+} // namespace
+
+int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
+                   QTextStream &err)
+{
+    // Reading a very large tree may run out of memory as well as drawing its chart.
+    try {
+        return runChartExport(request, dataFolder, out, err);
+    } catch (const std::bad_alloc &) {
+        return fail(err, NotEnoughMemoryText(request.file));
+    }
 }

@@ -13,7 +13,8 @@ class QTextStream;
 // --descendants the descendant chart of KEY, or of every root without --person. The last line
 // printed on success is "exported chart of N boxes to FILE"; a line of ancestors that breaks is
 // reported on the error stream before it. A failure prints one clear line on the error stream,
-// returns 1 and leaves no file behind (an existing FILE stays as it was).
+// returns 1 and leaves no file behind (an existing FILE stays as it was): a full disk, a FILE that
+// is a pipe or a device (never replaced), a drawing too large to make, too little memory.
 struct ChartCliRequest
 {
     QString tree;

@@ -43,8 +43,8 @@ private:
 } // namespace
 
 modRegistry::modRegistry(const QString &userFile, const QString &machineFile)
-    : m_ownFiles(std::make_unique<SettingsFiles>()), m_files(*m_ownFiles), m_userFile(userFile),
-      m_machineFile(machineFile)
+    : m_ownFiles(std::make_unique<SettingsFiles>(SettingsFiles::Report::Silent)),
+      m_files(*m_ownFiles), m_userFile(userFile), m_machineFile(machineFile)
 {
 }
 
@@ -118,12 +118,12 @@ bool modRegistry::rootHeld()
     return QFileInfo::exists(FileForRoot(m_root)) || !rootSettings().allKeys().isEmpty();
 }
 
-int modRegistry::written(QSettings &settings, int failure)
+int modRegistry::written(int failure)
 {
     if (!m_ownFiles)
         return ERROR_NONE; // the program's SettingsFiles::Sync() writes the batch
-    settings.sync();
-    return settings.status() == QSettings::NoError ? ERROR_NONE : failure;
+    // Through the settings files, which keep the old file when the new one cannot be written.
+    return m_files.Sync(FileForRoot(m_root)) ? ERROR_NONE : failure;
 }
 
 bool modRegistry::findGroup(QSettings &settings, const QString &subKey, QString &group)
@@ -207,7 +207,7 @@ int modRegistry::CreateKey(const QString &path)
         if (settings.allKeys().isEmpty())
             settings.setValue(kKeyMarker, 1);
     }
-    return m_result = written(settings, ERROR_CANNOT_CREATE_KEY);
+    return m_result = written(ERROR_CANNOT_CREATE_KEY);
 }
 
 QVariant modRegistry::GetDword(const QString &path, const QString &name)
@@ -252,7 +252,7 @@ int modRegistry::SetDword(const QString &path, const QString &name, qint32 value
     GroupScope scope(settings, group);
     settings.setValue(findValue(settings, name), value);
     settings.remove(kKeyMarker);
-    return m_result = written(settings, ERROR_CANNOT_SET_DWORD);
+    return m_result = written(ERROR_CANNOT_SET_DWORD);
 }
 
 QString modRegistry::GetString(const QString &path, const QString &name)
@@ -299,7 +299,7 @@ int modRegistry::SetString(const QString &path, const QString &name, const QStri
     // Stored as a QString variant, so that texts such as "1, 2" or "true" come back as written.
     settings.setValue(findValue(settings, name), QVariant(value));
     settings.remove(kKeyMarker);
-    return m_result = written(settings, ERROR_CANNOT_SET_STRING);
+    return m_result = written(ERROR_CANNOT_SET_STRING);
 }
 
 QString modRegistry::ErrorText(int code)

@@ -85,7 +85,7 @@ private:
     bool parse(const QString &path, QString &subKey);
     // After a change: writes it at once on files of the module's own (`failure` when that
     // fails); on the program's files leaves it to their Sync().
-    int written(QSettings &settings, int failure);
+    int written(int failure);
     // The settings of the current root's file.
     QSettings &rootSettings();
     // True when the store holds anything for the current root: its file exists, or values were

@@ -1,5 +1,6 @@
 // Deleting through the control (the Delete key, DeleteItems) and exporting a thumbnail, with
 // real files in a temporary folder.
+#include "FullDisk.h"
 #include "ScriptedMessageService.h"
 #include "ThumbCellAccess.h"
 #include "Thumbnailer.h"
@@ -8,8 +9,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTest>
+
+#include <sys/stat.h>
 
 class tst_fileops_widget : public QObject
 {
@@ -144,6 +148,21 @@ void tst_fileops_widget::exportThumbSizes()
     QVERIFY(!c.ExportThumb("missing.bmp", out.filePath("x.bmp"), Thumbnailer::theClear));
     QVERIFY(!c.ExportThumb("p01.bmp", out.filePath("no/such/folder/x.bmp"), Thumbnailer::theFull));
     QVERIFY(!QFile::exists(out.filePath("x.bmp")));
+
+    // A pipe is never replaced (nor waited on); a full disk keeps the older file whole.
+    const QString pipe = out.filePath("pipe.bmp");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QVERIFY(!c.ExportThumb("p01.bmp", pipe, Thumbnailer::theFull));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    FullDisk disk;
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.why()));
+    const QString older = disk.filePath("older.bmp");
+    QVERIFY(WriteWholeFile(older, "an older file"));
+    QVERIFY(disk.fill());
+    QVERIFY(!c.ExportThumb("p01.bmp", older, Thumbnailer::theFull));
+    QCOMPARE(ReadWholeFile(older), QByteArray("an older file"));
+    QCOMPARE(disk.entries(), QStringList{"older.bmp"});
 }
 
 QTEST_MAIN(tst_fileops_widget)

@@ -1,6 +1,7 @@
 // The thumbnail cache shared with the desktop: names, keys, entries written and read back with
 // the geometry of a decode, invalidation, failure records, permissions, and the cache off or
 // out of reach. XDG_CACHE_HOME points at a temporary folder.
+#include "FullDisk.h"
 #include "PngTextKeys.h"
 #include "ScriptedMessageService.h"
 #include "ThumbCache.h"
@@ -71,6 +72,7 @@ private slots:
     void failuresAreRecordedAndRetriedAfterAChange();
     void cacheOffOrOutOfReach();
     void entryLargerThanItsFolderIsNotTaken();
+    void fullDiskKeepsTheEntryThere();
 
 private:
     QString root() const { return m_home.filePath("cache/thumbnails"); }
@@ -280,6 +282,34 @@ void tst_thumbcache::entryLargerThanItsFolderIsNotTaken()
         ThumbCache::Entry found;
         QCOMPARE(store.find(source, 100, found), size.width() <= 256 && size.height() <= 256);
     }
+}
+
+// A disk full to its last block: a new entry is not written, and the one there stays whole.
+void tst_thumbcache::fullDiskKeepsTheEntryThere()
+{
+    FullDisk disk;
+    if (!disk.ok())
+        QSKIP(qPrintable(disk.why()));
+    QVERIFY(writeImage(path("p.jpg"), 400, 300, Qt::red));
+    const ThumbCache::Source source = sourceOf(path("p.jpg"));
+    const ThumbCache::Store store(disk.path());
+    QImage blue(128, 96, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    QVERIFY(store.write(source, 0, blue, QSize(400, 300)));
+    const QString entry = disk.path() + "/normal/" + ThumbCache::EntryName(source.uri);
+    const QByteArray before = ReadWholeFile(entry);
+    QVERIFY(disk.fill());
+
+    QImage green(128, 96, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    QVERIFY(!store.write(source, 0, green, QSize(400, 300)));
+    QVERIFY(!store.writeFailure(source));
+    QCOMPARE(ReadWholeFile(entry), before);
+    QCOMPARE(QDir(disk.path() + "/normal").entryList(QDir::Files | QDir::Hidden),
+             QStringList{ThumbCache::EntryName(source.uri)});
+    ThumbCache::Entry found;
+    QVERIFY(store.find(source, 100, found));
+    QVERIFY(near(centreOf(found.image), Qt::blue));
 }
 
 QTEST_MAIN(tst_thumbcache)

@@ -17,6 +17,8 @@ private slots:
     void chains_data();
     void chains();
     void brokenChainsOpenFromTheTopmostPerson();
+    void onePassOpensWhatTheClicksOpen_data();
+    void onePassOpensWhatTheClicksOpen();
 
 private:
     cPeople m_people;
@@ -150,6 +152,75 @@ void tst_ancestorpath::brokenChainsOpenFromTheTopmostPerson()
 
     QVERIFY(!OpenChainInChart(chart, m_people, AncestorChain::Of(m_people, "none")));
     QCOMPARE(chart.SelectedNode(), person);
+}
+
+void tst_ancestorpath::onePassOpensWhatTheClicksOpen_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("to a root") << "g5";
+    QTest::newRow("a root itself") << "g1b";
+    QTest::newRow("a leaf") << "g6";
+    QTest::newRow("parent missing") << "z";
+    QTest::newRow("cycle") << "p";
+    QTest::newRow("own parent") << "s";
+    QTest::newRow("nobody") << "none";
+}
+
+void tst_ancestorpath::onePassOpensWhatTheClicksOpen()
+{
+    QFETCH(QString, key);
+    // Both charts start from an earlier path, whose selection must not stay behind.
+    struct Host
+    {
+        TreeChart chart;
+        ChildRowOpener opener;
+        int clicks = 0;
+        explicit Host(const cPeople &people) : opener(chart, people, IndexChildren(people))
+        {
+            ApplyMainWindowDesign(chart);
+            chart.resize(300, 200);
+            opener.ShowRoots();
+            OpenChainInChart(chart, people, AncestorChain::Of(people, QStringLiteral("g2a")));
+            QObject::connect(&chart, &TreeChart::NodeClick, [this] { ++clicks; });
+        }
+        // Each box: row, key, parent's key, place, selected.
+        QStringList boxes() const
+        {
+            QStringList out;
+            for (int row = 1; row <= chart.Levels().Count(); ++row) {
+                for (const cNodePtr &n : *chart.Levels().Item(row))
+                    out << QStringLiteral("%1 %2<%3 %4,%5-%6,%7 %8")
+                               .arg(row)
+                               .arg(n->Key(), n->ParentNode() ? n->ParentNode()->Key() : "-")
+                               .arg(n->Left())
+                               .arg(n->Top())
+                               .arg(n->Right())
+                               .arg(n->Bottom())
+                               .arg(n->Selected() ? "selected" : "");
+            }
+            return out;
+        }
+    };
+    Host clicked(m_people), onePass(m_people);
+    const AncestorChain chain = AncestorChain::Of(m_people, key);
+    const cNodePtr byClicks = OpenChainInChart(clicked.chart, m_people, chain);
+    const int draws = onePass.chart.DrawCount();
+    const cNodePtr atOnce = onePass.opener.OpenChain(chain);
+
+    if (chain.keys.isEmpty()) {
+        QVERIFY(!atOnce);
+        return;
+    }
+    QVERIFY(byClicks && atOnce);
+    QCOMPARE(atOnce->Key(), byClicks->Key());
+    QCOMPARE(onePass.chart.SelectedNode(), atOnce);
+    QCOMPARE(onePass.boxes(), clicked.boxes());
+    QCOMPARE(onePass.chart.ChartSize(), clicked.chart.ChartSize());
+    QCOMPARE(onePass.chart.ScrollOffset(), clicked.chart.ScrollOffset());
+    // Drawn once, without a click for the host to answer.
+    QCOMPARE(onePass.chart.DrawCount(), draws + 1);
+    QCOMPARE(onePass.clicks, 0);
+    QVERIFY(clicked.clicks > 0);
 }
 
 QTEST_MAIN(tst_ancestorpath)

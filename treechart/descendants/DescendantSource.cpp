@@ -28,3 +28,19 @@ QSize DescendantSource::BoxSize() const
     const ChartSettings &s = m_chart.Geometry().Settings();
     return QSize(s.NodeWidth + s.NodeShadowSize, s.NodeHeight + s.NodeShadowSize);
 }
+
+std::vector<QRect> DescendantSource::BoxRects() const
+{
+    const DescendantGeometry &geometry = m_chart.Geometry();
+    const int shadow = geometry.Settings().NodeShadowSize;
+    std::vector<QRect> boxes;
+    boxes.reserve(size_t(geometry.Count()));
+    for (int i = 0; i < geometry.Count(); ++i)
+        boxes.push_back(geometry.BoxRect(i).adjusted(0, 0, -shadow, -shadow));
+    return boxes;
+}
+
+qint64 DescendantSource::SvgBytesPerBox() const
+{
+    return kSvgBytesPerBox;
+}

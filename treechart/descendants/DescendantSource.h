@@ -17,6 +17,11 @@ public:
     void Paint(QPainter &painter, const QRect &chartRect) const override;
     QString Title() const override { return m_title; }
     QSize BoxSize() const override;
+    std::vector<QRect> BoxRects() const override;
+    qint64 SvgBytesPerBox() const override;
+    // A box with its two captions and its connectors: about 3,000 bytes measured on trees of
+    // 1,000 to 20,000 persons with names as real trees hold them, with room to spare.
+    static constexpr qint64 kSvgBytesPerBox = 4096;
 
 private:
     const DescendantChartData &m_chart;

@@ -14,6 +14,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <new>
+
 namespace ChartCommands {
 
 namespace {
@@ -71,11 +73,22 @@ void setUpPrinter(QPrinter &printer, const ChartRenderSource &source, PageMode m
         PagedRender::BestOrientation(source, printer.pageLayout(), printer.resolution(), mode));
 }
 
+// Renders the pages; running out of memory is an error like any other.
+int render(QPrinter &printer, const ChartRenderSource &source, PageMode mode, QString *error)
+{
+    try {
+        return PagedRender::Render(printer, source, mode, error);
+    } catch (const std::bad_alloc &) {
+        *error = QStringLiteral("There is not enough memory to print the chart.");
+        return 0;
+    }
+}
+
 bool printOn(QWidget *parent, QPrinter &printer, const ChartRenderSource &source, PageMode mode)
 {
     WaitCursor busy;
     QString error;
-    if (PagedRender::Render(printer, source, mode, &error) > 0)
+    if (render(printer, source, mode, &error) > 0)
         return true;
     busy.restore();
     ShowMessage(error, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
@@ -94,6 +107,11 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         ShowMessage(QStringLiteral("Choose a file name ending in .pdf, .svg or .png: the ending "
                                    "decides how the chart is written."),
                     ExportTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return QString();
+    }
+    // A pipe or a device is never replaced: refused before the question to replace it.
+    if (const QString problem = ExportTargetProblem(fileName); !problem.isEmpty()) {
+        ShowMessage(problem, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
         return QString();
     }
     if (QFileInfo::exists(fileName) &&
@@ -144,12 +162,15 @@ bool PrintPreview(QWidget *parent, const ChartRenderSource &source)
     setUpPrinter(printer, source, mode);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("dlgPrintPreview"));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&](QPrinter *target) {
-                         WaitCursor busy;
-                         QString error;
-                         PagedRender::Render(*target, source, mode, &error);
-                     });
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *target) {
+            WaitCursor busy;
+            QString error;
+            if (render(*target, source, mode, &error) == 0) {
+                busy.restore();
+                ShowMessage(error, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, &preview);
+            }
+        });
     return ModalSeam::exec(preview) == QDialog::Accepted;
 }
 

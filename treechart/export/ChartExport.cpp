@@ -2,26 +2,35 @@
 
 #include "ChartRenderSource.h"
 #include "PagedRender.h"
+#include "ReplacingFile.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <memory>
+#include <new>
+
 namespace {
+
+// The bytes of an SVG drawing that do not depend on the boxes: its head, the title, the styles.
+constexpr qint64 kSvgBytesFixed = 4096;
 
 QString fileText(const QString &fileName)
 {
     return QLatin1Char('\'') + QFileInfo(fileName).fileName() + QLatin1Char('\'');
 }
 
-QString writeError(const QString &fileName, const QString &reason)
+QString writeError(const QString &fileName, const QString &reason, bool existed = false)
 {
-    return QStringLiteral("The chart could not be written to %1: %2.")
-        .arg(fileText(fileName), reason);
+    QString text =
+        QStringLiteral("The chart could not be written to %1: %2.").arg(fileText(fileName), reason);
+    if (existed)
+        text += QStringLiteral(" The file that was there is unchanged.");
+    return text;
 }
 
 // The whole chart as a picture; null when there is not enough memory for it.
@@ -41,7 +50,7 @@ QImage renderPng(const ChartRenderSource &source, int scale)
     return image;
 }
 
-QString writePng(const QImage &image, QSaveFile &file)
+QString writePng(const QImage &image, ReplacingFile &file)
 {
     QImageWriter writer(&file, "png");
     if (!writer.write(image))
@@ -49,25 +58,43 @@ QString writePng(const QImage &image, QSaveFile &file)
     return QString();
 }
 
-QString writeSvg(const ChartRenderSource &source, QSaveFile &file)
+QString writeSvg(const ChartRenderSource &source, ReplacingFile &file)
 {
     const QSize chart = source.Size();
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setResolution(96); // one chart pixel is one pixel of the drawing
-    svg.setSize(chart);
-    svg.setViewBox(QRect(QPoint(0, 0), chart));
-    svg.setTitle(source.Title());
-    svg.setDescription(QStringLiteral("Family-tree chart made with Velkin Tree"));
-    QPainter painter;
-    if (!painter.begin(&svg))
+    // The generator builds the whole drawing in memory and writes it when the painter ends.
+    // Should memory run out, the painter is still ended where that can be done; when ending it
+    // fails as well (ending writes the drawing, which takes more memory), the painter and the
+    // drawing are given up unended, as their destructors would end it again and a second failure
+    // there would end the program.
+    auto svg = std::make_unique<QSvgGenerator>();
+    svg->setOutputDevice(&file);
+    svg->setResolution(96); // one chart pixel is one pixel of the drawing
+    svg->setSize(chart);
+    svg->setViewBox(QRect(QPoint(0, 0), chart));
+    svg->setTitle(source.Title());
+    svg->setDescription(QStringLiteral("Family-tree chart made with Velkin Tree"));
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(svg.get()))
         return QStringLiteral("the drawing could not be started");
-    source.Paint(painter, QRect(QPoint(0, 0), chart));
-    painter.end();
+    bool drawn = true;
+    try {
+        source.Paint(*painter, QRect(QPoint(0, 0), chart));
+    } catch (const std::bad_alloc &) {
+        drawn = false;
+    }
+    try {
+        painter->end();
+    } catch (const std::bad_alloc &) {
+        (void)painter.release();
+        (void)svg.release();
+        throw;
+    }
+    if (!drawn)
+        throw std::bad_alloc();
     return QString();
 }
 
-QString writePdf(const ChartRenderSource &source, QSaveFile &file, const ExportOptions &options,
+QString writePdf(const ChartRenderSource &source, ReplacingFile &file, const ExportOptions &options,
                  int *pages)
 {
     QPdfWriter pdf(&file);
@@ -81,6 +108,25 @@ QString writePdf(const ChartRenderSource &source, QSaveFile &file, const ExportO
 }
 
 } // namespace
+
+qint64 SvgSizeEstimate(const ChartRenderSource &source)
+{
+    return kSvgBytesFixed + qint64(source.BoxCount()) * source.SvgBytesPerBox();
+}
+
+QString SvgSizeProblem(const ChartRenderSource &source)
+{
+    const qint64 estimate = SvgSizeEstimate(source);
+    if (estimate <= kMaxSvgBytes)
+        return QString();
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    return QStringLiteral("The chart is too large for an SVG drawing: its %L1 boxes would make "
+                          "about %L2 MB, and an SVG drawing is written up to %L3 MB. Export the "
+                          "chart as PDF instead.")
+        .arg(source.BoxCount())
+        .arg((estimate + kMegabyte - 1) / kMegabyte)
+        .arg(kMaxSvgBytes / kMegabyte);
+}
 
 QPageLayout PdfPageLayout(const ChartRenderSource &source, const ExportOptions &options)
 {
@@ -118,7 +164,9 @@ QString PngSizeProblem(const QSize &chart, int scale)
         .arg(kMaxPngSide);
 }
 
-ExportResult ExportChart(const ChartRenderSource &source, const QString &fileName,
+namespace {
+
+ExportResult exportChart(const ChartRenderSource &source, const QString &fileName,
                          const ExportOptions &options)
 {
     ExportResult result;
@@ -133,6 +181,10 @@ ExportResult ExportChart(const ChartRenderSource &source, const QString &fileNam
         result.error = QStringLiteral("The chart is empty: there is nothing to export.");
         return result;
     }
+    // A target that can never be replaced is refused before the chart is drawn.
+    result.error = ExportTargetProblem(fileName);
+    if (!result.ok())
+        return result;
     const int scale = options.pngScale == 2 ? 2 : 1;
     QImage picture;
     if (format == ExportFormat::Png) {
@@ -147,12 +199,15 @@ ExportResult ExportChart(const ChartRenderSource &source, const QString &fileNam
                                .arg(source.Size().height() * scale);
             return result;
         }
+    } else if (format == ExportFormat::Svg) {
+        result.error = SvgSizeProblem(source);
+        if (!result.ok())
+            return result;
     }
 
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
+    ReplacingFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        result.error = writeError(fileName, file.errorString());
+        result.error = writeError(fileName, file.reason());
         return result;
     }
     QString problem;
@@ -169,17 +224,45 @@ ExportResult ExportChart(const ChartRenderSource &source, const QString &fileNam
     case ExportFormat::Unknown:
         break;
     }
-    if (problem.isEmpty() && file.error() != QFileDevice::NoError)
-        problem = file.errorString();
+    // A failed write of the file is the cause whatever the writer made of it.
+    if (!file.reason().isEmpty())
+        problem = file.reason();
     if (!problem.isEmpty()) {
-        file.cancelWriting();
-        result.error = writeError(fileName, problem);
+        file.cancel();
+        result.error = writeError(fileName, problem, file.replacesExisting());
         return result;
     }
     if (!file.commit()) {
-        result.error = writeError(fileName, file.errorString());
+        result.error = writeError(fileName, file.reason(), file.replacesExisting());
         return result;
     }
     result.boxes = source.BoxCount();
     return result;
+}
+
+} // namespace
+
+ExportResult ExportChart(const ChartRenderSource &source, const QString &fileName,
+                         const ExportOptions &options)
+{
+    try {
+        return exportChart(source, fileName, options);
+    } catch (const std::bad_alloc &) {
+        ExportResult result;
+        result.error = NotEnoughMemoryText(fileName);
+        return result;
+    }
+}
+
+QString ExportTargetProblem(const QString &fileName)
+{
+    const QString problem = ReplacingFile::TargetProblem(fileName);
+    return problem.isEmpty() ? QString() : writeError(fileName, problem);
+}
+
+QString NotEnoughMemoryText(const QString &fileName)
+{
+    return QStringLiteral("There is not enough memory to export the chart to %1. Nothing was "
+                          "written; a PDF of the chart needs the least memory.")
+        .arg(fileText(fileName));
 }

@@ -111,14 +111,22 @@ void ExportOptionsDialog::update()
             text = tr("The chart fills one page of %1 at %2 % of its screen size.")
                        .arg(paper)
                        .arg(int(100 * plan.scale / PagedRender::NaturalScale(resolution) + 0.5));
-        else if (plan.PageCount() == 1)
+        else if (plan.GridCount() == 1)
             text = tr("The chart fits on one page of %1.").arg(paper);
-        else
+        else if (plan.PageCount() == plan.GridCount())
             text = tr("The chart takes %1 pages of %2 (%3 across, %4 down).")
                        .arg(plan.PageCount())
                        .arg(paper)
                        .arg(plan.columns)
                        .arg(plan.rows);
+        else
+            text = tr("The chart takes %1 pages of %2 (%3 across, %4 down; the %5 pages that "
+                      "would show no box are left out).")
+                       .arg(plan.PageCount())
+                       .arg(paper)
+                       .arg(plan.columns)
+                       .arg(plan.rows)
+                       .arg(plan.GridCount() - plan.PageCount());
     } else {
         text = options.pageMode == PageMode::Fit
                    ? tr("The chart is made smaller to fit the page you choose.")

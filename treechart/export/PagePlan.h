@@ -16,10 +16,22 @@ struct PagePlan
 {
     double scale = 1;         // device units per chart pixel
     std::vector<QRect> tiles; // the part of the chart on each page, in reading order
+    // Where each page lies in the grid of tiles: row × columns + column, counted from 0.
+    std::vector<int> cells;
     int columns = 0;
     int rows = 0;
 
     int PageCount() const { return int(tiles.size()); }
+    // The pages of the whole grid, those left out included.
+    int GridCount() const { return columns * rows; }
+    // The row and column of a page in the grid, counted from 1.
+    int RowOf(int page) const { return cells[size_t(page)] / columns + 1; }
+    int ColumnOf(int page) const { return cells[size_t(page)] % columns + 1; }
+
+    // Leaves out the pages that meet none of the boxes (chart coordinates): a page of a large
+    // chart may show nothing but background and connectors. The others keep their place in the
+    // grid. Linear in the number of boxes and pages.
+    void KeepPagesWith(const std::vector<QRect> &boxes);
 
     // `area` is the part of the page the chart may cover, in device units; `natural` the device
     // units per chart pixel at screen size. Fit never enlarges a chart beyond screen size.

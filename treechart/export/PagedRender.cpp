@@ -6,6 +6,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <memory>
+#include <new>
+
 namespace {
 
 QFont footerFont()
@@ -30,11 +33,45 @@ QSizeF chartArea(const QPageLayout &layout, int resolution)
 
 } // namespace
 
+bool PagedRender::paintPages(QPagedPaintDevice &device, QPainter &painter,
+                             const ChartRenderSource &source, const PagePlan &plan,
+                             const QPageLayout &layout, QString *error)
+{
+    const int resolution = device.logicalDpiX();
+    const QSizeF area = chartArea(layout, resolution);
+    const QRect paint = layout.paintRectPixels(resolution);
+    for (int page = 0; page < plan.PageCount(); ++page) {
+        if (page > 0 && !device.newPage()) {
+            *error = QStringLiteral("Page %1 could not be started.").arg(page + 1);
+            return false;
+        }
+        const QRect tile = plan.tiles[size_t(page)];
+        painter.save();
+        painter.setClipRect(QRectF(QPointF(0, 0), area));
+        painter.scale(plan.scale, plan.scale);
+        painter.translate(-tile.topLeft());
+        painter.setClipRect(tile, Qt::IntersectClip);
+        source.Paint(painter, tile);
+        painter.restore();
+
+        painter.setFont(footerFont());
+        painter.setPen(Qt::black);
+        const QRectF footer(0, paint.height() - footerHeight(resolution) / 2, paint.width(),
+                            footerHeight(resolution) / 2);
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
+                         FooterText(source.Title(), page, plan));
+    }
+    return true;
+}
+
 PagePlan PagedRender::Plan(const ChartRenderSource &source, const QPageLayout &layout,
                            int resolution, PageMode mode)
 {
-    return PagePlan::Make(source.Size(), chartArea(layout, resolution), NaturalScale(resolution),
-                          mode, source.BoxSize());
+    PagePlan plan = PagePlan::Make(source.Size(), chartArea(layout, resolution),
+                                   NaturalScale(resolution), mode, source.BoxSize());
+    if (mode == PageMode::Tile)
+        plan.KeepPagesWith(source.BoxRects());
+    return plan;
 }
 
 QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &source,
@@ -58,10 +95,10 @@ QPageLayout::Orientation PagedRender::BestOrientation(const ChartRenderSource &s
 QString PagedRender::FooterText(const QString &title, int page, const PagePlan &plan)
 {
     QString text = QStringLiteral("Page %1 of %2").arg(page + 1).arg(plan.PageCount());
-    if (plan.PageCount() > 1)
-        text += QStringLiteral(" (row %1, column %2)")
-                    .arg(page / plan.columns + 1)
-                    .arg(page % plan.columns + 1);
+    // Where the page goes in the poster, pages left out or not.
+    if (plan.GridCount() > 1)
+        text +=
+            QStringLiteral(" (row %1, column %2)").arg(plan.RowOf(page)).arg(plan.ColumnOf(page));
     return title.isEmpty() ? text : title + QStringLiteral(" - ") + text;
 }
 
@@ -76,35 +113,25 @@ int PagedRender::Render(QPagedPaintDevice &device, const ChartRenderSource &sour
         *error = QStringLiteral("The chart is empty: there is nothing to print.");
         return 0;
     }
-    QPainter painter;
-    if (!painter.begin(&device)) {
+    // On the heap: should memory run out and ending the painter fail as well, it is given up
+    // unended, as its destructor would end it again and a second failure there would end the
+    // program.
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&device)) {
         *error = QStringLiteral("The pages could not be started.");
         return 0;
     }
-    const QSizeF area = chartArea(layout, resolution);
-    const QRect paint = layout.paintRectPixels(resolution);
-    for (int page = 0; page < plan.PageCount(); ++page) {
-        if (page > 0 && !device.newPage()) {
-            *error = QStringLiteral("Page %1 could not be started.").arg(page + 1);
-            painter.end();
-            return 0;
+    bool painted = true;
+    try {
+        painted = paintPages(device, *painter, source, plan, layout, error);
+    } catch (const std::bad_alloc &) {
+        try {
+            painter->end();
+        } catch (const std::bad_alloc &) {
+            (void)painter.release();
         }
-        const QRect tile = plan.tiles[size_t(page)];
-        painter.save();
-        painter.setClipRect(QRectF(QPointF(0, 0), area));
-        painter.scale(plan.scale, plan.scale);
-        painter.translate(-tile.topLeft());
-        painter.setClipRect(tile, Qt::IntersectClip);
-        source.Paint(painter, tile);
-        painter.restore();
-
-        painter.setFont(footerFont());
-        painter.setPen(Qt::black);
-        const QRectF footer(0, paint.height() - footerHeight(resolution) / 2, paint.width(),
-                            footerHeight(resolution) / 2);
-        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
-                         FooterText(source.Title(), page, plan));
+        throw;
     }
-    painter.end();
-    return plan.PageCount();
+    painter->end();
+    return painted ? plan.PageCount() : 0;
 }

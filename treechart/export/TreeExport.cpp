@@ -1,14 +1,17 @@
 #include "TreeExport.h"
 
 #include "AncestorChain.h"
-#include "ChartPath.h"
 #include "ChartRenderSource.h"
 #include "ChildRowOpener.h"
 #include "DescendantChartData.h"
 #include "DescendantSource.h"
 #include "TreeChart.h"
 
-TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString &fileName,
+#include <new>
+
+namespace {
+
+TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString &fileName,
                                  const ExportOptions &options)
 {
     TreeExportResult result;
@@ -44,9 +47,23 @@ TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString
     if (request.mode == TreeExportRequest::Mode::PersonPath) {
         const AncestorChain chain = AncestorChain::Of(people, request.personKey);
         result.notice = chain.BreakText(people);
-        OpenChainInChart(chart, people, chain);
+        opener.OpenChain(chain);
     }
     static_cast<ExportResult &>(result) =
         ExportChart(TreeChartSource(chart, request.title), fileName, options);
     return result;
+}
+
+} // namespace
+
+TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString &fileName,
+                                 const ExportOptions &options)
+{
+    try {
+        return exportTreeChart(request, fileName, options);
+    } catch (const std::bad_alloc &) {
+        TreeExportResult result;
+        result.error = NotEnoughMemoryText(fileName);
+        return result;
+    }
 }

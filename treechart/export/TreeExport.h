@@ -11,10 +11,12 @@
 // Writes a chart of a tree without showing any window, for the command line and scripts:
 //   RootRow      the first row of the tree (its root persons);
 //   PersonPath   the chart as finding the person shows it: the rows along the person's line of
-//                ancestors, the person selected and its children opened;
+//                ancestors, the person selected and its children opened (built in one pass,
+//                however deep the line: ChildRowOpener::OpenChain);
 //   Descendants  the descendant chart of the person, or of every root without a person.
 // The charts look like the main window's (its settings and font unless others are given).
-// A QApplication must exist (no window is shown).
+// A QApplication must exist (no window is shown). Running out of memory is an error like any
+// other.
 struct TreeExportRequest
 {
     enum class Mode { RootRow, PersonPath, Descendants };

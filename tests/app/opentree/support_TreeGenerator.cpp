@@ -177,6 +177,20 @@ struct Shape
     std::vector<int> year;   // of birth
 };
 
+// One line of descent, each person the only child of the one before; a ring closes it, the
+// first person's parent being the last (no root). Years go round a few centuries.
+Shape makeLine(int persons, bool ring, Random &random)
+{
+    Shape s;
+    s.parent.reserve(size_t(persons));
+    s.year.reserve(size_t(persons));
+    for (int i = 0; i < persons; ++i) {
+        s.parent.push_back(i == 0 ? (ring ? persons - 1 : -1) : i - 1);
+        s.year.push_back(1500 + (i * 25) % 450 + random.below(5));
+    }
+    return s;
+}
+
 Shape makeShape(int persons, int wideChildren, Random &random)
 {
     Shape s;
@@ -205,6 +219,24 @@ Shape makeShape(int persons, int wideChildren, Random &random)
     return s;
 }
 
+Shape shapeOf(TreeGenerator::Form form, int persons, int wideChildren, Random &random)
+{
+    return form == TreeGenerator::Form::Realistic
+               ? makeShape(persons, wideChildren, random)
+               : makeLine(persons, form == TreeGenerator::Form::Ring, random);
+}
+
+// Key numbers: person 0 is "I1"; the others are numbered in a shuffled order, and rows come
+// by number, as a program that numbers its records as they are entered would write them.
+std::vector<int> keyNumbers(int n, Random &random)
+{
+    std::vector<int> number(static_cast<size_t>(n));
+    std::iota(number.begin(), number.end(), 1);
+    for (int i = n - 1; i > 1; --i)
+        std::swap(number[size_t(i)], number[size_t(1 + random.below(i))]);
+    return number;
+}
+
 } // namespace
 
 TreeGenerator::TreeGenerator(int persons, int wideChildren)
@@ -212,20 +244,28 @@ TreeGenerator::TreeGenerator(int persons, int wideChildren)
 {
 }
 
+TreeGenerator::TreeGenerator(Form form, int persons)
+    : m_persons(std::max(1, persons)), m_wideChildren(0), m_form(form)
+{
+}
+
+QString TreeGenerator::LastKey() const
+{
+    Random random(0x5EED0001);
+    const Shape shape = shapeOf(m_form, m_persons, m_wideChildren, random);
+    const int n = int(shape.parent.size());
+    return QLatin1Char('I') + QString::number(keyNumbers(n, random)[size_t(n - 1)]);
+}
+
 void TreeGenerator::Generate(const std::function<void(const PersonRecord &)> &row) const
 {
     static const Lists lists;
     Random random(0x5EED0001);
-    const Shape shape = makeShape(m_persons, m_wideChildren, random);
+    const Shape shape = shapeOf(m_form, m_persons, m_wideChildren, random);
     const int n = int(shape.parent.size());
     const size_t count = shape.parent.size();
 
-    // Key numbers: person 0 is "I1"; the others are numbered in a shuffled order, and rows come
-    // by number, as a program that numbers its records as they are entered would write them.
-    std::vector<int> number(count);
-    std::iota(number.begin(), number.end(), 1);
-    for (int i = n - 1; i > 1; --i)
-        std::swap(number[size_t(i)], number[size_t(1 + random.below(i))]);
+    const std::vector<int> number = keyNumbers(n, random);
     std::vector<int> byNumber(count);
     for (int i = 0; i < n; ++i)
         byNumber[size_t(number[size_t(i)] - 1)] = i;

@@ -18,14 +18,23 @@
 // generation by generation, with none to eight children each. Keys are "I" + a number, and the
 // rows come in the order of those numbers, which is not the order of the generations: children
 // often come before their parents. The same arguments always give the same tree.
+//
+// Two more forms for the deepest charts: Line, one line of descent `persons` generations deep
+// (the first person a root, each next one the only child of the one before), and Ring, the same
+// line closed into a circle (the first person's parent is the last: no root at all).
 class TreeGenerator
 {
 public:
+    enum class Form { Realistic, Line, Ring };
+
     TreeGenerator(int persons, int wideChildren);
+    TreeGenerator(Form form, int persons);
 
     int Persons() const { return m_persons; }
     // The key of the root with `wideChildren` children.
     static QString WideRootKey() { return QStringLiteral("I1"); }
+    // The key of the last person made: for Line and Ring the deepest of the line.
+    QString LastKey() const;
 
     // Calls `row` once per person, in table order.
     void Generate(const std::function<void(const PersonRecord &)> &row) const;
@@ -38,4 +47,5 @@ public:
 private:
     int m_persons;
     int m_wideChildren;
+    Form m_form = Form::Realistic;
 };
