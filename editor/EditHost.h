@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 #include "cPerson.h"
 
 #include <QString>
@@ -16,15 +17,14 @@ class EditHost
 public:
     virtual ~EditHost() = default;
 
-    // The store. FindPerson sets `found` and, when given, `row` to the row as it is stored; an
-    // error is reported through its result. UpdatePerson with `expected` (the row as the window
-    // read it) writes only while the row still holds those values: kErrRowChanged when another
-    // program changed it meanwhile, kErrRowMissing when it deleted it.
-    virtual StoreError FindPerson(const QString &tree, const QString &key, bool *found,
-                                  PersonRecord *row) = 0;
-    virtual StoreError UpdatePerson(const QString &tree, const QString &key,
-                                    const PersonRecord &record, const PersonRecord *expected) = 0;
-    virtual StoreError InsertPerson(const QString &tree, const PersonRecord &record) = 0;
+    // The store. FindPerson gives the row as it is stored, Missing when there is none.
+    // UpdatePerson with `expected` (the row as the window read it) writes only while the row
+    // still holds those values: ChangedElsewhere when another program changed it meanwhile,
+    // Missing when it deleted it. InsertPerson fails with Taken when the key is in use.
+    virtual Result<PersonRecord> FindPerson(const QString &tree, const QString &key) = 0;
+    virtual Result<void> UpdatePerson(const QString &tree, const QString &key,
+                                      const PersonRecord &record, const PersonRecord *expected) = 0;
+    virtual Result<void> InsertPerson(const QString &tree, const PersonRecord &record) = 0;
 
     // The persons of the open tree: the one with a key (any letter case; null when none), and
     // the two changes a save makes to them. The host keeps what it derives from its persons

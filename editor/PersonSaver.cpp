@@ -113,21 +113,22 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
     const QString tree = m_host.CurrentTree();
     const QString selectedKey = m_host.SelectedKey();
 
-    bool found = false;
-    if (const StoreError error = m_host.FindPerson(tree, selectedKey, &found, nullptr)) {
-        reportStoreError(error, typed.ID);
+    const Result<PersonRecord> looked = m_host.FindPerson(tree, selectedKey);
+    if (!looked && !looked.error().is(ErrorCode::Missing)) {
+        reportStoreError(looked.error(), typed.ID);
         return false;
     }
+    bool found = looked.ok();
     if (found) {
-        const StoreError error = m_host.UpdatePerson(tree, typed.ID, typed, read);
-        if (error.number == kErrRowChanged) {
+        const Result<void> updated = m_host.UpdatePerson(tree, typed.ID, typed, read);
+        if (updated.error().is(ErrorCode::ChangedElsewhere)) {
             askReload(selectedKey);
             return false;
         }
         // Deleted by another program between the look and the change: as when not found.
-        found = error.number != kErrRowMissing;
-        if (error && found) {
-            reportStoreError(error, typed.ID);
+        found = !updated.error().is(ErrorCode::Missing);
+        if (!updated && found) {
+            reportStoreError(updated.error(), typed.ID);
             return false;
         }
     }
@@ -188,29 +189,28 @@ void PersonSaver::askReload(const QString &key)
     question.defaultButton = 2; // Return keeps what was typed
     if (ShowMessage(question, m_parent) != MsgResult::Retry)
         return;
-    bool found = false;
-    PersonRecord current;
-    if (const StoreError error = m_host.FindPerson(m_host.CurrentTree(), key, &found, &current)) {
-        reportStoreError(error, key);
+    const Result<PersonRecord> current = m_host.FindPerson(m_host.CurrentTree(), key);
+    if (!current && !current.error().is(ErrorCode::Missing)) {
+        reportStoreError(current.error(), key);
         return;
     }
-    if (!found) {
+    if (!current) {
         ShowMessage(QStringLiteral("'") + key + QStringLiteral("' was not found in the database."),
                     AppTitle(), MsgIcon::None, MsgButtons::OkOnly, m_parent);
         return;
     }
-    if (showValues(key, current))
+    if (showValues(key, *current))
         m_host.VTree().Refresh();
-    m_reloaded = current;
+    m_reloaded = *current;
 }
 
 bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelection)
 {
-    if (const StoreError error = m_host.InsertPerson(m_host.CurrentTree(), typed)) {
-        // A busy, full or damaged database, or a tree that is gone, is not a taken key: say
-        // what happened.
-        if (IsFileFailure(error) || error.number == kErrTreeMissing) {
-            ReportError(error.number, error.description, m_parent);
+    if (const Result<void> inserted = m_host.InsertPerson(m_host.CurrentTree(), typed); !inserted) {
+        // Only a taken key is one: a read-only, busy, full or damaged database, or a tree that
+        // is gone, is said as what it is.
+        if (!inserted.error().is(ErrorCode::Taken)) {
+            ReportError(inserted.error().number(), inserted.error().text(), m_parent);
             return false;
         }
         ShowMessage(QStringLiteral("An error occurred while trying to add the person in the tree. "
@@ -234,14 +234,15 @@ bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelect
     return true;
 }
 
-void PersonSaver::reportStoreError(const StoreError &error, const QString &key)
+void PersonSaver::reportStoreError(const Error &error, const QString &key)
 {
-    if (error.number == kErrGeneralFailure) {
+    // Only a taken key is reported as one (a read-only or busy database never is).
+    if (error.is(ErrorCode::Taken)) {
         ShowMessage(QStringLiteral("The specified Key '") + key +
                         QStringLiteral("' is already associated with another Person.") + kCrLf +
                         QStringLiteral("Please change the Key and try again."),
                     QStringLiteral("Key exists"), MsgIcon::Critical, MsgButtons::OkOnly, m_parent);
     } else {
-        ReportError(error.number, error.description, m_parent);
+        ReportError(error.number(), error.text(), m_parent);
     }
 }

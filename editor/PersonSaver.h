@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 #include "cPerson.h"
 
 #include <QString>
@@ -50,7 +51,7 @@ private:
     // The person's values reach People, the box, the information panel and the status bar.
     cPersonPtr showValues(const QString &key, const PersonRecord &values);
     void askReload(const QString &key);
-    void reportStoreError(const StoreError &error, const QString &key);
+    void reportStoreError(const Error &error, const QString &key);
 
     EditHost &m_host;
     QWidget *m_parent;

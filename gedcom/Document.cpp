@@ -20,30 +20,34 @@ bool isVoid(QByteArrayView value)
 Document Document::fromFile(const QString &path, const Progress &progress)
 {
     RegularFile file = RegularFile::open(path, kMaxFileSize);
-    QByteArray bytes;
-    QString reason;
+    Document failed;
     if (file.status() == RegularFile::Status::TooLarge) {
-        reason = QStringLiteral("The file is too large to be read (more than 2 GB).");
-    } else if (!file.readAll(bytes, &reason)) {
-        reason = QStringLiteral("The file %1 could not be read: %2.").arg(path, reason);
+        failed.m_error =
+            Error(ErrorCode::InvalidInput,
+                  QStringLiteral("The file is too large to be read (more than 2 GB)."), path);
+        return failed;
     }
-    if (!reason.isEmpty()) {
-        Document doc;
-        doc.m_error = reason;
-        return doc;
+    const Result<QByteArray> bytes = file.readAll();
+    if (!bytes) {
+        failed.m_error = Error(
+            bytes.error().code(),
+            QStringLiteral("The file %1 could not be read: %2.").arg(path, bytes.error().text()),
+            path);
+        return failed;
     }
-    return fromBytes(bytes, progress);
+    return fromBytes(*bytes, progress);
 }
 
 Document Document::fromBytes(const QByteArray &bytes, const Progress &progress)
 {
     Document doc;
     if (bytes.trimmed().isEmpty()) {
-        doc.m_error = QStringLiteral("The file is empty.");
+        doc.m_error = Error(ErrorCode::InvalidInput, QStringLiteral("The file is empty."));
         return doc;
     }
     if (bytes.size() > kMaxFileSize) {
-        doc.m_error = QStringLiteral("The file is too large to be read (more than 2 GB).");
+        doc.m_error = Error(ErrorCode::InvalidInput,
+                            QStringLiteral("The file is too large to be read (more than 2 GB)."));
         return doc;
     }
     doc.m_encoding = decodeText(bytes);
@@ -53,9 +57,10 @@ Document Document::fromBytes(const QByteArray &bytes, const Progress &progress)
     DocumentBuilder builder(doc);
     const bool built = builder.build(progress);
     if (built && (doc.m_records.empty() || !doc.is(int(doc.m_records.front().node), Tag::HEAD)))
-        doc.m_error = QStringLiteral("This is not a GEDCOM file: it does not begin with a HEAD "
-                                     "record.");
-    if (!doc.m_error.isEmpty()) {
+        doc.m_error = Error(ErrorCode::InvalidInput,
+                            QStringLiteral("This is not a GEDCOM file: it does not begin with a "
+                                           "HEAD record."));
+    if (doc.m_error) {
         Document failed;
         failed.m_error = doc.m_error;
         failed.m_encoding = doc.m_encoding;

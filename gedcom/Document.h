@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Progress.h"
+#include "Result.h"
 #include "Tags.h"
 #include "TextDecoder.h"
 #include "XrefIndex.h"
@@ -53,13 +54,14 @@ public:
         bool duplicate = false; // an earlier record has the same id
     };
 
-    // Reads the bytes of a GEDCOM file. On failure (not GEDCOM, too large, cancelled) the
-    // document is empty and error() says why.
+    // Reads the bytes of a GEDCOM file. On failure (not GEDCOM or too large: InvalidInput;
+    // cancelled: Cancelled; a file that cannot be read) the document is empty and error() says
+    // why.
     static Document fromBytes(const QByteArray &bytes, const Progress &progress = {});
     static Document fromFile(const QString &path, const Progress &progress = {});
 
-    bool isValid() const { return m_error.isEmpty(); }
-    const QString &error() const { return m_error; }
+    bool isValid() const { return !m_error; }
+    const Error &error() const { return m_error; }
     const ReadStats &stats() const { return m_stats; }
     // How the bytes were read (the text itself is not kept there).
     const DecodedText &encoding() const { return m_encoding; }
@@ -100,7 +102,7 @@ public:
 
 private:
     friend class DocumentBuilder;
-    QString m_error;
+    Error m_error;
     ReadStats m_stats;
     DecodedText m_encoding;
     QByteArray m_text;    // the decoded text (UTF-8)

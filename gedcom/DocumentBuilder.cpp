@@ -156,7 +156,9 @@ bool DocumentBuilder::build(const Progress &progress)
 {
     Document &doc = m_doc;
     if (quint64(doc.m_text.size()) > kMaxBuffer) {
-        doc.m_error = QStringLiteral("The file is too large to be read (more than 4 GB of text).");
+        doc.m_error =
+            Error(ErrorCode::InvalidInput,
+                  QStringLiteral("The file is too large to be read (more than 4 GB of text)."));
         return false;
     }
     // At most one node per line.
@@ -171,13 +173,14 @@ bool DocumentBuilder::build(const Progress &progress)
     while (reader.next(line)) {
         addLine(line);
         if (doc.m_joined.size() > kMaxBuffer) {
-            doc.m_error = QStringLiteral("The file is too large to be read.");
+            doc.m_error =
+                Error(ErrorCode::InvalidInput, QStringLiteral("The file is too large to be read."));
             return false;
         }
         if (progress && ++sinceReport == 65536) {
             sinceReport = 0;
             if (!progress(reader.position(), doc.m_text.size())) {
-                doc.m_error = QStringLiteral("Reading was cancelled.");
+                doc.m_error = Error(ErrorCode::Cancelled, QStringLiteral("Reading was cancelled."));
                 return false;
             }
         }

@@ -4,6 +4,7 @@
 #include "ExportLinks.h"
 #include "LineWriter.h"
 #include "ReplacingFile.h"
+#include "WriteFailure.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -302,14 +303,12 @@ ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &op
     return writer.write();
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error)
+Result<void> writeFileAtomically(const QString &path, const QByteArray &data)
 {
     ReplacingFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+        return {};
+    return WriteFailure(file);
 }
 
 } // namespace Gedcom

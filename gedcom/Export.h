@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 #include "Version.h"
 
 #include <QByteArray>
@@ -47,8 +48,8 @@ ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &op
 
 // Writes the bytes to a temporary file in the target's folder and renames it over the target
 // once they are all on the disk (ReplacingFile): the target is never left half-written, and an
-// existing target that is not a regular file (a pipe, a device) is refused. False on failure, the
-// target as it was, and in `error` a sentence naming the path and saying what happened.
-bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
+// existing target that is not a regular file (a pipe, a device) is refused. On failure the target
+// is as it was, and the error's text is a sentence naming the path and saying what happened.
+Result<void> writeFileAtomically(const QString &path, const QByteArray &data);
 
 } // namespace Gedcom

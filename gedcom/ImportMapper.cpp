@@ -422,7 +422,7 @@ ImportPlan ImportMapper::run(const Progress &progress)
     choosePartners();
     if (!buildRows(progress)) {
         ImportPlan cancelled;
-        cancelled.error = QStringLiteral("The import was cancelled.");
+        cancelled.error = Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled."));
         return cancelled;
     }
     countPersons();

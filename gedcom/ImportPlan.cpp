@@ -16,7 +16,7 @@ QString count(qsizetype n, const char *one, const char *many)
 QString ImportPlan::summary(qsizetype photosCopied, qsizetype photosFailed) const
 {
     if (!isValid())
-        return error;
+        return error.text();
     const ImportCounts &c = counts;
     QStringList paragraphs;
     paragraphs.append(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -68,11 +69,11 @@ struct ImportCounts
 // The rows one import creates, in order, with their photos and the figures.
 struct ImportPlan
 {
-    QString error; // set when the file could not be read; then there are no rows
+    Error error; // when the file could not be read or mapping was cancelled; then no rows
     QList<PlannedRow> rows;
     ImportCounts counts;
 
-    bool isValid() const { return error.isEmpty(); }
+    bool isValid() const { return !error; }
     // One text for the user: persons read and how they were kept, then what was skipped. With
     // the figures of a run (photosCopied >= 0), the photos copied and those that failed; else
     // the photos to copy.

@@ -94,25 +94,23 @@ RunResult runImport(const ImportPlan &plan, RowSink &sink, const QString &photos
     }
     CreatedFiles created;
     bool begun = false;
-    auto fail = [&](RunResult::Status status, const QString &error) {
+    auto fail = [&](const Error &error) {
         if (begun)
             sink.rollback();
-        result.status = status;
         result.error = error;
         result.rows = 0;
         result.photosCopied = 0;
         return result;
     };
 
-    QString error;
-    if (!sink.begin(plan.rows.size(), error))
-        return fail(RunResult::Status::Failed, error);
+    if (const Result<void> begin = sink.begin(plan.rows.size()); !begin)
+        return fail(begin.error());
     begun = true;
     const qint64 total = plan.rows.size();
     for (qsizetype i = 0; i < plan.rows.size(); ++i) {
         const PlannedRow &row = plan.rows[i];
-        if (!sink.add(row.record, error))
-            return fail(RunResult::Status::Failed, error);
+        if (const Result<void> added = sink.add(row.record); !added)
+            return fail(added.error());
         ++result.rows;
         if (!row.photos.isEmpty()) {
             const QString key = row.record.ID;
@@ -131,12 +129,11 @@ RunResult runImport(const ImportPlan &plan, RowSink &sink, const QString &photos
         }
         const bool report = (i + 1) % 256 == 0 || i + 1 == plan.rows.size();
         if (progress && report && !progress(i + 1, total))
-            return fail(RunResult::Status::Cancelled, QStringLiteral("The import was cancelled."));
+            return fail(Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled.")));
     }
-    if (!sink.commit(error))
-        return fail(RunResult::Status::Failed, error);
+    if (const Result<void> committed = sink.commit(); !committed)
+        return fail(committed.error());
     created.keep();
-    result.status = RunResult::Status::Done;
     return result;
 }
 

@@ -8,14 +8,13 @@ namespace Gedcom {
 
 struct RunResult
 {
-    enum class Status { Done, Cancelled, Failed };
-    Status status = Status::Failed;
-    QString error;
-    qsizetype rows = 0; // written (and committed when Done)
+    Error error;        // why the run failed; Cancelled when progress stopped it
+    qsizetype rows = 0; // written (and committed when done)
     qsizetype photosCopied = 0;
     qsizetype photosFailed = 0; // could not be copied (the import goes on without them)
 
-    bool isDone() const { return status == Status::Done; }
+    bool isDone() const { return !error; }
+    bool isCancelled() const { return error.is(ErrorCode::Cancelled); }
 };
 
 // Carries out a plan: its rows into the sink and its photos into <photosRoot>/<ID>/, one row

@@ -88,30 +88,41 @@ RegularFile RegularFile::open(const QString &path, qint64 maxSize)
     return file;
 }
 
-bool RegularFile::readAll(QByteArray &bytes, QString *error)
+Result<QByteArray> RegularFile::readAll()
 {
-    bytes.clear();
-    if (!isOpen()) {
-        if (error)
-            *error = describe(m_status);
-        return false;
-    }
+    if (!isOpen())
+        return Error(codeOf(m_status), describe(m_status));
+    QByteArray bytes;
     bytes.resize(m_size);
     qint64 done = 0;
     while (done < m_size) {
         const ssize_t got = ::pread(m_fd, bytes.data() + done, size_t(m_size - done), done);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0) {
-            if (error)
-                *error = got < 0 ? QString::fromLocal8Bit(std::strerror(errno))
-                                 : QStringLiteral("the file became shorter while it was read");
-            bytes.clear();
-            return false;
-        }
+        if (got < 0)
+            return Error(ErrorCode::NoPermission, QString::fromLocal8Bit(std::strerror(errno)));
+        if (got == 0)
+            return Error(ErrorCode::ChangedElsewhere,
+                         QStringLiteral("the file became shorter while it was read"));
         done += got;
     }
-    return true;
+    return bytes;
+}
+
+ErrorCode RegularFile::codeOf(Status status)
+{
+    switch (status) {
+    case Status::Open:
+        return ErrorCode::None;
+    case Status::Missing:
+        return ErrorCode::Missing;
+    case Status::NotRegular:
+    case Status::TooLarge:
+        return ErrorCode::InvalidInput;
+    case Status::Unreadable:
+        return ErrorCode::NoPermission;
+    }
+    return ErrorCode::Failed;
 }
 
 QString RegularFile::describe(Status status)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,11 +29,14 @@ public:
     qint64 size() const { return m_size; }
     int handle() const { return m_fd; }
 
-    // The whole file; false (with the reason) when it could not be read whole.
-    bool readAll(QByteArray &bytes, QString *error = nullptr);
+    // The whole file; fails when it could not be read whole, the text saying why ("not found",
+    // "not a regular file", the system's reason...).
+    Result<QByteArray> readAll();
 
     // "not found", "not a regular file"... for messages.
     static QString describe(Status status);
+    // What a status other than Open says went wrong.
+    static ErrorCode codeOf(Status status);
 
 private:
     void close();

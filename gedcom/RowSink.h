@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 
 #include <QString>
 
@@ -15,9 +16,9 @@ public:
     virtual ~RowSink() = default;
 
     // Creates the tree and starts the transaction. `rows` is the number of rows to come.
-    virtual bool begin(qsizetype rows, QString &error) = 0;
-    virtual bool add(const PersonRecord &row, QString &error) = 0;
-    virtual bool commit(QString &error) = 0;
+    virtual Result<void> begin(qsizetype rows) = 0;
+    virtual Result<void> add(const PersonRecord &row) = 0;
+    virtual Result<void> commit() = 0;
     virtual void rollback() = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "StoreExport.h"
 
 #include "ReplacingFile.h"
+#include "WriteFailure.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -14,35 +15,38 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
 {
     StoreExport result;
     if (!IsListedTreeName(tree) || store.StoredTreeName(tree).isEmpty()) {
-        result.error = QStringLiteral("There is no tree named '%1'.").arg(tree);
+        result.error = Error(ErrorCode::InvalidInput,
+                             QStringLiteral("There is no tree named '%1'.").arg(tree));
         return result;
     }
     // Opened first: a file that cannot be written (a pipe, a device, a missing folder) is
     // refused before the tree is read.
     ReplacingFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
+        result.error = WriteFailure(file);
         return result;
     }
     try {
-        StoreError failed;
-        const QList<PersonRecord> rows = store.ReadTree(tree, &failed);
-        if (failed) {
+        const Result<QList<PersonRecord>> rows = store.ReadTree(tree);
+        if (!rows) {
             result.error =
-                QStringLiteral("The tree '%1' could not be read: %2").arg(tree, failed.description);
+                rows.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
+                                          .arg(tree, rows.error().text()));
             return result;
         }
-        const ExportResult written = exportRows(rows, options);
+        const ExportResult written = exportRows(*rows, options);
         if (file.write(written.data) != written.data.size() || !file.commit()) {
-            result.error = file.errorString();
+            result.error = WriteFailure(file);
             return result;
         }
         result.rows = written.rows;
         result.persons = written.persons;
     } catch (const std::bad_alloc &) {
-        result.error = QStringLiteral("'%1' could not be written: there is not enough memory to "
-                                      "write the tree '%2'. Nothing was changed.")
-                           .arg(QDir::toNativeSeparators(path), tree);
+        result.error = Error(ErrorCode::Failed,
+                             QStringLiteral("'%1' could not be written: there is not enough memory "
+                                            "to write the tree '%2'. Nothing was changed.")
+                                 .arg(QDir::toNativeSeparators(path), tree),
+                             path);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Export.h"
+#include "Result.h"
 
 class mDatabase;
 
@@ -11,9 +12,9 @@ struct StoreExport
 {
     qsizetype rows = 0;    // rows written, each as an INDI
     qsizetype persons = 0; // INDI records: the rows and the partners made of their names
-    QString error;         // why nothing was written; empty when done
+    Error error;           // why nothing was written; none when done
 
-    bool isDone() const { return error.isEmpty(); }
+    bool isDone() const { return !error; }
 };
 
 // Writes the tree `tree` of the store to `path` (exportRows through a ReplacingFile, as

@@ -13,60 +13,50 @@
 
 namespace Gedcom {
 
-bool StoreSink::begin(qsizetype, QString &error)
+Result<void> StoreSink::begin(qsizetype)
 {
     // Begun already: importIntoStore takes the write lock before the run, to check the keys.
     if (m_writer.IsActive())
-        return true;
-    const StoreError failed = m_writer.Begin(m_tree);
-    error = failed.description;
-    return !failed;
+        return {};
+    return m_writer.Begin(m_tree);
 }
 
-bool StoreSink::add(const PersonRecord &row, QString &error)
+Result<void> StoreSink::add(const PersonRecord &row)
 {
-    const StoreError failed = m_writer.Add(row);
+    Result<void> added = m_writer.Add(row);
     // A failure of the file (busy, full, damaged) is not the person's: its text says it all.
-    if (IsFileFailure(failed))
-        error = failed.description;
-    else if (failed)
-        error = QStringLiteral("The person '%1' could not be stored: %2")
-                    .arg(row.ID, failed.description);
-    return !failed;
+    if (added || added.error().isFileFailure())
+        return added;
+    return added.error().withText(QStringLiteral("The person '%1' could not be stored: %2")
+                                      .arg(row.ID, added.error().text()));
 }
 
-bool StoreSink::commit(QString &error)
+Result<void> StoreSink::commit()
 {
-    const StoreError failed = m_writer.Commit();
-    error = failed.description;
-    return !failed;
+    return m_writer.Commit();
 }
 
-bool takenKeys(const mDatabase &store, std::function<bool(const QString &)> &isTaken,
-               QString &error)
+Result<KeyTest> takenKeys(const mDatabase &store)
 {
-    StoreError failed;
-    const QStringList keys = store.AllKeys(&failed);
-    if (failed) {
-        error = QStringLiteral("The keys of the existing trees could not be read: %1")
-                    .arg(failed.description);
-        return false;
-    }
+    const Result<QStringList> keys = store.AllKeys();
+    if (!keys)
+        return keys.error().withText(
+            QStringLiteral("The keys of the existing trees could not be read: %1")
+                .arg(keys.error().text()));
     auto taken = std::make_shared<FoldedKeySet>();
-    taken->reserve(keys.size());
-    for (const QString &key : keys)
+    taken->reserve(keys->size());
+    for (const QString &key : *keys)
         taken->insert(key);
     taken->insert(PhotoFolders::StagingName());
     const QDir photos(PhotoFolders::Root(store.DataPath()));
     for (const QString &folder : photos.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
         taken->insert(folder);
-    isTaken = [taken](const QString &key) { return taken->contains(key); };
-    return true;
+    return KeyTest([taken](const QString &key) { return taken->contains(key); });
 }
 
 QString StoreImport::summary() const
 {
-    return plan.summary(run.isDone() ? run.photosCopied : -1, run.photosFailed);
+    return plan.summary(isDone() ? run.photosCopied : -1, run.photosFailed);
 }
 
 QString StoreImport::resultLine() const
@@ -94,73 +84,80 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
 {
     StoreImport result;
     result.tree = tree;
-    if (const StoreError refused = NewTreeWriter::Check(store, tree)) {
-        result.error = refused.description;
+    if (const Result<void> checked = NewTreeWriter::Check(store, tree); !checked) {
+        result.error = checked.error();
         return result;
     }
     // What imports that stopped left staged goes first: its folders are no keys to avoid.
     PhotoStage::FinishStopped(store.DataPath(), [&store](const QString &name, const QString &key) {
-        return store.FindPerson(name, key);
+        return store.FindPerson(name, key).ok();
     });
     // The keys are read without holding anything (planning a large file takes a while); a change
     // another program commits meanwhile shows in the data version and is checked again below.
     const qint64 version = store.DataVersion();
-    if (!takenKeys(store, context.isKeyTaken, result.error))
+    if (Result<KeyTest> taken = takenKeys(store); taken) {
+        context.isKeyTaken = std::move(*taken);
+    } else {
+        result.error = taken.error();
         return result;
+    }
 
-    bool cancelled = false;
+    // A step the progress refuses ends the reading, the mapping or the run as Cancelled.
     Progress planning, writing;
     if (progress) {
         planning = [&](qint64 done, qint64 total) {
-            cancelled = !progress(total > 0 ? done * kPlanSteps / total : 0, kAllSteps);
-            return !cancelled;
+            return progress(total > 0 ? done * kPlanSteps / total : 0, kAllSteps);
         };
         writing = [&](qint64 done, qint64 total) {
             const qint64 step = total > 0 ? done * (kAllSteps - kPlanSteps) / total : 0;
-            cancelled = !progress(kPlanSteps + step, kAllSteps);
-            return !cancelled;
+            return progress(kPlanSteps + step, kAllSteps);
         };
     }
     const auto plan = [&] {
         result.plan = planImportFile(path, context, planning);
         if (result.plan.isValid() && result.plan.counts.persons == 0)
-            result.plan.error = QStringLiteral("'%1' holds no persons: no tree was made.")
-                                    .arg(QFileInfo(path).fileName());
-        if (!result.plan.isValid()) {
-            result.cancelled = cancelled;
+            result.plan.error = Error(ErrorCode::InvalidInput,
+                                      QStringLiteral("'%1' holds no persons: no tree was made.")
+                                          .arg(QFileInfo(path).fileName()),
+                                      path);
+        if (!result.plan.isValid())
             result.error = result.plan.error;
-        }
         return result.plan.isValid();
     };
     if (!plan())
         return result;
     if (progress && !progress(kPlanSteps, kAllSteps)) {
-        result.cancelled = true;
-        result.error = QStringLiteral("The import was cancelled.");
+        result.error = Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled."));
         return result;
     }
 
     // Photos are copied into a stage of their own and put in place once the tree is saved.
     std::unique_ptr<PhotoStage> stage;
     if (result.plan.counts.photos > 0) {
-        stage = PhotoStage::Create(store.DataPath(), tree, &result.error);
-        if (!stage)
+        Result<std::unique_ptr<PhotoStage>> made = PhotoStage::Create(store.DataPath(), tree);
+        if (!made) {
+            result.error = made.error();
             return result;
+        }
+        stage = std::move(*made);
     }
 
     // The write lock, held from here to the end of the run: no other program can take a key now.
     // When one was saved since the keys were read, the plan is made again, avoiding it.
     StoreSink sink(store, tree);
-    if (!sink.begin(result.plan.rows.size(), result.error))
+    if (const Result<void> begun = sink.begin(result.plan.rows.size()); !begun) {
+        result.error = begun.error();
         return result;
+    }
     if (store.DataVersion() != version) {
-        std::function<bool(const QString &)> taken;
-        if (!takenKeys(store, taken, result.error)) {
+        Result<KeyTest> taken = takenKeys(store);
+        if (!taken) {
             sink.rollback();
+            result.error = taken.error();
             return result;
         }
-        if (usesTakenKey(result.plan, taken)) {
-            context.isKeyTaken = std::move(taken);
+        if (usesTakenKey(result.plan, *taken)) {
+            context.isKeyTaken = std::move(*taken);
             if (!plan()) {
                 sink.rollback();
                 return result;
@@ -172,7 +169,6 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
                            context.maxPhotoSize);
     result.plan.rows = {};
     if (!result.run.isDone()) {
-        result.cancelled = cancelled;
         result.error = result.run.error;
     } else if (stage) {
         const qsizetype left = stage->Place();

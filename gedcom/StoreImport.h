@@ -17,9 +17,9 @@ class StoreSink : public RowSink
 public:
     StoreSink(mDatabase &store, QString tree) : m_writer(store), m_tree(std::move(tree)) {}
 
-    bool begin(qsizetype rows, QString &error) override;
-    bool add(const PersonRecord &row, QString &error) override;
-    bool commit(QString &error) override;
+    Result<void> begin(qsizetype rows) override;
+    Result<void> add(const PersonRecord &row) override;
+    Result<void> commit() override;
     void rollback() override { m_writer.Rollback(); }
 
 private:
@@ -29,10 +29,10 @@ private:
 
 // The keys an import into the store must avoid, compared without regard to case: every key of
 // every tree and of the template, and every existing photo folder (photo folders are shared by
-// key, so two imports must not mix their people's photos). False with the reason when the keys
-// could not be read.
-bool takenKeys(const mDatabase &store, std::function<bool(const QString &)> &isTaken,
-               QString &error);
+// key, so two imports must not mix their people's photos): whether a key is taken. Fails when
+// the keys could not be read.
+using KeyTest = std::function<bool(const QString &)>;
+Result<KeyTest> takenKeys(const mDatabase &store);
 
 // What an import into the store did.
 struct StoreImport
@@ -40,10 +40,10 @@ struct StoreImport
     QString tree;
     ImportPlan plan; // the figures (its rows are let go once written)
     RunResult run;
-    QString error; // why no tree was made; empty when done
-    bool cancelled = false;
+    Error error; // why no tree was made (Cancelled when the user stopped it); none when done
 
-    bool isDone() const { return error.isEmpty() && run.isDone(); }
+    bool isDone() const { return !error && run.isDone(); }
+    bool cancelled() const { return error.is(ErrorCode::Cancelled); }
     // The one summary for the user: persons read and how they were kept, what was skipped, the
     // photos copied.
     QString summary() const;

@@ -25,29 +25,33 @@ QByteArray head(const QString &path, bool *readable)
 
 } // namespace
 
-StoreError Damaged(const QString &databasePath, const QString &what)
+Error Damaged(const QString &databasePath, const QString &what)
 {
-    return {kErrDatabaseDamaged,
-            QStringLiteral("The database file '%1' %2. It has been left as it is: nothing was "
-                           "changed, deleted or repaired.\r\n\r\nRestore the file from a backup "
-                           "copy, or move it out of the folder to start with a new database.")
-                .arg(native(databasePath), what)};
+    return Error(
+        ErrorCode::Damaged,
+        QStringLiteral("The database file '%1' %2. It has been left as it is: nothing was "
+                       "changed, deleted or repaired.\r\n\r\nRestore the file from a backup "
+                       "copy, or move it out of the folder to start with a new database.")
+            .arg(native(databasePath), what),
+        databasePath);
 }
 
-StoreError CheckHeader(const QString &databasePath)
+Result<void> CheckHeader(const QString &databasePath)
 {
     const QFileInfo info(databasePath);
     if (info.isDir())
-        return {kErrFileAccess,
-                QStringLiteral("'%1' is a folder, not a database file. Nothing was changed.")
-                    .arg(native(databasePath))};
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("'%1' is a folder, not a database file. Nothing was changed.")
+                         .arg(native(databasePath)),
+                     databasePath);
     bool readable = false;
     const QByteArray bytes = head(databasePath, &readable);
     if (!readable)
-        return {kErrFileAccess, QStringLiteral("The database file '%1' cannot be read: the file "
-                                               "or its folder does not allow it. Nothing was "
-                                               "changed.")
-                                    .arg(native(databasePath))};
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The database file '%1' cannot be read: the file or its "
+                                    "folder does not allow it. Nothing was changed.")
+                         .arg(native(databasePath)),
+                     databasePath);
     if (bytes.isEmpty())
         return Damaged(databasePath, QStringLiteral("is empty: it holds no trees"));
     if (bytes.size() < kHeaderSize || !bytes.startsWith(kMagic))
@@ -56,7 +60,7 @@ StoreError CheckHeader(const QString &databasePath)
     return {};
 }
 
-StoreError CheckLength(const QString &databasePath)
+Result<void> CheckLength(const QString &databasePath)
 {
     bool readable = false;
     const QByteArray bytes = head(databasePath, &readable);
@@ -79,24 +83,28 @@ StoreError CheckLength(const QString &databasePath)
     return {};
 }
 
-StoreError CheckNewDatabaseFolder(const QString &folder)
+Result<void> CheckNewDatabaseFolder(const QString &folder)
 {
     const QFileInfo info(folder);
     const QString shown = native(folder);
     if (info.exists() && !info.isDir())
-        return {kErrFileAccess,
-                QStringLiteral("The data folder '%1' is a file, not a folder: the database "
-                               "cannot be created there.")
-                    .arg(shown)};
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("The data folder '%1' is a file, not a folder: the database "
+                                    "cannot be created there.")
+                         .arg(shown),
+                     folder);
     if (!info.exists() && !QDir().mkpath(folder))
-        return {kErrFileAccess, QStringLiteral("The data folder '%1' does not exist and could not "
-                                               "be created: its parent folder is missing or "
-                                               "read-only.")
-                                    .arg(shown)};
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The data folder '%1' does not exist and could not be "
+                                    "created: its parent folder is missing or read-only.")
+                         .arg(shown),
+                     folder);
     if (!QFileInfo(folder).isWritable())
-        return {kErrFileAccess, QStringLiteral("The data folder '%1' is read-only: the database "
-                                               "cannot be created in it.")
-                                    .arg(shown)};
+        return Error(ErrorCode::ReadOnly,
+                     QStringLiteral("The data folder '%1' is read-only: the database cannot be "
+                                    "created in it.")
+                         .arg(shown),
+                     folder);
     return {};
 }
 

@@ -20,18 +20,18 @@ namespace {
 const QString kExample = QStringLiteral("Example");
 
 // The contents of a new database: the template and the example tree with its rows.
-StoreError buildContent(QSqlDatabase &db)
+Result<void> buildContent(QSqlDatabase &db)
 {
-    if (StoreError error = TreeSql::CreateTemplate(db))
-        return error;
-    if (StoreError error = TreeSql::CreateTree(db, kExample, TreeSql::TemplateRows::Copy))
-        return error;
+    if (Result<void> made = TreeSql::CreateTemplate(db); !made)
+        return made;
+    if (Result<void> made = TreeSql::CreateTree(db, kExample, TreeSql::TemplateRows::Copy); !made)
+        return made;
     Transaction transaction(db);
     if (!transaction.active())
         return transaction.error();
     for (const PersonRecord &row : ExampleTreeRows()) {
-        if (StoreError error = TreeSql::InsertRow(db, kExample, row))
-            return error;
+        if (Result<void> added = TreeSql::InsertRow(db, kExample, row); !added)
+            return added;
     }
     if (!transaction.commit())
         return transaction.error();
@@ -40,14 +40,16 @@ StoreError buildContent(QSqlDatabase &db)
 
 } // namespace
 
-StoreError mDatabase::Compress()
+Result<void> mDatabase::Compress()
 {
     if (m_databasePath.isEmpty())
         return notOpen();
     if (m_readOnly)
         return refuseChange();
-    if (!IsOpen() && !OpenDatabase())
-        return m_openError;
+    if (!IsOpen()) {
+        if (const Result<void> opened = OpenDatabase(); !opened)
+            return opened;
+    }
 
     // A copy an interrupted compress of an earlier version left beside the database is of no
     // use: it goes, when it is a plain file.
@@ -59,46 +61,47 @@ StoreError mDatabase::Compress()
     // rewrite all or nothing.
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
-    StoreError error;
-    if (run(query, QStringLiteral("VACUUM"), {}, &error))
+    const Result<void> compressed = run(query, QStringLiteral("VACUUM"));
+    if (compressed)
         return {};
-    if (error.number == kErrDiskFull)
-        error.description =
-            QStringLiteral("The database could not be compressed: there is not enough room on the "
-                           "disk for its compressed copy. The database was left as it was.\r\n\r\n"
-                           "Make room on the disk and try again.");
-    return named(error);
+    if (compressed.error().is(ErrorCode::Full))
+        return named(Error(ErrorCode::Full,
+                           QStringLiteral("The database could not be compressed: there is not "
+                                          "enough room on the disk for its compressed copy. The "
+                                          "database was left as it was.\r\n\r\nMake room on the "
+                                          "disk and try again.")));
+    return named(compressed.error());
 }
 
-StoreError mDatabase::CreateDatabaseFile(const QString &path)
+Result<void> mDatabase::CreateDatabaseFile(const QString &path)
 {
     if (QFileInfo::exists(path))
-        return storeError(kErrGeneralFailure,
-                          QStringLiteral("The database '%1' already exists.").arg(path));
+        return Error(ErrorCode::Taken,
+                     QStringLiteral("The database '%1' already exists.").arg(path), path);
     // Built under another name and renamed at the end, so that a failure never leaves a
     // half-made database that a later start would take as existing.
     const QString building = path + QStringLiteral(".new");
     QFile::remove(building);
     const QString connection = newConnectionName("create");
-    StoreError result;
+    Error failed;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, connection);
         db.setDatabaseName(building);
         if (!db.open()) {
-            result = fromSql(db.lastError());
+            failed = fromSql(db.lastError());
         } else {
             StoreConnection::Configure(db, false);
-            result = buildContent(db);
+            failed = buildContent(db).error();
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    if (result || !QFile::rename(building, path)) {
+    if (failed || !QFile::rename(building, path)) {
         QFile::remove(building);
-        return result ? result
-                      : storeError(
-                            kErrGeneralFailure,
-                            QStringLiteral("The database '%1' could not be created.").arg(path));
+        return failed ? failed
+                      : Error(ErrorCode::Failed,
+                              QStringLiteral("The database '%1' could not be created.").arg(path),
+                              path);
     }
     StoreConnection::SyncFolderOf(path);
     return {};

@@ -61,57 +61,66 @@ QString DatabaseName(const QString &databasePath)
                : QStringLiteral("The database '%1'").arg(QDir::toNativeSeparators(databasePath));
 }
 
-StoreError Named(StoreError error, const QString &databasePath)
+Error Named(Error error, const QString &databasePath)
 {
-    const QString unnamed = DatabaseName(QString()) + QLatin1Char(' ');
-    if (IsFileFailure(error) && !databasePath.isEmpty() && error.description.startsWith(unnamed))
-        error.description.replace(0, unnamed.size() - 1, DatabaseName(databasePath));
-    return error;
+    if (!error.isFileFailure() || databasePath.isEmpty() || !error.where().isEmpty())
+        return error;
+    const QString unnamed = DatabaseName(QString());
+    QString text = error.text();
+    if (text.startsWith(unnamed))
+        text.replace(0, unnamed.size(), DatabaseName(databasePath));
+    return Error(error.code(), text, databasePath);
 }
 
-StoreError ForEngineCode(int code, const QString &databasePath)
+Error ForEngineCode(int code, const QString &databasePath)
 {
     const QString name = DatabaseName(databasePath);
+    const auto failure = [&databasePath](ErrorCode what, const QString &text) {
+        return Error(what, text, databasePath);
+    };
     switch (code & 0xFF) {
     case kBusy:
     case kLocked:
-        return {kErrDatabaseBusy,
-                name + QStringLiteral(" is in use by another program. Nothing was changed.\r\n\r\n"
-                                      "Close the other program, or wait until it has finished, "
-                                      "and try again.")};
+        return failure(
+            ErrorCode::Busy,
+            name + QStringLiteral(" is in use by another program. Nothing was changed.\r\n\r\n"
+                                  "Close the other program, or wait until it has finished, "
+                                  "and try again."));
     case kFull:
-        return {kErrDiskFull,
-                name + QStringLiteral(" could not be written: the disk is full. Nothing was "
-                                      "changed.\r\n\r\nMake room on the disk and try again.")};
+        return failure(ErrorCode::Full,
+                       name +
+                           QStringLiteral(" could not be written: the disk is full. Nothing was "
+                                          "changed.\r\n\r\nMake room on the disk and try again."));
     case kIoError:
         if (code == kIoErrRead || code == kIoErrShortRead)
-            return {kErrFileAccess,
-                    name + QStringLiteral(" could not be read: the disk reported an error. "
-                                          "Nothing was changed.")};
-        return {kErrDiskFull,
-                name + QStringLiteral(" could not be written: the disk is full, or the file "
-                                      "would grow larger than the system allows. Nothing was "
-                                      "changed.\r\n\r\nMake room on the disk and try again.")};
+            return failure(ErrorCode::NoPermission,
+                           name + QStringLiteral(" could not be read: the disk reported an error. "
+                                                 "Nothing was changed."));
+        return failure(ErrorCode::Full,
+                       name +
+                           QStringLiteral(" could not be written: the disk is full, or the file "
+                                          "would grow larger than the system allows. Nothing was "
+                                          "changed.\r\n\r\nMake room on the disk and try again."));
     case kCorrupt:
     case kNotADatabase:
-        return {kErrDatabaseDamaged,
-                name + QStringLiteral(" is damaged: it can no longer be read as a database. "
-                                      "Nothing was changed; the file has been left as it is."
-                                      "\r\n\r\nRestore it from a backup copy.")};
+        return failure(ErrorCode::Damaged,
+                       name + QStringLiteral(" is damaged: it can no longer be read as a database. "
+                                             "Nothing was changed; the file has been left as it is."
+                                             "\r\n\r\nRestore it from a backup copy."));
     case kReadOnly:
         if (code == kReadOnlyDbMoved)
-            return {kErrFileAccess,
-                    name + QStringLiteral(" was moved, replaced or deleted by another program "
-                                          "while it was open here. Nothing was changed.\r\n\r\n"
-                                          "Start Velkin Tree again to go on with the database "
-                                          "as it is now.")};
-        return {kErrFileAccess,
-                name + QStringLiteral(" cannot be written: the file or its folder is read-only. "
-                                      "Nothing was changed.")};
+            return failure(ErrorCode::ReadOnly,
+                           name + QStringLiteral(" was moved, replaced or deleted by another "
+                                                 "program while it was open here. Nothing was "
+                                                 "changed.\r\n\r\nStart Velkin Tree again to go "
+                                                 "on with the database as it is now."));
+        return failure(ErrorCode::ReadOnly,
+                       name + QStringLiteral(" cannot be written: the file or its folder is "
+                                             "read-only. Nothing was changed."));
     case kCantOpen:
-        return {kErrFileAccess,
-                name + QStringLiteral(" could not be opened: the file or its folder cannot be "
-                                      "read or written. Nothing was changed.")};
+        return failure(ErrorCode::NoPermission,
+                       name + QStringLiteral(" could not be opened: the file or its folder cannot "
+                                             "be read or written. Nothing was changed."));
     default:
         return {};
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PersonRecord.h"
+#include "Error.h"
 
 #include <QString>
 
@@ -17,12 +17,12 @@ int EngineCode(const QSqlError &error);
 
 // The store's error for an engine result code that is a failure of the file (busy, locked,
 // full, I/O, damaged, not a database, read-only, cannot open), naming the database when
-// `databasePath` is given; no error for any other code.
-StoreError ForEngineCode(int code, const QString &databasePath = QString());
+// `databasePath` is given (in its text, and as the place at fault); no error for any other code.
+Error ForEngineCode(int code, const QString &databasePath = QString());
 
-// The error with the database's path in its text, when it is a failure of the file that does not
-// name it yet; any other error as it is.
-StoreError Named(StoreError error, const QString &databasePath);
+// A failure of the file that names no database yet (made by ForEngineCode without a path, whose
+// texts all begin with "The database") named after `databasePath`; any other error as it is.
+Error Named(Error error, const QString &databasePath);
 
 // The file as the user is told it: its native path in quotes, or "The database" alone.
 QString DatabaseName(const QString &databasePath);

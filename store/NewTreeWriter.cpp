@@ -44,31 +44,30 @@ NewTreeWriter::~NewTreeWriter()
     Rollback();
 }
 
-StoreError NewTreeWriter::Check(const mDatabase &store, const QString &name)
+Result<void> NewTreeWriter::Check(const mDatabase &store, const QString &name)
 {
     const QString problem = TreeNameProblem(name);
     if (!problem.isEmpty())
-        return storeError(kErrStatementFailed, problem);
-    if (StoreError refused = store.refuseChange())
+        return Error(ErrorCode::InvalidInput, problem);
+    if (Error refused = store.refuseChange())
         return refused;
     if (store.TreeExists(name))
-        return storeError(kErrStatementFailed,
-                          QStringLiteral("The tree '%1' already exists.").arg(name));
+        return Error(ErrorCode::Taken, QStringLiteral("The tree '%1' already exists.").arg(name));
     return {};
 }
 
-StoreError NewTreeWriter::Begin(const QString &name)
+Result<void> NewTreeWriter::Begin(const QString &name)
 {
     Rollback();
-    if (StoreError refused = Check(m_store, name))
-        return refused;
+    if (Result<void> checked = Check(m_store, name); !checked)
+        return checked;
 
     QSqlDatabase db = QSqlDatabase::database(m_store.m_connectionName, false);
     auto state = std::make_unique<State>(db);
     if (!state->transaction.active())
         return m_store.named(state->transaction.error());
-    if (StoreError error = TreeSql::CreateTable(db, name))
-        return m_store.named(error);
+    if (Result<void> made = TreeSql::CreateTable(db, name); !made)
+        return m_store.named(made.error());
     QStringList names, marks;
     for (const QString &column : PersonColumns()) {
         names << quoted(column);
@@ -81,7 +80,7 @@ StoreError NewTreeWriter::Begin(const QString &name)
     return {};
 }
 
-StoreError NewTreeWriter::Add(const PersonRecord &r)
+Result<void> NewTreeWriter::Add(const PersonRecord &r)
 {
     if (!m_state)
         return notOpen();
@@ -96,7 +95,7 @@ StoreError NewTreeWriter::Add(const PersonRecord &r)
     return {};
 }
 
-StoreError NewTreeWriter::Commit()
+Result<void> NewTreeWriter::Commit()
 {
     if (!m_state)
         return notOpen();

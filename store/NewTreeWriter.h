@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 
 #include <QString>
 
@@ -22,12 +23,12 @@ public:
 
     // Whether a tree of that name can be made: refused like mDatabase::CreateTree are a name
     // the rules refuse or that is taken, and a store that is not open or is read-only.
-    static StoreError Check(const mDatabase &store, const QString &name);
+    static Result<void> Check(const mDatabase &store, const QString &name);
     // Checks, then makes the table and starts the transaction.
-    StoreError Begin(const QString &name);
-    // A row whose ID the tree already holds (compared without regard to case) is refused.
-    StoreError Add(const PersonRecord &record);
-    StoreError Commit();
+    Result<void> Begin(const QString &name);
+    // A row whose ID the tree already holds (compared without regard to case) is refused (Taken).
+    Result<void> Add(const PersonRecord &record);
+    Result<void> Commit();
     void Rollback();
 
     bool IsActive() const { return bool(m_state); }

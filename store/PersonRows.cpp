@@ -13,72 +13,61 @@
 
 using namespace StoreSql;
 
-StoreError mDatabase::onTree(const QString &tree, StoreError error) const
+Error mDatabase::onTree(const QString &tree, Error error) const
 {
     // "No such table" is a statement that could not run; only the catalogue tells that the
     // table is gone rather than the statement wrong.
-    if (error.number == kErrStatementFailed && IsOpen() && StoredTreeName(tree).isEmpty())
-        return storeError(kErrTreeMissing,
-                          QStringLiteral("The tree '%1' no longer exists in the database: another "
-                                         "program may have deleted or renamed it. Nothing was "
-                                         "changed.")
-                              .arg(tree));
+    if (error.is(ErrorCode::InvalidInput) && IsOpen() && StoredTreeName(tree).isEmpty())
+        return Error(ErrorCode::TreeMissing,
+                     QStringLiteral("The tree '%1' no longer exists in the database: another "
+                                    "program may have deleted or renamed it. Nothing was changed.")
+                         .arg(tree),
+                     m_databasePath);
     return named(std::move(error));
 }
 
-bool mDatabase::FindPerson(const QString &tree, const QString &key, PersonRecord *found,
-                           StoreError *error) const
+Result<PersonRecord> mDatabase::FindPerson(const QString &tree, const QString &key) const
 {
-    if (error)
-        *error = {};
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen()) {
-        if (error)
-            *error = notOpen();
-        return false;
-    }
+    if (!db.isOpen())
+        return notOpen();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    StoreError failed;
-    if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-             {bindable(key)}, &failed)) {
-        if (error)
-            *error = onTree(tree, failed);
-        return false;
-    }
+    if (const Result<void> read =
+            run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
+                {bindable(key)});
+        !read)
+        return onTree(tree, read.error());
     if (!query.next())
-        return false;
-    if (found)
-        *found = TreeSql::ReadRecord(query, TreeSql::ColumnIndexes(query));
-    return true;
+        return Error(ErrorCode::Missing,
+                     QStringLiteral("The person '%1' is not in the tree '%2'.").arg(key, tree));
+    return TreeSql::ReadRecord(query, TreeSql::ColumnIndexes(query));
 }
 
-StoreError mDatabase::checkRow(const QString &tree, const QString &key,
-                               const PersonRecord &expected) const
+Result<void> mDatabase::checkRow(const QString &tree, const QString &key,
+                                 const PersonRecord &expected) const
 {
-    PersonRecord current;
-    StoreError error;
-    if (!FindPerson(tree, key, &current, &error)) {
-        if (error)
-            return error;
-        return storeError(kErrRowMissing,
-                          QStringLiteral("The person '%1' is no longer in the tree '%2': another "
-                                         "program may have deleted it. Nothing was changed.")
-                              .arg(key, tree));
-    }
-    if (current != expected)
-        return storeError(kErrRowChanged,
-                          QStringLiteral("The person '%1' of the tree '%2' was changed by another "
-                                         "program after it was read here. Nothing was changed.")
-                              .arg(key, tree));
+    const Result<PersonRecord> current = FindPerson(tree, key);
+    if (!current && current.error().is(ErrorCode::Missing))
+        return Error(ErrorCode::Missing,
+                     QStringLiteral("The person '%1' is no longer in the tree '%2': another "
+                                    "program may have deleted it. Nothing was changed.")
+                         .arg(key, tree));
+    if (!current)
+        return current.error();
+    if (*current != expected)
+        return Error(ErrorCode::ChangedElsewhere,
+                     QStringLiteral("The person '%1' of the tree '%2' was changed by another "
+                                    "program after it was read here. Nothing was changed.")
+                         .arg(key, tree));
     return {};
 }
 
-StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
-                                   const PersonRecord &record, const PersonRecord *expected)
+Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
+                                     const PersonRecord &record, const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
     QStringList assignments;
     for (const QString &column : PersonColumns().mid(1))
@@ -91,48 +80,49 @@ StoreError mDatabase::UpdatePerson(const QString &tree, const QString &key,
     if (!transaction.active())
         return named(transaction.error());
     if (expected) {
-        if (StoreError changed = checkRow(tree, key, *expected))
-            return changed;
+        if (const Result<void> same = checkRow(tree, key, *expected); !same)
+            return same;
     }
     QSqlQuery query(db);
-    StoreError error;
-    if (!run(query,
-             QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
-                 .arg(quoted(tree), assignments.join(u", ")),
-             values, &error))
-        return onTree(tree, error);
+    if (const Result<void> written = run(query,
+                                         QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
+                                             .arg(quoted(tree), assignments.join(u", ")),
+                                         values);
+        !written)
+        return onTree(tree, written.error());
     query = QSqlQuery();
     if (!transaction.commit())
         return named(transaction.error());
     return {};
 }
 
-StoreError mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
+Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
-    return onTree(tree, TreeSql::InsertRow(db, tree, record));
+    return onTree(tree, TreeSql::InsertRow(db, tree, record).error());
 }
 
-StoreError mDatabase::DeletePerson(const QString &tree, const QString &key,
-                                   const PersonRecord *expected)
+Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
+                                     const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
     if (expected) {
-        if (StoreError changed = checkRow(tree, key, *expected))
-            return changed;
+        if (const Result<void> same = checkRow(tree, key, *expected); !same)
+            return same;
     }
     QSqlQuery query(db);
-    StoreError error;
-    if (!run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-             {bindable(key)}, &error))
-        return onTree(tree, error);
+    if (const Result<void> deleted =
+            run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
+                {bindable(key)});
+        !deleted)
+        return onTree(tree, deleted.error());
     query = QSqlQuery();
     if (!transaction.commit())
         return named(transaction.error());

@@ -130,15 +130,14 @@ PhotoStage::~PhotoStage()
         QDir().rmdir(PhotoFolders::Root(m_dataPath));
 }
 
-std::unique_ptr<PhotoStage> PhotoStage::Create(const QString &dataPath, const QString &tree,
-                                               QString *error)
+Result<std::unique_ptr<PhotoStage>> PhotoStage::Create(const QString &dataPath, const QString &tree)
 {
     const QString root = PhotoFolders::StagingRoot(dataPath);
     const auto fail = [&](const QString &what) {
-        if (error)
-            *error = QStringLiteral("The photos cannot be copied: %1 '%2' could not be made.")
-                         .arg(what, QDir::toNativeSeparators(root));
-        return nullptr;
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The photos cannot be copied: %1 '%2' could not be made.")
+                         .arg(what, QDir::toNativeSeparators(root)),
+                     root);
     };
     const bool madeRoot = !QFileInfo::exists(PhotoFolders::Root(dataPath));
     if (!QDir().mkpath(root))

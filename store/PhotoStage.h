@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 #include <functional>
@@ -25,10 +27,9 @@ public:
     PhotoStage(const PhotoStage &) = delete;
     PhotoStage &operator=(const PhotoStage &) = delete;
 
-    // Makes a stage for an import into `tree` and holds its lock. Null, with the reason in
-    // `error`, when it cannot be made.
-    static std::unique_ptr<PhotoStage> Create(const QString &dataPath, const QString &tree,
-                                              QString *error);
+    // Makes a stage for an import into `tree` and holds its lock; fails (NoPermission, naming
+    // the staging folder) when it cannot be made.
+    static Result<std::unique_ptr<PhotoStage>> Create(const QString &dataPath, const QString &tree);
 
     // The folder the import copies into: <folder><key>/<file> (ends with '/').
     QString Folder() const { return m_folder; }

@@ -9,6 +9,19 @@
 
 namespace StoreSql {
 
+ErrorCode StatementCode(int engineCode)
+{
+    switch (engineCode & 0xFF) {
+    case 1: // SQLITE_ERROR: the statement could not run (no such table, table exists)
+        return ErrorCode::InvalidInput;
+    case 19: // SQLITE_CONSTRAINT: of a tree table only its unique key can be broken (every ID
+             // is bound as text, never NULL)
+        return ErrorCode::Taken;
+    default:
+        return ErrorCode::Failed;
+    }
+}
+
 QString quoted(const QString &identifier)
 {
     QString text = identifier;
@@ -21,22 +34,15 @@ QString bindable(const QString &value)
     return value.isNull() ? QStringLiteral("") : value;
 }
 
-StoreError fromSql(const QSqlError &error)
+Error fromSql(const QSqlError &error)
 {
     const int code = FileErrors::EngineCode(error);
-    if (StoreError failure = FileErrors::ForEngineCode(code))
+    if (Error failure = FileErrors::ForEngineCode(code))
         return failure;
-    StoreError result;
-    result.number = (code & 0xFF) == 1 ? kErrStatementFailed : kErrGeneralFailure;
-    result.description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    if (result.description.isEmpty())
-        result.description = QStringLiteral("The database reported an unknown error.");
-    return result;
-}
-
-StoreError storeError(long long number, const QString &description)
-{
-    return StoreError{number, description};
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (text.isEmpty())
+        text = QStringLiteral("The database reported an unknown error.");
+    return Error(StatementCode(code), text);
 }
 
 QString newConnectionName(const char *purpose)
@@ -45,26 +51,20 @@ QString newConnectionName(const char *purpose)
     return QStringLiteral("vt-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
 }
 
-StoreError notOpen()
+Error notOpen()
 {
-    return storeError(kErrGeneralFailure, QStringLiteral("The database is not open."));
+    return Error(ErrorCode::Failed, QStringLiteral("The database is not open."));
 }
 
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error)
+Result<void> run(QSqlQuery &query, const QString &sql, const QVariantList &values)
 {
-    if (!query.prepare(sql)) {
-        if (error)
-            *error = fromSql(query.lastError());
-        return false;
-    }
+    if (!query.prepare(sql))
+        return fromSql(query.lastError());
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
-        if (error)
-            *error = fromSql(query.lastError());
-        return false;
-    }
-    return true;
+    if (!query.exec())
+        return fromSql(query.lastError());
+    return {};
 }
 
 Transaction::Transaction(QSqlDatabase &db) : m_db(db)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PersonRecord.h"
+#include "Result.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -20,17 +20,18 @@ QString quoted(const QString &identifier);
 // Bound text is never a null QString, which the driver would store as NULL.
 QString bindable(const QString &value);
 // The engine's error as the store reports it: a failure of the file (busy, full, damaged, not
-// writable) as FileErrors tells it; SQLITE_ERROR (the statement could not run: no such table,
-// table exists, bad syntax) is kErrStatementFailed; everything else, constraints included,
-// kErrGeneralFailure.
-StoreError fromSql(const QSqlError &error);
-StoreError storeError(long long number, const QString &description);
+// writable) as FileErrors tells it; a unique key that is taken is Taken; SQLITE_ERROR (the
+// statement could not run: no such table, table exists, a name that is no table) is
+// InvalidInput; everything else Failed.
+Error fromSql(const QSqlError &error);
+// What an engine result code that is not a failure of the file says went wrong.
+ErrorCode StatementCode(int engineCode);
 // A connection name no other connection of the process has.
 QString newConnectionName(const char *purpose);
 // What an operation on a store that is not open gets.
-StoreError notOpen();
-// Prepares and runs a statement with bound values; on failure fills *error (when given).
-bool run(QSqlQuery &query, const QString &sql, const QVariantList &values, StoreError *error);
+Error notOpen();
+// Prepares and runs a statement with bound values.
+Result<void> run(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
 
 // A write transaction that rolls back unless committed (and then reads once, so that a change
 // the engine could not undo at once, after a failure of the file, is undone there and then). It
@@ -45,7 +46,7 @@ public:
     bool active() const { return m_active; }
     // Why the transaction could not begin, or why its commit failed (no error when it is
     // active).
-    StoreError error() const { return m_error; }
+    const Error &error() const { return m_error; }
     // False when the commit failed: the transaction is rolled back then.
     bool commit();
     Transaction(const Transaction &) = delete;
@@ -56,7 +57,7 @@ private:
 
     QSqlDatabase &m_db;
     bool m_active = false;
-    StoreError m_error;
+    Error m_error;
 };
 
 } // namespace StoreSql

@@ -28,13 +28,12 @@ sqlite3 *handleOf(QSqlDatabase &db)
 
 // The engine's error as the store reports it (StoreSql::fromSql): a failure of the file (busy,
 // damaged, unreadable) as FileErrors tells it.
-StoreError engineError(sqlite3 *handle)
+Error engineError(sqlite3 *handle)
 {
     const int code = sqlite3_extended_errcode(handle);
-    if (StoreError failure = FileErrors::ForEngineCode(code))
+    if (Error failure = FileErrors::ForEngineCode(code))
         return failure;
-    return storeError((code & 0xFF) == SQLITE_ERROR ? kErrStatementFailed : kErrGeneralFailure,
-                      QString::fromUtf8(sqlite3_errmsg(handle)));
+    return Error(StatementCode(code), QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
 struct StatementDeleter
@@ -44,13 +43,12 @@ struct StatementDeleter
 using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 // Without the engine's handle (another driver build): the same rows through Qt Sql.
-StoreError scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan::RowHandler &row)
+Result<void> scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan::RowHandler &row)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    StoreError error;
-    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(tree)), {}, &error))
-        return error;
+    if (Result<void> read = run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(tree))); !read)
+        return read;
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     QByteArray texts[PersonRowText::kColumns];
     PersonRowText out{};
@@ -69,7 +67,7 @@ StoreError scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan::
 
 namespace TreeScan {
 
-StoreError Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
+Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 {
     sqlite3 *handle = handleOf(db);
     if (!handle)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PersonRecord.h"
 #include "PersonRowText.h"
+#include "Result.h"
 
 #include <QString>
 
@@ -17,9 +17,9 @@ namespace TreeScan {
 using RowHandler = std::function<void(const PersonRowText &row)>;
 
 // Hands every row of the table `tree` to `row`, in the order the engine returns them (the order
-// of ReadTree). Returns the error when the table cannot be read; rows handed over before an
-// error stay handed over.
-StoreError Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row);
+// of ReadTree). Fails when the table cannot be read; rows handed over before the failure stay
+// handed over.
+Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row);
 
 // About how many rows the table has, found without reading it (0 when unknown); for sizing.
 qsizetype EstimateRows(QSqlDatabase &db, const QString &tree);

@@ -17,13 +17,13 @@ const QString kTemplate = QStringLiteral("main");
 
 // The column definitions of a new tree: the template's columns with ID required and unique.
 // ID compares without regard to case, so that keys a reader treats as one cannot repeat.
-StoreError treeColumns(QSqlDatabase &db, QStringList *definitions)
+Result<void> treeColumns(QSqlDatabase &db, QStringList *definitions)
 {
     QSqlQuery query(db);
-    StoreError error;
-    if (!run(query, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {kTemplate},
-             &error))
-        return error;
+    if (Result<void> read =
+            run(query, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {kTemplate});
+        !read)
+        return read;
     bool hasId = false;
     while (query.next()) {
         const QString name = query.value(0).toString();
@@ -41,9 +41,9 @@ StoreError treeColumns(QSqlDatabase &db, QStringList *definitions)
         definitions->append(definition);
     }
     if (definitions->isEmpty() || !hasId)
-        return storeError(kErrGeneralFailure,
-                          QStringLiteral("The template table 'main' is missing from the database "
-                                         "or has no ID column."));
+        return Error(ErrorCode::Failed,
+                     QStringLiteral("The template table 'main' is missing from the database or "
+                                    "has no ID column."));
     // The table constraint must come after every column.
     const QString unique = definitions->filter(QStringLiteral("UNIQUE (")).constFirst();
     definitions->removeAll(unique);
@@ -55,51 +55,47 @@ StoreError treeColumns(QSqlDatabase &db, QStringList *definitions)
 
 namespace TreeSql {
 
-StoreError CreateTemplate(QSqlDatabase &db)
+Result<void> CreateTemplate(QSqlDatabase &db)
 {
     QStringList columns;
     for (const QString &column : PersonColumns())
         columns << quoted(column) + QStringLiteral(" TEXT");
     QSqlQuery query(db);
-    StoreError error;
-    run(query, QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(kTemplate), columns.join(u", ")),
-        {}, &error);
-    return error;
+    return run(query,
+               QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(kTemplate), columns.join(u", ")));
 }
 
-StoreError CreateTable(QSqlDatabase &db, const QString &name)
+Result<void> CreateTable(QSqlDatabase &db, const QString &name)
 {
     QStringList definitions;
-    if (StoreError error = treeColumns(db, &definitions))
-        return error;
+    if (Result<void> read = treeColumns(db, &definitions); !read)
+        return read;
     QSqlQuery query(db);
-    StoreError error;
-    run(query, QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")),
-        {}, &error);
-    return error;
+    return run(query,
+               QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")));
 }
 
-StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
+Result<void> CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)
 {
     Transaction transaction(db);
     if (!transaction.active())
         return transaction.error();
-    if (StoreError error = CreateTable(db, name))
-        return error;
+    if (Result<void> made = CreateTable(db, name); !made)
+        return made;
     QSqlQuery query(db);
-    StoreError error;
-    if (rows == TemplateRows::Copy &&
-        !run(query,
-             QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(name), quoted(kTemplate)),
-             {}, &error))
-        return error;
+    if (rows == TemplateRows::Copy) {
+        if (Result<void> copied = run(query, QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
+                                                 .arg(quoted(name), quoted(kTemplate)));
+            !copied)
+            return copied;
+    }
     query = QSqlQuery();
     if (!transaction.commit())
         return transaction.error();
     return {};
 }
 
-StoreError InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record)
+Result<void> InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record)
 {
     QStringList names;
     QStringList marks;
@@ -108,12 +104,10 @@ StoreError InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &
         marks << QStringLiteral("?");
     }
     QSqlQuery query(db);
-    StoreError error;
-    run(query,
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(quoted(tree), names.join(u", "), marks.join(u", ")),
-        RecordValues(record), &error);
-    return error;
+    return run(query,
+               QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                   .arg(quoted(tree), names.join(u", "), marks.join(u", ")),
+               RecordValues(record));
 }
 
 QList<int> ColumnIndexes(const QSqlQuery &query)

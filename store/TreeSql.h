@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 
 #include <QList>
 #include <QString>
@@ -17,15 +18,15 @@ namespace TreeSql {
 enum class TemplateRows { Copy, Skip };
 
 // Makes the template table "main": the fourteen person columns, all text.
-StoreError CreateTemplate(QSqlDatabase &db);
+Result<void> CreateTemplate(QSqlDatabase &db);
 // Makes the table of a new tree from the template's columns, with ID required and unique
 // (compared without regard to case), inside the caller's transaction; no rows.
-StoreError CreateTable(QSqlDatabase &db, const QString &name);
+Result<void> CreateTable(QSqlDatabase &db, const QString &name);
 // Makes the table of a new tree from the template's columns, with ID required and unique
 // (compared without regard to case), in one transaction. The name is not checked here.
-StoreError CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows);
-// Adds one row; a row with the same ID fails (kErrGeneralFailure) and changes nothing.
-StoreError InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record);
+Result<void> CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows);
+// Adds one row; a row with the same ID fails (Taken) and changes nothing.
+Result<void> InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record);
 
 // The fourteen values of a record as bound values, in the order of PersonColumns().
 QVariantList RecordValues(const PersonRecord &record);

@@ -18,38 +18,43 @@ using namespace StoreSql;
 namespace {
 
 // Why the engine could not open or read the file, naming it.
-StoreError openFailure(const QSqlError &error, const QString &path)
+Error openFailure(const QSqlError &error, const QString &path)
 {
     const int code = FileErrors::EngineCode(error);
     // A change left unfinished by a program that stopped (its journal lies beside the file) is
     // undone by the first connection that may write; one that only reads cannot.
     constexpr int kReadOnlyRollback = 8 | (3 << 8);
     if (code == kReadOnlyRollback && DatabaseIsWritable(path))
-        return {kErrFileAccess,
-                QStringLiteral("%1 was left in the middle of a change by a program that stopped "
-                               "(the disk may have been full, or the program was ended): its "
-                               "journal '%2' lies beside it. Here the database is opened only "
-                               "for reading, which cannot undo that change. Nothing was changed."
-                               "\r\n\r\nThe next start of Velkin Tree that may change the "
-                               "database undoes the unfinished change; then try again.")
-                    .arg(FileErrors::DatabaseName(path),
-                         QDir::toNativeSeparators(path + QStringLiteral("-journal")))};
+        return Error(
+            ErrorCode::ReadOnly,
+            QStringLiteral("%1 was left in the middle of a change by a program that stopped "
+                           "(the disk may have been full, or the program was ended): its "
+                           "journal '%2' lies beside it. Here the database is opened only "
+                           "for reading, which cannot undo that change. Nothing was changed."
+                           "\r\n\r\nThe next start of Velkin Tree that may change the "
+                           "database undoes the unfinished change; then try again.")
+                .arg(FileErrors::DatabaseName(path),
+                     QDir::toNativeSeparators(path + QStringLiteral("-journal"))),
+            path);
     if (code == kReadOnlyRollback)
-        return {kErrFileAccess,
-                QStringLiteral("%1 was left in the middle of a change by a program that stopped, "
-                               "and the change cannot be undone because the file or its folder "
-                               "is read-only. Nothing was changed.\r\n\r\nMake the file and its "
-                               "folder writable, then start again.")
-                    .arg(FileErrors::DatabaseName(path))};
-    StoreError failure = FileErrors::ForEngineCode(code, path);
-    if (failure.number == kErrDatabaseDamaged)
+        return Error(
+            ErrorCode::ReadOnly,
+            QStringLiteral("%1 was left in the middle of a change by a program that stopped, "
+                           "and the change cannot be undone because the file or its folder "
+                           "is read-only. Nothing was changed.\r\n\r\nMake the file and its "
+                           "folder writable, then start again.")
+                .arg(FileErrors::DatabaseName(path)),
+            path);
+    Error failure = FileErrors::ForEngineCode(code, path);
+    if (failure.is(ErrorCode::Damaged))
         return DatabaseCheck::Damaged(path, QStringLiteral("is damaged: it cannot be read as a "
                                                            "database"));
     if (failure)
         return failure;
-    return {kErrGeneralFailure,
-            QStringLiteral("%1 could not be opened: %2")
-                .arg(FileErrors::DatabaseName(path), fromSql(error).description)};
+    return Error(ErrorCode::Failed,
+                 QStringLiteral("%1 could not be opened: %2")
+                     .arg(FileErrors::DatabaseName(path), fromSql(error).text()),
+                 path);
 }
 
 } // namespace
@@ -88,39 +93,41 @@ void mDatabase::SetPaths(const QString &dataPath, const QString &databasePath)
     m_databasePath = databasePath;
 }
 
-bool mDatabase::OpenDatabase()
+Result<void> mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
-    m_openError = open();
-    if (m_openError) {
+    const Result<void> opened = open();
+    m_openError = opened.error();
+    if (!opened) {
         CloseDatabase();
         m_readOnly = false;
-        return false;
+        return opened;
     }
     // Photos that imports which stopped left in their stages: those of saved persons are put in
     // place, the rest removed.
     if (!m_readOnly && !m_dataPath.isEmpty())
         PhotoStage::FinishStopped(m_dataPath, [this](const QString &tree, const QString &key) {
-            return FindPerson(tree, key);
+            return FindPerson(tree, key).ok();
         });
-    return true;
+    return {};
 }
 
-StoreError mDatabase::open()
+Result<void> mDatabase::open()
 {
     if (m_databasePath.isEmpty())
         return notOpen();
     const QFileInfo file(m_databasePath);
     if (!file.exists() && !file.isSymLink()) {
-        if (StoreError problem = DatabaseCheck::CheckNewDatabaseFolder(file.absolutePath()))
-            return problem;
-        if (StoreError error = CreateDatabaseFile(m_databasePath))
-            return named(error);
+        if (const Result<void> folder = DatabaseCheck::CheckNewDatabaseFolder(file.absolutePath());
+            !folder)
+            return folder;
+        if (const Result<void> created = CreateDatabaseFile(m_databasePath); !created)
+            return named(created.error());
     }
     // A file that is not a database is never handed to the engine, which might write to it.
-    if (StoreError problem = DatabaseCheck::CheckHeader(m_databasePath))
-        return problem;
+    if (const Result<void> header = DatabaseCheck::CheckHeader(m_databasePath); !header)
+        return header;
     // A database that cannot be written is still the user's: it is opened for reading.
     const bool writable =
         m_writeCheck ? m_writeCheck(m_databasePath) : DatabaseIsWritable(m_databasePath);
@@ -136,31 +143,31 @@ StoreError mDatabase::open()
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
             // A cut-off file reads as damaged: say which.
-            if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
-                return problem;
+            if (const Result<void> length = DatabaseCheck::CheckLength(m_databasePath); !length)
+                return length;
             return openFailure(probe.lastError(), m_databasePath);
         }
     }
-    if (StoreError problem = DatabaseCheck::CheckLength(m_databasePath))
-        return problem;
+    if (const Result<void> length = DatabaseCheck::CheckLength(m_databasePath); !length)
+        return length;
     StoreConnection::Configure(db, m_readOnly);
     return {};
 }
 
-StoreError mDatabase::named(StoreError error) const
+Error mDatabase::named(Error error) const
 {
     return FileErrors::Named(std::move(error), m_databasePath);
 }
 
-StoreError mDatabase::refuseChange() const
+Error mDatabase::refuseChange() const
 {
     if (!IsOpen())
         return notOpen();
     if (m_readOnly)
-        return storeError(kErrGeneralFailure,
-                          QStringLiteral("The database '%1' is open read-only: it cannot be "
-                                         "changed.")
-                              .arg(QDir::toNativeSeparators(m_databasePath)));
+        return Error(ErrorCode::ReadOnly,
+                     QStringLiteral("The database '%1' is open read-only: it cannot be changed.")
+                         .arg(QDir::toNativeSeparators(m_databasePath)),
+                     m_databasePath);
     return {};
 }
 
@@ -201,7 +208,7 @@ bool mDatabase::TreeExists(const QString &name) const
         return false;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT name FROM sqlite_master"), {}, nullptr))
+    if (!run(query, QStringLiteral("SELECT name FROM sqlite_master")))
         return false;
     const QString folded = TreeNameFolded(name);
     while (query.next()) {
@@ -223,52 +230,48 @@ QString mDatabase::StoredTreeName(const QString &name) const
     if (!run(query,
              QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
                             "name = ? COLLATE NOCASE"),
-             {bindable(name)}, nullptr))
+             {bindable(name)}))
         return QString();
     return query.next() ? query.value(0).toString() : QString();
 }
 
-StoreError mDatabase::CreateTree(const QString &name)
+Result<void> mDatabase::CreateTree(const QString &name)
 {
     const QString problem = TreeNameProblem(name);
     if (!problem.isEmpty())
-        return storeError(kErrStatementFailed, problem);
+        return Error(ErrorCode::InvalidInput, problem);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
     if (TreeExists(name))
-        return storeError(kErrStatementFailed,
-                          QStringLiteral("The tree '%1' already exists.").arg(name));
-    return named(TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy));
+        return Error(ErrorCode::Taken, QStringLiteral("The tree '%1' already exists.").arg(name));
+    return named(TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy).error());
 }
 
-StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
+Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newName)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
     const QString stored = StoredTreeName(oldName);
     if (stored.isEmpty() || !IsListedTreeName(stored))
-        return storeError(kErrStatementFailed,
-                          QStringLiteral("There is no tree named '%1'.").arg(oldName));
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("There is no tree named '%1'.").arg(oldName));
     const QString problem = TreeNameProblem(newName);
     if (!problem.isEmpty())
-        return storeError(kErrStatementFailed, problem);
+        return Error(ErrorCode::InvalidInput, problem);
     if (newName == stored)
         return {};
+    const Error taken(
+        ErrorCode::Taken,
+        QStringLiteral("The tree '%1' already exists. Please select a unique name.").arg(newName));
     // The new name may be a new spelling of this tree's name, never the name of another tree.
     for (const QString &tree : ListTrees()) {
         if (!SameTable(tree, stored) && SameTreeName(tree, newName))
-            return storeError(kErrStatementFailed,
-                              QStringLiteral("The tree '%1' already exists. Please select a "
-                                             "unique name.")
-                                  .arg(newName));
+            return taken;
     }
     if (!SameTable(stored, newName) && !StoredTreeName(newName).isEmpty())
-        return storeError(kErrStatementFailed,
-                          QStringLiteral("The tree '%1' already exists. Please select a unique "
-                                         "name.")
-                              .arg(newName));
+        return taken;
 
     // One renaming statement keeps the rows, the columns and the unique ID together. A name the
     // engine takes for the same table (other case of A-Z) is reached through a temporary name
@@ -277,40 +280,39 @@ StoreError mDatabase::RenameTree(const QString &oldName, const QString &newName)
     if (!transaction.active())
         return named(transaction.error());
     QSqlQuery query(db);
-    StoreError error;
     QString from = stored;
     if (SameTable(stored, newName)) {
         QString step = QStringLiteral("vt_rename_%1").arg(quintptr(this), 0, 16);
         while (!StoredTreeName(step).isEmpty())
             step += QLatin1Char('_');
-        if (!run(query,
-                 QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(step)), {},
-                 &error))
-            return named(error);
+        if (const Result<void> renamed =
+                run(query,
+                    QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(step)));
+            !renamed)
+            return named(renamed.error());
         from = step;
     }
-    if (!run(query,
-             QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(newName)), {},
-             &error))
-        return named(error);
+    if (const Result<void> renamed =
+            run(query,
+                QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(newName)));
+        !renamed)
+        return named(renamed.error());
     query = QSqlQuery();
     if (!transaction.commit())
         return named(transaction.error());
     return {};
 }
 
-StoreError mDatabase::DeleteTree(const QString &name)
+Result<void> mDatabase::DeleteTree(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (StoreError refused = refuseChange())
+    if (Error refused = refuseChange())
         return refused;
     if (!IsListedTreeName(name))
-        return storeError(kErrStatementFailed,
-                          QStringLiteral("'%1' is not a tree and cannot be deleted.").arg(name));
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("'%1' is not a tree and cannot be deleted.").arg(name));
     QSqlQuery query(db);
-    StoreError error;
-    run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)), {}, &error);
-    return onTree(name, error);
+    return onTree(name, run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name))).error());
 }
 
 qint64 mDatabase::DataVersion() const
@@ -324,30 +326,24 @@ qint64 mDatabase::DataVersion() const
     return query.value(0).toLongLong();
 }
 
-QStringList mDatabase::AllKeys(StoreError *error) const
+Result<QStringList> mDatabase::AllKeys() const
 {
-    QStringList keys;
-    if (error)
-        *error = {};
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen()) {
-        if (error)
-            *error = notOpen();
-        return keys;
-    }
+    if (!db.isOpen())
+        return notOpen();
+    QStringList keys;
     QSqlQuery query(db);
     query.setForwardOnly(true);
     QStringList tables = ListTrees();
     tables << QStringLiteral("main");
     for (const QString &tree : std::as_const(tables)) {
-        StoreError failed;
-        if (!run(query, QStringLiteral("SELECT \"ID\" FROM %1").arg(quoted(tree)), {}, &failed)) {
+        const Result<void> read =
+            run(query, QStringLiteral("SELECT \"ID\" FROM %1").arg(quoted(tree)));
+        if (!read) {
             // A table without an ID column holds no persons; anything else is a real failure.
-            if (failed.number == kErrStatementFailed)
+            if (read.error().is(ErrorCode::InvalidInput))
                 continue;
-            if (error)
-                *error = failed;
-            return keys;
+            return read.error();
         }
         while (query.next())
             keys << query.value(0).toString();
@@ -355,38 +351,30 @@ QStringList mDatabase::AllKeys(StoreError *error) const
     return keys;
 }
 
-QList<PersonRecord> mDatabase::ReadTree(const QString &name, StoreError *error) const
+Result<QList<PersonRecord>> mDatabase::ReadTree(const QString &name) const
 {
-    QList<PersonRecord> rows;
-    if (error)
-        *error = {};
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen()) {
-        if (error)
-            *error = notOpen();
-        return rows;
-    }
+    if (!db.isOpen())
+        return notOpen();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    StoreError failed;
-    if (!run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)), {}, &failed)) {
-        if (error)
-            *error = onTree(name, failed);
-        return rows;
-    }
+    if (const Result<void> read = run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)));
+        !read)
+        return onTree(name, read.error());
+    QList<PersonRecord> rows;
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     while (query.next())
         rows << TreeSql::ReadRecord(query, indexes);
     return rows;
 }
 
-StoreError mDatabase::ScanTree(const QString &name,
-                               const std::function<void(const PersonRowText &row)> &row) const
+Result<void> mDatabase::ScanTree(const QString &name,
+                                 const std::function<void(const PersonRowText &row)> &row) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    return onTree(name, TreeScan::Scan(db, name, row));
+    return onTree(name, TreeScan::Scan(db, name, row).error());
 }
 
 qsizetype mDatabase::EstimateTreeRows(const QString &name) const

@@ -2,6 +2,7 @@
 
 #include "PersonRecord.h"
 #include "PersonRowText.h"
+#include "Result.h"
 #include "StoreConnection.h"
 #include "TreeTables.h"
 
@@ -33,15 +34,19 @@ QString ReadOnlyReason(const QString &databasePath);
 // and removed when the object goes). Every value reaches SQL as a bound parameter and every tree
 // name as a quoted identifier, so any text is stored and read back exactly.
 //
-// Operations that can fail return a StoreError (number 0 = success):
-//   kErrStatementFailed - the statement could not run: the tree already exists, no such tree,
-//                         a malformed name;
-//   kErrGeneralFailure  - the engine refused the change: a duplicate or missing key, and every
-//                         other failure that is not one of the file's;
-//   kErrDatabaseBusy, kErrDiskFull, kErrDatabaseDamaged, kErrFileAccess - the file failed:
-//                         another program holds it (after waiting BusyTimeout), the disk is
-//                         full, the file is damaged or cannot be written (FileErrors).
-// The description is the text to show the user. A change that fails leaves the file as it was.
+// Operations that can fail return a Result; its Error says what went wrong:
+//   Taken            - the tree name or the person's key is in use already;
+//   InvalidInput     - a name the rules refuse, a name that is no tree, a statement the engine
+//                      could not run;
+//   ReadOnly         - the store was opened for reading, or the file cannot be written;
+//   TreeMissing      - the tree's table is gone (another program deleted or renamed it);
+//   ChangedElsewhere, Missing - the person's row was changed or deleted by another program;
+//   Busy, Full, Damaged, NoPermission - the file failed: another program holds it (after
+//                      waiting BusyTimeout), the disk is full, the file is damaged or cannot be
+//                      read or written (FileErrors);
+//   Failed           - the store is not open, and every other failure of the engine.
+// The text is the one to show the user; a failure of the file names the database as the place
+// at fault. A change that fails leaves the file as it was.
 class mDatabase
 {
 public:
@@ -62,12 +67,12 @@ public:
     // database. A file that cannot be written (or whose folder cannot) is opened read-only: it
     // can be listed and read, and every change is refused with a description that says so.
     // A file that is empty, not a database or cut off is not opened at all.
-    bool OpenDatabase();
+    Result<void> OpenDatabase();
     // Why the last OpenDatabase failed, naming the path that is the problem: the data folder
     // (missing and cannot be made, a file, read-only for a new database), or the database file
     // (damaged, not a database, cut off, unreadable, held by another program). No error after
     // a successful open.
-    StoreError OpenError() const { return m_openError; }
+    const Error &OpenError() const { return m_openError; }
     bool IsOpen() const;
     bool IsReadOnly() const { return m_readOnly; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
@@ -99,15 +104,16 @@ public:
 
     // Makes a new tree as a copy of the template "main" (its columns and rows) whose ID is
     // unique and never null. (An import fills a new tree with NewTreeWriter: the template's
-    // columns, only the imported rows.) A name the list would hide or that is taken is refused.
-    StoreError CreateTree(const QString &name);
+    // columns, only the imported rows.) A name the list would hide (InvalidInput) or that is
+    // taken (Taken) is refused.
+    Result<void> CreateTree(const QString &name);
     // Renames the tree `oldName` reaches (StoredTreeName), and no other, in one step: the rows
     // and the unique ID stay. When the new name is taken by another tree (TreeExists) or not
     // allowed, nothing changes and the error says why. A new spelling of the same name (other
     // letter case) is a rename like any other.
-    StoreError RenameTree(const QString &oldName, const QString &newName);
+    Result<void> RenameTree(const QString &oldName, const QString &newName);
     // Drops the tree's table. The template and hidden tables are refused.
-    StoreError DeleteTree(const QString &name);
+    Result<void> DeleteTree(const QString &name);
 
     // A number that changes whenever another connection (another program, or another store in
     // this one) commits a change to the file; -1 when it cannot be read.
@@ -115,37 +121,36 @@ public:
 
     // The IDs of every row of every tree and of the template, compared by the caller without
     // regard to case: a new tree's keys must avoid them, as photo folders are shared by key.
-    QStringList AllKeys(StoreError *error = nullptr) const;
+    Result<QStringList> AllKeys() const;
 
     // Every row of the tree in the order the engine returns them; NULL columns read as "".
-    // An empty tree gives an empty list and no error.
-    QList<PersonRecord> ReadTree(const QString &name, StoreError *error = nullptr) const;
+    // An empty tree gives an empty list.
+    Result<QList<PersonRecord>> ReadTree(const QString &name) const;
     // Every row of the tree, in the order of ReadTree, handed to `row` as UTF-8 texts that are
     // valid during the call only: reading a large tree without a QString or a record per value.
     // NULL columns and columns the table lacks come as empty texts. On an error the rows handed
     // over until then stay handed over.
-    StoreError ScanTree(const QString &name,
-                        const std::function<void(const PersonRowText &row)> &row) const;
+    Result<void> ScanTree(const QString &name,
+                          const std::function<void(const PersonRowText &row)> &row) const;
     // About how many rows the tree has, found without reading them (0 when unknown).
     qsizetype EstimateTreeRows(const QString &name) const;
-    // True when a row with that ID exists; the row goes to `found` when given.
-    bool FindPerson(const QString &tree, const QString &key, PersonRecord *found = nullptr,
-                    StoreError *error = nullptr) const;
+    // The row with that ID; Missing when the tree has none.
+    Result<PersonRecord> FindPerson(const QString &tree, const QString &key) const;
     // Writes the thirteen other columns of the row with that ID (the ID itself never changes).
     // With `expected` (the row as it was read when editing began), only while the row still
     // holds exactly those values, checked inside the write transaction: a row another program
-    // changed meanwhile gives kErrRowChanged, a row it deleted kErrRowMissing, and nothing is
+    // changed meanwhile gives ChangedElsewhere, a row it deleted Missing, and nothing is
     // written.
-    StoreError UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
-                            const PersonRecord *expected = nullptr);
-    // Adds one row; a row with the same ID makes it fail (kErrGeneralFailure), the table unchanged.
-    StoreError InsertPerson(const QString &tree, const PersonRecord &record);
+    Result<void> UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
+                              const PersonRecord *expected = nullptr);
+    // Adds one row; a row with the same ID makes it fail (Taken), the table unchanged.
+    Result<void> InsertPerson(const QString &tree, const PersonRecord &record);
     // Deletes the row with that ID only; rows naming it as parent stay. With `expected`, only
     // while the row still holds exactly those values (as UpdatePerson).
-    StoreError DeletePerson(const QString &tree, const QString &key,
-                            const PersonRecord *expected = nullptr);
+    Result<void> DeletePerson(const QString &tree, const QString &key,
+                              const PersonRecord *expected = nullptr);
     // Every operation on a tree whose table is gone (another program deleted or renamed it)
-    // fails with kErrTreeMissing, saying so.
+    // fails with TreeMissing, saying so.
 
     // Rewrites the file compactly, in place (VACUUM): the engine builds the compact copy in a
     // temporary file, then writes it over the database through the rollback journal, so that a
@@ -153,7 +158,7 @@ public:
     // file: a symbolic link stays a link to it, and other programs that have it open go on with
     // it. It waits for other programs' reads and writes (BusyTimeout) and fails as busy when they
     // go on longer. On any failure the database stays as it was, and open.
-    StoreError Compress();
+    Result<void> Compress();
 
     // Name of the temporary file earlier versions compressed into; Compress removes one an
     // interrupted run left in the data folder.
@@ -162,24 +167,24 @@ public:
     // Creates a new database file with the template table "main" and the example tree, on a
     // connection of its own. Fails when the file exists. Used by OpenDatabase; public for tests
     // and tools.
-    static StoreError CreateDatabaseFile(const QString &path);
+    static Result<void> CreateDatabaseFile(const QString &path);
 
 private:
     friend class NewTreeWriter; // fills a new tree on this connection
 
-    // Not open, or open read-only: the error a change gets; otherwise no error.
-    StoreError refuseChange() const;
+    // Not open (Failed), or open read-only (ReadOnly): the error a change gets; otherwise none.
+    Error refuseChange() const;
     // A failure of the file, with the database's path in its text.
-    StoreError named(StoreError error) const;
-    // The error of a statement on a tree: kErrTreeMissing when the tree's table is gone, else
-    // as named().
-    StoreError onTree(const QString &tree, StoreError error) const;
-    // The person's row inside the caller's write transaction, compared with `expected`: no error
-    // while it holds exactly those values.
-    StoreError checkRow(const QString &tree, const QString &key,
-                        const PersonRecord &expected) const;
+    Error named(Error error) const;
+    // The error of a statement on a tree: TreeMissing when the tree's table is gone, else as
+    // named().
+    Error onTree(const QString &tree, Error error) const;
+    // The person's row inside the caller's write transaction, compared with `expected`:
+    // succeeds while it holds exactly those values.
+    Result<void> checkRow(const QString &tree, const QString &key,
+                          const PersonRecord &expected) const;
     // The steps of OpenDatabase; the error says what failed.
-    StoreError open();
+    Result<void> open();
 
     QString m_connectionName;
     QString m_dataPath;
@@ -187,6 +192,6 @@ private:
     QString m_connectionString;
     bool m_readOnly = false;
     int m_busyTimeoutMs = StoreConnection::kBusyTimeoutMs;
-    StoreError m_openError;
+    Error m_openError;
     std::function<bool(const QString &)> m_writeCheck;
 };

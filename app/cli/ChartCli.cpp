@@ -72,20 +72,19 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     store.SetPaths(folder, database);
     // Only read: the database is opened read-only whatever its permissions.
     store.SetWriteCheck([](const QString &) { return false; });
-    if (!store.OpenDatabase())
-        return fail(err,
-                    QStringLiteral("The database %1 could not be opened.\n%2")
-                        .arg(QDir::toNativeSeparators(database), store.OpenError().description));
+    if (const Result<void> opened = store.OpenDatabase(); !opened)
+        return fail(err, QStringLiteral("The database %1 could not be opened.\n%2")
+                             .arg(QDir::toNativeSeparators(database), opened.error().text()));
 
     const QString tree = listedTree(store, request.tree);
     if (tree.isEmpty())
         return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
                              .arg(request.tree, QDir::toNativeSeparators(database)));
     OpenTree open;
-    if (const StoreError error = open.Load(store, tree))
+    if (const Result<void> loaded = open.Load(store, tree); !loaded)
         return fail(
             err,
-            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, error.description));
+            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, loaded.error().text()));
     if (open.People().Count() == 0)
         return fail(
             err,

@@ -34,10 +34,9 @@ bool Context::OpenStore(mDatabase &store, bool create) const
                  .arg(QDir::toNativeSeparators(dataPath)));
         return false;
     }
-    if (!store.OpenDatabase()) {
+    if (const Result<void> opened = store.OpenDatabase(); !opened) {
         Fail(QStringLiteral("The database '%1' could not be opened.\n%2")
-                 .arg(QDir::toNativeSeparators(store.DatabasePath()),
-                      store.OpenError().description));
+                 .arg(QDir::toNativeSeparators(store.DatabasePath()), opened.error().text()));
         return false;
     }
     return true;

@@ -42,7 +42,7 @@ int exportGedcom(Context &context)
     const Gedcom::StoreExport result =
         Gedcom::exportFromStore(store, tree, files.constFirst(), options);
     if (!result.isDone())
-        return context.Fail(result.error);
+        return context.Fail(result.error.text());
     context.out << QStringLiteral("exported %1 rows as %2 persons to %3")
                        .arg(result.rows)
                        .arg(result.persons)

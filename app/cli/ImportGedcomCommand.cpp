@@ -41,7 +41,7 @@ int importGedcom(Context &context)
     const Gedcom::StoreImport result = Gedcom::importIntoStore(store, path, tree, importContext);
     if (!result.isDone())
         return context.Fail(QStringLiteral("'%1' could not be imported: %2")
-                                .arg(QDir::toNativeSeparators(path), result.error));
+                                .arg(QDir::toNativeSeparators(path), result.error.text()));
     context.out << result.summary() << Qt::endl << result.resultLine() << Qt::endl;
     return 0;
 }

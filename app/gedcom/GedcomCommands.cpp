@@ -129,11 +129,11 @@ bool GedcomCommands::ImportFile(const QString &path)
         context.isImage = GedcomFiles::DecodesAsImage;
         result = Gedcom::importIntoStore(store, path, tree, context, progress.Callback());
     }
-    if (result.cancelled)
+    if (result.cancelled())
         return false; // nothing was made; the user knows why
     if (!result.isDone()) {
         ShowMessage(QStringLiteral("'%1' could not be imported: no tree was made.\n\n%2")
-                        .arg(fileName(path), result.error),
+                        .arg(fileName(path), result.error.text()),
                     kImportTitle, MsgIcon::Critical, MsgButtons::OkOnly, &m_window);
         return false;
     }
@@ -199,7 +199,8 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
     const Gedcom::StoreExport result = Gedcom::exportFromStore(m_window.Db(), tree, path, options);
     busy.restore();
     if (!result.isDone()) {
-        ShowMessage(result.error, kExportTitle, MsgIcon::Critical, MsgButtons::OkOnly, &m_window);
+        ShowMessage(result.error.text(), kExportTitle, MsgIcon::Critical, MsgButtons::OkOnly,
+                    &m_window);
         return false;
     }
     const QString versionText =

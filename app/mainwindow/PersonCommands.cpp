@@ -28,19 +28,16 @@ public:
     {
     }
 
-    StoreError FindPerson(const QString &tree, const QString &key, bool *found,
-                          PersonRecord *row) override
+    Result<PersonRecord> FindPerson(const QString &tree, const QString &key) override
     {
-        StoreError error;
-        *found = m_store.FindPerson(tree, key, row, &error);
-        return error;
+        return m_store.FindPerson(tree, key);
     }
-    StoreError UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
-                            const PersonRecord *expected) override
+    Result<void> UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
+                              const PersonRecord *expected) override
     {
         return m_store.UpdatePerson(tree, key, record, expected);
     }
-    StoreError InsertPerson(const QString &tree, const PersonRecord &record) override
+    Result<void> InsertPerson(const QString &tree, const PersonRecord &record) override
     {
         return m_store.InsertPerson(tree, record);
     }
@@ -119,9 +116,8 @@ bool PersonCommands::treeHasRows() const
     // then stays editable.
     if (m_tree.People().Count() > 0)
         return true;
-    StoreError error;
-    const QList<PersonRecord> rows = m_store.ReadTree(m_tree.CurrentTree(), &error);
-    return error.isError() || !rows.isEmpty();
+    const Result<QList<PersonRecord>> rows = m_store.ReadTree(m_tree.CurrentTree());
+    return !rows || !rows->isEmpty();
 }
 
 bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent)
@@ -174,11 +170,8 @@ void PersonCommands::mnuPersonEdit()
     // The window edits the row as it is stored now (another program may have changed it since
     // the tree was read); its save goes through only while the row still holds these values.
     // When it cannot be read, the person as shown stands in.
-    PersonRecord fill = person->toRecord();
-    PersonRecord stored;
-    if (m_store.FindPerson(m_tree.CurrentTree(), person->Key(), &stored))
-        fill = stored;
-    showEditWindow(fill, false);
+    const Result<PersonRecord> stored = m_store.FindPerson(m_tree.CurrentTree(), person->Key());
+    showEditWindow(stored.valueOr(person->toRecord()), false);
 }
 
 void PersonCommands::VTree_NodeDblClick(const cNodePtr &node, bool PartA)

@@ -1,35 +1,39 @@
 #include "StoreReports.h"
 
 #include "MessageService.h"
-#include "TreeTables.h"
 #include "WaitCursor.h"
 #include "mDatabase.h"
 
-void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget *parent)
+void ShowCreateTreeResult(const QString &name, const Result<void> &created, QWidget *parent)
 {
-    if (!error) {
+    if (created) {
         ShowMessage(QStringLiteral("Velkin tree '") + name +
                         QStringLiteral("' has been successfully created"),
                     QStringLiteral("Successful"), MsgIcon::None, MsgButtons::OkOnly, parent);
         return;
     }
-    if (error.number == kErrStatementFailed && TreeNameProblem(name).isEmpty()) {
+    if (created.error().is(ErrorCode::Taken)) {
         ShowMessage(QStringLiteral("The tree '") + name +
                         QStringLiteral("' already exists. Please select a unique name."),
                     QStringLiteral("Error: Record exists."), MsgIcon::Critical, MsgButtons::OkOnly,
                     parent);
         return;
     }
-    ReportError(error.number, error.description, parent);
+    ReportFailure(created.error(), parent);
+}
+
+void ReportFailure(const Error &error, QWidget *parent)
+{
+    ReportError(error.number(), error.text(), parent);
 }
 
 void CompressDatabase(mDatabase &store, QWidget *parent)
 {
     WaitCursor wait;
-    const StoreError error = store.Compress();
+    const Result<void> compressed = store.Compress();
     wait.restore();
-    if (error) {
-        ReportError(error.number, error.description, parent);
+    if (!compressed) {
+        ReportFailure(compressed.error(), parent);
         return;
     }
     ShowMessage(QStringLiteral("Database successfully compressed"), QStringLiteral("Successful"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PersonRecord.h"
+#include "Result.h"
 
 #include <QString>
 
@@ -10,10 +10,13 @@ class mDatabase;
 // What the windows tell the user about the store's results.
 
 // The messages of the new-tree command: success ("Velkin tree '<name>' has been successfully
-// created", "Successful", OK, no icon); a taken name (kErrStatementFailed for an acceptable name:
-// "The tree '<name>' already exists. Please select a unique name.", "Error: Record exists.",
-// critical); otherwise the usual error report with the error's description.
-void ShowCreateTreeResult(const QString &name, const StoreError &error, QWidget *parent = nullptr);
+// created", "Successful", OK, no icon); a taken name (Taken: "The tree '<name>' already exists.
+// Please select a unique name.", "Error: Record exists.", critical); otherwise the usual error
+// report with the error's text.
+void ShowCreateTreeResult(const QString &name, const Result<void> &created,
+                          QWidget *parent = nullptr);
+// The usual error report of a failure: its text, "Error: <number>" for its code.
+void ReportFailure(const Error &error, QWidget *parent = nullptr);
 
 // The Compress command: busy pointer, the store's Compress, then "Database successfully
 // compressed" (information, "Successful") or the usual error report.

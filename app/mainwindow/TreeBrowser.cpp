@@ -76,11 +76,11 @@ bool TreeBrowser::LoadTree(const QString &name)
 {
     WaitCursor busy;
     m_chart.Clear();
-    const StoreError error = m_tree.Load(m_store, name);
+    const Result<void> loaded = m_tree.Load(m_store, name);
     resetView(TreeTitle(name));
-    if (error) {
+    if (!loaded) {
         busy.restore();
-        ReportError(error.number, error.description, m_window);
+        ReportError(loaded.error().number(), loaded.error().text(), m_window);
         return false;
     }
     if (m_tree.People().Count() == 0) {

@@ -43,17 +43,17 @@ bool TreeCommands::CreateTree(const QString &name)
 {
     WaitCursor busy;
     // The table is made first: when that fails, the open tree stays on screen and usable.
-    const StoreError error = m_store.CreateTree(name);
-    if (error) {
+    const Result<void> created = m_store.CreateTree(name);
+    if (!created) {
         busy.restore();
-        ShowCreateTreeResult(name, error, m_window);
+        ShowCreateTreeResult(name, created, m_window);
         return false;
     }
     m_browser.ShowNewTree(name);
     m_cboTrees.addItem(name);
     TreeBrowser::SelectTree(m_cboTrees, name);
     busy.restore();
-    ShowCreateTreeResult(name, error, m_window);
+    ShowCreateTreeResult(name, created, m_window);
     return true;
 }
 
@@ -93,9 +93,9 @@ void TreeCommands::mnuFileModify()
 
 bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
 {
-    const StoreError error = m_store.RenameTree(oldName, newName);
-    if (error) {
-        ReportError(error.number, error.description, m_window);
+    const Result<void> renamed = m_store.RenameTree(oldName, newName);
+    if (!renamed) {
+        ReportFailure(renamed.error(), m_window);
         return false;
     }
     // The open tree follows its new name (and the title with it while no box is clicked); what
@@ -110,9 +110,8 @@ bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
 
 void TreeCommands::deleteTree(const QString &name)
 {
-    const StoreError error = m_store.DeleteTree(name);
-    if (error)
-        ReportError(error.number, error.description, m_window);
+    if (const Result<void> deleted = m_store.DeleteTree(name); !deleted)
+        ReportFailure(deleted.error(), m_window);
 }
 
 void TreeCommands::RefillTreeBox()
@@ -158,8 +157,9 @@ bool TreeCommands::KeyInAnyTree(const QString &key) const
 {
     const QStringList trees = m_store.ListTrees();
     for (const QString &tree : trees) {
-        StoreError error;
-        if (m_store.FindPerson(tree, key, nullptr, &error) || error)
+        // A tree that cannot be read may hold the key: its folder stays.
+        const Result<PersonRecord> found = m_store.FindPerson(tree, key);
+        if (found || !found.error().is(ErrorCode::Missing))
             return true;
     }
     return false;
@@ -194,18 +194,18 @@ void TreeCommands::mnuPersonDelete()
 
     // Only the person as shown is deleted: a row another program changed meanwhile is not.
     const PersonRecord shown = person->toRecord();
-    const StoreError error = m_store.DeletePerson(m_tree.CurrentTree(), key, &shown);
-    if (error.number == kErrRowChanged) {
+    const Result<void> deleted = m_store.DeletePerson(m_tree.CurrentTree(), key, &shown);
+    if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
         if (AskReloadChanged(key, m_window))
             reloadPerson(key);
         return;
     }
-    if (error.number == kErrRowMissing) {
+    if (deleted.error().is(ErrorCode::Missing)) {
         // Gone already: it goes from the chart as well.
         ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Delete person"),
                     MsgIcon::Information, MsgButtons::OkOnly, m_window);
-    } else if (error) {
-        ReportError(error.number, error.description, m_window);
+    } else if (!deleted) {
+        ReportFailure(deleted.error(), m_window);
         return;
     }
     m_tree.RemovePerson(key);
@@ -237,17 +237,16 @@ void TreeCommands::mnuPersonDelete()
 
 void TreeCommands::reloadPerson(const QString &key)
 {
-    PersonRecord current;
-    StoreError error;
-    if (!m_store.FindPerson(m_tree.CurrentTree(), key, &current, &error)) {
-        if (error)
-            ReportError(error.number, error.description, m_window);
-        else
+    const Result<PersonRecord> current = m_store.FindPerson(m_tree.CurrentTree(), key);
+    if (!current) {
+        if (current.error().is(ErrorCode::Missing))
             ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Reload"),
                         MsgIcon::Information, MsgButtons::OkOnly, m_window);
+        else
+            ReportFailure(current.error(), m_window);
         return;
     }
-    const cPersonPtr person = m_tree.ChangePerson(key, current);
+    const cPersonPtr person = m_tree.ChangePerson(key, *current);
     if (!person)
         return;
     for (const cLevelPtr &level : m_chart.Levels()) {

@@ -44,17 +44,17 @@ void OpenTree::setCurrentTree(const QString &name)
     emit CurrentTreeChanged(m_currentTree);
 }
 
-StoreError OpenTree::Load(const mDatabase &store, const QString &name)
+Result<void> OpenTree::Load(const mDatabase &store, const QString &name)
 {
     ClearSelection();
     release();
     setCurrentTree(name);
     PeopleLoader loader(std::min(store.EstimateTreeRows(name), kMostReserved));
-    const StoreError error =
+    Result<void> scanned =
         store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
     m_people = loader.Finish();
     emit PeopleReplaced();
-    return error;
+    return scanned;
 }
 
 void OpenTree::OpenNew(const QString &name)

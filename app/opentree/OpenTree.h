@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "Result.h"
 #include "cPeople.h"
 
 #include <QObject>
@@ -37,7 +38,7 @@ public:
     // The name stays the open tree also when the table is empty or cannot be read (People then
     // holds the rows read before the error); the error tells why it could not be read. The
     // previous persons are freed on a worker thread.
-    StoreError Load(const mDatabase &store, const QString &name);
+    Result<void> Load(const mDatabase &store, const QString &name);
     // Opens a tree that was just created: the name, no persons, nothing selected.
     void OpenNew(const QString &name);
     // Forgets the open tree: no name, no persons, nothing selected.

@@ -143,7 +143,7 @@ void frmSplash::runStep(int step)
             QCoreApplication::processEvents();
             m_failed = true;
             // What failed, naming the folder or file that is the problem.
-            const QString reason = m_main.Db().OpenError().description;
+            const QString reason = m_main.Db().OpenError().text();
             ShowMessage(QStringLiteral("Failed to connect to the database.") +
                             (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason) +
                             kCannotStart,

@@ -86,7 +86,7 @@ int main(int argc, char **argv)
         QFile::remove(part);
         store.SetPaths(dataPath, part);
         QString error;
-        if (!store.OpenDatabase() || store.CreateTree(treeName) ||
+        if (!store.OpenDatabase() || !store.CreateTree(treeName) ||
             !TreeGenerator(persons, children).Write(part, treeName, &error)) {
             std::fprintf(stderr, "could not make the tree: %s\n", qPrintable(error));
             return 1;
@@ -213,11 +213,12 @@ int main(int argc, char **argv)
     for (int i = 0; i < 3; ++i) {
         double cpu = threadMs();
         long long scanned = 0;
-        store.ScanTree(treeName, [&scanned](const PersonRowText &) { ++scanned; });
+        (void)store.ScanTree(treeName, [&scanned](const PersonRowText &) { ++scanned; });
         scans.push_back(threadMs() - cpu);
         cpu = threadMs();
         PeopleBuilder builder(store.EstimateTreeRows(treeName));
-        store.ScanTree(treeName, [&builder](const PersonRowText &row) { builder.AddRow(row); });
+        (void)store.ScanTree(treeName,
+                             [&builder](const PersonRowText &row) { builder.AddRow(row); });
         const cPeople people = builder.Finish();
         builds.push_back(threadMs() - cpu);
     }

@@ -80,7 +80,7 @@ bool makeDatabase(const QString &dataPath, const QList<Tree> &trees)
         return false;
     for (const Tree &tree : trees) {
         QString error;
-        if (store.CreateTree(tree.name) || !tree.generator.Write(part, tree.name, &error)) {
+        if (!store.CreateTree(tree.name) || !tree.generator.Write(part, tree.name, &error)) {
             std::fprintf(stderr, "could not make %s: %s\n", qPrintable(tree.name),
                          qPrintable(error));
             return false;
@@ -99,7 +99,7 @@ struct Loaded
 bool load(Loaded &loaded, const QString &dataPath, const QString &tree)
 {
     loaded.store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
-    return loaded.store.OpenDatabase() && !loaded.tree.Load(loaded.store, tree);
+    return loaded.store.OpenDatabase() && loaded.tree.Load(loaded.store, tree);
 }
 
 ChildrenOf childrenOf(const OpenTree &tree)

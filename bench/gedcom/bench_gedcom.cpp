@@ -147,14 +147,15 @@ int runScenario(const QString &name)
     auto doc = std::make_unique<Gedcom::Document>(Gedcom::Document::fromFile(path));
     const Lap parse = clock.lap();
     if (!doc->isValid()) {
-        print("cannot read: %s\n", qPrintable(doc->error()));
+        print("cannot read: %s\n", qPrintable(doc->error().text()));
         return 1;
     }
     Gedcom::ImportContext context;
     context.gedcomFolder = QFileInfo(path).absolutePath();
-    QString error;
-    if (!Gedcom::takenKeys(store, context.isKeyTaken, error)) {
-        print("%s\n", qPrintable(error));
+    if (Result<Gedcom::KeyTest> taken = Gedcom::takenKeys(store); taken) {
+        context.isKeyTaken = std::move(*taken);
+    } else {
+        print("%s\n", qPrintable(taken.error().text()));
         return 1;
     }
     const Gedcom::ImportPlan plan = Gedcom::planImport(*doc, context);
@@ -170,7 +171,7 @@ int runScenario(const QString &name)
     }
     const Lap insert = clock.lap();
     if (!run.isDone() || !store.TreeExists(QStringLiteral("Imported"))) {
-        print("insert failed: %s\n", qPrintable(run.error));
+        print("insert failed: %s\n", qPrintable(run.error.text()));
         return 1;
     }
     const qint64 importPeak = peakKb();
@@ -204,7 +205,8 @@ int runScenario(const QString &name)
     const Lap export70 = clock.lap();
     const qint64 exportPeak = peakKb();
     if (!exported551.isDone() || !exported70.isDone()) {
-        print("export failed: %s%s\n", qPrintable(exported551.error), qPrintable(exported70.error));
+        print("export failed: %s%s\n", qPrintable(exported551.error.text()),
+              qPrintable(exported70.error.text()));
         return 1;
     }
     print("   export 5.5.1 %7.3f %7.3f  (%.1f MB: the tree read from the store, written to a "

@@ -106,16 +106,19 @@ QString errnoClause(int error)
     }
 }
 
-// The first check of open(): 0 when the target may be replaced, else the clause in `reason`.
+// The first check of open(): true when the target may be replaced, else the clause in `reason`
+// and the system's error number in `systemError` (0 for a target of the wrong kind).
 bool checkTarget(const QByteArray &name, QByteArray &destination, struct stat &status, bool &exists,
-                 QString &reason)
+                 QString &reason, int &systemError)
 {
+    systemError = 0;
     if (name.isEmpty()) {
         reason = QStringLiteral("no file was named");
         return false;
     }
     if (const int error = resolve(name, destination, status, exists)) {
         reason = errnoClause(error);
+        systemError = error;
         return false;
     }
     if (!exists)
@@ -125,6 +128,7 @@ bool checkTarget(const QByteArray &name, QByteArray &destination, struct stat &s
         return false;
     }
     if (::access(destination.constData(), W_OK) != 0) {
+        systemError = errno == EROFS ? EROFS : EACCES;
         reason = errno == EROFS ? errnoClause(EROFS) : QStringLiteral("the file is read-only");
         return false;
     }
@@ -166,7 +170,8 @@ QString ReplacingFile::TargetProblem(const QString &path)
     };
     bool exists = false;
     QString reason;
-    checkTarget(QFile::encodeName(path), destination, status, exists, reason);
+    int systemError = 0;
+    checkTarget(QFile::encodeName(path), destination, status, exists, reason, systemError);
     return reason;
 }
 
@@ -175,6 +180,7 @@ bool ReplacingFile::open(OpenMode mode)
     if (isOpen() || m_committed)
         return fail(QStringLiteral("the file is already open"));
     m_reason.clear();
+    m_systemError = 0;
     const OpenMode kind = mode & ~OpenMode(Truncate | Unbuffered);
     if (kind != WriteOnly)
         return fail(QStringLiteral("a file being replaced can only be written"));
@@ -182,7 +188,8 @@ bool ReplacingFile::open(OpenMode mode)
     struct stat status
     {
     };
-    if (!checkTarget(QFile::encodeName(m_target), m_destination, status, m_existed, m_reason))
+    if (!checkTarget(QFile::encodeName(m_target), m_destination, status, m_existed, m_reason,
+                     m_systemError))
         return fail(m_reason);
 
     // Beside the file it replaces, so that the rename stays on one disk. A long name is cut
@@ -352,6 +359,8 @@ void ReplacingFile::discard()
 
 bool ReplacingFile::failErrno(int error)
 {
+    if (m_reason.isEmpty())
+        m_systemError = error;
     return fail(errnoClause(error));
 }
 

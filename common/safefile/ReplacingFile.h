@@ -60,6 +60,9 @@ public:
     // What went wrong, as a clause for a sentence ("the disk is full"); empty when nothing did.
     // errorString() is the whole sentence, naming the path.
     const QString &reason() const { return m_reason; }
+    // The system's error number (errno) of that failure; 0 when it was none of the system's (a
+    // target that is not a regular file, a device used the wrong way).
+    int systemError() const { return m_systemError; }
 
     // Why the path cannot be replaced by a file at all ("it is a pipe, not a regular file"), or
     // an empty text: checks what open() checks first, without making anything. For asking
@@ -89,6 +92,7 @@ private:
     qint64 m_filePos = 0; // where the next write to the file lands
     QByteArray m_buffer;  // writes held back, to go out at m_filePos
     QString m_reason;
+    int m_systemError = 0;
 };
 
 // Replaces the file at `path` with `data` as ReplacingFile does. False with a sentence naming the

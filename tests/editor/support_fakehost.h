@@ -11,35 +11,35 @@
 class FakeHost : public EditHost
 {
 public:
-    StoreError FindPerson(const QString &, const QString &key, bool *found,
-                          PersonRecord *row) override
+    Result<PersonRecord> FindPerson(const QString &, const QString &key) override
     {
         if (findError)
             return findError;
-        *found = rows.contains(key);
-        if (*found && row)
-            *row = rows.value(key);
-        return {};
+        if (!rows.contains(key))
+            return Error(ErrorCode::Missing, QStringLiteral("not there"));
+        return rows.value(key);
     }
-    StoreError UpdatePerson(const QString &, const QString &key, const PersonRecord &record,
-                            const PersonRecord *expected) override
+    Result<void> UpdatePerson(const QString &, const QString &key, const PersonRecord &record,
+                              const PersonRecord *expected) override
     {
         ++updates;
         if (updateError)
             return updateError;
         if (expected && !rows.contains(key))
-            return {kErrRowMissing, QStringLiteral("gone")};
+            return Error(ErrorCode::Missing, QStringLiteral("gone"));
         if (expected && rows.value(key) != *expected)
-            return {kErrRowChanged, QStringLiteral("changed")};
+            return Error(ErrorCode::ChangedElsewhere, QStringLiteral("changed"));
         PersonRecord stored = record;
         stored.ID = key;
         rows[key] = stored;
         return {};
     }
-    StoreError InsertPerson(const QString &, const PersonRecord &record) override
+    Result<void> InsertPerson(const QString &, const PersonRecord &record) override
     {
+        if (insertError)
+            return insertError;
         if (rows.contains(record.ID))
-            return {kErrGeneralFailure, QStringLiteral("UNIQUE constraint failed")};
+            return Error(ErrorCode::Taken, QStringLiteral("UNIQUE constraint failed"));
         rows[record.ID] = record;
         return {};
     }
@@ -95,8 +95,9 @@ public:
     QString dataPath;
     QString programPath = QStringLiteral("/opt/velkin");
     bool infoVisible = false;
-    StoreError findError;
-    StoreError updateError;
+    Error findError;
+    Error updateError;
+    Error insertError;
     int updates = 0;
 
     QStringList infoValues;

@@ -245,6 +245,29 @@ private slots:
         QCOMPARE(host.people.Count(), 1);
     }
 
+    // Adding to a database opened read-only: the store's reason is shown, never a taken key.
+    void addOnReadOnlyDatabaseSaysSo()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.dataPath = freshDataPath();
+        const QString readOnly = "The database '/x/people.db' is open read-only: it cannot be "
+                                 "changed.";
+        host.insertError = Error(ErrorCode::ReadOnly, readOnly);
+        auto window = open(host, PersonRecord());
+        const PersonRecord typed = makePerson("N1", "ROOT", "Anna", "Berg");
+        window->setRecord(typed);
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text, readOnly);
+        QCOMPARE(m_messages.last().title, QString("Error: %1").arg(kErrFileAccess));
+        QCOMPARE(m_messages.last().icon, MsgIcon::Critical);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->record(), typed);
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(host.people.Count(), 0);
+    }
+
     void rootToLowerCaseRootAsks()
     {
         ScopedMessageService scoped(m_messages);
@@ -452,7 +475,7 @@ private slots:
         host.selectedKey = "K1";
         host.dataPath = freshDataPath();
         host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
-        host.updateError = {kErrGeneralFailure, "database is locked"};
+        host.updateError = Error(ErrorCode::Taken, "UNIQUE constraint failed");
         auto window = open(host, host.people.Item("K1")->toRecord());
         setText(*window, "txtFname", "Typed");
         save(*window);
@@ -463,8 +486,22 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(host.people.Item("K1")->Fname(), QString("Anna"));
 
+        // A read-only or busy database is said to be so, never taken for a key in use.
+        const QString readOnly = "The database '/x/people.db' is open read-only: it cannot be "
+                                 "changed.";
+        host.updateError = Error(ErrorCode::ReadOnly, readOnly);
+        save(*window);
+        QCOMPARE(m_messages.last().title, QString("Error: %1").arg(kErrFileAccess));
+        QCOMPARE(m_messages.last().text, readOnly);
+        host.updateError = Error(ErrorCode::Busy, "database is locked");
+        save(*window);
+        QCOMPARE(m_messages.last().title, QString("Error: %1").arg(kErrDatabaseBusy));
+        QCOMPARE(m_messages.last().text, QString("database is locked"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(host.people.Item("K1")->Fname(), QString("Anna"));
+
         host.updateError = {};
-        host.findError = {kErrStatementFailed, "no such table: Family"};
+        host.findError = Error(ErrorCode::InvalidInput, "no such table: Family");
         save(*window);
         QCOMPARE(m_messages.last().title, QString("Error: %1").arg(kErrStatementFailed));
         QCOMPARE(m_messages.last().text, QString("no such table: Family"));

@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     mDatabase store;
     store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
     if (!store.OpenDatabase()) {
-        std::printf("failed %s\n", qPrintable(store.OpenError().description));
+        std::printf("failed %s\n", qPrintable(store.OpenError().text()));
         return 3;
     }
     bool paused = false;
@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
         Gedcom::importIntoStore(store, QString::fromLocal8Bit(argv[2]),
                                 QString::fromLocal8Bit(argv[3]), Gedcom::ImportContext(), progress);
     if (!result.isDone()) {
-        std::printf("failed %s\n", qPrintable(result.error));
+        std::printf("failed %s\n", qPrintable(result.error.text()));
         return 1;
     }
     std::printf("done %lld %lld\n", static_cast<long long>(result.run.rows),

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     mDatabase store;
     store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
     if (!store.OpenDatabase()) {
-        std::fprintf(stderr, "cannot open: %s\n", qPrintable(store.OpenError().description));
+        std::fprintf(stderr, "cannot open: %s\n", qPrintable(store.OpenError().text()));
         return 3;
     }
     const QList<WriteScript::Operation> operations = WriteScript::Operations(dataPath, gedcomFile);
@@ -31,9 +31,9 @@ int main(int argc, char *argv[])
         const QByteArray marker = QByteArray::number(i + 1) + '\n';
         if (::write(STDOUT_FILENO, marker.constData(), size_t(marker.size())) < 0)
             return 4;
-        if (const StoreError error = operations[i].run(store)) {
+        if (const Error error = operations[i].run(store).error()) {
             std::fprintf(stderr, "%s failed: %s\n", qPrintable(operations[i].name),
-                         qPrintable(error.description));
+                         qPrintable(error.text()));
             return 5;
         }
     }

@@ -42,7 +42,7 @@ struct Program : Run
     // A first start's database in the data folder, opened at start-up with `lastOpen`.
     bool prepare()
     {
-        return QDir().mkpath(state.DataPath) && !mDatabase::CreateDatabaseFile(database());
+        return QDir().mkpath(state.DataPath) && mDatabase::CreateDatabaseFile(database());
     }
     // Runs the start-up steps; the store waits `busyTimeout` ms for another program.
     void startUp(const QString &lastOpen, int busyTimeout = 200)

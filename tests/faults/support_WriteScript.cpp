@@ -48,17 +48,12 @@ QByteArray gedcomText()
     return text + "0 TRLR\n";
 }
 
-StoreError check(bool ok, const QString &what)
-{
-    return ok ? StoreError{} : StoreError{kErrGeneralFailure, what};
-}
-
 // The import as the program runs it: the file planned against the keys in use, its rows
 // written into a new tree through the store in one transaction.
-StoreError import(mDatabase &store, const QString &gedcomFile, const QString &tree)
+Result<void> import(mDatabase &store, const QString &gedcomFile, const QString &tree)
 {
     const Gedcom::StoreImport result = Gedcom::importIntoStore(store, gedcomFile, tree);
-    return check(result.isDone(), result.error);
+    return result.isDone() ? Result<void>() : Result<void>(result.error);
 }
 
 } // namespace
@@ -71,12 +66,12 @@ bool PrepareData(const QString &dataPath, const QString &gedcomFile)
     gedcom.close();
     mDatabase store;
     store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
-    if (!store.OpenDatabase() || store.CreateTree(QStringLiteral("Second")))
+    if (!store.OpenDatabase() || !store.CreateTree(QStringLiteral("Second")))
         return false;
     for (int i = 1; i <= 30; ++i) {
         const QString parent = i == 1 ? QStringLiteral("ROOT") : QStringLiteral("S%1").arg(i / 2);
-        if (store.InsertPerson(QStringLiteral("Second"),
-                               person(QStringLiteral("S%1").arg(i), parent, i)))
+        if (!store.InsertPerson(QStringLiteral("Second"),
+                                person(QStringLiteral("S%1").arg(i), parent, i)))
             return false;
     }
     return true;

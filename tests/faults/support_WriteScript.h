@@ -5,6 +5,7 @@
 // file), and a dump of everything a database holds, to compare states.
 
 #include "PersonRecord.h"
+#include "Result.h"
 
 #include <QList>
 #include <QString>
@@ -18,7 +19,7 @@ namespace WriteScript {
 struct Operation
 {
     QString name;
-    std::function<StoreError(mDatabase &store)> run;
+    std::function<Result<void>(mDatabase &store)> run;
 };
 
 // Makes <dataPath>people.db as a program's first start does, with one more tree and more rows,

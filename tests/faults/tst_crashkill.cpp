@@ -74,8 +74,8 @@ private slots:
         store.SetPaths(m_run, m_run + QStringLiteral("people.db"));
         QVERIFY(store.OpenDatabase());
         for (const WriteScript::Operation &operation : WriteScript::Operations(m_run, m_gedcom)) {
-            const StoreError error = operation.run(store);
-            QVERIFY2(!error, qPrintable(operation.name + QStringLiteral(": ") + error.description));
+            const Error error = operation.run(store).error();
+            QVERIFY2(!error, qPrintable(operation.name + QStringLiteral(": ") + error.text()));
             m_operations << operation.name;
             m_states << WriteScript::Dump(m_run + QStringLiteral("people.db"));
         }
@@ -138,7 +138,7 @@ private slots:
                 mDatabase store;
                 store.SetPaths(m_run, database);
                 QVERIFY2(store.OpenDatabase(),
-                         qPrintable(where + QStringLiteral(": ") + store.OpenError().description));
+                         qPrintable(where + QStringLiteral(": ") + store.OpenError().text()));
                 QVERIFY2(!store.IsReadOnly(), qPrintable(where));
                 QVERIFY2(!store.ListTrees().isEmpty(), qPrintable(where));
             }

@@ -18,7 +18,7 @@ QByteArray exampleDatabase()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("people.db"));
-    if (mDatabase::CreateDatabaseFile(path))
+    if (!mDatabase::CreateDatabaseFile(path))
         return QByteArray();
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -109,13 +109,13 @@ private slots:
             mDatabase store;
             store.SetPaths(program.state.DataPath, program.database());
             QVERIFY(store.OpenDatabase());
-            QVERIFY(!store.CreateTree(QStringLiteral("Broken")));
+            QVERIFY(store.CreateTree(QStringLiteral("Broken")));
             for (int i = 0; i < 40; ++i) {
                 PersonRecord row;
                 row.ID = QStringLiteral("B%1").arg(i);
                 row.PrntKey = QStringLiteral("ROOT");
                 row.Notes = QString(300, QLatin1Char('b'));
-                QVERIFY(!store.InsertPerson(QStringLiteral("Broken"), row));
+                QVERIFY(store.InsertPerson(QStringLiteral("Broken"), row));
             }
         }
         // Garbage over the first page of the tree's table.

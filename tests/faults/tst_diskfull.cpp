@@ -153,7 +153,7 @@ private slots:
         const QString data = dir.path() + QStringLiteral("/Data/");
         QVERIFY(QDir().mkpath(data));
         const QString database = data + QStringLiteral("people.db");
-        QVERIFY(!mDatabase::CreateDatabaseFile(database));
+        QVERIFY(mDatabase::CreateDatabaseFile(database));
         QFile photo(dir.filePath(QStringLiteral("face.jpg")));
         QVERIFY(photo.open(QIODevice::WriteOnly));
         photo.write(QByteArray(4096, 'f'));
@@ -180,7 +180,8 @@ private slots:
         }
         QVERIFY(!result.isDone());
         QCOMPARE(result.plan.counts.persons, 200);
-        QCOMPARE(result.error, full(database));
+        QCOMPARE(result.error.code(), ErrorCode::Full);
+        QCOMPARE(result.error.text(), full(database));
         QCOMPARE(folderState(data), before);
         QVERIFY(!store.TreeExists(QStringLiteral("Imported")));
         QVERIFY(!WriteScript::Dump(database).contains(QLatin1String("Imported")));
@@ -195,7 +196,7 @@ private slots:
         const QString data = dir.path() + QStringLiteral("/Data/");
         QVERIFY(QDir().mkpath(data));
         const QString database = data + QStringLiteral("people.db");
-        QVERIFY(!mDatabase::CreateDatabaseFile(database));
+        QVERIFY(mDatabase::CreateDatabaseFile(database));
         QByteArray text = "0 HEAD\n1 CHAR UTF-8\n";
         for (int i = 1; i <= 9000; ++i)
             text += "0 @G" + QByteArray::number(i) + "@ INDI\n1 NAME Given /Family/\n1 NOTE " +
@@ -216,7 +217,8 @@ private slots:
             result = Gedcom::importIntoStore(store, gedcom.fileName(), QStringLiteral("Imported"));
         }
         QVERIFY(!result.isDone());
-        QCOMPARE(result.error, full(database));
+        QCOMPARE(result.error.code(), ErrorCode::Full);
+        QCOMPARE(result.error.text(), full(database));
         QCOMPARE(folderState(data), before);
         QVERIFY(!QFileInfo::exists(database + QStringLiteral("-journal")));
         QVERIFY(!store.TreeExists(QStringLiteral("Imported")));

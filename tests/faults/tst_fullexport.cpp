@@ -68,7 +68,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_data = m_dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
         QVERIFY(QDir().mkpath(m_data));
-        QVERIFY(!mDatabase::CreateDatabaseFile(m_data + QStringLiteral("people.db")));
+        QVERIFY(mDatabase::CreateDatabaseFile(m_data + QStringLiteral("people.db")));
     }
 
     void commandLineFailsOnAFullDisk_data()

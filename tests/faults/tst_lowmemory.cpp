@@ -35,7 +35,7 @@ private slots:
             mDatabase store;
             store.SetPaths(data, data + QStringLiteral("people.db"));
             QVERIFY(store.OpenDatabase());
-            QVERIFY(!store.CreateTree(QStringLiteral("Large")));
+            QVERIFY(store.CreateTree(QStringLiteral("Large")));
             store.CloseDatabase();
         }
         QString error;

@@ -240,18 +240,21 @@ void TestExport::atomicWrite()
 {
     QTemporaryDir dir;
     const QString target = dir.filePath("tree.ged");
-    QString error;
-    QVERIFY(writeFileAtomically(target, "first", &error));
-    QVERIFY(writeFileAtomically(target, "second", &error));
+    QVERIFY(writeFileAtomically(target, "first"));
+    QVERIFY(writeFileAtomically(target, "second"));
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("second"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tree.ged"});
 
-    QVERIFY(!writeFileAtomically(dir.filePath("missing/tree.ged"), "x", &error));
-    QVERIFY(!error.isEmpty());
+    const Result<void> missing = writeFileAtomically(dir.filePath("missing/tree.ged"), "x");
+    QVERIFY(!missing);
+    QVERIFY(!missing.error().text().isEmpty());
+    QCOMPARE(missing.error().code(), ErrorCode::Missing);
+    QCOMPARE(missing.error().where(), dir.filePath("missing/tree.ged"));
     QVERIFY(QDir(dir.path()).mkdir("folder.ged"));
-    QVERIFY(!writeFileAtomically(dir.filePath("folder.ged"), "x", &error));
+    const Result<void> folder = writeFileAtomically(dir.filePath("folder.ged"), "x");
+    QCOMPARE(folder.error().code(), ErrorCode::InvalidInput);
     QVERIFY(QFileInfo(dir.filePath("folder.ged")).isDir());
 }
 

@@ -21,26 +21,24 @@ public:
     QStringList calls;
     QList<PersonRecord> rows;
 
-    bool begin(qsizetype count, QString &) override
+    Result<void> begin(qsizetype count) override
     {
         calls << QStringLiteral("begin %1").arg(count);
-        return true;
+        return {};
     }
-    bool add(const PersonRecord &row, QString &error) override
+    Result<void> add(const PersonRecord &row) override
     {
-        if (rows.size() == failAt) {
-            error = QStringLiteral("disk full");
-            return false;
-        }
+        if (rows.size() == failAt)
+            return Error(ErrorCode::Full, QStringLiteral("disk full"));
         rows << row;
-        return true;
+        return {};
     }
-    bool commit(QString &error) override
+    Result<void> commit() override
     {
         calls << QStringLiteral("commit");
         if (failCommit)
-            error = QStringLiteral("locked");
-        return !failCommit;
+            return Error(ErrorCode::Busy, QStringLiteral("locked"));
+        return {};
     }
     void rollback() override { calls << QStringLiteral("rollback"); }
 };
@@ -132,8 +130,9 @@ void TestImportRun::nothingIsLeftBehind()
     sink.failCommit = failCommit;
     const RunResult result =
         runImport(makePlan(), sink, data + "/Photos", [cancel](qint64, qint64) { return !cancel; });
-    QCOMPARE(result.status, cancel ? RunResult::Status::Cancelled : RunResult::Status::Failed);
-    QCOMPARE(result.error, error);
+    QVERIFY(!result.isDone());
+    QCOMPARE(result.isCancelled(), cancel);
+    QCOMPARE(result.error.text(), error);
     QVERIFY(sink.calls.contains("rollback"));
     QCOMPARE(sink.calls.contains("commit"), failCommit);
     QVERIFY2(!QFileInfo::exists(data), "the photos copied and the folders made are removed");
@@ -143,8 +142,10 @@ void TestImportRun::unreadablePlan()
 {
     FakeSink sink;
     const RunResult result = runImport(TestGedcom::plan("garbage"), sink, m_dir->path());
-    QCOMPARE(result.status, RunResult::Status::Failed);
-    QVERIFY(!result.error.isEmpty());
+    QVERIFY(!result.isDone());
+    QVERIFY(!result.isCancelled());
+    QCOMPARE(result.error.code(), ErrorCode::InvalidInput);
+    QVERIFY(!result.error.text().isEmpty());
     QVERIFY(sink.calls.isEmpty());
 }
 
@@ -181,7 +182,8 @@ void TestImportRun::planningCanBeCancelled()
     QVERIFY(calls > 0);
     QVERIFY(!plan.isValid());
     QVERIFY(plan.rows.isEmpty());
-    QVERIFY(plan.error.contains(QStringLiteral("cancelled")));
+    QVERIFY(plan.error.text().contains(QStringLiteral("cancelled")));
+    QCOMPARE(plan.error.code(), ErrorCode::Cancelled);
 }
 
 QTEST_GUILESS_MAIN(TestImportRun)

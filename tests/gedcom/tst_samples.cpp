@@ -40,7 +40,7 @@ void TestSamples::royal92()
 {
     VT_REQUIRE_SAMPLE(path, "royal92.ged");
     const ImportPlan plan = planImportFile(path, {});
-    QVERIFY2(plan.isValid(), qPrintable(plan.error));
+    QVERIFY2(plan.isValid(), qPrintable(plan.error.text()));
     checkCounts(plan, 3010, 1422);
     QVERIFY(plan.summary().contains(QStringLiteral("unknown tags: COMM (1)")));
 
@@ -71,7 +71,7 @@ void TestSamples::pres2020()
 {
     VT_REQUIRE_SAMPLE(path, "pres2020.ged");
     const ImportPlan plan = planImportFile(path, {});
-    QVERIFY2(plan.isValid(), qPrintable(plan.error));
+    QVERIFY2(plan.isValid(), qPrintable(plan.error.text()));
     checkCounts(plan, 2322, 1115);
     QCOMPARE(plan.counts.photosMissing, 91); // the media folder did not travel with the file
 

@@ -41,9 +41,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString data = dir.path() + QLatin1Char('/');
-        QString error;
-        auto stage = PhotoStage::Create(data, QStringLiteral("Tree"), &error);
-        QVERIFY2(stage, qPrintable(error));
+        Result<std::unique_ptr<PhotoStage>> made = PhotoStage::Create(data, "Tree");
+        QVERIFY2(made, qPrintable(made.error().text()));
+        std::unique_ptr<PhotoStage> stage = std::move(*made);
         QVERIFY(stage->Folder().startsWith(PhotoFolders::StagingRoot(data)));
         QVERIFY(writeFile(stage->Folder() + "K1/a.jpg", "staged a"));
         QVERIFY(writeFile(stage->Folder() + "K2/b.jpg", "staged b"));

@@ -17,6 +17,14 @@
 
 namespace {
 
+// The row the store found, copied into `row`; false when it found none.
+bool readInto(const Result<PersonRecord> &found, PersonRecord &row)
+{
+    if (found)
+        row = *found;
+    return found.ok();
+}
+
 PersonRecord person(const QString &id, const QString &first)
 {
     PersonRecord r;
@@ -46,7 +54,7 @@ struct TwoPrograms
         first.SetPaths(data, database);
         second.SetPaths(data, database);
         return first.OpenDatabase() && second.OpenDatabase() &&
-               !first.InsertPerson(QStringLiteral("Example"), person("K1", "Anna"));
+               first.InsertPerson(QStringLiteral("Example"), person("K1", "Anna"));
     }
 };
 
@@ -63,35 +71,38 @@ private slots:
         QVERIFY(programs.open());
         const QString tree = QStringLiteral("Example");
         PersonRecord read;
-        QVERIFY(programs.first.FindPerson(tree, "K1", &read));
+        QVERIFY(readInto(programs.first.FindPerson(tree, "K1"), read));
 
         // The other program saves first.
         PersonRecord theirs = read;
         theirs.Fname = QStringLiteral("Anne");
-        QVERIFY(!programs.second.UpdatePerson(tree, "K1", theirs));
+        QVERIFY(programs.second.UpdatePerson(tree, "K1", theirs));
 
         PersonRecord mine = read;
         mine.Sname = QStringLiteral("Berg");
-        const StoreError refused = programs.first.UpdatePerson(tree, "K1", mine, &read);
-        QCOMPARE(refused.number, kErrRowChanged);
-        QVERIFY(!refused.description.isEmpty());
-        QCOMPARE(programs.first.DeletePerson(tree, "K1", &read).number, kErrRowChanged);
+        const Error refused = programs.first.UpdatePerson(tree, "K1", mine, &read).error();
+        QCOMPARE(refused.code(), ErrorCode::ChangedElsewhere);
+        QCOMPARE(refused.number(), kErrRowChanged);
+        QVERIFY(!refused.text().isEmpty());
+        QCOMPARE(programs.first.DeletePerson(tree, "K1", &read).error().number(), kErrRowChanged);
         PersonRecord stored;
-        QVERIFY(programs.first.FindPerson(tree, "K1", &stored));
+        QVERIFY(readInto(programs.first.FindPerson(tree, "K1"), stored));
         QCOMPARE(stored, theirs);
 
         // With the row as it is now, the change goes through.
-        QVERIFY(!programs.first.UpdatePerson(tree, "K1", mine, &stored));
-        QVERIFY(programs.second.FindPerson(tree, "K1", &stored));
+        QVERIFY(programs.first.UpdatePerson(tree, "K1", mine, &stored));
+        QVERIFY(readInto(programs.second.FindPerson(tree, "K1"), stored));
         QCOMPARE(stored, mine);
-        QVERIFY(!programs.first.DeletePerson(tree, "K1", &mine));
+        QVERIFY(programs.first.DeletePerson(tree, "K1", &mine));
 
         // Deleted by the other meanwhile: neither change writes anything.
-        QVERIFY(!programs.first.InsertPerson(tree, person("K2", "Bo")));
+        QVERIFY(programs.first.InsertPerson(tree, person("K2", "Bo")));
         const PersonRecord bo = person("K2", "Bo");
-        QVERIFY(!programs.second.DeletePerson(tree, "K2"));
-        QCOMPARE(programs.first.UpdatePerson(tree, "K2", bo, &bo).number, kErrRowMissing);
-        QCOMPARE(programs.first.DeletePerson(tree, "K2", &bo).number, kErrRowMissing);
+        QVERIFY(programs.second.DeletePerson(tree, "K2"));
+        QCOMPARE(programs.first.UpdatePerson(tree, "K2", bo, &bo).error().code(),
+                 ErrorCode::Missing);
+        QCOMPARE(programs.first.UpdatePerson(tree, "K2", bo, &bo).error().number(), kErrRowMissing);
+        QCOMPARE(programs.first.DeletePerson(tree, "K2", &bo).error().number(), kErrRowMissing);
         QVERIFY(!programs.first.FindPerson(tree, "K2"));
     }
 
@@ -101,27 +112,27 @@ private slots:
         QVERIFY(programs.open());
         const QString tree = QStringLiteral("Example");
         PersonRecord read;
-        QVERIFY(programs.first.FindPerson(tree, "K1", &read));
-        QVERIFY(!programs.second.DeleteTree(tree));
+        QVERIFY(readInto(programs.first.FindPerson(tree, "K1"), read));
+        QVERIFY(programs.second.DeleteTree(tree));
 
         const QString gone = QStringLiteral("The tree 'Example' no longer exists in the database: "
                                             "another program may have deleted or renamed it. "
                                             "Nothing was changed.");
-        StoreError error;
-        const QList<StoreError> errors = {
-            programs.first.InsertPerson(tree, person("K3", "Cai")),
-            programs.first.UpdatePerson(tree, "K1", read),
-            programs.first.UpdatePerson(tree, "K1", read, &read),
-            programs.first.DeletePerson(tree, "K1"),
-            programs.first.DeletePerson(tree, "K1", &read),
-            programs.first.DeleteTree(tree),
-            (programs.first.FindPerson(tree, "K1", nullptr, &error), error),
-            (programs.first.ReadTree(tree, &error), error),
-            programs.first.ScanTree(tree, [](const PersonRowText &) {}),
+        const QList<Error> errors = {
+            programs.first.InsertPerson(tree, person("K3", "Cai")).error(),
+            programs.first.UpdatePerson(tree, "K1", read).error(),
+            programs.first.UpdatePerson(tree, "K1", read, &read).error(),
+            programs.first.DeletePerson(tree, "K1").error(),
+            programs.first.DeletePerson(tree, "K1", &read).error(),
+            programs.first.DeleteTree(tree).error(),
+            programs.first.FindPerson(tree, "K1").error(),
+            programs.first.ReadTree(tree).error(),
+            programs.first.ScanTree(tree, [](const PersonRowText &) {}).error(),
         };
-        for (const StoreError &failed : errors) {
-            QCOMPARE(failed.number, kErrTreeMissing);
-            QCOMPARE(failed.description, gone);
+        for (const Error &failed : errors) {
+            QCOMPARE(failed.code(), ErrorCode::TreeMissing);
+            QCOMPARE(failed.number(), kErrTreeMissing);
+            QCOMPARE(failed.text(), gone);
         }
         QVERIFY(programs.first.ListTrees().isEmpty());
     }
@@ -134,28 +145,28 @@ private slots:
         const QString real = dir.filePath(QStringLiteral("elsewhere/people.db"));
         const QString data = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
         QVERIFY(QDir().mkpath(QFileInfo(real).absolutePath()) && QDir().mkpath(data));
-        QVERIFY(!mDatabase::CreateDatabaseFile(real));
+        QVERIFY(mDatabase::CreateDatabaseFile(real));
         QVERIFY(QFile::link(real, data + QStringLiteral("people.db")));
         mDatabase first;
         mDatabase second;
         first.SetPaths(data, data + QStringLiteral("people.db"));
         second.SetPaths(data, data + QStringLiteral("people.db"));
         QVERIFY(first.OpenDatabase() && second.OpenDatabase());
-        QVERIFY(!first.CreateTree(QStringLiteral("Big")));
+        QVERIFY(first.CreateTree(QStringLiteral("Big")));
         for (int i = 0; i < 150; ++i)
-            QVERIFY(!first.InsertPerson(QStringLiteral("Big"), person(QString("B%1").arg(i), "x")));
-        QVERIFY(!first.DeleteTree(QStringLiteral("Big")));
+            QVERIFY(first.InsertPerson(QStringLiteral("Big"), person(QString("B%1").arg(i), "x")));
+        QVERIFY(first.DeleteTree(QStringLiteral("Big")));
         const qint64 before = QFileInfo(real).size();
 
-        QVERIFY(!first.Compress());
+        QVERIFY(first.Compress());
         QVERIFY(QFileInfo(data + QStringLiteral("people.db")).isSymLink());
         QVERIFY(QFileInfo(real).size() < before);
         QVERIFY(!QFileInfo::exists(data + mDatabase::CompressTempName()));
 
         // Both go on with the one file.
-        QVERIFY(!second.InsertPerson(QStringLiteral("Example"), person("S1", "Second")));
+        QVERIFY(second.InsertPerson(QStringLiteral("Example"), person("S1", "Second")));
         QVERIFY(first.FindPerson(QStringLiteral("Example"), "S1"));
-        QVERIFY(!first.InsertPerson(QStringLiteral("Example"), person("F1", "First")));
+        QVERIFY(first.InsertPerson(QStringLiteral("Example"), person("F1", "First")));
         QVERIFY(second.FindPerson(QStringLiteral("Example"), "F1"));
         mDatabase later;
         later.SetPaths(QFileInfo(real).absolutePath() + '/', real);
@@ -173,13 +184,13 @@ private slots:
         QVERIFY(QFile::copy(programs.database, copy));
         QVERIFY(::rename(QFile::encodeName(copy).constData(),
                          QFile::encodeName(programs.database).constData()) == 0);
-        const StoreError error =
-            programs.first.InsertPerson(QStringLiteral("Example"), person("M1", "Moved"));
-        QCOMPARE(error.number, kErrFileAccess);
-        QVERIFY2(error.description.contains(QLatin1String("was moved, replaced or deleted by "
-                                                          "another program")),
-                 qPrintable(error.description));
-        QVERIFY(!error.description.contains(QLatin1String("read-only")));
+        const Error error =
+            programs.first.InsertPerson(QStringLiteral("Example"), person("M1", "Moved")).error();
+        QCOMPARE(error.number(), kErrFileAccess);
+        QVERIFY2(error.text().contains(QLatin1String("was moved, replaced or deleted by "
+                                                     "another program")),
+                 qPrintable(error.text()));
+        QVERIFY(!error.text().contains(QLatin1String("read-only")));
     }
 
     // A program that stopped in the middle of a change left its journal beside the file. Opened
@@ -191,7 +202,7 @@ private slots:
         const QString live = dir.filePath(QStringLiteral("live")) + QLatin1Char('/');
         const QString stopped = dir.filePath(QStringLiteral("stopped")) + QLatin1Char('/');
         QVERIFY(QDir().mkpath(live) && QDir().mkpath(stopped));
-        QVERIFY(!mDatabase::CreateDatabaseFile(live + QStringLiteral("people.db")));
+        QVERIFY(mDatabase::CreateDatabaseFile(live + QStringLiteral("people.db")));
         const QByteArray original = fileBytes(live + QStringLiteral("people.db"));
         {
             // A change large enough to be written into the file before its commit; the files as
@@ -222,8 +233,8 @@ private slots:
         reader.SetPaths(stopped, database);
         reader.SetWriteCheck([](const QString &) { return false; });
         QVERIFY(!reader.OpenDatabase());
-        QCOMPARE(reader.OpenError().number, kErrFileAccess);
-        QCOMPARE(reader.OpenError().description,
+        QCOMPARE(reader.OpenError().number(), kErrFileAccess);
+        QCOMPARE(reader.OpenError().text(),
                  QStringLiteral("The database '%1' was left in the middle of a change by a "
                                 "program that stopped (the disk may have been full, or the "
                                 "program was ended): its journal '%1-journal' lies beside it. "

@@ -3,6 +3,7 @@
 #include "ChartCli.h"
 #include "mDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,8 +45,8 @@ private slots:
         orphan.ID = QStringLiteral("99");
         orphan.PrntKey = QStringLiteral("77");
         orphan.Fname = QStringLiteral("Olle");
-        QVERIFY(!store.InsertPerson(QStringLiteral("Example"), orphan));
-        QVERIFY(!store.CreateTree(QStringLiteral("Empty")));
+        QVERIFY(store.InsertPerson(QStringLiteral("Example"), orphan));
+        QVERIFY(store.CreateTree(QStringLiteral("Empty")));
     }
 
     void exportsTheThreeCharts_data()
@@ -109,6 +110,23 @@ private slots:
         QTest::newRow("database") << "Example"
                                   << ""
                                   << "a.pdf" << true << "There is no database in";
+    }
+
+    // A database that cannot be opened: the line says why, in the store's words.
+    void unopenableDatabaseSaysWhy()
+    {
+        const QString data = m_dir.filePath(QStringLiteral("junk/"));
+        QVERIFY(QDir().mkpath(data));
+        QFile junk(data + QStringLiteral("people.db"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        const Run r = run({QStringLiteral("Example"), file("junk.svg"), QString(), false}, data);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("could not be opened.\n")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("is not a database, or its beginning is damaged")),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(file("junk.svg")));
     }
 
     void failuresSayWhyAndWriteNothing()

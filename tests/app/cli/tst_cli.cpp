@@ -72,7 +72,7 @@ QList<PersonRecord> treeRows(const QString &dataPath, const QString &tree)
 {
     mDatabase store;
     store.BuildConnectionString(dataPath);
-    return store.OpenDatabase() ? store.ReadTree(tree) : QList<PersonRecord>();
+    return store.OpenDatabase() ? store.ReadTree(tree).valueOr({}) : QList<PersonRecord>();
 }
 
 QStringList trees(const QString &dataPath)
@@ -354,6 +354,28 @@ private slots:
         QCOMPARE(trees(data), QStringList{QStringLiteral("Example")});
         QVERIFY(!QFileInfo::exists(PhotoFolders::Root(data)));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("target.ged"))));
+    }
+
+    // A database that cannot be opened: both commands say why, in the store's words, and
+    // leave the file as it is.
+    void unopenableDatabaseSaysWhy()
+    {
+        const QString data = dataFolder();
+        const QByteArray junk(4096, 'x');
+        QVERIFY(writeFile(data + QStringLiteral("people.db"), junk));
+        for (const QStringList &arguments :
+             {QStringList{"--import-gedcom", smallFile()},
+              QStringList{"--export-gedcom", "Example", path(QStringLiteral("junk.ged"))}}) {
+            const Outcome outcome = runCommand(data, arguments);
+            QCOMPARE(outcome.code, 1);
+            QVERIFY2(outcome.err.contains(QStringLiteral("could not be opened.\n")),
+                     qPrintable(outcome.err));
+            QVERIFY2(outcome.err.contains(
+                         QStringLiteral("is not a database, or its beginning is damaged")),
+                     qPrintable(outcome.err));
+        }
+        QCOMPARE(readFile(data + QStringLiteral("people.db")), junk);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("junk.ged"))));
     }
 
     // The program itself: no window, no display, no settings written.

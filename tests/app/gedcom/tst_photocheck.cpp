@@ -68,14 +68,15 @@ private slots:
         real.close();
         QFile gedcom(dir.filePath("family.ged"));
         QVERIFY(gedcom.open(QIODevice::WriteOnly));
-        gedcom.write("0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 OBJE\n2 FILE fake.png\n"
-                     "1 OBJE\n2 FILE real.png\n0 TRLR\n");
+        gedcom.write(
+            "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Ann /Lee/\n1 OBJE\n2 FILE fake.png\n"
+            "1 OBJE\n2 FILE real.png\n0 TRLR\n");
         gedcom.close();
 
         Gedcom::ImportContext context;
         context.isImage = GedcomFiles::DecodesAsImage;
         const Gedcom::ImportPlan plan = Gedcom::planImportFile(gedcom.fileName(), context);
-        QVERIFY2(plan.isValid(), qPrintable(plan.error));
+        QVERIFY2(plan.isValid(), qPrintable(plan.error.text()));
         QCOMPARE(plan.counts.photos, 1);
         QCOMPARE(plan.counts.photosRefused, 1);
         QCOMPARE(plan.rows.constFirst().photos.constFirst().name, QString("real.png"));

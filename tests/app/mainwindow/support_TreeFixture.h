@@ -86,10 +86,10 @@ struct TreeFixture
 
     bool addTree(const QString &name, const QList<PersonRecord> &rows)
     {
-        if (store.CreateTree(name))
+        if (!store.CreateTree(name))
             return false;
         for (const PersonRecord &r : rows) {
-            if (store.InsertPerson(name, r))
+            if (!store.InsertPerson(name, r))
                 return false;
         }
         commands->RefillTreeBox();

@@ -114,7 +114,7 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
+        QVERIFY(program.store.CreateTree("Family"));
         program.browser->ShowNewTree("Family");
         ScopedModalDriver driver([&](QDialog &window) {
             auto &edit = static_cast<frmEdit &>(window);
@@ -135,8 +135,8 @@ private slots:
         QCOMPARE(m_messages.count(), 1); // only the success message: no root question
         QCOMPARE(m_messages.last().text,
                  QString("Entry Anna O'Berg (R1) has been successfully added."));
-        PersonRecord stored;
-        QVERIFY(program.store.FindPerson("Family", "R1", &stored));
+        const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
+        QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.PrntKey, QString("ROOT"));
         QCOMPARE(stored.Sname, QString("O'Berg"));
         QVERIFY(program.tree.People().Item("R1"));
@@ -146,14 +146,14 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
+        QVERIFY(program.store.CreateTree("Family"));
         PersonRecord root = row("R1", "ROOT", "Olaf", "Berg");
         root.Laddress = "Storgata 5";
         root.Lcity = "Oslo";
         root.Lcountry = "Norway";
         root.Bdate = "1870";
         root.Notes = "notes";
-        QVERIFY(!program.store.InsertPerson("Family", root));
+        QVERIFY(program.store.InsertPerson("Family", root));
         QVERIFY(program.browser->LoadTree("Family"));
         program.click("R1");
         QCOMPARE(program.chart->Levels().Count(), 1);
@@ -186,7 +186,7 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
+        QVERIFY(program.store.CreateTree("Family"));
         PersonRecord root = row("R1", "ROOT", "Olaf", "Berg");
         root.PrtFname = "Kari";
         root.PrtSname = "Dahl";
@@ -198,7 +198,7 @@ private slots:
         root.Lcity = "Oslo";
         root.Lcountry = "Norway";
         root.Notes = "two\nlines";
-        QVERIFY(!program.store.InsertPerson("Family", root));
+        QVERIFY(program.store.InsertPerson("Family", root));
         QVERIFY(program.browser->LoadTree("Family"));
         program.click("R1");
         program.infoVisible = true;
@@ -217,8 +217,8 @@ private slots:
         program.commands->VTree_NodeDblClick(node, true);
         QVERIFY(program.state.EditMode);
         QCOMPARE(m_messages.count(), 0);
-        PersonRecord stored;
-        QVERIFY(program.store.FindPerson("Family", "R1", &stored));
+        const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
+        QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.Fname, QString("Ole"));
         QCOMPARE(stored.Notes, QString("two\nlines"));
         QCOMPARE(program.status1, QString("Ole Berg"));
@@ -232,8 +232,8 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
-        QVERIFY(!program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
+        QVERIFY(program.store.CreateTree("Family"));
+        QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
         QVERIFY(program.browser->LoadTree("Family"));
         program.click("R1");
         ScopedModalDriver driver([&](QDialog &window) {
@@ -242,8 +242,8 @@ private slots:
             return window.result();
         });
         program.commands->mnuPersonEdit();
-        PersonRecord stored;
-        QVERIFY(program.store.FindPerson("Family", "R1", &stored));
+        const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
+        QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.Fname, QString("Olaf"));
         QCOMPARE(program.tree.People().Item("R1")->Fname(), QString("Olaf"));
     }
@@ -255,8 +255,8 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
-        QVERIFY(!program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
+        QVERIFY(program.store.CreateTree("Family"));
+        QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
         QVERIFY(program.browser->LoadTree("Family"));
         program.click("R1");
         mDatabase other;
@@ -264,7 +264,7 @@ private slots:
         QVERIFY(other.OpenDatabase());
         // Changed before the window opens: the window shows the person as it is stored.
         PersonRecord theirs = row("R1", "ROOT", "Ole", "Berg");
-        QVERIFY(!other.UpdatePerson("Family", "R1", theirs));
+        QVERIFY(other.UpdatePerson("Family", "R1", theirs));
 
         m_messages.enqueue(MsgResult::Cancel);
         m_messages.enqueue(MsgResult::Retry);
@@ -274,7 +274,7 @@ private slots:
             firstNames << box(edit, "txtFname")->text();
             // Changed while the window is open.
             theirs.Sname = "Lind";
-            other.UpdatePerson("Family", "R1", theirs);
+            (void)other.UpdatePerson("Family", "R1", theirs);
             box(edit, "txtFname")->setText("Olav");
             QPushButton *save = edit.findChild<QPushButton *>("cmdSave");
             save->click(); // Cancel: what was typed stays
@@ -300,8 +300,8 @@ private slots:
             QCOMPARE(asked.buttonTexts, (QStringList{"Reload", "Cancel"}));
             QCOMPARE(asked.defaultButton, 2);
         }
-        PersonRecord stored;
-        QVERIFY(program.store.FindPerson("Family", "R1", &stored));
+        const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
+        QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.Fname, QString("Olav"));
         QCOMPARE(stored.Sname, QString("Lind"));
         QCOMPARE(program.tree.People().Item("R1")->Sname(), QString("Lind"));
@@ -313,13 +313,13 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
-        QVERIFY(!program.store.CreateTree("Family"));
-        QVERIFY(!program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
+        QVERIFY(program.store.CreateTree("Family"));
+        QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
         QVERIFY(program.browser->LoadTree("Family"));
         mDatabase other;
         other.SetPaths(program.state.DataPath, program.state.DataPath + "people.db");
         QVERIFY(other.OpenDatabase());
-        QVERIFY(!other.DeleteTree("Family"));
+        QVERIFY(other.DeleteTree("Family"));
 
         ScopedModalDriver driver([&](QDialog &window) {
             box(window, "txtKey")->setText("N1");

@@ -20,29 +20,37 @@ private slots:
     {
         ScriptedMessageService messages;
         ScopedMessageService scope(messages);
-        ShowCreateTreeResult(QStringLiteral("Smith"), {});
+        ShowCreateTreeResult(QStringLiteral("Smith"), Result<void>());
         QCOMPARE(messages.last().text,
                  QStringLiteral("Velkin tree 'Smith' has been successfully created"));
         QCOMPARE(messages.last().title, QStringLiteral("Successful"));
         QCOMPARE(messages.last().icon, MsgIcon::None);
         QCOMPARE(messages.last().buttons, MsgButtons::OkOnly);
 
-        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrStatementFailed, QStringLiteral("x")});
+        ShowCreateTreeResult(QStringLiteral("Smith"), Error(ErrorCode::Taken, QStringLiteral("x")));
         QCOMPARE(messages.last().text,
                  QStringLiteral("The tree 'Smith' already exists. Please select a unique name."));
         QCOMPARE(messages.last().title, QStringLiteral("Error: Record exists."));
         QCOMPARE(messages.last().icon, MsgIcon::Critical);
 
-        ShowCreateTreeResult(QStringLiteral("mainx"),
-                             {kErrStatementFailed, TreeNameProblem(QStringLiteral("mainx"))});
+        ShowCreateTreeResult(
+            QStringLiteral("mainx"),
+            Error(ErrorCode::InvalidInput, TreeNameProblem(QStringLiteral("mainx"))));
         QCOMPARE(messages.last().text, TreeNameProblem(QStringLiteral("mainx")));
         QCOMPARE(messages.last().title, QStringLiteral("Error: -2147217900"));
 
-        ShowCreateTreeResult(QStringLiteral("Smith"), {kErrGeneralFailure, QStringLiteral("disk")});
+        ShowCreateTreeResult(QStringLiteral("Smith"),
+                             Error(ErrorCode::Failed, QStringLiteral("disk")));
         QCOMPARE(messages.last().text, QStringLiteral("disk"));
         QCOMPARE(messages.last().title, QStringLiteral("Error: -2147467259"));
         QCOMPARE(messages.last().icon, MsgIcon::Critical);
-        QCOMPARE(messages.count(), 4);
+
+        // Only a taken name is reported as taken: a read-only database says so.
+        ShowCreateTreeResult(QStringLiteral("Smith"),
+                             Error(ErrorCode::ReadOnly, QStringLiteral("read-only")));
+        QCOMPARE(messages.last().text, QStringLiteral("read-only"));
+        QCOMPARE(messages.last().title, QStringLiteral("Error: -2147287035"));
+        QCOMPARE(messages.count(), 5);
     }
 
     void compressMessages()

@@ -157,12 +157,12 @@ private slots:
         QCOMPARE(ChooseDataFolder(program, QString(), writable), beside);
         QCOMPARE(ChooseDataFolder(program, QString(), readOnly), appData);
         // A database in the app-data folder (made by such a start) stays the one used.
-        QVERIFY(!mDatabase::CreateDatabaseFile(appData + QStringLiteral("people.db")));
+        QVERIFY(mDatabase::CreateDatabaseFile(appData + QStringLiteral("people.db")));
         QCOMPARE(ChooseDataFolder(program, QString(), writable), appData);
         QVERIFY(marker.remove());
         // A database beside the program is used whether or not its folder can be written.
         QVERIFY(QDir().mkpath(beside));
-        QVERIFY(!mDatabase::CreateDatabaseFile(beside + QStringLiteral("people.db")));
+        QVERIFY(mDatabase::CreateDatabaseFile(beside + QStringLiteral("people.db")));
         QCOMPARE(ChooseDataFolder(program, QString(), readOnly), beside);
         QCOMPARE(ChooseDataFolder(program, home.path(QStringLiteral("mine")), readOnly),
                  home.path(QStringLiteral("mine")));
@@ -196,7 +196,7 @@ private slots:
             QSKIP("permissions do not bind the superuser");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("people.db"));
-        QVERIFY(!mDatabase::CreateDatabaseFile(path));
+        QVERIFY(mDatabase::CreateDatabaseFile(path));
         QVERIFY(DatabaseIsWritable(path));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(!DatabaseIsWritable(path));
@@ -220,7 +220,7 @@ private slots:
         });
         Run run;
         QVERIFY(QDir().mkpath(run.state.DataPath));
-        QVERIFY(!mDatabase::CreateDatabaseFile(run.state.DataPath + QStringLiteral("people.db")));
+        QVERIFY(mDatabase::CreateDatabaseFile(run.state.DataPath + QStringLiteral("people.db")));
         run.seed(0, 0, 9000, 7500, 0, QStringLiteral("Example"));
         run.start();
         run.main->Db().SetWriteCheck([](const QString &) { return false; });
