@@ -13,9 +13,9 @@ class QTextEdit;
 class QWidget;
 
 // The fields of a person as the information panel and the edit window show them: one box per
-// column of the row, the label beside it and the box's tooltip. Both windows build their boxes
-// and labels from this one table and copy values through its columns; each window arranges
-// them in its own way.
+// column of the row, the label beside it and the box's tooltip (the column's caption and help
+// text, kPersonColumns). Both windows build their boxes and labels from this one table and copy
+// values through its columns; each window arranges them in its own way.
 namespace PersonFields {
 
 // The fields in table order. Notes is the notes box (a text edit); all others are line boxes.
@@ -42,41 +42,35 @@ struct PersonField
     Field field;
     const char *boxName;   // objectName of the box: "txtKey"
     const char *labelName; // objectName of the label beside it: "lblKey"
-    const char *label;     // text of that label: "ID : "
-    const char *toolTip;   // the box's tooltip: "Unique ID (max = 5)"
+    const char *label;     // text of that label: the column's caption, "ID : "
+    const char *toolTip;   // the box's tooltip: the column's help text, "Unique ID (max = 5)"
     QString PersonRecord::*column;
 };
 
+// A field showing a column of the row (kPersonColumns): its label and tooltip are the column's.
+constexpr PersonField ColumnField(Field field, const char *boxName, const char *labelName,
+                                  PersonColumnIndex column)
+{
+    const PersonColumn &shown = kPersonColumns[size_t(column)];
+    return {field, boxName, labelName, shown.caption, shown.helpText, shown.member};
+}
+
 // Every field, in the order of Field.
 inline constexpr std::array<PersonField, Count> kFields = {{
-    {Key, "txtKey", "lblKey", QT_TRANSLATE_NOOP("PersonFields", "ID : "),
-     QT_TRANSLATE_NOOP("PersonFields", "Unique ID (max = 5)"), &PersonRecord::ID},
-    {PrntKey, "txtPrntKey", "lblPrntKey", QT_TRANSLATE_NOOP("PersonFields", "Parent ID : "),
-     QT_TRANSLATE_NOOP("PersonFields", "Parent ID this child belongs to"), &PersonRecord::PrntKey},
-    {Fname, "txtFname", "lblFname", QT_TRANSLATE_NOOP("PersonFields", "First : "),
-     QT_TRANSLATE_NOOP("PersonFields", "First name"), &PersonRecord::Fname},
-    {Sname, "txtSname", "lblSname", QT_TRANSLATE_NOOP("PersonFields", "Last : "),
-     QT_TRANSLATE_NOOP("PersonFields", "Last name"), &PersonRecord::Sname},
-    {PrtFname, "txtPrtFname", "lblPrtFname", QT_TRANSLATE_NOOP("PersonFields", "First : "),
-     QT_TRANSLATE_NOOP("PersonFields", "Partner's first name"), &PersonRecord::PrtFname},
-    {PrtSname, "txtPrtSname", "lblPrtSname", QT_TRANSLATE_NOOP("PersonFields", "Last : "),
-     QT_TRANSLATE_NOOP("PersonFields", "Partner's last name"), &PersonRecord::PrtSname},
-    {Bdate, "txtBdate", "lblBdate", QT_TRANSLATE_NOOP("PersonFields", "Born :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Date of birth"), &PersonRecord::Bdate},
-    {Bplace, "txtBplace", "lblBplace", QT_TRANSLATE_NOOP("PersonFields", "At :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Place of birth"), &PersonRecord::Bplace},
-    {Ddate, "txtDdate", "lblDdate", QT_TRANSLATE_NOOP("PersonFields", "Died :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Date of death"), &PersonRecord::Ddate},
-    {Dplace, "txtDplace", "lblDplace", QT_TRANSLATE_NOOP("PersonFields", "At :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Place of death"), &PersonRecord::Dplace},
-    {Address, "txtAddress", "lblAddress", QT_TRANSLATE_NOOP("PersonFields", "Addr :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Address of living"), &PersonRecord::Laddress},
-    {City, "txtCity", "lblCity", QT_TRANSLATE_NOOP("PersonFields", "City :"),
-     QT_TRANSLATE_NOOP("PersonFields", "City of living"), &PersonRecord::Lcity},
-    {Country, "txtCountry", "lblCountry", QT_TRANSLATE_NOOP("PersonFields", "Country :"),
-     QT_TRANSLATE_NOOP("PersonFields", "Country of living"), &PersonRecord::Lcountry},
-    {Notes, "txtInfo", "lblNotes", QT_TRANSLATE_NOOP("PersonFields", "Notes :"),
-     QT_TRANSLATE_NOOP("PersonFields", "More info"), &PersonRecord::Notes},
+    ColumnField(Key, "txtKey", "lblKey", ColID),
+    ColumnField(PrntKey, "txtPrntKey", "lblPrntKey", ColPrntKey),
+    ColumnField(Fname, "txtFname", "lblFname", ColFname),
+    ColumnField(Sname, "txtSname", "lblSname", ColSname),
+    ColumnField(PrtFname, "txtPrtFname", "lblPrtFname", ColPrtFname),
+    ColumnField(PrtSname, "txtPrtSname", "lblPrtSname", ColPrtSname),
+    ColumnField(Bdate, "txtBdate", "lblBdate", ColBdate),
+    ColumnField(Bplace, "txtBplace", "lblBplace", ColBplace),
+    ColumnField(Ddate, "txtDdate", "lblDdate", ColDdate),
+    ColumnField(Dplace, "txtDplace", "lblDplace", ColDplace),
+    ColumnField(Address, "txtAddress", "lblAddress", ColLaddress),
+    ColumnField(City, "txtCity", "lblCity", ColLcity),
+    ColumnField(Country, "txtCountry", "lblCountry", ColLcountry),
+    ColumnField(Notes, "txtInfo", "lblNotes", ColNotes),
 }};
 
 // The line boxes: every field but Notes.

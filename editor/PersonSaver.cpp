@@ -71,7 +71,7 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
             return false;
         }
 
-        if (typed.PrntKey != QLatin1String("ROOT") && wasRoot) {
+        if (!IsRootKey(typed.PrntKey) && wasRoot) {
             MessageRequest question;
             question.text = RootToChildText();
             question.title = QStringLiteral("Crucial!");

@@ -245,6 +245,6 @@ void frmEdit::showEvent(QShowEvent *event)
     // shown, and not again when it comes back from its own messages or from the help.
     if (!m_shown) {
         m_shown = true;
-        m_wasRoot = m_boxes[PrntKey]->text() == QLatin1String("ROOT");
+        m_wasRoot = IsRootKey(m_boxes[PrntKey]->text());
     }
 }

@@ -43,7 +43,7 @@ public:
     // Locks the Parent ID box (the first person of an empty tree is always a root).
     void setParentLocked(bool locked);
 
-    // True when Parent ID read exactly "ROOT" as the window was filled and shown.
+    // True when Parent ID read exactly kRootKey (IsRootKey) as the window was filled and shown.
     bool WasRoot() const { return m_wasRoot; }
     // The raw result of the last accepted file dialog.
     QString PhotoSelection() const { return m_photoSelection; }

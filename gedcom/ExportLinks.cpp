@@ -36,7 +36,7 @@ void ExportLinks::linkParents(const QList<PersonRecord> &rows)
         m_rowOfKey.emplace(rows[r].ID, int(r)); // a key twice (never in a store): the first wins
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QString &key = rows[r].PrntKey;
-        if (key == QLatin1String("ROOT"))
+        if (IsRootKey(key))
             continue;
         const auto found = m_rowOfKey.find(key);
         const int parent = found == m_rowOfKey.end() ? -1 : found->second;

@@ -13,7 +13,7 @@ namespace Gedcom {
 
 // How the rows of one tree become families on export.
 //
-// A row's PrntKey links it as a child of the row it names. A PrntKey that is "ROOT" makes a root;
+// A row's PrntKey links it as a child of the row it names. A PrntKey that is kRootKey makes a root;
 // one that names no row, names the row itself, or closes a cycle is not a link: the row is written
 // with _PRNTKEY (in a cycle, the row that comes first in row order loses its link).
 //

@@ -11,7 +11,7 @@ namespace Gedcom {
 //  1. Each family's line parent is the first partner (HUSB and WIFE in file order, whatever the
 //     sexes) who is a child in a family of the file; when none or more than one is, the first
 //     partner. The family's children point to the line parent's row.
-//  2. A person who is nobody's child and not only a partner is a root ("ROOT"); so are the
+//  2. A person who is nobody's child and not only a partner is a root (kRootKey); so are the
 //     children of a family without partners.
 //  3. A row's partner names come from the first family (in the person's FAMS order) in which the
 //     person is the line parent; none when that family names no other partner (its children

@@ -12,7 +12,6 @@ namespace Gedcom {
 
 namespace {
 
-const QString kRoot = QStringLiteral("ROOT");
 
 bool isBirthPedigree(const QString &pedigree)
 {
@@ -170,7 +169,7 @@ QString ImportMapper::parentKey(int p, QString &notes)
     }
     const std::span<const Lineage::ChildLink> parents = m_lineage.parents(p);
     if (parents.empty())
-        return kRoot;
+        return kRootKey;
     size_t chosen = 0;
     for (size_t i = 0; i < parents.size(); ++i) {
         const int pedigree = parents[i].pedigree;
@@ -193,7 +192,7 @@ QString ImportMapper::parentKey(int p, QString &notes)
     }
     const int lineParent = m_lineage.family(parents[chosen].family).lineParent;
     if (lineParent < 0)
-        return kRoot;
+        return kRootKey;
     m_parentRow[size_t(row)] = m_state[size_t(lineParent)].row;
     return m_keys[m_state[size_t(lineParent)].row];
 }

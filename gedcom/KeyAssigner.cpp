@@ -1,10 +1,12 @@
 #include "KeyAssigner.h"
 
+#include "PersonRecord.h"
+
 namespace Gedcom {
 
 bool KeyAssigner::isFree(const QString &key, quint32 hash) const
 {
-    if (key.compare(QLatin1String("ROOT"), Qt::CaseInsensitive) == 0)
+    if (IsRootKeyUpperCased(key))
         return false;
     if (m_used.indexOf(key, hash) != FoldedKeySet::kNone)
         return false;

@@ -10,9 +10,9 @@
 namespace Gedcom {
 
 // Gives each row of an import a key no other row of the import has (ignoring case), that is not
-// "ROOT" (any case) and that the caller does not report as taken (a key of another tree, or an
-// existing photo folder: photo folders are shared by key across trees, so two imports must not
-// mix their people's photos). A key that cannot be used as it is gets "-2", "-3", ...
+// the root key in any case (IsRootKeyUpperCased) and that the caller does not report as taken (a
+// key of another tree, or an existing photo folder: photo folders are shared by key across
+// trees, so two imports must not mix their people's photos). A key that cannot be used as it is gets "-2", "-3", ...
 class KeyAssigner
 {
 public:

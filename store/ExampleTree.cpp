@@ -2,13 +2,13 @@
 
 namespace {
 
-PersonRecord person(const char *id, const char *parent, const char *first, const char *last,
+PersonRecord person(const char *id, const QString &parent, const char *first, const char *last,
                     const char *partnerFirst, const char *partnerLast, const char *born,
                     const char *died, const char *bornIn, const char *diedIn)
 {
     PersonRecord r;
     r.ID = QString::fromUtf8(id);
-    r.PrntKey = QString::fromUtf8(parent);
+    r.PrntKey = parent;
     r.Fname = QString::fromUtf8(first);
     r.Sname = QString::fromUtf8(last);
     r.PrtFname = QString::fromUtf8(partnerFirst);
@@ -39,10 +39,10 @@ PersonRecord noted(PersonRecord r, const char *notes)
 QList<PersonRecord> ExampleTreeRows()
 {
     return {
-        noted(person("1", "ROOT", "Thomas", "Harwood", "Ellen", "Harwood", "1901", "1968", "York",
+        noted(person("1", kRootKey, "Thomas", "Harwood", "Ellen", "Harwood", "1901", "1968", "York",
                      "Leeds"),
               "Joiner, later ran a furniture workshop in Leeds. Married Ellen Marsh in 1924."),
-        noted(person("2", "ROOT", "Anna", "Lindqvist", "Erik", "Lindqvist", "about 1900",
+        noted(person("2", kRootKey, "Anna", "Lindqvist", "Erik", "Lindqvist", "about 1900",
                      "02.02.1979", "Uppsala", "Göteborg"),
               "Birth year from the parish register; the exact date is not known."),
         person("3", "1", "William", "Harwood", "Margaret", "Harwood", "12.03.1925", "1999", "Leeds",

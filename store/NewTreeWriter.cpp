@@ -19,7 +19,7 @@ const QString &placeholder(int column)
 {
     static const QList<QString> names = [] {
         QList<QString> list;
-        for (int i = 0; i < int(PersonColumns().size()); ++i)
+        for (int i = 0; i < kPersonColumnCount; ++i)
             list << QStringLiteral(":c%1").arg(i);
         return list;
     }();
@@ -85,11 +85,8 @@ Result<void> NewTreeWriter::Add(const PersonRecord &r)
     if (!m_state)
         return notOpen();
     QSqlQuery &insert = m_state->insert;
-    const QString *fields[] = {&r.ID,       &r.PrntKey, &r.Fname,    &r.Sname,  &r.PrtFname,
-                               &r.PrtSname, &r.Bdate,   &r.Ddate,    &r.Bplace, &r.Dplace,
-                               &r.Laddress, &r.Lcity,   &r.Lcountry, &r.Notes};
-    for (int i = 0; i < 14; ++i)
-        insert.bindValue(placeholder(i), bindable(*fields[i]));
+    for (int i = 0; i < kPersonColumnCount; ++i)
+        insert.bindValue(placeholder(i), bindable(ColumnText(r, i)));
     if (!insert.exec())
         return m_store.named(fromSql(insert.lastError()));
     return {};

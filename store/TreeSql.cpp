@@ -122,25 +122,23 @@ QList<int> ColumnIndexes(const QSqlQuery &query)
 PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes)
 {
     PersonRecord r;
-    QString *fields[] = {&r.ID,       &r.PrntKey, &r.Fname,    &r.Sname,  &r.PrtFname,
-                         &r.PrtSname, &r.Bdate,   &r.Ddate,    &r.Bplace, &r.Dplace,
-                         &r.Laddress, &r.Lcity,   &r.Lcountry, &r.Notes};
     for (int i = 0; i < indexes.size(); ++i) {
         if (indexes[i] < 0)
             continue;
         const QVariant value = query.value(indexes[i]);
         if (!value.isNull())
-            *fields[i] = value.toString();
+            ColumnText(r, i) = value.toString();
     }
     return r;
 }
 
 QVariantList RecordValues(const PersonRecord &r)
 {
-    return {bindable(r.ID),       bindable(r.PrntKey),  bindable(r.Fname),    bindable(r.Sname),
-            bindable(r.PrtFname), bindable(r.PrtSname), bindable(r.Bdate),    bindable(r.Ddate),
-            bindable(r.Bplace),   bindable(r.Dplace),   bindable(r.Laddress), bindable(r.Lcity),
-            bindable(r.Lcountry), bindable(r.Notes)};
+    QVariantList values;
+    values.reserve(kPersonColumnCount);
+    for (int i = 0; i < kPersonColumnCount; ++i)
+        values << bindable(ColumnText(r, i));
+    return values;
 }
 
 } // namespace TreeSql

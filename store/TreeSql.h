@@ -17,7 +17,7 @@ namespace TreeSql {
 // Whether a new tree starts with the rows of the template "main" or empty.
 enum class TemplateRows { Copy, Skip };
 
-// Makes the template table "main": the fourteen person columns, all text.
+// Makes the template table "main": the person columns (kPersonColumns), all text.
 Result<void> CreateTemplate(QSqlDatabase &db);
 // Makes the table of a new tree from the template's columns, with ID required and unique
 // (compared without regard to case), inside the caller's transaction; no rows.
@@ -28,10 +28,10 @@ Result<void> CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows
 // Adds one row; a row with the same ID fails (Taken) and changes nothing.
 Result<void> InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord &record);
 
-// The fourteen values of a record as bound values, in the order of PersonColumns().
+// The values of a record as bound values, in the order of PersonColumns().
 QVariantList RecordValues(const PersonRecord &record);
 
-// The result columns of the fourteen person columns (-1 for a column the table lacks), in the
+// The result columns of the person columns (-1 for a column the table lacks), in the
 // order of PersonColumns(); looked up without regard to case.
 QList<int> ColumnIndexes(const QSqlQuery &query);
 // One result row as a record; NULL columns and columns the table lacks stay empty.

@@ -1,13 +1,15 @@
 #include "TreeTables.h"
 
+#include "PersonRecord.h"
+
 const QStringList &PersonColumns()
 {
-    static const QStringList columns = {
-        QStringLiteral("ID"),       QStringLiteral("PrntKey"),  QStringLiteral("Fname"),
-        QStringLiteral("Sname"),    QStringLiteral("PrtFname"), QStringLiteral("PrtSname"),
-        QStringLiteral("Bdate"),    QStringLiteral("Ddate"),    QStringLiteral("Bplace"),
-        QStringLiteral("Dplace"),   QStringLiteral("Laddress"), QStringLiteral("Lcity"),
-        QStringLiteral("Lcountry"), QStringLiteral("Notes")};
+    static const QStringList columns = [] {
+        QStringList names;
+        for (const PersonColumn &column : kPersonColumns)
+            names << QLatin1String(column.name);
+        return names;
+    }();
     return columns;
 }
 

@@ -5,7 +5,7 @@
 
 // The rules for tree tables that the store, the dialogs and the commands share.
 
-// The fourteen columns of a tree table, in table order.
+// The names of the columns of a tree table, in table order (kPersonColumns).
 const QStringList &PersonColumns();
 
 // True when the tree list shows a table of this name: names whose upper-cased start is "MSYS",

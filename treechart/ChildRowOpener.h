@@ -20,7 +20,7 @@ public:
     // Listens to the chart's NodeClick. `people` and `childrenOf` must outlive the opener.
     ChildRowOpener(TreeChart &chart, const cPeople &people, ChildrenOf childrenOf);
 
-    // Shows the root persons (PrntKey "ROOT" exactly) alone as the first row, nothing selected.
+    // Shows the root persons (PrntKey kRootKey exactly) alone as the first row, nothing selected.
     void ShowRoots();
     // What a click on the node does to the rows.
     void Open(const cNodePtr &node);

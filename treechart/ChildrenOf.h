@@ -16,9 +16,8 @@ using ChildrenOf = std::function<const std::vector<cPersonPtr> &(const QString &
 // alive; it does not follow later changes of the collection.
 ChildrenOf IndexChildren(const cPeople &people);
 
-// The key a root person carries as PrntKey.
+// The key a root person carries as PrntKey (exactly: IsRootKey).
 inline const QString &RootParentKey()
 {
-    static const QString key = QStringLiteral("ROOT");
-    return key;
+    return kRootKey;
 }

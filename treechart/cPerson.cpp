@@ -66,23 +66,15 @@ void cPerson::setText(Column column, const QString &value)
 PersonRecord cPerson::toRecord() const
 {
     PersonRecord record;
-    QString *fields[] = {&record.ID,       &record.PrntKey,  &record.Fname,    &record.Sname,
-                         &record.PrtFname, &record.PrtSname, &record.Bdate,    &record.Ddate,
-                         &record.Bplace,   &record.Dplace,   &record.Laddress, &record.Lcity,
-                         &record.Lcountry, &record.Notes};
     for (int c = 0; c < kColumns; ++c)
-        *fields[c] = Text(Column(c));
+        ColumnText(record, c) = Text(Column(c));
     return record;
 }
 
 void cPerson::fromRecord(const PersonRecord &record)
 {
-    const QString *fields[] = {&record.ID,       &record.PrntKey,  &record.Fname,    &record.Sname,
-                               &record.PrtFname, &record.PrtSname, &record.Bdate,    &record.Ddate,
-                               &record.Bplace,   &record.Dplace,   &record.Laddress, &record.Lcity,
-                               &record.Lcountry, &record.Notes};
     for (int c = 0; c < kColumns; ++c)
-        setText(Column(c), *fields[c]);
+        setText(Column(c), ColumnText(record, c));
 }
 
 bool cPerson::operator==(const cPerson &other) const

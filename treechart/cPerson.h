@@ -20,23 +20,23 @@ class PeopleStore;
 class cPerson
 {
 public:
-    // The columns, in table order.
+    // The columns, in table order (kPersonColumns).
     enum Column : int {
-        kKey,
-        kPrntKey,
-        kFname,
-        kSname,
-        kPrtFname,
-        kPrtSname,
-        kBdate,
-        kDdate,
-        kBplace,
-        kDplace,
-        kLaddress,
-        kLcity,
-        kLcountry,
-        kNotes,
-        kColumns
+        kKey = ColID,
+        kPrntKey = ColPrntKey,
+        kFname = ColFname,
+        kSname = ColSname,
+        kPrtFname = ColPrtFname,
+        kPrtSname = ColPrtSname,
+        kBdate = ColBdate,
+        kDdate = ColDdate,
+        kBplace = ColBplace,
+        kDplace = ColDplace,
+        kLaddress = ColLaddress,
+        kLcity = ColLcity,
+        kLcountry = ColLcountry,
+        kNotes = ColNotes,
+        kColumns = kPersonColumnCount
     };
 
     cPerson() = default;

@@ -141,7 +141,7 @@ void PersonCommands::mnuPersonNew()
     const QString selectedKey = m_tree.SelectedKey();
     if (selectedKey.isEmpty()) {
         if (!treeHasRows()) {
-            fill.PrntKey = QStringLiteral("ROOT");
+            fill.PrntKey = kRootKey;
             lockParent = true;
         }
     } else if (const cPersonPtr parent = m_tree.People().Item(selectedKey)) {

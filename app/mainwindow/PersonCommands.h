@@ -65,7 +65,7 @@ public:
 public slots:
     // New person (Ctrl+N, "NEWPRS"): only with a tree open. A new child starts with the
     // selected person as parent and with the parent's last name and home; the first person of
-    // an empty tree is a root ("ROOT", locked). Afterwards the selected box is clicked again so
+    // an empty tree is a root (kRootKey, locked). Afterwards the selected box is clicked again so
     // that a new child shows.
     void mnuPersonNew();
     // Edit person (Ctrl+E, "EDITPRS"): only when the selected key names a person in People.

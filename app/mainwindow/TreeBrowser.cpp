@@ -9,10 +9,6 @@
 
 #include <QComboBox>
 
-namespace {
-const QString kRootKey = QStringLiteral("ROOT");
-} // namespace
-
 TreeBrowser::TreeBrowser(OpenTree &tree, TreeChart &chart, const mDatabase &store, QWidget *window)
     : QObject(window), m_tree(tree), m_chart(chart), m_store(store), m_window(window)
 {

@@ -15,7 +15,7 @@ class mDatabase;
 
 // Shows the open tree in the chart and walks it down one generation per click.
 //
-// Loading has the open tree read every person and puts the root persons (parent key "ROOT",
+// Loading has the open tree read every person and puts the root persons (parent key kRootKey,
 // exactly) into the first row. A click on a box cuts the rows below the box's row and adds a row
 // with the clicked person's children. The busy pointer and the messages are shown here; the
 // window's title, status bar and information panel follow through the signals.

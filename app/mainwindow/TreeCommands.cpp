@@ -172,7 +172,7 @@ void TreeCommands::mnuPersonDelete()
     if (!person || RefuseWhenReadOnly(m_store, QStringLiteral("Delete person"), m_window))
         return;
 
-    if (person->PrntKey().toUpper() == QLatin1String("ROOT")) {
+    if (IsRootKeyUpperCased(person->PrntKey())) {
         MessageRequest question;
         question.text = QStringLiteral("You are about to delete a 'Root' person from the tree.\r\n"
                                        "Are you sure you wish to do it?\r\n\r\n"

@@ -1,5 +1,6 @@
 #include "ExampleTree.h"
 #include "NewTreeWriter.h"
+#include "TreeTables.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -263,6 +264,44 @@ private slots:
         QVERIFY(!db->InsertPerson(QStringLiteral("NoSuchTree"), parent));
         QCOMPARE(db->InsertPerson(QStringLiteral("NoSuchTree"), parent).error().number(),
                  kErrTreeMissing);
+    }
+
+    // Every column keeps its own value on every way in and out of the store: a column put in
+    // another's place by the statements, the bulk writer or the fast read would show here.
+    void everyColumnInItsPlace()
+    {
+        auto db = openFresh(QStringLiteral("columns"));
+        QVERIFY(db);
+        QCOMPARE(PersonColumns().size(), qsizetype(kPersonColumnCount));
+        PersonRecord distinct;
+        for (int c = 0; c < kPersonColumnCount; ++c)
+            ColumnText(distinct, c) = QStringLiteral("value of %1").arg(PersonColumns().at(c));
+        distinct.ID = QStringLiteral("D1");
+        distinct.PrntKey = kRootKey;
+        QVERIFY(db->InsertPerson(QStringLiteral("Example"), distinct));
+        QCOMPARE(db->FindPerson(QStringLiteral("Example"), "D1").value(), distinct);
+
+        PersonRecord changed = distinct;
+        for (int c = ColFname; c < kPersonColumnCount; ++c)
+            ColumnText(changed, c) += QStringLiteral(" changed");
+        QVERIFY(db->UpdatePerson(QStringLiteral("Example"), "D1", changed, &distinct));
+        QCOMPARE(db->FindPerson(QStringLiteral("Example"), "D1").value(), changed);
+
+        {
+            NewTreeWriter writer(*db);
+            QVERIFY(writer.Begin(QStringLiteral("Written")));
+            QVERIFY(writer.Add(changed));
+            QVERIFY(writer.Commit());
+        }
+        QCOMPARE(db->ReadTree(QStringLiteral("Written")).value(), QList<PersonRecord>{changed});
+        QList<PersonRecord> scanned;
+        QVERIFY(db->ScanTree(QStringLiteral("Written"), [&](const PersonRowText &row) {
+            PersonRecord r;
+            for (int c = 0; c < PersonRowText::kColumns; ++c)
+                ColumnText(r, c) = QString::fromUtf8(row.data[c], row.size[c]);
+            scanned << r;
+        }));
+        QCOMPARE(scanned, QList<PersonRecord>{changed});
     }
 
     void nullColumnsReadAsEmpty()

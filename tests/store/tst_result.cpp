@@ -1,6 +1,7 @@
 // The one error type: the number each code shows in the usual error report (the numbers the
 // program has always shown), which failures count as the file's, and Result with a value, with
 // an Error, without a value (void) and with a value that can only be moved.
+#include "PersonRecord.h"
 #include "Result.h"
 
 #include <QTest>
@@ -65,6 +66,19 @@ private slots:
         QCOMPARE(retold.where(), QStringLiteral("/a"));
         QCOMPARE(error.at(QStringLiteral("/b")).where(), QStringLiteral("/b"));
         QCOMPARE(error.at(QStringLiteral("/b")).text(), QStringLiteral("held"));
+    }
+
+    // The two rules for the root key: exactly as written, or upper-cased.
+    void rootKeyRules()
+    {
+        QCOMPARE(kRootKey, QStringLiteral("ROOT"));
+        QVERIFY(IsRootKey(QStringLiteral("ROOT")));
+        for (const char *other : {"root", "Root", "ROOT ", "", "ROOTS"})
+            QVERIFY2(!IsRootKey(QString::fromLatin1(other)), other);
+        for (const char *root : {"ROOT", "root", "Root", "rOoT"})
+            QVERIFY2(IsRootKeyUpperCased(QString::fromLatin1(root)), root);
+        for (const char *other : {"ROOT ", "", "ROOTS", "R00T"})
+            QVERIFY2(!IsRootKeyUpperCased(QString::fromLatin1(other)), other);
     }
 
     void valueOrError()

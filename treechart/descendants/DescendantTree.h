@@ -34,7 +34,7 @@ public:
     };
 
     // The descendants of the person with `rootKey`; with an empty key, of every root person
-    // (PrntKey "ROOT"), in collection order. A key naming nobody gives an empty tree.
+    // (PrntKey kRootKey), in collection order. A key naming nobody gives an empty tree.
     static DescendantTree Build(const cPeople &people, const ChildrenOf &childrenOf,
                                 const QString &rootKey);
 

@@ -11,7 +11,7 @@
 struct AncestorChain
 {
     enum class End {
-        Root,          // the topmost person is a root (PrntKey "ROOT"): the chain starts in row 1
+        Root,          // the topmost person is a root (PrntKey kRootKey): the chain starts in row 1
         MissingParent, // the topmost person's PrntKey names nobody (not exactly)
         Cycle,         // the topmost person's parent is already in the chain
         NotFound,      // there is no person with the key; `keys` is empty
