@@ -30,9 +30,9 @@ public:
     // the two changes a save makes to them. The host keeps what it derives from its persons
     // (the children of each) in step.
     virtual cPersonPtr Person(const QString &key) const = 0;
-    // Adds a person made from the record; a key already present is reported by the persons'
-    // collection and nothing is added.
-    virtual void AddPerson(const PersonRecord &record) = 0;
+    // Adds a person made from the record; false when its key is already present (nothing is
+    // added; the window reports it).
+    virtual bool AddPerson(const PersonRecord &record) = 0;
     // Sets every value of the person with `key` but the key itself to those of `values`.
     virtual void ChangePerson(const QString &key, const PersonRecord &values) = 0;
 

@@ -1,5 +1,6 @@
 #include "PersonSaver.h"
 
+#include "CollectionMessages.h"
 #include "EditHost.h"
 #include "FileHelpers.h"
 #include "LifeSpan.h"
@@ -225,7 +226,8 @@ bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelect
 
     // No chart box is made: the new person shows once the tree is loaded or its parent's box
     // is clicked again.
-    m_host.AddPerson(typed);
+    if (!m_host.AddPerson(typed))
+        ShowPersonKeyTaken(typed.ID, m_parent);
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
     ShowMessage(QStringLiteral("Entry ") + typed.Fname + QLatin1Char(' ') + typed.Sname +
                     QStringLiteral(" (") + typed.ID +

@@ -1,10 +1,5 @@
 #include "cLevel.h"
 
-#include "MessageService.h"
-
-const char *const kDuplicateKeyDescription =
-    "This key is already associated with an element of this collection";
-
 cNodePtr cLevel::Add(const cNode &node)
 {
     auto stored = std::make_shared<cNode>();
@@ -27,9 +22,7 @@ cNodePtr cLevel::Add(const cNode &node)
     stored->setSelFrameColor(node.SelFrameColor());
     stored->setSelShadowColor(node.SelShadowColor());
     stored->setShadowColor(node.ShadowColor());
-    if (!m_nodes.Append(stored->Key(), stored)) {
-        ReportError(kErrDuplicateKey, QString::fromLatin1(kDuplicateKeyDescription));
+    if (!m_nodes.Append(stored->Key(), stored))
         return nullptr;
-    }
     return stored;
 }

@@ -20,8 +20,8 @@ public:
 
     // Stores a copy of `node` (everything but its geometry; the parent reference is shared) under
     // its `Key` and returns the stored node: that is the object to use as a child's ParentNode.
-    // A key already present (in any letter case) is reported through the message service as the
-    // collection's duplicate-key error and nothing is stored; the result is then null.
+    // A key already present (in any letter case) is refused: nothing is stored and the result is
+    // null. The row shows nothing; the window that added shows ShowNodeKeyTaken.
     cNodePtr Add(const cNode &node);
     // Removes the node at a position or with a key; an absent entry is silently ignored.
     void Remove(int position) { m_nodes.Remove(position); }
@@ -35,7 +35,3 @@ private:
 };
 
 using cLevelPtr = std::shared_ptr<cLevel>;
-
-// Error number and description of the collections' duplicate-key error.
-constexpr long long kErrDuplicateKey = 457;
-extern const char *const kDuplicateKeyDescription;

@@ -1,15 +1,11 @@
 #include "cLevels.h"
 
-#include "MessageService.h"
-
 cLevelPtr cLevels::Add(cLevelPtr level, const QString &key)
 {
     if (!level)
         return nullptr;
-    if (!m_levels.Append(key, level)) {
-        ReportError(kErrDuplicateKey, QString::fromLatin1(kDuplicateKeyDescription));
+    if (!m_levels.Append(key, level))
         return nullptr;
-    }
     return level;
 }
 

@@ -14,8 +14,8 @@ public:
     int Count() const { return m_levels.Count(); }
 
     // Appends the row itself (not a copy) and returns it; a null row is ignored. A key already
-    // present is reported as the collection's duplicate-key error and the row is not added
-    // (the result is then null).
+    // present is refused: the row is not added and the result is null (the window that added
+    // shows ShowNodeKeyTaken).
     cLevelPtr Add(cLevelPtr level, const QString &key = QString());
     // Appends a new empty row and returns it.
     cLevelPtr AddNew(const QString &key = QString());

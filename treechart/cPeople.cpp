@@ -72,10 +72,8 @@ cPersonPtr cPeople::Add(const cPerson &person)
         m_store = std::make_shared<PeopleStore>();
     PeopleStore &store = *m_store;
     const QString &key = person.Key();
-    if (store.Find(key) != PeopleStore::kNone) {
-        PeopleStore::ReportDuplicateKey(key);
+    if (store.Find(key) != PeopleStore::kNone)
         return nullptr;
-    }
     std::array<quint32, cPerson::kColumns> texts{};
     for (int c = 0; c < cPerson::kColumns; ++c) {
         if (c != cPerson::kPrntKey)

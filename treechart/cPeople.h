@@ -35,8 +35,8 @@ public:
     int Count() const;
 
     // Stores a copy of `person` keyed by its `Key` and returns the stored object. A key that is
-    // already present (in any letter case) is reported through the message service ("Key already
-    // exists") and nothing is stored; the result is then null.
+    // already present (in any letter case) is refused: nothing is stored and the result is null.
+    // The collection shows nothing; the window that added shows ShowPersonKeyTaken.
     cPersonPtr Add(const cPerson &person);
     // Removes the entry at a position or with a key; an absent entry is silently ignored.
     void Remove(int position);

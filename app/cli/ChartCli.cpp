@@ -1,6 +1,7 @@
 #include "ChartCli.h"
 
 #include "ChartExport.h"
+#include "CollectionMessages.h"
 #include "OpenTree.h"
 #include "TreeExport.h"
 #include "mDatabase.h"
@@ -81,7 +82,11 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
                              .arg(request.tree, QDir::toNativeSeparators(database)));
     OpenTree open;
-    if (const Result<void> loaded = open.Load(store, tree); !loaded)
+    const Result<void> loaded = open.Load(store, tree);
+    // Rows left out for a key an earlier row has: said on the error stream, never in a window.
+    for (const QString &key : open.SkippedKeys())
+        err << PersonKeyTakenText(key) << '\n';
+    if (!loaded)
         return fail(
             err,
             QStringLiteral("The tree '%1' could not be read: %2").arg(tree, loaded.error().text()));

@@ -43,7 +43,7 @@ public:
     }
 
     cPersonPtr Person(const QString &key) const override { return m_tree.People().Item(key); }
-    void AddPerson(const PersonRecord &record) override { m_tree.AddPerson(record); }
+    bool AddPerson(const PersonRecord &record) override { return bool(m_tree.AddPerson(record)); }
     void ChangePerson(const QString &key, const PersonRecord &values) override
     {
         m_tree.ChangePerson(key, values);

@@ -1,5 +1,6 @@
 #include "TreeBrowser.h"
 
+#include "CollectionMessages.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
 #include "OpenTree.h"
@@ -73,6 +74,8 @@ bool TreeBrowser::LoadTree(const QString &name)
     WaitCursor busy;
     m_chart.Clear();
     const Result<void> loaded = m_tree.Load(m_store, name);
+    for (const QString &key : m_tree.SkippedKeys())
+        ShowPersonKeyTaken(key, m_window);
     resetView(TreeTitle(name));
     if (!loaded) {
         busy.restore();

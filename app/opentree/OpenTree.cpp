@@ -53,6 +53,7 @@ Result<void> OpenTree::Load(const mDatabase &store, const QString &name)
     Result<void> scanned =
         store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
     m_people = loader.Finish();
+    m_skippedKeys = loader.SkippedKeys();
     emit PeopleReplaced();
     return scanned;
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -37,8 +38,11 @@ public:
     // Opens the tree `name`: reads every row of its table into People and forgets the selection.
     // The name stays the open tree also when the table is empty or cannot be read (People then
     // holds the rows read before the error); the error tells why it could not be read. The
-    // previous persons are freed on a worker thread.
+    // previous persons are freed on a worker thread. A row whose key an earlier row has (in any
+    // letter case) is left out; SkippedKeys lists those keys in the order of the rows, for the
+    // window that loads to report.
     Result<void> Load(const mDatabase &store, const QString &name);
+    const QStringList &SkippedKeys() const { return m_skippedKeys; }
     // Opens a tree that was just created: the name, no persons, nothing selected.
     void OpenNew(const QString &name);
     // Forgets the open tree: no name, no persons, nothing selected.
@@ -55,8 +59,8 @@ public:
     // order of People. The list stays valid until People or a parent key changes.
     const std::vector<cPersonPtr> &Children(const QString &parentKey) const;
 
-    // A person was added to the tree's table: adds it to People (a key already present is
-    // reported by the collection and nothing is added). Returns the person, or null.
+    // A person was added to the tree's table: adds it to People. Returns the person, or null
+    // when its key is already present (nothing is added; the caller reports it).
     cPersonPtr AddPerson(const PersonRecord &record);
     // A person was saved: every value but the key becomes that of `values`. Returns the person,
     // or null when no person has that key.
@@ -83,4 +87,5 @@ private:
     QString m_currentTree;
     cPeople m_people;
     QString m_selectedKey;
+    QStringList m_skippedKeys;
 };

@@ -45,7 +45,10 @@ public:
     }
 
     cPersonPtr Person(const QString &key) const override { return people.Item(key); }
-    void AddPerson(const PersonRecord &record) override { people.Add(cPerson(record)); }
+    bool AddPerson(const PersonRecord &record) override
+    {
+        return bool(people.Add(cPerson(record)));
+    }
     void ChangePerson(const QString &key, const PersonRecord &values) override
     {
         PersonRecord changed = values;

@@ -1,3 +1,4 @@
+#include "CollectionMessages.h"
 #include "ScriptedMessageService.h"
 #include "TreeChart.h"
 #include "cPeople.h"
@@ -66,7 +67,9 @@ void tst_chartmodel::peopleDuplicateKeyIsReported()
     second.setKey(QStringLiteral("K7"));
     second.setFname(QStringLiteral("two"));
     QVERIFY(!people.Add(second));
-
+    // The collection refuses and shows nothing; the window that added names the key.
+    QCOMPARE(messages.count(), 0);
+    ShowPersonKeyTaken(second.Key());
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().text,
              QStringLiteral("The Key 'K7' is already associated with an element of this "
@@ -203,6 +206,9 @@ void tst_chartmodel::levelDuplicateKeyIsReported()
     cNode b;
     b.setKey(QStringLiteral("KEY"));
     QVERIFY(!level.Add(b));
+    // The row refuses and shows nothing; the window that added shows the collection's error.
+    QCOMPARE(messages.count(), 0);
+    ShowNodeKeyTaken();
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, QStringLiteral("Error: 457"));
     QCOMPARE(messages.last().text,

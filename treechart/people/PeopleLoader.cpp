@@ -139,7 +139,6 @@ void PeopleLoader::stopWorker()
 cPeople PeopleLoader::Finish()
 {
     stopWorker();
-    for (const QString &key : m_builder.Duplicates())
-        PeopleStore::ReportDuplicateKey(key);
+    m_skipped = m_builder.Duplicates();
     return m_builder.Finish();
 }

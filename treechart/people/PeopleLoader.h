@@ -16,8 +16,8 @@
 // reading and building take about as long, so the two together take little more than reading.
 // The caller's thread only copies each row's bytes.
 // The caller hands rows over and takes the collection from its own thread as if all happened
-// there. Keys already present are reported as cPeople::Add reports them ("Key already exists"),
-// in the order of the rows, on the caller's thread once every row is in; those rows are skipped.
+// there. A row whose key is already present (in any letter case) is skipped, as cPeople::Add
+// refuses it; SkippedKeys lists those keys, in the order of the rows, for the caller to report.
 class PeopleLoader
 {
 public:
@@ -30,6 +30,8 @@ public:
     void AddRow(const PersonRowText &row);
     // The collection, in the order the rows came.
     cPeople Finish();
+    // After Finish: the keys of the rows left out because a row before them had the key.
+    const QStringList &SkippedKeys() const { return m_skipped; }
 
 private:
     // Rows copied for the worker: their texts one after the other and the sizes; the worker
@@ -54,4 +56,5 @@ private:
     bool m_closed = false;
     std::vector<PersonRowText> m_rows; // the worker's view of its batch
     std::thread m_worker;
+    QStringList m_skipped;
 };

@@ -1,6 +1,5 @@
 #include "PeopleStore.h"
 
-#include "MessageService.h"
 #include "TextHash.h"
 
 #include <algorithm>
@@ -32,13 +31,6 @@ quint32 PeopleStore::Find(const QString &key, quint32 hash) const
 {
     return m_keys.Find(hash,
                        [&](quint32 slot) { return TextHash::FoldedEqual(At(slot).Key(), key); });
-}
-
-void PeopleStore::ReportDuplicateKey(const QString &key)
-{
-    ShowMessage(QStringLiteral("The Key '") + key +
-                    QStringLiteral("' is already associated with an element of this collection."),
-                QStringLiteral("Key already exists"), MsgIcon::Critical, MsgButtons::OkOnly);
 }
 
 quint32 PeopleStore::Append(const std::array<quint32, cPerson::kColumns> &texts, quint32 keyHash,

@@ -47,8 +47,6 @@ public:
     quint32 Find(const QString &key, quint32 hash) const;
     void PrefetchKey(quint32 hash) const { m_keys.Prefetch(hash); }
     void PrefetchGroup(quint32 hash) const { m_groupIndex.Prefetch(hash); }
-    // Tells the user that a key is taken ("Key already exists").
-    static void ReportDuplicateKey(const QString &key);
 
     // A new person at the end of the collection, with these texts (numbers of Texts()), in the
     // group of its parent key; returns its slot. The caller has made sure that no person has

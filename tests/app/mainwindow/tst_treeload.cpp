@@ -4,6 +4,8 @@
 #include "support_TreeFixture.h"
 
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -193,6 +195,44 @@ private slots:
         QCOMPARE(msgs.count(), 1);
         QCOMPARE(msgs.last().icon, MsgIcon::Critical);
         QVERIFY(msgs.last().title.startsWith("Error: "));
+    }
+
+    // A table an older version made, without the unique key, may hold a key twice (in any
+    // case): the rows after the first are left out, and the window loading the tree says so,
+    // once per row, in the order of the rows, before it shows the chart.
+    void keysTakenTwiceAreReportedByTheWindow()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
+            db.setDatabaseName(f.store.DatabasePath());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE \"Old\" AS SELECT * FROM main WHERE 0"));
+            for (const char *row : {"('K1', 'ROOT', 'First')", "('k1', 'ROOT', 'Second')",
+                                    "('K2', 'ROOT', 'Other')", "('K1', 'ROOT', 'Third')"})
+                QVERIFY(q.exec(QStringLiteral("INSERT INTO \"Old\" (ID, PrntKey, Fname) VALUES %1")
+                                   .arg(QLatin1String(row))));
+            q = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("old");
+
+        QVERIFY(f.browser->LoadTree("Old"));
+        QCOMPARE(msgs.count(), 2);
+        QCOMPARE(msgs.calls().at(0).text,
+                 QStringLiteral("The Key 'k1' is already associated with an "
+                                "element of this collection."));
+        QCOMPARE(msgs.calls().at(1).text,
+                 QStringLiteral("The Key 'K1' is already associated with an "
+                                "element of this collection."));
+        QCOMPARE(msgs.last().title, QStringLiteral("Key already exists"));
+        QCOMPARE(msgs.last().icon, MsgIcon::Critical);
+        QCOMPARE(f.tree.People().Count(), 2);
+        QCOMPARE(f.tree.People().Item("K1")->Fname(), QStringLiteral("First"));
+        QCOMPARE(f.row(1), (QStringList{"K1", "K2"}));
     }
 
     void closeTreeForgetsEverything()
