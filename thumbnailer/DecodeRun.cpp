@@ -33,9 +33,8 @@ void DecodeRun::finished(int ticket, DecodedCell result)
             slot->second.result = std::move(result);
         }
     }
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            app, [] {}, Qt::QueuedConnection);
+    if (m_finished)
+        m_finished();
 }
 
 bool DecodeRun::submitted(int ticket) const

@@ -5,6 +5,7 @@
 #include <QMutex>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -14,12 +15,16 @@
 // decoding; decodes already running finish on their own and their results are dropped with the
 // run. Nothing of a run is ever applied to another: a new rendering makes a new run.
 //
-// A finished decode wakes the GUI thread (an empty call queued to the application), so that a
-// wait for results can sleep in the event loop.
+// A finished decode calls `finished` on the worker thread that decoded it, once its result can be
+// taken: the pipeline queues its next step to the GUI thread from there.
 class DecodeRun : public std::enable_shared_from_this<DecodeRun>
 {
 public:
-    static std::shared_ptr<DecodeRun> create() { return std::shared_ptr<DecodeRun>(new DecodeRun); }
+    using Finished = std::function<void()>;
+    static std::shared_ptr<DecodeRun> create(Finished finished = {})
+    {
+        return std::shared_ptr<DecodeRun>(new DecodeRun(std::move(finished)));
+    }
 
     // Queues the decode of a ticket on the thread pool (GUI thread).
     void submit(int ticket, DecodeRequest request);
@@ -42,7 +47,7 @@ public:
     static int defaultWorkers();
 
 private:
-    DecodeRun() = default;
+    explicit DecodeRun(Finished finished) : m_finished(std::move(finished)) {}
     void finished(int ticket, DecodedCell result);
 
     struct Slot
@@ -54,4 +59,5 @@ private:
     std::unordered_map<int, Slot> m_slots;
     int m_running = 0;
     std::atomic<bool> m_cancelled{false};
+    const Finished m_finished;
 };

@@ -2,12 +2,6 @@
 
 #include "ThumbCellAccess.h"
 
-ThumbModel::ThumbModel(QWidget *messageParent)
-{
-    m_thumbs.setMessageParent(messageParent);
-    m_thumbnails.setMessageParent(messageParent);
-}
-
 int ThumbModel::indexOf(const QString &name) const
 {
     for (int i = 0; i < m_records.size(); ++i)

@@ -5,16 +5,13 @@
 #include "Thumbnails.h"
 #include "Thumbs.h"
 
-class QWidget;
-
 // The items of the control: the listed files in display order (one record each), the Thumb of
 // every rendered file, the rectangles of the items drawn last, and the selection. Item positions
 // are 1-based in display order; names are compared without regard to case.
 class ThumbModel
 {
 public:
-    // The parent of the collections' duplicate-name message.
-    explicit ThumbModel(QWidget *messageParent);
+    ThumbModel() = default;
     ThumbModel(const ThumbModel &) = delete;
     ThumbModel &operator=(const ThumbModel &) = delete;
 
@@ -38,8 +35,8 @@ public:
 
     // The item of a rendered file, with the file's information and its cell.
     static Thumb makeThumb(const FileRecord &record, const ThumbCell &cell);
-    // Adds the item of a rendered file under its name. A name already taken is refused with the
-    // collection's message (the host may run while it is shown). False when refused.
+    // Adds the item of a rendered file under its name. False when the name is taken already
+    // (nothing is shown: the caller tells the user).
     bool addThumb(const Thumb &thumb);
 
     // Gives an item, its record and its entries a new name (placement and selection stay).

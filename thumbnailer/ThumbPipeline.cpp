@@ -14,16 +14,78 @@
 #include "mThumbnailer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
+#include <atomic>
+
+namespace {
+
+// How long one step applies ready results before it lets the event loop run again.
+constexpr qint64 kStepBudgetMs = 8;
+
+} // namespace
+
+// Queues the pipeline's next step to the GUI thread, from any thread (a decode that finished),
+// at most once until that step runs. It outlives the pipeline while a decode still holds it:
+// the pipeline lets go of it when it goes, and a step queued before then does nothing.
+class ThumbPipeline::Waker : public std::enable_shared_from_this<Waker>
+{
+public:
+    explicit Waker(ThumbPipeline *pipeline) : m_pipeline(pipeline) {}
+
+    void wake()
+    {
+        if (m_queued.exchange(true))
+            return;
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app)
+            return;
+        QMetaObject::invokeMethod(
+            app,
+            [waker = weak_from_this()] {
+                if (const std::shared_ptr<Waker> self = waker.lock()) {
+                    self->m_queued.store(false);
+                    if (self->m_pipeline)
+                        self->m_pipeline->step();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    // GUI thread: the pipeline is going.
+    void detach() { m_pipeline = nullptr; }
+
+private:
+    ThumbPipeline *m_pipeline; // read and cleared on the GUI thread only
+    std::atomic<bool> m_queued{false};
+};
+
+// A start under way: where it stands and what it works with.
+struct ThumbPipeline::Job
+{
+    RunWatch watch;
+    bool listMode = false;
+    Finished finished;
+    bool listed = false;
+    std::shared_ptr<DecodeRun> decodes;
+    ThumbRenderer::CellSpec fit;
+    std::unique_ptr<WidgetBusyCursor> busy;
+};
 
 ThumbPipeline::ThumbPipeline(const ThumbSettings &settings, ThumbModel &model, RenderEvents &events,
                              QWidget *cursorOwner)
-    : m_settings(settings), m_model(model), m_events(events), m_cursorOwner(cursorOwner)
+    : m_settings(settings), m_model(model), m_events(events), m_cursorOwner(cursorOwner),
+      m_waker(std::make_shared<Waker>(this))
 {
+}
+
+ThumbPipeline::~ThumbPipeline()
+{
+    m_waker->detach();
+    cancelDecodes();
 }
 
 RunWatch ThumbPipeline::watch() const
@@ -39,11 +101,15 @@ void ThumbPipeline::stop()
     m_listing = false;
     m_rendering = false;
     cancelDecodes();
+    // The start under way hears of it at its next step, which need not wait for a decode.
+    if (m_job)
+        schedule();
 }
 
 void ThumbPipeline::endRuns()
 {
     stop();
+    m_job.reset();
     m_run = std::make_shared<const int>(0);
 }
 
@@ -60,6 +126,9 @@ void ThumbPipeline::recordRemoved(int index)
     const int ticket = m_queue.removed(index);
     if (ticket >= 0 && m_decodeRun)
         m_decodeRun->forget(ticket);
+    // The record to apply next may have changed, and its result be there already.
+    if (m_job && m_rendering)
+        schedule();
 }
 
 int ThumbPipeline::decodeWorkers() const
@@ -120,34 +189,75 @@ void ThumbPipeline::clear()
     m_queue = DecodeQueue();
 }
 
-int ThumbPipeline::list(bool listMode)
+void ThumbPipeline::start(bool listMode, Finished finished)
 {
-    const RunWatch run = watch();
+    endRuns();
+    m_job = std::make_unique<Job>();
+    m_job->watch = watch();
+    m_job->listMode = listMode;
+    m_job->finished = std::move(finished);
+    // Listing is asked for now: a StopDraw before its step stops it as well.
+    m_listing = true;
+    m_model.records().clear();
+    schedule();
+}
+
+void ThumbPipeline::schedule()
+{
+    m_waker->wake();
+}
+
+void ThumbPipeline::step()
+{
+    if (!m_job)
+        return;
+    if (!m_job->listed)
+        listStep();
+    else
+        renderStep();
+}
+
+void ThumbPipeline::finish(Result result)
+{
+    Finished finished = std::move(m_job->finished);
+    m_job.reset();
+    if (finished)
+        finished(result);
+}
+
+void ThumbPipeline::listStep()
+{
+    const RunWatch run = m_job->watch;
+    m_job->listed = true;
     const FolderLister lister(m_settings.listOptions());
     FileRecords records;
     bool completed = false;
-    {
+    if (m_listing) {
         WaitCursor busy;
-        m_listing = true;
-        m_model.records().clear();
-        auto keepGoing = [&]() {
-            QCoreApplication::processEvents();
-            return run.alive() && m_listing;
-        };
-        completed =
-            listMode ? lister.listFiles(m_settings.filesList, records, keepGoing)
-                     : lister.listFolder(m_settings.path, m_settings.patterns, records, keepGoing);
+        // Nothing else runs while the files are listed: the flag only changes between steps.
+        const auto keepGoing = [this] { return m_listing; };
+        completed = m_job->listMode ? lister.listFiles(m_settings.filesList, records, keepGoing)
+                                    : lister.listFolder(m_settings.path, m_settings.patterns,
+                                                        records, keepGoing);
     }
-    if (!run.alive())
-        return -1;
     m_listing = false;
     if (!completed) {
         m_model.records().clear();
         m_events.interrupted();
-        return -1;
+        if (run.alive())
+            finish(Result::ListInterrupted);
+        return;
     }
     m_model.records() = std::move(records);
-    return m_model.count();
+    m_events.itemsCountChange(m_model.count());
+    if (!run.alive())
+        return;
+    if (m_model.count() == 0) {
+        finish(Result::Empty);
+        return;
+    }
+    sort();
+    beginRendering();
 }
 
 void ThumbPipeline::sort()
@@ -166,18 +276,18 @@ int ThumbPipeline::screenWidthForCells() const
     return 1024;
 }
 
-ThumbPipeline::Result ThumbPipeline::renderAll()
+void ThumbPipeline::beginRendering()
 {
-    const RunWatch run = watch();
     const int items = m_model.count();
     if (!m_cells.buildForListing(items, m_settings.thumbWidth, m_settings.thumbHeight,
                                  m_settings.thumbOffset, screenWidthForCells(),
-                                 TranslateColor(m_settings.backClrItem)))
-        return Result::Failed;
-    const ThumbRenderer::CellSpec fit =
-        m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(), m_cells.cellOffset());
-
-    WidgetBusyCursor busy(m_cursorOwner);
+                                 TranslateColor(m_settings.backClrItem))) {
+        finish(Result::Failed);
+        return;
+    }
+    Job &job = *m_job;
+    job.fit = m_settings.cellFor(m_cells.cellWidth(), m_cells.cellHeight(), m_cells.cellOffset());
+    job.busy = std::make_unique<WidgetBusyCursor>(m_cursorOwner);
     m_rendering = true;
     m_queue.start(items);
     // Metafile sizes depend on the screen's resolution, which only this thread may ask.
@@ -185,54 +295,74 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
     cancelDecodes();
     if (m_settings.useThumbnailCache)
         m_cache = std::make_shared<const ThumbCache::Store>(ThumbCache::Root());
-    // This rendering's decodes; a stop, a clear or a new rendering lets it go.
-    const std::shared_ptr<DecodeRun> decodes = DecodeRun::create();
-    m_decodeRun = decodes;
-    const auto gone = [&] {
-        decodes->cancel();
-        return Result::Gone;
-    };
+    // This rendering's decodes; a stop, a clear or a new start lets them go. Each finished
+    // decode asks for the next step.
+    job.decodes = DecodeRun::create([waker = std::weak_ptr<Waker>(m_waker)] {
+        if (const std::shared_ptr<Waker> w = waker.lock())
+            w->wake();
+    });
+    m_decodeRun = job.decodes;
+    feed(*job.decodes, job.fit);
+    schedule();
+}
+
+void ThumbPipeline::renderStep()
+{
+    const RunWatch run = m_job->watch;
+    // Held for this step: a stop or a clear lets the job's go.
+    const std::shared_ptr<DecodeRun> decodes = m_job->decodes;
+    const ThumbRenderer::CellSpec fit = m_job->fit;
     FileRecords &records = m_model.records();
+    QElapsedTimer spent;
+    spent.start();
+    int applied = 0;
     for (;;) {
-        QCoreApplication::processEvents();
-        if (!run.alive())
-            return gone();
-        if (m_queue.done())
-            break;
+        if (m_queue.done()) {
+            m_rendering = false;
+            endRendering();
+            m_job->busy.reset();
+            m_events.thumbsAdded(m_model.count());
+            if (run.alive())
+                finish(Result::Done);
+            return;
+        }
         const int i = m_queue.next() + 1;
         if (!m_rendering) {
             // What was rendered stays; the listed files still to come go with the stop.
             decodes->cancel();
             records.remove(i - 1, m_queue.end() - (i - 1));
             endRendering();
+            m_job->busy.reset();
             m_events.interrupted();
-            return run.alive() ? Result::Interrupted : Result::Gone;
+            if (run.alive())
+                finish(Result::Interrupted);
+            return;
         }
         feed(*decodes, fit);
         const int ticket = m_queue.ticket(i - 1);
-        // The host runs while the file's picture is awaited.
-        while (!decodes->ready(ticket) && run.alive() && m_rendering && m_queue.pending(i - 1) &&
-               m_queue.ticket(i - 1) == ticket) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            if (run.alive() && m_rendering && !m_queue.done())
-                feed(*decodes, fit);
+        // Not decoded yet: its decode asks for the next step when it is done.
+        if (!decodes->ready(ticket))
+            return;
+        // Many results ready at once: the host gets a turn between them.
+        if (applied > 0 && spent.elapsed() >= kStepBudgetMs) {
+            schedule();
+            return;
         }
-        if (!run.alive())
-            return gone();
-        // Stopped, or the file was deleted meanwhile: the loop takes it from the top.
-        if (!m_rendering || !m_queue.pending(i - 1) || m_queue.ticket(i - 1) != ticket)
-            continue;
+        ++applied;
         const DecodedCell decoded = decodes->take(ticket);
         const ThumbCellStore::Slot slot = m_cells.nextListed();
         const FileRecord record = records[i - 1];
         bool added = false;
         if (decoded.ok()) {
-            // A refused second file of the same name is told in a message box, which lets
-            // events through: the host may have changed the items meanwhile.
             added = m_model.addThumb(
                 ThumbModel::makeThumb(record, m_cells.place(slot, decoded.picture)));
-            if (!run.alive())
-                return gone();
+            if (!added) {
+                // A second file of the same name: the control tells the user, in a message box
+                // that lets events through; the host may change the items meanwhile.
+                m_events.nameTaken();
+                if (!run.alive())
+                    return;
+            }
         }
         if (!added) {
             // An undecodable file (or a second file of the same name) is dropped; the next
@@ -243,6 +373,8 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
                 records.removeAt(index);
                 recordRemoved(index);
                 m_events.itemsCountChange(m_model.count());
+                if (!run.alive())
+                    return;
             }
             continue;
         }
@@ -252,11 +384,9 @@ ThumbPipeline::Result ThumbPipeline::renderAll()
         m_queue.advance();
         m_cells.takeListed();
         m_events.afterThumbAdd(i, record.Name);
+        if (!run.alive())
+            return;
     }
-    m_rendering = false;
-    endRendering();
-    m_events.thumbsAdded(m_model.count());
-    return run.alive() ? Result::Done : Result::Gone;
 }
 
 void ThumbPipeline::endRendering()

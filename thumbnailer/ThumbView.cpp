@@ -1,5 +1,6 @@
 #include "ThumbView.h"
 
+#include "PixtileMessages.h"
 #include "ThumbCellStore.h"
 #include "ThumbDelegate.h"
 #include "ThumbModel.h"
@@ -153,7 +154,8 @@ void ThumbView::paintVisible()
                 shown.setLabelTop(-1);
                 shown.setLabelBottom(-1);
             }
-            thumbnails.Add(shown, thumb->Name());
+            if (!thumbnails.Add(shown, thumb->Name()))
+                PixtileMessages::ShowNameTaken(m_control);
         }
     }
     m_picBase->update();

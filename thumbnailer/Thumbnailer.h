@@ -24,6 +24,14 @@ class ThumbnailerPrivate;
 // popup menu "mnuPopup".
 //
 // Items lent through signals (Thumb *) belong to the control and are valid during the handler.
+//
+// Setting Path or FilesList and calling Redraw return at once: the files are listed, decoded
+// and added from the event loop afterwards (the decoding on all cores), and the events of the
+// listing and the rendering (ItemsCountChange, AfterThumbAdd, ThumbsAdded or Interrupted, then
+// AfterPathChange or AfterListChange) come then, in their order and with their values. When it
+// has all ended, RenderFinished is raised; Rendering() tells whether it is under way. Clear, a
+// new Path or FilesList and Redraw cancel a rendering under way: nothing of it arrives after
+// them.
 class Thumbnailer : public QFrame
 {
     Q_OBJECT
@@ -216,6 +224,9 @@ public:
     // ---- methods ----------------------------------------------------------------------
     void Clear();
     void StopDraw();
+    // Listing or rendering a source is under way (from setting Path or FilesList, or Redraw,
+    // until RenderFinished).
+    bool Rendering() const;
     void Refresh();
     void Redraw();
     void DrawItems();
@@ -265,6 +276,10 @@ signals:
     void AfterLabelEdit(Thumb *thumb, const QString &NewText, bool *bCancel);
     // A saved property changed (the host's saved design is out of date).
     void PropertyChanged(const QString &name);
+    // The listing and rendering that setting Path or FilesList or Redraw started has ended
+    // (done, stopped or failed), after its last event. Not raised for one that Clear, a new
+    // source or Redraw replaced.
+    void RenderFinished();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

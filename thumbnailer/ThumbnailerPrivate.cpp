@@ -1,5 +1,6 @@
 #include "ThumbnailerPrivate.h"
 
+#include "PixtileMessages.h"
 #include "ThumbFileOps.h"
 #include "WaitCursor.h"
 #include "mThumbnailer.h"
@@ -8,7 +9,7 @@
 #include <QTimer>
 
 ThumbnailerPrivate::ThumbnailerPrivate(Thumbnailer *control)
-    : q(control), model(control), pipeline(settings, model, *this, control),
+    : q(control), pipeline(settings, model, *this, control),
       view(control, settings, model, pipeline.cells(), *this), labels(*this), band(*this),
       dragDrop(*this), mouse(*this), keys(*this), tmrEndProc(new QTimer(control))
 {
@@ -79,24 +80,19 @@ void ThumbnailerPrivate::redraw()
     showSource(listMode);
 }
 
-bool ThumbnailerPrivate::showSource(bool listMode)
+void ThumbnailerPrivate::showSource(bool listMode, std::function<void()> shown)
 {
-    const RunWatch run = pipeline.watch();
-    const int count = pipeline.list(listMode);
-    if (count < 0 || !run.alive())
-        return false;
-    itemsCountChange(count);
-    if (!run.alive())
-        return false;
-    ThumbPipeline::Result result = ThumbPipeline::Result::Done;
-    if (model.count() > 0) {
-        pipeline.sort();
-        result = pipeline.renderAll();
-        if (result == ThumbPipeline::Result::Gone || !run.alive())
-            return false;
-        view.drawItems();
-    }
-    return result != ThumbPipeline::Result::Interrupted;
+    pipeline.start(listMode, [this, shown = std::move(shown)](ThumbPipeline::Result result) {
+        using Result = ThumbPipeline::Result;
+        // What was rendered is painted, also after a stop.
+        if (result != Result::Empty && result != Result::ListInterrupted)
+            view.drawItems();
+        QPointer<Thumbnailer> self(q);
+        if (result != Result::Interrupted && result != Result::ListInterrupted && shown)
+            shown();
+        if (self && !pipeline.busy())
+            emit self->RenderFinished();
+    });
 }
 
 void ThumbnailerPrivate::resortShown()
@@ -134,6 +130,11 @@ void ThumbnailerPrivate::interrupted()
 void ThumbnailerPrivate::itemAdd(Thumb *thumb)
 {
     emit q->ItemAdd(thumb);
+}
+
+void ThumbnailerPrivate::nameTaken()
+{
+    PixtileMessages::ShowNameTaken(q);
 }
 
 // ---- what spans several parts --------------------------------------------------------------

@@ -15,6 +15,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QTimer;
 class Thumbnailer;
 
@@ -58,9 +60,11 @@ public:
     void clear();
     // Redraw: the same source listed and rendered again.
     void redraw();
-    // Lists, sorts, renders and paints; false when interrupted. After a false result the
-    // control may be gone.
-    bool showSource(bool listMode);
+    // Lists, sorts, renders and paints, from the event loop: returns at once. When that has
+    // ended `shown` runs, unless it was interrupted (Interrupted was raised then), and then
+    // RenderFinished is raised; neither happens when the control was cleared, given another
+    // source or destroyed first.
+    void showSource(bool listMode, std::function<void()> shown = {});
     // A new sort key or order: reorders and repaints what is shown, or after the rendering.
     void resortShown();
 
@@ -85,6 +89,7 @@ private:
     void thumbsAdded(int items) override;
     void interrupted() override;
     void itemAdd(Thumb *thumb) override;
+    void nameTaken() override;
 
     // ThumbSurfaceInput
     void surfaceMousePress(QMouseEvent *event) override;

@@ -52,8 +52,7 @@ void Thumbnailer::setPath(const QString &value)
     Clear();
     d->settings.path = path;
     d->markChanged("Path");
-    if (d->showSource(false))
-        emit AfterPathChange(Items());
+    d->showSource(false, [this] { emit AfterPathChange(Items()); });
 }
 
 QStringList Thumbnailer::FilesList() const
@@ -94,8 +93,7 @@ void Thumbnailer::setFilesList(const QStringList &value)
     d->markChanged("Path");
     d->markChanged("FilesList");
     busy.restore();
-    if (d->showSource(true))
-        emit AfterListChange(Items());
+    d->showSource(true, [this] { emit AfterListChange(Items()); });
 }
 
 int Thumbnailer::Items() const
@@ -116,6 +114,11 @@ void Thumbnailer::Clear()
 void Thumbnailer::StopDraw()
 {
     d->pipeline.stop();
+}
+
+bool Thumbnailer::Rendering() const
+{
+    return d->pipeline.busy();
 }
 
 void Thumbnailer::Redraw()

@@ -1,15 +1,9 @@
 #include "Thumbnails.h"
 
-namespace PixtileMessages {
-void ReportDuplicateKey(QWidget *parent);
-}
-
 bool Thumbnails::Add(const Thumbnail &mThumbnail, const QString &sKey)
 {
-    if (m_list.contains(sKey)) {
-        PixtileMessages::ReportDuplicateKey(m_messageParent);
+    if (m_list.contains(sKey))
         return false;
-    }
     return m_list.append(sKey, std::make_unique<Thumbnail>(mThumbnail));
 }
 

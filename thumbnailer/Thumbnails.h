@@ -3,8 +3,6 @@
 #include "KeyedList.h"
 #include "Thumbnail.h"
 
-class QWidget;
-
 // The on-screen rectangles of the items drawn in the last paint, keyed like Thumbs.
 class Thumbnails
 {
@@ -17,7 +15,7 @@ public:
     Thumbnail *Item(const QString &key) const { return m_list.find(key); }
     int Count() const { return m_list.count(); }
 
-    // Stores a copy under sKey; a present key is refused with the same message as Thumbs::Add.
+    // Stores a copy under sKey; a present key is refused (false), as Thumbs::Add refuses it.
     bool Add(const Thumbnail &mThumbnail, const QString &sKey);
     void Remove(int position) { m_list.removeAt(position); }
     void Remove(const QString &key) { m_list.remove(key); }
@@ -26,9 +24,6 @@ public:
     bool Rekey(const QString &oldKey, const QString &newKey);
     void Clear() { m_list.clear(); }
 
-    void setMessageParent(QWidget *parent) { m_messageParent = parent; }
-
 private:
     KeyedList<Thumbnail> m_list;
-    QWidget *m_messageParent = nullptr;
 };

@@ -1,22 +1,9 @@
 #include "Thumbs.h"
 
-#include "MessageService.h"
-
-namespace PixtileMessages {
-// Shared by both collections: the duplicate-key report.
-void ReportDuplicateKey(QWidget *parent)
-{
-    ShowMessage(QStringLiteral("Filenames must be unique in the collection."),
-                QStringLiteral("Error: 457"), MsgIcon::Critical, MsgButtons::OkOnly, parent);
-}
-} // namespace PixtileMessages
-
 bool Thumbs::Add(const Thumb &mThumb, const QString &sKey)
 {
-    if (m_list.contains(sKey)) {
-        PixtileMessages::ReportDuplicateKey(m_messageParent);
+    if (m_list.contains(sKey))
         return false;
-    }
     auto copy = std::make_unique<Thumb>(mThumb);
     copy->m_selected = false;
     return m_list.append(sKey, std::move(copy));

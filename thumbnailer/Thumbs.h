@@ -3,8 +3,6 @@
 #include "KeyedList.h"
 #include "Thumb.h"
 
-class QWidget;
-
 // The control's items: one Thumb per shown file, keyed by file name without regard to case,
 // in insertion order with 1-based positions. A missing entry is a null result, never an error.
 class Thumbs
@@ -20,8 +18,9 @@ public:
     int Count() const { return m_list.count(); }
 
     // Stores a copy of mThumb (unselected) under sKey. A key that is present already is refused
-    // with the message "Filenames must be unique in the collection." (title "Error: 457") and
-    // the collection stays unchanged; the result tells whether the item was added.
+    // and the collection stays unchanged; the result tells whether the item was added. The
+    // collection shows nothing: the control that adds tells the user ("Filenames must be unique
+    // in the collection.", title "Error: 457").
     bool Add(const Thumb &mThumb, const QString &sKey);
     // Removes by position or key; a missing item is ignored.
     void Remove(int position) { m_list.removeAt(position); }
@@ -33,10 +32,6 @@ public:
     bool Rekey(const QString &oldKey, const QString &newKey);
     void Clear() { m_list.clear(); }
 
-    // The parent of the duplicate-key message box (may be null).
-    void setMessageParent(QWidget *parent) { m_messageParent = parent; }
-
 private:
     KeyedList<Thumb> m_list;
-    QWidget *m_messageParent = nullptr;
 };

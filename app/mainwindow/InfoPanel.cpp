@@ -296,10 +296,8 @@ void InfoPanel::FillInfoPanel(const cPerson &person)
     }
     txtInfo->setPlainText(values.Notes);
     ShowDeathFields(!values.Ddate.isEmpty());
-
-    QCoreApplication::processEvents();
+    // The viewer lists and renders the photos from the event loop: the click returns at once.
     showPhotosOf(m_boxes[Key]->text());
-    QCoreApplication::processEvents();
 }
 
 void InfoPanel::ClearInfoPanel()

@@ -64,8 +64,8 @@ public:
 
     // Shows the person's fourteen values; the death date and place with their labels only
     // when the death date is not empty; the photos of the person's photo folder, or an empty
-    // viewer when there is none. Lets pending window messages run after the fields and after
-    // the photos.
+    // viewer when there is none. Returns at once: the viewer lists and renders the photos from
+    // the event loop afterwards (a person shown meanwhile replaces them).
     void FillInfoPanel(const cPerson &person);
     // Empties every field, hides the death fields and clears the viewer.
     void ClearInfoPanel();

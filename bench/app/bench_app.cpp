@@ -1,7 +1,8 @@
 // Prints what opening a large tree costs: the floor (the engine reading every value of the
 // table, nothing kept), loading the tree until its first row is drawn, resident memory with the
-// tree open, and a click that opens a row of 1,000 children (cutting the rows, finding the
-// children, layout and drawing).
+// tree open, a click that opens a row of 1,000 children (cutting the rows, finding the
+// children, layout and drawing), and a click on a person with 200 photos while the information
+// panel is shown (until the click returns to the event loop, and until the photos are in).
 //
 //   bench_app [persons] [children] [folder]
 //
@@ -10,11 +11,15 @@
 //
 // The tree is made by the test suite's generator: every column filled as real trees fill them,
 // one root with `children` children, founders and their descendants over several generations.
+#include "AppState.h"
 #include "FindPersonDialog.h"
+#include "InfoPanel.h"
 #include "OpenTree.h"
 #include "PeopleBuilder.h"
 #include "PersonFinder.h"
+#include "PhotoFolders.h"
 #include "SqliteFloor.h"
+#include "Thumbnailer.h"
 #include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "mDatabase.h"
@@ -23,9 +28,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -63,10 +73,58 @@ double processMs()
     return cpuMs(CLOCK_PROCESS_CPUTIME_ID);
 }
 
+// A photo as a camera leaves it, in small: grain, gradients and shapes, 2400 x 1800, quality 90.
+QImage photoLike(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QImage image(2400, 1800, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        quint32 state = random.generate();
+        for (int x = 0; x < image.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int grain = int((state >> 24) % 41) - 20;
+            line[x] = qRgb(std::clamp(90 + y / 20 + grain, 0, 255),
+                           std::clamp(120 + x / 30 + grain, 0, 255),
+                           std::clamp(150 - y / 30 + grain, 0, 255));
+        }
+    }
+    QPainter painter(&image);
+    for (int i = 0; i < 60; ++i) {
+        painter.setBrush(QColor::fromRgb(random.generate()));
+        painter.drawEllipse(random.bounded(0, 2300), random.bounded(0, 1700),
+                            random.bounded(40, 600), random.bounded(40, 500));
+    }
+    return image;
+}
+
+// `count` photos in the person's photo folder (20 distinct ones under `count` names); nothing is
+// made when they are there.
+bool makePhotos(const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    const auto name = [&folder](int i) {
+        return folder + QStringLiteral("photo_%1.jpg").arg(i, 4, 10, QChar('0'));
+    };
+    if (QFileInfo::exists(name(count - 1)))
+        return true;
+    const int distinct = std::min(count, 20);
+    for (int i = 0; i < distinct; ++i)
+        if (!photoLike(quint32(7000 + i)).save(name(i), "JPG", 90))
+            return false;
+    for (int i = distinct; i < count; ++i)
+        if (!QFile::copy(name(i % distinct), name(i)))
+            return false;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The photos' thumbnail cache of this run, never the user's.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     QApplication app(argc, argv);
     const int persons = argc > 1 ? std::max(10, atoi(argv[1])) : 100000;
     const int children = argc > 2 ? std::max(1, atoi(argv[2])) : 1000;
@@ -168,6 +226,57 @@ int main(int argc, char **argv)
         narrow.push_back(elapsedMs(t));
     }
 
+    // A click on a person with 200 photos while the information panel is shown, as the main
+    // window wires it: until the click returns to the event loop, and until the photos are in.
+    // The root (no photos) is clicked in between; the first visit decodes, the later ones find
+    // the pictures in the thumbnail cache.
+    constexpr int kPhotos = 200;
+    AppState state;
+    state.DataPath = dataPath;
+    InfoPanel panel(state);
+    panel.resize(InfoPanel::kPanelWidth, 800);
+    panel.show();
+    const QMetaObject::Connection fill =
+        QObject::connect(&browser, &TreeBrowser::PersonShown, &panel,
+                         [&panel](const cPersonPtr &person) { panel.FillInfoPanel(*person); });
+    const cNodePtr pictured = chart.Levels().Item(2)->Item(children / 2 + 1);
+    const QString photos = PhotoFolders::FolderOf(dataPath, pictured->Key());
+    std::vector<double> clickReturns;
+    std::vector<double> photosIn;
+    int photosShown = 0;
+    if (!makePhotos(photos, kPhotos)) {
+        std::fprintf(stderr, "could not write the photos to %s\n", qPrintable(photos));
+        return 1;
+    }
+    for (int i = 0; i < 6; ++i) {
+        const cNodePtr root = chart.Levels().Item(1)->Item(TreeGenerator::WideRootKey());
+        chart.setSelectedNode(root);
+        browser.VTree_NodeClick(root, true);
+        QApplication::processEvents();
+        const cNodePtr person = chart.Levels().Item(2)->Item(pictured->Key());
+        chart.setSelectedNode(person);
+        int added = -1;
+        QEventLoop waiting;
+        const QMetaObject::Connection done =
+            QObject::connect(panel.thumbnailer(), &Thumbnailer::ThumbsAdded, [&](int items) {
+                added = items;
+                waiting.quit();
+            });
+        t.restart();
+        browser.VTree_NodeClick(person, true);
+        clickReturns.push_back(elapsedMs(t));
+        if (added < 0) {
+            QTimer::singleShot(120000, &waiting, &QEventLoop::quit);
+            waiting.exec();
+        }
+        photosIn.push_back(elapsedMs(t));
+        photosShown = added;
+        QObject::disconnect(done);
+    }
+    QObject::disconnect(fill);
+    const std::vector<double> revisitReturns(clickReturns.begin() + 1, clickReturns.end());
+    const std::vector<double> revisitPhotos(photosIn.begin() + 1, photosIn.end());
+
     // The find dialog on the open tree: its index, then typing a name one key at a time.
     const double findStart = threadMs();
     PersonFinder finder;
@@ -247,6 +356,13 @@ int main(int argc, char **argv)
                 "%.2f ms (of 11; target < 10 ms)\n",
                 children, median(wide), *std::max_element(wide.begin(), wide.end()));
     std::printf("click opening a child's children: median %.2f ms\n", median(narrow));
+    std::printf(
+        "click on a person with %d photos, information panel shown (%d shown): first "
+        "visit returns after %.2f ms, photos in after %.0f ms; revisits (thumbnail cache) "
+        "return after median %.2f ms, max %.2f ms (of 5; target < 20 ms), photos in after "
+        "median %.0f ms\n",
+        kPhotos, photosShown, clickReturns.front(), photosIn.front(), median(revisitReturns),
+        *std::max_element(revisitReturns.begin(), revisitReturns.end()), median(revisitPhotos));
     std::printf("close tree: %.1f ms until drawn (CPU %.1f ms on the window's thread; the persons "
                 "are freed on a worker), then %.1f ms of further events\n",
                 close, closeThread, afterClose);

@@ -24,6 +24,7 @@ InputRig::InputRig(int count, int width, int height)
     c.resize(width, height);
     c.show();
     c.setPath(m_dir.path());
+    PixtileTestWait::WaitShown(c);
 
     QObject::connect(&c, &Thumbnailer::MouseDown, [this](Thumb *t, int b, int s, float, float) {
         m_events << QStringLiteral("MouseDown %1 %2 %3").arg(nameOrDash(t)).arg(b).arg(s);

@@ -1,8 +1,11 @@
 #include "support_pixtile.h"
 
+#include "Thumbnailer.h"
+
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtEndian>
 
 namespace {
@@ -125,3 +128,12 @@ QByteArray emfBytes(int left, int top, int right, int bottom)
 }
 
 } // namespace PixtileTestFiles
+
+namespace PixtileTestWait {
+
+bool WaitShown(Thumbnailer &control, int timeoutMs)
+{
+    return QTest::qWaitFor([&control] { return !control.Rendering(); }, timeoutMs);
+}
+
+} // namespace PixtileTestWait

@@ -21,3 +21,14 @@ QByteArray wmfWithShapes(int width, int height);
 QByteArray emfBytes(int left, int top, int right, int bottom);
 
 } // namespace PixtileTestFiles
+
+class Thumbnailer;
+
+namespace PixtileTestWait {
+
+// Runs the event loop until the control has listed and rendered what it was given (Rendering()
+// false again) or `timeoutMs` have passed; false on the time-out. Setting Path or FilesList and
+// Redraw return at once: the files arrive from the event loop.
+bool WaitShown(Thumbnailer &control, int timeoutMs = 30000);
+
+} // namespace PixtileTestWait

@@ -16,6 +16,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 namespace {
@@ -130,6 +132,8 @@ void tst_decoding::eventsAreTheSameWithOneWorkerOrMany()
         connect(&c, &Thumbnailer::AfterPathChange, this,
                 [&log](int n) { log << QString("AfterPathChange %1").arg(n); });
         c.setPath(m_dir->path());
+        if (!WaitShown(c))
+            log << QStringLiteral("not shown in time");
         return log;
     };
     const QStringList one = record(1, false);
@@ -172,6 +176,7 @@ void tst_decoding::stopClearOrNewPathLeaveNoStaleCell()
             c.setPath(b);
     });
     c.setPath(a);
+    QVERIFY(WaitShown(c));
     QCOMPARE(added.mid(0, 3), QStringList({"a0.jpg", "a1.jpg", "a2.jpg"}));
     if (action == "StopDraw")
         QCOMPARE(c.Items(), 3);
@@ -180,6 +185,7 @@ void tst_decoding::stopClearOrNewPathLeaveNoStaleCell()
     QCoreApplication::processEvents();
     if (action != "Path")
         c.setPath(b);
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 10);
     QCOMPARE(added.filter("a").size(), 3);
     ThumbnailerTestAccess inside(c);
@@ -256,6 +262,7 @@ void tst_decoding::placeableMetafileShowsItsShapes()
     c.setThumbHeight(100);
     c.setPattern("*.wmf");
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 1);
     const QImage cell = ThumbnailerTestAccess(c).cellImage(*c.Thumbs().Item(1), false);
     QCOMPARE(cell.size(), ThumbRenderer::FitSize(header, cellOf(100)));

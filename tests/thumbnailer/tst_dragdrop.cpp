@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QUrl>
 
+using namespace PixtileTestWait;
+
 namespace {
 std::unique_ptr<QMimeData> fileData(const QStringList &paths)
 {
@@ -163,6 +165,7 @@ void tst_dragdrop::listModeRefusesDrops()
     c.show();
     c.setDragDrop(true);
     c.setFilesList({a.filePath("one.bmp"), b.filePath("two.bmp")});
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Path(), QStringLiteral("<List>"));
     int effectSeen = -1;
     connect(

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QTest>
 
+using namespace PixtileTestWait;
+
 class tst_labeledit : public QObject
 {
     Q_OBJECT
@@ -267,6 +269,7 @@ void tst_labeledit::duplicateInListModeIsTold()
     c.resize(320, 260);
     c.show();
     c.setFilesList({a.filePath("one.bmp"), b.filePath("two.bmp")});
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Path(), QStringLiteral("<List>"));
     ScriptedMessageService messages;
     ScopedMessageService scope(messages);

@@ -12,8 +12,11 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
+
+using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;
 
@@ -78,6 +81,7 @@ private slots:
     void init();
     void cleanup();
     void folderEventsInOrder();
+    void pathReturnsAtOnceAndANewPathReplacesTheOld();
     void samePathOrMissingFolderDoesNothing();
     void beforePathChangeCancels();
     void patternsIgnoreCaseAndDuplicateExtension();
@@ -133,6 +137,7 @@ void TestPixtileControl::folderEventsInOrder()
     c.resize(300, 200);
     EventLog log(c);
     c.setPath(f.chopped(1));
+    QVERIFY(WaitShown(c));
     QCOMPARE(log.lines,
              (QStringList{"BeforePathChange photos", "ItemsCountChange 2", "AfterThumbAdd 1 A.BMP",
                           "AfterThumbAdd 2 b.bmp", "ThumbsAdded 2", "AfterPathChange 2"}));
@@ -148,16 +153,95 @@ void TestPixtileControl::folderEventsInOrder()
     QCOMPARE(c.Thumbnails().Count(), 2);
 }
 
+// Setting Path returns before anything is listed; the events follow from the event loop, then
+// RenderFinished. A new Path (or Clear) while the photos decode ends the old rendering: nothing
+// of the first folder arrives after it.
+void TestPixtileControl::pathReturnsAtOnceAndANewPathReplacesTheOld()
+{
+    const QString first = folder(QStringLiteral("first"));
+    const QString second = folder(QStringLiteral("second"));
+    for (int i = 1; i <= 12; ++i) {
+        QVERIFY(writeImage(first + QStringLiteral("f%1.jpg").arg(i, 2, 10, QChar('0')), 1600, 1200,
+                           Qt::red));
+        QVERIFY(writeImage(second + QStringLiteral("s%1.jpg").arg(i, 2, 10, QChar('0')), 60, 40,
+                           Qt::blue));
+    }
+    Thumbnailer c;
+    c.setPattern(QStringLiteral("*.jpg"));
+    c.resize(300, 200);
+    // One decode at a time: the first folder's photos come one by one.
+    ThumbnailerTestAccess(c).setDecodeWorkers(1);
+    EventLog log(c);
+    QSignalSpy finished(&c, &Thumbnailer::RenderFinished);
+    // Once the first photo is in, the host sets another folder, from the event loop.
+    qsizetype before = -1;
+    connect(&c, &Thumbnailer::AfterThumbAdd, &c, [&](int index, const QString &name) {
+        if (index == 1 && name.startsWith(QLatin1Char('f')))
+            QMetaObject::invokeMethod(
+                &c,
+                [&] {
+                    before = log.lines.size();
+                    c.setPath(second);
+                },
+                Qt::QueuedConnection);
+    });
+    c.setPath(first);
+    // Nothing listed yet: the call that set the path is back in the event loop at once.
+    QVERIFY(c.Rendering());
+    QCOMPARE(log.lines, QStringList{"BeforePathChange first"});
+    QCOMPARE(c.Items(), 0);
+    QVERIFY(WaitShown(c));
+    // The first folder had begun, in order, and was not done.
+    QVERIFY(before >= 3 && before < 2 + 12);
+    QStringList begun{"BeforePathChange first", "ItemsCountChange 12"};
+    for (int i = 1; i <= before - 2; ++i)
+        begun << QStringLiteral("AfterThumbAdd %1 f%2.jpg").arg(i).arg(i, 2, 10, QChar('0'));
+    QCOMPARE(log.lines.mid(0, before), begun);
+    // Decodes of the first folder that were under way finish on their own; none lands.
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QStringList expected{"BeforePathChange second", "ItemsCountChange 12"};
+    for (int i = 1; i <= 12; ++i)
+        expected << QStringLiteral("AfterThumbAdd %1 s%2.jpg").arg(i).arg(i, 2, 10, QChar('0'));
+    expected << "ThumbsAdded 12"
+             << "AfterPathChange 12";
+    QCOMPARE(log.lines.mid(before), expected);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(c.Items(), 12);
+    for (int i = 1; i <= c.Thumbs().Count(); ++i) {
+        const Thumb *thumb = c.Thumbs().Item(i);
+        QVERIFY(thumb->Name().startsWith(QLatin1Char('s')));
+        const QImage cell = ThumbnailerTestAccess(c).cellImage(*thumb, false);
+        const QColor middle = cell.pixelColor(cell.width() / 2, cell.height() / 2);
+        QVERIFY(middle.blue() > 200 && middle.red() < 60);
+    }
+
+    // Clear before the photos are in: nothing more arrives, and no RenderFinished.
+    log.lines.clear();
+    c.setPath(first);
+    c.Clear();
+    QVERIFY(!c.Rendering());
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(log.lines, QStringList{"BeforePathChange first"});
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(c.Items(), 0);
+}
+
 void TestPixtileControl::samePathOrMissingFolderDoesNothing()
 {
     const QString f = folder(QStringLiteral("p"));
     QVERIFY(writeImage(f + QStringLiteral("a.bmp"), 10, 10, Qt::red));
     Thumbnailer c;
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     EventLog log(c);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     c.setPath(m_dir->path() + QStringLiteral("/missing"));
+    QVERIFY(WaitShown(c));
     c.setPath(QString());
+    QVERIFY(WaitShown(c));
     QVERIFY(log.lines.isEmpty());
     QCOMPARE(c.Path(), f);
     QCOMPARE(c.Items(), 1);
@@ -171,6 +255,7 @@ void TestPixtileControl::beforePathChangeCancels()
     connect(&c, &Thumbnailer::BeforePathChange,
             [](const QString &, bool *cancel) { *cancel = true; });
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Path(), QString());
     QCOMPARE(c.Items(), 0);
 }
@@ -191,15 +276,20 @@ void TestPixtileControl::patternsIgnoreCaseAndDuplicateExtension()
     c.setPattern(QStringLiteral("*.j?g"));
     QCOMPARE(c.Pattern(), QStringLiteral("*.jpg"));
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(thumbNames(c), (QStringList{"x.JPG", "y.jpg"}));
     QCOMPARE(messages.count(), 0);
     // The same extension twice lists every file twice; the second additions are refused.
     c.setPattern(QStringLiteral("*.jpg;*.JPG"));
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Thumbs().Count(), 2);
     QCOMPARE(c.Items(), 2);
     QCOMPARE(messages.count(), 2);
     QCOMPARE(messages.last().text, QStringLiteral("Filenames must be unique in the collection."));
+    QCOMPARE(messages.last().title, QStringLiteral("Error: 457"));
+    QCOMPARE(messages.last().icon, MsgIcon::Critical);
+    QCOMPARE(messages.last().buttons, MsgButtons::OkOnly);
     // A pattern whose only piece keeps a star after its dot falls back to bitmaps.
     c.setPattern(QStringLiteral("*.jp*"));
     QCOMPARE(c.Pattern(), QStringLiteral("*.bmp"));
@@ -225,6 +315,7 @@ void TestPixtileControl::filtersAndFileInformation()
     c.setGetExt(true);
     c.setShowHidden(false);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(thumbNames(c), QStringList{"seen.bmp"});
     const Thumb *t = c.Thumbs().Item(1);
     QCOMPARE(t->Size(), QFileInfo(f + QStringLiteral("seen.bmp")).size());
@@ -235,18 +326,21 @@ void TestPixtileControl::filtersAndFileInformation()
     QVERIFY(!t->FileType().isEmpty());
     c.setShowHidden(true);
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(thumbNames(c), (QStringList{".hidden.bmp", "seen.bmp"}));
     // Read-only files (where the file system says so for this user; not for the superuser).
     QFile::setPermissions(f + QStringLiteral(".hidden.bmp"), QFile::ReadOwner | QFile::ReadUser);
     if (!QFileInfo(f + QStringLiteral(".hidden.bmp")).isWritable()) {
         c.setShowReadOnly(false);
         c.Redraw();
+        QVERIFY(WaitShown(c));
         QCOMPARE(thumbNames(c), QStringList{"seen.bmp"});
         c.setShowReadOnly(true);
     }
     // Without the switches nothing is filled in.
     Thumbnailer plain;
     plain.setPath(f);
+    QVERIFY(WaitShown(plain));
     const Thumb *p = plain.Thumbs().Item(QStringLiteral("seen.bmp"));
     QVERIFY(p);
     QCOMPARE(p->Size(), 0);
@@ -269,12 +363,14 @@ void TestPixtileControl::dimensionsOnlyForExactPatterns()
     c.setGetDims(true);
     c.setPattern(QStringLiteral("*.JPG"));
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     // The broken header leaves its file out during listing.
     QCOMPARE(thumbNames(c), QStringList{"IMG_1.jpg"});
     QCOMPARE(c.Thumbs().Item(1)->Width(), 40);
     // A prefix before the star reads no dimensions.
     c.setPattern(QStringLiteral("IMG*.JPG"));
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(thumbNames(c), QStringList{"IMG_1.jpg"});
     QCOMPARE(c.Thumbs().Item(1)->Width(), 0);
 }
@@ -290,6 +386,7 @@ void TestPixtileControl::filesListOneFolderTwoFoldersDuplicates()
     Thumbnailer c;
     EventLog log(c);
     c.setFilesList({one + "b.png", one + "a.png", one + "missing.png"});
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Path(), one);
     QCOMPARE(thumbNames(c), (QStringList{"a.png", "b.png"}));
     QCOMPARE(log.lines.last(), QStringLiteral("AfterListChange 2"));
@@ -297,17 +394,21 @@ void TestPixtileControl::filesListOneFolderTwoFoldersDuplicates()
     // Redraw lists the same files again, not the whole folder.
     QVERIFY(writeImage(one + QStringLiteral("extra.png"), 10, 10, Qt::red));
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 2);
 
     c.setFilesList({one + "a.png", two + "c.gif.png"});
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Path(), QStringLiteral("<List>"));
     QCOMPARE(c.Thumbs().Item(QStringLiteral("c.gif.png"))->Path(), two);
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 2);
 
     ScriptedMessageService messages;
     ScopedMessageService scope(messages);
     c.setFilesList({one + "a.png", two + "A.png"});
+    QVERIFY(WaitShown(c));
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().text, QStringLiteral("Filenames in the List must be unique even if "
                                                   "they reside in different directories."));
@@ -326,6 +427,7 @@ void TestPixtileControl::stopDrawDuringListing()
     EventLog log(c);
     QTimer::singleShot(0, &c, &Thumbnailer::StopDraw);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(log.lines, (QStringList{"BeforePathChange p", "Interrupted"}));
     QCOMPARE(c.Items(), 0);
     QCOMPARE(ThumbnailerTestAccess(c).records().size(), 0);
@@ -344,6 +446,7 @@ void TestPixtileControl::stopDrawDuringRendering()
             c.StopDraw();
     });
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(log.lines,
              (QStringList{"BeforePathChange p", "ItemsCountChange 4", "AfterThumbAdd 1 1.bmp",
                           "AfterThumbAdd 2 2.bmp", "Interrupted"}));
@@ -373,6 +476,7 @@ void TestPixtileControl::watchdogStopsWhenTheHostWindowGoes()
         QMetaObject::invokeMethod(watchdog, "timeout"); // now it has gone
     });
     c->setPath(f);
+    QVERIFY(WaitShown(*c));
     QCOMPARE(log.lines.last(), QStringLiteral("Interrupted"));
     QCOMPARE(c->Thumbs().Count(), 1);
 }
@@ -386,6 +490,7 @@ void TestPixtileControl::undecodableFileIsDropped()
     Thumbnailer c;
     EventLog log(c);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(log.lines,
              (QStringList{"BeforePathChange p", "ItemsCountChange 3", "AfterThumbAdd 1 a.bmp",
                           "ItemsCountChange 2", "AfterThumbAdd 2 c.bmp", "ThumbsAdded 2",
@@ -412,6 +517,7 @@ void TestPixtileControl::formatsDecode()
     c.setPattern(QStringLiteral("*.bmp;*.dib;*.png;*.jpg;*.ico;*.cur;*.gif;*.emf;*.wmf"));
     c.setGetDims(true);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QStringList names = thumbNames(c);
     names.sort();
     QCOMPARE(names, (QStringList{"pic.bmp", "pic.cur", "pic.emf", "pic.gif", "pic.ico", "pic.jpg",
@@ -442,6 +548,7 @@ void TestPixtileControl::photoOrientationIsHonoured()
     c.setPattern(QStringLiteral("*.jpg"));
     c.setGetDims(true);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 1);
     const Thumb *t = c.Thumbs().Item(1);
     QCOMPARE(t->Width(), 40); // the stored size
@@ -456,10 +563,13 @@ void TestPixtileControl::sizeChangeRendersAgain()
     QVERIFY(writeImage(f + QStringLiteral("a.bmp"), 100, 100, Qt::red));
     Thumbnailer c;
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(1)).PicWidth, 38);
     QSignalSpy added(&c, &Thumbnailer::ThumbsAdded);
     c.setThumbWidth(100);
+    QVERIFY(WaitShown(c));
     c.setThumbHeight(100);
+    QVERIFY(WaitShown(c));
     QCOMPARE(added.count(), 2);
     QCOMPARE(c.Path(), f);
     QCOMPARE(ThumbCellAccess::cell(*c.Thumbs().Item(1)).PicWidth, 78);
@@ -478,6 +588,7 @@ void TestPixtileControl::clearResetsEverything()
     Thumbnailer c;
     c.resize(200, 150);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QVERIFY(!verticalBar(c)->isHidden());
     verticalBar(c)->setValue(2);
     c.Clear();
@@ -503,6 +614,7 @@ void TestPixtileControl::redrawKeepsSourceAndSorts()
     c.setPattern(QStringLiteral("*.gif"));
     c.setGetDims(true);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     auto order = [&c] {
         QStringList names;
         for (const FileRecord &r : ThumbnailerTestAccess(c).records())
@@ -520,6 +632,7 @@ void TestPixtileControl::redrawKeepsSourceAndSorts()
     QSignalSpy after(&c, &Thumbnailer::AfterPathChange);
     QSignalSpy count(&c, &Thumbnailer::ItemsCountChange);
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(after.count(), 0);
     QCOMPARE(count.count(), 1);
     QCOMPARE(c.Path(), f);
@@ -534,6 +647,7 @@ void TestPixtileControl::addItem()
     QVERIFY(writeImage(f + QStringLiteral("c.png"), 10, 10, Qt::blue));
     Thumbnailer c;
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 1);
     EventLog log(c);
     bool nested = true;
@@ -587,6 +701,7 @@ void TestPixtileControl::listModeInformation()
     c.setGetExt(true);
     c.setGetType(true);
     c.setFilesList({f + "a.png", f + "b.gif", f + "c.wmf", f + "bad.gif"});
+    QVERIFY(WaitShown(c));
     // No reader for PNG: no size, but listed; a GIF whose header says 0 x 0 is left out.
     QCOMPARE(thumbNames(c).size(), 3);
     QCOMPARE(c.Thumbs().Item(QStringLiteral("a.png"))->Width(), 0);
@@ -640,6 +755,7 @@ void TestPixtileControl::paintedCellRingAndLabel()
     c.setBackColor(RgbToOle(0, 128, 0));
     c.resize(300, 200);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     const QImage &canvas = ThumbnailerTestAccess(c).canvas();
     // The 30 x 20 picture at its own size, centred in the cell at (10, 10).
     QCOMPARE(rgbAt(canvas, 25, 30), QColor(255, 0, 0).rgb());
@@ -688,6 +804,7 @@ void TestPixtileControl::layoutThroughTheControl()
     c.resize(300 + S, 220);
     c.show();
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Rows(), 7);
     QCOMPARE(c.Columns(), 4);
     QCOMPARE(verticalBar(c)->maximum(), 4);
@@ -723,6 +840,7 @@ void TestPixtileControl::labelsOffGiveMinusOne()
     c.resize(200, 200);
     c.setHasLabel(false);
     c.setPath(f);
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Thumbnails().Item(1)->LabelTop(), -1);
     QCOMPARE(c.Thumbnails().Item(1)->LabelBottom(), -1);
     // No label, no focus rectangle: below the cell is background.

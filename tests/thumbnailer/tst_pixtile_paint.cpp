@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 class TestPixtilePaint : public QObject
@@ -166,6 +168,7 @@ void TestPixtilePaint::renderingAcrossSplitCells()
     c.resize(900, 200);
     cMemDC::setPixelLimit(120 * 180);
     c.setPath(dir.path());
+    QVERIFY(WaitShown(c));
     cMemDC::setPixelLimit(0);
     QCOMPARE(c.Items(), 10);
     QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 2);
@@ -202,6 +205,7 @@ void TestPixtilePaint::damagedFilesAreDroppedSafely()
     c.setPattern(QStringLiteral("*.jpg"));
     c.setGetDims(true);
     c.setPath(dir.path());
+    QVERIFY(WaitShown(c));
     QVERIFY(c.Thumbs().Item(QStringLiteral("good.jpg")));
     QVERIFY(!c.Thumbs().Item(QStringLiteral("empty.jpg")));
     QCOMPARE(c.Items(), c.Thumbs().Count());
@@ -212,8 +216,10 @@ void TestPixtilePaint::damagedFilesAreDroppedSafely()
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     c.setGetDims(false);
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QVERIFY(!c.Thumbs().Item(QStringLiteral("pipe.jpg")));
     c.setFilesList({dir.filePath(QStringLiteral("good.jpg")), pipe});
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 1);
 }
 
@@ -226,6 +232,7 @@ void TestPixtilePaint::focusRectangleOnCurrentItemOnly()
     c.setBorderStyle(Thumbnailer::thbNone);
     c.resize(300, 200);
     c.setPath(dir.path());
+    QVERIFY(WaitShown(c));
     const QImage &canvas = ThumbnailerTestAccess(c).canvas();
     // The label's text box is widened by one pixel for the focus rectangle: its top-left corner
     // lies at (cell left + label border + 1 - 1, label top + label border - 1).

@@ -13,6 +13,8 @@
 #include <QtTest>
 #include <qtestspontaneevent.h>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 namespace {
@@ -70,6 +72,7 @@ private slots:
         panel.resize(360, 400);
         panel.show();
         control->setPath(m_dir.path());
+        QVERIFY(WaitShown(*control));
         QScrollBar *rows = bar(*control, "VScroll");
         QScrollBar *page = panel.verticalScrollBar();
         QCOMPARE(rows->maximum(), 4);

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace PixtileTestWait;
+
 class tst_properties : public QObject
 {
     Q_OBJECT
@@ -105,6 +107,7 @@ void tst_properties::roundTrip()
         c.setUseThumbnailCache(false);
         c.setPattern("*.jpg;*.png");
         c.setPath(m_dir.path());
+        QVERIFY(WaitShown(c));
         c.WriteProperties(bag);
     }
     settings.sync();
@@ -188,6 +191,7 @@ void tst_properties::loadedPathShowsNothingUntilAsked()
     QCOMPARE(c.Items(), 0);
     QCOMPARE(listed.count(), 0);
     c.Redraw();
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 2);
 }
 

@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 namespace {
@@ -137,6 +139,7 @@ private slots:
         Thumbnailer control;
         control.setGetSize(true);
         control.setPath(dir.path());
+        QVERIFY(WaitShown(control));
         QCOMPARE(control.Thumbs().Count(), 2);
         const Thumb *thumb = control.Thumbs().Item(raw.first());
         QVERIFY(thumb);

@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 namespace {
@@ -99,6 +101,7 @@ void tst_rendering::largePicturesShow()
     QVERIFY(writeImage(path("small.bmp"), 30, 20, Qt::red));
     Thumbnailer c;
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 2);
     const Thumb *large = c.Thumbs().Item(QStringLiteral("large.bmp"));
     QVERIFY(large);
@@ -121,6 +124,7 @@ void tst_rendering::paletteAndOneBitPicturesScaleSmoothly()
     Thumbnailer c;
     c.setPattern(QStringLiteral("*.bmp;*.png"));
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 3);
     for (const char *name : {"mono.bmp", "mono.png", "large.bmp"}) {
         const QImage picture =
@@ -146,6 +150,7 @@ void tst_rendering::deletingWhileAFolderRenders()
             deleted = c.DeleteItems(nulList({path("2.bmp"), path("5.bmp")}));
     });
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QVERIFY(deleted);
     QCOMPARE(m_log,
              (QStringList{"AfterThumbAdd 1 1.bmp", "AfterThumbAdd 2 2.bmp", "AfterThumbAdd 3 3.bmp",
@@ -186,6 +191,7 @@ void tst_rendering::sortingAndRenamingWhileAFolderRenders()
         renamed = c.RenameItem(QStringLiteral("a.bmp"), QStringLiteral("E.bmp"));
     });
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(messages.count(), 0);
     QVERIFY(!renamed);
     // Rendered in the order listed; the new order applies once all are done.
@@ -217,6 +223,7 @@ void tst_rendering::clearingOrDeletingTheControlWhileAFolderRenders()
             c.Clear();
     });
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(m_log, (QStringList{"AfterThumbAdd 1 1.bmp", "AfterThumbAdd 2 2.bmp"}));
     QCOMPARE(shown.count(), 0);
     QCOMPARE(c.Items(), 0);
@@ -224,6 +231,7 @@ void tst_rendering::clearingOrDeletingTheControlWhileAFolderRenders()
     QCOMPARE(ThumbnailerTestAccess(c).memDCs().Count(), 0);
     disconnect(clearAt2);
     c.setPath(m_dir->path());
+    QVERIFY(WaitShown(c));
     QCOMPARE(c.Items(), 4);
     QCOMPARE(shown.count(), 1);
 
@@ -236,7 +244,7 @@ void tst_rendering::clearingOrDeletingTheControlWhileAFolderRenders()
             delete doomed;
     });
     doomed->setPath(m_dir->path());
-    QVERIFY(!alive);
+    QTRY_VERIFY(!alive);
     QCOMPARE(gone.count(), 1);
 }
 

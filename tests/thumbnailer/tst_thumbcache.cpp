@@ -18,6 +18,8 @@
 
 #include <sys/stat.h>
 
+using namespace PixtileTestWait;
+
 using namespace PixtileTestFiles;
 
 namespace {
@@ -89,6 +91,8 @@ private:
         c.setPattern("*.jpg;*.png");
         c.setPath(m_dir->path());
         QMap<QString, QImage> pictures;
+        if (!WaitShown(c))
+            return pictures;
         for (int i = 1; i <= c.Thumbs().Count(); ++i) {
             const Thumb *thumb = c.Thumbs().Item(i);
             pictures.insert(thumb->Name(), ThumbnailerTestAccess(c).cellImage(*thumb, false));

@@ -20,11 +20,20 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
+
+// Runs the event loop until the panel's viewer has listed and rendered the photos it was given:
+// the panel returns at once and the photos arrive afterwards.
+bool PhotosIn(InfoPanel &panel)
+{
+    Thumbnailer *viewer = panel.thumbnailer();
+    return QTest::qWaitFor([viewer] { return !viewer->Rendering(); }, 30000);
+}
 
 cPerson MakePerson(const QString &key, const QString &ddate = QString())
 {
@@ -90,6 +99,7 @@ struct DeletionWindow
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         panel->FillInfoPanel(MakePerson(key));
+        QVERIFY(PhotosIn(*panel));
         Thumbnailer *t = panel->thumbnailer();
         for (const QString &name : selected)
             t->setSelectedItem(t->Thumbs().Item(name));
@@ -236,6 +246,7 @@ private slots:
     {
         InfoPanel panel(m_state);
         panel.FillInfoPanel(MakePerson("A1"));
+        QVERIFY(PhotosIn(panel));
         QCOMPARE(box(panel, "txtKey"), QString("A1"));
         QCOMPARE(box(panel, "txtPrntKey"), QString("ROOT"));
         QCOMPARE(box(panel, "txtPrtSname"), QString("Berg"));
@@ -247,12 +258,14 @@ private slots:
             QVERIFY2(hidden(panel, name), name);
 
         panel.FillInfoPanel(MakePerson("A2", "1980"));
+        QVERIFY(PhotosIn(panel));
         QCOMPARE(box(panel, "txtDdate"), QString("1980"));
         QCOMPARE(box(panel, "txtDplace"), QString("Luleå"));
         for (const char *name : {"txtDdate", "txtDplace", "lblDdate", "lblDplace"})
             QVERIFY2(!hidden(panel, name), name);
 
         panel.FillInfoPanel(MakePerson("A3"));
+        QVERIFY(PhotosIn(panel));
         for (const char *name : {"txtDdate", "txtDplace", "lblDdate", "lblDplace"})
             QVERIFY2(hidden(panel, name), name);
         QCOMPARE(box(panel, "txtDdate"), QString());
@@ -270,6 +283,7 @@ private slots:
     {
         InfoPanel panel(m_state);
         panel.FillInfoPanel(MakePerson("K1"));
+        QVERIFY(PhotosIn(panel));
         cPerson changed = MakePerson("OTHER", "2001");
         changed.setFname("Maja");
         panel.ShowPersonValues(changed);
@@ -298,6 +312,7 @@ private slots:
         };
         InfoPanel panel(m_state);
         panel.FillInfoPanel(cPerson(record("a")));
+        QVERIFY(PhotosIn(panel));
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(box(panel, qPrintable(names[i])), "a" + QString::number(i));
         QCOMPARE(panel.findChild<QTextEdit *>("txtInfo")->toPlainText(), QString("a13"));
@@ -319,6 +334,7 @@ private slots:
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         panel.FillInfoPanel(MakePerson("R1", "1980"));
+        QVERIFY(PhotosIn(panel));
         const auto rect = [&](const char *name) {
             auto *w = panel.findChild<QWidget *>(QLatin1String(name));
             return w ? QRect(w->mapTo(&panel, QPoint()), w->size()) : QRect();
@@ -355,6 +371,7 @@ private slots:
         const QList<int> below{rect("fmInfo").y(), panel.fmInfo(3)->y(), panel.fmInfo(4)->y(),
                                panel.NotesBoxTop()};
         panel.FillInfoPanel(MakePerson("R2"));
+        QVERIFY(PhotosIn(panel));
         QTest::qWait(0);
         QCOMPARE((QList<int>{rect("fmInfo").y(), panel.fmInfo(3)->y(), panel.fmInfo(4)->y(),
                              panel.NotesBoxTop()}),
@@ -375,25 +392,65 @@ private slots:
         panel.resize(InfoPanel::kPanelWidth, 600);
         panel.show();
         panel.FillInfoPanel(MakePerson("P1"));
+        QVERIFY(PhotosIn(panel));
         Thumbnailer *t = panel.thumbnailer();
         QCOMPARE(t->Items(), 3); // a text file is not in the panel's pattern
         QCOMPARE(QDir(t->Path()).canonicalPath(), QDir(folder).canonicalPath());
         QCOMPARE(t->Thumbs().Item("one.jpg")->Width(), 120); // dimensions are read
 
         panel.FillInfoPanel(MakePerson("NOPIC"));
+        QVERIFY(PhotosIn(panel));
         QCOMPARE(t->Items(), 0);
 
         // A photo added to the folder later shows after RefreshPhotos.
         panel.FillInfoPanel(MakePerson("P1"));
+        QVERIFY(PhotosIn(panel));
         makePhotos("P1", {"three.gif"});
         QImage(10, 10, QImage::Format_RGB32).save(folder + "four.jpg");
         panel.RefreshPhotos();
+        QVERIFY(PhotosIn(panel));
         QCOMPARE(t->Items(), 4);
         // A person whose folder is made by the save is listed as well.
         panel.FillInfoPanel(MakePerson("NEW"));
+        QVERIFY(PhotosIn(panel));
         makePhotos("NEW", {"a.jpg"});
         panel.RefreshPhotos();
+        QVERIFY(PhotosIn(panel));
         QCOMPARE(t->Items(), 1);
+    }
+
+    // A click on a person returns before the photos are in; a click on another person while
+    // they decode shows that person's photos alone: nothing of the first arrives after it.
+    void anotherPersonWhilePhotosDecode()
+    {
+        QStringList first, second;
+        for (int i = 1; i <= 10; ++i) {
+            first << QStringLiteral("first%1.jpg").arg(i, 2, 10, QChar('0'));
+            second << QStringLiteral("second%1.jpg").arg(i, 2, 10, QChar('0'));
+        }
+        makePhotos("C1", first);
+        const QString folder = makePhotos("C2", second);
+        InfoPanel panel(m_state);
+        panel.resize(InfoPanel::kPanelWidth, 600);
+        panel.show();
+        Thumbnailer *t = panel.thumbnailer();
+        QStringList added;
+        connect(t, &Thumbnailer::AfterThumbAdd, this,
+                [&added](int, const QString &name) { added << name; });
+
+        panel.FillInfoPanel(MakePerson("C1"));
+        QVERIFY(t->Rendering());
+        QCOMPARE(t->Items(), 0);
+        QVERIFY(added.isEmpty());
+        panel.FillInfoPanel(MakePerson("C2"));
+        QVERIFY(PhotosIn(panel));
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(added, second);
+        QCOMPARE(t->Items(), 10);
+        QCOMPARE(QDir(t->Path()).canonicalPath(), QDir(folder).canonicalPath());
+        for (int i = 1; i <= t->Thumbs().Count(); ++i)
+            QVERIFY(t->Thumbs().Item(i)->Name().startsWith("second"));
     }
 
     void selectedFilesAndDeleteText()
@@ -516,6 +573,7 @@ private slots:
         QCOMPARE(messages.last().text, QString("These photo(s) could not be deleted:\r\na.jpg"));
         QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
         QVERIFY(QFileInfo::exists(folder + "a.jpg"));
+        QVERIFY(PhotosIn(*w.panel));
         QCOMPARE(w.panel->thumbnailer()->Items(), 2);
         QCOMPARE(removed.count(), 0);
     }
@@ -555,6 +613,7 @@ private slots:
         const QString folder = makePhotos("V1", {"face.jpg"});
         InfoPanel panel(m_state);
         panel.FillInfoPanel(MakePerson("V1"));
+        QVERIFY(PhotosIn(panel));
         QStringList titles;
         ScopedModalDriver driver([&](QDialog &dialog) {
             titles << dialog.objectName() + ":" + dialog.windowTitle();
@@ -578,6 +637,7 @@ private slots:
                 return dialog.result();
             });
             panel.FillInfoPanel(MakePerson("S1"));
+            QVERIFY(PhotosIn(panel));
             // The panel's own button opens the pages.
             panel.findChild<QToolButton *>("cmdViewerSettings")->click();
             QCOMPARE(panel.thumbnailer()->ThumbWidth(), 90);
