@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         state.UserSettingsFile = user;
         state.MachineSettingsFile = machine;
         modRegistry registry = AppSettings::Registry(state);
-        const WindowPlacement placement = AppSettings::Load(registry, state, QSize(19200, 14400));
+        const WindowPlacement placement =
+            AppSettings::Load(registry, state, {QRect(0, 0, 19200, 14400)});
         if (placement.Left < 0 || placement.Top < 0 || placement.Width > 19200 ||
             placement.Height > 14400 || placement.State < 0)
             std::abort(); // a placement start-up would not use
