@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
-namespace DatabaseCheck {
+namespace Store::DatabaseCheck {
 namespace {
 
 constexpr int kHeaderSize = 100;
@@ -108,4 +108,4 @@ Result<void> CheckNewDatabaseFolder(const QString &folder)
     return {};
 }
 
-} // namespace DatabaseCheck
+} // namespace Store::DatabaseCheck

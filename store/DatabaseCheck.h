@@ -8,7 +8,7 @@
 // never opened by the engine (which could write to it) and a cut-off file is told apart from a
 // whole one. Each succeeds for a file that passes, or gives Damaged with a text that names the
 // file, says what is wrong and that it was left as it is; the file is the place at fault.
-namespace DatabaseCheck {
+namespace Store::DatabaseCheck {
 
 // Before opening: the file is not empty and begins with the engine's header.
 Result<void> CheckHeader(const QString &databasePath);
@@ -25,4 +25,4 @@ Error Damaged(const QString &databasePath, const QString &what);
 // database can be created in it.
 Result<void> CheckNewDatabaseFolder(const QString &folder);
 
-} // namespace DatabaseCheck
+} // namespace Store::DatabaseCheck

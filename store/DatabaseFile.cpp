@@ -13,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Store;
+
 using namespace StoreSql;
 
 namespace {

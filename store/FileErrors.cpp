@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QSqlError>
 
-namespace FileErrors {
+namespace Store::FileErrors {
 namespace {
 
 // The engine's primary result codes this file tells apart.
@@ -126,4 +126,4 @@ Error ForEngineCode(int code, const QString &databasePath)
     }
 }
 
-} // namespace FileErrors
+} // namespace Store::FileErrors

@@ -9,7 +9,7 @@ class QSqlError;
 // What the user is told when the database file itself fails rather than what was asked of it:
 // another program holds it, the disk is full, the file is damaged or cannot be read or written.
 // Each text says what happened, that nothing was changed, and what to do.
-namespace FileErrors {
+namespace Store::FileErrors {
 
 // The engine's result code of an error: its native code, or, where the driver kept only the
 // engine's message (a failed COMMIT), the code that message stands for. 0 when unknown.
@@ -27,4 +27,4 @@ Error Named(Error error, const QString &databasePath);
 // The file as the user is told it: its native path in quotes, or "The database" alone.
 QString DatabaseName(const QString &databasePath);
 
-} // namespace FileErrors
+} // namespace Store::FileErrors

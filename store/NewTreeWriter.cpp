@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+using namespace Store;
+
 using namespace StoreSql;
 
 namespace {

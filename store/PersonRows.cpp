@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Store;
+
 using namespace StoreSql;
 
 Error mDatabase::onTree(const QString &tree, Error error) const

@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace StoreConnection {
+namespace Store::StoreConnection {
 
 QString Options(bool readOnly, int busyTimeoutMs)
 {
@@ -53,4 +53,4 @@ bool SyncFolderOf(const QString &path)
     return syncPath(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
 }
 
-} // namespace StoreConnection
+} // namespace Store::StoreConnection

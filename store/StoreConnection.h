@@ -22,7 +22,7 @@ class QSqlDatabase;
 // program runs could miss the latest changes (they sit in a second file until checkpointed),
 // it does not work on network folders, and the one connection of a desktop program gains
 // nothing from its concurrency. With a rollback journal the database is always one file.
-namespace StoreConnection {
+namespace Store::StoreConnection {
 
 // How long a change waits for another program that holds the database before it gives up and
 // says so.
@@ -40,4 +40,4 @@ void Configure(QSqlDatabase &db, bool readOnly);
 bool SyncFile(const QString &path);
 bool SyncFolderOf(const QString &path);
 
-} // namespace StoreConnection
+} // namespace Store::StoreConnection

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-namespace StoreSql {
+namespace Store::StoreSql {
 
 ErrorCode StatementCode(int engineCode)
 {
@@ -103,4 +103,4 @@ bool Transaction::commit()
     return false;
 }
 
-} // namespace StoreSql
+} // namespace Store::StoreSql

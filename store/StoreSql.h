@@ -10,7 +10,7 @@ class QSqlError;
 class QSqlQuery;
 
 // Small pieces the person store builds its statements from.
-namespace StoreSql {
+namespace Store::StoreSql {
 
 // The engine's driver.
 inline const QString kDriver = QStringLiteral("QSQLITE");
@@ -60,4 +60,4 @@ private:
     Error m_error;
 };
 
-} // namespace StoreSql
+} // namespace Store::StoreSql

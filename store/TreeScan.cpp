@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace Store;
+
 using namespace StoreSql;
 
 namespace {
@@ -65,7 +67,7 @@ Result<void> scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan
 
 } // namespace
 
-namespace TreeScan {
+namespace Store::TreeScan {
 
 Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 {
@@ -122,4 +124,4 @@ qsizetype EstimateRows(QSqlDatabase &db, const QString &tree)
     return qsizetype(std::max<qlonglong>(0, query.value(0).toLongLong()));
 }
 
-} // namespace TreeScan
+} // namespace Store::TreeScan

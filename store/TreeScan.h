@@ -12,7 +12,7 @@ class QSqlDatabase;
 // Reading a whole tree table fast: the rows go straight from the engine to the caller as UTF-8
 // bytes, through the engine's own interface on the connection's handle, one forward pass with
 // the columns found once by name. Nothing is kept.
-namespace TreeScan {
+namespace Store::TreeScan {
 
 using RowHandler = std::function<void(const PersonRowText &row)>;
 
@@ -24,4 +24,4 @@ Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row);
 // About how many rows the table has, found without reading it (0 when unknown); for sizing.
 qsizetype EstimateRows(QSqlDatabase &db, const QString &tree);
 
-} // namespace TreeScan
+} // namespace Store::TreeScan

@@ -9,6 +9,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+using namespace Store;
+
 using namespace StoreSql;
 
 namespace {
@@ -53,7 +55,7 @@ Result<void> treeColumns(QSqlDatabase &db, QStringList *definitions)
 
 } // namespace
 
-namespace TreeSql {
+namespace Store::TreeSql {
 
 Result<void> CreateTemplate(QSqlDatabase &db)
 {
@@ -141,4 +143,4 @@ QVariantList RecordValues(const PersonRecord &r)
     return values;
 }
 
-} // namespace TreeSql
+} // namespace Store::TreeSql

@@ -12,7 +12,7 @@ class QSqlQuery;
 
 // The statements on tree tables, run on a connection the caller holds open. The store runs them
 // on its own connection; a new database file is built with them on the connection that makes it.
-namespace TreeSql {
+namespace Store::TreeSql {
 
 // Whether a new tree starts with the rows of the template "main" or empty.
 enum class TemplateRows { Copy, Skip };
@@ -37,4 +37,4 @@ QList<int> ColumnIndexes(const QSqlQuery &query);
 // One result row as a record; NULL columns and columns the table lacks stay empty.
 PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes);
 
-} // namespace TreeSql
+} // namespace Store::TreeSql

@@ -81,7 +81,7 @@ public:
         m_writeCheck = std::move(check);
     }
     // How long a change waits for another program that holds the database (milliseconds;
-    // StoreConnection::kBusyTimeoutMs unless set). Takes effect at the next open.
+    // Store::StoreConnection::kBusyTimeoutMs unless set). Takes effect at the next open.
     void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
     int BusyTimeout() const { return m_busyTimeoutMs; }
     void CloseDatabase();
@@ -191,7 +191,7 @@ private:
     QString m_databasePath;
     QString m_connectionString;
     bool m_readOnly = false;
-    int m_busyTimeoutMs = StoreConnection::kBusyTimeoutMs;
+    int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;
     std::function<bool(const QString &)> m_writeCheck;
 };

@@ -21,13 +21,14 @@ int main(int argc, char *argv[])
     }
     int result = 0;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(StoreSql::kDriver, QStringLiteral("locker"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(Store::StoreSql::kDriver, QStringLiteral("locker"));
         db.setDatabaseName(QString::fromLocal8Bit(argv[1]));
         const bool opened = db.open();
         QSqlQuery query(db);
         if (!opened || !query.exec(QStringLiteral("BEGIN IMMEDIATE")) ||
             !query.exec(QStringLiteral("UPDATE %1 SET \"Notes\" = 'held by another program'")
-                            .arg(StoreSql::quoted(QString::fromLocal8Bit(argv[2]))))) {
+                            .arg(Store::StoreSql::quoted(QString::fromLocal8Bit(argv[2]))))) {
             std::fprintf(stderr, "cannot lock: %s\n", qPrintable(query.lastError().text()));
             result = 3;
         } else {

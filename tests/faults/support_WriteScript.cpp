@@ -109,10 +109,10 @@ namespace {
 // Runs `read` on a read-only connection of its own to the file.
 template <typename Read> QString onConnection(const QString &databasePath, Read read)
 {
-    const QString name = StoreSql::newConnectionName("dump");
+    const QString name = Store::StoreSql::newConnectionName("dump");
     QString text;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(StoreSql::kDriver, name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(Store::StoreSql::kDriver, name);
         db.setDatabaseName(databasePath);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (db.open())
@@ -138,7 +138,7 @@ QString Dump(const QString &databasePath)
                         .arg(tables.value(0).toString(), tables.value(1).toString());
             QSqlQuery rows(db);
             if (!rows.exec(QStringLiteral("SELECT * FROM %1")
-                               .arg(StoreSql::quoted(tables.value(0).toString()))))
+                               .arg(Store::StoreSql::quoted(tables.value(0).toString()))))
                 return QString();
             QStringList lines;
             while (rows.next()) {
