@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace Chart {
+
 namespace {
 
 // Pixel of a coordinate that may end in .5 (half a box height, the middle of a gap): such a
@@ -441,3 +443,5 @@ void ChartBrush::Text(const QString &value, QPoint topLeft, QRgb color,
         m_painter.drawText(baseline, value);
     m_lastFill = QRect();
 }
+
+} // namespace Chart

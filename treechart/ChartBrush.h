@@ -16,6 +16,8 @@
 class CaptionCache;
 class QPainter;
 
+namespace Chart {
+
 // Where a box stands, in chart pixels, as a node of the chart has it: right and bottom include
 // the shadow.
 struct BoxPlace
@@ -192,3 +194,5 @@ private:
     QRgb m_textColor = 0;
     bool m_textColorSet = false;
 };
+
+} // namespace Chart

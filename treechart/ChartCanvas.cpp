@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace Chart {
+
 ChartCanvas::ChartCanvas(TreeChart *chart) : QWidget(chart), m_chart(chart)
 {
     setObjectName(QStringLiteral("picBase"));
@@ -101,3 +103,5 @@ void ChartCanvas::mouseDoubleClickEvent(QMouseEvent *)
     // no position: the chart uses the point of the last release.
     emit doubleClicked();
 }
+
+} // namespace Chart

@@ -3,8 +3,9 @@
 #include <QWidget>
 
 class QPainter;
-
 class TreeChart;
+
+namespace Chart {
 
 // The chart's canvas (picBase): shows the visible part of the chart's picture and reports its
 // mouse input in chart coordinates.
@@ -41,3 +42,5 @@ private:
 
     TreeChart *m_chart;
 };
+
+} // namespace Chart

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace Chart {
+
 int ChartLayout::RoundHalfEven(double value)
 {
     const double lower = std::floor(value);
@@ -72,3 +74,5 @@ QSize ChartLayout::Arrange(const cLevels &levels, const ChartSettings &s, int vi
     }
     return QSize(canvasWidth, canvasHeight);
 }
+
+} // namespace Chart

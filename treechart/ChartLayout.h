@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace Chart {
+
 // Places the boxes of the chart: row i of the levels at a fixed height, the boxes of a row in
 // stored order, shifted by their parent's place when Expand is 1. Writes the geometry of every
 // node and returns the canvas size (never smaller than the visible area).
@@ -22,3 +24,5 @@ public:
     // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
     static int RoundHalfEven(double value);
 };
+
+} // namespace Chart

@@ -13,6 +13,8 @@
 #include <climits>
 #include <cmath>
 
+namespace Chart {
+
 namespace {
 
 QColor pick(OleColor own, OleColor chart)
@@ -261,3 +263,5 @@ QImage ChartPicture::render(const QRect &chartRect) const
     paint(painter, chartRect);
     return image;
 }
+
+} // namespace Chart

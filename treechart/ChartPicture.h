@@ -16,6 +16,8 @@ class CaptionCache;
 class QPainter;
 class QImage;
 
+namespace Chart {
+
 // What the chart has drawn, kept as a list of drawing steps in chart coordinates: the retained
 // canvas of the chart without a bitmap the size of the chart. Steps are painted in the order
 // they were drawn, so later boxes cover earlier ones; painting a rectangle of the chart touches
@@ -62,7 +64,7 @@ public:
 
     int stepCount() const { return int(m_steps.size()); }
 
-    using BoxColors = ::BoxColors;
+    using BoxColors = Chart::BoxColors;
     static BoxColors ChooseColors(const cNode &node, const ChartSettings &settings);
     // The colours of every box when the chart's colours apply to all (as Prepare resolves them).
     static BoxColors ChartColors(const ChartSettings &settings, bool selected);
@@ -115,3 +117,5 @@ private:
     QSize m_canvasSize;
     CaptionCache *m_captionCache = nullptr;
 };
+
+} // namespace Chart

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace Chart {
+
 // An ordered collection of shared objects with an optional text key per entry.
 // Positions are 1-based; keys are compared without regard to letter case. Looking up a key is a
 // hash probe, appending and removing the last entry are constant time; removing from the middle
@@ -129,3 +131,5 @@ private:
     std::vector<Entry> m_items;
     QHash<QString, Ptr> m_index;
 };
+
+} // namespace Chart

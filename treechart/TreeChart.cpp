@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+using namespace Chart;
+
 TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
 {
     m_canvas = new ChartCanvas(this);

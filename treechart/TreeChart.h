@@ -10,7 +10,9 @@
 #include <QImage>
 #include <QVariant>
 
+namespace Chart {
 class ChartCanvas;
+}
 struct ChartProperty;
 class PropertyBag;
 class QPainter;
@@ -264,8 +266,8 @@ private:
     ChartSettings m_settings;
     cLevels m_levels;
     cNodePtr m_selectedNode;
-    ChartPicture m_picture;
-    ChartCanvas *m_canvas = nullptr;
+    Chart::ChartPicture m_picture;
+    Chart::ChartCanvas *m_canvas = nullptr;
     QScrollBar *m_hScroll = nullptr;
     QScrollBar *m_vScroll = nullptr;
     QWidget *m_corner = nullptr;

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+using namespace Chart;
+
 namespace {
 
 // Room kept around a box scrolled into view: its focus frame.

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QScopedValueRollback>
 
+using namespace Chart;
+
 namespace {
 
 // One lambda per alternative of a property's value.

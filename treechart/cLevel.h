@@ -8,7 +8,7 @@
 class cLevel
 {
 public:
-    using Nodes = KeyedCollection<cNode>;
+    using Nodes = Chart::KeyedCollection<cNode>;
 
     // The row's underlying collection itself, to enumerate it (range-for) or to take its j-th
     // node with Level().Item(j).

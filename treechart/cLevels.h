@@ -29,5 +29,5 @@ public:
     auto end() const { return m_levels.end(); }
 
 private:
-    KeyedCollection<cLevel> m_levels;
+    Chart::KeyedCollection<cLevel> m_levels;
 };

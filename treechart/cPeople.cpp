@@ -3,6 +3,8 @@
 #include "PeopleStore.h"
 #include "TextHash.h"
 
+using namespace Chart;
+
 cPeople::cPeople() : m_store(std::make_shared<PeopleStore>()) {}
 
 cPeople::cPeople(cPeople &&other) noexcept : m_store(std::exchange(other.m_store, nullptr)) {}

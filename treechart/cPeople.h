@@ -8,7 +8,9 @@
 #include <memory>
 #include <vector>
 
+namespace Chart {
 class PeopleStore;
+}
 
 // The persons of the open tree, in the order they were added, keyed by `Key` without regard to
 // letter case. Looking a key up is a hash probe, and the children of a parent key are at hand,
@@ -77,10 +79,10 @@ public:
     const_iterator end() const { return const_iterator(this, Count()); }
 
     // The storage, for the bulk loader.
-    PeopleStore &Store() const { return *m_store; }
+    Chart::PeopleStore &Store() const { return *m_store; }
 
 private:
     void release();
 
-    std::shared_ptr<PeopleStore> m_store;
+    std::shared_ptr<Chart::PeopleStore> m_store;
 };

@@ -2,6 +2,8 @@
 
 #include "PeopleStore.h"
 
+using namespace Chart;
+
 namespace {
 
 const QString &emptyText()

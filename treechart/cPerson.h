@@ -7,7 +7,9 @@
 #include <array>
 #include <memory>
 
+namespace Chart {
 class PeopleStore;
+}
 
 // One person held in memory: the mirror of one row of a tree table, one text per column.
 // `Key` is the row's ID. Plain data: accessors store and return values unchanged.
@@ -86,10 +88,10 @@ public:
     bool operator==(const cPerson &other) const;
 
 private:
-    friend class PeopleStore;
+    friend class Chart::PeopleStore;
     static constexpr quint32 kNotKept = 0xFFFFFFFFu;
 
-    PeopleStore *m_store = nullptr; // the collection's store, for a kept person
+    Chart::PeopleStore *m_store = nullptr; // the collection's store, for a kept person
     std::unique_ptr<std::array<QString, kColumns>> m_own; // the texts of a person on its own
     std::array<quint32, kColumns> m_text{}; // a kept person's texts, as numbers in the store
     quint32 m_slot = 0;                     // a kept person's place in the store

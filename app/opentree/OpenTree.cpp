@@ -49,7 +49,7 @@ Result<void> OpenTree::Load(const mDatabase &store, const QString &name)
     ClearSelection();
     release();
     setCurrentTree(name);
-    PeopleLoader loader(std::min(store.EstimateTreeRows(name), kMostReserved));
+    Chart::PeopleLoader loader(std::min(store.EstimateTreeRows(name), kMostReserved));
     Result<void> scanned =
         store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
     m_people = loader.Finish();

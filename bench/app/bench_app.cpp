@@ -325,7 +325,7 @@ int main(int argc, char **argv)
         (void)store.ScanTree(treeName, [&scanned](const PersonRowText &) { ++scanned; });
         scans.push_back(threadMs() - cpu);
         cpu = threadMs();
-        PeopleBuilder builder(store.EstimateTreeRows(treeName));
+        Chart::PeopleBuilder builder(store.EstimateTreeRows(treeName));
         (void)store.ScanTree(treeName,
                              [&builder](const PersonRowText &row) { builder.AddRow(row); });
         const cPeople people = builder.Finish();

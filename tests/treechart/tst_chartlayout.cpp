@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Chart;
+
 // Placement of boxes and canvas size, without a window.
 class tst_chartlayout : public QObject
 {

@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace Chart;
+
 // What the chart paints: colours, boxes, connectors, the selected path, visible-part painting.
 class tst_chartrender : public QObject
 {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Chart;
+
 void DescendantGeometry::Arrange(const DescendantTree &tree, const ChartSettings &settings)
 {
     m_tree = &tree;

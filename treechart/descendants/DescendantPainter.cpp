@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPainter>
 
+using namespace Chart;
+
 DescendantPainter::DescendantPainter(const DescendantGeometry &geometry, QFont font)
     : m_geometry(geometry), m_font(std::move(font)), m_captionFont(m_font),
       m_sprites(std::make_unique<BoxSprites>())

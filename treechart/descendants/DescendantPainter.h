@@ -45,7 +45,7 @@ public:
     static constexpr int kChunk = 4096;
 
 private:
-    BoxPlace placeOf(int person) const;
+    Chart::BoxPlace placeOf(int person) const;
 
     const DescendantGeometry &m_geometry;
     QFont m_font;
@@ -54,6 +54,6 @@ private:
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
-    std::unique_ptr<CaptionCache> m_cache; // changed while painting
-    std::unique_ptr<BoxSprites> m_sprites; // likewise
+    std::unique_ptr<CaptionCache> m_cache;        // changed while painting
+    std::unique_ptr<Chart::BoxSprites> m_sprites; // likewise
 };

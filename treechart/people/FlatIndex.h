@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace Chart {
+
 // A hash index of 32-bit values (positions, numbers) under 32-bit hashes, with open addressing
 // and linear probing: eight bytes per place, no allocation per entry. The index does not know
 // what the values stand for; the caller passes the test that a value is the one sought.
@@ -122,3 +124,5 @@ private:
     quint32 m_mask = 0;
     qsizetype m_count = 0;
 };
+
+} // namespace Chart

@@ -2,6 +2,8 @@
 
 #include "PeopleStore.h"
 
+namespace Chart {
+
 namespace {
 
 // The kind of each column from Fname on (ID and PrntKey are kept apart).
@@ -115,3 +117,5 @@ cPeople PeopleBuilder::Finish()
     m_parents = TextArena();
     return std::exchange(m_people, cPeople());
 }
+
+} // namespace Chart

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+namespace Chart {
+
 // Builds a person collection from the rows of a tree table, on any one thread: each text is
 // turned into a QString once and shared by every person that has it (names, places, dates and
 // parent keys that repeat), every person is indexed by key, and the children of every parent
@@ -46,3 +48,5 @@ private:
     bool m_parentsFull = false;
     QStringList m_duplicates;
 };
+
+} // namespace Chart

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace Chart {
+
 namespace {
 
 // Smaller tables are built on the caller's thread: a worker would not pay for itself.
@@ -142,3 +144,5 @@ cPeople PeopleLoader::Finish()
     m_skipped = m_builder.Duplicates();
     return m_builder.Finish();
 }
+
+} // namespace Chart

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace Chart {
+
 // Fills a person collection from the rows of a tree table as they are read (see PeopleBuilder).
 // For a large table the building runs on a worker thread while the caller reads the next rows:
 // reading and building take about as long, so the two together take little more than reading.
@@ -58,3 +60,5 @@ private:
     std::thread m_worker;
     QStringList m_skipped;
 };
+
+} // namespace Chart

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace Chart {
+
 void PeopleStore::Reserve(qsizetype count)
 {
     m_order.reserve(size_t(count));
@@ -193,3 +195,5 @@ void PeopleStore::SetText(cPerson &person, cPerson::Column column, const QString
     }
     person.m_text[column] = AddText(value);
 }
+
+} // namespace Chart

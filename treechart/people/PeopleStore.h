@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace Chart {
+
 // What a cPeople collection keeps: its persons, side by side in large blocks, the shared texts
 // they point into, the order of the collection, an index of the keys (without regard to letter
 // case) and, for every parent key, the list of persons that carry it (letter case counts), in
@@ -120,3 +122,5 @@ private:
     std::vector<Group> m_groups;
     std::unordered_map<quint32, ChildList> m_children;
 };
+
+} // namespace Chart

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+namespace Chart {
+
 // The texts of a person collection, numbered in the order they were added. Number 0 is the
 // empty text. A text never moves once added, so a reference to it stays valid as long as the
 // table lives; persons hold the numbers, and a text that many persons share is held once.
@@ -32,3 +34,5 @@ private:
     std::vector<std::unique_ptr<QString[]>> m_chunks;
     quint32 m_count = 0;
 };
+
+} // namespace Chart

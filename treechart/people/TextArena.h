@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+namespace Chart {
+
 // Texts seen while loading, each once, as UTF-8 bytes side by side with a number the caller
 // gives them: finding a text again costs one probe of the index and one look at the bytes,
 // which lie together in memory. Freed when the load is done.
@@ -69,3 +71,5 @@ private:
     FlatIndex m_index;
     std::vector<char> m_bytes;
 };
+
+} // namespace Chart

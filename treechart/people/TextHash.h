@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace Chart {
+
 // Hashes and comparisons of texts for the person collection's own hash indexes.
 namespace TextHash {
 
@@ -143,3 +145,5 @@ inline bool SameText(const char *data, qsizetype size, const QString &text)
 }
 
 } // namespace TextHash
+
+} // namespace Chart

@@ -12,6 +12,8 @@
 
 #include <random>
 
+using namespace Chart;
+
 namespace {
 
 cPerson person(const QString &key, const QString &parent, const QString &name = QString())
