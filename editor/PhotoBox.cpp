@@ -15,7 +15,7 @@ bool PhotoBox::setPicture(const QString &path)
     m_path = path;
     m_image = QImage();
     if (!path.isEmpty())
-        m_image = PictureDecoder::ReadWithin(path, screen()->size());
+        m_image = Pixtile::PictureDecoder::ReadWithin(path, screen()->size());
     update();
     return !m_image.isNull();
 }

@@ -65,7 +65,7 @@ frmPic::frmPic(const Thumb &item, QWidget *parent, const QSize &screen) : QDialo
     QSize stored(item.Width(), item.Height());
     if (stored.width() <= 0 || stored.height() <= 0)
         stored = QSize();
-    QSize size = PictureDecoder::UprightSizeOf(file, stored);
+    QSize size = Pixtile::PictureDecoder::UprightSizeOf(file, stored);
     if (size.width() <= 0 || size.height() <= 0)
         size = QSize(1, 1);
 

@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+using namespace Pixtile;
+
 namespace {
 
 // The photo the entries describe; it need not exist for a look-up.
@@ -39,9 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString name = ThumbCache::EntryName(source.uri);
     for (const char *folder : {"normal", ThumbCache::kFailFolder}) {
         QDir().mkpath(root + QLatin1Char('/') + QLatin1String(folder));
-        FuzzSupport::WriteScratchFile(QStringLiteral("thumbnails/%1/%2")
-                                          .arg(QLatin1String(folder), name),
-                                      bytes);
+        FuzzSupport::WriteScratchFile(
+            QStringLiteral("thumbnails/%1/%2").arg(QLatin1String(folder), name), bytes);
     }
     ThumbCache::Entry entry;
     if (store.find(source, 100, entry) && entry.image.isNull())

@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+using namespace Pixtile;
+
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSupport::InitApplication(argc, argv, true);

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+using namespace Pixtile;
+
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSupport::InitApplication(argc, argv, false);

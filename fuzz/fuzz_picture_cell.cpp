@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+using namespace Pixtile;
+
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSupport::InitApplication(argc, argv, true);

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace Pixtile {
+
 namespace {
 
 // Device pixels a picture of `size` takes.
@@ -135,3 +137,5 @@ DecodedCell DecodeCell(const DecodeRequest &request)
         return decodeIntoCache(request, source, flavor);
     return {ThumbRenderer::DecodeFitted(request.file, request.cell), DecodedFrom::File};
 }
+
+} // namespace Pixtile

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace Pixtile {
+
 namespace ThumbCache {
 class Store;
 }
@@ -47,3 +49,5 @@ struct DecodedCell
 };
 
 DecodedCell DecodeCell(const DecodeRequest &request);
+
+} // namespace Pixtile

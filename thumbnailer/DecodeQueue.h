@@ -2,6 +2,8 @@
 
 #include <deque>
 
+namespace Pixtile {
+
 // The listed files still to be decoded, in listing order: the record to render next and how
 // many listed records are still to come. The host runs between two files and may take items
 // out or ask for a new sort meanwhile; the queue keeps the place right, so that every file is
@@ -87,3 +89,5 @@ private:
     bool m_sortPending = false;
     std::deque<int> m_tickets; // of the pending records, in order
 };
+
+} // namespace Pixtile

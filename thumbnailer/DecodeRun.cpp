@@ -4,6 +4,8 @@
 #include <QThread>
 #include <QThreadPool>
 
+namespace Pixtile {
+
 void DecodeRun::submit(int ticket, DecodeRequest request)
 {
     {
@@ -83,3 +85,5 @@ int DecodeRun::defaultWorkers()
 {
     return std::max(1, QThreadPool::globalInstance()->maxThreadCount());
 }
+
+} // namespace Pixtile

@@ -9,6 +9,8 @@
 #include <memory>
 #include <unordered_map>
 
+namespace Pixtile {
+
 // The decodes of one rendering, done on the shared thread pool (as many workers as cores) and
 // collected here until the GUI thread applies them, in listing order. Each listed file has a
 // ticket; its result waits here until taken. Cancelling lets decodes still queued end without
@@ -61,3 +63,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     const Finished m_finished;
 };
+
+} // namespace Pixtile

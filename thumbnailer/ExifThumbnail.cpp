@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+namespace Pixtile {
+
 namespace ExifThumbnail {
 
 namespace {
@@ -108,3 +110,5 @@ QByteArray ReadHead(const QString &file)
 }
 
 } // namespace ExifThumbnail
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+namespace Pixtile {
+
 // The preview a camera embeds in a JPEG photo (the EXIF thumbnail, typically 160 x 120), with
 // the photo's orientation tag and its stored size, read from the first bytes of the file.
 namespace ExifThumbnail {
@@ -27,3 +29,5 @@ Embedded FromJpegBytes(const QByteArray &head);
 QByteArray ReadHead(const QString &file);
 
 } // namespace ExifThumbnail
+
+} // namespace Pixtile

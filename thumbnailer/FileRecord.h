@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace Pixtile {
+
 // One listed file with the information the host asked for. The control keeps them in display
 // order; sorting and painting run over this list.
 struct FileRecord
@@ -19,3 +21,5 @@ struct FileRecord
 };
 
 using FileRecords = QList<FileRecord>;
+
+} // namespace Pixtile

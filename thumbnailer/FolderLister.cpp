@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 QString FolderLister::FormatDate(const QDateTime &utc)
 {
     const QDate d = utc.date();
@@ -165,3 +167,5 @@ bool FolderLister::listFiles(const QStringList &files, FileRecords &records,
     }
     return true;
 }
+
+} // namespace Pixtile

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace Pixtile {
+
 // Turns a folder and its patterns, or an explicit list of files, into file records with the
 // information asked for. Yields to the caller before each file; listing stops when the caller's
 // callback says so.
@@ -48,3 +50,5 @@ public:
 private:
     ListOptions m_options;
 };
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 int FloorDiv(int a, int b)
 {
     if (b == 0)
@@ -160,3 +162,5 @@ int ApplyOffsetRule(int thumbWidth, int thumbHeight, int thumbOffset, int outerB
         return FloorDiv(m - 2 * outerBorder - 2 * innerBorder - 10, 2);
     return thumbOffset;
 }
+
+} // namespace Pixtile

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Pixtile {
+
 // The grid's derived geometry, layout and visible range: plain arithmetic on the control's
 // settings and size, kept apart from the widget so it can be checked without a window.
 
@@ -84,3 +86,5 @@ int ApplyOffsetRule(int thumbWidth, int thumbHeight, int thumbOffset, int outerB
 
 // Integer division rounding toward minus infinity (Int() of a quotient).
 int FloorDiv(int a, int b);
+
+} // namespace Pixtile

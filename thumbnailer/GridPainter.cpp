@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+namespace Pixtile {
+
 namespace GridPainter {
 
 int EdgeForBorder(int style)
@@ -115,3 +117,5 @@ QString ElideAtWordBreak(const QString &text, const QFontMetrics &metrics, int w
 }
 
 } // namespace GridPainter
+
+} // namespace Pixtile

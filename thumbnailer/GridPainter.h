@@ -9,6 +9,8 @@
 class QFontMetrics;
 class QPainter;
 
+namespace Pixtile {
+
 // Drawing helpers of the grid: the classic 3-D edge kinds, the dotted focus rectangle and the
 // label text with an ellipsis at a word break.
 namespace GridPainter {
@@ -28,3 +30,5 @@ void DrawFocusRect(QPainter &painter, const QRect &rect);
 QString ElideAtWordBreak(const QString &text, const QFontMetrics &metrics, int width);
 
 } // namespace GridPainter
+
+} // namespace Pixtile

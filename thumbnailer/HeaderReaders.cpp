@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+namespace Pixtile {
+
 namespace HeaderReaders {
 namespace {
 
@@ -223,3 +225,5 @@ bool ReadSizeByExtension(const QString &extension, const QString &file, int &wid
 }
 
 } // namespace HeaderReaders
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace Pixtile {
+
 // Pixel sizes read from a few header bytes, never by decoding. Each returns true only when both
 // width and height came out non-zero; a short, unreadable or malformed file is a failure and
 // never read past its end.
@@ -28,3 +30,5 @@ int HimetricToPixelsX(int himetric);
 int HimetricToPixelsY(int himetric);
 
 } // namespace HeaderReaders
+
+} // namespace Pixtile

@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QTransform>
 
+namespace Pixtile {
+
 namespace ImageOrientation {
 
 bool SwapsSides(int orientation)
@@ -92,3 +94,5 @@ int OrientationOf(const QString &file)
 }
 
 } // namespace ImageOrientation
+
+} // namespace Pixtile

@@ -7,6 +7,8 @@
 
 class QImageReader;
 
+namespace Pixtile {
+
 // How a photo is stored against how it is meant to be seen. Cameras write the picture as the
 // sensor saw it and record the turn in an orientation tag (the EXIF values 1 to 8); whatever
 // shows a picture, or sizes something after it, works with its upright size.
@@ -44,3 +46,5 @@ int OrientationOf(const QString &file);
 int OrientationOf(QImageReader &reader);
 
 } // namespace ImageOrientation
+
+} // namespace Pixtile

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace Pixtile {
+
 namespace MetafileRenderer {
 
 namespace {
@@ -252,3 +254,5 @@ QImage RenderWmf(const QByteArray &bytes, const QSize &size)
 }
 
 } // namespace MetafileRenderer
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QSize>
 
+namespace Pixtile {
+
 // Draws placeable Windows metafiles (WMF) into pictures through libwmf. Enhanced metafiles
 // (EMF) are not drawn: the only renderer packaged for them here may not be linked by this
 // program, so they are shown as a sheet of their own proportions.
@@ -18,3 +20,5 @@ bool IsPlaceable(const QByteArray &bytes);
 QImage RenderWmf(const QByteArray &bytes, const QSize &size);
 
 } // namespace MetafileRenderer
+
+} // namespace Pixtile

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace Pixtile {
+
 namespace PictureDecoder {
 
 namespace {
@@ -230,3 +232,5 @@ QImage ReadWithin(const QString &file, const QSize &bound)
 }
 
 } // namespace PictureDecoder
+
+} // namespace Pixtile

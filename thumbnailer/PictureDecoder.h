@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace Pixtile {
+
 // Decoding of picture files for showing them: upright, straight to the size they are shown at
 // where the format allows, and within a memory cap.
 //
@@ -53,3 +55,5 @@ QSize ShrunkWithin(const QSize &picture, const QSize &bound);
 QImage SmoothScaled(const QImage &image, const QSize &size);
 
 } // namespace PictureDecoder
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include "MessageService.h"
 
+namespace Pixtile {
+
 namespace PixtileMessages {
 
 void ShowNameTaken(QWidget *parent)
@@ -11,3 +13,5 @@ void ShowNameTaken(QWidget *parent)
 }
 
 } // namespace PixtileMessages
+
+} // namespace Pixtile

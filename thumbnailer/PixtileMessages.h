@@ -2,6 +2,8 @@
 
 class QWidget;
 
+namespace Pixtile {
+
 // The control's messages about its items' names. The collections (Thumbs, Thumbnails) show
 // nothing: they refuse a name that is there already, and the control tells the user.
 namespace PixtileMessages {
@@ -11,3 +13,5 @@ namespace PixtileMessages {
 void ShowNameTaken(QWidget *parent);
 
 } // namespace PixtileMessages
+
+} // namespace Pixtile

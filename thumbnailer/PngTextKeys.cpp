@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace Pixtile {
+
 namespace PngTextKeys {
 
 namespace {
@@ -106,3 +108,5 @@ QMap<QString, QString> Read(const QByteArray &png)
 }
 
 } // namespace PngTextKeys
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 namespace RecordSorter {
 
 QString SortableDate(const QString &dateMdf)
@@ -61,3 +63,5 @@ void Sort(FileRecords &records, int key, bool descending)
 }
 
 } // namespace RecordSorter
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include "FileRecord.h"
 
+namespace Pixtile {
+
 // Orders file records by one of six keys (name, type, size, date, area, extension) in either
 // direction; equal keys go by name in the same direction. Text compares without regard to case.
 namespace RecordSorter {
@@ -13,3 +15,5 @@ void Sort(FileRecords &records, int key, bool descending);
 QString SortableDate(const QString &dateMdf);
 
 } // namespace RecordSorter
+
+} // namespace Pixtile

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace Pixtile {
+struct ThumbCellAccess;
+}
+
 // Where an item's rendered cell lies in the control's memory cells. Written when the item is
 // rendered, read when it is painted or exported; not part of what a host sees of an item.
 struct ThumbCell
@@ -55,7 +59,7 @@ public:
 
 private:
     friend class Thumbs;
-    friend struct ThumbCellAccess;
+    friend struct Pixtile::ThumbCellAccess;
 
     QString m_path;
     QString m_name;

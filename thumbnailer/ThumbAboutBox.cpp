@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+namespace Pixtile {
+
 ThumbAboutBox::ThumbAboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -37,3 +39,5 @@ QPixmap ThumbAboutBox::Picture()
                      QStringLiteral("Pixtile Thumbnailer 4.1"));
     return pixmap;
 }
+
+} // namespace Pixtile

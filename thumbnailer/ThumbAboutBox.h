@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace Pixtile {
+
 // The library's about window: titled "About", showing one picture.
 class ThumbAboutBox : public QDialog
 {
@@ -13,3 +15,5 @@ public:
     // The picture shown (drawn by the library itself).
     static QPixmap Picture();
 };
+
+} // namespace Pixtile

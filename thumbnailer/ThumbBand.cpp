@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 QRect ThumbBand::normalised(QPoint anchor, QPoint corner)
 {
     const int left = std::min(anchor.x(), corner.x());
@@ -299,3 +301,5 @@ void ThumbBand::autoScrollTick()
     drawFrame();
     updateAutoScroll();
 }
+
+} // namespace Pixtile

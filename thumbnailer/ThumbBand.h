@@ -8,6 +8,9 @@
 #include <optional>
 
 class QTimer;
+
+namespace Pixtile {
+
 class ThumbnailerPrivate;
 
 // The selection band of the thumbnail grid: dragged from empty space, drawn as a dotted frame,
@@ -105,3 +108,5 @@ private:
     QRect m_frame;
     QRect m_clip;
 };
+
+} // namespace Pixtile

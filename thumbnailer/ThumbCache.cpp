@@ -14,6 +14,8 @@
 
 #include <cstring>
 
+namespace Pixtile {
+
 namespace ThumbCache {
 
 namespace {
@@ -251,3 +253,5 @@ bool Store::writeEntry(const QString &folder, const Source &source, QImage image
 }
 
 } // namespace ThumbCache
+
+} // namespace Pixtile

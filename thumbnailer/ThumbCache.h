@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+namespace Pixtile {
+
 // The thumbnail cache shared with the desktop (the freedesktop.org Thumbnail Managing Standard,
 // version 0.9): $XDG_CACHE_HOME/thumbnails (default ~/.cache/thumbnails) with one folder per
 // size, `normal` (128 pixels), `large` (256), `x-large` (512) and `xx-large` (1024), and
@@ -107,3 +109,5 @@ bool Matches(const QMap<QString, QString> &keys, const Source &source);
 bool MakePrivateFolder(const QString &path);
 
 } // namespace ThumbCache
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace Pixtile {
+
 bool ThumbCellStore::buildForListing(int n, int cellWidth, int cellHeight, int offset,
                                      int screenWidth, const QColor &fill)
 {
@@ -95,3 +97,5 @@ void ThumbCellStore::clear()
     m_listedSlot = 1;
     m_addCapacity = m_addUsed = 0;
 }
+
+} // namespace Pixtile

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QImage>
 
+namespace Pixtile {
+
 // The memory cells of the control: the blocks (cMemDCs) that hold every rendered cell, the cell
 // geometry in force for them, and where the next cell goes, for a listing and for AddItem.
 // Painting and exporting copy pixels out of these cells only.
@@ -70,3 +72,5 @@ private:
     int m_addCapacity = 0;
     int m_addUsed = 0;
 };
+
+} // namespace Pixtile

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QRegion>
 
+namespace Pixtile {
+
 ThumbDelegate::ThumbDelegate(const ThumbSettings &settings, const GridGeometry &geometry,
                              const ThumbCellStore &cells, const ThumbSelection &selection)
     : m_settings(settings), m_geometry(geometry), m_cells(cells), m_selection(selection),
@@ -67,3 +69,5 @@ void ThumbDelegate::paintLabel(QPainter &painter, const Thumb &thumb, int x, int
     if (m_selection.isCurrent(thumb.Name()))
         GridPainter::DrawFocusRect(painter, textBox.adjusted(-1, -1, 1, 1));
 }
+
+} // namespace Pixtile

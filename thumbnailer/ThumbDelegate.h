@@ -6,6 +6,9 @@
 
 class QPainter;
 class Thumb;
+
+namespace Pixtile {
+
 class ThumbCellStore;
 class ThumbSelection;
 struct GridGeometry;
@@ -31,3 +34,5 @@ private:
     const ThumbSelection &m_selection;
     QColor m_highlight;
 };
+
+} // namespace Pixtile

@@ -16,6 +16,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+namespace Pixtile {
+
 namespace {
 ThumbDragDrop::DragDriver &dragDriver()
 {
@@ -327,3 +329,5 @@ bool ThumbDragDrop::transferIn(const QStringList &files, int effect)
     QCoreApplication::processEvents();
     return ok;
 }
+
+} // namespace Pixtile

@@ -14,6 +14,9 @@ class QDragMoveEvent;
 class QDropEvent;
 class QMenu;
 class QMimeData;
+
+namespace Pixtile {
+
 class ThumbnailerPrivate;
 
 // Drag and drop of file lists for the Thumbnailer: dragging the selected files out (as file
@@ -77,3 +80,5 @@ private:
     int m_dropEffect = 0;
     std::unique_ptr<QMimeData> m_dragOverData;
 };
+
+} // namespace Pixtile

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace Pixtile {
+
 namespace {
 
 bool g_deleting = false;
@@ -279,3 +281,5 @@ bool ThumbFileOps::busy()
 {
     return g_deleting || g_transferring;
 }
+
+} // namespace Pixtile

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace Pixtile {
+
 // The file operations the Thumbnailer performs for the user: renaming a file in its folder,
 // moving files to the desktop trash after asking, and copying or moving dropped files into the
 // shown folder. Every operation either completes or leaves the files as they were; failures are
@@ -42,3 +44,5 @@ public:
     // True while a delete or transfer is running.
     static bool busy();
 };
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+namespace Pixtile {
+
 // The button and shift codes the control's mouse and drag events carry: buttons 1 left, 2 right,
 // 4 middle; shift bits 1 Shift, 2 Ctrl, 4 Alt.
 namespace ThumbInputCodes {
@@ -47,3 +49,5 @@ inline int Shift(Qt::KeyboardModifiers modifiers)
 }
 
 } // namespace ThumbInputCodes
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 
+namespace Pixtile {
+
 ThumbKeyCommand ClassifyThumbKey(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
@@ -177,3 +179,5 @@ void ThumbKeys::keyPress(QKeyEvent *event)
     }
     event->accept();
 }
+
+} // namespace Pixtile

@@ -3,6 +3,9 @@
 #include <Qt>
 
 class QKeyEvent;
+
+namespace Pixtile {
+
 class ThumbnailerPrivate;
 
 // The keyboard of the thumbnail grid: the table of keys and where the navigation keys lead,
@@ -55,3 +58,5 @@ private:
     ThumbnailerPrivate &d;
     bool m_movingTo = false;
 };
+
+} // namespace Pixtile

@@ -6,6 +6,8 @@
 #include "ThumbnailerPrivate.h"
 #include "cLabelEdit.h"
 
+namespace Pixtile {
+
 ThumbLabelEditing::ThumbLabelEditing(ThumbnailerPrivate &d)
     : d(d), m_txtLabel(new cLabelEdit(d.view.surface()))
 {
@@ -96,3 +98,5 @@ void ThumbLabelEditing::itemLeaving(const QString &name)
     m_txtLabel->hide();
     m_txtLabel->clear();
 }
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace Pixtile {
+
 class ThumbnailerPrivate;
 class cLabelEdit;
 
@@ -30,3 +32,5 @@ private:
     bool m_editing = false;
     bool m_startingEdit = false;
 };
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 // Limits of the Thumbnailer's size properties.
 namespace ThumbLimits {
 
@@ -26,3 +28,5 @@ constexpr int clampSpace(int value)
 }
 
 } // namespace ThumbLimits
+
+} // namespace Pixtile

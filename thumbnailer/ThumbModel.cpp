@@ -2,6 +2,8 @@
 
 #include "ThumbCellAccess.h"
 
+namespace Pixtile {
+
 int ThumbModel::indexOf(const QString &name) const
 {
     for (int i = 0; i < m_records.size(); ++i)
@@ -79,3 +81,5 @@ void ThumbModel::clear()
     m_records.clear();
     m_selection.reset();
 }
+
+} // namespace Pixtile

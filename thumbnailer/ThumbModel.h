@@ -5,6 +5,8 @@
 #include "Thumbnails.h"
 #include "Thumbs.h"
 
+namespace Pixtile {
+
 // The items of the control: the listed files in display order (one record each), the Thumb of
 // every rendered file, the rectangles of the items drawn last, and the selection. Item positions
 // are 1-based in display order; names are compared without regard to case.
@@ -55,3 +57,5 @@ private:
     ::Thumbnails m_thumbnails;
     ThumbSelection m_selection{m_thumbs};
 };
+
+} // namespace Pixtile

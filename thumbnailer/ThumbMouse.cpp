@@ -7,6 +7,8 @@
 
 #include <QMouseEvent>
 
+namespace Pixtile {
+
 ThumbMouse::ThumbMouse(ThumbnailerPrivate &d) : d(d)
 {
     if (d.settings.tooltips)
@@ -253,3 +255,5 @@ void ThumbMouse::reset()
     if (m_toolTip)
         m_toolTip->DelToolTip(d.view.surface());
 }
+
+} // namespace Pixtile

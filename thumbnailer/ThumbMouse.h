@@ -6,8 +6,11 @@
 #include <memory>
 
 class QMouseEvent;
-class ThumbnailerPrivate;
 class cToolTip;
+
+namespace Pixtile {
+
+class ThumbnailerPrivate;
 
 // The mouse on the drawing surface: pressing, clicking, Ctrl+clicking and double-clicking
 // items, what a press on empty space or a drag away from an item leads to (the band, a drag
@@ -49,3 +52,5 @@ private:
     // the item clicked last (a second click on its label edits it)
     QString m_lastClicked;
 };
+
+} // namespace Pixtile

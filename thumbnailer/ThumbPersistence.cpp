@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace Pixtile {
+
 const QList<ThumbPropertyKey> &ThumbPersistence::Keys()
 {
     const qlonglong buttonFace = 0x8000000F;
@@ -73,3 +75,5 @@ QVariantMap ThumbPersistence::Read(const PropertyBag &bag)
                       bag.ReadProperty(QString::fromLatin1(entry.key), entry.defaultValue));
     return values;
 }
+
+} // namespace Pixtile

@@ -7,6 +7,8 @@
 class PropertyBag;
 class QObject;
 
+namespace Pixtile {
+
 // The saved design of a Thumbnailer: every saved property with its storage key and default,
 // in the order they are written and read. Values equal to their default are not stored; a
 // missing key reads as its default.
@@ -30,3 +32,5 @@ public:
     // property names to values of the default's type.
     static QVariantMap Read(const PropertyBag &bag);
 };
+
+} // namespace Pixtile

@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <atomic>
 
+namespace Pixtile {
+
 namespace {
 
 // How long one step applies ready results before it lets the event loop run again.
@@ -441,3 +443,5 @@ bool ThumbPipeline::addItem(const QString &sPath, const QString &sName)
     m_events.itemAdd(&thumb);
     return true;
 }
+
+} // namespace Pixtile

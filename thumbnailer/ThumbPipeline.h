@@ -9,9 +9,12 @@
 #include <functional>
 #include <memory>
 
-class DecodeRun;
 class QWidget;
 class Thumb;
+
+namespace Pixtile {
+
+class DecodeRun;
 struct FileRecord;
 class ThumbModel;
 struct ThumbSettings;
@@ -176,3 +179,5 @@ private:
     std::shared_ptr<const int> m_run = std::make_shared<const int>(0);
     std::shared_ptr<const int> m_life = std::make_shared<const int>(0);
 };
+
+} // namespace Pixtile

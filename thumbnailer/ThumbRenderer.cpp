@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace Pixtile {
+
 namespace ThumbRenderer {
 
 QSize InnerBox(const CellSpec &cell)
@@ -80,3 +82,5 @@ QImage DecodeFitted(const QString &file, const CellSpec &cell)
 }
 
 } // namespace ThumbRenderer
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+namespace Pixtile {
+
 // Fitting and decoding of one picture into its memory cell.
 namespace ThumbRenderer {
 
@@ -29,3 +31,5 @@ QSize FitSize(const QSize &picture, const CellSpec &cell);
 QImage DecodeFitted(const QString &file, const CellSpec &cell);
 
 } // namespace ThumbRenderer
+
+} // namespace Pixtile

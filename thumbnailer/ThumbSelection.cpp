@@ -2,6 +2,8 @@
 
 #include "Thumbs.h"
 
+namespace Pixtile {
+
 Thumb *ThumbSelection::SelectedItem() const
 {
     return m_current.isEmpty() ? nullptr : m_thumbs.Item(m_current);
@@ -189,3 +191,5 @@ void ThumbSelection::reset()
     m_selThumbs.clear();
     m_current.clear();
 }
+
+} // namespace Pixtile

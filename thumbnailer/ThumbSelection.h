@@ -6,6 +6,8 @@
 class Thumb;
 class Thumbs;
 
+namespace Pixtile {
+
 // The selection of the Thumbnailer: the Selected flag of each item, the names of the selected
 // items in the order they were selected (SelThumbs) and the current item (SelectedItem, the one
 // with the focus rectangle). Every operation keeps the three consistent. The current item is
@@ -80,3 +82,5 @@ private:
     QStringList m_selThumbs;
     QString m_current;
 };
+
+} // namespace Pixtile

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace Pixtile {
+
 // The values behind the Thumbnailer's properties, read by every part of the control. Only the
 // control's setters write them.
 struct ThumbSettings
@@ -91,3 +93,5 @@ struct ThumbSettings
 
     bool listMode() const { return path == mThumbnailer::kListPath; }
 };
+
+} // namespace Pixtile

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+namespace Pixtile {
+
 ThumbSurface::ThumbSurface(ThumbSurfaceInput &input, QWidget *parent)
     : QWidget(parent), m_input(&input)
 {
@@ -88,3 +90,5 @@ bool ThumbSurface::focusNextPrevChild(bool next)
     // Arrow keys move between items, Tab leaves the control.
     return QWidget::focusNextPrevChild(next);
 }
+
+} // namespace Pixtile

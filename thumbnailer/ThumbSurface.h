@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace Pixtile {
+
 // Where the drawing surface hands its input: the control's interactions.
 class ThumbSurfaceInput
 {
@@ -55,3 +57,5 @@ private:
     ThumbSurfaceInput *m_input;
     QImage m_canvas;
 };
+
+} // namespace Pixtile

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 ThumbView::ThumbView(Thumbnailer *control, const ThumbSettings &settings, ThumbModel &model,
                      const ThumbCellStore &cells, ThumbSurfaceInput &input)
     : m_control(control), m_settings(settings), m_model(model), m_cells(cells),
@@ -258,3 +260,5 @@ void ThumbView::followHorizontalBar()
     if (!m_hScroll->isHidden())
         m_picBase->move(-m_hScroll->value(), 0);
 }
+
+} // namespace Pixtile

@@ -7,11 +7,14 @@
 
 class QScrollBar;
 class QWidget;
+class Thumbnailer;
+
+namespace Pixtile {
+
 class ThumbCellStore;
 class ThumbModel;
 class ThumbSurface;
 class ThumbSurfaceInput;
-class Thumbnailer;
 struct ThumbSettings;
 
 // The grid as shown: the drawing surface "picBase" inside a viewport with the bars "VScroll"
@@ -75,3 +78,5 @@ private:
     QScrollBar *m_vScroll;
     QScrollBar *m_hScroll;
 };
+
+} // namespace Pixtile

@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+using namespace Pixtile;
+
 Thumbnailer::Thumbnailer(QWidget *parent)
     : QFrame(parent), d(std::make_unique<ThumbnailerPrivate>(this))
 {

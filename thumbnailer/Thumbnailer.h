@@ -13,7 +13,10 @@
 
 class PropertyBag;
 class QMimeData;
+namespace Pixtile {
 class ThumbnailerPrivate;
+class ThumbnailerTestAccess;
+} // namespace Pixtile
 
 // The thumbnail viewer: shows the image files of a folder (Path + Pattern) or of an explicit
 // list (FilesList) as a grid of cells with optional labels. Every picture is decoded once into
@@ -291,7 +294,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    friend class ThumbnailerPrivate;
-    friend class ThumbnailerTestAccess;
-    std::unique_ptr<ThumbnailerPrivate> d;
+    friend class Pixtile::ThumbnailerPrivate;
+    friend class Pixtile::ThumbnailerTestAccess;
+    std::unique_ptr<Pixtile::ThumbnailerPrivate> d;
 };

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 
+using namespace Pixtile;
+
 // ---- the grid ------------------------------------------------------------------------------
 
 int Thumbnailer::Rows() const

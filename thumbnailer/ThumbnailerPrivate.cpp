@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+namespace Pixtile {
+
 ThumbnailerPrivate::ThumbnailerPrivate(Thumbnailer *control)
     : q(control), pipeline(settings, model, *this, control),
       view(control, settings, model, pipeline.cells(), *this), labels(*this), band(*this),
@@ -324,3 +326,5 @@ void ThumbnailerPrivate::surfaceDrop(QDropEvent *event)
 {
     dragDrop.drop(event);
 }
+
+} // namespace Pixtile

@@ -20,6 +20,8 @@
 class QTimer;
 class Thumbnailer;
 
+namespace Pixtile {
+
 // The inside of a Thumbnailer: the settings behind its properties and the parts that do the
 // work, each with its own state: the items (ThumbModel), the render pipeline (listing, decode
 // queue, memory cells), the grid view, and one class per interaction (mouse, band, label
@@ -104,3 +106,5 @@ private:
 
     bool m_deletingItems = false;
 };
+
+} // namespace Pixtile

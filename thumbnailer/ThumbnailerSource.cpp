@@ -7,6 +7,8 @@
 #include "WaitCursor.h"
 #include "mThumbnailer.h"
 
+using namespace Pixtile;
+
 QString Thumbnailer::Pattern() const
 {
     return d->settings.pattern;

@@ -3,6 +3,8 @@
 #include "ThumbCellAccess.h"
 #include "ThumbnailerPrivate.h"
 
+namespace Pixtile {
+
 const FileRecords &ThumbnailerTestAccess::records() const
 {
     return m_control.d->model.records();
@@ -52,3 +54,5 @@ void ThumbnailerTestAccess::setScreenWidthForCells(int width)
 {
     m_control.d->pipeline.setScreenWidthForCells(width);
 }
+
+} // namespace Pixtile

@@ -10,6 +10,8 @@ class Thumb;
 class Thumbnailer;
 class cToolTip;
 
+namespace Pixtile {
+
 // The inside of a Thumbnailer as the control's own tests and benchmarks see it. Hosts have no
 // use for it: what they may rely on is the control's public interface.
 class ThumbnailerTestAccess
@@ -39,3 +41,5 @@ public:
 private:
     Thumbnailer &m_control;
 };
+
+} // namespace Pixtile

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace Pixtile {
+
 // Shows the busy pointer over one widget for its lifetime (the widget may go meanwhile).
 class WidgetBusyCursor
 {
@@ -31,3 +33,5 @@ private:
     QCursor m_old;
     bool m_hadCursor;
 };
+
+} // namespace Pixtile

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+namespace Pixtile {
+
 cLabelEdit::cLabelEdit(QWidget *parent) : QLineEdit(parent)
 {
     setObjectName(QStringLiteral("txtLabel"));
@@ -83,3 +85,5 @@ void cLabelEdit::focusOutEvent(QFocusEvent *event)
     if (isVisible())
         emit editEnded();
 }
+
+} // namespace Pixtile

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace Pixtile {
+
 // The in-place label editor "txtLabel": a single-line box laid over an item's label, centred on
 // the cell and at least as wide as the cell, growing with the text. Enter ends the edit with
 // the typed text, Escape with an empty text; losing the focus ends it as well, except to the
@@ -40,3 +42,5 @@ private:
     int m_thumbWidth = 0;
     int m_height = 0;
 };
+
+} // namespace Pixtile

@@ -20,6 +20,8 @@
 #include <cmath>
 #include <cstdio>
 
+using namespace Pixtile;
+
 namespace {
 
 // Resident memory figures of this process in KiB (VmRSS, VmHWM).

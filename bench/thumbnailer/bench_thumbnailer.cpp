@@ -36,6 +36,8 @@
 #include <ctime>
 #include <time.h>
 
+using namespace Pixtile;
+
 namespace {
 
 // Wall-clock and processor time of one phase (the processor time is what the phase costs when

@@ -16,6 +16,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

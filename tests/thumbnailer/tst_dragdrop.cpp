@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QUrl>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 namespace {

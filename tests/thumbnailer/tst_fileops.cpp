@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Pixtile;
+
 // Renaming, deleting to the trash and copying or moving files in: real files in a temporary
 // folder; the trash lives in that folder too (HOME and XDG_DATA_HOME point there).
 class tst_fileops : public QObject

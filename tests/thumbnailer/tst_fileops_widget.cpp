@@ -15,6 +15,8 @@
 
 #include <sys/stat.h>
 
+using namespace Pixtile;
+
 class tst_fileops_widget : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Pixtile;
+
 // The keyboard table: where each navigation key leads from a given item, and what the other
 // keys ask for.
 class tst_keys : public QObject

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QTest>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 class tst_labeledit : public QObject

@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+using namespace Pixtile;
+
 // An object with the viewer's properties, standing in for the control: the pages only know
 // property names.
 class FakeViewer : public QObject

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

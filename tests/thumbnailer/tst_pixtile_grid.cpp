@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace Pixtile;
+
 class TestPixtileGrid : public QObject
 {
     Q_OBJECT

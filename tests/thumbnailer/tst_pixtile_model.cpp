@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Pixtile;
+
 using namespace PixtileTestFiles;
 
 class TestPixtileModel : public QObject

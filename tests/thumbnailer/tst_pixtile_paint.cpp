@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

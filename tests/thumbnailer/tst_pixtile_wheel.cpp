@@ -13,6 +13,8 @@
 #include <QtTest>
 #include <qtestspontaneevent.h>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

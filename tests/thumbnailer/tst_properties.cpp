@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 class tst_properties : public QObject

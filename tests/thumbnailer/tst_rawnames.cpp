@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

@@ -13,6 +13,8 @@
 
 #include <cstring>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Pixtile;
+
 // The selection model (flags, SelThumbs order, current item) and the band arithmetic,
 // without a widget.
 class tst_selection : public QObject

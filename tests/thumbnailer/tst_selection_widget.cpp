@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Pixtile;
+
 class tst_selection_widget : public QObject
 {
     Q_OBJECT

@@ -18,6 +18,8 @@
 
 #include <sys/stat.h>
 
+using namespace Pixtile;
+
 using namespace PixtileTestWait;
 
 using namespace PixtileTestFiles;

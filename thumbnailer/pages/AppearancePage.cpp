@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 namespace {
 
 constexpr int kPreviewWidth = 230;
@@ -281,3 +283,5 @@ void AppearancePage::markChanged()
     m_changed = true;
     emit changed();
 }
+
+} // namespace Pixtile

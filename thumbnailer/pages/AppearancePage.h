@@ -8,6 +8,8 @@ class QLabel;
 class QLineEdit;
 class QScrollBar;
 
+namespace Pixtile {
+
 // The "Appearance" property page of the thumbnail viewer: sizes, border styles and a live
 // preview of one cell. It reads and writes the control's properties by name, so it serves any
 // object with the viewer's properties.
@@ -63,3 +65,5 @@ private:
     int m_innerWidth = 0;
     int m_labelWidth = 1;
 };
+
+} // namespace Pixtile

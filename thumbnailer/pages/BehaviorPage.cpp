@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+namespace Pixtile {
+
 namespace {
 
 // The switches as they appear on the page, grouped.
@@ -186,3 +188,5 @@ void BehaviorPage::markChanged()
     m_changed = true;
     emit changed();
 }
+
+} // namespace Pixtile

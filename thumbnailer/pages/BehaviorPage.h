@@ -10,6 +10,8 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
+namespace Pixtile {
+
 // The "Behavior" property page of the thumbnail viewer: the file information and behaviour
 // switches and the file pattern, built from nine pattern check boxes.
 class BehaviorPage : public QWidget
@@ -48,3 +50,5 @@ private:
     bool m_loading = false;
     bool m_changed = false;
 };
+
+} // namespace Pixtile

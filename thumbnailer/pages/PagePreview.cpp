@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace Pixtile {
+
 namespace PagePreview {
 
 int LabelHeight(const Settings &settings)
@@ -54,3 +56,5 @@ void Paint(QImage &image, const Settings &s, const QColor &background)
 }
 
 } // namespace PagePreview
+
+} // namespace Pixtile

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QRect>
 
+namespace Pixtile {
+
 // Draws the live preview of the Appearance page: one cell with its outer and inner borders and,
 // when wanted, the label box below it, centred in the picture, with the same edges as the
 // viewer draws.
@@ -30,3 +32,5 @@ int LabelHeight(const Settings &settings);
 void Paint(QImage &image, const Settings &settings, const QColor &background);
 
 } // namespace PagePreview
+
+} // namespace Pixtile

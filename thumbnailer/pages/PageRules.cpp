@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace Pixtile {
+
 namespace PageRules {
 
 namespace {
@@ -54,17 +56,17 @@ QString RepairMetric(const QString &text, MetricRange range)
 // The same widths as the viewer's own grid uses.
 int OuterBorderWidth(int thumbBorderStyle)
 {
-    return ::OuterBorderWidth(thumbBorderStyle);
+    return Pixtile::OuterBorderWidth(thumbBorderStyle);
 }
 
 int InnerBorderWidth(int thumbBorderInStyle)
 {
-    return ::InnerBorderWidth(thumbBorderInStyle);
+    return Pixtile::InnerBorderWidth(thumbBorderInStyle);
 }
 
 int LabelBorderWidth(int labelBorderStyle)
 {
-    return ::LabelBorderWidth(labelBorderStyle);
+    return Pixtile::LabelBorderWidth(labelBorderStyle);
 }
 
 std::optional<int> CheckedOffset(int width, int height, int offset, int outerWidth, int innerWidth)
@@ -144,3 +146,5 @@ void SplitPattern(const QString &pattern, PatternChecks &checks)
 }
 
 } // namespace PageRules
+
+} // namespace Pixtile

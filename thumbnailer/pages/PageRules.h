@@ -8,6 +8,8 @@
 #include <array>
 #include <optional>
 
+namespace Pixtile {
+
 // The rules of the Appearance and Behavior property pages, kept apart from the widgets so that
 // they can be checked without a window.
 namespace PageRules {
@@ -66,3 +68,5 @@ QString BuildPattern(const PatternChecks &checks);
 void SplitPattern(const QString &pattern, PatternChecks &checks);
 
 } // namespace PageRules
+
+} // namespace Pixtile

@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace Pixtile;
+
 ThumbnailerPropertiesDialog::ThumbnailerPropertiesDialog(QObject *control, QWidget *parent)
     : QDialog(parent), m_control(control)
 {

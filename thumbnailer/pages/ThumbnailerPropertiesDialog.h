@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
+namespace Pixtile {
 class AppearancePage;
 class BehaviorPage;
+} // namespace Pixtile
 class QDialogButtonBox;
 class QPushButton;
 class QTabWidget;
@@ -22,8 +24,8 @@ public:
     // Shows the pages for the control modally; true when changes were applied (by OK or Apply).
     static bool Edit(QObject *control, QWidget *parent = nullptr);
 
-    AppearancePage *appearancePage() const { return m_appearance; }
-    BehaviorPage *behaviorPage() const { return m_behavior; }
+    Pixtile::AppearancePage *appearancePage() const { return m_appearance; }
+    Pixtile::BehaviorPage *behaviorPage() const { return m_behavior; }
     bool hasApplied() const { return m_applied; }
 
 public slots:
@@ -39,8 +41,8 @@ private:
 
     QObject *m_control;
     QTabWidget *m_tabs = nullptr;
-    AppearancePage *m_appearance = nullptr;
-    BehaviorPage *m_behavior = nullptr;
+    Pixtile::AppearancePage *m_appearance = nullptr;
+    Pixtile::BehaviorPage *m_behavior = nullptr;
     QDialogButtonBox *m_buttons = nullptr;
     QPushButton *m_apply = nullptr;
     bool m_applied = false;
