@@ -297,6 +297,15 @@ void TestFacts::personWithoutBirthYearOrSuffixIsStillFound()
                                                        "London, England"),
                                         QStringLiteral("Tom Smith jr. (1825): NAME Tom /Smith/ "
                                                        "jr.")}));
+    // A name that lost its prefix and particle is still its person's, when no other person of
+    // that year fits.
+    first = replaced(kFamily, QStringLiteral("1 NAME John /Smith/"),
+                     QStringLiteral("1 NAME Sir John /de Smith/"));
+    const Comparison d = compareLines(first, kFamily);
+    QVERIFY(d.onlyInSecond.isEmpty());
+    QCOMPARE(figures(d, Category::ParentLinks).kept, 4);
+    QCOMPARE(lostTexts(d), QStringList{QStringLiteral("Sir John de Smith (1800): NAME Sir John "
+                                                      "/de Smith/")});
 }
 
 void TestFacts::factsAreCountedAsOftenAsTheyOccur()

@@ -87,6 +87,40 @@ void pairGroups(std::vector<Person> &first, std::vector<Person> &second, GroupOf
     }
 }
 
+// Pairs each unmatched person of the second file whose name is made of words of the name of
+// exactly one unmatched person of the first with the same birth year, and the other way round
+// ("Adam Alltag" for "Lt. Adam /de Alltag/ Jr."): a name that lost its prefix, particle or
+// nickname.
+void pairByNameWords(std::vector<Person> &first, std::vector<Person> &second)
+{
+    const auto words = [](const Person &p) {
+        const QStringList list = p.name.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        return QSet<QString>(list.cbegin(), list.cend());
+    };
+    QHash<QString, QList<int>> firstByYear;
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (!first[i].matched && !first[i].name.isEmpty())
+            firstByYear[first[i].year].append(int(i));
+    }
+    QHash<int, QList<int>> candidates; // first -> second
+    QHash<int, int> claims;            // second -> how many of the first it fits
+    for (size_t j = 0; j < second.size(); ++j) {
+        if (second[j].matched || second[j].name.isEmpty())
+            continue;
+        const QSet<QString> part = words(second[j]);
+        for (const int i : firstByYear.value(second[j].year)) {
+            if (words(first[size_t(i)]).contains(part)) {
+                candidates[i].append(int(j));
+                ++claims[int(j)];
+            }
+        }
+    }
+    for (auto it = candidates.cbegin(); it != candidates.cend(); ++it) {
+        if (it.value().size() == 1 && claims.value(it.value().front()) == 1)
+            pair(first[size_t(it.key())], second[size_t(it.value().front())]);
+    }
+}
+
 } // namespace
 
 void matchPersons(FactFile &firstFile, FactFile &secondFile)
@@ -108,6 +142,7 @@ void matchPersons(FactFile &firstFile, FactFile &secondFile)
         first, second, [](const Person &p) { return p.name; }, true);
     pairGroups(
         first, second, [](const Person &p) { return p.core; }, true);
+    pairByNameWords(first, second);
 
     QHash<QString, int> seen;
     for (Person &person : second) {

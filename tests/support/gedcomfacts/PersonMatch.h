@@ -14,7 +14,10 @@ namespace GedcomFacts {
 //     the rest in file order;
 //  3. a person still unmatched who is the only one of each file's unmatched persons with the
 //     same name without its suffix ("jr.") and year; with the same name; with the same name
-//     without its suffix (a suffix or a birth year lost or changed).
+//     without its suffix (a suffix or a birth year lost or changed);
+//  4. a person still unmatched whose name is made of words of the name of exactly one still
+//     unmatched person of the other file with the same birth year (a prefix, particle or
+//     nickname lost).
 // The rest of the second file are keyed "... [only in the second file]".
 void matchPersons(FactFile &first, FactFile &second);
 
