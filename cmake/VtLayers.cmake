@@ -50,7 +50,7 @@ function(vt_check_layers)
     vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
     # Replacing files safely: Qt Core alone, below every library that writes files.
     vt_check_links(vtsafefile MAY "" QT Qt6::Core)
-    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core)
+    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core SYSTEM PkgConfig::LIBZIP)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
     vt_check_links(vttreechart MAY vtcommon vtsafefile vtrecord)

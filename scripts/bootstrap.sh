@@ -9,6 +9,7 @@ packages=(
   libgl-dev
   qt6-svg-dev
   pkg-config libexif-dev libwmf-dev zlib1g-dev
+  libzip-dev
   poppler-utils
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
