@@ -59,5 +59,7 @@ function(vt_check_layers)
     vt_check_links(vtapp MAY vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
         vtcommon vtsafefile)
     # Test fakes are for the tests: no library of the product may link them.
-    vt_check_links(vttestsupport MAY vtcommon)
+    if(TARGET vttestsupport)
+        vt_check_links(vttestsupport MAY vtcommon)
+    endif()
 endfunction()
