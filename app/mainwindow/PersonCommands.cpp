@@ -1,6 +1,7 @@
 #include "PersonCommands.h"
 
 #include "AppState.h"
+#include "ChildrenOf.h"
 #include "CommandAction.h"
 #include "EditHost.h"
 #include "FileHelpers.h"
@@ -223,7 +224,7 @@ void PersonCommands::mnuPersonDelete()
     // selected.
     const QString parentKey = person->PrntKey();
     const cPersonPtr parent = m_tree.People().Item(parentKey);
-    if (parent && parent->Key() == parentKey && parentKey != QLatin1String("ROOT"))
+    if (parent && parent->Key() == parentKey && parentKey != RootParentKey())
         m_tree.Select(parentKey, true);
     else
         m_tree.ClearSelection();
