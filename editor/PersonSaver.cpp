@@ -2,10 +2,8 @@
 
 #include "EditHost.h"
 #include "FileHelpers.h"
-#include "LifeSpan.h"
 #include "MessageService.h"
 #include "PhotoStorage.h"
-#include "TreeChart.h"
 
 #include <QGuiApplication>
 
@@ -17,20 +15,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kRootHelpTopic = 1020;
 constexpr long long kErrObjectNotSet = 91;
 
-// The first box of the chart, row by row, that shows the person with this key.
-cNodePtr findBox(const TreeChart &chart, const QString &key)
-{
-    for (const cLevelPtr &level : chart.Levels()) {
-        if (!level)
-            continue;
-        for (const cNodePtr &node : level->Level()) {
-            if (node && node->Key() == key)
-                return node;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 QString AppTitle()
@@ -39,7 +23,10 @@ QString AppTitle()
     return name.isEmpty() ? QStringLiteral("Velkin Tree") : name;
 }
 
-PersonSaver::PersonSaver(EditHost &host, QWidget *parent) : m_host(host), m_parent(parent) {}
+PersonSaver::PersonSaver(EditHost &host, bool EditMode, QWidget *parent)
+    : m_host(host), m_editMode(EditMode), m_parent(parent)
+{
+}
 
 QString PersonSaver::RootToChildText()
 {
@@ -85,15 +72,14 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
         }
 
         bool reparented = false;
-        if (m_host.EditMode()) {
+        if (m_editMode) {
             if (!editSteps(typed, photoSelection, read, reparented))
                 return false;
         } else if (!addSteps(typed, photoSelection)) {
             return false;
         }
 
-        // Common end.
-        m_host.VTree().Refresh();
+        // Common end: the views of the open tree have followed the change.
         if (reparented) {
             ShowMessage(QStringLiteral("'") + typed.ID +
                             QStringLiteral("' has changed Parent. Please refresh the Tree to see "
@@ -110,16 +96,15 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
 bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelection,
                             const PersonRecord *read, bool &reparented)
 {
-    const QString tree = m_host.CurrentTree();
     const QString selectedKey = m_host.SelectedKey();
 
     bool found = false;
-    if (const StoreError error = m_host.FindPerson(tree, selectedKey, &found, nullptr)) {
+    if (const StoreError error = m_host.FindPerson(selectedKey, &found, nullptr)) {
         reportStoreError(error, typed.ID);
         return false;
     }
     if (found) {
-        const StoreError error = m_host.UpdatePerson(tree, typed.ID, typed, read);
+        const StoreError error = m_host.UpdatePerson(typed.ID, typed, read);
         if (error.number == kErrRowChanged) {
             askReload(selectedKey);
             return false;
@@ -139,19 +124,19 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
 
     const cPersonPtr before = m_host.Person(selectedKey);
     const QString oldParent = before ? before->PrntKey() : QString();
-    const cPersonPtr person = showValues(selectedKey, typed);
+    const cPersonPtr person = changePerson(selectedKey, typed);
     if (!person)
         return false;
     reparented = person->PrntKey() != oldParent;
 
     // Chosen photos are copied whether or not the information panel is shown.
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
-    if (m_host.InfoVisible() && !photoSelection.isEmpty())
-        m_host.RedrawThumbs();
+    if (!photoSelection.isEmpty())
+        m_host.AddedPhotos(typed.ID);
     return true;
 }
 
-cPersonPtr PersonSaver::showValues(const QString &key, const PersonRecord &values)
+cPersonPtr PersonSaver::changePerson(const QString &key, const PersonRecord &values)
 {
     const cPersonPtr person = m_host.Person(key);
     if (!person) {
@@ -161,19 +146,8 @@ cPersonPtr PersonSaver::showValues(const QString &key, const PersonRecord &value
                     m_parent);
         return nullptr;
     }
+    // The box keeps its row even when the parent changed; the views show the new values.
     m_host.ChangePerson(key, values);
-
-    // The box keeps its row even when the parent changed; only its captions follow.
-    if (const cNodePtr box = findBox(m_host.VTree(), key)) {
-        box->setCaptionA(person->Sname() + QLatin1Char(' ') + person->Fname());
-        box->setCaptionB(person->PrtSname() + QLatin1Char(' ') + person->PrtFname());
-    }
-    if (m_host.InfoVisible()) {
-        m_host.ShowInfoValues(*person);
-        m_host.ShowDeathFields(!person->Ddate().isEmpty());
-    }
-    m_host.SetStatusTexts(LifeSpan::NameText(person->Fname(), person->Sname()),
-                          LifeSpan::Text(person->Bdate(), person->Ddate()));
     return person;
 }
 
@@ -190,7 +164,7 @@ void PersonSaver::askReload(const QString &key)
         return;
     bool found = false;
     PersonRecord current;
-    if (const StoreError error = m_host.FindPerson(m_host.CurrentTree(), key, &found, &current)) {
+    if (const StoreError error = m_host.FindPerson(key, &found, &current)) {
         reportStoreError(error, key);
         return;
     }
@@ -199,14 +173,13 @@ void PersonSaver::askReload(const QString &key)
                     AppTitle(), MsgIcon::None, MsgButtons::OkOnly, m_parent);
         return;
     }
-    if (showValues(key, current))
-        m_host.VTree().Refresh();
+    changePerson(key, current);
     m_reloaded = current;
 }
 
 bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelection)
 {
-    if (const StoreError error = m_host.InsertPerson(m_host.CurrentTree(), typed)) {
+    if (const StoreError error = m_host.InsertPerson(typed)) {
         // A busy, full or damaged database, or a tree that is gone, is not a taken key: say
         // what happened.
         if (IsFileFailure(error) || error.number == kErrTreeMissing) {
@@ -227,6 +200,8 @@ bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelect
     // is clicked again.
     m_host.AddPerson(typed);
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
+    if (!photoSelection.isEmpty())
+        m_host.AddedPhotos(typed.ID);
     ShowMessage(QStringLiteral("Entry ") + typed.Fname + QLatin1Char(' ') + typed.Sname +
                     QStringLiteral(" (") + typed.ID +
                     QStringLiteral(") has been successfully added."),

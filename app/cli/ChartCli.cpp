@@ -3,6 +3,7 @@
 #include "ChartExport.h"
 #include "OpenTree.h"
 #include "TreeExport.h"
+#include "TreeList.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -18,20 +19,6 @@ int fail(QTextStream &err, const QString &message)
     err << message << '\n';
     err.flush();
     return 1;
-}
-
-// The tree's name as the database lists it: the exact name, else the one name equal to it
-// without regard to case (as the database compares table names).
-QString listedTree(const mDatabase &store, const QString &name)
-{
-    const QStringList trees = store.ListTrees();
-    if (trees.contains(name))
-        return name;
-    for (const QString &tree : trees) {
-        if (tree.compare(name, Qt::CaseInsensitive) == 0)
-            return tree;
-    }
-    return QString();
 }
 
 QString titleOf(const ChartCliRequest &request, const cPeople &people)
@@ -77,12 +64,16 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
                     QStringLiteral("The database %1 could not be opened.\n%2")
                         .arg(QDir::toNativeSeparators(database), store.OpenError().description));
 
-    const QString tree = listedTree(store, request.tree);
+    // The tree's name as the database lists it: the exact name, else the one name equal to it
+    // without regard to case (as the database compares table names).
+    TreeList trees(store);
+    trees.Refill();
+    const QString tree = trees.Listed(request.tree);
     if (tree.isEmpty())
         return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
                              .arg(request.tree, QDir::toNativeSeparators(database)));
-    OpenTree open;
-    if (const StoreError error = open.Load(store, tree))
+    OpenTree open(store);
+    if (const StoreError error = open.Load(tree))
         return fail(
             err,
             QStringLiteral("The tree '%1' could not be read: %2").arg(tree, error.description));

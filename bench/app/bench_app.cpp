@@ -10,12 +10,13 @@
 //
 // The tree is made by the test suite's generator: every column filled as real trees fill them,
 // one root with `children` children, founders and their descendants over several generations.
+#include "ChartView.h"
 #include "FindPersonDialog.h"
+#include "LoadTree.h"
 #include "OpenTree.h"
 #include "PeopleBuilder.h"
 #include "PersonFinder.h"
 #include "SqliteFloor.h"
-#include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "mDatabase.h"
 #include "support_TreeGenerator.h"
@@ -118,8 +119,8 @@ int main(int argc, char **argv)
     ApplyMainWindowDesign(chart);
     window.show();
     QApplication::processEvents();
-    OpenTree tree;
-    TreeBrowser browser(tree, chart, store, &window);
+    OpenTree tree(store);
+    ChartView view(tree, chart); // the main window's chart: its walk and its clicks
 
     const long long before = ResidentKiB();
     long long open = 0;
@@ -130,7 +131,7 @@ int main(int argc, char **argv)
         t.restart();
         const double cpu = threadMs();
         const double all = processMs();
-        browser.LoadTree(treeName);
+        LoadTree(tree, nullptr, treeName, &window);
         chart.repaint();
         loads.push_back(elapsedMs(t));
         loadsCpu.push_back(threadMs() - cpu);
@@ -154,7 +155,7 @@ int main(int argc, char **argv)
         const cNodePtr root = chart.Levels().Item(1)->Item(TreeGenerator::WideRootKey());
         chart.setSelectedNode(root);
         t.restart();
-        browser.VTree_NodeClick(root, true);
+        view.VTree_NodeClick(root, true);
         chart.repaint();
         QApplication::processEvents();
         wide.push_back(elapsedMs(t));
@@ -162,7 +163,7 @@ int main(int argc, char **argv)
         const cNodePtr child = chart.Levels().Item(2)->Item(children / 2 + 1);
         chart.setSelectedNode(child);
         t.restart();
-        browser.VTree_NodeClick(child, true);
+        view.VTree_NodeClick(child, true);
         chart.repaint();
         QApplication::processEvents();
         narrow.push_back(elapsedMs(t));
@@ -199,7 +200,7 @@ int main(int argc, char **argv)
 
     t.restart();
     const double closeCpu = threadMs();
-    browser.CloseTree();
+    tree.Close();
     chart.repaint();
     const double close = elapsedMs(t);
     const double closeThread = threadMs() - closeCpu;
