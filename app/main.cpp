@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DataFolder.h"
 #include "FileArgument.h"
+#include "GedcomCommands.h"
 #include "InfoOptions.h"
 #include "MessageService.h"
 #include "frmMain.h"
@@ -63,7 +64,7 @@ int main(int argc, char *argv[])
     QObject::connect(&splash, &frmSplash::StartupFinished, &app,
                      [] { QApplication::setQuitOnLastWindowClosed(true); });
     QObject::connect(&splash, &frmSplash::StartupFailed, &app, [] { QApplication::exit(1); });
-    Cli::ImportFileOnStart(parser, splash, main);
+    Cli::ImportFileOnStart(parser, splash, main.Gedcom());
     splash.show();
     return app.exec();
 }

@@ -6,9 +6,14 @@
 # when QT is given, a Qt module that is not named there (Qt6::Core and so on), or, when SYSTEM is
 # given, another imported library (SQLite::SQLite3 and so on) that is not named there. Without
 # SYSTEM the system's libraries are not looked at. Run once every target exists.
+#
+# The program is in parts (app/CMakeLists.txt), which are project libraries like the others.
+set(VT_APP_PARTS
+    vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_gedcom vtapp_chart vtapp_cli
+    vtapp_mainwindow)
 set(VT_PROJECT_LIBRARIES
     vtrecord vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan vteditor vtapp
-    vttestsupport)
+    vttestsupport ${VT_APP_PARTS})
 
 function(vt_check_links target)
     cmake_parse_arguments(ARG "" "" "MAY;QT;SYSTEM" ${ARGN})
@@ -50,14 +55,37 @@ function(vt_check_layers)
     vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
     # Replacing files safely: Qt Core alone, below every library that writes files.
     vt_check_links(vtsafefile MAY "" QT Qt6::Core)
-    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core)
+    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core SYSTEM PkgConfig::LIBZIP)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
     vt_check_links(vttreechart MAY vtcommon vtsafefile vtrecord)
     vt_check_links(Pixtile MAY vtcommon vtsafefile)
     vt_check_links(vteditor MAY vtlifespan vttreechart Pixtile vtstore vtrecord vtcommon)
-    vt_check_links(vtapp MAY vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
-        vtcommon vtsafefile)
+    vt_check_app_parts()
     # Test fakes are for the tests: no library of the product may link them.
-    vt_check_links(vttestsupport MAY vtcommon)
+    if(TARGET vttestsupport)
+        vt_check_links(vttestsupport MAY vtcommon)
+    endif()
+endfunction()
+
+# The parts of the program, from the bottom. The owner of the open tree and the tree list need no
+# window of the program; start-up reaches the main window only through the interface it states
+# (StartupWindow); the commands of the GEDCOM and chart parts reach the open tree, the tree list
+# and the message service, never the main window. Only the main window and the command line sit
+# on top; nothing links them but the executable (and `vtapp`, the tests' bundle of every part).
+function(vt_check_app_parts)
+    vt_check_links(vtapp_opentree MAY vttreechart vtstore vtrecord vtcommon vtsafefile)
+    vt_check_links(vtapp_startup MAY vtstore vtrecord vtcommon)
+    vt_check_links(vtapp_dialogs MAY vtstore vtrecord vtcommon)
+    vt_check_links(vtapp_help MAY vtcommon)
+    vt_check_links(vtapp_gedcom MAY vtapp_opentree vtapp_dialogs vtgedcom vtstore vtrecord
+        vtcommon vtsafefile)
+    vt_check_links(vtapp_chart MAY vtapp_opentree vttreechart vtlifespan vtstore vtrecord vtcommon
+        vtsafefile)
+    vt_check_links(vtapp_cli MAY vtapp_startup vtapp_gedcom vtapp_opentree vttreechart vtgedcom
+        vtlifespan vtstore vtrecord vtcommon vtsafefile)
+    vt_check_links(vtapp_mainwindow MAY vtapp_startup vtapp_opentree vtapp_dialogs vtapp_help
+        vtapp_gedcom vtapp_chart vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
+        vtcommon vtsafefile)
+    vt_check_links(vtapp MAY ${VT_APP_PARTS})
 endfunction()

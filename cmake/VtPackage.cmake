@@ -13,10 +13,14 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/PixtileConfigVersion.cmak
 install(FILES ${PROJECT_BINARY_DIR}/PixtileConfig.cmake
     ${PROJECT_BINARY_DIR}/PixtileConfigVersion.cmake DESTINATION ${VT_PIXTILE_CMAKEDIR})
 
-# The Debian package, velkintree_<version>_<arch>.deb: everything installed, under /usr.
-# dpkg-shlibdeps finds the libraries the binaries link; the Qt plugins the program loads at run
-# time it cannot see, so they are named: the SQLite driver, TIFF and WebP pictures, and the
-# window-system plugins (only recommended by Qt Gui, yet nothing shows without them).
+# The Debian package, velkintree_<version>_<arch>.deb: everything installed, under /usr, made from
+# the users' build (build/: optimised, no assertions). dpkg-shlibdeps finds the libraries the
+# binaries link; what the program loads or reads at run time it cannot see, so that is named
+# (scripts/bootstrap.sh installs the same): the Qt SQLite driver and the TIFF and WebP plugins
+# (only recommended by Qt), the fonts the metafile library draws text with (it reads
+# Ghostscript's font map, and only recommends the fonts), and the fonts that show Chinese,
+# Japanese and Korean names (recommended: every other name shows in the fonts Qt's font
+# configuration always brings).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velkintree)
 set(CPACK_PACKAGE_VENDOR Quillmar)
@@ -37,5 +41,6 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillmar <velkin@quillmar-soft.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-image-formats-plugins, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-image-formats-plugins, fonts-urw-base35")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-wqy-microhei")
 include(CPack)

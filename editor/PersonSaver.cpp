@@ -3,10 +3,8 @@
 #include "CollectionMessages.h"
 #include "EditHost.h"
 #include "FileHelpers.h"
-#include "LifeSpan.h"
 #include "MessageService.h"
 #include "PhotoStorage.h"
-#include "TreeChart.h"
 
 #include <QGuiApplication>
 
@@ -18,20 +16,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kRootHelpTopic = 1020;
 constexpr long long kErrObjectNotSet = 91;
 
-// The first box of the chart, row by row, that shows the person with this key.
-cNodePtr findBox(const TreeChart &chart, const QString &key)
-{
-    for (const cLevelPtr &level : chart.Levels()) {
-        if (!level)
-            continue;
-        for (const cNodePtr &node : level->Level()) {
-            if (node && node->Key() == key)
-                return node;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 QString AppTitle()
@@ -40,7 +24,10 @@ QString AppTitle()
     return name.isEmpty() ? QStringLiteral("Velkin Tree") : name;
 }
 
-PersonSaver::PersonSaver(EditHost &host, QWidget *parent) : m_host(host), m_parent(parent) {}
+PersonSaver::PersonSaver(EditHost &host, bool EditMode, QWidget *parent)
+    : m_host(host), m_editMode(EditMode), m_parent(parent)
+{
+}
 
 QString PersonSaver::RootToChildText()
 {
@@ -86,15 +73,14 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
         }
 
         bool reparented = false;
-        if (m_host.EditMode()) {
+        if (m_editMode) {
             if (!editSteps(typed, photoSelection, read, reparented))
                 return false;
         } else if (!addSteps(typed, photoSelection)) {
             return false;
         }
 
-        // Common end.
-        m_host.VTree().Refresh();
+        // Common end: the views of the open tree have followed the change.
         if (reparented) {
             ShowMessage(QStringLiteral("'") + typed.ID +
                             QStringLiteral("' has changed Parent. Please refresh the Tree to see "
@@ -111,17 +97,16 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
 bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelection,
                             const PersonRecord *read, bool &reparented)
 {
-    const QString tree = m_host.CurrentTree();
     const QString selectedKey = m_host.SelectedKey();
 
-    const Result<PersonRecord> looked = m_host.FindPerson(tree, selectedKey);
+    const Result<PersonRecord> looked = m_host.FindPerson(selectedKey);
     if (!looked && !looked.error().is(ErrorCode::Missing)) {
         reportStoreError(looked.error(), typed.ID);
         return false;
     }
     bool found = looked.ok();
     if (found) {
-        const Result<void> updated = m_host.UpdatePerson(tree, typed.ID, typed, read);
+        const Result<void> updated = m_host.UpdatePerson(typed.ID, typed, read);
         if (updated.error().is(ErrorCode::ChangedElsewhere)) {
             askReload(selectedKey);
             return false;
@@ -141,19 +126,19 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
 
     const cPersonPtr before = m_host.Person(selectedKey);
     const QString oldParent = before ? before->PrntKey() : QString();
-    const cPersonPtr person = showValues(selectedKey, typed);
+    const cPersonPtr person = changePerson(selectedKey, typed);
     if (!person)
         return false;
     reparented = person->PrntKey() != oldParent;
 
     // Chosen photos are copied whether or not the information panel is shown.
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
-    if (m_host.InfoVisible() && !photoSelection.isEmpty())
-        m_host.RedrawThumbs();
+    if (!photoSelection.isEmpty())
+        m_host.AddedPhotos(typed.ID);
     return true;
 }
 
-cPersonPtr PersonSaver::showValues(const QString &key, const PersonRecord &values)
+cPersonPtr PersonSaver::changePerson(const QString &key, const PersonRecord &values)
 {
     const cPersonPtr person = m_host.Person(key);
     if (!person) {
@@ -163,19 +148,8 @@ cPersonPtr PersonSaver::showValues(const QString &key, const PersonRecord &value
                     m_parent);
         return nullptr;
     }
+    // The box keeps its row even when the parent changed; the views show the new values.
     m_host.ChangePerson(key, values);
-
-    // The box keeps its row even when the parent changed; only its captions follow.
-    if (const cNodePtr box = findBox(m_host.VTree(), key)) {
-        box->setCaptionA(person->Sname() + QLatin1Char(' ') + person->Fname());
-        box->setCaptionB(person->PrtSname() + QLatin1Char(' ') + person->PrtFname());
-    }
-    if (m_host.InfoVisible()) {
-        m_host.ShowInfoValues(*person);
-        m_host.ShowDeathFields(!person->Ddate().isEmpty());
-    }
-    m_host.SetStatusTexts(LifeSpan::NameText(person->Fname(), person->Sname()),
-                          LifeSpan::Text(person->Bdate(), person->Ddate()));
     return person;
 }
 
@@ -190,7 +164,7 @@ void PersonSaver::askReload(const QString &key)
     question.defaultButton = 2; // Return keeps what was typed
     if (ShowMessage(question, m_parent) != MsgResult::Retry)
         return;
-    const Result<PersonRecord> current = m_host.FindPerson(m_host.CurrentTree(), key);
+    const Result<PersonRecord> current = m_host.FindPerson(key);
     if (!current && !current.error().is(ErrorCode::Missing)) {
         reportStoreError(current.error(), key);
         return;
@@ -200,14 +174,13 @@ void PersonSaver::askReload(const QString &key)
                     AppTitle(), MsgIcon::None, MsgButtons::OkOnly, m_parent);
         return;
     }
-    if (showValues(key, *current))
-        m_host.VTree().Refresh();
+    changePerson(key, *current);
     m_reloaded = *current;
 }
 
 bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelection)
 {
-    if (const Result<void> inserted = m_host.InsertPerson(m_host.CurrentTree(), typed); !inserted) {
+    if (const Result<void> inserted = m_host.InsertPerson(typed); !inserted) {
         // Only a taken key is one: a read-only, busy, full or damaged database, or a tree that
         // is gone, is said as what it is.
         if (!inserted.error().is(ErrorCode::Taken)) {
@@ -229,6 +202,8 @@ bool PersonSaver::addSteps(const PersonRecord &typed, const QString &photoSelect
     if (!m_host.AddPerson(typed))
         ShowPersonKeyTaken(typed.ID, m_parent);
     PhotoStorage::PhotoStep(m_host.DataPath(), typed.ID, photoSelection, m_parent);
+    if (!photoSelection.isEmpty())
+        m_host.AddedPhotos(typed.ID);
     ShowMessage(QStringLiteral("Entry ") + typed.Fname + QLatin1Char(' ') + typed.Sname +
                     QStringLiteral(" (") + typed.ID +
                     QStringLiteral(") has been successfully added."),

@@ -1,6 +1,5 @@
 #include "frmEdit.h"
 
-#include "EditHost.h"
 #include "FileDialog.h"
 #include "FrameBox.h"
 #include "HeaderPanel.h"
@@ -50,13 +49,14 @@ QGridLayout *frameGrid(FrameBox *frame)
 
 } // namespace
 
-frmEdit::frmEdit(EditHost &host, QWidget *parent) : QDialog(parent), m_host(host)
+frmEdit::frmEdit(EditHost &host, bool EditMode, QWidget *parent)
+    : QDialog(parent), m_host(host), m_editMode(EditMode)
 {
     setObjectName(QStringLiteral("frmEdit"));
     buildWindow();
 
     // Load: the photos box starts empty; the key of a person being edited cannot change.
-    const bool editMode = m_host.EditMode();
+    const bool editMode = m_editMode;
     setWindowTitle(editMode ? QStringLiteral("Edit person") : QStringLiteral("New person"));
     m_txtPhotos->clear();
     m_boxes[Key]->setEnabled(!editMode);
@@ -215,8 +215,8 @@ void frmEdit::setParentLocked(bool locked)
 
 void frmEdit::cmdSave_Click()
 {
-    PersonSaver saver(m_host, this);
-    if (saver.Save(record(), m_wasRoot, m_photoSelection, m_host.EditMode() ? &m_read : nullptr))
+    PersonSaver saver(m_host, m_editMode, this);
+    if (saver.Save(record(), m_wasRoot, m_photoSelection, m_editMode ? &m_read : nullptr))
         accept();
     else if (saver.Reloaded())
         setRecord(*saver.Reloaded());

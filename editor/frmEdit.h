@@ -16,8 +16,9 @@ class QPushButton;
 class QTextEdit;
 
 // The modal window in which the user types the fourteen values of one person and saves them.
-// The host's EditMode says whether it edits the selected person or adds a new one; the host
-// fills the boxes (setRecord, setParentLocked) before showing it with ModalSeam::exec. A
+// `EditMode`, given when the window is made, says whether it edits the selected person or adds a
+// new one; the opener fills the boxes (setRecord, setParentLocked) before showing it with
+// ModalSeam::exec. A
 // successful save accepts the window; every refusal or failure keeps it open with everything
 // typed. Cancel, Esc and the header panel's close button reject it and write nothing.
 //
@@ -33,7 +34,10 @@ class frmEdit : public QDialog
     Q_PROPERTY(QString PhotoSelection READ PhotoSelection)
 
 public:
-    explicit frmEdit(EditHost &host, QWidget *parent = nullptr);
+    frmEdit(EditHost &host, bool EditMode, QWidget *parent = nullptr);
+
+    // True while the window edits the selected person, false while it adds one.
+    bool EditMode() const { return m_editMode; }
 
     // The fourteen boxes (the notes as plain text). The record is also the row as the window
     // read it: an edit is saved only while the stored row still holds these values, so that a
@@ -59,6 +63,7 @@ private:
     void buildWindow();
 
     EditHost &m_host;
+    const bool m_editMode;
     HeaderPanel *m_pnlInfo = nullptr;
     // The line boxes by PersonFields::Field (txtKey … txtCountry).
     std::array<QLineEdit *, PersonFields::kLineFields> m_boxes = {};

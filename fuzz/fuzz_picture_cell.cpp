@@ -2,9 +2,11 @@
 // fitted into a memory cell of any size, as the thumbnail viewer does it.
 #include "CellDecoder.h"
 #include "FuzzSupport.h"
+#include "MetafileRenderer.h"
 #include "PictureDecoder.h"
 
 #include <cstdlib>
+#include <string_view>
 
 using namespace Pixtile;
 
@@ -38,5 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (cell.ok() && (cell.picture.width() > request.cell.cellWidth ||
                       cell.picture.height() > request.cell.cellHeight))
         std::abort(); // a picture that does not fit its cell
+    // Metafiles also as they are drawn where the player finds no fonts: text records left out.
+    if (suffix == std::string_view("wmf"))
+        MetafileRenderer::RenderWmfWithoutFonts(
+            FuzzSupport::Bytes(data + 3, size - 3),
+            QSize(request.cell.cellWidth, request.cell.cellHeight));
     return 0;
 }

@@ -5,6 +5,7 @@
 //
 // A new fuzz target gets its seeds here: a function that returns its inputs, and one line in main.
 #include "AppSettings.h"
+#include "Gedzip.h"
 #include "modRegistry.h"
 #include "support_exif.h"
 
@@ -351,6 +352,38 @@ Inputs cacheInputs()
     return inputs;
 }
 
+// GEDZIP archives as an export writes them: the GEDCOM file alone, and with media files stored
+// and compressed, in folders.
+Inputs gedzipInputs(const QString &scratch)
+{
+    const QByteArray gedcom = "0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 NAME Anna /Alltag/\n"
+                              "1 OBJE\n2 FILE media/photo.jpg\n3 FORM image/jpeg\n0 TRLR\n";
+    QFile photo(scratch + QStringLiteral("/photo.jpg"));
+    QFile letter(scratch + QStringLiteral("/letter.txt"));
+    if (!photo.open(QIODevice::WriteOnly) || photo.write(encoded(picture(40, 30), "jpg")) <= 0 ||
+        !letter.open(QIODevice::WriteOnly) ||
+        letter.write(QByteArray("A line of a letter. ").repeated(50)) <= 0)
+        return {};
+    photo.close();
+    letter.close();
+    const QList<QList<Gedcom::GedzipMedia>> archives{
+        {},
+        {{QStringLiteral("media/photo.jpg"), photo.fileName()}},
+        {{QStringLiteral("media/photo.jpg"), photo.fileName()},
+         {QStringLiteral("media/letters/letter 1.txt"), letter.fileName()},
+         {QStringLiteral("media/letters/letter 2.txt"), letter.fileName()}},
+    };
+    Inputs inputs;
+    for (const QList<Gedcom::GedzipMedia> &media : archives) {
+        const QString path = scratch + QStringLiteral("/seed.gdz");
+        QFile file(path);
+        if (!Gedcom::writeGedzip(path, gedcom, media).isEmpty() || !file.open(QIODevice::ReadOnly))
+            return {};
+        inputs << file.readAll();
+    }
+    return inputs;
+}
+
 bool writeAll(const QString &root, const QString &target, const Inputs &inputs)
 {
     QDir dir(root + QLatin1Char('/') + target);
@@ -384,7 +417,8 @@ int main(int argc, char *argv[])
         writeAll(root, QStringLiteral("fuzz_picture_cell"), cellInputs()) &&
         writeAll(root, QStringLiteral("fuzz_gedcom"), gedcomInputs()) &&
         writeAll(root, QStringLiteral("fuzz_settings"), settingsInputs(scratch.path())) &&
-        writeAll(root, QStringLiteral("fuzz_dates"), dateInputs());
+        writeAll(root, QStringLiteral("fuzz_dates"), dateInputs()) &&
+        writeAll(root, QStringLiteral("fuzz_gedzip"), gedzipInputs(scratch.path()));
     const bool okThumbs = writeAll(root, QStringLiteral("fuzz_exif_thumbnail"), exifInputs()) &&
                           writeAll(root, QStringLiteral("fuzz_cache_png"), cacheInputs());
     return ok && okThumbs ? 0 : 1;

@@ -17,7 +17,7 @@ build="${VT_FUZZ_BUILD:-build-fuzz}"
 bash scripts/bootstrap.sh --fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVT_SANITIZE=ON -DVT_FUZZ=ON \
-    -DVT_BENCH=OFF ${VT_FUZZ_CMAKE_ARGS:-}
+    -DVT_ASSERTIONS=ON -DVT_TESTS=ON -DVT_BENCH=OFF ${VT_FUZZ_CMAKE_ARGS:-}
 cmake --build "$build" -j"$(nproc)"
 
 # Every report fatal and symbolised, any single allocation over 2 GB a report; leaks in the

@@ -94,6 +94,48 @@ CaptionCache::Form CaptionCache::formOf(QStringView caption)
     return form;
 }
 
+bool CaptionCache::blanksStandApart() const
+{
+    // Every character that captions cut into words may hold and the font has, each between two
+    // blanks, laid out as one line: each blank must advance by its own width, and each character
+    // before a blank as far as it does alone. A font that kerns a blank with its neighbour (a
+    // blank before "T" or "Y", say) moves glyphs that a caption cut at its blanks would not.
+    const QRawFont &font = m_fonts.front();
+    QString probe(1, QLatin1Char(' '));
+    const auto add = [&](char32_t from, char32_t to) {
+        for (char32_t c = from; c < to; ++c) {
+            if (QChar::isPrint(c) && !QChar::isMark(c) && font.supportsCharacter(c)) {
+                probe += QChar(char16_t(c));
+                probe += QLatin1Char(' ');
+            }
+        }
+    };
+    add(0x21, 0x590);
+    add(0x1E00, 0x2000);
+    add(0x2010, 0x2028);
+    const Line text(probe, m_font);
+    const QList<QGlyphRun> runs = text.layout.glyphRuns();
+    if (runs.size() != 1)
+        return false;
+    const QRawFont raw = runs.front().rawFont();
+    const QList<quint32> indexes = runs.front().glyphIndexes();
+    const QList<QPointF> positions = runs.front().positions();
+    if (indexes.size() != probe.size() || positions.size() != indexes.size())
+        return false;
+    const quint32 blank = raw.glyphIndexesForString(QStringLiteral(" ")).value(0);
+    const QList<QPointF> alone = raw.advancesForGlyphIndexes(indexes);
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        const bool isBlank = i % 2 == 0;
+        if ((indexes[i] == blank) != isBlank)
+            return false;
+        const qreal next =
+            i + 1 < positions.size() ? positions[i + 1].x() : text.line.horizontalAdvance();
+        if (next - positions[i].x() != (isBlank ? m_space : alone.value(i).x()))
+            return false;
+    }
+    return true;
+}
+
 bool CaptionCache::Begin(const QPainter &painter)
 {
     const QPaintEngine *engine = painter.paintEngine();
@@ -115,6 +157,7 @@ bool CaptionCache::Begin(const QPainter &painter)
         m_dpiY = dpiY;
         m_space = QFontMetricsF(font).horizontalAdvance(QStringLiteral(" "));
         m_fonts.push_back(QRawFont::fromFont(font)); // keeps the font's engine while cached
+        m_wordsApart = blanksStandApart();
     }
     ++m_paint;
     m_pieces.clear();
@@ -153,9 +196,11 @@ CaptionCache::Entry &CaptionCache::noted(QStringView key, std::vector<QString> &
 
 int CaptionCache::Note(const QString &caption)
 {
-    const Form form = formOf(caption);
+    Form form = formOf(caption);
     if (form == Form::Text)
         return -1;
+    if (!m_wordsApart)
+        form = Form::Whole;
     Noted note{m_pieces.size(), 0, 0};
     if (form == Form::Whole) {
         m_pieces.push_back(Piece{&noted(caption, m_wholes), 0});

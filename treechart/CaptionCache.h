@@ -15,11 +15,12 @@ class QPainter;
 // Captions shaped once and kept between paints, word by word. Names repeat heavily in a family
 // tree, so a view of thousands of boxes is drawn from a few hundred shaped words, and a caption
 // never seen before costs only its unseen words. Words are shaped apart and set one space
-// advance from each other, which places every glyph where laying out the whole caption does;
-// captions whose shape depends on more than their words (marks after a space, scripts beyond
-// Latin, Greek and Cyrillic) are shaped whole, and captions with right-to-left text or control
-// characters are left to plain text drawing. The glyphs are drawn as glyph runs, so a
-// zoom does not lay anything out again.
+// advance from each other, which places every glyph where laying out the whole caption does as
+// long as the font's blanks stand apart from their neighbours; captions whose shape depends on
+// more than their words (marks after a space, scripts beyond Latin, Greek and Cyrillic, any
+// caption in a font that kerns its blanks) are shaped whole, and captions with right-to-left
+// text or control characters are left to plain text drawing. The glyphs are drawn as glyph runs, so
+// a zoom does not lay anything out again.
 //
 // A paint goes: Begin, Note every caption it may draw, Shape (the unseen words together, in one
 // layout), then Compose and Draw (or Keep, to draw many at once with DrawKept) each caption, End.
@@ -55,6 +56,9 @@ public:
     void End();
 
     int Count() const { return int(m_entries.size()); }
+    // True when captions in the font of the last Begin are cut into words at their blanks, false
+    // when they are shaped whole because the font kerns its blanks.
+    bool CutsAtBlanks() const { return m_wordsApart; }
     void Clear();
 
     static constexpr int kLimit = 8192;
@@ -85,6 +89,7 @@ private:
     };
     enum class Form { Words, Whole, Text };
     static Form formOf(QStringView caption);
+    bool blanksStandApart() const;
 
     Entry &entry(QStringView key);
     Entry &noted(QStringView key, std::vector<QString> &queue);
@@ -97,6 +102,7 @@ private:
     int m_dpiX = 0;
     int m_dpiY = 0;
     qreal m_space = 0;
+    bool m_wordsApart = true; // the font's blanks stand apart: captions are cut into words
     quint32 m_paint = 0;
     std::unordered_map<QString, Entry, Hash, Equal> m_entries;
     std::vector<QString> m_words;  // noted, unshaped, laid out in one go

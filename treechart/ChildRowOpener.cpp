@@ -4,11 +4,24 @@
 #include "PersonNode.h"
 #include "TreeChart.h"
 
-ChildRowOpener::ChildRowOpener(TreeChart &chart, const cPeople &people, ChildrenOf childrenOf)
+ChildRowOpener::ChildRowOpener(TreeChart &chart, const cPeople &people, ChildrenOf childrenOf,
+                               Clicks clicks)
     : QObject(&chart), m_chart(chart), m_people(people), m_childrenOf(std::move(childrenOf))
 {
-    connect(&chart, &TreeChart::NodeClick, this,
-            [this](const cNodePtr &node, bool) { Open(node); });
+    if (clicks == Clicks::Open)
+        connect(&chart, &TreeChart::NodeClick, this,
+                [this](const cNodePtr &node, bool) { Open(node); });
+}
+
+cLevelPtr ChildRowOpener::childRow(const QString &key, int level, const cNodePtr &parent) const
+{
+    const std::vector<cPersonPtr> &children = m_childrenOf(key);
+    if (children.empty())
+        return nullptr;
+    auto row = std::make_shared<cLevel>();
+    for (const cPersonPtr &child : children)
+        row->Add(MakePersonNode(*child, level, parent));
+    return row;
 }
 
 void ChildRowOpener::ShowRoots()
@@ -21,25 +34,24 @@ void ChildRowOpener::ShowRoots()
     m_chart.Refresh();
 }
 
+void ChildRowOpener::BackToRoots()
+{
+    m_chart.Levels().Truncate(1);
+    m_chart.setSelectedNode(nullptr);
+    m_chart.Refresh();
+}
+
 void ChildRowOpener::Open(const cNodePtr &node)
 {
     if (!node)
         return;
     const int level = node->Level();
     m_chart.Levels().Truncate(level);
-    m_chart.Refresh();
-    const cPersonPtr person = m_people.Item(node->Key());
-    if (!person)
-        return;
-    const std::vector<cPersonPtr> &children = m_childrenOf(node->Key());
-    if (!children.empty()) {
-        const cNodePtr parent = m_chart.SelectedNode();
-        auto row = std::make_shared<cLevel>();
-        for (const cPersonPtr &child : children)
-            row->Add(MakePersonNode(*child, level + 1, parent));
-        m_chart.Levels().Add(row);
+    if (m_people.Item(node->Key())) {
+        if (const cLevelPtr row = childRow(node->Key(), level + 1, m_chart.SelectedNode()))
+            m_chart.Levels().Add(row);
     }
-    m_chart.Refresh();
+    m_chart.RefreshCut(level);
 }
 
 cNodePtr ChildRowOpener::OpenChain(const AncestorChain &chain)
@@ -71,13 +83,8 @@ cNodePtr ChildRowOpener::OpenChain(const AncestorChain &chain)
         node = level ? level->Item(key) : nullptr;
         if (!node)
             break;
-        const std::vector<cPersonPtr> &children = m_childrenOf(node->Key());
-        if (!children.empty()) {
-            auto next = std::make_shared<cLevel>();
-            for (const cPersonPtr &child : children)
-                next->Add(MakePersonNode(*child, node->Level() + 1, node));
+        if (const cLevelPtr next = childRow(node->Key(), node->Level() + 1, node))
             levels.Add(next);
-        }
         ++row;
     }
     m_chart.setSelectedNode(node);
@@ -85,4 +92,39 @@ cNodePtr ChildRowOpener::OpenChain(const AncestorChain &chain)
     if (node)
         m_chart.ScrollIntoView(*node);
     return node;
+}
+
+cNodePtr ChildRowOpener::FindBox(const QString &key) const
+{
+    for (const cLevelPtr &level : m_chart.Levels()) {
+        if (!level)
+            continue;
+        for (const cNodePtr &node : level->Level()) {
+            if (node && node->Key() == key)
+                return node;
+        }
+    }
+    return nullptr;
+}
+
+bool ChildRowOpener::UpdateCaptions(const cPerson &person)
+{
+    const cNodePtr box = FindBox(person.Key());
+    if (!box)
+        return false;
+    SetPersonCaptions(*box, person);
+    return true;
+}
+
+bool ChildRowOpener::RemoveBox(const QString &key)
+{
+    for (const cLevelPtr &level : m_chart.Levels()) {
+        const cNodePtr node = level ? level->Item(key) : nullptr;
+        if (node && node->Key() == key) {
+            m_chart.setSelectedNode(node->ParentNode());
+            level->Remove(key);
+            return true;
+        }
+    }
+    return false;
 }

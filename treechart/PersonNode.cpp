@@ -10,6 +10,12 @@ QString PersonCaptionB(const cPerson &person)
     return person.PrtSname() + QLatin1Char(' ') + person.PrtFname();
 }
 
+void SetPersonCaptions(cNode &node, const cPerson &person)
+{
+    node.setCaptionA(PersonCaptionA(person));
+    node.setCaptionB(PersonCaptionB(person));
+}
+
 cNode MakePersonNode(const cPerson &person, int level, const cNodePtr &parent)
 {
     cNode node;
@@ -17,8 +23,7 @@ cNode MakePersonNode(const cPerson &person, int level, const cNodePtr &parent)
     node.setIndex(1);
     node.setLevel(level);
     node.setParentNode(parent);
-    node.setCaptionA(PersonCaptionA(person));
-    node.setCaptionB(PersonCaptionB(person));
+    SetPersonCaptions(node, person);
     node.SetAllColors(kInheritColor);
     return node;
 }

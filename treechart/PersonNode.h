@@ -12,6 +12,8 @@ QString PersonCaptionA(const cPerson &person);
 // The lower caption: the partner's surname, one blank, first name. The blank is always there,
 // so a person without partner gets a caption of one blank.
 QString PersonCaptionB(const cPerson &person);
+// Gives the box the person's two captions (after the person was edited, say).
+void SetPersonCaptions(cNode &node, const cPerson &person);
 
 // A box for the person: key, Index 1, the level, the parent box, both captions, and every colour
 // inherited from the chart (-1).

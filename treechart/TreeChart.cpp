@@ -66,6 +66,22 @@ void TreeChart::Refresh()
     DrawChart();
 }
 
+void TreeChart::RefreshCut(int rows)
+{
+    // The rows above the cut keep their places (each row is placed by the rows above it only):
+    // measuring them alone gives the size the chart had with them alone.
+    cLevels upper;
+    for (int i = 1; i <= std::min(rows, m_levels.Count()); ++i)
+        upper.Add(m_levels.Item(i));
+    const QSize size = upper.Count() > 0 ? ChartLayout::Arrange(upper, m_settings, 0, 0) : QSize();
+    const auto limit = [](QScrollBar *bar, int room) {
+        bar->setValue(std::min(bar->value(), std::max(0, room)));
+    };
+    limit(m_hScroll, size.width() - m_viewWidth);
+    limit(m_vScroll, size.height() - m_viewHeight);
+    DrawChart();
+}
+
 void TreeChart::setSelectedNode(cNodePtr node)
 {
     m_selectedNode = std::move(node);

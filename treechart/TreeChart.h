@@ -91,6 +91,10 @@ public:
     void Clear();
     // Lays out and draws everything from the current Levels.
     void Refresh();
+    // Refresh after the rows below row `rows` were cut and new ones added (a click opening a
+    // row): the scroll position keeps no more than rows 1 to `rows` alone have room for, as if
+    // they had been drawn before the new rows; the chart is still laid out and drawn once.
+    void RefreshCut(int rows);
 
     // Acts as a click on the node's upper half (PartA true) or lower half: the selection moves to
     // it and NodeClick is raised; once the host's handler has run, the selected box is scrolled

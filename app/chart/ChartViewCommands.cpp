@@ -2,12 +2,10 @@
 
 #include "AncestorChain.h"
 #include "ChartCommands.h"
-#include "ChartPath.h"
 #include "ChartRenderSource.h"
 #include "DescendantChartWindow.h"
 #include "FindPersonDialog.h"
 #include "LifeSpan.h"
-#include "MenuBar.h"
 #include "MessageService.h"
 #include "OpenTree.h"
 #include "PersonFinder.h"
@@ -15,80 +13,58 @@
 #include "WaitCursor.h"
 
 #include <QAction>
-#include <QMenu>
+#include <QKeySequence>
 #include <QRegularExpression>
 #include <QWidget>
 
 namespace {
 
-// Adds an item (or a separator, with an empty caption) to a menu just before another item.
-QAction *insertBefore(MenuBar &menus, const QString &menu, const QString &before,
-                      const QString &key, const QString &caption, const QString &shortcut = {})
+QAction *command(QObject *owner, const QString &key, const QString &caption,
+                 const char *shortcut = nullptr)
 {
-    QAction *action = caption.isEmpty() ? menus.AddSeparator(menu, key)
-                                        : menus.AddItem(menu, key, caption, shortcut);
-    QMenu *parent = menus.Menu(menu);
-    QAction *next = menus.Item(before);
-    if (action && parent && next && parent->actions().contains(next)) {
-        parent->removeAction(action);
-        parent->insertAction(next, action);
-    }
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(key);
+    if (shortcut)
+        action->setShortcut(QKeySequence(QLatin1String(shortcut)));
     return action;
 }
 
 } // namespace
 
-ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, MenuBar &menus,
-                                     QWidget *window)
-    : QObject(window), m_tree(tree), m_chart(chart), m_menus(menus), m_window(window)
+ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *window)
+    : QObject(window), m_tree(tree), m_chart(chart), m_window(window),
+      m_find(command(this, FindKey(), QStringLiteral("Find Person..."), "Ctrl+F")),
+      m_descendants(
+          command(this, DescendantsKey(), QStringLiteral("Descendant Chart"), "Ctrl+Shift+D")),
+      m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
+      m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
+      m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview...")))
 {
-    addMenuItems();
-    connect(&m_menus, &MenuBar::Click, this, &ChartViewCommands::menuClick);
+    connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
+    connect(m_descendants, &QAction::triggered, this, &ChartViewCommands::ShowDescendants);
+    connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
+    connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
+    connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
 
     connect(&m_tree, &OpenTree::PeopleReplaced, this, [this] {
         closeDescendantWindows();
         m_toldBreaks.clear();
         forgetIndex();
     });
-    for (auto signal : {&OpenTree::PersonAdded, &OpenTree::PersonChanged, &OpenTree::PersonRemoved})
-        connect(&m_tree, signal, this, [this] { forgetIndex(); });
+    for (auto signal : {&OpenTree::PersonAdded, &OpenTree::PersonChanged}) {
+        connect(&m_tree, signal, this, [this] {
+            forgetIndex();
+            redrawDescendantWindows();
+        });
+    }
+    connect(&m_tree, &OpenTree::PersonRemoved, this, [this](const cPersonPtr &person) {
+        forgetIndex();
+        redrawDescendantWindows(person->Key());
+    });
     updateEnabled();
 }
 
 ChartViewCommands::~ChartViewCommands() = default;
-
-void ChartViewCommands::addMenuItems()
-{
-    const QString exitKey = QStringLiteral("mnuFileExit");
-    const QString file = QStringLiteral("mnuFile");
-    insertBefore(m_menus, file, exitKey, ExportKey(), QStringLiteral("Export Chart..."),
-                 QStringLiteral("Ctrl+Shift+X"));
-    insertBefore(m_menus, file, exitKey, PrintKey(), QStringLiteral("Print..."),
-                 QStringLiteral("Ctrl+P"));
-    insertBefore(m_menus, file, exitKey, PrintPreviewKey(), QStringLiteral("Print Preview..."));
-    insertBefore(m_menus, file, exitKey, QStringLiteral("mnuFileChartSep"), QString());
-
-    m_menus.AddSeparator(QStringLiteral("mnuView"), QStringLiteral("mnuViewChartSep"));
-    m_menus.AddItem(QStringLiteral("mnuView"), DescendantsKey(), QStringLiteral("Descendant Chart"),
-                    QStringLiteral("Ctrl+Shift+D"));
-
-    m_menus.AddSeparator(QStringLiteral("mnuPerson"), QStringLiteral("mnuPersonFindSep"));
-    m_menus.AddItem(QStringLiteral("mnuPerson"), FindKey(), QStringLiteral("Find Person..."),
-                    QStringLiteral("Ctrl+F"));
-}
-
-void ChartViewCommands::menuClick(const QString &key)
-{
-    using Command = void (ChartViewCommands::*)();
-    static const QHash<QString, Command> commands = {
-        {FindKey().toLower(), &ChartViewCommands::FindPerson},
-        {DescendantsKey().toLower(), &ChartViewCommands::ShowDescendants},
-        {ExportKey().toLower(), &ChartViewCommands::ExportChart},
-        {PrintKey().toLower(), &ChartViewCommands::PrintChart},
-        {PrintPreviewKey().toLower(), &ChartViewCommands::PrintPreviewChart}};
-    if (const Command command = commands.value(key.toLower()))
-        (this->*command)();
-}
 
 bool ChartViewCommands::hasPersons() const
 {
@@ -98,9 +74,8 @@ bool ChartViewCommands::hasPersons() const
 void ChartViewCommands::updateEnabled()
 {
     const bool enabled = hasPersons();
-    for (const QString &key :
-         {FindKey(), DescendantsKey(), ExportKey(), PrintKey(), PrintPreviewKey()})
-        m_menus.SetEnabled(key, enabled);
+    for (QAction *action : {m_find, m_descendants, m_export, m_print, m_printPreview})
+        action->setEnabled(enabled);
 }
 
 void ChartViewCommands::forgetIndex()
@@ -137,8 +112,13 @@ cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
     cNodePtr node;
     {
         WaitCursor busy;
-        node = OpenChainInChart(m_chart, people, chain);
+        m_tree.Select(key, true);
+        node = m_chart.SelectedNode();
+        if (node && node->Key() != chain.keys.constLast())
+            node = nullptr;
     }
+    if (node)
+        m_chart.ScrollIntoView(*node);
     m_chart.setFocus(Qt::OtherFocusReason);
     if (!chain.reachesRoot()) {
         const QString text = chain.BreakText(people);
@@ -183,6 +163,20 @@ QList<DescendantChartWindow *> ChartViewCommands::DescendantWindows() const
             open.append(window);
     }
     return open;
+}
+
+void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
+{
+    m_windows.removeAll(nullptr);
+    const QList<QPointer<DescendantChartWindow>> windows = m_windows;
+    for (const QPointer<DescendantChartWindow> &window : windows) {
+        if (!window)
+            continue;
+        if (!removedKey.isEmpty() && window->RootKey() == removedKey)
+            window->close(); // and deletes itself
+        else
+            window->Rebuild();
+    }
 }
 
 void ChartViewCommands::closeDescendantWindows()

@@ -12,9 +12,9 @@
 #include <memory>
 
 class DescendantChartWindow;
-class MenuBar;
 class OpenTree;
 class PersonFinder;
+class QAction;
 class QWidget;
 class TreeChart;
 
@@ -24,17 +24,25 @@ class TreeChart;
 //                                       root) in a window of its own;
 //   File > Export Chart... (Ctrl+Shift+X), Print... (Ctrl+P), Print Preview...  the main chart
 //                                       with all its rows, whole.
-// The object adds these items to the window's menu itself (the chart items of the File menu
-// just before "Exit") and answers their clicks; they are disabled while no tree with persons is
-// open. Opening a person acts as clicks on its ancestors from the root row, so the title, status
-// bar and information panel follow through the window's own click handling.
+// The object makes these commands' actions, which are enabled only while a tree with persons is
+// open. Opening a person selects it in the open tree: the chart opens the rows along its
+// ancestors as clicks on each of them from the root row would, and the title, status bar and
+// information panel follow. The descendant windows follow the open tree too: drawn again when
+// its persons change, closed when another tree is opened or their top person is deleted.
 class ChartViewCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Every reference must outlive this object; `window` parents the dialogs and windows.
-    ChartViewCommands(OpenTree &tree, TreeChart &chart, MenuBar &menus, QWidget *window);
+    // Every reference must outlive this object; `chart` is the main window's chart (its look
+    // and what it shows are exported and printed); `window` parents the dialogs and windows.
+    ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *window);
     ~ChartViewCommands() override;
+
+    QAction *FindCommand() const { return m_find; }
+    QAction *DescendantsCommand() const { return m_descendants; }
+    QAction *ExportCommand() const { return m_export; }
+    QAction *PrintCommand() const { return m_print; }
+    QAction *PrintPreviewCommand() const { return m_printPreview; }
 
     // The menu items' keys.
     static QString FindKey() { return QStringLiteral("mnuPersonFind"); }
@@ -52,8 +60,8 @@ public:
     void PrintChart();
     void PrintPreviewChart();
 
-    // Opens the chart along the person's line of ancestors, as clicks on each of them from the
-    // root row, selects the person's box and gives the chart the focus. Where the line breaks
+    // Selects the person: the chart opens along the person's line of ancestors, as clicks on
+    // each of them from the root row, and gets the focus. Where the line breaks
     // (a parent key naming nobody, or a circle) the user is told, through the message service,
     // each time when `tellEveryTime`, else once per break. Returns the person's box, or null.
     cNodePtr OpenPerson(const QString &key, bool tellEveryTime = true);
@@ -65,20 +73,25 @@ public:
     static QString YearsOf(const cPerson &person);
 
 private:
-    void addMenuItems();
-    void menuClick(const QString &key);
     void updateEnabled();
     // The people changed: the search index is made again when next needed.
     void forgetIndex();
     void closeDescendantWindows();
+    // The persons changed: every descendant window is drawn again; one whose top person was
+    // deleted (`removedKey`) closes.
+    void redrawDescendantWindows(const QString &removedKey = QString());
     bool hasPersons() const;
     QString chartTitle() const;
     QString suggestedFileName() const;
 
     OpenTree &m_tree;
     TreeChart &m_chart;
-    MenuBar &m_menus;
     QWidget *m_window;
+    QAction *m_find;
+    QAction *m_descendants;
+    QAction *m_export;
+    QAction *m_print;
+    QAction *m_printPreview;
     std::unique_ptr<PersonFinder> m_finder;
     QList<QPointer<DescendantChartWindow>> m_windows;
     QSet<QString> m_toldBreaks; // breaks already told to the user, for the quiet kind

@@ -4,6 +4,7 @@
 #include "CollectionMessages.h"
 #include "OpenTree.h"
 #include "TreeExport.h"
+#include "TreeList.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -19,20 +20,6 @@ int fail(QTextStream &err, const QString &message)
     err << message << '\n';
     err.flush();
     return 1;
-}
-
-// The tree's name as the database lists it: the exact name, else the one name equal to it
-// without regard to case (as the database compares table names).
-QString listedTree(const mDatabase &store, const QString &name)
-{
-    const QStringList trees = store.ListTrees();
-    if (trees.contains(name))
-        return name;
-    for (const QString &tree : trees) {
-        if (tree.compare(name, Qt::CaseInsensitive) == 0)
-            return tree;
-    }
-    return QString();
 }
 
 QString titleOf(const ChartCliRequest &request, const cPeople &people)
@@ -77,12 +64,16 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return fail(err, QStringLiteral("The database %1 could not be opened.\n%2")
                              .arg(QDir::toNativeSeparators(database), opened.error().text()));
 
-    const QString tree = listedTree(store, request.tree);
+    // The tree's name as the database lists it: the exact name, else the one name equal to it
+    // without regard to case (as the database compares table names).
+    TreeList trees(store);
+    trees.Refill();
+    const QString tree = trees.Listed(request.tree);
     if (tree.isEmpty())
         return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
                              .arg(request.tree, QDir::toNativeSeparators(database)));
-    OpenTree open;
-    const Result<void> loaded = open.Load(store, tree);
+    OpenTree open(store);
+    const Result<void> loaded = open.Load(tree);
     // Rows left out for a key an earlier row has: said on the error stream, never in a window.
     for (const QString &key : open.SkippedKeys())
         err << PersonKeyTakenText(key) << '\n';

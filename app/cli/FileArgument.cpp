@@ -1,7 +1,6 @@
 #include "FileArgument.h"
 
 #include "GedcomCommands.h"
-#include "frmMain.h"
 #include "frmSplash.h"
 
 #include <QCommandLineParser>
@@ -9,7 +8,8 @@
 
 namespace Cli {
 
-void ImportFileOnStart(const QCommandLineParser &parser, frmSplash &splash, frmMain &window)
+void ImportFileOnStart(const QCommandLineParser &parser, frmSplash &splash,
+                       GedcomCommands &commands)
 {
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
@@ -18,12 +18,8 @@ void ImportFileOnStart(const QCommandLineParser &parser, frmSplash &splash, frmM
     const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
     // Queued: the dialog opens from the event loop, not from inside start-up's signal.
     QObject::connect(
-        &splash, &frmSplash::StartupFinished, &window,
-        [&window, path] {
-            if (GedcomCommands *commands = GedcomCommands::Of(window))
-                commands->ImportFile(path);
-        },
-        Qt::QueuedConnection);
+        &splash, &frmSplash::StartupFinished, &commands,
+        [&commands, path] { commands.ImportFile(path); }, Qt::QueuedConnection);
 }
 
 } // namespace Cli

@@ -2,29 +2,27 @@
 
 #include "GedcomFiles.h"
 #include "ImportProgress.h"
-#include "MenuBar.h"
+#include "LoadTree.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "OpenTree.h"
 #include "ReadOnlyNotice.h"
 #include "StoreExport.h"
 #include "StoreImport.h"
-#include "TreeBrowser.h"
-#include "TreeCommands.h"
+#include "TreeList.h"
 #include "WaitCursor.h"
 #include "dlgExportGedcom.h"
 #include "dlgImportGedcom.h"
-#include "frmMain.h"
+#include "mDatabase.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
+#include <QKeySequence>
 
 namespace {
 
-const QString kImportKey = QStringLiteral("mnuFileImportGedcom");
-const QString kExportKey = QStringLiteral("mnuFileExportGedcom");
 const QString kImportTitle = QStringLiteral("Import GEDCOM");
 const QString kExportTitle = QStringLiteral("Export GEDCOM");
 
@@ -33,56 +31,32 @@ QString fileName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
+QAction *command(QObject *owner, const char *key, const QString &caption, const char *shortcut)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QLatin1String(key));
+    action->setShortcut(QKeySequence(QLatin1String(shortcut)));
+    return action;
+}
+
 } // namespace
 
-GedcomCommands::GedcomCommands(frmMain &window)
-    : QObject(&window), m_window(window), m_lastFolder(QDir::homePath())
+GedcomCommands::GedcomCommands(OpenTree &tree, TreeList &trees, QWidget *window)
+    : QObject(window), m_tree(tree), m_trees(trees), m_window(window),
+      m_import(
+          command(this, "mnuFileImportGedcom", QStringLiteral("Import GEDCOM..."), "Ctrl+Shift+I")),
+      m_export(
+          command(this, "mnuFileExportGedcom", QStringLiteral("Export GEDCOM..."), "Ctrl+Shift+E")),
+      m_lastFolder(QDir::homePath())
 {
     setObjectName(QStringLiteral("GedcomCommands"));
-    addMenuItems();
-    connect(&window.Menus(), &MenuBar::Click, this, &GedcomCommands::MenuClick);
-}
-
-GedcomCommands *GedcomCommands::Of(frmMain &window)
-{
-    return window.findChild<GedcomCommands *>(QStringLiteral("GedcomCommands"),
-                                              Qt::FindDirectChildrenOnly);
-}
-
-// After "Close Tree", behind a separator of their own.
-void GedcomCommands::addMenuItems()
-{
-    MenuBar &menus = m_window.Menus();
-    const QString file = QStringLiteral("mnuFile");
-    QList<QAction *> added;
-    added << menus.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"))
-          << menus.AddItem(file, kImportKey, QStringLiteral("Import GEDCOM..."),
-                           QStringLiteral("Ctrl+Shift+I"))
-          << menus.AddItem(file, kExportKey, QStringLiteral("Export GEDCOM..."),
-                           QStringLiteral("Ctrl+Shift+E"));
-    QMenu *menu = menus.Menu(file);
-    const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
-    const qsizetype close = actions.indexOf(menus.Item(QStringLiteral("mnuFileClose")));
-    if (!menu || added.contains(nullptr) || close < 0 || close + 1 >= actions.size())
-        return;
-    QAction *before = actions[close + 1];
-    for (QAction *action : added) {
-        menu->removeAction(action);
-        menu->insertAction(before, action);
-    }
-}
-
-void GedcomCommands::MenuClick(const QString &key)
-{
-    if (key.compare(kImportKey, Qt::CaseInsensitive) == 0)
-        mnuFileImportGedcom();
-    else if (key.compare(kExportKey, Qt::CaseInsensitive) == 0)
-        mnuFileExportGedcom();
+    connect(m_import, &QAction::triggered, this, &GedcomCommands::mnuFileImportGedcom);
+    connect(m_export, &QAction::triggered, this, &GedcomCommands::mnuFileExportGedcom);
 }
 
 QString GedcomCommands::askImportFile()
 {
-    QFileDialog dialog(&m_window, kImportTitle, m_lastFolder, GedcomFiles::FileFilter());
+    QFileDialog dialog(m_window, kImportTitle, m_lastFolder, GedcomFiles::FileFilter());
     dialog.setObjectName(QStringLiteral("dlgImportFile"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -95,7 +69,7 @@ QString GedcomCommands::askImportFile()
 
 void GedcomCommands::mnuFileImportGedcom()
 {
-    if (RefuseWhenReadOnly(m_window.Db(), kImportTitle, &m_window))
+    if (RefuseWhenReadOnly(m_tree.Store(), kImportTitle, m_window))
         return;
     const QString path = askImportFile();
     if (!path.isEmpty())
@@ -104,18 +78,18 @@ void GedcomCommands::mnuFileImportGedcom()
 
 bool GedcomCommands::ImportFile(const QString &path)
 {
-    mDatabase &store = m_window.Db();
-    if (RefuseWhenReadOnly(store, kImportTitle, &m_window))
+    mDatabase &store = m_tree.Store();
+    if (RefuseWhenReadOnly(store, kImportTitle, m_window))
         return false;
     if (!QFileInfo(path).isFile()) {
         ShowMessage(QStringLiteral("'%1' cannot be imported: there is no such file.")
                         .arg(QDir::toNativeSeparators(path)),
-                    kImportTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, &m_window);
+                    kImportTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
         return false;
     }
     const auto exists = [&store](const QString &name) { return store.TreeExists(name); };
     dlgImportGedcom ask(fileName(path), GedcomFiles::ProposeTreeName(path, exists), exists,
-                        &m_window);
+                        m_window);
     if (ModalSeam::exec(ask) != QDialog::Accepted)
         return false;
     const QString tree = ask.TreeName();
@@ -123,7 +97,7 @@ bool GedcomCommands::ImportFile(const QString &path)
     Gedcom::StoreImport result;
     {
         WaitCursor busy;
-        ImportProgress progress(&m_window, kImportTitle,
+        ImportProgress progress(m_window, kImportTitle,
                                 QStringLiteral("Importing '%1'...").arg(fileName(path)));
         Gedcom::ImportContext context;
         context.isImage = GedcomFiles::DecodesAsImage;
@@ -134,22 +108,22 @@ bool GedcomCommands::ImportFile(const QString &path)
     if (!result.isDone()) {
         ShowMessage(QStringLiteral("'%1' could not be imported: no tree was made.\n\n%2")
                         .arg(fileName(path), result.error.text()),
-                    kImportTitle, MsgIcon::Critical, MsgButtons::OkOnly, &m_window);
+                    kImportTitle, MsgIcon::Critical, MsgButtons::OkOnly, m_window);
         return false;
     }
 
-    m_window.Commands().RefillTreeBox();
-    m_window.LoadTree(tree);
-    TreeBrowser::SelectTree(m_window.cboTrees(), tree);
+    m_trees.Refill();
+    LoadTree(m_tree, &m_trees, tree, m_window);
+    m_trees.Choose(tree);
     ShowMessage(QStringLiteral("The tree '%1' was made from '%2'.\n\n%3")
                     .arg(tree, fileName(path), result.summary()),
-                kImportTitle, MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+                kImportTitle, MsgIcon::Information, MsgButtons::OkOnly, m_window);
     return true;
 }
 
 QString GedcomCommands::askExportFile(const QString &tree)
 {
-    QFileDialog dialog(&m_window, kExportTitle, m_lastFolder, GedcomFiles::FileFilter());
+    QFileDialog dialog(m_window, kExportTitle, m_lastFolder, GedcomFiles::FileFilter());
     dialog.setObjectName(QStringLiteral("dlgExportFile"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -166,20 +140,21 @@ QString GedcomCommands::askExportFile(const QString &tree)
     if (QFileInfo::exists(path) &&
         ShowMessage(
             QStringLiteral("'%1' already exists. Do you want to replace it?").arg(fileName(path)),
-            kExportTitle, MsgIcon::Exclamation, MsgButtons::YesNo, &m_window) != MsgResult::Yes)
+            kExportTitle, MsgIcon::Exclamation, MsgButtons::YesNo, m_window) != MsgResult::Yes)
         return QString();
     return path;
 }
 
 void GedcomCommands::mnuFileExportGedcom()
 {
-    const QStringList trees = m_window.Db().ListTrees();
+    m_trees.Update();
+    const QStringList trees = m_trees.Names();
     if (trees.isEmpty()) {
         ShowMessage(QStringLiteral("There is no tree to export."), kExportTitle,
-                    MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+                    MsgIcon::Information, MsgButtons::OkOnly, m_window);
         return;
     }
-    dlgExportGedcom ask(trees, m_window.Tree().CurrentTree(), &m_window);
+    dlgExportGedcom ask(trees, m_tree.CurrentTree(), m_window);
     if (ModalSeam::exec(ask) != QDialog::Accepted || ask.TreeName().isEmpty())
         return;
     const QString path = askExportFile(ask.TreeName());
@@ -192,15 +167,15 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
     WaitCursor busy;
     Gedcom::ExportOptions options;
     options.version = version;
-    const QString dataPath = m_window.Db().DataPath();
+    const QString dataPath = m_tree.Store().DataPath();
     options.photosOf = [dataPath](const QString &key) {
         return GedcomFiles::PhotoFiles(dataPath, key);
     };
-    const Gedcom::StoreExport result = Gedcom::exportFromStore(m_window.Db(), tree, path, options);
+    const Gedcom::StoreExport result = Gedcom::exportFromStore(m_tree.Store(), tree, path, options);
     busy.restore();
     if (!result.isDone()) {
         ShowMessage(result.error.text(), kExportTitle, MsgIcon::Critical, MsgButtons::OkOnly,
-                    &m_window);
+                    m_window);
         return false;
     }
     const QString versionText =
@@ -209,6 +184,6 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
                                "persons.")
                     .arg(tree, QDir::toNativeSeparators(path), versionText,
                          QString::number(result.rows), QString::number(result.persons)),
-                kExportTitle, MsgIcon::Information, MsgButtons::OkOnly, &m_window);
+                kExportTitle, MsgIcon::Information, MsgButtons::OkOnly, m_window);
     return true;
 }

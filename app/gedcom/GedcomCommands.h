@@ -5,21 +5,26 @@
 #include <QObject>
 #include <QString>
 
-class frmMain;
+class OpenTree;
+class QAction;
+class QWidget;
+class TreeList;
 
 // The File menu's GEDCOM commands: "Import GEDCOM..." (Ctrl+Shift+I) makes a new tree of a
 // GEDCOM file and opens it; "Export GEDCOM..." (Ctrl+Shift+E) writes a tree as GEDCOM 5.5.1 or
-// 7.0. The object adds its items to the window's File menu after "Close Tree" and answers their
-// clicks itself. Every question and report goes through the message service, every dialog
-// through the modal seam; a failure leaves nothing behind (no tree, no partial file).
+// 7.0. Every question and report goes through the message service, every dialog through the
+// modal seam; a failure leaves nothing behind (no tree, no partial file). A tree imported is
+// listed and opened through the open tree and the tree list; the window's views follow them.
 class GedcomCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit GedcomCommands(frmMain &window);
+    // `tree` (with its store) and `trees` must outlive this object; `window` parents the dialogs
+    // and messages.
+    GedcomCommands(OpenTree &tree, TreeList &trees, QWidget *window);
 
-    // The commands object of a window, or nullptr.
-    static GedcomCommands *Of(frmMain &window);
+    QAction *ImportCommand() const { return m_import; }
+    QAction *ExportCommand() const { return m_export; }
 
     // Asks for a GEDCOM file, then ImportFile.
     void mnuFileImportGedcom();
@@ -32,14 +37,14 @@ public:
     // Writes the tree and reports the count written. True when the file was written.
     bool ExportTree(const QString &tree, const QString &path, Gedcom::Version version);
 
-private slots:
-    void MenuClick(const QString &key);
-
 private:
-    void addMenuItems();
     QString askImportFile();
     QString askExportFile(const QString &tree);
 
-    frmMain &m_window;
+    OpenTree &m_tree;
+    TreeList &m_trees;
+    QWidget *m_window;
+    QAction *m_import;
+    QAction *m_export;
     QString m_lastFolder; // of the last file chosen, for the next file dialog
 };

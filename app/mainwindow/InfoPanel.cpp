@@ -3,28 +3,21 @@
 #include "AppState.h"
 #include "FileHelpers.h"
 #include "FrameBox.h"
-#include "InfoPhotos.h"
-#include "MessageService.h"
-#include "ModalSeam.h"
-#include "NativeNames.h"
+#include "OpenTree.h"
 #include "PersonFields.h"
 #include "PersonRecord.h"
 #include "PhotoFolders.h"
-#include "PropertyBag.h"
 #include "Thumbnailer.h"
-#include "ThumbnailerPropertiesDialog.h"
-#include "TranslateColor.h"
+#include "ViewOptions.h"
 #include "cPerson.h"
-#include "frmPic.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QTextEdit>
@@ -33,7 +26,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <utility>
 
 namespace {
 
@@ -103,17 +95,15 @@ InfoPanel::InfoPanel(AppState &state, QWidget *parent)
     bodyLayout->setContentsMargins(0, 0, 0, 0);
     bodyLayout->addWidget(m_scroll);
 
-    connect(m_thumbs, &Thumbnailer::DblClick, this, &InfoPanel::onDblClick);
-    connect(m_thumbs, &Thumbnailer::ItemDelete, this, &InfoPanel::onItemDelete);
-    // The viewer is one row of thumbnails high, whatever its design.
-    connect(m_thumbs, &Thumbnailer::PropertyChanged, this, &InfoPanel::updateViewerHeight);
-    // The Delete key is caught wherever it lands inside the viewer.
-    m_thumbs->installEventFilter(this);
-    for (QWidget *child : m_thumbs->findChildren<QWidget *>())
-        child->installEventFilter(this);
+    m_photos = new InfoThumbs(m_thumbs, m_state, this);
+    connect(m_photos, &InfoThumbs::photoDeleted, this, &InfoPanel::photoDeleted);
+    m_viewerSettings = new QAction(tr("Photo Viewer Settings..."), this);
+    m_viewerSettings->setObjectName(QStringLiteral("mnuToolsPhotoViewer"));
+    connect(m_viewerSettings, &QAction::triggered, m_photos, &InfoThumbs::ShowViewerProperties);
+    connect(cmdViewerSettings, &QToolButton::clicked, m_viewerSettings, &QAction::trigger);
 
     LoadViewerDesign();
-    updateViewerHeight();
+    m_photos->updateViewerHeight();
     ShowDeathFields(false);
     resize(kPanelWidth, kDesignPanelHeight);
     layOutNow();
@@ -198,7 +188,6 @@ void InfoPanel::buildFields()
     cmdViewerSettings->setToolTip(tr("Appearance and behaviour of the photo thumbnails"));
     cmdViewerSettings->setAutoRaise(true);
     cmdViewerSettings->setFocusPolicy(Qt::NoFocus);
-    connect(cmdViewerSettings, &QToolButton::clicked, this, &InfoPanel::ShowViewerProperties);
     lblNotes = CreateLabel(Notes, misc);
     keepGaps(lblNotes, false);
     txtInfo = CreateNotesBox(misc);
@@ -219,14 +208,6 @@ void InfoPanel::buildFields()
     miscLayout->addWidget(txtInfo);
     // A frame stretched beyond the notes box stays empty below it.
     miscLayout->addStretch(1);
-}
-
-// The viewer shows one row of thumbnails: the cells with their spacing and labels, in its frame.
-void InfoPanel::updateViewerHeight()
-{
-    m_thumbs->setFixedHeight(m_thumbs->ThumbHeight() + 2 * m_thumbs->ThumbSpace() +
-                             (m_thumbs->HasLabel() ? fontMetrics().height() + 6 : 0) +
-                             2 * m_thumbs->frameWidth() + 1);
 }
 
 // Qt lays out a widget when it is shown. The main window asks where the notes frame is and
@@ -289,6 +270,7 @@ bool InfoPanel::DeathFieldsShown() const
 
 void InfoPanel::FillInfoPanel(const cPerson &person)
 {
+    m_shownKey = person.Key();
     const PersonRecord values = person.toRecord();
     for (int f = 0; f < kLineFields; ++f) {
         m_boxes[f]->setText(values.*kFields[f].column);
@@ -297,11 +279,12 @@ void InfoPanel::FillInfoPanel(const cPerson &person)
     txtInfo->setPlainText(values.Notes);
     ShowDeathFields(!values.Ddate.isEmpty());
     // The viewer lists and renders the photos from the event loop: the click returns at once.
-    showPhotosOf(m_boxes[Key]->text());
+    showPhotosOf(m_shownKey);
 }
 
 void InfoPanel::ClearInfoPanel()
 {
+    m_shownKey.clear();
     for (QLineEdit *box : m_boxes)
         box->clear();
     txtInfo->clear();
@@ -325,13 +308,13 @@ void InfoPanel::ShowPersonValues(const cPerson &person)
 
 void InfoPanel::RefreshPhotos()
 {
-    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, m_boxes[Key]->text());
+    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, m_shownKey);
     if (!folder.isEmpty() && FolderExists(folder) && AddBackslash(m_thumbs->Path()) == folder) {
         m_thumbs->Redraw();
         return;
     }
     // The folder may have been created just now: point the viewer at it.
-    showPhotosOf(m_boxes[Key]->text());
+    showPhotosOf(m_shownKey);
 }
 
 void InfoPanel::showPhotosOf(const QString &key)
@@ -343,144 +326,38 @@ void InfoPanel::showPhotosOf(const QString &key)
         m_thumbs->Clear();
 }
 
-bool InfoPanel::ThumbsFocused() const
+bool InfoPanel::shows(const QString &key) const
 {
-    // Asked of the application when needed: a connection to its focus changes would outlive
-    // the panel while its children are destroyed.
-    const QWidget *focus = QApplication::focusWidget();
-    return focus && (focus == m_thumbs || m_thumbs->isAncestorOf(focus));
+    return !m_shownKey.isEmpty() && m_shownKey.compare(key, Qt::CaseInsensitive) == 0;
 }
 
-// A key event that reaches the viewer (or one of its parts) as the focus widget; keys typed
-// into its label editor are text and stay there.
-bool InfoPanel::isViewerKeyTarget(QObject *watched) const
+void InfoPanel::Follow(const OpenTree &tree, const ViewOptions &options)
 {
-    auto *widget = qobject_cast<QWidget *>(watched);
-    return widget && widget == QApplication::focusWidget() && !qobject_cast<QLineEdit *>(widget) &&
-           (widget == m_thumbs || m_thumbs->isAncestorOf(widget));
-}
-
-bool InfoPanel::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() != Qt::Key_Delete || !isViewerKeyTarget(watched))
-            break;
-        // The viewer's own Delete handling never runs: the panel asks, when the key is let go.
-        if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
-            HandleKeyUp(key->key());
-        return true;
-    }
-    case QEvent::ChildAdded:
-        // Children the viewer creates later are watched as well.
-        if (watched == m_thumbs)
-            if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
-                child->installEventFilter(this);
-        break;
-    default:
-        break;
-    }
-    return HeaderPanel::eventFilter(watched, event);
-}
-
-bool InfoPanel::HandleKeyUp(int key)
-{
-    if (key != Qt::Key_Delete || m_deleting || !ThumbsFocused())
-        return false;
-    const QStringList selected = m_thumbs->SelThumbs();
-    const QStringList files = InfoPhotos::SelectedFiles(selected, m_thumbs->Thumbs());
-    if (files.isEmpty())
-        return false;
-    const bool trash = std::all_of(files.begin(), files.end(), InfoPhotos::TrashAvailable);
-    const auto removal = trash ? InfoPhotos::Removal::Trash : InfoPhotos::Removal::Permanent;
-    if (ShowMessage(InfoPhotos::DeleteQuestion(removal), window()) != MsgResult::Ok)
-        return true;
-
-    QPointer<InfoPanel> self(this);
-    m_deleting = true;
-    m_removal = removal;
-    m_notRemoved.clear();
-    m_thumbs->DeleteItems(InfoPhotos::BuildDeleteText(selected, m_thumbs->Thumbs()));
-    if (!self)
-        return true;
-    m_deleting = false;
-    if (!m_notRemoved.isEmpty()) {
-        // The files that stayed are listed again, and the user is told.
-        const QStringList names = std::exchange(m_notRemoved, {});
-        m_thumbs->Redraw();
-        ShowMessage(tr("These photo(s) could not be deleted:") + QStringLiteral("\r\n") +
-                        names.join(QStringLiteral("\r\n")),
-                    tr("Error"), MsgIcon::Exclamation, MsgButtons::OkOnly, window());
-    }
-    return true;
-}
-
-void InfoPanel::onItemDelete(const QString &sPath, const QString &sName)
-{
-    // Only the panel's own deletion, which the user confirmed, touches the disk: items that
-    // any other DeleteItems takes off the view keep their files.
-    if (!m_deleting)
-        return;
-    const QString file = AddBackslash(sPath) + sName;
-    if (InfoPhotos::RemovePhotoFile(sPath, sName, m_removal))
-        emit photoDeleted(file);
-    else if (!sName.isEmpty() && NativeNames::Info(file).exists)
-        m_notRemoved.append(NativeNames::Display(sName));
-}
-
-void InfoPanel::onDblClick(Thumb *thumb)
-{
-    if (thumb)
-        frmPic::ShowPhoto(thumb, window());
-}
-
-void InfoPanel::ShowViewerProperties()
-{
-    ThumbnailerPropertiesDialog dialog(m_thumbs, window());
-    connect(&dialog, &ThumbnailerPropertiesDialog::applied, this, &InfoPanel::SaveViewerDesign);
-    ModalSeam::exec(dialog);
-}
-
-void InfoPanel::ApplyDefaultDesign()
-{
-    m_thumbs->setBackColor(SystemColor(COLOR_WINDOW));
-    m_thumbs->setThumbWidth(70);
-    m_thumbs->setThumbHeight(70);
-    m_thumbs->setThumbOffset(2);
-    m_thumbs->setThumbSpace(5);
-    m_thumbs->setHasLabel(false);
-    m_thumbs->setShowHidden(false);
-    m_thumbs->setShowSystem(false);
-    m_thumbs->setGetDims(true);
-    m_thumbs->setPattern(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
-}
-
-void InfoPanel::SaveViewerDesign() const
-{
-    if (m_state.UserSettingsFile.isEmpty())
-        return;
-    PropertyBag bag =
-        m_state.Settings.Design(m_state.UserSettingsFile, QLatin1String(kDesignGroup));
-    m_thumbs->WriteProperties(bag);
-    // The folder shown belongs to the selected person, not to the design.
-    bag.WriteProperty(QStringLiteral("Path"), QString(), QString());
-    bag.WriteProperty(QStringLiteral("Saved"), true, QVariant());
-    m_state.Settings.Sync();
-}
-
-void InfoPanel::LoadViewerDesign()
-{
-    if (m_state.UserSettingsFile.isEmpty()) {
-        ApplyDefaultDesign();
-        return;
-    }
-    const PropertyBag bag =
-        m_state.Settings.Design(m_state.UserSettingsFile, QLatin1String(kDesignGroup));
-    if (!bag.readBool(QStringLiteral("Saved"), false)) {
-        ApplyDefaultDesign();
-        return;
-    }
-    m_thumbs->ReadProperties(bag);
+    connect(&tree, &OpenTree::PeopleReplaced, this, &InfoPanel::ClearInfoPanel);
+    connect(&tree, &OpenTree::SelectionChanged, this, [this](const QString &key) {
+        if (key.isEmpty())
+            ClearInfoPanel();
+    });
+    // While the panel is hidden, clicks do not fill it; showing it fills it from the selection.
+    connect(&tree, &OpenTree::PersonSelected, this, [this, &options](const cPersonPtr &person) {
+        if (options.ShowInfo())
+            FillInfoPanel(*person);
+    });
+    connect(&options, &ViewOptions::ShowInfoChanged, this, [this, &tree](bool show) {
+        if (const cPersonPtr person = tree.SelectedPerson(); show && person)
+            FillInfoPanel(*person);
+    });
+    connect(&tree, &OpenTree::PersonChanged, this, [this, &options](const cPersonPtr &person) {
+        if (options.ShowInfo() && shows(person->Key()))
+            ShowPersonValues(*person);
+    });
+    connect(&tree, &OpenTree::PhotosAdded, this, [this, &options](const QString &key) {
+        if (options.ShowInfo() && shows(key))
+            RefreshPhotos();
+    });
+    // A person deleted: the viewer lets go of the photo folder before it is deleted.
+    connect(&tree, &OpenTree::PersonRemoved, this, [this](const cPersonPtr &person) {
+        if (shows(person->Key()))
+            ClearInfoPanel();
+    });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "HeaderPanel.h"
-#include "InfoPhotos.h"
+#include "InfoThumbs.h"
 #include "PersonFields.h"
 
 #include <QString>
@@ -10,45 +10,29 @@
 #include <array>
 
 class FrameBox;
+class OpenTree;
+class QAction;
+class ViewOptions;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
 class QTextEdit;
 class QToolButton;
-class Thumb;
 class Thumbnailer;
 class cPerson;
 struct AppState;
 struct PersonRecord;
 
-// The information panel "pnlInfo" on the right of the main window: every field of the person
-// whose box was last clicked, read-only, and the person's photos in a thumbnail viewer.
+// The information panel "pnlInfo" on the right of the main window: every field of the selected
+// person, read-only, and the person's photos in a thumbnail viewer (InfoThumbs: deleting photos
+// with the Delete key, the photo viewer on a double click, the viewer's saved design).
 //
-// Wiring in frmMain:
-//   - Create it once with the window: `m_info = new InfoPanel(state, this);` (state is the
-//     program's AppState; it must outlive the panel; DataPath and UserSettingsFile are read
-//     when needed, so they may be filled in after construction). The constructor restores the
-//     viewer's saved design (see ViewerDesign below).
-//   - Its width is fixed: `m_info->width()` (kPanelWidth pixels) is the panel width of the
-//     layout. Place it at the right edge with the chart's top and height. When the panel is
-//     lower than its fields need, its contents scroll (scroll area "scrInfo").
-//   - closeClicked() (inherited from HeaderPanel, the header's close button) runs the Info
-//     command, like mnuViewInfo and the toolbar's "INFO" button.
-//   - Layout step 3: pass NotesFrameTop() and NotesBoxTop() (pixels; multiply by twips per
-//     pixel) and the panel's height to the layout; when it says stretch, call
-//     StretchNotes(frameHeight, boxHeight) in pixels; otherwise the panel keeps its heights.
-//   - VTree_NodeClick (panel visible) and the Info command call FillInfoPanel(person);
-//     LoadTree, CloseTree and tree creation call ClearInfoPanel().
-//   - Photo deletion with the Delete key and the photo viewer on double-click are handled by
-//     the panel itself; frmMain need not forward keys (HandleKeyUp is there for a window that
-//     prefers to).
-//   - The panel's own "Settings..." button (cmdViewerSettings, beside "Photos :") opens the
-//     viewer's property pages; a menu command may call ShowViewerProperties() as well.
-//   - The edit window's host (EditHost) maps ShowInfoValues(person) to
-//     ShowPersonValues(person), ShowDeathFields(visible) to ShowDeathFields(visible) and
-//     RedrawThumbs() to RefreshPhotos().
-//   - Deleting a person clears the viewer with thumbnailer()->Clear() (or ClearInfoPanel()).
+// Following the open tree (Follow), the panel shows the selected person while it is shown itself
+// (ViewOptions' ShowInfo), is emptied when another tree is opened or nothing is selected, shows
+// the values of the person after an edit and lists the photos again when photos were added.
+// Its width is fixed (kPanelWidth); the main window places it and stretches its notes
+// (NotesFrameTop, NotesBoxTop, StretchNotes). Its close button (closeClicked) is the Info command.
 class InfoPanel : public HeaderPanel
 {
     Q_OBJECT
@@ -57,10 +41,16 @@ public:
     // The panel's width in pixels.
     static constexpr int kPanelWidth = 272;
     // The settings group of the viewer's saved design in the user settings file.
-    static constexpr const char *kDesignGroup = "InfoThumbnailer";
+    static constexpr const char *kDesignGroup = InfoThumbs::kDesignGroup;
 
     explicit InfoPanel(AppState &state, QWidget *parent = nullptr);
     ~InfoPanel() override;
+
+    // From now on the panel follows the open tree and the ShowInfo option (see above). Both must
+    // outlive the panel.
+    void Follow(const OpenTree &tree, const ViewOptions &options);
+    // Tools > Photo Viewer Settings...: the viewer's property pages.
+    QAction *ViewerSettingsCommand() const { return m_viewerSettings; }
 
     // Shows the person's fourteen values; the death date and place with their labels only
     // when the death date is not empty; the photos of the person's photo folder, or an empty
@@ -76,14 +66,16 @@ public:
     void ShowPersonValues(const cPerson &person);
     void ShowDeathFields(bool show);
     bool DeathFieldsShown() const;
-    // Lists the photo folder of the key shown again (after photos were added to it); clears
+    // Lists the photo folder of the person shown again (after photos were added to it); clears
     // the viewer when the folder does not exist.
     void RefreshPhotos();
+    // The key of the person whose values the panel shows; empty when it shows none.
+    const QString &ShownKey() const { return m_shownKey; }
 
     // The thumbnail viewer of the panel (objectName "Thumbnailer").
     Thumbnailer *thumbnailer() const { return m_thumbs; }
     // True while the viewer has the input focus.
-    bool ThumbsFocused() const;
+    bool ThumbsFocused() const { return m_photos->ThumbsFocused(); }
 
     // Photo deletion: when the viewer has the focus, items are selected and the key is Delete,
     // asks once (InfoPhotos::DeleteQuestion), hands the selected files to the viewer's
@@ -93,20 +85,20 @@ public:
     // The panel takes the Delete key from the viewer before the viewer's own Delete handling
     // sees it, so the viewer's CanDelete and FSOEnable never lead to a second question or to a
     // file removed without one; files reported by any other DeleteItems stay on the disk.
-    bool HandleKeyUp(int key);
+    bool HandleKeyUp(int key) { return m_photos->HandleKeyUp(key); }
 
     // Opens the viewer's property pages (Appearance, Behavior; OK/Cancel/Apply). Every Apply
     // saves the viewer's design. The small "Settings..." button beside "Photos :" runs it; a
     // menu command may call it too.
-    void ShowViewerProperties();
+    void ShowViewerProperties() { m_photos->ShowViewerProperties(); }
     // The viewer's design in the user settings file (group kDesignGroup). Without a saved
     // design the main-window design applies (ApplyDefaultDesign).
-    void SaveViewerDesign() const;
-    void LoadViewerDesign();
+    void SaveViewerDesign() const { m_photos->SaveViewerDesign(); }
+    void LoadViewerDesign() { m_photos->LoadViewerDesign(); }
     // The viewer's design on the main window: window colour, 70 x 70 cells, offset 2, space
     // 5, no labels, hidden and system files not shown, dimensions read, pattern
     // "*.bmp;*.jpg;*.jpeg;*.gif;*.png" (PNG added, as the edit window offers PNG photos).
-    void ApplyDefaultDesign();
+    void ApplyDefaultDesign() { m_photos->ApplyDefaultDesign(); }
 
     // Layout: top of the notes frame fmInfo(4) within the panel (with the contents scrolled to
     // the top), and of the notes box txtInfo within that frame (pixels); StretchNotes sets both
@@ -121,28 +113,22 @@ signals:
     // A photo file was removed from the disk through the viewer.
     void photoDeleted(const QString &filePath);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildFields();
     QLineEdit *addField(QGridLayout *grid, QWidget *frame, int row, int column,
                         PersonFields::Field field, int span = 1);
     void layOutNow() const;
-    void updateViewerHeight();
-    bool isViewerKeyTarget(QObject *watched) const;
     void showPhotosOf(const QString &key);
-    void onDblClick(Thumb *thumb);
-    void onItemDelete(const QString &sPath, const QString &sName);
+    // True when the panel shows the person with this key (any letter case).
+    bool shows(const QString &key) const;
 
     AppState &m_state;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_content = nullptr;
     Thumbnailer *m_thumbs = nullptr;
-    // Set while the panel's own DeleteItems runs, after the user confirmed the deletion.
-    bool m_deleting = false;
-    InfoPhotos::Removal m_removal = InfoPhotos::Removal::Trash;
-    QStringList m_notRemoved;
+    InfoThumbs *m_photos = nullptr;
+    QAction *m_viewerSettings = nullptr;
+    QString m_shownKey;
 
     // The line boxes txtKey … txtCountry and their labels, by PersonFields::Field.
     std::array<QLineEdit *, PersonFields::kLineFields> m_boxes = {};

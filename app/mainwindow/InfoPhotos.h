@@ -20,9 +20,10 @@ QString BuildDeleteText(const QStringList &selThumbs, const Thumbs &thumbs);
 // How a confirmed photo deletion takes the files off the disk.
 enum class Removal { Trash, Permanent };
 
-// True when the file can be moved to the desktop trash: the trash the desktop keeps for the
-// file's volume, or the home trash on the same volume. Prepares the user's data folder that
-// holds the home trash when it is missing.
+// True when the file can be moved to the desktop trash QFile::moveToTrash picks for it: the trash
+// at the top of the file's volume when that is not the home's, or the home trash when it lies on
+// the file's own file system. Prepares the user's data folder that holds the home trash when it
+// is missing.
 bool TrashAvailable(const QString &filePath);
 
 // The question asked before photos are deleted: "Are you sure you wish to delete the selected

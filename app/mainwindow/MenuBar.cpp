@@ -8,8 +8,6 @@
 
 namespace {
 
-const char *const kIconIndex = "IconIndex";
-
 QString fold(const QString &key)
 {
     return key.toLower();
@@ -22,13 +20,14 @@ MenuBar::MenuBar(QMainWindow &window) : QObject(&window), m_bar(window.menuBar()
     m_bar->setObjectName(QStringLiteral("MenuBar"));
 }
 
-void MenuBar::registerItem(const QString &key, QAction *action)
+bool MenuBar::registerItem(const QString &key, QAction *action)
 {
+    if (!action || key.isEmpty() || Exists(key))
+        return false;
     action->setObjectName(key);
-    action->setProperty(kIconIndex, -1);
     m_items.insert(fold(key), action);
     m_order << key;
-    connect(action, &QAction::triggered, this, [this, key] { emit Click(key); });
+    return true;
 }
 
 QMenu *MenuBar::parentMenu(const QString &parentKey) const
@@ -41,23 +40,16 @@ QMenu *MenuBar::AddMenu(const QString &key, const QString &caption)
     QMenu *menu = m_bar->addMenu(caption);
     menu->setObjectName(key);
     m_menus.insert(fold(key), menu);
-    m_items.insert(fold(key), menu->menuAction());
-    menu->menuAction()->setObjectName(key);
-    menu->menuAction()->setProperty(kIconIndex, -1);
-    m_order << key;
+    registerItem(key, menu->menuAction());
     return menu;
 }
 
-QAction *MenuBar::AddItem(const QString &parentKey, const QString &key, const QString &caption,
-                          const QString &shortcut, int iconIndex)
+QAction *MenuBar::Place(const QString &parentKey, QAction *action)
 {
     QMenu *menu = parentMenu(parentKey);
-    if (!menu || Exists(key))
+    if (!menu || !action || !registerItem(action->objectName(), action))
         return nullptr;
-    QAction *action = menu->addAction(caption);
-    registerItem(key, action);
-    SetShortcut(key, shortcut);
-    SetIconIndex(key, iconIndex);
+    menu->addAction(action);
     return action;
 }
 
@@ -120,22 +112,10 @@ QString MenuBar::Shortcut(const QString &key) const
     return action ? action->shortcut().toString(QKeySequence::PortableText) : QString();
 }
 
-void MenuBar::SetShortcut(const QString &key, const QString &shortcut)
-{
-    if (QAction *action = Item(key))
-        action->setShortcut(QKeySequence(shortcut, QKeySequence::PortableText));
-}
-
 bool MenuBar::Enabled(const QString &key) const
 {
     const QAction *action = Item(key);
     return action && action->isEnabled();
-}
-
-void MenuBar::SetEnabled(const QString &key, bool enabled)
-{
-    if (QAction *action = Item(key))
-        action->setEnabled(enabled);
 }
 
 bool MenuBar::Checked(const QString &key) const
@@ -146,38 +126,6 @@ bool MenuBar::Checked(const QString &key) const
 
 void MenuBar::SetChecked(const QString &key, bool checked)
 {
-    if (QAction *action = Item(key)) {
-        action->setCheckable(true);
+    if (QAction *action = Item(key); action && action->isCheckable())
         action->setChecked(checked);
-        // A menu draws an item's icon in place of its check mark (checked only as a faint
-        // frame around the icon): items with a check mark show the mark instead.
-        action->setIconVisibleInMenu(false);
-    }
-}
-
-int MenuBar::IconIndex(const QString &key) const
-{
-    const QAction *action = Item(key);
-    return action ? action->property(kIconIndex).toInt() : -1;
-}
-
-void MenuBar::SetIconIndex(const QString &key, int index)
-{
-    if (QAction *action = Item(key)) {
-        action->setProperty(kIconIndex, index);
-        applyIcon(action);
-    }
-}
-
-void MenuBar::SetImageList(const QList<QIcon> &images)
-{
-    m_images = images;
-    for (QAction *action : std::as_const(m_items))
-        applyIcon(action);
-}
-
-void MenuBar::applyIcon(QAction *action) const
-{
-    const int index = action->property(kIconIndex).toInt();
-    action->setIcon(index >= 0 && index < m_images.size() ? m_images.at(index) : QIcon());
 }

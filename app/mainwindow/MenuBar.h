@@ -1,21 +1,21 @@
 #pragma once
 
 #include <QHash>
-#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
 
-// The main window's menu, addressed by item key. Keys compare without regard to case
-// ("mnuViewSbar" and "mnuViewSBar" are one item). Every item has a caption, a shortcut text
-// that works as a keyboard shortcut, an icon index into the image list, an enabled flag and a
-// check mark. An item with a check mark shows the mark, not its icon, in the menu. A click on an
-// item raises Click with the key as it was registered.
+// The main window's menu: the window places the command groups' actions in it, and the items
+// are found by key. An item's key is its action's objectName ("mnuFileNew"); keys compare
+// without regard to case ("mnuViewSbar" and "mnuViewSBar" are one item). The menu only holds
+// the items: what an item does, its caption, shortcut, icon and enabled state belong to the
+// command group that made its action.
 class MenuBar : public QObject
 {
     Q_OBJECT
@@ -26,9 +26,8 @@ public:
 
     // A top-level menu.
     QMenu *AddMenu(const QString &key, const QString &caption);
-    // A command item under the menu `parentKey`. `shortcut` is text such as "F2" or "Ctrl+T".
-    QAction *AddItem(const QString &parentKey, const QString &key, const QString &caption,
-                     const QString &shortcut = QString(), int iconIndex = -1);
+    // Places a command group's action last in the menu `parentKey`, under its objectName.
+    QAction *Place(const QString &parentKey, QAction *action);
     // A separator line ("-").
     QAction *AddSeparator(const QString &parentKey, const QString &key);
     // A disabled header item whose caption is set at run time.
@@ -41,36 +40,25 @@ public:
     bool Exists(const QString &key) const { return Item(key) != nullptr; }
     int Count() const { return int(m_order.size()); }
     QStringList Keys() const { return m_order; }
-    // Every item, top-level menus included, in the order they were added.
+    // Every item, top-level menus included, in the order they were placed.
     QList<QAction *> Items() const;
 
     QString Caption(const QString &key) const;
     void SetCaption(const QString &key, const QString &caption);
     QString Shortcut(const QString &key) const;
-    void SetShortcut(const QString &key, const QString &shortcut);
     bool Enabled(const QString &key) const;
-    void SetEnabled(const QString &key, bool enabled);
     bool Checked(const QString &key) const;
+    // Sets the check mark of an item that has one.
     void SetChecked(const QString &key, bool checked);
-    int IconIndex(const QString &key) const;
-    void SetIconIndex(const QString &key, int index);
-
-    // The images icon indices refer to (index 0 is the first image).
-    void SetImageList(const QList<QIcon> &images);
 
     QMenuBar *Bar() const { return m_bar; }
 
-signals:
-    void Click(const QString &key);
-
 private:
-    void registerItem(const QString &key, QAction *action);
+    bool registerItem(const QString &key, QAction *action);
     QMenu *parentMenu(const QString &parentKey) const;
-    void applyIcon(QAction *action) const;
 
     QMenuBar *m_bar;
     QHash<QString, QAction *> m_items; // lower-cased key -> item
     QHash<QString, QMenu *> m_menus;   // lower-cased key -> menu
     QStringList m_order;
-    QList<QIcon> m_images;
 };

@@ -1,45 +1,47 @@
 #include "PersonCommands.h"
 
 #include "AppState.h"
+#include "ChildrenOf.h"
+#include "CommandAction.h"
 #include "EditHost.h"
+#include "FileHelpers.h"
+#include "HelpWindow.h"
+#include "MessageService.h"
 #include "ModalSeam.h"
 #include "OpenTree.h"
+#include "PhotoFolders.h"
 #include "ReadOnlyNotice.h"
-#include "TreeBrowser.h"
-#include "TreeChart.h"
+#include "StoreReports.h"
 #include "frmEdit.h"
 #include "mDatabase.h"
 
+#include <QAction>
 #include <QDialog>
-
-#include <memory>
 
 namespace {
 
-// The edit window's view of the program.
+// The edit window's view of the program: the open tree and its store.
 class ProgramEditHost : public EditHost
 {
 public:
-    ProgramEditHost(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
-                    const PersonCommands::InfoPanelHooks &info,
-                    const PersonCommands::StatusSetter &status)
-        : m_state(state), m_store(store), m_tree(tree), m_chart(chart), m_info(info),
-          m_status(status)
-    {
-    }
+    ProgramEditHost(const AppState &state, OpenTree &tree) : m_state(state), m_tree(tree) {}
 
-    Result<PersonRecord> FindPerson(const QString &tree, const QString &key) override
+    QString SelectedKey() const override { return m_tree.SelectedKey(); }
+    QString DataPath() const override { return m_state.DataPath; }
+    QString ProgramPath() const override { return m_state.ProgramPath; }
+
+    Result<PersonRecord> FindPerson(const QString &key) override
     {
-        return m_store.FindPerson(tree, key);
+        return m_tree.Store().FindPerson(m_tree.CurrentTree(), key);
     }
-    Result<void> UpdatePerson(const QString &tree, const QString &key, const PersonRecord &record,
+    Result<void> UpdatePerson(const QString &key, const PersonRecord &record,
                               const PersonRecord *expected) override
     {
-        return m_store.UpdatePerson(tree, key, record, expected);
+        return m_tree.Store().UpdatePerson(m_tree.CurrentTree(), key, record, expected);
     }
-    Result<void> InsertPerson(const QString &tree, const PersonRecord &record) override
+    Result<void> InsertPerson(const PersonRecord &record) override
     {
-        return m_store.InsertPerson(tree, record);
+        return m_tree.Store().InsertPerson(m_tree.CurrentTree(), record);
     }
 
     cPersonPtr Person(const QString &key) const override { return m_tree.People().Item(key); }
@@ -48,65 +50,30 @@ public:
     {
         m_tree.ChangePerson(key, values);
     }
-    TreeChart &VTree() override { return m_chart; }
-    QString CurrentTree() const override { return m_tree.CurrentTree(); }
-    QString SelectedKey() const override { return m_tree.SelectedKey(); }
-    bool EditMode() const override { return m_state.EditMode; }
-    QString DataPath() const override { return m_state.DataPath; }
-    QString ProgramPath() const override { return m_state.ProgramPath; }
-
-    bool InfoVisible() const override { return m_info.visible && m_info.visible(); }
-    void ShowInfoValues(const cPerson &person) override
-    {
-        if (m_info.showValues)
-            m_info.showValues(person);
-    }
-    void ShowDeathFields(bool visible) override
-    {
-        if (m_info.showDeathFields)
-            m_info.showDeathFields(visible);
-    }
-    void RedrawThumbs() override
-    {
-        if (m_info.redrawThumbs)
-            m_info.redrawThumbs();
-    }
-    void SetStatusTexts(const QString &panel1, const QString &panel2) override
-    {
-        if (m_status)
-            m_status(panel1, panel2);
-    }
+    void AddedPhotos(const QString &key) override { m_tree.AddedPhotos(key); }
 
 private:
-    AppState &m_state;
-    mDatabase &m_store;
+    const AppState &m_state;
     OpenTree &m_tree;
-    TreeChart &m_chart;
-    const PersonCommands::InfoPanelHooks &m_info;
-    const PersonCommands::StatusSetter &m_status;
 };
-
-// The first box, row by row, showing the person with this key.
-bool chartShows(const TreeChart &chart, const QString &key)
-{
-    for (const cLevelPtr &level : chart.Levels()) {
-        if (!level)
-            continue;
-        for (const cNodePtr &node : level->Level()) {
-            if (node && node->Key() == key)
-                return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
-PersonCommands::PersonCommands(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
-                               TreeBrowser &browser, QWidget *window)
-    : QObject(window), m_state(state), m_store(store), m_tree(tree), m_chart(chart),
-      m_browser(browser), m_window(window)
+PersonCommands::PersonCommands(AppState &state, OpenTree &tree, QWidget *window)
+    : QObject(window), m_state(state), m_tree(tree), m_window(window),
+      m_new(MakeCommand(this, QStringLiteral("mnuPersonNew"), QStringLiteral("New"),
+                        QStringLiteral("Ctrl+N"), QStringLiteral("NEWPRS"),
+                        QStringLiteral("New person"))),
+      m_edit(MakeCommand(this, QStringLiteral("mnuPersonEdit"), QStringLiteral("Edit"),
+                         QStringLiteral("Ctrl+E"), QStringLiteral("EDITPRS"),
+                         QStringLiteral("Edit personal info"))),
+      m_delete(MakeCommand(this, QStringLiteral("mnuPersonDelete"), QStringLiteral("Delete"),
+                           QStringLiteral("Ctrl+D"), QStringLiteral("DELPRS"),
+                           QStringLiteral("Delete person")))
 {
+    connect(m_new, &QAction::triggered, this, &PersonCommands::mnuPersonNew);
+    connect(m_edit, &QAction::triggered, this, &PersonCommands::mnuPersonEdit);
+    connect(m_delete, &QAction::triggered, this, &PersonCommands::mnuPersonDelete);
 }
 
 bool PersonCommands::treeHasRows() const
@@ -116,14 +83,14 @@ bool PersonCommands::treeHasRows() const
     // then stays editable.
     if (m_tree.People().Count() > 0)
         return true;
-    const Result<QList<PersonRecord>> rows = m_store.ReadTree(m_tree.CurrentTree());
+    const Result<QList<PersonRecord>> rows = m_tree.Store().ReadTree(m_tree.CurrentTree());
     return !rows || !rows->isEmpty();
 }
 
-bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent)
+bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent, bool EditMode)
 {
-    ProgramEditHost host(m_state, m_store, m_tree, m_chart, m_info, m_status);
-    frmEdit window(host, m_window);
+    ProgramEditHost host(m_state, m_tree);
+    frmEdit window(host, EditMode, m_window);
     window.setRecord(fill);
     window.setParentLocked(lockParent);
     return ModalSeam::exec(window) == QDialog::Accepted;
@@ -131,9 +98,9 @@ bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent)
 
 void PersonCommands::mnuPersonNew()
 {
-    if (!m_tree.IsOpen() || RefuseWhenReadOnly(m_store, QStringLiteral("New person"), m_window))
+    if (!m_tree.IsOpen() ||
+        RefuseWhenReadOnly(m_tree.Store(), QStringLiteral("New person"), m_window))
         return;
-    m_state.EditMode = false;
 
     // Everything but the parent and the inherited home starts empty.
     PersonRecord fill;
@@ -151,27 +118,24 @@ void PersonCommands::mnuPersonNew()
         fill.Lcity = parent->Lcity();
         fill.Lcountry = parent->Lcountry();
     }
-    showEditWindow(fill, lockParent);
+    showEditWindow(fill, lockParent, false);
 
-    // Click the selected box again, so that a new child shows in the row below it.
-    if (!m_tree.SelectedKey().isEmpty() && chartShows(m_chart, m_tree.SelectedKey())) {
-        if (const cNodePtr selected = m_chart.SelectedNode())
-            m_browser.VTree_NodeClick(selected, true);
-    }
+    // The selected person is shown again, so that a new child shows in the row below its box.
+    if (m_tree.SelectedPerson())
+        m_tree.Select(m_tree.SelectedKey(), true);
 }
 
 void PersonCommands::mnuPersonEdit()
 {
-    const cPersonPtr person = m_tree.People().Item(m_tree.SelectedKey());
-    if (m_tree.SelectedKey().isEmpty() || !person ||
-        RefuseWhenReadOnly(m_store, QStringLiteral("Edit person"), m_window))
+    const cPersonPtr person = m_tree.SelectedPerson();
+    if (!person || RefuseWhenReadOnly(m_tree.Store(), QStringLiteral("Edit person"), m_window))
         return;
-    m_state.EditMode = true;
     // The window edits the row as it is stored now (another program may have changed it since
     // the tree was read); its save goes through only while the row still holds these values.
     // When it cannot be read, the person as shown stands in.
-    const Result<PersonRecord> stored = m_store.FindPerson(m_tree.CurrentTree(), person->Key());
-    showEditWindow(stored.valueOr(person->toRecord()), false);
+    const Result<PersonRecord> stored =
+        m_tree.Store().FindPerson(m_tree.CurrentTree(), person->Key());
+    showEditWindow(stored.valueOr(person->toRecord()), false, true);
 }
 
 void PersonCommands::VTree_NodeDblClick(const cNodePtr &node, bool PartA)
@@ -179,5 +143,102 @@ void PersonCommands::VTree_NodeDblClick(const cNodePtr &node, bool PartA)
     if (!node)
         return;
     mnuPersonEdit();
-    emit TitleChanged(PartA ? node->CaptionA() : node->CaptionB());
+    m_tree.Select(node->Key(), PartA);
+}
+
+QString PersonCommands::HelpFile() const
+{
+    return AddBackslash(m_state.ProgramPath) + QStringLiteral("help/index.html");
+}
+
+bool PersonCommands::KeyInAnyTree(const QString &key) const
+{
+    const QStringList trees = m_tree.Store().ListTrees();
+    for (const QString &tree : trees) {
+        // A tree that cannot be read may hold the key: its folder stays.
+        const Result<PersonRecord> found = m_tree.Store().FindPerson(tree, key);
+        if (found || !found.error().is(ErrorCode::Missing))
+            return true;
+    }
+    return false;
+}
+
+void PersonCommands::mnuPersonDelete()
+{
+    const cPersonPtr person = m_tree.SelectedPerson();
+    if (!person || RefuseWhenReadOnly(m_tree.Store(), QStringLiteral("Delete person"), m_window))
+        return;
+    const QString key = m_tree.SelectedKey();
+
+    if (IsRootKeyUpperCased(person->PrntKey())) {
+        MessageRequest question;
+        question.text = QStringLiteral("You are about to delete a 'Root' person from the tree.\r\n"
+                                       "Are you sure you wish to do it?\r\n\r\n"
+                                       "If you are not sure, click 'Help' for more details "
+                                       "about Root persons.");
+        question.title = QStringLiteral("Crucial!");
+        question.icon = MsgIcon::Exclamation;
+        question.buttons = MsgButtons::YesNo;
+        question.helpFile = HelpFile();
+        question.helpTopic = HelpWindow::kTopicRootPersons;
+        if (ShowMessage(question, m_window) != MsgResult::Yes)
+            return;
+    } else if (ShowMessage(QStringLiteral("Are you sure you wish to delete the selected person '") +
+                               key + QStringLiteral("'?"),
+                           QStringLiteral("Confirmation"), MsgIcon::None, MsgButtons::OkCancel,
+                           m_window) != MsgResult::Ok) {
+        return;
+    }
+
+    // Only the person as shown is deleted: a row another program changed meanwhile is not.
+    const PersonRecord shown = person->toRecord();
+    const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
+    if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
+        if (AskReloadChanged(key, m_window))
+            reloadPerson(key);
+        return;
+    }
+    if (deleted.error().is(ErrorCode::Missing)) {
+        // Gone already: it goes from the chart as well.
+        ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Delete person"),
+                    MsgIcon::Information, MsgButtons::OkOnly, m_window);
+    } else if (!deleted) {
+        ReportFailure(deleted.error(), m_window);
+        return;
+    }
+    // The views let go of the person (the photo viewer of its folder) and its box goes.
+    m_tree.RemovePerson(key);
+
+    // Photo folders are shared by key across trees: the folder goes only with the last person
+    // of that key, and only when the key names a folder inside the photos folder.
+    const QString photos = PhotoFolders::FolderOf(m_state.DataPath, key);
+    if (!photos.isEmpty() && !KeyInAnyTree(key))
+        DeleteFolderTree(photos);
+
+    // The selection moves up to the parent (the person whose children the person's row showed),
+    // whose children are shown again without the deleted person; a root person leaves nothing
+    // selected.
+    const QString parentKey = person->PrntKey();
+    const cPersonPtr parent = m_tree.People().Item(parentKey);
+    if (parent && parent->Key() == parentKey && parentKey != RootParentKey())
+        m_tree.Select(parentKey, true);
+    else
+        m_tree.ClearSelection();
+}
+
+void PersonCommands::reloadPerson(const QString &key)
+{
+    const Result<PersonRecord> current = m_tree.Store().FindPerson(m_tree.CurrentTree(), key);
+    if (!current) {
+        if (current.error().is(ErrorCode::Missing))
+            ShowMessage(PersonGoneText(key, m_tree.CurrentTree()), QStringLiteral("Reload"),
+                        MsgIcon::Information, MsgButtons::OkOnly, m_window);
+        else
+            ReportFailure(current.error(), m_window);
+        return;
+    }
+    if (!m_tree.ChangePerson(key, *current))
+        return;
+    // The panel and the status bar show the person again, as it is now.
+    m_tree.Select(key, true);
 }

@@ -5,88 +5,63 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class OpenTree;
+class QAction;
 class QWidget;
-class TreeBrowser;
-class TreeChart;
-class cPerson;
-struct PersonRecord;
-class mDatabase;
 struct AppState;
+struct PersonRecord;
 
-// The main window's commands that open the person edit window: New person and Edit person
-// (also the double-click on a box). Each opening makes a fresh edit window, fills it, shows it
-// modally through ModalSeam and destroys it afterwards; the window's save reaches the program
-// through an edit host over the objects given here.
-//
-// Wiring in frmMain (a few lines):
-//
-//     m_personCommands = new PersonCommands(m_state, m_store, m_tree, *VTree, *m_browser, this);
-//     m_personCommands->setStatusSetter([this](const QString &name, const QString &span) {
-//         setStatusTexts(name, span); });                     // both panels, then redraw
-//     m_personCommands->setInfoPanel({
-//         [this] { return m_info->isVisible(); },
-//         [this](const cPerson &p) { m_info->ShowPersonValues(p.toRecord()); },
-//         [this](bool show) { m_info->ShowDeathFields(show); },
-//         [this] { m_info->RefreshPhotos(); }});
-//     connect(mnuPersonNew, &QAction::triggered, m_personCommands, &PersonCommands::mnuPersonNew);
-//     connect(mnuPersonEdit, &QAction::triggered, m_personCommands,
-//     &PersonCommands::mnuPersonEdit); connect(VTree, &TreeChart::NodeDblClick, m_personCommands,
-//             &PersonCommands::VTree_NodeDblClick);
-//     connect(m_personCommands, &PersonCommands::TitleChanged, this, &QWidget::setWindowTitle);
-//
-// The toolbar buttons "NEWPRS" and "EDITPRS" call the same two slots. Without an information
-// panel hook the panel counts as hidden; without a status setter the status bar is left alone.
+// The main window's commands on persons: New person, Edit person (also the double-click on a
+// box) and Delete person. New and Edit make a fresh edit window, fill it, show it modally through
+// ModalSeam and destroy it afterwards; its save reaches the open tree through an edit host, and
+// the chart, the information panel and the status bar follow the open tree by themselves.
+// Delete removes the person's row, and its photo folder with the last person of its key.
 class PersonCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    // What the edit window's save does to the main window's information panel.
-    struct InfoPanelHooks
-    {
-        std::function<bool()> visible;                   // is the panel shown?
-        std::function<void(const cPerson &)> showValues; // copy the values (not the key)
-        std::function<void(bool)> showDeathFields;       // death date/place and labels
-        std::function<void()> redrawThumbs;              // list the photo folder again
-    };
-    // Sets panel 1 (name) and panel 2 (life span) of the status bar and redraws it.
-    using StatusSetter = std::function<void(const QString &name, const QString &lifeSpan)>;
+    // Every reference must outlive this object. `window` parents the edit window and messages.
+    PersonCommands(AppState &state, OpenTree &tree, QWidget *window);
 
-    // Every reference must outlive this object. `window` parents the edit window.
-    PersonCommands(AppState &state, mDatabase &store, OpenTree &tree, TreeChart &chart,
-                   TreeBrowser &browser, QWidget *window);
+    // Person > New (Ctrl+N, toolbar "NEWPRS"), Edit (Ctrl+E, "EDITPRS"), Delete (Ctrl+D,
+    // "DELPRS").
+    QAction *NewCommand() const { return m_new; }
+    QAction *EditCommand() const { return m_edit; }
+    QAction *DeleteCommand() const { return m_delete; }
 
-    void setInfoPanel(InfoPanelHooks hooks) { m_info = std::move(hooks); }
-    void setStatusSetter(StatusSetter setter) { m_status = std::move(setter); }
-
-public slots:
-    // New person (Ctrl+N, "NEWPRS"): only with a tree open. A new child starts with the
-    // selected person as parent and with the parent's last name and home; the first person of
-    // an empty tree is a root (kRootKey, locked). Afterwards the selected box is clicked again so
-    // that a new child shows.
+    // New person: only with a tree open. A new child starts with the selected person as parent
+    // and with the parent's last name and home; the first person of an empty tree is a root
+    // (kRootKey, locked). Afterwards the selected person is shown again, so that a new child shows
+    // in the row below its box.
     void mnuPersonNew();
-    // Edit person (Ctrl+E, "EDITPRS"): only when the selected key names a person in People.
+    // Edit person: only when the selected key names a person in People.
     void mnuPersonEdit();
-    // A double-click on a box: Edit person, then the title from the box's upper or lower half.
+    // A double-click on a box: Edit person, then the person shown with the box's half that was
+    // double-clicked (the window title shows its caption).
     void VTree_NodeDblClick(const cNodePtr &node, bool PartA);
+    // Delete person: only when the selected key names a person in People. A root person is
+    // asked about with the "Crucial!" question, any other with a confirmation; afterwards its
+    // parent is selected (nothing, for a root person).
+    void mnuPersonDelete();
 
-signals:
-    void TitleChanged(const QString &title);
+    // True when a person with this key is in any tree (photo folders are shared by key), or when
+    // that cannot be told for sure.
+    bool KeyInAnyTree(const QString &key) const;
+    // The help file handed to the Help button of the root-person question.
+    QString HelpFile() const;
 
 private:
     // Shows the window; true when the person was saved.
-    bool showEditWindow(const PersonRecord &fill, bool lockParent);
+    bool showEditWindow(const PersonRecord &fill, bool lockParent, bool EditMode);
     bool treeHasRows() const;
+    // Reads the person again and shows it as it is stored now.
+    void reloadPerson(const QString &key);
 
     AppState &m_state;
-    mDatabase &m_store;
     OpenTree &m_tree;
-    TreeChart &m_chart;
-    TreeBrowser &m_browser;
     QWidget *m_window;
-    InfoPanelHooks m_info;
-    StatusSetter m_status;
+    QAction *m_new;
+    QAction *m_edit;
+    QAction *m_delete;
 };

@@ -1,5 +1,8 @@
 #include "StatusBar.h"
 
+#include "LifeSpan.h"
+#include "OpenTree.h"
+
 #include <QLabel>
 
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
@@ -58,4 +61,26 @@ void StatusBar::Refresh()
     for (QLabel *label : m_panels)
         label->update();
     update();
+}
+
+void StatusBar::showPerson(const cPerson *person)
+{
+    SetPanelText(1, person ? LifeSpan::NameText(person->Fname(), person->Sname()) : QString());
+    SetPanelText(2, person ? LifeSpan::Text(person->Bdate(), person->Ddate()) : QString());
+    Refresh();
+}
+
+void StatusBar::Follow(const OpenTree &tree)
+{
+    connect(&tree, &OpenTree::PeopleReplaced, this, [this] { showPerson(nullptr); });
+    connect(&tree, &OpenTree::SelectionChanged, this, [this](const QString &key) {
+        if (key.isEmpty())
+            showPerson(nullptr);
+    });
+    connect(&tree, &OpenTree::PersonSelected, this,
+            [this](const cPersonPtr &person) { showPerson(person.get()); });
+    connect(&tree, &OpenTree::PersonChanged, this, [this, &tree](const cPersonPtr &person) {
+        if (person == tree.SelectedPerson())
+            showPerson(person.get());
+    });
 }

@@ -2,11 +2,15 @@
 
 #include <QStatusBar>
 
+class cPerson;
+
+class OpenTree;
 class QLabel;
 
 // The main window's status bar "Sbar": two text panels, addressed by index 1 (the person's
 // name) and 2 (the life span), and at the right end a "Read-only" mark (lblReadOnly) shown while
-// the database cannot be changed.
+// the database cannot be changed. Following an open tree (Follow), the two panels show the
+// selected person: panel 1 the name (first name first), panel 2 the life span.
 class StatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -28,10 +32,16 @@ public:
     void SetReadOnly(bool readOnly, const QString &tip);
     bool ReadOnlyShown() const;
 
+    // From now on panels 1 and 2 show the selected person of `tree` (empty while none is
+    // selected), also after it was edited. `tree` must outlive the bar.
+    void Follow(const OpenTree &tree);
+
     // The height the window layout reserves for the bar.
     int Height() const { return sizeHint().height(); }
 
 private:
+    void showPerson(const cPerson *person);
+
     QLabel *m_panels[PanelCount];
     QLabel *m_readOnly;
 };

@@ -4,63 +4,58 @@
 #include <QString>
 
 class OpenTree;
-class QComboBox;
+class QAction;
 class QWidget;
-class TreeBrowser;
-class TreeChart;
-class mDatabase;
+class TreeList;
 struct AppState;
 
-// The main window's commands on trees and on the selected person that need no edit window:
-// new, open, modify and close tree, the tree box, delete person, refresh and compress.
-// Each command reports its own failures; none lets an error escape.
+// The main window's commands on trees: New, Open, Modify and Close Tree, Compress, and the tree
+// box. They ask the open tree and the tree list for changes; the chart, the title, the status
+// bar, the information panel and the tree box follow by themselves. Each command reports its own
+// failures; none lets an error escape.
 class TreeCommands : public QObject
 {
     Q_OBJECT
 public:
-    TreeCommands(AppState &state, OpenTree &tree, TreeChart &chart, mDatabase &store,
-                 TreeBrowser &browser, QComboBox &cboTrees, QWidget *window);
+    // Every reference must outlive this object. `window` parents the dialogs and messages.
+    TreeCommands(AppState &state, OpenTree &tree, TreeList &trees, QWidget *window);
 
-    // File menu.
+    // File > New Tree (F2, toolbar "NEWTREE"), Open Tree (F3), Modify Tree (F4, "MODTREE"),
+    // Close Tree (F6); Tools > Compress; the toolbar's "TREES" (no command is bound to it).
+    QAction *NewTreeCommand() const { return m_new; }
+    QAction *OpenTreeCommand() const { return m_open; }
+    QAction *ModifyTreeCommand() const { return m_modify; }
+    QAction *CloseTreeCommand() const { return m_close; }
+    QAction *CompressCommand() const { return m_compress; }
+    QAction *TreesButton() const { return m_trees_; }
+
     void mnuFileNew();
     void mnuFileOpen();
     void mnuFileModify();
     void mnuFileClose();
-    // Tools menu.
-    void mnuToolsRefresh();
     void mnuToolsDbComp();
-    // Person menu: delete the selected person.
-    void mnuPersonDelete();
 
-    // The user chose entry `index` of the tree box.
+    // The user chose entry `index` of the tree box: another tree than the open one is loaded.
     void cboTrees_Click(int index);
 
-    // Makes the new tree and opens it: the chart stays as it was when the tree cannot be made.
+    // Makes the new tree and opens it: the open tree stays as it was when the tree cannot be
+    // made.
     bool CreateTree(const QString &name);
-    // Fills the tree box again with every tree; no entry is selected.
-    void RefillTreeBox();
-
-    // True when a person with this key is in any tree (photo folders are shared by key), or when
-    // that cannot be told for sure.
-    bool KeyInAnyTree(const QString &key) const;
-    // The help file handed to the Help button of the root-person question.
-    QString HelpFile() const;
-
-signals:
-    // The thumbnail viewer lets go of a photo folder that is about to be deleted.
-    void PhotosReleased();
+    // Empties the chart and forgets the open tree; nothing happens when no tree is open.
+    void CloseTree();
 
 private:
     bool renameTree(const QString &oldName, const QString &newName);
-    // Reads the person again and shows it as it is stored now.
-    void reloadPerson(const QString &key);
     void deleteTree(const QString &name);
 
     AppState &m_state;
     OpenTree &m_tree;
-    TreeChart &m_chart;
-    mDatabase &m_store;
-    TreeBrowser &m_browser;
-    QComboBox &m_cboTrees;
+    TreeList &m_trees;
     QWidget *m_window;
+    QAction *m_new;
+    QAction *m_open;
+    QAction *m_modify;
+    QAction *m_close;
+    QAction *m_compress;
+    QAction *m_trees_;
 };

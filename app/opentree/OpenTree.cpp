@@ -18,7 +18,7 @@ constexpr qsizetype kMostReserved = qsizetype(8) << 20;
 
 } // namespace
 
-OpenTree::OpenTree(QObject *parent) : QObject(parent) {}
+OpenTree::OpenTree(mDatabase &store, QObject *parent) : QObject(parent), m_store(store) {}
 
 OpenTree::~OpenTree() = default;
 
@@ -44,26 +44,36 @@ void OpenTree::setCurrentTree(const QString &name)
     emit CurrentTreeChanged(m_currentTree);
 }
 
-Result<void> OpenTree::Load(const mDatabase &store, const QString &name)
+void OpenTree::replacePeople(const QString &name, cPeople people)
 {
-    ClearSelection();
-    release();
+    // The views hear of the new persons with nothing selected: a person of the new tree that
+    // merely shares the key of the last one clicked is not the selected person.
+    const bool wasSelected = !m_selectedKey.isEmpty();
+    m_selectedKey.clear();
+    m_people = std::move(people);
     setCurrentTree(name);
-    Chart::PeopleLoader loader(std::min(store.EstimateTreeRows(name), kMostReserved));
-    Result<void> scanned =
-        store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
-    m_people = loader.Finish();
-    m_skippedKeys = loader.SkippedKeys();
     emit PeopleReplaced();
+    if (wasSelected)
+        emit SelectionChanged(m_selectedKey);
+}
+
+Result<void> OpenTree::Load(const QString &name)
+{
+    release();
+    Chart::PeopleLoader loader(std::min(m_store.EstimateTreeRows(name), kMostReserved));
+    Result<void> scanned =
+        m_store.ScanTree(name, [&loader](const PersonRowText &row) { loader.AddRow(row); });
+    cPeople people = loader.Finish();
+    m_skippedKeys = loader.SkippedKeys();
+    replacePeople(name, std::move(people));
     return scanned;
 }
 
 void OpenTree::OpenNew(const QString &name)
 {
-    ClearSelection();
     release();
-    setCurrentTree(name);
-    emit PeopleReplaced();
+    m_skippedKeys.clear();
+    replacePeople(name, cPeople());
 }
 
 void OpenTree::Close()
@@ -81,12 +91,22 @@ void OpenTree::Rename(const QString &newName)
     setCurrentTree(newName);
 }
 
-void OpenTree::Select(const QString &key)
+cPersonPtr OpenTree::SelectedPerson() const
 {
-    if (m_selectedKey == key)
-        return;
-    m_selectedKey = key;
-    emit SelectionChanged(m_selectedKey);
+    return m_selectedKey.isEmpty() ? nullptr : m_people.Item(m_selectedKey);
+}
+
+void OpenTree::Select(const QString &key, bool PartA)
+{
+    // A person is selected by its own key, whatever the letter case asked for.
+    const cPersonPtr person = key.isEmpty() ? nullptr : m_people.Item(key);
+    const QString selected = person ? person->Key() : key;
+    if (m_selectedKey != selected) {
+        m_selectedKey = selected;
+        emit SelectionChanged(m_selectedKey);
+    }
+    if (person)
+        emit PersonSelected(person, PartA);
 }
 
 const std::vector<cPersonPtr> &OpenTree::Children(const QString &parentKey) const
@@ -122,4 +142,9 @@ void OpenTree::RemovePerson(const QString &key)
         return;
     m_people.Remove(key);
     emit PersonRemoved(person);
+}
+
+void OpenTree::AddedPhotos(const QString &key)
+{
+    emit PhotosAdded(key);
 }

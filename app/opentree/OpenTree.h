@@ -13,16 +13,22 @@
 class mDatabase;
 
 // The open tree: its name (CurrentTree), its persons (People), the children of every person and
-// the selected person (SelectedKey). This object alone changes them, and it says so by its
-// signals; People keeps the children in step itself. It needs no window: whatever opens, shows or
-// changes a tree (the main window, the command line) goes through it.
+// the selected person (SelectedKey), over the store it reads them from. This object alone
+// changes them, and it says so by its signals; every view of the open tree (the chart, the
+// information panel, the status bar, the window title, the descendant windows, the chart
+// commands' search index) follows those signals and redraws itself. Commands ask it for changes
+// and never update a view themselves. It needs no window: the command line uses it too.
 class OpenTree : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit OpenTree(QObject *parent = nullptr);
+    // `store` must outlive this object.
+    explicit OpenTree(mDatabase &store, QObject *parent = nullptr);
     ~OpenTree() override;
+
+    // The store the open tree is read from and written to.
+    mDatabase &Store() const { return m_store; }
 
     // The name of the open tree; empty when none is open.
     const QString &CurrentTree() const { return m_currentTree; }
@@ -32,8 +38,10 @@ public:
     bool IsOpenTree(const QString &tree) const;
     // Every person of the open tree, one per row of its table, keyed by `Key`.
     const cPeople &People() const { return m_people; }
-    // The key of the person whose box was last clicked; empty when none.
+    // The key of the selected person (the box last clicked); empty when none.
     const QString &SelectedKey() const { return m_selectedKey; }
+    // The selected person, or null.
+    cPersonPtr SelectedPerson() const;
 
     // Opens the tree `name`: reads every row of its table into People and forgets the selection.
     // The name stays the open tree also when the table is empty or cannot be read (People then
@@ -41,7 +49,7 @@ public:
     // previous persons are freed on a worker thread. A row whose key an earlier row has (in any
     // letter case) is left out; SkippedKeys lists those keys in the order of the rows, for the
     // window that loads to report.
-    Result<void> Load(const mDatabase &store, const QString &name);
+    Result<void> Load(const QString &name);
     const QStringList &SkippedKeys() const { return m_skippedKeys; }
     // Opens a tree that was just created: the name, no persons, nothing selected.
     void OpenNew(const QString &name);
@@ -50,9 +58,11 @@ public:
     // The open tree was renamed: it goes on under the new name; its persons stay.
     void Rename(const QString &newName);
 
-    // Makes `key` the selected key ("" selects none). The click handler selects a person only
-    // when People has it.
-    void Select(const QString &key);
+    // Makes `key` the selected key ("" selects none). When People has the person it is shown
+    // again by every view, also when it was selected already (a click on the selected box opens
+    // its children again); `PartA` tells which half of its box was chosen: the upper one, with
+    // the person's name, or the lower one, with the partner's.
+    void Select(const QString &key, bool PartA = true);
     void ClearSelection() { Select(QString()); }
 
     // The children of a person: the persons whose parent key equals `parentKey` exactly, in the
@@ -65,27 +75,37 @@ public:
     // A person was saved: every value but the key becomes that of `values`. Returns the person,
     // or null when no person has that key.
     cPersonPtr ChangePerson(const QString &key, const PersonRecord &values);
-    // A person was deleted from the tree's table: takes it out of People. The selection stays.
+    // A person was deleted from the tree's table: takes it out of People. The selection stays:
+    // the command that deleted it moves it.
     void RemovePerson(const QString &key);
+    // Photos were added to the photo folder of the person with `key`.
+    void AddedPhotos(const QString &key);
 
 signals:
     // CurrentTree changed: a tree was loaded, created, closed or renamed.
     void CurrentTreeChanged(const QString &name);
-    // People was replaced as a whole (load, new tree, close).
+    // People was replaced as a whole (load, new tree, close); nothing is selected.
     void PeopleReplaced();
     void PersonAdded(const cPersonPtr &person);
     void PersonChanged(const cPersonPtr &person);
     void PersonRemoved(const cPersonPtr &person);
     // SelectedKey changed.
     void SelectionChanged(const QString &key);
+    // A person was selected, or selected again: the views show it. `PartA` as Select gives it.
+    void PersonSelected(const cPersonPtr &person, bool PartA);
+    // Photos were added to the photo folder of the person with this key.
+    void PhotosAdded(const QString &key);
 
 private:
     // Empties People; the old persons are freed on a worker thread.
     void release();
     void setCurrentTree(const QString &name);
+    // People is replaced: the selection goes, then the views are told.
+    void replacePeople(const QString &name, cPeople people);
 
+    mDatabase &m_store;
     QString m_currentTree;
     cPeople m_people;
-    QString m_selectedKey;
     QStringList m_skippedKeys;
+    QString m_selectedKey;
 };

@@ -6,7 +6,10 @@
 
 // The process-wide values of the program: created once in main and handed to the windows.
 // There are no mutable globals; whoever needs one of these values gets this object. The open
-// tree (CurrentTree, People, SelectedKey) has an owner of its own, OpenTree.
+// tree (CurrentTree, People, SelectedKey) has an owner of its own, OpenTree; the view options
+// below are written only by theirs, ViewOptions. What a dialog or the edit window returns is
+// its own (dlgNew::NewTreeName, dlgOpen::OpenTreeName, dlgModify::ModifyOldName and
+// ModifyNewName, frmEdit::EditMode), not a value here.
 struct AppState
 {
     // Paths. ProgramPath is the folder of the executable; DataPath the data folder with one
@@ -31,15 +34,6 @@ struct AppState
     bool ShowInfo = false;
     QString LastOpen;
     int Version = 23;
-
-    // True while the edit window edits the selected person, false when it adds one.
-    bool EditMode = false;
-
-    // Results of the tree dialogs.
-    QString NewTreeName;
-    QString OpenTreeName;
-    QString ModifyOldName;
-    QString ModifyNewName;
 };
 
 // The settings version this program writes.

@@ -4,8 +4,8 @@
 #include "AppState.h"
 #include "DataFolder.h"
 #include "MessageService.h"
-#include "TreeCommands.h"
-#include "frmMain.h"
+#include "StartupWindow.h"
+#include "mDatabase.h"
 #include "mFunctions.h"
 #include "modRegistry.h"
 
@@ -23,7 +23,7 @@ const QString kCannotStart = QStringLiteral("\r\n\r\nThe application can not sta
 
 } // namespace
 
-frmSplash::frmSplash(AppState &state, frmMain &main, QWidget *parent)
+frmSplash::frmSplash(AppState &state, StartupWindow &main, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_state(state), m_main(main)
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -131,19 +131,19 @@ void frmSplash::runStep(int step)
     }
     case 2: {
         setStatus(QStringLiteral("Connecting to database ..."));
-        const StorePaths paths = m_main.Db().BuildConnectionString(m_state.DataPath);
+        const StorePaths paths = m_main.Store().BuildConnectionString(m_state.DataPath);
         m_state.DatabasePath = paths.DatabasePath;
         m_state.ConnectionString = paths.ConnectionString;
         break;
     }
     case 3:
-        if (!m_main.Db().OpenDatabase()) {
+        if (!m_main.Store().OpenDatabase()) {
             setStatus(QStringLiteral("Connection = Failed"));
             m_timer->stop();
             QCoreApplication::processEvents();
             m_failed = true;
             // What failed, naming the folder or file that is the problem.
-            const QString reason = m_main.Db().OpenError().text();
+            const QString reason = m_main.Store().OpenError().text();
             ShowMessage(QStringLiteral("Failed to connect to the database.") +
                             (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + reason) +
                             kCannotStart,
@@ -157,15 +157,14 @@ void frmSplash::runStep(int step)
         break;
     case 4:
         setStatus(QStringLiteral("Retrieving data ..."));
-        m_main.Commands().RefillTreeBox();
+        m_main.ListTrees();
         m_main.LoadLastOpen();
         break;
     case 5:
         m_timer->stop();
         close();
         QCoreApplication::processEvents();
-        m_main.SetStarted(true);
-        m_main.show();
+        m_main.ShowStarted();
         QCoreApplication::processEvents();
         m_step = 6;
         {

@@ -4,7 +4,7 @@
 
 class QLabel;
 class QTimer;
-class frmMain;
+class StartupWindow;
 struct AppState;
 
 // The splash window: a title, one status line and a timer that runs the six start-up steps,
@@ -18,7 +18,7 @@ class frmSplash : public QWidget
 
 public:
     // Takes TwipsPerPixel from the screen and starts Timer1.
-    frmSplash(AppState &state, frmMain &main, QWidget *parent = nullptr);
+    frmSplash(AppState &state, StartupWindow &main, QWidget *parent = nullptr);
     ~frmSplash() override;
 
     // Runs the step the counter selects and advances the counter (not after a failed connection
@@ -44,7 +44,7 @@ private:
     void stopAndUnload();
 
     AppState &m_state;
-    frmMain &m_main;
+    StartupWindow &m_main;
     QLabel *m_title = nullptr;
     QLabel *m_status = nullptr;
     QTimer *m_timer = nullptr;

@@ -12,15 +12,16 @@
 // The tree is made by the test suite's generator: every column filled as real trees fill them,
 // one root with `children` children, founders and their descendants over several generations.
 #include "AppState.h"
+#include "ChartView.h"
 #include "FindPersonDialog.h"
 #include "InfoPanel.h"
+#include "LoadTree.h"
 #include "OpenTree.h"
 #include "PeopleBuilder.h"
 #include "PersonFinder.h"
 #include "PhotoFolders.h"
 #include "SqliteFloor.h"
 #include "Thumbnailer.h"
-#include "TreeBrowser.h"
 #include "TreeChart.h"
 #include "mDatabase.h"
 #include "support_TreeGenerator.h"
@@ -176,8 +177,8 @@ int main(int argc, char **argv)
     ApplyMainWindowDesign(chart);
     window.show();
     QApplication::processEvents();
-    OpenTree tree;
-    TreeBrowser browser(tree, chart, store, &window);
+    OpenTree tree(store);
+    ChartView view(tree, chart); // the main window's chart: its walk and its clicks
 
     const long long before = ResidentKiB();
     long long open = 0;
@@ -188,7 +189,7 @@ int main(int argc, char **argv)
         t.restart();
         const double cpu = threadMs();
         const double all = processMs();
-        browser.LoadTree(treeName);
+        LoadTree(tree, nullptr, treeName, &window);
         chart.repaint();
         loads.push_back(elapsedMs(t));
         loadsCpu.push_back(threadMs() - cpu);
@@ -212,7 +213,7 @@ int main(int argc, char **argv)
         const cNodePtr root = chart.Levels().Item(1)->Item(TreeGenerator::WideRootKey());
         chart.setSelectedNode(root);
         t.restart();
-        browser.VTree_NodeClick(root, true);
+        view.VTree_NodeClick(root, true);
         chart.repaint();
         QApplication::processEvents();
         wide.push_back(elapsedMs(t));
@@ -220,7 +221,7 @@ int main(int argc, char **argv)
         const cNodePtr child = chart.Levels().Item(2)->Item(children / 2 + 1);
         chart.setSelectedNode(child);
         t.restart();
-        browser.VTree_NodeClick(child, true);
+        view.VTree_NodeClick(child, true);
         chart.repaint();
         QApplication::processEvents();
         narrow.push_back(elapsedMs(t));
@@ -236,9 +237,9 @@ int main(int argc, char **argv)
     InfoPanel panel(state);
     panel.resize(InfoPanel::kPanelWidth, 800);
     panel.show();
-    const QMetaObject::Connection fill =
-        QObject::connect(&browser, &TreeBrowser::PersonShown, &panel,
-                         [&panel](const cPersonPtr &person) { panel.FillInfoPanel(*person); });
+    const QMetaObject::Connection fill = QObject::connect(
+        &tree, &OpenTree::PersonSelected, &panel,
+        [&panel](const cPersonPtr &person) { panel.FillInfoPanel(*person); });
     const cNodePtr pictured = chart.Levels().Item(2)->Item(children / 2 + 1);
     const QString photos = PhotoFolders::FolderOf(dataPath, pictured->Key());
     std::vector<double> clickReturns;
@@ -251,7 +252,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < 6; ++i) {
         const cNodePtr root = chart.Levels().Item(1)->Item(TreeGenerator::WideRootKey());
         chart.setSelectedNode(root);
-        browser.VTree_NodeClick(root, true);
+        view.VTree_NodeClick(root, true);
         QApplication::processEvents();
         const cNodePtr person = chart.Levels().Item(2)->Item(pictured->Key());
         chart.setSelectedNode(person);
@@ -263,7 +264,7 @@ int main(int argc, char **argv)
                 waiting.quit();
             });
         t.restart();
-        browser.VTree_NodeClick(person, true);
+        view.VTree_NodeClick(person, true);
         clickReturns.push_back(elapsedMs(t));
         if (added < 0) {
             QTimer::singleShot(120000, &waiting, &QEventLoop::quit);
@@ -308,7 +309,7 @@ int main(int argc, char **argv)
 
     t.restart();
     const double closeCpu = threadMs();
-    browser.CloseTree();
+    tree.Close();
     chart.repaint();
     const double close = elapsedMs(t);
     const double closeThread = threadMs() - closeCpu;
@@ -326,8 +327,7 @@ int main(int argc, char **argv)
         scans.push_back(threadMs() - cpu);
         cpu = threadMs();
         Chart::PeopleBuilder builder(store.EstimateTreeRows(treeName));
-        (void)store.ScanTree(treeName,
-                             [&builder](const PersonRowText &row) { builder.AddRow(row); });
+        (void)store.ScanTree(treeName, [&builder](const PersonRowText &row) { builder.AddRow(row); });
         const cPeople people = builder.Finish();
         builds.push_back(threadMs() - cpu);
     }

@@ -93,13 +93,13 @@ bool makeDatabase(const QString &dataPath, const QList<Tree> &trees)
 struct Loaded
 {
     mDatabase store;
-    OpenTree tree;
+    OpenTree tree{store};
 };
 
 bool load(Loaded &loaded, const QString &dataPath, const QString &tree)
 {
     loaded.store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
-    return loaded.store.OpenDatabase() && loaded.tree.Load(loaded.store, tree);
+    return loaded.store.OpenDatabase() && loaded.tree.Load(tree);
 }
 
 ChildrenOf childrenOf(const OpenTree &tree)

@@ -1,17 +1,21 @@
 #pragma once
 
 #include "EditHost.h"
-#include "TreeChart.h"
 #include "cPeople.h"
 
 #include <QMap>
 #include <QStringList>
 
-// An edit host over an in-memory table, a real chart and recorded panel and status-bar calls.
+// An edit host over a table in memory and the persons of an open tree, recording what the save
+// tells the open tree.
 class FakeHost : public EditHost
 {
 public:
-    Result<PersonRecord> FindPerson(const QString &, const QString &key) override
+    QString SelectedKey() const override { return selectedKey; }
+    QString DataPath() const override { return dataPath; }
+    QString ProgramPath() const override { return programPath; }
+
+    Result<PersonRecord> FindPerson(const QString &key) override
     {
         if (findError)
             return findError;
@@ -19,7 +23,7 @@ public:
             return Error(ErrorCode::Missing, QStringLiteral("not there"));
         return rows.value(key);
     }
-    Result<void> UpdatePerson(const QString &, const QString &key, const PersonRecord &record,
+    Result<void> UpdatePerson(const QString &key, const PersonRecord &record,
                               const PersonRecord *expected) override
     {
         ++updates;
@@ -34,7 +38,7 @@ public:
         rows[key] = stored;
         return {};
     }
-    Result<void> InsertPerson(const QString &, const PersonRecord &record) override
+    Result<void> InsertPerson(const PersonRecord &record) override
     {
         if (insertError)
             return insertError;
@@ -47,67 +51,41 @@ public:
     cPersonPtr Person(const QString &key) const override { return people.Item(key); }
     bool AddPerson(const PersonRecord &record) override
     {
-        return bool(people.Add(cPerson(record)));
+        if (!people.Add(cPerson(record)))
+            return false;
+        added.append(record.ID);
+        return true;
     }
     void ChangePerson(const QString &key, const PersonRecord &values) override
     {
         PersonRecord changed = values;
         changed.ID = people.Item(key)->Key();
         people.Item(key)->fromRecord(changed);
+        this->changed.append(key);
     }
-    TreeChart &VTree() override { return chart; }
-    QString CurrentTree() const override { return tree; }
-    QString SelectedKey() const override { return selectedKey; }
-    bool EditMode() const override { return editMode; }
-    QString DataPath() const override { return dataPath; }
-    QString ProgramPath() const override { return programPath; }
+    void AddedPhotos(const QString &key) override { photosAdded.append(key); }
 
-    bool InfoVisible() const override { return infoVisible; }
-    void ShowInfoValues(const cPerson &person) override { infoValues.append(person.Key()); }
-    void ShowDeathFields(bool visible) override { deathFields.append(visible); }
-    void RedrawThumbs() override { ++thumbRedraws; }
-    void SetStatusTexts(const QString &panel1, const QString &panel2) override
-    {
-        status1 = panel1;
-        status2 = panel2;
-    }
-
-    // Puts a person into the table, into People and, when `inChart`, as a box into row 1.
-    void addPerson(const PersonRecord &record, bool inChart = true)
+    // Puts a person into the table and into People.
+    void addPerson(const PersonRecord &record)
     {
         rows[record.ID] = record;
         people.Add(cPerson(record));
-        if (!inChart)
-            return;
-        if (chart.Levels().Count() == 0)
-            chart.Levels().AddNew();
-        cNode node;
-        node.setKey(record.ID);
-        node.setLevel(1);
-        node.setCaptionA(record.Sname + ' ' + record.Fname);
-        node.setCaptionB(record.PrtSname + ' ' + record.PrtFname);
-        chart.Levels().Item(1)->Add(node);
     }
 
     QMap<QString, PersonRecord> rows;
     cPeople people;
-    TreeChart chart;
-    QString tree = QStringLiteral("Family");
     QString selectedKey;
-    bool editMode = false;
     QString dataPath;
     QString programPath = QStringLiteral("/opt/velkin");
-    bool infoVisible = false;
     Error findError;
     Error updateError;
     Error insertError;
     int updates = 0;
 
-    QStringList infoValues;
-    QList<bool> deathFields;
-    int thumbRedraws = 0;
-    QString status1;
-    QString status2;
+    // What the save told the open tree, in order.
+    QStringList added;
+    QStringList changed;
+    QStringList photosAdded;
 };
 
 inline PersonRecord makePerson(const QString &id, const QString &parent, const QString &fname,

@@ -133,8 +133,7 @@ private slots:
         QVERIFY(disk.fill());
         program.messages.clear();
 
-        GedcomCommands *commands = GedcomCommands::Of(*program.main);
-        QVERIFY(commands);
+        GedcomCommands *commands = &program.main->Gedcom();
         QVERIFY(
             !commands->ExportTree(QStringLiteral("Example"), gedcom, Gedcom::Version::Gedcom551));
         QCOMPARE(program.messages.count(), 1);

@@ -199,7 +199,7 @@ private slots:
                 dialog.accept();
                 return dialog.result();
             });
-            QVERIFY(!GedcomCommands::Of(*program.main)->ImportFile(gedcom));
+            QVERIFY(!program.main->Gedcom().ImportFile(gedcom));
             QCOMPARE(program.messages.count(), 1);
             QCOMPARE(program.messages.last().text,
                      QStringLiteral("'import.ged' could not be imported: no tree was made.\n\n") +

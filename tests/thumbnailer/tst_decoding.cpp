@@ -82,6 +82,7 @@ private slots:
     void embeddedThumbnailOnlyWhenLargeEnoughAndAlike();
     void placeableMetafileShowsItsShapes();
     void metafileNumbersDemandNoMemory();
+    void metafileTextNeedsFontsItsShapesDoNot();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -319,6 +320,87 @@ void tst_decoding::metafileNumbersDemandNoMemory()
     // The viewer's path with the found file: no picture, no failure.
     QVERIFY(writeBytes(path("found.wmf"), found));
     QVERIFY(PictureDecoder::ReadWithin(path("found.wmf"), QSize()).isNull());
+}
+
+namespace {
+
+// The metafile of wmfWithShapes(1000, 750) with black text drawn on its red quarter: a font
+// (object 4) selected, then "WW" 150 units high at (20, 20).
+QByteArray wmfWithText()
+{
+    QByteArray wmf = wmfWithShapes(1000, 750);
+    QByteArray records;
+    const auto record = [&records](int function, const QByteArray &params) {
+        QByteArray r(6, '\0');
+        qToLittleEndian<quint32>(quint32(3 + params.size() / 2), r.data());
+        qToLittleEndian<quint16>(quint16(function), r.data() + 4);
+        records += r + params;
+    };
+    const auto words = [](std::initializer_list<int> values) {
+        QByteArray bytes;
+        for (const int v : values) {
+            char w[2];
+            qToLittleEndian<qint16>(qint16(v), w);
+            bytes.append(w, 2);
+        }
+        return bytes;
+    };
+    // CREATEFONTINDIRECT: height, width, escapement, orientation, weight, then italic ...
+    // pitch and family (eight bytes) and the face name.
+    record(0x02FB, words({-150, 0, 0, 0, 700}) + QByteArray(8, '\0') + QByteArray("Arial\0", 6));
+    record(0x012D, words({4}));                          // select it
+    record(0x0209, words({0, 0}));                       // black text
+    record(0x0102, words({1}));                          // transparent background
+    record(0x0521, words({2}) + "WW" + words({20, 20})); // TEXTOUT: count, text, y, x
+    wmf.insert(wmf.size() - 6, records);
+    char *h = wmf.data() + 22;
+    qToLittleEndian<quint32>(quint32((wmf.size() - 22) / 2), h + 6);
+    qToLittleEndian<quint16>(5, h + 10);
+    qToLittleEndian<quint32>(quint32(3 + 5 + 4 + 3), h + 12);
+    return wmf;
+}
+
+// Pixels of the picture's top left quarter that are nearly black.
+int darkInRedQuarter(const QImage &picture)
+{
+    int dark = 0;
+    for (int y = 0; y < picture.height() / 2; ++y) {
+        for (int x = 0; x < picture.width() / 2; ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            dark += c.red() < 80 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    return dark;
+}
+
+} // namespace
+
+// The player draws text in Ghostscript's fonts, which the set-up installs; where they are
+// missing it would refuse every metafile, so the text is left out and the shapes still show.
+void tst_decoding::metafileTextNeedsFontsItsShapesDoNot()
+{
+    const QByteArray wmf = wmfWithText();
+    const QImage withoutFonts = MetafileRenderer::RenderWmfWithoutFonts(wmf, QSize(400, 300));
+    QCOMPARE(withoutFonts.size(), QSize(400, 300));
+    const QList<QColor> q = quarterColours(withoutFonts);
+    QVERIFY(near(q[0], Qt::red));
+    QVERIFY(near(q[1], Qt::green));
+    QVERIFY(near(q[2], Qt::blue));
+    QCOMPARE(darkInRedQuarter(withoutFonts), 0);
+    // Shapes alone come out the same either way.
+    const QByteArray shapes = wmfWithShapes(1000, 750);
+    QCOMPARE(MetafileRenderer::RenderWmfWithoutFonts(shapes, QSize(100, 75)),
+             MetafileRenderer::RenderWmf(shapes, QSize(100, 75)));
+
+    QVERIFY2(MetafileRenderer::PlayerHasFonts(),
+             "the metafile player finds no fonts: is fonts-urw-base35 installed "
+             "(scripts/bootstrap.sh)?");
+    const QImage withFonts = MetafileRenderer::RenderWmf(wmf, QSize(400, 300));
+    const QList<QColor> drawn = quarterColours(withFonts);
+    QVERIFY(near(drawn[0], Qt::red));
+    QVERIFY(near(drawn[1], Qt::green));
+    QVERIFY(near(drawn[2], Qt::blue));
+    QVERIFY(darkInRedQuarter(withFonts) > 100);
 }
 
 QTEST_MAIN(tst_decoding)

@@ -1,6 +1,7 @@
 #include "CaptionCache.h"
 #include "TreeChart.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -16,16 +17,18 @@ class tst_captioncache : public QObject
 private slots:
     void drawsAsTextDoes_data();
     void drawsAsTextDoes();
+    void everyFontDrawsAsTextDoes();
     void staysWithinItsLimit();
 
 private:
-    static QImage draw(double zoom, const std::function<void(QPainter &)> &paint)
+    static QImage draw(double zoom, const std::function<void(QPainter &)> &paint,
+                       const QFont &font = MainWindowChartFont())
     {
         QImage image(460, 40, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.scale(zoom, zoom);
-        painter.setFont(MainWindowChartFont());
+        painter.setFont(font);
         painter.setPen(QColor(0, 0, 0xC0));
         paint(painter);
         return image;
@@ -77,6 +80,50 @@ void tst_captioncache::drawsAsTextDoes()
                     cache.End();
                 });
                 QVERIFY2(cached == text, qPrintable(QStringLiteral("zoom %1").arg(zoom)));
+            }
+        }
+    }
+}
+
+// Fonts differ in what they do around a blank: some kern it with the letter after it ("T", "Y")
+// or before it. Every font of the machine draws captions from the cache as text drawing does.
+void tst_captioncache::everyFontDrawsAsTextDoes()
+{
+    const QStringList captions = {QStringLiteral("  Two  blanks   between "),
+                                  QStringLiteral("AVAT Wave Tony LTA Yvonne"),
+                                  QStringLiteral("Ta. Te, Yo r y f\u2019 \u201CAn\u201D W")};
+    const QStringList families = QFontDatabase::families();
+    QVERIFY(!families.isEmpty());
+    for (const QString &family : families) {
+        QFont font(family);
+        font.setPointSizeF(8.25);
+        CaptionCache cache;
+        // Each caption once alone, then all together with words the others shaped before.
+        for (int round = 0; round < 2; ++round) {
+            for (const QString &caption : captions) {
+                const QImage text = draw(
+                    1.0, [&](QPainter &p) { p.drawText(QPointF(4, 20), caption); }, font);
+                const QImage cached = draw(
+                    1.0,
+                    [&](QPainter &p) {
+                        QVERIFY(cache.Begin(p));
+                        if (round == 1) {
+                            for (const QString &other : captions)
+                                cache.Note(other);
+                        }
+                        const qreal advance = cache.Compose(caption);
+                        if (advance < 0)
+                            p.drawText(QPointF(4, 20), caption);
+                        else
+                            cache.Draw(p, QPointF(4, 20));
+                        cache.End();
+                    },
+                    font);
+                QVERIFY2(cached == text,
+                         qPrintable(QStringLiteral("%1: \"%2\" (%3)")
+                                        .arg(family, caption,
+                                             cache.CutsAtBlanks() ? QStringLiteral("cut at blanks")
+                                                                  : QStringLiteral("whole"))));
             }
         }
     }

@@ -32,7 +32,8 @@ QString titleFor(const cPeople &people, const QString &rootKey)
 DescendantChartWindow::DescendantChartWindow(const cPeople &people, const ChildrenOf &childrenOf,
                                              const QString &rootKey, const ChartSettings &settings,
                                              const QFont &font, YearsText years, QWidget *parent)
-    : QMainWindow(parent), m_people(people), m_years(std::move(years))
+    : QMainWindow(parent), m_people(people), m_childrenOf(childrenOf), m_rootKey(rootKey),
+      m_settings(settings), m_font(font), m_years(std::move(years))
 {
     setObjectName(QStringLiteral("frmDescendants"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -75,6 +76,26 @@ DescendantChartWindow::DescendantChartWindow(const cPeople &people, const Childr
 }
 
 DescendantChartWindow::~DescendantChartWindow() = default;
+
+void DescendantChartWindow::Rebuild()
+{
+    const QString selected = m_view->SelectedKey();
+    const int x = m_view->horizontalScrollBar()->value();
+    const int y = m_view->verticalScrollBar()->value();
+    {
+        WaitCursor busy;
+        m_view->setChart(std::make_unique<DescendantChartData>(m_people, m_childrenOf, m_rootKey,
+                                                               m_settings, m_font));
+    }
+    m_finder.reset();
+    m_title = titleFor(m_people, m_rootKey);
+    setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
+    if (!selected.isEmpty())
+        m_view->SelectKey(selected);
+    m_view->horizontalScrollBar()->setValue(x);
+    m_view->verticalScrollBar()->setValue(y);
+    showStatus();
+}
 
 void DescendantChartWindow::buildMenus()
 {

@@ -5,6 +5,7 @@
 #include "FindResultsModel.h"
 #include "PersonFinder.h"
 
+#include <QFont>
 #include <QMainWindow>
 
 #include <memory>
@@ -19,7 +20,8 @@ class QLabel;
 // The status bar counts persons and generations and shows the zoom.
 //
 // The window reads the persons by key while it is open: the host closes it when the tree is
-// closed or another one is loaded (it deletes itself when closed).
+// closed or another one is loaded (it deletes itself when closed), and has it Rebuild its chart
+// when persons are added, changed or deleted.
 class DescendantChartWindow : public QMainWindow
 {
     Q_OBJECT
@@ -33,6 +35,11 @@ public:
     DescendantChartView *View() const { return m_view; }
     // The window's title line (also the title of exported pages).
     QString ChartTitle() const { return m_title; }
+    // The person whose descendants are shown; empty for every root.
+    const QString &RootKey() const { return m_rootKey; }
+    // Makes the chart again from the persons as they are now, keeping the zoom and the selected
+    // person (when still there) and the view's place.
+    void Rebuild();
 
     // The window's commands, also reachable from the host.
     void FindPerson();
@@ -49,6 +56,10 @@ private:
     void showStatus();
 
     const cPeople &m_people;
+    ChildrenOf m_childrenOf;
+    QString m_rootKey;
+    ChartSettings m_settings;
+    QFont m_font;
     YearsText m_years;
     DescendantChartView *m_view;
     QLabel *m_count;

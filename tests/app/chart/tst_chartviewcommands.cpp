@@ -72,7 +72,7 @@ struct Window : MainWindowFixture
     }
 
     TreeChart &chart() { return main->VTree(); }
-    ChartViewCommands &commands() { return *main->findChild<ChartViewCommands *>(); }
+    ChartViewCommands &commands() { return main->Charts(); }
     QWidget *canvas() { return chart().findChild<QWidget *>(QStringLiteral("picBase")); }
 
     // A mouse click on the upper half of the box of `key` in row `level`.
@@ -307,6 +307,39 @@ private slots:
         QCOMPARE(w.commands().DescendantWindows().first()->View()->Chart()->Tree().TopCount(), 2);
         w.main->CloseTree();
         QVERIFY(w.commands().DescendantWindows().isEmpty());
+        QCOMPARE(msgs.count(), 0);
+    }
+
+    // The descendant windows are views of the open tree too: a person added or changed shows
+    // in them, and a window whose top person is deleted closes.
+    void descendantWindowsFollowTheOpenTree()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Family")));
+        QVERIFY(w.click(1, "r1"));
+        QVERIFY(w.click(2, "a2"));
+        w.commands().ShowDescendants(); // of Dee Ash
+        QVERIFY(w.click(1, "r2"));
+        w.commands().ShowDescendants(); // of Bo Other
+        QCOMPARE(w.commands().DescendantWindows().size(), 2);
+        DescendantChartWindow *dee = w.commands().DescendantWindows().first();
+        const auto keys = [&] { return dee->View()->Chart()->Tree().Keys(); };
+
+        w.main->Tree().AddPerson(row("b3", "a2", "Nina", "Birch"));
+        QVERIFY(keys().contains(QStringLiteral("b3")));
+        PersonRecord renamed = w.main->Tree().People().Item("a2")->toRecord();
+        renamed.Fname = QStringLiteral("Dora");
+        w.main->Tree().ChangePerson("a2", renamed);
+        QCOMPARE(dee->ChartTitle(), QStringLiteral("Descendants of Dora Ash"));
+        w.main->Tree().RemovePerson("b2");
+        QVERIFY(!keys().contains(QStringLiteral("b2")));
+        QVERIFY(!keys().contains(QStringLiteral("c1")));
+
+        w.main->Tree().RemovePerson("r2");
+        QTRY_COMPARE(w.commands().DescendantWindows().size(), 1);
+        QCOMPARE(w.commands().DescendantWindows().first(), dee);
         QCOMPARE(msgs.count(), 0);
     }
 

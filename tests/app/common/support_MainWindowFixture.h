@@ -34,7 +34,7 @@ struct MainWindowFixture
         main->Db().OpenDatabase();
         if (fill)
             fill(main->Db());
-        main->Commands().RefillTreeBox();
+        main->Trees().Refill();
         main->resize(size);
         main->show();
     }

@@ -83,7 +83,8 @@ private slots:
                                     "mnuFileExportGedcom", "mnuFileSep", "mnuFileExportChart",
                                     "mnuFilePrint", "mnuFilePrintPreview", "mnuFileChartSep",
                                     "mnuFileExit"}));
-        QVERIFY(GedcomCommands::Of(*w.main));
+        QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
+                 w.main->Gedcom().ImportCommand());
     }
 
     // File dialog, a taken name refused with the dialog left open, the tree made, opened and
@@ -161,7 +162,7 @@ private slots:
             }
         });
         canceller.start(0);
-        QVERIFY(!GedcomCommands::Of(*w.main)->ImportFile(file));
+        QVERIFY(!w.main->Gedcom().ImportFile(file));
         QVERIFY(cancelled > 0);
         QCOMPARE(messages.count(), 0);
         QCOMPARE(w.main->Db().ListTrees(), QStringList{QStringLiteral("Example")});
@@ -247,7 +248,7 @@ private slots:
         QCommandLineParser parser;
         parser.addPositionalArgument(QStringLiteral("file"), QString());
         QVERIFY(parser.parse({QStringLiteral("VelkinTree"), file}));
-        Cli::ImportFileOnStart(parser, splash, *w.main);
+        Cli::ImportFileOnStart(parser, splash, w.main->Gedcom());
         QString shown;
         ScopedModalDriver driver([&](QDialog &dialog) {
             if (auto *label = dialog.findChild<QLabel *>(QStringLiteral("lblFile")))

@@ -1,19 +1,25 @@
 #pragma once
 
-// A tree window in miniature for the tree tests: a store in a temporary folder, the program's
-// state, a chart, a tree box and the objects that load and command trees, wired as the main
-// window wires them.
+// The main window on a store in a temporary folder, for the tree and person tests: the open tree
+// with its views (the chart, the title, the status bar, the information panel, the tree box)
+// and the command groups, as the program wires them.
 
 #include "AppState.h"
+#include "InfoPanel.h"
+#include "MenuBar.h"
 #include "OpenTree.h"
-#include "TreeBrowser.h"
+#include "PersonCommands.h"
+#include "StatusBar.h"
 #include "TreeChart.h"
 #include "TreeCommands.h"
+#include "TreeList.h"
+#include "frmMain.h"
 #include "mDatabase.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <memory>
 
@@ -38,50 +44,31 @@ struct TreeFixture
 {
     QTemporaryDir dir;
     AppState state;
-    mDatabase store;
-    OpenTree tree;
-    std::unique_ptr<QWidget> window;
-    TreeChart *chart = nullptr;
-    QComboBox *cboTrees = nullptr;
-    TreeBrowser *browser = nullptr;
-    TreeCommands *commands = nullptr;
-    QString title;
-    QString status1;
-    QString status2;
-    int infoCleared = 0;
-    int photosReleased = 0;
-    cPersonPtr shown;
+    std::unique_ptr<frmMain> main;
+    mDatabase &store;
+    OpenTree &tree;
+    TreeChart *chart;
+    QComboBox *cboTrees;
+    TreeCommands *commands;
+    PersonCommands *persons;
 
     TreeFixture()
+        : main(makeWindow(state, dir)), store(main->Db()), tree(main->Tree()),
+          chart(&main->VTree()), cboTrees(&main->cboTrees()), commands(&main->Commands()),
+          persons(&main->Persons())
+    {
+        store.SetPaths(state.DataPath, state.DataPath + QStringLiteral("people.db"));
+        store.OpenDatabase();
+        main->Trees().Refill();
+        main->resize(1000, 700);
+        main->show();
+    }
+
+    static std::unique_ptr<frmMain> makeWindow(AppState &state, const QTemporaryDir &dir)
     {
         state.ProgramPath = dir.path();
         state.DataPath = dir.path() + QStringLiteral("/");
-        store.SetPaths(state.DataPath, state.DataPath + QStringLiteral("people.db"));
-        store.OpenDatabase();
-        window = std::make_unique<QWidget>();
-        window->resize(800, 600);
-        chart = new TreeChart(window.get());
-        chart->setObjectName(QStringLiteral("VTree"));
-        chart->setGeometry(0, 0, 800, 600);
-        ApplyMainWindowDesign(*chart);
-        cboTrees = new QComboBox(window.get());
-        cboTrees->setObjectName(QStringLiteral("cboTrees"));
-        browser = new TreeBrowser(tree, *chart, store, window.get());
-        browser->setTreeBox(cboTrees);
-        commands = new TreeCommands(state, tree, *chart, store, *browser, *cboTrees, window.get());
-        QObject::connect(chart, &TreeChart::NodeClick, browser, &TreeBrowser::VTree_NodeClick);
-        QObject::connect(browser, &TreeBrowser::TitleChanged,
-                         [this](const QString &t) { title = t; });
-        QObject::connect(browser, &TreeBrowser::StatusChanged,
-                         [this](const QString &a, const QString &b) {
-                             status1 = a;
-                             status2 = b;
-                         });
-        QObject::connect(browser, &TreeBrowser::InfoPanelCleared, [this] { ++infoCleared; });
-        QObject::connect(browser, &TreeBrowser::PersonShown,
-                         [this](const cPersonPtr &p) { shown = p; });
-        QObject::connect(commands, &TreeCommands::PhotosReleased, [this] { ++photosReleased; });
-        commands->RefillTreeBox();
+        return std::make_unique<frmMain>(state);
     }
 
     bool addTree(const QString &name, const QList<PersonRecord> &rows)
@@ -92,8 +79,21 @@ struct TreeFixture
             if (!store.InsertPerson(name, r))
                 return false;
         }
-        commands->RefillTreeBox();
+        main->Trees().Refill();
         return true;
+    }
+
+    // Chooses the menu command of that key.
+    void menu(const char *key) { main->Menus().Item(QLatin1String(key))->trigger(); }
+
+    // What the views show: the window title, the status bar's two panels, the key the
+    // information panel shows.
+    QString title() const { return main->windowTitle(); }
+    QString status1() const { return main->Sbar().PanelText(1); }
+    QString status2() const { return main->Sbar().PanelText(2); }
+    QString panelKey() const
+    {
+        return main->pnlInfo().findChild<QLineEdit *>(QStringLiteral("txtKey"))->text();
     }
 
     // The box of `key` in row `level` (1-based), or null.
@@ -114,7 +114,7 @@ struct TreeFixture
         return keys;
     }
 
-    // Selects the box as the chart does on a click and runs the click handler.
+    // Selects the box as the chart does on a click and raises the chart's NodeClick.
     void click(int level, const QString &key, bool partA = true)
     {
         const cNodePtr n = node(level, key);
@@ -123,6 +123,6 @@ struct TreeFixture
         if (const cNodePtr old = chart->SelectedNode())
             old->setSelected(false);
         chart->setSelectedNode(n);
-        browser->VTree_NodeClick(n, partA);
+        emit chart->NodeClick(n, partA);
     }
 };

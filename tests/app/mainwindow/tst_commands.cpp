@@ -1,6 +1,7 @@
 // The tree and person commands of the main window that need no edit window: new, open, modify
 // and close tree, the tree box, delete person (with its photo folder), refresh, and the layout
-// of the window's parts.
+// of the window's parts. The commands ask the open tree for changes; the chart, the title, the
+// status bar, the information panel and the tree box follow it.
 #include "HelpWindow.h"
 #include "MainLayout.h"
 #include "ModalSeam.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -71,7 +73,7 @@ private slots:
     {
         TreeFixture f;
         const int draws = f.chart->DrawCount();
-        f.commands->mnuToolsRefresh();
+        f.menu("mnuToolsRefresh");
         QCOMPARE(f.chart->DrawCount(), draws);
     }
 
@@ -79,13 +81,13 @@ private slots:
     {
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B1");
         // A person added in memory only (the database is not read again).
         f.tree.AddPerson(Person("D2", "B1", "Dan", "Smith"));
         const int draws = f.chart->DrawCount();
-        f.commands->mnuToolsRefresh();
+        f.menu("mnuToolsRefresh");
         QVERIFY(f.chart->DrawCount() > draws);
         QCOMPARE(f.row(3), (QStringList{"D1", "D2"}));
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("B1"));
@@ -97,7 +99,7 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         int helpTopic = 0;
         MessageService::setHelpHandler([&](const QString &, int topic) { helpTopic = topic; });
@@ -105,7 +107,7 @@ private slots:
         // Help first (the question stays), then No: nothing changes.
         msgs.enqueue(MsgResult::Help);
         msgs.enqueue(MsgResult::No);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         MessageService::setHelpHandler({});
         QCOMPARE(helpTopic, 1020);
         QCOMPARE(msgs.count(), 1);
@@ -124,14 +126,14 @@ private slots:
 
         // Yes: the root goes; its children stay in the table, out of reach.
         msgs.enqueue(MsgResult::Yes);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(keysIn(f.store, "Fam"), (QStringList{"B1", "B2", "D1", "C"}));
         QVERIFY(!f.tree.People().Item("A"));
         QCOMPARE(f.row(1), QStringList{"C"});
         QCOMPARE(f.chart->Levels().Count(), 1);
         QVERIFY(!f.chart->SelectedNode());
         QCOMPARE(f.tree.SelectedKey(), QString());
-        QCOMPARE(f.status1, QString());
+        QCOMPARE(f.status1(), QString());
     }
 
     void rootTestForDeletionIgnoresCase()
@@ -140,10 +142,10 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", {Person("A", "ROOT", "a", "b"), Person("r", "Root", "c", "d")}));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.tree.Select(QStringLiteral("r")); // not in the chart, but in People
         msgs.enqueue(MsgResult::No);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.last().title, QStringLiteral("Crucial!"));
     }
 
@@ -153,32 +155,36 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
+        f.menu("mnuViewInfo");
         f.click(1, "A");
         f.click(2, "B1");
         QCOMPARE(f.chart->Levels().Count(), 3);
+        QCOMPARE(f.panelKey(), QStringLiteral("B1"));
 
         msgs.enqueue(MsgResult::Cancel);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.last().text,
                  QStringLiteral("Are you sure you wish to delete the selected person 'B1'?"));
         QCOMPARE(msgs.last().title, QStringLiteral("Confirmation"));
         QCOMPARE(msgs.last().buttons, MsgButtons::OkCancel);
         QCOMPARE(keysIn(f.store, "Fam").size(), 5);
 
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(keysIn(f.store, "Fam"), (QStringList{"A", "B2", "D1", "C"}));
         // The parent's children are shown again without the deleted person.
         QCOMPARE(f.chart->Levels().Count(), 2);
         QCOMPARE(f.row(2), QStringList{"B2"});
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("A"));
         QCOMPARE(f.chart->SelectedNode(), f.node(1, "A"));
-        QCOMPARE(f.photosReleased, 1);
+        // The panel let go of the deleted person and shows the parent, as the title does.
+        QCOMPARE(f.panelKey(), QStringLiteral("A"));
+        QCOMPARE(f.title(), QStringLiteral("Smith Adam"));
 
         // Nothing selected any more in People: the command does nothing.
         f.tree.Select(QStringLiteral("B1"));
         const int asked = msgs.count();
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.count(), asked);
     }
 
@@ -192,20 +198,20 @@ private slots:
         const QString shared = makePhotos(f, "B1");
         const QString own = makePhotos(f, "B2");
 
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B1");
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QVERIFY2(QFileInfo::exists(shared + "/a.jpg"), "another tree's person still has the key");
         f.click(2, "B2");
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QVERIFY(!QFileInfo::exists(own));
 
         // The last person with key B1 goes: so does the folder.
-        QVERIFY(f.browser->LoadTree("Other"));
+        QVERIFY(f.main->LoadTree("Other"));
         f.click(1, "B1");
         msgs.enqueue(MsgResult::Yes);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QVERIFY(!QFileInfo::exists(shared));
         QVERIFY(QFileInfo::exists(PhotoFolders::Root(f.state.DataPath)));
     }
@@ -217,10 +223,10 @@ private slots:
         TreeFixture f;
         QVERIFY(f.addTree("Fam", {Person("..", "ROOT", "Dot", "Dot")}));
         const QString photos = makePhotos(f, "keep");
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "..");
         msgs.enqueue(MsgResult::Yes);
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(keysIn(f.store, "Fam"), QStringList());
         QVERIFY(QFileInfo::exists(photos + "/a.jpg"));
     }
@@ -231,13 +237,16 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
-        ScopedModalDriver driver([](QDialog &d) {
+        QString oldName, newName;
+        ScopedModalDriver driver([&](QDialog &d) {
             auto &dlg = static_cast<dlgModify &>(d);
             dlg.lstTrees()->setCurrentRow(indexOf(dlg.lstTrees(), "Fam"));
             dlg.txtNew()->setText(QStringLiteral("Family"));
             dlg.cmdRename()->click();
+            oldName = dlg.ModifyOldName();
+            newName = dlg.ModifyNewName();
             return dlg.result();
         });
         f.commands->mnuFileModify();
@@ -251,13 +260,13 @@ private slots:
         QCOMPARE(f.chart->Levels().Count(), 2);
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Family"));
         QCOMPARE(f.state.LastOpen, QStringLiteral("Family"));
-        QCOMPARE(f.state.ModifyOldName, QStringLiteral("Fam"));
-        QCOMPARE(f.state.ModifyNewName, QStringLiteral("Family"));
+        QCOMPARE(oldName, QStringLiteral("Fam"));
+        QCOMPARE(newName, QStringLiteral("Family"));
 
         // The open tree is still usable: deleting a person reaches the renamed table.
         f.click(2, "B2");
         const int before = msgs.count();
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.count(), before + 1); // the question only, no error
         QCOMPARE(keysIn(f.store, "Family"), (QStringList{"A", "B1", "D1", "C"}));
     }
@@ -284,8 +293,8 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase("older");
-        f.commands->RefillTreeBox();
-        QVERIFY(f.browser->LoadTree(lower));
+        f.main->Trees().Refill();
+        QVERIFY(f.main->LoadTree(lower));
         ScopedModalDriver driver([&](QDialog &d) {
             auto &dlg = static_cast<dlgModify &>(d);
             dlg.lstTrees()->setCurrentRow(indexOf(dlg.lstTrees(), upper));
@@ -299,7 +308,7 @@ private slots:
 
         f.click(1, "C");
         msgs.clear();
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.count(), 1); // the question only
         QCOMPARE(keysIn(f.store, lower), (QStringList{"A", "B1", "B2", "D1"}));
         QCOMPARE(keysIn(f.store, "Doctors"), (QStringList{"A", "B1", "B2", "D1", "C"}));
@@ -313,7 +322,7 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B2");
         mDatabase other;
@@ -323,7 +332,7 @@ private slots:
 
         msgs.enqueue(MsgResult::Ok);    // delete B2?
         msgs.enqueue(MsgResult::Retry); // Reload
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.count(), 2);
         QCOMPARE(msgs.last().text,
                  QStringLiteral("Another program changed the person 'B2' after Velkin Tree read "
@@ -336,13 +345,13 @@ private slots:
         QCOMPARE(f.node(2, "B2")->CaptionA(), QStringLiteral("Smith Beatrice"));
 
         // Now as it is stored, the person goes.
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QVERIFY(!keysIn(f.store, "Fam").contains("B2"));
 
         QVERIFY(other.DeletePerson("Fam", "B1"));
         f.click(2, "B1");
         msgs.clear();
-        f.commands->mnuPersonDelete();
+        f.persons->mnuPersonDelete();
         QCOMPARE(msgs.count(), 2);
         QCOMPARE(msgs.last().text, QStringLiteral("The person 'B1' is no longer in the tree 'Fam': "
                                                   "another program deleted it."));
@@ -357,7 +366,7 @@ private slots:
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
         QVERIFY(f.addTree("Other", {Person("O", "ROOT", "o", "o")}));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         ScopedModalDriver driver([](QDialog &d) {
             auto &dlg = static_cast<dlgModify &>(d);
             dlg.lstTrees()->setCurrentRow(indexOf(dlg.lstTrees(), "Other"));
@@ -381,13 +390,15 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         QString typed = QStringLiteral("Neu");
-        ScopedModalDriver driver([&typed](QDialog &d) {
+        QString named;
+        ScopedModalDriver driver([&](QDialog &d) {
             auto &dlg = static_cast<dlgNew &>(d);
             dlg.txtNew()->setText(typed);
             dlg.cmdOpen()->click();
+            named = dlg.NewTreeName();
             return dlg.result();
         });
         f.commands->mnuFileNew();
@@ -397,7 +408,7 @@ private slots:
         QCOMPARE(msgs.last().title, QStringLiteral("Successful"));
         QCOMPARE(msgs.last().icon, MsgIcon::None);
         QCOMPARE(msgs.last().buttons, MsgButtons::OkOnly);
-        QCOMPARE(f.state.NewTreeName, QStringLiteral("Neu"));
+        QCOMPARE(named, QStringLiteral("Neu"));
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Neu"));
         QCOMPARE(f.tree.SelectedKey(), QString());
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Neu"));
@@ -405,7 +416,7 @@ private slots:
         QCOMPARE(f.tree.People().Count(), 0);
 
         // A name in use: the message of the store, and the open tree stays as it was.
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         typed = QStringLiteral("fam");
         f.commands->mnuFileNew();
@@ -421,15 +432,19 @@ private slots:
     void cancelledNewTreeCreatesNothing()
     {
         TreeFixture f;
-        ScopedModalDriver driver([](QDialog &d) {
+        QString named = QStringLiteral("?");
+        ScopedModalDriver driver([&named](QDialog &d) {
             auto &dlg = static_cast<dlgNew &>(d);
             dlg.txtNew()->setText(QStringLiteral("Never"));
             dlg.cmdCancel()->click();
+            named = dlg.NewTreeName();
             return dlg.result();
         });
+        QSignalSpy replaced(&f.tree, &OpenTree::PeopleReplaced);
         f.commands->mnuFileNew();
         QVERIFY(!f.store.TreeExists("Never"));
-        QCOMPARE(f.state.NewTreeName, QString());
+        QCOMPARE(named, QString());
+        QCOMPARE(replaced.count(), 0);
     }
 
     void openTreeThroughDialog()
@@ -438,18 +453,19 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QString count;
-        ScopedModalDriver driver([&count](QDialog &d) {
+        QString count, chosen;
+        ScopedModalDriver driver([&](QDialog &d) {
             auto &dlg = static_cast<dlgOpen &>(d);
             count = dlg.lblCount()->text();
             dlg.lstTrees()->setCurrentRow(indexOf(dlg.lstTrees(), "Fam"));
             dlg.cmdOpen()->click();
+            chosen = dlg.OpenTreeName();
             return dlg.result();
         });
         f.commands->mnuFileOpen();
         // The example tree of a new database and ours.
         QCOMPARE(count, QStringLiteral("%1 velkin tree(s) found").arg(f.store.ListTrees().size()));
-        QCOMPARE(f.state.OpenTreeName, QStringLiteral("Fam"));
+        QCOMPARE(chosen, QStringLiteral("Fam"));
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Fam"));
         QCOMPARE(f.row(1), (QStringList{"A", "C"}));

@@ -210,11 +210,11 @@ private slots:
         QVERIFY(hint->isVisible());
 
         QVERIFY(w.main->Db().RenameTree("Example", "Family"));
-        w.main->Commands().RefillTreeBox();
+        w.main->Trees().Refill();
         QVERIFY(!hint->text().contains("Example"));
         QVERIFY(hint->text().contains("choose it in the tree box"));
         QVERIFY(w.main->Db().DeleteTree("Family"));
-        w.main->Commands().RefillTreeBox();
+        w.main->Trees().Refill();
         QVERIFY(!hint->text().contains("tree box"));
         QVERIFY(hint->text().contains("File &gt; New Tree"));
     }
@@ -335,8 +335,9 @@ private slots:
         auto *box = new GreedyBox(w.main->centralWidget());
         box->show();
         QStringList clicked;
-        connect(&w.main->Menus(), &MenuBar::Click, this,
-                [&clicked](const QString &key) { clicked << key; });
+        for (QAction *item : w.main->Menus().Items())
+            connect(item, &QAction::triggered, this,
+                    [&clicked, item] { clicked << item->objectName(); });
         int tried = 0;
         for (const QString &key : w.main->Menus().Keys()) {
             const QKeySequence shortcut = w.main->Menus().Item(key)->shortcut();

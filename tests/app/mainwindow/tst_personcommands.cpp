@@ -1,18 +1,19 @@
-#include "AppState.h"
-#include "OpenTree.h"
-#include "PersonCommands.h"
-#include "ScriptedMessageService.h"
-#include "TreeBrowser.h"
-#include "TreeChart.h"
-#include "frmEdit.h"
-#include "mDatabase.h"
-
+// The person commands in the main window: the edit window opened for a new or the selected
+// person, and what its save leaves in the views that follow the open tree (the chart's boxes,
+// the status bar, the information panel with its photos, the window title).
+#include "FileDialog.h"
 #include "ModalSeam.h"
+#include "ScriptedMessageService.h"
+#include "Thumbnailer.h"
+#include "frmEdit.h"
+#include "support_TreeFixture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -34,51 +35,27 @@ QLineEdit *box(QDialog &window, const char *name)
     return window.findChild<QLineEdit *>(QLatin1String(name));
 }
 
-// The program's objects in miniature, wired as the main window wires them.
-struct Program
+// The program in a main window on a store in a temporary folder.
+struct Program : TreeFixture
 {
-    QTemporaryDir dir;
-    AppState state;
-    mDatabase store;
-    OpenTree tree;
-    QWidget window;
-    TreeChart *chart = nullptr;
-    TreeBrowser *browser = nullptr;
-    PersonCommands *commands = nullptr;
-    QString status1, status2;
-    bool infoVisible = false;
-    QStringList infoShown;
-
-    Program()
-    {
-        state.ProgramPath = dir.path();
-        state.DataPath = dir.path() + "/";
-        store.SetPaths(state.DataPath, state.DataPath + "people.db");
-        store.OpenDatabase();
-        chart = new TreeChart(&window);
-        chart->setGeometry(0, 0, 800, 600);
-        browser = new TreeBrowser(tree, *chart, store, &window);
-        commands = new PersonCommands(state, store, tree, *chart, *browser, &window);
-        commands->setStatusSetter([this](const QString &a, const QString &b) {
-            status1 = a;
-            status2 = b;
-        });
-        commands->setInfoPanel({[this] { return infoVisible; },
-                                [this](const cPerson &p) { infoShown << p.Fname(); }, [](bool) {},
-                                [] {}});
-    }
-
     // Clicks the box of a person as the chart does.
     void click(const QString &key)
     {
-        for (const cLevelPtr &level : chart->Levels()) {
-            if (const cNodePtr node = level->Item(key)) {
-                chart->setSelectedNode(node);
-                browser->VTree_NodeClick(node, true);
+        for (int level = 1; level <= chart->Levels().Count(); ++level) {
+            if (node(level, key)) {
+                TreeFixture::click(level, key);
                 return;
             }
         }
         QFAIL(qPrintable("no box for " + key));
+    }
+    QString panelText(const char *name) const
+    {
+        return main->pnlInfo().findChild<QLineEdit *>(QLatin1String(name))->text();
+    }
+    bool panelShows(const char *name) const
+    {
+        return !main->pnlInfo().findChild<QWidget *>(QLatin1String(name))->isHidden();
     }
 };
 
@@ -98,15 +75,16 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program program;
+        program.main->CloseTree();
         int opened = 0;
         ScopedModalDriver driver([&](QDialog &) {
             ++opened;
             return int(QDialog::Rejected);
         });
-        program.commands->mnuPersonNew();
+        program.persons->mnuPersonNew();
         program.tree.OpenNew("Family");
         program.tree.Select("nobody");
-        program.commands->mnuPersonEdit();
+        program.persons->mnuPersonEdit();
         QCOMPARE(opened, 0);
     }
 
@@ -115,10 +93,12 @@ private slots:
         ScopedMessageService scoped(m_messages);
         Program program;
         QVERIFY(program.store.CreateTree("Family"));
-        program.browser->ShowNewTree("Family");
+        program.tree.OpenNew("Family");
+        bool editMode = true;
         ScopedModalDriver driver([&](QDialog &window) {
             auto &edit = static_cast<frmEdit &>(window);
             edit.show();
+            editMode = edit.EditMode();
             [&] {
                 QCOMPARE(box(edit, "txtPrntKey")->text(), QString("ROOT"));
                 QVERIFY(!box(edit, "txtPrntKey")->isEnabled());
@@ -130,9 +110,11 @@ private slots:
             edit.findChild<QPushButton *>("cmdSave")->click();
             return edit.result();
         });
-        program.commands->mnuPersonNew();
-        QVERIFY(!program.state.EditMode);
-        QCOMPARE(m_messages.count(), 1); // only the success message: no root question
+        const int draws = program.chart->DrawCount();
+        program.persons->mnuPersonNew();
+        QVERIFY(!editMode);
+        QVERIFY(program.chart->DrawCount() > draws); // drawn again after the save
+        QCOMPARE(m_messages.count(), 1);             // only the success message: no root question
         QCOMPARE(m_messages.last().text,
                  QString("Entry Anna O'Berg (R1) has been successfully added."));
         const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
@@ -154,7 +136,7 @@ private slots:
         root.Bdate = "1870";
         root.Notes = "notes";
         QVERIFY(program.store.InsertPerson("Family", root));
-        QVERIFY(program.browser->LoadTree("Family"));
+        QVERIFY(program.main->LoadTree("Family"));
         program.click("R1");
         QCOMPARE(program.chart->Levels().Count(), 1);
 
@@ -174,7 +156,7 @@ private slots:
             edit.findChild<QPushButton *>("cmdSave")->click();
             return edit.result();
         });
-        program.commands->mnuPersonNew();
+        program.persons->mnuPersonNew();
         QVERIFY(program.store.FindPerson("Family", "C1"));
         // The parent's box was clicked again: the new child shows in the row below.
         QCOMPARE(program.chart->Levels().Count(), 2);
@@ -199,14 +181,17 @@ private slots:
         root.Lcountry = "Norway";
         root.Notes = "two\nlines";
         QVERIFY(program.store.InsertPerson("Family", root));
-        QVERIFY(program.browser->LoadTree("Family"));
+        QVERIFY(program.main->LoadTree("Family"));
         program.click("R1");
-        program.infoVisible = true;
+        program.menu("mnuViewInfo");
+        QCOMPARE(program.panelText("txtFname"), QString("Olaf"));
 
-        QSignalSpy titles(program.commands, &PersonCommands::TitleChanged);
+        QSignalSpy titles(program.main.get(), &QWidget::windowTitleChanged);
+        bool editMode = false;
         ScopedModalDriver driver([&](QDialog &window) {
             auto &edit = static_cast<frmEdit &>(window);
             edit.show();
+            editMode = edit.EditMode();
             if (!(edit.record() == root) || box(edit, "txtKey")->isEnabled())
                 return int(QDialog::Rejected);
             box(edit, "txtFname")->setText("Ole");
@@ -214,16 +199,17 @@ private slots:
             return edit.result();
         });
         const cNodePtr node = program.chart->Levels().Item(1)->Item("R1");
-        program.commands->VTree_NodeDblClick(node, true);
-        QVERIFY(program.state.EditMode);
+        program.persons->VTree_NodeDblClick(node, true);
+        QVERIFY(editMode);
         QCOMPARE(m_messages.count(), 0);
         const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
         QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.Fname, QString("Ole"));
         QCOMPARE(stored.Notes, QString("two\nlines"));
-        QCOMPARE(program.status1, QString("Ole Berg"));
-        QCOMPARE(program.status2, QString("1901 - 1950 (49)"));
-        QCOMPARE(program.infoShown, QStringList{"Ole"});
+        QCOMPARE(program.status1(), QString("Ole Berg"));
+        QCOMPARE(program.status2(), QString("1901 - 1950 (49)"));
+        QCOMPARE(program.panelText("txtFname"), QString("Ole"));
+        QCOMPARE(program.chart->Levels().Item(1)->Item("R1")->CaptionA(), QString("Berg Ole"));
         QCOMPARE(titles.count(), 1);
         QCOMPARE(titles.at(0).at(0).toString(), QString("Berg Ole"));
     }
@@ -234,14 +220,14 @@ private slots:
         Program program;
         QVERIFY(program.store.CreateTree("Family"));
         QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
-        QVERIFY(program.browser->LoadTree("Family"));
+        QVERIFY(program.main->LoadTree("Family"));
         program.click("R1");
         ScopedModalDriver driver([&](QDialog &window) {
             box(window, "txtFname")->setText("Changed");
             window.findChild<QPushButton *>("cmdCancel")->click();
             return window.result();
         });
-        program.commands->mnuPersonEdit();
+        program.persons->mnuPersonEdit();
         const PersonRecord stored = program.store.FindPerson("Family", "R1").valueOr({});
         QVERIFY(!stored.ID.isEmpty());
         QCOMPARE(stored.Fname, QString("Olaf"));
@@ -257,7 +243,7 @@ private slots:
         Program program;
         QVERIFY(program.store.CreateTree("Family"));
         QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
-        QVERIFY(program.browser->LoadTree("Family"));
+        QVERIFY(program.main->LoadTree("Family"));
         program.click("R1");
         mDatabase other;
         other.SetPaths(program.state.DataPath, program.state.DataPath + "people.db");
@@ -274,7 +260,7 @@ private slots:
             firstNames << box(edit, "txtFname")->text();
             // Changed while the window is open.
             theirs.Sname = "Lind";
-            (void)other.UpdatePerson("Family", "R1", theirs);
+            other.UpdatePerson("Family", "R1", theirs);
             box(edit, "txtFname")->setText("Olav");
             QPushButton *save = edit.findChild<QPushButton *>("cmdSave");
             save->click(); // Cancel: what was typed stays
@@ -285,7 +271,7 @@ private slots:
             save->click();
             return edit.result();
         });
-        program.commands->mnuPersonEdit();
+        program.persons->mnuPersonEdit();
 
         QCOMPARE(firstNames, (QStringList{"Ole", "Olav", "Ole Lind"}));
         QCOMPARE(m_messages.count(), 2);
@@ -315,7 +301,7 @@ private slots:
         Program program;
         QVERIFY(program.store.CreateTree("Family"));
         QVERIFY(program.store.InsertPerson("Family", row("R1", "ROOT", "Olaf", "Berg")));
-        QVERIFY(program.browser->LoadTree("Family"));
+        QVERIFY(program.main->LoadTree("Family"));
         mDatabase other;
         other.SetPaths(program.state.DataPath, program.state.DataPath + "people.db");
         QVERIFY(other.OpenDatabase());
@@ -328,13 +314,111 @@ private slots:
             return window.result() == QDialog::Accepted ? int(QDialog::Accepted)
                                                         : int(QDialog::Rejected);
         });
-        program.commands->mnuPersonNew();
+        program.persons->mnuPersonNew();
         QCOMPARE(m_messages.count(), 1);
         QCOMPARE(m_messages.last().text,
                  QString("The tree 'Family' no longer exists in the database: another program "
                          "may have deleted or renamed it. Nothing was changed."));
         QCOMPARE(m_messages.last().title, QString("Error: -2147217865"));
         QVERIFY(!program.tree.People().Item("N1"));
+    }
+
+    // An edit with the information panel hidden: the person's box keeps its row and shows the
+    // new names, the status bar the new name and life span, the panel stays as it was, and the
+    // new parent is told.
+    void editShowsInTheBoxAndStatusBar()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program program;
+        QVERIFY(program.addTree("Family",
+                                {row("R1", "ROOT", "Root", "One"), row("R2", "ROOT", "Root", "Two"),
+                                 row("K1", "R1", "Old", "Name")}));
+        QVERIFY(program.main->LoadTree("Family"));
+        program.click("R1");
+        program.click("K1");
+        ScopedModalDriver driver([&](QDialog &window) {
+            box(window, "txtPrntKey")->setText("R2");
+            box(window, "txtFname")->setText("Anna");
+            box(window, "txtSname")->setText("Berg");
+            box(window, "txtPrtFname")->setText("Olaf");
+            box(window, "txtPrtSname")->setText("Berg");
+            box(window, "txtBdate")->setText("1901");
+            box(window, "txtDdate")->setText("1950");
+            window.findChild<QPushButton *>("cmdSave")->click();
+            return window.result();
+        });
+        program.menu("mnuPersonEdit");
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text,
+                 QString("'K1' has changed Parent. Please refresh the Tree to see the changes."));
+        const cNodePtr k1 = program.node(2, "K1");
+        QVERIFY(k1);
+        QCOMPARE(k1->CaptionA(), QString("Berg Anna"));
+        QCOMPARE(k1->CaptionB(), QString("Berg Olaf"));
+        QCOMPARE(program.chart->Levels().Count(), 2);
+        QCOMPARE(program.status1(), QString("Anna Berg"));
+        QCOMPARE(program.status2(), QString("1901 - 1950 (49)"));
+        QCOMPARE(program.panelText("txtFname"), QString()); // the hidden panel was not filled
+        // A date of four characters that is not a number counts as year 0.
+        ScopedModalDriver again([&](QDialog &window) {
+            box(window, "txtBdate")->setText("abcd");
+            window.findChild<QPushButton *>("cmdSave")->click();
+            return window.result();
+        });
+        program.menu("mnuPersonEdit");
+        QCOMPARE(program.status2(), QString("abcd - 1950"));
+    }
+
+    // With the panel shown, a save shows the values there, the death fields by the death date,
+    // and photos chosen in the window are listed; with the panel hidden they are only copied.
+    void editShowsInThePanelWithItsPhotos()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program program;
+        QVERIFY(program.addTree("Family", {row("K1", "ROOT", "Anna", "Berg")}));
+        QVERIFY(program.main->LoadTree("Family"));
+        program.menu("mnuViewInfo");
+        program.click("K1");
+        QVERIFY(!program.panelShows("txtDdate"));
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QVERIFY(image.save(program.dir.filePath("pic.png")));
+        QVERIFY(image.save(program.dir.filePath("other.png")));
+
+        QString chosen;
+        ScopedFileDialogDriver files([&](const FileDialog &) {
+            return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen);
+        });
+        const auto edit = [&](const QString &photo, const QString &died) {
+            chosen = photo;
+            ScopedModalDriver driver([&](QDialog &window) {
+                box(window, "txtFname")->setText("Anne");
+                box(window, "txtDdate")->setText(died);
+                if (!photo.isEmpty())
+                    window.findChild<QPushButton *>("cmdBrowse")->click();
+                window.findChild<QPushButton *>("cmdSave")->click();
+                return window.result();
+            });
+            program.menu("mnuPersonEdit");
+        };
+        Thumbnailer *viewer = program.main->pnlInfo().thumbnailer();
+        edit(QString(), QString());
+        QCOMPARE(program.panelText("txtFname"), QString("Anne"));
+        QVERIFY(!program.panelShows("txtDdate"));
+        QCOMPARE(viewer->Thumbs().Count(), 0);
+
+        edit(program.dir.filePath("pic.png"), "about 1950");
+        QCOMPARE(program.panelText("txtDdate"), QString("about 1950"));
+        QVERIFY(program.panelShows("txtDdate") && program.panelShows("lblDdate"));
+        QVERIFY(QFileInfo::exists(program.state.DataPath + "Photos/K1/pic.png"));
+        QTRY_COMPARE(viewer->Thumbs().Count(), 1);
+
+        // Hidden: the photo is copied, the panel lists nothing new.
+        program.menu("mnuViewInfo");
+        edit(program.dir.filePath("other.png"), "about 1950");
+        QVERIFY(QFileInfo::exists(program.state.DataPath + "Photos/K1/other.png"));
+        QCOMPARE(viewer->Thumbs().Count(), 1);
+        QCOMPARE(m_messages.count(), 0);
     }
 };
 

@@ -2,11 +2,9 @@
 // commands, and the tree box filled from the list of trees.
 #include "ScriptedMessageService.h"
 #include "StoreReports.h"
-#include "TreeBrowser.h"
 #include "TreeTables.h"
 #include "mDatabase.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,16 +77,6 @@ private slots:
         QVERIFY(messages.last().text.contains(QLatin1String("open read-only")));
         QVERIFY(messages.last().title.startsWith(QLatin1String("Error: ")));
         QVERIFY(db.IsOpen());
-    }
-
-    void treeBoxIsFilledWithNothingChosen()
-    {
-        QComboBox box;
-        box.addItem(QStringLiteral("stale"));
-        TreeBrowser::FillTreeBox(box, {QStringLiteral("Example"), QStringLiteral("Amain")});
-        QCOMPARE(box.count(), 2);
-        QCOMPARE(box.itemText(1), QStringLiteral("Amain"));
-        QCOMPARE(box.currentIndex(), -1);
     }
 };
 

@@ -1,6 +1,9 @@
 // Loading a tree into the chart and walking it down click by click: the rows, the boxes made
-// for persons, the window title and the status bar.
+// for persons, the window title, the status bar and the information panel, as views of the
+// open tree.
+#include "PersonNode.h"
 #include "ScriptedMessageService.h"
+#include "WindowTitle.h"
 #include "support_TreeFixture.h"
 
 #include <QSignalSpy>
@@ -41,9 +44,14 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
+        // Another tree's person left in the information panel and selected.
+        QVERIFY(f.main->LoadTree("Example"));
+        f.menu("mnuViewInfo");
+        f.click(1, f.row(1).first());
+        QVERIFY(!f.panelKey().isEmpty());
         f.tree.Select(QStringLiteral("A")); // left over from another tree
 
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         QCOMPARE(msgs.count(), 0);
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Fam"));
         QCOMPARE(f.tree.People().Count(), 11);
@@ -51,9 +59,10 @@ private slots:
         // Exact "ROOT" only, in the order of the table.
         QCOMPARE(f.row(1), (QStringList{"A", "C"}));
         QCOMPARE(f.cboTrees->currentText(), QStringLiteral("Fam"));
-        QCOMPARE(f.infoCleared, 1);
+        QCOMPARE(f.panelKey(), QString()); // the information panel was emptied
         QCOMPARE(f.tree.SelectedKey(), QString());
-        QCOMPARE(f.title, TreeBrowser::TreeTitle("Fam"));
+        QCOMPARE(f.title(), WindowTitle::TreeTitle("Fam"));
+        QCOMPARE(f.status1(), QString());
 
         const cNodePtr a = f.node(1, "A");
         QCOMPARE(a->CaptionA(), QStringLiteral("Smith Adam"));
@@ -68,8 +77,7 @@ private slots:
 
     void personWithoutPartnerGetsOneBlank()
     {
-        const cNode node =
-            TreeBrowser::MakeNode(cPerson(Person("K", "ROOT", "Kim", "Lee")), 3, nullptr);
+        const cNode node = MakePersonNode(cPerson(Person("K", "ROOT", "Kim", "Lee")), 3, nullptr);
         QCOMPARE(node.CaptionA(), QStringLiteral("Lee Kim"));
         QCOMPARE(node.CaptionB(), QStringLiteral(" "));
         QCOMPARE(node.Level(), 3);
@@ -81,34 +89,45 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
+        QSignalSpy shown(&f.tree, &OpenTree::PersonSelected);
 
+        // One layout and drawing per click.
+        int draws = f.chart->DrawCount();
         f.click(1, "A");
+        QCOMPARE(f.chart->DrawCount(), draws + 1);
         QCOMPARE(f.chart->Levels().Count(), 2);
         QCOMPARE(f.row(2), (QStringList{"B1", "B2"}));
         QCOMPARE(f.node(2, "B1")->ParentNode(), f.node(1, "A"));
         QCOMPARE(f.node(2, "B1")->Level(), 2);
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("A"));
-        QCOMPARE(f.title, QStringLiteral("Smith Adam"));
-        QCOMPARE(f.status1, QStringLiteral("Adam Smith"));
-        QCOMPARE(f.status2, QStringLiteral("1901 - 1950 (49)"));
-        QVERIFY(f.shown && f.shown->Key() == "A");
+        QCOMPARE(f.title(), QStringLiteral("Smith Adam"));
+        QCOMPARE(f.status1(), QStringLiteral("Adam Smith"));
+        QCOMPARE(f.status2(), QStringLiteral("1901 - 1950 (49)"));
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.last().first().value<cPersonPtr>()->Key(), QStringLiteral("A"));
+        QCOMPARE(f.panelKey(), QString()); // the panel is hidden: not filled
 
         f.click(2, "B1", false);
         QCOMPARE(f.row(3), (QStringList{"D1", "D2"}));
-        QCOMPARE(f.title, QStringLiteral(" ")); // the lower half: no partner
-        QCOMPARE(f.status2, QStringLiteral("about 1900 - 1950"));
+        QCOMPARE(f.title(), QStringLiteral(" ")); // the lower half: no partner
+        QCOMPARE(f.status2(), QStringLiteral("about 1900 - 1950"));
 
+        f.menu("mnuViewInfo"); // the panel shows the selected person when shown
+        QCOMPARE(f.panelKey(), QStringLiteral("B1"));
+        draws = f.chart->DrawCount();
         f.click(3, "D1");
+        QCOMPARE(f.chart->DrawCount(), draws + 1);
         QCOMPARE(f.row(4), (QStringList{"E1"}));
-        QCOMPARE(f.status2, QStringLiteral("12 March 1931"));
+        QCOMPARE(f.status2(), QStringLiteral("12 March 1931"));
+        QCOMPARE(f.panelKey(), QStringLiteral("D1"));
         QCOMPARE(f.node(4, "E1")->ParentNode()->ParentNode()->ParentNode(), f.node(1, "A"));
 
         // Back up: clicking in row 2 replaces rows 3 and 4 by the clicked person's children.
         f.click(2, "B2");
         QCOMPARE(f.chart->Levels().Count(), 2);
-        QCOMPARE(f.status1, QStringLiteral("Bea Smith"));
-        QCOMPARE(f.status2, QString()); // no birth date
+        QCOMPARE(f.status1(), QStringLiteral("Bea Smith"));
+        QCOMPARE(f.status2(), QString()); // no birth date
         f.click(1, "C");
         QCOMPARE(f.row(2), QStringList{"X"});
         QCOMPARE(msgs.count(), 0);
@@ -118,7 +137,7 @@ private slots:
     {
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B1");
         f.click(3, "D2");
@@ -131,7 +150,7 @@ private slots:
         TreeFixture f;
         QVERIFY(f.addTree("Loop", {Person("R", "ROOT", "Root", "R"), Person("S", "R", "Self", "S"),
                                    Person("S2", "S", "x", "y")}));
-        QVERIFY(f.browser->LoadTree("Loop"));
+        QVERIFY(f.main->LoadTree("Loop"));
         f.click(1, "R");
         QCOMPARE(f.row(2), QStringList{"S"});
         // The person is edited to be its own parent while its box is shown.
@@ -149,10 +168,13 @@ private slots:
     {
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
         f.click(1, "A");
         f.click(2, "B1");
+        // A box left in the chart whose person is no longer in People.
+        const cNodePtr b2 = f.node(2, "B2");
         f.tree.RemovePerson("B2");
+        f.chart->Levels().Item(2)->Add(*b2);
         f.click(2, "B2");
         QCOMPARE(f.chart->Levels().Count(), 2);
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("B1"));
@@ -164,7 +186,7 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("Empty", {}));
-        QVERIFY(!f.browser->LoadTree("Empty"));
+        QVERIFY(!f.main->LoadTree("Empty"));
         QCOMPARE(msgs.count(), 1);
         QCOMPARE(msgs.last().text, QStringLiteral("No records found."));
         QCOMPARE(msgs.last().title, QStringLiteral("Empty tree"));
@@ -180,7 +202,7 @@ private slots:
         ScopedMessageService scope(msgs);
         TreeFixture f;
         QVERIFY(f.addTree("NoRoot", {Person("a", "root", "x", "y"), Person("b", "a", "x", "y")}));
-        QVERIFY(f.browser->LoadTree("NoRoot"));
+        QVERIFY(f.main->LoadTree("NoRoot"));
         QCOMPARE(msgs.count(), 0);
         QCOMPARE(f.chart->Levels().Count(), 1);
         QCOMPARE(f.chart->Levels().Item(1)->Count(), 0);
@@ -191,7 +213,7 @@ private slots:
         ScriptedMessageService msgs;
         ScopedMessageService scope(msgs);
         TreeFixture f;
-        QVERIFY(!f.browser->LoadTree("NoSuchTree"));
+        QVERIFY(!f.main->LoadTree("NoSuchTree"));
         QCOMPARE(msgs.count(), 1);
         QCOMPARE(msgs.last().icon, MsgIcon::Critical);
         QVERIFY(msgs.last().title.startsWith("Error: "));
@@ -239,23 +261,27 @@ private slots:
     {
         TreeFixture f;
         QVERIFY(f.addTree("Fam", family()));
-        QVERIFY(f.browser->LoadTree("Fam"));
+        QVERIFY(f.main->LoadTree("Fam"));
+        f.menu("mnuViewInfo");
         f.click(1, "A");
-        const int cleared = f.infoCleared;
-        f.browser->CloseTree();
+        QCOMPARE(f.panelKey(), QStringLiteral("A"));
+        QSignalSpy replaced(&f.tree, &OpenTree::PeopleReplaced);
+        f.main->CloseTree();
         QCOMPARE(f.tree.CurrentTree(), QString());
         QCOMPARE(f.tree.SelectedKey(), QString());
         QCOMPARE(f.tree.People().Count(), 0);
         QCOMPARE(f.chart->Levels().Count(), 0);
         QVERIFY(!f.chart->SelectedNode());
-        QCOMPARE(f.infoCleared, cleared + 1);
-        QCOMPARE(f.status1, QString());
+        QCOMPARE(f.panelKey(), QString());
+        QCOMPARE(f.status1(), QString());
+        QCOMPARE(f.title(), WindowTitle::TreeTitle(QString()));
+        QCOMPARE(replaced.count(), 1);
 
         // Nothing open: nothing happens.
         const int draws = f.chart->DrawCount();
-        f.browser->CloseTree();
+        f.main->CloseTree();
         QCOMPARE(f.chart->DrawCount(), draws);
-        QCOMPARE(f.infoCleared, cleared + 1);
+        QCOMPARE(replaced.count(), 1);
     }
 };
 

@@ -75,12 +75,12 @@ private slots:
 
     void openRenameAndCloseAreAnnounced()
     {
-        OpenTree tree;
+        OpenTree tree(m_store);
         QSignalSpy named(&tree, &OpenTree::CurrentTreeChanged);
         QSignalSpy replaced(&tree, &OpenTree::PeopleReplaced);
         QSignalSpy selected(&tree, &OpenTree::SelectionChanged);
         tree.Select("A"); // left over from another tree
-        QVERIFY(tree.Load(m_store, "Fam"));
+        QVERIFY(tree.Load("Fam"));
         QCOMPARE(tree.CurrentTree(), QString("Fam"));
         QCOMPARE(tree.People().Count(), 11);
         QCOMPARE(tree.SelectedKey(), QString());
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(tree.People().Count(), 11);
 
         // A tree that cannot be read stays the open one, without persons.
-        QVERIFY(!tree.Load(m_store, "NoSuchTree"));
+        QVERIFY(!tree.Load("NoSuchTree"));
         QCOMPARE(tree.CurrentTree(), QString("NoSuchTree"));
         QCOMPARE(tree.People().Count(), 0);
 
@@ -108,13 +108,55 @@ private slots:
         QCOMPARE(replaced.count(), 4);
     }
 
+    // Selecting shows the person in every view, also when it is selected again; the key is
+    // the person's own, the half of the box goes with it, and a key naming nobody selects no
+    // person.
+    void selectionIsShownAgainAndAgain()
+    {
+        OpenTree tree(m_store);
+        QVERIFY(tree.Load("Fam"));
+        QSignalSpy changed(&tree, &OpenTree::SelectionChanged);
+        QSignalSpy shown(&tree, &OpenTree::PersonSelected);
+        tree.Select("b1", false);
+        QCOMPARE(tree.SelectedKey(), QString("B1"));
+        QCOMPARE(tree.SelectedPerson()->Fname(), QString("Bert"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(shown.last().at(1).toBool(), false);
+        tree.Select("B1");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(shown.count(), 2);
+        QCOMPARE(shown.last().at(1).toBool(), true);
+
+        tree.Select("nobody");
+        QCOMPARE(tree.SelectedKey(), QString("nobody"));
+        QVERIFY(!tree.SelectedPerson());
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(shown.count(), 2);
+
+        // Photos added to a person's folder are told, whoever is selected.
+        QSignalSpy photos(&tree, &OpenTree::PhotosAdded);
+        tree.AddedPhotos("C");
+        QCOMPARE(photos.count(), 1);
+        QCOMPARE(photos.last().first().toString(), QString("C"));
+
+        // A tree opened again starts with nothing selected, and says so once.
+        tree.Select("A");
+        changed.clear();
+        QVERIFY(tree.Load("Fam"));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(tree.SelectedKey(), QString());
+        QVERIFY(tree.Load("Fam"));
+        QCOMPARE(changed.count(), 1);
+    }
+
     // Whatever changes the persons, the children follow without being told to.
     void childrenFollowThePersons()
     {
         ScriptedMessageService messages;
         ScopedMessageService scope(messages);
-        OpenTree tree;
-        QVERIFY(tree.Load(m_store, "Fam"));
+        OpenTree tree(m_store);
+        QVERIFY(tree.Load("Fam"));
         QSignalSpy added(&tree, &OpenTree::PersonAdded);
         QSignalSpy changed(&tree, &OpenTree::PersonChanged);
         QSignalSpy removed(&tree, &OpenTree::PersonRemoved);
@@ -156,8 +198,8 @@ private slots:
         const QList<PersonRecord> rows = m_store.ReadTree("Gen").value();
         QCOMPARE(rows.size(), 3000);
 
-        OpenTree tree;
-        QVERIFY(tree.Load(m_store, "Gen"));
+        OpenTree tree(m_store);
+        QVERIFY(tree.Load("Gen"));
         const cPeople &people = tree.People();
         QCOMPARE(people.Count(), 3000);
         QStringList parents;
@@ -187,7 +229,7 @@ private slots:
         for (const QString &parent : {newParent, rows[1234].PrntKey})
             QCOMPARE(keys(tree.Children(parent)), scan(tree.People(), parent));
         QVERIFY(keys(tree.Children(newParent)).contains(key));
-        QVERIFY(tree.Load(m_store, "Gen"));
+        QVERIFY(tree.Load("Gen"));
         QCOMPARE(tree.People().Item(key.toLower())->toRecord(), edited);
         QVERIFY(keys(tree.Children(newParent)).contains(key));
     }

@@ -440,6 +440,17 @@ private slots:
             QCOMPARE(action->toolTip(), QLatin1String(button.tip));
             QVERIFY(!action->icon().isNull());
         }
+        // A toolbar button and its menu item are one command: one state, one check mark.
+        const struct
+        {
+            const char *button, *item;
+        } shared[] = {{"NEWTREE", "mnuFileNew"},     {"MODTREE", "mnuFileModify"},
+                      {"INFO", "mnuViewInfo"},       {"REFRESH", "mnuToolsRefresh"},
+                      {"NEWPRS", "mnuPersonNew"},    {"EDITPRS", "mnuPersonEdit"},
+                      {"DELPRS", "mnuPersonDelete"}, {"ABOUT", "mnuHelpAbout"}};
+        for (const auto &pair : shared)
+            QCOMPARE(main.ToolButton(QLatin1String(pair.button)),
+                     menus.Item(QLatin1String(pair.item)));
         QVERIFY(main.findChild<QComboBox *>(QStringLiteral("cboTrees")));
         QVERIFY(main.findChild<QWidget *>(QStringLiteral("VTree")));
         QVERIFY(main.findChild<QWidget *>(QStringLiteral("pnlInfo")));
