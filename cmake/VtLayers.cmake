@@ -7,7 +7,7 @@
 # given, another imported library (SQLite::SQLite3 and so on) that is not named there. Without
 # SYSTEM the system's libraries are not looked at. Run once every target exists.
 set(VT_PROJECT_LIBRARIES
-    vtrecord vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp vttestsupport)
+    vtrecord vtgenealogy vtstore vtgedcom vtcommon vttreechart Pixtile vtlifespan vteditor vtapp vttestsupport)
 
 function(vt_check_links target)
     cmake_parse_arguments(ARG "" "" "MAY;QT;SYSTEM" ${ARGN})
@@ -46,8 +46,9 @@ endfunction()
 # and Pixtile know nothing of persons' storage; the program sits on top.
 function(vt_check_layers)
     vt_check_links(vtrecord MAY "" QT Qt6::Core)
+    vt_check_links(vtgenealogy MAY "" QT Qt6::Core)
     vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
-    vt_check_links(vtgedcom MAY vtstore vtrecord QT Qt6::Core)
+    vt_check_links(vtgedcom MAY vtgenealogy vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
     vt_check_links(vttreechart MAY vtcommon vtrecord)
