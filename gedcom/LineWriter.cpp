@@ -98,7 +98,16 @@ void LineWriter::escaped(int level, QByteArrayView tag, QByteArrayView line, int
     if (line.contains('@')) {
         m_scratch.clear();
         if (m_version == Version::Gedcom551) {
-            for (char c : line) {
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                const char c = line[i];
+                if (m_keepEscapes && c == '@' && i + 1 < line.size() && line[i + 1] == '#') {
+                    const qsizetype close = line.indexOf('@', i + 2);
+                    if (close > i) {
+                        m_scratch.append(line.sliced(i, close - i + 1));
+                        i = close;
+                        continue;
+                    }
+                }
                 m_scratch.append(c);
                 if (c == '@')
                     m_scratch.append('@');

@@ -22,6 +22,10 @@ class LineWriter
 public:
     explicit LineWriter(Version version) : m_version(version) {}
 
+    // In 5.5.1, write "@#...@" escape sequences (calendar escapes such as "@#DJULIAN@" in a date
+    // kept as read) as they stand instead of doubling their @ signs. Off by default.
+    void setKeepEscapes(bool keep) { m_keepEscapes = keep; }
+
     // "0 @I1@ INDI"
     void record(QByteArrayView xref, QByteArrayView tag);
     // "1 HUSB @I1@"
@@ -45,6 +49,7 @@ private:
     void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
 
     Version m_version;
+    bool m_keepEscapes = false;
     QByteArray m_out;
     QByteArray m_scratch;
 };
