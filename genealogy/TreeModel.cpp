@@ -200,20 +200,17 @@ void TreeModel::rebuildPlaceNames() const
     m_placeByKey.clear();
     m_placeByName.clear();
     m_placeKeys.clear();
-    m_placeByKey.reserve(places.size());
     m_placeByName.reserve(places.size());
     for (quint32 i = 0; i < places.size(); ++i) {
         const Place &p = places[i];
         const QByteArrayView name = m_texts.utf8(p.name);
-        if (!m_placeByName.contains(name))
+        if (!m_placeByName.contains(name)) {
             m_placeByName.insert(name, i);
-        if (p.latitude.isEmpty() && p.longitude.isEmpty()) {
-            m_placeByKey.insert(name, i);
-        } else {
-            m_placeKeys.push_back(
-                placeKey(name, m_texts.utf8(p.latitude), m_texts.utf8(p.longitude)));
-            m_placeByKey.insert(QByteArrayView(m_placeKeys.back()), i);
+            continue;
         }
+        // A second record of a name: other coordinates.
+        m_placeKeys.push_back(placeKey(name, m_texts.utf8(p.latitude), m_texts.utf8(p.longitude)));
+        m_placeByKey.insert(QByteArrayView(m_placeKeys.back()), i);
     }
     m_placesIndexed = places.version();
 }
@@ -228,28 +225,46 @@ quint32 TreeModel::place(QByteArrayView name, QByteArrayView latitude, QByteArra
 {
     rebuildPlaceNames();
     const bool plain = latitude.isEmpty() && longitude.isEmpty();
-    QByteArray combined;
-    if (!plain)
-        combined = placeKey(name, latitude, longitude);
-    const QByteArrayView key = plain ? name : QByteArrayView(combined);
-    if (const auto it = m_placeByKey.constFind(key); it != m_placeByKey.cend())
-        return it.value();
+    // The first record of the name serves every reference that gives no other coordinates;
+    // coordinates given later complete it.
+    if (const auto it = m_placeByName.constFind(name); it != m_placeByName.cend()) {
+        const quint32 found = it.value();
+        const Place &p = places[found];
+        if (plain)
+            return found;
+        if (p.latitude.isEmpty() && p.longitude.isEmpty()) {
+            const Text lat = m_texts.add(latitude);
+            const Text lon = m_texts.add(longitude);
+            Place &edited = places.edit(found);
+            edited.latitude = lat;
+            edited.longitude = lon;
+            m_placesIndexed = places.version();
+            return found;
+        }
+        if (m_texts.utf8(p.latitude) == latitude && m_texts.utf8(p.longitude) == longitude)
+            return found;
+        const QByteArray key = placeKey(name, latitude, longitude);
+        if (const auto v = m_placeByKey.constFind(QByteArrayView(key)); v != m_placeByKey.cend())
+            return v.value();
+        Place variant;
+        variant.name = p.name;
+        variant.latitude = m_texts.add(latitude);
+        variant.longitude = m_texts.add(longitude);
+        const quint32 index = places.add(variant);
+        if (index != kNoIndex) {
+            m_placeKeys.push_back(key);
+            m_placeByKey.insert(QByteArrayView(m_placeKeys.back()), index);
+        }
+        m_placesIndexed = places.version();
+        return index;
+    }
     Place p;
     p.name = m_texts.add(name);
     p.latitude = m_texts.add(latitude);
     p.longitude = m_texts.add(longitude);
     const quint32 index = places.add(p);
-    if (index == kNoIndex)
-        return kNoIndex;
-    const QByteArrayView stored = m_texts.utf8(p.name);
-    if (!m_placeByName.contains(stored))
-        m_placeByName.insert(stored, index);
-    if (plain) {
-        m_placeByKey.insert(stored, index);
-    } else {
-        m_placeKeys.push_back(combined);
-        m_placeByKey.insert(QByteArrayView(m_placeKeys.back()), index);
-    }
+    if (index != kNoIndex)
+        m_placeByName.insert(m_texts.utf8(p.name), index);
     m_placesIndexed = places.version();
     return index;
 }

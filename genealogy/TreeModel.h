@@ -35,6 +35,11 @@ public:
         m_rows.push_back(row);
         return quint32(m_rows.size() - 1);
     }
+    void removeLast()
+    {
+        ++m_version;
+        m_rows.pop_back();
+    }
     void reserve(size_t n) { m_rows.reserve(n); }
     void resize(size_t n)
     {

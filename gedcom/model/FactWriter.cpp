@@ -1,0 +1,308 @@
+#include "ModelWriter.h"
+
+#include "DateText.h"
+#include "GedcomDate.h"
+
+namespace Gedcom::Model {
+
+using namespace Genealogy;
+
+namespace {
+
+DateSyntax syntaxOf(Version version)
+{
+    return version == Version::Gedcom70 ? DateSyntax::Gedcom70 : DateSyntax::Gedcom551;
+}
+
+} // namespace
+
+void ModelWriter::privacy(quint8 bits)
+{
+    if (bits)
+        m_w.leafPlain("RESN", Vocabulary::privacyWords(bits, v7()));
+}
+
+void ModelWriter::event(quint32 index)
+{
+    const Event &ev = m_model.events[index];
+    m_w.open(EventTypes::tag(ev.type), text(ev.value), Ref(Kind::Event, index));
+    eventBody(&ev, ev.detail == kNoIndex ? nullptr : &m_model.eventDetails[ev.detail], index);
+    m_w.close();
+}
+
+// The row's birth or death: its date and place from the row, the rest from the record (if any).
+void ModelWriter::rowEvent(EventTypes::Id type, const QString &date, const QString &placeName,
+                           quint32 record)
+{
+    const Event *ev = record == kNoIndex ? nullptr : &m_model.events[record];
+    m_w.open(EventTypes::tag(type), ev ? text(ev->value) : QString(),
+             ev ? Ref(Kind::Event, record) : Ref());
+    const EventDetail *detail =
+        ev && ev->detail != kNoIndex ? &m_model.eventDetails[ev->detail] : nullptr;
+    if (detail && !detail->type.isEmpty())
+        m_w.leaf("TYPE", text(detail->type));
+    rowDate(date);
+    if (!placeName.isEmpty())
+        place(m_model.findPlace(placeName.toUtf8()), placeName);
+    if (ev) {
+        Event rest = *ev;
+        rest.date = {};
+        rest.place = kNoIndex;
+        EventDetail restDetail = detail ? *detail : EventDetail();
+        restDetail.type = {};
+        eventBody(&rest, detail ? &restDetail : nullptr, record);
+        m_w.close();
+        return;
+    }
+    m_w.close();
+}
+
+// The residence whose address the row holds.
+void ModelWriter::rowResidence(int r, quint32 record)
+{
+    const PersonRecord &row = m_rows[r];
+    const Event *ev = record == kNoIndex ? nullptr : &m_model.events[record];
+    m_w.open("RESI", ev ? text(ev->value) : QString(), ev ? Ref(Kind::Event, record) : Ref());
+    const EventDetail *detail =
+        ev && ev->detail != kNoIndex ? &m_model.eventDetails[ev->detail] : nullptr;
+    Address parts;
+    if (detail && detail->address != kNoIndex)
+        parts = m_model.addresses[detail->address];
+    if (detail && !detail->type.isEmpty())
+        m_w.leaf("TYPE", text(detail->type));
+    if (ev && (!ev->date.isEmpty() || (detail && !detail->datePhrase.isEmpty())))
+        modelDate("DATE", ev->date, detail ? detail->datePhrase : Text());
+    if (ev && ev->place != kNoIndex)
+        place(ev->place, text(m_model.places[ev->place].name));
+    address(parts, &row.Laddress, &row.Lcity, &row.Lcountry);
+    if (ev) {
+        Event rest = *ev;
+        rest.date = {};
+        rest.place = kNoIndex;
+        EventDetail restDetail = detail ? *detail : EventDetail();
+        restDetail.type = {};
+        restDetail.datePhrase = {};
+        restDetail.address = kNoIndex;
+        eventBody(&rest, detail ? &restDetail : nullptr, record);
+    }
+    m_w.close();
+}
+
+// Everything under an event line, in the order of GEDCOM's event detail.
+void ModelWriter::eventBody(const Event *ev, const EventDetail *d, quint32 index)
+{
+    if (d && !d->type.isEmpty())
+        m_w.leaf("TYPE", text(d->type));
+    if (ev && (!ev->date.isEmpty() || (d && !d->datePhrase.isEmpty())))
+        modelDate("DATE", ev->date, d ? d->datePhrase : Text());
+    if (ev && ev->place != kNoIndex)
+        place(ev->place, text(m_model.places[ev->place].name));
+    if (d && d->address != kNoIndex)
+        address(m_model.addresses[d->address], nullptr, nullptr, nullptr);
+    if (d && !d->age.isEmpty()) {
+        m_w.open("AGE", text(d->age));
+        if (!d->agePhrase.isEmpty())
+            m_w.leaf("PHRASE", text(d->agePhrase));
+        m_w.close();
+    } else if (d && !d->agePhrase.isEmpty()) {
+        m_w.open("AGE");
+        m_w.leaf("PHRASE", text(d->agePhrase));
+        m_w.close();
+    }
+    if (d && !d->agency.isEmpty())
+        m_w.leaf("AGNC", text(d->agency));
+    if (d && !d->religion.isEmpty())
+        m_w.leaf("RELI", text(d->religion));
+    if (d && !d->cause.isEmpty())
+        m_w.leaf("CAUS", text(d->cause));
+    if (ev) {
+        privacy(ev->privacy);
+        // The record's own lines (a row's birth without a record has none).
+        if (index != kNoIndex) {
+            const Ref self(Kind::Event, index);
+            noteLinks(self);
+            citations(self);
+            mediaLinks(self);
+        }
+    }
+}
+
+void ModelWriter::place(quint32 index, const QString &name)
+{
+    m_w.open("PLAC", name);
+    if (index != kNoIndex) {
+        const Place &p = m_model.places[index];
+        if (!p.form.isEmpty() && p.form != m_model.defaultPlaceForm &&
+            m_model.utf8(p.form) != m_model.utf8(m_model.defaultPlaceForm))
+            m_w.leaf("FORM", text(p.form));
+        if (!p.latitude.isEmpty() && !p.longitude.isEmpty()) {
+            m_w.open("MAP");
+            m_w.leaf("LATI", text(p.latitude));
+            m_w.leaf("LONG", text(p.longitude));
+            m_w.close();
+        }
+    }
+    m_w.close();
+}
+
+void ModelWriter::address(const Address &a, const QString *rowLine, const QString *rowCity,
+                          const QString *rowCountry)
+{
+    const QString line = rowLine ? *rowLine : text(a.line);
+    const QString city = rowCity ? *rowCity : text(a.city);
+    const QString country = rowCountry ? *rowCountry : text(a.country);
+    if (!a.present && line.isEmpty() && city.isEmpty() && country.isEmpty() && a.isEmpty())
+        return;
+    m_w.open("ADDR", line);
+    if (!a.line1.isEmpty())
+        m_w.leaf("ADR1", text(a.line1));
+    if (!a.line2.isEmpty())
+        m_w.leaf("ADR2", text(a.line2));
+    if (!a.line3.isEmpty())
+        m_w.leaf("ADR3", text(a.line3));
+    if (!city.isEmpty())
+        m_w.leaf("CITY", city);
+    if (!a.state.isEmpty())
+        m_w.leaf("STAE", text(a.state));
+    if (!a.postalCode.isEmpty())
+        m_w.leaf("POST", text(a.postalCode));
+    if (!country.isEmpty())
+        m_w.leaf("CTRY", country);
+    m_w.close();
+}
+
+// A date of the model: as normalised on import, in this version's syntax; text that is no date
+// as it stands.
+void ModelWriter::modelDate(QByteArrayView tag, Text date, Text phraseText)
+{
+    const QString value = text(date);
+    const QString phrase = text(phraseText);
+    QString written, writtenPhrase;
+    if (value.isEmpty()) {
+        if (phrase.isEmpty())
+            return;
+        if (v7())
+            writtenPhrase = phrase;
+        else
+            written = QLatin1Char('(') + phrase + QLatin1Char(')');
+    } else {
+        DateValue parsed = GedcomDate::parse(value);
+        if (parsed.kind == DateKind::Unparsed) {
+            written = value;
+            if (!phrase.isEmpty()) {
+                if (v7())
+                    writtenPhrase = phrase;
+                else
+                    written += QStringLiteral(" (") + phrase + QLatin1Char(')');
+            }
+        } else {
+            if (!phrase.isEmpty() && parsed.phrase.isEmpty())
+                parsed.phrase = phrase;
+            const GedcomDate::Written w = GedcomDate::write(parsed, syntaxOf(m_options.version));
+            if (w.ok) {
+                written = w.value;
+                writtenPhrase = w.phrase;
+            } else if (v7()) {
+                writtenPhrase = phrase.isEmpty() ? value : value + QStringLiteral(" (") + phrase + QLatin1Char(')');
+            } else {
+                written = QLatin1Char('(') + value +
+                          (phrase.isEmpty() ? QString() : QStringLiteral(" (") + phrase + QLatin1Char(')')) +
+                          QLatin1Char(')');
+            }
+        }
+    }
+    m_w.open(tag, written);
+    if (!writtenPhrase.isEmpty())
+        m_w.leaf("PHRASE", writtenPhrase);
+    m_w.close();
+}
+
+// A row's date text: a date of either version in this one's syntax, a numeric date converted,
+// any other text as a phrase.
+void ModelWriter::rowDate(const QString &value)
+{
+    if (value.isEmpty())
+        return;
+    QString written, phrase;
+    const DateValue parsed = GedcomDate::parse(value);
+    GedcomDate::Written w;
+    if (parsed.kind != DateKind::Unparsed)
+        w = GedcomDate::write(parsed, syntaxOf(m_options.version));
+    if (w.ok) {
+        written = w.value;
+        phrase = w.phrase;
+    } else if (const QString numeric = DateText::fromNumeric(value); !numeric.isEmpty()) {
+        written = numeric;
+    } else if (v7()) {
+        phrase = value;
+    } else {
+        written = QLatin1Char('(') + value + QLatin1Char(')');
+    }
+    m_w.open("DATE", written);
+    if (!phrase.isEmpty())
+        m_w.leaf("PHRASE", phrase);
+    m_w.close();
+}
+
+void ModelWriter::citations(Ref owner)
+{
+    for (quint32 c : m_model.citationsOf(owner)) {
+        const Citation &cit = m_model.citations[c];
+        const Ref self(Kind::Citation, c);
+        if (cit.source != kNoIndex)
+            m_w.openPointer("SOUR", Id('S', quint64(cit.source) + 1), self);
+        else
+            m_w.openPointer("SOUR", "@VOID@", self);
+        if (!cit.page.isEmpty())
+            m_w.leaf("PAGE", text(cit.page));
+        if (!cit.date.isEmpty() || !cit.text.isEmpty()) {
+            m_w.open("DATA");
+            if (!cit.date.isEmpty())
+                modelDate("DATE", cit.date, Text());
+            if (!cit.text.isEmpty())
+                m_w.leaf("TEXT", text(cit.text));
+            m_w.close();
+        }
+        if (cit.quality != Citation::kNoQuality)
+            m_w.leafPlain("QUAY", QByteArray::number(cit.quality));
+        mediaLinks(self);
+        noteLinks(self);
+        m_w.close();
+    }
+}
+
+void ModelWriter::noteLinks(Ref owner)
+{
+    for (quint32 l : m_model.noteLinksOf(owner)) {
+        const quint32 n = m_model.noteLinks[l].note;
+        if (m_noteNumber[n]) {
+            m_w.leafPointer(v7() ? "SNOTE" : "NOTE", Id('N', m_noteNumber[n]));
+            continue;
+        }
+        m_w.open("NOTE", text(m_model.notes[n].text), Ref(Kind::Note, n));
+        m_w.close();
+    }
+}
+
+void ModelWriter::mediaLinks(Ref owner)
+{
+    for (quint32 l : m_model.mediaLinksOf(owner)) {
+        const quint32 m = m_model.mediaLinks[l].media;
+        if (m_mediaNumber[m]) {
+            m_w.leafPointer("OBJE", Id('O', m_mediaNumber[m]));
+            continue;
+        }
+        // An inline object of a 5.5.1 file, written inline again.
+        const Media &media = m_model.media[m];
+        m_w.open("OBJE", QString(), Ref(Kind::Media, m));
+        m_w.open("FILE", text(media.file));
+        if (!media.format.isEmpty())
+            m_w.leaf("FORM", text(media.format));
+        m_w.close();
+        if (!media.title.isEmpty())
+            m_w.leaf("TITL", text(media.title));
+        m_w.close();
+    }
+}
+
+} // namespace Gedcom::Model
