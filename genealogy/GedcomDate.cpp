@@ -495,17 +495,30 @@ DateRange range(const DateValue &value)
     return r;
 }
 
-QString normalized(QStringView text)
+DateValue parse(QStringView text, QString &normalizedText)
 {
     const QStringView t = text.trimmed();
     const DateValue v = parse(t);
-    if (!v.isDate())
-        return t.toString();
+    if (!v.isDate()) {
+        normalizedText = t.toString();
+        return v;
+    }
     QStringView datePart, phrase;
     bool hasPhrase = false;
     splitPhrase(t, datePart, phrase, hasPhrase);
+    // Most values are written as the model keeps them: single blanks, upper case.
+    bool plain = true;
+    for (qsizetype i = 0; i < datePart.size() && plain; ++i) {
+        const QChar c = datePart[i];
+        plain = !(c >= QLatin1Char('a') && c <= QLatin1Char('z')) && c != QLatin1Char('\t') &&
+                !(c == QLatin1Char(' ') && i > 0 && datePart[i - 1] == QLatin1Char(' '));
+    }
+    if (plain) {
+        normalizedText = t.toString();
+        return v;
+    }
     QString out;
-    out.reserve(datePart.size());
+    out.reserve(t.size());
     for (QStringView word : split(datePart)) {
         if (!out.isEmpty())
             out += QLatin1Char(' ');
@@ -516,6 +529,14 @@ QString normalized(QStringView text)
         out += phrase;
         out += QLatin1Char(')');
     }
+    normalizedText = out;
+    return v;
+}
+
+QString normalized(QStringView text)
+{
+    QString out;
+    parse(text, out);
     return out;
 }
 

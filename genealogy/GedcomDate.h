@@ -85,6 +85,8 @@ struct DateRange
 namespace GedcomDate {
 
 DateValue parse(QStringView text);
+// The same, and the normalised text of the value (see normalized()) in one reading.
+DateValue parse(QStringView text, QString &normalizedText);
 DateRange range(const DateValue &value);
 
 // The value as the model keeps it: without blanks around it and with single blanks between

@@ -161,6 +161,13 @@ int runScenario(const QString &name)
           double(tree.model.bytes()) / 1048576, double(tree.model.bytes()) * perPerson,
           peakReset ? "" : " (includes generating the file)");
 
+    if (qEnvironmentVariableIsSet("VT_BREAKDOWN")) {
+        const Genealogy::TreeModel &m = tree.model;
+        print("   texts %.1f MB (used %.1f), events %.1f, details %.1f, addresses %.1f, citations %.1f, names %.1f, notes %.1f, links %.1f, childlinks %.1f, partnerships %.1f, kept %.1f\n",
+              m.texts().capacity() / 1e6, m.texts().size() / 1e6, m.events.bytes() / 1e6, m.eventDetails.bytes() / 1e6,
+              m.addresses.bytes() / 1e6, m.citations.bytes() / 1e6, m.names.bytes() / 1e6, m.notes.bytes() / 1e6,
+              m.noteLinks.bytes() / 1e6, m.childLinks.bytes() / 1e6, m.partnerships.bytes() / 1e6, (m.kept.bytes() + m.keptLines.bytes()) / 1e6);
+    }
     const QList<PersonRecord> rows = rowsOf(tree);
     Gedcom::ExportOptions options;
     options.timestamp = QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);

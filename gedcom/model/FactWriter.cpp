@@ -9,6 +9,26 @@ using namespace Genealogy;
 
 namespace {
 
+// A date both versions write alike: upper-case words of Latin letters, digits and single
+// blanks, without calendar, epoch, dual year or phrase.
+bool isPlainDate(QByteArrayView date)
+{
+    if (date.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < date.size(); ++i) {
+        const char c = date[i];
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                        (c == ' ' && i > 0 && date[i - 1] != ' ');
+        if (!ok)
+            return false;
+    }
+    for (const char *word : {"GREGORIAN", "JULIAN", "HEBREW", "FRENCH", "BCE", "INT "}) {
+        if (date.contains(QByteArrayView(word)))
+            return false;
+    }
+    return !date.endsWith(' ');
+}
+
 DateSyntax syntaxOf(Version version)
 {
     return version == Version::Gedcom70 ? DateSyntax::Gedcom70 : DateSyntax::Gedcom551;
@@ -175,6 +195,10 @@ void ModelWriter::address(const Address &a, const QString *rowLine, const QStrin
 // as it stands.
 void ModelWriter::modelDate(QByteArrayView tag, Text date, Text phraseText)
 {
+    if (phraseText.isEmpty() && isPlainDate(m_model.utf8(date))) {
+        m_w.leafPlain(tag, m_model.utf8(date));
+        return;
+    }
     const QString value = text(date);
     const QString phrase = text(phraseText);
     QString written, writtenPhrase;

@@ -97,7 +97,7 @@ quint32 Walk::count(int child)
         if (entry.first == tag)
             return entry.second++;
     }
-    m_counts.emplace_back(tag, 1);
+    m_counts.append({tag, 1});
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "TreeModel.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <vector>
 
@@ -108,7 +109,7 @@ private:
     QByteArray m_base;
     const Walk *m_parent = nullptr;
     quint32 m_number = 0; // of this line among its parent's consumed lines of its tag
-    std::vector<std::pair<quint16, quint32>> m_counts; // per tag: consumed lines so far
+    QVarLengthArray<std::pair<quint16, quint32>, 6> m_counts; // per tag: consumed lines so far
 };
 
 } // namespace Gedcom::Model

@@ -80,6 +80,32 @@ void ModelMapper::classifyRecords()
         }
         m_c.refOfRecord[r] = ref;
     }
+    // Room for the records to come, counted by tag, so that no table grows by doubling.
+    size_t events = 0, citations = 0, notes_ = 0, names = 0, objects = 0;
+    const quint16 sour = tagId(Tag::SOUR), note = tagId(Tag::NOTE), snote = tagId(Tag::SNOTE),
+                  name = tagId(Tag::NAME), obje = tagId(Tag::OBJE);
+    for (int i = 0; i < m_doc.nodeCount(); ++i) {
+        const Document::Node &n = m_doc.node(i);
+        if (n.depth == 0)
+            continue;
+        if (n.tag < m_personEventOfTag.size() &&
+            (m_personEventOfTag[n.tag] != EventTypes::kNone ||
+             m_familyEventOfTag[n.tag] != EventTypes::kNone))
+            ++events;
+        else if (n.tag == sour)
+            ++citations;
+        else if (n.tag == note || n.tag == snote)
+            ++notes_;
+        else if (n.tag == name)
+            ++names;
+        else if (n.tag == obje)
+            ++objects;
+    }
+    model.events.reserve(events);
+    model.citations.reserve(citations);
+    model.noteLinks.reserve(notes_);
+    model.names.reserve(names / 4);
+    model.mediaLinks.reserve(objects);
     model.persons.resize(persons);
     model.families.resize(families);
     model.sources.resize(sources);
@@ -176,6 +202,17 @@ void ModelMapper::linkFamilies()
     }
 }
 
+QString ModelMapper::intern(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    const auto found = m_strings.constFind(value);
+    if (found != m_strings.cend())
+        return *found;
+    m_strings.insert(value);
+    return value;
+}
+
 quint32 ModelMapper::childLink(quint32 person, quint32 family) const
 {
     const int lp = m_lineagePerson[person];
@@ -230,6 +267,7 @@ MappedTree ModelMapper::run(const Progress &progress)
             return cancelled;
         }
     }
+    m_strings.clear();
     assignKeys();
     setParentsAndPartners();
     if (m_result.model.isFull()) {

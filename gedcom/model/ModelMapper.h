@@ -6,6 +6,7 @@
 #include "StructureMapper.h"
 
 #include <QHashFunctions>
+#include <QSet>
 
 #include <unordered_map>
 #include <unordered_set>
@@ -50,6 +51,9 @@ private:
                   std::unordered_set<QString> &sources, std::unordered_set<QString> &names,
                   std::unordered_map<QString, int> &nextNumber);
 
+    // One string for equal values of the rows (names and places repeat): each is held once.
+    QString intern(const QString &value);
+
     // The child link of a person to a family, or kNoIndex.
     quint32 childLink(quint32 person, quint32 family) const;
     Genealogy::EventTypes::Id eventType(int node, bool family) const;
@@ -81,6 +85,7 @@ private:
     QStringList m_wantedKeys;        // per person
     QStringList m_writtenParentKeys; // per person: a _PRNTKEY of our own file (null: none)
     std::unordered_map<QString, int> m_personOfWrittenKey; // REFN as written -> person
+    QSet<QString> m_strings;
 };
 
 } // namespace Gedcom::Model

@@ -121,8 +121,8 @@ void ModelMapper::mapName(Walk &walk, int node, quint32 person, bool primary)
     const QString value = m_doc.text(node);
     QString splitGiven, splitSurname;
     splitName(value, splitGiven, splitSurname);
-    row.Fname = given >= 0 ? m_doc.text(given) : splitGiven;
-    row.Sname = surname >= 0 ? m_doc.text(surname) : splitSurname;
+    row.Fname = intern(given >= 0 ? m_doc.text(given) : splitGiven);
+    row.Sname = intern(surname >= 0 ? m_doc.text(surname) : splitSurname);
     PersonSide &side = model.persons.edit(person);
     if (given < 0)
         side.flags |= PersonSide::NoGivenLine;
@@ -389,12 +389,12 @@ void ModelMapper::mapPerson(quint32 p)
     });
 
     row.Bdate = birth.date;
-    row.Bplace = birth.place;
+    row.Bplace = intern(birth.place);
     row.Ddate = death.date;
-    row.Dplace = death.place;
+    row.Dplace = intern(death.place);
     row.Laddress = address.line;
-    row.Lcity = address.city;
-    row.Lcountry = address.country;
+    row.Lcity = intern(address.city);
+    row.Lcountry = intern(address.country);
     row.Notes = notes;
     findPhotos(node, planned.photos);
 }

@@ -24,11 +24,10 @@ bool isEmpty(const EventDetail &d)
 
 void StructureMapper::date(Walk &parent, int node, Text &value, Text *phrase, Event *event)
 {
-    const QString written = m_c.doc.text(node);
-    const QString normal = GedcomDate::normalized(written);
+    QString normal;
+    const DateValue parsed = GedcomDate::parse(m_c.doc.text(node), normal);
     value = m_c.model.text(QStringView(normal));
     if (event) {
-        const DateValue parsed = GedcomDate::parse(normal);
         const DateRange range = GedcomDate::range(parsed);
         event->dateKind = parsed.kind;
         event->sortFrom = range.from;
@@ -177,6 +176,9 @@ quint32 StructureMapper::address(Walk &parent, int node, RowAddress *row)
     });
     if (row && !rowLine && !rowLines.isEmpty())
         row->line = rowLines.join(QLatin1Char('\n'));
+    // The row's residence needs no record of its address when the row holds all of it.
+    if (row && a.isEmpty())
+        return kNoIndex;
     return m_c.model.addresses.add(a);
 }
 
