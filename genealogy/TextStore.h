@@ -35,6 +35,7 @@ public:
     Text add(QByteArrayView utf8);
     Text add(QStringView text);
     Text add(const QString &text) { return add(QStringView(text)); }
+    Text add(const QByteArray &utf8) { return add(QByteArrayView(utf8)); }
     Text add(const char *latin1) = delete; // say add(QByteArrayView("...")) for UTF-8
 
     QByteArrayView utf8(Text text) const
