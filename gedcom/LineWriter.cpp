@@ -131,7 +131,8 @@ void LineWriter::split(int level, QByteArrayView tag, QByteArrayView value, int 
     // "<level> <tag> " and the line end
     const qsizetype prefix = (level < 10 ? 1 : 2) + 1 + tag.size() + 1 + 1;
     const qsizetype conc = (concLevel < 10 ? 1 : 2) + 1 + 4 + 1 + 1;
-    qsizetype room = qMin<qsizetype>(kMaxPiece, kMaxLine - prefix);
+    // A tag too long for a line of its own (kept as read from another file) still leaves room.
+    qsizetype room = qMax<qsizetype>(1, qMin<qsizetype>(kMaxPiece, kMaxLine - prefix));
     if (value.size() <= room) {
         plain(level, tag, value);
         return;

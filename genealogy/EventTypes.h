@@ -32,10 +32,22 @@ const Type &type(Id id);
 // types (MARR, DIV...) or the person's (BIRT, OCCU...); CENS, EVEN, FACT, NCHI and RESI are both.
 Id find(QByteArrayView tag, bool family);
 
-inline QByteArrayView tag(Id id) { return type(id).tag; }
-inline QString label(Id id) { return QString::fromLatin1(type(id).label); }
-inline bool isAttribute(Id id) { return type(id).nature == Nature::Attribute; }
-inline bool isOrdinance(Id id) { return type(id).nature == Nature::Ordinance; }
+inline QByteArrayView tag(Id id)
+{
+    return type(id).tag;
+}
+inline QString label(Id id)
+{
+    return QString::fromLatin1(type(id).label);
+}
+inline bool isAttribute(Id id)
+{
+    return type(id).nature == Nature::Attribute;
+}
+inline bool isOrdinance(Id id)
+{
+    return type(id).nature == Nature::Ordinance;
+}
 
 // Ids the rules name.
 Id birth();     // BIRT

@@ -43,7 +43,8 @@ bool isExtension(QStringView w)
     if (w.size() < 2 || w[0] != QLatin1Char('_'))
         return false;
     for (QChar c : w.mid(1)) {
-        if (!(c.isDigit() || c == QLatin1Char('_') || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+        if (!(c.isDigit() || c == QLatin1Char('_') ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
               (c >= QLatin1Char('a') && c <= QLatin1Char('z'))))
             return false;
     }
@@ -122,7 +123,8 @@ public:
         calendar(part);
         if (atEnd())
             return false;
-        if (isDigits(peek(), 1, 2) && m_pos + 1 < m_words.size() && month(m_words[m_pos + 1], part, false)) {
+        if (isDigits(peek(), 1, 2) && m_pos + 1 < m_words.size() &&
+            month(m_words[m_pos + 1], part, false)) {
             part.day = peek().toInt();
             if (part.day < 1 || part.day > 36)
                 return false;
@@ -157,7 +159,8 @@ private:
                 named(DateCalendar::Julian);
             else if (same(w, "@#DHEBREW@"))
                 named(DateCalendar::Hebrew);
-            else if (same(w, "@#DFRENCH") && m_pos + 1 < m_words.size() && same(m_words[m_pos + 1], "R@"))
+            else if (same(w, "@#DFRENCH") && m_pos + 1 < m_words.size() &&
+                     same(m_words[m_pos + 1], "R@"))
                 named(DateCalendar::French, 2);
             else if (same(w, "@#DROMAN@"))
                 named(DateCalendar::Roman);
@@ -287,8 +290,10 @@ bool readDates(const Words &words, DateValue &v)
         {
             const char *word;
             DateKind kind;
-        } kQualifiers[] = {{"BEF", DateKind::Before},    {"AFT", DateKind::After},
-                           {"ABT", DateKind::About},     {"CAL", DateKind::Calculated},
+        } kQualifiers[] = {{"BEF", DateKind::Before},
+                           {"AFT", DateKind::After},
+                           {"ABT", DateKind::About},
+                           {"CAL", DateKind::Calculated},
                            {"EST", DateKind::Estimated}};
         v.kind = DateKind::Exact;
         for (const auto &q : kQualifiers) {
@@ -346,7 +351,8 @@ bool span(const DatePart &part, qint64 &first, qint64 &last)
         return false;
     const int lastDays = Calendars::daysInMonth(cal, year, lastMonth);
     first = Calendars::dayNumber(cal, year, firstMonth, part.day ? part.day : 1);
-    last = Calendars::dayNumber(cal, year, lastMonth, part.day ? qMin(part.day, lastDays) : lastDays);
+    last =
+        Calendars::dayNumber(cal, year, lastMonth, part.day ? qMin(part.day, lastDays) : lastDays);
     if (part.day)
         last = first;
     return true;
@@ -609,9 +615,11 @@ Written write(const DateValue &value, DateSyntax syntax)
     if (value.phrase.isEmpty())
         w.value = date;
     else if (value.kind == DateKind::Exact)
-        w.value = QStringLiteral("INT ") + date + QStringLiteral(" (") + value.phrase + QLatin1Char(')');
+        w.value =
+            QStringLiteral("INT ") + date + QStringLiteral(" (") + value.phrase + QLatin1Char(')');
     else
-        w.value = QStringLiteral("(") + date + QStringLiteral(" (") + value.phrase + QStringLiteral("))");
+        w.value =
+            QStringLiteral("(") + date + QStringLiteral(" (") + value.phrase + QStringLiteral("))");
     return w;
 }
 

@@ -59,9 +59,9 @@ struct DatePart
 struct DateValue
 {
     DateKind kind = DateKind::None;
-    DatePart first;  // the date, or the first of a range or period
-    DatePart second; // the second of BET .. AND .., FROM .. TO ..
-    QString phrase;  // the words in parentheses (or the whole of a Phrase value)
+    DatePart first;           // the date, or the first of a range or period
+    DatePart second;          // the second of BET .. AND .., FROM .. TO ..
+    QString phrase;           // the words in parentheses (or the whole of a Phrase value)
     bool interpreted = false; // INT
 
     bool isDate() const

@@ -10,9 +10,9 @@ namespace Genealogy {
 struct PersonRow
 {
     QString ID;
-    QString PrntKey; // the line parent's ID, "ROOT", or empty for a person outside the line
-    QString Fname;   // the primary name's given name
-    QString Sname;   // ... and surname
+    QString PrntKey;  // the line parent's ID, "ROOT", or empty for a person outside the line
+    QString Fname;    // the primary name's given name
+    QString Sname;    // ... and surname
     QString PrtFname; // the first family's other partner's Fname (see RowRules)
     QString PrtSname;
     QString Bdate; // date and place of the first birth event

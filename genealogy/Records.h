@@ -41,14 +41,14 @@ struct Name
     NameType type = NameType::None;
     quint8 flags = 0;
     quint16 reserved = 0;
-    Text typeText; // the word of an Other type, or the 7.0 PHRASE of the type
-    Text value;    // with HasValue
-    Text prefix;   // NPFX
-    Text given;    // GIVN (not for the primary name)
-    Text nickname; // NICK
+    Text typeText;      // the word of an Other type, or the 7.0 PHRASE of the type
+    Text value;         // with HasValue
+    Text prefix;        // NPFX
+    Text given;         // GIVN (not for the primary name)
+    Text nickname;      // NICK
     Text surnamePrefix; // SPFX
-    Text surname;  // SURN (not for the primary name)
-    Text suffix;   // NSFX
+    Text surname;       // SURN (not for the primary name)
+    Text suffix;        // NSFX
 };
 
 // A place: one record per distinct place name of a tree (a name that comes with other
@@ -64,7 +64,7 @@ struct Place
 // An address (ADDR and its parts), of an event or a repository.
 struct Address
 {
-    Text line; // the ADDR value, with its line breaks
+    Text line;                // the ADDR value, with its line breaks
     Text line1, line2, line3; // ADR1 ADR2 ADR3
     Text city, state, postalCode, country;
     bool present = false; // an ADDR line exists, even if it says nothing more
@@ -101,13 +101,13 @@ struct Event
 // The rarer values of an event.
 struct EventDetail
 {
-    Text type;       // TYPE: what a custom EVEN or FACT is, or a refinement of any event
-    Text datePhrase; // the 7.0 PHRASE of the DATE
-    Text age;        // AGE of the person at the event
-    Text agePhrase;  // its 7.0 PHRASE
-    Text cause;      // CAUS
-    Text agency;     // AGNC
-    Text religion;   // RELI
+    Text type;                  // TYPE: what a custom EVEN or FACT is, or a refinement of any event
+    Text datePhrase;            // the 7.0 PHRASE of the DATE
+    Text age;                   // AGE of the person at the event
+    Text agePhrase;             // its 7.0 PHRASE
+    Text cause;                 // CAUS
+    Text agency;                // AGNC
+    Text religion;              // RELI
     quint32 address = kNoIndex; // TreeModel::addresses()
 };
 
@@ -176,7 +176,7 @@ struct Citation
 {
     static constexpr quint8 kNoQuality = 0xFF;
     Ref owner;
-    quint32 source = kNoIndex; // kNoIndex: a pointer to nothing
+    quint32 source = kNoIndex;   // kNoIndex: a pointer to nothing
     quint8 quality = kNoQuality; // QUAY 0..3
     quint8 reserved[3] = {};
     Text page; // PAGE: where in the source

@@ -33,9 +33,7 @@ public:
     static constexpr quint32 kMaxIndex = (quint32(1) << 28) - 1;
 
     constexpr Ref() = default;
-    constexpr Ref(Kind kind, quint32 index) : m_bits((quint32(kind) << 28) | (index & kMaxIndex))
-    {
-    }
+    constexpr Ref(Kind kind, quint32 index) : m_bits((quint32(kind) << 28) | (index & kMaxIndex)) {}
 
     constexpr Kind kind() const { return Kind(m_bits >> 28); }
     constexpr quint32 index() const { return m_bits & kMaxIndex; }

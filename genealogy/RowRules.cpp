@@ -18,6 +18,17 @@ std::optional<quint32> partnerOfRow(const TreeModel &model, quint32 person)
     return model.otherPartner(family, person);
 }
 
+std::optional<std::pair<QString, QString>>
+partnerColumns(const TreeModel &model, std::span<const PersonRow> rows, quint32 person)
+{
+    const std::optional<quint32> partner = partnerOfRow(model, person);
+    if (!partner)
+        return std::nullopt;
+    if (*partner == kNoIndex || *partner >= rows.size())
+        return std::pair<QString, QString>();
+    return std::pair<QString, QString>(rows[*partner].Fname, rows[*partner].Sname);
+}
+
 quint32 firstEvent(const TreeModel &model, Ref owner, EventTypes::Id type)
 {
     for (quint32 e : model.eventsOf(owner)) {

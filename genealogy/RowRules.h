@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PersonRow.h"
 #include "TreeModel.h"
 
 #include <optional>
@@ -28,6 +29,12 @@ quint32 firstFamily(const TreeModel &model, quint32 person);
 // Whether the model governs the person's partner columns (the person is a partner in some
 // family), and then the partner whose names they hold (kNoIndex: empty columns).
 std::optional<quint32> partnerOfRow(const TreeModel &model, quint32 person);
+
+// The partner columns the model gives a row (the other partner's Fname and Sname, or two empty
+// texts), or nothing when the person is a partner in no family and the row keeps its own. `rows`
+// are the tree's rows in the model's person order.
+std::optional<std::pair<QString, QString>>
+partnerColumns(const TreeModel &model, std::span<const PersonRow> rows, quint32 person);
 
 // The first event of a type of an owner in stored order (the row's birth or death), or kNoIndex.
 quint32 firstEvent(const TreeModel &model, Ref owner, EventTypes::Id type);

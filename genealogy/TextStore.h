@@ -68,8 +68,8 @@ private:
     std::vector<Block> m_blocks;
     std::vector<char *> m_slots; // per 1 MB of address space, where it lies
     quint64 m_used = 0;
-    quint64 m_end = 0;   // the next free address
-    quint32 m_free = 0;  // bytes free in the current block
+    quint64 m_end = 0;  // the next free address
+    quint32 m_free = 0; // bytes free in the current block
     char *m_next = nullptr;
     bool m_full = false;
 };

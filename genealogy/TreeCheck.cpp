@@ -79,10 +79,10 @@ private:
     }
     static QString describe(Ref r)
     {
-        static const char *const kNames[] = {"none",       "person",      "family",     "event",
-                                             "name",       "citation",    "association", "child link",
-                                             "source",     "repository",  "note",       "media",
-                                             "place",      "kept record", "header",     "void"};
+        static const char *const kNames[] = {"none",   "person",      "family",      "event",
+                                             "name",   "citation",    "association", "child link",
+                                             "source", "repository",  "note",        "media",
+                                             "place",  "kept record", "header",      "void"};
         return QStringLiteral("%1 %2").arg(QLatin1String(kNames[int(r.kind())])).arg(r.index());
     }
 
@@ -91,12 +91,16 @@ private:
         const TreeModel &m = m_model;
         for (quint32 i = 0; i < m.names.size(); ++i) {
             if (!personExists(m.names[i].person))
-                say(QStringLiteral("name %1: its person %2 does not exist").arg(i).arg(m.names[i].person));
+                say(QStringLiteral("name %1: its person %2 does not exist")
+                        .arg(i)
+                        .arg(m.names[i].person));
         }
         for (quint32 i = 0; i < m.events.size(); ++i) {
             const Event &e = m.events[i];
             if (!(e.owner.is(Kind::Person) || e.owner.is(Kind::Family)) || !exists(e.owner))
-                say(QStringLiteral("event %1: its owner %2 does not exist").arg(i).arg(describe(e.owner)));
+                say(QStringLiteral("event %1: its owner %2 does not exist")
+                        .arg(i)
+                        .arg(describe(e.owner)));
             if (e.place != kNoIndex && e.place >= m.places.size())
                 say(QStringLiteral("event %1: its place %2 does not exist").arg(i).arg(e.place));
             if (e.detail != kNoIndex && e.detail >= m.eventDetails.size())
@@ -105,9 +109,13 @@ private:
         for (quint32 i = 0; i < m.citations.size(); ++i) {
             const Citation &c = m.citations[i];
             if (!exists(c.owner))
-                say(QStringLiteral("citation %1: its owner %2 does not exist").arg(i).arg(describe(c.owner)));
+                say(QStringLiteral("citation %1: its owner %2 does not exist")
+                        .arg(i)
+                        .arg(describe(c.owner)));
             if (c.source != kNoIndex && c.source >= m.sources.size())
-                say(QStringLiteral("citation %1: its source %2 does not exist").arg(i).arg(c.source));
+                say(QStringLiteral("citation %1: its source %2 does not exist")
+                        .arg(i)
+                        .arg(c.source));
         }
         for (quint32 i = 0; i < m.noteLinks.size(); ++i) {
             const NoteLink &n = m.noteLinks[i];
@@ -128,25 +136,32 @@ private:
         for (quint32 i = 0; i < m.kept.size(); ++i) {
             const Kept &k = m.kept[i];
             if (!k.owner.isNull() && !exists(k.owner))
-                say(QStringLiteral("kept structure %1: its owner %2 does not exist").arg(i).arg(describe(k.owner)));
+                say(QStringLiteral("kept structure %1: its owner %2 does not exist")
+                        .arg(i)
+                        .arg(describe(k.owner)));
             if (quint64(k.firstLine) + k.lineCount > m.keptLines.size() || k.lineCount == 0)
                 say(QStringLiteral("kept structure %1: its lines do not exist").arg(i));
         }
         for (quint32 i = 0; i < m.keptLines.size(); ++i) {
             const KeptLine &l = m.keptLines[i];
             if (l.kind == KeptLine::Value::Pointer && !l.target.is(Kind::Void) && !exists(l.target))
-                say(QStringLiteral("kept line %1: it points to %2, which does not exist").arg(i).arg(describe(l.target)));
+                say(QStringLiteral("kept line %1: it points to %2, which does not exist")
+                        .arg(i)
+                        .arg(describe(l.target)));
         }
         for (quint32 i = 0; i < m.associations.size(); ++i) {
             const Association &a = m.associations[i];
             if (!personExists(a.person) || (a.target != kNoIndex && !personExists(a.target)))
-                say(QStringLiteral("association %1: its person or the person it names does not exist").arg(i));
+                say(QStringLiteral(
+                        "association %1: its person or the person it names does not exist")
+                        .arg(i));
         }
         for (quint32 i = 0; i < m.repositoryLinks.size(); ++i) {
             const RepositoryLink &l = m.repositoryLinks[i];
             if (l.source >= m.sources.size() ||
                 (l.repository != kNoIndex && l.repository >= m.repositories.size()))
-                say(QStringLiteral("repository link %1: its source or repository does not exist").arg(i));
+                say(QStringLiteral("repository link %1: its source or repository does not exist")
+                        .arg(i));
         }
         for (quint32 i = 0; i < m.noteBreaks.size(); ++i) {
             if (!personExists(m.noteBreaks[i].person))
@@ -220,16 +235,11 @@ private:
         }
         residence(p);
         // Partner columns.
-        if (const std::optional<quint32> partner = RowRules::partnerOfRow(m, p)) {
-            QString given, surname;
-            if (*partner != kNoIndex && personExists(*partner)) {
-                given = m_rows[*partner].Fname;
-                surname = m_rows[*partner].Sname;
-            }
-            if (row.PrtFname != given || row.PrtSname != surname)
+        if (const auto columns = RowRules::partnerColumns(m, m_rows, p)) {
+            if (row.PrtFname != columns->first || row.PrtSname != columns->second)
                 say(QStringLiteral("%1: the partner columns '%2 %3' are not the first family's "
                                    "other partner '%4 %5'")
-                        .arg(who(p), row.PrtFname, row.PrtSname, given, surname));
+                        .arg(who(p), row.PrtFname, row.PrtSname, columns->first, columns->second));
         }
         lineParent(p);
     }
@@ -263,7 +273,8 @@ private:
             }
         }
         if (lastAddressed != kNoIndex && lastAddressed != rowEvent)
-            say(QStringLiteral("%1: the last residence with an address is not the row's").arg(who(p)));
+            say(QStringLiteral("%1: the last residence with an address is not the row's")
+                    .arg(who(p)));
     }
 
     void lineParent(quint32 p)
@@ -284,7 +295,8 @@ private:
                 continue;
             }
             for (quint32 partner : f.partner) {
-                if (partner != kNoIndex && personExists(partner) && m_rows[partner].ID == row.PrntKey)
+                if (partner != kNoIndex && personExists(partner) &&
+                    m_rows[partner].ID == row.PrntKey)
                     return;
             }
         }

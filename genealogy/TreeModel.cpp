@@ -148,17 +148,17 @@ std::span<const quint32> TreeModel::partnershipsOf(quint32 person) const
 
 std::span<const quint32> TreeModel::childLinksOf(quint32 family) const
 {
-    return indexes().childLinks.rows(childLinks, Ref(Kind::Family, family),
-                                     [](const ChildLink &c) { return Ref(Kind::Family, c.family); });
+    return indexes().childLinks.rows(childLinks, Ref(Kind::Family, family), [](const ChildLink &c) {
+        return Ref(Kind::Family, c.family);
+    });
 }
 
 std::span<const quint32> TreeModel::parentLinksOf(quint32 child) const
 {
     Lookup &lookup = indexes().parentLinks;
     const bool stale = lookup.version != childLinks.version() || !lookup.index.isBuilt();
-    std::span<const quint32> rows = lookup.rows(childLinks, personRef(child), [](const ChildLink &c) {
-        return personRef(c.child);
-    });
+    std::span<const quint32> rows = lookup.rows(
+        childLinks, personRef(child), [](const ChildLink &c) { return personRef(c.child); });
     if (stale) {
         // Within each child, in the child's order of families.
         std::vector<quint32> &all = lookup.index.allRows();
@@ -181,10 +181,9 @@ std::span<const quint32> TreeModel::parentLinksOf(quint32 child) const
 
 std::span<const quint32> TreeModel::repositoryLinksOf(quint32 source) const
 {
-    return indexes().repositoryLinks.rows(repositoryLinks, Ref(Kind::Source, source),
-                                          [](const RepositoryLink &l) {
-                                              return Ref(Kind::Source, l.source);
-                                          });
+    return indexes().repositoryLinks.rows(
+        repositoryLinks, Ref(Kind::Source, source),
+        [](const RepositoryLink &l) { return Ref(Kind::Source, l.source); });
 }
 
 std::span<const quint32> TreeModel::noteBreaksOf(quint32 person) const
@@ -321,10 +320,10 @@ quint64 TreeModel::bytes() const
     quint64 total = m_texts.capacity();
     total += persons.bytes() + names.bytes() + events.bytes() + eventDetails.bytes() +
              addresses.bytes() + places.bytes() + families.bytes() + partnerships.bytes() +
-             childLinks.bytes() + associations.bytes() + sources.bytes() +
-             repositoryLinks.bytes() + repositories.bytes() + citations.bytes() + notes.bytes() +
-             noteLinks.bytes() + media.bytes() + mediaLinks.bytes() + kept.bytes() +
-             keptLines.bytes() + noteBreaks.bytes();
+             childLinks.bytes() + associations.bytes() + sources.bytes() + repositoryLinks.bytes() +
+             repositories.bytes() + citations.bytes() + notes.bytes() + noteLinks.bytes() +
+             media.bytes() + mediaLinks.bytes() + kept.bytes() + keptLines.bytes() +
+             noteBreaks.bytes();
     if (m_indexes) {
         const Indexes &i = *m_indexes;
         for (const Lookup *l : {&i.names, &i.events, &i.citations, &i.noteLinks, &i.mediaLinks,

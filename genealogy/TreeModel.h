@@ -177,7 +177,8 @@ private:
     mutable QHash<QByteArrayView, quint32> m_placeByKey;
     mutable QHash<QByteArrayView, quint32> m_placeByName;
     mutable quint64 m_placesIndexed = 0; // places.version() the hashes were built for
-    mutable std::vector<QByteArray> m_placeKeys; // keys that are not a name alone (name + coordinates)
+    mutable std::vector<QByteArray>
+        m_placeKeys; // keys that are not a name alone (name + coordinates)
 };
 
 } // namespace Genealogy

@@ -16,7 +16,8 @@ bool same(QStringView a, const char *b)
     return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
 }
 
-const char *const kNameTypes[] = {"", "aka", "birth", "immigrant", "maiden", "married", "professional"};
+const char *const kNameTypes[] = {"",       "aka",     "birth",       "immigrant",
+                                  "maiden", "married", "professional"};
 const char *const kRelations[] = {"", "birth", "adopted", "foster", "sealing"};
 
 } // namespace

@@ -120,9 +120,9 @@ bool ModelGenerator::write(const QString &path) const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     Writer out(file);
-    for (const char *line : {"0 HEAD", "1 SOUR BENCH", "2 VERS 1.0", "1 GEDC", "2 VERS 5.5.1",
-                             "2 FORM LINEAGE-LINKED", "1 CHAR UTF-8", "1 SUBM @U1@", "1 PLAC",
-                             "2 FORM City, County, Country"}) {
+    for (const char *line :
+         {"0 HEAD", "1 SOUR BENCH", "2 VERS 1.0", "1 GEDC", "2 VERS 5.5.1", "2 FORM LINEAGE-LINKED",
+          "1 CHAR UTF-8", "1 SUBM @U1@", "1 PLAC", "2 FORM City, County, Country"}) {
         out << line;
         out.line();
     }

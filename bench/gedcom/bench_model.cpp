@@ -153,8 +153,8 @@ int runScenario(const QString &name)
     print("   parse       %7.3f %7.3f\n   map         %7.3f %7.3f\n", parse.wall, parse.cpu,
           map.wall, map.cpu);
     const Lap import{parse.wall + map.wall, parse.cpu + map.cpu};
-    print("   parse+map   %7.3f %7.3f  %.0f persons/s (wall), %.0f persons/s (cpu)\n",
-          import.wall, import.cpu, double(persons) / import.wall, double(persons) / import.cpu);
+    print("   parse+map   %7.3f %7.3f  %.0f persons/s (wall), %.0f persons/s (cpu)\n", import.wall,
+          import.cpu, double(persons) / import.wall, double(persons) / import.cpu);
     print("   peak memory after mapping: %.1f MB (%.2f KB per person; %.1f MB before reading), "
           "the model %.1f MB (%.0f bytes per person)%s\n",
           double(peakMap) / 1024, double(peakMap) * perPerson, double(base) / 1024,
@@ -163,10 +163,14 @@ int runScenario(const QString &name)
 
     if (qEnvironmentVariableIsSet("VT_BREAKDOWN")) {
         const Genealogy::TreeModel &m = tree.model;
-        print("   texts %.1f MB (used %.1f), events %.1f, details %.1f, addresses %.1f, citations %.1f, names %.1f, notes %.1f, links %.1f, childlinks %.1f, partnerships %.1f, kept %.1f\n",
-              m.texts().capacity() / 1e6, m.texts().size() / 1e6, m.events.bytes() / 1e6, m.eventDetails.bytes() / 1e6,
-              m.addresses.bytes() / 1e6, m.citations.bytes() / 1e6, m.names.bytes() / 1e6, m.notes.bytes() / 1e6,
-              m.noteLinks.bytes() / 1e6, m.childLinks.bytes() / 1e6, m.partnerships.bytes() / 1e6, (m.kept.bytes() + m.keptLines.bytes()) / 1e6);
+        print("   texts %.1f MB (used %.1f), events %.1f, details %.1f, addresses %.1f, citations "
+              "%.1f, names %.1f, notes %.1f, links %.1f, childlinks %.1f, partnerships %.1f, kept "
+              "%.1f\n",
+              m.texts().capacity() / 1e6, m.texts().size() / 1e6, m.events.bytes() / 1e6,
+              m.eventDetails.bytes() / 1e6, m.addresses.bytes() / 1e6, m.citations.bytes() / 1e6,
+              m.names.bytes() / 1e6, m.notes.bytes() / 1e6, m.noteLinks.bytes() / 1e6,
+              m.childLinks.bytes() / 1e6, m.partnerships.bytes() / 1e6,
+              (m.kept.bytes() + m.keptLines.bytes()) / 1e6);
     }
     const QList<PersonRecord> rows = rowsOf(tree);
     Gedcom::ExportOptions options;
@@ -179,8 +183,8 @@ int runScenario(const QString &name)
     const Lap write70 = clock.lap();
     print("   write 5.5.1 %7.3f %7.3f  %.0f persons/s (wall), %.1f MB\n", write551.wall,
           write551.cpu, double(persons) / write551.wall, double(out551.data.size()) / 1e6);
-    print("   write 7.0   %7.3f %7.3f  %.0f persons/s (wall), %.1f MB\n", write70.wall,
-          write70.cpu, double(persons) / write70.wall, double(out70.data.size()) / 1e6);
+    print("   write 7.0   %7.3f %7.3f  %.0f persons/s (wall), %.1f MB\n", write70.wall, write70.cpu,
+          double(persons) / write70.wall, double(out70.data.size()) / 1e6);
 
     // The written file read, mapped and written again: the same bytes.
     const Gedcom::Document again = Gedcom::Document::fromBytes(out551.data);

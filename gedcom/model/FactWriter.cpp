@@ -227,10 +227,13 @@ void ModelWriter::modelDate(QByteArrayView tag, Text date, Text phraseText)
                 written = w.value;
                 writtenPhrase = w.phrase;
             } else if (v7()) {
-                writtenPhrase = phrase.isEmpty() ? value : value + QStringLiteral(" (") + phrase + QLatin1Char(')');
+                writtenPhrase = phrase.isEmpty()
+                                    ? value
+                                    : value + QStringLiteral(" (") + phrase + QLatin1Char(')');
             } else {
                 written = QLatin1Char('(') + value +
-                          (phrase.isEmpty() ? QString() : QStringLiteral(" (") + phrase + QLatin1Char(')')) +
+                          (phrase.isEmpty() ? QString()
+                                            : QStringLiteral(" (") + phrase + QLatin1Char(')')) +
                           QLatin1Char(')');
             }
         }

@@ -12,13 +12,13 @@ const TagIds &TagIds::get()
         {
             quint16 *id;
             const char *name;
-        } table[] = {{&t.ABBR, "ABBR"}, {&t.AGE, "AGE"},     {&t.AGNC, "AGNC"}, {&t.ALIA, "ALIA"},
-                     {&t.ASSO, "ASSO"}, {&t.AUTH, "AUTH"},   {&t.CALN, "CALN"}, {&t.CAUS, "CAUS"},
-                     {&t.DATA, "DATA"}, {&t.LATI, "LATI"},   {&t.LONG, "LONG"}, {&t.MAP, "MAP"},
-                     {&t.PAGE, "PAGE"}, {&t.PUBL, "PUBL"},   {&t.QUAY, "QUAY"}, {&t.RELA, "RELA"},
-                     {&t.REPO, "REPO"}, {&t.RESN, "RESN"},   {&t.ROLE, "ROLE"}, {&t.SCHMA, "SCHMA"},
-                     {&t.TAG, "TAG"},   {&t.TEXT, "TEXT"},   {&t.BAPL, "BAPL"}, {&t.CONL, "CONL"},
-                     {&t.ENDL, "ENDL"}, {&t.INIL, "INIL"},   {&t.SLGC, "SLGC"}, {&t.SLGS, "SLGS"}};
+        } table[] = {{&t.ABBR, "ABBR"}, {&t.AGE, "AGE"},   {&t.AGNC, "AGNC"}, {&t.ALIA, "ALIA"},
+                     {&t.ASSO, "ASSO"}, {&t.AUTH, "AUTH"}, {&t.CALN, "CALN"}, {&t.CAUS, "CAUS"},
+                     {&t.DATA, "DATA"}, {&t.LATI, "LATI"}, {&t.LONG, "LONG"}, {&t.MAP, "MAP"},
+                     {&t.PAGE, "PAGE"}, {&t.PUBL, "PUBL"}, {&t.QUAY, "QUAY"}, {&t.RELA, "RELA"},
+                     {&t.REPO, "REPO"}, {&t.RESN, "RESN"}, {&t.ROLE, "ROLE"}, {&t.SCHMA, "SCHMA"},
+                     {&t.TAG, "TAG"},   {&t.TEXT, "TEXT"}, {&t.BAPL, "BAPL"}, {&t.CONL, "CONL"},
+                     {&t.ENDL, "ENDL"}, {&t.INIL, "INIL"}, {&t.SLGC, "SLGC"}, {&t.SLGS, "SLGS"}};
         for (const auto &entry : table)
             *entry.id = standardTagId(entry.name);
         return t;

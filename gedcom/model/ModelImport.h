@@ -20,7 +20,7 @@ struct ModelCounts
     qsizetype notes = 0;
     qsizetype media = 0;
     qsizetype places = 0;
-    qsizetype kept = 0;                             // structures kept as read
+    qsizetype kept = 0;                            // structures kept as read
     QList<QPair<QByteArray, qsizetype>> keptByTag; // by tag, by name
 };
 

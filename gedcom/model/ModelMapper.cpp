@@ -52,9 +52,11 @@ void ModelMapper::classifyRecords()
             ref = Ref(Kind::Person, persons++);
             m_personNode.push_back(node);
             m_personRecord.push_back(int(r));
-        } else if (m_doc.is(node, Tag::FAM) && !record.duplicate) {
+        } else if (m_doc.is(node, Tag::FAM)) {
+            // A second FAM of an id is a family of its own, linked by its own lines only.
             ref = Ref(Kind::Family, families++);
             m_familyNode.push_back(node);
+            m_lineageFamily.push_back(record.duplicate ? -1 : int(m_lineageFamilies++));
         } else if (m_doc.is(node, Tag::SOUR)) {
             m_sourceNodes.emplace_back(node, sources);
             ref = Ref(Kind::Source, sources++);
@@ -88,9 +90,8 @@ void ModelMapper::classifyRecords()
         const Document::Node &n = m_doc.node(i);
         if (n.depth == 0)
             continue;
-        if (n.tag < m_personEventOfTag.size() &&
-            (m_personEventOfTag[n.tag] != EventTypes::kNone ||
-             m_familyEventOfTag[n.tag] != EventTypes::kNone))
+        if (n.tag < m_personEventOfTag.size() && (m_personEventOfTag[n.tag] != EventTypes::kNone ||
+                                                  m_familyEventOfTag[n.tag] != EventTypes::kNone))
             ++events;
         else if (n.tag == sour)
             ++citations;
@@ -130,13 +131,42 @@ void ModelMapper::linkFamilies()
 {
     TreeModel &model = m_result.model;
     const quint32 families = model.families.size();
+    std::vector<quint32> familyOfLineage(m_lineage.families().size(), kNoIndex);
+    for (quint32 f = 0; f < families; ++f) {
+        if (m_lineageFamily[f] >= 0)
+            familyOfLineage[size_t(m_lineageFamily[f])] = f;
+    }
+    // The persons a family's own lines name (for a second FAM of an id, which Lineage leaves
+    // out): HUSB and WIFE, or CHIL, each person once.
+    auto named = [this](int node, bool partners) {
+        std::vector<quint32> persons;
+        for (int c = m_doc.firstChild(node); c >= 0; c = m_doc.nextSibling(node, c)) {
+            const bool partner = m_doc.is(c, Tag::HUSB) || m_doc.is(c, Tag::WIFE);
+            if (partner != partners || (!partner && !m_doc.is(c, Tag::CHIL)))
+                continue;
+            const Ref target = m_c.target(c);
+            if (target.is(Kind::Person) &&
+                std::find(persons.begin(), persons.end(), target.index()) == persons.end())
+                persons.push_back(target.index());
+        }
+        return persons;
+    };
     for (quint32 f = 0; f < families; ++f) {
         Family family;
         int slot = 0;
-        for (int lp : m_lineage.partners(int(f))) {
-            if (slot == 2)
-                break;
-            family.partner[slot++] = quint32(m_personOfLineage[size_t(lp)]);
+        const int lf = m_lineageFamily[f];
+        if (lf >= 0) {
+            for (int lp : m_lineage.partners(lf)) {
+                if (slot == 2)
+                    break;
+                family.partner[slot++] = quint32(m_personOfLineage[size_t(lp)]);
+            }
+        } else {
+            for (quint32 p : named(m_familyNode[f], true)) {
+                if (slot == 2)
+                    break;
+                family.partner[slot++] = p;
+            }
         }
         // HUSB or WIFE as the family wrote it; a partner only the person named goes by sex.
         bool roleSet[2] = {false, false};
@@ -165,16 +195,32 @@ void ModelMapper::linkFamilies()
         }
         model.families.edit(f) = family;
     }
-    // Each person's families as a partner, in the person's order.
+    // Each person's families as a partner, in the person's order; then the families that only
+    // a second FAM of an id names.
     const quint32 persons = model.persons.size();
+    std::vector<std::vector<quint32>> extraFamilies(persons);
+    std::vector<std::vector<quint32>> extraChildren(persons);
+    for (quint32 f = 0; f < families; ++f) {
+        if (m_lineageFamily[f] >= 0)
+            continue;
+        for (quint32 p : {model.families[f].partner[0], model.families[f].partner[1]}) {
+            if (p != kNoIndex)
+                extraFamilies[p].push_back(f);
+        }
+        for (quint32 c : named(m_familyNode[f], false))
+            extraChildren[c].push_back(f);
+    }
     for (quint32 p = 0; p < persons; ++p) {
         const int lp = m_lineagePerson[p];
-        if (lp < 0)
-            continue;
-        for (int f : m_lineage.partnerships(lp)) {
-            if (model.isPartner(quint32(f), p))
-                model.partnerships.add(Partnership{p, quint32(f)});
+        if (lp >= 0) {
+            for (int lf : m_lineage.partnerships(lp)) {
+                const quint32 f = familyOfLineage[size_t(lf)];
+                if (model.isPartner(f, p))
+                    model.partnerships.add(Partnership{p, f});
+            }
         }
+        for (quint32 f : extraFamilies[p])
+            model.partnerships.add(Partnership{p, f});
     }
     // The children of each family in its order; the child's order of families by position.
     m_parentLinkStart.assign(size_t(persons) + 1, 0);
@@ -185,11 +231,27 @@ void ModelMapper::linkFamilies()
     }
     m_parentLink.assign(m_parentLinkStart.back(), kNoIndex);
     for (quint32 f = 0; f < families; ++f) {
-        for (int lc : m_lineage.children(int(f))) {
+        const int lf = m_lineageFamily[f];
+        if (lf < 0) {
+            for (quint32 child : named(m_familyNode[f], false)) {
+                const std::vector<quint32> &extra = extraChildren[child];
+                ChildLink link;
+                link.family = f;
+                link.child = child;
+                const int lc = m_lineagePerson[child];
+                link.childOrder =
+                    quint32((lc < 0 ? 0 : m_lineage.parents(lc).size()) +
+                            size_t(std::find(extra.begin(), extra.end(), f) - extra.begin()));
+                const quint32 index = model.childLinks.add(link);
+                m_extraLinks.emplace((quint64(f) << 32) | child, index);
+            }
+            continue;
+        }
+        for (int lc : m_lineage.children(lf)) {
             const quint32 child = quint32(m_personOfLineage[size_t(lc)]);
             const std::span<const Lineage::ChildLink> parents = m_lineage.parents(lc);
             for (size_t k = 0; k < parents.size(); ++k) {
-                if (parents[k].family != int(f))
+                if (parents[k].family != lf)
                     continue;
                 ChildLink link;
                 link.family = f;
@@ -215,12 +277,17 @@ QString ModelMapper::intern(const QString &value)
 
 quint32 ModelMapper::childLink(quint32 person, quint32 family) const
 {
+    const int lf = m_lineageFamily[family];
+    if (lf < 0) {
+        const auto found = m_extraLinks.find((quint64(family) << 32) | person);
+        return found == m_extraLinks.end() ? kNoIndex : found->second;
+    }
     const int lp = m_lineagePerson[person];
     if (lp < 0)
         return kNoIndex;
     const std::span<const Lineage::ChildLink> parents = m_lineage.parents(lp);
     for (size_t k = 0; k < parents.size(); ++k) {
-        if (parents[k].family == int(family))
+        if (parents[k].family == lf)
             return m_parentLink[m_parentLinkStart[person] + k];
     }
     return kNoIndex;

@@ -67,14 +67,18 @@ private:
     PhotoLocator m_photos;
     bool m_ownFile = false; // written by this program: REFN and _PRNTKEY are ours
 
-    std::vector<int> m_personNode;       // per person
-    std::vector<int> m_personRecord;     // per person: its record of the document
-    std::vector<int> m_lineagePerson;    // per person: its index in m_lineage, or -1
-    std::vector<int> m_personOfLineage;  // per lineage person: the person
-    std::vector<int> m_familyNode;       // per family
+    std::vector<int> m_personNode;      // per person
+    std::vector<int> m_personRecord;    // per person: its record of the document
+    std::vector<int> m_lineagePerson;   // per person: its index in m_lineage, or -1
+    std::vector<int> m_personOfLineage; // per lineage person: the person
+    std::vector<int> m_familyNode;      // per family
+    std::vector<int> m_lineageFamily;   // per family: its index in m_lineage, or -1
+    quint32 m_lineageFamilies = 0;
+    std::unordered_map<quint64, quint32> m_extraLinks; // (family, child) -> link, of the
+                                                       // families Lineage leaves out
     std::vector<std::pair<int, quint32>> m_sourceNodes, m_repositoryNodes, m_noteNodes,
-        m_mediaNodes; // (node, index)
-    std::vector<int> m_keptRecords;      // records kept as read, in file order
+        m_mediaNodes;               // (node, index)
+    std::vector<int> m_keptRecords; // records kept as read, in file order
     int m_head = -1;
     // Per person, aligned with m_lineage.parents(): the child link of each family.
     std::vector<quint32> m_parentLinkStart;

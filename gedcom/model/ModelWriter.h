@@ -63,11 +63,10 @@ private:
     void rowEvent(Genealogy::EventTypes::Id type, const QString &date, const QString &place,
                   quint32 record);
     void rowResidence(int row, quint32 record);
-    void eventBody(const Genealogy::Event *ev, const Genealogy::EventDetail *detail,
-                   quint32 index);
+    void eventBody(const Genealogy::Event *ev, const Genealogy::EventDetail *detail, quint32 index);
     void place(quint32 index, const QString &name);
-    void address(const Genealogy::Address &address, const QString *rowLine,
-                 const QString *rowCity, const QString *rowCountry);
+    void address(const Genealogy::Address &address, const QString *rowLine, const QString *rowCity,
+                 const QString *rowCountry);
     void modelDate(QByteArrayView tag, Genealogy::Text date, Genealogy::Text phrase);
     void rowDate(const QString &text);
     void citations(Genealogy::Ref owner);
@@ -99,8 +98,8 @@ private:
     std::vector<quint32> m_keptNumber;  // per kept structure: its record number, or 0
     quint64 m_persons = 0;              // INDI records: rows and partners made
     std::vector<MadeFamily> m_made;
-    std::vector<int> m_madeChildOf; // per row: the made family it is a child of, or -1
-    std::vector<int> m_madeHeadOf;  // per row: the made family it heads, or -1
+    std::vector<int> m_madeChildOf;     // per row: the made family it is a child of, or -1
+    std::vector<int> m_madeHeadOf;      // per row: the made family it heads, or -1
     std::vector<char> m_writeParentKey; // per row: write _PRNTKEY
     QHash<QString, int> m_rowOfKey;
     bool m_keptSubmitter = false; // the header keeps a SUBM of the file's

@@ -26,8 +26,8 @@ void splitName(const QString &value, QString &given, QString &surname)
     }
     given = value.left(first).trimmed();
     const qsizetype second = value.indexOf(QLatin1Char('/'), first + 1);
-    surname = (second < 0 ? value.mid(first + 1) : value.mid(first + 1, second - first - 1))
-                  .trimmed();
+    surname =
+        (second < 0 ? value.mid(first + 1) : value.mid(first + 1, second - first - 1)).trimmed();
 }
 
 bool same(QByteArrayView a, const char *b)
@@ -129,16 +129,16 @@ void ModelMapper::mapName(Walk &walk, int node, quint32 person, bool primary)
     if (surname < 0)
         side.flags |= PersonSide::NoSurnameLine;
     // The row's two columns say the name unless the line says more, or nothing at all.
-    if (value != composedName(row.Fname, row.Sname) || (row.Fname.isEmpty() && row.Sname.isEmpty())) {
+    if (value != composedName(row.Fname, row.Sname) ||
+        (row.Fname.isEmpty() && row.Sname.isEmpty())) {
         name.flags |= Name::HasValue;
         name.value = m_c.text(node);
     }
-    const bool needed = (name.flags & Name::HasValue) || name.type != NameType::None ||
-                        !name.typeText.isEmpty() || !name.prefix.isEmpty() ||
-                        !name.nickname.isEmpty() || !name.surnamePrefix.isEmpty() ||
-                        !name.suffix.isEmpty() || model.kept.size() != keptBefore ||
-                        model.citations.size() != citationsBefore ||
-                        model.noteLinks.size() != notesBefore;
+    const bool needed =
+        (name.flags & Name::HasValue) || name.type != NameType::None || !name.typeText.isEmpty() ||
+        !name.prefix.isEmpty() || !name.nickname.isEmpty() || !name.surnamePrefix.isEmpty() ||
+        !name.suffix.isEmpty() || model.kept.size() != keptBefore ||
+        model.citations.size() != citationsBefore || model.noteLinks.size() != notesBefore;
     if (!needed && index + 1 == model.names.size()) {
         model.names.removeLast();
         return;

@@ -15,8 +15,8 @@ namespace {
 
 QString fileNameOf(const QString &reference)
 {
-    const qsizetype slash = std::max(reference.lastIndexOf(QLatin1Char('/')),
-                                     reference.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype slash =
+        std::max(reference.lastIndexOf(QLatin1Char('/')), reference.lastIndexOf(QLatin1Char('\\')));
     return reference.mid(slash + 1).toCaseFolded();
 }
 
@@ -38,8 +38,10 @@ void ModelWriter::person(int r)
     // Events: a birth or death the row has and the model keeps no record of comes first, a
     // residence the row has without a record last.
     const Ref owner(Kind::Person, p);
-    const quint32 birth = modelled ? RowRules::firstEvent(m_model, owner, EventTypes::birth()) : kNoIndex;
-    const quint32 death = modelled ? RowRules::firstEvent(m_model, owner, EventTypes::death()) : kNoIndex;
+    const quint32 birth =
+        modelled ? RowRules::firstEvent(m_model, owner, EventTypes::birth()) : kNoIndex;
+    const quint32 death =
+        modelled ? RowRules::firstEvent(m_model, owner, EventTypes::death()) : kNoIndex;
     const quint32 residence = modelled ? RowRules::rowResidence(m_model, p) : kNoIndex;
     if (birth == kNoIndex && (!row.Bdate.isEmpty() || !row.Bplace.isEmpty()))
         rowEvent(EventTypes::birth(), row.Bdate, row.Bplace, kNoIndex);
@@ -102,9 +104,10 @@ void ModelWriter::names(int r)
                         m_w.leaf("PHRASE", typeText);
                     m_w.close();
                 } else {
-                    const QString word = name->type == NameType::Other || name->type == NameType::None
-                                             ? typeText
-                                             : Vocabulary::nameTypeWord(name->type, false);
+                    const QString word =
+                        name->type == NameType::Other || name->type == NameType::None
+                            ? typeText
+                            : Vocabulary::nameTypeWord(name->type, false);
                     if (!word.isEmpty())
                         m_w.leaf("TYPE", word);
                 }
@@ -112,16 +115,18 @@ void ModelWriter::names(int r)
             if (!name->prefix.isEmpty())
                 m_w.leaf("NPFX", text(name->prefix));
         }
-        const QString given = isPrimary ? ((side.flags & PersonSide::NoGivenLine) ? QString() : row.Fname)
-                                        : text(name->given);
+        const QString given = isPrimary
+                                  ? ((side.flags & PersonSide::NoGivenLine) ? QString() : row.Fname)
+                                  : text(name->given);
         if (!given.isEmpty())
             m_w.leaf("GIVN", given);
         if (name && !name->nickname.isEmpty())
             m_w.leaf("NICK", text(name->nickname));
         if (name && !name->surnamePrefix.isEmpty())
             m_w.leaf("SPFX", text(name->surnamePrefix));
-        const QString surname = isPrimary ? ((side.flags & PersonSide::NoSurnameLine) ? QString() : row.Sname)
-                                          : text(name->surname);
+        const QString surname =
+            isPrimary ? ((side.flags & PersonSide::NoSurnameLine) ? QString() : row.Sname)
+                      : text(name->surname);
         if (!surname.isEmpty())
             m_w.leaf("SURN", surname);
         if (name && !name->suffix.isEmpty())
@@ -129,8 +134,8 @@ void ModelWriter::names(int r)
     };
     if (primary != kNoIndex) {
         const Name &name = m_model.names[primary];
-        const QString value = (name.flags & Name::HasValue) ? text(name.value)
-                                                            : composedName(row.Fname, row.Sname);
+        const QString value =
+            (name.flags & Name::HasValue) ? text(name.value) : composedName(row.Fname, row.Sname);
         m_w.open("NAME", value, Ref(Kind::Name, primary));
         pieces(&name, true);
         noteLinks(Ref(Kind::Name, primary));
@@ -167,7 +172,8 @@ void ModelWriter::childLinks(int r)
             const QString phrase = text(link.phrase);
             if (first != ChildRelation::None) {
                 if (first == ChildRelation::Other) {
-                    if (v7() && phrase.startsWith(QLatin1Char('_')) && !phrase.contains(QLatin1Char(' '))) {
+                    if (v7() && phrase.startsWith(QLatin1Char('_')) &&
+                        !phrase.contains(QLatin1Char(' '))) {
                         m_w.leafPlain("PEDI", phrase.toUtf8());
                     } else if (v7()) {
                         m_w.openPlain("PEDI", "OTHER");
@@ -200,15 +206,16 @@ void ModelWriter::associations(int r)
 {
     if (m_model.personCount() == 0)
         return;
-    static const char *const kRoles[] = {"CHIL",       "CLERGY", "FATH", "FRIEND", "GODP",
-                                         "HUSB",       "MOTH",   "MULTIPLE", "NGHBR",
-                                         "OFFICIATOR", "PARENT", "SPOU", "WIFE", "WITN", "OTHER"};
+    static const char *const kRoles[] = {"CHIL",   "CLERGY", "FATH",     "FRIEND", "GODP",
+                                         "HUSB",   "MOTH",   "MULTIPLE", "NGHBR",  "OFFICIATOR",
+                                         "PARENT", "SPOU",   "WIFE",     "WITN",   "OTHER"};
     for (quint32 a : m_model.associationsOf(quint32(r))) {
         const Association &association = m_model.associations[a];
         const bool alias = association.kind == AssociationKind::Alias;
         const Ref self(Kind::Association, a);
         if (association.target != kNoIndex)
-            m_w.openPointer(alias ? "ALIA" : "ASSO", Id('I', quint64(association.target) + 1), self);
+            m_w.openPointer(alias ? "ALIA" : "ASSO", Id('I', quint64(association.target) + 1),
+                            self);
         else
             m_w.openPointer(alias ? "ALIA" : "ASSO", "@VOID@", self);
         const QString relation = text(association.relation);
@@ -272,7 +279,8 @@ void ModelWriter::photos(int r)
             continue;
         if (v7()) {
             m_photoFiles.append(file);
-            m_w.leafPointer("OBJE", Id('O', quint64(m_mediaRecords) + quint64(m_photoFiles.size())));
+            m_w.leafPointer("OBJE",
+                            Id('O', quint64(m_mediaRecords) + quint64(m_photoFiles.size())));
         } else {
             m_w.open("OBJE");
             m_w.open("FILE", file);

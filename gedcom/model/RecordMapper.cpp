@@ -106,8 +106,7 @@ void ModelMapper::mapSource(quint32 index, int node)
             QByteArray numbers;
             Walk repoWalk = walk.enter(c);
             repoWalk.each([&](int d) {
-                if (!m_c.is(d, t.CALN) || !hasText(m_doc, d) ||
-                    m_doc.rawValue(d).contains('\n'))
+                if (!m_c.is(d, t.CALN) || !hasText(m_doc, d) || m_doc.rawValue(d).contains('\n'))
                     return false;
                 if (!numbers.isEmpty())
                     numbers.append('\n');

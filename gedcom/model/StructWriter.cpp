@@ -12,10 +12,12 @@ bool belongs(const QByteArray &path, QByteArrayView base)
 {
     if (base.isEmpty()) {
         const qsizetype slash = path.indexOf('/');
-        const QByteArrayView first = slash < 0 ? QByteArrayView(path) : QByteArrayView(path).first(slash);
+        const QByteArrayView first =
+            slash < 0 ? QByteArrayView(path) : QByteArrayView(path).first(slash);
         return first.isEmpty() || first.contains(':');
     }
-    return path == base || (path.startsWith(base) && path.size() > base.size() && path[base.size()] == '/');
+    return path == base ||
+           (path.startsWith(base) && path.size() > base.size() && path[base.size()] == '/');
 }
 
 } // namespace
@@ -153,7 +155,8 @@ void StructWriter::openPlain(QByteArrayView tag, QByteArrayView value, Ref owner
     push(tag, owner, {});
 }
 
-void StructWriter::openPointer(QByteArrayView tag, QByteArrayView id, Ref owner, QByteArrayView base)
+void StructWriter::openPointer(QByteArrayView tag, QByteArrayView id, Ref owner,
+                               QByteArrayView base)
 {
     beforeChild();
     m_out.pointer(int(m_frames.size()), tag, id);

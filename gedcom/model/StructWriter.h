@@ -62,9 +62,9 @@ private:
         QByteArray path;      // from the owner's line to this one (only then)
         quint32 children = 0; // lines written under this one
         QVarLengthArray<std::pair<QByteArrayView, quint32>, 4> tagCounts; // model lines by tag
-        std::vector<Pending> pending; // of the owner bound here
-        std::vector<size_t> here;     // pending items of the owner under this very line
-        size_t next = 0;              // the next of `here` to write
+        std::vector<Pending> pending;                                     // of the owner bound here
+        std::vector<size_t> here; // pending items of the owner under this very line
+        size_t next = 0;          // the next of `here` to write
     };
 
     void beforeChild();

@@ -15,9 +15,8 @@ bool hasText(const Document &doc, int node)
 
 bool isEmpty(const EventDetail &d)
 {
-    return d.type.isEmpty() && d.datePhrase.isEmpty() && d.age.isEmpty() &&
-           d.agePhrase.isEmpty() && d.cause.isEmpty() && d.agency.isEmpty() &&
-           d.religion.isEmpty() && d.address == kNoIndex;
+    return d.type.isEmpty() && d.datePhrase.isEmpty() && d.age.isEmpty() && d.agePhrase.isEmpty() &&
+           d.cause.isEmpty() && d.agency.isEmpty() && d.religion.isEmpty() && d.address == kNoIndex;
 }
 
 } // namespace
@@ -301,12 +300,12 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
 
     if (row) {
         // The row holds the date and place; the record is made for anything else.
-        const bool rest = !ev.value.isEmpty() || !isEmpty(detail) || ev.privacy ||
-                          model.kept.size() != keptBefore ||
-                          model.citations.size() != citationsBefore ||
-                          model.noteLinks.size() != notesBefore ||
-                          model.mediaLinks.size() != mediaBefore;
-        const bool bare = !seenDate && !seenPlace;
+        const bool rest =
+            !ev.value.isEmpty() || !isEmpty(detail) || ev.privacy ||
+            model.kept.size() != keptBefore || model.citations.size() != citationsBefore ||
+            model.noteLinks.size() != notesBefore || model.mediaLinks.size() != mediaBefore;
+        // An event the row says nothing of ("1 DEAT" alone: died, date unknown) is a record.
+        const bool bare = row->date.isEmpty() && row->place.isEmpty();
         if (!rest && !bare && !keepRecord && index + 1 == model.events.size()) {
             model.events.removeLast();
             return;

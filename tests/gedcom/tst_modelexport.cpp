@@ -68,12 +68,12 @@ private slots:
 void TestModelExport::eachVersionItsOwnSyntax()
 {
     const QString longNote = QStringLiteral("Word @ home ").repeated(40);
-    const MappedTree tree = TestModel::map(TestGedcom::file(
-        {"0 @I1@ INDI", "1 NAME Ann /Lee/", "1 NOTE " + longNote, "1 SNOTE @N1@", "1 _FLAG yes",
-         "1 BIRT", "2 PLAC Bath", "3 FORM Town", "3 MAP", "4 LATI N51.4", "4 LONG W2.4",
-         "0 @N1@ SNOTE Shared words"},
-        {"1 GEDC", "2 VERS 7.0", "1 SCHMA", "2 TAG _FLAG https://example.com/flag",
-         "2 TAG _UNUSED https://example.com/unused"}));
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI", "1 NAME Ann /Lee/", "1 NOTE " + longNote, "1 SNOTE @N1@",
+                          "1 _FLAG yes", "1 BIRT", "2 PLAC Bath", "3 FORM Town", "3 MAP",
+                          "4 LATI N51.4", "4 LONG W2.4", "0 @N1@ SNOTE Shared words"},
+                         {"1 GEDC", "2 VERS 7.0", "1 SCHMA", "2 TAG _FLAG https://example.com/flag",
+                          "2 TAG _UNUSED https://example.com/unused"}));
     QVERIFY(tree.isValid());
     const QByteArray seven = TestModel::write(tree, Version::Gedcom70);
     QVERIFY(seven.startsWith("\xEF\xBB\xBF"));
@@ -110,8 +110,8 @@ void TestModelExport::handMadeRowsBecomeFamilies()
     root.Laddress = "1 Main St";
     root.Notes = "First\n\nSecond paragraph";
     rows << root << row("C1", "R", "Cid", "Lee") << row("C2", "R", "Cal", "Lee")
-         << row("O", "gone", "Orphan", "") << row("S", "S", "Self", "") << row("L", "root", "Low", "")
-         << row("X", "", "Outside", "");
+         << row("O", "gone", "Orphan", "") << row("S", "S", "Self", "")
+         << row("L", "root", "Low", "") << row("X", "", "Outside", "");
     ExportOptions options;
     options.timestamp = QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
     const QByteArray first = writeTree(rows, TreeModel(), options).data;
@@ -140,9 +140,9 @@ void TestModelExport::handMadeRowsBecomeFamilies()
 
 void TestModelExport::parentKeysTheLinksCannotSay()
 {
-    MappedTree tree = TestModel::map(TestGedcom::file(
-        {"0 @A@ INDI", "1 FAMS @F@", "0 @B@ INDI", "1 FAMS @F@", "0 @K@ INDI", "1 FAMC @F@",
-         "0 @F@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 CHIL @K@"}));
+    MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @A@ INDI", "1 FAMS @F@", "0 @B@ INDI", "1 FAMS @F@", "0 @K@ INDI",
+                          "1 FAMC @F@", "0 @F@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 CHIL @K@"}));
     QCOMPARE(tree.rows[2].record.PrntKey, QStringLiteral("A"));
     const QByteArray plain = TestModel::write(tree, Version::Gedcom551);
     QVERIFY(!plain.contains("_PRNTKEY"));
@@ -160,11 +160,11 @@ void TestModelExport::parentKeysTheLinksCannotSay()
 
 void TestModelExport::datesInEitherVersion()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 BIRT", "2 DATE INT 1 JAN 1900 (New Year)", "1 CHR",
-        "2 DATE @#DJULIAN@ 1 JAN 1700", "1 BAPM", "2 DATE 12 FEB 1675/76", "1 BURI",
-        "2 DATE 44 B.C.", "1 CREM", "2 DATE (in the war)", "1 GRAD", "2 DATE about 1850",
-        "1 EVEN", "2 DATE @#DROMAN@ 12 ANNO 456"}));
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI", "1 BIRT", "2 DATE INT 1 JAN 1900 (New Year)", "1 CHR",
+                          "2 DATE @#DJULIAN@ 1 JAN 1700", "1 BAPM", "2 DATE 12 FEB 1675/76",
+                          "1 BURI", "2 DATE 44 B.C.", "1 CREM", "2 DATE (in the war)", "1 GRAD",
+                          "2 DATE about 1850", "1 EVEN", "2 DATE @#DROMAN@ 12 ANNO 456"}));
     const QByteArray seven = TestModel::write(tree, Version::Gedcom70);
     QCOMPARE(under(seven, "1 BIRT"), (QList<QByteArray>{"2 DATE 1 JAN 1900", "3 PHRASE New Year"}));
     QCOMPARE(under(seven, "1 CHR"), QList<QByteArray>{"2 DATE JULIAN 1 JAN 1700"});
@@ -203,14 +203,15 @@ void TestModelExport::photosOfTheFolderOnce()
     options.version = Version::Gedcom70;
     const QByteArray seven = writeTree(TestModel::rows(tree), tree.model, options).data;
     QVERIFY(seven.contains("\n1 OBJE @O1@\n1 OBJE @O2@\n"));
-    QVERIFY(seven.contains("\n0 @O2@ OBJE\n1 FILE file:///data/Photos/I1/other.png\n2 FORM image/png\n"));
+    QVERIFY(seven.contains(
+        "\n0 @O2@ OBJE\n1 FILE file:///data/Photos/I1/other.png\n2 FORM image/png\n"));
 }
 
 void TestModelExport::relationsOfFamiliesAndChildren()
 {
-    MappedTree tree = TestModel::map(TestGedcom::file(
-        {"0 @A@ INDI", "0 @B@ INDI", "0 @K@ INDI", "1 FAMC @F@", "2 PEDI step",
-         "0 @F@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 CHIL @K@"}));
+    MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @A@ INDI", "0 @B@ INDI", "0 @K@ INDI", "1 FAMC @F@", "2 PEDI step",
+                          "0 @F@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 CHIL @K@"}));
     ChildLink &link = tree.model.childLinks.edit(0);
     QCOMPARE(int(link.relation[0]), int(ChildRelation::Other));
     QCOMPARE(tree.model.string(link.phrase), QStringLiteral("step"));
@@ -226,8 +227,8 @@ void TestModelExport::relationsOfFamiliesAndChildren()
     QCOMPARE(int(again.model.childLinks[0].relation[1]), int(ChildRelation::Adopted));
     QCOMPARE(int(again.model.families[0].relation), int(FamilyRelation::CivilUnion));
     // 7.0 writes the other relation with its phrase.
-    const MappedTree step = TestModel::map(TestGedcom::file(
-        {"0 @K@ INDI", "1 FAMC @F@", "2 PEDI step", "0 @F@ FAM", "1 CHIL @K@"}));
+    const MappedTree step = TestModel::map(
+        TestGedcom::file({"0 @K@ INDI", "1 FAMC @F@", "2 PEDI step", "0 @F@ FAM", "1 CHIL @K@"}));
     QCOMPARE(under(TestModel::write(step, Version::Gedcom70), "1 FAMC @F1@"),
              (QList<QByteArray>{"2 PEDI OTHER", "3 PHRASE step"}));
 }

@@ -104,15 +104,16 @@ void TestModelImport::royalFamiliesStayRight()
 void TestModelImport::everyPersonIsARow()
 {
     // A founder couple, their son, his wife (married in: outside the line) and her parents.
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @A@ INDI", "1 NAME Adam /Old/", "1 FAMS @F1@",
-        "0 @B@ INDI", "1 NAME Bea /Old/", "1 FAMS @F1@",
-        "0 @S@ INDI", "1 NAME Sam /Old/", "1 FAMC @F1@", "1 FAMS @F2@",
-        "0 @W@ INDI", "1 NAME Wendy /New/", "1 FAMS @F2@",
-        "0 @K@ INDI", "1 NAME Kid /Old/", "1 FAMC @F2@",
-        "0 @L@ INDI", "1 NAME Lone /Person/",
-        "0 @F1@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 CHIL @S@",
-        "0 @F2@ FAM", "1 HUSB @S@", "1 WIFE @W@", "1 CHIL @K@"}));
+    const MappedTree tree =
+        TestModel::map(TestGedcom::file({"0 @A@ INDI",  "1 NAME Adam /Old/", "1 FAMS @F1@",
+                                         "0 @B@ INDI",  "1 NAME Bea /Old/",  "1 FAMS @F1@",
+                                         "0 @S@ INDI",  "1 NAME Sam /Old/",  "1 FAMC @F1@",
+                                         "1 FAMS @F2@", "0 @W@ INDI",        "1 NAME Wendy /New/",
+                                         "1 FAMS @F2@", "0 @K@ INDI",        "1 NAME Kid /Old/",
+                                         "1 FAMC @F2@", "0 @L@ INDI",        "1 NAME Lone /Person/",
+                                         "0 @F1@ FAM",  "1 HUSB @A@",        "1 WIFE @B@",
+                                         "1 CHIL @S@",  "0 @F2@ FAM",        "1 HUSB @S@",
+                                         "1 WIFE @W@",  "1 CHIL @K@"}));
     QVERIFY(tree.isValid());
     QCOMPARE(tree.rows.size(), 6);
     auto row = [&](const char *id) { return tree.rows[TestModel::rowOf(tree, id)].record; };
@@ -136,35 +137,33 @@ void TestModelImport::everyPersonIsARow()
 
 void TestModelImport::childrenFollowTheirBirthFamily()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @C@ INDI", "1 FAMC @ADOPT@", "2 PEDI adopted", "1 FAMC @BORN@",
-        "0 @D@ INDI", "1 FAMC @NOONE@",
-        "0 @P1@ INDI", "1 FAMS @ADOPT@", "0 @P2@ INDI", "1 FAMS @BORN@",
-        "0 @P3@ INDI", "1 FAMS @BORN@", "1 FAMC @G@", "0 @G1@ INDI", "1 FAMS @G@",
-        "0 @ADOPT@ FAM", "1 WIFE @P1@", "1 CHIL @C@",
-        "0 @BORN@ FAM", "1 HUSB @P2@", "1 WIFE @P3@", "1 CHIL @C@",
-        "0 @NOONE@ FAM", "1 CHIL @D@",
-        "0 @G@ FAM", "1 HUSB @G1@", "1 CHIL @P3@"}));
+    const MappedTree tree = TestModel::map(TestGedcom::file(
+        {"0 @C@ INDI",     "1 FAMC @ADOPT@", "2 PEDI adopted", "1 FAMC @BORN@", "0 @D@ INDI",
+         "1 FAMC @NOONE@", "0 @P1@ INDI",    "1 FAMS @ADOPT@", "0 @P2@ INDI",   "1 FAMS @BORN@",
+         "0 @P3@ INDI",    "1 FAMS @BORN@",  "1 FAMC @G@",     "0 @G1@ INDI",   "1 FAMS @G@",
+         "0 @ADOPT@ FAM",  "1 WIFE @P1@",    "1 CHIL @C@",     "0 @BORN@ FAM",  "1 HUSB @P2@",
+         "1 WIFE @P3@",    "1 CHIL @C@",     "0 @NOONE@ FAM",  "1 CHIL @D@",    "0 @G@ FAM",
+         "1 HUSB @G1@",    "1 CHIL @P3@"}));
     auto row = [&](const char *id) { return tree.rows[TestModel::rowOf(tree, id)].record; };
     // The birth family decides; its line parent is the partner who is a child (P3, the wife).
     QCOMPARE(row("C").PrntKey, QStringLiteral("P3"));
     QCOMPARE(parentsOf(tree, "C"), (QStringList{"P1", "P2+P3"}));
-    const std::span<const quint32> links = tree.model.parentLinksOf(quint32(TestModel::rowOf(tree, "C")));
+    const std::span<const quint32> links =
+        tree.model.parentLinksOf(quint32(TestModel::rowOf(tree, "C")));
     QCOMPARE(int(tree.model.childLinks[links[0]].relation[0]), int(ChildRelation::Adopted));
     QCOMPARE(int(tree.model.childLinks[links[1]].relation[1]), int(ChildRelation::None));
     QCOMPARE(row("D").PrntKey, QStringLiteral("ROOT")); // a family without partners
-    QCOMPARE(row("P2").PrntKey, QString());          // married in
+    QCOMPARE(row("P2").PrntKey, QString());             // married in
     QCOMPARE(int(tree.model.families[1].wifeSlots), 2);
     QCOMPARE(TestModel::check(tree), QStringList());
 }
 
 void TestModelImport::ownFilesKeepKeysAndParentKeys()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::ownFile({
-        "0 @I1@ INDI", "1 REFN 17", "1 REFN key one", "2 TYPE VelkinTree",
-        "0 @I2@ INDI", "1 REFN old style", "1 _PRNTKEY key one",
-        "0 @I3@ INDI", "1 REFN I3", "2 TYPE VelkinTree", "1 _PRNTKEY gone",
-        "0 @I4@ INDI", "1 REFN I4", "2 TYPE VelkinTree", "1 _PRNTKEY"}));
+    const MappedTree tree = TestModel::map(TestGedcom::ownFile(
+        {"0 @I1@ INDI", "1 REFN 17", "1 REFN key one", "2 TYPE VelkinTree", "0 @I2@ INDI",
+         "1 REFN old style", "1 _PRNTKEY key one", "0 @I3@ INDI", "1 REFN I3", "2 TYPE VelkinTree",
+         "1 _PRNTKEY gone", "0 @I4@ INDI", "1 REFN I4", "2 TYPE VelkinTree", "1 _PRNTKEY"}));
     QStringList ids, parents;
     for (const Gedcom::PlannedRow &row : tree.rows) {
         ids << row.record.ID;
@@ -178,13 +177,28 @@ void TestModelImport::ownFilesKeepKeysAndParentKeys()
 
 void TestModelImport::namesKeepTheirPieces()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file(
-        {"0 @I1@ INDI", "1 NAME Lt. Joseph \"Jo\" /de Allen/ jr.", "2 NPFX Lt.", "2 GIVN Joseph",
-         "2 NICK Jo", "2 SPFX de", "2 SURN Allen", "2 NSFX jr.", "1 NAME John /Doe/",
-         "2 TYPE aka", "2 GIVN John", "1 NAME Nick", "2 TYPE stage name",
-         "0 @I2@ INDI", "1 NAME Plain /Name/", "2 GIVN Plain", "2 SURN Name",
-         "0 @I3@ INDI", "1 NAME Victoria  /Hanover/",
-         "0 @I4@ INDI", "1 NAME //"}));
+    const MappedTree tree =
+        TestModel::map(TestGedcom::file({"0 @I1@ INDI",
+                                         "1 NAME Lt. Joseph \"Jo\" /de Allen/ jr.",
+                                         "2 NPFX Lt.",
+                                         "2 GIVN Joseph",
+                                         "2 NICK Jo",
+                                         "2 SPFX de",
+                                         "2 SURN Allen",
+                                         "2 NSFX jr.",
+                                         "1 NAME John /Doe/",
+                                         "2 TYPE aka",
+                                         "2 GIVN John",
+                                         "1 NAME Nick",
+                                         "2 TYPE stage name",
+                                         "0 @I2@ INDI",
+                                         "1 NAME Plain /Name/",
+                                         "2 GIVN Plain",
+                                         "2 SURN Name",
+                                         "0 @I3@ INDI",
+                                         "1 NAME Victoria  /Hanover/",
+                                         "0 @I4@ INDI",
+                                         "1 NAME //"}));
     const TreeModel &m = tree.model;
     QCOMPARE(tree.rows[0].record.Fname, QStringLiteral("Joseph"));
     QCOMPARE(tree.rows[0].record.Sname, QStringLiteral("Allen"));
@@ -210,13 +224,12 @@ void TestModelImport::namesKeepTheirPieces()
 
 void TestModelImport::theRowHoldsTheFirstBirthAndDeath()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 BIRT", "2 DATE 1 JAN 1900", "2 PLAC York",
-        "1 DEAT Y",
-        "0 @I2@ INDI", "1 BIRT", "2 DATE ABT  1800", "2 SOUR @S1@", "1 BIRT", "2 DATE 1801",
-        "1 DEAT", "2 PLAC Leeds", "2 CAUS Fever",
-        "0 @I3@ INDI", "1 BIRT", "2 DATE 1850", "2 DATE 1851",
-        "0 @S1@ SOUR", "1 TITL Register"}));
+    const MappedTree tree = TestModel::map(TestGedcom::file(
+        {"0 @I1@ INDI", "1 BIRT",      "2 DATE 1 JAN 1900", "2 PLAC York",  "1 DEAT Y",
+         "0 @I2@ INDI", "1 BIRT",      "2 DATE ABT  1800",  "2 SOUR @S1@",  "1 BIRT",
+         "2 DATE 1801", "1 DEAT",      "2 PLAC Leeds",      "2 CAUS Fever", "0 @I3@ INDI",
+         "1 BIRT",      "2 DATE 1850", "2 DATE 1851",       "0 @I4@ INDI",  "1 DEAT",
+         "2 DATE",      "0 @S1@ SOUR", "1 TITL Register"}));
     const TreeModel &m = tree.model;
     const PersonRecord &first = tree.rows[0].record;
     QCOMPARE(first.Bdate, QStringLiteral("1 JAN 1900"));
@@ -245,16 +258,18 @@ void TestModelImport::theRowHoldsTheFirstBirthAndDeath()
     // A second DATE under one event is kept as read, not lost.
     QCOMPARE(tree.rows[2].record.Bdate, QStringLiteral("1850"));
     QVERIFY(eventOf(tree, "I3", "BIRT"));
+    // A death with an empty date still says the person died.
+    QVERIFY(eventOf(tree, "I4", "DEAT"));
     QCOMPARE(TestModel::check(tree), QStringList());
 }
 
 void TestModelImport::theRowHoldsTheLastResidence()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 RESI", "2 ADDR Old Street", "1 RESI", "2 DATE 1900",
-        "2 ADDR 5 New Road", "3 CONT Flat 2", "3 CITY Bath", "3 STAE Somerset", "3 CTRY England",
-        "1 RESI", "2 DATE 1910",
-        "0 @I2@ INDI", "1 RESI", "2 ADDR", "3 ADR1 Line one", "3 ADR2 Line two", "3 CITY Ely"}));
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI", "1 RESI", "2 ADDR Old Street", "1 RESI", "2 DATE 1900",
+                          "2 ADDR 5 New Road", "3 CONT Flat 2", "3 CITY Bath", "3 STAE Somerset",
+                          "3 CTRY England", "1 RESI", "2 DATE 1910", "0 @I2@ INDI", "1 RESI",
+                          "2 ADDR", "3 ADR1 Line one", "3 ADR2 Line two", "3 CITY Ely"}));
     const TreeModel &m = tree.model;
     const PersonRecord &row = tree.rows[0].record;
     QCOMPARE(row.Laddress, QStringLiteral("5 New Road\nFlat 2"));
@@ -272,11 +287,10 @@ void TestModelImport::theRowHoldsTheLastResidence()
 
 void TestModelImport::notesOfTheRowAndOfTheModel()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 NOTE First note", "2 CONT its second line", "1 NOTE @N1@",
-        "1 NOTE Second note", "1 NOTE With a source", "2 SOUR @S1@",
-        "1 BIRT", "2 NOTE On the birth",
-        "0 @N1@ NOTE Shared words", "0 @S1@ SOUR"}));
+    const MappedTree tree = TestModel::map(TestGedcom::file(
+        {"0 @I1@ INDI", "1 NOTE First note", "2 CONT its second line", "1 NOTE @N1@",
+         "1 NOTE Second note", "1 NOTE With a source", "2 SOUR @S1@", "1 BIRT",
+         "2 NOTE On the birth", "0 @N1@ NOTE Shared words", "0 @S1@ SOUR"}));
     const TreeModel &m = tree.model;
     QCOMPARE(tree.rows[0].record.Notes,
              QStringLiteral("First note\nits second line\n\nSecond note"));
@@ -295,10 +309,9 @@ void TestModelImport::notesOfTheRowAndOfTheModel()
 void TestModelImport::placesAreSharedAndComplete()
 {
     const MappedTree tree = TestModel::map(TestGedcom::file(
-        {"0 @I1@ INDI", "1 BIRT", "2 PLAC Bath, England", "1 CHR", "2 PLAC Bath, England",
-         "3 MAP", "4 LATI N51.38", "4 LONG W2.36", "1 BURI", "2 PLAC Bath, England",
-         "3 MAP", "4 LATI N9", "4 LONG W9", "1 GRAD", "2 PLAC Ely", "3 FORM Town",
-         "3 _GOV http://example.com/ely"},
+        {"0 @I1@ INDI", "1 BIRT", "2 PLAC Bath, England", "1 CHR", "2 PLAC Bath, England", "3 MAP",
+         "4 LATI N51.38", "4 LONG W2.36", "1 BURI", "2 PLAC Bath, England", "3 MAP", "4 LATI N9",
+         "4 LONG W9", "1 GRAD", "2 PLAC Ely", "3 FORM Town", "3 _GOV http://example.com/ely"},
         {"1 GEDC", "2 VERS 5.5.1", "1 PLAC", "2 FORM City, Country"}));
     const TreeModel &m = tree.model;
     QCOMPARE(m.places.size(), 3u); // Bath (coordinates added), Bath elsewhere, Ely
@@ -318,13 +331,16 @@ void TestModelImport::placesAreSharedAndComplete()
 
 void TestModelImport::citationsSourcesAndMedia()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 SOUR @S1@", "2 PAGE p. 12", "2 QUAY 3", "2 DATA", "3 DATE 1 JAN 1900",
-        "3 TEXT Quoted", "2 OBJE @O1@", "1 SOUR Inline source text", "1 SOUR @S9@",
-        "1 OBJE", "2 FILE photo.jpg", "3 FORM jpg", "2 TITL Portrait",
-        "0 @S1@ SOUR", "1 TITL Register", "1 AUTH Clerk", "1 REPO @R1@", "2 CALN A-1",
-        "2 CALN B-2", "0 @R1@ REPO", "1 NAME Archive", "1 ADDR 1 High St",
-        "0 @O1@ OBJE", "1 FILE scan.png", "2 FORM png", "2 TITL Scan"}));
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI",     "1 SOUR @S1@",      "2 PAGE p. 12",
+                          "2 QUAY 3",        "2 DATA",           "3 DATE 1 JAN 1900",
+                          "3 TEXT Quoted",   "2 OBJE @O1@",      "1 SOUR Inline source text",
+                          "1 SOUR @S9@",     "1 OBJE",           "2 FILE photo.jpg",
+                          "3 FORM jpg",      "2 TITL Portrait",  "0 @S1@ SOUR",
+                          "1 TITL Register", "1 AUTH Clerk",     "1 REPO @R1@",
+                          "2 CALN A-1",      "2 CALN B-2",       "0 @R1@ REPO",
+                          "1 NAME Archive",  "1 ADDR 1 High St", "0 @O1@ OBJE",
+                          "1 FILE scan.png", "2 FORM png",       "2 TITL Scan"}));
     const TreeModel &m = tree.model;
     const std::span<const quint32> cited = m.citationsOf(Ref(Kind::Person, 0));
     QCOMPARE(cited.size(), size_t(2)); // the inline source is kept as read
@@ -350,9 +366,8 @@ void TestModelImport::sexPrivacyAssociations()
 {
     const MappedTree tree = TestModel::map(TestGedcom::file(
         {"0 @I1@ INDI", "1 SEX X", "1 RESN confidential, locked", "1 ASSO @I2@", "2 ROLE GODP",
-         "3 PHRASE godmother", "1 ASSO @I3@", "2 RELA Witness", "1 ALIA @I2@", "1 SEX M",
-         "1 BIRT", "2 RESN privacy",
-         "0 @I2@ INDI", "1 SEX female", "0 @I3@ INDI"},
+         "3 PHRASE godmother", "1 ASSO @I3@", "2 RELA Witness", "1 ALIA @I2@", "1 SEX M", "1 BIRT",
+         "2 RESN privacy", "0 @I2@ INDI", "1 SEX female", "0 @I3@ INDI"},
         {"1 GEDC", "2 VERS 7.0"}));
     const TreeModel &m = tree.model;
     QCOMPARE(int(m.persons[0].sex), int(Sex::Intersex));
@@ -370,10 +385,11 @@ void TestModelImport::sexPrivacyAssociations()
 
 void TestModelImport::keptStructuresKeepOwnerPathAndPosition()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @I1@ INDI", "1 _UID ABC", "1 NAME A /B/", "2 _MARNM C", "1 _LINK @I2@", "2 _SUB x",
-        "0 @I2@ INDI", "0 @X@ _PLACE", "1 NAME Somewhere", "1 _OF @I1@",
-        "0 @U1@ SUBM", "1 NAME Me"}, {"1 GEDC", "2 VERS 5.5.1", "1 SUBM @U1@", "1 _HME yes"}));
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI", "1 _UID ABC", "1 NAME A /B/", "2 _MARNM C", "1 _LINK @I2@",
+                          "2 _SUB x", "0 @I2@ INDI", "0 @X@ _PLACE", "1 NAME Somewhere",
+                          "1 _OF @I1@", "0 @U1@ SUBM", "1 NAME Me"},
+                         {"1 GEDC", "2 VERS 5.5.1", "1 SUBM @U1@", "1 _HME yes"}));
     const TreeModel &m = tree.model;
     const std::span<const quint32> person = m.keptOf(Ref(Kind::Person, 0));
     QCOMPARE(person.size(), size_t(2));
@@ -399,17 +415,22 @@ void TestModelImport::keptStructuresKeepOwnerPathAndPosition()
 
 void TestModelImport::oddLinksAreKeptNotInvented()
 {
-    const MappedTree tree = TestModel::map(TestGedcom::file({
-        "0 @A@ INDI", "1 FAMS @F@", "0 @B@ INDI", "1 FAMS @F@", "0 @C@ INDI", "1 FAMS @F@",
-        "0 @K@ INDI", "1 FAMC @F@", "1 FAMC @MISSING@", "1 FAMS @VOID@",
-        "0 @A@ INDI", "1 NAME Second of an id",
-        "0 @F@ FAM", "1 HUSB @A@", "1 WIFE @B@", "1 HUSB @C@", "1 CHIL @K@", "1 CHIL @K@",
-        "1 CHIL @VOID@", "0 @F@ FAM", "1 HUSB @K@"}));
+    const MappedTree tree = TestModel::map(TestGedcom::file(
+        {"0 @A@ INDI",       "1 FAMS @F@",    "0 @B@ INDI",    "1 FAMS @F@",
+         "0 @C@ INDI",       "1 FAMS @F@",    "0 @K@ INDI",    "1 FAMC @F@",
+         "1 FAMC @MISSING@", "1 FAMS @VOID@", "0 @A@ INDI",    "1 NAME Second of an id",
+         "0 @F@ FAM",        "1 HUSB @A@",    "1 WIFE @B@",    "1 HUSB @C@",
+         "1 CHIL @K@",       "1 CHIL @K@",    "1 CHIL @VOID@", "0 @F@ FAM",
+         "1 HUSB @K@"}));
     const TreeModel &m = tree.model;
     QCOMPARE(tree.rows.size(), 5); // the second @A@ is a row of its own
     QCOMPARE(tree.rows[4].record.ID, QStringLiteral("A-2"));
-    QCOMPARE(m.families.size(), 1u); // the second @F@ is kept as read
+    // The second @F@ is a family of its own, linked by its own lines (pointers to @F@ name the
+    // first).
+    QCOMPARE(m.families.size(), 2u);
     QCOMPARE(familyPartners(tree, 0), QStringLiteral("A+B"));
+    QCOMPARE(familyPartners(tree, 1), QStringLiteral("K"));
+    QCOMPARE(m.partnershipsOf(3).size(), size_t(1));
     // The third partner's lines, the second CHIL, @VOID@ and the broken FAMC stay as read.
     QCOMPARE(m.keptOf(Ref(Kind::Person, 2)).size(), size_t(1));
     QCOMPARE(m.keptOf(Ref(Kind::Family, 0)).size(), size_t(3));

@@ -16,6 +16,8 @@ class TestModelRoundTrip : public QObject
 private slots:
     void samples_data();
     void samples();
+    void awkwardFiles_data();
+    void awkwardFiles();
 };
 
 void TestModelRoundTrip::samples_data()
@@ -74,6 +76,58 @@ void TestModelRoundTrip::samples()
         QVERIFY2(before.parents.contains(link), qPrintable(link));
     for (const QString &link : after.partners)
         QVERIFY2(before.partners.contains(link), qPrintable(link));
+}
+
+void TestModelRoundTrip::awkwardFiles_data()
+{
+    QTest::addColumn<QStringList>("body");
+    QTest::newRow("a second FAM of an id")
+        << QStringList{"0 @I1@ INDI", "1 FAMS @F1@",   "0 @F1@ FAM",  "1 HUSB @I1@", "0 @F1@ FAM",
+                       "1 HUSB @I1@", "1 WIFE @VOID@", "1 CHIL @I1@", "1 MARR Y"};
+    QTest::newRow("a tag longer than a line") << QStringList{
+        "0 @I1@ INDI", "1 _" + QString(300, QLatin1Char('X')) + " value",
+        "2 _" + QString(260, QLatin1Char('Y')) + " " + QString(300, QLatin1Char('v'))};
+    QTest::newRow("kept under consumed lines") << QStringList{
+        "0 @I1@ INDI", "1 BIRT",      "2 DATE 1900", "3 TIME 12:00",      "2 PLAC York",
+        "3 _LOC @L1@", "3 MAP",       "4 LATI N1",   "4 LONG E1",         "4 _ALT 12",
+        "1 DEAT",      "2 DATE 1950", "2 PLAC York", "3 FORM Other form", "0 @L1@ _LOC",
+        "1 NAME York"};
+    QTest::newRow("lines with nothing to say")
+        << QStringList{"0 @I1@ INDI", "1 NAME", "1 BIRT",     "2 DATE",      "1 DEAT",
+                       "2 PLAC",      "1 NOTE", "1 SEX",      "1 RESI",      "2 ADDR",
+                       "1 FAMC @F1@", "2 PEDI", "0 @F1@ FAM", "1 CHIL @I1@", "1 DIV N"};
+    QTest::newRow("pointers anywhere") << QStringList{
+        "0 @I1@ INDI",      "1 NOTE @I1@", "1 SOUR @F1@", "1 OBJE @I1@", "1 ASSO @F1@",
+        "1 ALIA Name",      "1 FAMC @I1@", "1 FAMS @S1@", "0 @F1@ FAM",  "1 HUSB @F1@",
+        "1 CHIL @NOWHERE@", "0 @S1@ SOUR", "1 REPO @I1@", "1 NOTE @S1@"};
+    QTest::newRow("text that looks like GEDCOM") << QStringList{"0 @I1@ INDI",
+                                                                "1 NOTE @@I1@@ and @#DJULIAN@ 1700",
+                                                                "2 CONT 1 NAME not a line",
+                                                                "2 CONC  with a leading blank ",
+                                                                "1 EVEN @@",
+                                                                "2 TYPE @#X@",
+                                                                "1 BIRT",
+                                                                "2 DATE @#DJULIAN@ 1 JAN 1700",
+                                                                "1 CHR",
+                                                                "2 DATE 1 JAN 1700 (@a phrase@)"};
+    QTest::newRow("a person in every role")
+        << QStringList{"0 @I1@ INDI",   "1 FAMS @F1@", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMC @F2@",
+                       "2 PEDI foster", "0 @F1@ FAM",  "1 HUSB @I1@", "1 WIFE @I1@", "1 CHIL @I1@",
+                       "0 @F2@ FAM",    "1 WIFE @I1@", "1 CHIL @I1@"};
+}
+
+void TestModelRoundTrip::awkwardFiles()
+{
+    QFETCH(QStringList, body);
+    for (const Version version : {Version::Gedcom551, Version::Gedcom70}) {
+        const MappedTree first = TestModel::map(TestGedcom::file(body));
+        QVERIFY2(first.isValid(), qPrintable(first.error));
+        QCOMPARE(TestModel::check(first), QStringList());
+        const QByteArray written = TestModel::write(first, version);
+        const MappedTree second = TestModel::map(written);
+        QCOMPARE(TestModel::check(second), QStringList());
+        QCOMPARE(QString::fromUtf8(TestModel::write(second, version)), QString::fromUtf8(written));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestModelRoundTrip)

@@ -69,12 +69,18 @@ void TestDates::normalisesBlanksAndCase_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("normalized");
-    QTest::newRow("runs of blanks") << "ABT    1969" << "ABT 1969";
-    QTest::newRow("tabs and padding") << " \tabt\t12  mar 1850  " << "ABT 12 MAR 1850";
-    QTest::newRow("phrase keeps its blanks") << "INT  1850  (about   then)" << "INT 1850 (about   then)";
-    QTest::newRow("not a date: trimmed only") << "  about    1850 " << "about    1850";
-    QTest::newRow("5.5.1 phrase as given") << "( in  the war )" << "( in  the war )";
-    QTest::newRow("escape kept") << "@#djulian@  1 jan 1700" << "@#DJULIAN@ 1 JAN 1700";
+    QTest::newRow("runs of blanks") << "ABT    1969"
+                                    << "ABT 1969";
+    QTest::newRow("tabs and padding") << " \tabt\t12  mar 1850  "
+                                      << "ABT 12 MAR 1850";
+    QTest::newRow("phrase keeps its blanks") << "INT  1850  (about   then)"
+                                             << "INT 1850 (about   then)";
+    QTest::newRow("not a date: trimmed only") << "  about    1850 "
+                                              << "about    1850";
+    QTest::newRow("5.5.1 phrase as given") << "( in  the war )"
+                                           << "( in  the war )";
+    QTest::newRow("escape kept") << "@#djulian@  1 jan 1700"
+                                 << "@#DJULIAN@ 1 JAN 1700";
 }
 
 void TestDates::normalisesBlanksAndCase()
@@ -97,14 +103,14 @@ void TestDates::ranges_data()
     QTest::newRow("a day") << "12 MAR 1850" << Calendars::fromGregorian(1850, 3, 12)
                            << Calendars::fromGregorian(1850, 3, 12);
     QTest::newRow("about a year spans it") << "ABT 1850" << jan1850 << dec1850;
-    QTest::newRow("between two years") << "BET 1850 AND 1860" << jan1850
-                                       << Calendars::fromGregorian(1860, 12, 31);
+    QTest::newRow("between two years")
+        << "BET 1850 AND 1860" << jan1850 << Calendars::fromGregorian(1860, 12, 31);
     QTest::newRow("julian day") << "@#DJULIAN@ 1 JAN 1700" << Calendars::fromJulian(1700, 1, 1)
                                 << Calendars::fromJulian(1700, 1, 1);
-    QTest::newRow("1 BCE is year 0") << "1 BCE" << Calendars::fromGregorian(0, 1, 1)
-                                     << Calendars::fromGregorian(0, 12, 31);
-    QTest::newRow("phrase has none") << "(unknown)" << qint64(DateRange::kUnknown)
-                                     << qint64(DateRange::kUnknown);
+    QTest::newRow("1 BCE is year 0")
+        << "1 BCE" << Calendars::fromGregorian(0, 1, 1) << Calendars::fromGregorian(0, 12, 31);
+    QTest::newRow("phrase has none")
+        << "(unknown)" << qint64(DateRange::kUnknown) << qint64(DateRange::kUnknown);
     QTest::newRow("extension calendar has none")
         << "_CAL 8 _MONTH 190" << qint64(DateRange::kUnknown) << qint64(DateRange::kUnknown);
 }
@@ -152,21 +158,46 @@ void TestDates::writesEachVersion_data()
     QTest::addColumn<QString>("v551");
     QTest::addColumn<QString>("v70");
     QTest::addColumn<QString>("v70phrase");
-    QTest::newRow("plain") << "abt 1850" << "" << "ABT 1850" << "ABT 1850" << "";
-    QTest::newRow("julian") << "@#DJULIAN@ 1 JAN 1700" << "" << "@#DJULIAN@ 1 JAN 1700"
-                            << "JULIAN 1 JAN 1700" << "";
-    QTest::newRow("french from 7.0") << "FRENCH_R 27 THER 77" << "" << "@#DFRENCH R@ 27 THER 77"
-                                     << "FRENCH_R 27 THER 77" << "";
-    QTest::newRow("bce") << "44 B.C." << "" << "44 B.C." << "44 BCE" << "";
-    QTest::newRow("dual year") << "12 FEB 1675/76" << "" << "12 FEB 1675/76" << "12 FEB 1676"
+    QTest::newRow("plain") << "abt 1850"
+                           << ""
+                           << "ABT 1850"
+                           << "ABT 1850"
+                           << "";
+    QTest::newRow("julian") << "@#DJULIAN@ 1 JAN 1700"
+                            << ""
+                            << "@#DJULIAN@ 1 JAN 1700"
+                            << "JULIAN 1 JAN 1700"
+                            << "";
+    QTest::newRow("french from 7.0") << "FRENCH_R 27 THER 77"
+                                     << ""
+                                     << "@#DFRENCH R@ 27 THER 77"
+                                     << "FRENCH_R 27 THER 77"
+                                     << "";
+    QTest::newRow("bce") << "44 B.C."
+                         << ""
+                         << "44 B.C."
+                         << "44 BCE"
+                         << "";
+    QTest::newRow("dual year") << "12 FEB 1675/76"
+                               << ""
+                               << "12 FEB 1675/76"
+                               << "12 FEB 1676"
                                << "12 FEB 1675/76";
-    QTest::newRow("7.0 phrase under a date") << "1850" << "about then" << "INT 1850 (about then)"
-                                             << "1850" << "about then";
-    QTest::newRow("5.5.1 phrase") << "(in the war)" << "" << "(in the war)" << ""
+    QTest::newRow("7.0 phrase under a date") << "1850"
+                                             << "about then"
+                                             << "INT 1850 (about then)"
+                                             << "1850"
+                                             << "about then";
+    QTest::newRow("5.5.1 phrase") << "(in the war)"
+                                  << ""
+                                  << "(in the war)"
+                                  << ""
                                   << "in the war";
-    QTest::newRow("range with a phrase")
-        << "BET 1850 AND 1860" << "the fifties" << "(BET 1850 AND 1860 (the fifties))"
-        << "BET 1850 AND 1860" << "the fifties";
+    QTest::newRow("range with a phrase") << "BET 1850 AND 1860"
+                                         << "the fifties"
+                                         << "(BET 1850 AND 1860 (the fifties))"
+                                         << "BET 1850 AND 1860"
+                                         << "the fifties";
 }
 
 void TestDates::writesEachVersion()

@@ -179,7 +179,8 @@ void TestTreeCheck::eachDisagreementIsNamed()
         Tree t;
         t.model.partnerships.edit(3).family = 0;
         QVERIFY(t.check().size() >= 1);
-        QVERIFY(t.check().join(QLatin1Char('\n')).contains(QLatin1String("which does not name them")));
+        QVERIFY(
+            t.check().join(QLatin1Char('\n')).contains(QLatin1String("which does not name them")));
     }
     {
         Tree t;
