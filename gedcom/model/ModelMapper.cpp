@@ -262,6 +262,47 @@ void ModelMapper::linkFamilies()
             }
         }
     }
+    // A second INDI of an id is linked by its own FAMC and FAMS lines (pointers to its id name
+    // the first): a child after the family's own children, a partner where a place is free.
+    for (quint32 p = 0; p < persons; ++p) {
+        if (m_lineagePerson[p] >= 0)
+            continue;
+        quint32 order = 0;
+        const int node = m_personNode[p];
+        for (int c = m_doc.firstChild(node); c >= 0; c = m_doc.nextSibling(node, c)) {
+            const bool asChild = m_doc.is(c, Tag::FAMC);
+            if (!asChild && !m_doc.is(c, Tag::FAMS))
+                continue;
+            const Ref target = m_c.target(c);
+            if (!target.is(Kind::Family))
+                continue;
+            const quint32 f = target.index();
+            if (asChild) {
+                if (m_extraLinks.count((quint64(f) << 32) | p))
+                    continue;
+                ChildLink link;
+                link.family = f;
+                link.child = p;
+                link.childOrder = order++;
+                m_extraLinks.emplace((quint64(f) << 32) | p, model.childLinks.add(link));
+                continue;
+            }
+            Family family = model.families[f];
+            if (model.isPartner(f, p))
+                continue;
+            const int slot =
+                family.partner[0] == kNoIndex ? 0 : (family.partner[1] == kNoIndex ? 1 : -1);
+            if (slot < 0)
+                continue;
+            family.partner[slot] = p;
+            const int sex = m_doc.child(node, Tag::SEX);
+            Sex value = Sex::None;
+            if (sex >= 0 && Vocabulary::readSex(m_doc.rawValue(sex), value) && value == Sex::Female)
+                family.wifeSlots |= quint8(1 << slot);
+            model.families.edit(f) = family;
+            model.partnerships.add(Partnership{p, f});
+        }
+    }
 }
 
 QString ModelMapper::intern(const QString &value)
@@ -278,7 +319,7 @@ QString ModelMapper::intern(const QString &value)
 quint32 ModelMapper::childLink(quint32 person, quint32 family) const
 {
     const int lf = m_lineageFamily[family];
-    if (lf < 0) {
+    if (lf < 0 || m_lineagePerson[person] < 0) {
         const auto found = m_extraLinks.find((quint64(family) << 32) | person);
         return found == m_extraLinks.end() ? kNoIndex : found->second;
     }

@@ -84,6 +84,9 @@ void TestModelRoundTrip::awkwardFiles_data()
     QTest::newRow("a second FAM of an id")
         << QStringList{"0 @I1@ INDI", "1 FAMS @F1@",   "0 @F1@ FAM",  "1 HUSB @I1@", "0 @F1@ FAM",
                        "1 HUSB @I1@", "1 WIFE @VOID@", "1 CHIL @I1@", "1 MARR Y"};
+    QTest::newRow("a second INDI of an id") << QStringList{
+        "0 @I1@ INDI", "1 FAMC @F1@", "0 @I2@ INDI", "1 FAMS @F1@", "0 @I1@ INDI", "1 SEX F",
+        "1 FAMC @F1@", "1 FAMS @F1@", "1 FAMC @F1@", "0 @F1@ FAM",  "1 HUSB @I2@", "1 CHIL @I1@"};
     QTest::newRow("a tag longer than a line") << QStringList{
         "0 @I1@ INDI", "1 _" + QString(300, QLatin1Char('X')) + " value",
         "2 _" + QString(260, QLatin1Char('Y')) + " " + QString(300, QLatin1Char('v'))};
