@@ -63,6 +63,8 @@ private slots:
     void photosOfTheFolderOnce();
     void relationsOfFamiliesAndChildren();
     void keptPointersNameTheWrittenRecords();
+    void wordsOfEachVersion();
+    void sourcesRepositoriesAndObjects();
 };
 
 void TestModelExport::eachVersionItsOwnSyntax()
@@ -248,6 +250,51 @@ void TestModelExport::keptPointersNameTheWrittenRecords()
     QVERIFY(written.contains("\n1 SUBM @X2@\n"));
     QVERIFY(written.contains("\n0 @X2@ SUBM\n1 NAME Me\n"));
     QCOMPARE(written.count(" SUBM"), 2);
+}
+
+void TestModelExport::wordsOfEachVersion()
+{
+    const MappedTree old = TestModel::map(TestGedcom::file(
+        {"0 @I1@ INDI", "1 NAME Jo /Lee/", "2 TYPE aka", "1 NAME Joey", "2 TYPE stage name",
+         "1 RESN locked", "1 ASSO @I2@", "2 RELA Godfather", "1 FAMC @F1@", "2 PEDI adopted",
+         "0 @I2@ INDI", "1 SEX m", "0 @F1@ FAM", "1 CHIL @I1@"}));
+    const QByteArray seven = TestModel::write(old, Version::Gedcom70);
+    QCOMPARE(under(seven, "1 NAME Jo /Lee/"), QList<QByteArray>{"2 TYPE AKA"});
+    QCOMPARE(under(seven, "1 NAME Joey"),
+             (QList<QByteArray>{"2 TYPE OTHER", "3 PHRASE stage name"}));
+    QVERIFY(seven.contains("\n1 RESN LOCKED\n"));
+    QCOMPARE(under(seven, "1 ASSO @I2@"),
+             (QList<QByteArray>{"2 ROLE OTHER", "3 PHRASE Godfather"}));
+    QCOMPARE(under(seven, "1 FAMC @F1@"), QList<QByteArray>{"2 PEDI ADOPTED"});
+    QVERIFY(seven.contains("\n1 SEX M\n"));
+    // And back to 5.5.1 from the 7.0 file.
+    const QByteArray back = TestModel::write(TestModel::map(seven), Version::Gedcom551);
+    QCOMPARE(under(back, "1 NAME Joey"), QList<QByteArray>{"2 TYPE stage name"});
+    QCOMPARE(under(back, "1 ASSO @I2@"), QList<QByteArray>{"2 RELA Godfather"});
+    QVERIFY(back.contains("\n1 RESN locked\n"));
+    QCOMPARE(under(back, "1 FAMC @F1@"), QList<QByteArray>{"2 PEDI adopted"});
+}
+
+void TestModelExport::sourcesRepositoriesAndObjects()
+{
+    const MappedTree tree = TestModel::map(TestGedcom::file(
+        {"0 @I1@ INDI",     "1 OBJE",         "2 FILE face.jpg", "3 FORM jpg", "2 TITL Face",
+         "2 _CROP x",       "1 SOUR @S1@",    "2 PAGE 3",        "2 QUAY 2",   "0 @S1@ SOUR",
+         "1 TITL Register", "1 REPO @R1@",    "2 CALN A-1",      "2 CALN B-2", "3 MEDI Book",
+         "0 @R1@ REPO",     "1 NAME Archive", "1 ADDR High St",  "2 CITY Ely", "1 PHON 123"}));
+    const QByteArray old = TestModel::write(tree, Version::Gedcom551);
+    QCOMPARE(under(old, "1 OBJE"),
+             (QList<QByteArray>{"2 FILE face.jpg", "3 FORM jpg", "2 TITL Face", "2 _CROP x"}));
+    QCOMPARE(under(old, "1 REPO @R1@"),
+             (QList<QByteArray>{"2 CALN A-1", "2 CALN B-2", "3 MEDI Book"}));
+    QCOMPARE(under(old, "0 @R1@ REPO"),
+             (QList<QByteArray>{"1 NAME Archive", "1 ADDR High St", "2 CITY Ely", "1 PHON 123"}));
+    QCOMPARE(under(old, "1 SOUR @S1@"), (QList<QByteArray>{"2 PAGE 3", "2 QUAY 2"}));
+    // 7.0 has no inline objects: the object becomes a record, its own lines with it.
+    const QByteArray seven = TestModel::write(tree, Version::Gedcom70);
+    QVERIFY(seven.contains("\n1 OBJE @O1@\n"));
+    QCOMPARE(under(seven, "0 @O1@ OBJE"),
+             (QList<QByteArray>{"1 FILE face.jpg", "2 FORM jpg", "2 TITL Face", "1 _CROP x"}));
 }
 
 QTEST_GUILESS_MAIN(TestModelExport)

@@ -6,6 +6,8 @@
 
 #include "RowRules.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Gedcom;
@@ -62,6 +64,9 @@ private slots:
     void sexPrivacyAssociations();
     void keptStructuresKeepOwnerPathAndPosition();
     void oddLinksAreKeptNotInvented();
+    void photosOfThePerson();
+    void version7Structures();
+    void cancelledByProgress();
 };
 
 void TestModelImport::royalFamiliesStayRight()
@@ -437,6 +442,96 @@ void TestModelImport::oddLinksAreKeptNotInvented()
     QCOMPARE(m.keptOf(Ref(Kind::Person, 3)).size(), size_t(2));
     QCOMPARE(m.childLinks.size(), 1u);
     QCOMPARE(TestModel::check(tree), QStringList());
+}
+
+void TestModelImport::photosOfThePerson()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QDir(dir.path()).mkpath("b");
+    for (const char *name : {"a.jpg", "b/a.jpg", "c.png"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("picture");
+    }
+    ImportContext context;
+    context.gedcomFolder = dir.path();
+    context.isImage = [](QIODevice &) { return true; };
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI", "1 OBJE", "2 FILE a.jpg", "1 OBJE @O1@", "1 BIRT",
+                          "2 OBJE", "3 FILE c.png", "0 @O1@ OBJE", "1 FILE b/a.jpg",
+                          "1 FILE missing.jpg", "1 FILE https://example.com/far.jpg"}),
+        context);
+    // The person's own objects are its photos (the birth's is the event's media only).
+    const QList<PhotoCopy> &photos = tree.rows[0].photos;
+    QCOMPARE(photos.size(), 2);
+    QCOMPARE(photos[0].name, QStringLiteral("a.jpg"));
+    QCOMPARE(photos[1].name, QStringLiteral("a (2).jpg"));
+    QCOMPARE(tree.counts.photosMissing, 1);
+    QCOMPARE(tree.counts.photosRemote, 1);
+    QCOMPARE(tree.model.mediaLinksOf(Ref(Kind::Person, 0)).size(), size_t(2));
+    // The record's further files are kept as read under it.
+    QCOMPARE(tree.model.keptOf(Ref(Kind::Media, 0)).size(), size_t(2));
+}
+
+void TestModelImport::version7Structures()
+{
+    const MappedTree tree = TestModel::map(
+        TestGedcom::file({"0 @I1@ INDI",
+                          "1 BAPL",
+                          "2 DATE 27 MAR 2022",
+                          "2 TEMP LOGAN",
+                          "1 CHR",
+                          "2 AGE < 0y",
+                          "3 PHRASE Zero",
+                          "1 EXID 123",
+                          "2 TYPE http://example.com",
+                          "1 SNOTE @N1@",
+                          "1 NOTE Inline",
+                          "2 MIME text/plain",
+                          "1 FAMS @F1@",
+                          "0 @F1@ FAM",
+                          "1 HUSB @I1@",
+                          "2 PHRASE The groom",
+                          "1 SLGS",
+                          "2 DATE 1 JAN 2000",
+                          "0 @N1@ SNOTE Shared",
+                          "2 CONT second line"},
+                         {"1 GEDC", "2 VERS 7.0", "1 SCHMA", "2 TAG _X http://example.com/x"}));
+    const TreeModel &m = tree.model;
+    const Event *bapl = eventOf(tree, "I1", "BAPL");
+    QVERIFY(bapl);
+    QCOMPARE(m.string(bapl->date), QStringLiteral("27 MAR 2022"));
+    QCOMPARE(m.keptOf(Ref(Kind::Event, quint32(bapl - m.events.all().data()))).size(), size_t(1));
+    const Event *chr = eventOf(tree, "I1", "CHR");
+    QCOMPARE(m.string(m.eventDetails[chr->detail].age), QStringLiteral("< 0y"));
+    QCOMPARE(m.string(m.eventDetails[chr->detail].agePhrase), QStringLiteral("Zero"));
+    QCOMPARE(m.string(m.notes[0].text), QStringLiteral("Shared\nsecond line"));
+    QVERIFY(tree.rows[0].record.Notes.isEmpty()); // the inline note has more than its text
+    QCOMPARE(m.eventsOf(Ref(Kind::Family, 0)).size(), size_t(1));
+    QCOMPARE(m.keptTagName(m.linesOf(m.kept[m.keptOf(Ref(Kind::Family, 0))[0]])[0].tag),
+             QByteArrayView("PHRASE"));
+    QCOMPARE(m.string(m.kept[m.keptOf(Ref(Kind::Family, 0))[0]].path), QStringLiteral("HUSB:0"));
+    QCOMPARE(m.extensionTags.size(), size_t(1));
+    QCOMPARE(m.string(m.extensionTags[0].uri), QStringLiteral("http://example.com/x"));
+    QCOMPARE(TestModel::check(tree), QStringList());
+}
+
+void TestModelImport::cancelledByProgress()
+{
+    QStringList body;
+    for (int i = 0; i < 5000; ++i)
+        body << QStringLiteral("0 @I%1@ INDI").arg(i);
+    const Document doc = Document::fromBytes(TestGedcom::file(body));
+    int asked = 0;
+    const MappedTree tree = mapDocument(doc, ImportContext(), [&asked](qint64, qint64) {
+        ++asked;
+        return false;
+    });
+    QCOMPARE(asked, 1);
+    QVERIFY(!tree.isValid());
+    QVERIFY(tree.rows.isEmpty());
+    QCOMPARE(tree.error, QStringLiteral("The import was cancelled."));
 }
 
 QTEST_GUILESS_MAIN(TestModelImport)
