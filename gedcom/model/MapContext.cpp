@@ -68,7 +68,11 @@ void MapContext::keep(int node, Ref owner, const QByteArray &path, quint32 posit
     for (int i = node; i < end; ++i) {
         KeptLine line;
         line.level = quint16(qMin(int(doc.node(i).depth) - base, 0xFFFF));
-        line.tag = model.keptTag(doc.tagName(i));
+        const QByteArrayView tag = doc.tagName(i);
+        // A "tag" that begins with @ (a stray id on a line below the top) would read as an id
+        // when written again: it is kept behind an underscore, as an extension tag.
+        line.tag = tag.startsWith('@') ? model.keptTag(QByteArray('_' + tag.toByteArray()))
+                                       : model.keptTag(tag);
         if (doc.hasPointerValue(i)) {
             line.kind = KeptLine::Value::Pointer;
             line.target = target(i);

@@ -113,6 +113,8 @@ void TestModelRoundTrip::awkwardFiles_data()
                                                                 "2 DATE @#DJULIAN@ 1 JAN 1700",
                                                                 "1 CHR",
                                                                 "2 DATE 1 JAN 1700 (@a phrase@)"};
+    QTest::newRow("ids where tags should be") << QStringList{
+        "0 @I1@ INDI", "1 CHIL @VOID", "2 @@@ FAM", "1 @X@ _TAG value", "0 @R@ @ODD@ value"};
     QTest::newRow("a person in every role")
         << QStringList{"0 @I1@ INDI",   "1 FAMS @F1@", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMC @F2@",
                        "2 PEDI foster", "0 @F1@ FAM",  "1 HUSB @I1@", "1 WIFE @I1@", "1 CHIL @I1@",
