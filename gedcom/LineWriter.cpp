@@ -70,6 +70,11 @@ void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)
 {
     const QByteArray utf8 = value.toUtf8();
+    text(level, tag, QByteArrayView(utf8));
+}
+
+void LineWriter::text(int level, QByteArrayView tag, QByteArrayView utf8)
+{
     QByteArrayView rest(utf8);
     bool first = true;
     for (;;) {

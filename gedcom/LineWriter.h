@@ -32,6 +32,8 @@ public:
     void pointer(int level, QByteArrayView tag, QByteArrayView xref);
     // A line with a text value (or none when the text is empty).
     void text(int level, QByteArrayView tag, const QString &value);
+    // The same for a value in UTF-8.
+    void text(int level, QByteArrayView tag, QByteArrayView utf8);
     // A line whose value is written as it is (dates, versions): no escapes, no line breaks.
     void plain(int level, QByteArrayView tag, QByteArrayView value);
 

@@ -45,7 +45,7 @@ void ModelWriter::privacy(quint8 bits)
 void ModelWriter::event(quint32 index)
 {
     const Event &ev = m_model.events[index];
-    m_w.open(EventTypes::tag(ev.type), text(ev.value), Ref(Kind::Event, index));
+    m_w.openText(EventTypes::tag(ev.type), m_model.utf8(ev.value), Ref(Kind::Event, index));
     eventBody(&ev, ev.detail == kNoIndex ? nullptr : &m_model.eventDetails[ev.detail], index);
     m_w.close();
 }
@@ -55,12 +55,12 @@ void ModelWriter::rowEvent(EventTypes::Id type, const QString &date, const QStri
                            quint32 record)
 {
     const Event *ev = record == kNoIndex ? nullptr : &m_model.events[record];
-    m_w.open(EventTypes::tag(type), ev ? text(ev->value) : QString(),
-             ev ? Ref(Kind::Event, record) : Ref());
+    m_w.openText(EventTypes::tag(type), ev ? m_model.utf8(ev->value) : QByteArrayView(),
+                 ev ? Ref(Kind::Event, record) : Ref());
     const EventDetail *detail =
         ev && ev->detail != kNoIndex ? &m_model.eventDetails[ev->detail] : nullptr;
     if (detail && !detail->type.isEmpty())
-        m_w.leaf("TYPE", text(detail->type));
+        m_w.leafText("TYPE", m_model.utf8(detail->type));
     rowDate(date);
     if (!placeName.isEmpty())
         place(m_model.findPlace(placeName.toUtf8()), placeName);
@@ -82,14 +82,15 @@ void ModelWriter::rowResidence(int r, quint32 record)
 {
     const PersonRecord &row = m_rows[r];
     const Event *ev = record == kNoIndex ? nullptr : &m_model.events[record];
-    m_w.open("RESI", ev ? text(ev->value) : QString(), ev ? Ref(Kind::Event, record) : Ref());
+    m_w.openText("RESI", ev ? m_model.utf8(ev->value) : QByteArrayView(),
+                 ev ? Ref(Kind::Event, record) : Ref());
     const EventDetail *detail =
         ev && ev->detail != kNoIndex ? &m_model.eventDetails[ev->detail] : nullptr;
     Address parts;
     if (detail && detail->address != kNoIndex)
         parts = m_model.addresses[detail->address];
     if (detail && !detail->type.isEmpty())
-        m_w.leaf("TYPE", text(detail->type));
+        m_w.leafText("TYPE", m_model.utf8(detail->type));
     if (ev && (!ev->date.isEmpty() || (detail && !detail->datePhrase.isEmpty())))
         modelDate("DATE", ev->date, detail ? detail->datePhrase : Text());
     if (ev && ev->place != kNoIndex)
@@ -112,7 +113,7 @@ void ModelWriter::rowResidence(int r, quint32 record)
 void ModelWriter::eventBody(const Event *ev, const EventDetail *d, quint32 index)
 {
     if (d && !d->type.isEmpty())
-        m_w.leaf("TYPE", text(d->type));
+        m_w.leafText("TYPE", m_model.utf8(d->type));
     if (ev && (!ev->date.isEmpty() || (d && !d->datePhrase.isEmpty())))
         modelDate("DATE", ev->date, d ? d->datePhrase : Text());
     if (ev && ev->place != kNoIndex)
@@ -120,21 +121,21 @@ void ModelWriter::eventBody(const Event *ev, const EventDetail *d, quint32 index
     if (d && d->address != kNoIndex)
         address(m_model.addresses[d->address], nullptr, nullptr, nullptr);
     if (d && !d->age.isEmpty()) {
-        m_w.open("AGE", text(d->age));
+        m_w.openText("AGE", m_model.utf8(d->age));
         if (!d->agePhrase.isEmpty())
-            m_w.leaf("PHRASE", text(d->agePhrase));
+            m_w.leafText("PHRASE", m_model.utf8(d->agePhrase));
         m_w.close();
     } else if (d && !d->agePhrase.isEmpty()) {
         m_w.open("AGE");
-        m_w.leaf("PHRASE", text(d->agePhrase));
+        m_w.leafText("PHRASE", m_model.utf8(d->agePhrase));
         m_w.close();
     }
     if (d && !d->agency.isEmpty())
-        m_w.leaf("AGNC", text(d->agency));
+        m_w.leafText("AGNC", m_model.utf8(d->agency));
     if (d && !d->religion.isEmpty())
-        m_w.leaf("RELI", text(d->religion));
+        m_w.leafText("RELI", m_model.utf8(d->religion));
     if (d && !d->cause.isEmpty())
-        m_w.leaf("CAUS", text(d->cause));
+        m_w.leafText("CAUS", m_model.utf8(d->cause));
     if (ev) {
         privacy(ev->privacy);
         // The record's own lines (a row's birth without a record has none).
@@ -154,11 +155,11 @@ void ModelWriter::place(quint32 index, const QString &name)
         const Place &p = m_model.places[index];
         if (!p.form.isEmpty() && p.form != m_model.defaultPlaceForm &&
             m_model.utf8(p.form) != m_model.utf8(m_model.defaultPlaceForm))
-            m_w.leaf("FORM", text(p.form));
+            m_w.leafText("FORM", m_model.utf8(p.form));
         if (!p.latitude.isEmpty() && !p.longitude.isEmpty()) {
             m_w.open("MAP");
-            m_w.leaf("LATI", text(p.latitude));
-            m_w.leaf("LONG", text(p.longitude));
+            m_w.leafText("LATI", m_model.utf8(p.latitude));
+            m_w.leafText("LONG", m_model.utf8(p.longitude));
             m_w.close();
         }
     }
@@ -175,17 +176,17 @@ void ModelWriter::address(const Address &a, const QString *rowLine, const QStrin
         return;
     m_w.open("ADDR", line);
     if (!a.line1.isEmpty())
-        m_w.leaf("ADR1", text(a.line1));
+        m_w.leafText("ADR1", m_model.utf8(a.line1));
     if (!a.line2.isEmpty())
-        m_w.leaf("ADR2", text(a.line2));
+        m_w.leafText("ADR2", m_model.utf8(a.line2));
     if (!a.line3.isEmpty())
-        m_w.leaf("ADR3", text(a.line3));
+        m_w.leafText("ADR3", m_model.utf8(a.line3));
     if (!city.isEmpty())
         m_w.leaf("CITY", city);
     if (!a.state.isEmpty())
-        m_w.leaf("STAE", text(a.state));
+        m_w.leafText("STAE", m_model.utf8(a.state));
     if (!a.postalCode.isEmpty())
-        m_w.leaf("POST", text(a.postalCode));
+        m_w.leafText("POST", m_model.utf8(a.postalCode));
     if (!country.isEmpty())
         m_w.leaf("CTRY", country);
     m_w.close();
@@ -281,13 +282,13 @@ void ModelWriter::citations(Ref owner)
         else
             m_w.openPointer("SOUR", "@VOID@", self);
         if (!cit.page.isEmpty())
-            m_w.leaf("PAGE", text(cit.page));
+            m_w.leafText("PAGE", m_model.utf8(cit.page));
         if (!cit.date.isEmpty() || !cit.text.isEmpty()) {
             m_w.open("DATA");
             if (!cit.date.isEmpty())
                 modelDate("DATE", cit.date, Text());
             if (!cit.text.isEmpty())
-                m_w.leaf("TEXT", text(cit.text));
+                m_w.leafText("TEXT", m_model.utf8(cit.text));
             m_w.close();
         }
         if (cit.quality != Citation::kNoQuality)
@@ -306,7 +307,7 @@ void ModelWriter::noteLinks(Ref owner)
             m_w.leafPointer(v7() ? "SNOTE" : "NOTE", Id('N', m_noteNumber[n]));
             continue;
         }
-        m_w.open("NOTE", text(m_model.notes[n].text), Ref(Kind::Note, n));
+        m_w.openText("NOTE", m_model.utf8(m_model.notes[n].text), Ref(Kind::Note, n));
         m_w.close();
     }
 }
@@ -322,12 +323,12 @@ void ModelWriter::mediaLinks(Ref owner)
         // An inline object of a 5.5.1 file, written inline again.
         const Media &media = m_model.media[m];
         m_w.open("OBJE", QString(), Ref(Kind::Media, m));
-        m_w.open("FILE", text(media.file));
+        m_w.openText("FILE", m_model.utf8(media.file));
         if (!media.format.isEmpty())
-            m_w.leaf("FORM", text(media.format));
+            m_w.leafText("FORM", m_model.utf8(media.format));
         m_w.close();
         if (!media.title.isEmpty())
-            m_w.leaf("TITL", text(media.title));
+            m_w.leafText("TITL", m_model.utf8(media.title));
         m_w.close();
     }
 }

@@ -113,7 +113,7 @@ void ModelWriter::names(int r)
                 }
             }
             if (!name->prefix.isEmpty())
-                m_w.leaf("NPFX", text(name->prefix));
+                m_w.leafText("NPFX", m_model.utf8(name->prefix));
         }
         const QString given = isPrimary
                                   ? ((side.flags & PersonSide::NoGivenLine) ? QString() : row.Fname)
@@ -121,16 +121,16 @@ void ModelWriter::names(int r)
         if (!given.isEmpty())
             m_w.leaf("GIVN", given);
         if (name && !name->nickname.isEmpty())
-            m_w.leaf("NICK", text(name->nickname));
+            m_w.leafText("NICK", m_model.utf8(name->nickname));
         if (name && !name->surnamePrefix.isEmpty())
-            m_w.leaf("SPFX", text(name->surnamePrefix));
+            m_w.leafText("SPFX", m_model.utf8(name->surnamePrefix));
         const QString surname =
             isPrimary ? ((side.flags & PersonSide::NoSurnameLine) ? QString() : row.Sname)
                       : text(name->surname);
         if (!surname.isEmpty())
             m_w.leaf("SURN", surname);
         if (name && !name->suffix.isEmpty())
-            m_w.leaf("NSFX", text(name->suffix));
+            m_w.leafText("NSFX", m_model.utf8(name->suffix));
     };
     if (primary != kNoIndex) {
         const Name &name = m_model.names[primary];
@@ -152,7 +152,7 @@ void ModelWriter::names(int r)
         if (n == primary)
             continue;
         const Name &name = m_model.names[n];
-        m_w.open("NAME", text(name.value), Ref(Kind::Name, n));
+        m_w.openText("NAME", m_model.utf8(name.value), Ref(Kind::Name, n));
         pieces(&name, false);
         noteLinks(Ref(Kind::Name, n));
         citations(Ref(Kind::Name, n));

@@ -66,15 +66,15 @@ void ModelWriter::source(quint32 s)
     const Ref self(Kind::Source, s);
     m_w.record(Id('S', quint64(s) + 1), "SOUR", QString(), self);
     if (!source.author.isEmpty())
-        m_w.leaf("AUTH", text(source.author));
+        m_w.leafText("AUTH", m_model.utf8(source.author));
     if (!source.title.isEmpty())
-        m_w.leaf("TITL", text(source.title));
+        m_w.leafText("TITL", m_model.utf8(source.title));
     if (!source.abbreviation.isEmpty())
-        m_w.leaf("ABBR", text(source.abbreviation));
+        m_w.leafText("ABBR", m_model.utf8(source.abbreviation));
     if (!source.publication.isEmpty())
-        m_w.leaf("PUBL", text(source.publication));
+        m_w.leafText("PUBL", m_model.utf8(source.publication));
     if (!source.text.isEmpty())
-        m_w.leaf("TEXT", text(source.text));
+        m_w.leafText("TEXT", m_model.utf8(source.text));
     for (quint32 l : m_model.repositoryLinksOf(s)) {
         const RepositoryLink &link = m_model.repositoryLinks[l];
         if (link.repository != kNoIndex)
@@ -99,7 +99,7 @@ void ModelWriter::repository(quint32 r)
     const Ref self(Kind::Repository, r);
     m_w.record(Id('R', quint64(r) + 1), "REPO", QString(), self);
     if (!repository.name.isEmpty())
-        m_w.leaf("NAME", text(repository.name));
+        m_w.leafText("NAME", m_model.utf8(repository.name));
     if (repository.address != kNoIndex)
         address(m_model.addresses[repository.address], nullptr, nullptr, nullptr);
     noteLinks(self);
@@ -119,11 +119,11 @@ void ModelWriter::mediaRecord(quint32 m)
     const Ref self(Kind::Media, m);
     m_w.record(Id('O', m_mediaNumber[m]), "OBJE", QString(), self);
     if (!media.file.isEmpty() || !media.format.isEmpty() || !media.title.isEmpty()) {
-        m_w.open("FILE", text(media.file));
+        m_w.openText("FILE", m_model.utf8(media.file));
         if (!media.format.isEmpty())
-            m_w.leaf("FORM", text(media.format));
+            m_w.leafText("FORM", m_model.utf8(media.format));
         if (!media.title.isEmpty())
-            m_w.leaf("TITL", text(media.title));
+            m_w.leafText("TITL", m_model.utf8(media.title));
         m_w.close();
     }
     noteLinks(self);

@@ -39,16 +39,16 @@ void StructWriter::writeLine(int level, QByteArrayView tag, const QString &value
 
 void StructWriter::beforeChild()
 {
-    if (m_frames.empty())
+    if (m_depth == 0)
         return;
-    Frame &parent = m_frames.back();
+    Frame &parent = top();
     if (parent.next < parent.here.size())
         flush(parent, parent.children);
 }
 
 void StructWriter::flush(Frame &frame, quint32 upTo)
 {
-    const int level = int(&frame - m_frames.data()) + 1;
+    const int level = int(&frame - m_frames.data()) + 1; // the frame's line is at its index
     std::vector<Pending> &pending = m_frames[size_t(frame.ownerFrame)].pending;
     while (frame.next < frame.here.size()) {
         Pending &item = pending[frame.here[frame.next]];
@@ -67,7 +67,7 @@ void StructWriter::flush(Frame &frame, quint32 upTo)
 
 void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
 {
-    const int index = int(m_frames.size());
+    const int index = m_depth;
     // The line's number among the model's lines of its tag under a parent that needs paths.
     quint32 number = 0;
     int parentOwner = -1;
@@ -87,9 +87,18 @@ void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
                 parent.tagCounts.append({tag, 1});
         }
     }
-    m_frames.emplace_back();
-    Frame &frame = m_frames.back();
+    if (size_t(m_depth) == m_frames.size())
+        m_frames.emplace_back();
+    ++m_depth;
+    Frame &frame = m_frames[size_t(index)];
     frame.tag = tag;
+    frame.ownerFrame = -1;
+    frame.children = 0;
+    frame.next = 0;
+    frame.tagCounts.clear();
+    frame.pending.clear();
+    frame.here.clear();
+    frame.path.clear();
     if (!owner.isNull()) {
         // A record's line: its kept structures go under it; its parent's never do.
         for (quint32 k : m_model.keptOf(owner)) {
@@ -123,7 +132,7 @@ void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
 
 void StructWriter::record(QByteArrayView id, QByteArrayView tag, const QString &value, Ref owner)
 {
-    while (!m_frames.empty())
+    while (m_depth > 0)
         close();
     if (value.isEmpty()) {
         m_out.record(id, tag);
@@ -140,18 +149,30 @@ void StructWriter::record(QByteArrayView id, QByteArrayView tag, const QString &
 void StructWriter::open(QByteArrayView tag, const QString &value, Ref owner, QByteArrayView base)
 {
     beforeChild();
-    writeLine(int(m_frames.size()), tag, value);
-    if (!m_frames.empty())
-        ++m_frames.back().children;
+    writeLine(m_depth, tag, value);
+    if (m_depth > 0)
+        ++top().children;
     push(tag, owner, base);
+}
+
+void StructWriter::openText(QByteArrayView tag, QByteArrayView utf8, Ref owner)
+{
+    beforeChild();
+    if (utf8.isEmpty())
+        m_out.plain(m_depth, tag, {});
+    else
+        m_out.text(m_depth, tag, utf8);
+    if (m_depth > 0)
+        ++top().children;
+    push(tag, owner, {});
 }
 
 void StructWriter::openPlain(QByteArrayView tag, QByteArrayView value, Ref owner)
 {
     beforeChild();
-    m_out.plain(int(m_frames.size()), tag, value);
-    if (!m_frames.empty())
-        ++m_frames.back().children;
+    m_out.plain(m_depth, tag, value);
+    if (m_depth > 0)
+        ++top().children;
     push(tag, owner, {});
 }
 
@@ -159,16 +180,16 @@ void StructWriter::openPointer(QByteArrayView tag, QByteArrayView id, Ref owner,
                                QByteArrayView base)
 {
     beforeChild();
-    m_out.pointer(int(m_frames.size()), tag, id);
-    if (!m_frames.empty())
-        ++m_frames.back().children;
+    m_out.pointer(m_depth, tag, id);
+    if (m_depth > 0)
+        ++top().children;
     push(tag, owner, base);
 }
 
 void StructWriter::close()
 {
-    const int index = int(m_frames.size()) - 1;
-    Frame &frame = m_frames.back();
+    const int index = m_depth - 1;
+    Frame &frame = top();
     if (frame.next < frame.here.size())
         flush(frame, quint32(-1));
     if (frame.ownerFrame == index) {
@@ -180,7 +201,7 @@ void StructWriter::close()
             writeKept(item.kept, index + 1);
         }
     }
-    m_frames.pop_back();
+    --m_depth;
 }
 
 void StructWriter::writeValueLine(int level, QByteArrayView tag, const KeptLine &line)
@@ -190,7 +211,7 @@ void StructWriter::writeValueLine(int level, QByteArrayView tag, const KeptLine 
         m_out.pointer(level, tag, m_idOf(line.target));
         break;
     case KeptLine::Value::Text:
-        m_out.text(level, tag, m_model.string(line.value));
+        m_out.text(level, tag, m_model.utf8(line.value));
         break;
     case KeptLine::Value::None:
         m_out.plain(level, tag, {});
@@ -218,7 +239,7 @@ void StructWriter::writeKept(quint32 keptIndex, int level, QByteArrayView id)
 
 void StructWriter::keptRecord(quint32 kept, QByteArrayView id)
 {
-    while (!m_frames.empty())
+    while (m_depth > 0)
         close();
     writeKept(kept, 0, id);
 }

@@ -31,6 +31,9 @@ public:
     // link's line in its family).
     void open(QByteArrayView tag, const QString &value = QString(), Genealogy::Ref owner = {},
               QByteArrayView base = {});
+    // The same with a value in UTF-8 (a model's text).
+    void openText(QByteArrayView tag, QByteArrayView utf8, Genealogy::Ref owner = {});
+    void leafText(QByteArrayView tag, QByteArrayView utf8) { openText(tag, utf8), close(); }
     // The same with a value written as it stands (dates, versions, enumerations).
     void openPlain(QByteArrayView tag, QByteArrayView value, Genealogy::Ref owner = {});
     // The same with a pointer value.
@@ -45,7 +48,7 @@ public:
     // A record kept as read at the top of the file, with its id when it had one.
     void keptRecord(quint32 kept, QByteArrayView id);
 
-    int depth() const { return int(m_frames.size()); }
+    int depth() const { return m_depth; }
 
 private:
     struct Pending
@@ -78,7 +81,11 @@ private:
     const Genealogy::TreeModel &m_model;
     Version m_version;
     IdOf m_idOf;
+    Frame &top() { return m_frames[size_t(m_depth - 1)]; }
+
+    // The open lines, from the record down; frames past m_depth are kept for reuse.
     std::vector<Frame> m_frames;
+    int m_depth = 0;
 };
 
 } // namespace Gedcom::Model
