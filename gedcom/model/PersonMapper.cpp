@@ -64,14 +64,15 @@ void ModelMapper::mapName(Walk &walk, int node, quint32 person, bool primary)
             nameWalk.leaf(c);
             return true;
         };
-        if (tag == tagId(Tag::GIVN) && given < 0) {
+        // The first GIVN and SURN that say something are the name's (an empty one says nothing).
+        if (tag == tagId(Tag::GIVN) && given < 0 && hasText(m_doc, c)) {
             given = c;
             if (!primary)
                 name.given = m_c.text(c);
             nameWalk.leaf(c);
             return true;
         }
-        if (tag == tagId(Tag::SURN) && surname < 0) {
+        if (tag == tagId(Tag::SURN) && surname < 0 && hasText(m_doc, c)) {
             surname = c;
             if (!primary)
                 name.surname = m_c.text(c);

@@ -79,7 +79,7 @@ void ModelMapper::mapSource(quint32 index, int node)
     walk.each([&](int c) {
         const quint16 tag = m_doc.node(c).tag;
         auto field = [&](int which, Text &text) {
-            if (seen[which])
+            if (seen[which] || !hasText(m_doc, c))
                 return false;
             seen[which] = true;
             text = m_c.text(c);
@@ -135,7 +135,7 @@ void ModelMapper::mapRepository(quint32 index, int node)
     bool seenName = false, seenAddress = false;
     Walk walk(m_c, node, self);
     walk.each([&](int c) {
-        if (m_doc.is(c, Tag::NAME) && !seenName) {
+        if (m_doc.is(c, Tag::NAME) && !seenName && hasText(m_doc, c)) {
             seenName = true;
             repository.name = m_c.text(c);
             walk.leaf(c);

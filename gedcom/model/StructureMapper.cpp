@@ -54,20 +54,23 @@ quint32 StructureMapper::place(Walk &parent, int node, RowEvent *row)
     // The place record first (its name and coordinates), then the lines: FORM and MAP are
     // consumed when the record says what they say.
     const int form = doc.child(node, Tag::FORM);
+    // The first MAP that gives both coordinates; any other is kept.
     int map = -1, lati = -1, longi = -1;
     for (int c = doc.firstChild(node); c >= 0 && map < 0; c = doc.nextSibling(node, c)) {
-        if (m_c.is(c, t.MAP))
-            map = c;
-    }
-    if (map >= 0) {
-        for (int c = doc.firstChild(map); c >= 0; c = doc.nextSibling(map, c)) {
-            if (m_c.is(c, t.LATI) && lati < 0)
-                lati = c;
-            else if (m_c.is(c, t.LONG) && longi < 0)
-                longi = c;
+        if (!m_c.is(c, t.MAP))
+            continue;
+        int la = -1, lo = -1;
+        for (int d = doc.firstChild(c); d >= 0; d = doc.nextSibling(c, d)) {
+            if (m_c.is(d, t.LATI) && la < 0)
+                la = d;
+            else if (m_c.is(d, t.LONG) && lo < 0)
+                lo = d;
         }
-        if (!hasText(doc, lati) || !hasText(doc, longi))
-            map = -1; // kept as read
+        if (hasText(doc, la) && hasText(doc, lo)) {
+            map = c;
+            lati = la;
+            longi = lo;
+        }
     }
     QByteArrayView name = doc.rawValue(node);
     QByteArray unescaped;
@@ -210,8 +213,9 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
     Walk walk(m_c, node, self);
     walk.each([&](int c) {
         const quint16 tag = doc.node(c).tag;
+        // The first line of each that says something; empty ones stay as read.
         auto single = [&](bool &seen, Text &field) {
-            if (seen)
+            if (seen || !hasText(doc, c))
                 return false;
             seen = true;
             field = m_c.text(c);
@@ -221,7 +225,7 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
         if (tag == tagId(Tag::TYPE))
             return single(seenType, detail.type);
         if (tag == tagId(Tag::DATE)) {
-            if (seenDate)
+            if (seenDate || (!hasText(doc, c) && doc.child(c, Tag::PHRASE) < 0))
                 return false;
             seenDate = true;
             if (row) {
@@ -259,7 +263,7 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
             return true;
         }
         if (tag == t.AGE) {
-            if (seenAge)
+            if (seenAge || (!hasText(doc, c) && doc.child(c, Tag::PHRASE) < 0))
                 return false;
             seenAge = true;
             detail.age = m_c.text(c);
@@ -336,7 +340,7 @@ bool StructureMapper::citation(Walk &parent, int node, Ref owner)
     Walk walk(m_c, node, self);
     walk.each([&](int c) {
         const quint16 tag = doc.node(c).tag;
-        if (tag == t.PAGE && !seenPage) {
+        if (tag == t.PAGE && !seenPage && hasText(doc, c)) {
             seenPage = true;
             cit.page = m_c.text(c);
             walk.leaf(c);

@@ -115,6 +115,13 @@ void TestModelRoundTrip::awkwardFiles_data()
                                                                 "2 DATE 1 JAN 1700 (@a phrase@)"};
     QTest::newRow("ids where tags should be") << QStringList{
         "0 @I1@ INDI", "1 CHIL @VOID", "2 @@@ FAM", "1 @X@ _TAG value", "0 @R@ @ODD@ value"};
+    QTest::newRow("second lines where the first says nothing") << QStringList{
+        "0 @I1@ INDI",    "1 NAME A /B/",    "2 GIVN",      "2 GIVN Ann",  "2 SURN",
+        "1 BIRT",         "2 DATE",          "2 DATE 1900", "2 PLAC York", "3 MAP",
+        "3 MAP",          "4 LATI N1",       "4 LONG E1",   "1 CHR",       "2 TYPE",
+        "2 TYPE Private", "2 AGE",           "2 AGE 2d",    "2 SOUR @S1@", "3 PAGE",
+        "3 PAGE 7",       "0 @I2@ INDI",     "1 BIRT",      "2 PLAC York", "0 @S1@ SOUR",
+        "1 TITL",         "1 TITL Register", "0 @R1@ REPO", "1 NAME",      "1 NAME Archive"};
     QTest::newRow("a person in every role")
         << QStringList{"0 @I1@ INDI",   "1 FAMS @F1@", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMC @F2@",
                        "2 PEDI foster", "0 @F1@ FAM",  "1 HUSB @I1@", "1 WIFE @I1@", "1 CHIL @I1@",
