@@ -47,6 +47,19 @@ bool isExtension(QStringView w)
     return true;
 }
 
+// A word that could be a standard tag: upper-case letters, digits, underscores, a letter first.
+bool isTagWord(QStringView w)
+{
+    if (w.isEmpty() || !(w[0] >= QLatin1Char('A') && w[0] <= QLatin1Char('Z')))
+        return false;
+    for (QChar c : w) {
+        if (!(c.isDigit() || c == QLatin1Char('_') ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+            return false;
+    }
+    return true;
+}
+
 bool isWord(QStringView w)
 {
     if (w.isEmpty())
@@ -178,12 +191,13 @@ private:
         }
     }
 
-    // Whether the word is a month of the part's calendar; `keep` stores it.
+    // Whether the word is a month of the part's calendar; `keep` stores it. 7.0 allows an
+    // extension month in any calendar, and any month word in an extension calendar.
     bool month(QStringView w, DatePart &part, bool keep)
     {
         switch (part.calendar) {
         case DateCalendar::Extension:
-            if (!isExtension(w))
+            if (!isExtension(w) && !isTagWord(w))
                 return false;
             if (keep)
                 part.monthName = w.toString().toUpper();
@@ -199,6 +213,11 @@ private:
             const int m = monthIndex(w, part.calendar);
             if (m && keep)
                 part.month = m;
+            if (!m && isExtension(w)) {
+                if (keep)
+                    part.monthName = w.toString().toUpper();
+                return true;
+            }
             return m != 0;
         }
         }

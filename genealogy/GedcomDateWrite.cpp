@@ -62,6 +62,12 @@ bool writePart(const DatePart &part, DateSyntax syntax, QString &out)
         words << part.calendarName;
         break;
     }
+    // 5.5.1 has no extension months in its calendars.
+    const bool standard =
+        part.calendar == DateCalendar::Gregorian || part.calendar == DateCalendar::Julian ||
+        part.calendar == DateCalendar::French || part.calendar == DateCalendar::Hebrew;
+    if (!v7 && standard && !part.monthName.isEmpty())
+        return false;
     if (part.day)
         words << QString::number(part.day);
     if (const QString month = monthWord(part); !month.isEmpty())

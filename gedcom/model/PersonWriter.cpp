@@ -226,6 +226,8 @@ void ModelWriter::associations(int r)
                 bool known = false;
                 for (const char *role : kRoles)
                     known = known || word == role;
+                // An extension value (7.0 allows them) stands as it is.
+                known = known || (word.startsWith('_') && !word.contains(' '));
                 m_w.openPlain("ROLE", known ? word : QByteArray("OTHER"));
                 if (!known)
                     m_w.leaf("PHRASE", phrase.isEmpty() ? relation : phrase);

@@ -47,6 +47,8 @@ void TestDates::kinds_data()
     QTest::newRow("french escape, two words") << "@#DFRENCH R@ 1 VEND 3" << int(DateKind::Exact);
     QTest::newRow("7.0 hebrew") << "HEBREW 26 TVT 27" << int(DateKind::Exact);
     QTest::newRow("7.0 extension calendar") << "_CAL 8 _MONTH 190 _EPOCH" << int(DateKind::Exact);
+    QTest::newRow("7.0 extension month")
+        << "BET FRENCH_R 2 _JOUR 8 AND _CALENDRIER 4 COMP 8" << int(DateKind::Between);
     QTest::newRow("bce") << "12 AUG 1401 BCE" << int(DateKind::Exact);
     QTest::newRow("b.c.") << "44 B.C." << int(DateKind::Exact);
     QTest::newRow("dual year") << "12 FEB 1675/76" << int(DateKind::Exact);
@@ -234,6 +236,10 @@ void TestDates::rowTextKeepsPhrases()
     QCOMPARE(GedcomDate::rowText(u" 1850 ", u"about then"), QStringLiteral("1850 (about then)"));
     // An extension calendar cannot be said in 5.5.1: the caller writes a phrase.
     QVERIFY(!GedcomDate::write(GedcomDate::parse(u"_CAL 8 _MONTH 190"), DateSyntax::Gedcom551).ok);
+    QVERIFY(!GedcomDate::write(GedcomDate::parse(u"FRENCH_R 2 _JOUR 8"), DateSyntax::Gedcom551).ok);
+    QCOMPARE(
+        GedcomDate::write(GedcomDate::parse(u"FRENCH_R 2 _JOUR 8"), DateSyntax::Gedcom70).value,
+        QStringLiteral("FRENCH_R 2 _JOUR 8"));
     QVERIFY(!GedcomDate::write(GedcomDate::parse(u"about 1850"), DateSyntax::Gedcom70).ok);
 }
 
