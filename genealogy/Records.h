@@ -229,6 +229,9 @@ struct Kept
     Text path;
     quint32 firstLine = 0; // TreeModel::keptLines()
     quint32 lineCount = 0;
+    // How many lines of its own tag the model had taken from its parent before it: it is
+    // written after as many of the model's lines of that tag (a second SEX after the first).
+    quint32 after = 0;
     quint8 flags = 0;
 };
 

@@ -56,11 +56,12 @@ Text MapContext::text(int node)
     return model.text(QStringView(doc.text(node)));
 }
 
-void MapContext::keep(int node, Ref owner, const QByteArray &path, quint32 position)
+void MapContext::keep(int node, Ref owner, const QByteArray &path, quint32 position, quint32 after)
 {
     Kept kept;
     kept.owner = owner;
     kept.position = position;
+    kept.after = after;
     kept.path = path.isEmpty() ? Text() : model.text(QByteArrayView(path));
     kept.firstLine = model.keptLines.size();
     const int base = doc.node(node).depth;
@@ -102,6 +103,16 @@ quint32 Walk::count(int child)
             return entry.second++;
     }
     m_counts.append({tag, 1});
+    return 0;
+}
+
+quint32 Walk::consumed(int child) const
+{
+    const quint16 tag = m_context.doc.node(child).tag;
+    for (const auto &entry : m_counts) {
+        if (entry.first == tag)
+            return entry.second;
+    }
     return 0;
 }
 

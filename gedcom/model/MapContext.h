@@ -46,7 +46,8 @@ public:
     QString string(int node) const { return node >= 0 ? doc.text(node) : QString(); }
 
     // Keeps a structure as read: its owner, where it stood (path and position), its lines.
-    void keep(int node, Genealogy::Ref owner, const QByteArray &path, quint32 position);
+    void keep(int node, Genealogy::Ref owner, const QByteArray &path, quint32 position,
+              quint32 after = 0);
     quint32 keptCount() const { return model.kept.size(); }
 
     // How many structures were kept, by the tag of their first line.
@@ -76,7 +77,7 @@ public:
         quint32 position = 0;
         for (int c = doc.firstChild(m_node); c >= 0; c = doc.nextSibling(m_node, c), ++position) {
             if (!f(c))
-                m_context.keep(c, m_owner, path(), position);
+                m_context.keep(c, m_owner, path(), position, consumed(c));
         }
     }
 
@@ -98,6 +99,8 @@ public:
 
     Genealogy::Ref owner() const { return m_owner; }
     QByteArray path() const;
+    // How many lines of the child's tag were consumed before it.
+    quint32 consumed(int child) const;
 
 private:
     Walk(Walk &parent, int child);

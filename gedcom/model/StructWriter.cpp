@@ -52,7 +52,7 @@ void StructWriter::flush(Frame &frame, quint32 upTo)
     std::vector<Pending> &pending = m_frames[size_t(frame.ownerFrame)].pending;
     while (frame.next < frame.here.size()) {
         Pending &item = pending[frame.here[frame.next]];
-        if (item.position > upTo && upTo != quint32(-1))
+        if (upTo != quint32(-1) && (item.position > upTo || item.after > written(frame, item.tag)))
             break;
         ++frame.next;
         if (item.done)
@@ -63,6 +63,15 @@ void StructWriter::flush(Frame &frame, quint32 upTo)
         if (upTo != quint32(-1))
             upTo = frame.children;
     }
+}
+
+quint32 StructWriter::written(const Frame &frame, QByteArrayView tag)
+{
+    for (const auto &count : frame.tagCounts) {
+        if (count.first == tag)
+            return count.second;
+    }
+    return 0;
 }
 
 void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
@@ -104,8 +113,10 @@ void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
         for (quint32 k : m_model.keptOf(owner)) {
             const Kept &kept = m_model.kept[k];
             QByteArray path = m_model.utf8(kept.path).toByteArray();
-            if (belongs(path, base))
-                frame.pending.push_back({k, kept.position, std::move(path)});
+            if (!belongs(path, base))
+                continue;
+            const QByteArrayView tag = m_model.keptTagName(m_model.keptLines[kept.firstLine].tag);
+            frame.pending.push_back({k, kept.position, std::move(path), tag, kept.after});
         }
         if (!frame.pending.empty()) {
             frame.ownerFrame = index;

@@ -56,6 +56,8 @@ private:
         quint32 kept;
         quint32 position;
         QByteArray path;
+        QByteArrayView tag; // of its first line
+        quint32 after;      // written after as many of the model's lines of that tag
         bool done = false;
     };
     struct Frame
@@ -74,6 +76,7 @@ private:
     void push(QByteArrayView tag, Genealogy::Ref owner, QByteArrayView base);
     void writeLine(int level, QByteArrayView tag, const QString &value);
     void flush(Frame &frame, quint32 upTo);
+    static quint32 written(const Frame &frame, QByteArrayView tag);
     void writeKept(quint32 kept, int level, QByteArrayView id = {});
     void writeValueLine(int level, QByteArrayView tag, const Genealogy::KeptLine &line);
 

@@ -122,6 +122,10 @@ void TestModelRoundTrip::awkwardFiles_data()
         "2 TYPE Private", "2 AGE",           "2 AGE 2d",    "2 SOUR @S1@", "3 PAGE",
         "3 PAGE 7",       "0 @I2@ INDI",     "1 BIRT",      "2 PLAC York", "0 @S1@ SOUR",
         "1 TITL",         "1 TITL Register", "0 @R1@ REPO", "1 NAME",      "1 NAME Archive"};
+    QTest::newRow("a second valid line that the model writes later") << QStringList{
+        "0 @I1@ INDI", "1 SEX M", "1 SEX F", "1 NAME A /B/", "1 FAMC @F1@", "1 BIRT",
+        "2 PLAC York", "2 PLAC Leeds", "2 DATE 1900", "0 @I2@ INDI", "0 @F1@ FAM",
+        "1 CHIL @I1@", "1 CHIL @I2@", "1 CHIL @I1@", "1 MARR", "1 WIFE @I2@", "1 WIFE @I2@"};
     QTest::newRow("a person in every role")
         << QStringList{"0 @I1@ INDI",   "1 FAMS @F1@", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMC @F2@",
                        "2 PEDI foster", "0 @F1@ FAM",  "1 HUSB @I1@", "1 WIFE @I1@", "1 CHIL @I1@",
