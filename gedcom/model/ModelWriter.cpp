@@ -146,7 +146,7 @@ void ModelWriter::numberRecords()
         m_secondRelations = m_secondRelations || l.relation[0] != l.relation[1];
 }
 
-// Families for rows the model has in no family (trees made by hand): the Parts' line of descent
+// Families for rows the model has in no family (trees made by hand): the rows' line of descent
 // and partner columns, written as they always were.
 void ModelWriter::makeFamilies()
 {
