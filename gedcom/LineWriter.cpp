@@ -158,8 +158,14 @@ void LineWriter::split(int level, QByteArrayView tag, QByteArrayView value, int 
                     }
                 }
             }
+            // No cut within the room (a tag longer than a line leaves next to none): the first
+            // one after it, so that no UTF-8 sequence is cut in two.
+            for (qsizetype c = start + room + 1; cut < 0 && c < v.size(); ++c) {
+                if (goodCut(v, c, 2))
+                    cut = c;
+            }
             if (cut < 0)
-                cut = start + room; // only for bytes that are not UTF-8
+                cut = v.size();
         }
         if (first)
             plain(level, tag, v.sliced(start, cut - start));

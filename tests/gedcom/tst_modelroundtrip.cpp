@@ -90,6 +90,9 @@ void TestModelRoundTrip::awkwardFiles_data()
     QTest::newRow("a tag longer than a line") << QStringList{
         "0 @I1@ INDI", "1 _" + QString(300, QLatin1Char('X')) + " value",
         "2 _" + QString(260, QLatin1Char('Y')) + " " + QString(300, QLatin1Char('v'))};
+    QTest::newRow("a long tag before letters of several bytes")
+        << QStringList{"0 @I1@ INDI", "2 _" + QString(300, QChar(0x4E2D)) + " " +
+                                          QString(400, QChar(0x00E9)) + QString(3, QChar(0))};
     QTest::newRow("kept under consumed lines") << QStringList{
         "0 @I1@ INDI", "1 BIRT",      "2 DATE 1900", "3 TIME 12:00",      "2 PLAC York",
         "3 _LOC @L1@", "3 MAP",       "4 LATI N1",   "4 LONG E1",         "4 _ALT 12",
