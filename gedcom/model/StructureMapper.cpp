@@ -405,6 +405,9 @@ bool StructureMapper::noteLink(Walk &parent, int node, Ref owner)
         parent.leaf(node);
         return true;
     }
+    // SNOTE always names a shared note: one with a text of its own stays as read.
+    if (m_c.is(node, Tag::SNOTE))
+        return false;
     Note note;
     note.text = m_c.text(node);
     const quint32 index = model.notes.add(note);

@@ -103,6 +103,7 @@ void TestModelRoundTrip::awkwardFiles_data()
                        "2 PLAC",      "1 NOTE", "1 SEX",      "1 RESI",      "2 ADDR",
                        "1 FAMC @F1@", "2 PEDI", "0 @F1@ FAM", "1 CHIL @I1@", "1 DIV N"};
     QTest::newRow("pointers anywhere") << QStringList{
+        "0 @I2@ INDI", "1 SNOTE Not a pointer", "1 NOTE", "2 DATE 1900", "1 NOTE Plain",
         "0 @I1@ INDI",      "1 NOTE @I1@", "1 SOUR @F1@", "1 OBJE @I1@", "1 ASSO @F1@",
         "1 ALIA Name",      "1 FAMC @I1@", "1 FAMS @S1@", "0 @F1@ FAM",  "1 HUSB @F1@",
         "1 CHIL @NOWHERE@", "0 @S1@ SOUR", "1 REPO @I1@", "1 NOTE @S1@"};
