@@ -13,6 +13,12 @@ bool hasText(const Document &doc, int node)
     return node >= 0 && !doc.rawValue(node).isEmpty();
 }
 
+// A date says something when it has more than blanks (the model keeps it trimmed).
+bool hasDate(const Document &doc, int node)
+{
+    return node >= 0 && !doc.rawValue(node).trimmed().isEmpty();
+}
+
 bool isEmpty(const EventDetail &d)
 {
     return d.type.isEmpty() && d.datePhrase.isEmpty() && d.age.isEmpty() && d.agePhrase.isEmpty() &&
@@ -225,7 +231,7 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
         if (tag == tagId(Tag::TYPE))
             return single(seenType, detail.type);
         if (tag == tagId(Tag::DATE)) {
-            if (seenDate || (!hasText(doc, c) && doc.child(c, Tag::PHRASE) < 0))
+            if (seenDate || (!hasDate(doc, c) && doc.child(c, Tag::PHRASE) < 0))
                 return false;
             seenDate = true;
             if (row) {
@@ -363,13 +369,13 @@ bool StructureMapper::citation(Walk &parent, int node, Ref owner)
                 if (m_c.is(d, t.TEXT))
                     dataText = d;
             }
-            if (!hasText(doc, dataDate) && !hasText(doc, dataText))
+            if (!hasDate(doc, dataDate) && !hasText(doc, dataText))
                 return false;
             seenData = true;
             bool seenDataDate = false, seenText = false;
             Walk dataWalk = walk.enter(c);
             dataWalk.each([&](int d) {
-                if (d == dataDate && hasText(doc, d) && !seenDataDate) {
+                if (d == dataDate && hasDate(doc, d) && !seenDataDate) {
                     seenDataDate = true;
                     date(dataWalk, d, cit.date, nullptr, nullptr);
                     return true;
