@@ -12,8 +12,8 @@ set(VT_APP_PARTS
     vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_gedcom vtapp_chart vtapp_cli
     vtapp_mainwindow)
 set(VT_PROJECT_LIBRARIES
-    vtrecord vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan vteditor vtapp
-    vttestsupport ${VT_APP_PARTS})
+    vtrecord vtgenealogy vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan
+    vteditor vtapp vttestsupport ${VT_APP_PARTS})
 
 function(vt_check_links target)
     cmake_parse_arguments(ARG "" "" "MAY;QT;SYSTEM" ${ARGN})
@@ -52,10 +52,12 @@ endfunction()
 # and Pixtile know nothing of persons' storage; the program sits on top.
 function(vt_check_layers)
     vt_check_links(vtrecord MAY "" QT Qt6::Core)
+    vt_check_links(vtgenealogy MAY vtrecord QT Qt6::Core)
     vt_check_links(vtstore MAY vtrecord QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
     # Replacing files safely: Qt Core alone, below every library that writes files.
     vt_check_links(vtsafefile MAY "" QT Qt6::Core)
-    vt_check_links(vtgedcom MAY vtstore vtrecord vtsafefile QT Qt6::Core SYSTEM PkgConfig::LIBZIP)
+    vt_check_links(vtgedcom MAY vtgenealogy vtstore vtrecord vtsafefile QT Qt6::Core
+        SYSTEM PkgConfig::LIBZIP)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
     vt_check_links(vttreechart MAY vtcommon vtsafefile vtrecord)

@@ -416,6 +416,7 @@ int main(int argc, char *argv[])
         writeAll(root, QStringLiteral("fuzz_image_headers"), headerInputs()) &&
         writeAll(root, QStringLiteral("fuzz_picture_cell"), cellInputs()) &&
         writeAll(root, QStringLiteral("fuzz_gedcom"), gedcomInputs()) &&
+        writeAll(root, QStringLiteral("fuzz_gedcom_model"), gedcomInputs()) &&
         writeAll(root, QStringLiteral("fuzz_settings"), settingsInputs(scratch.path())) &&
         writeAll(root, QStringLiteral("fuzz_dates"), dateInputs()) &&
         writeAll(root, QStringLiteral("fuzz_gedzip"), gedzipInputs(scratch.path()));

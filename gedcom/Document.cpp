@@ -123,6 +123,32 @@ QByteArrayView Document::pointer(int i) const
     return isVoid(v) ? QByteArrayView() : v;
 }
 
+QByteArrayView Document::tagName(int i) const
+{
+    const Node &n = m_nodes[size_t(i)];
+    if (n.tag < kFirstUnknownTag)
+        return standardTagName(n.tag);
+    const size_t unknown = size_t(n.tag - kFirstUnknownTag);
+    if (unknown < m_unknownTagNames.size() &&
+        m_unknownTagNames[unknown] != QByteArrayView("(other unknown tags)"))
+        return m_unknownTagNames[unknown];
+    // The last id stands for every further unknown tag: the line itself names it. A value lies
+    // after the tag and one blank; a line without a value points just past its tag.
+    if (!n.joined && n.offset <= quint32(m_text.size())) {
+        const char *text = m_text.constData();
+        qsizetype end = n.offset;
+        if (end > 0 && (n.size > 0 || text[end - 1] == ' ' || text[end - 1] == '\t'))
+            --end;
+        qsizetype start = end;
+        while (start > 0 && text[start - 1] != ' ' && text[start - 1] != '\t' &&
+               text[start - 1] != '\n' && text[start - 1] != '\r')
+            --start;
+        if (end > start && end - start <= 64)
+            return QByteArrayView(text + start, end - start);
+    }
+    return "_UNKNOWN";
+}
+
 int Document::child(int i, Tag tag) const
 {
     for (int c = firstChild(i); c >= 0; c = nextSibling(i, c)) {

@@ -83,6 +83,11 @@ public:
     QByteArrayView pointer(int i) const;
     bool hasPointerValue(int i) const;
 
+    // The tag of a node as the file wrote it, in upper case ("BIRT", "_UID"). Past the thousandth
+    // distinct unknown tag the name is read back from the line where the text still holds it,
+    // else it is "_UNKNOWN".
+    QByteArrayView tagName(int i) const;
+
     // Children: for (int c = firstChild(i); c >= 0; c = nextSibling(i, c))
     int firstChild(int i) const { return m_nodes[size_t(i)].end > quint32(i + 1) ? i + 1 : -1; }
     int nextSibling(int parent, int child) const
@@ -109,6 +114,7 @@ private:
     std::string m_joined; // values joined from CONC and CONT lines
     std::vector<Node> m_nodes;
     std::vector<Record> m_records;
+    std::vector<QByteArray> m_unknownTagNames; // by id from kFirstUnknownTag
     XrefIndex m_index;
     QString m_version;
     QString m_source;

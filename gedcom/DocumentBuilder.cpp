@@ -113,7 +113,9 @@ void DocumentBuilder::addLine(const Line &line)
 
     closeDeeperThan(depth);
     Document::Node node;
-    node.offset = quint32(line.value.data() - m_doc.m_text.constData());
+    // A line without a value points just past its tag (Document::tagName reads it from there).
+    const char *value = line.value.data() ? line.value.data() : line.tag.data() + line.tag.size();
+    node.offset = quint32(value - m_doc.m_text.constData());
     node.size = quint32(line.value.size());
     node.at = line.value.startsWith('@');
     node.tag = tag;
@@ -149,6 +151,7 @@ void DocumentBuilder::finish()
 
     for (size_t i = 0; i < m_unknownNames.size(); ++i)
         doc.m_stats.unknownTags.append({m_unknownNames[i], m_unknownCounts[i]});
+    doc.m_unknownTagNames = m_unknownNames;
     std::sort(doc.m_stats.unknownTags.begin(), doc.m_stats.unknownTags.end());
 }
 

@@ -70,6 +70,11 @@ void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)
 {
     const QByteArray utf8 = value.toUtf8();
+    text(level, tag, QByteArrayView(utf8));
+}
+
+void LineWriter::text(int level, QByteArrayView tag, QByteArrayView utf8)
+{
     QByteArrayView rest(utf8);
     bool first = true;
     for (;;) {
@@ -98,7 +103,16 @@ void LineWriter::escaped(int level, QByteArrayView tag, QByteArrayView line, int
     if (line.contains('@')) {
         m_scratch.clear();
         if (m_version == Version::Gedcom551) {
-            for (char c : line) {
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                const char c = line[i];
+                if (m_keepEscapes && c == '@' && i + 1 < line.size() && line[i + 1] == '#') {
+                    const qsizetype close = line.indexOf('@', i + 2);
+                    if (close > i) {
+                        m_scratch.append(line.sliced(i, close - i + 1));
+                        i = close;
+                        continue;
+                    }
+                }
                 m_scratch.append(c);
                 if (c == '@')
                     m_scratch.append('@');
@@ -122,7 +136,8 @@ void LineWriter::split(int level, QByteArrayView tag, QByteArrayView value, int 
     // "<level> <tag> " and the line end
     const qsizetype prefix = (level < 10 ? 1 : 2) + 1 + tag.size() + 1 + 1;
     const qsizetype conc = (concLevel < 10 ? 1 : 2) + 1 + 4 + 1 + 1;
-    qsizetype room = qMin<qsizetype>(kMaxPiece, kMaxLine - prefix);
+    // A tag too long for a line of its own (kept as read from another file) still leaves room.
+    qsizetype room = qMax<qsizetype>(1, qMin<qsizetype>(kMaxPiece, kMaxLine - prefix));
     if (value.size() <= room) {
         plain(level, tag, value);
         return;
@@ -143,8 +158,14 @@ void LineWriter::split(int level, QByteArrayView tag, QByteArrayView value, int 
                     }
                 }
             }
+            // No cut within the room (a tag longer than a line leaves next to none): the first
+            // one after it, so that no UTF-8 sequence is cut in two.
+            for (qsizetype c = start + room + 1; cut < 0 && c < v.size(); ++c) {
+                if (goodCut(v, c, 2))
+                    cut = c;
+            }
             if (cut < 0)
-                cut = start + room; // only for bytes that are not UTF-8
+                cut = v.size();
         }
         if (first)
             plain(level, tag, v.sliced(start, cut - start));

@@ -22,12 +22,18 @@ class LineWriter
 public:
     explicit LineWriter(Version version) : m_version(version) {}
 
+    // In 5.5.1, write "@#...@" escape sequences (calendar escapes such as "@#DJULIAN@" in a date
+    // kept as read) as they stand instead of doubling their @ signs. Off by default.
+    void setKeepEscapes(bool keep) { m_keepEscapes = keep; }
+
     // "0 @I1@ INDI"
     void record(QByteArrayView xref, QByteArrayView tag);
     // "1 HUSB @I1@"
     void pointer(int level, QByteArrayView tag, QByteArrayView xref);
     // A line with a text value (or none when the text is empty).
     void text(int level, QByteArrayView tag, const QString &value);
+    // The same for a value in UTF-8.
+    void text(int level, QByteArrayView tag, QByteArrayView utf8);
     // A line whose value is written as it is (dates, versions): no escapes, no line breaks.
     void plain(int level, QByteArrayView tag, QByteArrayView value);
 
@@ -45,6 +51,7 @@ private:
     void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
 
     Version m_version;
+    bool m_keepEscapes = false;
     QByteArray m_out;
     QByteArray m_scratch;
 };
