@@ -138,7 +138,7 @@ int runScenario(const QString &name)
     const qint64 peakMap = peakKb();
     doc.reset();
     if (!tree.isValid()) {
-        print("cannot map: %s\n", qPrintable(tree.error));
+        print("cannot map: %s\n", qPrintable(tree.error.text()));
         return 1;
     }
     const qsizetype persons = tree.rows.size();

@@ -28,13 +28,13 @@ struct ModelCounts
 // copy) and its model (person i is row i).
 struct MappedTree
 {
-    QString error; // why the file gave no tree; then there are no rows
+    Error error; // why the file gave no tree; then there are no rows
     QList<PlannedRow> rows;
     Genealogy::TreeModel model;
     ImportCounts counts; // persons = rows; no partners or noted persons any more
     ModelCounts modelCounts;
 
-    bool isValid() const { return error.isEmpty(); }
+    bool isValid() const { return !error; }
     // The import's summary (ImportPlan::summary) and a paragraph naming what was kept as read,
     // by tag and count.
     QString summary(qsizetype photosCopied = -1, qsizetype photosFailed = 0) const;

@@ -371,7 +371,7 @@ MappedTree ModelMapper::run(const Progress &progress)
         mapPerson(p);
         if (progress && (p % 4096) == 4095 && !progress(qint64(p), qint64(persons))) {
             MappedTree cancelled;
-            cancelled.error = QStringLiteral("The import was cancelled.");
+            cancelled.error = Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled."));
             return cancelled;
         }
     }
@@ -380,8 +380,8 @@ MappedTree ModelMapper::run(const Progress &progress)
     setParentsAndPartners();
     if (m_result.model.isFull()) {
         MappedTree failed;
-        failed.error = QStringLiteral("The file holds more than this program can keep of one "
-                                      "tree.");
+        failed.error = Error(ErrorCode::Full, QStringLiteral("The file holds more than this program "
+                                                             "can keep of one tree."));
         return failed;
     }
     count();

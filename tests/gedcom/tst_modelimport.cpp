@@ -4,6 +4,7 @@
 #include "support_gedcom.h"
 #include "support_model.h"
 
+#include "FamilyKeys.h"
 #include "RowRules.h"
 
 #include <QDir>
@@ -161,6 +162,23 @@ void TestModelImport::childrenFollowTheirBirthFamily()
     QCOMPARE(row("P2").PrntKey, QString());             // married in
     QCOMPARE(int(tree.model.families[1].wifeSlots), 2);
     QCOMPARE(TestModel::check(tree), QStringList());
+
+    // The same families by keys, as the charts walk them: partners in their slots, a missing
+    // partner empty, each child's relation to each partner.
+    std::vector<PersonRecord> records;
+    for (const PlannedRow &planned : tree.rows)
+        records.push_back(planned.record);
+    const std::vector<FamilyKeys> families = familyKeysOf(tree.model, records);
+    QCOMPARE(families.size(), size_t(4));
+    QCOMPARE(families[0].partner[0] + families[0].partner[1], QStringLiteral("P1"));
+    QCOMPARE(families[0].children.size(), size_t(1));
+    QCOMPARE(families[0].children[0].key, QStringLiteral("C"));
+    QCOMPARE(int(families[0].children[0].relation[0]), int(ChildRelation::Adopted));
+    QCOMPARE(families[1].partner[0] + QLatin1Char('+') + families[1].partner[1],
+             QStringLiteral("P2+P3"));
+    QCOMPARE(families[2].partner[0] + families[2].partner[1], QString());
+    QCOMPARE(families[2].children[0].key, QStringLiteral("D"));
+    QCOMPARE(families[3].id, QStringLiteral("F4"));
 }
 
 void TestModelImport::ownFilesKeepKeysAndParentKeys()
@@ -531,7 +549,8 @@ void TestModelImport::cancelledByProgress()
     QCOMPARE(asked, 1);
     QVERIFY(!tree.isValid());
     QVERIFY(tree.rows.isEmpty());
-    QCOMPARE(tree.error, QStringLiteral("The import was cancelled."));
+    QCOMPARE(tree.error.text(), QStringLiteral("The import was cancelled."));
+    QVERIFY(tree.error.is(ErrorCode::Cancelled));
 }
 
 QTEST_GUILESS_MAIN(TestModelImport)

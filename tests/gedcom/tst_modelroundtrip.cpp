@@ -48,12 +48,12 @@ void TestModelRoundTrip::samples()
     const Version version = version7 ? Version::Gedcom70 : Version::Gedcom551;
 
     const MappedTree first = TestModel::map(original);
-    QVERIFY2(first.isValid(), qPrintable(first.error));
+    QVERIFY2(first.isValid(), qPrintable(first.error.text()));
     QCOMPARE(TestModel::check(first), QStringList());
     const QByteArray written = TestModel::write(first, version);
 
     const MappedTree second = TestModel::map(written);
-    QVERIFY2(second.isValid(), qPrintable(second.error));
+    QVERIFY2(second.isValid(), qPrintable(second.error.text()));
     QCOMPARE(TestModel::check(second), QStringList());
     QCOMPARE(second.rows.size(), first.rows.size());
     const QByteArray again = TestModel::write(second, version);
@@ -141,7 +141,7 @@ void TestModelRoundTrip::awkwardFiles()
     QFETCH(QStringList, body);
     for (const Version version : {Version::Gedcom551, Version::Gedcom70}) {
         const MappedTree first = TestModel::map(TestGedcom::file(body));
-        QVERIFY2(first.isValid(), qPrintable(first.error));
+        QVERIFY2(first.isValid(), qPrintable(first.error.text()));
         QCOMPARE(TestModel::check(first), QStringList());
         const QByteArray written = TestModel::write(first, version);
         const MappedTree second = TestModel::map(written);
