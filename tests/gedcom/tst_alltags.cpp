@@ -87,7 +87,7 @@ void TestAllTags::readsCleanly()
     QFETCH(bool, version7);
     const QByteArray bytes = allTagsFile(version7);
     const Gedcom::Document doc = Gedcom::Document::fromBytes(bytes);
-    QVERIFY2(doc.isValid(), qPrintable(doc.error()));
+    QVERIFY2(doc.isValid(), qPrintable(doc.error().text()));
     QCOMPARE(doc.isVersion7(), version7);
     const Gedcom::ReadStats &stats = doc.stats();
     QCOMPARE(stats.malformedLines, 0);
@@ -120,7 +120,7 @@ void TestAllTags::readsCleanly()
 
     // The program's own import accounts for every person.
     const Gedcom::ImportPlan plan = Gedcom::planImport(doc, {});
-    QVERIFY2(plan.isValid(), qPrintable(plan.error));
+    QVERIFY2(plan.isValid(), qPrintable(plan.error.text()));
     QCOMPARE(plan.counts.persons, 16);
     QCOMPARE(plan.counts.families, 7);
     QCOMPARE(plan.counts.brokenPointers, 0);

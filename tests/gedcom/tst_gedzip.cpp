@@ -180,7 +180,7 @@ void TestGedzip::readsThePublicSample()
     QVERIFY(gedcom.contains("2 VERS 7.0"));
     QVERIFY(reader.mediaEntries().isEmpty());
     const Document doc = Document::fromBytes(gedcom);
-    QVERIFY2(doc.isValid(), qPrintable(doc.error()));
+    QVERIFY2(doc.isValid(), qPrintable(doc.error().text()));
     QVERIFY(doc.isVersion7());
     QTemporaryDir dir;
     QVERIFY(reader.extractMedia(dir.filePath("media")));

@@ -242,7 +242,7 @@ private slots:
         }
         QSqlDatabase::removeDatabase("old");
 
-        QVERIFY(f.browser->LoadTree("Old"));
+        QVERIFY(f.main->LoadTree("Old"));
         QCOMPARE(msgs.count(), 2);
         QCOMPARE(msgs.calls().at(0).text,
                  QStringLiteral("The Key 'k1' is already associated with an "
