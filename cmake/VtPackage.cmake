@@ -1,8 +1,8 @@
 # What `cmake --install` adds beyond the install rules of each folder, and `cpack -G DEB`.
 #
-# The Pixtile package: Pixtile and the vtcommon library it links (exported as Pixtile::Pixtile and
-# Pixtile::vtcommon), its headers under include/Pixtile and the configuration that makes
-# find_package(Pixtile) work for another program.
+# The Pixtile package: Pixtile and the vtcommon and vtsafefile libraries it links (exported as
+# Pixtile::Pixtile, Pixtile::vtcommon, Pixtile::vtsafefile), its headers under include/Pixtile
+# and the configuration that makes find_package(Pixtile) work for another program.
 include(CMakePackageConfigHelpers)
 set(VT_PIXTILE_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Pixtile)
 install(EXPORT PixtileTargets NAMESPACE Pixtile:: DESTINATION ${VT_PIXTILE_CMAKEDIR})

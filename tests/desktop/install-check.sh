@@ -29,8 +29,8 @@ libdir="$(dirname "$(find "$prefix" -name 'libPixtile.so' | head -n 1)")"
 
 check "bin/VelkinTree" test -x "$prefix/bin/VelkinTree"
 check "no portable marker installed" test ! -e "$prefix/bin/portable"
-check "libPixtile and libvtcommon with their versions" \
-  test -e "$libdir/libPixtile.so.2" -a -e "$libdir/libvtcommon.so.2"
+check "libPixtile, libvtcommon and libvtsafefile with their versions" \
+  test -e "$libdir/libPixtile.so.2" -a -e "$libdir/libvtcommon.so.2" -a -e "$libdir/libvtsafefile.so.2"
 check "Pixtile CMake package" test -s "$libdir/cmake/Pixtile/PixtileConfig.cmake" \
   -a -s "$libdir/cmake/Pixtile/PixtileConfigVersion.cmake" -a -s "$libdir/cmake/Pixtile/PixtileTargets.cmake"
 check "Pixtile headers with the common ones they need" test -s "$prefix/include/Pixtile/Thumbnailer.h" \
@@ -50,8 +50,8 @@ resolved() { # resolved LIBRARY: where the loader finds LIBRARY for the installe
   [ -n "$path" ] && realpath "$path"
 }
 check "the program's libraries resolve into the prefix" \
-  test "$(resolved libPixtile.so.2) $(resolved libvtcommon.so.2)" = \
-       "$(realpath "$libdir/libPixtile.so.2") $(realpath "$libdir/libvtcommon.so.2")"
+  test "$(resolved libPixtile.so.2) $(resolved libvtcommon.so.2) $(resolved libvtsafefile.so.2)" = \
+       "$(realpath "$libdir/libPixtile.so.2") $(realpath "$libdir/libvtcommon.so.2") $(realpath "$libdir/libvtsafefile.so.2")"
 
 # Started with a fresh home: an installed copy, data in the user's data folder, nothing beside it.
 mkdir -p "$work/home"
