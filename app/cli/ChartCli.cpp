@@ -102,11 +102,11 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         chart.mode = TreeExportRequest::Mode::Descendants;
     else if (!request.personKey.isEmpty() && !outside)
         chart.mode = TreeExportRequest::Mode::PersonPath;
-    chart.title = titleOf(
-        ChartCliRequest{tree, request.file, outside && !request.descendants ? QString()
-                                                                             : request.personKey,
-                        request.descendants},
-        open.People());
+    chart.title =
+        titleOf(ChartCliRequest{tree, request.file,
+                                outside && !request.descendants ? QString() : request.personKey,
+                                request.descendants},
+                open.People());
 
     const TreeExportResult result = ExportTreeChart(chart, request.file);
     if (!result.ok())

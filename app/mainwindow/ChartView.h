@@ -14,8 +14,9 @@ class TreeChart;
 // is opened and, for the selected person, the rows down to that person with the person's
 // children in the row below (ChildRowOpener, one layout per change); box captions follow edits
 // and a deleted person's box goes. A person outside the line (OpenTree::IsOutsideLine) gets no
-// box: selecting one leaves the rows as they are with no box selected. A click on a box selects its person in the open tree (which
-// then shows the person everywhere); the chart answers the selection like every other view.
+// box: selecting one leaves the rows as they are with no box selected. A click on a box selects its
+// person in the open tree (which then shows the person everywhere); the chart answers the selection
+// like every other view.
 //
 // It also owns Tools > Refresh (F5, toolbar "REFRESH"): with a tree open the chart is drawn
 // again and the selected person shown again; the database is not read again.

@@ -86,7 +86,8 @@ private:
                           ? QStringLiteral("No partner recorded")
                           : who(family.partner);
             if (family.relation != FamilyRelation::Unknown)
-                m_html += QStringLiteral(", ") + esc(Vocabulary::familyRelationLabel(family.relation));
+                m_html +=
+                    QStringLiteral(", ") + esc(Vocabulary::familyRelationLabel(family.relation));
             for (const FactEvent &event : family.events)
                 m_html += QStringLiteral("<br>&nbsp;&nbsp;") + eventText(event);
             if (!family.children.empty()) {
@@ -126,18 +127,18 @@ private:
             cited = cited || event.cited;
             QString where = esc(event.place);
             if (!event.description.isEmpty())
-                where += (where.isEmpty() ? QString() : QStringLiteral("<br>")) +
-                         esc(event.description);
-            m_html += QStringLiteral("<tr><td>%1</td><td>%2%3</td><td>%4</td></tr>")
-                          .arg(esc(event.date), esc(event.label),
-                               event.cited ? QStringLiteral(" ") + kCitedMark.toString()
-                                           : QString(),
-                               where);
+                where +=
+                    (where.isEmpty() ? QString() : QStringLiteral("<br>")) + esc(event.description);
+            m_html +=
+                QStringLiteral("<tr><td>%1</td><td>%2%3</td><td>%4</td></tr>")
+                    .arg(esc(event.date), esc(event.label),
+                         event.cited ? QStringLiteral(" ") + kCitedMark.toString() : QString(),
+                         where);
         }
         m_html += QStringLiteral("</table>");
         if (cited)
-            m_html += QStringLiteral("<p><small>%1 sources cited</small></p>")
-                          .arg(kCitedMark.toString());
+            m_html +=
+                QStringLiteral("<p><small>%1 sources cited</small></p>").arg(kCitedMark.toString());
     }
 
     void writeSources(const PersonFacts &facts)
