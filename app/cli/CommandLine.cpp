@@ -76,9 +76,9 @@ bool Requested(const QCommandLineParser &parser)
 }
 
 int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &out,
-        QTextStream &err)
+        QTextStream &err, const SliceSourceFor &slices)
 {
-    Context context{parser, dataPath, out, err};
+    Context context{parser, dataPath, out, err, slices};
     const Command *chosen = nullptr;
     for (const Command &command : Commands()) {
         if (!isSet(parser, command.trigger))
@@ -104,11 +104,11 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
     return chosen->run(context);
 }
 
-int Run(const QCommandLineParser &parser, const QString &dataPath)
+int Run(const QCommandLineParser &parser, const QString &dataPath, const SliceSourceFor &slices)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return Run(parser, dataPath, out, err);
+    return Run(parser, dataPath, out, err, slices);
 }
 
 QString ArgumentNotUtf8(int argc, char **argv)
