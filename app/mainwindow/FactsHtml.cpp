@@ -122,7 +122,8 @@ private:
             return;
         }
         bool cited = false;
-        m_html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+        m_html += QStringLiteral(
+            "<table style=\"margin-bottom:6px\" cellspacing=\"0\" cellpadding=\"1\">");
         for (const FactEvent &event : facts.events) {
             cited = cited || event.cited;
             QString where = esc(event.place);
@@ -130,15 +131,17 @@ private:
                 where +=
                     (where.isEmpty() ? QString() : QStringLiteral("<br>")) + esc(event.description);
             m_html +=
-                QStringLiteral("<tr><td>%1</td><td>%2%3</td><td>%4</td></tr>")
+                QStringLiteral("<tr><td style=\"padding-right:6px\">%1</td>"
+                               "<td style=\"padding-right:6px\">%2%3</td><td>%4</td></tr>")
                     .arg(esc(event.date), esc(event.label),
                          event.cited ? QStringLiteral(" ") + kCitedMark.toString() : QString(),
                          where);
         }
         m_html += QStringLiteral("</table>");
-        if (cited)
-            m_html +=
-                QStringLiteral("<p><small>%1 sources cited</small></p>").arg(kCitedMark.toString());
+        // A paragraph after the table keeps the next heading off its last row.
+        m_html += cited ? QStringLiteral("<p><small>%1 sources cited</small></p>")
+                              .arg(kCitedMark.toString())
+                        : QStringLiteral("<p style=\"font-size:2pt\">&nbsp;</p>");
     }
 
     void writeSources(const PersonFacts &facts)
