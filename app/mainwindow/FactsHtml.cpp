@@ -19,7 +19,7 @@ public:
             if (!name.type.isEmpty())
                 m_html += QStringLiteral(" (") + esc(name.type) + QLatin1Char(')');
         }
-        m_html += QStringLiteral("</p>");
+        m_html += QStringLiteral(" &nbsp;<a href=\"e:\">Edit...</a></p>");
         writeParents(facts);
         writeFamilies(facts);
         writeEvents(facts);

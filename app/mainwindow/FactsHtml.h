@@ -9,7 +9,7 @@
 // partners with their families' events and children, the events in date order (a mark where
 // sources are cited) and the sources cited. Each person the page names who has a row is a link
 // "p:N", N indexing `links` (their keys), so that any key, whatever its characters, is followed
-// as it is.
+// as it is. A link "e:" beside the person's name opens the edit window for the person.
 struct FactsPage
 {
     QString html;

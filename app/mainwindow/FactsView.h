@@ -39,6 +39,8 @@ public:
 
 signals:
     void personActivated(const QString &key);
+    // The page's "Edit..." link: the person shown is to be edited.
+    void editRequested();
 
 private:
     void anchorClicked(const QUrl &url);

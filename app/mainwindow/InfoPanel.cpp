@@ -152,6 +152,7 @@ void InfoPanel::buildTabs()
         updateFacts();
     });
     connect(m_facts, &FactsView::personActivated, this, &InfoPanel::personActivated);
+    connect(m_facts, &FactsView::editRequested, this, &InfoPanel::editRequested);
 }
 
 int InfoPanel::CurrentTab() const

@@ -131,6 +131,8 @@ signals:
     void photoDeleted(const QString &filePath);
     // A person named on the "Family and events" tab was followed (a click, Return, Alt+Left).
     void personActivated(const QString &key);
+    // The "Edit..." link of the "Family and events" tab: the person shown is to be edited.
+    void editRequested();
 
 private:
     void buildFields();

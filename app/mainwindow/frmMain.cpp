@@ -192,6 +192,9 @@ void frmMain::observeOpenTree()
         if (focused && m_pnlInfo->isAncestorOf(focused))
             focused->setFocus(Qt::OtherFocusReason);
     });
+    // The panel opens the edit window as Person > Edit does (a person outside the line has no
+    // box to double-click).
+    connect(m_pnlInfo, &InfoPanel::editRequested, m_persons->EditCommand(), &QAction::trigger);
     connect(m_vtree, &TreeChart::NodeDblClick, m_persons, &PersonCommands::VTree_NodeDblClick);
 
     connect(&m_view, &ViewOptions::ShowToolBarChanged, this, [this](bool show) {

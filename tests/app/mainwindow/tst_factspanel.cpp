@@ -3,11 +3,14 @@
 // the status bar and the title, but never a box of the chart and never a break to tell about.
 #include "ChartViewCommands.h"
 #include "FactsView.h"
+#include "ModalSeam.h"
 #include "ScriptedMessageService.h"
 #include "support_FamilyTree.h"
 #include "support_TreeFixture.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -100,8 +103,9 @@ private slots:
         browser->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(program.main.get()));
 
-        // Tab reaches the first link (George), Return follows it: the owner selects him as Find
-        // does, the chart opens down to his box, and the keyboard stays on the page.
+        // Tab reaches the links ("Edit...", then George), Return follows one: the owner selects
+        // him as Find does, the chart opens down to his box, and the keyboard stays on the page.
+        QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Return);
         QCOMPARE(program.tree.SelectedKey(), QStringLiteral("I1"));
@@ -110,6 +114,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), browser);
 
         // A second link: Maria, outside the line.
+        QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Tab);
         QTest::keyClick(browser, Qt::Key_Tab);
@@ -152,6 +157,26 @@ private slots:
         program.menu("mnuToolsRefresh");
         QCOMPARE(program.boxes(), before);
         QCOMPARE(program.tree.SelectedKey(), QStringLiteral("I2"));
+
+        // The edit window opens from the panel's "Edit..." link; her empty Parent ID is kept.
+        int opened = 0;
+        {
+            ScopedModalDriver driver([&](QDialog &window) {
+                ++opened;
+                auto *first = window.findChild<QLineEdit *>(QStringLiteral("txtFname"));
+                first->setText(QStringLiteral("Carol"));
+                window.findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+                return window.result();
+            });
+            program.panel.SetCurrentTab(InfoPanel::kFactsTab);
+            emit program.facts.browser()->anchorClicked(QUrl(QStringLiteral("e:")));
+        }
+        QCOMPARE(opened, 1);
+        QCOMPARE(m_messages.count(), 0);
+        QCOMPARE(program.store.FindPerson("Royals", "I2")->Fname, QStringLiteral("Carol"));
+        QCOMPARE(program.store.FindPerson("Royals", "I2")->PrntKey, QString());
+        QVERIFY(program.status1().contains(QStringLiteral("Carol")));
+        QCOMPARE(program.boxes(), before);
 
         // Deleting her asks the usual question (she is no root), and the chart keeps its rows.
         program.menu("mnuPersonDelete");
