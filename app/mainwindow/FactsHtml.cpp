@@ -114,6 +114,8 @@ private:
         return text;
     }
 
+    // One line an event, all in one paragraph: a table of fifty rows takes several times as
+    // long to lay out, and the page is made at every click.
     void writeEvents(const PersonFacts &facts)
     {
         heading(QStringLiteral("Events"));
@@ -122,26 +124,26 @@ private:
             return;
         }
         bool cited = false;
-        m_html += QStringLiteral(
-            "<table style=\"margin-bottom:6px\" cellspacing=\"0\" cellpadding=\"1\">");
+        QStringList lines;
         for (const FactEvent &event : facts.events) {
             cited = cited || event.cited;
-            QString where = esc(event.place);
-            if (!event.description.isEmpty())
-                where +=
-                    (where.isEmpty() ? QString() : QStringLiteral("<br>")) + esc(event.description);
-            m_html +=
-                QStringLiteral("<tr><td style=\"padding-right:6px\">%1</td>"
-                               "<td style=\"padding-right:6px\">%2%3</td><td>%4</td></tr>")
-                    .arg(esc(event.date), esc(event.label),
-                         event.cited ? QStringLiteral(" ") + kCitedMark.toString() : QString(),
-                         where);
+            QString line = event.date.isEmpty()
+                               ? QString()
+                               : QStringLiteral("<b>") + esc(event.date) + QStringLiteral("</b> ");
+            line += esc(event.label);
+            if (event.cited)
+                line += QStringLiteral(" ") + kCitedMark.toString();
+            for (const QString &part : {event.place, event.description}) {
+                if (!part.isEmpty())
+                    line += QStringLiteral(", ") + esc(part);
+            }
+            lines.append(line);
         }
-        m_html += QStringLiteral("</table>");
-        // A paragraph after the table keeps the next heading off its last row.
-        m_html += cited ? QStringLiteral("<p><small>%1 sources cited</small></p>")
-                              .arg(kCitedMark.toString())
-                        : QStringLiteral("<p style=\"font-size:2pt\">&nbsp;</p>");
+        m_html +=
+            QStringLiteral("<p>") + lines.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+        if (cited)
+            m_html +=
+                QStringLiteral("<p><small>%1 sources cited</small></p>").arg(kCitedMark.toString());
     }
 
     void writeSources(const PersonFacts &facts)
