@@ -58,7 +58,8 @@ void AddOptions(QCommandLineParser &parser)
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A GEDCOM file to import: the import dialog opens for it once the window "
-                       "is up. With --export-gedcom or --export-chart, the file to write."),
+                       "is up. With --export-gedcom or --export-chart, the file to write; with "
+                       "--person-facts, the person's key."),
         QStringLiteral("[file]"));
 }
 
