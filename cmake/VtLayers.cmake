@@ -76,7 +76,8 @@ endfunction()
 # and the message service, never the main window. Only the main window and the command line sit
 # on top; nothing links them but the executable (and `vtapp`, the tests' bundle of every part).
 function(vt_check_app_parts)
-    vt_check_links(vtapp_opentree MAY vttreechart vtstore vtrecord vtcommon vtsafefile)
+    vt_check_links(vtapp_opentree MAY vttreechart vtstore vtgenealogy vtrecord vtcommon
+        vtsafefile)
     vt_check_links(vtapp_startup MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_dialogs MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_help MAY vtcommon)

@@ -53,7 +53,9 @@ bool PersonSaver::Save(const PersonRecord &typed, bool wasRoot, const QString &p
 {
     m_reloaded.reset();
     try {
-        if (typed.ID.isEmpty() || typed.PrntKey.isEmpty()) {
+        // A person outside the line has an empty parent key: kept empty, it counts as given.
+        const bool keepsOutside = m_editMode && read && read->PrntKey.isEmpty();
+        if (typed.ID.isEmpty() || (typed.PrntKey.isEmpty() && !keepsOutside)) {
             ShowMessage(QStringLiteral("Fields 'ID' and 'Parent ID' must be specified."),
                         QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, m_parent);
             return false;

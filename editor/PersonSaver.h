@@ -29,7 +29,9 @@ public:
     // `typed`: the fourteen values as typed; `wasRoot`: the person was a root while the window
     // was open; `photoSelection`: the last accepted file-dialog result (may be empty); `read`
     // (edit only): the row as the window read it, so that a row another program changed since
-    // is not overwritten. True when the person was saved and the window may close.
+    // is not overwritten. True when the person was saved and the window may close. An empty
+    // Parent ID counts as given when the row as read had an empty parent key (a person outside
+    // the line stays outside); typing a key or "ROOT" puts the person into the line.
     //
     // When another program changed the row, nothing is saved and the user is asked whether to
     // reload it (ChangedElsewhereText, Reload/Cancel). Reload brings the person as it is now into

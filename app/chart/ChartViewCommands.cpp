@@ -106,6 +106,12 @@ void ChartViewCommands::FindPerson()
 cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
 {
     const cPeople &people = m_tree.People();
+    // A person outside the line is selected and shown by the panel, the status bar and the
+    // title; the chart has no box for it and nothing to tell about its ancestors.
+    if (const cPersonPtr person = people.Item(key); person && OpenTree::IsOutsideLine(*person)) {
+        m_tree.Select(key, true);
+        return nullptr;
+    }
     const AncestorChain chain = AncestorChain::Of(people, key);
     if (chain.keys.isEmpty() || m_chart.Levels().Count() == 0)
         return nullptr;

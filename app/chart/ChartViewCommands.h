@@ -63,7 +63,8 @@ public:
     // Selects the person: the chart opens along the person's line of ancestors, as clicks on
     // each of them from the root row, and gets the focus. Where the line breaks
     // (a parent key naming nobody, or a circle) the user is told, through the message service,
-    // each time when `tellEveryTime`, else once per break. Returns the person's box, or null.
+    // each time when `tellEveryTime`, else once per break. A person outside the line is selected
+    // with no box and nothing told. Returns the person's box, or null.
     cNodePtr OpenPerson(const QString &key, bool tellEveryTime = true);
 
     // The open descendant windows.

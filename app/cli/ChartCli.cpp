@@ -92,12 +92,21 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return open.Children(parentKey);
     };
     chart.personKey = request.personKey;
+    // A person outside the line is selected as finding it does, which adds no box: the chart is
+    // the root row, and there is no line of ancestors to tell about.
+    const cPersonPtr person = open.People().Item(request.personKey);
+    const bool outside = person && OpenTree::IsOutsideLine(*person);
+    if (person)
+        open.Select(person->Key());
     if (request.descendants)
         chart.mode = TreeExportRequest::Mode::Descendants;
-    else if (!request.personKey.isEmpty())
+    else if (!request.personKey.isEmpty() && !outside)
         chart.mode = TreeExportRequest::Mode::PersonPath;
-    chart.title = titleOf(
-        ChartCliRequest{tree, request.file, request.personKey, request.descendants}, open.People());
+    chart.title =
+        titleOf(ChartCliRequest{tree, request.file,
+                                outside && !request.descendants ? QString() : request.personKey,
+                                request.descendants},
+                open.People());
 
     const TreeExportResult result = ExportTreeChart(chart, request.file);
     if (!result.ok())

@@ -58,7 +58,8 @@ void AddOptions(QCommandLineParser &parser)
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A GEDCOM file to import: the import dialog opens for it once the window "
-                       "is up. With --export-gedcom or --export-chart, the file to write."),
+                       "is up. With --export-gedcom or --export-chart, the file to write; with "
+                       "--person-facts, the person's key."),
         QStringLiteral("[file]"));
 }
 
@@ -76,9 +77,9 @@ bool Requested(const QCommandLineParser &parser)
 }
 
 int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &out,
-        QTextStream &err)
+        QTextStream &err, const SliceSourceFor &slices)
 {
-    Context context{parser, dataPath, out, err};
+    Context context{parser, dataPath, out, err, slices};
     const Command *chosen = nullptr;
     for (const Command &command : Commands()) {
         if (!isSet(parser, command.trigger))
@@ -104,11 +105,11 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
     return chosen->run(context);
 }
 
-int Run(const QCommandLineParser &parser, const QString &dataPath)
+int Run(const QCommandLineParser &parser, const QString &dataPath, const SliceSourceFor &slices)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return Run(parser, dataPath, out, err);
+    return Run(parser, dataPath, out, err, slices);
 }
 
 QString ArgumentNotUtf8(int argc, char **argv)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PersonSlices.h"
+
 #include <QCommandLineOption>
 #include <QList>
 #include <QString>
@@ -17,6 +19,9 @@ class mDatabase;
 // whether the arguments ask for a command and runs it.
 namespace Cli {
 
+// Where the commands read the part of a tree's model around a person, for the store they open.
+using SliceSourceFor = std::function<PersonSliceSource(const mDatabase &store)>;
+
 // What a command is given.
 struct Context
 {
@@ -24,6 +29,8 @@ struct Context
     QString dataPath; // the data folder, ending with '/'
     QTextStream &out;
     QTextStream &err;
+    // Empty: the rows alone (RowSlices).
+    SliceSourceFor slices = {};
 
     // Opens the store of the data folder. `create`: a missing database is made (with the example
     // tree), as a first start would; otherwise a missing one is an error. False after telling
@@ -47,11 +54,13 @@ const QList<Command> &Commands();
 void AddOptions(QCommandLineParser &parser);
 // True when the parsed arguments name a command or one of a command's options.
 bool Requested(const QCommandLineParser &parser);
-// Runs the command the arguments name; its exit code.
+// Runs the command the arguments name; its exit code. `slices`: where a person's side records
+// are read (empty: the rows alone).
 int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &out,
-        QTextStream &err);
+        QTextStream &err, const SliceSourceFor &slices = {});
 // The same on the process's standard output and error.
-int Run(const QCommandLineParser &parser, const QString &dataPath);
+int Run(const QCommandLineParser &parser, const QString &dataPath,
+        const SliceSourceFor &slices = {});
 
 // The first argument after the program's name whose bytes are not valid UTF-8, shown with each
 // such byte as \xNN; empty when every argument is valid. Qt reads such an argument with U+FFFD

@@ -12,5 +12,7 @@ Command ImportGedcomCommand();
 Command ExportGedcomCommand();
 // --export-chart TREE FILE [--person KEY] [--descendants]
 Command ExportChartCommand();
+// --person-facts TREE KEY
+Command PersonFactsCommand();
 
 } // namespace Cli

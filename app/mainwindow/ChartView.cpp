@@ -9,6 +9,8 @@
 
 #include <QAction>
 
+#include <utility>
+
 ChartView::ChartView(OpenTree &tree, TreeChart &chart)
     : QObject(&chart), m_tree(tree), m_chart(chart),
       m_opener(new ChildRowOpener(
@@ -69,6 +71,16 @@ void ChartView::showTree()
 
 void ChartView::showSelection(const cPersonPtr &person)
 {
+    m_outsideSelected = OpenTree::IsOutsideLine(*person);
+    if (m_outsideSelected) {
+        // No box shows the person: no box is selected, the rows stay.
+        if (const cNodePtr old = m_chart.SelectedNode()) {
+            old->setSelected(false);
+            m_chart.setSelectedNode(nullptr);
+            m_chart.Refresh();
+        }
+        return;
+    }
     // The selected box shows the person (a click, or the person shown again): its children
     // open below it. Otherwise the rows open along the person's ancestors down to it.
     const cNodePtr selected = m_chart.SelectedNode();
@@ -80,8 +92,10 @@ void ChartView::showSelection(const cPersonPtr &person)
 
 void ChartView::selectionChanged(const QString &key)
 {
-    // Nothing selected any more (the selected root person was deleted): the root row alone.
-    if (key.isEmpty() && (m_chart.SelectedNode() || m_chart.Levels().Count() > 1))
+    // Nothing selected any more (the selected root person was deleted): the root row alone. A
+    // person outside the line had no box: the rows stay as they were.
+    const bool wasOutside = std::exchange(m_outsideSelected, false);
+    if (key.isEmpty() && !wasOutside && (m_chart.SelectedNode() || m_chart.Levels().Count() > 1))
         m_opener->BackToRoots();
 }
 

@@ -13,8 +13,10 @@ class TreeChart;
 // The main window's chart as a view of the open tree. It shows the root persons of a tree that
 // is opened and, for the selected person, the rows down to that person with the person's
 // children in the row below (ChildRowOpener, one layout per change); box captions follow edits
-// and a deleted person's box goes. A click on a box selects its person in the open tree (which
-// then shows the person everywhere); the chart answers the selection like every other view.
+// and a deleted person's box goes. A person outside the line (OpenTree::IsOutsideLine) gets no
+// box: selecting one leaves the rows as they are with no box selected. A click on a box selects its
+// person in the open tree (which then shows the person everywhere); the chart answers the selection
+// like every other view.
 //
 // It also owns Tools > Refresh (F5, toolbar "REFRESH"): with a tree open the chart is drawn
 // again and the selected person shown again; the database is not read again.
@@ -44,4 +46,6 @@ private:
     TreeChart &m_chart;
     ChildRowOpener *m_opener;
     QAction *m_refresh;
+    // The selected person is outside the line: the chart shows no box of it and keeps its rows.
+    bool m_outsideSelected = false;
 };

@@ -1,9 +1,11 @@
 #include "InfoPanel.h"
 
 #include "AppState.h"
+#include "FactsView.h"
 #include "FileHelpers.h"
 #include "FrameBox.h"
 #include "OpenTree.h"
+#include "PersonFacts.h"
 #include "PersonFields.h"
 #include "PersonRecord.h"
 #include "PhotoFolders.h"
@@ -20,6 +22,8 @@
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -91,9 +95,7 @@ InfoPanel::InfoPanel(AppState &state, QWidget *parent)
     m_content->setObjectName(QStringLiteral("InfoContents"));
     buildFields();
     m_scroll->setWidget(m_content);
-    auto *bodyLayout = new QVBoxLayout(body());
-    bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(m_scroll);
+    buildTabs();
 
     m_photos = new InfoThumbs(m_thumbs, m_state, this);
     connect(m_photos, &InfoThumbs::photoDeleted, this, &InfoPanel::photoDeleted);
@@ -123,6 +125,73 @@ QLineEdit *InfoPanel::addField(QGridLayout *grid, QWidget *frame, int row, int c
     m_labels[field] = label;
     m_boxes[field] = box;
     return box;
+}
+
+// The fields' page and the facts' page, one shown at a time under a bar of two tabs.
+void InfoPanel::buildTabs()
+{
+    m_tabs = new QTabBar(body());
+    m_tabs->setObjectName(QStringLiteral("tabInfo"));
+    m_tabs->setDrawBase(false);
+    m_tabs->setExpanding(false);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->addTab(tr("Person"));
+    m_tabs->addTab(tr("Family and events"));
+    m_pages = new QStackedWidget(body());
+    m_pages->setObjectName(QStringLiteral("InfoPages"));
+    m_pages->addWidget(m_scroll);
+    m_facts = new FactsView(m_pages);
+    m_pages->addWidget(m_facts);
+    auto *bodyLayout = new QVBoxLayout(body());
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(0);
+    bodyLayout->addWidget(m_tabs);
+    bodyLayout->addWidget(m_pages, 1);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int tab) {
+        m_pages->setCurrentIndex(tab);
+        updateFacts();
+    });
+    connect(m_facts, &FactsView::personActivated, this, &InfoPanel::personActivated);
+    connect(m_facts, &FactsView::editRequested, this, &InfoPanel::editRequested);
+}
+
+int InfoPanel::CurrentTab() const
+{
+    return m_tabs->currentIndex();
+}
+
+void InfoPanel::SetCurrentTab(int tab)
+{
+    m_tabs->setCurrentIndex(tab);
+}
+
+void InfoPanel::SetSliceSource(PersonSliceSource source)
+{
+    m_slices = std::move(source);
+    m_factsStale = true;
+    updateFacts();
+}
+
+void InfoPanel::updateFacts()
+{
+    if (m_tabs->currentIndex() != kFactsTab) {
+        m_factsStale = true;
+        return;
+    }
+    if (!m_factsStale)
+        return;
+    m_factsStale = false;
+    if (m_shownKey.isEmpty() || !m_slices || !m_tree) {
+        m_facts->ShowText(QString());
+        return;
+    }
+    const Result<Genealogy::ModelSlice> slice = m_slices(m_tree->CurrentTree(), m_shownKey);
+    if (!slice) {
+        m_facts->ShowText(tr("The family and events of '%1' could not be read: %2")
+                              .arg(m_shownKey, slice.error().text()));
+        return;
+    }
+    m_facts->ShowFacts(Genealogy::personFacts(*slice));
 }
 
 // The ID row above five frames; within a frame each row is a label before its box, the boxes
@@ -220,6 +289,7 @@ void InfoPanel::layOutNow() const
         frame->updateGeometry();
     layout()->setGeometry(contentsRect());
     body()->layout()->setGeometry(body()->contentsRect());
+    m_pages->layout()->setGeometry(m_pages->contentsRect());
     // A scroll area not shown places its viewport when it is told of its size, and sizes its
     // page to the viewport when asked to.
     QResizeEvent resized(m_scroll->size(), m_scroll->size());
@@ -278,6 +348,8 @@ void InfoPanel::FillInfoPanel(const cPerson &person)
     }
     txtInfo->setPlainText(values.Notes);
     ShowDeathFields(!values.Ddate.isEmpty());
+    m_factsStale = true;
+    updateFacts();
     // The viewer lists and renders the photos from the event loop: the click returns at once.
     showPhotosOf(m_shownKey);
 }
@@ -290,6 +362,8 @@ void InfoPanel::ClearInfoPanel()
     txtInfo->clear();
     ShowDeathFields(false);
     m_thumbs->Clear();
+    m_facts->Clear();
+    m_factsStale = false;
 }
 
 void InfoPanel::ShowPersonValues(const PersonRecord &values)
@@ -299,6 +373,9 @@ void InfoPanel::ShowPersonValues(const PersonRecord &values)
         m_boxes[f]->setText(values.*kFields[f].column);
     txtInfo->setPlainText(values.Notes);
     ShowDeathFields(!values.Ddate.isEmpty());
+    // The names and dates on the facts' page follow the saved row.
+    m_factsStale = true;
+    updateFacts();
 }
 
 void InfoPanel::ShowPersonValues(const cPerson &person)
@@ -333,6 +410,7 @@ bool InfoPanel::shows(const QString &key) const
 
 void InfoPanel::Follow(const OpenTree &tree, const ViewOptions &options)
 {
+    m_tree = &tree;
     connect(&tree, &OpenTree::PeopleReplaced, this, &InfoPanel::ClearInfoPanel);
     connect(&tree, &OpenTree::SelectionChanged, this, [this](const QString &key) {
         if (key.isEmpty())

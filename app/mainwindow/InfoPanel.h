@@ -3,12 +3,14 @@
 #include "HeaderPanel.h"
 #include "InfoThumbs.h"
 #include "PersonFields.h"
+#include "PersonSlices.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <array>
 
+class FactsView;
 class FrameBox;
 class OpenTree;
 class QAction;
@@ -17,6 +19,8 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
+class QStackedWidget;
+class QTabBar;
 class QTextEdit;
 class QToolButton;
 class Thumbnailer;
@@ -33,6 +37,11 @@ struct PersonRecord;
 // the values of the person after an edit and lists the photos again when photos were added.
 // Its width is fixed (kPanelWidth); the main window places it and stretches its notes
 // (NotesFrameTop, NotesBoxTop, StretchNotes). Its close button (closeClicked) is the Info command.
+//
+// The fields sit on a first tab "Person"; a second tab "Family and events" (FactsView) shows the
+// person's parents, partners, events and sources, read through the slice source (SetSliceSource)
+// when the tab is shown or, while it is shown, when the person changes. A person named there is a
+// link: following it raises personActivated, which the host passes to the open tree's owner.
 class InfoPanel : public HeaderPanel
 {
     Q_OBJECT
@@ -49,6 +58,14 @@ public:
     // From now on the panel follows the open tree and the ShowInfo option (see above). Both must
     // outlive the panel.
     void Follow(const OpenTree &tree, const ViewOptions &options);
+    // Where the facts of the second tab are read from (the open tree's name and the person's key).
+    void SetSliceSource(PersonSliceSource source);
+    // The tabs: 0 the fields, 1 "Family and events".
+    static constexpr int kFieldsTab = 0;
+    static constexpr int kFactsTab = 1;
+    int CurrentTab() const;
+    void SetCurrentTab(int tab);
+    FactsView *Facts() const { return m_facts; }
     // Tools > Photo Viewer Settings...: the viewer's property pages.
     QAction *ViewerSettingsCommand() const { return m_viewerSettings; }
 
@@ -112,6 +129,10 @@ public:
 signals:
     // A photo file was removed from the disk through the viewer.
     void photoDeleted(const QString &filePath);
+    // A person named on the "Family and events" tab was followed (a click, Return, Alt+Left).
+    void personActivated(const QString &key);
+    // The "Edit..." link of the "Family and events" tab: the person shown is to be edited.
+    void editRequested();
 
 private:
     void buildFields();
@@ -119,10 +140,20 @@ private:
                         PersonFields::Field field, int span = 1);
     void layOutNow() const;
     void showPhotosOf(const QString &key);
+    void buildTabs();
+    // Reads and shows the facts of the person shown when the facts tab is shown; else marks them
+    // to be read when it is.
+    void updateFacts();
     // True when the panel shows the person with this key (any letter case).
     bool shows(const QString &key) const;
 
     AppState &m_state;
+    QTabBar *m_tabs = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    FactsView *m_facts = nullptr;
+    PersonSliceSource m_slices;
+    const OpenTree *m_tree = nullptr;
+    bool m_factsStale = false;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_content = nullptr;
     Thumbnailer *m_thumbs = nullptr;

@@ -12,6 +12,7 @@
 #include "MenuBar.h"
 #include "MenuShortcuts.h"
 #include "PersonCommands.h"
+#include "PersonSlices.h"
 #include "ReadOnlyNotice.h"
 #include "StatusBar.h"
 #include "TreeChart.h"
@@ -22,6 +23,7 @@
 #include "modRegistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -181,6 +183,18 @@ void frmMain::observeOpenTree()
     new WindowTitle(*this, m_tree);
     m_sbar->Follow(m_tree);
     m_pnlInfo->Follow(m_tree, m_view);
+    m_pnlInfo->SetSliceSource(RowSlices(m_db));
+    // A person followed on the panel is selected as Find selects it; the keyboard stays on the
+    // panel, so that the next link or Alt+Left is at hand.
+    connect(m_pnlInfo, &InfoPanel::personActivated, this, [this](const QString &key) {
+        QWidget *focused = QApplication::focusWidget();
+        m_charts->OpenPerson(key);
+        if (focused && m_pnlInfo->isAncestorOf(focused))
+            focused->setFocus(Qt::OtherFocusReason);
+    });
+    // The panel opens the edit window as Person > Edit does (a person outside the line has no
+    // box to double-click).
+    connect(m_pnlInfo, &InfoPanel::editRequested, m_persons->EditCommand(), &QAction::trigger);
     connect(m_vtree, &TreeChart::NodeDblClick, m_persons, &PersonCommands::VTree_NodeDblClick);
 
     connect(&m_view, &ViewOptions::ShowToolBarChanged, this, [this](bool show) {

@@ -65,6 +65,11 @@ public:
     void Select(const QString &key, bool PartA = true);
     void ClearSelection() { Select(QString()); }
 
+    // A person outside the line of descent: its parent key is empty (a partner who married in, a
+    // partner's kin). It is selected like any person (the panel, the status bar and the title show
+    // it) but the chart, which walks the line from its roots, has no box for it.
+    static bool IsOutsideLine(const cPerson &person) { return person.PrntKey().isEmpty(); }
+
     // The children of a person: the persons whose parent key equals `parentKey` exactly, in the
     // order of People. The list stays valid until People or a parent key changes.
     const std::vector<cPersonPtr> &Children(const QString &parentKey) const;

@@ -221,6 +221,43 @@ private slots:
         QVERIFY(host.added.isEmpty() && host.changed.isEmpty());
     }
 
+    // A person outside the line (an empty parent key) is edited with the Parent ID left empty;
+    // typing a key or ROOT puts it into the line. Only an empty key that was empty counts.
+    void outsidePersonKeepsAnEmptyParent()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.selectedKey = "W1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("R1", "ROOT", "Root", "One"));
+        host.addPerson(makePerson("W1", "", "Wendy", "Wed"));
+        auto window = open(host, true, host.people.Item("W1")->toRecord());
+        setText(*window, "txtFname", "Wenda");
+        save(*window);
+        QCOMPARE(m_messages.count(), 0);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("W1").PrntKey, QString());
+        QCOMPARE(host.people.Item("W1")->Fname(), QString("Wenda"));
+
+        // Into the line: ROOT is saved as typed, and the parent changed.
+        auto again = open(host, true, host.people.Item("W1")->toRecord());
+        setText(*again, "txtPrntKey", "ROOT");
+        save(*again);
+        QCOMPARE(again->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("W1").PrntKey, QString("ROOT"));
+        QCOMPARE(m_messages.last().text,
+                 QString("'W1' has changed Parent. Please refresh the Tree to see the changes."));
+
+        // Now in the line, emptying the Parent ID is refused again.
+        m_messages.clear();
+        auto third = open(host, true, host.people.Item("W1")->toRecord());
+        setText(*third, "txtPrntKey", "");
+        save(*third);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QCOMPARE(host.rows.value("W1").PrntKey, QString("ROOT"));
+    }
+
     void duplicateKeyKeepsEverythingTyped()
     {
         ScopedMessageService scoped(m_messages);

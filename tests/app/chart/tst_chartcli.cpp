@@ -83,6 +83,26 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("the parent key '77' names nobody")));
     }
 
+    // A person outside the line (an empty parent key) has no box: --person gives the root row,
+    // with nothing told of a line of ancestors.
+    void outsidePersonAddsNoBox()
+    {
+        {
+            mDatabase store;
+            store.SetPaths(m_data, m_data + QStringLiteral("people.db"));
+            QVERIFY(store.OpenDatabase());
+            PersonRecord outside;
+            outside.ID = QStringLiteral("98");
+            outside.Fname = QStringLiteral("Ona");
+            QVERIFY(store.InsertPerson(QStringLiteral("Example"), outside));
+        }
+        const Run roots = run({QStringLiteral("Example"), file("roots.svg"), QString()});
+        const Run r = run({QStringLiteral("Example"), file("outside.svg"), QStringLiteral("98")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out.section(QLatin1Char(' '), 0, 5), roots.out.section(QLatin1Char(' '), 0, 5));
+    }
+
     void failuresSayWhyAndWriteNothing_data()
     {
         QTest::addColumn<QString>("tree");
