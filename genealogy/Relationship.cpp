@@ -1,0 +1,273 @@
+#include "Relationship.h"
+
+#include "RelationshipTerms.h"
+
+#include <algorithm>
+#include <climits>
+#include <queue>
+#include <tuple>
+
+namespace Genealogy {
+
+using namespace RelationshipTerms;
+
+QStringList Relationship::lines(const KinshipIndex &index) const
+{
+    QStringList out{term};
+    const auto keys = [&index](const std::vector<int> &persons) {
+        QStringList k;
+        for (int p : persons)
+            k << index.key(p);
+        return k.join(QStringLiteral(", "));
+    };
+    switch (kind) {
+    case Kind::Same:
+    case Kind::Blood:
+        for (const RelationshipPath &path : paths)
+            out << QStringLiteral("path: up %1, down %2, through %3")
+                       .arg(path.up)
+                       .arg(path.down)
+                       .arg(keys(path.through));
+        break;
+    case Kind::Marriage:
+        out << QStringLiteral("path: marriage through ") + keys(marriages);
+        break;
+    case Kind::None:
+        out << QStringLiteral("none");
+        break;
+    }
+    return out;
+}
+
+RelationshipCalculator::RelationshipCalculator(const KinshipIndex &index)
+    : m_index(index), m_distA(size_t(index.count()), -1), m_distB(size_t(index.count()), -1)
+{
+}
+
+void RelationshipCalculator::reset()
+{
+    for (int p : m_touchedA)
+        m_distA[size_t(p)] = -1;
+    for (int p : m_touchedB)
+        m_distB[size_t(p)] = -1;
+    m_touchedA.clear();
+    m_touchedB.clear();
+}
+
+void RelationshipCalculator::ancestors(int person, std::vector<int> &dist,
+                                       std::vector<int> &touched, int limit,
+                                       std::vector<int> *meets)
+{
+    // Breadth first: `touched` doubles as the queue.
+    dist[size_t(person)] = 0;
+    touched.push_back(person);
+    for (size_t i = 0; i < touched.size(); ++i) {
+        const int p = touched[i];
+        const int d = dist[size_t(p)];
+        if (meets && m_distA[size_t(p)] >= 0) {
+            meets->push_back(p);
+            // Nothing deeper than the nearest meeting found can be nearer.
+            limit = std::min(limit, m_distA[size_t(p)] + d);
+        }
+        if (d >= limit)
+            continue;
+        for (int parent : m_index.parents(p)) {
+            if (dist[size_t(parent)] < 0) {
+                dist[size_t(parent)] = d + 1;
+                touched.push_back(parent);
+            }
+        }
+    }
+}
+
+bool RelationshipCalculator::blood(int a, int b, Relationship &result)
+{
+    ancestors(a, m_distA, m_touchedA, INT_MAX, nullptr);
+    std::vector<int> meets;
+    ancestors(b, m_distB, m_touchedB, INT_MAX, &meets);
+    int best = INT_MAX;
+    for (int p : meets)
+        best = std::min(best, m_distA[size_t(p)] + m_distB[size_t(p)]);
+    if (best == INT_MAX)
+        return false;
+    std::vector<int> nearest;
+    for (int p : meets) {
+        if (m_distA[size_t(p)] + m_distB[size_t(p)] == best)
+            nearest.push_back(p);
+    }
+    std::sort(nearest.begin(), nearest.end(), [this](int x, int y) {
+        return std::tuple(m_distA[size_t(x)], x) < std::tuple(m_distA[size_t(y)], y);
+    });
+    // A couple at the same distance counts once.
+    std::vector<bool> used(nearest.size(), false);
+    for (size_t i = 0; i < nearest.size(); ++i) {
+        if (used[i])
+            continue;
+        const int x = nearest[i];
+        RelationshipPath path{m_distA[size_t(x)], m_distB[size_t(x)], {x}};
+        const auto partners = m_index.partners(x);
+        for (size_t j = i + 1; j < nearest.size(); ++j) {
+            const int y = nearest[j];
+            if (!used[j] && m_distA[size_t(y)] == path.up &&
+                std::find(partners.begin(), partners.end(), y) != partners.end()) {
+                path.through.push_back(y);
+                used[j] = true;
+                break;
+            }
+        }
+        result.paths.push_back(std::move(path));
+    }
+    const RelationshipPath &first = result.paths.front();
+    bool half = false;
+    if (first.up == 1 && first.down == 1 && first.through.size() == 1) {
+        // Siblings sharing one parent while each has another: half-siblings.
+        const auto pa = m_index.parents(a);
+        const auto pb = m_index.parents(b);
+        int shared = 0;
+        for (int p : pa)
+            shared += std::find(pb.begin(), pb.end(), p) != pb.end();
+        half = shared == 1 && pa.size() >= 2 && pb.size() >= 2;
+    }
+    result.kind = a == b ? Relationship::Kind::Same : Relationship::Kind::Blood;
+    result.term = RelationshipTerms::blood(first.up, first.down, m_index.sex(a), half);
+    return true;
+}
+
+namespace {
+
+// A step of a relation through marriages.
+enum Step : char { Start, Up, Down, Marry };
+
+} // namespace
+
+bool RelationshipCalculator::marriage(int a, int b, Relationship &result)
+{
+    // States: a person and whether the walk has begun going down (it may then not go up again:
+    // down and up again would pass through a couple's child instead of their marriage).
+    // Cheapest first by (marriages, steps).
+    const int n = m_index.count();
+    std::vector<int> cost(size_t(n) * 2, INT_MAX), previous(size_t(n) * 2, -1);
+    std::vector<char> step(size_t(n) * 2, Start);
+    using Entry = std::tuple<int, int, int>; // marriages, steps, state
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
+    const auto packed = [](int m, int s) { return m * 65536 + s; };
+    cost[size_t(a) * 2] = 0;
+    queue.emplace(0, 0, a * 2);
+    int found = -1;
+    while (!queue.empty()) {
+        const auto [m, s, state] = queue.top();
+        queue.pop();
+        if (packed(m, s) != cost[size_t(state)])
+            continue;
+        const int person = state / 2;
+        if (person == b && m > 0) {
+            found = state;
+            break;
+        }
+        const auto relax = [&](int next, int nextPhase, int nm, Step kind) {
+            const int ns = s + 1;
+            if (ns >= 65536)
+                return;
+            const int target = next * 2 + nextPhase;
+            if (packed(nm, ns) < cost[size_t(target)]) {
+                cost[size_t(target)] = packed(nm, ns);
+                previous[size_t(target)] = state;
+                step[size_t(target)] = kind;
+                queue.emplace(nm, ns, target);
+            }
+        };
+        if (state % 2 == 0) {
+            for (int parent : m_index.parents(person))
+                relax(parent, 0, m, Up);
+        }
+        for (int child : m_index.children(person))
+            relax(child, 1, m, Down);
+        for (int partner : m_index.partners(person))
+            relax(partner, 0, m + 1, Marry);
+    }
+    if (found < 0)
+        return false;
+    std::vector<int> states;
+    for (int s = found; s >= 0; s = previous[size_t(s)])
+        states.push_back(s);
+    std::reverse(states.begin(), states.end());
+    for (size_t i = 1; i < states.size(); ++i) {
+        if (step[size_t(states[i])] == Marry) {
+            result.marriages.push_back(states[i - 1] / 2);
+            result.marriages.push_back(states[i] / 2);
+        }
+    }
+    // Steps kept with their states for the term.
+    std::vector<int> walk;
+    for (int s : states)
+        walk.push_back(s * 4 + step[size_t(s)]);
+    result.kind = Relationship::Kind::Marriage;
+    result.term = marriageTerm(a, b, walk);
+    return true;
+}
+
+QString RelationshipCalculator::marriageTerm(int a, int b, const std::vector<int> &walk) const
+{
+    // One marriage: a blood segment (up u1, down d1) to one partner, the marriage, a segment
+    // (up u2, down d2) from the other partner to b.
+    int marriages = 0, u1 = 0, d1 = 0, u2 = 0, d2 = 0;
+    for (size_t i = 1; i < walk.size(); ++i) {
+        const int kind = walk[i] % 4;
+        if (kind == Marry)
+            ++marriages;
+        else if (marriages == 0)
+            (kind == Up ? u1 : d1) += 1;
+        else
+            (kind == Up ? u2 : d2) += 1;
+    }
+    const Sex sex = m_index.sex(a);
+    const QString relative = QStringLiteral("relative by marriage");
+    if (marriages != 1)
+        return relative;
+    Q_UNUSED(b);
+    if (u1 == 0 && d1 == 0) { // a is the partner of someone of b's blood
+        if (u2 == 0 && d2 == 0)
+            return bySex(sex, "husband", "wife", "spouse");
+        if (u2 == 0 && d2 == 1)
+            return bySex(sex, "step-father", "step-mother", "step-parent");
+        if (u2 == 1 && d2 == 0)
+            return bySex(sex, "son-in-law", "daughter-in-law", "child-in-law");
+        if (u2 == 2 && d2 == 0)
+            return bySex(sex, "grandson-in-law", "granddaughter-in-law", "grandchild-in-law");
+        if (u2 == 1 && d2 == 1)
+            return bySex(sex, "brother-in-law", "sister-in-law", "sibling-in-law");
+        return relative;
+    }
+    if (u2 == 0 && d2 == 0) { // a is of the blood of b's partner
+        if (u1 == 1 && d1 == 0)
+            return bySex(sex, "step-son", "step-daughter", "step-child");
+        if (u1 == 2 && d1 == 0)
+            return bySex(sex, "step-grandson", "step-granddaughter", "step-grandchild");
+        if (u1 == 0 && d1 == 1)
+            return bySex(sex, "father-in-law", "mother-in-law", "parent-in-law");
+        if (u1 == 0 && d1 == 2)
+            return bySex(sex, "grandfather-in-law", "grandmother-in-law", "grandparent-in-law");
+        if (u1 == 1 && d1 == 1)
+            return bySex(sex, "brother-in-law", "sister-in-law", "sibling-in-law");
+    }
+    if (u1 == 1 && d1 == 0 && u2 == 1 && d2 == 0) // children of two partners
+        return bySex(sex, "step-brother", "step-sister", "step-sibling");
+    return relative;
+}
+
+Relationship RelationshipCalculator::relate(int a, int b)
+{
+    Relationship result;
+    if (a < 0 || b < 0 || a >= m_index.count() || b >= m_index.count()) {
+        result.term = QStringLiteral("not related");
+        return result;
+    }
+    reset();
+    const bool related = blood(a, b, result) || marriage(a, b, result);
+    reset();
+    if (!related)
+        result.term = QStringLiteral("not related");
+    return result;
+}
+
+} // namespace Genealogy
