@@ -14,6 +14,9 @@ class DescendantChartData
 public:
     DescendantChartData(const cPeople &people, const ChildrenOf &childrenOf, const QString &rootKey,
                         const ChartSettings &settings, const QFont &font);
+    // A tree made by the caller (through families, or of ancestors).
+    DescendantChartData(const cPeople &people, DescendantTree tree, const QString &rootKey,
+                        const ChartSettings &settings, const QFont &font);
     DescendantChartData(const DescendantChartData &) = delete;
     DescendantChartData &operator=(const DescendantChartData &) = delete;
 

@@ -92,10 +92,12 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
     };
     int drawn = 0;
     int lowest = -1, highest = -1; // generations painted
+    std::vector<std::pair<int, int>> rows;
     m_geometry.ForEachRowIn(chartRect, [&](int generation, int begin, int end) {
         if (highest < 0)
             highest = generation;
         lowest = generation;
+        rows.emplace_back(begin, end);
         for (int i = begin; i < end; ++i) {
             Shown &box = shown.emplace_back();
             box.person = i;
@@ -111,6 +113,9 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
         }
     });
     flush();
+    for (const auto &[begin, end] : rows)
+        paintMarks(brush, begin, end);
+    paintRepeatLinks(brush, clip);
     // The thick path over everything, from the lowest row painted (or the selected person)
     // up to the row above the highest.
     if (m_selected >= 0 && highest >= 0) {
@@ -121,4 +126,60 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
                             settings.LinkStyle, 3, connector);
     }
     return drawn;
+}
+
+namespace {
+
+QString nameOf(const cPerson &person)
+{
+    const QString name = (person.Fname() + QLatin1Char(' ') + person.Sname()).trimmed();
+    return name.isEmpty() ? person.Key() : name;
+}
+
+} // namespace
+
+void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
+{
+    const ChartSettings &settings = m_geometry.Settings();
+    const DescendantTree &tree = m_geometry.Tree();
+    const QRgb text = TranslateColor(settings.ConnectorColor).rgb();
+    const QRgb mark = RepeatColor().rgb();
+    const int lineHeight = QFontMetrics(m_captionFont).height();
+    for (int i = begin; i < end; ++i) {
+        const DescendantTree::Person &person = tree.At(i);
+        const BoxPlace place = placeOf(i);
+        // The other parent, named once above the first of its children in a row of siblings.
+        const bool firstOfFamily = person.parent >= 0 && (i == tree.At(person.parent).firstChild ||
+                                                          tree.At(i - 1).partner != person.partner);
+        if (m_captions && person.partner && firstOfFamily &&
+            settings.NodeSpaceV >= lineHeight + 4) {
+            const QString caption = QStringLiteral("+ ") + nameOf(*person.partner);
+            brush.Text(caption, QPoint(place.center + 4, place.top - lineHeight - 1), text);
+        }
+        // A person reached on two lines: a mark in the box's top right corner.
+        if (person.repeated)
+            brush.Fill(QRect(place.right - settings.NodeShadowSize - 10, place.top + 3, 6, 6),
+                       mark);
+        // A branch that goes on: a short stub with a bar below the box.
+        if (person.closed) {
+            const int y = place.bottom + 2;
+            brush.Fill(QRect(place.center, y, 1, 8), text);
+            brush.Fill(QRect(place.center - 4, y + 8, 9, 2), text);
+        }
+    }
+}
+
+void DescendantPainter::paintRepeatLinks(ChartBrush &brush, const QRect &clip) const
+{
+    const QRgb mark = RepeatColor().rgb();
+    for (const DescendantTree::Cut &cut : m_geometry.Tree().Cuts()) {
+        if (cut.at < 0 || cut.parent < 0)
+            continue;
+        const BoxPlace from = placeOf(cut.parent);
+        const BoxPlace to = placeOf(cut.at);
+        const QLineF line(from.center, from.bottom, to.center, to.top);
+        if (!ChartBrush::LineBounds(line, 1).intersects(clip))
+            continue;
+        brush.Line(line.x1(), line.y1(), line.x2(), line.y2(), 1, mark);
+    }
 }

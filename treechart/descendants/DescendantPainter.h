@@ -44,8 +44,16 @@ public:
     // How many boxes are drawn at most in one go.
     static constexpr int kChunk = 4096;
 
+    // The colour of the marks of persons drawn once but reached twice, and of the links to them.
+    static QColor RepeatColor() { return QColor(0xC0, 0x30, 0x30); }
+
 private:
     Chart::BoxPlace placeOf(int person) const;
+    // The partner named on the connector, the mark of a person reached twice and of a closed
+    // branch, for the boxes [begin, end) of one row.
+    void paintMarks(Chart::ChartBrush &brush, int begin, int end) const;
+    // The links from the second parent of a person reached twice to its box.
+    void paintRepeatLinks(Chart::ChartBrush &brush, const QRect &clip) const;
 
     const DescendantGeometry &m_geometry;
     QFont m_font;

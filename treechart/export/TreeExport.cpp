@@ -5,6 +5,7 @@
 #include "ChildRowOpener.h"
 #include "DescendantChartData.h"
 #include "DescendantSource.h"
+#include "KinshipCharts.h"
 #include "TreeChart.h"
 
 #include <new>
@@ -22,8 +23,13 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
     const cPeople &people = *request.people;
     const ChildrenOf childrenOf = request.childrenOf ? request.childrenOf : IndexChildren(people);
     const QFont font = request.font.value_or(MainWindowChartFont());
+    if (request.mode == TreeExportRequest::Mode::Ancestors && request.personKey.isEmpty()) {
+        result.error = QStringLiteral("The ancestor chart needs a person: name one with --person.");
+        return result;
+    }
     const bool needsPerson =
         request.mode == TreeExportRequest::Mode::PersonPath ||
+        request.mode == TreeExportRequest::Mode::Ancestors ||
         (request.mode == TreeExportRequest::Mode::Descendants && !request.personKey.isEmpty());
     if (needsPerson && !people.Item(request.personKey)) {
         result.error = QStringLiteral("There is no person with the key '%1' in this tree.")
@@ -31,11 +37,19 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
         return result;
     }
 
-    if (request.mode == TreeExportRequest::Mode::Descendants) {
-        const DescendantChartData chart(people, childrenOf, request.personKey, request.settings,
-                                        font);
+    if (request.mode == TreeExportRequest::Mode::Descendants ||
+        request.mode == TreeExportRequest::Mode::Ancestors) {
+        const KinshipLinks links(people, request.families);
+        KinshipTreeRequest walk;
+        walk.kind = request.mode == TreeExportRequest::Mode::Descendants
+                        ? KinshipChartKind::Descendants
+                        : KinshipChartKind::Ancestors;
+        walk.rootKey = request.personKey;
+        const DescendantChartData chart(people, BuildKinshipTree(people, links, walk),
+                                        request.personKey, request.settings, font);
         static_cast<ExportResult &>(result) =
             ExportChart(DescendantSource(chart, request.title), fileName, options);
+        result.persons = chart.Tree().Below();
         return result;
     }
 

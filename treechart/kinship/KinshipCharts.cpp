@@ -1,0 +1,38 @@
+#include "KinshipCharts.h"
+
+#include "ChildrenOf.h"
+
+DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links,
+                                const KinshipTreeRequest &request)
+{
+    std::vector<const cPerson *> tops;
+    if (request.rootKey.isEmpty()) {
+        if (request.kind == KinshipChartKind::Descendants) {
+            for (int i = 1; i <= people.Count(); ++i) {
+                const cPersonPtr person = people.Item(i);
+                if (person && person->PrntKey() == RootParentKey())
+                    tops.push_back(person.get());
+            }
+        }
+    } else if (const cPersonPtr top = people.Item(request.rootKey)) {
+        // The chart's own person, as the collection holds it (a key in another case finds it).
+        tops.push_back(links.Person(links.NumberOf(top->Key())));
+        if (!tops.back())
+            tops.back() = top.get();
+    }
+    const DescendantTree::LinksOf next =
+        request.kind == KinshipChartKind::Descendants ? links.Children() : links.Parents();
+    DescendantTree::OpenTest open;
+    if (request.openGenerations != INT_MAX) {
+        open = [&request](const cPerson &person, int generation) {
+            return generation < request.openGenerations || request.opened.contains(person.Key());
+        };
+    }
+    return DescendantTree::Build(tops, next, open);
+}
+
+QString KinshipCountWord(KinshipChartKind kind)
+{
+    return kind == KinshipChartKind::Descendants ? QStringLiteral("descendants")
+                                                 : QStringLiteral("ancestors");
+}
