@@ -36,12 +36,18 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_find(command(this, FindKey(), QStringLiteral("Find Person..."), "Ctrl+F")),
       m_descendants(
           command(this, DescendantsKey(), QStringLiteral("Descendant Chart"), "Ctrl+Shift+D")),
+      m_ancestors(command(this, AncestorsKey(), QStringLiteral("Ancestor Chart"), "Ctrl+Shift+A")),
+      m_relationship(
+          command(this, RelationshipKey(), QStringLiteral("Relationship..."), "Ctrl+Shift+R")),
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
       m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
-      m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview...")))
+      m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview..."))),
+      m_kinship(tree)
 {
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
     connect(m_descendants, &QAction::triggered, this, &ChartViewCommands::ShowDescendants);
+    connect(m_ancestors, &QAction::triggered, this, &ChartViewCommands::ShowAncestors);
+    connect(m_relationship, &QAction::triggered, this, [this] { ShowRelationship(); });
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
     connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
@@ -74,13 +80,15 @@ bool ChartViewCommands::hasPersons() const
 void ChartViewCommands::updateEnabled()
 {
     const bool enabled = hasPersons();
-    for (QAction *action : {m_find, m_descendants, m_export, m_print, m_printPreview})
+    for (QAction *action :
+         {m_find, m_descendants, m_ancestors, m_relationship, m_export, m_print, m_printPreview})
         action->setEnabled(enabled);
 }
 
 void ChartViewCommands::forgetIndex()
 {
     m_finder.reset();
+    m_kinship.Forget();
     updateEnabled();
 }
 
@@ -131,19 +139,42 @@ cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
     return node;
 }
 
+void ChartViewCommands::SetKinshipReaders(TreeKinshipCache::FamilyReader families,
+                                          TreeKinshipCache::SexReader sexes)
+{
+    m_kinship.SetReaders(std::move(families), std::move(sexes));
+}
+
 void ChartViewCommands::ShowDescendants()
+{
+    showKinshipChart(KinshipChartKind::Descendants);
+}
+
+void ChartViewCommands::ShowAncestors()
+{
+    showKinshipChart(KinshipChartKind::Ancestors);
+}
+
+void ChartViewCommands::showKinshipChart(KinshipChartKind kind)
 {
     if (!hasPersons())
         return;
     const cPersonPtr selected =
         m_tree.SelectedKey().isEmpty() ? nullptr : m_tree.People().Item(m_tree.SelectedKey());
-    const ChildrenOf children =
-        [this](const QString &parentKey) -> const std::vector<cPersonPtr> & {
-        return m_tree.Children(parentKey);
-    };
-    auto *window =
-        new DescendantChartWindow(m_tree.People(), children, selected ? selected->Key() : QString(),
-                                  m_chart.Settings(), m_chart.Font(), &YearsOf, m_window);
+    if (kind == KinshipChartKind::Ancestors && !selected) {
+        ShowMessage(QStringLiteral("Select the person whose ancestors the chart shows."),
+                    QStringLiteral("Ancestor Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    adopt(new DescendantChartWindow(
+        m_tree.People(), kind, [this] { return m_kinship.Links(m_window); },
+        selected ? selected->Key() : QString(), m_chart.Settings(), m_chart.Font(), &YearsOf,
+        m_window));
+}
+
+void ChartViewCommands::adopt(DescendantChartWindow *window)
+{
     // A box clicked there opens the person here, as finding it does; a break in its line is
     // told once, not at every click.
     connect(window, &DescendantChartWindow::PersonClicked, this,

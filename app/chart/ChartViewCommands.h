@@ -1,6 +1,8 @@
 #pragma once
 
 #include "FindResultsModel.h"
+#include "KinshipCharts.h"
+#include "TreeKinshipCache.h"
 #include "cNode.h"
 
 #include <QList>
@@ -21,7 +23,12 @@ class TreeChart;
 // The main window's commands for finding persons and for charts beyond the click-by-click view:
 //   Person > Find Person... (Ctrl+F)    finds a person and opens the chart along its ancestors;
 //   View > Descendant Chart (Ctrl+Shift+D)  every descendant of the selected person (or of every
-//                                       root) in a window of its own;
+//                                       root) in a window of its own, children by PrntKey and
+//                                       by the tree's families;
+//   View > Ancestor Chart (Ctrl+Shift+A)    both parents of the selected person and of each
+//                                       ancestor, five generations open, every branch openable;
+//   Person > Relationship... (Ctrl+Shift+R)  what the selected person is to another one chosen
+//                                       as Find Person chooses, and how they are related;
 //   File > Export Chart... (Ctrl+Shift+X), Print... (Ctrl+P), Print Preview...  the main chart
 //                                       with all its rows, whole.
 // The object makes these commands' actions, which are enabled only while a tree with persons is
@@ -40,6 +47,12 @@ public:
 
     QAction *FindCommand() const { return m_find; }
     QAction *DescendantsCommand() const { return m_descendants; }
+    QAction *AncestorsCommand() const { return m_ancestors; }
+    QAction *RelationshipCommand() const { return m_relationship; }
+    // Where the charts through families get the open tree's families and sexes (the store's
+    // readers; none by default: the rows alone).
+    void SetKinshipReaders(TreeKinshipCache::FamilyReader families,
+                           TreeKinshipCache::SexReader sexes = {});
     QAction *ExportCommand() const { return m_export; }
     QAction *PrintCommand() const { return m_print; }
     QAction *PrintPreviewCommand() const { return m_printPreview; }
@@ -47,6 +60,9 @@ public:
     // The menu items' keys.
     static QString FindKey() { return QStringLiteral("mnuPersonFind"); }
     static QString DescendantsKey() { return QStringLiteral("mnuViewDescendants"); }
+    static QString AncestorsKey() { return QStringLiteral("mnuViewAncestors"); }
+    static QString RelationshipKey() { return QStringLiteral("mnuPersonRelationship"); }
+    static QString RelationshipTitle() { return QStringLiteral("Relationship"); }
     static QString ExportKey() { return QStringLiteral("mnuFileExportChart"); }
     static QString PrintKey() { return QStringLiteral("mnuFilePrint"); }
     static QString PrintPreviewKey() { return QStringLiteral("mnuFilePrintPreview"); }
@@ -56,6 +72,10 @@ public:
     // The commands.
     void FindPerson();
     void ShowDescendants();
+    void ShowAncestors();
+    // Asks for the second person; with `otherKey` given, asks nothing. The answer is shown
+    // through the message service; returns its text (empty when nothing was asked or shown).
+    QString ShowRelationship(const QString &otherKey = QString());
     void ExportChart();
     void PrintChart();
     void PrintPreviewChart();
@@ -81,6 +101,8 @@ private:
     // deleted (`removedKey`) closes.
     void redrawDescendantWindows(const QString &removedKey = QString());
     bool hasPersons() const;
+    void showKinshipChart(KinshipChartKind kind);
+    void adopt(DescendantChartWindow *window);
     QString chartTitle() const;
     QString suggestedFileName() const;
 
@@ -89,10 +111,13 @@ private:
     QWidget *m_window;
     QAction *m_find;
     QAction *m_descendants;
+    QAction *m_ancestors;
+    QAction *m_relationship;
     QAction *m_export;
     QAction *m_print;
     QAction *m_printPreview;
     std::unique_ptr<PersonFinder> m_finder;
+    TreeKinshipCache m_kinship;
     QList<QPointer<DescendantChartWindow>> m_windows;
     QSet<QString> m_toldBreaks; // breaks already told to the user, for the quiet kind
 };

@@ -1,0 +1,262 @@
+// The charts through families and the relationship command in the real main window: the
+// descendant chart of a mother whose children hang under the father's line, cousins who married
+// drawn once, the ancestor chart with its first generations open and its branches opened on
+// demand, the relationship in words, and a failure to read the families told to the user.
+#include "ChartViewCommands.h"
+#include "DescendantChartData.h"
+#include "DescendantChartView.h"
+#include "DescendantChartWindow.h"
+#include "MenuBar.h"
+#include "OpenTree.h"
+#include "ScriptedMessageService.h"
+#include "support_MainWindowFixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+using Genealogy::FamilyKeys;
+using Genealogy::Sex;
+
+namespace {
+
+PersonRecord row(const QString &id, const QString &parent, const QString &fname)
+{
+    PersonRecord r;
+    r.ID = id;
+    r.PrntKey = parent;
+    r.Fname = fname;
+    r.Sname = QStringLiteral("Ash");
+    return r;
+}
+
+FamilyKeys family(const QString &a, const QString &b, const QStringList &children)
+{
+    FamilyKeys f;
+    f.partner[0] = a;
+    f.partner[1] = b;
+    for (const QString &c : children)
+        f.children.push_back({c});
+    return f;
+}
+
+// Grandparents gf + gm with two sons f and u; f + m have k1 and k2, u + ua have c1; the cousins
+// k1 and c1 married and have z. The mother m has a line of seven fathers above her, outside the
+// line of descent (PrntKey empty) like every partner. Xena is nobody's kin.
+QList<PersonRecord> rows()
+{
+    QList<PersonRecord> r{row("gf", "ROOT", "Gus"), row("gm", "", "Gina"),   row("f", "gf", "Finn"),
+                          row("m", "", "Mia"),      row("u", "gf", "Ulf"),   row("ua", "", "Una"),
+                          row("k1", "f", "Kai"),    row("k2", "f", "Kim"),   row("c1", "u", "Cleo"),
+                          row("z", "k1", "Zoe"),    row("x", "ROOT", "Xena")};
+    for (int i = 1; i <= 7; ++i)
+        r << row(QStringLiteral("a%1").arg(i), QString(), QStringLiteral("Anc%1").arg(i));
+    return r;
+}
+
+std::vector<FamilyKeys> families()
+{
+    std::vector<FamilyKeys> f{family("gf", "gm", {"f", "u"}), family("f", "m", {"k1", "k2"}),
+                              family("u", "ua", {"c1"}), family("k1", "c1", {"z"}),
+                              family("a1", "", {"m"})};
+    for (int i = 2; i <= 7; ++i)
+        f.push_back(family(QStringLiteral("a%1").arg(i), "", {QStringLiteral("a%1").arg(i - 1)}));
+    return f;
+}
+
+struct Window : MainWindowFixture
+{
+    int reads = 0;
+
+    explicit Window(bool withFamilies = true)
+        : MainWindowFixture([](mDatabase &db) {
+              QVERIFY(db.CreateTree(QStringLiteral("Kin")));
+              for (const PersonRecord &r : rows())
+                  QVERIFY(db.InsertPerson(QStringLiteral("Kin"), r));
+          })
+    {
+        if (withFamilies)
+            commands().SetKinshipReaders(
+                [this](const QString &tree) -> Result<std::vector<FamilyKeys>> {
+                    ++reads;
+                    if (tree != QStringLiteral("Kin"))
+                        return std::vector<FamilyKeys>();
+                    return families();
+                },
+                [](const QString &) {
+                    return QHash<QString, Sex>{
+                        {"k1", Sex::Male}, {"c1", Sex::Female}, {"z", Sex::Female}};
+                });
+        QApplication::setActiveWindow(main.get());
+    }
+
+    ChartViewCommands &commands() { return main->Charts(); }
+    bool select(const QString &key)
+    {
+        main->Tree().Select(key, true);
+        return main->Tree().SelectedKey() == key;
+    }
+    DescendantChartWindow *open(const char *shortcutKey)
+    {
+        const int before = int(commands().DescendantWindows().size());
+        QTest::keyClick(main.get(), QKeySequence(QLatin1String(shortcutKey))[0].key(),
+                        QKeySequence(QLatin1String(shortcutKey))[0].keyboardModifiers());
+        const QList<DescendantChartWindow *> windows = commands().DescendantWindows();
+        return windows.size() == before + 1 ? windows.last() : nullptr;
+    }
+    static QStringList keys(const DescendantChartWindow *window)
+    {
+        return window->View()->Chart()->Tree().Keys();
+    }
+};
+
+} // namespace
+
+class tst_kinshipcharts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuItemsAndShortcuts()
+    {
+        Window w;
+        MenuBar &menus = w.main->Menus();
+        QAction *ancestors = menus.Item(ChartViewCommands::AncestorsKey());
+        QAction *relationship = menus.Item(ChartViewCommands::RelationshipKey());
+        QVERIFY(ancestors && relationship);
+        QCOMPARE(ancestors->text(), QStringLiteral("Ancestor Chart"));
+        QCOMPARE(ancestors->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+A")));
+        QCOMPARE(relationship->text(), QStringLiteral("Relationship..."));
+        QCOMPARE(relationship->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+R")));
+        QVERIFY(menus.Menu(QStringLiteral("mnuView"))->actions().contains(ancestors));
+        QVERIFY(menus.Menu(QStringLiteral("mnuPerson"))->actions().contains(relationship));
+        QVERIFY(!ancestors->isEnabled());
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(ancestors->isEnabled() && relationship->isEnabled());
+    }
+
+    void descendantsThroughFamilies()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        // The mother: her children hang under the father's line, yet they are hers.
+        QVERIFY(w.select("m"));
+        DescendantChartWindow *mother = w.open("Ctrl+Shift+D");
+        QVERIFY(mother);
+        QCOMPARE(Window::keys(mother), QStringList({"m", "k1", "k2", "z"}));
+        const DescendantTree &tree = mother->View()->Chart()->Tree();
+        QCOMPARE(tree.At(1).partner->Key(), QStringLiteral("f")); // named on the connector
+        QCOMPARE(tree.At(3).partner->Key(), QStringLiteral("c1"));
+
+        // The grandfather: the cousins' child is reached through both and drawn once.
+        QVERIFY(w.select("gf"));
+        DescendantChartWindow *top = w.open("Ctrl+Shift+D");
+        QVERIFY(top);
+        QCOMPARE(Window::keys(top), QStringList({"gf", "f", "u", "k1", "k2", "c1", "z"}));
+        const DescendantTree &all = top->View()->Chart()->Tree();
+        QCOMPARE(int(all.Cuts().size()), 1);
+        QCOMPARE(all.Cuts()[0].key, QStringLiteral("z"));
+        QCOMPARE(all.At(all.Cuts()[0].at).key, QStringLiteral("z"));
+        QCOMPARE(all.At(all.Cuts()[0].parent).key, QStringLiteral("c1"));
+        QVERIFY(all.At(all.Cuts()[0].at).repeated);
+        QVERIFY(top->findChild<QLabel *>(QStringLiteral("lblCount"))
+                    ->text()
+                    .contains(QStringLiteral("1 reached again, drawn once")));
+        // The families were read once for both windows.
+        QCOMPARE(w.reads, 1);
+        QCOMPARE(msgs.count(), 0);
+    }
+
+    void ancestorsOpenFiveGenerationsThenMore()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        // Without a selected person there is nobody to draw the ancestors of.
+        w.commands().ShowAncestors();
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(w.commands().DescendantWindows().isEmpty());
+
+        QVERIFY(w.select("z"));
+        DescendantChartWindow *window = w.open("Ctrl+Shift+A");
+        QVERIFY(window);
+        QCOMPARE(window->objectName(), QStringLiteral("frmAncestors"));
+        QCOMPARE(window->ChartTitle(), QStringLiteral("Ancestors of Zoe Ash"));
+        // Both parents of everyone, the grandparents shared by the cousins drawn once, five
+        // generations: a3 is the last, its line goes on (closed).
+        QCOMPARE(Window::keys(window),
+                 QStringList({"z", "k1", "c1", "f", "m", "u", "ua", "gf", "gm", "a1", "a2", "a3"}));
+        const DescendantTree &tree = window->View()->Chart()->Tree();
+        QCOMPARE(tree.Generations(), 6);
+        QCOMPARE(int(tree.Cuts().size()), 2); // gf and gm through u
+        QVERIFY(tree.At(tree.Find("a3")).closed);
+        QVERIFY(!tree.At(tree.Find("gf")).closed);
+
+        // Opening the branch of m reaches every ancestor above her.
+        QVERIFY(window->View()->SelectKey(QStringLiteral("m")));
+        QVERIFY(window->OpenBranch());
+        QCOMPARE(window->View()->Chart()->Tree().Count(), 16);
+        QCOMPARE(window->View()->SelectedKey(), QStringLiteral("m"));
+        QVERIFY(!window->OpenBranch()); // nothing closed is left there
+        QCOMPARE(msgs.count(), 1);
+    }
+
+    void relationshipInWords()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(w.select("k1"));
+        const QString cousins = w.commands().ShowRelationship(QStringLiteral("c1"));
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(msgs.last().text, cousins);
+        QVERIFY2(cousins.startsWith(QStringLiteral("Kai Ash is the first cousin of Cleo Ash.")),
+                 qPrintable(cousins));
+        QVERIFY2(cousins.contains(QStringLiteral("Gus Ash (gf) and Gina Ash (gm), 2 generations "
+                                                 "up from Kai Ash and 2 down to Cleo Ash")),
+                 qPrintable(cousins));
+        QCOMPARE(w.commands().ShowRelationship(QStringLiteral("z")),
+                 QStringLiteral("Kai Ash is the father of Zoe Ash."));
+        // Through two marriages (u's to ua, the cousins'), without a simple word.
+        QVERIFY(w.select("ua"));
+        QVERIFY(
+            w.commands()
+                .ShowRelationship(QStringLiteral("a1"))
+                .startsWith(QStringLiteral("Una Ash is the relative by marriage of Anc1 Ash.")));
+        QVERIFY(w.select("x"));
+        QVERIFY(w.commands()
+                    .ShowRelationship(QStringLiteral("a1"))
+                    .startsWith(QStringLiteral("Xena Ash and Anc1 Ash are not related")));
+        QVERIFY(w.select("m"));
+        QCOMPARE(w.commands().ShowRelationship(QStringLiteral("f")),
+                 QStringLiteral("Mia Ash is the spouse of Finn Ash.\n\nRelated through the "
+                                "marriage of Mia Ash (m) and Finn Ash (f)."));
+    }
+
+    void familiesThatCannotBeReadAreTold()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w(false);
+        w.commands().SetKinshipReaders([](const QString &) -> Result<std::vector<FamilyKeys>> {
+            return Error(ErrorCode::Failed, QStringLiteral("the disk is gone"));
+        });
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(w.select("gf"));
+        DescendantChartWindow *window = w.open("Ctrl+Shift+D");
+        QVERIFY(window);
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(msgs.last().text.contains(QStringLiteral("the disk is gone")));
+        // The rows alone: the line of descent.
+        QCOMPARE(Window::keys(window), QStringList({"gf", "f", "u", "k1", "k2", "c1", "z"}));
+        QVERIFY(window->View()->Chart()->Tree().Cuts().empty());
+    }
+};
+
+QTEST_MAIN(tst_kinshipcharts)
+#include "tst_kinshipcharts.moc"
