@@ -153,7 +153,14 @@ void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
                                                           tree.At(i - 1).partner != person.partner);
         if (m_captions && person.partner && firstOfFamily &&
             settings.NodeSpaceV >= lineHeight + 4) {
-            const QString caption = QStringLiteral("+ ") + nameOf(*person.partner);
+            // As far as the next sibling's connector, so that no line crosses the name.
+            const DescendantTree::Person &parent = tree.At(person.parent);
+            const bool last = i + 1 >= parent.firstChild + parent.childCount;
+            const int room =
+                (last ? settings.NodeWidth : m_geometry.Center(i + 1) - place.center) - 8;
+            const QString caption = QFontMetrics(m_captionFont)
+                                        .elidedText(QStringLiteral("+ ") + nameOf(*person.partner),
+                                                    Qt::ElideRight, std::max(room, 0));
             brush.Text(caption, QPoint(place.center + 4, place.top - lineHeight - 1), text);
         }
         // A person reached on two lines: a mark in the box's top right corner.
@@ -171,15 +178,38 @@ void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
 
 void DescendantPainter::paintRepeatLinks(ChartBrush &brush, const QRect &clip) const
 {
+    if (!m_captions)
+        return;
+    // Under the box that reaches a person again, in the upper half of the gap below it: an
+    // arrow and the names of those drawn elsewhere (a line across a wide chart would cross
+    // everything in between).
+    const ChartSettings &settings = m_geometry.Settings();
+    const DescendantTree &tree = m_geometry.Tree();
+    const QFontMetrics metrics(m_captionFont);
+    const int lineHeight = metrics.height();
+    if (settings.NodeSpaceV < 2 * lineHeight + 4)
+        return;
     const QRgb mark = RepeatColor().rgb();
-    for (const DescendantTree::Cut &cut : m_geometry.Tree().Cuts()) {
-        if (cut.at < 0 || cut.parent < 0)
+    const std::vector<DescendantTree::Cut> &cuts = tree.Cuts();
+    for (size_t i = 0; i < cuts.size();) {
+        const int parent = cuts[i].parent;
+        size_t end = i;
+        QStringList names;
+        for (; end < cuts.size() && cuts[end].parent == parent; ++end) {
+            if (const cPerson *person = tree.At(cuts[end].at).person)
+                names << nameOf(*person);
+        }
+        i = end;
+        if (parent < 0)
             continue;
-        const BoxPlace from = placeOf(cut.parent);
-        const BoxPlace to = placeOf(cut.at);
-        const QLineF line(from.center, from.bottom, to.center, to.top);
-        if (!ChartBrush::LineBounds(line, 1).intersects(clip))
+        const BoxPlace place = placeOf(parent);
+        const int width = settings.NodeWidth + settings.NodeSpaceH;
+        const QRect area(place.left, place.bottom + 1, width, lineHeight + 1);
+        if (!area.intersects(clip))
             continue;
-        brush.Line(line.x1(), line.y1(), line.x2(), line.y2(), 1, mark);
+        const QString text =
+            metrics.elidedText(QStringLiteral("\u2192 ") + names.join(QStringLiteral(", ")),
+                               Qt::ElideRight, width - 4);
+        brush.Text(text, QPoint(place.left + 2, place.bottom + 1), mark);
     }
 }

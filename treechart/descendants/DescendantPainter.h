@@ -52,7 +52,7 @@ private:
     // The partner named on the connector, the mark of a person reached twice and of a closed
     // branch, for the boxes [begin, end) of one row.
     void paintMarks(Chart::ChartBrush &brush, int begin, int end) const;
-    // The links from the second parent of a person reached twice to its box.
+    // Under a box that reaches persons drawn elsewhere: an arrow and their names.
     void paintRepeatLinks(Chart::ChartBrush &brush, const QRect &clip) const;
 
     const DescendantGeometry &m_geometry;
