@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <queue>
+#include <limits>
 #include <tuple>
 
 namespace Genealogy {
@@ -144,46 +144,55 @@ bool RelationshipCalculator::marriage(int a, int b, Relationship &result)
 {
     // States: a person and whether the walk has begun going down (it may then not go up again:
     // down and up again would pass through a couple's child instead of their marriage).
-    // Cheapest first by (marriages, steps).
+    // Cheapest first by (marriages, steps): the marriages a layer each, the steps of a layer in
+    // buckets, so that the search is linear in what it visits.
     const int n = m_index.count();
-    std::vector<int> cost(size_t(n) * 2, INT_MAX), previous(size_t(n) * 2, -1);
+    constexpr qint64 kUnreached = std::numeric_limits<qint64>::max();
+    std::vector<qint64> cost(size_t(n) * 2, kUnreached);
+    std::vector<int> previous(size_t(n) * 2, -1);
     std::vector<char> step(size_t(n) * 2, Start);
-    using Entry = std::tuple<int, int, int>; // marriages, steps, state
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
-    const auto packed = [](int m, int s) { return m * 65536 + s; };
+    const auto packed = [](qint64 m, qint64 s) { return (m << 32) | s; };
+    // buckets[s]: states reached with s steps in the current layer; next: the layer after it.
+    std::vector<std::vector<int>> buckets(1), next;
     cost[size_t(a) * 2] = 0;
-    queue.emplace(0, 0, a * 2);
+    buckets[0].push_back(a * 2);
     int found = -1;
-    while (!queue.empty()) {
-        const auto [m, s, state] = queue.top();
-        queue.pop();
-        if (packed(m, s) != cost[size_t(state)])
-            continue;
-        const int person = state / 2;
-        if (person == b && m > 0) {
-            found = state;
-            break;
-        }
-        const auto relax = [&](int next, int nextPhase, int nm, Step kind) {
-            const int ns = s + 1;
-            if (ns >= 65536)
-                return;
-            const int target = next * 2 + nextPhase;
-            if (packed(nm, ns) < cost[size_t(target)]) {
-                cost[size_t(target)] = packed(nm, ns);
-                previous[size_t(target)] = state;
-                step[size_t(target)] = kind;
-                queue.emplace(nm, ns, target);
+    for (qint64 m = 0; found < 0 && !buckets.empty(); ++m) {
+        for (size_t s = 0; s < buckets.size() && found < 0; ++s) {
+            for (size_t k = 0; k < buckets[s].size(); ++k) {
+                const int state = buckets[s][k];
+                if (cost[size_t(state)] != packed(m, qint64(s)))
+                    continue; // reached more cheaply since
+                const int person = state / 2;
+                if (person == b && m > 0) {
+                    found = state;
+                    break;
+                }
+                const auto relax = [&](int to, int phase, bool marry, Step kind) {
+                    const int target = to * 2 + phase;
+                    const qint64 c = packed(m + (marry ? 1 : 0), qint64(s) + 1);
+                    if (c >= cost[size_t(target)])
+                        return;
+                    cost[size_t(target)] = c;
+                    previous[size_t(target)] = state;
+                    step[size_t(target)] = kind;
+                    std::vector<std::vector<int>> &layer = marry ? next : buckets;
+                    if (layer.size() <= s + 1)
+                        layer.resize(s + 2);
+                    layer[s + 1].push_back(target);
+                };
+                if (state % 2 == 0) {
+                    for (int parent : m_index.parents(person))
+                        relax(parent, 0, false, Up);
+                }
+                for (int child : m_index.children(person))
+                    relax(child, 1, false, Down);
+                for (int partner : m_index.partners(person))
+                    relax(partner, 0, true, Marry);
             }
-        };
-        if (state % 2 == 0) {
-            for (int parent : m_index.parents(person))
-                relax(parent, 0, m, Up);
         }
-        for (int child : m_index.children(person))
-            relax(child, 1, m, Down);
-        for (int partner : m_index.partners(person))
-            relax(partner, 0, m + 1, Marry);
+        buckets = std::move(next);
+        next.clear();
     }
     if (found < 0)
         return false;
