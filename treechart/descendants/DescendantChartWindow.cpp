@@ -146,43 +146,19 @@ bool DescendantChartWindow::OpenBranch()
     const int selected = tree.Find(m_view->SelectedKey());
     if (selected < 0 || m_allOpen)
         return false;
-    // The selected person's closed branches, however deep: every closed person below it.
-    bool opened = false;
+    // Anything closed below the selected person?
+    bool closed = false;
     std::vector<int> stack{selected};
-    while (!stack.empty()) {
-        const int p = stack.back();
+    while (!stack.empty() && !closed) {
+        const DescendantTree::Person &person = tree.At(stack.back());
         stack.pop_back();
-        const DescendantTree::Person &person = tree.At(p);
-        if (person.closed) {
-            m_opened.insert(person.key);
-            opened = true;
-        }
+        closed = person.closed;
         for (int c = person.firstChild; c < person.firstChild + person.childCount; ++c)
             stack.push_back(c);
     }
-    if (!opened)
+    if (!closed)
         return false;
-    // Each person opened walks one generation further; open until nothing below stays closed.
-    for (;;) {
-        const std::unique_ptr<DescendantChartData> chart = makeChart();
-        const DescendantTree &next = chart->Tree();
-        const int top = next.Find(m_view->SelectedKey());
-        bool more = false;
-        std::vector<int> below{top};
-        while (top >= 0 && !below.empty()) {
-            const int p = below.back();
-            below.pop_back();
-            const DescendantTree::Person &person = next.At(p);
-            if (person.closed && !m_opened.contains(person.key)) {
-                m_opened.insert(person.key);
-                more = true;
-            }
-            for (int c = person.firstChild; c < person.firstChild + person.childCount; ++c)
-                below.push_back(c);
-        }
-        if (!more)
-            break;
-    }
+    m_opened.insert(tree.At(selected).key);
     rebuildKeepingView();
     return true;
 }

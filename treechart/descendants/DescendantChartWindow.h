@@ -91,7 +91,7 @@ private:
     std::shared_ptr<const KinshipLinks> m_links;
     int m_openGenerations = INT_MAX;
     bool m_allOpen = false;
-    QSet<QString> m_opened; // persons whose branches were opened one by one
+    QSet<QString> m_opened; // persons whose branches were opened, each with all below it
     QString m_rootKey;
     ChartSettings m_settings;
     QFont m_font;

@@ -21,7 +21,7 @@ DescendantTree DescendantTree::Build(const cPeople &people, const ChildrenOf &ch
 }
 
 DescendantTree DescendantTree::Build(const std::vector<const cPerson *> &tops, const LinksOf &links,
-                                     const OpenTest &open)
+                                     const OpenTest &open, const BranchTest &openBranch)
 {
     DescendantTree tree;
     // Where each person reached is drawn.
@@ -36,6 +36,7 @@ DescendantTree DescendantTree::Build(const std::vector<const cPerson *> &tops, c
     int generationEnd = tree.Count();
     tree.m_generationStart.push_back(generationEnd);
     std::vector<Linked> next;
+    std::vector<bool> branchOpen; // by number; short while no branch was opened
     for (int i = 0; i < tree.Count(); ++i) {
         if (i == generationEnd) {
             ++generation;
@@ -47,7 +48,14 @@ DescendantTree DescendantTree::Build(const std::vector<const cPerson *> &tops, c
         const int first = tree.Count();
         next.clear();
         links(*person, next);
-        if (open && !open(*person, generation)) {
+        // A branch opened is open for everyone below its person.
+        bool branch = branchOpen.size() > size_t(i) && branchOpen[size_t(i)];
+        if (openBranch && !branch && openBranch(*person)) {
+            branch = true;
+            branchOpen.resize(size_t(tree.Count()), false);
+            branchOpen[size_t(i)] = true;
+        }
+        if (open && !branch && !open(*person, generation)) {
             tree.m_persons[size_t(i)].closed = !next.empty();
             next.clear();
         }
@@ -63,6 +71,10 @@ DescendantTree DescendantTree::Build(const std::vector<const cPerson *> &tops, c
             }
             tree.m_persons.push_back(
                 Person{link.person->Key(), i, 0, 0, generation + 1, link.person, link.partner});
+            if (branch) {
+                branchOpen.resize(size_t(tree.Count()), false);
+                branchOpen.back() = true;
+            }
         }
         Person &p = tree.m_persons[size_t(i)];
         p.firstChild = first;

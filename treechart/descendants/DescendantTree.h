@@ -58,9 +58,12 @@ public:
     // Whether the walk goes on past a person of the given generation; null: always.
     using OpenTest = std::function<bool(const cPerson &person, int generation)>;
 
+    // Whether everything below a person is walked, whatever `open` says; null: nobody's.
+    using BranchTest = std::function<bool(const cPerson &person)>;
+
     // The tree below the top persons by `links`. Persons are told apart by identity.
     static DescendantTree Build(const std::vector<const cPerson *> &tops, const LinksOf &links,
-                                const OpenTest &open = {});
+                                const OpenTest &open = {}, const BranchTest &openBranch = {});
 
     // The descendants of the person with `rootKey`; with an empty key, of every root person
     // (PrntKey kRootKey), in collection order. A key naming nobody gives an empty tree.

@@ -23,12 +23,17 @@ DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links
     const DescendantTree::LinksOf next =
         request.kind == KinshipChartKind::Descendants ? links.Children() : links.Parents();
     DescendantTree::OpenTest open;
+    DescendantTree::BranchTest branch;
     if (request.openGenerations != INT_MAX) {
-        open = [&request](const cPerson &person, int generation) {
-            return generation < request.openGenerations || request.opened.contains(person.Key());
+        open = [&request](const cPerson &, int generation) {
+            return generation < request.openGenerations;
         };
+        if (!request.opened.isEmpty())
+            branch = [&request](const cPerson &person) {
+                return request.opened.contains(person.Key());
+            };
     }
-    return DescendantTree::Build(tops, next, open);
+    return DescendantTree::Build(tops, next, open, branch);
 }
 
 QString KinshipCountWord(KinshipChartKind kind)

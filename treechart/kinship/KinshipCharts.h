@@ -21,7 +21,8 @@ struct KinshipTreeRequest
     QString rootKey;
     // Generations walked past the top person (INT_MAX: every known one)...
     int openGenerations = INT_MAX;
-    // ... and beyond them, the branches of these persons (by key), opened one by one.
+    // ... and beyond them, every ancestor (descendant) of these persons (by key): their
+    // branches opened one by one.
     QSet<QString> opened;
 };
 
