@@ -107,8 +107,10 @@ std::unique_ptr<DescendantChartData> DescendantChartWindow::makeChart() const
     request.rootKey = m_rootKey;
     request.openGenerations = m_allOpen ? INT_MAX : m_openGenerations;
     request.opened = m_opened;
-    return std::make_unique<DescendantChartData>(
+    auto chart = std::make_unique<DescendantChartData>(
         m_people, BuildKinshipTree(m_people, *m_links, request), m_rootKey, m_settings, m_font);
+    chart->Painter().setYearsShown(*m_kind == KinshipChartKind::Ancestors);
+    return chart;
 }
 
 void DescendantChartWindow::Rebuild()

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 
 using namespace Chart;
 
@@ -76,6 +77,9 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
             const BoxPlace place = placeOf(box.person);
             const BoxColors &colors = box.person == m_selected ? selected : normal;
             brush.Box(BoxShape::Of(place, settings, colors));
+            if (const QColor sex = SexColor(tree.At(box.person).sex); sex.isValid())
+                brush.Fill(QRect(place.left + 1, place.top + 1, 3, settings.NodeHeight - 1),
+                           sex.rgb());
             const int parent = tree.At(box.person).parent;
             if (parent >= 0)
                 brush.Connector(place, placeOf(parent), settings.LinkStyle, 1, connector);
@@ -104,7 +108,7 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
             if (m_captions) {
                 if (const cPerson *person = tree.At(i).person) {
                     box.captionA = PersonCaptionA(*person);
-                    box.captionB = PersonCaptionB(*person);
+                    box.captionB = m_years ? YearsOf(*person) : PersonCaptionB(*person);
                 }
             }
             ++drawn;
@@ -211,5 +215,27 @@ void DescendantPainter::paintRepeatLinks(ChartBrush &brush, const QRect &clip) c
             metrics.elidedText(QStringLiteral("\u2192 ") + names.join(QStringLiteral(", ")),
                                Qt::ElideRight, width - 4);
         brush.Text(text, QPoint(place.left + 2, place.bottom + 1), mark);
+    }
+}
+
+QString DescendantPainter::YearsOf(const cPerson &person)
+{
+    static const QRegularExpression year(QStringLiteral("\\b(\\d{3,4})\\b"));
+    const QString born = year.match(person.Bdate()).captured(1);
+    const QString died = year.match(person.Ddate()).captured(1);
+    if (born.isEmpty() && died.isEmpty())
+        return QString();
+    return (born + QStringLiteral(" - ") + died).trimmed();
+}
+
+QColor DescendantPainter::SexColor(Genealogy::Sex sex)
+{
+    switch (sex) {
+    case Genealogy::Sex::Male:
+        return QColor(0x3A, 0x6E, 0xC8);
+    case Genealogy::Sex::Female:
+        return QColor(0xD0, 0x4A, 0x8A);
+    default:
+        return QColor();
     }
 }

@@ -34,6 +34,14 @@ public:
     // off so that documents hold plain text).
     void setCaptionCache(bool cached) { m_cache.reset(cached ? new CaptionCache : nullptr); }
     bool CaptionCacheUsed() const { return m_cache != nullptr; }
+    // The lower half of each box shows the person's years ("1819 - 1901") instead of the
+    // partner (the ancestor chart, where the partner is the box beside).
+    void setYearsShown(bool shown) { m_years = shown; }
+    bool YearsShown() const { return m_years; }
+    // "1819 - 1901", "1819 -", "- 1901" from the first year each date holds; empty without.
+    static QString YearsOf(const cPerson &person);
+    // The colour of the edge of a man's and a woman's box.
+    static QColor SexColor(Genealogy::Sex sex);
     const QFont &Font() const { return m_font; }
     QColor Background() const;
 
@@ -62,6 +70,7 @@ private:
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
+    bool m_years = false;
     std::unique_ptr<CaptionCache> m_cache;        // changed while painting
     std::unique_ptr<Chart::BoxSprites> m_sprites; // likewise
 };

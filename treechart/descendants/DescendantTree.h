@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChildrenOf.h"
+#include "Vocabulary.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,8 @@ public:
         bool closed = false;
         // The person is reached again elsewhere (a cut points here).
         bool repeated = false;
+        // Where known, for the colour of the box's edge.
+        Genealogy::Sex sex = Genealogy::Sex::None;
     };
     // A child left out because it was already in the tree.
     struct Cut
@@ -81,6 +84,7 @@ public:
     const std::vector<Cut> &Cuts() const { return m_cuts; }
     // The number of distinct persons below the top persons.
     int Below() const { return Count() - TopCount(); }
+    void SetSex(int i, Genealogy::Sex sex) { m_persons[size_t(i)].sex = sex; }
     // The keys of every person, in order.
     QStringList Keys() const;
     // The number of the person with this key (exact), or -1. Linear.

@@ -45,8 +45,9 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
                         ? KinshipChartKind::Descendants
                         : KinshipChartKind::Ancestors;
         walk.rootKey = request.personKey;
-        const DescendantChartData chart(people, BuildKinshipTree(people, links, walk),
-                                        request.personKey, request.settings, font);
+        DescendantChartData chart(people, BuildKinshipTree(people, links, walk), request.personKey,
+                                  request.settings, font);
+        chart.Painter().setYearsShown(walk.kind == KinshipChartKind::Ancestors);
         static_cast<ExportResult &>(result) =
             ExportChart(DescendantSource(chart, request.title), fileName, options);
         result.persons = chart.Tree().Below();

@@ -33,7 +33,10 @@ DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links
                 return request.opened.contains(person.Key());
             };
     }
-    return DescendantTree::Build(tops, next, open, branch);
+    DescendantTree tree = DescendantTree::Build(tops, next, open, branch);
+    for (int i = 0; i < tree.Count(); ++i)
+        tree.SetSex(i, links.SexOf(*tree.At(i).person));
+    return tree;
 }
 
 QString KinshipCountWord(KinshipChartKind kind)

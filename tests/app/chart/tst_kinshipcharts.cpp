@@ -6,6 +6,7 @@
 #include "DescendantChartData.h"
 #include "DescendantChartView.h"
 #include "DescendantChartWindow.h"
+#include "DescendantPainter.h"
 #include "MenuBar.h"
 #include "OpenTree.h"
 #include "ScriptedMessageService.h"
@@ -192,6 +193,11 @@ private slots:
                  QStringList({"z", "k1", "c1", "f", "m", "u", "ua", "gf", "gm", "a1", "a2", "a3"}));
         const DescendantTree &tree = window->View()->Chart()->Tree();
         QCOMPARE(tree.Generations(), 6);
+        // Boxes edged by sex where known, years in the lower half.
+        QCOMPARE(tree.At(tree.Find("k1")).sex, Sex::Male);
+        QCOMPARE(tree.At(tree.Find("c1")).sex, Sex::Female);
+        QCOMPARE(tree.At(tree.Find("f")).sex, Sex::None);
+        QVERIFY(window->View()->Chart()->Painter().YearsShown());
         QCOMPARE(int(tree.Cuts().size()), 2); // gf and gm through u
         QVERIFY(tree.At(tree.Find("a3")).closed);
         QVERIFY(!tree.At(tree.Find("gf")).closed);
@@ -203,6 +209,29 @@ private slots:
         QCOMPARE(window->View()->SelectedKey(), QStringLiteral("m"));
         QVERIFY(!window->OpenBranch()); // nothing closed is left there
         QCOMPARE(msgs.count(), 1);
+    }
+
+    void yearsOfABox_data()
+    {
+        QTest::addColumn<QString>("born");
+        QTest::addColumn<QString>("died");
+        QTest::addColumn<QString>("years");
+        QTest::newRow("both") << "24 MAY 1819" << "22 JAN 1901" << "1819 - 1901";
+        QTest::newRow("about, between") << "ABT 1750" << "BET 1801 AND 1810" << "1750 - 1801";
+        QTest::newRow("born only") << "1950" << "" << "1950 -";
+        QTest::newRow("died only") << "" << "MAR 0987" << "- 0987";
+        QTest::newRow("no year") << "unknown" << "Y" << "";
+        QTest::newRow("day without year") << "12 JAN" << "" << "";
+    }
+    void yearsOfABox()
+    {
+        QFETCH(QString, born);
+        QFETCH(QString, died);
+        QFETCH(QString, years);
+        cPerson person;
+        person.setBdate(born);
+        person.setDdate(died);
+        QCOMPARE(DescendantPainter::YearsOf(person), years);
     }
 
     void relationshipInWords()
