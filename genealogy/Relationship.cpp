@@ -264,6 +264,53 @@ QString RelationshipCalculator::marriageTerm(int a, int b, const std::vector<int
     return relative;
 }
 
+std::vector<int> RelationshipCalculator::line(int descendant, int ancestor)
+{
+    std::vector<int> result;
+    if (descendant < 0 || ancestor < 0 || descendant >= m_index.count() ||
+        ancestor >= m_index.count())
+        return result;
+    reset();
+    // Breadth first up from the descendant, remembering who reached whom in m_distB.
+    m_distA[size_t(descendant)] = 0;
+    m_touchedA.push_back(descendant);
+    for (size_t i = 0; i < m_touchedA.size() && m_distA[size_t(ancestor)] < 0; ++i) {
+        const int p = m_touchedA[i];
+        for (int parent : m_index.parents(p)) {
+            if (m_distA[size_t(parent)] < 0) {
+                m_distA[size_t(parent)] = m_distA[size_t(p)] + 1;
+                m_distB[size_t(parent)] = p;
+                m_touchedA.push_back(parent);
+                m_touchedB.push_back(parent);
+            }
+        }
+    }
+    if (m_distA[size_t(ancestor)] >= 0) {
+        for (int p = ancestor; p != descendant; p = m_distB[size_t(p)])
+            result.push_back(p);
+        result.push_back(descendant);
+        std::reverse(result.begin(), result.end());
+    }
+    reset();
+    return result;
+}
+
+std::vector<int> RelationshipCalculator::pathPersons(int a, int b, const Relationship &r)
+{
+    std::vector<int> persons;
+    if (r.paths.empty())
+        return persons;
+    for (int ancestor : r.paths.front().through) {
+        for (int from : {a, b}) {
+            for (int p : line(from, ancestor)) {
+                if (std::find(persons.begin(), persons.end(), p) == persons.end())
+                    persons.push_back(p);
+            }
+        }
+    }
+    return persons;
+}
+
 Relationship RelationshipCalculator::relate(int a, int b)
 {
     Relationship result;

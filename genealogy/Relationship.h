@@ -49,6 +49,12 @@ public:
 
     // What person `a` is to person `b` (numbers of the index).
     Relationship relate(int a, int b);
+    // A shortest line of parents from `descendant` up to `ancestor`, both included (empty when
+    // the one does not descend from the other).
+    std::vector<int> line(int descendant, int ancestor);
+    // Every person on the lines of the first path of a relation by blood from `a` and from `b`
+    // up to the common ancestors (them included); for a relation by marriage or none, empty.
+    std::vector<int> pathPersons(int a, int b, const Relationship &relationship);
 
 private:
     // Every ancestor of `person` with its distance in generations (the person itself at 0), in

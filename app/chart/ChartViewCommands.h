@@ -74,7 +74,9 @@ public:
     void ShowDescendants();
     void ShowAncestors();
     // Asks for the second person; with `otherKey` given, asks nothing. The answer is shown
-    // through the message service; returns its text (empty when nothing was asked or shown).
+    // through the message service; for relatives by blood it offers the line between them as a
+    // chart (a window like the descendant chart's, objectName frmRelationship). Returns the
+    // answer (empty when nothing was asked or shown).
     QString ShowRelationship(const QString &otherKey = QString());
     void ExportChart();
     void PrintChart();

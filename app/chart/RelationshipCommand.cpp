@@ -2,12 +2,14 @@
 // nearest common ancestors (or the marriages) that link them.
 #include "ChartViewCommands.h"
 
+#include "DescendantChartWindow.h"
 #include "FindPersonDialog.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
 #include "OpenTree.h"
 #include "PersonFinder.h"
 #include "Relationship.h"
+#include "TreeChart.h"
 #include "WaitCursor.h"
 
 namespace {
@@ -91,11 +93,32 @@ QString ChartViewCommands::ShowRelationship(const QString &otherKey)
     const int a = links->NumberOf(first->Key());
     const int b = links->NumberOf(second->Key());
     QString text;
+    QSet<QString> line;
+    QString top;
     {
         WaitCursor busy;
         Genealogy::RelationshipCalculator calculator(links->Index());
-        text = describe(*links, calculator.relate(a, b), a, b);
+        const Genealogy::Relationship relationship = calculator.relate(a, b);
+        text = describe(*links, relationship, a, b);
+        if (relationship.kind == Genealogy::Relationship::Kind::Blood) {
+            for (int p : calculator.pathPersons(a, b, relationship))
+                line.insert(links->Index().key(p));
+            top = links->Index().key(relationship.paths.front().through.front());
+        }
     }
-    ShowMessage(text, RelationshipTitle(), MsgIcon::Information, MsgButtons::OkOnly, m_window);
+    if (line.isEmpty()) {
+        ShowMessage(text, RelationshipTitle(), MsgIcon::Information, MsgButtons::OkOnly, m_window);
+        return text;
+    }
+    // The line between them as a chart, to be looked at, exported or printed.
+    const MsgResult show =
+        ShowMessage(text + QStringLiteral("\n\nShow the line between them as a chart?"),
+                    RelationshipTitle(), MsgIcon::Question, MsgButtons::YesNo, m_window);
+    if (show == MsgResult::Yes)
+        adopt(new DescendantChartWindow(
+            people, [this] { return m_kinship.Links(m_window); }, top, line,
+            QStringLiteral("Relationship of %1 to %2")
+                .arg(nameOf(first.get()), nameOf(second.get())),
+            m_chart.Settings(), m_chart.Font(), &YearsOf, m_window));
     return text;
 }

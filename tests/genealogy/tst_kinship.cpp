@@ -225,6 +225,20 @@ private slots:
         QCOMPARE(relate("K", "G1"),
                  QStringList({"great-grandchild", "path: up 3, down 0, through G1"}));
         QCOMPARE(relate("K", "M"), QStringList({"child", "path: up 1, down 0, through M"}));
+
+        // The lines behind a relation: up from each to the common ancestors.
+        const auto keysOf = [&index](const std::vector<int> &persons) {
+            QStringList out;
+            for (int p : persons)
+                out << index.key(p);
+            return out;
+        };
+        QCOMPARE(keysOf(calculator.line(index.indexOf("K"), index.indexOf("G1"))),
+                 QStringList({"K", "F", "P2", "G1"}));
+        QVERIFY(calculator.line(index.indexOf("G1"), index.indexOf("K")).empty());
+        const int m = index.indexOf("M"), f = index.indexOf("F");
+        QCOMPARE(keysOf(calculator.pathPersons(m, f, calculator.relate(m, f))),
+                 QStringList({"M", "P1", "G1", "F", "P2", "G2"}));
     }
 };
 

@@ -51,12 +51,26 @@ DescendantChartWindow::DescendantChartWindow(const cPeople &people, KinshipChart
     setUp(rootKey);
 }
 
+DescendantChartWindow::DescendantChartWindow(const cPeople &people, LinksMaker links,
+                                             const QString &rootKey, const QSet<QString> &only,
+                                             const QString &title, const ChartSettings &settings,
+                                             const QFont &font, YearsText years, QWidget *parent)
+    : QMainWindow(parent), m_people(people), m_kind(KinshipChartKind::Descendants),
+      m_linksMaker(std::move(links)), m_only(only), m_rootKey(rootKey), m_settings(settings),
+      m_font(font), m_years(std::move(years)), m_title(title)
+{
+    setUp(rootKey);
+}
+
 void DescendantChartWindow::setUp(const QString &rootKey)
 {
     const bool ancestors = m_kind == KinshipChartKind::Ancestors;
-    setObjectName(ancestors ? QStringLiteral("frmAncestors") : QStringLiteral("frmDescendants"));
+    setObjectName(ancestors          ? QStringLiteral("frmAncestors")
+                  : m_only.isEmpty() ? QStringLiteral("frmDescendants")
+                                     : QStringLiteral("frmRelationship"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_title = titleFor(m_people, rootKey, ancestors);
+    if (m_title.isEmpty())
+        m_title = titleFor(m_people, rootKey, ancestors);
     setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
 
     m_view = new DescendantChartView(this);
@@ -107,6 +121,7 @@ std::unique_ptr<DescendantChartData> DescendantChartWindow::makeChart() const
     request.rootKey = m_rootKey;
     request.openGenerations = m_allOpen ? INT_MAX : m_openGenerations;
     request.opened = m_opened;
+    request.only = m_only;
     auto chart = std::make_unique<DescendantChartData>(
         m_people, BuildKinshipTree(m_people, *m_links, request), m_rootKey, m_settings, m_font);
     chart->Painter().setYearsShown(*m_kind == KinshipChartKind::Ancestors);
@@ -133,7 +148,8 @@ void DescendantChartWindow::rebuildKeepingView()
         m_view->setChart(makeChart());
     }
     m_finder.reset();
-    m_title = titleFor(m_people, m_rootKey, m_kind == KinshipChartKind::Ancestors);
+    if (m_only.isEmpty())
+        m_title = titleFor(m_people, m_rootKey, m_kind == KinshipChartKind::Ancestors);
     setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
     if (!selected.isEmpty())
         m_view->SelectKey(selected);

@@ -46,6 +46,12 @@ public:
     DescendantChartWindow(const cPeople &people, KinshipChartKind kind, LinksMaker links,
                           const QString &rootKey, const ChartSettings &settings, const QFont &font,
                           YearsText years, QWidget *parent = nullptr);
+    // The line between two relatives: the descendants of `rootKey` (their common ancestor)
+    // among `only`, titled `title` (objectName frmRelationship).
+    DescendantChartWindow(const cPeople &people, LinksMaker links, const QString &rootKey,
+                          const QSet<QString> &only, const QString &title,
+                          const ChartSettings &settings, const QFont &font, YearsText years,
+                          QWidget *parent = nullptr);
     ~DescendantChartWindow() override;
 
     // Generations of ancestors open when the ancestor chart opens.
@@ -91,6 +97,7 @@ private:
     std::shared_ptr<const KinshipLinks> m_links;
     int m_openGenerations = INT_MAX;
     bool m_allOpen = false;
+    QSet<QString> m_only;   // a relationship's line: these persons alone
     QSet<QString> m_opened; // persons whose branches were opened, each with all below it
     QString m_rootKey;
     ChartSettings m_settings;

@@ -2,6 +2,8 @@
 
 #include "ChildrenOf.h"
 
+#include <algorithm>
+
 DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links,
                                 const KinshipTreeRequest &request)
 {
@@ -20,8 +22,21 @@ DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links
         if (!tops.back())
             tops.back() = top.get();
     }
-    const DescendantTree::LinksOf next =
+    const DescendantTree::LinksOf all =
         request.kind == KinshipChartKind::Descendants ? links.Children() : links.Parents();
+    DescendantTree::LinksOf next = all;
+    if (!request.only.isEmpty()) {
+        next = [&request, &all](const cPerson &person, std::vector<DescendantTree::Linked> &out) {
+            const size_t before = out.size();
+            all(person, out);
+            out.erase(std::remove_if(out.begin() + std::ptrdiff_t(before), out.end(),
+                                     [&request](const DescendantTree::Linked &l) {
+                                         return !l.person ||
+                                                !request.only.contains(l.person->Key());
+                                     }),
+                      out.end());
+        };
+    }
     DescendantTree::OpenTest open;
     DescendantTree::BranchTest branch;
     if (request.openGenerations != INT_MAX) {

@@ -24,6 +24,8 @@ struct KinshipTreeRequest
     // ... and beyond them, every ancestor (descendant) of these persons (by key): their
     // branches opened one by one.
     QSet<QString> opened;
+    // When not empty, the chart holds these persons only (by key): a line between relatives.
+    QSet<QString> only;
 };
 
 DescendantTree BuildKinshipTree(const cPeople &people, const KinshipLinks &links,

@@ -216,12 +216,24 @@ private slots:
         QTest::addColumn<QString>("born");
         QTest::addColumn<QString>("died");
         QTest::addColumn<QString>("years");
-        QTest::newRow("both") << "24 MAY 1819" << "22 JAN 1901" << "1819 - 1901";
-        QTest::newRow("about, between") << "ABT 1750" << "BET 1801 AND 1810" << "1750 - 1801";
-        QTest::newRow("born only") << "1950" << "" << "1950 -";
-        QTest::newRow("died only") << "" << "MAR 0987" << "- 0987";
-        QTest::newRow("no year") << "unknown" << "Y" << "";
-        QTest::newRow("day without year") << "12 JAN" << "" << "";
+        QTest::newRow("both") << "24 MAY 1819"
+                              << "22 JAN 1901"
+                              << "1819 - 1901";
+        QTest::newRow("about, between") << "ABT 1750"
+                                        << "BET 1801 AND 1810"
+                                        << "1750 - 1801";
+        QTest::newRow("born only") << "1950"
+                                   << ""
+                                   << "1950 -";
+        QTest::newRow("died only") << ""
+                                   << "MAR 0987"
+                                   << "- 0987";
+        QTest::newRow("no year") << "unknown"
+                                 << "Y"
+                                 << "";
+        QTest::newRow("day without year") << "12 JAN"
+                                          << ""
+                                          << "";
     }
     void yearsOfABox()
     {
@@ -241,9 +253,19 @@ private slots:
         Window w;
         QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
         QVERIFY(w.select("k1"));
+        // Related by blood: the line between them is offered as a chart.
+        msgs.enqueue(MsgResult::Yes);
         const QString cousins = w.commands().ShowRelationship(QStringLiteral("c1"));
         QCOMPARE(msgs.count(), 1);
-        QCOMPARE(msgs.last().text, cousins);
+        QCOMPARE(msgs.last().text,
+                 cousins + QStringLiteral("\n\nShow the line between them as a chart?"));
+        QCOMPARE(w.commands().DescendantWindows().size(), 1);
+        DescendantChartWindow *line = w.commands().DescendantWindows().first();
+        QCOMPARE(line->objectName(), QStringLiteral("frmRelationship"));
+        QCOMPARE(line->ChartTitle(), QStringLiteral("Relationship of Kai Ash to Cleo Ash"));
+        // The common ancestor at the top, the two lines down to them, nobody else.
+        QCOMPARE(Window::keys(line), QStringList({"gf", "f", "u", "k1", "c1"}));
+        msgs.setResponder([](const MessageRequest &) { return MsgResult::No; });
         QVERIFY2(cousins.startsWith(QStringLiteral("Kai Ash is the first cousin of Cleo Ash.")),
                  qPrintable(cousins));
         QVERIFY2(cousins.contains(QStringLiteral("Gus Ash (gf) and Gina Ash (gm), 2 generations "
