@@ -2,6 +2,7 @@
 
 #include "ChartExport.h"
 #include "CliTree.h"
+#include "FanChart.h"
 #include "KinshipCharts.h"
 #include "TreeExport.h"
 
@@ -23,7 +24,7 @@ QString titleOf(const ChartCliRequest &request, const QString &tree, const cPeop
     QString title = tree;
     if (const cPersonPtr person = people.Item(request.personKey)) {
         const QString name = (person->Fname() + QLatin1Char(' ') + person->Sname()).trimmed();
-        const QString kind = request.ancestors     ? QStringLiteral("Ancestors of ")
+        const QString kind = request.ancestors || request.fan != 0 ? QStringLiteral("Ancestors of ")
                              : request.descendants ? QStringLiteral("Descendants of ")
                                                    : QString();
         title += QStringLiteral(" - ") + kind + (name.isEmpty() ? person->Key() : name);
@@ -42,6 +43,31 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     if (request.descendants && request.ancestors)
         return fail(err, QStringLiteral("--descendants and --ancestors ask for two charts: give "
                                         "one of them."));
+    if (request.fan != 0 && (request.descendants || request.ancestors))
+        return fail(err, QStringLiteral("--fan is a chart of its own: give it without "
+                                        "--descendants or --ancestors."));
+    if (request.fan != 0 &&
+        (request.fan < FanChart::kMinGenerations || request.fan > FanChart::kMaxGenerations))
+        return fail(err, QStringLiteral("--fan takes the number of generations, from %1 to %2.")
+                             .arg(FanChart::kMinGenerations)
+                             .arg(FanChart::kMaxGenerations));
+    FanChart::Span span = FanChart::Span::Half;
+    if (request.fanSpan == QLatin1String("three-quarter"))
+        span = FanChart::Span::ThreeQuarters;
+    else if (request.fanSpan == QLatin1String("full"))
+        span = FanChart::Span::Full;
+    else if (!request.fanSpan.isEmpty() && request.fanSpan != QLatin1String("half"))
+        return fail(err, QStringLiteral("--fan-span is half, three-quarter or full, not '%1'.")
+                             .arg(request.fanSpan));
+    FanChart::Colours colours = FanChart::Colours::ByGeneration;
+    if (request.fanColours == QLatin1String("branch"))
+        colours = FanChart::Colours::ByBranch;
+    else if (!request.fanColours.isEmpty() && request.fanColours != QLatin1String("generation"))
+        return fail(err, QStringLiteral("--fan-colours is generation or branch, not '%1'.")
+                             .arg(request.fanColours));
+    if (request.fan != 0 && request.personKey.isEmpty())
+        return fail(err, QStringLiteral("--fan needs the person whose ancestors are drawn: "
+                                        "--person KEY"));
     if (request.ancestors && request.personKey.isEmpty())
         return fail(err, QStringLiteral("--ancestors needs the person whose ancestors are drawn: "
                                         "--person KEY"));
@@ -68,9 +94,13 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return open.Children(parentKey);
     };
     chart.personKey = request.personKey;
-    if (request.descendants || request.ancestors) {
+    if (request.descendants || request.ancestors || request.fan != 0) {
         chart.mode = request.descendants ? TreeExportRequest::Mode::Descendants
-                                         : TreeExportRequest::Mode::Ancestors;
+                     : request.ancestors ? TreeExportRequest::Mode::Ancestors
+                                         : TreeExportRequest::Mode::Fan;
+        chart.fanGenerations = request.fan;
+        chart.fanSpan = span;
+        chart.fanColours = colours;
         Result<std::vector<Genealogy::FamilyKeys>> families =
             kinship.Families(tree.Store(), tree.Name());
         if (!families)
@@ -90,7 +120,8 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         err.flush();
     }
     QString counted;
-    if ((request.descendants || request.ancestors) && !request.personKey.isEmpty())
+    if ((request.descendants || request.ancestors || request.fan != 0) &&
+        !request.personKey.isEmpty())
         counted = QStringLiteral(" (%1 %2)")
                       .arg(result.persons)
                       .arg(KinshipCountWord(request.descendants ? KinshipChartKind::Descendants

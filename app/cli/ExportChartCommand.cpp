@@ -14,6 +14,9 @@ const QString kTrigger = QStringLiteral("export-chart");
 const QString kPerson = QStringLiteral("person");
 const QString kDescendants = QStringLiteral("descendants");
 const QString kAncestors = QStringLiteral("ancestors");
+const QString kFan = QStringLiteral("fan");
+const QString kFanSpan = QStringLiteral("fan-span");
+const QString kFanColours = QStringLiteral("fan-colours");
 
 int exportChart(Context &context)
 {
@@ -21,9 +24,18 @@ int exportChart(Context &context)
     if (files.size() != 1)
         return context.Fail(QStringLiteral("--export-chart needs the tree and one file to write: "
                                            "--export-chart TREE FILE"));
-    const ChartCliRequest request{context.parser.value(kTrigger), files.constFirst(),
-                                  context.parser.value(kPerson), context.parser.isSet(kDescendants),
-                                  context.parser.isSet(kAncestors)};
+    ChartCliRequest request{context.parser.value(kTrigger), files.constFirst(),
+                            context.parser.value(kPerson), context.parser.isSet(kDescendants),
+                            context.parser.isSet(kAncestors)};
+    if (context.parser.isSet(kFan)) {
+        bool number = false;
+        request.fan = context.parser.value(kFan).toInt(&number);
+        if (!number)
+            return context.Fail(QStringLiteral("--fan takes the number of generations, not '%1'.")
+                                    .arg(context.parser.value(kFan)));
+    }
+    request.fanSpan = context.parser.value(kFanSpan);
+    request.fanColours = context.parser.value(kFanColours);
     return RunChartExport(request, context.dataPath, context.out, context.err);
 }
 
@@ -45,7 +57,19 @@ Command ExportChartCommand()
                                            "--person, or of every root person.")),
          QCommandLineOption(kAncestors,
                             QStringLiteral("With --export-chart: every known ancestor of "
-                                           "--person, all branches open."))},
+                                           "--person, all branches open.")),
+         QCommandLineOption(kFan,
+                            QStringLiteral("With --export-chart: the fan chart of --person's "
+                                           "ancestors in <generations> rings (2 to 10)."),
+                            QStringLiteral("generations")),
+         QCommandLineOption(kFanSpan,
+                            QStringLiteral("With --fan: half (the default), three-quarter or "
+                                           "full circle."),
+                            QStringLiteral("span")),
+         QCommandLineOption(kFanColours,
+                            QStringLiteral("With --fan: colours by generation (the default) or "
+                                           "by branch."),
+                            QStringLiteral("colours"))},
         exportChart};
 }
 

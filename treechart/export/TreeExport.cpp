@@ -23,13 +23,16 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
     const cPeople &people = *request.people;
     const ChildrenOf childrenOf = request.childrenOf ? request.childrenOf : IndexChildren(people);
     const QFont font = request.font.value_or(MainWindowChartFont());
-    if (request.mode == TreeExportRequest::Mode::Ancestors && request.personKey.isEmpty()) {
-        result.error = QStringLiteral("The ancestor chart needs a person: name one with --person.");
+    if ((request.mode == TreeExportRequest::Mode::Ancestors ||
+         request.mode == TreeExportRequest::Mode::Fan) &&
+        request.personKey.isEmpty()) {
+        result.error = QStringLiteral("This chart needs a person: name one with --person.");
         return result;
     }
     const bool needsPerson =
         request.mode == TreeExportRequest::Mode::PersonPath ||
         request.mode == TreeExportRequest::Mode::Ancestors ||
+        request.mode == TreeExportRequest::Mode::Fan ||
         (request.mode == TreeExportRequest::Mode::Descendants && !request.personKey.isEmpty());
     if (needsPerson && !people.Item(request.personKey)) {
         result.error = QStringLiteral("There is no person with the key '%1' in this tree.")
@@ -37,6 +40,14 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
         return result;
     }
 
+    if (request.mode == TreeExportRequest::Mode::Fan) {
+        const KinshipLinks links(people, request.families);
+        const FanChart fan(links, people.Item(request.personKey)->Key(), request.fanGenerations,
+                           request.fanSpan, request.fanColours, font, request.title);
+        static_cast<ExportResult &>(result) = ExportChart(fan, fileName, options);
+        result.persons = fan.Ancestors();
+        return result;
+    }
     if (request.mode == TreeExportRequest::Mode::Descendants ||
         request.mode == TreeExportRequest::Mode::Ancestors) {
         const KinshipLinks links(people, request.families);

@@ -4,6 +4,7 @@
 #include "ChartSettings.h"
 #include "ChildrenOf.h"
 #include "FamilyKeys.h"
+#include "FanChart.h"
 
 #include <QFont>
 
@@ -17,13 +18,14 @@
 //   Descendants  the descendant chart of the person, or of every root without a person: the
 //                children by PrntKey and by the families, each family's other partner named;
 //   Ancestors    every known ancestor of the person, both parents of everyone, all branches
-//                open.
+//                open;
+//   Fan          the person's ancestors in rings (FanChart), `fanGenerations` rings.
 // The charts look like the main window's (its settings and font unless others are given).
 // A QApplication must exist (no window is shown). Running out of memory is an error like any
 // other.
 struct TreeExportRequest
 {
-    enum class Mode { RootRow, PersonPath, Descendants, Ancestors };
+    enum class Mode { RootRow, PersonPath, Descendants, Ancestors, Fan };
 
     const cPeople *people = nullptr;
     ChildrenOf childrenOf; // may be left empty: an index is then built from the persons
@@ -32,6 +34,9 @@ struct TreeExportRequest
     Mode mode = Mode::RootRow;
     QString personKey;
     QString title; // for page footers and the document title
+    int fanGenerations = 5;
+    FanChart::Span fanSpan = FanChart::Span::Half;
+    FanChart::Colours fanColours = FanChart::Colours::ByGeneration;
     ChartSettings settings = ChartSettings::MainWindow();
     std::optional<QFont> font; // the main window's when none is given
 };
@@ -41,7 +46,7 @@ struct TreeExportResult : ExportResult
     // For PersonPath: where and why the person's line of ancestors breaks (empty when it
     // reaches a root).
     QString notice;
-    // For Descendants and Ancestors: the distinct persons below the top ones.
+    // For Descendants, Ancestors and Fan: the distinct persons below (above) the top ones.
     int persons = 0;
 };
 

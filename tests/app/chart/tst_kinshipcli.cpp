@@ -251,6 +251,40 @@ private slots:
                             .arg(m_dir.filePath(tree + "-anc.pdf")));
     }
 
+    void fanChartOfAQueen()
+    {
+        // Elizabeth II: the ancestors of four generations, each counted once.
+        const QString person = m_keyOf["royal"].value("I52");
+        const QHash<QString, int> up = FileLinks::walk(m_links["royal"].parents, person);
+        const int expected =
+            int(std::count_if(up.cbegin(), up.cend(), [](int d) { return d >= 1 && d <= 4; }));
+        QVERIFY(expected > 10);
+        Run r;
+        QTextStream out(&r.out), err(&r.err);
+        ChartCliRequest request{"royal", m_dir.filePath("fan.svg"), person};
+        request.fan = 5;
+        request.fanSpan = "full";
+        request.fanColours = "branch";
+        r.code = RunChartExport(request, m_data, out, err, m_readers.value("royal"));
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.out.contains(QStringLiteral("(%1 ancestors) to ").arg(expected)),
+                 qPrintable(r.out));
+        // Requests that cannot be met say why and write nothing.
+        for (const auto &[fan, span, colours, message] :
+             {std::tuple(11, "half", "", "from 2 to 10"), std::tuple(5, "round", "", "not 'round'"),
+              std::tuple(5, "", "rainbow", "not 'rainbow'")}) {
+            Run bad;
+            QTextStream o(&bad.out), e(&bad.err);
+            ChartCliRequest wrong{"royal", m_dir.filePath("bad.svg"), person};
+            wrong.fan = fan;
+            wrong.fanSpan = span;
+            wrong.fanColours = colours;
+            QCOMPARE(RunChartExport(wrong, m_data, o, e, m_readers.value("royal")), 1);
+            QVERIFY2(bad.err.contains(QLatin1String(message)), qPrintable(bad.err));
+            QVERIFY(!QFileInfo::exists(m_dir.filePath("bad.svg")));
+        }
+    }
+
     void chartRequestsThatCannotBeMet()
     {
         Run r;
