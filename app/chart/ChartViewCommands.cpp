@@ -4,6 +4,7 @@
 #include "ChartCommands.h"
 #include "ChartRenderSource.h"
 #include "DescendantChartWindow.h"
+#include "FanChartWindow.h"
 #include "FindPersonDialog.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
@@ -37,6 +38,7 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_descendants(
           command(this, DescendantsKey(), QStringLiteral("Descendant Chart"), "Ctrl+Shift+D")),
       m_ancestors(command(this, AncestorsKey(), QStringLiteral("Ancestor Chart"), "Ctrl+Shift+A")),
+      m_fan(command(this, FanKey(), QStringLiteral("Fan Chart"))),
       m_relationship(
           command(this, RelationshipKey(), QStringLiteral("Relationship..."), "Ctrl+Shift+R")),
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
@@ -47,6 +49,7 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
     connect(m_descendants, &QAction::triggered, this, &ChartViewCommands::ShowDescendants);
     connect(m_ancestors, &QAction::triggered, this, &ChartViewCommands::ShowAncestors);
+    connect(m_fan, &QAction::triggered, this, &ChartViewCommands::ShowFan);
     connect(m_relationship, &QAction::triggered, this, [this] { ShowRelationship(); });
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
@@ -173,6 +176,37 @@ void ChartViewCommands::showKinshipChart(KinshipChartKind kind)
         m_window));
 }
 
+void ChartViewCommands::ShowFan()
+{
+    if (!hasPersons())
+        return;
+    const cPersonPtr selected = m_tree.People().Item(m_tree.SelectedKey());
+    if (!selected) {
+        ShowMessage(QStringLiteral("Select the person whose ancestors the chart shows."),
+                    QStringLiteral("Fan Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    auto *window = new FanChartWindow(
+        m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
+        m_chart.Font(), m_window);
+    m_fanWindows.removeAll(nullptr);
+    m_fanWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QList<FanChartWindow *> ChartViewCommands::FanWindows() const
+{
+    QList<FanChartWindow *> open;
+    for (const QPointer<FanChartWindow> &window : m_fanWindows) {
+        if (window && window->isVisible())
+            open.append(window);
+    }
+    return open;
+}
+
 void ChartViewCommands::adopt(DescendantChartWindow *window)
 {
     // A box clicked there opens the person here, as finding it does; a break in its line is
@@ -198,6 +232,15 @@ QList<DescendantChartWindow *> ChartViewCommands::DescendantWindows() const
 
 void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 {
+    m_fanWindows.removeAll(nullptr);
+    for (const QPointer<FanChartWindow> &fan : QList<QPointer<FanChartWindow>>(m_fanWindows)) {
+        if (!fan)
+            continue;
+        if (!removedKey.isEmpty() && fan->RootKey() == removedKey)
+            fan->close(); // and deletes itself
+        else
+            fan->Rebuild();
+    }
     m_windows.removeAll(nullptr);
     const QList<QPointer<DescendantChartWindow>> windows = m_windows;
     for (const QPointer<DescendantChartWindow> &window : windows) {
@@ -213,6 +256,10 @@ void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 void ChartViewCommands::closeDescendantWindows()
 {
     // The windows read the persons of the tree that is going: they close at once.
+    for (const QPointer<FanChartWindow> &fan : std::exchange(m_fanWindows, {})) {
+        if (fan)
+            fan->close(); // and deletes itself
+    }
     const QList<QPointer<DescendantChartWindow>> windows = std::exchange(m_windows, {});
     for (const QPointer<DescendantChartWindow> &window : windows) {
         if (window)

@@ -14,6 +14,7 @@
 #include <memory>
 
 class DescendantChartWindow;
+class FanChartWindow;
 class OpenTree;
 class PersonFinder;
 class QAction;
@@ -27,6 +28,7 @@ class TreeChart;
 //                                       by the tree's families;
 //   View > Ancestor Chart (Ctrl+Shift+A)    both parents of the selected person and of each
 //                                       ancestor, five generations open, every branch openable;
+//   View > Fan Chart                    the selected person's ancestors in rings;
 //   Person > Relationship... (Ctrl+Shift+R)  what the selected person is to another one chosen
 //                                       as Find Person chooses, and how they are related;
 //   File > Export Chart... (Ctrl+Shift+X), Print... (Ctrl+P), Print Preview...  the main chart
@@ -48,6 +50,7 @@ public:
     QAction *FindCommand() const { return m_find; }
     QAction *DescendantsCommand() const { return m_descendants; }
     QAction *AncestorsCommand() const { return m_ancestors; }
+    QAction *FanCommand() const { return m_fan; }
     QAction *RelationshipCommand() const { return m_relationship; }
     // Where the charts through families get the open tree's families and sexes (the store's
     // readers; none by default: the rows alone).
@@ -61,6 +64,7 @@ public:
     static QString FindKey() { return QStringLiteral("mnuPersonFind"); }
     static QString DescendantsKey() { return QStringLiteral("mnuViewDescendants"); }
     static QString AncestorsKey() { return QStringLiteral("mnuViewAncestors"); }
+    static QString FanKey() { return QStringLiteral("mnuViewFan"); }
     static QString RelationshipKey() { return QStringLiteral("mnuPersonRelationship"); }
     static QString RelationshipTitle() { return QStringLiteral("Relationship"); }
     static QString ExportKey() { return QStringLiteral("mnuFileExportChart"); }
@@ -73,6 +77,7 @@ public:
     void FindPerson();
     void ShowDescendants();
     void ShowAncestors();
+    void ShowFan();
     // Asks for the second person; with `otherKey` given, asks nothing. The answer is shown
     // through the message service; for relatives by blood it offers the line between them as a
     // chart (a window like the descendant chart's, objectName frmRelationship). Returns the
@@ -90,6 +95,7 @@ public:
 
     // The open descendant windows.
     QList<DescendantChartWindow *> DescendantWindows() const;
+    QList<FanChartWindow *> FanWindows() const;
 
     // The years of a person as the find list shows them ("1901 - 1950", "1901", "- 1950").
     static QString YearsOf(const cPerson &person);
@@ -114,6 +120,7 @@ private:
     QAction *m_find;
     QAction *m_descendants;
     QAction *m_ancestors;
+    QAction *m_fan;
     QAction *m_relationship;
     QAction *m_export;
     QAction *m_print;
@@ -121,5 +128,6 @@ private:
     std::unique_ptr<PersonFinder> m_finder;
     TreeKinshipCache m_kinship;
     QList<QPointer<DescendantChartWindow>> m_windows;
+    QList<QPointer<FanChartWindow>> m_fanWindows;
     QSet<QString> m_toldBreaks; // breaks already told to the user, for the quiet kind
 };

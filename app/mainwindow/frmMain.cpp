@@ -132,6 +132,7 @@ void frmMain::placeCommands()
     m.AddSeparator(view, QStringLiteral("mnuViewChartSep"));
     m.Place(view, m_charts->DescendantsCommand());
     m.Place(view, m_charts->AncestorsCommand());
+    m.Place(view, m_charts->FanCommand());
 
     const QString person = QStringLiteral("mnuPerson");
     m.AddMenu(person, QStringLiteral("Person"));

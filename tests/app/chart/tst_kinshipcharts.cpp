@@ -7,6 +7,7 @@
 #include "DescendantChartView.h"
 #include "DescendantChartWindow.h"
 #include "DescendantPainter.h"
+#include "FanChartWindow.h"
 #include "MenuBar.h"
 #include "OpenTree.h"
 #include "ScriptedMessageService.h"
@@ -209,6 +210,34 @@ private slots:
         QCOMPARE(window->View()->SelectedKey(), QStringLiteral("m"));
         QVERIFY(!window->OpenBranch()); // nothing closed is left there
         QCOMPARE(msgs.count(), 1);
+    }
+
+    void fanChartWindow()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(w.select("z"));
+        w.main->Menus().Item(ChartViewCommands::FanKey())->trigger();
+        QCOMPARE(w.commands().FanWindows().size(), 1);
+        FanChartWindow *fan = w.commands().FanWindows().first();
+        QCOMPARE(fan->objectName(), QStringLiteral("frmFan"));
+        QCOMPARE(fan->ChartTitle(), QStringLiteral("Fan chart of Zoe Ash"));
+        QCOMPARE(fan->Chart().Generations(), 5);
+        // k1 and c1 (the father first), their parents, and the cousins' grandparents once.
+        QCOMPARE(fan->Chart().Slots()[2]->Key(), QStringLiteral("k1"));
+        QCOMPARE(fan->Chart().Slots()[3]->Key(), QStringLiteral("c1"));
+        QCOMPARE(fan->Chart().Ancestors(), 10);
+        fan->SetGenerations(3);
+        QCOMPARE(fan->Chart().Generations(), 3);
+        QCOMPARE(fan->Chart().Ancestors(), 6);
+        fan->SetSpan(FanChart::Span::Full);
+        QCOMPARE(fan->Chart().Size().width(), fan->Chart().Size().height());
+        // Another tree closes it.
+        QVERIFY(w.main->LoadTree(QStringLiteral("Example")));
+        QTRY_VERIFY(w.commands().FanWindows().isEmpty());
+        QCOMPARE(msgs.count(), 0);
     }
 
     void yearsOfABox_data()

@@ -390,6 +390,7 @@ private slots:
                      {"mnuViewChartSep", "-", ""},
                      {"mnuViewDescendants", "Descendant Chart", "Ctrl+Shift+D"},
                      {"mnuViewAncestors", "Ancestor Chart", "Ctrl+Shift+A"},
+                     {"mnuViewFan", "Fan Chart", ""},
                      {"mnuPerson", "Person", ""},
                      {"mnuPersonNew", "New", "Ctrl+N"},
                      {"mnuPersonEdit", "Edit", "Ctrl+E"},
