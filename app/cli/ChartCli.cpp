@@ -27,7 +27,9 @@ QString titleOf(const ChartCliRequest &request, const QString &tree, const cPeop
         const QString kind = request.ancestors || request.fan != 0 ? QStringLiteral("Ancestors of ")
                              : request.descendants ? QStringLiteral("Descendants of ")
                                                    : QString();
-        title += QStringLiteral(" - ") + kind + (name.isEmpty() ? person->Key() : name);
+        title += QStringLiteral(" - ") +
+                 (request.hourglass ? QStringLiteral("Hourglass of ") : kind) +
+                 (name.isEmpty() ? person->Key() : name);
     } else if (request.descendants) {
         title += QStringLiteral(" - Descendants of every root person");
     }
@@ -43,6 +45,12 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     if (request.descendants && request.ancestors)
         return fail(err, QStringLiteral("--descendants and --ancestors ask for two charts: give "
                                         "one of them."));
+    if (request.hourglass && (request.descendants || request.ancestors || request.fan != 0))
+        return fail(err, QStringLiteral("--hourglass is a chart of its own: give it without "
+                                        "--descendants, --ancestors or --fan."));
+    if (request.hourglass && request.personKey.isEmpty())
+        return fail(err, QStringLiteral("--hourglass needs the person at its middle: "
+                                        "--person KEY"));
     if (request.fan != 0 && (request.descendants || request.ancestors))
         return fail(err, QStringLiteral("--fan is a chart of its own: give it without "
                                         "--descendants or --ancestors."));
@@ -94,9 +102,10 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return open.Children(parentKey);
     };
     chart.personKey = request.personKey;
-    if (request.descendants || request.ancestors || request.fan != 0) {
+    if (request.descendants || request.ancestors || request.fan != 0 || request.hourglass) {
         chart.mode = request.descendants ? TreeExportRequest::Mode::Descendants
                      : request.ancestors ? TreeExportRequest::Mode::Ancestors
+                     : request.hourglass ? TreeExportRequest::Mode::Hourglass
                                          : TreeExportRequest::Mode::Fan;
         chart.fanGenerations = request.fan;
         chart.fanSpan = span;
@@ -120,8 +129,12 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         err.flush();
     }
     QString counted;
-    if ((request.descendants || request.ancestors || request.fan != 0) &&
-        !request.personKey.isEmpty())
+    if (request.hourglass)
+        counted = QStringLiteral(" (%1 ancestors, %2 descendants)")
+                      .arg(result.persons)
+                      .arg(result.descendants);
+    else if ((request.descendants || request.ancestors || request.fan != 0) &&
+             !request.personKey.isEmpty())
         counted = QStringLiteral(" (%1 %2)")
                       .arg(result.persons)
                       .arg(KinshipCountWord(request.descendants ? KinshipChartKind::Descendants

@@ -12,7 +12,9 @@ class QTextStream;
 //
 // writes the chart of TREE to FILE (PNG, SVG or PDF by its extension) without showing a window:
 // without options the root row; with --person the chart as finding KEY shows it; with
-// --fan G the fan chart of KEY's ancestors in G rings (--fan-span, --fan-colours); with
+// --hourglass KEY's ancestors above it and its descendants below, ending "(A ancestors, D
+// descendants)"; --fan G the fan chart of KEY's ancestors in G rings (--fan-span, --fan-colours);
+// with
 // --descendants the descendant chart of KEY (children by PrntKey and by the families, the other
 // partner of each family named), or of every root without --person; with --ancestors every known
 // ancestor of KEY, all branches open. The last line printed on success is "exported chart of N
@@ -29,6 +31,7 @@ struct ChartCliRequest
     QString personKey; // empty: none given
     bool descendants = false;
     bool ancestors = false;
+    bool hourglass = false; // KEY's ancestors above it and descendants below
     // The fan chart of --person: its rings (2 to 10), 0 for none; the span ("half",
     // "three-quarter", "full") and the colours ("generation", "branch"), empty for the first.
     int fan = 0;

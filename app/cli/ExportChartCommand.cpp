@@ -15,6 +15,7 @@ const QString kPerson = QStringLiteral("person");
 const QString kDescendants = QStringLiteral("descendants");
 const QString kAncestors = QStringLiteral("ancestors");
 const QString kFan = QStringLiteral("fan");
+const QString kHourglass = QStringLiteral("hourglass");
 const QString kFanSpan = QStringLiteral("fan-span");
 const QString kFanColours = QStringLiteral("fan-colours");
 
@@ -34,6 +35,7 @@ int exportChart(Context &context)
             return context.Fail(QStringLiteral("--fan takes the number of generations, not '%1'.")
                                     .arg(context.parser.value(kFan)));
     }
+    request.hourglass = context.parser.isSet(kHourglass);
     request.fanSpan = context.parser.value(kFanSpan);
     request.fanColours = context.parser.value(kFanColours);
     return RunChartExport(request, context.dataPath, context.out, context.err);
@@ -58,6 +60,9 @@ Command ExportChartCommand()
          QCommandLineOption(kAncestors,
                             QStringLiteral("With --export-chart: every known ancestor of "
                                            "--person, all branches open.")),
+         QCommandLineOption(kHourglass,
+                            QStringLiteral("With --export-chart: --person's ancestors above it "
+                                           "and descendants below it.")),
          QCommandLineOption(kFan,
                             QStringLiteral("With --export-chart: the fan chart of --person's "
                                            "ancestors in <generations> rings (2 to 10)."),

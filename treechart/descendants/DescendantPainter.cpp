@@ -81,8 +81,13 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
                 brush.Fill(QRect(place.left + 1, place.top + 1, 3, settings.NodeHeight - 1),
                            sex.rgb());
             const int parent = tree.At(box.person).parent;
-            if (parent >= 0)
-                brush.Connector(place, placeOf(parent), settings.LinkStyle, 1, connector);
+            if (parent >= 0) {
+                // The connector runs from the upper box down to the lower one.
+                if (m_geometry.Flipped())
+                    brush.Connector(placeOf(parent), place, settings.LinkStyle, 1, connector);
+                else
+                    brush.Connector(place, placeOf(parent), settings.LinkStyle, 1, connector);
+            }
             // Boxes do not overlap and connectors stay between the rows: a caption inside its
             // box can wait to be drawn with the others.
             const QRect inside(QPoint(place.left, place.top), QPoint(place.right, place.bottom));
@@ -123,11 +128,17 @@ int DescendantPainter::Paint(QPainter &painter, const QRect &chartRect) const
     // The thick path over everything, from the lowest row painted (or the selected person)
     // up to the row above the highest.
     if (m_selected >= 0 && highest >= 0) {
-        const int bottom = std::min(lowest + 1, int(m_path.size()) - 1);
-        const int top = std::max(highest - 1, 0);
-        for (int g = bottom; g > top; --g)
-            brush.Connector(placeOf(m_path[size_t(g)]), placeOf(m_path[size_t(g) - 1]),
-                            settings.LinkStyle, 3, connector);
+        // Rows run the other way when flipped.
+        const int bottom = std::min(std::max(lowest, highest) + 1, int(m_path.size()) - 1);
+        const int top = std::max(std::min(lowest, highest) - 1, 0);
+        for (int g = bottom; g > top; --g) {
+            const BoxPlace child = placeOf(m_path[size_t(g)]);
+            const BoxPlace parent = placeOf(m_path[size_t(g) - 1]);
+            if (m_geometry.Flipped())
+                brush.Connector(parent, child, settings.LinkStyle, 3, connector);
+            else
+                brush.Connector(child, parent, settings.LinkStyle, 3, connector);
+        }
     }
     return drawn;
 }
@@ -173,9 +184,10 @@ void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
                        mark);
         // A branch that goes on: a short stub with a bar below the box.
         if (person.closed) {
-            const int y = place.bottom + 2;
-            brush.Fill(QRect(place.center, y, 1, 8), text);
-            brush.Fill(QRect(place.center - 4, y + 8, 9, 2), text);
+            const int y = m_geometry.Flipped() ? place.top - 11 : place.bottom + 2;
+            const bool up = m_geometry.Flipped();
+            brush.Fill(QRect(place.center, up ? y + 2 : y, 1, 8), text);
+            brush.Fill(QRect(place.center - 4, up ? y : y + 8, 9, 2), text);
         }
     }
 }
@@ -208,13 +220,14 @@ void DescendantPainter::paintRepeatLinks(ChartBrush &brush, const QRect &clip) c
             continue;
         const BoxPlace place = placeOf(parent);
         const int width = settings.NodeWidth + settings.NodeSpaceH;
-        const QRect area(place.left, place.bottom + 1, width, lineHeight + 1);
+        const int y = m_geometry.Flipped() ? place.top - lineHeight - 1 : place.bottom + 1;
+        const QRect area(place.left, y, width, lineHeight + 1);
         if (!area.intersects(clip))
             continue;
         const QString text =
             metrics.elidedText(QStringLiteral("\u2192 ") + names.join(QStringLiteral(", ")),
                                Qt::ElideRight, width - 4);
-        brush.Text(text, QPoint(place.left + 2, place.bottom + 1), mark);
+        brush.Text(text, QPoint(place.left + 2, y), mark);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ChildRowOpener.h"
 #include "DescendantChartData.h"
 #include "DescendantSource.h"
+#include "HourglassSource.h"
 #include "KinshipCharts.h"
 #include "TreeChart.h"
 
@@ -24,7 +25,9 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
     const ChildrenOf childrenOf = request.childrenOf ? request.childrenOf : IndexChildren(people);
     const QFont font = request.font.value_or(MainWindowChartFont());
     if ((request.mode == TreeExportRequest::Mode::Ancestors ||
-         request.mode == TreeExportRequest::Mode::Fan) &&
+         request.mode == TreeExportRequest::Mode::Fan ||
+         request.mode == TreeExportRequest::Mode::Hourglass ||
+         request.mode == TreeExportRequest::Mode::Hourglass) &&
         request.personKey.isEmpty()) {
         result.error = QStringLiteral("This chart needs a person: name one with --person.");
         return result;
@@ -40,6 +43,15 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
         return result;
     }
 
+    if (request.mode == TreeExportRequest::Mode::Hourglass) {
+        const KinshipLinks links(people, request.families);
+        const HourglassSource hourglass(people, links, people.Item(request.personKey)->Key(),
+                                        request.settings, font, INT_MAX, request.title);
+        static_cast<ExportResult &>(result) = ExportChart(hourglass, fileName, options);
+        result.persons = hourglass.Ancestors().Tree().Below();
+        result.descendants = hourglass.Descendants().Tree().Below();
+        return result;
+    }
     if (request.mode == TreeExportRequest::Mode::Fan) {
         const KinshipLinks links(people, request.families);
         const FanChart fan(links, people.Item(request.personKey)->Key(), request.fanGenerations,

@@ -19,13 +19,14 @@
 //                children by PrntKey and by the families, each family's other partner named;
 //   Ancestors    every known ancestor of the person, both parents of everyone, all branches
 //                open;
-//   Fan          the person's ancestors in rings (FanChart), `fanGenerations` rings.
+//   Fan          the person's ancestors in rings (FanChart), `fanGenerations` rings;
+//   Hourglass    the person's ancestors above it and its descendants below (HourglassSource).
 // The charts look like the main window's (its settings and font unless others are given).
 // A QApplication must exist (no window is shown). Running out of memory is an error like any
 // other.
 struct TreeExportRequest
 {
-    enum class Mode { RootRow, PersonPath, Descendants, Ancestors, Fan };
+    enum class Mode { RootRow, PersonPath, Descendants, Ancestors, Fan, Hourglass };
 
     const cPeople *people = nullptr;
     ChildrenOf childrenOf; // may be left empty: an index is then built from the persons
@@ -46,8 +47,10 @@ struct TreeExportResult : ExportResult
     // For PersonPath: where and why the person's line of ancestors breaks (empty when it
     // reaches a root).
     QString notice;
-    // For Descendants, Ancestors and Fan: the distinct persons below (above) the top ones.
+    // For Descendants, Ancestors and Fan: the distinct persons below (above) the top ones; for
+    // Hourglass the ancestors, and the descendants in `descendants`.
     int persons = 0;
+    int descendants = 0;
 };
 
 TreeExportResult ExportTreeChart(const TreeExportRequest &request, const QString &fileName,

@@ -285,6 +285,30 @@ private slots:
         }
     }
 
+    void hourglassOfAQueen()
+    {
+        const QString person = m_keyOf["royal"].value("I52");
+        const int ancestors = int(FileLinks::walk(m_links["royal"].parents, person).size()) - 1;
+        const int descendants = int(FileLinks::walk(m_links["royal"].children, person).size()) - 1;
+        Run r;
+        QTextStream out(&r.out), err(&r.err);
+        ChartCliRequest request{"royal", m_dir.filePath("hourglass.pdf"), person};
+        request.hourglass = true;
+        r.code = RunChartExport(request, m_data, out, err, m_readers.value("royal"));
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(r.out, QStringLiteral("exported chart of %1 boxes (%2 ancestors, %3 descendants) "
+                                       "to %4\n")
+                            .arg(ancestors + descendants + 1)
+                            .arg(ancestors)
+                            .arg(descendants)
+                            .arg(m_dir.filePath("hourglass.pdf")));
+        request.descendants = true;
+        Run both;
+        QTextStream o(&both.out), e(&both.err);
+        QCOMPARE(RunChartExport(request, m_data, o, e, m_readers.value("royal")), 1);
+        QVERIFY(both.err.contains("--hourglass is a chart of its own"));
+    }
+
     void chartRequestsThatCannotBeMet()
     {
         Run r;
