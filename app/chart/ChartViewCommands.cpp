@@ -6,6 +6,7 @@
 #include "DescendantChartWindow.h"
 #include "FanChartWindow.h"
 #include "FindPersonDialog.h"
+#include "HourglassWindow.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
 #include "OpenTree.h"
@@ -39,6 +40,7 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
           command(this, DescendantsKey(), QStringLiteral("Descendant Chart"), "Ctrl+Shift+D")),
       m_ancestors(command(this, AncestorsKey(), QStringLiteral("Ancestor Chart"), "Ctrl+Shift+A")),
       m_fan(command(this, FanKey(), QStringLiteral("Fan Chart"))),
+      m_hourglass(command(this, HourglassKey(), QStringLiteral("Hourglass Chart"))),
       m_relationship(
           command(this, RelationshipKey(), QStringLiteral("Relationship..."), "Ctrl+Shift+R")),
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
@@ -50,6 +52,7 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
     connect(m_descendants, &QAction::triggered, this, &ChartViewCommands::ShowDescendants);
     connect(m_ancestors, &QAction::triggered, this, &ChartViewCommands::ShowAncestors);
     connect(m_fan, &QAction::triggered, this, &ChartViewCommands::ShowFan);
+    connect(m_hourglass, &QAction::triggered, this, &ChartViewCommands::ShowHourglass);
     connect(m_relationship, &QAction::triggered, this, [this] { ShowRelationship(); });
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
@@ -197,6 +200,37 @@ void ChartViewCommands::ShowFan()
     window->activateWindow();
 }
 
+void ChartViewCommands::ShowHourglass()
+{
+    if (!hasPersons())
+        return;
+    const cPersonPtr selected = m_tree.People().Item(m_tree.SelectedKey());
+    if (!selected) {
+        ShowMessage(QStringLiteral("Select the person at the middle of the chart."),
+                    QStringLiteral("Hourglass Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    auto *window = new HourglassWindow(
+        m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
+        m_chart.Settings(), m_chart.Font(), m_window);
+    m_hourglassWindows.removeAll(nullptr);
+    m_hourglassWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QList<HourglassWindow *> ChartViewCommands::HourglassWindows() const
+{
+    QList<HourglassWindow *> open;
+    for (const QPointer<HourglassWindow> &window : m_hourglassWindows) {
+        if (window && window->isVisible())
+            open.append(window);
+    }
+    return open;
+}
+
 QList<FanChartWindow *> ChartViewCommands::FanWindows() const
 {
     QList<FanChartWindow *> open;
@@ -232,6 +266,16 @@ QList<DescendantChartWindow *> ChartViewCommands::DescendantWindows() const
 
 void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 {
+    m_hourglassWindows.removeAll(nullptr);
+    for (const QPointer<HourglassWindow> &hourglass :
+         QList<QPointer<HourglassWindow>>(m_hourglassWindows)) {
+        if (!hourglass)
+            continue;
+        if (!removedKey.isEmpty() && hourglass->RootKey() == removedKey)
+            hourglass->close(); // and deletes itself
+        else
+            hourglass->Rebuild();
+    }
     m_fanWindows.removeAll(nullptr);
     for (const QPointer<FanChartWindow> &fan : QList<QPointer<FanChartWindow>>(m_fanWindows)) {
         if (!fan)
@@ -256,6 +300,10 @@ void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 void ChartViewCommands::closeDescendantWindows()
 {
     // The windows read the persons of the tree that is going: they close at once.
+    for (const QPointer<HourglassWindow> &hourglass : std::exchange(m_hourglassWindows, {})) {
+        if (hourglass)
+            hourglass->close(); // and deletes itself
+    }
     for (const QPointer<FanChartWindow> &fan : std::exchange(m_fanWindows, {})) {
         if (fan)
             fan->close(); // and deletes itself

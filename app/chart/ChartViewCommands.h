@@ -15,6 +15,7 @@
 
 class DescendantChartWindow;
 class FanChartWindow;
+class HourglassWindow;
 class OpenTree;
 class PersonFinder;
 class QAction;
@@ -29,6 +30,7 @@ class TreeChart;
 //   View > Ancestor Chart (Ctrl+Shift+A)    both parents of the selected person and of each
 //                                       ancestor, five generations open, every branch openable;
 //   View > Fan Chart                    the selected person's ancestors in rings;
+//   View > Hourglass Chart              its ancestors above it, its descendants below;
 //   Person > Relationship... (Ctrl+Shift+R)  what the selected person is to another one chosen
 //                                       as Find Person chooses, and how they are related;
 //   File > Export Chart... (Ctrl+Shift+X), Print... (Ctrl+P), Print Preview...  the main chart
@@ -51,6 +53,7 @@ public:
     QAction *DescendantsCommand() const { return m_descendants; }
     QAction *AncestorsCommand() const { return m_ancestors; }
     QAction *FanCommand() const { return m_fan; }
+    QAction *HourglassCommand() const { return m_hourglass; }
     QAction *RelationshipCommand() const { return m_relationship; }
     // Where the charts through families get the open tree's families and sexes (the store's
     // readers; none by default: the rows alone).
@@ -65,6 +68,7 @@ public:
     static QString DescendantsKey() { return QStringLiteral("mnuViewDescendants"); }
     static QString AncestorsKey() { return QStringLiteral("mnuViewAncestors"); }
     static QString FanKey() { return QStringLiteral("mnuViewFan"); }
+    static QString HourglassKey() { return QStringLiteral("mnuViewHourglass"); }
     static QString RelationshipKey() { return QStringLiteral("mnuPersonRelationship"); }
     static QString RelationshipTitle() { return QStringLiteral("Relationship"); }
     static QString ExportKey() { return QStringLiteral("mnuFileExportChart"); }
@@ -78,6 +82,7 @@ public:
     void ShowDescendants();
     void ShowAncestors();
     void ShowFan();
+    void ShowHourglass();
     // Asks for the second person; with `otherKey` given, asks nothing. The answer is shown
     // through the message service; for relatives by blood it offers the line between them as a
     // chart (a window like the descendant chart's, objectName frmRelationship). Returns the
@@ -96,6 +101,7 @@ public:
     // The open descendant windows.
     QList<DescendantChartWindow *> DescendantWindows() const;
     QList<FanChartWindow *> FanWindows() const;
+    QList<HourglassWindow *> HourglassWindows() const;
 
     // The years of a person as the find list shows them ("1901 - 1950", "1901", "- 1950").
     static QString YearsOf(const cPerson &person);
@@ -121,6 +127,7 @@ private:
     QAction *m_descendants;
     QAction *m_ancestors;
     QAction *m_fan;
+    QAction *m_hourglass;
     QAction *m_relationship;
     QAction *m_export;
     QAction *m_print;
@@ -129,5 +136,6 @@ private:
     TreeKinshipCache m_kinship;
     QList<QPointer<DescendantChartWindow>> m_windows;
     QList<QPointer<FanChartWindow>> m_fanWindows;
+    QList<QPointer<HourglassWindow>> m_hourglassWindows;
     QSet<QString> m_toldBreaks; // breaks already told to the user, for the quiet kind
 };

@@ -133,6 +133,7 @@ void frmMain::placeCommands()
     m.Place(view, m_charts->DescendantsCommand());
     m.Place(view, m_charts->AncestorsCommand());
     m.Place(view, m_charts->FanCommand());
+    m.Place(view, m_charts->HourglassCommand());
 
     const QString person = QStringLiteral("mnuPerson");
     m.AddMenu(person, QStringLiteral("Person"));

@@ -8,6 +8,7 @@
 #include "DescendantChartWindow.h"
 #include "DescendantPainter.h"
 #include "FanChartWindow.h"
+#include "HourglassWindow.h"
 #include "MenuBar.h"
 #include "OpenTree.h"
 #include "ScriptedMessageService.h"
@@ -237,6 +238,33 @@ private slots:
         // Another tree closes it.
         QVERIFY(w.main->LoadTree(QStringLiteral("Example")));
         QTRY_VERIFY(w.commands().FanWindows().isEmpty());
+        QCOMPARE(msgs.count(), 0);
+    }
+
+    void hourglassWindow()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(w.select("k1"));
+        w.main->Menus().Item(ChartViewCommands::HourglassKey())->trigger();
+        QCOMPARE(w.commands().HourglassWindows().size(), 1);
+        HourglassWindow *hourglass = w.commands().HourglassWindows().first();
+        QCOMPARE(hourglass->objectName(), QStringLiteral("frmHourglass"));
+        QCOMPARE(hourglass->ChartTitle(), QStringLiteral("Hourglass of Kai Ash"));
+        // Four generations each way at first: f, m, gf, gm, a1..a3 above; z below.
+        QCOMPARE(hourglass->Chart().Ancestors().Tree().Below(), 7);
+        QCOMPARE(hourglass->Chart().Descendants().Tree().Keys(), QStringList({"k1", "z"}));
+        hourglass->SetGenerations(1);
+        QCOMPARE(hourglass->Chart().Ancestors().Tree().Keys(), QStringList({"k1", "f", "m"}));
+        // The persons change: drawn again; another tree: closed.
+        PersonRecord changed = rows().at(6);
+        changed.Fname = QStringLiteral("Kay");
+        QVERIFY(w.main->Tree().ChangePerson(changed.ID, changed));
+        QCOMPARE(hourglass->ChartTitle(), QStringLiteral("Hourglass of Kay Ash"));
+        QVERIFY(w.main->LoadTree(QStringLiteral("Example")));
+        QTRY_VERIFY(w.commands().HourglassWindows().isEmpty());
         QCOMPARE(msgs.count(), 0);
     }
 

@@ -391,6 +391,7 @@ private slots:
                      {"mnuViewDescendants", "Descendant Chart", "Ctrl+Shift+D"},
                      {"mnuViewAncestors", "Ancestor Chart", "Ctrl+Shift+A"},
                      {"mnuViewFan", "Fan Chart", ""},
+                     {"mnuViewHourglass", "Hourglass Chart", ""},
                      {"mnuPerson", "Person", ""},
                      {"mnuPersonNew", "New", "Ctrl+N"},
                      {"mnuPersonEdit", "Edit", "Ctrl+E"},
