@@ -165,6 +165,25 @@ private slots:
         QCOMPARE(all.At(all.Cuts()[0].at).key, QStringLiteral("z"));
         QCOMPARE(all.At(all.Cuts()[0].parent).key, QStringLiteral("c1"));
         QVERIFY(all.At(all.Cuts()[0].at).repeated);
+        // The keyboard walks the boxes; Return selects the person in the main window.
+        DescendantChartView &view = *top->View();
+        view.setFocus();
+        QVERIFY(view.SelectKey(QStringLiteral("gf")));
+        const auto press = [&view](Qt::Key key) {
+            QTest::keyClick(&view, key);
+            return view.SelectedKey();
+        };
+        QCOMPARE(press(Qt::Key_Down), QStringLiteral("f"));
+        QCOMPARE(press(Qt::Key_Right), QStringLiteral("u"));
+        QCOMPARE(press(Qt::Key_Right), QStringLiteral("u")); // the row ends there
+        QCOMPARE(press(Qt::Key_Down), QStringLiteral("c1"));
+        QCOMPARE(press(Qt::Key_Left), QStringLiteral("k2"));
+        QCOMPARE(press(Qt::Key_Up), QStringLiteral("f"));
+        QCOMPARE(press(Qt::Key_Home), QStringLiteral("gf"));
+        QCOMPARE(press(Qt::Key_Right), QStringLiteral("gf"));
+        QCOMPARE(press(Qt::Key_Down), QStringLiteral("f"));
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(w.main->Tree().SelectedKey(), QStringLiteral("f"));
         QVERIFY(top->findChild<QLabel *>(QStringLiteral("lblCount"))
                     ->text()
                     .contains(QStringLiteral("1 reached again, drawn once")));
