@@ -93,6 +93,69 @@ struct FileLinks
     }
 };
 
+// Reads a term of a relation by blood back into generations up and down (for cousins the
+// lesser first) and the sex its word names; {-1, -1} for a term it does not know.
+struct ReadTerm
+{
+    int up = -1, down = -1;
+    Genealogy::Sex sex = Genealogy::Sex::None;
+};
+
+ReadTerm readTerm(const QString &term)
+{
+    static const QStringList ordinals{"first", "second",  "third",  "fourth", "fifth",
+                                      "sixth", "seventh", "eighth", "ninth",  "tenth"};
+    static const QStringList counts{"once",       "twice",     "three times", "four times",
+                                    "five times", "six times", "seven times", "eight times",
+                                    "nine times", "ten times"};
+    ReadTerm t;
+    QString word = term.section(QStringLiteral(" or "), 0, 0); // "uncle or aunt": the first
+    const int greats = int(word.count(QStringLiteral("great-")));
+    word.remove(QStringLiteral("great-"));
+    const bool grand = word.startsWith(QStringLiteral("grand"));
+    if (grand)
+        word.remove(0, word.startsWith(QStringLiteral("grand-")) ? 6 : 5);
+    word.remove(QRegularExpression(QStringLiteral("^half-")));
+    const auto sexOf = [&t](const QString &w, const QStringList &male, const QStringList &female) {
+        t.sex = male.contains(w)     ? Genealogy::Sex::Male
+                : female.contains(w) ? Genealogy::Sex::Female
+                                     : Genealogy::Sex::None;
+    };
+    if (QStringList{"father", "mother", "parent"}.contains(word)) {
+        t.up = 0;
+        t.down = grand ? 2 + greats : 1;
+        sexOf(word, {"father"}, {"mother"});
+    } else if (QStringList{"son", "daughter", "child"}.contains(word)) {
+        t.up = grand ? 2 + greats : 1;
+        t.down = 0;
+        sexOf(word, {"son"}, {"daughter"});
+    } else if (QStringList{"brother", "sister", "sibling"}.contains(word)) {
+        t.up = t.down = 1;
+        sexOf(word, {"brother"}, {"sister"});
+    } else if (QStringList{"uncle", "aunt"}.contains(word)) {
+        t.up = 1;
+        t.down = grand ? 3 + greats : 2 + greats;
+        sexOf(word, {"uncle"}, {"aunt"});
+    } else if (QStringList{"nephew", "niece"}.contains(word)) {
+        t.down = 1;
+        t.up = grand ? 3 + greats : 2 + greats;
+        sexOf(word, {"nephew"}, {"niece"});
+    } else if (const QRegularExpressionMatch m =
+                   QRegularExpression(QStringLiteral(R"(^(\w+) cousin(?: (.+) removed)?$)"))
+                       .match(word);
+               m.hasMatch()) {
+        const int degree = int(ordinals.indexOf(m.captured(1))) + 1;
+        const int removed = m.captured(2).isEmpty() ? 0 : int(counts.indexOf(m.captured(2))) + 1;
+        if (degree > 0 && (m.captured(2).isEmpty() || removed > 0)) {
+            t.up = degree + 1;
+            t.down = degree + 1 + removed;
+        }
+    } else if (word == QLatin1String("same person")) {
+        t.up = t.down = 0;
+    }
+    return t;
+}
+
 } // namespace
 
 class tst_kinshipcli : public QObject
@@ -111,7 +174,8 @@ class tst_kinshipcli : public QObject
     QString m_data;
     QHash<QString, TreeKinshipReaders> m_readers; // by tree
     QHash<QString, FileLinks> m_links;
-    QHash<QString, QHash<QString, QString>> m_keyOf; // by tree: the row key of each xref
+    QHash<QString, QHash<QString, QString>> m_keyOf;        // by tree: the row key of each xref
+    QHash<QString, QHash<QString, Genealogy::Sex>> m_sexes; // by tree and key
 
     // Imports a sample file as a tree, and reads its families and sexes the way the store
     // will hand them out: by the rows' keys.
@@ -176,6 +240,7 @@ class tst_kinshipcli : public QObject
             p = keyOf.value(p);
         m_links[treeName] = links;
         m_keyOf[treeName] = keyOf;
+        m_sexes[treeName] = sexes;
     }
 
     Run chart(const QString &tree, const QString &person, bool descendants, const QString &name,
@@ -375,7 +440,8 @@ private slots:
         const FileLinks &links = m_links[tree];
         QRandomGenerator random(92);
         int checked = 0;
-        for (int attempt = 0; attempt < 400 && checked < 60; ++attempt) {
+        int named = 0;
+        for (int attempt = 0; attempt < 2000 && checked < 500; ++attempt) {
             const QString a = links.persons[random.bounded(int(links.persons.size()))];
             const QHash<QString, int> up = FileLinks::walk(links.parents, a);
             const QStringList ancestors = up.keys();
@@ -410,9 +476,27 @@ private slots:
             }
             QCOMPARE(through, nearest);
             QCOMPARE(told, distances);
+            // The term names the first path's distances, in the first person's words.
+            const QRegularExpressionMatch first = path.match(r.lines().value(1));
+            const int u = first.captured(1).toInt(), d = first.captured(2).toInt();
+            const ReadTerm term = readTerm(r.lines().value(0));
+            const bool cousins = u >= 2 && d >= 2;
+            if (std::max(u, d) - std::min(u, d) <= 10 && std::min(u, d) <= 6) {
+                QVERIFY2(term.up >= 0, qPrintable(r.lines().value(0)));
+                QCOMPARE(cousins ? std::min(u, d) : u, term.up);
+                QCOMPARE(cousins ? std::max(u, d) : d, term.down);
+                const Genealogy::Sex sex = m_sexes[tree].value(a);
+                if (term.sex != Genealogy::Sex::None)
+                    QCOMPARE(term.sex, sex);
+                else if (!cousins && u + d > 0 &&
+                         (sex == Genealogy::Sex::Male || sex == Genealogy::Sex::Female))
+                    QVERIFY2(false, qPrintable(a + ": " + r.lines().value(0)));
+                ++named;
+            }
             ++checked;
         }
-        QCOMPARE(checked, 60);
+        QCOMPARE(checked, 500);
+        QVERIFY2(named >= 200, qPrintable(QString::number(named))); // the rest: far cousins
     }
 
     void relationshipFailures()
