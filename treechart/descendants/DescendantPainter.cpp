@@ -184,10 +184,11 @@ void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
                        mark);
         // A branch that goes on: a short stub with a bar below the box.
         if (person.closed) {
-            const int y = m_geometry.Flipped() ? place.top - 11 : place.bottom + 2;
+            // Within the chart's margin below the last row (or above the first).
+            const int y = m_geometry.Flipped() ? place.top - 8 : place.bottom + 1;
             const bool up = m_geometry.Flipped();
-            brush.Fill(QRect(place.center, up ? y + 2 : y, 1, 8), text);
-            brush.Fill(QRect(place.center - 4, up ? y : y + 8, 9, 2), text);
+            brush.Fill(QRect(place.center, up ? y + 2 : y, 1, 5), text);
+            brush.Fill(QRect(place.center - 4, up ? y : y + 5, 9, 2), text);
         }
     }
 }
