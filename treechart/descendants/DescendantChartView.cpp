@@ -188,9 +188,14 @@ void DescendantChartView::mouseReleaseEvent(QMouseEvent *event)
     QAbstractScrollArea::mouseReleaseEvent(event);
     if (!m_chart)
         return;
-    const int person = m_chart->Geometry().HitTest(ChartPoint(event->position()));
-    if (person < 0)
+    const QPointF at = ChartPoint(event->position());
+    const int person = m_chart->Geometry().HitTest(at);
+    if (person < 0) {
+        // A red arrow naming a person drawn elsewhere leads there.
+        if (const int linked = m_chart->Painter().RepeatLinkAt(at); linked >= 0)
+            SelectKey(m_chart->Tree().At(linked).key);
         return;
+    }
     select(person);
     emit PersonClicked(m_chart->Tree().At(person).key);
 }

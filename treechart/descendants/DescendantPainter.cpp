@@ -219,12 +219,12 @@ void DescendantPainter::paintRepeatLinks(ChartBrush &brush, const QRect &clip) c
         i = end;
         if (parent < 0)
             continue;
-        const BoxPlace place = placeOf(parent);
-        const int width = settings.NodeWidth + settings.NodeSpaceH;
-        const int y = m_geometry.Flipped() ? place.top - lineHeight - 1 : place.bottom + 1;
-        const QRect area(place.left, y, width, lineHeight + 1);
+        const QRect area = repeatLinkArea(parent);
         if (!area.intersects(clip))
             continue;
+        const int width = area.width();
+        const int y = area.top();
+        const BoxPlace place = placeOf(parent);
         const QString text =
             metrics.elidedText(QStringLiteral("\u2192 ") + names.join(QStringLiteral(", ")),
                                Qt::ElideRight, width - 4);
@@ -252,4 +252,26 @@ QColor DescendantPainter::SexColor(Genealogy::Sex sex)
     default:
         return QColor();
     }
+}
+
+QRect DescendantPainter::repeatLinkArea(int parent) const
+{
+    const ChartSettings &settings = m_geometry.Settings();
+    const int lineHeight = QFontMetrics(m_captionFont).height();
+    const BoxPlace place = placeOf(parent);
+    const int y = m_geometry.Flipped() ? place.top - lineHeight - 1 : place.bottom + 1;
+    return QRect(place.left, y, settings.NodeWidth + settings.NodeSpaceH, lineHeight + 1);
+}
+
+int DescendantPainter::RepeatLinkAt(QPointF chartPoint) const
+{
+    const ChartSettings &settings = m_geometry.Settings();
+    if (!m_captions || settings.NodeSpaceV < 2 * QFontMetrics(m_captionFont).height() + 4)
+        return -1;
+    for (const DescendantTree::Cut &cut : m_geometry.Tree().Cuts()) {
+        if (cut.parent >= 0 && cut.at >= 0 &&
+            repeatLinkArea(cut.parent).contains(chartPoint.toPoint()))
+            return cut.at;
+    }
+    return -1;
 }

@@ -52,6 +52,10 @@ public:
     // How many boxes are drawn at most in one go.
     static constexpr int kChunk = 4096;
 
+    // The person a red arrow under a box names first (the link to where that person is drawn)
+    // when the chart point lies on the arrow's line, else -1.
+    int RepeatLinkAt(QPointF chartPoint) const;
+
     // The colour of the marks of persons drawn once but reached twice, and of the links to them.
     static QColor RepeatColor() { return QColor(0xC0, 0x30, 0x30); }
 
@@ -62,6 +66,8 @@ private:
     void paintMarks(Chart::ChartBrush &brush, int begin, int end) const;
     // Under a box that reaches persons drawn elsewhere: an arrow and their names.
     void paintRepeatLinks(Chart::ChartBrush &brush, const QRect &clip) const;
+    // Where the arrow under the box of `parent` stands.
+    QRect repeatLinkArea(int parent) const;
 
     const DescendantGeometry &m_geometry;
     QFont m_font;

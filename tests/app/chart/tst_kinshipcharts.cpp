@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 
 using Genealogy::FamilyKeys;
@@ -165,6 +166,16 @@ private slots:
         QCOMPARE(all.At(all.Cuts()[0].at).key, QStringLiteral("z"));
         QCOMPARE(all.At(all.Cuts()[0].parent).key, QStringLiteral("c1"));
         QVERIFY(all.At(all.Cuts()[0].at).repeated);
+        // The red arrow under the second parent leads to the box drawn once.
+        {
+            DescendantChartView &v = *top->View();
+            const QRect cleo = v.Chart()->Geometry().BoxRect(all.Find("c1"));
+            const QPointF arrow =
+                QPointF(cleo.left() + 12, cleo.bottom() + 6) * v.Zoom() -
+                QPointF(v.horizontalScrollBar()->value(), v.verticalScrollBar()->value());
+            QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, arrow.toPoint());
+            QCOMPARE(v.SelectedKey(), QStringLiteral("z"));
+        }
         // The keyboard walks the boxes; Return selects the person in the main window.
         DescendantChartView &view = *top->View();
         view.setFocus();
