@@ -244,9 +244,15 @@ QList<FanChartWindow *> ChartViewCommands::FanWindows() const
 void ChartViewCommands::adopt(DescendantChartWindow *window)
 {
     // A box clicked there opens the person here, as finding it does; a break in its line is
-    // told once, not at every click.
-    connect(window, &DescendantChartWindow::PersonClicked, this,
-            [this](const QString &key) { OpenPerson(key, false); });
+    // told once, not at every click. A person outside the line of descent (a partner who is
+    // nobody's child in it: no parent key) has no line to break: it is selected quietly.
+    connect(window, &DescendantChartWindow::PersonClicked, this, [this](const QString &key) {
+        const cPersonPtr person = m_tree.People().Item(key);
+        if (person && person->PrntKey().isEmpty())
+            m_tree.Select(person->Key(), true);
+        else
+            OpenPerson(key, false);
+    });
     m_windows.removeAll(nullptr);
     m_windows.append(window);
     window->show();

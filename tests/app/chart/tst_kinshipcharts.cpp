@@ -234,6 +234,19 @@ private slots:
         QVERIFY(tree.At(tree.Find("a3")).closed);
         QVERIFY(!tree.At(tree.Find("gf")).closed);
 
+        // A click on a person outside the line of descent selects her in the main window
+        // without telling of a broken line.
+        {
+            DescendantChartView &v = *window->View();
+            const QRect mia = v.Chart()->Geometry().BoxRect(tree.Find("m"));
+            QVERIFY(v.SelectKey(QStringLiteral("m")));
+            const QPointF at =
+                QPointF(mia.topLeft() + QPoint(10, 10)) * v.Zoom() -
+                QPointF(v.horizontalScrollBar()->value(), v.verticalScrollBar()->value());
+            QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at.toPoint());
+            QCOMPARE(w.main->Tree().SelectedKey(), QStringLiteral("m"));
+            QCOMPARE(msgs.count(), 1);
+        }
         // Opening the branch of m reaches every ancestor above her.
         QVERIFY(window->View()->SelectKey(QStringLiteral("m")));
         QVERIFY(window->OpenBranch());
