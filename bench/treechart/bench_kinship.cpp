@@ -6,6 +6,7 @@
 //     bench_kinship [persons]        (QT_QPA_PLATFORM=offscreen)
 #include "ChartSettings.h"
 #include "DescendantChartData.h"
+#include "FanChart.h"
 #include "KinshipCharts.h"
 #include "Relationship.h"
 #include "bench_common.h"
@@ -154,6 +155,19 @@ int main(int argc, char **argv)
                   font);
           }));
     std::printf("  %d boxes\n", chart->Tree().Count());
+
+    // The fan chart of ten generations of the last person, made and drawn whole.
+    std::unique_ptr<FanChart> fan;
+    print("fan chart, 10 generations: slots", TimeRuns(9, [&](int) {
+              fan = std::make_unique<FanChart>(links, last, 10, FanChart::Span::Full);
+          }));
+    QImage fanImage(fan->Size(), QImage::Format_RGB32);
+    print("fan chart, 10 generations: drawn whole", TimeRuns(5, [&](int) {
+              QPainter painter(&fanImage);
+              fan->Paint(painter, QRect(QPoint(0, 0), fan->Size()));
+          }));
+    std::printf("  %d ancestors in %d slots, %dx%d pixels\n", fan->Ancestors(), fan->BoxCount(),
+                fan->Size().width(), fan->Size().height());
 
     // Relationship questions between persons of the last generations.
     Genealogy::RelationshipCalculator calculator(links.Index());
