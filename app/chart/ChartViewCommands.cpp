@@ -4,7 +4,9 @@
 #include "ChartCommands.h"
 #include "ChartRenderSource.h"
 #include "DescendantChartWindow.h"
+#include "FanChartWindow.h"
 #include "FindPersonDialog.h"
+#include "HourglassWindow.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
 #include "OpenTree.h"
@@ -36,12 +38,22 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_find(command(this, FindKey(), QStringLiteral("Find Person..."), "Ctrl+F")),
       m_descendants(
           command(this, DescendantsKey(), QStringLiteral("Descendant Chart"), "Ctrl+Shift+D")),
+      m_ancestors(command(this, AncestorsKey(), QStringLiteral("Ancestor Chart"), "Ctrl+Shift+A")),
+      m_fan(command(this, FanKey(), QStringLiteral("Fan Chart"))),
+      m_hourglass(command(this, HourglassKey(), QStringLiteral("Hourglass Chart"))),
+      m_relationship(
+          command(this, RelationshipKey(), QStringLiteral("Relationship..."), "Ctrl+Shift+R")),
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
       m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
-      m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview...")))
+      m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview..."))),
+      m_kinship(tree)
 {
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
     connect(m_descendants, &QAction::triggered, this, &ChartViewCommands::ShowDescendants);
+    connect(m_ancestors, &QAction::triggered, this, &ChartViewCommands::ShowAncestors);
+    connect(m_fan, &QAction::triggered, this, &ChartViewCommands::ShowFan);
+    connect(m_hourglass, &QAction::triggered, this, &ChartViewCommands::ShowHourglass);
+    connect(m_relationship, &QAction::triggered, this, [this] { ShowRelationship(); });
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
     connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
@@ -74,13 +86,15 @@ bool ChartViewCommands::hasPersons() const
 void ChartViewCommands::updateEnabled()
 {
     const bool enabled = hasPersons();
-    for (QAction *action : {m_find, m_descendants, m_export, m_print, m_printPreview})
+    for (QAction *action :
+         {m_find, m_descendants, m_ancestors, m_relationship, m_export, m_print, m_printPreview})
         action->setEnabled(enabled);
 }
 
 void ChartViewCommands::forgetIndex()
 {
     m_finder.reset();
+    m_kinship.Forget();
     updateEnabled();
 }
 
@@ -137,23 +151,114 @@ cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
     return node;
 }
 
+void ChartViewCommands::SetKinshipReaders(TreeKinshipCache::FamilyReader families,
+                                          TreeKinshipCache::SexReader sexes)
+{
+    m_kinship.SetReaders(std::move(families), std::move(sexes));
+}
+
 void ChartViewCommands::ShowDescendants()
+{
+    showKinshipChart(KinshipChartKind::Descendants);
+}
+
+void ChartViewCommands::ShowAncestors()
+{
+    showKinshipChart(KinshipChartKind::Ancestors);
+}
+
+void ChartViewCommands::showKinshipChart(KinshipChartKind kind)
 {
     if (!hasPersons())
         return;
     const cPersonPtr selected =
         m_tree.SelectedKey().isEmpty() ? nullptr : m_tree.People().Item(m_tree.SelectedKey());
-    const ChildrenOf children =
-        [this](const QString &parentKey) -> const std::vector<cPersonPtr> & {
-        return m_tree.Children(parentKey);
-    };
-    auto *window =
-        new DescendantChartWindow(m_tree.People(), children, selected ? selected->Key() : QString(),
-                                  m_chart.Settings(), m_chart.Font(), &YearsOf, m_window);
+    if (kind == KinshipChartKind::Ancestors && !selected) {
+        ShowMessage(QStringLiteral("Select the person whose ancestors the chart shows."),
+                    QStringLiteral("Ancestor Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    adopt(new DescendantChartWindow(
+        m_tree.People(), kind, [this] { return m_kinship.Links(m_window); },
+        selected ? selected->Key() : QString(), m_chart.Settings(), m_chart.Font(), &YearsOf,
+        m_window));
+}
+
+void ChartViewCommands::ShowFan()
+{
+    if (!hasPersons())
+        return;
+    const cPersonPtr selected = m_tree.People().Item(m_tree.SelectedKey());
+    if (!selected) {
+        ShowMessage(QStringLiteral("Select the person whose ancestors the chart shows."),
+                    QStringLiteral("Fan Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    auto *window = new FanChartWindow(
+        m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
+        m_chart.Font(), m_window);
+    m_fanWindows.removeAll(nullptr);
+    m_fanWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void ChartViewCommands::ShowHourglass()
+{
+    if (!hasPersons())
+        return;
+    const cPersonPtr selected = m_tree.People().Item(m_tree.SelectedKey());
+    if (!selected) {
+        ShowMessage(QStringLiteral("Select the person at the middle of the chart."),
+                    QStringLiteral("Hourglass Chart"), MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+        return;
+    }
+    auto *window = new HourglassWindow(
+        m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
+        m_chart.Settings(), m_chart.Font(), m_window);
+    m_hourglassWindows.removeAll(nullptr);
+    m_hourglassWindows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QList<HourglassWindow *> ChartViewCommands::HourglassWindows() const
+{
+    QList<HourglassWindow *> open;
+    for (const QPointer<HourglassWindow> &window : m_hourglassWindows) {
+        if (window && window->isVisible())
+            open.append(window);
+    }
+    return open;
+}
+
+QList<FanChartWindow *> ChartViewCommands::FanWindows() const
+{
+    QList<FanChartWindow *> open;
+    for (const QPointer<FanChartWindow> &window : m_fanWindows) {
+        if (window && window->isVisible())
+            open.append(window);
+    }
+    return open;
+}
+
+void ChartViewCommands::adopt(DescendantChartWindow *window)
+{
     // A box clicked there opens the person here, as finding it does; a break in its line is
-    // told once, not at every click.
-    connect(window, &DescendantChartWindow::PersonClicked, this,
-            [this](const QString &key) { OpenPerson(key, false); });
+    // told once, not at every click. A person outside the line of descent (a partner who is
+    // nobody's child in it: no parent key) has no line to break: it is selected quietly.
+    connect(window, &DescendantChartWindow::PersonClicked, this, [this](const QString &key) {
+        const cPersonPtr person = m_tree.People().Item(key);
+        if (person && person->PrntKey().isEmpty())
+            m_tree.Select(person->Key(), true);
+        else
+            OpenPerson(key, false);
+    });
     m_windows.removeAll(nullptr);
     m_windows.append(window);
     window->show();
@@ -173,6 +278,25 @@ QList<DescendantChartWindow *> ChartViewCommands::DescendantWindows() const
 
 void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 {
+    m_hourglassWindows.removeAll(nullptr);
+    for (const QPointer<HourglassWindow> &hourglass :
+         QList<QPointer<HourglassWindow>>(m_hourglassWindows)) {
+        if (!hourglass)
+            continue;
+        if (!removedKey.isEmpty() && hourglass->RootKey() == removedKey)
+            hourglass->close(); // and deletes itself
+        else
+            hourglass->Rebuild();
+    }
+    m_fanWindows.removeAll(nullptr);
+    for (const QPointer<FanChartWindow> &fan : QList<QPointer<FanChartWindow>>(m_fanWindows)) {
+        if (!fan)
+            continue;
+        if (!removedKey.isEmpty() && fan->RootKey() == removedKey)
+            fan->close(); // and deletes itself
+        else
+            fan->Rebuild();
+    }
     m_windows.removeAll(nullptr);
     const QList<QPointer<DescendantChartWindow>> windows = m_windows;
     for (const QPointer<DescendantChartWindow> &window : windows) {
@@ -188,6 +312,14 @@ void ChartViewCommands::redrawDescendantWindows(const QString &removedKey)
 void ChartViewCommands::closeDescendantWindows()
 {
     // The windows read the persons of the tree that is going: they close at once.
+    for (const QPointer<HourglassWindow> &hourglass : std::exchange(m_hourglassWindows, {})) {
+        if (hourglass)
+            hourglass->close(); // and deletes itself
+    }
+    for (const QPointer<FanChartWindow> &fan : std::exchange(m_fanWindows, {})) {
+        if (fan)
+            fan->close(); // and deletes itself
+    }
     const QList<QPointer<DescendantChartWindow>> windows = std::exchange(m_windows, {});
     for (const QPointer<DescendantChartWindow> &window : windows) {
         if (window)

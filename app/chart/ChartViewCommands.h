@@ -1,6 +1,8 @@
 #pragma once
 
 #include "FindResultsModel.h"
+#include "KinshipCharts.h"
+#include "TreeKinshipCache.h"
 #include "cNode.h"
 
 #include <QList>
@@ -12,6 +14,8 @@
 #include <memory>
 
 class DescendantChartWindow;
+class FanChartWindow;
+class HourglassWindow;
 class OpenTree;
 class PersonFinder;
 class QAction;
@@ -21,7 +25,14 @@ class TreeChart;
 // The main window's commands for finding persons and for charts beyond the click-by-click view:
 //   Person > Find Person... (Ctrl+F)    finds a person and opens the chart along its ancestors;
 //   View > Descendant Chart (Ctrl+Shift+D)  every descendant of the selected person (or of every
-//                                       root) in a window of its own;
+//                                       root) in a window of its own, children by PrntKey and
+//                                       by the tree's families;
+//   View > Ancestor Chart (Ctrl+Shift+A)    both parents of the selected person and of each
+//                                       ancestor, five generations open, every branch openable;
+//   View > Fan Chart                    the selected person's ancestors in rings;
+//   View > Hourglass Chart              its ancestors above it, its descendants below;
+//   Person > Relationship... (Ctrl+Shift+R)  what the selected person is to another one chosen
+//                                       as Find Person chooses, and how they are related;
 //   File > Export Chart... (Ctrl+Shift+X), Print... (Ctrl+P), Print Preview...  the main chart
 //                                       with all its rows, whole.
 // The object makes these commands' actions, which are enabled only while a tree with persons is
@@ -40,6 +51,14 @@ public:
 
     QAction *FindCommand() const { return m_find; }
     QAction *DescendantsCommand() const { return m_descendants; }
+    QAction *AncestorsCommand() const { return m_ancestors; }
+    QAction *FanCommand() const { return m_fan; }
+    QAction *HourglassCommand() const { return m_hourglass; }
+    QAction *RelationshipCommand() const { return m_relationship; }
+    // Where the charts through families get the open tree's families and sexes (the store's
+    // readers; none by default: the rows alone).
+    void SetKinshipReaders(TreeKinshipCache::FamilyReader families,
+                           TreeKinshipCache::SexReader sexes = {});
     QAction *ExportCommand() const { return m_export; }
     QAction *PrintCommand() const { return m_print; }
     QAction *PrintPreviewCommand() const { return m_printPreview; }
@@ -47,6 +66,11 @@ public:
     // The menu items' keys.
     static QString FindKey() { return QStringLiteral("mnuPersonFind"); }
     static QString DescendantsKey() { return QStringLiteral("mnuViewDescendants"); }
+    static QString AncestorsKey() { return QStringLiteral("mnuViewAncestors"); }
+    static QString FanKey() { return QStringLiteral("mnuViewFan"); }
+    static QString HourglassKey() { return QStringLiteral("mnuViewHourglass"); }
+    static QString RelationshipKey() { return QStringLiteral("mnuPersonRelationship"); }
+    static QString RelationshipTitle() { return QStringLiteral("Relationship"); }
     static QString ExportKey() { return QStringLiteral("mnuFileExportChart"); }
     static QString PrintKey() { return QStringLiteral("mnuFilePrint"); }
     static QString PrintPreviewKey() { return QStringLiteral("mnuFilePrintPreview"); }
@@ -56,6 +80,14 @@ public:
     // The commands.
     void FindPerson();
     void ShowDescendants();
+    void ShowAncestors();
+    void ShowFan();
+    void ShowHourglass();
+    // Asks for the second person; with `otherKey` given, asks nothing. The answer is shown
+    // through the message service; for relatives by blood it offers the line between them as a
+    // chart (a window like the descendant chart's, objectName frmRelationship). Returns the
+    // answer (empty when nothing was asked or shown).
+    QString ShowRelationship(const QString &otherKey = QString());
     void ExportChart();
     void PrintChart();
     void PrintPreviewChart();
@@ -69,6 +101,8 @@ public:
 
     // The open descendant windows.
     QList<DescendantChartWindow *> DescendantWindows() const;
+    QList<FanChartWindow *> FanWindows() const;
+    QList<HourglassWindow *> HourglassWindows() const;
 
     // The years of a person as the find list shows them ("1901 - 1950", "1901", "- 1950").
     static QString YearsOf(const cPerson &person);
@@ -82,6 +116,8 @@ private:
     // deleted (`removedKey`) closes.
     void redrawDescendantWindows(const QString &removedKey = QString());
     bool hasPersons() const;
+    void showKinshipChart(KinshipChartKind kind);
+    void adopt(DescendantChartWindow *window);
     QString chartTitle() const;
     QString suggestedFileName() const;
 
@@ -90,10 +126,17 @@ private:
     QWidget *m_window;
     QAction *m_find;
     QAction *m_descendants;
+    QAction *m_ancestors;
+    QAction *m_fan;
+    QAction *m_hourglass;
+    QAction *m_relationship;
     QAction *m_export;
     QAction *m_print;
     QAction *m_printPreview;
     std::unique_ptr<PersonFinder> m_finder;
+    TreeKinshipCache m_kinship;
     QList<QPointer<DescendantChartWindow>> m_windows;
+    QList<QPointer<FanChartWindow>> m_fanWindows;
+    QList<QPointer<HourglassWindow>> m_hourglassWindows;
     QSet<QString> m_toldBreaks; // breaks already told to the user, for the quiet kind
 };

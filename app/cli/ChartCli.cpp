@@ -1,14 +1,11 @@
 #include "ChartCli.h"
 
 #include "ChartExport.h"
-#include "CollectionMessages.h"
-#include "OpenTree.h"
+#include "CliTree.h"
+#include "FanChart.h"
+#include "KinshipCharts.h"
 #include "TreeExport.h"
-#include "TreeList.h"
-#include "mDatabase.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <new>
@@ -22,13 +19,16 @@ int fail(QTextStream &err, const QString &message)
     return 1;
 }
 
-QString titleOf(const ChartCliRequest &request, const cPeople &people)
+QString titleOf(const ChartCliRequest &request, const QString &tree, const cPeople &people)
 {
-    QString title = request.tree;
+    QString title = tree;
     if (const cPersonPtr person = people.Item(request.personKey)) {
         const QString name = (person->Fname() + QLatin1Char(' ') + person->Sname()).trimmed();
+        const QString kind = request.ancestors || request.fan != 0 ? QStringLiteral("Ancestors of ")
+                             : request.descendants ? QStringLiteral("Descendants of ")
+                                                   : QString();
         title += QStringLiteral(" - ") +
-                 (request.descendants ? QStringLiteral("Descendants of ") : QString()) +
+                 (request.hourglass ? QStringLiteral("Hourglass of ") : kind) +
                  (name.isEmpty() ? person->Key() : name);
     } else if (request.descendants) {
         title += QStringLiteral(" - Descendants of every root person");
@@ -37,11 +37,48 @@ QString titleOf(const ChartCliRequest &request, const cPeople &people)
 }
 
 int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
-                   QTextStream &err)
+                   QTextStream &err, const TreeKinshipReaders &kinship)
 {
     if (request.tree.isEmpty() || request.file.isEmpty())
         return fail(err, QStringLiteral("--export-chart needs the name of a tree and the name of "
                                         "the file to write: --export-chart TREE FILE"));
+    if (request.descendants && request.ancestors)
+        return fail(err, QStringLiteral("--descendants and --ancestors ask for two charts: give "
+                                        "one of them."));
+    if (request.hourglass && (request.descendants || request.ancestors || request.fan != 0))
+        return fail(err, QStringLiteral("--hourglass is a chart of its own: give it without "
+                                        "--descendants, --ancestors or --fan."));
+    if (request.hourglass && request.personKey.isEmpty())
+        return fail(err, QStringLiteral("--hourglass needs the person at its middle: "
+                                        "--person KEY"));
+    if (request.fan != 0 && (request.descendants || request.ancestors))
+        return fail(err, QStringLiteral("--fan is a chart of its own: give it without "
+                                        "--descendants or --ancestors."));
+    if (request.fan != 0 &&
+        (request.fan < FanChart::kMinGenerations || request.fan > FanChart::kMaxGenerations))
+        return fail(err, QStringLiteral("--fan takes the number of generations, from %1 to %2.")
+                             .arg(FanChart::kMinGenerations)
+                             .arg(FanChart::kMaxGenerations));
+    FanChart::Span span = FanChart::Span::Half;
+    if (request.fanSpan == QLatin1String("three-quarter"))
+        span = FanChart::Span::ThreeQuarters;
+    else if (request.fanSpan == QLatin1String("full"))
+        span = FanChart::Span::Full;
+    else if (!request.fanSpan.isEmpty() && request.fanSpan != QLatin1String("half"))
+        return fail(err, QStringLiteral("--fan-span is half, three-quarter or full, not '%1'.")
+                             .arg(request.fanSpan));
+    FanChart::Colours colours = FanChart::Colours::ByGeneration;
+    if (request.fanColours == QLatin1String("branch"))
+        colours = FanChart::Colours::ByBranch;
+    else if (!request.fanColours.isEmpty() && request.fanColours != QLatin1String("generation"))
+        return fail(err, QStringLiteral("--fan-colours is generation or branch, not '%1'.")
+                             .arg(request.fanColours));
+    if (request.fan != 0 && request.personKey.isEmpty())
+        return fail(err, QStringLiteral("--fan needs the person whose ancestors are drawn: "
+                                        "--person KEY"));
+    if (request.ancestors && request.personKey.isEmpty())
+        return fail(err, QStringLiteral("--ancestors needs the person whose ancestors are drawn: "
+                                        "--person KEY"));
     if (FormatForFile(request.file) == ExportFormat::Unknown)
         return fail(err, QStringLiteral("'%1' does not end in .png, .svg or .pdf: the name of the "
                                         "file decides how the chart is written.")
@@ -50,63 +87,48 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     if (const QString problem = ExportTargetProblem(request.file); !problem.isEmpty())
         return fail(err, problem);
 
-    const QString folder = QDir(dataFolder).absolutePath() + QLatin1Char('/');
-    const QString database = folder + QStringLiteral("people.db");
-    if (!QFileInfo::exists(database))
-        return fail(err, QStringLiteral("There is no database in %1 (people.db was not found). "
-                                        "Name the data folder with --data.")
-                             .arg(QDir::toNativeSeparators(folder)));
-    mDatabase store;
-    store.SetPaths(folder, database);
-    // Only read: the database is opened read-only whatever its permissions.
-    store.SetWriteCheck([](const QString &) { return false; });
-    if (const Result<void> opened = store.OpenDatabase(); !opened)
-        return fail(err, QStringLiteral("The database %1 could not be opened.\n%2")
-                             .arg(QDir::toNativeSeparators(database), opened.error().text()));
-
-    // The tree's name as the database lists it: the exact name, else the one name equal to it
-    // without regard to case (as the database compares table names).
-    TreeList trees(store);
-    trees.Refill();
-    const QString tree = trees.Listed(request.tree);
-    if (tree.isEmpty())
-        return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
-                             .arg(request.tree, QDir::toNativeSeparators(database)));
-    OpenTree open(store);
-    const Result<void> loaded = open.Load(tree);
-    // Rows left out for a key an earlier row has: said on the error stream, never in a window.
-    for (const QString &key : open.SkippedKeys())
-        err << PersonKeyTakenText(key) << '\n';
-    if (!loaded)
-        return fail(
-            err,
-            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, loaded.error().text()));
-    if (open.People().Count() == 0)
-        return fail(
-            err,
-            QStringLiteral("The tree '%1' has no persons: there is no chart to export.").arg(tree));
+    CliTree tree;
+    if (!tree.Open(request.tree, dataFolder, err))
+        return 1;
+    if (tree.People().Count() == 0)
+        return fail(err,
+                    QStringLiteral("The tree '%1' has no persons: there is no chart to export.")
+                        .arg(tree.Name()));
 
     TreeExportRequest chart;
-    chart.people = &open.People();
+    chart.people = &tree.People();
+    OpenTree &open = tree.Tree();
     chart.childrenOf = [&open](const QString &parentKey) -> const std::vector<cPersonPtr> & {
         return open.Children(parentKey);
     };
     chart.personKey = request.personKey;
-    // A person outside the line is selected as finding it does, which adds no box: the chart is
-    // the root row, and there is no line of ancestors to tell about.
+    // A person outside the line is selected as finding it does, which adds no box: the chart of
+    // the path is the root row, and there is no line of ancestors to tell about.
     const cPersonPtr person = open.People().Item(request.personKey);
     const bool outside = person && OpenTree::IsOutsideLine(*person);
     if (person)
         open.Select(person->Key());
-    if (request.descendants)
-        chart.mode = TreeExportRequest::Mode::Descendants;
-    else if (!request.personKey.isEmpty() && !outside)
+    if (request.descendants || request.ancestors || request.fan != 0 || request.hourglass) {
+        chart.mode = request.descendants ? TreeExportRequest::Mode::Descendants
+                     : request.ancestors ? TreeExportRequest::Mode::Ancestors
+                     : request.hourglass ? TreeExportRequest::Mode::Hourglass
+                                         : TreeExportRequest::Mode::Fan;
+        chart.fanGenerations = request.fan;
+        chart.fanSpan = span;
+        chart.fanColours = colours;
+        Result<std::vector<Genealogy::FamilyKeys>> families =
+            kinship.Families(tree.Store(), tree.Name());
+        if (!families)
+            return fail(err, QStringLiteral("The families of the tree '%1' could not be read: %2")
+                                 .arg(tree.Name(), families.error().text()));
+        chart.families = std::move(families).value();
+    } else if (!request.personKey.isEmpty() && !outside) {
         chart.mode = TreeExportRequest::Mode::PersonPath;
-    chart.title =
-        titleOf(ChartCliRequest{tree, request.file,
-                                outside && !request.descendants ? QString() : request.personKey,
-                                request.descendants},
-                open.People());
+    }
+    ChartCliRequest titled = request;
+    if (outside && chart.mode == TreeExportRequest::Mode::RootRow)
+        titled.personKey.clear();
+    chart.title = titleOf(titled, tree.Name(), tree.People());
 
     const TreeExportResult result = ExportTreeChart(chart, request.file);
     if (!result.ok())
@@ -115,7 +137,20 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         err << result.notice << '\n';
         err.flush();
     }
-    out << QStringLiteral("exported chart of %1 boxes to %2").arg(result.boxes).arg(request.file)
+    QString counted;
+    if (request.hourglass)
+        counted = QStringLiteral(" (%1 ancestors, %2 descendants)")
+                      .arg(result.persons)
+                      .arg(result.descendants);
+    else if ((request.descendants || request.ancestors || request.fan != 0) &&
+             !request.personKey.isEmpty())
+        counted = QStringLiteral(" (%1 %2)")
+                      .arg(result.persons)
+                      .arg(KinshipCountWord(request.descendants ? KinshipChartKind::Descendants
+                                                                : KinshipChartKind::Ancestors));
+    out << QStringLiteral("exported chart of %1 boxes%2 to %3")
+               .arg(result.boxes)
+               .arg(counted, request.file)
         << '\n';
     out.flush();
     return 0;
@@ -124,11 +159,11 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
 } // namespace
 
 int RunChartExport(const ChartCliRequest &request, const QString &dataFolder, QTextStream &out,
-                   QTextStream &err)
+                   QTextStream &err, const TreeKinshipReaders &kinship)
 {
     // Reading a very large tree may run out of memory as well as drawing its chart.
     try {
-        return runChartExport(request, dataFolder, out, err);
+        return runChartExport(request, dataFolder, out, err, kinship);
     } catch (const std::bad_alloc &) {
         return fail(err, NotEnoughMemoryText(request.file));
     }

@@ -5,7 +5,8 @@ namespace Cli {
 const QList<Command> &Commands()
 {
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
-                                         ExportChartCommand(), PersonFactsCommand()};
+                                         ExportChartCommand(), PersonFactsCommand(),
+                                         RelationshipCommand()};
     return commands;
 }
 

@@ -10,9 +10,11 @@ namespace Cli {
 Command ImportGedcomCommand();
 // --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0]
 Command ExportGedcomCommand();
-// --export-chart TREE FILE [--person KEY] [--descendants]
+// --export-chart TREE FILE [--person KEY] [--descendants | --ancestors]
 Command ExportChartCommand();
 // --person-facts TREE KEY
 Command PersonFactsCommand();
+// --relationship TREE KEY1 KEY2
+Command RelationshipCommand();
 
 } // namespace Cli

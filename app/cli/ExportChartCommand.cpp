@@ -1,5 +1,6 @@
-// VelkinTree --export-chart TREE FILE [--person KEY] [--descendants]: writes the chart of a tree
-// to a PNG, SVG or PDF file (see ChartCli.h) and prints "exported chart of N boxes to FILE".
+// VelkinTree --export-chart TREE FILE [--person KEY] [--descendants | --ancestors]: writes the
+// chart of a tree to a PNG, SVG or PDF file (see ChartCli.h) and prints "exported chart of N
+// boxes to FILE".
 #include "ChartCli.h"
 #include "Commands.h"
 
@@ -12,6 +13,11 @@ namespace {
 const QString kTrigger = QStringLiteral("export-chart");
 const QString kPerson = QStringLiteral("person");
 const QString kDescendants = QStringLiteral("descendants");
+const QString kAncestors = QStringLiteral("ancestors");
+const QString kFan = QStringLiteral("fan");
+const QString kHourglass = QStringLiteral("hourglass");
+const QString kFanSpan = QStringLiteral("fan-span");
+const QString kFanColours = QStringLiteral("fan-colours");
 
 int exportChart(Context &context)
 {
@@ -19,9 +25,19 @@ int exportChart(Context &context)
     if (files.size() != 1)
         return context.Fail(QStringLiteral("--export-chart needs the tree and one file to write: "
                                            "--export-chart TREE FILE"));
-    const ChartCliRequest request{context.parser.value(kTrigger), files.constFirst(),
-                                  context.parser.value(kPerson),
-                                  context.parser.isSet(kDescendants)};
+    ChartCliRequest request{context.parser.value(kTrigger), files.constFirst(),
+                            context.parser.value(kPerson), context.parser.isSet(kDescendants),
+                            context.parser.isSet(kAncestors)};
+    if (context.parser.isSet(kFan)) {
+        bool number = false;
+        request.fan = context.parser.value(kFan).toInt(&number);
+        if (!number)
+            return context.Fail(QStringLiteral("--fan takes the number of generations, not '%1'.")
+                                    .arg(context.parser.value(kFan)));
+    }
+    request.hourglass = context.parser.isSet(kHourglass);
+    request.fanSpan = context.parser.value(kFanSpan);
+    request.fanColours = context.parser.value(kFanColours);
     return RunChartExport(request, context.dataPath, context.out, context.err);
 }
 
@@ -29,18 +45,37 @@ int exportChart(Context &context)
 
 Command ExportChartCommand()
 {
-    return {QCommandLineOption(kTrigger,
-                               QStringLiteral("Write the chart of the tree <tree> to the file given "
-                                              "after it (.png, .svg or .pdf), without a window."),
-                               QStringLiteral("tree")),
-            {QCommandLineOption(kPerson,
-                                QStringLiteral("With --export-chart: the chart as finding <key> "
-                                               "shows it."),
-                                QStringLiteral("key")),
-             QCommandLineOption(kDescendants,
-                                QStringLiteral("With --export-chart: the descendant chart of "
-                                               "--person, or of every root person."))},
-            exportChart};
+    return {
+        QCommandLineOption(kTrigger,
+                           QStringLiteral("Write the chart of the tree <tree> to the file given "
+                                          "after it (.png, .svg or .pdf), without a window."),
+                           QStringLiteral("tree")),
+        {QCommandLineOption(kPerson,
+                            QStringLiteral("With --export-chart: the chart as finding <key> "
+                                           "shows it."),
+                            QStringLiteral("key")),
+         QCommandLineOption(kDescendants,
+                            QStringLiteral("With --export-chart: the descendant chart of "
+                                           "--person, or of every root person.")),
+         QCommandLineOption(kAncestors,
+                            QStringLiteral("With --export-chart: every known ancestor of "
+                                           "--person, all branches open.")),
+         QCommandLineOption(kHourglass,
+                            QStringLiteral("With --export-chart: --person's ancestors above it "
+                                           "and descendants below it.")),
+         QCommandLineOption(kFan,
+                            QStringLiteral("With --export-chart: the fan chart of --person's "
+                                           "ancestors in <generations> rings (2 to 10)."),
+                            QStringLiteral("generations")),
+         QCommandLineOption(kFanSpan,
+                            QStringLiteral("With --fan: half (the default), three-quarter or "
+                                           "full circle."),
+                            QStringLiteral("span")),
+         QCommandLineOption(kFanColours,
+                            QStringLiteral("With --fan: colours by generation (the default) or "
+                                           "by branch."),
+                            QStringLiteral("colours"))},
+        exportChart};
 }
 
 } // namespace Cli

@@ -133,6 +133,9 @@ void frmMain::placeCommands()
     m.Place(view, m_view.InfoCommand());
     m.AddSeparator(view, QStringLiteral("mnuViewChartSep"));
     m.Place(view, m_charts->DescendantsCommand());
+    m.Place(view, m_charts->AncestorsCommand());
+    m.Place(view, m_charts->FanCommand());
+    m.Place(view, m_charts->HourglassCommand());
 
     const QString person = QStringLiteral("mnuPerson");
     m.AddMenu(person, QStringLiteral("Person"));
@@ -141,6 +144,7 @@ void frmMain::placeCommands()
     m.Place(person, m_persons->DeleteCommand());
     m.AddSeparator(person, QStringLiteral("mnuPersonFindSep"));
     m.Place(person, m_charts->FindCommand());
+    m.Place(person, m_charts->RelationshipCommand());
 
     const QString tools = QStringLiteral("mnuTools");
     m.AddMenu(tools, QStringLiteral("Tools"));

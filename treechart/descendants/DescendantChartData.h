@@ -14,6 +14,10 @@ class DescendantChartData
 public:
     DescendantChartData(const cPeople &people, const ChildrenOf &childrenOf, const QString &rootKey,
                         const ChartSettings &settings, const QFont &font);
+    // A tree made by the caller (through families, or of ancestors).
+    // `flipped`: the top person on the last row, each generation above (ancestors above).
+    DescendantChartData(const cPeople &people, DescendantTree tree, const QString &rootKey,
+                        const ChartSettings &settings, const QFont &font, bool flipped = false);
     DescendantChartData(const DescendantChartData &) = delete;
     DescendantChartData &operator=(const DescendantChartData &) = delete;
 

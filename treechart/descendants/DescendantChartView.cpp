@@ -3,6 +3,7 @@
 #include "DescendantChartData.h"
 
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -187,9 +188,72 @@ void DescendantChartView::mouseReleaseEvent(QMouseEvent *event)
     QAbstractScrollArea::mouseReleaseEvent(event);
     if (!m_chart)
         return;
-    const int person = m_chart->Geometry().HitTest(ChartPoint(event->position()));
-    if (person < 0)
+    const QPointF at = ChartPoint(event->position());
+    const int person = m_chart->Geometry().HitTest(at);
+    if (person < 0) {
+        // A red arrow naming a person drawn elsewhere leads there.
+        if (const int linked = m_chart->Painter().RepeatLinkAt(at); linked >= 0)
+            SelectKey(m_chart->Tree().At(linked).key);
         return;
+    }
     select(person);
     emit PersonClicked(m_chart->Tree().At(person).key);
+}
+
+void DescendantChartView::moveTo(int person)
+{
+    select(person);
+    const QRectF box = m_chart->Geometry().BoxRect(person);
+    if (!VisibleChartRect().contains(box))
+        CentreOn(box.center());
+}
+
+void DescendantChartView::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_chart || m_chart->Tree().Count() == 0 ||
+        (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const DescendantTree &tree = m_chart->Tree();
+    const int selected = m_chart->Painter().Selected();
+    const bool flipped = m_chart->Geometry().Flipped();
+    int next = -1;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selected >= 0)
+            emit PersonClicked(tree.At(selected).key);
+        event->accept();
+        return;
+    case Qt::Key_Home:
+        next = 0;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        if (selected < 0) {
+            next = 0;
+            break;
+        }
+        const DescendantTree::Person &person = tree.At(selected);
+        const bool towardsParent = (event->key() == Qt::Key_Up) != flipped;
+        if (event->key() == Qt::Key_Left)
+            next = selected > tree.GenerationBegin(person.generation) ? selected - 1 : -1;
+        else if (event->key() == Qt::Key_Right)
+            next = selected + 1 < tree.GenerationEnd(person.generation) ? selected + 1 : -1;
+        else if (towardsParent)
+            next = person.parent;
+        else
+            next = person.childCount > 0 ? person.firstChild : -1;
+        break;
+    }
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (next >= 0)
+        moveTo(next);
+    event->accept();
 }

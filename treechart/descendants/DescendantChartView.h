@@ -60,12 +60,18 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Arrows move the selection: Left and Right along a row, Up and Down to the box above or
+    // below (the parent, the first child); Home to the top person; Return or Enter tells of the
+    // selected box as a click does.
+    void keyPressEvent(QKeyEvent *event) override;
     // Scrolling moves what is drawn and paints only the strip that comes into view.
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void updateScrollBars();
     void select(int person);
+    // Selects the person and scrolls its box into view when it is not.
+    void moveTo(int person);
 
     std::unique_ptr<DescendantChartData> m_chart;
     double m_zoom = 1.0;

@@ -17,14 +17,15 @@
 
 namespace {
 
-QString titleFor(const cPeople &people, const QString &rootKey)
+QString titleFor(const cPeople &people, const QString &rootKey, bool ancestors)
 {
     if (rootKey.isEmpty())
         return QStringLiteral("Descendants of every root person");
     const cPersonPtr root = people.Item(rootKey);
     const QString name =
         root ? (root->Fname() + QLatin1Char(' ') + root->Sname()).trimmed() : QString();
-    return QStringLiteral("Descendants of %1").arg(name.isEmpty() ? rootKey : name);
+    return (ancestors ? QStringLiteral("Ancestors of %1") : QStringLiteral("Descendants of %1"))
+        .arg(name.isEmpty() ? rootKey : name);
 }
 
 } // namespace
@@ -35,17 +36,50 @@ DescendantChartWindow::DescendantChartWindow(const cPeople &people, const Childr
     : QMainWindow(parent), m_people(people), m_childrenOf(childrenOf), m_rootKey(rootKey),
       m_settings(settings), m_font(font), m_years(std::move(years))
 {
-    setObjectName(QStringLiteral("frmDescendants"));
+    setUp(rootKey);
+}
+
+DescendantChartWindow::DescendantChartWindow(const cPeople &people, KinshipChartKind kind,
+                                             LinksMaker links, const QString &rootKey,
+                                             const ChartSettings &settings, const QFont &font,
+                                             YearsText years, QWidget *parent)
+    : QMainWindow(parent), m_people(people), m_kind(kind), m_linksMaker(std::move(links)),
+      m_rootKey(rootKey), m_settings(settings), m_font(font), m_years(std::move(years))
+{
+    if (kind == KinshipChartKind::Ancestors)
+        m_openGenerations = kAncestorGenerations;
+    setUp(rootKey);
+}
+
+DescendantChartWindow::DescendantChartWindow(const cPeople &people, LinksMaker links,
+                                             const QString &rootKey, const QSet<QString> &only,
+                                             const QString &title, const ChartSettings &settings,
+                                             const QFont &font, YearsText years, QWidget *parent)
+    : QMainWindow(parent), m_people(people), m_kind(KinshipChartKind::Descendants),
+      m_linksMaker(std::move(links)), m_only(only), m_rootKey(rootKey), m_settings(settings),
+      m_font(font), m_years(std::move(years)), m_title(title)
+{
+    setUp(rootKey);
+}
+
+void DescendantChartWindow::setUp(const QString &rootKey)
+{
+    const bool ancestors = m_kind == KinshipChartKind::Ancestors;
+    setObjectName(ancestors          ? QStringLiteral("frmAncestors")
+                  : m_only.isEmpty() ? QStringLiteral("frmDescendants")
+                                     : QStringLiteral("frmRelationship"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_title = titleFor(people, rootKey);
+    if (m_title.isEmpty())
+        m_title = titleFor(m_people, rootKey, ancestors);
     setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
 
     m_view = new DescendantChartView(this);
     setCentralWidget(m_view);
     {
         WaitCursor busy;
-        m_view->setChart(
-            std::make_unique<DescendantChartData>(people, childrenOf, rootKey, settings, font));
+        if (m_linksMaker)
+            m_links = m_linksMaker();
+        m_view->setChart(makeChart());
     }
     connect(m_view, &DescendantChartView::PersonClicked, this,
             &DescendantChartWindow::PersonClicked);
@@ -77,24 +111,82 @@ DescendantChartWindow::DescendantChartWindow(const cPeople &people, const Childr
 
 DescendantChartWindow::~DescendantChartWindow() = default;
 
+std::unique_ptr<DescendantChartData> DescendantChartWindow::makeChart() const
+{
+    if (!m_kind || !m_links)
+        return std::make_unique<DescendantChartData>(m_people, m_childrenOf, m_rootKey, m_settings,
+                                                     m_font);
+    KinshipTreeRequest request;
+    request.kind = *m_kind;
+    request.rootKey = m_rootKey;
+    request.openGenerations = m_allOpen ? INT_MAX : m_openGenerations;
+    request.opened = m_opened;
+    request.only = m_only;
+    auto chart = std::make_unique<DescendantChartData>(
+        m_people, BuildKinshipTree(m_people, *m_links, request), m_rootKey, m_settings, m_font);
+    chart->Painter().setYearsShown(*m_kind == KinshipChartKind::Ancestors);
+    return chart;
+}
+
 void DescendantChartWindow::Rebuild()
+{
+    {
+        WaitCursor busy;
+        if (m_linksMaker)
+            m_links = m_linksMaker();
+    }
+    rebuildKeepingView();
+}
+
+void DescendantChartWindow::rebuildKeepingView()
 {
     const QString selected = m_view->SelectedKey();
     const int x = m_view->horizontalScrollBar()->value();
     const int y = m_view->verticalScrollBar()->value();
     {
         WaitCursor busy;
-        m_view->setChart(std::make_unique<DescendantChartData>(m_people, m_childrenOf, m_rootKey,
-                                                               m_settings, m_font));
+        m_view->setChart(makeChart());
     }
     m_finder.reset();
-    m_title = titleFor(m_people, m_rootKey);
+    if (m_only.isEmpty())
+        m_title = titleFor(m_people, m_rootKey, m_kind == KinshipChartKind::Ancestors);
     setWindowTitle(m_title + QStringLiteral(" - Velkin Tree"));
     if (!selected.isEmpty())
         m_view->SelectKey(selected);
     m_view->horizontalScrollBar()->setValue(x);
     m_view->verticalScrollBar()->setValue(y);
     showStatus();
+}
+
+bool DescendantChartWindow::OpenBranch()
+{
+    const DescendantTree &tree = m_view->Chart()->Tree();
+    const int selected = tree.Find(m_view->SelectedKey());
+    if (selected < 0 || m_allOpen)
+        return false;
+    // Anything closed below the selected person?
+    bool closed = false;
+    std::vector<int> stack{selected};
+    while (!stack.empty() && !closed) {
+        const DescendantTree::Person &person = tree.At(stack.back());
+        stack.pop_back();
+        closed = person.closed;
+        for (int c = person.firstChild; c < person.firstChild + person.childCount; ++c)
+            stack.push_back(c);
+    }
+    if (!closed)
+        return false;
+    m_opened.insert(tree.At(selected).key);
+    rebuildKeepingView();
+    return true;
+}
+
+void DescendantChartWindow::OpenAllBranches()
+{
+    if (m_allOpen)
+        return;
+    m_allOpen = true;
+    rebuildKeepingView();
 }
 
 void DescendantChartWindow::buildMenus()
@@ -131,6 +223,16 @@ void DescendantChartWindow::buildMenus()
     QAction *actual = view->addAction(tr("&Actual Size"), m_view, &DescendantChartView::ResetZoom);
     actual->setObjectName(QStringLiteral("mnuViewActualSize"));
     actual->setShortcut(QKeySequence(tr("Ctrl+0")));
+    if (m_kind == KinshipChartKind::Ancestors) {
+        view->addSeparator();
+        QAction *branch = view->addAction(tr("Open &Branch"), this, [this] { OpenBranch(); });
+        branch->setObjectName(QStringLiteral("mnuViewOpenBranch"));
+        branch->setShortcut(QKeySequence(tr("Ctrl+E")));
+        QAction *all = view->addAction(tr("Open A&ll Branches"), this,
+                                       &DescendantChartWindow::OpenAllBranches);
+        all->setObjectName(QStringLiteral("mnuViewOpenAll"));
+        all->setShortcut(QKeySequence(tr("Ctrl+Shift+E")));
+    }
 }
 
 void DescendantChartWindow::showStatus()
@@ -140,8 +242,9 @@ void DescendantChartWindow::showStatus()
     text += tree.Generations() == 1 ? tr(" in 1 generation")
                                     : tr(" in %L1 generations").arg(tree.Generations());
     if (!tree.Cuts().empty())
-        text += tr("; %L1 shown once only (their line of ancestors runs in a circle)")
-                    .arg(tree.Cuts().size());
+        text += m_kind ? tr("; %L1 reached again, drawn once (marked)").arg(tree.Cuts().size())
+                       : tr("; %L1 shown once only (their line of ancestors runs in a circle)")
+                             .arg(tree.Cuts().size());
     m_count->setText(text);
     m_zoom->setText(tr("%1 %").arg(int(std::lround(m_view->Zoom() * 100))));
 }

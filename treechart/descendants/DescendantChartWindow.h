@@ -3,13 +3,18 @@
 #include "ChartSettings.h"
 #include "ChildrenOf.h"
 #include "FindResultsModel.h"
+#include "KinshipCharts.h"
 #include "PersonFinder.h"
 
 #include <QFont>
 #include <QMainWindow>
+#include <QSet>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
+class DescendantChartData;
 class DescendantChartView;
 class QLabel;
 
@@ -18,6 +23,12 @@ class QLabel;
 // Print Preview..., Close Ctrl+W), Edit (Find Person... Ctrl+F: selects and centres a person
 // of this chart) and View (Zoom In Ctrl++ and Ctrl+=, Zoom Out Ctrl+-, Actual Size Ctrl+0).
 // The status bar counts persons and generations and shows the zoom.
+//
+// The same window shows the charts through families (KinshipChartKind): the descendants of a
+// person with each family's other partner, or its ancestors (objectName frmAncestors), both
+// parents of everyone, the first generations open (kAncestorGenerations) and every branch
+// opened on demand: View > Open Branch (Ctrl+E) opens the selected person's, View > Open All
+// Branches (Ctrl+Shift+E) every one.
 //
 // The window reads the persons by key while it is open: the host closes it when the tree is
 // closed or another one is loaded (it deletes itself when closed), and has it Rebuild its chart
@@ -30,7 +41,23 @@ public:
     DescendantChartWindow(const cPeople &people, const ChildrenOf &childrenOf,
                           const QString &rootKey, const ChartSettings &settings, const QFont &font,
                           YearsText years, QWidget *parent = nullptr);
+    // The links are asked for again at every Rebuild (the persons may have changed).
+    using LinksMaker = std::function<std::shared_ptr<const KinshipLinks>()>;
+    DescendantChartWindow(const cPeople &people, KinshipChartKind kind, LinksMaker links,
+                          const QString &rootKey, const ChartSettings &settings, const QFont &font,
+                          YearsText years, QWidget *parent = nullptr);
+    // The line between two relatives: the descendants of `rootKey` (their common ancestor)
+    // among `only`, titled `title` (objectName frmRelationship).
+    DescendantChartWindow(const cPeople &people, LinksMaker links, const QString &rootKey,
+                          const QSet<QString> &only, const QString &title,
+                          const ChartSettings &settings, const QFont &font, YearsText years,
+                          QWidget *parent = nullptr);
     ~DescendantChartWindow() override;
+
+    // Generations of ancestors open when the ancestor chart opens.
+    static constexpr int kAncestorGenerations = 5;
+    // The chart walks families: null for the descendant chart of PrntKey alone.
+    std::optional<KinshipChartKind> Kind() const { return m_kind; }
 
     DescendantChartView *View() const { return m_view; }
     // The window's title line (also the title of exported pages).
@@ -46,17 +73,32 @@ public:
     void ExportChart();
     void PrintChart();
     void PrintPreviewChart();
+    // The ancestor chart: walks on past the selected person (all its branches), or past every
+    // person. False when nothing was closed there.
+    bool OpenBranch();
+    void OpenAllBranches();
 
 signals:
     // A box was clicked: the host selects that person in its main window.
     void PersonClicked(const QString &key);
 
 private:
+    void setUp(const QString &rootKey);
     void buildMenus();
     void showStatus();
+    // The tree as the persons and the opened branches are now.
+    std::unique_ptr<DescendantChartData> makeChart() const;
+    void rebuildKeepingView();
 
     const cPeople &m_people;
     ChildrenOf m_childrenOf;
+    std::optional<KinshipChartKind> m_kind;
+    LinksMaker m_linksMaker;
+    std::shared_ptr<const KinshipLinks> m_links;
+    int m_openGenerations = INT_MAX;
+    bool m_allOpen = false;
+    QSet<QString> m_only;   // a relationship's line: these persons alone
+    QSet<QString> m_opened; // persons whose branches were opened, each with all below it
     QString m_rootKey;
     ChartSettings m_settings;
     QFont m_font;

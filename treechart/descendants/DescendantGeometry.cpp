@@ -8,9 +8,11 @@
 
 using namespace Chart;
 
-void DescendantGeometry::Arrange(const DescendantTree &tree, const ChartSettings &settings)
+void DescendantGeometry::Arrange(const DescendantTree &tree, const ChartSettings &settings,
+                                 bool flipped)
 {
     m_tree = &tree;
+    m_flipped = flipped;
     m_settings = settings;
     const TidyLayout layout =
         TidyLayout::Run(tree, double(settings.NodeWidth) + double(settings.NodeSpaceH));
@@ -42,7 +44,8 @@ int DescendantGeometry::Center(int i) const
 
 int DescendantGeometry::RowTop(int generation) const
 {
-    return m_settings.OffsetY + generation * (m_settings.NodeHeight + m_settings.NodeSpaceV);
+    const int row = m_tree ? RowOfGeneration(generation) : generation;
+    return m_settings.OffsetY + row * (m_settings.NodeHeight + m_settings.NodeSpaceV);
 }
 
 template <typename Test> int DescendantGeometry::partition(int begin, int end, Test test) const
@@ -63,9 +66,10 @@ int DescendantGeometry::HitTest(QPointF point) const
         return -1;
     const ChartSettings &s = m_settings;
     const int pitch = std::max(1, s.NodeHeight + s.NodeSpaceV);
-    const int generation = int(std::floor((point.y() - s.OffsetY) / pitch));
-    if (generation < 0 || generation >= m_tree->Generations())
+    const int row = int(std::floor((point.y() - s.OffsetY) / pitch));
+    if (row < 0 || row >= m_tree->Generations())
         return -1;
+    const int generation = GenerationOfRow(row);
     if (point.y() > RowTop(generation) + s.NodeHeight)
         return -1;
     const int begin = m_tree->GenerationBegin(generation);
@@ -86,12 +90,15 @@ void DescendantGeometry::ForEachRowIn(const QRect &chartRect, const RowVisitor &
     const int x1 = chartRect.right();
     const int pitch = std::max(1, s.NodeHeight + s.NodeSpaceV);
     const int above = (chartRect.top() - s.OffsetY) / pitch - 1;
-    for (int g = std::max(0, above); g < m_tree->Generations(); ++g) {
-        // A row reaches from its parents' bottom edge (its connectors) to its own.
-        const int top = g == 0 ? RowTop(0) : RowBottom(g - 1);
+    for (int shown = std::max(0, above); shown < m_tree->Generations(); ++shown) {
+        const int g = GenerationOfRow(shown);
+        // A row reaches from its parents' bottom edge (its connectors) to its own; flipped, from
+        // its own top to its parents' top below.
+        const int top = m_flipped || g == 0 ? RowTop(g) : RowBottom(g - 1);
+        const int bottom = !m_flipped || g == 0 ? RowBottom(g) : RowTop(g - 1);
         if (top > chartRect.bottom())
             break;
-        if (RowBottom(g) < chartRect.top())
+        if (bottom < chartRect.top())
             continue;
         const int begin = m_tree->GenerationBegin(g);
         const int end = m_tree->GenerationEnd(g);

@@ -18,8 +18,13 @@
 class DescendantGeometry
 {
 public:
-    // Lays the tree out. The tree must outlive the geometry.
-    void Arrange(const DescendantTree &tree, const ChartSettings &settings);
+    // Lays the tree out. The tree must outlive the geometry. `flipped`: the top persons on the
+    // last row and each generation above the one before (ancestors above a person).
+    void Arrange(const DescendantTree &tree, const ChartSettings &settings, bool flipped = false);
+    bool Flipped() const { return m_flipped; }
+    // The generation shown on a row (from the top), and the row of a generation.
+    int GenerationOfRow(int row) const { return m_flipped ? m_tree->Generations() - 1 - row : row; }
+    int RowOfGeneration(int generation) const { return GenerationOfRow(generation); }
 
     const DescendantTree &Tree() const { return *m_tree; }
     const ChartSettings &Settings() const { return m_settings; }
@@ -64,4 +69,5 @@ private:
     std::vector<int> m_left;
     QSize m_size;
     qint64 m_work = 0;
+    bool m_flipped = false;
 };

@@ -34,6 +34,14 @@ public:
     // off so that documents hold plain text).
     void setCaptionCache(bool cached) { m_cache.reset(cached ? new CaptionCache : nullptr); }
     bool CaptionCacheUsed() const { return m_cache != nullptr; }
+    // The lower half of each box shows the person's years ("1819 - 1901") instead of the
+    // partner (the ancestor chart, where the partner is the box beside).
+    void setYearsShown(bool shown) { m_years = shown; }
+    bool YearsShown() const { return m_years; }
+    // "1819 - 1901", "1819 -", "- 1901" from the first year each date holds; empty without.
+    static QString YearsOf(const cPerson &person);
+    // The colour of the edge of a man's and a woman's box.
+    static QColor SexColor(Genealogy::Sex sex);
     const QFont &Font() const { return m_font; }
     QColor Background() const;
 
@@ -44,8 +52,22 @@ public:
     // How many boxes are drawn at most in one go.
     static constexpr int kChunk = 4096;
 
+    // The person a red arrow under a box names first (the link to where that person is drawn)
+    // when the chart point lies on the arrow's line, else -1.
+    int RepeatLinkAt(QPointF chartPoint) const;
+
+    // The colour of the marks of persons drawn once but reached twice, and of the links to them.
+    static QColor RepeatColor() { return QColor(0xC0, 0x30, 0x30); }
+
 private:
     Chart::BoxPlace placeOf(int person) const;
+    // The partner named on the connector, the mark of a person reached twice and of a closed
+    // branch, for the boxes [begin, end) of one row.
+    void paintMarks(Chart::ChartBrush &brush, int begin, int end) const;
+    // Under a box that reaches persons drawn elsewhere: an arrow and their names.
+    void paintRepeatLinks(Chart::ChartBrush &brush, const QRect &clip) const;
+    // Where the arrow under the box of `parent` stands.
+    QRect repeatLinkArea(int parent) const;
 
     const DescendantGeometry &m_geometry;
     QFont m_font;
@@ -54,6 +76,7 @@ private:
     int m_selected = -1;
     std::vector<int> m_path; // the selected person's line, by generation
     bool m_captions = true;
+    bool m_years = false;
     std::unique_ptr<CaptionCache> m_cache;        // changed while painting
     std::unique_ptr<Chart::BoxSprites> m_sprites; // likewise
 };

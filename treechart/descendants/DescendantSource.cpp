@@ -6,6 +6,7 @@ DescendantSource::DescendantSource(const DescendantChartData &chart, QString tit
     : m_chart(chart), m_painter(chart.Geometry(), chart.Painter().Font()), m_title(std::move(title))
 {
     m_painter.setSelected(chart.Painter().Selected());
+    m_painter.setYearsShown(chart.Painter().YearsShown());
 }
 
 QSize DescendantSource::Size() const

@@ -5,6 +5,8 @@
 #include "ChildRowOpener.h"
 #include "DescendantChartData.h"
 #include "DescendantSource.h"
+#include "HourglassSource.h"
+#include "KinshipCharts.h"
 #include "TreeChart.h"
 
 #include <new>
@@ -22,8 +24,18 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
     const cPeople &people = *request.people;
     const ChildrenOf childrenOf = request.childrenOf ? request.childrenOf : IndexChildren(people);
     const QFont font = request.font.value_or(MainWindowChartFont());
+    if ((request.mode == TreeExportRequest::Mode::Ancestors ||
+         request.mode == TreeExportRequest::Mode::Fan ||
+         request.mode == TreeExportRequest::Mode::Hourglass ||
+         request.mode == TreeExportRequest::Mode::Hourglass) &&
+        request.personKey.isEmpty()) {
+        result.error = QStringLiteral("This chart needs a person: name one with --person.");
+        return result;
+    }
     const bool needsPerson =
         request.mode == TreeExportRequest::Mode::PersonPath ||
+        request.mode == TreeExportRequest::Mode::Ancestors ||
+        request.mode == TreeExportRequest::Mode::Fan ||
         (request.mode == TreeExportRequest::Mode::Descendants && !request.personKey.isEmpty());
     if (needsPerson && !people.Item(request.personKey)) {
         result.error = QStringLiteral("There is no person with the key '%1' in this tree.")
@@ -31,11 +43,37 @@ TreeExportResult exportTreeChart(const TreeExportRequest &request, const QString
         return result;
     }
 
-    if (request.mode == TreeExportRequest::Mode::Descendants) {
-        const DescendantChartData chart(people, childrenOf, request.personKey, request.settings,
-                                        font);
+    if (request.mode == TreeExportRequest::Mode::Hourglass) {
+        const KinshipLinks links(people, request.families);
+        const HourglassSource hourglass(people, links, people.Item(request.personKey)->Key(),
+                                        request.settings, font, INT_MAX, request.title);
+        static_cast<ExportResult &>(result) = ExportChart(hourglass, fileName, options);
+        result.persons = hourglass.Ancestors().Tree().Below();
+        result.descendants = hourglass.Descendants().Tree().Below();
+        return result;
+    }
+    if (request.mode == TreeExportRequest::Mode::Fan) {
+        const KinshipLinks links(people, request.families);
+        const FanChart fan(links, people.Item(request.personKey)->Key(), request.fanGenerations,
+                           request.fanSpan, request.fanColours, font, request.title);
+        static_cast<ExportResult &>(result) = ExportChart(fan, fileName, options);
+        result.persons = fan.Ancestors();
+        return result;
+    }
+    if (request.mode == TreeExportRequest::Mode::Descendants ||
+        request.mode == TreeExportRequest::Mode::Ancestors) {
+        const KinshipLinks links(people, request.families);
+        KinshipTreeRequest walk;
+        walk.kind = request.mode == TreeExportRequest::Mode::Descendants
+                        ? KinshipChartKind::Descendants
+                        : KinshipChartKind::Ancestors;
+        walk.rootKey = request.personKey;
+        DescendantChartData chart(people, BuildKinshipTree(people, links, walk), request.personKey,
+                                  request.settings, font);
+        chart.Painter().setYearsShown(walk.kind == KinshipChartKind::Ancestors);
         static_cast<ExportResult &>(result) =
             ExportChart(DescendantSource(chart, request.title), fileName, options);
+        result.persons = chart.Tree().Below();
         return result;
     }
 
