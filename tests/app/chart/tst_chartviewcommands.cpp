@@ -62,9 +62,9 @@ struct Window : MainWindowFixture
     Window()
         : MainWindowFixture(
               [](mDatabase &db) {
-                  db.CreateTree(QStringLiteral("Family"));
+                  QVERIFY(db.CreateTree(QStringLiteral("Family")));
                   for (const PersonRecord &r : family())
-                      db.InsertPerson(QStringLiteral("Family"), r);
+                      QVERIFY(db.InsertPerson(QStringLiteral("Family"), r));
               },
               QSize(700, 420)) // the deep rows lie below the view
     {

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QSize>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -31,7 +32,7 @@ struct MainWindowFixture
         state.MachineSettingsFile = state.DataPath + QStringLiteral("machine.ini");
         main = std::make_unique<frmMain>(state);
         main->Db().BuildConnectionString(state.DataPath);
-        main->Db().OpenDatabase();
+        QVERIFY(main->Db().OpenDatabase());
         if (fill)
             fill(main->Db());
         main->Trees().Refill();

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -58,7 +59,7 @@ struct TreeFixture
           persons(&main->Persons())
     {
         store.SetPaths(state.DataPath, state.DataPath + QStringLiteral("people.db"));
-        store.OpenDatabase();
+        QVERIFY(store.OpenDatabase());
         main->Trees().Refill();
         main->resize(1000, 700);
         main->show();

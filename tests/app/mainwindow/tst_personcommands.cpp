@@ -260,7 +260,7 @@ private slots:
             firstNames << box(edit, "txtFname")->text();
             // Changed while the window is open.
             theirs.Sname = "Lind";
-            other.UpdatePerson("Family", "R1", theirs);
+            QVERIFY(other.UpdatePerson("Family", "R1", theirs));
             box(edit, "txtFname")->setText("Olav");
             QPushButton *save = edit.findChild<QPushButton *>("cmdSave");
             save->click(); // Cancel: what was typed stays

@@ -68,7 +68,7 @@ private slots:
 
     void treeBoxShowsTheListAndItsChoice()
     {
-        MainWindowFixture w([](mDatabase &db) { db.CreateTree("Amain"); });
+        MainWindowFixture w([](mDatabase &db) { QVERIFY(db.CreateTree("Amain")); });
         QComboBox &box = w.main->cboTrees();
         QCOMPARE(box.count(), w.main->Trees().Count());
         QCOMPARE(box.currentIndex(), -1);
