@@ -1,5 +1,7 @@
 #include "StoreExport.h"
 
+#include "ModelExport.h"
+#include "ModelStore.h"
 #include "ReplacingFile.h"
 #include "WriteFailure.h"
 #include "mDatabase.h"
@@ -27,14 +29,20 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
         return result;
     }
     try {
-        const Result<QList<PersonRecord>> rows = store.ReadTree(tree);
-        if (!rows) {
+        // The rows and the family records kept beside them; a tree without such records (made
+        // by hand, or imported by an older version) is written from its rows alone.
+        Result<Genealogy::ModelSlice> read = ModelStore::readTree(store, tree);
+        if (!read) {
             result.error =
-                rows.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
-                                          .arg(tree, rows.error().text()));
+                read.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
+                                          .arg(tree, read.error().text()));
             return result;
         }
-        const ExportResult written = exportRows(*rows, options);
+        const QList<PersonRecord> rows(read->rows.cbegin(), read->rows.cend());
+        read->rows = {};
+        const ExportResult written = read->model.personCount() > 0
+                                         ? writeTree(rows, read->model, options)
+                                         : exportRows(rows, options);
         if (file.write(written.data) != written.data.size() || !file.commit()) {
             result.error = WriteFailure(file);
             return result;

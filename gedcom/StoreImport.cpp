@@ -2,6 +2,7 @@
 
 #include "FoldedKeySet.h"
 #include "Import.h"
+#include "ModelStore.h"
 #include "PhotoFolders.h"
 #include "PhotoStage.h"
 #include "mDatabase.h"
@@ -33,6 +34,18 @@ Result<void> StoreSink::add(const PersonRecord &row)
 
 Result<void> StoreSink::commit()
 {
+    if (m_rows && m_model) {
+        std::vector<PersonRecord> rows;
+        rows.reserve(size_t(m_rows->size()));
+        for (const PlannedRow &row : *m_rows)
+            rows.push_back(row.record);
+        if (Result<void> written =
+                ModelStore::writeModelInTransaction(m_store, m_tree, rows, *m_model);
+            !written) {
+            m_writer.Rollback();
+            return written;
+        }
+    }
     return m_writer.Commit();
 }
 
@@ -56,16 +69,23 @@ Result<KeyTest> takenKeys(const mDatabase &store)
 
 QString StoreImport::summary() const
 {
-    return plan.summary(isDone() ? run.photosCopied : -1, run.photosFailed);
+    MappedTree figures;
+    figures.error = plan.error;
+    figures.counts = plan.counts;
+    figures.modelCounts = modelCounts;
+    return figures.summary(isDone() ? run.photosCopied : -1, run.photosFailed);
 }
 
 QString StoreImport::resultLine() const
 {
     const ImportCounts &c = plan.counts;
+    MappedTree figures;
+    figures.modelCounts = modelCounts;
     // One substitution for all: a tree name holding "%3" must not take the counts' places.
     return QStringLiteral("imported %1 persons into '%2': %3 rows, %4 partners, %5 noted")
-        .arg(QString::number(c.persons), tree, QString::number(c.rows), QString::number(c.partners),
-             QString::number(c.noted));
+               .arg(QString::number(c.persons), tree, QString::number(c.rows),
+                    QString::number(c.partners), QString::number(c.noted)) +
+           figures.resultLineTail();
 }
 
 namespace {
@@ -113,8 +133,16 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
             return progress(kPlanSteps + step, kAllSteps);
         };
     }
+    // The file mapped onto rows and the model; the model stays until the rows are written.
+    Genealogy::TreeModel model;
     const auto plan = [&] {
-        result.plan = planImportFile(path, context, planning);
+        MappedTree mapped = mapFile(path, context, planning);
+        result.plan = ImportPlan();
+        result.plan.error = mapped.error;
+        result.plan.rows = std::move(mapped.rows);
+        result.plan.counts = mapped.counts;
+        result.modelCounts = mapped.modelCounts;
+        model = std::move(mapped.model);
         if (result.plan.isValid() && result.plan.counts.persons == 0)
             result.plan.error = Error(ErrorCode::InvalidInput,
                                       QStringLiteral("'%1' holds no persons: no tree was made.")
@@ -165,6 +193,7 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
         }
     }
 
+    sink.setModel(&result.plan.rows, &model);
     result.run = runImport(result.plan, sink, stage ? stage->Folder() : QString(), writing,
                            context.maxPhotoSize);
     result.plan.rows = {};

@@ -5,7 +5,7 @@ namespace Cli {
 const QList<Command> &Commands()
 {
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
-                                          ExportChartCommand()};
+                                         ExportChartCommand(), CheckTreeCommand()};
     return commands;
 }
 

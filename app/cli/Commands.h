@@ -12,5 +12,7 @@ Command ImportGedcomCommand();
 Command ExportGedcomCommand();
 // --export-chart TREE FILE [--person KEY] [--descendants]
 Command ExportChartCommand();
+// --check-tree TREE
+Command CheckTreeCommand();
 
 } // namespace Cli

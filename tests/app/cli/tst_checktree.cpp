@@ -1,0 +1,173 @@
+// --check-tree and the import through the family records: an import is consistent, the check is
+// silent then (exit 0), names each disagreement (exit 1) and a missing tree (exit 2); the store's
+// changes keep an imported tree consistent.
+#include "CommandLine.h"
+#include "ModelStore.h"
+#include "mDatabase.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    QString out;
+    QString err;
+    QString lastLine() const { return out.trimmed().section(QLatin1Char('\n'), -1); }
+};
+
+Outcome runCommand(const QString &dataPath, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    Cli::AddOptions(parser);
+    Outcome outcome;
+    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
+        outcome.err = parser.errorText();
+        return outcome;
+    }
+    QTextStream out(&outcome.out), err(&outcome.err);
+    outcome.code = Cli::Run(parser, dataPath, out, err);
+    return outcome;
+}
+
+// Two marriages of one man: Charlotte is the daughter of his first wife, Otto of his second; a
+// christening with a source, and an extension tag kept as read.
+const char kFile[] = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
+                     "0 @I1@ INDI\n1 NAME George /King/\n1 SEX M\n1 FAMS @F1@\n1 FAMS @F2@\n"
+                     "1 _MILT Navy\n"
+                     "0 @I2@ INDI\n1 NAME Caroline /Brun/\n1 SEX F\n1 FAMS @F1@\n"
+                     "0 @I3@ INDI\n1 NAME Maria /Fitz/\n1 SEX F\n1 FAMS @F2@\n"
+                     "0 @I4@ INDI\n1 NAME Charlotte /King/\n1 FAMC @F1@\n"
+                     "1 CHR\n2 DATE 1796\n2 SOUR @S1@\n3 PAGE f. 3\n"
+                     "0 @I5@ INDI\n1 NAME Otto /King/\n1 FAMC @F2@\n"
+                     "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I4@\n1 MARR\n2 DATE 1795\n"
+                     "0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I3@\n1 CHIL @I5@\n"
+                     "0 @S1@ SOUR\n1 TITL Register\n0 TRLR\n";
+
+} // namespace
+
+class TestCheckTree : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_folders = 0;
+
+    QString dataFolder()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("data%1/").arg(++m_folders));
+        QDir().mkpath(path);
+        return path;
+    }
+    QString file()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("kings.ged"));
+        QFile out(path);
+        if (!out.exists() && out.open(QIODevice::WriteOnly))
+            out.write(kFile);
+        return path;
+    }
+    // The data folder with the file imported as "kings".
+    QString imported()
+    {
+        const QString data = dataFolder();
+        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
+                                               QStringLiteral("--tree"), QStringLiteral("kings")});
+        if (done.code != 0)
+            qWarning() << done.err;
+        return done.code == 0 ? data : QString();
+    }
+    static Outcome check(const QString &data, const QString &tree = QStringLiteral("kings"))
+    {
+        return runCommand(data, {QStringLiteral("--check-tree"), tree});
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void importKeepsTheFamiliesAndIsConsistent()
+    {
+        const QString data = dataFolder();
+        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
+                                               QStringLiteral("--tree"), QStringLiteral("kings")});
+        QCOMPARE(done.code, 0);
+        QCOMPARE(done.lastLine(),
+                 QStringLiteral("imported 5 persons into 'kings': 5 rows, 0 partners, 0 noted; "
+                                "2 families, 2 events, 1 sources, 1 citations, 1 kept as read"));
+        QVERIFY2(done.out.contains(QStringLiteral("_MILT (1)")), qPrintable(done.out));
+        const Outcome checked = check(data);
+        QCOMPARE(checked.code, 0);
+        QCOMPARE(checked.out, QString());
+
+        mDatabase store;
+        store.BuildConnectionString(data);
+        QVERIFY(store.OpenDatabase());
+        const std::vector<Genealogy::FamilyKeys> families =
+            *ModelStore::familiesOf(store, QStringLiteral("kings"));
+        QCOMPARE(families.size(), size_t(2));
+        QCOMPARE(families[0].partner[1], QStringLiteral("I2"));
+        QCOMPARE(families[0].children.front().key, QStringLiteral("I4"));
+        QCOMPARE(families[1].partner[1], QStringLiteral("I3"));
+        QCOMPARE(families[1].children.front().key, QStringLiteral("I5"));
+        // Notes hold no lines about partners or families any more.
+        for (const PersonRecord &row : *store.ReadTree(QStringLiteral("kings")))
+            QVERIFY2(row.Notes.isEmpty(), qPrintable(row.Notes));
+    }
+
+    void changesKeepTheTreeConsistent()
+    {
+        const QString data = imported();
+        QVERIFY(!data.isEmpty());
+        {
+            mDatabase store;
+            store.BuildConnectionString(data);
+            QVERIFY(store.OpenDatabase());
+            PersonRecord george = *store.FindPerson("kings", "I1");
+            george.Fname = "Georg";
+            QVERIFY(store.UpdatePerson("kings", "I1", george));
+            QCOMPARE(store.FindPerson("kings", "I2")->PrtFname, QStringLiteral("Georg"));
+            QCOMPARE(store.FindPerson("kings", "I3")->PrtFname, QStringLiteral("Georg"));
+            QVERIFY(store.DeletePerson("kings", "I2"));
+            QVERIFY(store.RenameTree("kings", "Kings"));
+            QVERIFY(store.Compress());
+        }
+        const Outcome checked = check(data, QStringLiteral("Kings"));
+        QCOMPARE(checked.out, QString());
+        QCOMPARE(checked.code, 0);
+    }
+
+    void disagreementsAndMissingTrees()
+    {
+        const QString data = imported();
+        QVERIFY(!data.isEmpty());
+        {
+            // Another program writes a partner column the family records do not say.
+            mDatabase store;
+            store.BuildConnectionString(data);
+            QVERIFY(store.OpenDatabase());
+            QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
+            QVERIFY(query.exec("UPDATE \"kings\" SET \"PrtFname\" = 'Nobody' WHERE \"ID\" = 'I3'"));
+        }
+        const Outcome checked = check(data);
+        QCOMPARE(checked.code, 1);
+        QCOMPARE(checked.out.trimmed().count(QLatin1Char('\n')), 0); // one line
+        QVERIFY2(checked.out.contains(QStringLiteral("'I3'")), qPrintable(checked.out));
+
+        QCOMPARE(check(data, QStringLiteral("nosuch")).code, 2);
+        QCOMPARE(check(data, QStringLiteral("main")).code, 2);
+        QCOMPARE(check(dataFolder()).code, 2); // no database at all
+        // A tree made by hand has no family records: nothing to disagree.
+        QCOMPARE(check(data, QStringLiteral("Example")).code, 0);
+    }
+};
+
+QTEST_MAIN(TestCheckTree)
+#include "tst_checktree.moc"
