@@ -266,10 +266,11 @@ void TreeWriter::person(int r)
         m_out.pointer(1, "FAMC", xref('F', m_family[size_t(parent)]));
     if (const int lineParent = m_links.sharedWith(r); lineParent >= 0)
         m_out.pointer(1, "FAMS", xref('F', partnerFamily(lineParent)));
-    if (m_family[size_t(r)])
-        m_out.pointer(1, "FAMS", xref('F', m_family[size_t(r)]));
+    // The family with the partner first: the partner the row names is its first partner.
     if (m_partnerFamily[size_t(r)])
         m_out.pointer(1, "FAMS", xref('F', m_partnerFamily[size_t(r)]));
+    if (m_family[size_t(r)])
+        m_out.pointer(1, "FAMS", xref('F', m_family[size_t(r)]));
 }
 
 void TreeWriter::partner(int r)

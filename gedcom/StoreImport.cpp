@@ -1,6 +1,7 @@
 #include "StoreImport.h"
 
 #include "FoldedKeySet.h"
+#include "Gedzip.h"
 #include "Import.h"
 #include "ModelStore.h"
 #include "PhotoFolders.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -99,7 +101,42 @@ bool usesTakenKey(const ImportPlan &plan, const std::function<bool(const QString
 
 } // namespace
 
-StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,
+namespace {
+
+// A GEDZIP archive is read from a folder of its own: its GEDCOM file and media extracted (every
+// entry checked first: names, links, sizes, compression ratios), so the media are found beside
+// the file as they are for a GEDCOM file.
+Result<QString> extractGedzip(const QString &archive, const QTemporaryDir &folder)
+{
+    const auto refused = [&archive](const QString &why) {
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("'%1' cannot be read as a GEDZIP archive: %2")
+                         .arg(QFileInfo(archive).fileName(), why),
+                     archive);
+    };
+    if (!folder.isValid())
+        return Error(ErrorCode::Failed,
+                     QStringLiteral("No temporary folder could be made to read '%1'.")
+                         .arg(QFileInfo(archive).fileName()));
+    GedzipReader reader;
+    if (!reader.open(archive))
+        return refused(reader.error());
+    const QByteArray gedcom = reader.gedcom();
+    if (gedcom.isEmpty())
+        return refused(reader.error().isEmpty() ? QStringLiteral("it holds no GEDCOM file")
+                                                : reader.error());
+    if (!reader.extractMedia(folder.path()))
+        return refused(reader.error());
+    const QString file = folder.filePath(QStringLiteral("gedcom.ged"));
+    QFile out(file);
+    if (out.exists() || !out.open(QIODevice::NewOnly) || out.write(gedcom) != gedcom.size())
+        return refused(QStringLiteral("its GEDCOM file could not be extracted"));
+    return file;
+}
+
+} // namespace
+
+StoreImport importIntoStore(mDatabase &store, const QString &givenPath, const QString &tree,
                             ImportContext context, const Progress &progress)
 {
     StoreImport result;
@@ -107,6 +144,17 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
     if (const Result<void> checked = NewTreeWriter::Check(store, tree); !checked) {
         result.error = checked.error();
         return result;
+    }
+    QString path = givenPath;
+    QTemporaryDir extracted;
+    if (givenPath.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive)) {
+        Result<QString> file = extractGedzip(givenPath, extracted);
+        if (!file) {
+            result.error = file.error();
+            return result;
+        }
+        path = *file;
+        context.gedcomFolder.clear();
     }
     // What imports that stopped left staged goes first: its folders are no keys to avoid.
     PhotoStage::FinishStopped(store.DataPath(), [&store](const QString &name, const QString &key) {

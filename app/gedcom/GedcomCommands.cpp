@@ -178,8 +178,11 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
                     m_window);
         return false;
     }
-    const QString versionText =
-        version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0") : QStringLiteral("5.5.1");
+    // A GEDZIP archive is always GEDCOM 7.0.
+    const bool archive = path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive);
+    const QString versionText = archive ? QStringLiteral("7.0 (a GEDZIP archive with its media)")
+                                : version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0")
+                                                                       : QStringLiteral("5.5.1");
     ShowMessage(QStringLiteral("The tree '%1' was written to '%2' as GEDCOM %3: %4 rows as %5 "
                                "persons.")
                     .arg(tree, QDir::toNativeSeparators(path), versionText,

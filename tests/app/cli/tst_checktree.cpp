@@ -1,6 +1,7 @@
-// --check-tree and the import through the family records: an import is consistent, the check is
+// --check-tree and GEDCOM through the family records: an import is consistent, the check is
 // silent then (exit 0), names each disagreement (exit 1) and a missing tree (exit 2); the store's
-// changes keep an imported tree consistent.
+// changes keep an imported tree consistent; export, import and export again give the same file;
+// a GEDZIP archive carries the photos.
 #include "CommandLine.h"
 #include "ModelStore.h"
 #include "mDatabase.h"
@@ -8,6 +9,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -51,6 +54,22 @@ const char kFile[] = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
                      "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I4@\n1 MARR\n2 DATE 1795\n"
                      "0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I3@\n1 CHIL @I5@\n"
                      "0 @S1@ SOUR\n1 TITL Register\n0 TRLR\n";
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Without HEAD's date and time.
+QByteArray withoutTimestamp(const QByteArray &exported)
+{
+    QList<QByteArray> lines = exported.split('\n');
+    lines.removeIf([](const QByteArray &line) {
+        return line.startsWith("1 DATE ") || line.startsWith("2 TIME ");
+    });
+    return lines.join('\n');
+}
 
 } // namespace
 
@@ -166,6 +185,80 @@ private slots:
         QCOMPARE(check(dataFolder()).code, 2); // no database at all
         // A tree made by hand has no family records: nothing to disagree.
         QCOMPARE(check(data, QStringLiteral("Example")).code, 0);
+    }
+
+    // Export, import into a fresh data folder, export again: the same file but the time it was
+    // written, in both versions; the families come back as they were.
+    void exportImportExportIsStable()
+    {
+        for (const char *version : {"5.5.1", "7.0"}) {
+            const QString data = imported();
+            QVERIFY(!data.isEmpty());
+            const QString first = m_dir.filePath(QStringLiteral("first-%1.ged").arg(version));
+            const Outcome written =
+                runCommand(data, {QStringLiteral("--export-gedcom"), QStringLiteral("kings"), first,
+                                  QStringLiteral("--gedcom-version"), version});
+            QCOMPARE(written.code, 0);
+            QCOMPARE(written.lastLine(),
+                     QStringLiteral("exported 5 rows as 5 persons to %1").arg(first));
+            const QByteArray text = readFile(first);
+            QVERIFY(text.contains("_MILT Navy"));
+            QVERIFY(text.contains("PAGE f. 3"));
+            const QString fresh = dataFolder();
+            QCOMPARE(runCommand(fresh, {QStringLiteral("--import-gedcom"), first,
+                                        QStringLiteral("--tree"), QStringLiteral("back")})
+                         .code,
+                     0);
+            QCOMPARE(check(fresh, QStringLiteral("back")).code, 0);
+            const QString second = m_dir.filePath(QStringLiteral("second-%1.ged").arg(version));
+            QCOMPARE(runCommand(fresh, {QStringLiteral("--export-gedcom"), QStringLiteral("back"),
+                                        second, QStringLiteral("--gedcom-version"), version})
+                         .code,
+                     0);
+            QVERIFY(withoutTimestamp(readFile(second)) == withoutTimestamp(text));
+        }
+    }
+
+    // A .gdz target is a GEDZIP archive (7.0 and the photos); it imports with its photos.
+    void gedzipCarriesThePhotos()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("zipped"));
+        QDir().mkpath(folder);
+        QImage photo(6, 6, QImage::Format_RGB32);
+        photo.fill(Qt::blue);
+        QVERIFY(photo.save(folder + QStringLiteral("/face.png")));
+        QFile ged(folder + QStringLiteral("/one.ged"));
+        QVERIFY(ged.open(QIODevice::WriteOnly));
+        ged.write("0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Ann /Ash/\n"
+                  "1 OBJE\n2 FILE face.png\n0 TRLR\n");
+        ged.close();
+        const QString data = dataFolder();
+        QCOMPARE(runCommand(data, {QStringLiteral("--import-gedcom"), ged.fileName(),
+                                   QStringLiteral("--tree"), QStringLiteral("one")})
+                     .code,
+                 0);
+        const QString archive = m_dir.filePath(QStringLiteral("one.gdz"));
+        const Outcome written =
+            runCommand(data, {QStringLiteral("--export-gedcom"), QStringLiteral("one"), archive});
+        QCOMPARE(written.code, 0);
+        QVERIFY(readFile(archive).startsWith("PK"));
+        const QString fresh = dataFolder();
+        const Outcome back = runCommand(fresh, {QStringLiteral("--import-gedcom"), archive,
+                                                QStringLiteral("--tree"), QStringLiteral("back")});
+        QCOMPARE(back.code, 0);
+        QVERIFY2(back.out.contains(QStringLiteral("Photos: 1 copied.")), qPrintable(back.out));
+        QVERIFY(QFileInfo(fresh + QStringLiteral("Photos/I1/face.png")).isFile());
+        QCOMPARE(check(fresh, QStringLiteral("back")).code, 0);
+
+        // An archive that is none is refused, and nothing is made.
+        const QString bogus = m_dir.filePath(QStringLiteral("bogus.gdz"));
+        QFile bad(bogus);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a zip");
+        bad.close();
+        const Outcome refused = runCommand(fresh, {QStringLiteral("--import-gedcom"), bogus});
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("GEDZIP")), qPrintable(refused.err));
     }
 };
 

@@ -78,11 +78,11 @@ private slots:
         QStringList keys;
         for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
             keys << action->objectName();
-        QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
-                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
-                                    "mnuFileExportGedcom", "mnuFileSep", "mnuFileExportChart",
-                                    "mnuFilePrint", "mnuFilePrintPreview", "mnuFileChartSep",
-                                    "mnuFileExit"}));
+        QCOMPARE(keys,
+                 QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                              "mnuFileGedcomSep", "mnuFileImportGedcom", "mnuFileExportGedcom",
+                              "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
+                              "mnuFilePrintPreview", "mnuFileChartSep", "mnuFileExit"}));
         QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
                  w.main->Gedcom().ImportCommand());
     }
@@ -117,7 +117,9 @@ private slots:
         });
         w.menu("mnuFileImportGedcom");
         QCOMPARE(dialogs, QStringList({"dlgImportFile", "dlgImportGedcom"}));
-        QCOMPARE(filters, QStringList{"GEDCOM files (*.ged *.GED)"});
+        QCOMPARE(filters,
+                 QStringList({"GEDCOM files (*.ged *.GED)",
+                              "GEDZIP archives: GEDCOM 7.0 with its media (*.gdz *.GDZ)"}));
         QCOMPARE(proposal, QStringLiteral("small"));
         QVERIFY(refusedKeptOpen);
         QCOMPARE(messages.count(), 2);
@@ -129,11 +131,11 @@ private slots:
         QCOMPARE(summary.title, QStringLiteral("Import GEDCOM"));
         QCOMPARE(summary.icon, MsgIcon::Information);
         QCOMPARE(summary.text, QStringLiteral("The tree 'Family' was made from 'small.ged'.\n\n"
-                                              "Read 3 persons: 2 rows, 1 partner, 0 noted in the "
-                                              "notes of rows.\n"
-                                              "Skipped: 1 pointer to a missing record; unknown "
-                                              "tags: _UID (1).\n"
-                                              "Photos: 1 copied."));
+                                              "Read 3 persons: 3 rows, 0 partners, 0 noted in "
+                                              "the notes of rows.\n"
+                                              "Skipped: 1 pointer to a missing record.\n"
+                                              "Photos: 1 copied.\n"
+                                              "Kept as read: FAMC (1), _UID (1)."));
         QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Family"));
         QCOMPARE(w.main->cboTrees().currentText(), QStringLiteral("Family"));
         QVERIFY(w.treeBox().contains(QStringLiteral("Family")));
