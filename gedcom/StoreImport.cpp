@@ -136,7 +136,22 @@ Result<QString> extractGedzip(const QString &archive, const QTemporaryDir &folde
 
 } // namespace
 
-StoreImport importIntoStore(mDatabase &store, const QString &givenPath, const QString &tree,
+MappedTree mapFileOrArchive(const QString &path, ImportContext context, const Progress &progress,
+                            QTemporaryDir &scratch)
+{
+    if (!path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive))
+        return mapFile(path, std::move(context), progress);
+    Result<QString> file = extractGedzip(path, scratch);
+    if (!file) {
+        MappedTree failed;
+        failed.error = file.error();
+        return failed;
+    }
+    context.gedcomFolder.clear();
+    return mapFile(*file, std::move(context), progress);
+}
+
+StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,
                             ImportContext context, const Progress &progress)
 {
     StoreImport result;
@@ -145,17 +160,8 @@ StoreImport importIntoStore(mDatabase &store, const QString &givenPath, const QS
         result.error = checked.error();
         return result;
     }
-    QString path = givenPath;
-    QTemporaryDir extracted;
-    if (givenPath.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive)) {
-        Result<QString> file = extractGedzip(givenPath, extracted);
-        if (!file) {
-            result.error = file.error();
-            return result;
-        }
-        path = *file;
-        context.gedcomFolder.clear();
-    }
+    // An archive is read from a folder of its own, which lives until the photos are copied.
+    QTemporaryDir extracted(QDir::tempPath() + QStringLiteral("/velkintree-gdz-XXXXXX"));
     // What imports that stopped left staged goes first: its folders are no keys to avoid.
     PhotoStage::FinishStopped(store.DataPath(), [&store](const QString &name, const QString &key) {
         return store.FindPerson(name, key).ok();
@@ -184,7 +190,7 @@ StoreImport importIntoStore(mDatabase &store, const QString &givenPath, const QS
     // The file mapped onto rows and the model; the model stays until the rows are written.
     Genealogy::TreeModel model;
     const auto plan = [&] {
-        MappedTree mapped = mapFile(path, context, planning);
+        MappedTree mapped = mapFileOrArchive(path, context, planning, extracted);
         result.plan = ImportPlan();
         result.plan.error = mapped.error;
         result.plan.rows = std::move(mapped.rows);

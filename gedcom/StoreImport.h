@@ -8,6 +8,7 @@
 #include "RowSink.h"
 
 class mDatabase;
+class QTemporaryDir;
 
 namespace Gedcom {
 
@@ -66,6 +67,12 @@ struct StoreImport
     // S sources, C citations, K kept as read"
     QString resultLine() const;
 };
+
+// Maps a GEDCOM file (mapFile), or the GEDCOM file of a GEDZIP archive (.gdz) extracted into
+// `scratch` with its media (every entry checked: names, links, sizes, ratios), which must stay
+// until the photos are copied. An archive that breaks a rule gives an InvalidInput error.
+MappedTree mapFileOrArchive(const QString &path, ImportContext context, const Progress &progress,
+                            QTemporaryDir &scratch);
 
 // The steps of progress reported by importIntoStore: reading and mapping the file up to
 // kPlanSteps, writing the rows up to kAllSteps.

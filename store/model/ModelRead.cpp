@@ -168,8 +168,8 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
     RecordSet set;
     std::vector<std::pair<Tab, qint64>> added;
     {
-        Result<Statement> query =
-            db.prepare("SELECT tab, idx, data FROM mainRecords WHERE tree = ? AND person = ?");
+        Result<Statement> query = db.prepare("SELECT tab, idx, data FROM mainRecords INDEXED BY "
+                                             "mainRecordsPerson WHERE tree = ? AND person = ?");
         if (!query)
             return query.error();
         query->bind(1, id);
@@ -180,7 +180,8 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
     std::set<qint64> families;
     {
         Result<Statement> query =
-            db.prepare("SELECT DISTINCT family FROM mainRecords WHERE tree = ? AND person = ? "
+            db.prepare("SELECT DISTINCT family FROM mainRecords INDEXED BY mainRecordsPerson WHERE "
+                       "tree = ? AND person = ? "
                        "AND tab IN (?, ?) AND family IS NOT NULL");
         if (!query)
             return query.error();
@@ -205,9 +206,10 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
             keys << s;
     };
     {
-        Result<Statement> query = db.prepare(
-            "SELECT tab, idx, data, person, ref1, ref2 FROM mainRecords WHERE tree = ? AND "
-            "family = ?");
+        Result<Statement> query = db.prepare("SELECT tab, idx, data, person, ref1, ref2 FROM "
+                                             "mainRecords INDEXED BY mainRecordsFamily "
+                                             "WHERE tree = ? AND "
+                                             "family = ?");
         if (!query)
             return query.error();
         for (qint64 family : families) {
@@ -236,9 +238,10 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
         }
     }
     {
-        Result<Statement> query = db.prepare(
-            "SELECT ref1 FROM mainRecords WHERE tree = ? AND person = ? AND tab = ? AND ref1 IS "
-            "NOT NULL");
+        Result<Statement> query = db.prepare("SELECT ref1 FROM mainRecords INDEXED BY "
+                                             "mainRecordsPerson WHERE tree = ? AND person = ? "
+                                             "AND tab = ? AND ref1 IS "
+                                             "NOT NULL");
         if (!query)
             return query.error();
         query->bind(1, id);
@@ -262,8 +265,9 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
     }
     // Their side records (sex, privacy), and the tree's own values.
     {
-        Result<Statement> query = db.prepare(
-            "SELECT tab, idx, data FROM mainRecords WHERE tree = ? AND tab = ? AND person = ?");
+        Result<Statement> query = db.prepare("SELECT tab, idx, data FROM mainRecords INDEXED BY "
+                                             "mainRecordsPerson WHERE tree = ? AND "
+                                             "tab = ? AND person = ?");
         if (!query)
             return query.error();
         for (size_t i = 1; i < slice.rows.size(); ++i) {
@@ -286,7 +290,8 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
     Result<Statement> one =
         db.prepare("SELECT tab, idx, data FROM mainRecords WHERE tree = ? AND tab = ? AND idx = ?");
     Result<Statement> ownedLinks = db.prepare(
-        "SELECT tab, idx, data FROM mainRecords WHERE tree = ? AND ownerTab = ? AND ownerIdx = ? "
+        "SELECT tab, idx, data FROM mainRecords INDEXED BY mainRecordsOwner WHERE tree = ? AND "
+        "ownerTab = ? AND ownerIdx = ? "
         "AND tab = ?");
     if (!one)
         return one.error();

@@ -65,6 +65,30 @@ quint32 tableSize(const TreeModel &m, Tab tab)
     return 0;
 }
 
+// Whether a record's owner must be stored for deleting it with its owner: not when it goes
+// with a person or a family anyway and its owner is a record that goes only with those (an
+// event, a name, a family, a child link, an event's details). Associations, citations, notes,
+// media and kept structures can go on their own (an association with the person it points
+// to), and so must take along what they own.
+bool needsOwner(const Placement &p)
+{
+    if (p.ownerTab == Tab::Count)
+        return false;
+    if (p.person == kNoIndex && p.family == kNoIndex)
+        return true;
+    switch (p.ownerTab) {
+    case Tab::Event:
+    case Tab::Name:
+    case Tab::Family:
+    case Tab::ChildLink:
+    case Tab::EventDetail:
+    case Tab::Partnership:
+        return false;
+    default:
+        return true;
+    }
+}
+
 bool isDefault(const PersonSide &side)
 {
     return side.sex == Sex::None && side.privacy == 0 && side.flags == 0;
@@ -126,7 +150,7 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
             s.bind(3, i);
             bindPerson(4, p.person);
             bindIndex(5, p.family);
-            if (p.ownerTab == Tab::Count) {
+            if (!needsOwner(p)) {
                 s.bindNull(6);
                 s.bindNull(7);
             } else {

@@ -236,7 +236,8 @@ public:
         if (!number)
             return number.error();
         Result<std::vector<qint64>> links =
-            numbers("SELECT idx FROM mainRecords WHERE tree = ? AND tab = ? AND person = ?",
+            numbers("SELECT idx FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? AND "
+                    "tab = ? AND person = ?",
                     {qint64(Tab::ChildLink), child});
         if (!links)
             return links.error();
@@ -270,11 +271,12 @@ public:
                 return gone;
             Result<Statement> owned = query(
                 tab == qint64(Tab::Family)
-                    ? "SELECT tab, idx FROM mainRecords WHERE tree = ? AND ((ownerTab = ? AND "
-                      "ownerIdx = ?) OR family = ?)"
-                    : "SELECT tab, idx FROM mainRecords WHERE tree = ? AND ownerTab = ? AND "
-                      "ownerIdx = ? AND ? IS NOT NULL",
-                {tab, idx, idx});
+                    ? "SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsOwner WHERE tree = ? "
+                      "AND ownerTab = ? AND ownerIdx = ? UNION SELECT tab, idx FROM mainRecords "
+                      "INDEXED BY mainRecordsFamily WHERE tree = ? AND family = ?"
+                    : "SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsOwner WHERE tree = ? "
+                      "AND ownerTab = ? AND ownerIdx = ? AND ? IS NOT NULL AND ? IS NOT NULL",
+                {tab, idx, m_tree, idx});
             if (!owned)
                 return owned.error();
             for (;;) {
@@ -309,15 +311,16 @@ public:
     // The families a person is a partner of, as stored.
     Result<std::vector<qint64>> familiesOfPartner(const QByteArray &key) const
     {
-        return numbers("SELECT idx FROM mainRecords WHERE tree = ? AND tab = ? AND (ref1 = ? OR "
-                       "ref2 = ?) ORDER BY idx",
-                       {qint64(Tab::Family), key, key});
+        return numbers("SELECT idx FROM mainRecords INDEXED BY mainRecordsRef1 WHERE tree = ? AND "
+                       "tab = ? AND ref1 = ? UNION SELECT idx FROM mainRecords INDEXED BY "
+                       "mainRecordsRef2 WHERE tree = ? AND tab = ? AND ref2 = ? ORDER BY 1",
+                       {qint64(Tab::Family), key, m_tree, qint64(Tab::Family), key});
     }
     Result<std::optional<qint64>> firstFamily(const QByteArray &key) const
     {
         Result<std::vector<qint64>> f =
-            numbers("SELECT family FROM mainRecords WHERE tree = ? AND tab = ? AND person = ? AND "
-                    "family IS NOT NULL ORDER BY idx LIMIT 1",
+            numbers("SELECT family FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? "
+                    "AND tab = ? AND person = ? AND family IS NOT NULL ORDER BY idx LIMIT 1",
                     {qint64(Tab::Partnership), key});
         if (!f)
             return f.error();
@@ -479,7 +482,8 @@ Result<void> Rules::partnerColumnsSaved(const PersonRecord &row)
         if (Result<void> stored = storeFamily(*f); !stored)
             return stored;
         Result<std::vector<std::pair<qint64, qint64>>> links =
-            records("SELECT tab, idx FROM mainRecords WHERE tree = ? AND tab = ? AND person = ? "
+            records("SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? "
+                    "AND tab = ? AND person = ? "
                     "AND family = ?",
                     {qint64(Tab::Partnership), other, f->number});
         if (!links)
@@ -508,10 +512,12 @@ Result<void> Rules::parentSaved(const PersonRecord &row)
                                                         : Result<void>(parentRow.error());
     const QByteArray child = row.ID.toUtf8();
     const QByteArray parentKey = parentRow->ID.toUtf8();
-    Result<std::vector<qint64>> families = numbers(
-        "SELECT family FROM mainRecords WHERE tree = ? AND tab = ? AND person = ? AND family IS "
-        "NOT NULL",
-        {qint64(Tab::ChildLink), child});
+    Result<std::vector<qint64>> families =
+        numbers("SELECT family FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? AND "
+                "tab = ? AND "
+                "person = ? AND family IS "
+                "NOT NULL",
+                {qint64(Tab::ChildLink), child});
     if (!families)
         return families.error();
     for (qint64 number : *families) {
@@ -523,9 +529,10 @@ Result<void> Rules::parentSaved(const PersonRecord &row)
     // family whose partner columns name someone gets that partner as a row outside the line,
     // so that the columns keep what they say.
     Result<std::vector<qint64>> alone = numbers(
-        "SELECT idx FROM mainRecords WHERE tree = ? AND tab = ? AND ((ref1 = ? AND ref2 IS NULL) "
-        "OR (ref2 = ? AND ref1 IS NULL)) ORDER BY idx LIMIT 1",
-        {qint64(Tab::Family), parentKey, parentKey});
+        "SELECT idx FROM mainRecords INDEXED BY mainRecordsRef1 WHERE tree = ? AND tab = ? AND "
+        "ref1 = ? AND ref2 IS NULL UNION SELECT idx FROM mainRecords INDEXED BY mainRecordsRef2 "
+        "WHERE tree = ? AND tab = ? AND ref2 = ? AND ref1 IS NULL ORDER BY 1 LIMIT 1",
+        {qint64(Tab::Family), parentKey, m_tree, qint64(Tab::Family), parentKey});
     if (!alone)
         return alone.error();
     qint64 family = -1;
@@ -561,24 +568,28 @@ Result<void> Rules::deletePerson(const QByteArray &key)
     Result<std::vector<qint64>> asPartner = familiesOfPartner(key);
     if (!asPartner)
         return asPartner.error();
-    Result<std::vector<qint64>> asChild = numbers(
-        "SELECT family FROM mainRecords WHERE tree = ? AND tab = ? AND person = ? AND family IS "
-        "NOT NULL",
-        {qint64(Tab::ChildLink), key});
+    Result<std::vector<qint64>> asChild =
+        numbers("SELECT family FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? AND "
+                "tab = ? AND "
+                "person = ? AND family IS "
+                "NOT NULL",
+                {qint64(Tab::ChildLink), key});
     if (!asChild)
         return asChild.error();
     // Everything that goes with the person, and the associations that point to it.
-    Result<std::vector<std::pair<qint64, qint64>>> own =
-        records("SELECT tab, idx FROM mainRecords WHERE tree = ? AND (person = ? OR (tab = ? AND "
-                "ref1 = ?))",
-                {key, qint64(Tab::Association), key});
+    Result<std::vector<std::pair<qint64, qint64>>> own = records(
+        "SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? AND "
+        "person = ? UNION SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsRef1 WHERE "
+        "tree = ? AND tab = ? AND ref1 = ?",
+        {key, m_tree, qint64(Tab::Association), key});
     if (!own)
         return own.error();
     if (Result<void> gone = cascade(*own); !gone)
         return gone;
     // Kept structures that pointed to the person now point to nothing.
     Result<std::vector<std::pair<qint64, qint64>>> pointers =
-        records("SELECT tab, idx FROM mainRecords WHERE tree = ? AND tab = ? AND ref1 = ?",
+        records("SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsRef1 WHERE tree = ? AND "
+                "tab = ? AND ref1 = ?",
                 {qint64(Tab::KeptLine), key});
     if (!pointers)
         return pointers.error();
@@ -638,7 +649,8 @@ Result<void> Rules::deletePerson(const QByteArray &key)
         if (!f || !f->partner[0].isEmpty() || !f->partner[1].isEmpty())
             continue;
         Result<std::vector<qint64>> children =
-            numbers("SELECT idx FROM mainRecords WHERE tree = ? AND tab = ? AND family = ?",
+            numbers("SELECT idx FROM mainRecords INDEXED BY mainRecordsFamily WHERE tree = ? AND "
+                    "tab = ? AND family = ?",
                     {qint64(Tab::ChildLink), number});
         if (!children)
             return children.error();

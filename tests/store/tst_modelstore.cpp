@@ -94,7 +94,16 @@ Sample sample()
     association.person = 0;
     association.target = 3;
     association.relation = m.text(QStringView(u"Godmother"));
-    m.associations.add(association);
+    const quint32 godmother = m.associations.add(association);
+    // The association is cited, and the citation has a note of its own.
+    Citation baptism;
+    baptism.owner = Ref(Kind::Association, godmother);
+    baptism.source = src;
+    const quint32 cited = m.citations.add(baptism);
+    Note note;
+    note.text = m.text(QStringView(u"Named in the register"));
+    const quint32 n = m.notes.add(note);
+    m.noteLinks.add({Ref(Kind::Citation, cited), n});
 
     Kept kept;
     kept.owner = Ref(Kind::Person, 0);
@@ -209,9 +218,11 @@ private slots:
         const Event &christening = m.events[m.eventsOf(Ref(Kind::Person, 0))[1]];
         QCOMPARE(EventTypes::tag(christening.type), QByteArrayView("CHR"));
         QCOMPARE(m.string(m.places[christening.place].name), QString("Växjö, Sweden"));
-        QCOMPARE(m.citations.size(), 1u);
+        QCOMPARE(m.citations.size(), 2u);
         QCOMPARE(m.string(m.sources[m.citations[0].source].title), QString("Parish register"));
         QCOMPARE(m.citations[0].owner, Ref(Kind::Event, m.eventsOf(Ref(Kind::Person, 0))[0]));
+        QCOMPARE(m.citations[1].owner, Ref(Kind::Association, 0));
+        QCOMPARE(m.string(m.notes[m.noteLinks[0].note].text), QString("Named in the register"));
         QCOMPARE(m.associations[0].target, 3u);
         QCOMPARE(m.linesOf(m.kept[0]).size(), size_t(2));
         QCOMPARE(m.keptTagName(m.linesOf(m.kept[0])[0].tag), QByteArrayView("_FRIEND"));
@@ -250,9 +261,10 @@ private slots:
         QCOMPARE(m.eventsOf(Ref(Kind::Person, 0)).size(), 3u);
         QCOMPARE(m.families.size(), 1u);
         QCOMPARE(m.eventsOf(Ref(Kind::Family, 0)).size(), 1u);
-        QCOMPARE(m.citations.size(), 1u);
+        QCOMPARE(m.citations.size(), 2u);
         QCOMPARE(m.string(m.sources[m.citations[0].source].title), QString("Parish register"));
         QCOMPARE(m.string(m.citations[0].page), QString("p. 12"));
+        QCOMPARE(m.notes.size(), 1u); // the note of the association's citation
 
         // Around Carl: the family he is a child of, without Anna's own events.
         Result<ModelSlice> carl = ModelStore::sliceOf(*store, "Family", "C1");
@@ -352,7 +364,14 @@ private slots:
         QVERIFY(store);
         QVERIFY(store->DeletePerson("Family", "D1"));
         VERIFY_TREE_CONSISTENT(*store, "Family");
-        QVERIFY(ModelStore::readTree(*store, "Family")->model.associations.isEmpty());
+        {
+            const TreeModel m = ModelStore::readTree(*store, "Family")->model;
+            QVERIFY(m.associations.isEmpty());
+            // What the association owned went with it: its citation and that one's note.
+            QCOMPARE(m.citations.size(), 1u);
+            QVERIFY(m.noteLinks.isEmpty());
+            QVERIFY(m.notes.isEmpty());
+        }
         QVERIFY(store->DeletePerson("Family", "B1"));
         VERIFY_TREE_CONSISTENT(*store, "Family");
         const TreeModel m = ModelStore::readTree(*store, "Family")->model;

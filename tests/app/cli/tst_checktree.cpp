@@ -219,6 +219,66 @@ private slots:
         }
     }
 
+    // --into rebuilds a tree an earlier version made from its file: the persons whose ids match
+    // keep their keys and photo folders; a key another tree uses is not taken over.
+    void intoRebuildsAnExistingTree()
+    {
+        const QString data = dataFolder();
+        {
+            mDatabase store;
+            store.BuildConnectionString(data);
+            QVERIFY(store.OpenDatabase());
+            QVERIFY(store.CreateTree("kings"));
+            QVERIFY(store.CreateTree("other"));
+            for (const char *key : {"I1", "I2", "I4", "X9"}) {
+                PersonRecord row;
+                row.ID = key;
+                row.PrntKey = "ROOT";
+                row.Fname = "Old";
+                row.Notes = "Also partner of: someone";
+                QVERIFY(store.InsertPerson("kings", row));
+            }
+            PersonRecord elsewhere;
+            elsewhere.ID = "I5";
+            elsewhere.PrntKey = "ROOT";
+            QVERIFY(store.InsertPerson("other", elsewhere));
+        }
+        QDir().mkpath(data + "Photos/I4");
+        QFile photo(data + "Photos/I4/old.png");
+        QVERIFY(photo.open(QIODevice::WriteOnly));
+        photo.write("kept");
+        photo.close();
+
+        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
+                                               QStringLiteral("--into"), QStringLiteral("KINGS")});
+        QCOMPARE(done.code, 0);
+        QVERIFY2(done.lastLine().startsWith(QStringLiteral("imported 5 persons into 'kings': 5 "
+                                                           "rows")),
+                 qPrintable(done.lastLine()));
+        QCOMPARE(check(data).code, 0);
+        mDatabase store;
+        store.BuildConnectionString(data);
+        QVERIFY(store.OpenDatabase());
+        QStringList keys;
+        for (const PersonRecord &row : *store.ReadTree("kings")) {
+            keys << row.ID;
+            QVERIFY(row.Notes.isEmpty());
+        }
+        QCOMPARE(keys.mid(0, 4), QStringList({"I1", "I2", "I3", "I4"}));
+        QVERIFY(keys[4] != "I5");
+        QCOMPARE(store.FindPerson("kings", "I4")->Fname, QStringLiteral("Charlotte"));
+        QCOMPARE(ModelStore::familiesOf(store, "kings")->size(), size_t(2));
+        QVERIFY(QFileInfo(data + "Photos/I4/old.png").isFile());
+        QCOMPARE(store.ReadTree("other")->size(), 1);
+
+        // No such tree: nothing is made.
+        const Outcome missing =
+            runCommand(data, {QStringLiteral("--import-gedcom"), file(), QStringLiteral("--into"),
+                              QStringLiteral("none")});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(!store.ListTrees().contains("none"));
+    }
+
     // A .gdz target is a GEDZIP archive (7.0 and the photos); it imports with its photos.
     void gedzipCarriesThePhotos()
     {
