@@ -8,6 +8,7 @@
 #include "GedcomFiles.h"
 #include "MenuBar.h"
 #include "ModalSeam.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "PhotoFolders.h"
 #include "ScriptedMessageService.h"
@@ -212,6 +213,41 @@ private slots:
         QCOMPARE(messages.last().text,
                  QStringLiteral("'out.ged' already exists. Do you want to replace it?"));
         QCOMPARE(QFileInfo(target).size(), 10);
+    }
+
+    // "Update Tree from GEDCOM...": asked first (No changes nothing), then the open tree is
+    // rebuilt from the file, opened again, and the summary shown.
+    void updateRebuildsTheOpenTree()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        GedcomCommands &commands = w.main->Gedcom();
+        QCOMPARE(commands.UpdateCommand()->objectName(), QStringLiteral("mnuFileUpdateGedcom"));
+        const QList<PersonRecord> before = *w.main->Db().ReadTree(QStringLiteral("Example"));
+
+        messages.enqueue(MsgResult::No);
+        QVERIFY(!commands.UpdateTree(file, QStringLiteral("Example")));
+        QCOMPARE(*w.main->Db().ReadTree(QStringLiteral("Example")), before);
+
+        messages.clear();
+        messages.enqueue(MsgResult::Yes);
+        QVERIFY(commands.UpdateTree(file, QStringLiteral("Example")));
+        QCOMPARE(messages.count(), 2);
+        QVERIFY2(messages.calls().first().text.startsWith(
+                     QStringLiteral("The tree 'Example' will be rebuilt from 'small.ged'")),
+                 qPrintable(messages.calls().first().text));
+        QVERIFY2(messages.last().text.startsWith(
+                     QStringLiteral("The tree 'Example' was rebuilt from 'small.ged'.")),
+                 qPrintable(messages.last().text));
+        QCOMPARE(w.main->Db().ReadTree(QStringLiteral("Example"))->size(), 3);
+        QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Example"));
+        const Result<QStringList> check =
+            ModelStore::checkTree(w.main->Db(), QStringLiteral("Example"));
+        QVERIFY(check.ok() && check->isEmpty());
+        QCOMPARE(ModelStore::familiesOf(w.main->Db(), QStringLiteral("Example"))->size(),
+                 size_t(1));
     }
 
     void proposedNames_data()
