@@ -107,6 +107,9 @@ Result<ModelSlice> readTree(const mDatabase &store, const QString &tree)
         if (!decoder.decode(Tab(tab), records->integer(1), records->blob(2)))
             return damaged(ref->table);
     }
+    // A link to a record that is not there would be followed by every reader of the model.
+    if (decoder.brokenLinks() > 0)
+        return damaged(ref->table);
     if (slice.model.isFull())
         return Error(ErrorCode::Full,
                      QStringLiteral("The tree '%1' is too large to be read whole.").arg(tree));

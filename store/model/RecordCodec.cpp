@@ -347,9 +347,9 @@ public:
         }
         const quint32 mapped = m_d.indexOf(tab, index);
         if (mapped == kNoIndex) {
-            problem(QStringLiteral("names record %1 of table %2, which is not there")
-                        .arg(index)
-                        .arg(int(tab)));
+            brokenLink(QStringLiteral("names record %1 of table %2, which is not there")
+                           .arg(index)
+                           .arg(int(tab)));
             r = Ref(Kind::Void, 0);
             return;
         }
@@ -370,9 +370,9 @@ public:
         }
         v = m_d.indexOf(tab, stored);
         if (v == kNoIndex)
-            problem(QStringLiteral("names record %1 of table %2, which is not there")
-                        .arg(stored)
-                        .arg(int(tab)));
+            brokenLink(QStringLiteral("names record %1 of table %2, which is not there")
+                           .arg(stored)
+                           .arg(int(tab)));
     }
     void eventType(EventTypes::Id &type, Ref owner)
     {
@@ -402,7 +402,7 @@ public:
         // The lines of one kept structure are stored one after another and read together.
         if (line == kNoIndex ||
             m_d.indexOf(Tab::KeptLine, qint64(stored) + count - 1) != line + count - 1) {
-            problem(QStringLiteral("has lines that are not there"));
+            brokenLink(QStringLiteral("has lines that are not there"));
             line = 0;
             count = 0;
         }
@@ -427,6 +427,11 @@ private:
         }
         v = qFromLittleEndian<quint32>(m_p);
         return true;
+    }
+    void brokenLink(const QString &what)
+    {
+        ++m_d.m_brokenLinks;
+        problem(what);
     }
     void problem(const QString &what)
     {

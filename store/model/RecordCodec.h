@@ -94,6 +94,8 @@ public:
     // Decodes and adds one record to its table; false when the bytes are not a record.
     bool decode(Tab tab, qint64 number, QByteArrayView data);
     void reportLinks(QStringList *problems) { m_problems = problems; }
+    // How many links to records of the model (not persons) named a record that was not read.
+    qsizetype brokenLinks() const { return m_brokenLinks; }
 
     // The model index of a stored number (kNoIndex when it was not read).
     quint32 indexOf(Tab tab, qint64 number) const;
@@ -107,6 +109,7 @@ private:
     std::vector<std::pair<Tab, qint64>> *m_links = nullptr;
     std::vector<qint64> m_numbers[kTabCount];
     QStringList *m_problems = nullptr;
+    qsizetype m_brokenLinks = 0;
 };
 
 } // namespace Store::Side

@@ -480,6 +480,27 @@ private slots:
         VERIFY_TREE_CONSISTENT(*store, "Hand");
     }
 
+    // A record another program took away, that others still name: the whole tree is not read
+    // (every reader would follow the link), the check names the link, a slice does without it.
+    void brokenLinksAreReported()
+    {
+        auto store = withSample();
+        QVERIFY(store);
+        {
+            QSqlQuery query(QSqlDatabase::database(store->ConnectionName(), false));
+            QVERIFY(query.exec("DELETE FROM mainRecords WHERE tab = 6")); // the places
+        }
+        QCOMPARE(ModelStore::readTree(*store, "Family").error().code(), ErrorCode::Damaged);
+        const Result<QStringList> lines = ModelStore::checkTree(*store, "Family");
+        QVERIFY(lines.ok());
+        QCOMPARE(lines->size(), 1);
+        QVERIFY2(lines->at(0).contains("not there"), qPrintable(lines->at(0)));
+        const Result<ModelSlice> anna = ModelStore::sliceOf(*store, "Family", "A1");
+        QVERIFY(anna.ok());
+        for (const Event &e : anna->model.events.all())
+            QCOMPARE(e.place, kNoIndex);
+    }
+
     // Damaged side records are reported, never read as something else.
     void damagedRecordsAreReported()
     {
