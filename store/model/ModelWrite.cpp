@@ -128,7 +128,7 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         if (person == kNoIndex || person >= keys.size())
             s.bindNull(column);
         else
-            s.bindText(column, QByteArrayView(keys[person]));
+            s.bindTextInPlace(column, QByteArrayView(keys[person]));
     };
     const auto bindIndex = [&](int column, quint32 index) {
         if (index == kNoIndex)
@@ -159,10 +159,13 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
             }
             bindPerson(8, p.ref1);
             bindPerson(9, p.ref2);
-            s.bindBlob(10, encoder.encode(tab, i));
-            if (Result<bool> done = s.step(); !done)
-                return done.error();
+            // The keys and the fields stay as they are until the reset.
+            const QByteArray data = encoder.encode(tab, i);
+            s.bindBlobInPlace(10, data);
+            const Result<bool> done = s.step();
             s.reset();
+            if (!done)
+                return done.error();
         }
     }
     return {};

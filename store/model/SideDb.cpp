@@ -33,6 +33,18 @@ void Statement::bindText(int column, QByteArrayView utf8)
                       SQLITE_TRANSIENT);
 }
 
+void Statement::bindTextInPlace(int column, QByteArrayView utf8)
+{
+    sqlite3_bind_text(m_statement.get(), column, utf8.data() ? utf8.data() : "", int(utf8.size()),
+                      SQLITE_STATIC);
+}
+
+void Statement::bindBlobInPlace(int column, QByteArrayView bytes)
+{
+    sqlite3_bind_blob(m_statement.get(), column, bytes.data() ? bytes.data() : "",
+                      int(bytes.size()), SQLITE_STATIC);
+}
+
 void Statement::bindText(int column, const QString &text)
 {
     bindText(column, QByteArrayView(text.toUtf8()));

@@ -28,6 +28,9 @@ public:
     void bindText(int column, QByteArrayView utf8);
     void bindText(int column, const QString &text);
     void bindBlob(int column, QByteArrayView bytes);
+    // Without a copy: the bytes must stay as they are until the statement is reset.
+    void bindTextInPlace(int column, QByteArrayView utf8);
+    void bindBlobInPlace(int column, QByteArrayView bytes);
     // Runs the statement: true while it gives a row, false when done; an error when it failed.
     Result<bool> step();
     // Ready to bind and run again.
