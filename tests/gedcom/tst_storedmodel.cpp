@@ -9,6 +9,7 @@
 #include "support_gedcom.h"
 #include "support_model.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,10 +57,20 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("every tag 5.5.1") << GedcomFacts::allTagsFile(false);
         QTest::newRow("every tag 7.0") << GedcomFacts::allTagsFile(true);
-        for (const char *name : {"royal92.ged", "pres2020.ged"}) {
+        for (const char *name : {"royal92.ged", "pres2020.ged", "utf8-bom.ged", "utf16le.ged"}) {
             QFile file(TestGedcom::samplePath(name));
             if (file.open(QIODevice::ReadOnly))
                 QTest::newRow(name) << file.readAll();
+        }
+        // The 7.0 test files (those that hold persons).
+        const QDir seven(QStringLiteral(VT_GEDCOM_SAMPLES "/gedcom70"));
+        for (const QFileInfo &info : seven.entryInfoList({QStringLiteral("*.ged")}, QDir::Files)) {
+            QFile file(info.filePath());
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = file.readAll();
+            if (bytes.contains(" INDI"))
+                QTest::newRow(qPrintable(info.fileName())) << bytes;
         }
     }
 
