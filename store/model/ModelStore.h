@@ -46,8 +46,8 @@ Result<std::vector<Genealogy::FamilyKeys>> familiesOf(const mDatabase &store, co
 // The part of the model around one person (see ModelSlice): the person's records, the families
 // the person is a partner or a child in with their events and children, the rows of those
 // families' persons and of the person's associations, and the sources (with repositories),
-// notes, media and places these cite. rows[0] is the person. Missing when the tree has no such
-// row.
+// notes, media and places these cite. rows[0] is the person. A tree without side records gives
+// the person's row and a model without persons. Missing when the tree has no such row.
 Result<Genealogy::ModelSlice> sliceOf(const mDatabase &store, const QString &tree,
                                       const QString &key);
 
