@@ -74,6 +74,13 @@ private:
     void partner(int r);
     void family(int r);
     bool hasPartnerName(int r) const;
+    bool hasSeveralPartners(int r) const;
+    // The family a row shares with its partner: its own children's family, or, for a parent of
+    // several partners, a family of the two without children.
+    qsizetype partnerFamily(int r) const
+    {
+        return m_partnerFamily[size_t(r)] ? m_partnerFamily[size_t(r)] : m_family[size_t(r)];
+    }
 
     const QList<PersonRecord> &m_rows;
     const ExportOptions &m_options;
@@ -81,6 +88,9 @@ private:
     LineWriter m_out;
     std::vector<qsizetype> m_family;         // the family each row heads (for its children), or 0
     std::vector<qsizetype> m_ownPartnerXref; // the INDI made from the row's partner name, or 0
+    // For a parent of several partners: the family with the partner its row names, apart from
+    // the children's (whose other parent the row does not tell), or 0.
+    std::vector<qsizetype> m_partnerFamily;
     qsizetype m_families = 0, m_persons = 0, m_objects = 0;
     QList<QString> m_objectFiles; // 7.0: OBJE records to write at the end
 };
@@ -90,13 +100,32 @@ bool TreeWriter::hasPartnerName(int r) const
     return !m_rows[r].PrtFname.isEmpty() || !m_rows[r].PrtSname.isEmpty();
 }
 
+// A row an earlier import made for a person of several partners says so in its notes: its
+// partner columns name only the first of them.
+bool TreeWriter::hasSeveralPartners(int r) const
+{
+    static const QLatin1String kAlsoPartner("Also partner of: ");
+    const QString &notes = m_rows[r].Notes;
+    if (!notes.contains(kAlsoPartner))
+        return false;
+    for (QStringView line : QStringView(notes).split(u'\n')) {
+        if (line.trimmed().startsWith(kAlsoPartner))
+            return true;
+    }
+    return false;
+}
+
 // Families in row order: one per row with a partner or children; a pair shares the line
-// parent's family, its other row heads a family of its own only for its own children.
+// parent's family, its other row heads a family of its own only for its own children. The
+// children of a parent of several partners are written in a family with that parent alone, as
+// the row does not say which partner is their other parent; the partner the row names gets a
+// family of its own with the parent.
 void TreeWriter::numberRecords()
 {
     const auto n = size_t(m_rows.size());
     m_family.assign(n, 0);
     m_ownPartnerXref.assign(n, 0);
+    m_partnerFamily.assign(n, 0);
     m_persons = qsizetype(n);
     for (size_t r = 0; r < n; ++r) {
         const int row = int(r);
@@ -107,6 +136,9 @@ void TreeWriter::numberRecords()
         } else if (m_links.sharedPartner(row) >= 0 || hasPartnerName(row) || children) {
             m_family[r] = ++m_families;
         }
+        if (m_links.sharedWith(row) < 0 && children &&
+            (m_links.sharedPartner(row) >= 0 || hasPartnerName(row)) && hasSeveralPartners(row))
+            m_partnerFamily[r] = ++m_families;
         if (m_links.sharedPartner(row) < 0 && m_links.sharedWith(row) < 0 && hasPartnerName(row))
             m_ownPartnerXref[r] = ++m_persons;
     }
@@ -233,7 +265,10 @@ void TreeWriter::person(int r)
     if (const int parent = m_links.parent(r); parent >= 0)
         m_out.pointer(1, "FAMC", xref('F', m_family[size_t(parent)]));
     if (const int lineParent = m_links.sharedWith(r); lineParent >= 0)
-        m_out.pointer(1, "FAMS", xref('F', m_family[size_t(lineParent)]));
+        m_out.pointer(1, "FAMS", xref('F', partnerFamily(lineParent)));
+    // The family with the partner first: the partner the row names is its first partner.
+    if (m_partnerFamily[size_t(r)])
+        m_out.pointer(1, "FAMS", xref('F', m_partnerFamily[size_t(r)]));
     if (m_family[size_t(r)])
         m_out.pointer(1, "FAMS", xref('F', m_family[size_t(r)]));
 }
@@ -244,19 +279,30 @@ void TreeWriter::partner(int r)
     m_out.record(xref('I', m_ownPartnerXref[size_t(r)]), "INDI");
     name(1, row.PrtFname, row.PrtSname);
     m_out.plain(1, "SEX", "U");
-    m_out.pointer(1, "FAMS", xref('F', m_family[size_t(r)]));
+    m_out.pointer(1, "FAMS", xref('F', partnerFamily(r)));
 }
 
 void TreeWriter::family(int r)
 {
+    const bool apart = m_partnerFamily[size_t(r)] != 0;
+    const auto partners = [&] {
+        m_out.pointer(1, "HUSB", xref('I', r + 1));
+        if (const int other = m_links.sharedPartner(r); other >= 0)
+            m_out.pointer(1, "WIFE", xref('I', other + 1));
+        else if (m_ownPartnerXref[size_t(r)])
+            m_out.pointer(1, "WIFE", xref('I', m_ownPartnerXref[size_t(r)]));
+    };
     m_out.record(xref('F', m_family[size_t(r)]), "FAM");
-    m_out.pointer(1, "HUSB", xref('I', r + 1));
-    if (const int other = m_links.sharedPartner(r); other >= 0)
-        m_out.pointer(1, "WIFE", xref('I', other + 1));
-    else if (m_ownPartnerXref[size_t(r)])
-        m_out.pointer(1, "WIFE", xref('I', m_ownPartnerXref[size_t(r)]));
+    if (apart)
+        m_out.pointer(1, "HUSB", xref('I', r + 1));
+    else
+        partners();
     for (int child : m_links.children(r))
         m_out.pointer(1, "CHIL", xref('I', child + 1));
+    if (apart) {
+        m_out.record(xref('F', m_partnerFamily[size_t(r)]), "FAM");
+        partners();
+    }
 }
 
 ExportResult TreeWriter::write()

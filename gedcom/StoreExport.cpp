@@ -1,14 +1,101 @@
 #include "StoreExport.h"
 
+#include "Gedzip.h"
+#include "ModelExport.h"
+#include "ModelStore.h"
 #include "ReplacingFile.h"
 #include "WriteFailure.h"
 #include "mDatabase.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QUrl>
 
 #include <new>
 
 namespace Gedcom {
+
+namespace {
+
+bool isGedzip(const QString &path)
+{
+    return path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive);
+}
+
+// The local file a FILE value names (a file: URL or an absolute path), or "".
+QString localFileOf(const QByteArray &value)
+{
+    const QString text = QString::fromUtf8(value);
+    QString local;
+    if (text.startsWith(QLatin1String("file:")))
+        local = QUrl(text).toLocalFile();
+    else if (QFileInfo(text).isAbsolute())
+        local = text;
+    return !local.isEmpty() && QFileInfo(local).isFile() ? local : QString();
+}
+
+// The GEDCOM text of an archive: every FILE that names a local file (a photo of a person, a
+// medium the tree names by its full path) names instead the archive's entry the file goes into.
+QByteArray withEntryNames(const QByteArray &text, QList<GedzipMedia> &media)
+{
+    GedzipNames names;
+    QHash<QString, QString> entryOf;
+    QList<QByteArray> lines = text.split('\n');
+    for (QByteArray &line : lines) {
+        const qsizetype tag = line.indexOf(" FILE ");
+        if (tag < 0 || tag > 3)
+            continue;
+        QByteArray value = line.mid(tag + 6);
+        const bool cr = value.endsWith('\r');
+        if (cr)
+            value.chop(1);
+        const QString local = localFileOf(value);
+        if (local.isEmpty())
+            continue;
+        QString &entry = entryOf[local];
+        if (entry.isEmpty()) {
+            entry = names.add(local);
+            media.append({entry, local});
+        }
+        line = line.left(tag + 6) + gedzipFileValue(entry).toUtf8() + (cr ? "\r" : "");
+    }
+    return lines.join('\n');
+}
+
+// For an archive: a medium a person links that is a file of the person's photo folder (the
+// import copied it there) names that file, so that it goes into the archive.
+void linkPhotoFiles(const QList<PersonRecord> &rows, Genealogy::TreeModel &model,
+                    const ExportOptions &options)
+{
+    using namespace Genealogy;
+    if (!options.photosOf || model.personCount() != quint32(rows.size()))
+        return;
+    for (quint32 p = 0; p < model.personCount(); ++p) {
+        const std::span<const quint32> links = model.mediaLinksOf(Ref(Kind::Person, p));
+        if (links.empty())
+            continue;
+        QHash<QString, QString> byName;
+        for (const QString &file : options.photosOf(rows[qsizetype(p)].ID))
+            byName.insert(QFileInfo(file).fileName().toCaseFolded(), file);
+        if (byName.isEmpty())
+            continue;
+        std::vector<quint32> media;
+        for (quint32 l : links)
+            media.push_back(model.mediaLinks[l].media);
+        for (quint32 m : media) {
+            const QString file = model.string(model.media[m].file);
+            if (!localFileOf(file.toUtf8()).isEmpty())
+                continue;
+            const QString name = file.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+            const auto found = byName.constFind(name.toCaseFolded());
+            if (found != byName.cend())
+                model.media.edit(m).file = model.text(QStringView(*found));
+        }
+    }
+}
+
+} // namespace
 
 StoreExport exportFromStore(const mDatabase &store, const QString &tree, const QString &path,
                             const ExportOptions &options)
@@ -19,23 +106,53 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                              QStringLiteral("There is no tree named '%1'.").arg(tree));
         return result;
     }
+    // A GEDZIP archive is always GEDCOM 7.0 and written whole by the archive library.
+    const bool archive = isGedzip(path);
+    ExportOptions chosen = options;
+    if (archive)
+        chosen.version = Version::Gedcom70;
     // Opened first: a file that cannot be written (a pipe, a device, a missing folder) is
     // refused before the tree is read.
     ReplacingFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!archive && !file.open(QIODevice::WriteOnly)) {
         result.error = WriteFailure(file);
         return result;
     }
+    if (archive && QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        result.error = Error(ErrorCode::InvalidInput,
+                             QStringLiteral("'%1' is not a regular file: it was not replaced.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             path);
+        return result;
+    }
     try {
-        const Result<QList<PersonRecord>> rows = store.ReadTree(tree);
-        if (!rows) {
+        // The rows and the family records kept beside them; a tree without such records (made
+        // by hand, or imported by an older version) is written from its rows alone.
+        Result<Genealogy::ModelSlice> read = ModelStore::readTree(store, tree);
+        if (!read) {
             result.error =
-                rows.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
-                                          .arg(tree, rows.error().text()));
+                read.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
+                                          .arg(tree, read.error().text()));
             return result;
         }
-        const ExportResult written = exportRows(*rows, options);
-        if (file.write(written.data) != written.data.size() || !file.commit()) {
+        const QList<PersonRecord> rows(read->rows.cbegin(), read->rows.cend());
+        read->rows = {};
+        if (archive)
+            linkPhotoFiles(rows, read->model, chosen);
+        const ExportResult written = read->model.personCount() > 0
+                                         ? writeTree(rows, read->model, chosen)
+                                         : exportRows(rows, chosen);
+        if (archive) {
+            QList<GedzipMedia> media;
+            const QByteArray text = withEntryNames(written.data, media);
+            if (const QString why = writeGedzip(path, text, media); !why.isEmpty()) {
+                result.error = Error(ErrorCode::Failed,
+                                     QStringLiteral("'%1' could not be written: %2")
+                                         .arg(QDir::toNativeSeparators(path), why),
+                                     path);
+                return result;
+            }
+        } else if (file.write(written.data) != written.data.size() || !file.commit()) {
             result.error = WriteFailure(file);
             return result;
         }

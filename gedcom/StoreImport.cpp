@@ -1,13 +1,16 @@
 #include "StoreImport.h"
 
 #include "FoldedKeySet.h"
+#include "Gedzip.h"
 #include "Import.h"
+#include "ModelStore.h"
 #include "PhotoFolders.h"
 #include "PhotoStage.h"
 #include "mDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -33,6 +36,18 @@ Result<void> StoreSink::add(const PersonRecord &row)
 
 Result<void> StoreSink::commit()
 {
+    if (m_rows && m_model) {
+        std::vector<PersonRecord> rows;
+        rows.reserve(size_t(m_rows->size()));
+        for (const PlannedRow &row : *m_rows)
+            rows.push_back(row.record);
+        if (Result<void> written =
+                ModelStore::writeModelInTransaction(m_store, m_tree, rows, *m_model);
+            !written) {
+            m_writer.Rollback();
+            return written;
+        }
+    }
     return m_writer.Commit();
 }
 
@@ -56,16 +71,23 @@ Result<KeyTest> takenKeys(const mDatabase &store)
 
 QString StoreImport::summary() const
 {
-    return plan.summary(isDone() ? run.photosCopied : -1, run.photosFailed);
+    MappedTree figures;
+    figures.error = plan.error;
+    figures.counts = plan.counts;
+    figures.modelCounts = modelCounts;
+    return figures.summary(isDone() ? run.photosCopied : -1, run.photosFailed);
 }
 
 QString StoreImport::resultLine() const
 {
     const ImportCounts &c = plan.counts;
+    MappedTree figures;
+    figures.modelCounts = modelCounts;
     // One substitution for all: a tree name holding "%3" must not take the counts' places.
     return QStringLiteral("imported %1 persons into '%2': %3 rows, %4 partners, %5 noted")
-        .arg(QString::number(c.persons), tree, QString::number(c.rows), QString::number(c.partners),
-             QString::number(c.noted));
+               .arg(QString::number(c.persons), tree, QString::number(c.rows),
+                    QString::number(c.partners), QString::number(c.noted)) +
+           figures.resultLineTail();
 }
 
 namespace {
@@ -79,6 +101,56 @@ bool usesTakenKey(const ImportPlan &plan, const std::function<bool(const QString
 
 } // namespace
 
+namespace {
+
+// A GEDZIP archive is read from a folder of its own: its GEDCOM file and media extracted (every
+// entry checked first: names, links, sizes, compression ratios), so the media are found beside
+// the file as they are for a GEDCOM file.
+Result<QString> extractGedzip(const QString &archive, const QTemporaryDir &folder)
+{
+    const auto refused = [&archive](const QString &why) {
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("'%1' cannot be read as a GEDZIP archive: %2")
+                         .arg(QFileInfo(archive).fileName(), why),
+                     archive);
+    };
+    if (!folder.isValid())
+        return Error(ErrorCode::Failed,
+                     QStringLiteral("No temporary folder could be made to read '%1'.")
+                         .arg(QFileInfo(archive).fileName()));
+    GedzipReader reader;
+    if (!reader.open(archive))
+        return refused(reader.error());
+    const QByteArray gedcom = reader.gedcom();
+    if (gedcom.isEmpty())
+        return refused(reader.error().isEmpty() ? QStringLiteral("it holds no GEDCOM file")
+                                                : reader.error());
+    if (!reader.extractMedia(folder.path()))
+        return refused(reader.error());
+    const QString file = folder.filePath(QStringLiteral("gedcom.ged"));
+    QFile out(file);
+    if (out.exists() || !out.open(QIODevice::NewOnly) || out.write(gedcom) != gedcom.size())
+        return refused(QStringLiteral("its GEDCOM file could not be extracted"));
+    return file;
+}
+
+} // namespace
+
+MappedTree mapFileOrArchive(const QString &path, ImportContext context, const Progress &progress,
+                            QTemporaryDir &scratch)
+{
+    if (!path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive))
+        return mapFile(path, std::move(context), progress);
+    Result<QString> file = extractGedzip(path, scratch);
+    if (!file) {
+        MappedTree failed;
+        failed.error = file.error();
+        return failed;
+    }
+    context.gedcomFolder.clear();
+    return mapFile(*file, std::move(context), progress);
+}
+
 StoreImport importIntoStore(mDatabase &store, const QString &path, const QString &tree,
                             ImportContext context, const Progress &progress)
 {
@@ -88,6 +160,8 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
         result.error = checked.error();
         return result;
     }
+    // An archive is read from a folder of its own, which lives until the photos are copied.
+    QTemporaryDir extracted(QDir::tempPath() + QStringLiteral("/velkintree-gdz-XXXXXX"));
     // What imports that stopped left staged goes first: its folders are no keys to avoid.
     PhotoStage::FinishStopped(store.DataPath(), [&store](const QString &name, const QString &key) {
         return store.FindPerson(name, key).ok();
@@ -113,8 +187,16 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
             return progress(kPlanSteps + step, kAllSteps);
         };
     }
+    // The file mapped onto rows and the model; the model stays until the rows are written.
+    Genealogy::TreeModel model;
     const auto plan = [&] {
-        result.plan = planImportFile(path, context, planning);
+        MappedTree mapped = mapFileOrArchive(path, context, planning, extracted);
+        result.plan = ImportPlan();
+        result.plan.error = mapped.error;
+        result.plan.rows = std::move(mapped.rows);
+        result.plan.counts = mapped.counts;
+        result.modelCounts = mapped.modelCounts;
+        model = std::move(mapped.model);
         if (result.plan.isValid() && result.plan.counts.persons == 0)
             result.plan.error = Error(ErrorCode::InvalidInput,
                                       QStringLiteral("'%1' holds no persons: no tree was made.")
@@ -165,6 +247,7 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
         }
     }
 
+    sink.setModel(&result.plan.rows, &model);
     result.run = runImport(result.plan, sink, stage ? stage->Folder() : QString(), writing,
                            context.maxPhotoSize);
     result.plan.rows = {};

@@ -2,11 +2,13 @@
 
 #include "ImportPlan.h"
 #include "ImportRun.h"
+#include "ModelImport.h"
 #include "NewTreeWriter.h"
 #include "Progress.h"
 #include "RowSink.h"
 
 class mDatabase;
+class QTemporaryDir;
 
 namespace Gedcom {
 
@@ -15,16 +17,29 @@ namespace Gedcom {
 class StoreSink : public RowSink
 {
 public:
-    StoreSink(mDatabase &store, QString tree) : m_writer(store), m_tree(std::move(tree)) {}
+    StoreSink(mDatabase &store, QString tree)
+        : m_writer(store), m_store(store), m_tree(std::move(tree))
+    {
+    }
 
     Result<void> begin(qsizetype rows) override;
     Result<void> add(const PersonRecord &row) override;
     Result<void> commit() override;
     void rollback() override { m_writer.Rollback(); }
+    // The model written with the rows, in the same transaction, just before the commit: person
+    // i is rows[i]. Both must outlive the sink.
+    void setModel(const QList<PlannedRow> *rows, const Genealogy::TreeModel *model)
+    {
+        m_rows = rows;
+        m_model = model;
+    }
 
 private:
     NewTreeWriter m_writer;
+    mDatabase &m_store;
     QString m_tree;
+    const QList<PlannedRow> *m_rows = nullptr;
+    const Genealogy::TreeModel *m_model = nullptr;
 };
 
 // The keys an import into the store must avoid, compared without regard to case: every key of
@@ -38,18 +53,26 @@ Result<KeyTest> takenKeys(const mDatabase &store);
 struct StoreImport
 {
     QString tree;
-    ImportPlan plan; // the figures (its rows are let go once written)
+    ImportPlan plan;         // the figures (its rows are let go once written)
+    ModelCounts modelCounts; // what was kept beside the rows
     RunResult run;
     Error error; // why no tree was made (Cancelled when the user stopped it); none when done
 
     bool isDone() const { return !error && run.isDone(); }
     bool cancelled() const { return error.is(ErrorCode::Cancelled); }
     // The one summary for the user: persons read and how they were kept, what was skipped, the
-    // photos copied.
+    // photos copied, and what was kept as read by tag.
     QString summary() const;
-    // "imported N persons into 'TREE': R rows, P partners, M noted"
+    // "imported N persons into 'TREE': R rows, P partners, M noted; F families, E events,
+    // S sources, C citations, K kept as read"
     QString resultLine() const;
 };
+
+// Maps a GEDCOM file (mapFile), or the GEDCOM file of a GEDZIP archive (.gdz) extracted into
+// `scratch` with its media (every entry checked: names, links, sizes, ratios), which must stay
+// until the photos are copied. An archive that breaks a rule gives an InvalidInput error.
+MappedTree mapFileOrArchive(const QString &path, ImportContext context, const Progress &progress,
+                            QTemporaryDir &scratch);
 
 // The steps of progress reported by importIntoStore: reading and mapping the file up to
 // kPlanSteps, writing the rows up to kAllSteps.

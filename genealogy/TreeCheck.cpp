@@ -2,6 +2,8 @@
 
 #include "RowRules.h"
 
+#include <QSet>
+
 namespace Genealogy {
 
 namespace {
@@ -37,6 +39,15 @@ private:
         return QStringLiteral("person %1").arg(person);
     }
     bool personExists(quint32 p) const { return p < m_rows.size(); }
+    bool hasRow(const QString &key)
+    {
+        if (m_ids.isEmpty()) {
+            m_ids.reserve(qsizetype(m_rows.size()));
+            for (const PersonRow &r : m_rows)
+                m_ids.insert(r.ID);
+        }
+        return m_ids.contains(key);
+    }
 
     // Whether a Ref names an existing record of one of the kinds.
     bool exists(Ref r) const
@@ -286,6 +297,11 @@ private:
         const std::span<const quint32> parents = m.parentLinksOf(p);
         if (parents.empty())
             return;
+        // The row rules' own edge cases stay allowed: a parent key naming no row (the parent's
+        // row was deleted, which leaves its children's keys) and a person that is its own
+        // parent.
+        if (!IsRootKey(row.PrntKey) && (row.PrntKey == row.ID || !hasRow(row.PrntKey)))
+            return;
         const bool root = IsRootKeyUpperCased(row.PrntKey);
         for (quint32 l : parents) {
             const Family &f = m.families[m.childLinks[l].family];
@@ -307,6 +323,7 @@ private:
     std::span<const PersonRow> m_rows;
     const TreeModel &m_model;
     QStringList m_lines;
+    QSet<QString> m_ids;
 };
 
 } // namespace

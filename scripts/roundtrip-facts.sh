@@ -66,11 +66,13 @@ if [ ${#files[@]} -eq 0 ]; then
 fi
 
 # Whether a file is GEDCOM 7.0: its HEAD.GEDC.VERS (a UTF-16 file cannot be 7.0 and reads as
-# not).
+# not). The whole file is read: a reader that stopped early would end the pipe's writers with
+# SIGPIPE, which pipefail takes for a failure.
 is_version7() {
     tr -d '\r' < "$1" | sed '1s/^\xEF\xBB\xBF//' | awk '
+        past { next }
         { sub(/^[[:space:]]+/, "") }
-        /^0 / { if (head) exit; head = ($2 == "HEAD"); next }
+        /^0 / { if (head) { past = 1; next }; head = ($2 == "HEAD"); next }
         /^1 / { gedc = ($2 == "GEDC"); next }
         /^2 VERS 7/ { if (head && gedc) found = 1 }
         END { exit !found }'

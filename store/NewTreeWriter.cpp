@@ -3,6 +3,7 @@
 #include "StoreSql.h"
 #include "TreeSql.h"
 #include "mDatabase.h"
+#include "model/SideRules.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -68,6 +69,8 @@ Result<void> NewTreeWriter::Begin(const QString &name)
     auto state = std::make_unique<State>(db);
     if (!state->transaction.active())
         return m_store.named(state->transaction.error());
+    if (Result<void> ready = Side::beforeChange(Side::Db(db)); !ready)
+        return m_store.named(ready.error());
     if (Result<void> made = TreeSql::CreateTable(db, name); !made)
         return m_store.named(made.error());
     QStringList names, marks;

@@ -6,10 +6,13 @@
 
 #include "StoreSql.h"
 #include "TreeSql.h"
+#include "model/SideRules.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <optional>
 
 using namespace Store;
 
@@ -85,6 +88,10 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
     }
+    // The row as it was, for the side records that follow it.
+    std::optional<PersonRecord> before;
+    if (const Result<PersonRecord> stored = FindPerson(tree, key); stored)
+        before = *stored;
     QSqlQuery query(db);
     if (const Result<void> written = run(query,
                                          QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
@@ -93,6 +100,14 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
         !written)
         return onTree(tree, written.error());
     query = QSqlQuery();
+    if (before) {
+        PersonRecord after = record;
+        after.ID = before->ID;
+        if (const Result<void> side =
+                Side::personSaved(*this, Side::Db(db), StoredTreeName(tree), &*before, after);
+            !side)
+            return named(side.error());
+    }
     if (!transaction.commit())
         return named(transaction.error());
     return {};
@@ -103,7 +118,18 @@ Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &re
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (Error refused = refuseChange())
         return refused;
-    return onTree(tree, TreeSql::InsertRow(db, tree, record).error());
+    Transaction transaction(db);
+    if (!transaction.active())
+        return named(transaction.error());
+    if (const Result<void> added = TreeSql::InsertRow(db, tree, record); !added)
+        return onTree(tree, added.error());
+    if (const Result<void> side =
+            Side::personSaved(*this, Side::Db(db), StoredTreeName(tree), nullptr, record);
+        !side)
+        return named(side.error());
+    if (!transaction.commit())
+        return named(transaction.error());
+    return {};
 }
 
 Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
@@ -126,6 +152,10 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
         !deleted)
         return onTree(tree, deleted.error());
     query = QSqlQuery();
+    if (const Result<void> side =
+            Side::deletePerson(*this, Side::Db(db), StoredTreeName(tree), key);
+        !side)
+        return named(side.error());
     if (!transaction.commit())
         return named(transaction.error());
     return {};

@@ -6,6 +6,7 @@
 #include "StoreSql.h"
 #include "TreeScan.h"
 #include "TreeSql.h"
+#include "model/SideRules.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -247,6 +248,17 @@ Result<void> mDatabase::CreateTree(const QString &name)
         return refused;
     if (TreeExists(name))
         return Error(ErrorCode::Taken, QStringLiteral("The tree '%1' already exists.").arg(name));
+    {
+        // Side records an older program left under this name are set aside first: they never
+        // attach to the new tree.
+        Transaction transaction(db);
+        if (!transaction.active())
+            return named(transaction.error());
+        if (const Result<void> ready = Side::beforeChange(Side::Db(db)); !ready)
+            return named(ready.error());
+        if (!transaction.commit())
+            return named(transaction.error());
+    }
     return named(TreeSql::CreateTree(db, name, TreeSql::TemplateRows::Copy).error());
 }
 
@@ -299,6 +311,8 @@ Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newNam
                 QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(from), quoted(newName)));
         !renamed)
         return named(renamed.error());
+    if (const Result<void> side = Side::renameTree(Side::Db(db), stored, newName); !side)
+        return named(side.error());
     query = QSqlQuery();
     if (!transaction.commit())
         return named(transaction.error());
@@ -313,8 +327,22 @@ Result<void> mDatabase::DeleteTree(const QString &name)
     if (!IsListedTreeName(name))
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("'%1' is not a tree and cannot be deleted.").arg(name));
+    // The table and its side records go together.
+    const QString stored = StoredTreeName(name);
+    Transaction transaction(db);
+    if (!transaction.active())
+        return named(transaction.error());
     QSqlQuery query(db);
-    return onTree(name, run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name))).error());
+    if (const Result<void> dropped = run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)));
+        !dropped)
+        return onTree(name, dropped.error());
+    if (const Result<void> side = Side::deleteTree(Side::Db(db), stored.isEmpty() ? name : stored);
+        !side)
+        return named(side.error());
+    query = QSqlQuery();
+    if (!transaction.commit())
+        return named(transaction.error());
+    return {};
 }
 
 qint64 mDatabase::DataVersion() const

@@ -88,6 +88,8 @@ public:
     QString DatabasePath() const { return m_databasePath; }
     QString DataPath() const { return m_dataPath; }
     QString ConnectionString() const { return m_connectionString; }
+    // The name of the store's Qt SQL connection (the side records of the trees use it too).
+    QString ConnectionName() const { return m_connectionName; }
 
     // The names of all trees in the order the engine keeps them, without the template, the
     // system and switchboard tables and the engine's own tables (IsListedTreeName).

@@ -6,7 +6,7 @@ const QList<Command> &Commands()
 {
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
                                          ExportChartCommand(), PersonFactsCommand(),
-                                         RelationshipCommand()};
+                                         RelationshipCommand(), CheckTreeCommand()};
     return commands;
 }
 

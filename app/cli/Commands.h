@@ -16,5 +16,7 @@ Command ExportChartCommand();
 Command PersonFactsCommand();
 // --relationship TREE KEY1 KEY2
 Command RelationshipCommand();
+// --check-tree TREE
+Command CheckTreeCommand();
 
 } // namespace Cli

@@ -9,6 +9,7 @@
 #include "ReadOnlyNotice.h"
 #include "StoreExport.h"
 #include "StoreImport.h"
+#include "StoreUpdate.h"
 #include "TreeList.h"
 #include "WaitCursor.h"
 #include "dlgExportGedcom.h"
@@ -25,6 +26,7 @@ namespace {
 
 const QString kImportTitle = QStringLiteral("Import GEDCOM");
 const QString kExportTitle = QStringLiteral("Export GEDCOM");
+const QString kUpdateTitle = QStringLiteral("Update Tree from GEDCOM");
 
 QString fileName(const QString &path)
 {
@@ -47,11 +49,67 @@ GedcomCommands::GedcomCommands(OpenTree &tree, TreeList &trees, QWidget *window)
           command(this, "mnuFileImportGedcom", QStringLiteral("Import GEDCOM..."), "Ctrl+Shift+I")),
       m_export(
           command(this, "mnuFileExportGedcom", QStringLiteral("Export GEDCOM..."), "Ctrl+Shift+E")),
+      m_update(
+          command(this, "mnuFileUpdateGedcom", QStringLiteral("Update Tree from GEDCOM..."), "")),
       m_lastFolder(QDir::homePath())
 {
     setObjectName(QStringLiteral("GedcomCommands"));
     connect(m_import, &QAction::triggered, this, &GedcomCommands::mnuFileImportGedcom);
     connect(m_export, &QAction::triggered, this, &GedcomCommands::mnuFileExportGedcom);
+    connect(m_update, &QAction::triggered, this, &GedcomCommands::mnuFileUpdateGedcom);
+}
+
+void GedcomCommands::mnuFileUpdateGedcom()
+{
+    if (RefuseWhenReadOnly(m_tree.Store(), kUpdateTitle, m_window))
+        return;
+    const QString tree = m_tree.CurrentTree();
+    if (tree.isEmpty()) {
+        ShowMessage(QStringLiteral("Open the tree to update first."), kUpdateTitle,
+                    MsgIcon::Information, MsgButtons::OkOnly, m_window);
+        return;
+    }
+    const QString path = askImportFile();
+    if (!path.isEmpty())
+        UpdateTree(path, tree);
+}
+
+bool GedcomCommands::UpdateTree(const QString &path, const QString &tree)
+{
+    mDatabase &store = m_tree.Store();
+    if (RefuseWhenReadOnly(store, kUpdateTitle, m_window))
+        return false;
+    if (ShowMessage(QStringLiteral("The tree '%1' will be rebuilt from '%2' with everything the "
+                                   "file holds: its persons replace the rows of the tree. Persons "
+                                   "whose IDs match keep their IDs and photos; changes made to "
+                                   "the tree since it was imported are lost.\n\nRebuild the tree?")
+                        .arg(tree, fileName(path)),
+                    kUpdateTitle, MsgIcon::Question, MsgButtons::YesNo, m_window) != MsgResult::Yes)
+        return false;
+    Gedcom::StoreImport result;
+    {
+        WaitCursor busy;
+        ImportProgress progress(m_window, kUpdateTitle,
+                                QStringLiteral("Reading '%1'...").arg(fileName(path)));
+        Gedcom::ImportContext context;
+        context.isImage = GedcomFiles::DecodesAsImage;
+        result = Gedcom::updateTreeFromFile(store, path, tree, context, progress.Callback());
+    }
+    if (result.cancelled())
+        return false;
+    if (!result.isDone()) {
+        ShowMessage(QStringLiteral("The tree '%1' could not be rebuilt from '%2': it was not "
+                                   "changed.\n\n%3")
+                        .arg(tree, fileName(path), result.error.text()),
+                    kUpdateTitle, MsgIcon::Critical, MsgButtons::OkOnly, m_window);
+        return false;
+    }
+    m_trees.Refill();
+    LoadTree(m_tree, &m_trees, result.tree, m_window);
+    ShowMessage(QStringLiteral("The tree '%1' was rebuilt from '%2'.\n\n%3")
+                    .arg(result.tree, fileName(path), result.summary()),
+                kUpdateTitle, MsgIcon::Information, MsgButtons::OkOnly, m_window);
+    return true;
 }
 
 QString GedcomCommands::askImportFile()
@@ -178,8 +236,11 @@ bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom
                     m_window);
         return false;
     }
-    const QString versionText =
-        version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0") : QStringLiteral("5.5.1");
+    // A GEDZIP archive is always GEDCOM 7.0.
+    const bool archive = path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive);
+    const QString versionText = archive ? QStringLiteral("7.0 (a GEDZIP archive with its media)")
+                                : version == Gedcom::Version::Gedcom70 ? QStringLiteral("7.0")
+                                                                       : QStringLiteral("5.5.1");
     ShowMessage(QStringLiteral("The tree '%1' was written to '%2' as GEDCOM %3: %4 rows as %5 "
                                "persons.")
                     .arg(tree, QDir::toNativeSeparators(path), versionText,

@@ -25,12 +25,22 @@ public:
 
     QAction *ImportCommand() const { return m_import; }
     QAction *ExportCommand() const { return m_export; }
+    // "Update Tree from GEDCOM...": rebuilds the open tree from a GEDCOM file (for a tree an
+    // earlier version imported from it). Not on a menu of its own: the window puts it there.
+    QAction *UpdateCommand() const { return m_update; }
 
     // Asks for a GEDCOM file, then ImportFile.
     void mnuFileImportGedcom();
     // Asks for the new tree's name (proposed from the file name), imports with a progress
     // dialog, opens the new tree and shows the summary. True when the tree was made.
     bool ImportFile(const QString &path);
+
+    // Asks for a GEDCOM file for the open tree, then UpdateTree.
+    void mnuFileUpdateGedcom();
+    // Asks whether to rebuild `tree` from the file (its rows are replaced by the file's persons;
+    // those whose ids match keep their keys and photo folders), rebuilds it with a progress
+    // dialog, opens it again and shows the summary. True when the tree was rebuilt.
+    bool UpdateTree(const QString &path, const QString &tree);
 
     // Asks for the tree and the version, then for the file, then ExportTree.
     void mnuFileExportGedcom();
@@ -46,5 +56,6 @@ private:
     QWidget *m_window;
     QAction *m_import;
     QAction *m_export;
+    QAction *m_update;
     QString m_lastFolder; // of the last file chosen, for the next file dialog
 };

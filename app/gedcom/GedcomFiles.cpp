@@ -73,7 +73,8 @@ QStringList PhotoFiles(const QString &dataPath, const QString &key)
 
 QString FileFilter()
 {
-    return QStringLiteral("GEDCOM files (*.ged *.GED)");
+    return QStringLiteral("GEDCOM files (*.ged *.GED);;GEDZIP archives: GEDCOM 7.0 with its media "
+                          "(*.gdz *.GDZ)");
 }
 
 } // namespace GedcomFiles

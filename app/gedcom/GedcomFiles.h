@@ -27,7 +27,8 @@ bool DecodesAsImage(QIODevice &file);
 // valid UTF-8 as its file: URL (its bytes percent-encoded).
 QStringList PhotoFiles(const QString &dataPath, const QString &key);
 
-// "GEDCOM files (*.ged *.GED)", the file dialogs' filter.
+// The file dialogs' filters: GEDCOM files (*.ged) and GEDZIP archives (*.gdz, always GEDCOM 7.0
+// with the media it names).
 QString FileFilter();
 
 } // namespace GedcomFiles

@@ -3,13 +3,20 @@
 // second, for a generated file of 100,000 persons, for royal92 and for a generated file of
 // 1,000,000 persons. Each runs in a process of its own, so each peak memory figure is its own.
 //
+// The scenario "model100k" imports a generated file of researched families instead (every person
+// with five events, places, sources, citations and notes: ModelGenerator) and times reading the
+// families of the tree and the part of the model around persons, as the charts and the panel do.
+//
 //   bench_gedcom                    all three
-//   bench_gedcom --scenario NAME    one: 100k, royal92, 1m, or a number of persons
+//   bench_gedcom --scenario NAME    one: 100k, royal92, 1m, model100k, or a number of persons
 #include "Document.h"
 #include "Export.h"
 #include "FamilyGenerator.h"
 #include "Import.h"
 #include "ImportRun.h"
+#include "ModelGenerator.h"
+#include "ModelImport.h"
+#include "ModelStore.h"
 #include "PhotoFolders.h"
 #include "StoreExport.h"
 #include "StoreImport.h"
@@ -110,6 +117,16 @@ int runScenario(const QString &name)
             print("== royal92: skipped, %s not found\n", qPrintable(path));
             return 0;
         }
+    } else if (name == QLatin1String("model100k")) {
+        path = dir.filePath(QStringLiteral("researched.ged"));
+        QElapsedTimer timer;
+        timer.start();
+        if (!ModelGenerator(100000).write(path)) {
+            print("cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        print("== generated researched file of 100000 persons: %.1f MB, written in %.2f s\n",
+              double(QFileInfo(path).size()) / 1e6, seconds(timer));
     } else {
         wanted = name == QLatin1String("100k") ? 100000
                  : name == QLatin1String("1m") ? 1000000
@@ -158,38 +175,104 @@ int runScenario(const QString &name)
         print("%s\n", qPrintable(taken.error().text()));
         return 1;
     }
-    const Gedcom::ImportPlan plan = Gedcom::planImport(*doc, context);
-    const Lap map = clock.lap();
+    // Before: the rows alone (the mapping onto rows and notes), into a tree of their own.
+    Lap map, insert, oldMap, oldInsert;
+    Gedcom::ImportCounts counts;
+    Gedcom::ModelCounts modelCounts;
+    {
+        clock.restart();
+        const Gedcom::ImportPlan plan = Gedcom::planImport(*doc, context);
+        oldMap = clock.lap();
+        Gedcom::RunResult run;
+        {
+            Gedcom::StoreSink sink(store, QStringLiteral("Rows"));
+            run = Gedcom::runImport(plan, sink, QString());
+        }
+        oldInsert = clock.lap();
+        if (!run.isDone()) {
+            print("insert of the rows alone failed: %s\n", qPrintable(run.error.text()));
+            return 1;
+        }
+    }
+    // Now: the rows and the family records beside them, in one transaction.
+    clock.restart();
+    Gedcom::MappedTree mapped = Gedcom::mapDocument(*doc, context);
+    map = clock.lap();
     doc.reset(); // the rows are plain strings of their own
     const qint64 peakAfterMap = peakKb();
     clock.restart();
-
     Gedcom::RunResult run;
     {
+        Gedcom::ImportPlan plan;
+        plan.rows = std::move(mapped.rows);
+        plan.counts = mapped.counts;
         Gedcom::StoreSink sink(store, QStringLiteral("Imported"));
+        sink.setModel(&plan.rows, &mapped.model);
         run = Gedcom::runImport(plan, sink, PhotoFolders::Root(dataPath));
     }
-    const Lap insert = clock.lap();
+    insert = clock.lap();
+    counts = mapped.counts;
+    modelCounts = mapped.modelCounts;
+    mapped = Gedcom::MappedTree();
     if (!run.isDone() || !store.TreeExists(QStringLiteral("Imported"))) {
         print("insert failed: %s\n", qPrintable(run.error.text()));
         return 1;
     }
     const qint64 importPeak = peakKb();
-    const qsizetype persons = plan.counts.persons;
-    print("   persons %lld: %lld rows, %lld partners, %lld noted\n",
-          static_cast<long long>(persons), static_cast<long long>(plan.counts.rows),
-          static_cast<long long>(plan.counts.partners), static_cast<long long>(plan.counts.noted));
+    const qsizetype persons = counts.persons;
+    print("   persons %lld: %lld rows; %lld families, %lld events, %lld sources, %lld citations, "
+          "%lld kept as read\n",
+          static_cast<long long>(persons), static_cast<long long>(counts.rows),
+          static_cast<long long>(modelCounts.families), static_cast<long long>(modelCounts.events),
+          static_cast<long long>(modelCounts.sources),
+          static_cast<long long>(modelCounts.citations), static_cast<long long>(modelCounts.kept));
     print("   step      wall s   cpu s\n");
     print("   parse   %7.3f %7.3f\n   map     %7.3f %7.3f\n   insert  %7.3f %7.3f  (the "
-          "person store: one transaction, one prepared statement)\n",
+          "person store: rows and family records in one transaction)\n",
           parse.wall, parse.cpu, map.wall, map.cpu, insert.wall, insert.cpu);
     const Lap total{parse.wall + map.wall + insert.wall, parse.cpu + map.cpu + insert.cpu};
     print("   import  %7.3f %7.3f  end to end: %.0f persons/s (wall), %.0f persons/s (cpu)\n",
           total.wall, total.cpu, double(persons) / total.wall, double(persons) / total.cpu);
+    const Lap before{parse.wall + oldMap.wall + oldInsert.wall,
+                     parse.cpu + oldMap.cpu + oldInsert.cpu};
+    print("   before  %7.3f %7.3f  the rows alone, same run (map %.3f, insert %.3f cpu s): "
+          "%.0f persons/s (cpu)\n",
+          before.wall, before.cpu, oldMap.cpu, oldInsert.cpu, double(persons) / before.cpu);
     // Per person, the steps should cost the same at any size.
     const double perPerson = 1e6 / double(qMax<qsizetype>(persons, 1));
     print("   per person (cpu): parse %.2f us, map %.2f us, insert %.2f us\n",
           parse.cpu * perPerson, map.cpu * perPerson, insert.cpu * perPerson);
+
+    // What the charts and the panel read: the families of the tree, and the part of the model
+    // around one person (every 100th row).
+    {
+        clock.restart();
+        const Result<std::vector<Genealogy::FamilyKeys>> families =
+            ModelStore::familiesOf(store, QStringLiteral("Imported"));
+        const Lap walk = clock.lap();
+        const Result<QList<PersonRecord>> rows = store.ReadTree(QStringLiteral("Imported"));
+        double slowest = 0, sum = 0;
+        int slices = 0;
+        size_t events = 0;
+        if (rows) {
+            for (qsizetype r = 0; r < rows->size(); r += 100) {
+                QElapsedTimer one;
+                one.start();
+                const Result<Genealogy::ModelSlice> slice =
+                    ModelStore::sliceOf(store, QStringLiteral("Imported"), (*rows)[r].ID);
+                const double ms = double(one.nsecsElapsed()) / 1e6;
+                if (slice)
+                    events += slice->model.events.size();
+                slowest = qMax(slowest, ms);
+                sum += ms;
+                ++slices;
+            }
+        }
+        print("   families of the tree: %lld in %.3f s; the part around a person: %.2f ms on "
+              "average, %.2f ms at most (%d persons, %.1f events each)\n",
+              static_cast<long long>(families ? families->size() : 0), walk.wall,
+              slices ? sum / slices : 0.0, slowest, slices, slices ? double(events) / slices : 0.0);
+    }
 
     // Export as the program does it: the tree read from the store, written to a file.
     Gedcom::ExportOptions options;

@@ -14,7 +14,9 @@ QString MappedTree::summary(qsizetype photosCopied, qsizetype photosFailed) cons
         return text;
     QStringList tags;
     for (const auto &tag : modelCounts.keptByTag)
-        tags.append(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(tag.first)).arg(tag.second));
+        // One substitution for both: a tag holding "%1" must not take the count's place.
+        tags.append(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(tag.first),
+                                                  QString::number(tag.second)));
     return text + QStringLiteral("\nKept as read: ") + tags.join(QStringLiteral(", ")) +
            QLatin1Char('.');
 }

@@ -168,8 +168,7 @@ void ModelWriter::makeFamilies()
     };
     for (int r = 0; r < n; ++r) {
         const QString &key = m_rows[r].PrntKey;
-        if (key.isEmpty() || IsRootKey(key) ||
-            !m_model.parentLinksOf(quint32(r)).empty())
+        if (key.isEmpty() || IsRootKey(key) || !m_model.parentLinksOf(quint32(r)).empty())
             continue;
         const int parent = m_rowOfKey.value(key, -1);
         if (parent < 0 || parent == r)
@@ -370,7 +369,10 @@ ExportResult ModelWriter::write()
     for (qsizetype i = 0; i < m_photoFiles.size(); ++i) {
         const QString &file = m_photoFiles[i];
         m_w.record(Id('O', m_mediaRecords + quint64(i) + 1), "OBJE");
-        m_w.open("FILE", QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
+        // A file whose name is no UTF-8 comes as its file: URL already.
+        m_w.open("FILE", file.startsWith(QLatin1String("file:"))
+                             ? file
+                             : QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
         m_w.leafPlain("FORM", mediaTypeOf(file));
         m_w.close();
     }

@@ -11,7 +11,6 @@ using namespace Genealogy;
 
 namespace {
 
-
 QString withoutAt(QByteArrayView xref)
 {
     QByteArrayView id = xref;
@@ -130,8 +129,9 @@ void ModelMapper::addPhoto(const QString &reference, QList<PhotoCopy> &list,
             info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
         int &n = nextNumber[fileName.toCaseFolded()];
         do {
-            name =
-                QStringLiteral("%1 (%2)%3").arg(info.completeBaseName()).arg(++n + 1).arg(suffix);
+            // Joined, not substituted: a name holding "%1" must stay as it is.
+            name = info.completeBaseName() + QStringLiteral(" (") + QString::number(++n + 1) +
+                   QLatin1Char(')') + suffix;
         } while (!names.insert(name.toCaseFolded()).second);
     }
     list.append({path, name});

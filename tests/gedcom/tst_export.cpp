@@ -58,6 +58,7 @@ private slots:
     void lineLimits();
     void parentKeysThatAreNoLinks();
     void partnerPairs();
+    void parentOfSeveralPartners();
     void photos();
     void atomicWrite();
 };
@@ -219,6 +220,35 @@ void TestExport::partnerPairs()
         QCOMPARE(TestGedcom::roundTrip(variant, Version::Gedcom551), variant);
         QCOMPARE(TestGedcom::roundTrip(variant, Version::Gedcom70), variant);
     }
+}
+
+// A row an earlier import made for a parent of several partners names only the first partner:
+// its children are written in a family with the parent alone (the row does not tell their other
+// parent), the named partner in a family of the two; reading that back gives the rows again.
+void TestExport::parentOfSeveralPartners()
+{
+    PersonRecord george = person("G", "ROOT", "George", "King");
+    george.PrtFname = "Maria";
+    george.PrtSname = "Fitz";
+    george.Notes = "Also partner of: Caroline Brun (1768-1821)";
+    const QList<PersonRecord> rows{george, person("C", "G", "Charlotte", "King")};
+    const ExportResult written = write(rows);
+    QCOMPARE(written.families, 2);
+    QCOMPARE(written.persons, 3);
+    const QByteArray children = recordText(written.data, "0 @F1@ FAM");
+    QVERIFY2(children.contains("1 CHIL @I2@"), children.constData());
+    QVERIFY2(!children.contains("WIFE"), children.constData());
+    const QByteArray couple = recordText(written.data, "0 @F2@ FAM");
+    QVERIFY2(couple.contains("1 WIFE @I3@"), couple.constData());
+    QVERIFY2(!couple.contains("CHIL"), couple.constData());
+    QCOMPARE(TestGedcom::roundTrip(rows, Version::Gedcom551), rows);
+
+    // One partner only: the children stay with that partner, as always.
+    QList<PersonRecord> single = rows;
+    single[0].Notes = "Also partner in the business";
+    const ExportResult one = write(single);
+    QCOMPARE(one.families, 1);
+    QVERIFY(recordText(one.data, "0 @F1@ FAM").contains("1 WIFE @I3@"));
 }
 
 void TestExport::photos()

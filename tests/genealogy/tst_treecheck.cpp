@@ -159,8 +159,17 @@ void TestTreeCheck::eachDisagreementIsNamed()
     }
     {
         Tree t;
-        t.rows[2].PrntKey = "B2";
+        t.rows[2].PrntKey = "L"; // a row that is no partner of Sam's family
         expectOne(t, "no partner of a family");
+    }
+    {
+        // The row rules' edge cases: a parent key naming no row (its row was deleted) and a
+        // person that is its own parent.
+        Tree t;
+        t.rows[2].PrntKey = "B2";
+        QVERIFY(checkTree(t.rows, t.model).isEmpty());
+        t.rows[2].PrntKey = "S";
+        QVERIFY(checkTree(t.rows, t.model).isEmpty());
     }
     {
         Tree t;

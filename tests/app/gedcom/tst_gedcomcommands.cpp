@@ -8,6 +8,7 @@
 #include "GedcomFiles.h"
 #include "MenuBar.h"
 #include "ModalSeam.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "PhotoFolders.h"
 #include "ScriptedMessageService.h"
@@ -78,11 +79,11 @@ private slots:
         QStringList keys;
         for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
             keys << action->objectName();
-        QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
-                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
-                                    "mnuFileExportGedcom", "mnuFileSep", "mnuFileExportChart",
-                                    "mnuFilePrint", "mnuFilePrintPreview", "mnuFileChartSep",
-                                    "mnuFileExit"}));
+        QCOMPARE(keys,
+                 QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                              "mnuFileGedcomSep", "mnuFileImportGedcom", "mnuFileExportGedcom",
+                              "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
+                              "mnuFilePrintPreview", "mnuFileChartSep", "mnuFileExit"}));
         QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
                  w.main->Gedcom().ImportCommand());
     }
@@ -117,7 +118,9 @@ private slots:
         });
         w.menu("mnuFileImportGedcom");
         QCOMPARE(dialogs, QStringList({"dlgImportFile", "dlgImportGedcom"}));
-        QCOMPARE(filters, QStringList{"GEDCOM files (*.ged *.GED)"});
+        QCOMPARE(filters,
+                 QStringList({"GEDCOM files (*.ged *.GED)",
+                              "GEDZIP archives: GEDCOM 7.0 with its media (*.gdz *.GDZ)"}));
         QCOMPARE(proposal, QStringLiteral("small"));
         QVERIFY(refusedKeptOpen);
         QCOMPARE(messages.count(), 2);
@@ -129,11 +132,11 @@ private slots:
         QCOMPARE(summary.title, QStringLiteral("Import GEDCOM"));
         QCOMPARE(summary.icon, MsgIcon::Information);
         QCOMPARE(summary.text, QStringLiteral("The tree 'Family' was made from 'small.ged'.\n\n"
-                                              "Read 3 persons: 2 rows, 1 partner, 0 noted in the "
-                                              "notes of rows.\n"
-                                              "Skipped: 1 pointer to a missing record; unknown "
-                                              "tags: _UID (1).\n"
-                                              "Photos: 1 copied."));
+                                              "Read 3 persons: 3 rows, 0 partners, 0 noted in "
+                                              "the notes of rows.\n"
+                                              "Skipped: 1 pointer to a missing record.\n"
+                                              "Photos: 1 copied.\n"
+                                              "Kept as read: FAMC (1), _UID (1)."));
         QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Family"));
         QCOMPARE(w.main->cboTrees().currentText(), QStringLiteral("Family"));
         QVERIFY(w.treeBox().contains(QStringLiteral("Family")));
@@ -210,6 +213,41 @@ private slots:
         QCOMPARE(messages.last().text,
                  QStringLiteral("'out.ged' already exists. Do you want to replace it?"));
         QCOMPARE(QFileInfo(target).size(), 10);
+    }
+
+    // "Update Tree from GEDCOM...": asked first (No changes nothing), then the open tree is
+    // rebuilt from the file, opened again, and the summary shown.
+    void updateRebuildsTheOpenTree()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        GedcomCommands &commands = w.main->Gedcom();
+        QCOMPARE(commands.UpdateCommand()->objectName(), QStringLiteral("mnuFileUpdateGedcom"));
+        const QList<PersonRecord> before = *w.main->Db().ReadTree(QStringLiteral("Example"));
+
+        messages.enqueue(MsgResult::No);
+        QVERIFY(!commands.UpdateTree(file, QStringLiteral("Example")));
+        QCOMPARE(*w.main->Db().ReadTree(QStringLiteral("Example")), before);
+
+        messages.clear();
+        messages.enqueue(MsgResult::Yes);
+        QVERIFY(commands.UpdateTree(file, QStringLiteral("Example")));
+        QCOMPARE(messages.count(), 2);
+        QVERIFY2(messages.calls().first().text.startsWith(
+                     QStringLiteral("The tree 'Example' will be rebuilt from 'small.ged'")),
+                 qPrintable(messages.calls().first().text));
+        QVERIFY2(messages.last().text.startsWith(
+                     QStringLiteral("The tree 'Example' was rebuilt from 'small.ged'.")),
+                 qPrintable(messages.last().text));
+        QCOMPARE(w.main->Db().ReadTree(QStringLiteral("Example"))->size(), 3);
+        QCOMPARE(w.main->Tree().CurrentTree(), QStringLiteral("Example"));
+        const Result<QStringList> check =
+            ModelStore::checkTree(w.main->Db(), QStringLiteral("Example"));
+        QVERIFY(check.ok() && check->isEmpty());
+        QCOMPARE(ModelStore::familiesOf(w.main->Db(), QStringLiteral("Example"))->size(),
+                 size_t(1));
     }
 
     void proposedNames_data()

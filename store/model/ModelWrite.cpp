@@ -1,0 +1,214 @@
+// Writing a whole model: one prepared insert run for every record, in one transaction.
+#include "ModelStore.h"
+
+#include "RecordPlacement.h"
+#include "SideSchema.h"
+#include "StoreSql.h"
+#include "mDatabase.h"
+
+using namespace Genealogy;
+using namespace Store;
+using namespace Store::Side;
+
+namespace {
+
+quint32 tableSize(const TreeModel &m, Tab tab)
+{
+    switch (tab) {
+    case Tab::Tree:
+        return 1;
+    case Tab::Person:
+        return m.persons.size();
+    case Tab::Name:
+        return m.names.size();
+    case Tab::Event:
+        return m.events.size();
+    case Tab::EventDetail:
+        return m.eventDetails.size();
+    case Tab::Address:
+        return m.addresses.size();
+    case Tab::Place:
+        return m.places.size();
+    case Tab::Family:
+        return m.families.size();
+    case Tab::Partnership:
+        return m.partnerships.size();
+    case Tab::ChildLink:
+        return m.childLinks.size();
+    case Tab::Association:
+        return m.associations.size();
+    case Tab::Source:
+        return m.sources.size();
+    case Tab::RepositoryLink:
+        return m.repositoryLinks.size();
+    case Tab::Repository:
+        return m.repositories.size();
+    case Tab::Citation:
+        return m.citations.size();
+    case Tab::Note:
+        return m.notes.size();
+    case Tab::NoteLink:
+        return m.noteLinks.size();
+    case Tab::Media:
+        return m.media.size();
+    case Tab::MediaLink:
+        return m.mediaLinks.size();
+    case Tab::Kept:
+        return m.kept.size();
+    case Tab::KeptLine:
+        return m.keptLines.size();
+    case Tab::NoteBreak:
+        return m.noteBreaks.size();
+    case Tab::Count:
+        break;
+    }
+    return 0;
+}
+
+// Whether a record's owner must be stored for deleting it with its owner: not when it goes
+// with a person or a family anyway and its owner is a record that goes only with those (an
+// event, a name, a family, a child link, an event's details). Associations, citations, notes,
+// media and kept structures can go on their own (an association with the person it points
+// to), and so must take along what they own.
+bool needsOwner(const Placement &p)
+{
+    if (p.ownerTab == Tab::Count)
+        return false;
+    if (p.person == kNoIndex && p.family == kNoIndex)
+        return true;
+    switch (p.ownerTab) {
+    case Tab::Event:
+    case Tab::Name:
+    case Tab::Family:
+    case Tab::ChildLink:
+    case Tab::EventDetail:
+    case Tab::Partnership:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool isDefault(const PersonSide &side)
+{
+    return side.sex == Sex::None && side.privacy == 0 && side.flags == 0;
+}
+
+Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> rows,
+                          const TreeModel &model)
+{
+    if (model.personCount() != rows.size())
+        return Error(ErrorCode::InvalidInput,
+                     QStringLiteral("The model has %1 persons for %2 rows.")
+                         .arg(model.personCount())
+                         .arg(rows.size()));
+    if (Result<Statement> clear = db.prepare("DELETE FROM mainRecords WHERE tree = ?"); !clear)
+        return clear.error();
+    else {
+        clear->bind(1, tree);
+        if (Result<bool> done = clear->step(); !done)
+            return done.error();
+    }
+    if (model.personCount() == 0)
+        return {};
+
+    std::vector<QByteArray> keys;
+    keys.reserve(rows.size());
+    for (const PersonRow &row : rows)
+        keys.push_back(row.ID.toUtf8());
+    const RecordEncoder encoder(model, keys);
+    const RecordPlacement placement(model);
+    Result<Statement> insert =
+        db.prepare("INSERT INTO mainRecords (tree, tab, idx, person, family, ownerTab, ownerIdx, "
+                   "ref1, ref2, data) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!insert)
+        return insert.error();
+    Statement &s = *insert;
+    const auto bindPerson = [&](int column, quint32 person) {
+        if (person == kNoIndex || person >= keys.size())
+            s.bindNull(column);
+        else
+            s.bindTextInPlace(column, QByteArrayView(keys[person]));
+    };
+    const auto bindIndex = [&](int column, quint32 index) {
+        if (index == kNoIndex)
+            s.bindNull(column);
+        else
+            s.bind(column, index);
+    };
+    for (int t = 0; t < kTabCount; ++t) {
+        const Tab tab = Tab(t);
+        const quint32 count = tableSize(model, tab);
+        for (quint32 i = 0; i < count; ++i) {
+            if (tab == Tab::Person && isDefault(model.persons[i]))
+                continue;
+            if (tab == Tab::Tree && model.defaultPlaceForm.isEmpty() && model.extensionTags.empty())
+                continue;
+            const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
+            s.bind(1, tree);
+            s.bind(2, t);
+            s.bind(3, i);
+            bindPerson(4, p.person);
+            bindIndex(5, p.family);
+            if (!needsOwner(p)) {
+                s.bindNull(6);
+                s.bindNull(7);
+            } else {
+                s.bind(6, int(p.ownerTab));
+                bindIndex(7, p.ownerIndex);
+            }
+            bindPerson(8, p.ref1);
+            bindPerson(9, p.ref2);
+            // The keys and the fields stay as they are until the reset.
+            const QByteArray data = encoder.encode(tab, i);
+            s.bindBlobInPlace(10, data);
+            const Result<bool> done = s.step();
+            s.reset();
+            if (!done)
+                return done.error();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+namespace ModelStore {
+
+Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
+                                     std::span<const PersonRow> rows, const TreeModel &model)
+{
+    const Db db(store);
+    if (!db.isOpen())
+        return StoreSql::notOpen();
+    if (store.IsReadOnly())
+        return Error(ErrorCode::ReadOnly,
+                     QStringLiteral("The database is open read-only: it cannot be changed."),
+                     store.DatabasePath());
+    if (Result<void> schema = ensureSchema(db); !schema)
+        return schema;
+    Result<qint64> id = makeTreeId(db, tree);
+    if (!id)
+        return id.error();
+    return writeRecords(db, *id, rows, model);
+}
+
+Result<void> saveModel(mDatabase &store, const QString &tree, std::span<const PersonRow> rows,
+                       const TreeModel &model)
+{
+    const QString stored = store.StoredTreeName(tree);
+    if (stored.isEmpty())
+        return Error(ErrorCode::TreeMissing,
+                     QStringLiteral("There is no tree named '%1'.").arg(tree));
+    QSqlDatabase connection = QSqlDatabase::database(store.ConnectionName(), false);
+    StoreSql::Transaction transaction(connection);
+    if (!transaction.active())
+        return transaction.error();
+    if (Result<void> written = writeModelInTransaction(store, stored, rows, model); !written)
+        return written;
+    if (!transaction.commit())
+        return transaction.error();
+    return {};
+}
+
+} // namespace ModelStore

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <memory>
+
+class mDatabase;
+class QSqlDatabase;
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The engine's own interface on the store's connection, for the side records of the trees: one
+// prepared statement per kind of change, run many times (a bulk write of a large tree binds
+// millions of values) in the caller's transaction.
+namespace Store::Side {
+
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(sqlite3 *db, sqlite3_stmt *statement) : m_db(db), m_statement(statement) {}
+
+    void bindNull(int column);
+    void bind(int column, qint64 value);
+    void bindText(int column, QByteArrayView utf8);
+    void bindText(int column, const QString &text);
+    void bindBlob(int column, QByteArrayView bytes);
+    // Without a copy: the bytes must stay as they are until the statement is reset.
+    void bindTextInPlace(int column, QByteArrayView utf8);
+    void bindBlobInPlace(int column, QByteArrayView bytes);
+    // Runs the statement: true while it gives a row, false when done; an error when it failed.
+    Result<bool> step();
+    // Ready to bind and run again.
+    void reset();
+
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    QByteArrayView text(int column) const;
+    QString string(int column) const { return QString::fromUtf8(text(column)); }
+    QByteArrayView blob(int column) const;
+
+private:
+    struct Deleter
+    {
+        void operator()(sqlite3_stmt *statement) const;
+    };
+    sqlite3 *m_db = nullptr;
+    std::unique_ptr<sqlite3_stmt, Deleter> m_statement;
+};
+
+// The store's open connection as the engine's handle.
+class Db
+{
+public:
+    explicit Db(const mDatabase &store);
+    explicit Db(const QSqlDatabase &connection);
+    bool isOpen() const { return m_db != nullptr; }
+    Result<Statement> prepare(const char *sql) const;
+    Result<Statement> prepare(const QString &sql) const;
+    // Runs statements without values.
+    Result<void> exec(const char *sql) const;
+    // The engine's last error, as the store reports it.
+    Error error() const;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace Store::Side
