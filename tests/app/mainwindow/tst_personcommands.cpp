@@ -260,7 +260,8 @@ private slots:
             firstNames << box(edit, "txtFname")->text();
             // Changed while the window is open.
             theirs.Sname = "Lind";
-            QVERIFY(other.UpdatePerson("Family", "R1", theirs));
+            if (const Result<void> changed = other.UpdatePerson("Family", "R1", theirs); !changed)
+                qFatal("the other program's change failed: %s", qPrintable(changed.error().text()));
             box(edit, "txtFname")->setText("Olav");
             QPushButton *save = edit.findChild<QPushButton *>("cmdSave");
             save->click(); // Cancel: what was typed stays
