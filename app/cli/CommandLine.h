@@ -29,7 +29,7 @@ struct Context
     QString dataPath; // the data folder, ending with '/'
     QTextStream &out;
     QTextStream &err;
-    // Empty: the rows alone (RowSlices).
+    // Empty: the store's side records (StoreSlices).
     SliceSourceFor slices = {};
 
     // Opens the store of the data folder. `create`: a missing database is made (with the example

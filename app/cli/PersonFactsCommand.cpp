@@ -4,6 +4,7 @@
 #include "Commands.h"
 
 #include "PersonFacts.h"
+#include "StoreModel.h"
 #include "TreeList.h"
 #include "mDatabase.h"
 
@@ -35,7 +36,7 @@ int personFacts(Context &context)
         return context.Fail(QStringLiteral("There is no tree named '%1'.").arg(asked));
 
     const QString &key = keys.constFirst();
-    const PersonSliceSource slices = context.slices ? context.slices(store) : RowSlices(store);
+    const PersonSliceSource slices = context.slices ? context.slices(store) : StoreSlices(store);
     const Result<Genealogy::ModelSlice> slice = slices(tree, key);
     if (!slice && slice.error().is(ErrorCode::Missing))
         return context.Fail(
@@ -44,7 +45,11 @@ int personFacts(Context &context)
         return context.Fail(
             QStringLiteral("The facts of '%1' in the tree '%2' could not be read: %3")
                 .arg(key, tree, slice.error().text()));
-    const QStringList lines = Genealogy::factLines(Genealogy::personFacts(*slice));
+    // Families are named by the store's ids, as every person's facts name them.
+    const Result<std::vector<Genealogy::FamilyKeys>> families = StoreFamilies(store, tree);
+    const std::vector<Genealogy::FamilyKeys> none;
+    const QStringList lines = Genealogy::factLines(
+        Genealogy::personFacts(*slice, StoreFamilyKeys(*slice, families ? *families : none)));
     if (lines.isEmpty())
         return context.Fail(
             QStringLiteral("There is no person '%1' in the tree '%2'.").arg(key, tree));

@@ -1,5 +1,6 @@
 #include "TreeKinship.h"
 
+#include "StoreModel.h"
 #include "mDatabase.h"
 
 Result<std::vector<Genealogy::FamilyKeys>> TreeKinshipReaders::Families(mDatabase &store,
@@ -18,6 +19,10 @@ QHash<QString, Genealogy::Sex> TreeKinshipReaders::Sexes(mDatabase &store,
 
 TreeKinshipReaders StoreKinshipReaders()
 {
-    // The store does not hand out a tree's families yet: rows only.
-    return TreeKinshipReaders{};
+    TreeKinshipReaders readers;
+    readers.families = [](mDatabase &store, const QString &tree) {
+        return StoreFamilies(store, tree);
+    };
+    readers.sexes = [](mDatabase &store, const QString &tree) { return StoreSexes(store, tree); };
+    return readers;
 }

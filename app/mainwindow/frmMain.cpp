@@ -12,7 +12,7 @@
 #include "MenuBar.h"
 #include "MenuShortcuts.h"
 #include "PersonCommands.h"
-#include "PersonSlices.h"
+#include "StoreModel.h"
 #include "ReadOnlyNotice.h"
 #include "StatusBar.h"
 #include "TreeChart.h"
@@ -119,6 +119,7 @@ void frmMain::placeCommands()
     m.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"));
     m.Place(file, m_gedcom->ImportCommand());
     m.Place(file, m_gedcom->ExportCommand());
+    m.Place(file, m_gedcom->UpdateCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileSep"));
     m.Place(file, m_charts->ExportCommand());
     m.Place(file, m_charts->PrintCommand());
@@ -187,7 +188,10 @@ void frmMain::observeOpenTree()
     new WindowTitle(*this, m_tree);
     m_sbar->Follow(m_tree);
     m_pnlInfo->Follow(m_tree, m_view);
-    m_pnlInfo->SetSliceSource(RowSlices(m_db));
+    m_pnlInfo->SetSliceSource(StoreSlices(m_db));
+    m_charts->SetKinshipReaders(
+        [this](const QString &tree) { return StoreFamilies(m_db, tree); },
+        [this](const QString &tree) { return StoreSexes(m_db, tree); });
     // A person followed on the panel is selected as Find selects it; the keyboard stays on the
     // panel, so that the next link or Alt+Left is at hand.
     connect(m_pnlInfo, &InfoPanel::personActivated, this, [this](const QString &key) {

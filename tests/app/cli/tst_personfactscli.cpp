@@ -6,6 +6,7 @@
 #include "../mainwindow/support_FamilyTree.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -112,6 +113,48 @@ private slots:
             o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
             (QStringList{"name: Caroline Brunswick", "sex: female", "partner: I1 family F1",
                          "child: I3 family F1", "event: MARR | 8 APR 1795 |  |  | family F1"}));
+    }
+
+    // Imported with families, the facts come from the store's side records (no slices handed
+    // in), families named by the store's ids; the relationship and the descendant chart follow
+    // the same families.
+    void theStoresSideRecords()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("two.ged"));
+        QFile ged(file);
+        QVERIFY(ged.open(QIODevice::WriteOnly));
+        ged.write("0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
+                  "0 @GK@ INDI\n1 NAME George /King/\n1 SEX M\n1 FAMS @F1@\n1 FAMS @F2@\n"
+                  "0 @CB@ INDI\n1 NAME Caroline /Brunswick/\n1 SEX F\n1 FAMS @F1@\n"
+                  "0 @MF@ INDI\n1 NAME Maria /Fitz/\n1 SEX F\n1 FAMS @F2@\n"
+                  "0 @PC@ INDI\n1 NAME Charlotte /King/\n1 SEX F\n1 FAMC @F1@\n"
+                  "0 @F1@ FAM\n1 HUSB @GK@\n1 WIFE @CB@\n1 CHIL @PC@\n"
+                  "0 @F2@ FAM\n1 HUSB @GK@\n1 WIFE @MF@\n0 TRLR\n");
+        ged.close();
+        Outcome o = run(m_data, {"--import-gedcom", file});
+        QVERIFY2(o.code == 0, qPrintable(o.err));
+        QVERIFY2(o.out.contains(QStringLiteral("; 2 families")), qPrintable(o.out));
+
+        o = run(m_data, {"--person-facts", "two", "PC"});
+        QVERIFY2(o.code == 0, qPrintable(o.err));
+        const QStringList lines = o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(0, 4), (QStringList{"name: Charlotte King", "sex: female",
+                                               "parent: GK unstated", "parent: CB unstated"}));
+        o = run(m_data, {"--person-facts", "two", "GK"});
+        QCOMPARE(o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 5),
+                 (QStringList{"name: George King", "sex: male", "partner: CB family F1",
+                              "child: PC family F1", "partner: MF family F2"}));
+
+        // Charlotte is Caroline's daughter, not Maria's.
+        o = run(m_data, {"--relationship", "two", "PC", "CB"});
+        QVERIFY2(o.code == 0, qPrintable(o.err));
+        QCOMPARE(o.out.section(QLatin1Char('\n'), 0, 0), QStringLiteral("daughter"));
+        o = run(m_data, {"--relationship", "two", "PC", "MF"});
+        QVERIFY(!o.out.startsWith(QStringLiteral("daughter")));
+        o = run(m_data, {"--export-chart", "two", m_dir.filePath(QStringLiteral("c.svg")),
+                         "--person", "CB", "--descendants"});
+        QVERIFY2(o.code == 0, qPrintable(o.err));
+        QVERIFY2(o.out.contains(QStringLiteral("(1 descendants)")), qPrintable(o.out));
     }
 
     void failuresSayWhy_data()
