@@ -377,6 +377,7 @@ private slots:
                      {"mnuFileGedcomSep", "-", ""},
                      {"mnuFileImportGedcom", "Import GEDCOM...", "Ctrl+Shift+I"},
                      {"mnuFileExportGedcom", "Export GEDCOM...", "Ctrl+Shift+E"},
+                     {"mnuFileUpdateGedcom", "Update Tree from GEDCOM...", ""},
                      {"mnuFileSep", "-", ""},
                      {"mnuFileExportChart", "Export Chart...", "Ctrl+Shift+X"},
                      {"mnuFilePrint", "Print...", "Ctrl+P"},
