@@ -500,6 +500,13 @@ QByteArray RecordEncoder::encode(Tab tab, quint32 i) const
 {
     QByteArray out;
     out.reserve(48);
+    encodeInto(tab, i, out);
+    return out;
+}
+
+void RecordEncoder::encodeInto(Tab tab, quint32 i, QByteArray &out) const
+{
+    out.resize(0);
     FieldWriter f(m_model, *this, out);
     const TreeModel &m = m_model;
     switch (tab) {
@@ -581,7 +588,6 @@ QByteArray RecordEncoder::encode(Tab tab, quint32 i) const
     case Tab::Count:
         break;
     }
-    return out;
 }
 
 void RecordDecoder::setNumbers(Tab tab, std::vector<qint64> numbers)

@@ -55,6 +55,8 @@ public:
     }
     // The fields of record `index` of table `tab` (and for Tab::Tree the tree's own values).
     QByteArray encode(Tab tab, quint32 index) const;
+    // The same into `out`, which keeps its capacity (one buffer for a bulk write).
+    void encodeInto(Tab tab, quint32 index, QByteArray &out) const;
     const QByteArray &key(quint32 person) const;
     // The stored number a link to record `index` of `tab` is written as (default: the index).
     void setNumbering(std::function<quint32(Tab, quint32)> numbering)
