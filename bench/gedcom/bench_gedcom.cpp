@@ -274,6 +274,16 @@ int runScenario(const QString &name)
               slices ? sum / slices : 0.0, slowest, slices, slices ? double(events) / slices : 0.0);
     }
 
+    // What an export reads: the rows and the whole model, in one ordered scan.
+    {
+        clock.restart();
+        const Result<Genealogy::ModelSlice> whole =
+            ModelStore::readTree(store, QStringLiteral("Imported"));
+        const Lap read = clock.lap();
+        print("   read whole tree %7.3f %7.3f  (%u events; part of each export below)\n", read.wall,
+              read.cpu, whole ? whole->model.events.size() : 0u);
+    }
+
     // Export as the program does it: the tree read from the store, written to a file.
     Gedcom::ExportOptions options;
     const QString out551 = dir.filePath(QStringLiteral("out.ged"));

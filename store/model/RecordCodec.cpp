@@ -302,7 +302,8 @@ public:
             return;
         }
         const QByteArrayView key = bytes();
-        const auto found = m_d.m_persons.constFind(key.toByteArray());
+        // Looked up without a copy of the key (most records name a person).
+        const auto found = m_d.m_persons.constFind(QByteArray::fromRawData(key.data(), key.size()));
         if (found != m_d.m_persons.cend()) {
             index = *found;
             return;
@@ -593,10 +594,19 @@ void RecordEncoder::encodeInto(Tab tab, quint32 i, QByteArray &out) const
 void RecordDecoder::setNumbers(Tab tab, std::vector<qint64> numbers)
 {
     m_numbers[int(tab)] = std::move(numbers);
+    m_dense[int(tab)] = -1;
+}
+
+void RecordDecoder::setDense(Tab tab, qint64 count)
+{
+    m_numbers[int(tab)].clear();
+    m_dense[int(tab)] = count;
 }
 
 quint32 RecordDecoder::indexOf(Tab tab, qint64 number) const
 {
+    if (const qint64 dense = m_dense[int(tab)]; dense >= 0)
+        return number >= 0 && number < dense ? quint32(number) : kNoIndex;
     const std::vector<qint64> &numbers = m_numbers[int(tab)];
     const auto found = std::lower_bound(numbers.begin(), numbers.end(), number);
     if (found == numbers.end() || *found != number)
