@@ -302,10 +302,18 @@ public:
             return;
         }
         const QByteArrayView key = bytes();
+        // Records of a table come in stored order, where one person's follow each other: the
+        // person of the record before is tried first.
+        if (ok && m_d.m_lastIndex != kNoIndex && key == m_d.m_lastKey) {
+            index = m_d.m_lastIndex;
+            return;
+        }
         // Looked up without a copy of the key (most records name a person).
         const auto found = m_d.m_persons.constFind(QByteArray::fromRawData(key.data(), key.size()));
         if (found != m_d.m_persons.cend()) {
             index = *found;
+            m_d.m_lastKey = found.key();
+            m_d.m_lastIndex = index;
             return;
         }
         index = kNoIndex;

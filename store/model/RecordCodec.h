@@ -110,6 +110,8 @@ private:
     friend class FieldReader;
     Genealogy::TreeModel &m_model;
     QHash<QByteArray, quint32> m_persons;
+    QByteArray m_lastKey; // the person found last (shares the key's bytes)
+    quint32 m_lastIndex = Genealogy::kNoIndex;
     bool m_learn = false;
     std::vector<QByteArray> m_learned;
     std::vector<std::pair<Tab, qint64>> *m_links = nullptr;
