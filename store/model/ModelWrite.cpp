@@ -218,10 +218,10 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
     Result<bool> rebuild = rebuildIndexes(db, records);
     if (!rebuild)
         return rebuild.error();
-    if (*rebuild) {
-        if (Result<void> dropped = dropIndexes(db); !dropped)
-            return dropped;
-    }
+    // Indexes that cannot be dropped now (another statement still reads the table) are kept
+    // and filled as the records come; making them afterwards finds them there.
+    if (*rebuild)
+        std::ignore = dropIndexes(db);
 
     std::vector<QByteArray> keys;
     keys.reserve(rows.size());

@@ -140,7 +140,7 @@ private:
         const Result<ModelSlice> whole = ModelStore::readTree(store, tree);
         QVERIFY2(whole.ok(), qPrintable(whole.error().text()));
         QCOMPARE(whole->model.events.size(), quint32(families * 4 - deletedChildren));
-        QCOMPARE(whole->model.places.size(), 50u);
+        QCOMPARE(whole->model.places.size(), quint32(qMin(families, 50)));
         VERIFY_TREE_CONSISTENT(store, tree);
     }
 
@@ -189,6 +189,24 @@ private slots:
         QCOMPARE(scalar(*store, "SELECT count(*) FROM mainRecords"), 0);
         QVERIFY(write(*store, "Kept", s));
         verifyReadable(*store, "Kept", 3000);
+    }
+
+    // A statement still reading the records keeps the indexes from being dropped: the write
+    // goes on with them in place.
+    void aReaderOpenDuringTheWrite()
+    {
+        auto store = openFresh();
+        QVERIFY(store);
+        QVERIFY(write(*store, "Small", large(20)));
+        QSqlQuery reader(QSqlDatabase::database(store->ConnectionName(), false));
+        reader.setForwardOnly(true);
+        QVERIFY(reader.exec("SELECT tree FROM mainRecords"));
+        QVERIFY(reader.next());
+        QVERIFY(write(*store, "Large", large(3000)));
+        reader.finish();
+        QCOMPARE(indexCount(*store), 5);
+        verifyReadable(*store, "Large", 3000);
+        verifyReadable(*store, "Small", 20);
     }
 };
 
