@@ -1,7 +1,11 @@
 #include "ModelWriter.h"
 
+#include "DateMonths.h"
 #include "DateText.h"
 #include "GedcomDate.h"
+
+#include <algorithm>
+#include <span>
 
 namespace Gedcom::Model {
 
@@ -27,6 +31,35 @@ bool isPlainDate(QByteArrayView date)
             return false;
     }
     return !date.endsWith(' ');
+}
+
+// A date of the grammar's words that the grammar does not take as a date, such as a day and
+// month with no year ("10 JAN"): written as it stands, as an event's date is, rather than as a
+// phrase. Text of other words stays a phrase.
+bool isDateWords(const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    if (!isPlainDate(utf8))
+        return false;
+    bool month = false;
+    for (const QByteArray &word : utf8.split(' ')) {
+        bool known =
+            std::all_of(word.cbegin(), word.cend(), [](char c) { return c >= '0' && c <= '9'; });
+        for (const std::span<const char *const> months :
+             {std::span<const char *const>(DateMonths::kGregorianMonths),
+              std::span<const char *const>(DateMonths::kFrenchMonths),
+              std::span<const char *const>(DateMonths::kHebrewMonths)}) {
+            for (const char *name : months) {
+                if (word == name)
+                    known = month = true;
+            }
+        }
+        for (const char *keyword : {"ABT", "CAL", "EST", "BEF", "AFT", "BET", "AND", "FROM", "TO"})
+            known = known || word == keyword;
+        if (!known)
+            return false;
+    }
+    return month;
 }
 
 DateSyntax syntaxOf(Version version)
@@ -261,6 +294,8 @@ void ModelWriter::rowDate(const QString &value)
         phrase = w.phrase;
     } else if (const QString numeric = DateText::fromNumeric(value); !numeric.isEmpty()) {
         written = numeric;
+    } else if (isDateWords(value)) {
+        written = value;
     } else if (v7()) {
         phrase = value;
     } else {

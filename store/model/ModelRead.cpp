@@ -6,6 +6,8 @@
 #include "StoreSql.h"
 #include "mDatabase.h"
 
+#include <algorithm>
+#include <array>
 #include <set>
 
 using namespace Genealogy;
@@ -31,6 +33,82 @@ QHash<QByteArray, quint32> personIndexes(std::span<const PersonRow> rows)
     return persons;
 }
 
+// The highest stored number of each table of the tree (-1 for none): one search in the key each.
+Result<std::array<qint64, kTabCount>> highestNumbers(const Db &db, qint64 tree)
+{
+    std::array<qint64, kTabCount> highest;
+    highest.fill(-1);
+    Result<Statement> query =
+        db.prepare("SELECT max(idx) FROM mainRecords WHERE tree = ? AND tab = ?");
+    if (!query)
+        return query.error();
+    for (int t = 0; t < kTabCount; ++t) {
+        query->reset();
+        query->bind(1, tree);
+        query->bind(2, t);
+        Result<bool> row = query->step();
+        if (!row)
+            return row.error();
+        if (*row && !query->isNull(0))
+            highest[t] = query->integer(0);
+    }
+    return highest;
+}
+
+// The stored numbers of every table, read from the key.
+Result<void> setStoredNumbers(const Db &db, qint64 tree, RecordDecoder &decoder)
+{
+    Result<Statement> numbers =
+        db.prepare("SELECT tab, idx FROM mainRecords WHERE tree = ? ORDER BY tab, idx");
+    if (!numbers)
+        return numbers.error();
+    numbers->bind(1, tree);
+    std::vector<qint64> byTab[kTabCount];
+    for (;;) {
+        Result<bool> row = numbers->step();
+        if (!row)
+            return row.error();
+        if (!*row)
+            break;
+        const qint64 tab = numbers->integer(0);
+        if (tab >= 0 && tab < kTabCount)
+            byTab[tab].push_back(numbers->integer(1));
+    }
+    for (int t = 0; t < kTabCount; ++t)
+        decoder.setNumbers(Tab(t), std::move(byTab[t]));
+    return {};
+}
+
+// How reading every record of a tree went: a gap in the stored numbers stops it when they were
+// taken to have none.
+enum class Decoded { Done, Damaged, Gap };
+
+Result<Decoded> decodeAll(const Db &db, qint64 tree, RecordDecoder &decoder, bool dense)
+{
+    Result<Statement> records =
+        db.prepare("SELECT tab, idx, data FROM mainRecords WHERE tree = ? ORDER BY tab, idx");
+    if (!records)
+        return records.error();
+    records->bind(1, tree);
+    std::array<qint64, kTabCount> next{};
+    for (;;) {
+        Result<bool> row = records->step();
+        if (!row)
+            return row.error();
+        if (!*row)
+            break;
+        const qint64 tab = records->integer(0);
+        if (tab < 0 || tab >= kTabCount)
+            continue;
+        const qint64 number = records->integer(1);
+        if (dense && number != next[tab]++)
+            return Decoded::Gap;
+        if (!decoder.decode(Tab(tab), number, records->blob(2)))
+            return Decoded::Damaged;
+    }
+    return Decoded::Done;
+}
+
 } // namespace
 
 namespace ModelStore {
@@ -50,8 +128,9 @@ Result<bool> hasModel(const mDatabase &store, const QString &tree)
     return query->step();
 }
 
-// Reads the whole tree in two passes over the records: their numbers (from the key alone), then
-// their fields, decoded as they come.
+// Reads the whole tree in one pass over the records when the stored numbers of every table run
+// from 0 without a gap (as a whole tree is written), and in two otherwise: their numbers (from
+// the key alone), then their fields. Records are decoded as they come.
 Result<ModelSlice> readTree(const mDatabase &store, const QString &tree)
 {
     const Db db(store);
@@ -65,50 +144,34 @@ Result<ModelSlice> readTree(const mDatabase &store, const QString &tree)
     slice.rows.assign(rows->cbegin(), rows->cend());
     if (!ref->id)
         return slice;
-    Result<Statement> numbers =
-        db.prepare("SELECT tab, idx FROM mainRecords WHERE tree = ? ORDER BY tab, idx");
-    if (!numbers)
-        return numbers.error();
-    numbers->bind(1, *ref->id);
-    std::vector<qint64> byTab[kTabCount];
-    for (;;) {
-        Result<bool> row = numbers->step();
-        if (!row)
-            return row.error();
-        if (!*row)
-            break;
-        const qint64 tab = numbers->integer(0);
-        if (tab >= 0 && tab < kTabCount)
-            byTab[tab].push_back(numbers->integer(1));
-    }
-    bool any = false;
-    for (const std::vector<qint64> &list : byTab)
-        any = any || !list.empty();
-    if (!any)
+    Result<std::array<qint64, kTabCount>> highest = highestNumbers(db, *ref->id);
+    if (!highest)
+        return highest.error();
+    if (std::all_of(highest->cbegin(), highest->cend(), [](qint64 n) { return n < 0; }))
         return slice;
-    slice.model.persons.resize(slice.rows.size());
-    RecordDecoder decoder(slice.model, personIndexes(slice.rows));
-    for (int t = 0; t < kTabCount; ++t)
-        decoder.setNumbers(Tab(t), std::move(byTab[t]));
-    Result<Statement> records =
-        db.prepare("SELECT tab, idx, data FROM mainRecords WHERE tree = ? ORDER BY tab, idx");
-    if (!records)
-        return records.error();
-    records->bind(1, *ref->id);
-    for (;;) {
-        Result<bool> row = records->step();
-        if (!row)
-            return row.error();
-        if (!*row)
+    const QHash<QByteArray, quint32> persons = personIndexes(slice.rows);
+    Decoded decoded = Decoded::Gap;
+    for (const bool dense : {true, false}) {
+        slice.model = TreeModel();
+        slice.model.persons.resize(slice.rows.size());
+        RecordDecoder decoder(slice.model, persons);
+        if (dense) {
+            for (int t = 0; t < kTabCount; ++t)
+                decoder.setDense(Tab(t), (*highest)[t] + 1);
+        } else if (Result<void> numbered = setStoredNumbers(db, *ref->id, decoder); !numbered) {
+            return numbered.error();
+        }
+        Result<Decoded> read = decodeAll(db, *ref->id, decoder, dense);
+        if (!read)
+            return read.error();
+        decoded = *read;
+        // A link to a record that is not there would be followed by every reader of the model.
+        if (decoded == Decoded::Done && decoder.brokenLinks() > 0)
+            decoded = Decoded::Damaged;
+        if (decoded != Decoded::Gap)
             break;
-        const qint64 tab = records->integer(0);
-        if (tab < 0 || tab >= kTabCount)
-            continue;
-        if (!decoder.decode(Tab(tab), records->integer(1), records->blob(2)))
-            return damaged(ref->table);
     }
-    // A link to a record that is not there would be followed by every reader of the model.
-    if (decoder.brokenLinks() > 0)
+    if (decoded != Decoded::Done)
         return damaged(ref->table);
     if (slice.model.isFull())
         return Error(ErrorCode::Full,

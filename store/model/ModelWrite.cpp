@@ -1,10 +1,12 @@
-// Writing a whole model: one prepared insert run for every record, in one transaction.
+// Writing a whole model: one prepared insert run for every record, in one transaction; a large
+// model into a file that holds few records has the indexes made after its records.
 #include "ModelStore.h"
 
 #include "RecordPlacement.h"
 #include "SideSchema.h"
 #include "StoreSql.h"
 #include "mDatabase.h"
+#include <tuple>
 
 using namespace Genealogy;
 using namespace Store;
@@ -94,6 +96,105 @@ bool isDefault(const PersonSide &side)
     return side.sex == Sex::None && side.privacy == 0 && side.flags == 0;
 }
 
+// The number of records a model is stored as (at most: persons with default values are not).
+qint64 recordCount(const TreeModel &model)
+{
+    qint64 count = 0;
+    for (int t = 0; t < kTabCount; ++t)
+        count += tableSize(model, Tab(t));
+    return count;
+}
+
+// An integer the engine gives for a pragma.
+Result<qint64> pragmaValue(const Db &db, const char *sql)
+{
+    Result<Statement> query = db.prepare(sql);
+    if (!query)
+        return query.error();
+    Result<bool> row = query->step();
+    if (!row)
+        return row.error();
+    return *row ? query->integer(0) : 0;
+}
+
+// About how many records the other trees have: the highest stored number of each of their
+// tables (a search in the key each, where counting would read every record).
+Result<qint64> storedRecords(const Db &db)
+{
+    Result<Statement> trees = db.prepare("SELECT id FROM mainTrees");
+    if (!trees)
+        return trees.error();
+    Result<Statement> highest =
+        db.prepare("SELECT max(idx) FROM mainRecords WHERE tree = ? AND tab = ?");
+    if (!highest)
+        return highest.error();
+    qint64 count = 0;
+    for (;;) {
+        Result<bool> tree = trees->step();
+        if (!tree)
+            return tree.error();
+        if (!*tree)
+            return count;
+        for (int t = 0; t < kTabCount; ++t) {
+            highest->reset();
+            highest->bind(1, trees->integer(0));
+            highest->bind(2, t);
+            Result<bool> row = highest->step();
+            if (!row)
+                return row.error();
+            if (*row && !highest->isNull(0))
+                count += highest->integer(0) + 1;
+        }
+    }
+}
+
+// Whether writing `records` new records is faster with the indexes made again afterwards: when
+// the other trees have fewer records (making the indexes reads every record of every tree,
+// while adding to them costs a search in each of them per record).
+Result<bool> rebuildIndexes(const Db &db, qint64 records)
+{
+    constexpr qint64 kFewRecords = 20000;
+    if (records < kFewRecords)
+        return false;
+    Result<qint64> stored = storedRecords(db);
+    if (!stored)
+        return stored.error();
+    return *stored < records;
+}
+
+// A larger page cache while many records are written (the indexes are searched for every
+// one), back to what it was afterwards.
+class LargeCache
+{
+public:
+    explicit LargeCache(const Db &db, qint64 records) : m_db(db)
+    {
+        constexpr qint64 kBytesPerRecord = 160;
+        constexpr qint64 kMostKiB = 64 * 1024;
+        const qint64 kib = qMin(kMostKiB, records * kBytesPerRecord / 1024);
+        Result<qint64> was = pragmaValue(db, "PRAGMA cache_size");
+        if (!was || kib <= 2048)
+            return;
+        m_was = *was;
+        m_set = bool(
+            m_db.exec(QByteArray("PRAGMA cache_size = -" + QByteArray::number(kib)).constData()));
+    }
+    ~LargeCache()
+    {
+        // Nothing is lost when it fails: the cache stays larger until the store closes.
+        if (m_set)
+            std::ignore = m_db.exec(
+                QByteArray("PRAGMA cache_size = " + QByteArray::number(m_was)).constData());
+    }
+    LargeCache(const LargeCache &) = delete;
+    LargeCache &operator=(const LargeCache &) = delete;
+
+private:
+    const Db &m_db;
+    qint64 m_was = 0;
+    bool m_set = false;
+};
+
 Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> rows,
                           const TreeModel &model)
 {
@@ -111,6 +212,16 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
     }
     if (model.personCount() == 0)
         return {};
+
+    const qint64 records = recordCount(model);
+    const LargeCache cache(db, records);
+    Result<bool> rebuild = rebuildIndexes(db, records);
+    if (!rebuild)
+        return rebuild.error();
+    // Indexes that cannot be dropped now (another statement still reads the table) are kept
+    // and filled as the records come; making them afterwards finds them there.
+    if (*rebuild)
+        std::ignore = dropIndexes(db);
 
     std::vector<QByteArray> keys;
     keys.reserve(rows.size());
@@ -136,6 +247,8 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         else
             s.bind(column, index);
     };
+    QByteArray data;
+    data.reserve(256);
     for (int t = 0; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
@@ -160,7 +273,7 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
             bindPerson(8, p.ref1);
             bindPerson(9, p.ref2);
             // The keys and the fields stay as they are until the reset.
-            const QByteArray data = encoder.encode(tab, i);
+            encoder.encodeInto(tab, i, data);
             s.bindBlobInPlace(10, data);
             const Result<bool> done = s.step();
             s.reset();
@@ -168,6 +281,8 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
                 return done.error();
         }
     }
+    if (*rebuild)
+        return createIndexes(db);
     return {};
 }
 

@@ -302,9 +302,18 @@ public:
             return;
         }
         const QByteArrayView key = bytes();
-        const auto found = m_d.m_persons.constFind(key.toByteArray());
+        // Records of a table come in stored order, where one person's follow each other: the
+        // person of the record before is tried first.
+        if (ok && m_d.m_lastIndex != kNoIndex && key == m_d.m_lastKey) {
+            index = m_d.m_lastIndex;
+            return;
+        }
+        // Looked up without a copy of the key (most records name a person).
+        const auto found = m_d.m_persons.constFind(QByteArray::fromRawData(key.data(), key.size()));
         if (found != m_d.m_persons.cend()) {
             index = *found;
+            m_d.m_lastKey = found.key();
+            m_d.m_lastIndex = index;
             return;
         }
         index = kNoIndex;
@@ -500,6 +509,13 @@ QByteArray RecordEncoder::encode(Tab tab, quint32 i) const
 {
     QByteArray out;
     out.reserve(48);
+    encodeInto(tab, i, out);
+    return out;
+}
+
+void RecordEncoder::encodeInto(Tab tab, quint32 i, QByteArray &out) const
+{
+    out.resize(0);
     FieldWriter f(m_model, *this, out);
     const TreeModel &m = m_model;
     switch (tab) {
@@ -581,16 +597,24 @@ QByteArray RecordEncoder::encode(Tab tab, quint32 i) const
     case Tab::Count:
         break;
     }
-    return out;
 }
 
 void RecordDecoder::setNumbers(Tab tab, std::vector<qint64> numbers)
 {
     m_numbers[int(tab)] = std::move(numbers);
+    m_dense[int(tab)] = -1;
+}
+
+void RecordDecoder::setDense(Tab tab, qint64 count)
+{
+    m_numbers[int(tab)].clear();
+    m_dense[int(tab)] = count;
 }
 
 quint32 RecordDecoder::indexOf(Tab tab, qint64 number) const
 {
+    if (const qint64 dense = m_dense[int(tab)]; dense >= 0)
+        return number >= 0 && number < dense ? quint32(number) : kNoIndex;
     const std::vector<qint64> &numbers = m_numbers[int(tab)];
     const auto found = std::lower_bound(numbers.begin(), numbers.end(), number);
     if (found == numbers.end() || *found != number)

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -55,6 +56,8 @@ public:
     }
     // The fields of record `index` of table `tab` (and for Tab::Tree the tree's own values).
     QByteArray encode(Tab tab, quint32 index) const;
+    // The same into `out`, which keeps its capacity (one buffer for a bulk write).
+    void encodeInto(Tab tab, quint32 index, QByteArray &out) const;
     const QByteArray &key(quint32 person) const;
     // The stored number a link to record `index` of `tab` is written as (default: the index).
     void setNumbering(std::function<quint32(Tab, quint32)> numbering)
@@ -82,6 +85,7 @@ public:
     RecordDecoder(Genealogy::TreeModel &model, QHash<QByteArray, quint32> persons)
         : m_model(model), m_persons(std::move(persons))
     {
+        m_dense.fill(-1);
     }
     // Persons not known yet get the next index (their keys in learnedKeys()), instead of none.
     void learnPersons() { m_learn = true; }
@@ -91,6 +95,8 @@ public:
     void collectLinks(std::vector<std::pair<Tab, qint64>> *links) { m_links = links; }
     // Called once per table in stored order before decoding: the stored numbers read.
     void setNumbers(Tab tab, std::vector<qint64> numbers);
+    // Instead: the table's stored numbers are 0 to count - 1, each its own index.
+    void setDense(Tab tab, qint64 count);
     // Decodes and adds one record to its table; false when the bytes are not a record.
     bool decode(Tab tab, qint64 number, QByteArrayView data);
     void reportLinks(QStringList *problems) { m_problems = problems; }
@@ -104,10 +110,13 @@ private:
     friend class FieldReader;
     Genealogy::TreeModel &m_model;
     QHash<QByteArray, quint32> m_persons;
+    QByteArray m_lastKey; // the person found last (shares the key's bytes)
+    quint32 m_lastIndex = Genealogy::kNoIndex;
     bool m_learn = false;
     std::vector<QByteArray> m_learned;
     std::vector<std::pair<Tab, qint64>> *m_links = nullptr;
     std::vector<qint64> m_numbers[kTabCount];
+    std::array<qint64, kTabCount> m_dense; // -1: numbered by m_numbers
     QStringList *m_problems = nullptr;
     qsizetype m_brokenLinks = 0;
 };

@@ -4,13 +4,17 @@ namespace Store::Side {
 
 namespace {
 
-const char *const kCreate =
+const char *const kCreateTables =
     "CREATE TABLE IF NOT EXISTS mainTrees (id INTEGER PRIMARY KEY, name TEXT, asideName TEXT, "
     "version INTEGER NOT NULL);"
     "CREATE UNIQUE INDEX IF NOT EXISTS mainTreesName ON mainTrees (name) WHERE name IS NOT NULL;"
     "CREATE TABLE IF NOT EXISTS mainRecords (tree INTEGER NOT NULL, tab INTEGER NOT NULL, "
     "idx INTEGER NOT NULL, person TEXT, family INTEGER, ownerTab INTEGER, ownerIdx INTEGER, "
-    "ref1 TEXT, ref2 TEXT, data BLOB NOT NULL, PRIMARY KEY (tree, tab, idx)) WITHOUT ROWID;"
+    "ref1 TEXT, ref2 TEXT, data BLOB NOT NULL, PRIMARY KEY (tree, tab, idx)) WITHOUT ROWID;";
+
+// The indexes of mainRecords beside its key. The readers name them (INDEXED BY), so a rebuild
+// must make them exactly as they were.
+const char *const kCreateIndexes =
     "CREATE INDEX IF NOT EXISTS mainRecordsPerson ON mainRecords (tree, person) "
     "WHERE person IS NOT NULL;"
     "CREATE INDEX IF NOT EXISTS mainRecordsFamily ON mainRecords (tree, family) "
@@ -21,6 +25,12 @@ const char *const kCreate =
     "WHERE ref1 IS NOT NULL;"
     "CREATE INDEX IF NOT EXISTS mainRecordsRef2 ON mainRecords (tree, ref2) "
     "WHERE ref2 IS NOT NULL;";
+
+const char *const kDropIndexes = "DROP INDEX IF EXISTS mainRecordsPerson;"
+                                 "DROP INDEX IF EXISTS mainRecordsFamily;"
+                                 "DROP INDEX IF EXISTS mainRecordsOwner;"
+                                 "DROP INDEX IF EXISTS mainRecordsRef1;"
+                                 "DROP INDEX IF EXISTS mainRecordsRef2;";
 
 } // namespace
 
@@ -43,7 +53,9 @@ Result<void> ensureSchema(const Db &db)
     if (!has)
         return has.error();
     if (!*has) {
-        if (Result<void> made = db.exec(kCreate); !made)
+        if (Result<void> made = db.exec(kCreateTables); !made)
+            return made;
+        if (Result<void> made = db.exec(kCreateIndexes); !made)
             return made;
         const QByteArray version =
             QByteArray("PRAGMA user_version = ") + QByteArray::number(kSchemaVersion);
@@ -55,6 +67,16 @@ Result<void> ensureSchema(const Db &db)
     // records are kept aside, never attached to a table made later under the same name.
     return db.exec("UPDATE mainTrees SET asideName = name, name = NULL WHERE name IS NOT NULL "
                    "AND name NOT IN (SELECT name FROM sqlite_master WHERE type = 'table')");
+}
+
+Result<void> dropIndexes(const Db &db)
+{
+    return db.exec(kDropIndexes);
+}
+
+Result<void> createIndexes(const Db &db)
+{
+    return db.exec(kCreateIndexes);
 }
 
 Result<std::optional<qint64>> treeId(const Db &db, const QString &table)

@@ -25,6 +25,12 @@ Result<void> ensureSchema(const Db &db);
 // Whether the file has the tables (without changing it).
 Result<bool> hasSchema(const Db &db);
 
+// Drops the indexes of mainRecords beside its key, and makes them again: a bulk write of many
+// records into a table that holds few is faster with the indexes made once at the end. In the
+// caller's write transaction (rolled back, the indexes are there as before).
+Result<void> dropIndexes(const Db &db);
+Result<void> createIndexes(const Db &db);
+
 // The id of the tree whose table is exactly `table`: nothing when it has no side records row.
 Result<std::optional<qint64>> treeId(const Db &db, const QString &table);
 // The id of the tree, made when it has none yet (the schema must exist).

@@ -18,6 +18,7 @@ private slots:
     void samples();
     void awkwardFiles_data();
     void awkwardFiles();
+    void datesWithoutAYear();
 };
 
 void TestModelRoundTrip::samples_data()
@@ -148,6 +149,34 @@ void TestModelRoundTrip::awkwardFiles()
         QCOMPARE(TestModel::check(second), QStringList());
         QCOMPARE(QString::fromUtf8(TestModel::write(second, version)), QString::fromUtf8(written));
     }
+}
+
+// A day and month with no year is no date of either grammar, but it is one as the file gives
+// it: written back as it stands, not turned into a phrase, whether it sits in a row's birth or
+// death or in an event of the model.
+void TestModelRoundTrip::datesWithoutAYear()
+{
+    const QByteArray file = TestGedcom::file(
+        {"0 @I1@ INDI", "1 NAME Catherine /Stuart/", "1 BIRT", "2 DATE 10 JAN", "2 PLAC London",
+         "1 CHR", "2 DATE 20 JUL", "1 DEAT", "2 DATE JAN", "0 @I2@ INDI", "1 BIRT",
+         "2 DATE in the spring", "0 @F1@ FAM", "1 HUSB @I1@", "1 MARR", "2 DATE 20 JUL"});
+    const MappedTree first = TestModel::map(file);
+    QVERIFY2(first.isValid(), qPrintable(first.error.text()));
+    QCOMPARE(TestModel::rows(first).value(TestModel::rowOf(first, "I1")).Bdate, QString("10 JAN"));
+    const QString written = QString::fromUtf8(TestModel::write(first, Version::Gedcom551));
+    for (const char *date : {"2 DATE 10 JAN\n", "2 DATE 20 JUL\n", "2 DATE JAN\n"})
+        QVERIFY2(written.contains(QLatin1String(date)), qPrintable(written));
+    QCOMPARE(written.count(QLatin1String("2 DATE 20 JUL\n")), 2);
+    // Words that are no date stay a phrase.
+    QVERIFY2(written.contains(QLatin1String("2 DATE (in the spring)")), qPrintable(written));
+    // Again through the mapping: the same file.
+    QCOMPARE(
+        QString::fromUtf8(TestModel::write(TestModel::map(written.toUtf8()), Version::Gedcom551)),
+        written);
+    // 7.0 writes it as it writes such a date of an event.
+    const QString written7 = QString::fromUtf8(TestModel::write(first, Version::Gedcom70));
+    QVERIFY2(written7.contains(QLatin1String("2 DATE 10 JAN\n")), qPrintable(written7));
+    QVERIFY2(written7.contains(QLatin1String("2 DATE 20 JUL\n")), qPrintable(written7));
 }
 
 QTEST_GUILESS_MAIN(TestModelRoundTrip)
