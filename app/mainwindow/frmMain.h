@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
 class GedcomCommands;
@@ -127,6 +128,7 @@ private:
     QWidget *m_centre = nullptr;
     InfoPanel *m_pnlInfo = nullptr;
     ChartView *m_chartView = nullptr;
+    ChangeHistory *m_history = nullptr;
     TreeCommands *m_commands = nullptr;
     PersonCommands *m_persons = nullptr;
     GedcomCommands *m_gedcom = nullptr;

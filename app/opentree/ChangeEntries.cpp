@@ -1,0 +1,344 @@
+#include "ChangeEntries.h"
+
+#include "MessageService.h"
+#include "ModelStore.h"
+#include "NewTreeWriter.h"
+#include "OpenTree.h"
+#include "PhotoFolders.h"
+#include "TreeList.h"
+#include "WaitCursor.h"
+#include "mDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// True when a person with this key is in any tree (photo folders are shared by key), or when
+// that cannot be told for sure.
+bool keyInAnyTree(const mDatabase &store, const QString &key)
+{
+    const QStringList trees = store.ListTrees();
+    for (const QString &tree : trees) {
+        const Result<PersonRecord> found = store.FindPerson(tree, key);
+        if (found || !found.error().is(ErrorCode::Missing))
+            return true;
+    }
+    return false;
+}
+
+// The rows of `tree` must still be `rows`: else another program changed the tree.
+Result<void> expectRows(const mDatabase &store, const QString &tree,
+                        const QList<PersonRecord> &rows)
+{
+    const Result<QList<PersonRecord>> now = store.ReadTree(tree);
+    if (!now)
+        return now.error();
+    if (*now != rows)
+        return Error(ErrorCode::ChangedElsewhere,
+                     QStringLiteral("The persons of the tree '%1' were changed since.").arg(tree));
+    return {};
+}
+
+// Brings a folder kept aside back to its place; true when it is back (or there was none).
+bool bringBack(QString &aside, const QString &folder)
+{
+    if (aside.isEmpty())
+        return true;
+    if (folder.isEmpty() || QFileInfo::exists(folder))
+        return false;
+    QDir().mkpath(QFileInfo(QDir::cleanPath(folder)).path());
+    if (!QDir().rename(aside, QDir::cleanPath(folder)))
+        return false;
+    aside.clear();
+    return true;
+}
+
+void dropAside(const QString &aside)
+{
+    if (!aside.isEmpty())
+        QDir(aside).removeRecursively();
+}
+
+// After a person left the open tree: the selection moves up to its parent when it was the
+// selected one, as Delete person leaves it.
+void afterRemoval(OpenTree &tree, const PersonRecord &row, bool wasSelected)
+{
+    if (!wasSelected)
+        return;
+    const cPersonPtr parent = tree.People().Item(row.PrntKey);
+    if (parent && parent->Key() == row.PrntKey && !IsRootKey(row.PrntKey))
+        tree.Select(row.PrntKey, true);
+    else
+        tree.ClearSelection();
+}
+
+// The data folder of a photo folder <data>/Photos/<key>/.
+QString dataPathOf(const QString &photoFolder)
+{
+    QDir photos(QDir::cleanPath(photoFolder));
+    photos.cdUp();
+    photos.cdUp();
+    return photos.path() + QLatin1Char('/');
+}
+
+} // namespace
+
+void ChangeEntry::undo()
+{
+    const Result<void> done = undoChange();
+    if (!done)
+        refuse(done.error(), true);
+}
+
+void ChangeEntry::redo()
+{
+    if (m_made) {
+        m_made = false;
+        return;
+    }
+    const Result<void> done = redoChange();
+    if (!done)
+        refuse(done.error(), false);
+}
+
+void ChangeEntry::refuse(const Error &error, bool undoing)
+{
+    setObsolete(true);
+    const QString text = (undoing ? QStringLiteral("\"%1\" cannot be undone.")
+                                  : QStringLiteral("\"%1\" cannot be redone."))
+                             .arg(this->text()) +
+                         QStringLiteral("\r\n\r\n") + error.text() +
+                         QStringLiteral("\r\n\r\nThis change has been taken off the list of "
+                                        "changes; the others stay.");
+    ShowMessage(text, undoing ? QStringLiteral("Undo") : QStringLiteral("Redo"),
+                MsgIcon::Exclamation, MsgButtons::OkOnly, m_scene.window);
+}
+
+// --- add person ---
+
+AddPersonEntry::AddPersonEntry(ChangeScene &scene, const QString &tree, const PersonRecord &row,
+                               const QString &photoFolder)
+    : ChangeEntry(scene, QStringLiteral("Add Person %1").arg(ChangeHistory::PersonName(row))),
+      m_tree(tree), m_row(row), m_photoFolder(photoFolder)
+{
+}
+
+AddPersonEntry::~AddPersonEntry()
+{
+    dropAside(m_aside);
+}
+
+Result<void> AddPersonEntry::undoChange()
+{
+    mDatabase &store = m_scene.tree.Store();
+    if (Result<void> deleted = store.DeletePerson(m_tree, m_row.ID, &m_row); !deleted)
+        return deleted;
+    if (m_scene.tree.IsOpenTree(m_tree)) {
+        const bool selected =
+            m_scene.tree.SelectedKey().compare(m_row.ID, Qt::CaseInsensitive) == 0;
+        m_scene.tree.RemovePerson(m_row.ID);
+        afterRemoval(m_scene.tree, m_row, selected);
+    }
+    // Photos copied in with the person go aside with it, unless another tree has the key.
+    if (!m_photoFolder.isEmpty() && QFileInfo::exists(m_photoFolder) &&
+        !keyInAnyTree(store, m_row.ID))
+        m_aside = ChangeHistory::SetAside(dataPathOf(m_photoFolder), m_photoFolder);
+    return {};
+}
+
+Result<void> AddPersonEntry::redoChange()
+{
+    if (Result<void> inserted = m_scene.tree.Store().InsertPerson(m_tree, m_row); !inserted)
+        return inserted;
+    bringBack(m_aside, m_photoFolder);
+    if (m_scene.tree.IsOpenTree(m_tree)) {
+        m_scene.tree.AddPerson(m_row);
+        if (m_scene.tree.SelectedPerson())
+            m_scene.tree.Select(m_scene.tree.SelectedKey(), true);
+    }
+    return {};
+}
+
+// --- edit person ---
+
+EditPersonEntry::EditPersonEntry(ChangeScene &scene, const QString &tree,
+                                 const PersonRecord &before, const PersonRecord &after)
+    : ChangeEntry(scene, QStringLiteral("Edit Person %1").arg(ChangeHistory::PersonName(after))),
+      m_tree(tree), m_before(before), m_after(after)
+{
+}
+
+Result<void> EditPersonEntry::write(const PersonRecord &from, const PersonRecord &to)
+{
+    if (Result<void> updated = m_scene.tree.Store().UpdatePerson(m_tree, to.ID, to, &from);
+        !updated)
+        return updated;
+    if (m_scene.tree.IsOpenTree(m_tree))
+        m_scene.tree.ChangePerson(to.ID, to);
+    return {};
+}
+
+Result<void> EditPersonEntry::undoChange()
+{
+    return write(m_after, m_before);
+}
+
+Result<void> EditPersonEntry::redoChange()
+{
+    return write(m_before, m_after);
+}
+
+// --- delete person ---
+
+DeletePersonEntry::DeletePersonEntry(ChangeScene &scene, const QString &tree,
+                                     const PersonRecord &row, const QString &photoFolder,
+                                     const QString &aside)
+    : ChangeEntry(scene, QStringLiteral("Delete Person %1").arg(ChangeHistory::PersonName(row))),
+      m_tree(tree), m_row(row), m_photoFolder(photoFolder), m_aside(aside)
+{
+}
+
+DeletePersonEntry::~DeletePersonEntry()
+{
+    dropAside(m_aside);
+}
+
+Result<void> DeletePersonEntry::undoChange()
+{
+    if (Result<void> inserted = m_scene.tree.Store().InsertPerson(m_tree, m_row); !inserted)
+        return inserted;
+    bringBack(m_aside, m_photoFolder);
+    if (m_scene.tree.IsOpenTree(m_tree) && m_scene.tree.AddPerson(m_row))
+        m_scene.tree.Select(m_row.ID, true);
+    return {};
+}
+
+Result<void> DeletePersonEntry::redoChange()
+{
+    mDatabase &store = m_scene.tree.Store();
+    if (Result<void> deleted = store.DeletePerson(m_tree, m_row.ID, &m_row); !deleted)
+        return deleted;
+    if (m_scene.tree.IsOpenTree(m_tree)) {
+        const bool selected =
+            m_scene.tree.SelectedKey().compare(m_row.ID, Qt::CaseInsensitive) == 0;
+        m_scene.tree.RemovePerson(m_row.ID);
+        afterRemoval(m_scene.tree, m_row, selected);
+    }
+    if (!m_photoFolder.isEmpty() && QFileInfo::exists(m_photoFolder) &&
+        !keyInAnyTree(store, m_row.ID))
+        m_aside = ChangeHistory::SetAside(dataPathOf(m_photoFolder), m_photoFolder);
+    return {};
+}
+
+// --- new tree ---
+
+NewTreeEntry::NewTreeEntry(ChangeScene &scene, const QString &name, const QList<PersonRecord> &rows)
+    : ChangeEntry(scene, QStringLiteral("New Tree %1").arg(name)), m_name(name), m_rows(rows)
+{
+}
+
+Result<void> NewTreeEntry::undoChange()
+{
+    mDatabase &store = m_scene.tree.Store();
+    if (Result<void> same = expectRows(store, m_name, m_rows); !same)
+        return same;
+    if (Result<void> deleted = store.DeleteTree(m_name); !deleted)
+        return deleted;
+    if (m_scene.tree.IsOpenTree(m_name)) {
+        m_scene.tree.Close();
+        m_scene.trees.Refill();
+    } else {
+        m_scene.trees.Update();
+    }
+    return {};
+}
+
+Result<void> NewTreeEntry::redoChange()
+{
+    mDatabase &store = m_scene.tree.Store();
+    if (Result<void> created = store.CreateTree(m_name); !created)
+        return created;
+    if (const Result<QList<PersonRecord>> rows = store.ReadTree(m_name))
+        m_rows = *rows;
+    m_scene.trees.Update();
+    return {};
+}
+
+// --- rename tree ---
+
+RenameTreeEntry::RenameTreeEntry(ChangeScene &scene, const QString &oldName, const QString &newName)
+    : ChangeEntry(scene, QStringLiteral("Rename Tree %1 to %2").arg(oldName, newName)),
+      m_old(oldName), m_new(newName)
+{
+}
+
+Result<void> RenameTreeEntry::rename(const QString &from, const QString &to)
+{
+    const bool open = m_scene.tree.IsOpenTree(from);
+    if (Result<void> renamed = m_scene.tree.Store().RenameTree(from, to); !renamed)
+        return renamed;
+    if (open)
+        m_scene.tree.Rename(to);
+    m_scene.trees.Update();
+    return {};
+}
+
+Result<void> RenameTreeEntry::undoChange()
+{
+    return rename(m_new, m_old);
+}
+
+Result<void> RenameTreeEntry::redoChange()
+{
+    return rename(m_old, m_new);
+}
+
+// --- delete tree ---
+
+DeleteTreeEntry::DeleteTreeEntry(ChangeScene &scene, const QString &name,
+                                 Genealogy::ModelSlice before, bool hadModel)
+    : ChangeEntry(scene, QStringLiteral("Delete Tree %1").arg(name)), m_name(name),
+      m_before(std::move(before)), m_hadModel(hadModel)
+{
+}
+
+Result<void> DeleteTreeEntry::undoChange()
+{
+    WaitCursor busy;
+    mDatabase &store = m_scene.tree.Store();
+    // The rows and the side records come back in one transaction: all of them or nothing.
+    NewTreeWriter writer(store);
+    if (Result<void> begun = writer.Begin(m_name); !begun)
+        return begun;
+    for (const PersonRecord &row : m_before.rows) {
+        if (Result<void> added = writer.Add(row); !added)
+            return added;
+    }
+    if (m_hadModel) {
+        if (Result<void> model =
+                ModelStore::writeModelInTransaction(store, m_name, m_before.rows, m_before.model);
+            !model)
+            return model;
+    }
+    if (Result<void> committed = writer.Commit(); !committed)
+        return committed;
+    m_scene.trees.Update();
+    return {};
+}
+
+Result<void> DeleteTreeEntry::redoChange()
+{
+    mDatabase &store = m_scene.tree.Store();
+    const QList<PersonRecord> rows(m_before.rows.begin(), m_before.rows.end());
+    if (Result<void> same = expectRows(store, m_name, rows); !same)
+        return same;
+    if (m_scene.tree.IsOpenTree(m_name)) {
+        m_scene.tree.Close();
+        m_scene.trees.Choose(-1);
+    }
+    if (Result<void> deleted = store.DeleteTree(m_name); !deleted)
+        return deleted;
+    m_scene.trees.Update();
+    return {};
+}
