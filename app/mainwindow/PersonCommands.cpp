@@ -53,22 +53,34 @@ public:
             before = *expected;
         else if (const Result<PersonRecord> stored = store.FindPerson(tree, key))
             before = *stored;
+        // The others in the person's families: the store brings their partner columns up to date.
+        QStringList neighbours = ChangeHistory::Neighbours(store, tree, key);
+        std::optional<Genealogy::ModelSlice> state = ChangeHistory::ModelState(store, tree);
         Result<void> updated = store.UpdatePerson(tree, key, record, expected);
+        if (updated) {
+            neighbours += ChangeHistory::Neighbours(store, tree, key);
+            ChangeHistory::Refresh(m_tree, neighbours);
+        }
         if (updated && before) {
             const Result<PersonRecord> after = store.FindPerson(tree, key);
             if (after)
-                m_history.RecordEditPerson(tree, *before, *after);
+                m_history.RecordEditPerson(tree, *before, *after, std::move(state));
         }
         return updated;
     }
     Result<void> InsertPerson(const PersonRecord &record) override
     {
         const QString tree = m_tree.CurrentTree();
+        std::optional<Genealogy::ModelSlice> state =
+            ChangeHistory::ModelState(m_tree.Store(), tree);
         Result<void> inserted = m_tree.Store().InsertPerson(tree, record);
         if (inserted) {
+            ChangeHistory::Refresh(m_tree,
+                                   ChangeHistory::Neighbours(m_tree.Store(), tree, record.ID));
             const Result<PersonRecord> stored = m_tree.Store().FindPerson(tree, record.ID);
             m_history.RecordAddPerson(tree, stored.valueOr(record),
-                                      PhotoFolders::FolderOf(m_state.DataPath, record.ID));
+                                      PhotoFolders::FolderOf(m_state.DataPath, record.ID),
+                                      std::move(state));
         }
         return inserted;
     }
@@ -227,6 +239,12 @@ void PersonCommands::mnuPersonDelete()
 
     // Only the person as shown is deleted: a row another program changed meanwhile is not.
     const PersonRecord shown = person->toRecord();
+    const QStringList neighbours =
+        ChangeHistory::Neighbours(m_tree.Store(), m_tree.CurrentTree(), key);
+    // A tree with side records: the rows and records as they are, so that undo can bring back
+    // what the deletion changes.
+    std::optional<Genealogy::ModelSlice> before =
+        ChangeHistory::ModelState(m_tree.Store(), m_tree.CurrentTree());
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
         if (AskReloadChanged(key, m_window))
@@ -243,6 +261,7 @@ void PersonCommands::mnuPersonDelete()
     }
     // The views let go of the person (the photo viewer of its folder) and its box goes.
     m_tree.RemovePerson(key);
+    ChangeHistory::Refresh(m_tree, neighbours);
 
     // Photo folders are shared by key across trees: the folder goes only with the last person
     // of that key, and only when the key names a folder inside the photos folder. It is kept
@@ -257,7 +276,7 @@ void PersonCommands::mnuPersonDelete()
             DeleteFolderTree(photos);
     }
     if (deleted)
-        m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside);
+        m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside, std::move(before));
 
     // The selection moves up to the parent (the person whose children the person's row showed),
     // whose children are shown again without the deleted person; a root person leaves nothing

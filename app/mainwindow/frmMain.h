@@ -53,6 +53,7 @@ public:
     ViewOptions &View() { return m_view; }
 
     MenuBar &Menus() { return *m_menus; }
+    ChangeHistory &History() { return *m_history; }
     StatusBar &Sbar() { return *m_sbar; }
     QToolBar &Tbar() { return *m_tbar; }
     QComboBox &cboTrees() { return *m_cboTrees; }

@@ -6,11 +6,14 @@
 #include "OpenTree.h"
 #include "PhotoFolders.h"
 #include "TreeList.h"
+#include "TreeRestore.h"
 #include "WaitCursor.h"
 #include "mDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -115,120 +118,175 @@ void ChangeEntry::refuse(const Error &error, bool undoing)
                 MsgIcon::Exclamation, MsgButtons::OkOnly, m_scene.window);
 }
 
-// --- add person ---
+// --- persons ---
 
-AddPersonEntry::AddPersonEntry(ChangeScene &scene, const QString &tree, const PersonRecord &row,
-                               const QString &photoFolder)
-    : ChangeEntry(scene, QStringLiteral("Add Person %1").arg(ChangeHistory::PersonName(row))),
-      m_tree(tree), m_row(row), m_photoFolder(photoFolder)
+namespace {
+
+// The persons of the open tree go from the rows `from` to the rows `to`.
+void syncOpenTree(OpenTree &open, const std::vector<PersonRecord> &from,
+                  const std::vector<PersonRecord> &to)
 {
+    QHash<QString, const PersonRecord *> before;
+    for (const PersonRecord &row : from)
+        before.insert(row.ID.toUpper(), &row);
+    QSet<QString> kept;
+    for (const PersonRecord &row : to) {
+        const QString key = row.ID.toUpper();
+        kept.insert(key);
+        const PersonRecord *old = before.value(key);
+        if (!old || !open.People().Item(row.ID))
+            open.AddPerson(row);
+        else if (*old != row)
+            open.ChangePerson(row.ID, row);
+    }
+    for (const PersonRecord &row : from) {
+        if (!kept.contains(row.ID.toUpper()))
+            open.RemovePerson(row.ID);
+    }
 }
 
-AddPersonEntry::~AddPersonEntry()
+QList<PersonRecord> listOf(const std::vector<PersonRecord> &rows)
+{
+    return QList<PersonRecord>(rows.cbegin(), rows.cend());
+}
+
+} // namespace
+
+PersonEntry::PersonEntry(ChangeScene &scene, const QString &text, const QString &tree,
+                         const PersonRecord &row, const QString &photoFolder,
+                         std::optional<Genealogy::ModelSlice> before)
+    : ChangeEntry(scene, text), m_tree(tree), m_row(row), m_photoFolder(photoFolder),
+      m_before(std::move(before))
+{
+    // The tree as the change left it; without it only the person's row can be written back.
+    if (m_before)
+        m_after = ChangeHistory::ModelState(m_scene.tree.Store(), m_tree);
+    if (!m_after)
+        m_before.reset();
+}
+
+PersonEntry::~PersonEntry()
 {
     dropAside(m_aside);
 }
 
-Result<void> AddPersonEntry::undoChange()
+Result<void> PersonEntry::restoreState(bool undoing)
+{
+    const Genealogy::ModelSlice &from = undoing ? *m_after : *m_before;
+    const Genealogy::ModelSlice &to = undoing ? *m_before : *m_after;
+    if (Result<void> restored = RestoreTree(m_scene.tree.Store(), m_tree, listOf(from.rows),
+                                            listOf(to.rows), &to.model);
+        !restored)
+        return restored;
+    if (m_scene.tree.IsOpenTree(m_tree))
+        syncOpenTree(m_scene.tree, from.rows, to.rows);
+    return {};
+}
+
+Result<void> PersonEntry::takeOut(bool undoing)
 {
     mDatabase &store = m_scene.tree.Store();
-    if (Result<void> deleted = store.DeletePerson(m_tree, m_row.ID, &m_row); !deleted)
-        return deleted;
-    if (m_scene.tree.IsOpenTree(m_tree)) {
-        const bool selected =
-            m_scene.tree.SelectedKey().compare(m_row.ID, Qt::CaseInsensitive) == 0;
-        m_scene.tree.RemovePerson(m_row.ID);
-        afterRemoval(m_scene.tree, m_row, selected);
+    OpenTree &open = m_scene.tree;
+    const bool isOpen = open.IsOpenTree(m_tree);
+    const bool selected = isOpen && open.SelectedKey().compare(m_row.ID, Qt::CaseInsensitive) == 0;
+    if (hasStates()) {
+        if (Result<void> restored = restoreState(undoing); !restored)
+            return restored;
+    } else {
+        const QStringList neighbours = ChangeHistory::Neighbours(store, m_tree, m_row.ID);
+        if (Result<void> deleted = store.DeletePerson(m_tree, m_row.ID, &m_row); !deleted)
+            return deleted;
+        if (isOpen) {
+            open.RemovePerson(m_row.ID);
+            ChangeHistory::Refresh(open, neighbours);
+        }
     }
-    // Photos copied in with the person go aside with it, unless another tree has the key.
+    if (isOpen)
+        afterRemoval(open, m_row, selected);
+    // The photos go aside with the person, unless another tree has the key.
     if (!m_photoFolder.isEmpty() && QFileInfo::exists(m_photoFolder) &&
         !keyInAnyTree(store, m_row.ID))
         m_aside = ChangeHistory::SetAside(dataPathOf(m_photoFolder), m_photoFolder);
     return {};
 }
 
-Result<void> AddPersonEntry::redoChange()
+Result<void> PersonEntry::putIn(bool undoing, bool select)
 {
-    if (Result<void> inserted = m_scene.tree.Store().InsertPerson(m_tree, m_row); !inserted)
-        return inserted;
+    mDatabase &store = m_scene.tree.Store();
+    OpenTree &open = m_scene.tree;
+    const bool isOpen = open.IsOpenTree(m_tree);
+    if (hasStates()) {
+        if (Result<void> restored = restoreState(undoing); !restored)
+            return restored;
+    } else {
+        if (Result<void> inserted = store.InsertPerson(m_tree, m_row); !inserted)
+            return inserted;
+        if (isOpen) {
+            open.AddPerson(m_row);
+            ChangeHistory::Refresh(open, ChangeHistory::Neighbours(store, m_tree, m_row.ID));
+        }
+    }
     bringBack(m_aside, m_photoFolder);
-    if (m_scene.tree.IsOpenTree(m_tree)) {
-        m_scene.tree.AddPerson(m_row);
-        if (m_scene.tree.SelectedPerson())
-            m_scene.tree.Select(m_scene.tree.SelectedKey(), true);
+    if (isOpen) {
+        if (select)
+            open.Select(m_row.ID, true);
+        else if (open.SelectedPerson())
+            open.Select(open.SelectedKey(), true); // a new child shows below its parent
     }
     return {};
 }
 
-// --- edit person ---
-
-EditPersonEntry::EditPersonEntry(ChangeScene &scene, const QString &tree,
-                                 const PersonRecord &before, const PersonRecord &after)
-    : ChangeEntry(scene, QStringLiteral("Edit Person %1").arg(ChangeHistory::PersonName(after))),
-      m_tree(tree), m_before(before), m_after(after)
+AddPersonEntry::AddPersonEntry(ChangeScene &scene, const QString &tree, const PersonRecord &row,
+                               const QString &photoFolder,
+                               std::optional<Genealogy::ModelSlice> before)
+    : PersonEntry(scene, QStringLiteral("Add Person %1").arg(ChangeHistory::PersonName(row)), tree,
+                  row, photoFolder, std::move(before))
 {
 }
 
-Result<void> EditPersonEntry::write(const PersonRecord &from, const PersonRecord &to)
+DeletePersonEntry::DeletePersonEntry(ChangeScene &scene, const QString &tree,
+                                     const PersonRecord &row, const QString &photoFolder,
+                                     const QString &aside,
+                                     std::optional<Genealogy::ModelSlice> before)
+    : PersonEntry(scene, QStringLiteral("Delete Person %1").arg(ChangeHistory::PersonName(row)),
+                  tree, row, photoFolder, std::move(before))
 {
-    if (Result<void> updated = m_scene.tree.Store().UpdatePerson(m_tree, to.ID, to, &from);
-        !updated)
+    m_aside = aside;
+}
+
+EditPersonEntry::EditPersonEntry(ChangeScene &scene, const QString &tree,
+                                 const PersonRecord &before, const PersonRecord &after,
+                                 std::optional<Genealogy::ModelSlice> beforeState)
+    : PersonEntry(scene, QStringLiteral("Edit Person %1").arg(ChangeHistory::PersonName(after)),
+                  tree, after, QString(), std::move(beforeState)),
+      m_before(before)
+{
+}
+
+Result<void> EditPersonEntry::write(const PersonRecord &from, const PersonRecord &to, bool undoing)
+{
+    if (hasStates())
+        return restoreState(undoing);
+    mDatabase &store = m_scene.tree.Store();
+    QStringList neighbours = ChangeHistory::Neighbours(store, m_tree, to.ID);
+    if (Result<void> updated = store.UpdatePerson(m_tree, to.ID, to, &from); !updated)
         return updated;
-    if (m_scene.tree.IsOpenTree(m_tree))
+    if (m_scene.tree.IsOpenTree(m_tree)) {
         m_scene.tree.ChangePerson(to.ID, to);
+        neighbours += ChangeHistory::Neighbours(store, m_tree, to.ID);
+        ChangeHistory::Refresh(m_scene.tree, neighbours);
+    }
     return {};
 }
 
 Result<void> EditPersonEntry::undoChange()
 {
-    return write(m_after, m_before);
+    return write(m_row, m_before, true);
 }
 
 Result<void> EditPersonEntry::redoChange()
 {
-    return write(m_before, m_after);
-}
-
-// --- delete person ---
-
-DeletePersonEntry::DeletePersonEntry(ChangeScene &scene, const QString &tree,
-                                     const PersonRecord &row, const QString &photoFolder,
-                                     const QString &aside)
-    : ChangeEntry(scene, QStringLiteral("Delete Person %1").arg(ChangeHistory::PersonName(row))),
-      m_tree(tree), m_row(row), m_photoFolder(photoFolder), m_aside(aside)
-{
-}
-
-DeletePersonEntry::~DeletePersonEntry()
-{
-    dropAside(m_aside);
-}
-
-Result<void> DeletePersonEntry::undoChange()
-{
-    if (Result<void> inserted = m_scene.tree.Store().InsertPerson(m_tree, m_row); !inserted)
-        return inserted;
-    bringBack(m_aside, m_photoFolder);
-    if (m_scene.tree.IsOpenTree(m_tree) && m_scene.tree.AddPerson(m_row))
-        m_scene.tree.Select(m_row.ID, true);
-    return {};
-}
-
-Result<void> DeletePersonEntry::redoChange()
-{
-    mDatabase &store = m_scene.tree.Store();
-    if (Result<void> deleted = store.DeletePerson(m_tree, m_row.ID, &m_row); !deleted)
-        return deleted;
-    if (m_scene.tree.IsOpenTree(m_tree)) {
-        const bool selected =
-            m_scene.tree.SelectedKey().compare(m_row.ID, Qt::CaseInsensitive) == 0;
-        m_scene.tree.RemovePerson(m_row.ID);
-        afterRemoval(m_scene.tree, m_row, selected);
-    }
-    if (!m_photoFolder.isEmpty() && QFileInfo::exists(m_photoFolder) &&
-        !keyInAnyTree(store, m_row.ID))
-        m_aside = ChangeHistory::SetAside(dataPathOf(m_photoFolder), m_photoFolder);
-    return {};
+    return write(m_before, m_row, false);
 }
 
 // --- new tree ---

@@ -1,6 +1,9 @@
 #include "ChangeHistory.h"
 
 #include "ChangeEntries.h"
+#include "ModelStore.h"
+#include "OpenTree.h"
+#include "mDatabase.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -32,6 +35,34 @@ QString ChangeHistory::PersonName(const PersonRecord &row)
     return name.isEmpty() ? row.ID : name;
 }
 
+QStringList ChangeHistory::Neighbours(const mDatabase &store, const QString &tree,
+                                      const QString &key)
+{
+    QStringList keys;
+    const Result<Genealogy::ModelSlice> slice = ModelStore::sliceOf(store, tree, key);
+    if (!slice)
+        return keys;
+    for (const PersonRecord &row : slice->rows) {
+        if (row.ID.compare(key, Qt::CaseInsensitive) != 0)
+            keys.append(row.ID);
+    }
+    return keys;
+}
+
+void ChangeHistory::Refresh(OpenTree &open, const QStringList &keys)
+{
+    if (!open.IsOpen())
+        return;
+    for (const QString &key : keys) {
+        const cPersonPtr person = open.People().Item(key);
+        if (!person)
+            continue;
+        const Result<PersonRecord> stored = open.Store().FindPerson(open.CurrentTree(), key);
+        if (stored && *stored != person->toRecord())
+            open.ChangePerson(key, *stored);
+    }
+}
+
 QString ChangeHistory::SetAside(const QString &dataPath, const QString &folder)
 {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -54,23 +85,37 @@ QString ChangeHistory::SetAside(const QString &dataPath, const QString &folder)
 }
 
 void ChangeHistory::RecordAddPerson(const QString &tree, const PersonRecord &row,
-                                    const QString &photoFolder)
+                                    const QString &photoFolder,
+                                    std::optional<Genealogy::ModelSlice> state)
 {
-    m_stack.push(new AddPersonEntry(m_scene, tree, row, photoFolder));
+    m_stack.push(new AddPersonEntry(m_scene, tree, row, photoFolder, std::move(state)));
 }
 
 void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &before,
-                                     const PersonRecord &after)
+                                     const PersonRecord &after,
+                                     std::optional<Genealogy::ModelSlice> state)
 {
     if (before == after)
         return;
-    m_stack.push(new EditPersonEntry(m_scene, tree, before, after));
+    m_stack.push(new EditPersonEntry(m_scene, tree, before, after, std::move(state)));
 }
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,
-                                       const QString &photoFolder, const QString &aside)
+                                       const QString &photoFolder, const QString &aside,
+                                       std::optional<Genealogy::ModelSlice> before)
 {
-    m_stack.push(new DeletePersonEntry(m_scene, tree, row, photoFolder, aside));
+    m_stack.push(new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before)));
+}
+
+std::optional<Genealogy::ModelSlice> ChangeHistory::ModelState(const mDatabase &store,
+                                                               const QString &tree)
+{
+    if (!ModelStore::hasModel(store, tree).valueOr(false))
+        return std::nullopt;
+    Result<Genealogy::ModelSlice> whole = ModelStore::readTree(store, tree);
+    if (!whole)
+        return std::nullopt;
+    return std::move(*whole);
 }
 
 void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord> &rows)

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QUndoStack>
 
+#include <optional>
+
 class OpenTree;
+class mDatabase;
 class QAction;
 class QWidget;
 class TreeList;
@@ -43,16 +46,26 @@ public:
     // The window that parents the messages of a refused undo or redo.
     void SetWindow(QWidget *window) { m_scene.window = window; }
 
+    // The person changes below take `state`: the tree's rows and side records before the
+    // change, read with ModelState (nothing for a tree without side records, whose changes touch
+    // the person's row alone); the entry reads them after the change itself.
+    //
     // A person was added to `tree` with `row`; `photoFolder` is its photo folder (photos copied
     // in with it go aside while the addition is undone).
-    void RecordAddPerson(const QString &tree, const PersonRecord &row, const QString &photoFolder);
+    void RecordAddPerson(const QString &tree, const PersonRecord &row, const QString &photoFolder,
+                         std::optional<Genealogy::ModelSlice> state);
     // A person's row went from `before` to `after`.
     void RecordEditPerson(const QString &tree, const PersonRecord &before,
-                          const PersonRecord &after);
+                          const PersonRecord &after, std::optional<Genealogy::ModelSlice> state);
     // A person was deleted; `photoFolder` (possibly "") is where its photos were, `aside` where
     // SetAside put them (or "" when the folder stayed or there was none).
     void RecordDeletePerson(const QString &tree, const PersonRecord &row,
-                            const QString &photoFolder, const QString &aside);
+                            const QString &photoFolder, const QString &aside,
+                            std::optional<Genealogy::ModelSlice> state);
+    // The whole tree, rows and side records; nothing for a tree without side records (or when it
+    // cannot be read).
+    static std::optional<Genealogy::ModelSlice> ModelState(const mDatabase &store,
+                                                           const QString &tree);
     // Moves `folder` into the data folder's ".deleted" folder under a name of its own; the new
     // path, or "" when there was nothing to move or it could not be moved.
     static QString SetAside(const QString &dataPath, const QString &folder);
@@ -62,6 +75,13 @@ public:
     void RecordRenameTree(const QString &oldName, const QString &newName);
     // A tree was deleted; `before` holds its rows and side records as they were.
     void RecordDeleteTree(const QString &name, Genealogy::ModelSlice before, bool hadModel);
+
+    // The persons whose rows a change of `key` may touch besides its own: the others in its
+    // families (their partner columns name it). Read before and after a change; empty for a tree
+    // without side records.
+    static QStringList Neighbours(const mDatabase &store, const QString &tree, const QString &key);
+    // The persons of the open tree with these keys take the values their rows hold now.
+    static void Refresh(OpenTree &open, const QStringList &keys);
 
     // The name of a person as the entries show it: first and last name, else the key.
     static QString PersonName(const PersonRecord &row);
