@@ -38,6 +38,7 @@ QString Propose(const QStringList &treeKeys, const QStringList &taken)
     // number used with it.
     QHash<QString, int> counts;
     QHash<QString, qulonglong> highest;
+    QHash<QString, QString> firstSpelling; // the prefix as the first key of its kind writes it
     QString style;
     int styleCount = 0;
     for (const QString &key : treeKeys) {
@@ -47,9 +48,11 @@ QString Propose(const QStringList &treeKeys, const QStringList &taken)
         const QString prefix = shape.prefix.toUpper();
         const int count = ++counts[prefix];
         highest[prefix] = qMax(highest.value(prefix), shape.number);
+        if (!firstSpelling.contains(prefix))
+            firstSpelling.insert(prefix, shape.prefix);
         if (count > styleCount) {
             styleCount = count;
-            style = shape.prefix;
+            style = firstSpelling.value(prefix);
         }
     }
     if (styleCount == 0)

@@ -210,6 +210,49 @@ private slots:
         QCOMPARE(m_messages.count(), 2); // the added message and the delete question
     }
 
+    // Deleting a person of a tree with side records, with photos: undo brings back the row, the
+    // partner's row, every family link and the photos, in one step.
+    void deleteWithSideRecordsUndone()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        Gedcom::importIntoStore(p.store, writeGedcom(p.dir.path()), "Kin");
+        p.main->Trees().Refill();
+        QVERIFY(p.main->LoadTree("Kin"));
+        const QMap<QString, PersonRecord> rows = rowsOf(p.store, "Kin");
+        const QStringList families = familiesOf(p.store, "Kin");
+        // Olof, a child of the first family and a partner in the second.
+        const QString olof = [&] {
+            for (const PersonRecord &row : rows)
+                if (row.Fname == "Olof")
+                    return row.ID;
+            return QString();
+        }();
+        QVERIFY(!olof.isEmpty());
+        QDir().mkpath(p.state.DataPath + "Photos/" + olof);
+        QFile photo(p.state.DataPath + "Photos/" + olof + "/wedding.png");
+        QVERIFY(photo.open(QIODevice::WriteOnly));
+        photo.close();
+
+        m_messages.setResponder([](const MessageRequest &request) {
+            return request.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+        });
+        p.remove(olof);
+        QVERIFY(!rowsOf(p.store, "Kin").contains(olof));
+        QVERIFY(familiesOf(p.store, "Kin") != families);
+        QVERIFY(!QFileInfo::exists(photo.fileName()));
+
+        p.undo()->trigger();
+        QCOMPARE(rowsOf(p.store, "Kin"), rows);
+        QCOMPARE(familiesOf(p.store, "Kin"), families);
+        QCOMPARE(ModelStore::checkTree(p.store, "Kin").valueOr({"?"}), QStringList());
+        QVERIFY(QFileInfo::exists(photo.fileName()));
+        QCOMPARE(p.tree.SelectedKey(), olof);
+        // The open tree holds the rows as stored, partners included.
+        for (const PersonRecord &row : rows)
+            QCOMPARE(p.tree.People().Item(row.ID)->toRecord(), row);
+    }
+
     // Another program changed the row: that entry is refused with a message and leaves the
     // stack; the entry before it is still undone.
     void undoRefusedWhenChangedElsewhere()
