@@ -14,6 +14,9 @@
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
     : QObject(parent), m_scene{tree, trees, nullptr}
 {
+    // An entry of a tree with side records keeps the whole tree twice; the oldest entries go
+    // (with any photos they kept aside) once there are this many.
+    m_stack.setUndoLimit(kUndoLimit);
     m_undo = m_stack.createUndoAction(this, QStringLiteral("Undo"));
     m_undo->setObjectName(QStringLiteral("mnuEditUndo"));
     m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

@@ -36,6 +36,9 @@ class ChangeHistory : public QObject
     Q_OBJECT
 
 public:
+    // How many changes can be undone; the oldest go first.
+    static constexpr int kUndoLimit = 100;
+
     ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent = nullptr);
     ~ChangeHistory() override;
 
