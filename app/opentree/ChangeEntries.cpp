@@ -11,6 +11,7 @@
 #include "mDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -43,18 +44,36 @@ Result<void> expectRows(const mDatabase &store, const QString &tree,
     return {};
 }
 
-// Brings a folder kept aside back to its place; true when it is back (or there was none).
+// Brings a folder kept aside back to its place; true when all of it is back (or there was
+// none). When the place has a folder again (photos added under the key meanwhile), the kept files
+// join it, a name there already keeping its file; what could not go back stays aside.
 bool bringBack(QString &aside, const QString &folder)
 {
     if (aside.isEmpty())
         return true;
-    if (folder.isEmpty() || QFileInfo::exists(folder))
+    if (folder.isEmpty())
         return false;
-    QDir().mkpath(QFileInfo(QDir::cleanPath(folder)).path());
-    if (!QDir().rename(aside, QDir::cleanPath(folder)))
+    const QString target = QDir::cleanPath(folder);
+    if (!QFileInfo::exists(target)) {
+        QDir().mkpath(QFileInfo(target).path());
+        if (QDir().rename(aside, target)) {
+            aside.clear();
+            return true;
+        }
         return false;
-    aside.clear();
-    return true;
+    }
+    QDir kept(aside);
+    bool all = true;
+    for (const QString &name : kept.entryList(QDir::Files | QDir::Hidden)) {
+        const QString there = QDir(target).filePath(name);
+        if (QFileInfo::exists(there) || !QFile::rename(kept.filePath(name), there))
+            all = false;
+    }
+    if (all && kept.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        kept.removeRecursively();
+        aside.clear();
+    }
+    return all;
 }
 
 void dropAside(const QString &aside)

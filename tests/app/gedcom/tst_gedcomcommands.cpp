@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(keys,
                  QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
                               "mnuFileGedcomSep", "mnuFileImportGedcom", "mnuFileExportGedcom",
-                              "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
+                              "mnuFileUpdateGedcom", "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
                               "mnuFilePrintPreview", "mnuFileChartSep", "mnuFileExit"}));
         QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
                  w.main->Gedcom().ImportCommand());

@@ -174,8 +174,15 @@ private slots:
             QDir(p.state.DataPath + ".deleted").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
             1);
 
+        // Photos stored under the key meanwhile stay; the kept ones join them.
+        QDir().mkpath(p.state.DataPath + "Photos/I8");
+        QFile later(p.state.DataPath + "Photos/I8/later.jpg");
+        QVERIFY(later.open(QIODevice::WriteOnly));
+        later.close();
+
         // Back, step by step, to where it began; the open tree follows.
         p.undo()->trigger();
+        QVERIFY(QFileInfo::exists(later.fileName()));
         QCOMPARE(rowsOf(p.store, "Fam"), edited);
         QVERIFY(p.tree.People().Item("I8"));
         QCOMPARE(QFile(p.state.DataPath + "Photos/I8/a.jpg").size(), 20);
