@@ -40,4 +40,11 @@ public:
     virtual void ChangePerson(const QString &key, const PersonRecord &values) = 0;
     // Photos were copied into the photo folder of the person with `key`.
     virtual void AddedPhotos(const QString &key) = 0;
+
+    // A key for a new person: free in every tree and as a photo folder, in the style of the open
+    // tree's keys. A host that cannot make one says why.
+    virtual Result<QString> ProposeKey()
+    {
+        return Error(ErrorCode::Failed, QStringLiteral("No key can be proposed here."));
+    }
 };

@@ -1,12 +1,15 @@
 #include "frmEdit.h"
 
+#include "EditHost.h"
 #include "FileDialog.h"
 #include "FrameBox.h"
 #include "HeaderPanel.h"
+#include "MessageService.h"
 #include "PersonFields.h"
 #include "PersonSaver.h"
 #include "PhotoStorage.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,6 +63,7 @@ frmEdit::frmEdit(EditHost &host, bool EditMode, QWidget *parent)
     setWindowTitle(editMode ? QStringLiteral("Edit person") : QStringLiteral("New person"));
     m_txtPhotos->clear();
     m_boxes[Key]->setEnabled(!editMode);
+    m_cmdPropose->setEnabled(!editMode);
     if (!editMode)
         m_boxes[Key]->setToolTip(QStringLiteral("Must be a unique Key"));
     // A new person starts with its key; an edited one with the first name.
@@ -77,9 +81,21 @@ void frmEdit::buildWindow()
     auto *keys = new QGridLayout;
     keys->setHorizontalSpacing(6);
     m_boxes[Key] = addField(keys, body, 0, 0, Key);
-    m_boxes[PrntKey] = addField(keys, body, 0, 2, PrntKey);
+    m_cmdPropose = new QPushButton(QStringLiteral("Propose"), body);
+    m_cmdPropose->setObjectName(QStringLiteral("cmdPropose"));
+    m_cmdPropose->setAutoDefault(false);
+    m_cmdPropose->setToolTip(QStringLiteral("Fill in a free key (Ctrl+K)"));
+    keys->addWidget(m_cmdPropose, 0, 2);
+    connect(m_cmdPropose, &QPushButton::clicked, this, &frmEdit::cmdPropose_Click);
+    auto *propose = new QAction(QStringLiteral("Propose"), m_boxes[Key]);
+    propose->setObjectName(QStringLiteral("actPropose"));
+    propose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    propose->setShortcutContext(Qt::WidgetShortcut);
+    m_boxes[Key]->addAction(propose);
+    connect(propose, &QAction::triggered, this, &frmEdit::cmdPropose_Click);
+    m_boxes[PrntKey] = addField(keys, body, 0, 3, PrntKey);
     keys->setColumnStretch(1, 1);
-    keys->setColumnStretch(3, 1);
+    keys->setColumnStretch(4, 1);
 
     auto makeFrame = [body](int position) {
         auto *frame = new FrameBox(FrameCaption(position), position + 1, body);
@@ -236,6 +252,19 @@ void frmEdit::cmdBrowse_Click()
         m_txtPhotos->setText(files.size() > 1 ? names.join(QStringLiteral("; ")) : selection);
         m_txtPhotos->setToolTip(names.join(QLatin1Char('\n')));
     }
+}
+
+void frmEdit::cmdPropose_Click()
+{
+    if (m_editMode)
+        return;
+    const Result<QString> key = m_host.ProposeKey();
+    if (!key) {
+        ReportError(key.error().number(), key.error().text(), this);
+        return;
+    }
+    m_boxes[Key]->setText(*key);
+    m_boxes[Key]->setFocus(Qt::OtherFocusReason);
 }
 
 void frmEdit::showEvent(QShowEvent *event)

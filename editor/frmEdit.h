@@ -25,7 +25,8 @@ class QTextEdit;
 // Children by objectName: pnlInfo (header panel), fmInfo (five frames, Index 1-5: "Name",
 // "Partner name", "Dates", "Place", "Misc"), txtKey, txtPrntKey, txtFname, txtSname,
 // txtPrtFname, txtPrtSname, txtBdate, txtBplace, txtDdate, txtDplace, txtAddress, txtCity,
-// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, Dlg (file dialog); the
+// txtCountry, txtInfo (notes), txtPhotos, cmdSave, cmdCancel, cmdBrowse, cmdPropose (beside the
+// ID box; Ctrl+K in the box does the same), Dlg (file dialog); the
 // label beside each box is named as in PersonFields (lblKey … lblNotes) and lblPhotos.
 class frmEdit : public QDialog
 {
@@ -55,6 +56,8 @@ public:
 public slots:
     void cmdSave_Click();
     void cmdBrowse_Click();
+    // Fills the ID box with a key the program makes (EditHost::ProposeKey); only for a new person.
+    void cmdPropose_Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -72,6 +75,7 @@ private:
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_cmdCancel = nullptr;
     QPushButton *m_cmdBrowse = nullptr;
+    QPushButton *m_cmdPropose = nullptr;
     FileDialog *m_dlg = nullptr;
     bool m_wasRoot = false;
     bool m_shown = false;

@@ -1,11 +1,13 @@
 #include "PersonCommands.h"
 
 #include "AppState.h"
+#include "ChangeHistory.h"
 #include "ChildrenOf.h"
 #include "CommandAction.h"
 #include "EditHost.h"
 #include "FileHelpers.h"
 #include "HelpWindow.h"
+#include "KeyProposal.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "OpenTree.h"
@@ -16,15 +18,21 @@
 #include "mDatabase.h"
 
 #include <QAction>
+
 #include <QDialog>
+#include <optional>
 
 namespace {
 
-// The edit window's view of the program: the open tree and its store.
+// The edit window's view of the program: the open tree and its store. Every change it makes is
+// recorded in the history, with the row as it was before and as the store now holds it.
 class ProgramEditHost : public EditHost
 {
 public:
-    ProgramEditHost(const AppState &state, OpenTree &tree) : m_state(state), m_tree(tree) {}
+    ProgramEditHost(const AppState &state, OpenTree &tree, ChangeHistory &history)
+        : m_state(state), m_tree(tree), m_history(history)
+    {
+    }
 
     QString SelectedKey() const override { return m_tree.SelectedKey(); }
     QString DataPath() const override { return m_state.DataPath; }
@@ -37,11 +45,48 @@ public:
     Result<void> UpdatePerson(const QString &key, const PersonRecord &record,
                               const PersonRecord *expected) override
     {
-        return m_tree.Store().UpdatePerson(m_tree.CurrentTree(), key, record, expected);
+        const QString tree = m_tree.CurrentTree();
+        mDatabase &store = m_tree.Store();
+        // Without the row as read, the row as stored now is what the change replaces.
+        std::optional<PersonRecord> before;
+        if (expected)
+            before = *expected;
+        else if (const Result<PersonRecord> stored = store.FindPerson(tree, key))
+            before = *stored;
+        // The others in the person's families: the store brings their partner columns up to date.
+        QStringList neighbours = ChangeHistory::Neighbours(store, tree, key);
+        std::optional<Genealogy::ModelSlice> state = ChangeHistory::ModelState(store, tree);
+        Result<void> updated = store.UpdatePerson(tree, key, record, expected);
+        if (updated) {
+            neighbours += ChangeHistory::Neighbours(store, tree, key);
+            ChangeHistory::Refresh(m_tree, neighbours);
+        }
+        if (updated && before) {
+            const Result<PersonRecord> after = store.FindPerson(tree, key);
+            if (after)
+                m_history.RecordEditPerson(tree, *before, *after, std::move(state));
+        }
+        return updated;
     }
     Result<void> InsertPerson(const PersonRecord &record) override
     {
-        return m_tree.Store().InsertPerson(m_tree.CurrentTree(), record);
+        const QString tree = m_tree.CurrentTree();
+        std::optional<Genealogy::ModelSlice> state =
+            ChangeHistory::ModelState(m_tree.Store(), tree);
+        Result<void> inserted = m_tree.Store().InsertPerson(tree, record);
+        if (inserted) {
+            ChangeHistory::Refresh(m_tree,
+                                   ChangeHistory::Neighbours(m_tree.Store(), tree, record.ID));
+            const Result<PersonRecord> stored = m_tree.Store().FindPerson(tree, record.ID);
+            m_history.RecordAddPerson(tree, stored.valueOr(record),
+                                      PhotoFolders::FolderOf(m_state.DataPath, record.ID),
+                                      std::move(state));
+        }
+        return inserted;
+    }
+    Result<QString> ProposeKey() override
+    {
+        return KeyProposal::ProposeFor(m_tree.Store(), m_tree.CurrentTree(), m_state.DataPath);
     }
 
     cPersonPtr Person(const QString &key) const override { return m_tree.People().Item(key); }
@@ -55,12 +100,14 @@ public:
 private:
     const AppState &m_state;
     OpenTree &m_tree;
+    ChangeHistory &m_history;
 };
 
 } // namespace
 
-PersonCommands::PersonCommands(AppState &state, OpenTree &tree, QWidget *window)
-    : QObject(window), m_state(state), m_tree(tree), m_window(window),
+PersonCommands::PersonCommands(AppState &state, OpenTree &tree, ChangeHistory &history,
+                               QWidget *window)
+    : QObject(window), m_state(state), m_tree(tree), m_history(history), m_window(window),
       m_new(MakeCommand(this, QStringLiteral("mnuPersonNew"), QStringLiteral("New"),
                         QStringLiteral("Ctrl+N"), QStringLiteral("NEWPRS"),
                         QStringLiteral("New person"))),
@@ -89,7 +136,7 @@ bool PersonCommands::treeHasRows() const
 
 bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent, bool EditMode)
 {
-    ProgramEditHost host(m_state, m_tree);
+    ProgramEditHost host(m_state, m_tree, m_history);
     frmEdit window(host, EditMode, m_window);
     window.setRecord(fill);
     window.setParentLocked(lockParent);
@@ -192,6 +239,12 @@ void PersonCommands::mnuPersonDelete()
 
     // Only the person as shown is deleted: a row another program changed meanwhile is not.
     const PersonRecord shown = person->toRecord();
+    const QStringList neighbours =
+        ChangeHistory::Neighbours(m_tree.Store(), m_tree.CurrentTree(), key);
+    // A tree with side records: the rows and records as they are, so that undo can bring back
+    // what the deletion changes.
+    std::optional<Genealogy::ModelSlice> before =
+        ChangeHistory::ModelState(m_tree.Store(), m_tree.CurrentTree());
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
         if (AskReloadChanged(key, m_window))
@@ -208,12 +261,22 @@ void PersonCommands::mnuPersonDelete()
     }
     // The views let go of the person (the photo viewer of its folder) and its box goes.
     m_tree.RemovePerson(key);
+    ChangeHistory::Refresh(m_tree, neighbours);
 
     // Photo folders are shared by key across trees: the folder goes only with the last person
-    // of that key, and only when the key names a folder inside the photos folder.
+    // of that key, and only when the key names a folder inside the photos folder. It is kept
+    // aside while the deletion can be undone (removed for good when it cannot be moved).
     const QString photos = PhotoFolders::FolderOf(m_state.DataPath, key);
-    if (!photos.isEmpty() && !KeyInAnyTree(key))
-        DeleteFolderTree(photos);
+    QString aside;
+    if (!photos.isEmpty() && !KeyInAnyTree(key)) {
+        // A person another program deleted first is no change of ours: nothing to undo.
+        if (deleted)
+            aside = ChangeHistory::SetAside(m_state.DataPath, photos);
+        if (aside.isEmpty())
+            DeleteFolderTree(photos);
+    }
+    if (deleted)
+        m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside, std::move(before));
 
     // The selection moves up to the parent (the person whose children the person's row showed),
     // whose children are shown again without the deleted person; a root person leaves nothing

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class ChangeHistory;
 class OpenTree;
 class QAction;
 class QWidget;
@@ -15,14 +16,16 @@ struct PersonRecord;
 // box) and Delete person. New and Edit make a fresh edit window, fill it, show it modally through
 // ModalSeam and destroy it afterwards; its save reaches the open tree through an edit host, and
 // the chart, the information panel and the status bar follow the open tree by themselves.
-// Delete removes the person's row, and its photo folder with the last person of its key.
+// Delete removes the person's row, and its photo folder with the last person of its key (kept
+// aside while the deletion can be undone).
 class PersonCommands : public QObject
 {
     Q_OBJECT
 
 public:
     // Every reference must outlive this object. `window` parents the edit window and messages.
-    PersonCommands(AppState &state, OpenTree &tree, QWidget *window);
+    // Every change is recorded in `history`, so that it can be undone.
+    PersonCommands(AppState &state, OpenTree &tree, ChangeHistory &history, QWidget *window);
 
     // Person > New (Ctrl+N, toolbar "NEWPRS"), Edit (Ctrl+E, "EDITPRS"), Delete (Ctrl+D,
     // "DELPRS").
@@ -60,6 +63,7 @@ private:
 
     AppState &m_state;
     OpenTree &m_tree;
+    ChangeHistory &m_history;
     QWidget *m_window;
     QAction *m_new;
     QAction *m_edit;

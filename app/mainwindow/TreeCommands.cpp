@@ -1,10 +1,12 @@
 #include "TreeCommands.h"
 
 #include "AppState.h"
+#include "ChangeHistory.h"
 #include "CommandAction.h"
 #include "LoadTree.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "ReadOnlyNotice.h"
 #include "StoreReports.h"
@@ -17,11 +19,12 @@
 
 #include <QAction>
 
-TreeCommands::TreeCommands(AppState &state, OpenTree &tree, TreeList &trees, QWidget *window)
-    : QObject(window), m_state(state), m_tree(tree), m_trees(trees), m_window(window),
-      m_new(MakeCommand(this, QStringLiteral("mnuFileNew"), QStringLiteral("New Tree"),
-                        QStringLiteral("F2"), QStringLiteral("NEWTREE"),
-                        QStringLiteral("New tree"))),
+TreeCommands::TreeCommands(AppState &state, OpenTree &tree, TreeList &trees, ChangeHistory &history,
+                           QWidget *window)
+    : QObject(window), m_state(state), m_tree(tree), m_trees(trees), m_history(history),
+      m_window(window), m_new(MakeCommand(this, QStringLiteral("mnuFileNew"),
+                                          QStringLiteral("New Tree"), QStringLiteral("F2"),
+                                          QStringLiteral("NEWTREE"), QStringLiteral("New tree"))),
       m_open(MakeCommand(this, QStringLiteral("mnuFileOpen"), QStringLiteral("Open Tree"),
                          QStringLiteral("F3"), QStringLiteral("TREES"))),
       m_modify(MakeCommand(this, QStringLiteral("mnuFileModify"), QStringLiteral("Modify Tree"),
@@ -64,6 +67,7 @@ bool TreeCommands::CreateTree(const QString &name)
         ShowCreateTreeResult(name, created, m_window);
         return false;
     }
+    m_history.RecordNewTree(name, m_tree.Store().ReadTree(name).valueOr({}));
     m_tree.OpenNew(name);
     m_trees.Append(name);
     m_trees.Choose(name);
@@ -110,6 +114,7 @@ bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
         ReportFailure(renamed.error(), m_window);
         return false;
     }
+    m_history.RecordRenameTree(oldName, newName);
     // The open tree follows its new name (and the title with it while no box is clicked); what
     // the chart shows stays as it is. Only the renamed tree's table counts: another tree whose
     // name merely counts as the same stays as it is.
@@ -122,8 +127,18 @@ bool TreeCommands::renameTree(const QString &oldName, const QString &newName)
 
 void TreeCommands::deleteTree(const QString &name)
 {
-    if (const Result<void> deleted = m_tree.Store().DeleteTree(name); !deleted)
+    WaitCursor busy;
+    // The rows and side records as they are, so that the deletion can be undone.
+    mDatabase &store = m_tree.Store();
+    const Result<bool> hadModel = ModelStore::hasModel(store, name);
+    Result<Genealogy::ModelSlice> before = ModelStore::readTree(store, name);
+    if (const Result<void> deleted = store.DeleteTree(name); !deleted) {
+        busy.restore();
         ReportFailure(deleted.error(), m_window);
+        return;
+    }
+    if (before && hadModel)
+        m_history.RecordDeleteTree(name, std::move(*before), *hadModel);
 }
 
 void TreeCommands::CloseTree()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class ChangeHistory;
 class OpenTree;
 class QAction;
 class QWidget;
@@ -18,7 +19,9 @@ class TreeCommands : public QObject
     Q_OBJECT
 public:
     // Every reference must outlive this object. `window` parents the dialogs and messages.
-    TreeCommands(AppState &state, OpenTree &tree, TreeList &trees, QWidget *window);
+    // Every change is recorded in `history`, so that it can be undone.
+    TreeCommands(AppState &state, OpenTree &tree, TreeList &trees, ChangeHistory &history,
+                 QWidget *window);
 
     // File > New Tree (F2, toolbar "NEWTREE"), Open Tree (F3), Modify Tree (F4, "MODTREE"),
     // Close Tree (F6); Tools > Compress; the toolbar's "TREES" (no command is bound to it).
@@ -51,6 +54,7 @@ private:
     AppState &m_state;
     OpenTree &m_tree;
     TreeList &m_trees;
+    ChangeHistory &m_history;
     QWidget *m_window;
     QAction *m_new;
     QAction *m_open;

@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AppState.h"
+#include "ChangeHistory.h"
 #include "ChartView.h"
 #include "ChartViewCommands.h"
 #include "EmptyChartHint.h"
@@ -12,9 +13,9 @@
 #include "MenuBar.h"
 #include "MenuShortcuts.h"
 #include "PersonCommands.h"
-#include "StoreModel.h"
 #include "ReadOnlyNotice.h"
 #include "StatusBar.h"
+#include "StoreModel.h"
 #include "TreeChart.h"
 #include "TreeCommands.h"
 #include "WindowCommands.h"
@@ -99,8 +100,10 @@ void frmMain::buildCentre()
 
 void frmMain::buildCommands()
 {
-    m_commands = new TreeCommands(m_state, m_tree, m_trees, this);
-    m_persons = new PersonCommands(m_state, m_tree, this);
+    m_history = new ChangeHistory(m_tree, m_trees, this); // undo and redo of the changes
+    m_history->SetWindow(this);
+    m_commands = new TreeCommands(m_state, m_tree, m_trees, *m_history, this);
+    m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
     m_gedcom = new GedcomCommands(m_tree, m_trees, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
@@ -126,6 +129,11 @@ void frmMain::placeCommands()
     m.Place(file, m_charts->PrintPreviewCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileChartSep"));
     m.Place(file, m_windowCommands->ExitCommand());
+
+    const QString edit = QStringLiteral("mnuEdit");
+    m.AddMenu(edit, QStringLiteral("Edit"));
+    m.Place(edit, m_history->UndoCommand());
+    m.Place(edit, m_history->RedoCommand());
 
     const QString view = QStringLiteral("mnuView");
     m.AddMenu(view, QStringLiteral("View"));
@@ -189,9 +197,8 @@ void frmMain::observeOpenTree()
     m_sbar->Follow(m_tree);
     m_pnlInfo->Follow(m_tree, m_view);
     m_pnlInfo->SetSliceSource(StoreSlices(m_db));
-    m_charts->SetKinshipReaders(
-        [this](const QString &tree) { return StoreFamilies(m_db, tree); },
-        [this](const QString &tree) { return StoreSexes(m_db, tree); });
+    m_charts->SetKinshipReaders([this](const QString &tree) { return StoreFamilies(m_db, tree); },
+                                [this](const QString &tree) { return StoreSexes(m_db, tree); });
     // A person followed on the panel is selected as Find selects it; the keyboard stays on the
     // panel, so that the next link or Alt+Left is at hand.
     connect(m_pnlInfo, &InfoPanel::personActivated, this, [this](const QString &key) {

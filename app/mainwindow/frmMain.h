@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
 class GedcomCommands;
@@ -52,6 +53,7 @@ public:
     ViewOptions &View() { return m_view; }
 
     MenuBar &Menus() { return *m_menus; }
+    ChangeHistory &History() { return *m_history; }
     StatusBar &Sbar() { return *m_sbar; }
     QToolBar &Tbar() { return *m_tbar; }
     QComboBox &cboTrees() { return *m_cboTrees; }
@@ -127,6 +129,7 @@ private:
     QWidget *m_centre = nullptr;
     InfoPanel *m_pnlInfo = nullptr;
     ChartView *m_chartView = nullptr;
+    ChangeHistory *m_history = nullptr;
     TreeCommands *m_commands = nullptr;
     PersonCommands *m_persons = nullptr;
     GedcomCommands *m_gedcom = nullptr;

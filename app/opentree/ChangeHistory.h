@@ -1,0 +1,97 @@
+#pragma once
+
+#include "ModelSlice.h"
+#include "PersonRecord.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+#include <optional>
+
+class OpenTree;
+class mDatabase;
+class QAction;
+class QWidget;
+class TreeList;
+
+// What the entries of the history change and tell: the open tree (whose views follow its
+// signals), the list of trees, and the window that parents their messages.
+struct ChangeScene
+{
+    OpenTree &tree;
+    TreeList &trees;
+    QWidget *window = nullptr;
+};
+
+// The changes the user made to the database while the program runs, one undo stack for the
+// database, beside the owner of the open tree. The commands make a change first and record it
+// here afterwards (recording does not make it again). Undo and Redo each run one change of the
+// store, checked against the rows as the change left them: when another program changed them
+// since, the entry is refused with a message and leaves the stack (the entries before and after
+// it stay). A deleted person's photo folder is kept aside in <data folder>/.deleted/<change>
+// while the entry can bring it back, and removed with the entry.
+class ChangeHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How many changes can be undone; the oldest go first.
+    static constexpr int kUndoLimit = 100;
+
+    ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent = nullptr);
+    ~ChangeHistory() override;
+
+    QUndoStack &Stack() { return m_stack; }
+    // Edit > Undo (Ctrl+Z) and Edit > Redo (Ctrl+Shift+Z, Ctrl+Y); their texts name the change.
+    QAction *UndoCommand() const { return m_undo; }
+    QAction *RedoCommand() const { return m_redo; }
+    // The window that parents the messages of a refused undo or redo.
+    void SetWindow(QWidget *window) { m_scene.window = window; }
+
+    // The person changes below take `state`: the tree's rows and side records before the
+    // change, read with ModelState (nothing for a tree without side records, whose changes touch
+    // the person's row alone); the entry reads them after the change itself.
+    //
+    // A person was added to `tree` with `row`; `photoFolder` is its photo folder (photos copied
+    // in with it go aside while the addition is undone).
+    void RecordAddPerson(const QString &tree, const PersonRecord &row, const QString &photoFolder,
+                         std::optional<Genealogy::ModelSlice> state);
+    // A person's row went from `before` to `after`.
+    void RecordEditPerson(const QString &tree, const PersonRecord &before,
+                          const PersonRecord &after, std::optional<Genealogy::ModelSlice> state);
+    // A person was deleted; `photoFolder` (possibly "") is where its photos were, `aside` where
+    // SetAside put them (or "" when the folder stayed or there was none).
+    void RecordDeletePerson(const QString &tree, const PersonRecord &row,
+                            const QString &photoFolder, const QString &aside,
+                            std::optional<Genealogy::ModelSlice> state);
+    // The whole tree, rows and side records; nothing for a tree without side records (or when it
+    // cannot be read).
+    static std::optional<Genealogy::ModelSlice> ModelState(const mDatabase &store,
+                                                           const QString &tree);
+    // Moves `folder` into the data folder's ".deleted" folder under a name of its own; the new
+    // path, or "" when there was nothing to move or it could not be moved.
+    static QString SetAside(const QString &dataPath, const QString &folder);
+
+    // A tree was made (`rows`: the rows it was made with).
+    void RecordNewTree(const QString &name, const QList<PersonRecord> &rows);
+    void RecordRenameTree(const QString &oldName, const QString &newName);
+    // A tree was deleted; `before` holds its rows and side records as they were.
+    void RecordDeleteTree(const QString &name, Genealogy::ModelSlice before, bool hadModel);
+
+    // The persons whose rows a change of `key` may touch besides its own: the others in its
+    // families (their partner columns name it). Read before and after a change; empty for a tree
+    // without side records.
+    static QStringList Neighbours(const mDatabase &store, const QString &tree, const QString &key);
+    // The persons of the open tree with these keys take the values their rows hold now.
+    static void Refresh(OpenTree &open, const QStringList &keys);
+
+    // The name of a person as the entries show it: first and last name, else the key.
+    static QString PersonName(const PersonRecord &row);
+
+private:
+    ChangeScene m_scene;
+    QUndoStack m_stack;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+};
