@@ -1,0 +1,266 @@
+// Finding persons recorded twice: the finder between royal92 and a copy changed as a second
+// researcher's file would differ, the finder alone on pres2020 against the pairs read and marked
+// by hand, and --find-duplicates over a database in a temporary folder.
+#include "CommandLine.h"
+#include "DuplicateFinder.h"
+#include "FamilyKeys.h"
+#include "ModelImport.h"
+#include "NameFolding.h"
+#include "mDatabase.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace Genealogy;
+
+namespace {
+
+// A tree as the finder reads it, owning its parts.
+struct Tree
+{
+    std::vector<PersonRow> rows;
+    std::vector<FamilyKeys> families;
+    QHash<QString, Sex> sexes;
+
+    DuplicateSource source() const { return {rows, families, sexes}; }
+};
+
+Tree readSample(const QString &file)
+{
+    const Gedcom::MappedTree mapped =
+        Gedcom::mapFile(QStringLiteral(VT_GEDCOM_SAMPLES "/") + file, {});
+    Tree tree;
+    for (const Gedcom::PlannedRow &row : mapped.rows)
+        tree.rows.push_back(row.record);
+    tree.families = familyKeysOf(mapped.model, tree.rows);
+    for (quint32 i = 0; i < mapped.model.persons.size(); ++i)
+        tree.sexes.insert(tree.rows[i].ID, mapped.model.persons[i].sex);
+    return tree;
+}
+
+// The same persons as a second researcher's file would hold them: other keys in another order,
+// a tenth of the dates a year off, some names without their accents or with one letter less,
+// and a fifth of the births and deaths not recorded. copyOf[i] is the copy's number of person i.
+struct Perturbed
+{
+    Tree tree;
+    std::vector<int> copyOf;
+};
+
+QString moveYear(const QString &date, int by)
+{
+    static const QRegularExpression year(QStringLiteral("(\\d{3,4})(?!.*\\d{3,4})"));
+    const QRegularExpressionMatch m = year.match(date);
+    if (!m.hasMatch())
+        return date;
+    QString moved = date;
+    moved.replace(m.capturedStart(1), m.capturedLength(1),
+                  QString::number(m.captured(1).toInt() + by));
+    return moved;
+}
+
+QString changeName(const QString &name, QRandomGenerator &random)
+{
+    if (name.size() < 4)
+        return name;
+    QString changed = name;
+    const int roll = int(random.bounded(10));
+    if (roll == 0) { // a letter dropped, never the first
+        const int at = 1 + int(random.bounded(changed.size() - 1));
+        if (changed.at(at).isLetter())
+            changed.remove(at, 1);
+    } else if (roll == 1) { // accents the other file wrote
+        changed.replace(QLatin1Char('e'), QChar(0xE9)).replace(QLatin1Char('a'), QChar(0xE4));
+    }
+    return changed;
+}
+
+Perturbed perturb(const Tree &original)
+{
+    QRandomGenerator random(26);
+    const int count = int(original.rows.size());
+    Perturbed p;
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), random);
+    p.copyOf.resize(size_t(count));
+    QHash<QString, QString> newKey;
+    for (int k = 0; k < count; ++k) {
+        p.copyOf[size_t(order[size_t(k)])] = k;
+        newKey.insert(original.rows[size_t(order[size_t(k)])].ID, QStringLiteral("P%1").arg(k + 1));
+    }
+    auto key = [&](const QString &old) { return old.isEmpty() ? old : newKey.value(old, old); };
+    for (int k = 0; k < count; ++k) {
+        PersonRow row = original.rows[size_t(order[size_t(k)])];
+        const Sex sex = original.sexes.value(row.ID, Sex::None);
+        row.ID = key(row.ID);
+        row.PrntKey = key(row.PrntKey);
+        row.Fname = changeName(row.Fname, random);
+        row.Sname = changeName(row.Sname, random);
+        for (QString *date : {&row.Bdate, &row.Ddate}) {
+            if (!date->isEmpty() && random.bounded(10) == 0)
+                *date = moveYear(*date, random.bounded(2) ? 1 : -1);
+        }
+        if (random.bounded(5) == 0) {
+            row.Bdate.clear();
+            row.Bplace.clear();
+        }
+        if (random.bounded(5) == 0) {
+            row.Ddate.clear();
+            row.Dplace.clear();
+        }
+        p.tree.sexes.insert(row.ID, sex);
+        p.tree.rows.push_back(row);
+    }
+    for (FamilyKeys family : original.families) {
+        for (QString &partner : family.partner)
+            partner = key(partner);
+        for (FamilyKeys::Child &child : family.children)
+            child.key = key(child.key);
+        p.tree.families.push_back(family);
+    }
+    return p;
+}
+
+PersonRow person(const QString &id, const QString &parent, const QString &given,
+                 const QString &surname, const QString &born = {})
+{
+    PersonRow r;
+    r.ID = id;
+    r.PrntKey = parent;
+    r.Fname = given;
+    r.Sname = surname;
+    r.Bdate = born;
+    return r;
+}
+
+struct Outcome
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QString &dataPath, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    Cli::AddOptions(parser);
+    Outcome outcome;
+    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
+        outcome.err = parser.errorText();
+        return outcome;
+    }
+    QTextStream out(&outcome.out), err(&outcome.err);
+    outcome.code = Cli::Run(parser, dataPath, out, err);
+    return outcome;
+}
+
+} // namespace
+
+class TestDuplicates : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foldsNames()
+    {
+        using namespace NameFolding;
+        QCOMPARE(words(u"Zoë  Ångström-Æsir"),
+                 (std::vector<std::string>{"zoe", "angstrom", "aesir"}));
+        QCOMPARE(words(u"Edward_VII \"Bertie\" O'Brien (2)"),
+                 (std::vector<std::string>{"edward", "vii", "bertie", "obrien", "2"}));
+        QCOMPARE(words(u"Straße Łódź"), (std::vector<std::string>{"strasse", "lodz"}));
+        QVERIFY(words(u" ?! ,. ").empty());
+        QVERIFY(soundKey("2") != soundKey("b"));
+        QCOMPARE(variantOf("wilhelm"), std::string_view("william"));
+        QCOMPARE(variantOf("guillaume"), std::string_view("william"));
+        QCOMPARE(variantOf("zebedee"), std::string_view("zebedee"));
+        QCOMPARE(soundKey("smith"), soundKey("smyth"));
+        QVERIFY(soundKey("smith") != soundKey("jones"));
+        QVERIFY(soundKey("b") != soundKey("bob"));
+        QCOMPARE(soundKey(""), 0u);
+        QVERIFY(oneEditApart("victoria", "victora"));
+        QVERIFY(oneEditApart("victora", "victoria"));
+        QVERIFY(oneEditApart("maria", "mraia"));
+        QVERIFY(oneEditApart("maria", "marie"));
+        QVERIFY(!oneEditApart("maria", "mario1x"));
+        QVERIFY(!oneEditApart("albert", "alfred"));
+        QCOMPARE(placeKey(u"Saint-Étienne, Loire, France"), std::string("saint etienne"));
+    }
+
+    // A hand-made tree: rows alone, no families, no sexes.
+    void findsInRowsAlone()
+    {
+        std::vector<PersonRow> rows{
+            person("A", "ROOT", "Wilhelm", "Müller", "ABT 1850"),
+            person("B", "A", "Hans", "Müller", "1875"),
+            person("C", "", "William", "Muller", "1851"), // A's double, a year off
+            person("D", "", "Wilhelm", "Müller", "1790"), // a namesake, sixty years before
+            person("E", "B", "Hans", "Muller", "1876"),   // B's child, not its double
+            person("F", "", "Hans", "Mueller", "1875"),   // B's double
+        };
+        rows[0].Bplace = QStringLiteral("Köln, Preußen");
+        rows[2].Bplace = QStringLiteral("Koln");
+        rows[3].Bplace = QStringLiteral("Köln");
+        const std::vector<DuplicatePair> pairs = DuplicateFinder::find({rows, {}, {}}, {0});
+        auto scoreOf = [&](int a, int b) {
+            for (const DuplicatePair &p : pairs)
+                if ((p.first == a && p.second == b) || (p.first == b && p.second == a))
+                    return p.score;
+            return -1.0;
+        };
+        QVERIFY(std::is_sorted(pairs.begin(), pairs.end(),
+                               [](const auto &x, const auto &y) { return x.score > y.score; }));
+        QVERIFY2(scoreOf(0, 2) >= DuplicateOptions().minScore,
+                 qPrintable(QString::number(scoreOf(0, 2))));
+        QVERIFY(scoreOf(0, 2) > scoreOf(0, 3));
+        QVERIFY(scoreOf(1, 5) > scoreOf(3, 2));
+        QCOMPARE(scoreOf(1, 4), -1.0); // parent and child are never paired
+        for (const DuplicatePair &p : pairs) {
+            QVERIFY(p.first < p.second);
+            QVERIFY(p.score >= 0 && p.score <= 100);
+        }
+        // A different sex or a different second given name tells two persons apart.
+        std::vector<PersonRow> two{person("X", "ROOT", "Jean Paul", "Roy", "1900"),
+                                   person("Y", "", "Jean Marc", "Roy", "1900")};
+        QHash<QString, Sex> sexes{{"X", Sex::Male}, {"Y", Sex::Male}};
+        const auto middle = DuplicateFinder::find({two, {}, sexes}, {0});
+        two[1].Fname = QStringLiteral("Jean Paul");
+        const auto same = DuplicateFinder::find({two, {}, sexes}, {0});
+        sexes["Y"] = Sex::Female;
+        const auto otherSex = DuplicateFinder::find({two, {}, sexes}, {0});
+        QCOMPARE(same.size(), size_t(1));
+        QVERIFY(middle.empty() || middle.front().score < same.front().score - 15);
+        QVERIFY(otherSex.empty() || otherSex.front().score < same.front().score - 30);
+        QVERIFY(DuplicateFinder::find({{}, {}, {}}).empty());
+    }
+
+    void findsTheCopiesOfRoyal92()
+    {
+        const Tree original = readSample(QStringLiteral("royal92.ged"));
+        QCOMPARE(original.rows.size(), size_t(3010));
+        const Perturbed copy = perturb(original);
+        const std::vector<DuplicatePair> pairs =
+            DuplicateFinder::find(original.source(), copy.tree.source(), {0});
+        const size_t first = std::min(pairs.size(), original.rows.size());
+        std::vector<bool> found(original.rows.size());
+        for (size_t i = 0; i < first; ++i)
+            if (copy.copyOf[size_t(pairs[i].first)] == pairs[i].second)
+                found[size_t(pairs[i].first)] = true;
+        const auto paired = std::count(found.begin(), found.end(), true);
+        qInfo("%lld of %zu persons paired with their copy among the first %zu pairs",
+              qlonglong(paired), original.rows.size(), first);
+        QVERIFY(double(paired) >= 0.97 * double(original.rows.size()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDuplicates)
+#include "tst_duplicates.moc"
