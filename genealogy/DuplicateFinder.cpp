@@ -43,6 +43,8 @@ struct Person
     std::string birthPlace;
     std::string deathPlace;
     Sex sex = Sex::None;
+    quint64 nameHash = 0; // of all the words of the name; 0 for no name
+    int nameCount = 0;    // how many persons of the trees compared bear the same name
 };
 
 // One tree made ready: its persons and who their parents and partners are.
@@ -100,8 +102,29 @@ Side prepare(const DuplicateSource &source)
         p.birthPlace = NF::placeKey(row.Bplace);
         p.deathPlace = NF::placeKey(row.Dplace);
         p.sex = source.sexes.value(row.ID, Sex::None);
+        if (!p.name.isEmpty()) {
+            std::string all = p.name.surname;
+            for (const std::string &word : p.name.given)
+                all += '/' + word;
+            p.nameHash = quint64(std::hash<std::string>()(all)) | 1;
+        }
     }
     return side;
+}
+
+// How common each name is among the persons compared: a rare name borne by both counts more.
+void countNames(Side &a, Side *b)
+{
+    QHash<quint64, int> counts;
+    for (Side *side : {&a, b})
+        if (side)
+            for (const Person &p : side->persons)
+                if (p.nameHash)
+                    ++counts[p.nameHash];
+    for (Side *side : {&a, b})
+        if (side)
+            for (Person &p : side->persons)
+                p.nameCount = counts.value(p.nameHash);
 }
 
 bool hasDigit(const std::string &word)
@@ -246,10 +269,13 @@ double relativePoints(const Side &sa, int a, const Side &sb, int b, Kin kin, dou
     if (right.empty())
         return 0;
     double best = 0, second = 0;
+    int matched = 0;
     for (const FoldedName *l : left) {
         double mine = 0;
         for (const FoldedName *r : right)
             mine = std::max(mine, relativeLikeness(*l, *r));
+        if (mine >= 0.8)
+            ++matched;
         if (mine > best) {
             second = best;
             best = mine;
@@ -257,6 +283,9 @@ double relativePoints(const Side &sa, int a, const Side &sb, int b, Kin kin, dou
             second = std::max(second, mine);
         }
     }
+    // Children: each one the other has too counts, up to three.
+    if (kin == Kin::Children)
+        return matched > 0 ? match * std::min(matched, 3) : (best < 0.5 ? mismatch : 0);
     if (best >= 0.8) {
         if (second >= 0.8)
             return match * 1.5;
@@ -285,6 +314,8 @@ double score(const Side &sa, int a, const Side &sb, int b)
     // The names alone stay below the usual bound: a pair needs a date, a place or a relative
     // that agrees as well.
     double raw = (given < 0 ? 10 : 40 * given) + (surname < 0 ? 10 : 20 * surname);
+    if (pa.nameHash && pa.nameHash == pb.nameHash)
+        raw += std::clamp(10 - 3 * std::log2(double(pa.nameCount)), 0.0, 8.0);
     raw += yearPoints(pa.birth, pb.birth, 15, 9);
     raw += yearPoints(pa.death, pb.death, 10, 6);
     raw += placePoints(pa.birthPlace, pb.birthPlace);
@@ -293,7 +324,7 @@ double score(const Side &sa, int a, const Side &sb, int b)
         raw += pa.sex == pb.sex ? 3 : -40;
     raw += relativePoints(sa, a, sb, b, Kin::Parents, 12, -12);
     raw += relativePoints(sa, a, sb, b, Kin::Partners, 10, -12);
-    raw += relativePoints(sa, a, sb, b, Kin::Children, 8, -4);
+    raw += relativePoints(sa, a, sb, b, Kin::Children, 4, -4);
     if (raw <= 0)
         return 0;
     if (raw <= 80)
@@ -409,10 +440,20 @@ std::vector<quint64> candidates(const Side &a, const Side *b)
     return pairs;
 }
 
+// Whether b is a's parent, child, partner, grandparent or grandchild: a person is never the
+// double of those (namesakes two generations apart are common).
 bool linked(const Side &side, int a, int b)
 {
-    for (const auto &list : {side.kin.parents(a), side.kin.children(a), side.kin.partners(a)})
-        if (std::find(list.begin(), list.end(), b) != list.end())
+    auto has = [](std::span<const int> list, int person) {
+        return std::find(list.begin(), list.end(), person) != list.end();
+    };
+    if (has(side.kin.partners(a), b))
+        return true;
+    for (const int parent : side.kin.parents(a))
+        if (parent == b || has(side.kin.parents(parent), b))
+            return true;
+    for (const int child : side.kin.children(a))
+        if (child == b || has(side.kin.children(child), b))
             return true;
     return false;
 }
@@ -442,7 +483,8 @@ std::vector<DuplicatePair> run(const Side &a, const Side *b, const DuplicateOpti
 std::vector<DuplicatePair> DuplicateFinder::find(const DuplicateSource &tree,
                                                  const DuplicateOptions &options)
 {
-    const Side side = prepare(tree);
+    Side side = prepare(tree);
+    countNames(side, nullptr);
     return run(side, nullptr, options);
 }
 
@@ -450,8 +492,9 @@ std::vector<DuplicatePair> DuplicateFinder::find(const DuplicateSource &tree,
                                                  const DuplicateSource &other,
                                                  const DuplicateOptions &options)
 {
-    const Side first = prepare(tree);
-    const Side second = prepare(other);
+    Side first = prepare(tree);
+    Side second = prepare(other);
+    countNames(first, &second);
     return run(first, &second, options);
 }
 

@@ -260,6 +260,93 @@ private slots:
               qlonglong(paired), original.rows.size(), first);
         QVERIFY(double(paired) >= 0.97 * double(original.rows.size()));
     }
+
+    // Every pair the finder lists at its default bound was read and marked by hand.
+    void listsTheMarkedPairsOfPres2020()
+    {
+        QFile file(QFINDTESTDATA("pres2020-duplicates.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList marked;
+        int different = 0;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            const QStringList parts = line.split(u' ');
+            QVERIFY2(parts.size() >= 4, qPrintable(line));
+            marked << parts.mid(0, 3).join(u' ');
+            QVERIFY2(parts[3] == "same:" || parts[3] == "different:", qPrintable(line));
+            if (parts[3] == "different:" && marked.size() <= 50)
+                ++different;
+        }
+        const Tree tree = readSample(QStringLiteral("pres2020.ged"));
+        QStringList found;
+        for (const DuplicatePair &pair : DuplicateFinder::find(tree.source()))
+            found << QStringLiteral("%1 %2 %3")
+                         .arg(pair.roundedScore())
+                         .arg(tree.rows[size_t(pair.first)].ID, tree.rows[size_t(pair.second)].ID);
+        QCOMPARE(found, marked);
+        QVERIFY(different <= 2);
+    }
+
+    void commandLine()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString data = dir.filePath(QStringLiteral("Data")) + QLatin1Char('/');
+        {
+            mDatabase store;
+            store.SetPaths(data, data + QStringLiteral("people.db"));
+            QVERIFY(store.OpenDatabase());
+            QVERIFY(store.CreateTree(QStringLiteral("Mine")));
+            QVERIFY(store.CreateTree(QStringLiteral("Theirs")));
+            PersonRow anna = person("A1", "ROOT", "Anna Maria", "Schröder", "12 MAR 1801");
+            anna.Bplace = QStringLiteral("Lübeck");
+            anna.Ddate = QStringLiteral("1870");
+            PersonRow karl = person("A2", "A1", "Karl", "Schröder", "1830");
+            PersonRow paul = person("A3", "ROOT", "Paul", "Weiss", "1700");
+            for (const PersonRow &r : {anna, karl, paul})
+                QVERIFY(store.InsertPerson(QStringLiteral("Mine"), r));
+            PersonRow hers = person("B7", "ROOT", "Anna Marie", "Schroder", "1802");
+            hers.Bplace = QStringLiteral("Lubeck, Holstein");
+            hers.Ddate = QStringLiteral("ABT 1870");
+            PersonRow son = person("B8", "B7", "Carl", "Schroeder", "1830");
+            for (const PersonRow &r : {hers, son, person("B9", "ROOT", "Paula", "Weiss", "1950")})
+                QVERIFY(store.InsertPerson(QStringLiteral("Theirs"), r));
+        }
+        const Outcome against = run(data, {"--find-duplicates", "mine", "--against", "Theirs"});
+        QCOMPARE(against.code, 0);
+        const QStringList lines = against.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty(), qPrintable(against.err));
+        static const QRegularExpression shape(QStringLiteral("^\\d+ A\\d B\\d$"));
+        for (const QString &line : lines)
+            QVERIFY2(shape.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(lines.first().endsWith(QStringLiteral(" A1 B7")));
+        QVERIFY(lines.first().section(u' ', 0, 0).toInt() >= 70);
+        QVERIFY(!against.out.contains(QStringLiteral("A3 B9")));
+        // A lower bound lists more, never fewer; the best stays first.
+        const Outcome all =
+            run(data, {"--find-duplicates", "Mine", "--against", "Theirs", "--min-score", "0"});
+        QCOMPARE(all.code, 0);
+        QVERIFY(all.out.split(u'\n', Qt::SkipEmptyParts).size() >= lines.size());
+        QVERIFY(all.out.startsWith(lines.first()));
+        // One tree alone: Anna and her son are no pair.
+        const Outcome alone = run(data, {"--find-duplicates", "Mine", "--min-score", "0"});
+        QCOMPARE(alone.code, 0);
+        QVERIFY(!alone.out.contains(QStringLiteral("A1 A2")));
+
+        for (const QStringList &bad :
+             {QStringList{"--find-duplicates", "Mine", "--min-score", "high"},
+              QStringList{"--find-duplicates", "Mine", "--min-score", "101"},
+              QStringList{"--find-duplicates", "Mine", "extra"},
+              QStringList{"--find-duplicates", "Nobody"},
+              QStringList{"--find-duplicates", "Mine", "--against", "Nobody"}}) {
+            const Outcome failed = run(data, bad);
+            QCOMPARE(failed.code, 1);
+            QVERIFY(failed.out.isEmpty());
+            QVERIFY2(!failed.err.trimmed().isEmpty(), qPrintable(bad.join(u' ')));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDuplicates)
