@@ -5,6 +5,7 @@
 #include "NameFolding.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -28,8 +29,11 @@ struct FoldedName
 {
     std::vector<std::string> given;
     std::vector<std::string> common; // variantOf(given[i])
+    std::vector<quint32> sounds;     // soundKey(given[i])
     std::string surname;
     std::string lastSurname; // the surname's last word
+    quint32 surnameSound = 0;
+    quint32 lastSurnameSound = 0;
 
     bool isEmpty() const { return given.empty() && surname.empty(); }
 };
@@ -59,8 +63,11 @@ FoldedName fold(const QString &given, const QString &surname)
     FoldedName name;
     name.given = NF::words(given);
     name.common.reserve(name.given.size());
-    for (const std::string &word : name.given)
+    name.sounds.reserve(name.given.size());
+    for (const std::string &word : name.given) {
         name.common.emplace_back(NF::variantOf(word));
+        name.sounds.push_back(NF::soundKey(word));
+    }
     const std::vector<std::string> last = NF::words(surname);
     for (const std::string &word : last) {
         if (!name.surname.empty())
@@ -69,6 +76,8 @@ FoldedName fold(const QString &given, const QString &surname)
     }
     if (!last.empty())
         name.lastSurname = last.back();
+    name.surnameSound = NF::soundKey(name.surname);
+    name.lastSurnameSound = NF::soundKey(name.lastSurname);
     return name;
 }
 
@@ -134,8 +143,8 @@ bool hasDigit(const std::string &word)
 
 // How alike two folded words are: 1 the same, less for a variant, one letter apart, the same
 // sound, or an initial.
-double wordLikeness(const std::string &a, const std::string &commonA, const std::string &b,
-                    const std::string &commonB)
+double wordLikeness(const std::string &a, const std::string &commonA, quint32 soundA,
+                    const std::string &b, const std::string &commonB, quint32 soundB)
 {
     if (a == b)
         return 1;
@@ -146,16 +155,11 @@ double wordLikeness(const std::string &a, const std::string &commonA, const std:
         return 0;
     if (std::max(a.size(), b.size()) >= 4 && NF::oneEditApart(a, b))
         return 0.85;
-    if (NF::soundKey(a) == NF::soundKey(b))
+    if (soundA == soundB)
         return 0.75;
     if ((a.size() == 1 || b.size() == 1) && a.front() == b.front())
         return 0.6;
     return 0;
-}
-
-double wordLikeness(const std::string &a, const std::string &b)
-{
-    return wordLikeness(a, a, b, b);
 }
 
 // Given names: the first words weigh most, then how many words of the shorter name the other
@@ -164,7 +168,8 @@ double givenLikeness(const FoldedName &a, const FoldedName &b)
 {
     if (a.given.empty() || b.given.empty())
         return -1;
-    const double first = wordLikeness(a.given[0], a.common[0], b.given[0], b.common[0]);
+    const double first =
+        wordLikeness(a.given[0], a.common[0], a.sounds[0], b.given[0], b.common[0], b.sounds[0]);
     const FoldedName &fewer = a.given.size() <= b.given.size() ? a : b;
     const FoldedName &more = &fewer == &a ? b : a;
     double rest = 0;
@@ -172,8 +177,8 @@ double givenLikeness(const FoldedName &a, const FoldedName &b)
     for (size_t i = 0; i < fewer.given.size(); ++i) {
         double best = 0;
         for (size_t j = 0; j < more.given.size() && best < 1; ++j)
-            best = std::max(
-                best, wordLikeness(fewer.given[i], fewer.common[i], more.given[j], more.common[j]));
+            best = std::max(best, wordLikeness(fewer.given[i], fewer.common[i], fewer.sounds[i],
+                                               more.given[j], more.common[j], more.sounds[j]));
         rest += best;
         if (best < 0.5)
             ++conflicts;
@@ -192,8 +197,10 @@ double surnameLikeness(const FoldedName &a, const FoldedName &b)
         return -1;
     if (a.surname.empty() || b.surname.empty())
         return 0.2;
-    return std::max(wordLikeness(a.surname, b.surname),
-                    0.8 * wordLikeness(a.lastSurname, b.lastSurname));
+    return std::max(
+        wordLikeness(a.surname, a.surname, a.surnameSound, b.surname, b.surname, b.surnameSound),
+        0.8 * wordLikeness(a.lastSurname, a.lastSurname, a.lastSurnameSound, b.lastSurname,
+                           b.lastSurname, b.lastSurnameSound));
 }
 
 // Two relatives' names (a parent, a partner), 0 to 1.
@@ -255,25 +262,28 @@ template <typename Visit> void forEachRelative(const Side &side, int person, Kin
 double relativePoints(const Side &sa, int a, const Side &sb, int b, Kin kin, double match,
                       double mismatch)
 {
-    std::vector<const FoldedName *> left, right;
+    // At most this many relatives of a kind are compared.
+    constexpr size_t kMost = 12;
+    std::array<const FoldedName *, kMost> left{}, right{};
+    size_t leftCount = 0, rightCount = 0;
     forEachRelative(sa, a, kin, [&](const FoldedName &n) {
-        if (!n.isEmpty())
-            left.push_back(&n);
+        if (!n.isEmpty() && leftCount < kMost)
+            left[leftCount++] = &n;
     });
-    if (left.empty())
+    if (leftCount == 0)
         return 0;
     forEachRelative(sb, b, kin, [&](const FoldedName &n) {
-        if (!n.isEmpty())
-            right.push_back(&n);
+        if (!n.isEmpty() && rightCount < kMost)
+            right[rightCount++] = &n;
     });
-    if (right.empty())
+    if (rightCount == 0)
         return 0;
     double best = 0, second = 0;
     int matched = 0;
-    for (const FoldedName *l : left) {
+    for (size_t l = 0; l < leftCount; ++l) {
         double mine = 0;
-        for (const FoldedName *r : right)
-            mine = std::max(mine, relativeLikeness(*l, *r));
+        for (size_t r = 0; r < rightCount && mine < 1; ++r)
+            mine = std::max(mine, relativeLikeness(*left[l], *right[r]));
         if (mine >= 0.8)
             ++matched;
         if (mine > best) {
@@ -290,7 +300,7 @@ double relativePoints(const Side &sa, int a, const Side &sb, int b, Kin kin, dou
         if (second >= 0.8)
             return match * 1.5;
         // Both name two relatives and only one of them agrees.
-        return left.size() >= 2 && right.size() >= 2 && second < 0.5 ? match / 3 : match;
+        return leftCount >= 2 && rightCount >= 2 && second < 0.5 ? match / 3 : match;
     }
     if (best < 0.5)
         return mismatch;
@@ -303,7 +313,7 @@ bool knownSex(Sex s)
 }
 
 // Raw points, unbounded, then pressed into 0..100 keeping the order.
-double score(const Side &sa, int a, const Side &sb, int b)
+double score(const Side &sa, int a, const Side &sb, int b, double bound)
 {
     const Person &pa = sa.persons[size_t(a)];
     const Person &pb = sb.persons[size_t(b)];
@@ -322,6 +332,10 @@ double score(const Side &sa, int a, const Side &sb, int b)
     raw += placePoints(pa.deathPlace, pb.deathPlace);
     if (knownSex(pa.sex) && knownSex(pb.sex))
         raw += pa.sex == pb.sex ? 3 : -40;
+    // The relatives add at most this much: a pair that cannot reach the bound stops here.
+    constexpr double kRelativesAtMost = 18 + 15 + 12;
+    if (raw + kRelativesAtMost < bound)
+        return 0;
     raw += relativePoints(sa, a, sb, b, Kin::Parents, 12, -12);
     raw += relativePoints(sa, a, sb, b, Kin::Partners, 10, -12);
     raw += relativePoints(sa, a, sb, b, Kin::Children, 4, -4);
@@ -468,7 +482,7 @@ std::vector<DuplicatePair> run(const Side &a, const Side *b, const DuplicateOpti
         // A person is not the double of a parent, a child or a partner in the same tree.
         if (!b && linked(a, first, second))
             continue;
-        const double s = score(a, first, other, second);
+        const double s = score(a, first, other, second, options.minScore);
         if (s >= options.minScore)
             result.push_back({s, first, second});
     }
