@@ -40,12 +40,15 @@ struct DuplicateOptions
 };
 
 // Finds persons recorded twice, in one tree or between two. Candidates are the persons that
-// share a blocking key (the sound of the surname with the first letter of the given name, the
-// sound of the given name with the surname's first letter, a given name or surname with the
-// birth year); accents, case and common variants of given names ("Wilhelm", "William") are
-// folded first. Each candidate pair is scored from the names, the birth and death years (a year
-// apart still counts), the places, the sex and the names of the parents and partners.
-// The result is best first; pairs of equal score keep the order of the rows.
+// share a blocking key (the sound of the surname with the given name's initial, the sound of the
+// given name with the surname's initial, a given name or surname with the birth year, the
+// initials with the birth or death year or with a parent's or partner's given name); accents,
+// case and common variants of given names ("Wilhelm", "William") are folded first, and a key
+// that a great many persons share is left to the others. Each candidate pair is scored from the
+// names (a rare name shared counts more), the birth and death years (a year apart still counts),
+// the places, the sex and the names of the parents, partners and children; in one tree a person
+// is never paired with its parent, child, partner, grandparent or grandchild. The result is best
+// first; pairs of equal score keep the order of the rows. `minScore` 0 lists every candidate.
 class DuplicateFinder
 {
 public:

@@ -11,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
-#include <cmath>
 #include <memory>
 #include <new>
 
@@ -94,9 +93,7 @@ int findDuplicates(Context &context)
                : Genealogy::DuplicateFinder::find(first->Source(), options);
     const std::vector<Genealogy::PersonRow> &otherRows = second ? second->rows : first->rows;
     for (const Genealogy::DuplicatePair &pair : pairs) {
-        // The printed score is whole; a pair just under the bound is not shown as reaching it.
-        context.out << qMax(pair.roundedScore(), int(std::ceil(options.minScore))) << ' '
-                    << first->rows[size_t(pair.first)].ID << ' '
+        context.out << pair.roundedScore() << ' ' << first->rows[size_t(pair.first)].ID << ' '
                     << otherRows[size_t(pair.second)].ID << '\n';
     }
     context.out.flush();
