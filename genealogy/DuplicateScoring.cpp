@@ -166,6 +166,20 @@ bool knownSex(Sex s)
     return s == Sex::Male || s == Sex::Female;
 }
 
+// Whether one name holds a number the other lacks ("Son" and "Son 2", "Twin 1" and "Twin 2"):
+// such names were given to tell persons apart.
+bool numbersDiffer(const Dictionary &words, const FoldedName &a, const FoldedName &b)
+{
+    auto lacks = [&](const FoldedName &x, const FoldedName &y) {
+        for (const int word : x.given)
+            if (words.word(word).digit &&
+                std::find(y.given.begin(), y.given.end(), word) == y.given.end())
+                return true;
+        return false;
+    };
+    return lacks(a, b) || lacks(b, a);
+}
+
 bool sameName(const FoldedName &a, const FoldedName &b)
 {
     return a.surname == b.surname && a.given == b.given;
@@ -186,6 +200,8 @@ double score(const Side &sa, int a, const Side &sb, int b, double bound)
     // The names alone stay below the usual bound: a pair needs a date, a place or a relative
     // that agrees as well.
     double raw = (given < 0 ? 10 : 40 * given) + (surname < 0 ? 10 : 20 * surname);
+    if (numbersDiffer(words, pa.name, pb.name))
+        raw -= 30;
     // A rare name borne by both counts more.
     if (pa.nameHash && sameName(pa.name, pb.name))
         raw += std::clamp(10 - 3 * std::log2(double(std::max(pa.nameCount, 1))), 0.0, 8.0);

@@ -101,6 +101,17 @@ private slots:
         QVERIFY(middle.empty() || middle.front().score < same.front().score - 15);
         QVERIFY(otherSex.empty() || otherSex.front().score < same.front().score - 30);
         QVERIFY(DuplicateFinder::find({{}, {}, {}}).empty());
+        // Numbers in names were given to tell persons apart.
+        std::vector<PersonRow> twins{person("T1", "ROOT", "Twin_1", "Roy", "1900"),
+                                     person("T2", "", "Twin_2", "Roy", "1900"),
+                                     person("T3", "", "Twin", "Roy", "1900"),
+                                     person("T4", "", "Twin_1", "Roy", "1900")};
+        const auto numbered = DuplicateFinder::find({twins, {}, {}}, {0});
+        QVERIFY(!numbered.empty());
+        QCOMPARE(numbered.front().first, 0);
+        QCOMPARE(numbered.front().second, 3);
+        for (size_t i = 1; i < numbered.size(); ++i)
+            QVERIFY(numbered[i].score < numbered.front().score - 30);
     }
 };
 
