@@ -6,7 +6,8 @@ const QList<Command> &Commands()
 {
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
                                          ExportChartCommand(), PersonFactsCommand(),
-                                         RelationshipCommand(), CheckTreeCommand()};
+                                         RelationshipCommand(), CheckTreeCommand(),
+                                         FindDuplicatesCommand()};
     return commands;
 }
 

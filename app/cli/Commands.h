@@ -18,5 +18,7 @@ Command PersonFactsCommand();
 Command RelationshipCommand();
 // --check-tree TREE
 Command CheckTreeCommand();
+// --find-duplicates TREE [--against OTHER] [--min-score N]
+Command FindDuplicatesCommand();
 
 } // namespace Cli
