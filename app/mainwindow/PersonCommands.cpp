@@ -245,6 +245,7 @@ void PersonCommands::mnuPersonDelete()
     // what the deletion changes.
     std::optional<Genealogy::ModelSlice> before =
         ChangeHistory::ModelState(m_tree.Store(), m_tree.CurrentTree());
+    const bool undoable = ChangeHistory::DeletionUndoable(m_tree.Store(), m_tree.CurrentTree());
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
         if (AskReloadChanged(key, m_window))
@@ -270,12 +271,12 @@ void PersonCommands::mnuPersonDelete()
     QString aside;
     if (!photos.isEmpty() && !KeyInAnyTree(key)) {
         // A person another program deleted first is no change of ours: nothing to undo.
-        if (deleted)
+        if (deleted && undoable)
             aside = ChangeHistory::SetAside(m_state.DataPath, photos);
         if (aside.isEmpty())
             DeleteFolderTree(photos);
     }
-    if (deleted)
+    if (deleted && undoable)
         m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside, std::move(before));
 
     // The selection moves up to the parent (the person whose children the person's row showed),

@@ -113,12 +113,22 @@ void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &
 std::optional<Genealogy::ModelSlice> ChangeHistory::ModelState(const mDatabase &store,
                                                                const QString &tree)
 {
-    if (!ModelStore::hasModel(store, tree).valueOr(false))
+    if (!ModelStore::hasModel(store, tree).valueOr(false) || !KeepsWholeTree(store, tree))
         return std::nullopt;
     Result<Genealogy::ModelSlice> whole = ModelStore::readTree(store, tree);
     if (!whole)
         return std::nullopt;
     return std::move(*whole);
+}
+
+bool ChangeHistory::KeepsWholeTree(const mDatabase &store, const QString &tree)
+{
+    return store.EstimateTreeRows(tree) <= kWholeTreePersons;
+}
+
+bool ChangeHistory::DeletionUndoable(const mDatabase &store, const QString &tree)
+{
+    return !ModelStore::hasModel(store, tree).valueOr(false) || KeepsWholeTree(store, tree);
 }
 
 void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord> &rows)

@@ -67,8 +67,15 @@ public:
                             std::optional<Genealogy::ModelSlice> state);
     // The whole tree, rows and side records; nothing for a tree without side records (or when it
     // cannot be read).
+    // A tree with side records of more than kWholeTreePersons persons is not kept whole (two
+    // copies an entry would hold too much memory): its edits and additions are undone by the
+    // person's row alone, through the store's rules, and its deletions are not recorded
+    // (DeletionUndoable), since the row alone would come back without its records.
     static std::optional<Genealogy::ModelSlice> ModelState(const mDatabase &store,
                                                            const QString &tree);
+    static constexpr qsizetype kWholeTreePersons = 5000;
+    static bool KeepsWholeTree(const mDatabase &store, const QString &tree);
+    static bool DeletionUndoable(const mDatabase &store, const QString &tree);
     // Moves `folder` into the data folder's ".deleted" folder under a name of its own; the new
     // path, or "" when there was nothing to move or it could not be moved.
     static QString SetAside(const QString &dataPath, const QString &folder);

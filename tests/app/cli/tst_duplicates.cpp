@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
 #include <QTextStream>
 
@@ -171,6 +172,8 @@ class TestDuplicates : public QObject
 private slots:
     void findsTheCopiesOfRoyal92()
     {
+        if (!QFileInfo::exists(QStringLiteral(VT_GEDCOM_SAMPLES "/royal92.ged")))
+            QSKIP("The public GEDCOM samples are not there.");
         const Tree original = readSample(QStringLiteral("royal92.ged"));
         QCOMPARE(original.rows.size(), size_t(3010));
         const Perturbed copy = perturb(original);
@@ -205,6 +208,8 @@ private slots:
             if (parts[3] == "different:" && marked.size() <= 50)
                 ++different;
         }
+        if (!QFileInfo::exists(QStringLiteral(VT_GEDCOM_SAMPLES "/pres2020.ged")))
+            QSKIP("The public GEDCOM samples are not there.");
         const Tree tree = readSample(QStringLiteral("pres2020.ged"));
         QStringList found;
         for (const DuplicatePair &pair : DuplicateFinder::find(tree.source()))

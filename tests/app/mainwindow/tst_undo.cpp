@@ -260,6 +260,51 @@ private slots:
             QCOMPARE(p.tree.People().Item(row.ID)->toRecord(), row);
     }
 
+    // A tree with side records too large to keep whole: an edit is undone by the row alone
+    // (through the store's rules, the tree stays consistent); a deletion is not recorded, since
+    // its row would come back without its records.
+    void largeTreesKeepNoWholeCopies()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        const QString path = p.dir.filePath(QStringLiteral("large.ged"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n");
+        const int couples = int(ChangeHistory::kWholeTreePersons) / 3 + 10;
+        for (int i = 0; i < couples; ++i) {
+            file.write(QStringLiteral("0 @H%1@ INDI\n1 NAME Hans%1 /Berg/\n1 FAMS @F%1@\n"
+                                      "0 @W%1@ INDI\n1 NAME Wera%1 /Lind/\n1 FAMS @F%1@\n"
+                                      "0 @C%1@ INDI\n1 NAME Carl%1 /Berg/\n1 FAMC @F%1@\n"
+                                      "0 @F%1@ FAM\n1 HUSB @H%1@\n1 WIFE @W%1@\n1 CHIL @C%1@\n")
+                           .arg(i)
+                           .toUtf8());
+        }
+        file.write("0 TRLR\n");
+        file.close();
+        const Gedcom::StoreImport imported = Gedcom::importIntoStore(p.store, path, "Big");
+        QVERIFY2(!imported.error, qPrintable(imported.error.text()));
+        p.main->Trees().Refill();
+        QVERIFY(p.main->LoadTree("Big"));
+        QVERIFY(!ChangeHistory::KeepsWholeTree(p.store, "Big"));
+        QVERIFY(!ChangeHistory::ModelState(p.store, "Big"));
+
+        m_messages.setResponder([](const MessageRequest &request) {
+            return request.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+        });
+        p.edit("C0", "Karl", "1850");
+        QCOMPARE(p.store.FindPerson("Big", "C0").valueOr({}).Fname, QStringLiteral("Karl"));
+        p.undo()->trigger();
+        QCOMPARE(p.store.FindPerson("Big", "C0").valueOr({}).Fname, QStringLiteral("Carl0"));
+        QCOMPARE(ModelStore::checkTree(p.store, "Big").valueOr({"?"}), QStringList());
+
+        const int entries = p.stack().count();
+        p.remove("C1");
+        QVERIFY(!p.store.FindPerson("Big", "C1"));
+        QCOMPARE(p.stack().count(), entries);
+        QCOMPARE(ModelStore::checkTree(p.store, "Big").valueOr({"?"}), QStringList());
+    }
+
     // Another program changed the row: that entry is refused with a message and leaves the
     // stack; the entry before it is still undone.
     void undoRefusedWhenChangedElsewhere()
