@@ -7,10 +7,10 @@ namespace DateReader {
 
 namespace {
 
-// The number written with `min` to `max` ASCII digits, or -1.
+// The number written with `min` to `max` ASCII digits (at most nine, so that it fits), or -1.
 int digits(QStringView text, int min, int max)
 {
-    if (text.size() < min || text.size() > max)
+    if (text.size() < min || text.size() > max || text.size() > 9)
         return -1;
     int value = 0;
     for (const QChar c : text) {
@@ -44,9 +44,12 @@ std::optional<int> DualYear(QStringView text)
     if (slash < 0)
         return std::nullopt;
     const QStringView laterText = text.mid(slash + 1);
+    // The later number is never longer than the first (three or four digits).
     const int first = digits(text.left(slash), 3, 4);
+    if (first < 0)
+        return std::nullopt;
     const int written = digits(laterText, 1, int(slash));
-    if (first < 0 || written < 0)
+    if (written < 0)
         return std::nullopt;
     // The written digits replace the last digits of the first year; a turn of the decade or
     // century ("1699/00") carries into the digits before them.

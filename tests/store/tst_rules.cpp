@@ -81,6 +81,18 @@ private slots:
                                  : QString();
         QCOMPARE(got, read);
     }
+
+    // Dual years: the later number is today's year; anything else is none. Found by fuzzing:
+    // a long run of digits after a slash in a longer text once overflowed the reading.
+    void dualYears()
+    {
+        QCOMPARE(DateReader::DualYear(u"1675/76"), std::optional<int>(1676));
+        QCOMPARE(DateReader::DualYear(u"1699/00"), std::optional<int>(1700));
+        QCOMPARE(DateReader::DualYear(u"1675/80"), std::nullopt);
+        QCOMPARE(DateReader::DualYear(u";BEF %31 405DEC 18/77777777799"), std::nullopt);
+        QCOMPARE(DateReader::DualYear(u"1777/77777777799"), std::nullopt);
+        QCOMPARE(DateReader::DualYear(u"0000000001999/2000"), std::nullopt);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRules)
