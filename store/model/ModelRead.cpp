@@ -64,16 +64,13 @@ Result<void> setStoredNumbers(const Db &db, qint64 tree, RecordDecoder &decoder)
         return numbers.error();
     numbers->bind(1, tree);
     std::vector<qint64> byTab[kTabCount];
-    for (;;) {
-        Result<bool> row = numbers->step();
-        if (!row)
-            return row.error();
-        if (!*row)
-            break;
-        const qint64 tab = numbers->integer(0);
-        if (tab >= 0 && tab < kTabCount)
-            byTab[tab].push_back(numbers->integer(1));
-    }
+    if (Result<void> read = numbers->eachRow([&] {
+            const qint64 tab = numbers->integer(0);
+            if (tab >= 0 && tab < kTabCount)
+                byTab[tab].push_back(numbers->integer(1));
+        });
+        !read)
+        return read.error();
     for (int t = 0; t < kTabCount; ++t)
         decoder.setNumbers(Tab(t), std::move(byTab[t]));
     return {};
@@ -255,14 +252,8 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
         query->bindText(2, QByteArrayView(keyUtf8));
         query->bind(3, int(Tab::Partnership));
         query->bind(4, int(Tab::ChildLink));
-        for (;;) {
-            Result<bool> row = query->step();
-            if (!row)
-                return row.error();
-            if (!*row)
-                break;
-            families.insert(query->integer(0));
-        }
+        if (Result<void> read = query->eachRow([&] { families.insert(query->integer(0)); }); !read)
+            return read.error();
     }
     // The persons named: the families' partners and children, the person's associations.
     QStringList keys;
@@ -282,25 +273,22 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
             query->reset();
             query->bind(1, id);
             query->bind(2, family);
-            for (;;) {
-                Result<bool> row = query->step();
-                if (!row)
-                    return row.error();
-                if (!*row)
-                    break;
-                const Tab tab = Tab(query->integer(0));
-                const qint64 number = query->integer(1);
-                if (tab == Tab::Family) {
-                    addKey(query->text(4));
-                    addKey(query->text(5));
-                } else if (tab == Tab::ChildLink || tab == Tab::Partnership) {
-                    addKey(query->text(3));
-                }
-                if (int(tab) >= 0 && int(tab) < kTabCount && !set.contains(tab, number)) {
-                    set.tabs[int(tab)].emplace(number, query->blob(2).toByteArray());
-                    added.emplace_back(tab, number);
-                }
-            }
+            if (Result<void> read = query->eachRow([&] {
+                    const Tab tab = Tab(query->integer(0));
+                    const qint64 number = query->integer(1);
+                    if (tab == Tab::Family) {
+                        addKey(query->text(4));
+                        addKey(query->text(5));
+                    } else if (tab == Tab::ChildLink || tab == Tab::Partnership) {
+                        addKey(query->text(3));
+                    }
+                    if (int(tab) >= 0 && int(tab) < kTabCount && !set.contains(tab, number)) {
+                        set.tabs[int(tab)].emplace(number, query->blob(2).toByteArray());
+                        added.emplace_back(tab, number);
+                    }
+                });
+                !read)
+                return read.error();
         }
     }
     {
@@ -313,14 +301,8 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
         query->bind(1, id);
         query->bindText(2, QByteArrayView(keyUtf8));
         query->bind(3, int(Tab::Association));
-        for (;;) {
-            Result<bool> row = query->step();
-            if (!row)
-                return row.error();
-            if (!*row)
-                break;
-            addKey(query->text(0));
-        }
+        if (Result<void> read = query->eachRow([&] { addKey(query->text(0)); }); !read)
+            return read.error();
     }
     for (const QString &other : std::as_const(keys)) {
         Result<PersonRecord> row = store.FindPerson(ref->table, other);

@@ -33,6 +33,19 @@ public:
     void bindBlobInPlace(int column, QByteArrayView bytes);
     // Runs the statement: true while it gives a row, false when done; an error when it failed.
     Result<bool> step();
+    // Runs the statement to its end, calling `row` for each row it gives; the error when it
+    // failed (rows handed over before stay handed over).
+    template <class F> Result<void> eachRow(F &&row)
+    {
+        for (;;) {
+            Result<bool> more = step();
+            if (!more)
+                return more.error();
+            if (!*more)
+                return {};
+            row();
+        }
+    }
     // Ready to bind and run again.
     void reset();
 
