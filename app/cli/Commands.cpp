@@ -7,7 +7,7 @@ const QList<Command> &Commands()
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
                                          ExportChartCommand(), PersonFactsCommand(),
                                          RelationshipCommand(), CheckTreeCommand(),
-                                         FindDuplicatesCommand()};
+                                         FindDuplicatesCommand(), MergeCommand()};
     return commands;
 }
 

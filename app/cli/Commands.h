@@ -20,5 +20,7 @@ Command RelationshipCommand();
 Command CheckTreeCommand();
 // --find-duplicates TREE [--against OTHER] [--min-score N]
 Command FindDuplicatesCommand();
+// --merge TREE KEEP OTHER
+Command MergeCommand();
 
 } // namespace Cli
