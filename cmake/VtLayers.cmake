@@ -10,7 +10,7 @@
 # The program is in parts (app/CMakeLists.txt), which are project libraries like the others.
 set(VT_APP_PARTS
     vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_gedcom vtapp_chart vtapp_cli
-    vtapp_mainwindow)
+    vtapp_merge vtapp_mainwindow)
 set(VT_PROJECT_LIBRARIES
     vtrecord vtgenealogy vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan
     vteditor vtapp vttestsupport ${VT_APP_PARTS})
@@ -87,8 +87,10 @@ function(vt_check_app_parts)
         vtsafefile)
     vt_check_links(vtapp_cli MAY vtapp_startup vtapp_gedcom vtapp_opentree vttreechart vtgedcom
         vtlifespan vtstore vtrecord vtcommon vtsafefile)
-    vt_check_links(vtapp_mainwindow MAY vtapp_startup vtapp_opentree vtapp_dialogs vtapp_help
-        vtapp_gedcom vtapp_chart vteditor vtlifespan vttreechart Pixtile vtgedcom vtstore vtrecord
+    vt_check_links(vtapp_merge MAY vtapp_opentree vttreechart vtstore vtgenealogy vtrecord
         vtcommon vtsafefile)
+    vt_check_links(vtapp_mainwindow MAY vtapp_startup vtapp_opentree vtapp_dialogs vtapp_help
+        vtapp_gedcom vtapp_chart vtapp_merge vteditor vtlifespan vttreechart Pixtile vtgedcom
+        vtstore vtrecord vtcommon vtsafefile)
     vt_check_links(vtapp MAY ${VT_APP_PARTS})
 endfunction()

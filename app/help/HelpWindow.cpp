@@ -34,6 +34,8 @@ constexpr Topic kTopics[] = {
     {1040, "photos.html"},
     {1050, "chart.html"},
     {1060, "shortcuts.html"},
+    {1070, "duplicates.html"},
+    {1080, "merge.html"},
 };
 
 } // namespace

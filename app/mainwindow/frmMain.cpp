@@ -12,6 +12,7 @@
 #include "MainLayout.h"
 #include "MenuBar.h"
 #include "MenuShortcuts.h"
+#include "MergeCommands.h"
 #include "PersonCommands.h"
 #include "ReadOnlyNotice.h"
 #include "StatusBar.h"
@@ -106,6 +107,7 @@ void frmMain::buildCommands()
     m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
     m_gedcom = new GedcomCommands(m_tree, m_trees, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
+    m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
 }
 
@@ -158,6 +160,7 @@ void frmMain::placeCommands()
     const QString tools = QStringLiteral("mnuTools");
     m.AddMenu(tools, QStringLiteral("Tools"));
     m.Place(tools, m_chartView->RefreshCommand());
+    m.Place(tools, m_merges->FindDuplicatesCommand());
     m.AddHeader(tools, QStringLiteral("mnuToolsSep"));
     m.Place(tools, m_commands->CompressCommand());
     m.AddSeparator(tools, QStringLiteral("mnuToolsSep2"));

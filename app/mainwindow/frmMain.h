@@ -13,6 +13,7 @@
 class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
+class MergeCommands;
 class GedcomCommands;
 class HelpWindow;
 class InfoPanel;
@@ -64,6 +65,7 @@ public:
     PersonCommands &Persons() { return *m_persons; }
     GedcomCommands &Gedcom() { return *m_gedcom; }
     ChartViewCommands &Charts() { return *m_charts; }
+    MergeCommands &Merges() { return *m_merges; }
     // The help window (made on first use) at a topic.
     void ShowHelp(int topic);
     HelpWindow *Help() const;
@@ -134,6 +136,7 @@ private:
     PersonCommands *m_persons = nullptr;
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
+    MergeCommands *m_merges = nullptr;
     WindowCommands *m_windowCommands = nullptr;
     QHash<QString, QAction *> m_buttons;
     bool m_started = false;

@@ -44,6 +44,8 @@ Result<void> expectRows(const mDatabase &store, const QString &tree,
     return {};
 }
 
+} // namespace
+
 // Brings a folder kept aside back to its place; true when all of it is back (or there was
 // none). When the place has a folder again (photos added under the key meanwhile), the kept files
 // join it, a name there already keeping its file; what could not go back stays aside.
@@ -75,6 +77,8 @@ bool bringBack(QString &aside, const QString &folder)
     }
     return all;
 }
+
+namespace {
 
 void dropAside(const QString &aside)
 {
@@ -139,8 +143,6 @@ void ChangeEntry::refuse(const Error &error, bool undoing)
 
 // --- persons ---
 
-namespace {
-
 // The persons of the open tree go from the rows `from` to the rows `to`.
 void syncOpenTree(OpenTree &open, const std::vector<PersonRecord> &from,
                   const std::vector<PersonRecord> &to)
@@ -163,6 +165,8 @@ void syncOpenTree(OpenTree &open, const std::vector<PersonRecord> &from,
             open.RemovePerson(row.ID);
     }
 }
+
+namespace {
 
 QList<PersonRecord> listOf(const std::vector<PersonRecord> &rows)
 {

@@ -11,6 +11,14 @@
 // does nothing. Each undo and redo is one change of the store; when it fails (another program
 // changed the rows since, the database refuses) the user is told and the entry becomes
 // obsolete, so the stack lets go of it and keeps the others.
+// Brings a folder kept aside (ChangeHistory::SetAside) back to `folder`; true when all of it is
+// back. Files whose name the folder has again stay aside.
+bool bringBack(QString &aside, const QString &folder);
+// The persons of the open tree go from the rows `from` to the rows `to` (added, changed and
+// removed by key).
+void syncOpenTree(OpenTree &open, const std::vector<PersonRecord> &from,
+                  const std::vector<PersonRecord> &to);
+
 class ChangeEntry : public QUndoCommand
 {
 public:

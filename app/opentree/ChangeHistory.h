@@ -10,6 +10,7 @@
 #include <optional>
 
 class OpenTree;
+struct MergeChange;
 class mDatabase;
 class QAction;
 class QWidget;
@@ -85,6 +86,9 @@ public:
     void RecordRenameTree(const QString &oldName, const QString &newName);
     // A tree was deleted; `before` holds its rows and side records as they were.
     void RecordDeleteTree(const QString &name, Genealogy::ModelSlice before, bool hadModel);
+    // Two persons were merged (ChangeHistoryMerge.h): undo restores both, their records and
+    // photos.
+    void RecordMerge(MergeChange change);
 
     // The persons whose rows a change of `key` may touch besides its own: the others in its
     // families (their partner columns name it). Read before and after a change; empty for a tree

@@ -51,7 +51,9 @@ private slots:
                  QStringLiteral("rootpersons.html"));
         QCOMPARE(HelpWindow::PageForTopic(0), QStringLiteral("index.html"));
         QCOMPARE(HelpWindow::PageForTopic(4711), QStringLiteral("index.html"));
-        for (int topic : {0, 1000, 1010, 1020, 1030, 1040, 1050, 1060})
+        QCOMPARE(HelpWindow::PageForTopic(1070), QStringLiteral("duplicates.html"));
+        QCOMPARE(HelpWindow::PageForTopic(1080), QStringLiteral("merge.html"));
+        for (int topic : {0, 1000, 1010, 1020, 1030, 1040, 1050, 1060, 1070, 1080})
             QVERIFY(QFileInfo::exists(m_folder + "/" + HelpWindow::PageForTopic(topic)));
 
         HelpWindow window(m_folder);

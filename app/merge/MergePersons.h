@@ -1,0 +1,19 @@
+#pragma once
+
+#include "PersonMerge.h"
+#include "Result.h"
+
+#include <QStringList>
+
+class ChangeHistory;
+class OpenTree;
+
+// Merges the person OTHER of the open tree into KEEP, as Merge... does it: the store merges in
+// one transaction (TreeMerge), OTHER's photos are copied into KEEP's folder and OTHER's folder is
+// put aside when no tree has its key any more, the open tree follows (OTHER goes, KEEP and the
+// persons whose rows changed are shown anew, KEEP is selected), and the merge is recorded in the
+// history, so that Undo restores both persons, their records and photos. What was done, one line
+// each; an error leaves the tree as it was.
+Result<QStringList> MergePersons(OpenTree &tree, ChangeHistory &history, const QString &keep,
+                                 const QString &other,
+                                 const Genealogy::PersonMerge::Choice &choice);

@@ -1,0 +1,95 @@
+// The history's entry for a merge of two persons: undo puts the tree back as it was, rows and
+// side records in one transaction, takes the copied photos out of the survivor's folder and
+// brings the other's folder back; redo merges again the same way.
+#include "ChangeHistoryMerge.h"
+#include "ChangeEntries.h"
+#include "ChangeHistory.h"
+#include "OpenTree.h"
+#include "TreeMerge.h"
+#include "mDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class MergeEntry : public ChangeEntry
+{
+public:
+    MergeEntry(ChangeScene &scene, MergeChange change)
+        : ChangeEntry(scene, change.name), m_change(std::move(change))
+    {
+    }
+    ~MergeEntry() override
+    {
+        if (!m_change.aside.isEmpty())
+            QDir(m_change.aside).removeRecursively();
+    }
+
+protected:
+    Result<void> undoChange() override
+    {
+        MergeChange &c = m_change;
+        if (Result<void> done = put(c.after, c.before); !done)
+            return done;
+        for (const QString &file : std::as_const(c.copied))
+            QFile::remove(QDir(c.keepFolder).filePath(file));
+        c.copied.clear();
+        if (!c.keepFolderWasThere && !c.keepFolder.isEmpty() &&
+            QDir(c.keepFolder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            QDir().rmdir(c.keepFolder);
+        bringBack(c.aside, c.otherFolder);
+        OpenTree &open = m_scene.tree;
+        if (open.IsOpenTree(c.tree)) {
+            open.AddedPhotos(c.keepKey);
+            open.Select(c.otherKey);
+        }
+        return {};
+    }
+    Result<void> redoChange() override
+    {
+        MergeChange &c = m_change;
+        if (Result<void> done = put(c.before, c.after); !done)
+            return done;
+        mDatabase &store = m_scene.tree.Store();
+        c.keepFolderWasThere = QFileInfo(c.keepFolder).isDir();
+        if (const Result<MergePhotos::Copied> photos =
+                MergePhotos::copy(store, store.DataPath(), c.keepKey, c.otherKey)) {
+            c.copied = photos->files;
+            if (photos->otherMayGo)
+                c.aside = ChangeHistory::SetAside(store.DataPath(), photos->otherFolder);
+        }
+        OpenTree &open = m_scene.tree;
+        if (open.IsOpenTree(c.tree)) {
+            open.AddedPhotos(c.keepKey);
+            open.Select(c.keepKey);
+        }
+        return {};
+    }
+
+private:
+    Result<void> put(const Genealogy::ModelSlice &from, const Genealogy::ModelSlice &to)
+    {
+        OpenTree &open = m_scene.tree;
+        const bool isOpen = open.IsOpenTree(m_change.tree);
+        if (isOpen && (open.SelectedKey().compare(m_change.otherKey, Qt::CaseInsensitive) == 0))
+            open.ClearSelection();
+        if (Result<void> done = TreeMerge::putBack(open.Store(), m_change.tree, from, to,
+                                                   to.model.personCount() > 0);
+            !done)
+            return done;
+        if (isOpen)
+            syncOpenTree(open, from.rows, to.rows);
+        return {};
+    }
+
+    MergeChange m_change;
+};
+
+} // namespace
+
+void ChangeHistory::RecordMerge(MergeChange change)
+{
+    m_stack.push(new MergeEntry(m_scene, std::move(change)));
+}
