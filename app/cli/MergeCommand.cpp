@@ -5,6 +5,7 @@
 // has that key any more. Prints what it did, one line each.
 #include "Commands.h"
 
+#include "ChangeLog.h"
 #include "TreeMerge.h"
 #include "mDatabase.h"
 
@@ -17,6 +18,27 @@ namespace Cli {
 namespace {
 
 const QString kTrigger = QStringLiteral("merge");
+
+// The merge in the history kept in the database: one entry, the survivor's record.
+void logMerge(mDatabase &store, const QString &tree, const TreeMerge::Merged &merged)
+{
+    const auto rowOf = [](const Genealogy::ModelSlice &slice,
+                          const QString &key) -> const PersonRecord * {
+        const quint32 i = TreeMerge::findPerson(slice, key);
+        return i == Genealogy::kNoIndex ? nullptr : &slice.rows[i];
+    };
+    ChangeLog::Entry entry;
+    entry.tree = store.StoredTreeName(tree);
+    entry.record = ChangeLog::personRecord(merged.keepKey);
+    entry.command = QStringLiteral("Merge %1 into %2").arg(merged.otherKey, merged.keepKey);
+    entry.before = ChangeLog::rowsJson({{merged.keepKey, rowOf(merged.before, merged.keepKey)},
+                                        {merged.otherKey, rowOf(merged.before, merged.otherKey)}});
+    entry.after = ChangeLog::rowsJson(
+        {{merged.keepKey, rowOf(merged.after, merged.keepKey)}, {merged.otherKey, nullptr}});
+    // The merge is made: a history that cannot be written loses nothing of it.
+    const Result<qint64> written = ChangeLog::add(store, std::move(entry));
+    Q_UNUSED(written);
+}
 
 int merge(Context &context)
 {
@@ -34,6 +56,7 @@ int merge(Context &context)
                                 .arg(keys[1], keys[0], merged.error().text()));
     for (const QString &line : merged->done)
         context.out << line << '\n';
+    logMerge(store, tree, *merged);
     const Result<MergePhotos::Copied> photos =
         MergePhotos::copy(store, store.DataPath(), merged->keepKey, merged->otherKey);
     if (!photos) {

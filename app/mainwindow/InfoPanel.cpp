@@ -160,6 +160,12 @@ int InfoPanel::CurrentTab() const
     return m_tabs->currentIndex();
 }
 
+void InfoPanel::AddPage(const QString &title, QWidget *page)
+{
+    m_pages->addWidget(page);
+    m_tabs->addTab(title);
+}
+
 void InfoPanel::SetCurrentTab(int tab)
 {
     m_tabs->setCurrentIndex(tab);

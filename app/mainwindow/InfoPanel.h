@@ -64,6 +64,8 @@ public:
     static constexpr int kFieldsTab = 0;
     static constexpr int kFactsTab = 1;
     int CurrentTab() const;
+    // Adds a page of its own under a tab after the others (the history); the panel owns it.
+    void AddPage(const QString &title, QWidget *page);
     void SetCurrentTab(int tab);
     FactsView *Facts() const { return m_facts; }
     // Tools > Photo Viewer Settings...: the viewer's property pages.

@@ -7,6 +7,7 @@
 #include "ChartViewCommands.h"
 #include "EmptyChartHint.h"
 #include "GedcomCommands.h"
+#include "HistoryView.h"
 #include "InfoPanel.h"
 #include "LoadTree.h"
 #include "MainLayout.h"
@@ -200,6 +201,7 @@ void frmMain::observeOpenTree()
     m_sbar->Follow(m_tree);
     m_pnlInfo->Follow(m_tree, m_view);
     m_pnlInfo->SetSliceSource(StoreSlices(m_db));
+    m_pnlInfo->AddPage(tr("History"), new HistoryView(m_tree, *m_history));
     m_charts->SetKinshipReaders([this](const QString &tree) { return StoreFamilies(m_db, tree); },
                                 [this](const QString &tree) { return StoreSexes(m_db, tree); });
     // A person followed on the panel is selected as Find selects it; the keyboard stays on the

@@ -1,6 +1,7 @@
 #include "ChangeHistory.h"
 
 #include "ChangeEntries.h"
+#include "ChangeLog.h"
 #include "ModelStore.h"
 #include "OpenTree.h"
 #include "mDatabase.h"
@@ -91,23 +92,32 @@ void ChangeHistory::RecordAddPerson(const QString &tree, const PersonRecord &row
                                     const QString &photoFolder,
                                     std::optional<Genealogy::ModelSlice> state)
 {
-    m_stack.push(new AddPersonEntry(m_scene, tree, row, photoFolder, std::move(state)));
+    auto *entry = new AddPersonEntry(m_scene, tree, row, photoFolder, std::move(state));
+    logPerson(tree, row.ID, entry->text(), nullptr, &row);
+    m_stack.push(entry);
 }
 
 void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &before,
                                      const PersonRecord &after,
-                                     std::optional<Genealogy::ModelSlice> state)
+                                     std::optional<Genealogy::ModelSlice> state,
+                                     const QString &name)
 {
     if (before == after)
         return;
-    m_stack.push(new EditPersonEntry(m_scene, tree, before, after, std::move(state)));
+    auto *entry = new EditPersonEntry(m_scene, tree, before, after, std::move(state));
+    if (!name.isEmpty())
+        entry->setText(name);
+    logPerson(tree, after.ID, entry->text(), &before, &after);
+    m_stack.push(entry);
 }
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,
                                        const QString &photoFolder, const QString &aside,
                                        std::optional<Genealogy::ModelSlice> before)
 {
-    m_stack.push(new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before)));
+    auto *entry = new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before));
+    logPerson(tree, row.ID, entry->text(), &row, nullptr);
+    m_stack.push(entry);
 }
 
 std::optional<Genealogy::ModelSlice> ChangeHistory::ModelState(const mDatabase &store,
@@ -133,16 +143,44 @@ bool ChangeHistory::DeletionUndoable(const mDatabase &store, const QString &tree
 
 void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord> &rows)
 {
-    m_stack.push(new NewTreeEntry(m_scene, name, rows));
+    auto *entry = new NewTreeEntry(m_scene, name, rows);
+    Log(name, QStringLiteral("tree"), entry->text(), QString(), name);
+    m_stack.push(entry);
 }
 
 void ChangeHistory::RecordRenameTree(const QString &oldName, const QString &newName)
 {
-    m_stack.push(new RenameTreeEntry(m_scene, oldName, newName));
+    auto *entry = new RenameTreeEntry(m_scene, oldName, newName);
+    Log(newName, QStringLiteral("tree"), entry->text(), oldName, newName);
+    m_stack.push(entry);
 }
 
 void ChangeHistory::RecordDeleteTree(const QString &name, Genealogy::ModelSlice before,
                                      bool hadModel)
 {
-    m_stack.push(new DeleteTreeEntry(m_scene, name, std::move(before), hadModel));
+    auto *entry = new DeleteTreeEntry(m_scene, name, std::move(before), hadModel);
+    Log(name, QStringLiteral("tree"), entry->text(), name, QString());
+    m_stack.push(entry);
+}
+
+void ChangeHistory::Log(const QString &tree, const QString &record, const QString &command,
+                        const QString &before, const QString &after)
+{
+    ChangeLog::Entry entry;
+    entry.tree = tree;
+    entry.record = record;
+    entry.command = command;
+    entry.before = before;
+    entry.after = after;
+    // The change itself is made: a history that cannot be written loses nothing of it.
+    const Result<qint64> written = ChangeLog::add(m_scene.tree.Store(), std::move(entry));
+    Q_UNUSED(written);
+    emit Logged(tree, record);
+}
+
+void ChangeHistory::logPerson(const QString &tree, const QString &key, const QString &command,
+                              const PersonRecord *before, const PersonRecord *after)
+{
+    Log(tree, ChangeLog::personRecord(key), command, ChangeLog::rowsJson({{key, before}}),
+        ChangeLog::rowsJson({{key, after}}));
 }

@@ -59,8 +59,10 @@ public:
     void RecordAddPerson(const QString &tree, const PersonRecord &row, const QString &photoFolder,
                          std::optional<Genealogy::ModelSlice> state);
     // A person's row went from `before` to `after`.
+    // `name` names the change when given ("Restore Version of Anna Berg"), else "Edit Person".
     void RecordEditPerson(const QString &tree, const PersonRecord &before,
-                          const PersonRecord &after, std::optional<Genealogy::ModelSlice> state);
+                          const PersonRecord &after, std::optional<Genealogy::ModelSlice> state,
+                          const QString &name = QString());
     // A person was deleted; `photoFolder` (possibly "") is where its photos were, `aside` where
     // SetAside put them (or "" when the folder stayed or there was none).
     void RecordDeletePerson(const QString &tree, const PersonRecord &row,
@@ -100,7 +102,19 @@ public:
     // The name of a person as the entries show it: first and last name, else the key.
     static QString PersonName(const PersonRecord &row);
 
+    // Writes a change to the history kept in the database (ChangeLog.h), which every Record
+    // method above does; a history that cannot be written loses nothing of the change.
+    void Log(const QString &tree, const QString &record, const QString &command,
+             const QString &before, const QString &after);
+
+signals:
+    // A change of `record` was written to the history kept in the database.
+    void Logged(const QString &tree, const QString &record);
+
 private:
+    void logPerson(const QString &tree, const QString &key, const QString &command,
+                   const PersonRecord *before, const PersonRecord *after);
+
     ChangeScene m_scene;
     QUndoStack m_stack;
     QAction *m_undo = nullptr;

@@ -4,6 +4,7 @@
 #include "ChangeHistoryMerge.h"
 #include "ChangeEntries.h"
 #include "ChangeHistory.h"
+#include "ChangeLog.h"
 #include "OpenTree.h"
 #include "TreeMerge.h"
 #include "mDatabase.h"
@@ -91,5 +92,19 @@ private:
 
 void ChangeHistory::RecordMerge(MergeChange change)
 {
-    m_stack.push(new MergeEntry(m_scene, std::move(change)));
+    const auto rowOf = [](const Genealogy::ModelSlice &slice,
+                          const QString &key) -> const PersonRecord * {
+        const quint32 i = TreeMerge::findPerson(slice, key);
+        return i == Genealogy::kNoIndex ? nullptr : &slice.rows[i];
+    };
+    const QString before =
+        ChangeLog::rowsJson({{change.keepKey, rowOf(change.before, change.keepKey)},
+                             {change.otherKey, rowOf(change.before, change.otherKey)}});
+    const QString after = ChangeLog::rowsJson(
+        {{change.keepKey, rowOf(change.after, change.keepKey)}, {change.otherKey, nullptr}});
+    const QString tree = change.tree;
+    const QString record = ChangeLog::personRecord(change.keepKey);
+    auto *entry = new MergeEntry(m_scene, std::move(change));
+    Log(tree, record, entry->text(), before, after);
+    m_stack.push(entry);
 }

@@ -1,6 +1,7 @@
 // --merge TREE KEEP OTHER on a real database: one person recorded twice by two imports becomes
 // one, keeping both families, citations and photos; the tree stays consistent (--check-tree);
 // clear errors for unknown keys, the same key twice and a database open for reading only.
+#include "ChangeLog.h"
 #include "CommandLine.h"
 #include "ModelStore.h"
 #include "TreeMerge.h"
@@ -139,6 +140,19 @@ private slots:
         QVERIFY2(facts.out.contains(QStringLiteral("child: I5 family F2")), qPrintable(facts.out));
         QVERIFY(facts.out.contains(QStringLiteral("Register")));
 
+        // One entry in the history kept in the database, with both persons before it.
+        {
+            mDatabase store;
+            store.BuildConnectionString(data);
+            QVERIFY(store.OpenDatabase());
+            const std::vector<ChangeLog::Entry> logged =
+                ChangeLog::of(store, QStringLiteral("kings"), QStringLiteral("person I1")).value();
+            QCOMPARE(logged.size(), size_t(1));
+            QCOMPARE(logged[0].command, QStringLiteral("Merge I6 into I1"));
+            QCOMPARE(ChangeLog::rowIn(logged[0].before, QStringLiteral("I6"))->Fname,
+                     QStringLiteral("Georg"));
+            QVERIFY(ChangeLog::rowIn(logged[0].after, QStringLiteral("I6"))->ID.isEmpty());
+        }
         // A child recorded twice in one family is there once.
         QCOMPARE(runCommand(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
                                    QStringLiteral("I4"), QStringLiteral("I7")})

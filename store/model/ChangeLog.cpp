@@ -1,0 +1,157 @@
+#include "ChangeLog.h"
+
+#include "mDatabase.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace ChangeLog {
+
+namespace {
+
+const char kCreate[] = "CREATE TABLE IF NOT EXISTS mainHistory ("
+                       "id BIGINT NOT NULL PRIMARY KEY, "
+                       "changedAt VARCHAR(32) NOT NULL, "
+                       "userName TEXT NOT NULL, "
+                       "tree TEXT NOT NULL, "
+                       "record TEXT NOT NULL, "
+                       "command TEXT NOT NULL, "
+                       "beforeValue TEXT, "
+                       "afterValue TEXT)";
+const char kIndex[] = "CREATE INDEX IF NOT EXISTS mainHistoryRecord ON mainHistory (tree, record)";
+
+Error failure(const QSqlError &error, const QString &what)
+{
+    return Error(ErrorCode::Failed,
+                 QStringLiteral("The history could not be %1: %2").arg(what, error.text()));
+}
+
+QJsonObject rowObject(const PersonRecord &row)
+{
+    QJsonObject object;
+    for (const PersonColumn &column : kPersonColumns)
+        object.insert(QLatin1String(column.name), row.*column.member);
+    return object;
+}
+
+} // namespace
+
+QString personRecord(const QString &key)
+{
+    return QStringLiteral("person ") + key;
+}
+
+QString userName()
+{
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("USERNAME");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("LOGNAME");
+    return name.isEmpty() ? QStringLiteral("unknown") : name;
+}
+
+QString rowsJson(const std::vector<std::pair<QString, const PersonRecord *>> &rows)
+{
+    QJsonObject object;
+    for (const auto &[key, row] : rows)
+        object.insert(key, row ? QJsonValue(rowObject(*row)) : QJsonValue());
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+std::optional<PersonRecord> rowIn(const QString &json, const QString &key)
+{
+    const QJsonObject object = QJsonDocument::fromJson(json.toUtf8()).object();
+    if (!object.contains(key))
+        return std::nullopt;
+    PersonRecord row;
+    const QJsonValue value = object.value(key);
+    if (!value.isObject())
+        return row;
+    const QJsonObject fields = value.toObject();
+    for (const PersonColumn &column : kPersonColumns)
+        row.*column.member = fields.value(QLatin1String(column.name)).toString();
+    return row;
+}
+
+Result<qint64> add(mDatabase &store, Entry entry)
+{
+    if (!store.IsOpen())
+        return Error(ErrorCode::Failed, QStringLiteral("The database is not open."));
+    if (store.IsReadOnly())
+        return Error(ErrorCode::ReadOnly, QStringLiteral("The database is open for reading only."),
+                     store.DatabasePath());
+    if (!entry.at.isValid())
+        entry.at = QDateTime::currentDateTimeUtc();
+    if (entry.user.isEmpty())
+        entry.user = userName();
+    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    if (!db.transaction())
+        return failure(db.lastError(), QStringLiteral("written"));
+    QSqlQuery query(db);
+    const auto fail = [&](const QSqlError &error) {
+        db.rollback();
+        return failure(error, QStringLiteral("written"));
+    };
+    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
+        return fail(query.lastError());
+    if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
+        return fail(query.lastError());
+    entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
+    query.prepare(QStringLiteral("INSERT INTO mainHistory (id, changedAt, userName, tree, "
+                                 "record, command, beforeValue, afterValue) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(entry.id);
+    query.addBindValue(entry.at.toUTC().toString(Qt::ISODateWithMs));
+    query.addBindValue(entry.user);
+    query.addBindValue(entry.tree);
+    query.addBindValue(entry.record);
+    query.addBindValue(entry.command);
+    query.addBindValue(entry.before);
+    query.addBindValue(entry.after);
+    if (!query.exec())
+        return fail(query.lastError());
+    query.finish();
+    if (!db.commit())
+        return fail(db.lastError());
+    return entry.id;
+}
+
+Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record)
+{
+    std::vector<Entry> entries;
+    if (!store.IsOpen())
+        return entries;
+    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+        return entries;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, changedAt, userName, tree, record, command, "
+                                 "beforeValue, afterValue FROM mainHistory "
+                                 "WHERE tree = ? AND record = ? ORDER BY id DESC"));
+    query.addBindValue(tree);
+    query.addBindValue(record);
+    if (!query.exec())
+        return failure(query.lastError(), QStringLiteral("read"));
+    while (query.next()) {
+        Entry entry;
+        entry.id = query.value(0).toLongLong();
+        entry.at = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
+        entry.user = query.value(2).toString();
+        entry.tree = query.value(3).toString();
+        entry.record = query.value(4).toString();
+        entry.command = query.value(5).toString();
+        entry.before = query.value(6).toString();
+        entry.after = query.value(7).toString();
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace ChangeLog

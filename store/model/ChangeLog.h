@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PersonRecord.h"
+#include "Result.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class mDatabase;
+
+// The history kept in the database: every change the program makes, one entry each (an import
+// or a merge is one entry), in the side table "mainHistory" (made with the first entry; the
+// tree listing leaves it out, like every table whose name begins with "main"). An entry says
+// when, who (the user's login name), which record ("person I1", "tree"), the change's name and
+// the record before and after it: for persons a JSON object of rows by key, null for a person
+// that is not there (before an addition, after a deletion). Plain SQL with bound values only.
+namespace ChangeLog {
+
+struct Entry
+{
+    qint64 id = 0; // counts up in the file: the newest has the highest
+    QDateTime at;  // UTC
+    QString user;
+    QString tree;
+    QString record;  // personRecord(key), or "tree"
+    QString command; // "Edit Person Anna Berg"
+    QString before;  // JSON
+    QString after;   // JSON
+};
+
+// The record name of a person.
+QString personRecord(const QString &key);
+// The login name of the user running the program.
+QString userName();
+
+// The JSON of rows by key: each row, or null where `row` is null.
+QString rowsJson(const std::vector<std::pair<QString, const PersonRecord *>> &rows);
+// A person's row in such a JSON: nothing when the JSON does not name the key, a null record (no
+// ID) when it says the person was not there.
+std::optional<PersonRecord> rowIn(const QString &json, const QString &key);
+
+// Adds an entry in a transaction of its own; the time and the user are filled in when empty.
+// A database open for reading only refuses (ReadOnly).
+Result<qint64> add(mDatabase &store, Entry entry);
+// The entries of a record of a tree, newest first (none when nothing was recorded yet).
+Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record);
+
+} // namespace ChangeLog

@@ -1,0 +1,112 @@
+// The history kept in the database, through the real windows: every edit of a person is an
+// entry, the panel's History lists the person's entries newest first, and "Restore this
+// version" brings an older version back as a new change that Undo takes back.
+#include "ChangeHistory.h"
+#include "ChangeLog.h"
+#include "HistoryView.h"
+#include "ModalSeam.h"
+#include "ScriptedMessageService.h"
+#include "frmEdit.h"
+#include "support_TreeFixture.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+namespace {
+
+struct Program : TreeFixture
+{
+    // Person > Edit of `key`: the first name typed anew and saved with Return.
+    void edit(const QString &key, const QString &fname)
+    {
+        tree.Select(key);
+        ScopedModalDriver driver([&](QDialog &window) {
+            auto &edit = static_cast<frmEdit &>(window);
+            edit.show();
+            auto *field = edit.findChild<QLineEdit *>(QStringLiteral("txtFname"));
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClicks(field, fname);
+            QTest::keyClick(field, Qt::Key_Return);
+            return edit.result();
+        });
+        persons->mnuPersonEdit();
+    }
+    QString fname(const QString &key) const
+    {
+        return store.FindPerson(QStringLiteral("Fam"), key).valueOr({}).Fname;
+    }
+};
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+    ScriptedMessageService m_messages;
+
+private slots:
+    void editsAreKeptAndAVersionRestored()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        QVERIFY(p.addTree(QStringLiteral("Fam"), {Person("I1", "ROOT", "Karl", "Berg"),
+                                                  Person("I2", "I1", "Olof", "Berg")}));
+        QVERIFY(p.main->LoadTree(QStringLiteral("Fam")));
+        p.edit(QStringLiteral("I2"), QStringLiteral("Olle"));
+        p.edit(QStringLiteral("I2"), QStringLiteral("Ola"));
+        QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Ola"));
+
+        const std::vector<ChangeLog::Entry> entries =
+            ChangeLog::of(p.store, QStringLiteral("Fam"), QStringLiteral("person I2")).value();
+        QCOMPARE(entries.size(), size_t(2));
+        QCOMPARE(entries[0].command, QStringLiteral("Edit Person Ola Berg"));
+        QCOMPARE(ChangeLog::rowIn(entries[0].before, QStringLiteral("I2"))->Fname,
+                 QStringLiteral("Olle"));
+        QCOMPARE(ChangeLog::rowIn(entries[0].after, QStringLiteral("I2"))->Fname,
+                 QStringLiteral("Ola"));
+        QCOMPARE(entries[0].user, ChangeLog::userName());
+
+        // The panel's History tab shows the selected person's entries, newest first.
+        InfoPanel &panel = p.main->pnlInfo();
+        if (!panel.isVisible())
+            p.main->View().InfoCommand()->trigger();
+        QVERIFY(panel.isVisible());
+        auto *history = panel.findChild<HistoryView *>();
+        QVERIFY(history);
+        p.tree.Select(QStringLiteral("I2"));
+        panel.SetCurrentTab(2);
+        QVERIFY(history->isVisible());
+        auto *list = history->findChild<QTreeWidget *>(QStringLiteral("lstHistory"));
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Edit Person Ola Berg"));
+        auto *restore = history->findChild<QPushButton *>(QStringLiteral("cmdRestore"));
+        QVERIFY(!restore->isEnabled()); // the newest is what the row holds
+
+        // The older version, chosen with the keyboard and restored.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(history->findChild<QPlainTextEdit *>(QStringLiteral("txtVersion"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("Fname: Olle")));
+        QVERIFY(restore->isEnabled());
+        QTest::keyClick(restore, Qt::Key_Space);
+        QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Olle"));
+        QCOMPARE(p.tree.People().Item(QStringLiteral("I2"))->Text(cPerson::kFname),
+                 QStringLiteral("Olle"));
+        QUndoStack &stack = p.main->History().Stack();
+        QCOMPARE(stack.undoText(), QStringLiteral("Restore Version of Olle Berg"));
+        QCOMPARE(list->topLevelItemCount(), 3); // the restore is kept too
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("Restore Version of Olle Berg"));
+
+        stack.undo();
+        QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Ola"));
+        QCOMPARE(m_messages.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"
