@@ -524,7 +524,7 @@ Result<Outcome> merge(ModelSlice &tree, quint32 keep, quint32 other, const Choic
             side.flags = o.flags;
         m.persons.edit(keep) = side;
         ModelRemap::redirect(m, Kind::Person, other, keep);
-        RecordMerge::tidy(work, outcome.done);
+        RecordMerge::tidy(work, outcome.done, keep);
     } else {
         for (Field f : {Field::Name, Field::Birth, Field::Death, Field::Residence, Field::Sex})
             merger.dropped(f);
@@ -567,8 +567,15 @@ Result<Outcome> merge(ModelSlice &tree, quint32 keep, quint32 other, const Choic
                 work.rows[s].PrntKey = kRootKey;
         }
     }
-    if (model)
-        RecordMerge::followPartnerColumns(work);
+    if (model) {
+        // The survivor's name may have changed: the rows naming it as partner follow.
+        RecordMerge::followPartnerColumns(work, s);
+        for (quint32 f : m.partnershipsOf(s)) {
+            const quint32 partner = m.otherPartner(m.partnerships[f].family, s);
+            if (partner != kNoIndex)
+                RecordMerge::followPartnerColumns(work, partner);
+        }
+    }
 
     // Nobody is their own ancestor.
     QHash<QString, qsizetype> byKey;

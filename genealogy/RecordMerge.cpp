@@ -67,22 +67,43 @@ bool fits(const Family &a, const Family &b)
 
 void followPartnerColumns(ModelSlice &tree)
 {
-    for (quint32 p = 0; p < tree.rows.size() && p < tree.model.personCount(); ++p) {
-        if (const auto columns = RowRules::partnerColumns(tree.model, tree.rows, p)) {
-            tree.rows[p].PrtFname = columns->first;
-            tree.rows[p].PrtSname = columns->second;
-        }
+    for (quint32 p = 0; p < tree.rows.size() && p < tree.model.personCount(); ++p)
+        followPartnerColumns(tree, p);
+}
+
+void followPartnerColumns(ModelSlice &tree, quint32 p)
+{
+    if (p >= tree.rows.size() || p >= tree.model.personCount())
+        return;
+    if (const auto columns = RowRules::partnerColumns(tree.model, tree.rows, p)) {
+        tree.rows[p].PrtFname = columns->first;
+        tree.rows[p].PrtSname = columns->second;
     }
 }
 
-void tidy(ModelSlice &tree, QStringList &done)
+void tidy(ModelSlice &tree, QStringList &done, quint32 person, quint32 family)
 {
     TreeModel &m = tree.model;
+    // What a join touched: the families the person is a partner or a child of, and `family`;
+    // without either, the whole tree.
+    const bool whole = person == kNoIndex && family == kNoIndex;
+    std::vector<bool> scoped(m.families.size(), whole);
+    if (family < m.families.size())
+        scoped[family] = true;
+    if (person != kNoIndex) {
+        for (quint32 f = 0; f < m.families.size(); ++f)
+            scoped[f] = scoped[f] || m.isPartner(f, person);
+        for (const ChildLink &link : m.childLinks.all()) {
+            if (link.child == person && link.family < scoped.size())
+                scoped[link.family] = true;
+        }
+    }
+    const auto inScope = [&](quint32 f) { return f < scoped.size() && scoped[f]; };
     // A family naming one person twice.
     for (quint32 f = 0; f < m.families.size(); ++f) {
-        const Family &family = m.families[f];
-        if (family.partner[0] != kNoIndex && family.partner[0] == family.partner[1]) {
-            Family changed = family;
+        const Family &fam = m.families[f];
+        if (inScope(f) && fam.partner[0] != kNoIndex && fam.partner[0] == fam.partner[1]) {
+            Family changed = fam;
             changed.partner[1] = kNoIndex;
             changed.wifeSlots &= quint8(~2);
             m.families.edit(f) = changed;
@@ -93,22 +114,28 @@ void tidy(ModelSlice &tree, QStringList &done)
         QSet<quint64> seen;
         ModelRemap::filter(m.partnerships, [&](quint32 i) {
             const Partnership &p = m.partnerships[i];
+            if (!inScope(p.family))
+                return true;
             const quint64 key = (quint64(p.person) << 32) | p.family;
-            if (p.family >= m.families.size() || !m.isPartner(p.family, p.person))
-                return false;
-            if (seen.contains(key))
+            if (!m.isPartner(p.family, p.person) || seen.contains(key))
                 return false;
             seen.insert(key);
             return true;
         });
     }
     // Child links: none of a partner of the family, one per child and family.
+    QSet<quint32> children;
+    if (person != kNoIndex)
+        children.insert(person);
     {
         std::vector<quint32> gone;
         QHash<quint64, quint32> first;
         for (quint32 l = 0; l < m.childLinks.size(); ++l) {
             const ChildLink &link = m.childLinks[l];
-            if (link.family < m.families.size() && m.isPartner(link.family, link.child)) {
+            if (!inScope(link.family))
+                continue;
+            children.insert(link.child);
+            if (m.isPartner(link.family, link.child)) {
                 ModelRemap::reown(m, Ref(Kind::ChildLink, l), Ref(Kind::Person, link.child));
                 done << QStringLiteral("%1 is no longer a child of family %2, being its partner")
                             .arg(personName(tree, link.child), familyName(link.family));
@@ -141,7 +168,7 @@ void tidy(ModelSlice &tree, QStringList &done)
         std::vector<quint32> gone;
         for (quint32 a = 0; a < m.associations.size(); ++a) {
             const Association &asso = m.associations[a];
-            if (asso.target == asso.person) {
+            if (asso.target == asso.person && (whole || asso.person == person)) {
                 ModelRemap::reown(m, Ref(Kind::Association, a), Ref(Kind::Person, asso.person));
                 gone.push_back(a);
             }
@@ -154,10 +181,10 @@ void tidy(ModelSlice &tree, QStringList &done)
     {
         QHash<quint64, quint32> byCouple;
         for (quint32 f = 0; f < m.families.size(); ++f) {
-            const Family &family = m.families[f];
-            quint32 a = family.partner[0];
-            quint32 b = family.partner[1];
-            if (a == kNoIndex || b == kNoIndex)
+            const Family &fam = m.families[f];
+            quint32 a = fam.partner[0];
+            quint32 b = fam.partner[1];
+            if (!inScope(f) || a == kNoIndex || b == kNoIndex)
                 continue;
             if (a > b)
                 std::swap(a, b);
@@ -169,10 +196,11 @@ void tidy(ModelSlice &tree, QStringList &done)
             }
             done << QStringLiteral("Family %1 of the same couple joined into family %2")
                         .arg(familyName(f), familyName(*at));
-            join(tree, *at, f);
+            const quint32 keep = *at; // before f: its number stays
+            join(tree, keep, f);
             // Numbers moved: tidy again from the start.
             QStringList again;
-            tidy(tree, again);
+            tidy(tree, again, person, family == kNoIndex ? kNoIndex : keep);
             done << again;
             return;
         }
@@ -180,9 +208,11 @@ void tidy(ModelSlice &tree, QStringList &done)
     // A child's families in order: childOrder counts up from 0 per child.
     {
         QHash<quint32, quint32> next;
-        std::vector<std::pair<quint32, quint32>> order; // (child, link) by childOrder, link
-        for (quint32 l = 0; l < m.childLinks.size(); ++l)
-            order.emplace_back(m.childLinks[l].child, l);
+        std::vector<std::pair<quint32, quint32>> order; // (child, link) by childOrder
+        for (quint32 l = 0; l < m.childLinks.size(); ++l) {
+            if (whole || children.contains(m.childLinks[l].child))
+                order.emplace_back(m.childLinks[l].child, l);
+        }
         std::stable_sort(order.begin(), order.end(), [&](const auto &a, const auto &b) {
             if (a.first != b.first)
                 return a.first < b.first;
@@ -195,7 +225,24 @@ void tidy(ModelSlice &tree, QStringList &done)
                 m.childLinks.edit(l).childOrder = n;
         }
     }
-    followPartnerColumns(tree);
+    // The partner columns of the partners of the families touched.
+    if (whole) {
+        followPartnerColumns(tree);
+        return;
+    }
+    QSet<quint32> partners;
+    if (person != kNoIndex)
+        partners.insert(person);
+    for (quint32 f = 0; f < m.families.size(); ++f) {
+        if (!inScope(f))
+            continue;
+        for (quint32 p : m.families[f].partner) {
+            if (p != kNoIndex)
+                partners.insert(p);
+        }
+    }
+    for (quint32 p : std::as_const(partners))
+        followPartnerColumns(tree, p);
 }
 
 Result<QStringList> mergeFamilies(ModelSlice &tree, quint32 keep, quint32 other)
@@ -220,7 +267,9 @@ Result<QStringList> mergeFamilies(ModelSlice &tree, quint32 keep, quint32 other)
                 .arg(m.childLinksOf(other).size())
                 .arg(m.eventsOf(Ref(Kind::Family, other)).size());
     join(work, keep, other);
-    tidy(work, done);
+    // The partners of the family that went keep their columns by the family kept.
+    const quint32 kept = keep > other ? keep - 1 : keep;
+    tidy(work, done, kNoIndex, kept);
     tree = std::move(work);
     return done;
 }

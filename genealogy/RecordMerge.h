@@ -29,15 +29,19 @@ SourceChoice defaultSourceChoice(const TreeModel &model, quint32 keep, quint32 o
 Result<QStringList> mergeSources(ModelSlice &tree, quint32 keep, quint32 other,
                                  const SourceChoice &choice);
 
-// What joining leaves to tidy, done in place: a family naming one person twice names them once;
-// a person is a partner of a family once and a child of it once (the second link's citations
-// move to the first); a child link whose child is a partner of the family goes (nobody is their
-// own parent), and an association of a person with themself, their citations moving to the
-// person; families of the same two partners are joined. The rows' partner columns follow.
-void tidy(ModelSlice &tree, QStringList &done);
+// What joining leaves to tidy, done in place for the families a join touched (those `person` is
+// a partner or child of, and `family`; the whole tree when both are kNoIndex): a family naming
+// one person twice names them once; a person is a partner of a family once and a child of it once
+// (the second link's citations move to the first); a child link whose child is a partner of the
+// family goes (nobody is their own parent), and an association of the person with themself, their
+// citations moving to the person; families of the same two partners are joined. The partner
+// columns of their partners follow.
+void tidy(ModelSlice &tree, QStringList &done, quint32 person = kNoIndex,
+          quint32 family = kNoIndex);
 
-// The partner columns of every row whose person is a partner in some family, as the model gives
-// them.
+// The partner columns of every row (of one row) whose person is a partner in some family, as the
+// model gives them.
 void followPartnerColumns(ModelSlice &tree);
+void followPartnerColumns(ModelSlice &tree, quint32 person);
 
 } // namespace Genealogy::RecordMerge

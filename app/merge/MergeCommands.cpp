@@ -15,7 +15,7 @@
 MergeCommands::MergeCommands(OpenTree &tree, ChangeHistory &history, QWidget *window)
     : QObject(window), m_tree(tree), m_history(history), m_window(window)
 {
-    m_find = new QAction(QStringLiteral("Find &Duplicates..."), this);
+    m_find = new QAction(QStringLiteral("Find Duplicates..."), this);
     m_find->setObjectName(QStringLiteral("mnuToolsDuplicates"));
     connect(m_find, &QAction::triggered, this, &MergeCommands::mnuToolsDuplicates);
     connect(&m_tree, &OpenTree::PeopleReplaced, this, &MergeCommands::updateEnabled);

@@ -148,6 +148,7 @@ private slots:
     void droppedValuesGoOnPurpose();
     void familiesOfOneCoupleAreJoined();
     void nobodyIsTheirOwnParent();
+    void othersRecordsStayAsTheyAre();
     void refusedMergesChangeNothing();
     void aTreeWithoutSideRecordsGainsThemOnlyWhenNeeded();
     void residencesStayInOrder();
@@ -299,6 +300,23 @@ void TestMerge::nobodyIsTheirOwnParent()
             t.t.model.families[t.t.model.partnerships[t.t.model.partnershipsOf(s2)[0]].family];
         QVERIFY(f.partner[0] == kNoIndex || f.partner[1] == kNoIndex);
     }
+}
+
+void TestMerge::othersRecordsStayAsTheyAre()
+{
+    // Wendy and a second husband have two families (two FAM records of one couple, as a file
+    // may have them): a merge elsewhere leaves them two.
+    TwoImports t;
+    const quint32 hal = t.person("H", "Hal", "Third");
+    t.family(t.wendy, hal);
+    t.family(t.wendy, hal);
+    t.settle();
+    QCOMPARE(t.check(), QStringList());
+    const quint32 families = t.t.model.families.size();
+    QVERIFY(PersonMerge::merge(t.t, t.adam, t.adam2,
+                               PersonMerge::defaultChoice(t.t, t.adam, t.adam2)));
+    QCOMPARE(t.t.model.families.size(), families);
+    QCOMPARE(t.check(), QStringList());
 }
 
 void TestMerge::refusedMergesChangeNothing()

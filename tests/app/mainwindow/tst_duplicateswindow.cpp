@@ -106,7 +106,7 @@ private slots:
         QAction *find = p.main->Menus().Item(QStringLiteral("mnuToolsDuplicates"));
         QVERIFY(find);
         QVERIFY(find->isEnabled());
-        QCOMPARE(find->text(), QStringLiteral("Find &Duplicates..."));
+        QCOMPARE(find->text(), QStringLiteral("Find Duplicates..."));
 
         QStringList firstPair;
         QString keepTitle, otherFacts;

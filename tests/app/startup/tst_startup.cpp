@@ -405,6 +405,7 @@ private slots:
                      {"mnuPersonRelationship", "Relationship...", "Ctrl+Shift+R"},
                      {"mnuTools", "Tools", ""},
                      {"mnuToolsRefresh", "Refresh", "F5"},
+                     {"mnuToolsDuplicates", "Find Duplicates...", ""},
                      {"mnuToolsSep", "Database", ""},
                      {"mnuToolsDbComp", "Compress", ""},
                      {"mnuToolsSep2", "-", ""},
