@@ -1,6 +1,7 @@
 #include "DuplicatesWindow.h"
 
 #include "MessageService.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "StoreModel.h"
 #include "WaitCursor.h"
@@ -36,12 +37,20 @@ QString lifeOf(const PersonRecord &row)
 
 } // namespace
 
-DuplicatesWindow::DuplicatesWindow(OpenTree &tree, MergeRequest merge, QWidget *parent)
-    : QDialog(parent), m_tree(tree), m_merge(std::move(merge))
+DuplicatesWindow::DuplicatesWindow(OpenTree &tree, MergeRequest merge,
+                                   RecordMergeRequest mergeRecords, QWidget *parent)
+    : QDialog(parent), m_tree(tree), m_merge(std::move(merge)),
+      m_mergeRecords(std::move(mergeRecords))
 {
     setObjectName(QStringLiteral("dlgDuplicates"));
     setWindowTitle(QStringLiteral("Find Duplicates - %1").arg(tree.CurrentTree()));
 
+    m_kind = new QComboBox(this);
+    m_kind->setObjectName(QStringLiteral("cboKind"));
+    m_kind->addItems(
+        {QStringLiteral("Persons"), QStringLiteral("Families"), QStringLiteral("Sources")});
+    auto *kindLabel = new QLabel(QStringLiteral("&Find:"), this);
+    kindLabel->setBuddy(m_kind);
     m_against = new QComboBox(this);
     m_against->setObjectName(QStringLiteral("cboAgainst"));
     m_against->addItem(QStringLiteral("(this tree)"));
@@ -58,6 +67,8 @@ DuplicatesWindow::DuplicatesWindow(OpenTree &tree, MergeRequest merge, QWidget *
     auto *scoreLabel = new QLabel(QStringLiteral("&Lowest score:"), this);
     scoreLabel->setBuddy(m_minScore);
     auto *top = new QHBoxLayout;
+    top->addWidget(kindLabel);
+    top->addWidget(m_kind);
     top->addWidget(againstLabel);
     top->addWidget(m_against, 1);
     top->addWidget(scoreLabel);
@@ -95,6 +106,7 @@ DuplicatesWindow::DuplicatesWindow(OpenTree &tree, MergeRequest merge, QWidget *
     layout->addWidget(buttons);
     resize(760, 460);
 
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &DuplicatesWindow::Search);
     connect(m_against, &QComboBox::currentIndexChanged, this, &DuplicatesWindow::Search);
     connect(m_minScore, &QSpinBox::valueChanged, this, &DuplicatesWindow::Search);
     connect(m_list, &QTableWidget::itemSelectionChanged, this, &DuplicatesWindow::updateButtons);
@@ -109,10 +121,65 @@ DuplicatesWindow::DuplicatesWindow(OpenTree &tree, MergeRequest merge, QWidget *
 
 DuplicatesWindow::~DuplicatesWindow() = default;
 
+bool DuplicatesWindow::listsPersons() const
+{
+    return m_kind->currentIndex() <= 0;
+}
+
+RecordKind DuplicatesWindow::recordKind() const
+{
+    return m_kind->currentIndex() == 1 ? RecordKind::Family : RecordKind::Source;
+}
+
 void DuplicatesWindow::Search()
 {
     WaitCursor busy;
     m_count->setText(QStringLiteral("Searching..."));
+    // Families and sources are of the open tree alone, and have no score to choose by.
+    m_against->setEnabled(listsPersons());
+    m_minScore->setEnabled(listsPersons());
+    m_pairs.clear();
+    m_recordPairs.clear();
+    if (listsPersons())
+        searchPersons();
+    else
+        searchRecords(recordKind());
+    m_count->setText(PairCount() == 1 ? QStringLiteral("1 pair")
+                                      : QStringLiteral("%1 pairs").arg(PairCount()));
+    if (PairCount() > 0)
+        m_list->selectRow(0);
+    updateButtons();
+}
+
+void DuplicatesWindow::searchRecords(RecordKind kind)
+{
+    const Result<Genealogy::ModelSlice> tree =
+        ModelStore::readTree(m_tree.Store(), m_tree.CurrentTree());
+    m_list->setRowCount(0);
+    m_list->setColumnCount(3);
+    m_list->setHorizontalHeaderLabels(
+        {QStringLiteral("Score"), QStringLiteral("Kept"), QStringLiteral("Merged into it")});
+    if (!tree)
+        return;
+    m_recordPairs = kind == RecordKind::Family ? Genealogy::RecordPairs::families(*tree)
+                                               : Genealogy::RecordPairs::sources(tree->model);
+    m_list->setRowCount(int(m_recordPairs.size()));
+    for (int r = 0; r < int(m_recordPairs.size()); ++r) {
+        const Genealogy::RecordPairs::Pair &pair = m_recordPairs[size_t(r)];
+        const auto text = [&](quint32 record) {
+            return kind == RecordKind::Family
+                       ? Genealogy::RecordPairs::familyText(*tree, record)
+                       : Genealogy::RecordPairs::sourceText(tree->model, record);
+        };
+        const QStringList cells{QString::number(pair.score), text(pair.keep), text(pair.other)};
+        for (int c = 0; c < cells.size(); ++c)
+            m_list->setItem(r, c, new QTableWidgetItem(cells[c]));
+    }
+    m_list->resizeColumnsToContents();
+}
+
+void DuplicatesWindow::searchPersons()
+{
     mDatabase &store = m_tree.Store();
     const QString tree = m_tree.CurrentTree();
     m_rows.clear();
@@ -138,6 +205,11 @@ void DuplicatesWindow::Search()
     }
     const std::vector<PersonRecord> &seconds = other.isEmpty() ? m_rows : m_otherRows;
     m_list->setRowCount(0);
+    m_list->setColumnCount(7);
+    m_list->setHorizontalHeaderLabels({QStringLiteral("Score"), QStringLiteral("Key"),
+                                       QStringLiteral("Name"), QStringLiteral("Life"),
+                                       QStringLiteral("Key"), QStringLiteral("Name"),
+                                       QStringLiteral("Life")});
     m_list->setRowCount(int(m_pairs.size()));
     for (int r = 0; r < int(m_pairs.size()); ++r) {
         const Genealogy::DuplicatePair &pair = m_pairs[size_t(r)];
@@ -154,11 +226,6 @@ void DuplicatesWindow::Search()
             m_list->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
     m_list->resizeColumnsToContents();
-    m_count->setText(m_pairs.size() == 1 ? QStringLiteral("1 pair")
-                                         : QStringLiteral("%1 pairs").arg(m_pairs.size()));
-    if (!m_pairs.empty())
-        m_list->selectRow(0);
-    updateButtons();
 }
 
 std::pair<QString, QString> DuplicatesWindow::PairKeys(int row) const
@@ -173,9 +240,10 @@ std::pair<QString, QString> DuplicatesWindow::PairKeys(int row) const
 void DuplicatesWindow::updateButtons()
 {
     // Persons of two trees are not merged: only pairs of the open tree.
-    const bool oneTree = m_against->currentData().toString().isEmpty();
-    m_mergeButton->setEnabled(oneTree && m_list->currentRow() >= 0 && !m_pairs.empty() &&
-                              bool(m_merge));
+    const bool oneTree = !listsPersons() || m_against->currentData().toString().isEmpty();
+    const bool canMerge = listsPersons() ? bool(m_merge) : bool(m_mergeRecords);
+    m_mergeButton->setEnabled(oneTree && m_list->currentRow() >= 0 && PairCount() > 0 && canMerge &&
+                              !m_tree.Store().IsReadOnly());
 }
 
 void DuplicatesWindow::mergeChosen()
@@ -183,9 +251,17 @@ void DuplicatesWindow::mergeChosen()
     if (!m_mergeButton->isEnabled())
         return;
     const int row = m_list->currentRow();
-    const auto [keep, other] = PairKeys(row);
-    if (keep.isEmpty() || !m_merge(keep, other))
-        return;
+    if (!listsPersons()) {
+        if (row < 0 || row >= int(m_recordPairs.size()))
+            return;
+        const Genealogy::RecordPairs::Pair pair = m_recordPairs[size_t(row)];
+        if (!m_mergeRecords(recordKind(), pair.keep, pair.other))
+            return;
+    } else {
+        const auto [keep, other] = PairKeys(row);
+        if (keep.isEmpty() || !m_merge(keep, other))
+            return;
+    }
     Search();
     if (m_list->rowCount() > 0)
         m_list->selectRow(std::min(row, m_list->rowCount() - 1));

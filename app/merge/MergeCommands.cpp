@@ -39,6 +39,9 @@ void MergeCommands::mnuToolsDuplicates()
     DuplicatesWindow window(
         m_tree,
         [this](const QString &keep, const QString &other) { return MergePair(keep, other); },
+        [this](RecordKind kind, quint32 keep, quint32 other) {
+            return MergeRecordPair(kind, keep, other);
+        },
         m_window);
     ModalSeam::exec(window);
 }
@@ -62,6 +65,31 @@ bool MergeCommands::MergePair(const QString &keep, const QString &other)
         ShowMessage(
             QStringLiteral("The persons could not be merged.\n%1").arg(merged.error().text()),
             QStringLiteral("Merge Persons"), MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
+        return false;
+    }
+    return true;
+}
+
+bool MergeCommands::MergeRecordPair(RecordKind kind, quint32 keep, quint32 other)
+{
+    const bool families = kind == RecordKind::Family;
+    const QString name =
+        families ? QStringLiteral("Merge Families") : QStringLiteral("Merge Sources");
+    MessageRequest question;
+    question.text = families ? QStringLiteral("Merge the second family into the first? Its "
+                                              "partners, children, events and sources are kept.")
+                             : QStringLiteral("Merge the second source into the first? Every "
+                                              "citation of it will cite the first.");
+    question.title = name;
+    question.icon = MsgIcon::Question;
+    question.buttons = MsgButtons::YesNo;
+    if (ShowMessage(question, m_window) != MsgResult::Yes)
+        return false;
+    const Result<QStringList> merged = MergeRecords(m_tree, m_history, kind, keep, other, name);
+    if (!merged) {
+        ShowMessage(
+            QStringLiteral("The records could not be merged.\n%1").arg(merged.error().text()), name,
+            MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
         return false;
     }
     return true;

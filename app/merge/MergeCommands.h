@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MergePersons.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,6 +29,8 @@ public:
     // Merge... for two persons of the open tree: the side-by-side dialog, then the merge. True
     // when merged.
     bool MergePair(const QString &keep, const QString &other);
+    // Merge... for two families or sources (numbers of the tree's model): after a question.
+    bool MergeRecordPair(RecordKind kind, quint32 keep, quint32 other);
 
 private:
     void updateEnabled();

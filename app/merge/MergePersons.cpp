@@ -63,3 +63,26 @@ Result<QStringList> MergePersons(OpenTree &tree, ChangeHistory &history, const Q
     tree.Select(merged->keepKey);
     return done;
 }
+
+Result<QStringList> MergeRecords(OpenTree &tree, ChangeHistory &history, RecordKind kind,
+                                 quint32 keep, quint32 other, const QString &name)
+{
+    WaitCursor busy;
+    mDatabase &store = tree.Store();
+    const QString treeName = tree.CurrentTree();
+    if (treeName.isEmpty())
+        return Error(ErrorCode::InvalidInput, QStringLiteral("No tree is open."));
+    Result<TreeMerge::Merged> merged = kind == RecordKind::Family
+                                           ? TreeMerge::mergeFamilies(store, treeName, keep, other)
+                                           : TreeMerge::mergeSources(store, treeName, keep, other);
+    if (!merged)
+        return merged.error();
+    syncOpenTree(tree, merged->before.rows, merged->after.rows);
+    MergeChange change;
+    change.tree = treeName;
+    change.name = name;
+    change.before = std::move(merged->before);
+    change.after = std::move(merged->after);
+    history.RecordMerge(std::move(change));
+    return merged->done;
+}

@@ -17,3 +17,13 @@ class OpenTree;
 Result<QStringList> MergePersons(OpenTree &tree, ChangeHistory &history, const QString &keep,
                                  const QString &other,
                                  const Genealogy::PersonMerge::Choice &choice);
+
+// The kinds of records merged beside persons.
+enum class RecordKind { Family, Source };
+
+// Merges two families or two sources of the open tree (their numbers in the tree's model as
+// ModelStore::readTree reads it) in one transaction: `name` names the change in the history
+// ("Merge Families"), whose undo puts the tree back as it was. The rows whose partner columns
+// changed are shown anew.
+Result<QStringList> MergeRecords(OpenTree &tree, ChangeHistory &history, RecordKind kind,
+                                 quint32 keep, quint32 other, const QString &name);

@@ -42,7 +42,7 @@ protected:
             QDir().rmdir(c.keepFolder);
         bringBack(c.aside, c.otherFolder);
         OpenTree &open = m_scene.tree;
-        if (open.IsOpenTree(c.tree)) {
+        if (open.IsOpenTree(c.tree) && !c.keepKey.isEmpty()) {
             open.AddedPhotos(c.keepKey);
             open.Select(c.otherKey);
         }
@@ -55,6 +55,8 @@ protected:
             return done;
         mDatabase &store = m_scene.tree.Store();
         c.keepFolderWasThere = QFileInfo(c.keepFolder).isDir();
+        if (c.keepKey.isEmpty())
+            return {}; // families or sources: no photos, no person to show
         if (const Result<MergePhotos::Copied> photos =
                 MergePhotos::copy(store, store.DataPath(), c.keepKey, c.otherKey)) {
             c.copied = photos->files;
@@ -103,7 +105,9 @@ void ChangeHistory::RecordMerge(MergeChange change)
     const QString after = ChangeLog::rowsJson(
         {{change.keepKey, rowOf(change.after, change.keepKey)}, {change.otherKey, nullptr}});
     const QString tree = change.tree;
-    const QString record = ChangeLog::personRecord(change.keepKey);
+    // Families and sources (no keys) are changes of the tree.
+    const QString record =
+        change.keepKey.isEmpty() ? QStringLiteral("tree") : ChangeLog::personRecord(change.keepKey);
     auto *entry = new MergeEntry(m_scene, std::move(change));
     Log(tree, record, entry->text(), before, after);
     m_stack.push(entry);

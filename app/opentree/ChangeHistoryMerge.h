@@ -7,7 +7,8 @@
 
 // What a merge of two persons changed, for its entry in the history: the whole tree before and
 // after (rows and side records), and the photos: the files copied into KEEP's folder and where
-// OTHER's folder was put aside (ChangeHistory::SetAside; "" when it stayed).
+// OTHER's folder was put aside (ChangeHistory::SetAside; "" when it stayed). A merge of two
+// families or sources has no keys and no photos.
 struct MergeChange
 {
     QString tree;

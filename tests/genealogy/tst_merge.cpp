@@ -2,6 +2,7 @@
 // rows and the model agree afterwards, and a refused merge changes nothing.
 #include "PersonMerge.h"
 #include "RecordMerge.h"
+#include "RecordPairs.h"
 #include "RowRules.h"
 #include "TreeCheck.h"
 
@@ -153,6 +154,7 @@ private slots:
     void aTreeWithoutSideRecordsGainsThemOnlyWhenNeeded();
     void residencesStayInOrder();
     void familiesAndSources();
+    void likelyFamiliesAndSources();
     void randomMergesKeepTheTreeConsistent();
 };
 
@@ -313,8 +315,8 @@ void TestMerge::othersRecordsStayAsTheyAre()
     t.settle();
     QCOMPARE(t.check(), QStringList());
     const quint32 families = t.t.model.families.size();
-    QVERIFY(PersonMerge::merge(t.t, t.adam, t.adam2,
-                               PersonMerge::defaultChoice(t.t, t.adam, t.adam2)));
+    QVERIFY(
+        PersonMerge::merge(t.t, t.adam, t.adam2, PersonMerge::defaultChoice(t.t, t.adam, t.adam2)));
     QCOMPARE(t.t.model.families.size(), families);
     QCOMPARE(t.check(), QStringList());
 }
@@ -444,6 +446,34 @@ void TestMerge::familiesAndSources()
         QCOMPARE(c.source, 0u);
     QCOMPARE(t.t.model.repositoryLinks.size(), 1u);
     QCOMPARE(t.t.model.string(t.t.model.repositoryLinks[0].callNumbers), QStringLiteral("A1\nB2"));
+}
+
+void TestMerge::likelyFamiliesAndSources()
+{
+    TwoImports t;
+    const quint32 again = t.family(t.bea, t.adam); // the same couple, the other way round
+    const quint32 alone = t.family(t.sam2, kNoIndex);
+    t.family(t.wendy, t.adam2); // shares no partner
+    const std::vector<RecordPairs::Pair> families = RecordPairs::families(t.t);
+    QCOMPARE(families.size(), size_t(2));
+    QCOMPARE(families[0].score, 100);
+    QCOMPARE(families[0].keep, t.f1);
+    QCOMPARE(families[0].other, again);
+    // The family with both partners is the one kept.
+    QCOMPARE(families[1].score, 80);
+    QCOMPARE(families[1].keep, t.f2);
+    QCOMPARE(families[1].other, alone);
+    QCOMPARE(RecordPairs::familyText(t.t, t.f1), QStringLiteral("Adam Old + Bea Old (1 children)"));
+
+    const quint32 same = t.source("  parish REGISTER of  Yórk ");
+    const quint32 authored = t.source("Parish register of York", "Vicar");
+    t.source("Census");
+    const std::vector<RecordPairs::Pair> sources = RecordPairs::sources(t.t.model);
+    QCOMPARE(sources.size(), size_t(3));
+    QCOMPARE(sources[0].score, 100);
+    QCOMPARE(std::pair(sources[0].keep, sources[0].other), std::pair(t.src, same));
+    QCOMPARE(sources[1].score, 80);
+    QCOMPARE(sources[1].keep, authored);
 }
 
 void TestMerge::randomMergesKeepTheTreeConsistent()

@@ -237,6 +237,46 @@ private slots:
         QCOMPARE(families[0].children.size(), size_t(1));
         QCOMPARE(p.stack().count(), 2);
 
+        // Two sources of one title (an import twice): listed, merged after a question, undone.
+        {
+            Genealogy::ModelSlice whole =
+                ModelStore::readTree(p.store, QStringLiteral("Kings")).value();
+            Genealogy::Source copy = whole.model.sources[0];
+            whole.model.sources.add(copy);
+            QVERIFY(
+                ModelStore::saveModel(p.store, QStringLiteral("Kings"), whole.rows, whole.model));
+        }
+        m_messages.setResponder([](const MessageRequest &) { return MsgResult::Yes; });
+        int sourcePairs = -1, sourcesLeft = -1;
+        {
+            ScopedModalDriver sources([&](QDialog &window) {
+                window.show();
+                auto *kind = window.findChild<QComboBox *>(QStringLiteral("cboKind"));
+                kind->setFocus();
+                QTest::keyClick(kind, Qt::Key_End); // Sources
+                auto *list = window.findChild<QTableWidget *>(QStringLiteral("lstPairs"));
+                sourcePairs = list->rowCount();
+                list->setFocus();
+                QTest::keyClick(list, Qt::Key_Return);
+                sourcesLeft = list->rowCount();
+                return int(QDialog::Rejected);
+            });
+            merges.mnuToolsDuplicates();
+        }
+        QCOMPARE(sourcePairs, 1);
+        QCOMPARE(sourcesLeft, 0);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().title, QStringLiteral("Merge Sources"));
+        QCOMPARE(
+            ModelStore::readTree(p.store, QStringLiteral("Kings")).value().model.sources.size(),
+            1u);
+        QCOMPARE(check(p.store), QStringList());
+        QCOMPARE(p.stack().undoText(), QStringLiteral("Merge Sources"));
+        p.stack().undo();
+        QCOMPARE(
+            ModelStore::readTree(p.store, QStringLiteral("Kings")).value().model.sources.size(),
+            2u);
+
         // Against another tree: pairs listed, Merge... not offered.
         int pairs = -1;
         bool mergeOffered = true;
