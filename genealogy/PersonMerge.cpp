@@ -150,7 +150,8 @@ struct Merger
             if (!(row.*column).trimmed().isEmpty())
                 parts << (row.*column).trimmed();
         }
-        return parts.join(QStringLiteral(", "));
+        return parts.join(f == Field::Name || f == Field::Partner ? QStringLiteral(" ")
+                                                                  : QStringLiteral(", "));
     }
     void dropped(Field f)
     {
@@ -441,7 +442,8 @@ QString fieldValue(const ModelSlice &tree, quint32 person, Field field)
         if (!text.isEmpty())
             parts << text;
     }
-    return parts.join(field == Field::Name ? QStringLiteral(" ") : QStringLiteral(", "));
+    return parts.join(field == Field::Name || field == Field::Partner ? QStringLiteral(" ")
+                                                                      : QStringLiteral(", "));
 }
 
 Choice defaultChoice(const ModelSlice &tree, quint32 keep, quint32 other)
