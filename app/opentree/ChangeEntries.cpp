@@ -115,6 +115,8 @@ void ChangeEntry::undo()
     const Result<void> done = undoChange();
     if (!done)
         refuse(done.error(), true);
+    else if (m_scene.stepped)
+        m_scene.stepped(*this, true);
 }
 
 void ChangeEntry::redo()
@@ -126,6 +128,8 @@ void ChangeEntry::redo()
     const Result<void> done = redoChange();
     if (!done)
         refuse(done.error(), false);
+    else if (m_scene.stepped)
+        m_scene.stepped(*this, false);
 }
 
 void ChangeEntry::refuse(const Error &error, bool undoing)

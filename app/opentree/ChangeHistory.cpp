@@ -11,10 +11,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
-    : QObject(parent), m_scene{tree, trees, nullptr}
+    : QObject(parent), m_scene{tree, trees, nullptr, {}}
 {
+    m_scene.stepped = [this](const QUndoCommand &entry, bool undoing) { stepped(entry, undoing); };
     // An entry of a tree with side records keeps the whole tree twice; the oldest entries go
     // (with any photos they kept aside) once there are this many.
     m_stack.setUndoLimit(kUndoLimit);
@@ -93,7 +95,7 @@ void ChangeHistory::RecordAddPerson(const QString &tree, const PersonRecord &row
                                     std::optional<Genealogy::ModelSlice> state)
 {
     auto *entry = new AddPersonEntry(m_scene, tree, row, photoFolder, std::move(state));
-    logPerson(tree, row.ID, entry->text(), nullptr, &row);
+    logPerson(entry, tree, row.ID, nullptr, &row);
     m_stack.push(entry);
 }
 
@@ -107,7 +109,7 @@ void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &be
     auto *entry = new EditPersonEntry(m_scene, tree, before, after, std::move(state));
     if (!name.isEmpty())
         entry->setText(name);
-    logPerson(tree, after.ID, entry->text(), &before, &after);
+    logPerson(entry, tree, after.ID, &before, &after);
     m_stack.push(entry);
 }
 
@@ -116,7 +118,7 @@ void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &
                                        std::optional<Genealogy::ModelSlice> before)
 {
     auto *entry = new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before));
-    logPerson(tree, row.ID, entry->text(), &row, nullptr);
+    logPerson(entry, tree, row.ID, &row, nullptr);
     m_stack.push(entry);
 }
 
@@ -144,14 +146,14 @@ bool ChangeHistory::DeletionUndoable(const mDatabase &store, const QString &tree
 void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord> &rows)
 {
     auto *entry = new NewTreeEntry(m_scene, name, rows);
-    Log(name, QStringLiteral("tree"), entry->text(), QString(), name);
+    Log(entry, name, QStringLiteral("tree"), QString(), name);
     m_stack.push(entry);
 }
 
 void ChangeHistory::RecordRenameTree(const QString &oldName, const QString &newName)
 {
     auto *entry = new RenameTreeEntry(m_scene, oldName, newName);
-    Log(newName, QStringLiteral("tree"), entry->text(), oldName, newName);
+    Log(entry, newName, QStringLiteral("tree"), oldName, newName);
     m_stack.push(entry);
 }
 
@@ -159,12 +161,37 @@ void ChangeHistory::RecordDeleteTree(const QString &name, Genealogy::ModelSlice 
                                      bool hadModel)
 {
     auto *entry = new DeleteTreeEntry(m_scene, name, std::move(before), hadModel);
-    Log(name, QStringLiteral("tree"), entry->text(), name, QString());
+    Log(entry, name, QStringLiteral("tree"), name, QString());
     m_stack.push(entry);
 }
 
-void ChangeHistory::Log(const QString &tree, const QString &record, const QString &command,
+void ChangeHistory::Log(const QUndoCommand *entry, const QString &tree, const QString &record,
                         const QString &before, const QString &after)
+{
+    write(tree, record, entry->text(), before, after);
+    // Its undo and redo are kept too (stepped): the pointer names the entry while it lives.
+    if (m_logged.size() > 4 * kUndoLimit) {
+        QSet<const QUndoCommand *> live;
+        for (int i = 0; i < m_stack.count(); ++i)
+            live.insert(m_stack.command(i));
+        m_logged.removeIf([&](const auto &it) { return !live.contains(it.key()); });
+    }
+    m_logged.insert(entry, {tree, record, before, after});
+}
+
+void ChangeHistory::stepped(const QUndoCommand &entry, bool undoing)
+{
+    const auto it = m_logged.constFind(&entry);
+    if (it == m_logged.constEnd())
+        return;
+    const LogInfo &info = *it;
+    write(info.tree, info.record,
+          (undoing ? QStringLiteral("Undo %1") : QStringLiteral("Redo %1")).arg(entry.text()),
+          undoing ? info.after : info.before, undoing ? info.before : info.after);
+}
+
+void ChangeHistory::write(const QString &tree, const QString &record, const QString &command,
+                          const QString &before, const QString &after)
 {
     ChangeLog::Entry entry;
     entry.tree = tree;
@@ -178,9 +205,9 @@ void ChangeHistory::Log(const QString &tree, const QString &record, const QStrin
     emit Logged(tree, record);
 }
 
-void ChangeHistory::logPerson(const QString &tree, const QString &key, const QString &command,
+void ChangeHistory::logPerson(const QUndoCommand *entry, const QString &tree, const QString &key,
                               const PersonRecord *before, const PersonRecord *after)
 {
-    Log(tree, ChangeLog::personRecord(key), command, ChangeLog::rowsJson({{key, before}}),
+    Log(entry, tree, ChangeLog::personRecord(key), ChangeLog::rowsJson({{key, before}}),
         ChangeLog::rowsJson({{key, after}}));
 }

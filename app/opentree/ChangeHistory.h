@@ -3,10 +3,12 @@
 #include "ModelSlice.h"
 #include "PersonRecord.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
 
+#include <functional>
 #include <optional>
 
 class OpenTree;
@@ -23,6 +25,8 @@ struct ChangeScene
     OpenTree &tree;
     TreeList &trees;
     QWidget *window = nullptr;
+    // An entry was undone (or redone) in the store: the history kept in the database says so.
+    std::function<void(const QUndoCommand &entry, bool undoing)> stepped;
 };
 
 // The changes the user made to the database while the program runs, one undo stack for the
@@ -102,9 +106,10 @@ public:
     // The name of a person as the entries show it: first and last name, else the key.
     static QString PersonName(const PersonRecord &row);
 
-    // Writes a change to the history kept in the database (ChangeLog.h), which every Record
-    // method above does; a history that cannot be written loses nothing of the change.
-    void Log(const QString &tree, const QString &record, const QString &command,
+    // Writes the change of `entry` (before it is pushed) to the history kept in the database
+    // (ChangeLog.h), which every Record method above does, and its undo and redo later; a
+    // history that cannot be written loses nothing of the change.
+    void Log(const QUndoCommand *entry, const QString &tree, const QString &record,
              const QString &before, const QString &after);
 
 signals:
@@ -112,11 +117,19 @@ signals:
     void Logged(const QString &tree, const QString &record);
 
 private:
-    void logPerson(const QString &tree, const QString &key, const QString &command,
+    struct LogInfo
+    {
+        QString tree, record, before, after;
+    };
+    void logPerson(const QUndoCommand *entry, const QString &tree, const QString &key,
                    const PersonRecord *before, const PersonRecord *after);
+    void stepped(const QUndoCommand &entry, bool undoing);
+    void write(const QString &tree, const QString &record, const QString &command,
+               const QString &before, const QString &after);
 
     ChangeScene m_scene;
     QUndoStack m_stack;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    QHash<const QUndoCommand *, LogInfo> m_logged; // what each live entry logged
 };

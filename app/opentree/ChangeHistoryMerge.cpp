@@ -109,6 +109,6 @@ void ChangeHistory::RecordMerge(MergeChange change)
     const QString record =
         change.keepKey.isEmpty() ? QStringLiteral("tree") : ChangeLog::personRecord(change.keepKey);
     auto *entry = new MergeEntry(m_scene, std::move(change));
-    Log(tree, record, entry->text(), before, after);
+    Log(entry, tree, record, before, after);
     m_stack.push(entry);
 }

@@ -104,6 +104,18 @@ private slots:
 
         stack.undo();
         QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Ola"));
+        // Undo and redo are changes too: kept, the rows the other way round for an undo.
+        QCOMPARE(list->topLevelItemCount(), 4);
+        QCOMPARE(list->topLevelItem(0)->text(2),
+                 QStringLiteral("Undo Restore Version of Olle Berg"));
+        const ChangeLog::Entry undone =
+            ChangeLog::of(p.store, QStringLiteral("Fam"), QStringLiteral("person I2")).value()[0];
+        QCOMPARE(ChangeLog::rowIn(undone.after, QStringLiteral("I2"))->Fname,
+                 QStringLiteral("Ola"));
+        stack.redo();
+        QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Olle"));
+        QCOMPARE(list->topLevelItem(0)->text(2),
+                 QStringLiteral("Redo Restore Version of Olle Berg"));
         QCOMPARE(m_messages.count(), 0);
     }
 };
