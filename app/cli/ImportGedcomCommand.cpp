@@ -4,6 +4,7 @@
 // M noted; F families, E events, S sources, C citations, K kept as read".
 #include "Commands.h"
 
+#include "ChangeLog.h"
 #include "GedcomFiles.h"
 #include "StoreImport.h"
 #include "StoreUpdate.h"
@@ -46,6 +47,9 @@ int importGedcom(Context &context)
             return context.Fail(QStringLiteral("'%1' could not be read into the tree '%2': %3")
                                     .arg(QDir::toNativeSeparators(path),
                                          context.parser.value(kInto), result.error.text()));
+        ChangeLog::addTreeChange(
+            store, result.tree,
+            QStringLiteral("Update Tree from GEDCOM %1").arg(QFileInfo(path).fileName()));
         context.out << result.summary() << Qt::endl << result.resultLine() << Qt::endl;
         return 0;
     }
@@ -58,6 +62,8 @@ int importGedcom(Context &context)
     if (!result.isDone())
         return context.Fail(QStringLiteral("'%1' could not be imported: %2")
                                 .arg(QDir::toNativeSeparators(path), result.error.text()));
+    ChangeLog::addTreeChange(store, tree,
+                             QStringLiteral("Import GEDCOM %1").arg(QFileInfo(path).fileName()));
     context.out << result.summary() << Qt::endl << result.resultLine() << Qt::endl;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "GedcomCommands.h"
 
+#include "ChangeLog.h"
 #include "GedcomFiles.h"
 #include "ImportProgress.h"
 #include "LoadTree.h"
@@ -104,6 +105,8 @@ bool GedcomCommands::UpdateTree(const QString &path, const QString &tree)
                     kUpdateTitle, MsgIcon::Critical, MsgButtons::OkOnly, m_window);
         return false;
     }
+    ChangeLog::addTreeChange(store, result.tree,
+                             QStringLiteral("Update Tree from GEDCOM %1").arg(fileName(path)));
     m_trees.Refill();
     LoadTree(m_tree, &m_trees, result.tree, m_window);
     ShowMessage(QStringLiteral("The tree '%1' was rebuilt from '%2'.\n\n%3")
@@ -170,6 +173,7 @@ bool GedcomCommands::ImportFile(const QString &path)
         return false;
     }
 
+    ChangeLog::addTreeChange(store, tree, QStringLiteral("Import GEDCOM %1").arg(fileName(path)));
     m_trees.Refill();
     LoadTree(m_tree, &m_trees, tree, m_window);
     m_trees.Choose(tree);

@@ -122,6 +122,17 @@ Result<qint64> add(mDatabase &store, Entry entry)
     return entry.id;
 }
 
+void addTreeChange(mDatabase &store, const QString &tree, const QString &command)
+{
+    Entry entry;
+    entry.tree = tree;
+    entry.record = QStringLiteral("tree");
+    entry.command = command;
+    entry.after = tree;
+    const Result<qint64> written = add(store, std::move(entry));
+    Q_UNUSED(written);
+}
+
 Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record)
 {
     std::vector<Entry> entries;

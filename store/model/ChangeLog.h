@@ -45,6 +45,10 @@ std::optional<PersonRecord> rowIn(const QString &json, const QString &key);
 // Adds an entry in a transaction of its own; the time and the user are filled in when empty.
 // A database open for reading only refuses (ReadOnly).
 Result<qint64> add(mDatabase &store, Entry entry);
+// A change of a whole tree (an import, a rebuild from a file) as one entry of the record "tree":
+// before nothing, after the tree's name. The change is made already: a history that cannot be
+// written (a database open for reading) loses nothing of it, and is not reported.
+void addTreeChange(mDatabase &store, const QString &tree, const QString &command);
 // The entries of a record of a tree, newest first (none when nothing was recorded yet).
 Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record);
 

@@ -149,6 +149,11 @@ private slots:
                 ChangeLog::of(store, QStringLiteral("kings"), QStringLiteral("person I1")).value();
             QCOMPARE(logged.size(), size_t(1));
             QCOMPARE(logged[0].command, QStringLiteral("Merge I6 into I1"));
+            // The import before it is one entry of the tree.
+            const std::vector<ChangeLog::Entry> imports =
+                ChangeLog::of(store, QStringLiteral("kings"), QStringLiteral("tree")).value();
+            QCOMPARE(imports.size(), size_t(1));
+            QCOMPARE(imports[0].command, QStringLiteral("Import GEDCOM kings.ged"));
             QCOMPARE(ChangeLog::rowIn(logged[0].before, QStringLiteral("I6"))->Fname,
                      QStringLiteral("Georg"));
             QVERIFY(ChangeLog::rowIn(logged[0].after, QStringLiteral("I6"))->ID.isEmpty());

@@ -3,12 +3,14 @@
 // version" brings an older version back as a new change that Undo takes back.
 #include "ChangeHistory.h"
 #include "ChangeLog.h"
+#include "GedcomCommands.h"
 #include "HistoryView.h"
 #include "ModalSeam.h"
 #include "ScriptedMessageService.h"
 #include "frmEdit.h"
 #include "support_TreeFixture.h"
 
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -117,6 +119,31 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(2),
                  QStringLiteral("Redo Restore Version of Olle Berg"));
         QCOMPARE(m_messages.count(), 0);
+    }
+
+    // An import is one entry of the tree, not one per person.
+    void anImportIsOneEntry()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        const QString path = p.dir.filePath(QStringLiteral("small.ged"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n0 @I1@ INDI\n1 NAME Karl /Berg/\n"
+                   "0 @I2@ INDI\n1 NAME Eva /Ek/\n0 TRLR\n");
+        file.close();
+        ScopedModalDriver accept([](QDialog &dialog) {
+            dialog.accept(); // the tree's name as proposed
+            return dialog.result();
+        });
+        QVERIFY(p.main->Gedcom().ImportFile(path));
+        const QString tree = p.tree.CurrentTree();
+        QVERIFY(!tree.isEmpty());
+        const std::vector<ChangeLog::Entry> entries =
+            ChangeLog::of(p.store, tree, QStringLiteral("tree")).value();
+        QCOMPARE(entries.size(), size_t(1));
+        QCOMPARE(entries[0].command, QStringLiteral("Import GEDCOM small.ged"));
+        QVERIFY(ChangeLog::of(p.store, tree, QStringLiteral("person I1")).value().empty());
     }
 };
 
