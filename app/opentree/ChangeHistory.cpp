@@ -153,6 +153,9 @@ void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord>
 void ChangeHistory::RecordRenameTree(const QString &oldName, const QString &newName)
 {
     auto *entry = new RenameTreeEntry(m_scene, oldName, newName);
+    // The persons' entries follow the tree to its new name (and back with its undo).
+    const Result<void> renamed = ChangeLog::renameTree(m_scene.tree.Store(), oldName, newName);
+    Q_UNUSED(renamed);
     Log(entry, newName, QStringLiteral("tree"), oldName, newName);
     m_stack.push(entry);
 }
@@ -185,7 +188,15 @@ void ChangeHistory::stepped(const QUndoCommand &entry, bool undoing)
     if (it == m_logged.constEnd())
         return;
     const LogInfo &info = *it;
-    write(info.tree, info.record,
+    // A rename taken back or made again: the entries follow the tree's name.
+    QString tree = info.tree;
+    if (info.record == QLatin1String("tree") && !info.before.isEmpty() && !info.after.isEmpty()) {
+        tree = undoing ? info.before : info.after;
+        const Result<void> renamed =
+            ChangeLog::renameTree(m_scene.tree.Store(), undoing ? info.after : info.before, tree);
+        Q_UNUSED(renamed);
+    }
+    write(tree, info.record,
           (undoing ? QStringLiteral("Undo %1") : QStringLiteral("Redo %1")).arg(entry.text()),
           undoing ? info.after : info.before, undoing ? info.before : info.after);
 }

@@ -133,6 +133,22 @@ void addTreeChange(mDatabase &store, const QString &tree, const QString &command
     Q_UNUSED(written);
 }
 
+Result<void> renameTree(mDatabase &store, const QString &from, const QString &to)
+{
+    if (!store.IsOpen() || store.IsReadOnly())
+        return {};
+    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+        return {};
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE mainHistory SET tree = ? WHERE tree = ?"));
+    query.addBindValue(to);
+    query.addBindValue(from);
+    if (!query.exec())
+        return failure(query.lastError(), QStringLiteral("written"));
+    return {};
+}
+
 Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record)
 {
     std::vector<Entry> entries;

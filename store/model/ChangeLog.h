@@ -49,6 +49,9 @@ Result<qint64> add(mDatabase &store, Entry entry);
 // before nothing, after the tree's name. The change is made already: a history that cannot be
 // written (a database open for reading) loses nothing of it, and is not reported.
 void addTreeChange(mDatabase &store, const QString &tree, const QString &command);
+// The entries of the tree `from` belong to the tree `to` (the tree was renamed); nothing when
+// there are none.
+Result<void> renameTree(mDatabase &store, const QString &from, const QString &to);
 // The entries of a record of a tree, newest first (none when nothing was recorded yet).
 Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record);
 

@@ -7,10 +7,12 @@
 #include "HistoryView.h"
 #include "ModalSeam.h"
 #include "ScriptedMessageService.h"
+#include "dlgModify.h"
 #include "frmEdit.h"
 #include "support_TreeFixture.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -118,7 +120,40 @@ private slots:
         QCOMPARE(p.fname(QStringLiteral("I2")), QStringLiteral("Olle"));
         QCOMPARE(list->topLevelItem(0)->text(2),
                  QStringLiteral("Redo Restore Version of Olle Berg"));
-        QCOMPARE(m_messages.count(), 0);
+
+        // Renamed, the tree keeps its persons' history; its undo takes it back.
+        p.tree.Close();
+        p.main->Trees().Refill();
+        {
+            ScopedModalDriver driver([&](QDialog &d) {
+                auto &dlg = static_cast<dlgModify &>(d);
+                dlg.lstTrees()->setCurrentItem(
+                    dlg.lstTrees()->findItems(QStringLiteral("Fam"), Qt::MatchExactly).value(0));
+                dlg.txtNew()->setText(QStringLiteral("Kin"));
+                dlg.cmdRename()->click();
+                return d.result();
+            });
+            p.commands->mnuFileModify();
+        }
+        QVERIFY(p.store.TreeExists(QStringLiteral("Kin")));
+        const auto entriesOf = [&](const char *tree) {
+            return ChangeLog::of(p.store, QLatin1String(tree), QStringLiteral("person I2"))
+                .value()
+                .size();
+        };
+        QCOMPARE(entriesOf("Kin"), size_t(5));
+        QCOMPARE(entriesOf("Fam"), size_t(0));
+        stack.undo();
+        QVERIFY(p.store.TreeExists(QStringLiteral("Fam")));
+        QCOMPARE(entriesOf("Fam"), size_t(5));
+        QCOMPARE(ChangeLog::of(p.store, QStringLiteral("Fam"), QStringLiteral("tree"))
+                     .value()[0]
+                     .command,
+                 QStringLiteral("Undo Rename Tree Fam to Kin"));
+        // The one question asked was the rename's own.
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text,
+                 QStringLiteral("Are you sure you wish to rename the tree Fam to Kin?"));
     }
 
     // An import is one entry of the tree, not one per person.
