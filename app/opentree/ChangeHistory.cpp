@@ -1,15 +1,12 @@
 #include "ChangeHistory.h"
 
+#include "AsideFolders.h"
 #include "ChangeEntries.h"
 #include "ModelStore.h"
 #include "OpenTree.h"
 #include "mDatabase.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
     : QObject(parent), m_scene{tree, trees, nullptr}
@@ -68,23 +65,7 @@ void ChangeHistory::Refresh(OpenTree &open, const QStringList &keys)
 
 QString ChangeHistory::SetAside(const QString &dataPath, const QString &folder)
 {
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return {};
-    const QString root = QDir(dataPath).filePath(QStringLiteral(".deleted"));
-    if (!QDir().mkpath(root))
-        return {};
-    // A name no other change has: the process, the time and a counter.
-    static int counter = 0;
-    const QString base = QStringLiteral("%1-%2")
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(QDateTime::currentMSecsSinceEpoch());
-    QString aside;
-    do {
-        aside = QDir(root).filePath(base + QLatin1Char('-') + QString::number(++counter));
-    } while (QFileInfo::exists(aside));
-    if (!QDir().rename(QDir::cleanPath(folder), aside))
-        return {};
-    return aside;
+    return AsideFolders::setAside(dataPath, folder);
 }
 
 void ChangeHistory::RecordAddPerson(const QString &tree, const PersonRecord &row,
