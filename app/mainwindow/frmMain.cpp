@@ -106,7 +106,7 @@ void frmMain::buildCommands()
     AsideFolders::removeStale(m_state.DataPath); // left by a program that ended abruptly
     m_commands = new TreeCommands(m_state, m_tree, m_trees, *m_history, this);
     m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
-    m_gedcom = new GedcomCommands(m_tree, m_trees, this);
+    m_gedcom = new GedcomCommands(m_tree, m_trees, *m_history, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
 }

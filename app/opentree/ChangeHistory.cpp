@@ -2,6 +2,7 @@
 
 #include "AsideFolders.h"
 #include "ChangeEntries.h"
+#include "ImportEntries.h"
 #include "ModelStore.h"
 #include "OpenTree.h"
 #include "mDatabase.h"
@@ -120,6 +121,27 @@ void ChangeHistory::RecordNewTree(const QString &name, const QList<PersonRecord>
 void ChangeHistory::RecordRenameTree(const QString &oldName, const QString &newName)
 {
     m_stack.push(new RenameTreeEntry(m_scene, oldName, newName));
+}
+
+void ChangeHistory::RecordImportTree(const QString &tree)
+{
+    const mDatabase &store = m_scene.tree.Store();
+    if (!KeepsWholeTree(store, tree))
+        return;
+    const Result<bool> hasModel = ModelStore::hasModel(store, tree);
+    Result<Genealogy::ModelSlice> after = ModelStore::readTree(store, tree);
+    if (hasModel && after)
+        m_stack.push(new ImportTreeEntry(m_scene, tree, std::move(*after), *hasModel));
+}
+
+void ChangeHistory::RecordUpdateTree(const QString &tree,
+                                     std::optional<Genealogy::ModelSlice> before)
+{
+    if (!before)
+        return;
+    std::optional<Genealogy::ModelSlice> after = ModelState(m_scene.tree.Store(), tree);
+    if (after)
+        m_stack.push(new UpdateTreeEntry(m_scene, tree, std::move(*before), std::move(*after)));
 }
 
 void ChangeHistory::RecordDeleteTree(const QString &name, Genealogy::ModelSlice before,
