@@ -170,7 +170,7 @@ private:
             if (value == QLatin1String("Y"))
                 value.clear();
             else if (value == QLatin1String("N"))
-                value = QStringLiteral("no");
+                value = QStringLiteral("did not happen");
         }
         if (!type.isEmpty() &&
             (fact.tag == QLatin1String("EVEN") || fact.tag == QLatin1String("FACT")))

@@ -1,6 +1,6 @@
 #include "GedcomCommands.h"
 
-#include "ChangeLog.h"
+#include "ChangeHistory.h"
 #include "GedcomFiles.h"
 #include "ImportProgress.h"
 #include "LoadTree.h"
@@ -44,8 +44,9 @@ QAction *command(QObject *owner, const char *key, const QString &caption, const 
 
 } // namespace
 
-GedcomCommands::GedcomCommands(OpenTree &tree, TreeList &trees, QWidget *window)
-    : QObject(window), m_tree(tree), m_trees(trees), m_window(window),
+GedcomCommands::GedcomCommands(OpenTree &tree, TreeList &trees, ChangeHistory &history,
+                               QWidget *window)
+    : QObject(window), m_tree(tree), m_trees(trees), m_history(history), m_window(window),
       m_import(
           command(this, "mnuFileImportGedcom", QStringLiteral("Import GEDCOM..."), "Ctrl+Shift+I")),
       m_export(
@@ -87,6 +88,8 @@ bool GedcomCommands::UpdateTree(const QString &path, const QString &tree)
                         .arg(tree, fileName(path)),
                     kUpdateTitle, MsgIcon::Question, MsgButtons::YesNo, m_window) != MsgResult::Yes)
         return false;
+    // The tree as it was, so that the update can be undone (a tree the history keeps whole).
+    std::optional<Genealogy::ModelSlice> before = ChangeHistory::ModelState(store, tree);
     Gedcom::StoreImport result;
     {
         WaitCursor busy;
@@ -105,8 +108,7 @@ bool GedcomCommands::UpdateTree(const QString &path, const QString &tree)
                     kUpdateTitle, MsgIcon::Critical, MsgButtons::OkOnly, m_window);
         return false;
     }
-    ChangeLog::addTreeChange(store, result.tree,
-                             QStringLiteral("Update Tree from GEDCOM %1").arg(fileName(path)));
+    m_history.RecordUpdateTree(result.tree, std::move(before));
     m_trees.Refill();
     LoadTree(m_tree, &m_trees, result.tree, m_window);
     ShowMessage(QStringLiteral("The tree '%1' was rebuilt from '%2'.\n\n%3")
@@ -173,7 +175,7 @@ bool GedcomCommands::ImportFile(const QString &path)
         return false;
     }
 
-    ChangeLog::addTreeChange(store, tree, QStringLiteral("Import GEDCOM %1").arg(fileName(path)));
+    m_history.RecordImportTree(tree);
     m_trees.Refill();
     LoadTree(m_tree, &m_trees, tree, m_window);
     m_trees.Choose(tree);

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class ChangeHistory;
 class OpenTree;
 class QAction;
 class QWidget;
@@ -19,9 +20,9 @@ class GedcomCommands : public QObject
 {
     Q_OBJECT
 public:
-    // `tree` (with its store) and `trees` must outlive this object; `window` parents the dialogs
-    // and messages.
-    GedcomCommands(OpenTree &tree, TreeList &trees, QWidget *window);
+    // `tree` (with its store), `trees` and `history` must outlive this object; `window` parents
+    // the dialogs and messages. Imports and updates are recorded in `history`.
+    GedcomCommands(OpenTree &tree, TreeList &trees, ChangeHistory &history, QWidget *window);
 
     QAction *ImportCommand() const { return m_import; }
     QAction *ExportCommand() const { return m_export; }
@@ -53,6 +54,7 @@ private:
 
     OpenTree &m_tree;
     TreeList &m_trees;
+    ChangeHistory &m_history;
     QWidget *m_window;
     QAction *m_import;
     QAction *m_export;

@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AppState.h"
+#include "AsideFolders.h"
 #include "ChangeHistory.h"
 #include "ChartView.h"
 #include "ChartViewCommands.h"
@@ -104,9 +105,10 @@ void frmMain::buildCommands()
 {
     m_history = new ChangeHistory(m_tree, m_trees, this); // undo and redo of the changes
     m_history->SetWindow(this);
+    AsideFolders::removeStale(m_state.DataPath); // left by a program that ended abruptly
     m_commands = new TreeCommands(m_state, m_tree, m_trees, *m_history, this);
     m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
-    m_gedcom = new GedcomCommands(m_tree, m_trees, this);
+    m_gedcom = new GedcomCommands(m_tree, m_trees, *m_history, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about

@@ -1,16 +1,14 @@
 #include "ChangeHistory.h"
 
+#include "AsideFolders.h"
 #include "ChangeEntries.h"
 #include "ChangeLog.h"
+#include "ImportEntries.h"
 #include "ModelStore.h"
 #include "OpenTree.h"
 #include "mDatabase.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QSet>
 
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
@@ -71,23 +69,7 @@ void ChangeHistory::Refresh(OpenTree &open, const QStringList &keys)
 
 QString ChangeHistory::SetAside(const QString &dataPath, const QString &folder)
 {
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        return {};
-    const QString root = QDir(dataPath).filePath(QStringLiteral(".deleted"));
-    if (!QDir().mkpath(root))
-        return {};
-    // A name no other change has: the process, the time and a counter.
-    static int counter = 0;
-    const QString base = QStringLiteral("%1-%2")
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(QDateTime::currentMSecsSinceEpoch());
-    QString aside;
-    do {
-        aside = QDir(root).filePath(base + QLatin1Char('-') + QString::number(++counter));
-    } while (QFileInfo::exists(aside));
-    if (!QDir().rename(QDir::cleanPath(folder), aside))
-        return {};
-    return aside;
+    return AsideFolders::setAside(dataPath, folder);
 }
 
 void ChangeHistory::RecordAddPerson(const QString &tree, const PersonRecord &row,
@@ -160,6 +142,41 @@ void ChangeHistory::RecordRenameTree(const QString &oldName, const QString &newN
     m_stack.push(entry);
 }
 
+void ChangeHistory::RecordImportTree(const QString &tree)
+{
+    const mDatabase &store = m_scene.tree.Store();
+    // The import is one entry of the history kept in the database, undoable or not.
+    const QString name = QStringLiteral("Import Tree %1").arg(tree);
+    if (!KeepsWholeTree(store, tree)) {
+        write(tree, QStringLiteral("tree"), name, QString(), tree);
+        return;
+    }
+    const Result<bool> hasModel = ModelStore::hasModel(store, tree);
+    Result<Genealogy::ModelSlice> after = ModelStore::readTree(store, tree);
+    if (hasModel && after) {
+        auto *entry = new ImportTreeEntry(m_scene, tree, std::move(*after), *hasModel);
+        Log(entry, tree, QStringLiteral("tree"), QString(), tree);
+        m_stack.push(entry);
+    } else {
+        write(tree, QStringLiteral("tree"), name, QString(), tree);
+    }
+}
+
+void ChangeHistory::RecordUpdateTree(const QString &tree,
+                                     std::optional<Genealogy::ModelSlice> before)
+{
+    std::optional<Genealogy::ModelSlice> after;
+    if (before)
+        after = ModelState(m_scene.tree.Store(), tree);
+    if (!after) {
+        write(tree, QStringLiteral("tree"), QStringLiteral("Update Tree %1").arg(tree), tree, tree);
+        return;
+    }
+    auto *entry = new UpdateTreeEntry(m_scene, tree, std::move(*before), std::move(*after));
+    Log(entry, tree, QStringLiteral("tree"), tree, tree);
+    m_stack.push(entry);
+}
+
 void ChangeHistory::RecordDeleteTree(const QString &name, Genealogy::ModelSlice before,
                                      bool hadModel)
 {
@@ -190,7 +207,8 @@ void ChangeHistory::stepped(const QUndoCommand &entry, bool undoing)
     const LogInfo &info = *it;
     // A rename taken back or made again: the entries follow the tree's name.
     QString tree = info.tree;
-    if (info.record == QLatin1String("tree") && !info.before.isEmpty() && !info.after.isEmpty()) {
+    if (info.record == QLatin1String("tree") && !info.before.isEmpty() && !info.after.isEmpty() &&
+        info.before != info.after) {
         tree = undoing ? info.before : info.after;
         const Result<void> renamed =
             ChangeLog::renameTree(m_scene.tree.Store(), undoing ? info.after : info.before, tree);

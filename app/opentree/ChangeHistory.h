@@ -95,6 +95,12 @@ public:
     // Two persons were merged (ChangeHistoryMerge.h): undo restores both, their records and
     // photos.
     void RecordMerge(MergeChange change);
+    // An import made the tree `tree`; recorded when the history keeps the tree whole
+    // (KeepsWholeTree), else the import cannot be undone (the tree can be deleted).
+    void RecordImportTree(const QString &tree);
+    // An update rebuilt `tree` from a file; `before` is its ModelState read before the update
+    // (nothing when the history does not keep it whole: then the update is not recorded).
+    void RecordUpdateTree(const QString &tree, std::optional<Genealogy::ModelSlice> before);
 
     // The persons whose rows a change of `key` may touch besides its own: the others in its
     // families (their partner columns name it). Read before and after a change; empty for a tree

@@ -294,7 +294,7 @@ private slots:
                               "parent: F birth", "parent: M birth", "parent: A step",
                               "partner: S family F3", "child: K1 family F3", "child: K2 family F3",
                               "child: L family F4", "event: MARR | 1875 | Leeds |  | family F3",
-                              "event: DIV |  |  | no | family F3", "note: two\\nlines"}));
+                              "event: DIV |  |  | did not happen | family F3", "note: two\\nlines"}));
     }
 };
 

@@ -3,6 +3,7 @@
 // nothing, an export with its version and its report, the proposed names, and a file given on
 // the command line.
 #include "AppState.h"
+#include "ChangeHistory.h"
 #include "FileArgument.h"
 #include "GedcomCommands.h"
 #include "GedcomFiles.h"
@@ -12,6 +13,7 @@
 #include "OpenTree.h"
 #include "PhotoFolders.h"
 #include "ScriptedMessageService.h"
+#include "StoreImport.h"
 #include "TreeChart.h"
 #include "TreeCommands.h"
 #include "dlgExportGedcom.h"
@@ -33,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace {
 
@@ -79,11 +82,11 @@ private slots:
         QStringList keys;
         for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
             keys << action->objectName();
-        QCOMPARE(keys,
-                 QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
-                              "mnuFileGedcomSep", "mnuFileImportGedcom", "mnuFileExportGedcom",
-                              "mnuFileUpdateGedcom", "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
-                              "mnuFilePrintPreview", "mnuFileChartSep", "mnuFileExit"}));
+        QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
+                                    "mnuFileExportGedcom", "mnuFileUpdateGedcom", "mnuFileSep",
+                                    "mnuFileExportChart", "mnuFilePrint", "mnuFilePrintPreview",
+                                    "mnuFileChartSep", "mnuFileExit"}));
         QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
                  w.main->Gedcom().ImportCommand());
     }
@@ -142,6 +145,80 @@ private slots:
         QVERIFY(w.treeBox().contains(QStringLiteral("Family")));
         QVERIFY(w.main->VTree().Levels().Item(1)->Item(QStringLiteral("I1")));
         QVERIFY(QFileInfo::exists(PhotoFolders::Root(w.state.DataPath) + "I3/kid.png"));
+
+        // The import is one change: undo takes the tree and its photos away, redo brings back
+        // the same rows, side records and photos.
+        mDatabase &store = w.main->Db();
+        const QList<PersonRecord> rows = *store.ReadTree(QStringLiteral("Family"));
+        const auto families = ModelStore::familiesOf(store, QStringLiteral("Family"));
+        QVERIFY(families && !families->empty());
+        QUndoStack &stack = w.main->History().Stack();
+        QCOMPARE(stack.undoText(), QStringLiteral("Import Tree Family"));
+        stack.undo();
+        QVERIFY(!store.TreeExists(QStringLiteral("Family")));
+        QVERIFY(!w.treeBox().contains(QStringLiteral("Family")));
+        QVERIFY(w.main->Tree().CurrentTree().isEmpty());
+        QVERIFY(!QFileInfo::exists(PhotoFolders::Root(w.state.DataPath) + "I3"));
+        stack.redo();
+        QCOMPARE(*store.ReadTree(QStringLiteral("Family")), rows);
+        QCOMPARE(ModelStore::familiesOf(store, QStringLiteral("Family"))->size(), families->size());
+        QCOMPARE(ModelStore::checkTree(store, QStringLiteral("Family")).valueOr({"?"}),
+                 QStringList());
+        QVERIFY(QFileInfo::exists(PhotoFolders::Root(w.state.DataPath) + "I3/kid.png"));
+        QVERIFY(w.treeBox().contains(QStringLiteral("Family")));
+        QCOMPARE(messages.count(), 2); // nothing refused
+    }
+
+    // An update is undone as one change, back to the tree it rebuilt; a tree changed since by
+    // another program is not overwritten.
+    void updateIsUndoneAsOneChange()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        const QString file = w.smallFile();
+        mDatabase &store = w.main->Db();
+        Gedcom::ImportContext context;
+        QVERIFY(Gedcom::importIntoStore(store, file, QStringLiteral("Kin"), context, {}).isDone());
+        w.main->Trees().Refill();
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        const QList<PersonRecord> before = *store.ReadTree(QStringLiteral("Kin"));
+        // The file gains a child.
+        QFile small(file);
+        QVERIFY(small.open(QIODevice::ReadOnly));
+        QByteArray bytes = small.readAll();
+        small.close();
+        bytes.replace("0 TRLR", "0 @I4@ INDI\n1 NAME Di /Ash/\n1 FAMC @F1@\n0 TRLR");
+        QVERIFY(small.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        small.write(bytes);
+        small.close();
+
+        messages.enqueue(MsgResult::Yes);
+        QVERIFY(w.main->Gedcom().UpdateTree(file, QStringLiteral("Kin")));
+        const QList<PersonRecord> after = *store.ReadTree(QStringLiteral("Kin"));
+        QCOMPARE(after.size(), before.size() + 1);
+        QUndoStack &stack = w.main->History().Stack();
+        QCOMPARE(stack.undoText(), QStringLiteral("Update Tree Kin"));
+        stack.undo();
+        QCOMPARE(*store.ReadTree(QStringLiteral("Kin")), before);
+        QCOMPARE(w.main->Tree().People().Count(), int(before.size()));
+        QCOMPARE(ModelStore::checkTree(store, QStringLiteral("Kin")).valueOr({"?"}), QStringList());
+        stack.redo();
+        QCOMPARE(*store.ReadTree(QStringLiteral("Kin")), after);
+        QCOMPARE(w.main->Tree().People().Count(), int(after.size()));
+        QCOMPARE(messages.count(), 2);
+
+        // Another program changes a row: the undo is refused and nothing is written.
+        PersonRecord row = after.first();
+        row.Notes = QStringLiteral("changed elsewhere");
+        QVERIFY(store.UpdatePerson(QStringLiteral("Kin"), row.ID, row, nullptr));
+        const QList<PersonRecord> elsewhere = *store.ReadTree(QStringLiteral("Kin"));
+        stack.undo();
+        QCOMPARE(*store.ReadTree(QStringLiteral("Kin")), elsewhere);
+        QCOMPARE(messages.last().title, QStringLiteral("Undo"));
+        QVERIFY2(messages.last().text.startsWith(
+                     QStringLiteral("\"Update Tree Kin\" cannot be undone.")),
+                 qPrintable(messages.last().text));
     }
 
     // Cancel in the progress dialog: no tree, no photo, no message.
