@@ -47,9 +47,8 @@ int importGedcom(Context &context)
             return context.Fail(QStringLiteral("'%1' could not be read into the tree '%2': %3")
                                     .arg(QDir::toNativeSeparators(path),
                                          context.parser.value(kInto), result.error.text()));
-        ChangeLog::addTreeChange(
-            store, result.tree,
-            QStringLiteral("Update Tree from GEDCOM %1").arg(QFileInfo(path).fileName()));
+        ChangeLog::addTreeChange(store, result.tree,
+                                 QStringLiteral("Update Tree %1").arg(result.tree));
         context.out << result.summary() << Qt::endl << result.resultLine() << Qt::endl;
         return 0;
     }
@@ -62,8 +61,7 @@ int importGedcom(Context &context)
     if (!result.isDone())
         return context.Fail(QStringLiteral("'%1' could not be imported: %2")
                                 .arg(QDir::toNativeSeparators(path), result.error.text()));
-    ChangeLog::addTreeChange(store, tree,
-                             QStringLiteral("Import GEDCOM %1").arg(QFileInfo(path).fileName()));
+    ChangeLog::addTreeChange(store, tree, QStringLiteral("Import Tree %1").arg(tree));
     context.out << result.summary() << Qt::endl << result.resultLine() << Qt::endl;
     return 0;
 }

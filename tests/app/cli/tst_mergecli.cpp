@@ -153,7 +153,7 @@ private slots:
             const std::vector<ChangeLog::Entry> imports =
                 ChangeLog::of(store, QStringLiteral("kings"), QStringLiteral("tree")).value();
             QCOMPARE(imports.size(), size_t(1));
-            QCOMPARE(imports[0].command, QStringLiteral("Import GEDCOM kings.ged"));
+            QCOMPARE(imports[0].command, QStringLiteral("Import Tree kings"));
             QCOMPARE(ChangeLog::rowIn(logged[0].before, QStringLiteral("I6"))->Fname,
                      QStringLiteral("Georg"));
             QVERIFY(ChangeLog::rowIn(logged[0].after, QStringLiteral("I6"))->ID.isEmpty());

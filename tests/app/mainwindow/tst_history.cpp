@@ -177,7 +177,7 @@ private slots:
         const std::vector<ChangeLog::Entry> entries =
             ChangeLog::of(p.store, tree, QStringLiteral("tree")).value();
         QCOMPARE(entries.size(), size_t(1));
-        QCOMPARE(entries[0].command, QStringLiteral("Import GEDCOM small.ged"));
+        QCOMPARE(entries[0].command, QStringLiteral("Import Tree %1").arg(tree));
         QVERIFY(ChangeLog::of(p.store, tree, QStringLiteral("person I1")).value().empty());
     }
 };
