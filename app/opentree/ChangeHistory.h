@@ -93,7 +93,8 @@ public:
     // A tree was deleted; `before` holds its rows and side records as they were.
     void RecordDeleteTree(const QString &name, Genealogy::ModelSlice before, bool hadModel);
     // Two persons were merged (ChangeHistoryMerge.h): undo restores both, their records and
-    // photos.
+    // photos. In a tree of more than kWholeTreePersons persons the merge is kept in the
+    // database's history only: it cannot be undone.
     void RecordMerge(MergeChange change);
     // An import made the tree `tree`; recorded when the history keeps the tree whole
     // (KeepsWholeTree), else the import cannot be undone (the tree can be deleted).

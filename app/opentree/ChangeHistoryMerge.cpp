@@ -108,6 +108,15 @@ void ChangeHistory::RecordMerge(MergeChange change)
     // Families and sources (no keys) are changes of the tree.
     const QString record =
         change.keepKey.isEmpty() ? QStringLiteral("tree") : ChangeLog::personRecord(change.keepKey);
+    // Two copies of a tree the history does not keep whole would hold too much memory: such a
+    // merge is kept in the database's history but cannot be undone, and the other's photo
+    // folder set aside goes now.
+    if (qsizetype(change.before.rows.size()) > kWholeTreePersons) {
+        write(tree, record, change.name, before, after);
+        if (!change.aside.isEmpty())
+            QDir(change.aside).removeRecursively();
+        return;
+    }
     auto *entry = new MergeEntry(m_scene, std::move(change));
     Log(entry, tree, record, before, after);
     m_stack.push(entry);
