@@ -1,8 +1,8 @@
 #pragma once
 
 #include "PersonRecord.h"
-#include "Result.h"
 #include "PrivacyFilter.h"
+#include "Result.h"
 #include "Version.h"
 
 #include <QByteArray>

@@ -32,8 +32,7 @@ bool applyPrivacy(CliTree &tree, const Genealogy::PrivacyOptions &privacy,
                       .arg(tree.Name(), read.error().text()));
         return false;
     }
-    const Genealogy::PrivacyView view =
-        Genealogy::applyPrivacy(read->rows, read->model, privacy);
+    const Genealogy::PrivacyView view = Genealogy::applyPrivacy(read->rows, read->model, privacy);
     OpenTree &open = tree.Tree();
     size_t shown = 0;
     for (size_t i = 0; i < read->rows.size(); ++i) {
@@ -157,7 +156,8 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         if (!families)
             return fail(err, QStringLiteral("The families of the tree '%1' could not be read: %2")
                                  .arg(tree.Name(), families.error().text()));
-        chart.families = privateFamilies ? std::move(*privateFamilies) : std::move(families).value();
+        chart.families =
+            privateFamilies ? std::move(*privateFamilies) : std::move(families).value();
     } else if (!request.personKey.isEmpty() && !outside) {
         chart.mode = TreeExportRequest::Mode::PersonPath;
     }

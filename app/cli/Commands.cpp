@@ -5,10 +5,9 @@ namespace Cli {
 const QList<Command> &Commands()
 {
     static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
-                                         ExportChartCommand(), PersonFactsCommand(),
+                                         ExportChartCommand(),  PersonFactsCommand(),
                                          RelationshipCommand(), ReportCommand(),
-                                         CheckTreeCommand(),
-                                         FindDuplicatesCommand()};
+                                         CheckTreeCommand(),    FindDuplicatesCommand()};
     return commands;
 }
 

@@ -1,5 +1,5 @@
-// VelkinTree --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0] [--privacy living|private|none]:
-// writes a tree as GEDCOM and prints "exported R rows as N persons to FILE".
+// VelkinTree --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0] [--privacy
+// living|private|none]: writes a tree as GEDCOM and prints "exported R rows as N persons to FILE".
 #include "Commands.h"
 
 #include "GedcomFiles.h"

@@ -1,9 +1,9 @@
 #include "ReportCli.h"
 
+#include "ChartExport.h"
 #include "ModelStore.h"
 #include "ReportDocument.h"
 #include "ReportFile.h"
-#include "ChartExport.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -62,8 +62,9 @@ int runReport(const ReportCliRequest &request, const QString &dataFolder, QTextS
                              .arg(request.tree, QDir::toNativeSeparators(database)));
     Result<Genealogy::ModelSlice> read = ModelStore::readTree(store, tree);
     if (!read)
-        return fail(err, QStringLiteral("The tree '%1' could not be read: %2")
-                             .arg(tree, read.error().text()));
+        return fail(
+            err,
+            QStringLiteral("The tree '%1' could not be read: %2").arg(tree, read.error().text()));
     int person = -1;
     for (size_t i = 0; i < read->rows.size(); ++i) {
         if (read->rows[i].ID == request.personKey) {

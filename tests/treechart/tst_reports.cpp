@@ -26,8 +26,7 @@ struct Generated
     TreeModel &m = slice.model;
     quint32 source = kNoIndex;
 
-    quint32 person(const char *id, const char *first, const char *last, Sex sex, int born,
-                   int died)
+    quint32 person(const char *id, const char *first, const char *last, Sex sex, int born, int died)
     {
         PersonRow row;
         row.ID = QString::fromLatin1(id);
@@ -179,9 +178,9 @@ private slots:
         const QString text = r.document->toPlainText();
         // Irad 1; Enoch 2, Enos 3; Cain 4, Ada 5, Seth 6, Zillah 7; Adam 8, Eve 9 (reached again
         // through Seth: told once, at the first number).
-        for (const char *line : {"1. Irad First", "2. Enoch First", "3. Enos First",
-                                 "4. Cain First", "5. Ada Stone", "6. Seth First",
-                                 "7. Zillah Hill", "8. Adam First", "9. Eve Garden"})
+        for (const char *line :
+             {"1. Irad First", "2. Enoch First", "3. Enos First", "4. Cain First", "5. Ada Stone",
+              "6. Seth First", "7. Zillah Hill", "8. Adam First", "9. Eve Garden"})
             QVERIFY2(text.contains(QString::fromLatin1(line)), line);
         QCOMPARE(text.count(QStringLiteral("8. Adam First")), 1);
         QVERIFY(!text.contains(QStringLiteral("12. Adam")));
@@ -196,8 +195,10 @@ private slots:
         const ReportResult r = build(ReportKind::Ancestors, "I", 4);
         QCOMPARE(r.endnotes, 13);
         const QString text = r.document->toPlainText();
-        const QString notes = section(text, QStringLiteral("Sources"), QStringLiteral("Index of names"));
-        const QRegularExpression note(QStringLiteral("(?m)^(\\d+)\\. Parish register, The clerk, "));
+        const QString notes =
+            section(text, QStringLiteral("Sources"), QStringLiteral("Index of names"));
+        const QRegularExpression note(
+            QStringLiteral("(?m)^(\\d+)\\. Parish register, The clerk, "));
         QCOMPARE(int(notes.count(note)), 13);
         QVERIFY(notes.contains(QStringLiteral("13. Parish register")));
         const QString index = section(text, QStringLiteral("Index of names"));
@@ -205,7 +206,8 @@ private slots:
         for (const char *name : {"First, Adam (1800\u20131870)", "Garden, Eve", "Stone, Ada",
                                  "Hill, Zillah", "First, Irad (1880\u2013)"})
             QVERIFY2(index.contains(QString::fromUtf8(name)), name);
-        QVERIFY(index.indexOf(QStringLiteral("First, Adam")) < index.indexOf(QStringLiteral("Garden")));
+        QVERIFY(index.indexOf(QStringLiteral("First, Adam")) <
+                index.indexOf(QStringLiteral("Garden")));
     }
 
     void familyGroupSheet()

@@ -49,8 +49,7 @@ public:
 private:
     QString endnoteText(quint32 citation) const;
     QString parentsText(int person, const QString &place, const QHash<int, QString> &numbers);
-    QString partnerSentences(int person, const QString &place,
-                             const QHash<int, QString> &numbers);
+    QString partnerSentences(int person, const QString &place, const QHash<int, QString> &numbers);
 
     const ReportTree &m_tree;
     QString m_html;
@@ -86,7 +85,8 @@ QString Writer::mention(int person, const QString &place, bool withYears)
 
 QString Writer::factSentence(const Fact &fact, const QString &subject)
 {
-    QString text = subject.isEmpty() ? esc(fact.label) : subject + QLatin1Char(' ') + esc(fact.label.toLower());
+    QString text = subject.isEmpty() ? esc(fact.label)
+                                     : subject + QLatin1Char(' ') + esc(fact.label.toLower());
     if (!fact.value.isEmpty())
         text += QStringLiteral(": ") + esc(fact.value);
     const QString when = Phrases::when(fact.date);
@@ -97,8 +97,7 @@ QString Writer::factSentence(const Fact &fact, const QString &subject)
     return text + QLatin1Char('.') + cite(fact.citations);
 }
 
-QString Writer::parentsText(int person, const QString &place,
-                            const QHash<int, QString> &numbers)
+QString Writer::parentsText(int person, const QString &place, const QHash<int, QString> &numbers)
 {
     const auto [father, mother] = m_tree.parents(person);
     QStringList names;
@@ -124,8 +123,7 @@ QString Writer::partnerSentences(int person, const QString &place,
     for (const ReportTree::Partnership &p : m_tree.partnerships(person)) {
         if (p.partner < 0 && p.partnerName.isEmpty())
             continue;
-        QString partner =
-            p.partner >= 0 ? mention(p.partner, place) : esc(p.partnerName);
+        QString partner = p.partner >= 0 ? mention(p.partner, place) : esc(p.partnerName);
         if (p.partner >= 0 && numbers.contains(p.partner))
             partner += QStringLiteral(" (%1)").arg(numbers.value(p.partner));
         // The marriage in the sentence; the family's other facts after it.
@@ -174,7 +172,8 @@ void Writer::narrative(int person, const QString &number, const QHash<int, QStri
             html += QStringLiteral(", ") + parents;
         html += QLatin1Char('.') + cite(birth.citations);
     } else if (!parents.isEmpty()) {
-        html += given + QStringLiteral(" was ") + parents + QLatin1Char('.') + cite(birth.citations);
+        html +=
+            given + QStringLiteral(" was ") + parents + QLatin1Char('.') + cite(birth.citations);
     }
     const QString he = Phrases::pronoun(m_tree.sex(person));
     bool diedKnown = false;
@@ -209,7 +208,8 @@ void Writer::familySheet(int person, const ReportTree::Partnership &family, cons
             html += QLatin1Char(' ') + factSentence(fact, QString());
         const QString parents = parentsText(who, sheet, none);
         if (!parents.isEmpty())
-            html += QStringLiteral("<br/>Parents: ") + parents.section(QStringLiteral(" of "), 1, -1);
+            html +=
+                QStringLiteral("<br/>Parents: ") + parents.section(QStringLiteral(" of "), 1, -1);
         paragraph(html);
     };
     heading(QStringLiteral("Family %1").arg(sheet), 2);
@@ -228,9 +228,9 @@ void Writer::familySheet(int person, const ReportTree::Partnership &family, cons
     heading(QStringLiteral("Children"), 3);
     int i = 0;
     for (int child : family.children) {
-        QString html = QStringLiteral("%1. <b>%2</b>%3<br/>")
-                           .arg(Phrases::roman(++i), mention(child, sheet),
-                                cite(m_tree.ownCitations(child)));
+        QString html =
+            QStringLiteral("%1. <b>%2</b>%3<br/>")
+                .arg(Phrases::roman(++i), mention(child, sheet), cite(m_tree.ownCitations(child)));
         html += factSentence(m_tree.birth(child), QString());
         bool diedKnown = false;
         const Fact death = m_tree.death(child, &diedKnown);
@@ -284,8 +284,8 @@ QString Writer::finish(int *endnotes, int *names)
     for (auto it = m_index.cbegin(); it != m_index.cend(); ++it)
         persons.push_back(it.key());
     std::sort(persons.begin(), persons.end(), [this](int a, int b) {
-        const int byName = QString::compare(m_tree.indexName(a), m_tree.indexName(b),
-                                            Qt::CaseInsensitive);
+        const int byName =
+            QString::compare(m_tree.indexName(a), m_tree.indexName(b), Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a < b;
     });
     QString list;
@@ -334,11 +334,12 @@ void descendants(Writer &w, const ReportTree &tree, int root, int generations, i
             for (const ReportTree::Partnership &p : tree.partnerships(person)) {
                 if (p.children.empty())
                     continue;
-                const QString with = p.partner >= 0 ? esc(tree.givenName(p.partner))
-                                                    : esc(p.partnerName);
-                QString html = QStringLiteral("<i>Children of %1%2:</i>")
-                                   .arg(esc(tree.givenName(person)),
-                                        with.isEmpty() ? QString() : QStringLiteral(" and ") + with);
+                const QString with =
+                    p.partner >= 0 ? esc(tree.givenName(p.partner)) : esc(p.partnerName);
+                QString html =
+                    QStringLiteral("<i>Children of %1%2:</i>")
+                        .arg(esc(tree.givenName(person)),
+                             with.isEmpty() ? QString() : QStringLiteral(" and ") + with);
                 int i = 0;
                 for (int child : p.children) {
                     html += QStringLiteral("<br/>&nbsp;&nbsp;%1. %2 %3")
@@ -355,7 +356,8 @@ void descendants(Writer &w, const ReportTree &tree, int root, int generations, i
 void ancestors(Writer &w, const ReportTree &tree, int root, int generations, int *told)
 {
     QHash<int, QString> numbers;
-    std::vector<std::vector<std::pair<quint64, int>>> byGeneration(static_cast<size_t>(generations));
+    std::vector<std::vector<std::pair<quint64, int>>> byGeneration(
+        static_cast<size_t>(generations));
     byGeneration[0].push_back({1, root});
     numbers.insert(root, QStringLiteral("1"));
     for (int g = 0; g + 1 < generations; ++g) {
@@ -387,9 +389,12 @@ void ancestors(Writer &w, const ReportTree &tree, int root, int generations, int
 QString kindTitle(ReportKind kind)
 {
     switch (kind) {
-    case ReportKind::FamilyGroup: return QStringLiteral("Family group sheet of %1");
-    case ReportKind::Descendants: return QStringLiteral("Descendants of %1");
-    case ReportKind::Ancestors: return QStringLiteral("Ancestors of %1");
+    case ReportKind::FamilyGroup:
+        return QStringLiteral("Family group sheet of %1");
+    case ReportKind::Descendants:
+        return QStringLiteral("Descendants of %1");
+    case ReportKind::Ancestors:
+        return QStringLiteral("Ancestors of %1");
     }
     return QString();
 }
@@ -399,9 +404,12 @@ QString kindTitle(ReportKind kind)
 int defaultGenerations(ReportKind kind)
 {
     switch (kind) {
-    case ReportKind::FamilyGroup: return 1;
-    case ReportKind::Descendants: return 3;
-    case ReportKind::Ancestors: return 5;
+    case ReportKind::FamilyGroup:
+        return 1;
+    case ReportKind::Descendants:
+        return 3;
+    case ReportKind::Ancestors:
+        return 5;
     }
     return 1;
 }
@@ -426,8 +434,7 @@ ReportResult buildReport(const ReportTree &tree, const ReportRequest &request)
     if (request.person < 0 || request.person >= tree.count())
         return result;
     const int generations =
-        std::clamp(request.generations > 0 ? request.generations
-                                           : defaultGenerations(request.kind),
+        std::clamp(request.generations > 0 ? request.generations : defaultGenerations(request.kind),
                    1, ReportRequest::kMaxGenerations);
     result.title = request.title.isEmpty()
                        ? kindTitle(request.kind).arg(tree.fullName(request.person))

@@ -50,19 +50,29 @@ QString dateWords(const QString &date)
     const QString first = partWords(v.first);
     const QString second = partWords(v.second);
     switch (v.kind) {
-    case DateKind::Exact: return first;
+    case DateKind::Exact:
+        return first;
     case DateKind::About:
     case DateKind::Calculated:
-    case DateKind::Estimated: return QStringLiteral("about ") + first;
-    case DateKind::Before: return QStringLiteral("before ") + first;
-    case DateKind::After: return QStringLiteral("after ") + first;
-    case DateKind::Between: return QStringLiteral("between %1 and %2").arg(first, second);
-    case DateKind::From: return QStringLiteral("from ") + first;
-    case DateKind::To: return QStringLiteral("until ") + first;
-    case DateKind::FromTo: return QStringLiteral("from %1 to %2").arg(first, second);
-    case DateKind::Phrase: return v.phrase.isEmpty() ? text : v.phrase;
+    case DateKind::Estimated:
+        return QStringLiteral("about ") + first;
+    case DateKind::Before:
+        return QStringLiteral("before ") + first;
+    case DateKind::After:
+        return QStringLiteral("after ") + first;
+    case DateKind::Between:
+        return QStringLiteral("between %1 and %2").arg(first, second);
+    case DateKind::From:
+        return QStringLiteral("from ") + first;
+    case DateKind::To:
+        return QStringLiteral("until ") + first;
+    case DateKind::FromTo:
+        return QStringLiteral("from %1 to %2").arg(first, second);
+    case DateKind::Phrase:
+        return v.phrase.isEmpty() ? text : v.phrase;
     case DateKind::None:
-    case DateKind::Unparsed: break;
+    case DateKind::Unparsed:
+        break;
     }
     return text;
 }
@@ -83,18 +93,24 @@ QString when(const QString &date)
 QString pronoun(Sex sex)
 {
     switch (sex) {
-    case Sex::Male: return QStringLiteral("He");
-    case Sex::Female: return QStringLiteral("She");
-    default: return QStringLiteral("They");
+    case Sex::Male:
+        return QStringLiteral("He");
+    case Sex::Female:
+        return QStringLiteral("She");
+    default:
+        return QStringLiteral("They");
     }
 }
 
 QString childWord(Sex sex)
 {
     switch (sex) {
-    case Sex::Male: return QStringLiteral("son");
-    case Sex::Female: return QStringLiteral("daughter");
-    default: return QStringLiteral("child");
+    case Sex::Male:
+        return QStringLiteral("son");
+    case Sex::Female:
+        return QStringLiteral("daughter");
+    default:
+        return QStringLiteral("child");
     }
 }
 

@@ -80,9 +80,8 @@ Fact ReportTree::birth(int person) const
     fact.date = row(person).Bdate.trimmed();
     fact.place = row(person).Bplace.trimmed();
     if (hasModel()) {
-        const quint32 first =
-            RowRules::firstEvent(m_slice.model, Ref(Kind::Person, quint32(person)),
-                                 EventTypes::birth());
+        const quint32 first = RowRules::firstEvent(
+            m_slice.model, Ref(Kind::Person, quint32(person)), EventTypes::birth());
         if (first != kNoIndex)
             fact.citations = citationsOf(Ref(Kind::Event, first));
     }
@@ -97,9 +96,8 @@ Fact ReportTree::death(int person, bool *known) const
     fact.place = row(person).Dplace.trimmed();
     bool record = false;
     if (hasModel()) {
-        const quint32 first =
-            RowRules::firstEvent(m_slice.model, Ref(Kind::Person, quint32(person)),
-                                 EventTypes::death());
+        const quint32 first = RowRules::firstEvent(
+            m_slice.model, Ref(Kind::Person, quint32(person)), EventTypes::death());
         if (first != kNoIndex) {
             record = true;
             fact.citations = citationsOf(Ref(Kind::Event, first));
@@ -200,8 +198,8 @@ std::vector<ReportTree::Partnership> ReportTree::partnerships(int person) const
         }
     } else {
         const PersonRow &r = row(person);
-        const QString partner = (r.PrtFname.trimmed() + QLatin1Char(' ') + r.PrtSname.trimmed())
-                                    .trimmed();
+        const QString partner =
+            (r.PrtFname.trimmed() + QLatin1Char(' ') + r.PrtSname.trimmed()).trimmed();
         if (!partner.isEmpty()) {
             Partnership p;
             p.partnerName = partner;

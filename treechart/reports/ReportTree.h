@@ -15,9 +15,9 @@ namespace Reports {
 // One dated fact of a person or a family, as a sentence tells it.
 struct Fact
 {
-    QString label;    // "Occupation", "Burial"
-    QString value;    // an attribute's text
-    QString date;     // as written
+    QString label; // "Occupation", "Burial"
+    QString value; // an attribute's text
+    QString date;  // as written
     QString place;
     std::vector<quint32> citations; // indexes into the model's citations
 };
