@@ -4,6 +4,7 @@
 #include "ModelStore.h"
 #include "ReportDocument.h"
 #include "ReportFile.h"
+#include "ReportMaker.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -65,34 +66,14 @@ int runReport(const ReportCliRequest &request, const QString &dataFolder, QTextS
         return fail(
             err,
             QStringLiteral("The tree '%1' could not be read: %2").arg(tree, read.error().text()));
-    int person = -1;
-    for (size_t i = 0; i < read->rows.size(); ++i) {
-        if (read->rows[i].ID == request.personKey) {
-            person = int(i);
-            break;
-        }
-    }
-    if (person < 0)
-        return fail(err, QStringLiteral("The tree '%1' has no person with the key '%2'.")
-                             .arg(tree, request.personKey));
-    Genealogy::PrivacyView view = Genealogy::applyPrivacy(read->rows, read->model, request.privacy);
-    if (view.persons[size_t(person)] == Genealogy::PersonShown::LeftOut)
-        return fail(err, QStringLiteral("The person '%1' is private: a report that leaves out "
-                                        "the private has nothing to tell of it.")
-                             .arg(request.personKey));
-    // The person's place among the rows the view kept.
-    int shown = 0;
-    for (int i = 0; i < person; ++i)
-        shown += view.persons[size_t(i)] != Genealogy::PersonShown::LeftOut ? 1 : 0;
-    *read = Genealogy::ModelSlice(); // the view holds what the report needs
-    const Reports::ReportTree reportTree(std::move(view.slice));
     Reports::ReportRequest report;
     report.kind = kind;
-    report.person = shown;
     report.generations = request.generations;
-    const Reports::ReportResult result = Reports::buildReport(reportTree, report);
-    if (!result.document)
-        return fail(err, QStringLiteral("The report could not be made."));
+    const Reports::MadeReport made =
+        Reports::makeReport(std::move(*read), request.personKey, report, request.privacy);
+    if (!made.error.isEmpty())
+        return fail(err, made.error);
+    const Reports::ReportResult &result = made.result;
     if (const QString why = Reports::writeReport(*result.document, request.file); !why.isEmpty())
         return fail(err, why);
     out << QStringLiteral("wrote the %1 report of %2: %3 persons, %4 endnotes, %5 names in the "

@@ -14,6 +14,7 @@
 #include "MenuShortcuts.h"
 #include "PersonCommands.h"
 #include "ReadOnlyNotice.h"
+#include "ReportCommands.h"
 #include "StatusBar.h"
 #include "StoreModel.h"
 #include "TreeChart.h"
@@ -105,7 +106,8 @@ void frmMain::buildCommands()
     m_commands = new TreeCommands(m_state, m_tree, m_trees, *m_history, this);
     m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
     m_gedcom = new GedcomCommands(m_tree, m_trees, this);
-    m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
+    m_charts = new ChartViewCommands(m_tree, *m_vtree, this); // find, descendants, export, print
+    m_reports = new ReportCommands(m_tree, this);
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
 }
 
@@ -154,6 +156,12 @@ void frmMain::placeCommands()
     m.AddSeparator(person, QStringLiteral("mnuPersonFindSep"));
     m.Place(person, m_charts->FindCommand());
     m.Place(person, m_charts->RelationshipCommand());
+
+    const QString reports = QStringLiteral("mnuReports");
+    m.AddMenu(reports, QStringLiteral("Reports"));
+    m.Place(reports, m_reports->FamilyCommand());
+    m.Place(reports, m_reports->DescendantsCommand());
+    m.Place(reports, m_reports->AncestorsCommand());
 
     const QString tools = QStringLiteral("mnuTools");
     m.AddMenu(tools, QStringLiteral("Tools"));

@@ -13,6 +13,7 @@
 class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
+class ReportCommands;
 class GedcomCommands;
 class HelpWindow;
 class InfoPanel;
@@ -134,6 +135,7 @@ private:
     PersonCommands *m_persons = nullptr;
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
+    ReportCommands *m_reports = nullptr; // the Reports menu
     WindowCommands *m_windowCommands = nullptr;
     QHash<QString, QAction *> m_buttons;
     bool m_started = false;
