@@ -15,6 +15,7 @@
 #include <QPrinter>
 
 #include <new>
+#include <optional>
 
 namespace ChartCommands {
 
@@ -26,6 +27,13 @@ const QStringList &filters()
                                   QStringLiteral("SVG drawing (*.svg)"),
                                   QStringLiteral("PNG picture (*.png)")};
     return list;
+}
+
+// The rectangle of a part (the whole chart when the part is not offered).
+QRect PartOf(const ChartRenderSource &source, ChartPart part)
+{
+    const QRect rect = part == ChartPart::Whole ? QRect() : source.PartRect(part);
+    return rect.isEmpty() ? QRect(QPoint(0, 0), source.Size()) : rect;
 }
 
 QString askFileName(QWidget *parent, const QString &suggestedName)
@@ -54,14 +62,16 @@ QString askFileName(QWidget *parent, const QString &suggestedName)
     return dialog.selectedFiles().first();
 }
 
-// Tile or fit, asked before the print dialog or the preview.
-bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode)
+// Tile or fit (and the part, where the chart offers parts), asked before the print dialog or
+// the preview.
+bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode, ChartPart *part)
 {
     const auto options = ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print,
                                                   source, ExportOptions());
     if (!options)
         return false;
     *mode = options->pageMode;
+    *part = options->part;
     return true;
 }
 
@@ -121,16 +131,20 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         return QString();
 
     ExportOptions options;
-    if (format != ExportFormat::Svg) {
-        const auto purpose = format == ExportFormat::Png ? ExportOptionsDialog::Purpose::Png
-                                                         : ExportOptionsDialog::Purpose::Pdf;
+    if (format != ExportFormat::Svg || ExportOptionsDialog::OffersParts(source)) {
+        const auto purpose = format == ExportFormat::Png   ? ExportOptionsDialog::Purpose::Png
+                             : format == ExportFormat::Svg ? ExportOptionsDialog::Purpose::Svg
+                                                           : ExportOptionsDialog::Purpose::Pdf;
         const auto chosen = ExportOptionsDialog::Ask(parent, purpose, source, options);
         if (!chosen)
             return QString();
         options = *chosen;
     }
     WaitCursor busy;
-    const ExportResult result = ExportChart(source, fileName, options);
+    std::optional<PartSource> part;
+    if (options.part != ChartPart::Whole)
+        part.emplace(source, PartOf(source, options.part));
+    const ExportResult result = ExportChart(part ? *part : source, fileName, options);
     if (!result.ok()) {
         busy.restore();
         ShowMessage(result.error, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
@@ -139,11 +153,16 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
     return fileName;
 }
 
-bool Print(QWidget *parent, const ChartRenderSource &source)
+bool Print(QWidget *parent, const ChartRenderSource &whole)
 {
     PageMode mode = PageMode::Tile;
-    if (!askPageMode(parent, source, &mode))
+    ChartPart chosen = ChartPart::Whole;
+    if (!askPageMode(parent, whole, &mode, &chosen))
         return false;
+    std::optional<PartSource> part;
+    if (chosen != ChartPart::Whole)
+        part.emplace(whole, PartOf(whole, chosen));
+    const ChartRenderSource &source = part ? *part : whole;
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, source, mode);
     QPrintDialog dialog(&printer, parent);
@@ -153,11 +172,16 @@ bool Print(QWidget *parent, const ChartRenderSource &source)
     return printOn(parent, printer, source, mode);
 }
 
-bool PrintPreview(QWidget *parent, const ChartRenderSource &source)
+bool PrintPreview(QWidget *parent, const ChartRenderSource &whole)
 {
     PageMode mode = PageMode::Tile;
-    if (!askPageMode(parent, source, &mode))
+    ChartPart chosen = ChartPart::Whole;
+    if (!askPageMode(parent, whole, &mode, &chosen))
         return false;
+    std::optional<PartSource> part;
+    if (chosen != ChartPart::Whole)
+        part.emplace(whole, PartOf(whole, chosen));
+    const ChartRenderSource &source = part ? *part : whole;
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, source, mode);
     QPrintPreviewDialog preview(&printer, parent);

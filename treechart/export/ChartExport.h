@@ -23,8 +23,14 @@ class ChartRenderSource;
 enum class ExportFormat { Unknown, Png, Svg, Pdf };
 ExportFormat FormatForFile(const QString &fileName);
 
+// What of a chart an export or a print takes: the whole chart, the part the view shows, or the
+// branch of the selected box (the box and every box below it), where the chart offers them
+// (ChartRenderSource::PartRect).
+enum class ChartPart { Whole, Visible, Branch };
+
 struct ExportOptions
 {
+    ChartPart part = ChartPart::Whole;
     int pngScale = 1; // 1 or 2
     PageMode pageMode = PageMode::Tile;
     QPageSize::PageSizeId paper = PaperForLocale();

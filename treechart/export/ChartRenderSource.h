@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartExport.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -31,6 +33,29 @@ public:
     // About how many bytes one box (with its captions and connector) takes in an SVG drawing,
     // rather more than less.
     virtual qint64 SvgBytesPerBox() const { return 4096; }
+    // The rectangle (chart coordinates) of a part the chart offers besides the whole: empty
+    // when it offers none (or, for the branch, while nothing is selected).
+    virtual QRect PartRect(ChartPart) const { return {}; }
+};
+
+// One rectangle of another chart as a chart of its own: its top-left corner is (0, 0); the
+// boxes are those that meet the rectangle.
+class PartSource : public ChartRenderSource
+{
+public:
+    PartSource(const ChartRenderSource &whole, const QRect &rect);
+    QSize Size() const override { return m_rect.size(); }
+    int BoxCount() const override { return int(m_boxes.size()); }
+    void Paint(QPainter &painter, const QRect &chartRect) const override;
+    QString Title() const override { return m_whole.Title(); }
+    QSize BoxSize() const override { return m_whole.BoxSize(); }
+    std::vector<QRect> BoxRects() const override { return m_boxes; }
+    qint64 SvgBytesPerBox() const override { return m_whole.SvgBytesPerBox(); }
+
+private:
+    const ChartRenderSource &m_whole;
+    QRect m_rect;
+    std::vector<QRect> m_boxes;
 };
 
 // The main chart as its last Refresh drew it: every row, the selection and its path.
@@ -48,6 +73,8 @@ public:
     QSize BoxSize() const override;
     std::vector<QRect> BoxRects() const override;
     qint64 SvgBytesPerBox() const override;
+    // The visible part (TreeChart::VisibleChartRect) and the selected box's branch.
+    QRect PartRect(ChartPart part) const override;
     // A box with its two captions, its connector and the path's: about 3,600 bytes measured on
     // a line of 8,000 generations with names as real trees hold them, with room to spare.
     static constexpr qint64 kSvgBytesPerBox = 5120;
