@@ -6,6 +6,8 @@
 #include "DescendantChartWindow.h"
 #include "FanChartWindow.h"
 #include "FindPersonDialog.h"
+#include "FinderBuilder.h"
+#include "ModalSeam.h"
 #include "HourglassWindow.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
@@ -46,6 +48,10 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
       m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
       m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview..."))),
+      m_zoomIn(command(this, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom In"), "Ctrl++")),
+      m_zoomOut(command(this, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom Out"), "Ctrl+-")),
+      m_zoomReset(
+          command(this, QStringLiteral("mnuViewZoomReset"), QStringLiteral("Actual Size"), "Ctrl+0")),
       m_kinship(tree)
 {
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
@@ -57,6 +63,11 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
     connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
+    m_zoomIn->setShortcuts({QKeySequence(QStringLiteral("Ctrl++")),
+                            QKeySequence(QStringLiteral("Ctrl+="))});
+    connect(m_zoomIn, &QAction::triggered, &m_chart, &TreeChart::ZoomIn);
+    connect(m_zoomOut, &QAction::triggered, &m_chart, &TreeChart::ZoomOut);
+    connect(m_zoomReset, &QAction::triggered, &m_chart, &TreeChart::ResetZoom);
 
     connect(&m_tree, &OpenTree::PeopleReplaced, this, [this] {
         closeDescendantWindows();
@@ -94,6 +105,11 @@ void ChartViewCommands::updateEnabled()
 void ChartViewCommands::forgetIndex()
 {
     m_finder.reset();
+    // A build under way is of persons that changed: its index is let go when it arrives.
+    if (m_builder && m_builder->Running()) {
+        m_builder->disconnect(this);
+        m_builder.release()->deleteLater();
+    }
     m_kinship.Forget();
     updateEnabled();
 }
@@ -107,14 +123,37 @@ void ChartViewCommands::FindPerson()
 {
     if (!hasPersons())
         return;
-    if (!m_finder) {
+    if (!m_finder && m_tree.People().Count() < m_workerIndexFrom) {
         WaitCursor busy;
         m_finder = std::make_unique<PersonFinder>();
         m_finder->Build(m_tree.People());
     }
-    const QString key = FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf);
-    if (!key.isEmpty())
-        OpenPerson(key);
+    if (m_finder) {
+        const QString key = FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf);
+        if (!key.isEmpty())
+            OpenPerson(key);
+        return;
+    }
+    // A large tree: the index is built on a worker while the dialog says so; typing goes on.
+    FindPersonDialog dialog(m_tree.People(), &YearsOf, m_window);
+    if (!m_builder) {
+        m_builder = std::make_unique<FinderBuilder>();
+        connect(m_builder.get(), &FinderBuilder::Built, this, [this] {
+            m_finder = m_builder->Take();
+            updateEnabled();
+        });
+    }
+    const auto hand = [this, &dialog] {
+        if (m_finder)
+            dialog.SetFinder(*m_finder);
+    };
+    const QMetaObject::Connection handOver =
+        connect(m_builder.get(), &FinderBuilder::Built, &dialog, hand);
+    m_builder->Start(m_tree.People());
+    const int result = ModalSeam::exec(dialog);
+    disconnect(handOver);
+    if (result == QDialog::Accepted && !dialog.ChosenKey().isEmpty())
+        OpenPerson(dialog.ChosenKey());
 }
 
 cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)

@@ -142,6 +142,10 @@ void frmMain::placeCommands()
     m.Place(view, m_view.ToolBarCommand());
     m.Place(view, m_view.StatusBarCommand());
     m.Place(view, m_view.InfoCommand());
+    m.AddSeparator(view, QStringLiteral("mnuViewZoomSep"));
+    m.Place(view, m_charts->ZoomInCommand());
+    m.Place(view, m_charts->ZoomOutCommand());
+    m.Place(view, m_charts->ZoomResetCommand());
     m.AddSeparator(view, QStringLiteral("mnuViewChartSep"));
     m.Place(view, m_charts->DescendantsCommand());
     m.Place(view, m_charts->AncestorsCommand());
