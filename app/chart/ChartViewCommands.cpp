@@ -7,10 +7,10 @@
 #include "FanChartWindow.h"
 #include "FindPersonDialog.h"
 #include "FinderBuilder.h"
-#include "ModalSeam.h"
 #include "HourglassWindow.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
+#include "ModalSeam.h"
 #include "OpenTree.h"
 #include "PersonFinder.h"
 #include "TreeChart.h"
@@ -49,9 +49,10 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
       m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview..."))),
       m_zoomIn(command(this, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom In"), "Ctrl++")),
-      m_zoomOut(command(this, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom Out"), "Ctrl+-")),
-      m_zoomReset(
-          command(this, QStringLiteral("mnuViewZoomReset"), QStringLiteral("Actual Size"), "Ctrl+0")),
+      m_zoomOut(
+          command(this, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom Out"), "Ctrl+-")),
+      m_zoomReset(command(this, QStringLiteral("mnuViewZoomReset"), QStringLiteral("Actual Size"),
+                          "Ctrl+0")),
       m_kinship(tree)
 {
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
@@ -63,8 +64,8 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
     connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
-    m_zoomIn->setShortcuts({QKeySequence(QStringLiteral("Ctrl++")),
-                            QKeySequence(QStringLiteral("Ctrl+="))});
+    m_zoomIn->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))});
     connect(m_zoomIn, &QAction::triggered, &m_chart, &TreeChart::ZoomIn);
     connect(m_zoomOut, &QAction::triggered, &m_chart, &TreeChart::ZoomOut);
     connect(m_zoomReset, &QAction::triggered, &m_chart, &TreeChart::ResetZoom);

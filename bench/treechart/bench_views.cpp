@@ -13,8 +13,8 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <malloc.h>
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 

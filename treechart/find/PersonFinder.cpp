@@ -306,7 +306,8 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
     std::vector<quint32> wordStart;
     sortedWords(words, m_text, wordStart);
     const size_t wordCount = words.Count();
-    const std::vector<quint32> wordRank(wordStart.begin() + qsizetype(wordCount + 1), wordStart.end());
+    const std::vector<quint32> wordRank(wordStart.begin() + qsizetype(wordCount + 1),
+                                        wordStart.end());
     wordStart.resize(wordCount + 1);
     m_wordStart = std::move(wordStart);
     m_wordStart.shrink_to_fit();

@@ -40,8 +40,9 @@ public:
     // The key of the person at a place of the display order.
     QString KeyAt(int rank) const
     {
-        return QString(reinterpret_cast<const QChar *>(m_keyChars.data() + m_keyStart[size_t(rank)]),
-                       qsizetype(m_keyStart[size_t(rank) + 1] - m_keyStart[size_t(rank)]));
+        return QString(
+            reinterpret_cast<const QChar *>(m_keyChars.data() + m_keyStart[size_t(rank)]),
+            qsizetype(m_keyStart[size_t(rank) + 1] - m_keyStart[size_t(rank)]));
     }
     // Bytes the index holds.
     qint64 Bytes() const;
@@ -58,7 +59,7 @@ private:
     // Per word, the persons (display order) having it, ascending, as the gaps from the one
     // before (the first from -1), seven bits a byte, the high bit set on all but a gap's last.
     std::vector<quint8> m_postings;
-    std::vector<char16_t> m_keyChars; // the keys in display order, side by side
+    std::vector<char16_t> m_keyChars;   // the keys in display order, side by side
     std::vector<quint32> m_keyStart{0}; // per person, into m_keyChars; one more at the end
     // Per person: how many words of the current query it has matched so far, offset by a
     // generation so that the array needs no clearing between queries.
