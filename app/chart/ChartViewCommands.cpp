@@ -11,8 +11,11 @@
 #include "LifeSpan.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "PersonFinder.h"
+#include "PersonNode.h"
+#include "PrivacyFilter.h"
 #include "TreeChart.h"
 #include "WaitCursor.h"
 
@@ -384,23 +387,61 @@ QString ChartViewCommands::suggestedFileName() const
            QStringLiteral(".pdf");
 }
 
+// The main chart's export source, which can also draw the chart as the privacy choice shows the
+// tree: the tree's rows and side records are read when asked.
+std::unique_ptr<TreeChartSource> ChartViewCommands::exportSource() const
+{
+    auto source = std::make_unique<TreeChartSource>(m_chart, chartTitle());
+    OpenTree &tree = m_tree;
+    source->SetPrivacyReader([&tree](const Genealogy::PrivacyOptions &options)
+                                 -> std::optional<ChartPrivacy> {
+        WaitCursor busy;
+        Result<Genealogy::ModelSlice> read = ModelStore::readTree(tree.Store(), tree.CurrentTree());
+        if (!read)
+            return std::nullopt;
+        const Genealogy::PrivacyView view =
+            Genealogy::applyPrivacy(read->rows, read->model, options);
+        ChartPrivacy privacy;
+        size_t shown = 0;
+        for (size_t i = 0; i < read->rows.size(); ++i) {
+            const Genealogy::PersonRow &row = read->rows[i];
+            if (view.persons[i] == Genealogy::PersonShown::LeftOut) {
+                privacy.leftOut.insert(row.ID);
+                continue;
+            }
+            const Genealogy::PersonRow &seen = view.slice.rows[shown++];
+            if (seen.Fname != row.Fname || seen.Sname != row.Sname ||
+                seen.PrtFname != row.PrtFname || seen.PrtSname != row.PrtSname) {
+                const cPerson person(seen);
+                privacy.captions.insert(row.ID, {PersonCaptionA(person), PersonCaptionB(person)});
+            }
+        }
+        // A title naming a hidden person names the tree alone.
+        const QString selected = tree.SelectedKey();
+        if (privacy.leftOut.contains(selected) || privacy.captions.contains(selected))
+            privacy.title = tree.CurrentTree();
+        return privacy;
+    });
+    return source;
+}
+
 void ChartViewCommands::ExportChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::Export(m_window, TreeChartSource(m_chart, chartTitle()), suggestedFileName());
+    ChartCommands::Export(m_window, *exportSource(), suggestedFileName());
 }
 
 void ChartViewCommands::PrintChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::Print(m_window, TreeChartSource(m_chart, chartTitle()));
+    ChartCommands::Print(m_window, *exportSource());
 }
 
 void ChartViewCommands::PrintPreviewChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::PrintPreview(m_window, TreeChartSource(m_chart, chartTitle()));
+    ChartCommands::PrintPreview(m_window, *exportSource());
 }

@@ -22,6 +22,7 @@ class PersonFinder;
 class QAction;
 class QWidget;
 class TreeChart;
+class TreeChartSource;
 
 // The main window's commands for finding persons and for charts beyond the click-by-click view:
 //   Person > Find Person... (Ctrl+F)    finds a person and opens the chart along its ancestors;
@@ -128,6 +129,7 @@ private:
     void showKinshipChart(KinshipChartKind kind);
     void adopt(DescendantChartWindow *window);
     QString chartTitle() const;
+    std::unique_ptr<TreeChartSource> exportSource() const;
     QString suggestedFileName() const;
 
     OpenTree &m_tree;

@@ -3,6 +3,7 @@
 #include "ChartExport.h"
 #include "ChartRenderSource.h"
 #include "ExportOptionsDialog.h"
+#include "PrivateChart.h"
 #include "TreeChart.h"
 #include "support_chart.h"
 
@@ -89,6 +90,32 @@ private slots:
         QVERIFY2(written.ok(), qPrintable(written.error));
         QCOMPARE(QImage(png).size(), atTwo.size());
         Q_UNUSED(e);
+    }
+
+    void privateCopyOfTheChart()
+    {
+        TreeChart chart;
+        ApplyMainWindowDesign(chart);
+        const ExampleChart e = BuildExample(chart.Levels());
+        chart.resize(800, 500);
+        chart.setSelectedNode(e.g2);
+        chart.Refresh();
+        ChartPrivacy privacy;
+        privacy.leftOut.insert(QStringLiteral("c2")); // with g1 below it
+        privacy.captions.insert(QStringLiteral("c3"), {QStringLiteral("Living"), QString()});
+        const std::unique_ptr<ChartRenderSource> shown =
+            MakePrivateChart(chart, privacy, QStringLiteral("Example"));
+        QCOMPARE(shown->BoxCount(), 4); // r, c1, c3, g2
+        const QString path = m_dir.filePath(QStringLiteral("private.svg"));
+        QVERIFY(ExportChart(*shown, path, {}).ok());
+        const QString svg = svgText(path);
+        QVERIFY(svg.contains(QStringLiteral("Living")) && svg.contains(QStringLiteral("g2 A")));
+        QVERIFY(!svg.contains(QStringLiteral("c3 A")) && !svg.contains(QStringLiteral("c2 A")) &&
+                !svg.contains(QStringLiteral("g1 A")));
+        QCOMPARE(chart.BoxCount(), 6); // the chart itself stays as it was
+        // The chart offers no such drawing unless its host reads the tree.
+        TreeChartSource plain(chart);
+        QVERIFY(!plain.OffersPrivacy() && !plain.WithPrivacy(Genealogy::PrivacyOptions()));
     }
 
     void dialogOffersTheParts()

@@ -29,6 +29,28 @@ const QStringList &filters()
     return list;
 }
 
+// The user's last privacy choice for charts, offered again by the next export or print.
+Genealogy::PrivacyOptions &lastPrivacy()
+{
+    static Genealogy::PrivacyOptions last;
+    return last;
+}
+
+// The chart as the privacy choice shows it, when it changes anything: null otherwise (or when
+// the chart cannot be drawn so: then `error` says why).
+std::unique_ptr<ChartRenderSource> privateSource(const ChartRenderSource &source,
+                                                 const Genealogy::PrivacyOptions &privacy,
+                                                 QString *error)
+{
+    if (privacy.changesNothing() || !source.OffersPrivacy())
+        return nullptr;
+    std::unique_ptr<ChartRenderSource> shown = source.WithPrivacy(privacy);
+    if (!shown)
+        *error = QStringLiteral("The tree could not be read to hide the living or the private: "
+                                "nothing was written.");
+    return shown;
+}
+
 // The rectangle of a part (the whole chart when the part is not offered).
 QRect PartOf(const ChartRenderSource &source, ChartPart part)
 {
@@ -64,14 +86,20 @@ QString askFileName(QWidget *parent, const QString &suggestedName)
 
 // Tile or fit (and the part, where the chart offers parts), asked before the print dialog or
 // the preview.
-bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode, ChartPart *part)
+bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode, ChartPart *part,
+                 Genealogy::PrivacyOptions *privacy)
 {
-    const auto options = ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print,
-                                                  source, ExportOptions());
+    ExportOptions initial;
+    initial.privacy = lastPrivacy();
+    const auto options =
+        ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print, source, initial);
     if (!options)
         return false;
     *mode = options->pageMode;
     *part = options->part;
+    *privacy = options->privacy;
+    if (source.OffersPrivacy())
+        lastPrivacy() = options->privacy;
     return true;
 }
 
@@ -131,6 +159,7 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         return QString();
 
     ExportOptions options;
+    options.privacy = lastPrivacy();
     if (format != ExportFormat::Svg || ExportOptionsDialog::OffersParts(source)) {
         const auto purpose = format == ExportFormat::Png   ? ExportOptionsDialog::Purpose::Png
                              : format == ExportFormat::Svg ? ExportOptionsDialog::Purpose::Svg
@@ -139,12 +168,23 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         if (!chosen)
             return QString();
         options = *chosen;
+        if (source.OffersPrivacy())
+            lastPrivacy() = options.privacy;
     }
     WaitCursor busy;
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden =
+        privateSource(source, options.privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        busy.restore();
+        ShowMessage(privacyError, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return QString();
+    }
+    const ChartRenderSource &shown = hidden ? *hidden : source;
     std::optional<PartSource> part;
     if (options.part != ChartPart::Whole)
-        part.emplace(source, PartOf(source, options.part));
-    const ExportResult result = ExportChart(part ? *part : source, fileName, options);
+        part.emplace(shown, PartOf(shown, options.part));
+    const ExportResult result = ExportChart(part ? *part : shown, fileName, options);
     if (!result.ok()) {
         busy.restore();
         ShowMessage(result.error, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
@@ -153,12 +193,20 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
     return fileName;
 }
 
-bool Print(QWidget *parent, const ChartRenderSource &whole)
+bool Print(QWidget *parent, const ChartRenderSource &asked)
 {
     PageMode mode = PageMode::Tile;
     ChartPart chosen = ChartPart::Whole;
-    if (!askPageMode(parent, whole, &mode, &chosen))
+    Genealogy::PrivacyOptions privacy;
+    if (!askPageMode(parent, asked, &mode, &chosen, &privacy))
         return false;
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden = privateSource(asked, privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        ShowMessage(privacyError, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return false;
+    }
+    const ChartRenderSource &whole = hidden ? *hidden : asked;
     std::optional<PartSource> part;
     if (chosen != ChartPart::Whole)
         part.emplace(whole, PartOf(whole, chosen));
@@ -172,12 +220,20 @@ bool Print(QWidget *parent, const ChartRenderSource &whole)
     return printOn(parent, printer, source, mode);
 }
 
-bool PrintPreview(QWidget *parent, const ChartRenderSource &whole)
+bool PrintPreview(QWidget *parent, const ChartRenderSource &asked)
 {
     PageMode mode = PageMode::Tile;
     ChartPart chosen = ChartPart::Whole;
-    if (!askPageMode(parent, whole, &mode, &chosen))
+    Genealogy::PrivacyOptions privacy;
+    if (!askPageMode(parent, asked, &mode, &chosen, &privacy))
         return false;
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden = privateSource(asked, privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        ShowMessage(privacyError, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return false;
+    }
+    const ChartRenderSource &whole = hidden ? *hidden : asked;
     std::optional<PartSource> part;
     if (chosen != ChartPart::Whole)
         part.emplace(whole, PartOf(whole, chosen));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PagePlan.h"
+#include "PrivacyFilter.h"
 
 #include <QPageLayout>
 #include <QSize>
@@ -31,6 +32,9 @@ enum class ChartPart { Whole, Visible, Branch };
 struct ExportOptions
 {
     ChartPart part = ChartPart::Whole;
+    // What the export shows of the living and the private, where the chart offers the choice
+    // (ChartRenderSource::OffersPrivacy); nothing is hidden by default.
+    Genealogy::PrivacyOptions privacy;
     int pngScale = 1; // 1 or 2
     PageMode pageMode = PageMode::Tile;
     QPageSize::PageSizeId paper = PaperForLocale();

@@ -1,5 +1,6 @@
 #include "ChartRenderSource.h"
 
+#include "PrivateChart.h"
 #include "TreeChart.h"
 
 #include <QPainter>
@@ -98,4 +99,15 @@ void PartSource::Paint(QPainter &painter, const QRect &chartRect) const
     painter.setClipRect(m_rect, Qt::IntersectClip);
     m_whole.Paint(painter, chartRect.translated(m_rect.topLeft()) & m_rect);
     painter.restore();
+}
+
+std::unique_ptr<ChartRenderSource>
+TreeChartSource::WithPrivacy(const Genealogy::PrivacyOptions &privacy) const
+{
+    if (!m_privacy)
+        return nullptr;
+    const std::optional<ChartPrivacy> view = m_privacy(privacy);
+    if (!view)
+        return nullptr;
+    return MakePrivateChart(m_chart, *view, view->title.isEmpty() ? m_title : view->title);
 }

@@ -2,14 +2,28 @@
 
 #include "ChartExport.h"
 
+#include <QHash>
 #include <QRect>
+#include <QSet>
 #include <QSize>
 #include <QString>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QPainter;
 class TreeChart;
+
+// What the privacy choice changes in the main chart: the captions of boxes by key (a living
+// person, a box naming a living partner) and the keys whose boxes go with every box below them.
+struct ChartPrivacy
+{
+    QHash<QString, std::pair<QString, QString>> captions;
+    QSet<QString> leftOut;
+    QString title; // the title to use instead (it named a hidden person); empty: the chart's
+};
 
 // A chart that can be rendered whole: exported to a file or printed.
 class ChartRenderSource
@@ -36,6 +50,13 @@ public:
     // The rectangle (chart coordinates) of a part the chart offers besides the whole: empty
     // when it offers none (or, for the branch, while nothing is selected).
     virtual QRect PartRect(ChartPart) const { return {}; }
+    // Whether the chart can be drawn as the privacy choice shows a tree, and that drawing (null
+    // when it cannot be made: the tree could not be read).
+    virtual bool OffersPrivacy() const { return false; }
+    virtual std::unique_ptr<ChartRenderSource> WithPrivacy(const Genealogy::PrivacyOptions &) const
+    {
+        return nullptr;
+    }
 };
 
 // One rectangle of another chart as a chart of its own: its top-left corner is (0, 0); the
@@ -75,6 +96,14 @@ public:
     qint64 SvgBytesPerBox() const override;
     // The visible part (TreeChart::VisibleChartRect) and the selected box's branch.
     QRect PartRect(ChartPart part) const override;
+    // The host reads who is living and private by the choice (null: the tree could not be
+    // read); without a reader the chart offers no privacy choice.
+    using PrivacyReader =
+        std::function<std::optional<ChartPrivacy>(const Genealogy::PrivacyOptions &)>;
+    void SetPrivacyReader(PrivacyReader reader) { m_privacy = std::move(reader); }
+    bool OffersPrivacy() const override { return bool(m_privacy); }
+    std::unique_ptr<ChartRenderSource>
+    WithPrivacy(const Genealogy::PrivacyOptions &privacy) const override;
     // A box with its two captions, its connector and the path's: about 3,600 bytes measured on
     // a line of 8,000 generations with names as real trees hold them, with room to spare.
     static constexpr qint64 kSvgBytesPerBox = 5120;
@@ -82,4 +111,5 @@ public:
 private:
     const TreeChart &m_chart;
     QString m_title;
+    PrivacyReader m_privacy;
 };

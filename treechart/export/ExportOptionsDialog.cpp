@@ -4,6 +4,7 @@
 #include "ModalSeam.h"
 #include "PagedRender.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -45,6 +46,19 @@ ExportOptionsDialog::ExportOptionsDialog(Purpose purpose, const ChartRenderSourc
         for (QRadioButton *button : {m_whole, m_visible, m_branch})
             partChoices->addWidget(button);
         layout->addWidget(parts);
+    }
+    if (source.OffersPrivacy()) {
+        auto *privacy = new QGroupBox(tr("Privacy"), this);
+        auto *checks = new QVBoxLayout(privacy);
+        m_hideLiving = new QCheckBox(tr("&Hide living persons"), privacy);
+        m_hideLiving->setObjectName(QStringLiteral("chkHideLiving"));
+        m_hideLiving->setChecked(initial.privacy.hideLiving);
+        m_includePrivate = new QCheckBox(tr("Include &private"), privacy);
+        m_includePrivate->setObjectName(QStringLiteral("chkIncludePrivate"));
+        m_includePrivate->setChecked(initial.privacy.includePrivate);
+        checks->addWidget(m_hideLiving);
+        checks->addWidget(m_includePrivate);
+        layout->addWidget(privacy);
     }
     auto *group = new QGroupBox(this);
     auto *choices = new QVBoxLayout(group);
@@ -95,6 +109,10 @@ ExportOptions ExportOptionsDialog::Options() const
         options.pngScale = m_scale2->isChecked() ? 2 : 1;
     if (m_fit)
         options.pageMode = m_fit->isChecked() ? PageMode::Fit : PageMode::Tile;
+    if (m_hideLiving) {
+        options.privacy.hideLiving = m_hideLiving->isChecked();
+        options.privacy.includePrivate = m_includePrivate->isChecked();
+    }
     if (m_whole)
         options.part = m_visible->isChecked()  ? ChartPart::Visible
                        : m_branch->isChecked() ? ChartPart::Branch
@@ -171,7 +189,7 @@ void ExportOptionsDialog::update()
 
 bool ExportOptionsDialog::OffersParts(const ChartRenderSource &source)
 {
-    return !source.PartRect(ChartPart::Visible).isEmpty();
+    return !source.PartRect(ChartPart::Visible).isEmpty() || source.OffersPrivacy();
 }
 
 std::optional<ExportOptions> ExportOptionsDialog::Ask(QWidget *parent, Purpose purpose,

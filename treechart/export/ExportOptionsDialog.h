@@ -7,6 +7,7 @@
 #include <optional>
 
 class ChartRenderSource;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -14,7 +15,9 @@ class QRadioButton;
 // The choices of one export or print: where the chart offers parts (the main chart), which part
 // to take (optWhole, optVisible, optBranch: the whole chart, the part the view shows, the branch
 // of the selected box); the scale of a PNG picture (optScale1, optScale2), or for PDF and paper
-// whether the chart is tiled at screen size over pages (optTile) or fitted to one page (optFit). A
+// whether the chart is tiled at screen size over pages (optTile) or fitted to one page (optFit);
+// where the chart offers it, what to show of the living and the private (chkHideLiving "Hide
+// living persons", chkIncludePrivate "Include private"). A
 // line (lblInfo) tells what comes out: the picture's size, the pages of the PDF, or why a PNG at
 // that scale cannot be written (OK, cmdOK, is then disabled).
 class ExportOptionsDialog : public QDialog
@@ -44,6 +47,8 @@ private:
     Purpose m_purpose;
     const ChartRenderSource &m_source;
     ExportOptions m_options;
+    QCheckBox *m_hideLiving = nullptr;
+    QCheckBox *m_includePrivate = nullptr;
     QRadioButton *m_whole = nullptr;
     QRadioButton *m_visible = nullptr;
     QRadioButton *m_branch = nullptr;

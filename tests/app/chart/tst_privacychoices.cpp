@@ -142,6 +142,51 @@ private slots:
         QVERIFY(!QFile::exists(none));
     }
 
+    void mainChartExportHidesTheLiving()
+    {
+        Window w;
+        w.main->Tree().Select(QStringLiteral("c1")); // opens the rows down to Kit
+        const QString svg = w.dir.filePath(QStringLiteral("chart.svg"));
+        bool remembered = false;
+        const auto driver = [&](bool hide) {
+            return [&, hide](QDialog &d) {
+                if (d.objectName() == QLatin1String("dlgExportOptions")) {
+                    auto *box = d.findChild<QCheckBox *>(QStringLiteral("chkHideLiving"));
+                    remembered = box->isChecked();
+                    box->setChecked(hide);
+                    return int(QDialog::Accepted);
+                }
+                if (auto *files = qobject_cast<QFileDialog *>(&d)) {
+                    files->selectFile(svg);
+                    return int(QDialog::Accepted);
+                }
+                return int(QDialog::Rejected);
+            };
+        };
+        const auto text = [&svg] {
+            QFile f(svg);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        {
+            ScopedModalDriver scoped(driver(true));
+            w.menu("mnuFileExportChart");
+        }
+        QVERIFY(!remembered); // nothing hidden at first
+        const QString hidden = text();
+        QVERIFY(hidden.contains(QStringLiteral("Ash Ada")) &&
+                hidden.contains(QStringLiteral("Living")));
+        QVERIFY2(!hidden.contains(QStringLiteral("Livvy")),
+                 qPrintable(hidden.mid(hidden.indexOf(QStringLiteral("Livvy")) - 300, 400)));
+        QVERIFY(!hidden.contains(QStringLiteral("Kit"))); // nor in the title
+        {
+            ScopedModalDriver scoped(driver(false));
+            w.messages.enqueue(MsgResult::Yes); // replace the file
+            w.menu("mnuFileExportChart");
+        }
+        QVERIFY(remembered);
+        QVERIFY(text().contains(QStringLiteral("Livvy")));
+    }
+
     void gedcomExportDialogPrivacy()
     {
         Window w;
