@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "PrivacyFilter.h"
 #include "Result.h"
 #include "Version.h"
 
@@ -24,6 +25,9 @@ struct ExportOptions
     QDateTime timestamp;
     // The name in the SUBM record.
     QString submitter = QStringLiteral("VelkinTree user");
+    // What exportFromStore leaves out of the living and the private (nothing by default: a
+    // backup stays whole).
+    Genealogy::PrivacyOptions privacy;
 };
 
 struct ExportResult

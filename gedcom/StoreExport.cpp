@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QUrl>
 
 #include <new>
@@ -134,6 +135,21 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                 read.error().withText(QStringLiteral("The tree '%1' could not be read: %2")
                                           .arg(tree, read.error().text()));
             return result;
+        }
+        if (!chosen.privacy.changesNothing()) {
+            Genealogy::PrivacyView view =
+                Genealogy::applyPrivacy(read->rows, read->model, chosen.privacy);
+            // A living person's photos stay at home too.
+            QSet<QString> hidden;
+            for (size_t i = 0; i < view.persons.size(); ++i) {
+                if (view.persons[i] != Genealogy::PersonShown::AsStored)
+                    hidden.insert(read->rows[i].ID);
+            }
+            if (chosen.photosOf && !hidden.isEmpty())
+                chosen.photosOf = [hidden, photos = chosen.photosOf](const QString &id) {
+                    return hidden.contains(id) ? QStringList() : photos(id);
+                };
+            *read = std::move(view.slice);
         }
         const QList<PersonRecord> rows(read->rows.cbegin(), read->rows.cend());
         read->rows = {};

@@ -41,7 +41,7 @@ short ChartCanvas::shiftMask(Qt::KeyboardModifiers modifiers)
 
 QPointF ChartCanvas::chartPoint(const QMouseEvent *event) const
 {
-    return event->position() + QPointF(m_chart->ScrollOffset());
+    return (event->position() + QPointF(m_chart->ScrollOffset())) / m_chart->Zoom();
 }
 
 void ChartCanvas::paintEvent(QPaintEvent *event)
@@ -49,7 +49,17 @@ void ChartCanvas::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QPoint offset = m_chart->ScrollOffset();
     painter.translate(-offset);
-    m_chart->paintRect(painter, event->rect().translated(offset));
+    const double zoom = m_chart->Zoom();
+    if (zoom == 1.0) {
+        m_chart->paintRect(painter, event->rect().translated(offset));
+    } else {
+        // Zoomed: the picture is painted scaled (vector steps, sharp at any density), the part
+        // the event asks for in chart coordinates with a pixel to spare at each edge.
+        painter.scale(zoom, zoom);
+        const QRectF area(QPointF(event->rect().translated(offset).topLeft()) / zoom,
+                          QSizeF(event->rect().size()) / zoom);
+        m_chart->paintRect(painter, area.toAlignedRect().adjusted(-1, -1, 1, 1));
+    }
     if (m_chart->hasFocus())
         paintFocusFrame(painter);
 }

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include <cmath>
+
 using namespace Chart;
 
 TreeChart::TreeChart(QWidget *parent) : QFrame(parent)
@@ -77,8 +79,8 @@ void TreeChart::RefreshCut(int rows)
     const auto limit = [](QScrollBar *bar, int room) {
         bar->setValue(std::min(bar->value(), std::max(0, room)));
     };
-    limit(m_hScroll, size.width() - m_viewWidth);
-    limit(m_vScroll, size.height() - m_viewHeight);
+    limit(m_hScroll, int(std::ceil(size.width() * m_zoom)) - m_viewWidth);
+    limit(m_vScroll, int(std::ceil(size.height() * m_zoom)) - m_viewHeight);
     DrawChart();
 }
 
@@ -106,7 +108,7 @@ void TreeChart::DrawChart()
         if (m_selectedNode)
             m_picture.DrawSelectedPath(*m_selectedNode, m_settings);
     }
-    m_canvasSize = m_chartSize.expandedTo(QSize(m_viewWidth, m_viewHeight));
+    m_canvasSize = m_chartSize.expandedTo(viewInChart());
     m_picture.setCanvasSize(m_canvasSize);
     UpdateScrollBars();
     // A position beyond a bar's new range ends at the range's end.
@@ -124,7 +126,7 @@ void TreeChart::ArrangeView()
     m_viewHeight = std::max(0, inner.height() - m_barThickness);
     m_corner->move(inner.x() + m_viewWidth, inner.y() + m_viewHeight);
     m_canvas->setGeometry(inner.x(), inner.y(), m_viewWidth, m_viewHeight);
-    m_canvasSize = QSize(m_viewWidth, m_viewHeight);
+    m_canvasSize = viewInChart();
     if (!m_userMode)
         UpdateScrollBars();
 }
@@ -132,10 +134,12 @@ void TreeChart::ArrangeView()
 void TreeChart::UpdateScrollBars()
 {
     const QRect inner = contentsRect();
+    const QSize canvas = scaledCanvas();
     // Ranges are full 32-bit values: every box of a long row can be scrolled to.
-    if (m_canvasSize.width() > m_viewWidth) {
-        m_hScroll->setRange(0, m_canvasSize.width() - m_viewWidth);
-        m_hScroll->setSingleStep(std::max(1, m_settings.NodeWidth + m_settings.NodeSpaceH));
+    if (canvas.width() > m_viewWidth) {
+        m_hScroll->setRange(0, canvas.width() - m_viewWidth);
+        m_hScroll->setSingleStep(
+            std::max(1, int((m_settings.NodeWidth + m_settings.NodeSpaceH) * m_zoom)));
         m_hScroll->setPageStep(std::max(1, m_viewWidth));
     } else {
         m_hScroll->setRange(0, 0);
@@ -144,9 +148,10 @@ void TreeChart::UpdateScrollBars()
     }
     m_hScroll->setGeometry(inner.x(), inner.y() + m_viewHeight, m_viewWidth, m_barThickness);
 
-    if (m_canvasSize.height() > m_viewHeight) {
-        m_vScroll->setRange(0, m_canvasSize.height() - m_viewHeight);
-        m_vScroll->setSingleStep(std::max(1, m_settings.NodeHeight + m_settings.NodeSpaceV));
+    if (canvas.height() > m_viewHeight) {
+        m_vScroll->setRange(0, canvas.height() - m_viewHeight);
+        m_vScroll->setSingleStep(
+            std::max(1, int((m_settings.NodeHeight + m_settings.NodeSpaceV) * m_zoom)));
         m_vScroll->setPageStep(std::max(1, m_viewHeight));
     } else {
         m_vScroll->setRange(0, 0);
@@ -159,7 +164,7 @@ void TreeChart::UpdateScrollBars()
 void TreeChart::HScrollChanged(int value)
 {
     // The canvas's left edge goes to -value, or to the far end when the value lies beyond it.
-    const int spare = m_canvasSize.width() - m_viewWidth;
+    const int spare = scaledCanvas().width() - m_viewWidth;
     const int left = spare > value ? -value : -spare;
     if (m_scrollOffset.x() != -left) {
         m_scrollOffset.setX(-left);
@@ -169,7 +174,7 @@ void TreeChart::HScrollChanged(int value)
 
 void TreeChart::VScrollChanged(int value)
 {
-    const int spare = m_canvasSize.height() - m_viewHeight;
+    const int spare = scaledCanvas().height() - m_viewHeight;
     const int top = spare > value ? -value : -spare;
     if (m_scrollOffset.y() != -top) {
         m_scrollOffset.setY(-top);
@@ -185,8 +190,13 @@ void TreeChart::resizeEvent(QResizeEvent *event)
 
 void TreeChart::wheelEvent(QWheelEvent *event)
 {
-    // Ctrl+wheel is kept free (for zooming): taken, so that nothing behind the chart scrolls.
+    // Ctrl+wheel zooms about the point under the mouse; nothing behind the chart scrolls.
     if (event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta != 0) {
+            const QPointF anchor = event->position() - QPointF(m_canvas->pos());
+            setZoom(m_zoom * std::pow(kZoomStep, delta / 120.0), anchor);
+        }
         event->accept();
         return;
     }

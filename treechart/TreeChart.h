@@ -46,7 +46,11 @@ class QScrollBar;
 // after each key, once the host's handler has run.
 //
 // Mouse wheel over the chart: the wheel scrolls vertically, Shift+wheel horizontally, a notch by
-// a bar's arrow step (a row of boxes, a box across); Ctrl+wheel does nothing.
+// a bar's arrow step (a row of boxes, a box across); Ctrl+wheel zooms about the point under the
+// mouse, as Ctrl++ (or Ctrl+=), Ctrl+- and Ctrl+0 (the chart's own size) do about the middle of
+// the view while the chart has the focus. Zoomed, the scroll bars and ScrollOffset count view
+// pixels; the mouse signals, the layout, the export and the picture stay in chart coordinates
+// (the canvas scales the picture as it paints it, so a high-density screen stays sharp).
 class TreeChart : public QFrame
 {
     Q_OBJECT
@@ -199,7 +203,23 @@ public:
     QSize ChartSize() const { return m_chartSize; }
     // Number of boxes in all rows.
     int BoxCount() const;
+    // The scroll position: the view pixel at the top-left corner of the visible area (at zoom 1,
+    // a chart coordinate).
     QPoint ScrollOffset() const { return m_scrollOffset; }
+    // The part of the chart the view shows, in chart coordinates.
+    QRect VisibleChartRect() const;
+
+    // Zoom: 1 is the chart's own size.
+    double Zoom() const { return m_zoom; }
+    // Zooms keeping the chart point under `anchor` (canvas coordinates) in its place; without
+    // one, the middle of the view.
+    void setZoom(double zoom, QPointF anchor = QPointF(-1, -1));
+    void ZoomIn();
+    void ZoomOut();
+    void ResetZoom();
+    static constexpr double kMinZoom = 0.1;
+    static constexpr double kMaxZoom = 4.0;
+    static constexpr double kZoomStep = 1.25;
     // How many times the chart has been laid out and drawn (for hosts and tests that check
     // when drawing happens).
     int DrawCount() const { return m_drawCount; }
@@ -225,6 +245,8 @@ signals:
     void NodeDblClick(const cNodePtr &Node, bool PartA);
     // A setting changed (the host saves its design again).
     void PropertyChanged(const QString &name);
+    // The zoom changed.
+    void ZoomChanged(double zoom);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -244,6 +266,11 @@ private:
     void VScrollChanged(int value);
     // Puts the border and the canvas background in step with the settings.
     void applyLook();
+    // The view's size in chart coordinates, and the canvas's in view pixels.
+    QSize viewInChart() const;
+    QSize scaledCanvas() const;
+    // Handles Ctrl++, Ctrl+=, Ctrl+- and Ctrl+0; false for any other key.
+    bool zoomKey(const QKeyEvent &event);
     QFont ambientFont() const;
 
     // Stores a setting through its entry of the property table, then announces it.
@@ -283,6 +310,7 @@ private:
     QSize m_canvasSize;
     QSize m_chartSize;
     QPoint m_scrollOffset;
+    double m_zoom = 1.0;
     WheelScroller m_wheel;
     int m_drawCount = 0;
     bool m_userMode = true;

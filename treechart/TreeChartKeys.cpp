@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <cmath>
+
 using namespace Chart;
 
 namespace {
@@ -64,10 +66,12 @@ void TreeChart::ClickNode(const cNodePtr &node, bool PartA)
 void TreeChart::ScrollIntoView(const cNode &node)
 {
     const QPoint offset = m_scrollOffset;
-    const int left = node.Left() - kFocusMargin;
-    const int right = node.Right() + kFocusMargin;
-    const int top = node.Top() - kFocusMargin;
-    const int bottom = node.Bottom() + kFocusMargin;
+    // In view pixels: the box as the zoom shows it.
+    const auto scaled = [this](int v) { return int(std::floor(v * m_zoom)); };
+    const int left = scaled(node.Left()) - kFocusMargin;
+    const int right = int(std::ceil(node.Right() * m_zoom)) + kFocusMargin;
+    const int top = scaled(node.Top()) - kFocusMargin;
+    const int bottom = int(std::ceil(node.Bottom() * m_zoom)) + kFocusMargin;
     // A box wider or taller than the view shows its left or top part.
     if (right > offset.x() + m_viewWidth)
         m_hScroll->setValue(right - m_viewWidth);
@@ -139,7 +143,11 @@ cNodePtr TreeChart::keyTarget(int key, bool *handled) const
 
 void TreeChart::keyPressEvent(QKeyEvent *event)
 {
-    // Only plain keys: shortcuts with modifiers belong to the host.
+    if (zoomKey(*event)) {
+        event->accept();
+        return;
+    }
+    // Only plain keys: other shortcuts with modifiers belong to the host.
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     bool handled = false;
     const cNodePtr target = mods == Qt::NoModifier ? keyTarget(event->key(), &handled) : nullptr;

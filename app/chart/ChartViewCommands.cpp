@@ -6,11 +6,16 @@
 #include "DescendantChartWindow.h"
 #include "FanChartWindow.h"
 #include "FindPersonDialog.h"
+#include "FinderBuilder.h"
 #include "HourglassWindow.h"
 #include "LifeSpan.h"
 #include "MessageService.h"
+#include "ModalSeam.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "PersonFinder.h"
+#include "PersonNode.h"
+#include "PrivacyFilter.h"
 #include "TreeChart.h"
 #include "WaitCursor.h"
 
@@ -46,6 +51,11 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
       m_export(command(this, ExportKey(), QStringLiteral("Export Chart..."), "Ctrl+Shift+X")),
       m_print(command(this, PrintKey(), QStringLiteral("Print..."), "Ctrl+P")),
       m_printPreview(command(this, PrintPreviewKey(), QStringLiteral("Print Preview..."))),
+      m_zoomIn(command(this, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom In"), "Ctrl++")),
+      m_zoomOut(
+          command(this, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom Out"), "Ctrl+-")),
+      m_zoomReset(command(this, QStringLiteral("mnuViewZoomReset"), QStringLiteral("Actual Size"),
+                          "Ctrl+0")),
       m_kinship(tree)
 {
     connect(m_find, &QAction::triggered, this, &ChartViewCommands::FindPerson);
@@ -57,6 +67,11 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
     connect(m_export, &QAction::triggered, this, &ChartViewCommands::ExportChart);
     connect(m_print, &QAction::triggered, this, &ChartViewCommands::PrintChart);
     connect(m_printPreview, &QAction::triggered, this, &ChartViewCommands::PrintPreviewChart);
+    m_zoomIn->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))});
+    connect(m_zoomIn, &QAction::triggered, &m_chart, &TreeChart::ZoomIn);
+    connect(m_zoomOut, &QAction::triggered, &m_chart, &TreeChart::ZoomOut);
+    connect(m_zoomReset, &QAction::triggered, &m_chart, &TreeChart::ResetZoom);
 
     connect(&m_tree, &OpenTree::PeopleReplaced, this, [this] {
         closeDescendantWindows();
@@ -86,14 +101,19 @@ bool ChartViewCommands::hasPersons() const
 void ChartViewCommands::updateEnabled()
 {
     const bool enabled = hasPersons();
-    for (QAction *action :
-         {m_find, m_descendants, m_ancestors, m_relationship, m_export, m_print, m_printPreview})
+    for (QAction *action : {m_find, m_descendants, m_ancestors, m_relationship, m_export, m_print,
+                            m_printPreview, m_zoomIn, m_zoomOut, m_zoomReset})
         action->setEnabled(enabled);
 }
 
 void ChartViewCommands::forgetIndex()
 {
     m_finder.reset();
+    // A build under way is of persons that changed: its index is let go when it arrives.
+    if (m_builder && m_builder->Running()) {
+        m_builder->disconnect(this);
+        m_builder.release()->deleteLater();
+    }
     m_kinship.Forget();
     updateEnabled();
 }
@@ -107,14 +127,37 @@ void ChartViewCommands::FindPerson()
 {
     if (!hasPersons())
         return;
-    if (!m_finder) {
+    if (!m_finder && m_tree.People().Count() < m_workerIndexFrom) {
         WaitCursor busy;
         m_finder = std::make_unique<PersonFinder>();
         m_finder->Build(m_tree.People());
     }
-    const QString key = FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf);
-    if (!key.isEmpty())
-        OpenPerson(key);
+    if (m_finder) {
+        const QString key = FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf);
+        if (!key.isEmpty())
+            OpenPerson(key);
+        return;
+    }
+    // A large tree: the index is built on a worker while the dialog says so; typing goes on.
+    FindPersonDialog dialog(m_tree.People(), &YearsOf, m_window);
+    if (!m_builder) {
+        m_builder = std::make_unique<FinderBuilder>();
+        connect(m_builder.get(), &FinderBuilder::Built, this, [this] {
+            m_finder = m_builder->Take();
+            updateEnabled();
+        });
+    }
+    const auto hand = [this, &dialog] {
+        if (m_finder)
+            dialog.SetFinder(*m_finder);
+    };
+    const QMetaObject::Connection handOver =
+        connect(m_builder.get(), &FinderBuilder::Built, &dialog, hand);
+    m_builder->Start(m_tree.People());
+    const int result = ModalSeam::exec(dialog);
+    disconnect(handOver);
+    if (result == QDialog::Accepted && !dialog.ChosenKey().isEmpty())
+        OpenPerson(dialog.ChosenKey());
 }
 
 cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
@@ -344,23 +387,61 @@ QString ChartViewCommands::suggestedFileName() const
            QStringLiteral(".pdf");
 }
 
+// The main chart's export source, which can also draw the chart as the privacy choice shows the
+// tree: the tree's rows and side records are read when asked.
+std::unique_ptr<TreeChartSource> ChartViewCommands::exportSource() const
+{
+    auto source = std::make_unique<TreeChartSource>(m_chart, chartTitle());
+    OpenTree &tree = m_tree;
+    source->SetPrivacyReader([&tree](const Genealogy::PrivacyOptions &options)
+                                 -> std::optional<ChartPrivacy> {
+        WaitCursor busy;
+        Result<Genealogy::ModelSlice> read = ModelStore::readTree(tree.Store(), tree.CurrentTree());
+        if (!read)
+            return std::nullopt;
+        const Genealogy::PrivacyView view =
+            Genealogy::applyPrivacy(read->rows, read->model, options);
+        ChartPrivacy privacy;
+        size_t shown = 0;
+        for (size_t i = 0; i < read->rows.size(); ++i) {
+            const Genealogy::PersonRow &row = read->rows[i];
+            if (view.persons[i] == Genealogy::PersonShown::LeftOut) {
+                privacy.leftOut.insert(row.ID);
+                continue;
+            }
+            const Genealogy::PersonRow &seen = view.slice.rows[shown++];
+            if (seen.Fname != row.Fname || seen.Sname != row.Sname ||
+                seen.PrtFname != row.PrtFname || seen.PrtSname != row.PrtSname) {
+                const cPerson person(seen);
+                privacy.captions.insert(row.ID, {PersonCaptionA(person), PersonCaptionB(person)});
+            }
+        }
+        // A title naming a hidden person names the tree alone.
+        const QString selected = tree.SelectedKey();
+        if (privacy.leftOut.contains(selected) || privacy.captions.contains(selected))
+            privacy.title = tree.CurrentTree();
+        return privacy;
+    });
+    return source;
+}
+
 void ChartViewCommands::ExportChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::Export(m_window, TreeChartSource(m_chart, chartTitle()), suggestedFileName());
+    ChartCommands::Export(m_window, *exportSource(), suggestedFileName());
 }
 
 void ChartViewCommands::PrintChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::Print(m_window, TreeChartSource(m_chart, chartTitle()));
+    ChartCommands::Print(m_window, *exportSource());
 }
 
 void ChartViewCommands::PrintPreviewChart()
 {
     if (!hasPersons())
         return;
-    ChartCommands::PrintPreview(m_window, TreeChartSource(m_chart, chartTitle()));
+    ChartCommands::PrintPreview(m_window, *exportSource());
 }

@@ -17,10 +17,12 @@ class DescendantChartWindow;
 class FanChartWindow;
 class HourglassWindow;
 class OpenTree;
+class FinderBuilder;
 class PersonFinder;
 class QAction;
 class QWidget;
 class TreeChart;
+class TreeChartSource;
 
 // The main window's commands for finding persons and for charts beyond the click-by-click view:
 //   Person > Find Person... (Ctrl+F)    finds a person and opens the chart along its ancestors;
@@ -50,6 +52,10 @@ public:
     ~ChartViewCommands() override;
 
     QAction *FindCommand() const { return m_find; }
+    // From this many persons on, Find Person builds its index on a worker while its dialog is
+    // open and says so; below, at once.
+    static constexpr int kWorkerIndexFrom = 50000;
+    void SetWorkerIndexFrom(int persons) { m_workerIndexFrom = persons; }
     QAction *DescendantsCommand() const { return m_descendants; }
     QAction *AncestorsCommand() const { return m_ancestors; }
     QAction *FanCommand() const { return m_fan; }
@@ -62,6 +68,10 @@ public:
     QAction *ExportCommand() const { return m_export; }
     QAction *PrintCommand() const { return m_print; }
     QAction *PrintPreviewCommand() const { return m_printPreview; }
+    // View > Zoom In (Ctrl++, Ctrl+=), Zoom Out (Ctrl+-), Actual Size (Ctrl+0): the main chart.
+    QAction *ZoomInCommand() const { return m_zoomIn; }
+    QAction *ZoomOutCommand() const { return m_zoomOut; }
+    QAction *ZoomResetCommand() const { return m_zoomReset; }
 
     // The menu items' keys.
     static QString FindKey() { return QStringLiteral("mnuPersonFind"); }
@@ -119,6 +129,7 @@ private:
     void showKinshipChart(KinshipChartKind kind);
     void adopt(DescendantChartWindow *window);
     QString chartTitle() const;
+    std::unique_ptr<TreeChartSource> exportSource() const;
     QString suggestedFileName() const;
 
     OpenTree &m_tree;
@@ -133,7 +144,12 @@ private:
     QAction *m_export;
     QAction *m_print;
     QAction *m_printPreview;
+    QAction *m_zoomIn;
+    QAction *m_zoomOut;
+    QAction *m_zoomReset;
     std::unique_ptr<PersonFinder> m_finder;
+    std::unique_ptr<FinderBuilder> m_builder; // builds the index of a large tree on a worker
+    int m_workerIndexFrom = kWorkerIndexFrom;
     TreeKinshipCache m_kinship;
     QList<QPointer<DescendantChartWindow>> m_windows;
     QList<QPointer<FanChartWindow>> m_fanWindows;

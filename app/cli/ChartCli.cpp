@@ -4,11 +4,13 @@
 #include "CliTree.h"
 #include "FanChart.h"
 #include "KinshipCharts.h"
+#include "ModelStore.h"
 #include "TreeExport.h"
 
 #include <QTextStream>
 
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -17,6 +19,35 @@ int fail(QTextStream &err, const QString &message)
     err << message << '\n';
     err.flush();
     return 1;
+}
+
+// The open tree as the privacy choice shows it: the living renamed, the private taken out, and
+// the families as the view keeps them. False after a line on the error stream.
+bool applyPrivacy(CliTree &tree, const Genealogy::PrivacyOptions &privacy,
+                  std::optional<std::vector<Genealogy::FamilyKeys>> &families, QTextStream &err)
+{
+    Result<Genealogy::ModelSlice> read = ModelStore::readTree(tree.Store(), tree.Name());
+    if (!read) {
+        fail(err, QStringLiteral("The tree '%1' could not be read: %2")
+                      .arg(tree.Name(), read.error().text()));
+        return false;
+    }
+    const Genealogy::PrivacyView view = Genealogy::applyPrivacy(read->rows, read->model, privacy);
+    OpenTree &open = tree.Tree();
+    size_t shown = 0;
+    for (size_t i = 0; i < read->rows.size(); ++i) {
+        const QString &key = read->rows[i].ID;
+        if (view.persons[i] == Genealogy::PersonShown::LeftOut) {
+            open.RemovePerson(key);
+            continue;
+        }
+        const Genealogy::PersonRow &row = view.slice.rows[shown++];
+        if (!(row == read->rows[i]))
+            open.ChangePerson(key, row);
+    }
+    if (view.slice.model.personCount() > 0)
+        families = Genealogy::familyKeysOf(view.slice.model, view.slice.rows);
+    return true;
 }
 
 QString titleOf(const ChartCliRequest &request, const QString &tree, const cPeople &people)
@@ -90,6 +121,10 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     CliTree tree;
     if (!tree.Open(request.tree, dataFolder, err))
         return 1;
+    std::optional<std::vector<Genealogy::FamilyKeys>> privateFamilies;
+    if (!request.privacy.changesNothing() &&
+        !applyPrivacy(tree, request.privacy, privateFamilies, err))
+        return 1;
     if (tree.People().Count() == 0)
         return fail(err,
                     QStringLiteral("The tree '%1' has no persons: there is no chart to export.")
@@ -121,7 +156,8 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         if (!families)
             return fail(err, QStringLiteral("The families of the tree '%1' could not be read: %2")
                                  .arg(tree.Name(), families.error().text()));
-        chart.families = std::move(families).value();
+        chart.families =
+            privateFamilies ? std::move(*privateFamilies) : std::move(families).value();
     } else if (!request.personKey.isEmpty() && !outside) {
         chart.mode = TreeExportRequest::Mode::PersonPath;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrivacyFilter.h"
 #include "TreeKinship.h"
 
 #include <QString>
@@ -23,7 +24,8 @@ class QTextStream;
 // that breaks is reported on the error stream before it. A failure prints one clear line on the
 // error stream, returns 1 and leaves no file behind (an existing FILE stays as it was): a full
 // disk, a FILE that is a pipe or a device (never replaced), a drawing too large to make, too little
-// memory.
+// memory. With --privacy the boxes show the tree as Genealogy::applyPrivacy leaves it: a living
+// person as "Living" without years, a private one not at all.
 struct ChartCliRequest
 {
     QString tree;
@@ -37,6 +39,8 @@ struct ChartCliRequest
     int fan = 0;
     QString fanSpan = {};
     QString fanColours = {};
+    // What the chart shows of the living and the private (nothing left out by default).
+    Genealogy::PrivacyOptions privacy = {};
 };
 
 // Runs the export over the database in `dataFolder` (ending with '/'); the database is read,

@@ -50,10 +50,16 @@ int Context::Fail(const QString &message) const
 
 void AddOptions(QCommandLineParser &parser)
 {
+    // An option several commands share (--person, --privacy) is added once.
+    QStringList added;
     for (const Command &command : Commands()) {
         parser.addOption(command.trigger);
-        for (const QCommandLineOption &option : command.options)
+        for (const QCommandLineOption &option : command.options) {
+            if (added.contains(option.names().constFirst()))
+                continue;
+            added << option.names().constFirst();
             parser.addOption(option);
+        }
     }
     parser.addPositionalArgument(
         QStringLiteral("file"),
@@ -90,12 +96,17 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
                                     .arg(dashed(chosen->trigger), dashed(command.trigger)));
         chosen = &command;
     }
-    // An option of a command that was not given.
+    // An option of a command that was not given (and that the chosen one does not share).
+    QStringList ownOptions;
+    if (chosen) {
+        for (const QCommandLineOption &option : chosen->options)
+            ownOptions << option.names().constFirst();
+    }
     for (const Command &command : Commands()) {
         if (&command == chosen)
             continue;
         for (const QCommandLineOption &option : command.options) {
-            if (isSet(parser, option))
+            if (isSet(parser, option) && !ownOptions.contains(option.names().constFirst()))
                 return context.Fail(QStringLiteral("%1 is used with %2.")
                                         .arg(dashed(option), dashed(command.trigger)));
         }

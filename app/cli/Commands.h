@@ -8,7 +8,7 @@ namespace Cli {
 
 // --import-gedcom FILE [--tree NAME]
 Command ImportGedcomCommand();
-// --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0]
+// --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0] [--privacy living|private|none]
 Command ExportGedcomCommand();
 // --export-chart TREE FILE [--person KEY] [--descendants | --ancestors]
 Command ExportChartCommand();
@@ -16,11 +16,18 @@ Command ExportChartCommand();
 Command PersonFactsCommand();
 // --relationship TREE KEY1 KEY2
 Command RelationshipCommand();
+// --report family|descendants|ancestors TREE FILE --person KEY [--generations N] [--privacy ...]
+Command ReportCommand();
 // --check-tree TREE
 Command CheckTreeCommand();
 // --find-duplicates TREE [--against OTHER] [--min-score N]
 Command FindDuplicatesCommand();
 // --merge TREE KEEP OTHER
 Command MergeCommand();
+
+// The option --privacy living|private|none that every export shares, and the message for a word
+// it does not know.
+QCommandLineOption PrivacyOption();
+QString PrivacyWordText(const QString &word);
 
 } // namespace Cli

@@ -1,4 +1,5 @@
-// VelkinTree --export-chart TREE FILE [--person KEY] [--descendants | --ancestors]: writes the
+// VelkinTree --export-chart TREE FILE [--person KEY] [--descendants | --ancestors]
+// [--privacy living|private|none]: writes the
 // chart of a tree to a PNG, SVG or PDF file (see ChartCli.h) and prints "exported chart of N
 // boxes to FILE".
 #include "ChartCli.h"
@@ -38,6 +39,10 @@ int exportChart(Context &context)
     request.hourglass = context.parser.isSet(kHourglass);
     request.fanSpan = context.parser.value(kFanSpan);
     request.fanColours = context.parser.value(kFanColours);
+    const QString privacy = QStringLiteral("privacy");
+    if (context.parser.isSet(privacy) &&
+        !Genealogy::PrivacyOptions::fromWord(context.parser.value(privacy), request.privacy))
+        return context.Fail(PrivacyWordText(context.parser.value(privacy)));
     return RunChartExport(request, context.dataPath, context.out, context.err);
 }
 
@@ -74,7 +79,8 @@ Command ExportChartCommand()
          QCommandLineOption(kFanColours,
                             QStringLiteral("With --fan: colours by generation (the default) or "
                                            "by branch."),
-                            QStringLiteral("colours"))},
+                            QStringLiteral("colours")),
+         PrivacyOption()},
         exportChart};
 }
 

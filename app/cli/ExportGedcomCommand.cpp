@@ -1,5 +1,5 @@
-// VelkinTree --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0]: writes a tree as GEDCOM and
-// prints "exported R rows as N persons to FILE".
+// VelkinTree --export-gedcom TREE FILE [--gedcom-version 5.5.1|7.0] [--privacy
+// living|private|none]: writes a tree as GEDCOM and prints "exported R rows as N persons to FILE".
 #include "Commands.h"
 
 #include "GedcomFiles.h"
@@ -15,6 +15,7 @@ namespace {
 
 const QString kTrigger = QStringLiteral("export-gedcom");
 const QString kVersion = QStringLiteral("gedcom-version");
+const QString kPrivacy = QStringLiteral("privacy");
 
 int exportGedcom(Context &context)
 {
@@ -31,6 +32,10 @@ int exportGedcom(Context &context)
     else if (version != QLatin1String("5.5.1"))
         return context.Fail(
             QStringLiteral("Unknown GEDCOM version '%1': use 5.5.1 or 7.0.").arg(version));
+
+    if (context.parser.isSet(kPrivacy) &&
+        !Genealogy::PrivacyOptions::fromWord(context.parser.value(kPrivacy), options.privacy))
+        return context.Fail(PrivacyWordText(context.parser.value(kPrivacy)));
 
     mDatabase store;
     if (!context.OpenStore(store, false))
@@ -62,7 +67,8 @@ Command ExportGedcomCommand()
             {QCommandLineOption(kVersion,
                                 QStringLiteral("The GEDCOM version --export-gedcom writes: 5.5.1 "
                                                "(default) or 7.0."),
-                                QStringLiteral("version"))},
+                                QStringLiteral("version")),
+             PrivacyOption()},
             exportGedcom};
 }
 

@@ -219,18 +219,22 @@ void GedcomCommands::mnuFileExportGedcom()
         return;
     }
     dlgExportGedcom ask(trees, m_tree.CurrentTree(), m_window);
+    ask.SetPrivacy(m_lastPrivacy);
     if (ModalSeam::exec(ask) != QDialog::Accepted || ask.TreeName().isEmpty())
         return;
+    m_lastPrivacy = ask.Privacy();
     const QString path = askExportFile(ask.TreeName());
     if (!path.isEmpty())
-        ExportTree(ask.TreeName(), path, ask.GedcomVersion());
+        ExportTree(ask.TreeName(), path, ask.GedcomVersion(), ask.Privacy());
 }
 
-bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom::Version version)
+bool GedcomCommands::ExportTree(const QString &tree, const QString &path, Gedcom::Version version,
+                                const Genealogy::PrivacyOptions &privacy)
 {
     WaitCursor busy;
     Gedcom::ExportOptions options;
     options.version = version;
+    options.privacy = privacy;
     const QString dataPath = m_tree.Store().DataPath();
     options.photosOf = [dataPath](const QString &key) {
         return GedcomFiles::PhotoFiles(dataPath, key);

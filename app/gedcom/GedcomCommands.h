@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrivacyFilter.h"
 #include "Version.h"
 
 #include <QObject>
@@ -45,8 +46,10 @@ public:
 
     // Asks for the tree and the version, then for the file, then ExportTree.
     void mnuFileExportGedcom();
-    // Writes the tree and reports the count written. True when the file was written.
-    bool ExportTree(const QString &tree, const QString &path, Gedcom::Version version);
+    // Writes the tree (the living and the private as `privacy` says) and reports the count
+    // written. True when the file was written.
+    bool ExportTree(const QString &tree, const QString &path, Gedcom::Version version,
+                    const Genealogy::PrivacyOptions &privacy = {});
 
 private:
     QString askImportFile();
@@ -59,5 +62,6 @@ private:
     QAction *m_import;
     QAction *m_export;
     QAction *m_update;
-    QString m_lastFolder; // of the last file chosen, for the next file dialog
+    QString m_lastFolder;                    // of the last file chosen, for the next file dialog
+    Genealogy::PrivacyOptions m_lastPrivacy; // the export dialog's last choice
 };

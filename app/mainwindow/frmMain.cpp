@@ -17,6 +17,7 @@
 #include "MergeCommands.h"
 #include "PersonCommands.h"
 #include "ReadOnlyNotice.h"
+#include "ReportCommands.h"
 #include "StatusBar.h"
 #include "StoreModel.h"
 #include "TreeChart.h"
@@ -111,6 +112,7 @@ void frmMain::buildCommands()
     m_gedcom = new GedcomCommands(m_tree, m_trees, *m_history, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
+    m_reports = new ReportCommands(m_tree, this);               // the Reports menu
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
 }
 
@@ -145,6 +147,10 @@ void frmMain::placeCommands()
     m.Place(view, m_view.ToolBarCommand());
     m.Place(view, m_view.StatusBarCommand());
     m.Place(view, m_view.InfoCommand());
+    m.AddSeparator(view, QStringLiteral("mnuViewZoomSep"));
+    m.Place(view, m_charts->ZoomInCommand());
+    m.Place(view, m_charts->ZoomOutCommand());
+    m.Place(view, m_charts->ZoomResetCommand());
     m.AddSeparator(view, QStringLiteral("mnuViewChartSep"));
     m.Place(view, m_charts->DescendantsCommand());
     m.Place(view, m_charts->AncestorsCommand());
@@ -159,6 +165,12 @@ void frmMain::placeCommands()
     m.AddSeparator(person, QStringLiteral("mnuPersonFindSep"));
     m.Place(person, m_charts->FindCommand());
     m.Place(person, m_charts->RelationshipCommand());
+
+    const QString reports = QStringLiteral("mnuReports");
+    m.AddMenu(reports, QStringLiteral("Reports"));
+    m.Place(reports, m_reports->FamilyCommand());
+    m.Place(reports, m_reports->DescendantsCommand());
+    m.Place(reports, m_reports->AncestorsCommand());
 
     const QString tools = QStringLiteral("mnuTools");
     m.AddMenu(tools, QStringLiteral("Tools"));

@@ -14,6 +14,7 @@ class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
 class MergeCommands;
+class ReportCommands;
 class GedcomCommands;
 class HelpWindow;
 class InfoPanel;
@@ -137,6 +138,7 @@ private:
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
     MergeCommands *m_merges = nullptr;
+    ReportCommands *m_reports = nullptr; // the Reports menu
     WindowCommands *m_windowCommands = nullptr;
     QHash<QString, QAction *> m_buttons;
     bool m_started = false;

@@ -15,6 +15,7 @@
 #include <QPrinter>
 
 #include <new>
+#include <optional>
 
 namespace ChartCommands {
 
@@ -26,6 +27,35 @@ const QStringList &filters()
                                   QStringLiteral("SVG drawing (*.svg)"),
                                   QStringLiteral("PNG picture (*.png)")};
     return list;
+}
+
+// The user's last privacy choice for charts, offered again by the next export or print.
+Genealogy::PrivacyOptions &lastPrivacy()
+{
+    static Genealogy::PrivacyOptions last;
+    return last;
+}
+
+// The chart as the privacy choice shows it, when it changes anything: null otherwise (or when
+// the chart cannot be drawn so: then `error` says why).
+std::unique_ptr<ChartRenderSource> privateSource(const ChartRenderSource &source,
+                                                 const Genealogy::PrivacyOptions &privacy,
+                                                 QString *error)
+{
+    if (privacy.changesNothing() || !source.OffersPrivacy())
+        return nullptr;
+    std::unique_ptr<ChartRenderSource> shown = source.WithPrivacy(privacy);
+    if (!shown)
+        *error = QStringLiteral("The tree could not be read to hide the living or the private: "
+                                "nothing was written.");
+    return shown;
+}
+
+// The rectangle of a part (the whole chart when the part is not offered).
+QRect PartOf(const ChartRenderSource &source, ChartPart part)
+{
+    const QRect rect = part == ChartPart::Whole ? QRect() : source.PartRect(part);
+    return rect.isEmpty() ? QRect(QPoint(0, 0), source.Size()) : rect;
 }
 
 QString askFileName(QWidget *parent, const QString &suggestedName)
@@ -54,14 +84,22 @@ QString askFileName(QWidget *parent, const QString &suggestedName)
     return dialog.selectedFiles().first();
 }
 
-// Tile or fit, asked before the print dialog or the preview.
-bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode)
+// Tile or fit (and the part, where the chart offers parts), asked before the print dialog or
+// the preview.
+bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mode, ChartPart *part,
+                 Genealogy::PrivacyOptions *privacy)
 {
-    const auto options = ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print,
-                                                  source, ExportOptions());
+    ExportOptions initial;
+    initial.privacy = lastPrivacy();
+    const auto options =
+        ExportOptionsDialog::Ask(parent, ExportOptionsDialog::Purpose::Print, source, initial);
     if (!options)
         return false;
     *mode = options->pageMode;
+    *part = options->part;
+    *privacy = options->privacy;
+    if (source.OffersPrivacy())
+        lastPrivacy() = options->privacy;
     return true;
 }
 
@@ -121,16 +159,32 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         return QString();
 
     ExportOptions options;
-    if (format != ExportFormat::Svg) {
-        const auto purpose = format == ExportFormat::Png ? ExportOptionsDialog::Purpose::Png
-                                                         : ExportOptionsDialog::Purpose::Pdf;
+    options.privacy = lastPrivacy();
+    if (format != ExportFormat::Svg || ExportOptionsDialog::OffersParts(source)) {
+        const auto purpose = format == ExportFormat::Png   ? ExportOptionsDialog::Purpose::Png
+                             : format == ExportFormat::Svg ? ExportOptionsDialog::Purpose::Svg
+                                                           : ExportOptionsDialog::Purpose::Pdf;
         const auto chosen = ExportOptionsDialog::Ask(parent, purpose, source, options);
         if (!chosen)
             return QString();
         options = *chosen;
+        if (source.OffersPrivacy())
+            lastPrivacy() = options.privacy;
     }
     WaitCursor busy;
-    const ExportResult result = ExportChart(source, fileName, options);
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden =
+        privateSource(source, options.privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        busy.restore();
+        ShowMessage(privacyError, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return QString();
+    }
+    const ChartRenderSource &shown = hidden ? *hidden : source;
+    std::optional<PartSource> part;
+    if (options.part != ChartPart::Whole)
+        part.emplace(shown, PartOf(shown, options.part));
+    const ExportResult result = ExportChart(part ? *part : shown, fileName, options);
     if (!result.ok()) {
         busy.restore();
         ShowMessage(result.error, ExportTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
@@ -139,11 +193,24 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
     return fileName;
 }
 
-bool Print(QWidget *parent, const ChartRenderSource &source)
+bool Print(QWidget *parent, const ChartRenderSource &asked)
 {
     PageMode mode = PageMode::Tile;
-    if (!askPageMode(parent, source, &mode))
+    ChartPart chosen = ChartPart::Whole;
+    Genealogy::PrivacyOptions privacy;
+    if (!askPageMode(parent, asked, &mode, &chosen, &privacy))
         return false;
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden = privateSource(asked, privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        ShowMessage(privacyError, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return false;
+    }
+    const ChartRenderSource &whole = hidden ? *hidden : asked;
+    std::optional<PartSource> part;
+    if (chosen != ChartPart::Whole)
+        part.emplace(whole, PartOf(whole, chosen));
+    const ChartRenderSource &source = part ? *part : whole;
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, source, mode);
     QPrintDialog dialog(&printer, parent);
@@ -153,11 +220,24 @@ bool Print(QWidget *parent, const ChartRenderSource &source)
     return printOn(parent, printer, source, mode);
 }
 
-bool PrintPreview(QWidget *parent, const ChartRenderSource &source)
+bool PrintPreview(QWidget *parent, const ChartRenderSource &asked)
 {
     PageMode mode = PageMode::Tile;
-    if (!askPageMode(parent, source, &mode))
+    ChartPart chosen = ChartPart::Whole;
+    Genealogy::PrivacyOptions privacy;
+    if (!askPageMode(parent, asked, &mode, &chosen, &privacy))
         return false;
+    QString privacyError;
+    const std::unique_ptr<ChartRenderSource> hidden = privateSource(asked, privacy, &privacyError);
+    if (!privacyError.isEmpty()) {
+        ShowMessage(privacyError, PrintTitle(), MsgIcon::Critical, MsgButtons::OkOnly, parent);
+        return false;
+    }
+    const ChartRenderSource &whole = hidden ? *hidden : asked;
+    std::optional<PartSource> part;
+    if (chosen != ChartPart::Whole)
+        part.emplace(whole, PartOf(whole, chosen));
+    const ChartRenderSource &source = part ? *part : whole;
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, source, mode);
     QPrintPreviewDialog preview(&printer, parent);

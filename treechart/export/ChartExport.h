@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PagePlan.h"
+#include "PrivacyFilter.h"
 
 #include <QPageLayout>
 #include <QSize>
@@ -23,8 +24,17 @@ class ChartRenderSource;
 enum class ExportFormat { Unknown, Png, Svg, Pdf };
 ExportFormat FormatForFile(const QString &fileName);
 
+// What of a chart an export or a print takes: the whole chart, the part the view shows, or the
+// branch of the selected box (the box and every box below it), where the chart offers them
+// (ChartRenderSource::PartRect).
+enum class ChartPart { Whole, Visible, Branch };
+
 struct ExportOptions
 {
+    ChartPart part = ChartPart::Whole;
+    // What the export shows of the living and the private, where the chart offers the choice
+    // (ChartRenderSource::OffersPrivacy); nothing is hidden by default.
+    Genealogy::PrivacyOptions privacy;
     int pngScale = 1; // 1 or 2
     PageMode pageMode = PageMode::Tile;
     QPageSize::PageSizeId paper = PaperForLocale();

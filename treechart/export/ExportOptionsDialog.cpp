@@ -4,6 +4,7 @@
 #include "ModalSeam.h"
 #include "PagedRender.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,6 +30,36 @@ ExportOptionsDialog::ExportOptionsDialog(Purpose purpose, const ChartRenderSourc
     setObjectName(QStringLiteral("dlgExportOptions"));
     setWindowTitle(purpose == Purpose::Print ? tr("Print Chart") : tr("Export Chart"));
     auto *layout = new QVBoxLayout(this);
+    if (OffersParts(source)) {
+        auto *parts = new QGroupBox(tr("Part of the chart"), this);
+        auto *partChoices = new QVBoxLayout(parts);
+        m_whole = option(QStringLiteral("optWhole"), tr("The &whole chart"), parts);
+        m_visible = option(QStringLiteral("optVisible"), tr("The &visible part"), parts);
+        m_branch =
+            option(QStringLiteral("optBranch"), tr("The &branch of the selected person"), parts);
+        m_branch->setEnabled(!source.PartRect(ChartPart::Branch).isEmpty());
+        QRadioButton *chosen = initial.part == ChartPart::Visible ? m_visible
+                               : initial.part == ChartPart::Branch && m_branch->isEnabled()
+                                   ? m_branch
+                                   : m_whole;
+        chosen->setChecked(true);
+        for (QRadioButton *button : {m_whole, m_visible, m_branch})
+            partChoices->addWidget(button);
+        layout->addWidget(parts);
+    }
+    if (source.OffersPrivacy()) {
+        auto *privacy = new QGroupBox(tr("Privacy"), this);
+        auto *checks = new QVBoxLayout(privacy);
+        m_hideLiving = new QCheckBox(tr("&Hide living persons"), privacy);
+        m_hideLiving->setObjectName(QStringLiteral("chkHideLiving"));
+        m_hideLiving->setChecked(initial.privacy.hideLiving);
+        m_includePrivate = new QCheckBox(tr("Include &private"), privacy);
+        m_includePrivate->setObjectName(QStringLiteral("chkIncludePrivate"));
+        m_includePrivate->setChecked(initial.privacy.includePrivate);
+        checks->addWidget(m_hideLiving);
+        checks->addWidget(m_includePrivate);
+        layout->addWidget(privacy);
+    }
     auto *group = new QGroupBox(this);
     auto *choices = new QVBoxLayout(group);
     if (purpose == Purpose::Png) {
@@ -38,6 +69,8 @@ ExportOptionsDialog::ExportOptionsDialog(Purpose purpose, const ChartRenderSourc
         (initial.pngScale == 2 ? m_scale2 : m_scale1)->setChecked(true);
         choices->addWidget(m_scale1);
         choices->addWidget(m_scale2);
+    } else if (purpose == Purpose::Svg) {
+        group->hide();
     } else {
         group->setTitle(tr("Pages"));
         m_tile = option(QStringLiteral("optTile"),
@@ -61,7 +94,7 @@ ExportOptionsDialog::ExportOptionsDialog(Purpose purpose, const ChartRenderSourc
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    for (QRadioButton *button : {m_scale1, m_scale2, m_tile, m_fit}) {
+    for (QRadioButton *button : {m_whole, m_visible, m_branch, m_scale1, m_scale2, m_tile, m_fit}) {
         if (button)
             connect(button, &QRadioButton::toggled, this, &ExportOptionsDialog::update);
     }
@@ -76,6 +109,14 @@ ExportOptions ExportOptionsDialog::Options() const
         options.pngScale = m_scale2->isChecked() ? 2 : 1;
     if (m_fit)
         options.pageMode = m_fit->isChecked() ? PageMode::Fit : PageMode::Tile;
+    if (m_hideLiving) {
+        options.privacy.hideLiving = m_hideLiving->isChecked();
+        options.privacy.includePrivate = m_includePrivate->isChecked();
+    }
+    if (m_whole)
+        options.part = m_visible->isChecked()  ? ChartPart::Visible
+                       : m_branch->isChecked() ? ChartPart::Branch
+                                               : ChartPart::Whole;
     return options;
 }
 
@@ -92,7 +133,12 @@ bool ExportOptionsDialog::CanAccept() const
 void ExportOptionsDialog::update()
 {
     const ExportOptions options = Options();
-    const QSize chart = m_source.Size();
+    // The figures of the part chosen.
+    std::optional<PartSource> part;
+    if (options.part != ChartPart::Whole)
+        part.emplace(m_source, m_source.PartRect(options.part));
+    const ChartRenderSource &source = part ? *part : m_source;
+    const QSize chart = source.Size();
     QString text;
     bool ok = true;
     if (m_purpose == Purpose::Png) {
@@ -104,8 +150,8 @@ void ExportOptionsDialog::update()
                        .arg(chart.height() * options.pngScale);
     } else if (m_purpose == Purpose::Pdf) {
         constexpr int resolution = kPdfResolution;
-        const PagePlan plan = PagedRender::Plan(m_source, PdfPageLayout(m_source, options),
-                                                resolution, options.pageMode);
+        const PagePlan plan =
+            PagedRender::Plan(source, PdfPageLayout(source, options), resolution, options.pageMode);
         const QString paper = QPageSize(options.paper).name();
         if (options.pageMode == PageMode::Fit)
             text = tr("The chart fills one page of %1 at %2 % of its screen size.")
@@ -127,6 +173,11 @@ void ExportOptionsDialog::update()
                        .arg(plan.columns)
                        .arg(plan.rows)
                        .arg(plan.GridCount() - plan.PageCount());
+    } else if (m_purpose == Purpose::Svg) {
+        text = tr("The drawing will be %L1 × %L2 pixels with %L3 boxes.")
+                   .arg(chart.width())
+                   .arg(chart.height())
+                   .arg(source.BoxCount());
     } else {
         text = options.pageMode == PageMode::Fit
                    ? tr("The chart is made smaller to fit the page you choose.")
@@ -134,6 +185,11 @@ void ExportOptionsDialog::update()
     }
     m_info->setText(text);
     m_ok->setEnabled(ok);
+}
+
+bool ExportOptionsDialog::OffersParts(const ChartRenderSource &source)
+{
+    return !source.PartRect(ChartPart::Visible).isEmpty() || source.OffersPrivacy();
 }
 
 std::optional<ExportOptions> ExportOptionsDialog::Ask(QWidget *parent, Purpose purpose,

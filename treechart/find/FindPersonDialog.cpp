@@ -15,8 +15,33 @@
 
 FindPersonDialog::FindPersonDialog(const cPeople &people, const PersonFinder &finder,
                                    YearsText years, QWidget *parent)
-    : QDialog(parent), m_finder(finder)
+    : QDialog(parent), m_finder(&finder)
 {
+    build(people, std::move(years));
+}
+
+FindPersonDialog::FindPersonDialog(const cPeople &people, YearsText years, QWidget *parent)
+    : QDialog(parent)
+{
+    build(people, std::move(years));
+}
+
+void FindPersonDialog::SetFinder(const PersonFinder &finder)
+{
+    m_finder = &finder;
+    m_model->setFinder(&finder);
+    search(m_query->text());
+    emit FinderReady();
+}
+
+QString FindPersonDialog::BuildingText(int persons)
+{
+    return tr("Building the index of %L1 persons...").arg(persons);
+}
+
+void FindPersonDialog::build(const cPeople &people, YearsText years)
+{
+    m_persons = people.Count();
     setObjectName(QStringLiteral("dlgFind"));
     setWindowTitle(tr("Find Person"));
 
@@ -26,7 +51,7 @@ FindPersonDialog::FindPersonDialog(const cPeople &people, const PersonFinder &fi
     m_query->setClearButtonEnabled(true);
     m_query->installEventFilter(this);
 
-    m_model = new FindResultsModel(people, finder, std::move(years), this);
+    m_model = new FindResultsModel(people, m_finder, std::move(years), this);
     m_results = new QTableView(this);
     m_results->setObjectName(QStringLiteral("lstResults"));
     m_results->setModel(m_model);
@@ -87,7 +112,11 @@ QString FindPersonDialog::CountText(int matches)
 
 void FindPersonDialog::search(const QString &text)
 {
-    m_model->setMatches(m_finder.Find(text));
+    if (!m_finder) {
+        m_count->setText(BuildingText(m_persons));
+        return;
+    }
+    m_model->setMatches(m_finder->Find(text));
     const int matches = m_model->rowCount();
     m_count->setText(CountText(matches));
     if (matches > 0)

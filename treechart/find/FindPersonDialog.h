@@ -15,13 +15,22 @@ class QTableView;
 // carries the key. The arrow and page keys in the search box move through the results.
 //
 // The persons and the finder must outlive the dialog; the finder must have been built from the
-// persons.
+// persons. The dialog may open before the finder is ready (its index built on a worker for a
+// large tree): it then says so in lblCount, keeps what the user types, and searches it once
+// SetFinder hands the finder over.
 class FindPersonDialog : public QDialog
 {
     Q_OBJECT
 public:
     FindPersonDialog(const cPeople &people, const PersonFinder &finder, YearsText years,
                      QWidget *parent = nullptr);
+    // Without a finder yet: see SetFinder.
+    FindPersonDialog(const cPeople &people, YearsText years, QWidget *parent = nullptr);
+    // The finder is ready: the text typed so far is searched.
+    void SetFinder(const PersonFinder &finder);
+    bool HasFinder() const { return m_finder != nullptr; }
+    // The text of the count label while the index of that many persons is being built.
+    static QString BuildingText(int persons);
 
     // Puts the text into the search box (the results follow).
     void setQuery(const QString &text);
@@ -41,6 +50,8 @@ public:
 
 signals:
     void PersonChosen(const QString &key);
+    // SetFinder handed the finder over.
+    void FinderReady();
 
 public slots:
     void accept() override;
@@ -50,8 +61,10 @@ protected:
 
 private:
     void search(const QString &text);
+    void build(const cPeople &people, YearsText years);
 
-    const PersonFinder &m_finder;
+    const PersonFinder *m_finder = nullptr;
+    int m_persons = 0;
     FindResultsModel *m_model;
     QLineEdit *m_query;
     QTableView *m_results;

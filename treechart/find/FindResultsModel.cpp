@@ -2,7 +2,7 @@
 
 #include "PersonFinder.h"
 
-FindResultsModel::FindResultsModel(const cPeople &people, const PersonFinder &finder,
+FindResultsModel::FindResultsModel(const cPeople &people, const PersonFinder *finder,
                                    YearsText years, QObject *parent)
     : QAbstractTableModel(parent), m_people(people), m_finder(finder), m_years(std::move(years))
 {
@@ -17,9 +17,9 @@ void FindResultsModel::setMatches(std::vector<int> ranks)
 
 QString FindResultsModel::keyAt(int row) const
 {
-    if (row < 0 || row >= int(m_ranks.size()))
+    if (row < 0 || row >= int(m_ranks.size()) || !m_finder)
         return QString();
-    return m_finder.KeyAt(m_ranks[size_t(row)]);
+    return m_finder->KeyAt(m_ranks[size_t(row)]);
 }
 
 int FindResultsModel::rowCount(const QModelIndex &parent) const

@@ -22,8 +22,10 @@ class FindResultsModel : public QAbstractTableModel
 public:
     enum Column { Surname, FirstName, Years, Key, ColumnCount };
 
-    FindResultsModel(const cPeople &people, const PersonFinder &finder, YearsText years,
+    // `finder` may be null while its index is being built (no rows until setFinder).
+    FindResultsModel(const cPeople &people, const PersonFinder *finder, YearsText years,
                      QObject *parent = nullptr);
+    void setFinder(const PersonFinder *finder) { m_finder = finder; }
 
     void setMatches(std::vector<int> ranks);
     // The key of the person shown in a row; empty for a row out of range.
@@ -36,7 +38,7 @@ public:
 
 private:
     const cPeople &m_people;
-    const PersonFinder &m_finder;
+    const PersonFinder *m_finder;
     YearsText m_years;
     std::vector<int> m_ranks;
 };

@@ -136,30 +136,61 @@ std::vector<quint32> ranksOf(const std::vector<quint32> &order)
     return rank;
 }
 
-// The distinct words in the order of their texts: by their first eight units, then in full.
-std::vector<quint32> sortedWords(const TextTable &words)
+// The distinct words in UTF-8, in byte order: `text` holds them side by side, `start` where
+// each begins (one more at the end). Sorted by their first eight bytes, then in full.
+void sortedWords(const TextTable &words, QByteArray &text, std::vector<quint32> &start)
 {
+    QByteArray all;
+    std::vector<quint32> at{0};
+    at.reserve(words.Count() + 1);
+    for (quint32 w = 0; w < words.Count(); ++w) {
+        all += words.At(w).toUtf8();
+        at.push_back(quint32(all.size()));
+    }
+    const auto bytes = [&](quint32 w) {
+        return QByteArrayView(all.constData() + at[w], qsizetype(at[w + 1] - at[w]));
+    };
     struct Entry
     {
-        quint64 high, low;
+        quint64 prefix;
         quint32 word;
     };
     std::vector<Entry> entries(words.Count());
     for (quint32 w = 0; w < words.Count(); ++w) {
-        const auto [high, low] = prefixOf(words.At(w));
-        entries[w] = Entry{high, low, w};
+        quint64 prefix = 0;
+        const QByteArrayView b = bytes(w);
+        for (qsizetype i = 0; i < 8; ++i)
+            prefix = prefix << 8 | (i < b.size() ? quint8(b[i]) : 0u);
+        entries[w] = Entry{prefix, w};
     }
-    std::sort(entries.begin(), entries.end(), [&words](const Entry &a, const Entry &b) {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        return words.At(a.word).compare(words.At(b.word)) < 0;
+    std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return bytes(a.word).compare(bytes(b.word)) < 0;
     });
-    std::vector<quint32> order(entries.size());
+    text.clear();
+    text.reserve(all.size());
+    start.assign(1, 0);
+    start.reserve(entries.size() + 1);
+    for (const Entry &e : entries) {
+        text += bytes(e.word);
+        start.push_back(quint32(text.size()));
+    }
+    // The rank of each word, handed back through `at` reused.
+    at.assign(words.Count(), 0);
     for (size_t i = 0; i < entries.size(); ++i)
-        order[i] = entries[i].word;
-    return order;
+        at[entries[i].word] = quint32(i);
+    start.insert(start.end(), at.begin(), at.end()); // ranks follow the starts
+}
+
+int gapBytes(quint32 gap)
+{
+    int n = 1;
+    while (gap >= 0x80) {
+        gap >>= 7;
+        ++n;
+    }
+    return n;
 }
 
 } // namespace
@@ -270,20 +301,28 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
                          [&](quint32 a, quint32 b) { return joined[a] < joined[b]; });
     }
 
-    // The words in the order of their texts, and the persons having each (in display order).
+    // The words in byte order, and the persons having each (in display order).
     const TextTable &words = texts.Words();
-    const std::vector<quint32> wordOrder = sortedWords(words);
-    const std::vector<quint32> wordRank = ranksOf(wordOrder);
+    std::vector<quint32> wordStart;
+    sortedWords(words, m_text, wordStart);
+    const size_t wordCount = words.Count();
+    const std::vector<quint32> wordRank(wordStart.begin() + qsizetype(wordCount + 1),
+                                        wordStart.end());
+    wordStart.resize(wordCount + 1);
+    m_wordStart = std::move(wordStart);
+    m_wordStart.shrink_to_fit();
     std::vector<quint32> personStart(count + 1, 0);
     std::vector<quint32> personWords;
     personWords.reserve(keyWords.size() * 4);
-    std::vector<quint32> postingCount(wordOrder.size() + 1, 0);
-    m_keys.clear();
-    m_keys.reserve(count);
+    m_keyChars.clear();
+    m_keyStart.assign(1, 0);
+    m_keyStart.reserve(count + 1);
     for (size_t rank = 0; rank < count; ++rank) {
         const quint32 i = order[rank];
         const Person &f = folded[i];
-        m_keys.push_back(std::move(keys[i]));
+        m_keyChars.insert(m_keyChars.end(), keys[i].utf16(), keys[i].utf16() + keys[i].size());
+        m_keyStart.push_back(quint32(m_keyChars.size()));
+        keys[i] = QString();
         const size_t first = personWords.size();
         for (quint32 name : {f.firstName, f.surname, f.partnerFirstName, f.partnerSurname}) {
             for (const quint32 *w = texts.WordsBegin(name); w != texts.WordsEnd(name); ++w)
@@ -295,40 +334,62 @@ void PersonFinder::build(const std::vector<cPersonPtr> &persons)
         std::sort(personWords.begin() + qsizetype(first), personWords.end());
         personWords.erase(std::unique(personWords.begin() + qsizetype(first), personWords.end()),
                           personWords.end());
-        for (size_t k = first; k < personWords.size(); ++k)
-            ++postingCount[personWords[k] + 1];
         personStart[rank + 1] = quint32(personWords.size());
     }
+    m_keyChars.shrink_to_fit();
 
-    m_text.clear();
-    m_words.clear();
-    m_words.reserve(wordOrder.size());
-    m_firstPosting.assign(wordOrder.size() + 1, 0);
-    for (size_t w = 0; w < wordOrder.size(); ++w) {
-        const QStringView text = words.At(wordOrder[w]);
-        m_words.push_back(Word{quint32(m_text.size()), quint32(text.size())});
-        m_text.append(text);
-        m_firstPosting[w + 1] = m_firstPosting[w] + postingCount[w + 1];
-    }
-    m_postings.assign(personWords.size(), 0);
-    std::vector<quint32> next(m_firstPosting.begin(), m_firstPosting.end() - 1);
+    // Two passes over the persons in display order: the bytes of each word's gaps, then the gaps.
+    constexpr quint32 kNoRank = 0xFFFFFFFFu; // before the first: the first gap is rank + 1
+    std::vector<quint32> last(wordCount, kNoRank);
+    m_firstPosting.assign(wordCount + 1, 0);
     for (size_t rank = 0; rank < count; ++rank) {
-        for (quint32 k = personStart[rank]; k < personStart[rank + 1]; ++k)
-            m_postings[next[personWords[k]]++] = quint32(rank);
+        for (quint32 k = personStart[rank]; k < personStart[rank + 1]; ++k) {
+            const quint32 w = personWords[k];
+            m_firstPosting[w + 1] += quint32(gapBytes(quint32(rank) - last[w]));
+            last[w] = quint32(rank);
+        }
     }
-    m_text.squeeze();
-    m_marks.assign(m_keys.size(), 0);
+    for (size_t w = 0; w < wordCount; ++w)
+        m_firstPosting[w + 1] += m_firstPosting[w];
+    m_postings.assign(m_firstPosting[wordCount], 0);
+    std::vector<quint32> next(m_firstPosting.begin(), m_firstPosting.end() - 1);
+    std::fill(last.begin(), last.end(), kNoRank);
+    for (size_t rank = 0; rank < count; ++rank) {
+        for (quint32 k = personStart[rank]; k < personStart[rank + 1]; ++k) {
+            const quint32 w = personWords[k];
+            quint32 gap = quint32(rank) - last[w];
+            last[w] = quint32(rank);
+            quint32 &at = next[w];
+            while (gap >= 0x80) {
+                m_postings[at++] = quint8(0x80 | (gap & 0x7F));
+                gap >>= 7;
+            }
+            m_postings[at++] = quint8(gap);
+        }
+    }
+    m_marks.assign(count, 0);
     m_generation = 0;
 }
 
-QStringView PersonFinder::word(size_t i) const
+qint64 PersonFinder::Bytes() const
 {
-    return QStringView(m_text).mid(m_words[i].offset, m_words[i].length);
+    return qint64(sizeof(*this)) + m_text.capacity() +
+           qint64(m_wordStart.capacity() + m_firstPosting.capacity() + m_keyStart.capacity() +
+                  m_marks.capacity()) *
+               qint64(sizeof(quint32)) +
+           qint64(m_postings.capacity()) + qint64(m_keyChars.capacity()) * 2;
 }
 
-std::pair<size_t, size_t> PersonFinder::wordsStartingWith(QStringView folded) const
+QByteArrayView PersonFinder::word(size_t i) const
 {
-    size_t lo = 0, hi = m_words.size();
+    return QByteArrayView(m_text.constData() + m_wordStart[i],
+                          qsizetype(m_wordStart[i + 1] - m_wordStart[i]));
+}
+
+std::pair<size_t, size_t> PersonFinder::wordsStartingWith(QByteArrayView folded) const
+{
+    const size_t words = m_wordStart.size() - 1;
+    size_t lo = 0, hi = words;
     // First word not below the prefix.
     while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
@@ -338,7 +399,7 @@ std::pair<size_t, size_t> PersonFinder::wordsStartingWith(QStringView folded) co
             hi = mid;
     }
     const size_t first = lo;
-    hi = m_words.size();
+    hi = words;
     // First word after it that does not start with the prefix.
     while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
@@ -352,13 +413,13 @@ std::pair<size_t, size_t> PersonFinder::wordsStartingWith(QStringView folded) co
 
 std::vector<int> PersonFinder::Find(QStringView query) const
 {
-    std::vector<QString> words;
+    std::vector<QByteArray> words;
     const QString folded = SearchText::Fold(query);
-    SearchText::ForEachWord(folded, [&](QStringView w) { words.push_back(w.toString()); });
+    SearchText::ForEachWord(folded, [&](QStringView w) { words.push_back(w.toUtf8()); });
 
     std::vector<int> found;
     if (words.empty()) {
-        found.resize(m_keys.size());
+        found.resize(size_t(Count()));
         std::iota(found.begin(), found.end(), 0);
         return found;
     }
@@ -374,8 +435,17 @@ std::vector<int> PersonFinder::Find(QStringView query) const
     for (quint32 k = 1; k <= needed; ++k) {
         const auto [first, end] = wordsStartingWith(words[k - 1]);
         for (size_t w = first; w < end; ++w) {
-            for (quint32 p = m_firstPosting[w]; p < m_firstPosting[w + 1]; ++p) {
-                quint32 &mark = m_marks[m_postings[p]];
+            quint32 rank = 0xFFFFFFFFu;
+            for (quint32 p = m_firstPosting[w]; p < m_firstPosting[w + 1];) {
+                quint32 gap = 0;
+                for (int shift = 0;; shift += 7) {
+                    const quint8 b = m_postings[p++];
+                    gap |= quint32(b & 0x7F) << shift;
+                    if (!(b & 0x80))
+                        break;
+                }
+                rank += gap;
+                quint32 &mark = m_marks[rank];
                 if (k == 1 ? mark <= base : mark == base + k - 1)
                     mark = base + k;
             }

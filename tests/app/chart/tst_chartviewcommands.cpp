@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -352,7 +353,14 @@ private slots:
         QVERIFY(w.commands().OpenPerson(QStringLiteral("f1")));
         const QString target = w.dir.filePath(QStringLiteral("family.svg"));
         QString suggested;
+        bool wholeOffered = false;
         ScopedModalDriver driver([&](QDialog &d) {
+            // The main chart offers its parts: the whole chart is the first choice.
+            if (d.objectName() == QLatin1String("dlgExportOptions")) {
+                const auto *whole = d.findChild<QRadioButton *>(QStringLiteral("optWhole"));
+                wholeOffered = whole && whole->isChecked();
+                return int(QDialog::Accepted);
+            }
             auto *files = qobject_cast<QFileDialog *>(&d);
             if (!files)
                 return int(QDialog::Rejected);
@@ -362,6 +370,7 @@ private slots:
         });
         QTest::keyClick(w.main.get(), Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Family.pdf"));
+        QVERIFY(wholeOffered);
         QFile svg(target);
         QVERIFY(svg.open(QIODevice::ReadOnly));
         const QString drawing = QString::fromUtf8(svg.readAll());
