@@ -147,7 +147,7 @@ Result<PersonEdit> readForEdit(const mDatabase &store, const QString &tree, cons
         edit.tree = std::move(*whole);
         edit.stamp = *stamp;
         edit.tree.person = rowIndex(edit.tree, key);
-        if (edit.tree.person == kNoIndex)
+        if (edit.tree.person == kNoIndex && !key.isEmpty())
             return Error(ErrorCode::Missing,
                          QStringLiteral("There is no person with the key '%1'.").arg(key));
         if (edit.tree.model.personCount() == 0)

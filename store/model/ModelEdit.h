@@ -25,6 +25,7 @@ struct PersonEdit
 
 // Missing when the tree has no row `key`, TreeMissing when there is no such tree.
 Result<PersonEdit> readForEdit(const mDatabase &store, const QString &tree, const QString &key);
+// An empty key reads the tree for edits of its shared records (the sources): no person.
 
 // Writes `edited` (the tree of `read` with changed records, changed rows and rows added at the
 // end) in one transaction. Refused, with nothing written: ChangedElsewhere when another program
