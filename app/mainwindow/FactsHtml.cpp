@@ -19,7 +19,8 @@ public:
             if (!name.type.isEmpty())
                 m_html += QStringLiteral(" (") + esc(name.type) + QLatin1Char(')');
         }
-        m_html += QStringLiteral(" &nbsp;<a href=\"e:\">Edit...</a></p>");
+        m_html += QStringLiteral(
+            " &nbsp;<a href=\"e:\">Edit...</a> &nbsp;<a href=\"d:\">Details...</a></p>");
         writeParents(facts);
         writeFamilies(facts);
         writeEvents(facts);

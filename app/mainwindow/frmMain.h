@@ -13,6 +13,7 @@
 class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
+class DetailsCommands;
 class GedcomCommands;
 class HelpWindow;
 class InfoPanel;
@@ -62,6 +63,7 @@ public:
     // The command groups.
     TreeCommands &Commands() { return *m_commands; }
     PersonCommands &Persons() { return *m_persons; }
+    DetailsCommands &Details() { return *m_details; }
     GedcomCommands &Gedcom() { return *m_gedcom; }
     ChartViewCommands &Charts() { return *m_charts; }
     // The help window (made on first use) at a topic.
@@ -132,6 +134,7 @@ private:
     ChangeHistory *m_history = nullptr;
     TreeCommands *m_commands = nullptr;
     PersonCommands *m_persons = nullptr;
+    DetailsCommands *m_details = nullptr;
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
     WindowCommands *m_windowCommands = nullptr;

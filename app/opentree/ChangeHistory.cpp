@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
     : QObject(parent), m_scene{tree, trees, nullptr}
@@ -101,6 +103,36 @@ void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &be
     if (before == after)
         return;
     m_stack.push(new EditPersonEntry(m_scene, tree, before, after, std::move(state)));
+}
+
+void ChangeHistory::RecordModelEdit(const QString &tree, const QString &key, const QString &text,
+                                    Genealogy::ModelSlice before, Genealogy::ModelSlice after)
+{
+    m_stack.push(new ModelEditEntry(m_scene, text, tree, key, std::move(before), std::move(after)));
+}
+
+void ChangeHistory::FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,
+                                    const std::vector<PersonRecord> &from,
+                                    const std::vector<PersonRecord> &to)
+{
+    if (!open.IsOpenTree(tree))
+        return;
+    QHash<QString, const PersonRecord *> before;
+    for (const PersonRecord &row : from)
+        before.insert(row.ID.toUpper(), &row);
+    QSet<QString> kept;
+    for (const PersonRecord &row : to) {
+        const QString upper = row.ID.toUpper();
+        kept.insert(upper);
+        const PersonRecord *old = before.value(upper);
+        if (!open.People().Item(row.ID))
+            open.AddPerson(row);
+        else if (!old || *old != row || upper == key.toUpper())
+            open.ChangePerson(row.ID, row);
+    }
+    for (const PersonRecord &row : from)
+        if (!kept.contains(row.ID.toUpper()))
+            open.RemovePerson(row.ID);
 }
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,

@@ -60,6 +60,7 @@ QString DetailsLabels::quality(quint8 quality)
 PersonPicker::PersonPicker(const PersonDraft &draft, bool partner, QWidget *parent)
     : QDialog(parent), m_draft(draft), m_partner(partner)
 {
+    setObjectName(partner ? "dlgPartner" : "dlgChild");
     setWindowTitle(partner ? tr("Add partner") : tr("Add child"));
     m_name = line("txtPersonName", QString(), this);
     if (partner) {
@@ -134,6 +135,7 @@ void PersonPicker::accept()
 
 CiteDialog::CiteDialog(const PersonDraft &draft, QWidget *parent) : QDialog(parent), m_draft(draft)
 {
+    setObjectName("dlgCite");
     setWindowTitle(tr("Cite"));
     m_source = new QComboBox(this);
     m_source->setObjectName("cboSource");
@@ -181,7 +183,7 @@ CiteDialog::CiteDialog(const PersonDraft &draft, QWidget *parent) : QDialog(pare
     form->addRow(tr("&Quoted text:"), m_text);
     form->addRow(tr("Q&uality:"), m_quality);
     form->addRow(tr("&Author (new source):"), m_author);
-    form->addRow(tr("P&ublication (new source):"), m_publication);
+    form->addRow(tr("Publica&tion (new source):"), m_publication);
     form->addRow(tr("&Image of the record:"), media);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -229,6 +231,7 @@ void CiteDialog::accept()
 
 SourceDialog::SourceDialog(const PersonDraft::SourceFields &f, QWidget *parent) : QDialog(parent)
 {
+    setObjectName("dlgSource");
     setWindowTitle(tr("Source"));
     m_title = line("txtTitle", f.title, this);
     m_author = line("txtAuthor", f.author, this);

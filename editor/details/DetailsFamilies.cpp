@@ -1,7 +1,10 @@
 // The details window's families, notes and media, and citing a record.
 #include "DetailsWindow.h"
 
+#include "InstantButton.h"
+
 #include "MessageService.h"
+#include "ModalSeam.h"
 #include "PhotoFolders.h"
 #include "RecordDialogs.h"
 #include "mDatabase.h"
@@ -27,7 +30,7 @@ namespace {
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent);
+    auto *b = new InstantButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -71,7 +74,7 @@ QWidget *DetailsWindow::buildFamilies()
     for (FamilyRelation r : {FamilyRelation::Unknown, FamilyRelation::Married,
                              FamilyRelation::Unmarried, FamilyRelation::CivilUnion})
         m_relation->addItem(Vocabulary::familyRelationLabel(r), int(r));
-    m_familyPrivate = new QCheckBox(tr("P&rivate family"), page);
+    m_familyPrivate = new InstantCheckBox(tr("Private fa&mily"), page);
     m_familyPrivate->setObjectName("chkFamilyPrivate");
     const auto currentFamily = [this]() -> quint32 {
         QTreeWidgetItem *item = m_families->currentItem();
@@ -105,8 +108,8 @@ QWidget *DetailsWindow::buildFamilies()
 
     auto *partner = button(tr("Add &partner..."), "cmdAddPartner", page);
     auto *child = button(tr("Add c&hild..."), "cmdAddChild", page);
-    auto *event = button(tr("Family &event..."), "cmdAddFamilyEvent", page);
-    auto *edit = button(tr("E&dit..."), "cmdEditFamilyItem", page);
+    auto *event = button(tr("Add famil&y event..."), "cmdAddFamilyEvent", page);
+    auto *edit = button(tr("Ed&it..."), "cmdEditFamilyItem", page);
     auto *remove = button(tr("&Delete"), "cmdDeleteFamilyItem", page);
     auto *up = button(tr("Move &up"), "cmdFamilyItemUp", page);
     auto *down = button(tr("Move do&wn"), "cmdFamilyItemDown", page);
@@ -150,7 +153,7 @@ QWidget *DetailsWindow::buildFamilies()
     auto *lists = new QVBoxLayout;
     lists->addWidget(m_families, 1);
     lists->addLayout(familyRow);
-    auto *parentsLabel = new QLabel(tr("As c&hild (F2 edits the relations):"), page);
+    auto *parentsLabel = new QLabel(tr("&As child (F2 edits the relations):"), page);
     parentsLabel->setBuddy(m_parents);
     lists->addWidget(parentsLabel);
     lists->addWidget(m_parents);
@@ -233,7 +236,7 @@ quint32 DetailsWindow::newPerson(const QString &first, const QString &last, Sex 
 void DetailsWindow::addPartner()
 {
     PersonPicker picker(*m_draft, true, this);
-    if (picker.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(picker) != QDialog::Accepted)
         return;
     quint32 partner = picker.existing();
     QString first = picker.firstName(), last = picker.lastName();
@@ -271,7 +274,7 @@ void DetailsWindow::addChild()
         item = item->parent();
     quint32 family = item ? Ref::fromBits(item->data(0, Qt::UserRole).toUInt()).index() : kNoIndex;
     PersonPicker picker(*m_draft, false, this);
-    if (picker.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(picker) != QDialog::Accepted)
         return;
     // A person in no family gets one of their own for the child.
     if (family == kNoIndex)
@@ -287,6 +290,7 @@ void DetailsWindow::editChildRelation(quint32 l)
     const ChildLink &link = m_draft->model().childLinks[l];
     const Family &family = m_draft->model().families[link.family];
     QDialog dialog(this);
+    dialog.setObjectName("dlgChildRelation");
     dialog.setWindowTitle(tr("Relation of %1").arg(m_draft->personName(link.child)));
     auto *form = new QFormLayout;
     QComboBox *boxes[2] = {};
@@ -311,7 +315,7 @@ void DetailsWindow::editChildRelation(quint32 l)
     auto *layout = new QVBoxLayout(&dialog);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return;
     for (int i = 0; i < 2; ++i)
         m_draft->setChildRelation(l, i, ChildRelation(boxes[i]->currentData().toInt()));
@@ -395,7 +399,7 @@ QWidget *DetailsWindow::buildNotes()
     connect(remove, &QPushButton::clicked, this, onRemove);
     shortcut(m_media, QKeySequence(Qt::Key_Insert), onAdd);
     shortcut(m_media, QKeySequence::Delete, onRemove);
-    auto *notesLabel = new QLabel(tr("The person's no&tes:"), page);
+    auto *notesLabel = new QLabel(tr("The person's notes:"), page);
     notesLabel->setBuddy(m_notes);
     auto *mediaLabel = new QLabel(tr("&Media:"), page);
     mediaLabel->setBuddy(m_media);
@@ -432,7 +436,7 @@ void DetailsWindow::refreshMedia()
 void DetailsWindow::cite(Ref owner)
 {
     CiteDialog dialog(*m_draft, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return;
     PersonDraft::CitationFields citation = dialog.citation();
     if (citation.source == kNoIndex)

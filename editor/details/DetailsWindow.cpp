@@ -1,8 +1,11 @@
 // The details window: its frame, the person's header, the events and the names.
 #include "DetailsWindow.h"
 
+#include "InstantButton.h"
+
 #include "DateEcho.h"
 #include "MessageService.h"
+#include "ModalSeam.h"
 #include "PhotoFolders.h"
 #include "RecordDialogs.h"
 #include "mDatabase.h"
@@ -28,7 +31,7 @@ namespace {
 
 QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 {
-    auto *b = new QPushButton(text, parent);
+    auto *b = new InstantButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -78,12 +81,12 @@ DetailsWindow::DetailsWindow(mDatabase &store, const QString &tree, const QStrin
     m_sex->setCurrentIndex(m_sex->findData(int(m_draft->sex())));
     connect(m_sex, &QComboBox::currentIndexChanged, this,
             [this] { m_draft->setSex(Sex(m_sex->currentData().toInt())); });
-    m_private = new QCheckBox(tr("Pri&vate person"), this);
+    m_private = new InstantCheckBox(tr("Pri&vate person"), this);
     m_private->setObjectName("chkPrivate");
     m_private->setChecked(m_draft->isPrivate(Ref(Kind::Person, m_draft->person())));
     connect(m_private, &QCheckBox::toggled, this,
             [this](bool on) { m_draft->setPrivate(Ref(Kind::Person, m_draft->person()), on); });
-    auto *citePerson = button(tr("Cite for the &person..."), "cmdCitePerson", this);
+    auto *citePerson = button(tr("Ci&te person..."), "cmdCitePerson", this);
     connect(citePerson, &QPushButton::clicked, this,
             [this] { cite(Ref(Kind::Person, m_draft->person())); });
     auto *sexLabel = new QLabel(tr("Se&x:"), this);
@@ -101,12 +104,19 @@ DetailsWindow::DetailsWindow(mDatabase &store, const QString &tree, const QStrin
     m_tabs->addTab(buildNames(), tr("&Names"));
     m_tabs->addTab(buildFamilies(), tr("&Families"));
     m_tabs->addTab(buildNotes(), tr("N&otes and media"));
+    // A tab chosen by its letter puts the keyboard into its list.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        QWidget *page = m_tabs->widget(index);
+        if (auto *list = page ? page->findChild<QTreeWidget *>() : nullptr)
+            list->setFocus(Qt::TabFocusReason);
+    });
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *save = buttons->addButton(tr("&Save"), QDialogButtonBox::AcceptRole);
     save->setObjectName("cmdSave");
     save->setDefault(true);
-    buttons->addButton(QDialogButtonBox::Cancel)->setObjectName("cmdCancel");
+    // Cancel without a letter: Alt+C cites, and Escape cancels.
+    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)->setObjectName("cmdCancel");
     connect(buttons, &QDialogButtonBox::accepted, this, &DetailsWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DetailsWindow::reject);
 
@@ -201,7 +211,7 @@ QWidget *DetailsWindow::buildEvents()
                    {tr("Event"), tr("Date"), tr("Place"), tr("Description"), tr("Sources")}, page);
     const auto current = [this] { return currentRef(m_events); };
     auto *add = button(tr("&Add..."), "cmdAddEvent", page);
-    auto *edit = button(tr("E&dit..."), "cmdEditEvent", page);
+    auto *edit = button(tr("Ed&it..."), "cmdEditEvent", page);
     auto *remove = button(tr("&Delete"), "cmdDeleteEvent", page);
     auto *up = button(tr("Move &up"), "cmdEventUp", page);
     auto *down = button(tr("Move do&wn"), "cmdEventDown", page);
@@ -277,7 +287,7 @@ void DetailsWindow::refreshEvents()
 void DetailsWindow::addEvent(Ref owner)
 {
     EventDialog dialog(*m_draft, owner.is(Kind::Family), {}, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return;
     const quint32 e = m_draft->addEvent(owner, dialog.fields());
     refresh();
@@ -288,7 +298,7 @@ void DetailsWindow::editEvent(quint32 e)
 {
     const Ref owner = m_draft->model().events[e].owner;
     EventDialog dialog(*m_draft, owner.is(Kind::Family), m_draft->event(e), this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return;
     m_draft->setEvent(e, dialog.fields());
     refresh();
@@ -311,7 +321,7 @@ QWidget *DetailsWindow::buildNames()
         return std::nullopt;
     };
     auto *add = button(tr("&Add..."), "cmdAddName", page);
-    auto *edit = button(tr("E&dit..."), "cmdEditName", page);
+    auto *edit = button(tr("Ed&it..."), "cmdEditName", page);
     auto *remove = button(tr("&Delete"), "cmdDeleteName", page);
     auto *up = button(tr("Move &up"), "cmdNameUp", page);
     auto *down = button(tr("Move do&wn"), "cmdNameDown", page);
@@ -400,7 +410,7 @@ void DetailsWindow::editName(quint32 n, bool adding)
     const bool primary =
         !adding && (n == kNoIndex || (m_draft->model().names[n].flags & Name::Primary));
     NameDialog dialog(adding ? PersonDraft::NameFields() : m_draft->name(n), primary, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return;
     if (adding)
         n = m_draft->addName(dialog.fields());

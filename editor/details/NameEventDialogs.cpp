@@ -43,6 +43,7 @@ bool inScope(EventTypes::Id id, bool family)
 NameDialog::NameDialog(const PersonDraft::NameFields &f, bool primary, QWidget *parent)
     : QDialog(parent)
 {
+    setObjectName("dlgName");
     setWindowTitle(primary ? tr("Primary name") : tr("Name"));
     m_type = new QComboBox(this);
     m_type->setObjectName("cboNameType");
@@ -85,6 +86,7 @@ EventDialog::EventDialog(const PersonDraft &draft, bool family, const PersonDraf
                          QWidget *parent)
     : QDialog(parent), m_family(family)
 {
+    setObjectName("dlgEvent");
     setWindowTitle(family ? tr("Family event") : tr("Event"));
     m_type = new QComboBox(this);
     m_type->setObjectName("cboEventType");
@@ -132,7 +134,7 @@ EventDialog::EventDialog(const PersonDraft &draft, bool family, const PersonDraf
     form->addRow(tr("&Place:"), m_place);
     form->addRow(tr("D&escription:"), m_description);
     form->addRow(tr("&Age:"), m_age);
-    form->addRow(tr("&Cause:"), m_cause);
+    form->addRow(tr("Ca&use:"), m_cause);
     form->addRow(QString(), m_private);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -16,6 +16,8 @@ PersonDraft::PersonDraft(ModelSlice tree) : m_tree(std::move(tree))
     m_readRows = quint32(m_tree.rows.size());
     m_rowEvents[0].type = EventTypes::birth();
     m_rowEvents[1].type = EventTypes::death();
+    if (person() == kNoIndex)
+        return; // the tree's shared records alone (the sources)
     for (RowEvent &rowEvent : m_rowEvents)
         expandRowEvent(rowEvent);
 }
@@ -83,8 +85,9 @@ void PersonDraft::collapseRowEvent(ModelSlice &tree, const RowEvent &rowEvent) c
 ModelSlice PersonDraft::result() const
 {
     ModelSlice tree = m_tree;
-    for (const RowEvent &rowEvent : m_rowEvents)
-        collapseRowEvent(tree, rowEvent);
+    if (person() != kNoIndex)
+        for (const RowEvent &rowEvent : m_rowEvents)
+            collapseRowEvent(tree, rowEvent);
     // The partner columns follow the families, and new persons take their place in the line.
     for (quint32 p = 0; p < tree.rows.size(); ++p) {
         if (const auto columns = RowRules::partnerColumns(tree.model, tree.rows, p)) {
