@@ -11,7 +11,9 @@
 #include "ScriptedMessageService.h"
 #include "SourcesWindow.h"
 #include "TreeCheck.h"
+#include "frmEdit.h"
 #include "mDatabase.h"
+#include "support_fakehost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -416,6 +418,34 @@ private slots:
                          slice.model.sources[slice.model.citations[cites[0]].source].title),
                      QString("Church register"));
         }
+    }
+
+    // The edit window's Details... button saves first, with the save's checks and messages; the
+    // details are asked for only when the save went through, for the row as saved.
+    void editWindowSavesFirst()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        FakeHost host;
+        host.dataPath = m_dir.filePath("editdata") + '/';
+        PersonRecord fill;
+        fill.PrntKey = "ROOT";
+        fill.Fname = "Anna";
+        frmEdit window(host, false);
+        window.setRecord(fill);
+        window.show();
+        auto *details = window.findChild<QPushButton *>("cmdDetails");
+        QVERIFY(details);
+        details->click(); // no key: the save refuses
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QCOMPARE(host.details, QStringList());
+        QVERIFY(window.isVisible());
+        window.findChild<QLineEdit *>("txtKey")->setText("K9");
+        details->click();
+        QCOMPARE(host.details, QStringList{"K9"});
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
     }
 };
 
