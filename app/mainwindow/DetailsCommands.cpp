@@ -24,6 +24,14 @@ DetailsCommands::DetailsCommands(AppState &state, OpenTree &tree, ChangeHistory 
             ShowDetails(m_tree.SelectedKey());
     });
     connect(m_sources, &QAction::triggered, this, &DetailsCommands::ShowSources);
+    // Both need an open tree.
+    const auto follow = [this] {
+        m_details->setEnabled(m_tree.IsOpen());
+        m_sources->setEnabled(m_tree.IsOpen());
+    };
+    connect(&m_tree, &OpenTree::CurrentTreeChanged, this, follow);
+    connect(&m_tree, &OpenTree::PeopleReplaced, this, follow);
+    follow();
 }
 
 bool DetailsCommands::ShowDetails(const QString &key)

@@ -19,12 +19,14 @@ public:
             if (!name.type.isEmpty())
                 m_html += QStringLiteral(" (") + esc(name.type) + QLatin1Char(')');
         }
-        m_html += QStringLiteral(
-            " &nbsp;<a href=\"e:\">Edit...</a> &nbsp;<a href=\"d:\">Details...</a></p>");
+        m_html += QStringLiteral(" &nbsp;<a href=\"e:\">Edit...</a></p>");
         writeParents(facts);
         writeFamilies(facts);
         writeEvents(facts);
         writeSources(facts);
+        // Last, so that Tab reaches the persons first.
+        m_html += QStringLiteral("<p><a href=\"d:\">Details...</a> (events, names, families, "
+                                 "sources)</p>");
         return {std::move(m_html), std::move(m_links)};
     }
 

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUndoStack>
 
 using namespace Genealogy;
@@ -160,6 +161,29 @@ private slots:
         f.main->History().Stack().redo();
         QVERIFY(f.tree.People().Item("A3"));
         QCOMPARE(problems(f.store), QStringList());
+    }
+
+    // The panel's "Details..." link opens the details of the person shown; without an open
+    // tree the commands are off.
+    void panelLinkOpensTheDetails()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        TreeFixture f;
+        QVERIFY(!f.main->Details().DetailsCommand()->isEnabled());
+        QVERIFY(!f.main->Details().SourcesCommand()->isEnabled());
+        QVERIFY(f.addTree("Family", {Person("A1", "ROOT", "Anna", "Berg")}));
+        QVERIFY(f.main->LoadTree("Family"));
+        QVERIFY(f.main->Details().DetailsCommand()->isEnabled());
+        f.tree.Select("A1", true);
+        KeyScript script;
+        script.then(
+            [&](QDialog &d) { QCOMPARE(d.windowTitle(), QString("Details of Anna Berg")); });
+        auto *browser = f.main->pnlInfo().findChild<QTextBrowser *>("txtFacts");
+        QVERIFY(browser);
+        emit browser->anchorClicked(QUrl("d:"));
+        QCOMPARE(script.shown, QStringList{"frmDetails"});
+        QCOMPARE(f.main->History().Stack().count(), 0); // cancelled: nothing to undo
     }
 
     // The private flag is set on the person and on an event in the details window, kept by the
