@@ -125,7 +125,8 @@ QWidget *DetailsWindow::buildFamilies()
     connect(up, &QPushButton::clicked, this, [this] { moveFamilyItem(-1); });
     connect(down, &QPushButton::clicked, this, [this] { moveFamilyItem(1); });
     connect(citeButton, &QPushButton::clicked, this, [this] {
-        const Ref ref = currentRef(m_families);
+        // The list the keyboard is in: the families, or the person's own links as a child.
+        const Ref ref = currentRef(m_parents->hasFocus() ? m_parents : m_families);
         if (!ref.isNull())
             cite(ref);
     });

@@ -94,6 +94,71 @@ template <class R> quint32 firstOwned(const Genealogy::Table<R> &table, Ref owne
     return kNoIndex;
 }
 
+// The lines of a kept structure go with it; the later structures' lines move up.
+void removeKeptLines(TreeModel &m, quint32 first, quint32 count)
+{
+    if (count == 0 || first >= m.keptLines.size())
+        return;
+    std::vector<quint32> order;
+    for (quint32 i = 0; i < m.keptLines.size(); ++i)
+        if (i < first || i >= first + count)
+            order.push_back(i);
+    rebuild(m.keptLines, order);
+    for (quint32 k = 0; k < m.kept.size(); ++k)
+        if (m.kept[k].firstLine > first)
+            m.kept.edit(k).firstLine -= count;
+}
+
+// An address no record names any more goes; the later ones move up.
+void removeAddress(TreeModel &m, quint32 address)
+{
+    if (address >= m.addresses.size())
+        return;
+    for (const EventDetail &d : m.eventDetails.all())
+        if (d.address == address)
+            return;
+    for (const Repository &r : m.repositories.all())
+        if (r.address == address)
+            return;
+    std::vector<quint32> order;
+    for (quint32 i = 0; i < m.addresses.size(); ++i)
+        if (i != address)
+            order.push_back(i);
+    rebuild(m.addresses, order);
+    for (quint32 i = 0; i < m.eventDetails.size(); ++i)
+        if (m.eventDetails[i].address != kNoIndex && m.eventDetails[i].address > address)
+            --m.eventDetails.edit(i).address;
+    for (quint32 i = 0; i < m.repositories.size(); ++i)
+        if (m.repositories[i].address != kNoIndex && m.repositories[i].address > address)
+            --m.repositories.edit(i).address;
+}
+
+// An owner's own note (not shared) that no link names any more goes with its last link.
+void removeUnusedNote(TreeModel &m, quint32 note)
+{
+    if (note >= m.notes.size() || (m.notes[note].flags & Note::Shared))
+        return;
+    for (const NoteLink &link : m.noteLinks.all())
+        if (link.note == note)
+            return;
+    for (const Kept &kept : m.kept.all())
+        if (kept.owner == Ref(Kind::Note, note))
+            return;
+    for (const KeptLine &line : m.keptLines.all())
+        if (line.target == Ref(Kind::Note, note))
+            return;
+    std::vector<quint32> order;
+    std::vector<quint32> newIndex(m.notes.size());
+    for (quint32 i = 0; i < m.notes.size(); ++i)
+        if (i != note) {
+            newIndex[i] = quint32(order.size());
+            order.push_back(i);
+        }
+    rebuild(m.notes, order);
+    for (quint32 i = 0; i < m.noteLinks.size(); ++i)
+        m.noteLinks.edit(i).note = mapped(newIndex, m.noteLinks[i].note);
+}
+
 } // namespace
 
 void reorder(TreeModel &m, Table table, const std::vector<quint32> &order)
@@ -169,6 +234,15 @@ void remove(TreeModel &m, Table table, quint32 index)
             remove(m, Table::EventDetail, detail);
         }
     }
+    quint32 keptFirst = 0, keptCount = 0, address = kNoIndex, note = kNoIndex;
+    if (table == Table::Kept) {
+        keptFirst = m.kept[index].firstLine;
+        keptCount = m.kept[index].lineCount;
+    } else if (table == Table::EventDetail) {
+        address = m.eventDetails[index].address;
+    } else if (table == Table::NoteLink) {
+        note = m.noteLinks[index].note;
+    }
     // The record moves to the end, every other keeps its order, and the last goes.
     const quint32 size = sizeOf(m, table);
     std::vector<quint32> order;
@@ -204,6 +278,11 @@ void remove(TreeModel &m, Table table, quint32 index)
         m.kept.removeLast();
         break;
     }
+    removeKeptLines(m, keptFirst, keptCount);
+    if (address != kNoIndex)
+        removeAddress(m, address);
+    if (note != kNoIndex)
+        removeUnusedNote(m, note);
 }
 
 } // namespace DraftRecords

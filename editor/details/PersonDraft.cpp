@@ -41,6 +41,19 @@ void PersonDraft::expandRowEvent(RowEvent &rowEvent)
         event.owner = owner;
         event.type = rowEvent.type;
         e = m_tree.model.events.add(event);
+        // A birth is listed before the person's other events.
+        const auto others = m_tree.model.eventsOf(owner);
+        if (rowEvent.type == EventTypes::birth() && others.front() != e) {
+            const quint32 before = others.front();
+            std::vector<quint32> order;
+            for (quint32 i = 0; i < e; ++i) {
+                if (i == before)
+                    order.push_back(e);
+                order.push_back(i);
+            }
+            DraftRecords::reorder(m_tree.model, DraftRecords::Table::Event, order);
+            e = before;
+        }
     }
     writeDate(e, rowEvent.rowDate);
     if (!rowEvent.rowPlace.isEmpty())

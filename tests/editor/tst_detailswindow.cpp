@@ -161,8 +161,15 @@ private slots:
         Q_UNUSED(d);
 
         // Names: the row's name is first and cannot go; others move and go.
-        const quint32 married = draft.addName({NameType::Married, "Anna", "Holm"});
-        const quint32 aka = draft.addName({NameType::Aka, "Annie", ""});
+        PersonDraft::NameFields marriedName;
+        marriedName.type = NameType::Married;
+        marriedName.given = "Anna";
+        marriedName.surname = "Holm";
+        const quint32 married = draft.addName(marriedName);
+        PersonDraft::NameFields akaName;
+        akaName.type = NameType::Aka;
+        akaName.given = "Annie";
+        const quint32 aka = draft.addName(akaName);
         QCOMPARE(draft.names(), (std::vector<quint32>{kNoIndex, married, aka}));
         QVERIFY(!draft.removeName(kNoIndex));
         QVERIFY(!draft.moveName(married, -1));
@@ -207,6 +214,71 @@ private slots:
         DraftRecords::swap(m, DraftRecords::Table::Event, 0, 1);
         QCOMPARE(m.citations[0].owner, Ref(Kind::Event, 0));
         QCOMPARE(m.events[0].type, EventTypes::find("RELI", false));
+    }
+
+    // An event removed in the window takes everything it owned along, and the store's check
+    // finds nothing left over: its details and their address, its own note, its kept
+    // structure with its lines; the other event's kept lines stay its own.
+    void removedEventLeavesNothingBehind()
+    {
+        std::vector<PersonRow> rows = handMade();
+        TreeModel m;
+        m.persons.resize(rows.size());
+        const auto keptWithLines = [&m](Ref owner, const char *tag, const char *value) {
+            Kept kept;
+            kept.owner = owner;
+            kept.firstLine = m.keptLines.size();
+            kept.lineCount = 2;
+            m.kept.add(kept);
+            KeptLine top;
+            top.tag = m.keptTag(tag);
+            m.keptLines.add(top);
+            KeptLine under;
+            under.level = 1;
+            under.tag = m.keptTag("_VAL");
+            under.kind = KeptLine::Value::Text;
+            under.value = m.text(QByteArrayView(value));
+            m.keptLines.add(under);
+        };
+        Event occupation;
+        occupation.owner = Ref(Kind::Person, 0);
+        occupation.type = EventTypes::find("OCCU", false);
+        Address address;
+        address.city = m.text(QStringView(u"Lund"));
+        address.present = true;
+        EventDetail detail;
+        detail.address = m.addresses.add(address);
+        occupation.detail = m.eventDetails.add(detail);
+        const quint32 gone = m.events.add(occupation);
+        Note note;
+        note.text = m.text(QStringView(u"at the mill"));
+        m.noteLinks.add({Ref(Kind::Event, gone), m.notes.add(note)});
+        keptWithLines(Ref(Kind::Event, gone), "_GONE", "1");
+        Event education = occupation;
+        education.type = EventTypes::find("EDUC", false);
+        education.detail = kNoIndex;
+        const quint32 stays = m.events.add(education);
+        keptWithLines(Ref(Kind::Event, stays), "_STAYS", "2");
+        auto store = withTree(rows, &m);
+        QVERIFY(store);
+        QCOMPARE(problems(*store), QStringList());
+
+        Result<ModelEdit::PersonEdit> read = ModelEdit::readForEdit(*store, "Family", "I1");
+        QVERIFY(read);
+        PersonDraft draft(read->tree);
+        draft.removeEvent(eventOfType(draft.model(), 0, "OCCU"));
+        QVERIFY(ModelEdit::applyEdit(*store, "Family", *read, draft.result()));
+        QCOMPARE(problems(*store), QStringList());
+        const ModelSlice tree = *ModelStore::readTree(*store, "Family");
+        QCOMPARE(tree.model.events.size(), 1u);
+        QCOMPARE(tree.model.eventDetails.size(), 0u);
+        QCOMPARE(tree.model.addresses.size(), 0u);
+        QCOMPARE(tree.model.notes.size(), 0u);
+        QCOMPARE(tree.model.kept.size(), 1u);
+        const auto lines = tree.model.linesOf(tree.model.kept[0]);
+        QCOMPARE(lines.size(), size_t(2));
+        QCOMPARE(tree.model.keptTagName(lines[0].tag), QByteArrayView("_STAYS"));
+        QCOMPARE(tree.model.string(lines[1].value), QString("2"));
     }
 
     // Every editing path from the keyboard: an event with its date echoed in words, edited and
