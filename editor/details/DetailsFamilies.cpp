@@ -62,11 +62,14 @@ QWidget *DetailsWindow::buildFamilies()
     m_families->setHeaderLabels(
         {tr("Family, its events and children"), tr("Relation"), tr("Sources")});
     m_families->setAllColumnsShowFocus(true);
+    m_families->setColumnWidth(0, 300);
     m_parents = new QTreeWidget(page);
     m_parents->setObjectName("lstParents");
     m_parents->setHeaderLabels({tr("Child of"), tr("Relation to each"), tr("Sources")});
     m_parents->setRootIsDecorated(false);
     m_parents->setAllColumnsShowFocus(true);
+    m_parents->setColumnWidth(0, 260);
+    m_parents->setColumnWidth(1, 160);
     m_parents->setMaximumHeight(110);
 
     m_relation = new QComboBox(page);

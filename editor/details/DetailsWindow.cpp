@@ -209,6 +209,7 @@ QWidget *DetailsWindow::buildEvents()
     m_events =
         recordList("lstEvents",
                    {tr("Event"), tr("Date"), tr("Place"), tr("Description"), tr("Sources")}, page);
+    m_events->setColumnWidth(1, 170);
     const auto current = [this] { return currentRef(m_events); };
     auto *add = button(tr("&Add..."), "cmdAddEvent", page);
     auto *edit = button(tr("Ed&it..."), "cmdEditEvent", page);
