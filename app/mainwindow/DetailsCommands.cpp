@@ -47,11 +47,8 @@ bool DetailsCommands::ShowDetails(const QString &key)
     }
     if (ModalSeam::exec(window) != QDialog::Accepted || !window.wasSaved())
         return false;
-    const QString text = window.changeName();
-    const Genealogy::ModelSlice before = window.before();
-    const Genealogy::ModelSlice after = window.after();
-    ChangeHistory::FollowModelEdit(m_tree, tree, key, before.rows, after.rows);
-    m_history.RecordModelEdit(tree, key, text, before, after);
+    ChangeHistory::FollowModelEdit(m_tree, tree, key, window.before().rows, window.after().rows);
+    m_history.RecordModelEdit(tree, key, window.changeName(), window.before(), window.after());
     return true;
 }
 

@@ -106,9 +106,12 @@ void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &be
 }
 
 void ChangeHistory::RecordModelEdit(const QString &tree, const QString &key, const QString &text,
-                                    Genealogy::ModelSlice before, Genealogy::ModelSlice after)
+                                    const Genealogy::ModelSlice &before,
+                                    const Genealogy::ModelSlice &after)
 {
-    m_stack.push(new ModelEditEntry(m_scene, text, tree, key, std::move(before), std::move(after)));
+    if (!KeepsWholeTree(m_scene.tree.Store(), tree))
+        return;
+    m_stack.push(new ModelEditEntry(m_scene, text, tree, key, before, after));
 }
 
 void ChangeHistory::FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,

@@ -83,9 +83,11 @@ public:
     // The records of a person (the details window), or the tree's sources (`key` empty), were
     // edited in one change named `text`: the tree, rows and side records, as it was and as the
     // change left it. Undo and redo put one or the other back while the rows are as the other
-    // left them.
+    // left them. A tree the history does not keep whole (KeepsWholeTree) records nothing: the
+    // entry would hold two copies of the whole tree, and the row alone cannot bring back the
+    // records (as with deletions of such trees).
     void RecordModelEdit(const QString &tree, const QString &key, const QString &text,
-                         Genealogy::ModelSlice before, Genealogy::ModelSlice after);
+                         const Genealogy::ModelSlice &before, const Genealogy::ModelSlice &after);
     // The open tree follows a change of records from `from` to `to`: rows added, changed and
     // removed, and the person `key` shown again (its records changed even when its row did not).
     static void FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,

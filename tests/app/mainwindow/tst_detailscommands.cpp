@@ -9,6 +9,7 @@
 #include "ModelStore.h"
 #include "RowRules.h"
 #include "ScriptedMessageService.h"
+#include "StoreImport.h"
 #include "support_TreeFixture.h"
 
 #include <QCheckBox>
@@ -238,6 +239,54 @@ private slots:
         });
         script.key(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(ModelStore::readTree(f.store, "Family")->model.persons[0].privacy, quint8(0));
+        QCOMPARE(problems(f.store), QStringList());
+    }
+
+    // A tree the history does not keep whole: a details save is written (the open tree follows
+    // it, the tree stays consistent) but no entry keeps the tree twice; the stack is as before.
+    void largeTreeSaveKeepsNoCopies()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        TreeFixture f;
+        const QString path = f.dir.filePath("large.ged");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n");
+        const int couples = int(ChangeHistory::kWholeTreePersons) / 2 + 10;
+        for (int i = 0; i < couples; ++i)
+            file.write(QStringLiteral("0 @H%1@ INDI\n1 NAME Hans%1 /Berg/\n1 FAMS @F%1@\n"
+                                      "0 @W%1@ INDI\n1 NAME Wera%1 /Lind/\n1 FAMS @F%1@\n"
+                                      "0 @F%1@ FAM\n1 HUSB @H%1@\n1 WIFE @W%1@\n")
+                           .arg(i)
+                           .toUtf8());
+        file.write("0 TRLR\n");
+        file.close();
+        const Gedcom::StoreImport imported = Gedcom::importIntoStore(f.store, path, "Family");
+        QVERIFY2(!imported.error, qPrintable(imported.error.text()));
+        f.main->Trees().Refill();
+        QVERIFY(f.main->LoadTree("Family"));
+        QVERIFY(!ChangeHistory::KeepsWholeTree(f.store, "Family"));
+        const int entries = f.main->History().Stack().count();
+
+        f.tree.Select("H0", true);
+        KeyScript script;
+        script.then([&](QDialog &d) {
+            d.findChild<QPushButton *>("cmdAddChild")->click();
+            script.key(Qt::Key_Return);
+        });
+        script.then([&](QDialog &) {
+            KeyScript::type("Frida");
+            script.key(Qt::Key_Return);
+        });
+        f.menu("mnuPersonDetails");
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(messages.count(), 0);
+        const QList<PersonRecord> rows = f.store.ReadTree("Family").valueOr({});
+        QCOMPARE(rows.size(), 2 * couples + 1);
+        QCOMPARE(rows.last().Fname, QString("Frida"));
+        QVERIFY(f.tree.People().Item(rows.last().ID));
+        QCOMPARE(f.main->History().Stack().count(), entries);
         QCOMPARE(problems(f.store), QStringList());
     }
 };
