@@ -1,6 +1,8 @@
-// Editing the records of one person: read whole, checked and written back in one transaction.
+// Editing the records of one person: read whole, checked, and the records changed written back
+// in one transaction.
 #include "ModelEdit.h"
 
+#include "ModelEditWrite.h"
 #include "ModelStore.h"
 #include "RecordSet.h"
 #include "StoreSql.h"
@@ -205,10 +207,22 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
                          .arg(tree));
     if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
         return rows;
-    if (Result<void> side =
-            ModelStore::writeModelInTransaction(store, stored, edited.rows, edited.model);
-        !side)
-        return side;
+    // A tree with side records gets only the records the edit changed; one without them gets
+    // them all on its first edit.
+    const Db db(store);
+    Result<TreeRef> ref = treeRef(store, db, stored);
+    if (!ref)
+        return ref.error();
+    Result<bool> changed = ref->id ? writeChangedRecords(db, *ref->id, read.tree.rows,
+                                                         read.tree.model, edited.rows, edited.model)
+                                   : Result<bool>(false);
+    if (!changed)
+        return changed.error();
+    if (!*changed)
+        if (Result<void> side =
+                ModelStore::writeModelInTransaction(store, stored, edited.rows, edited.model);
+            !side)
+            return side;
     if (!transaction.commit())
         return transaction.error();
     return {};

@@ -8,6 +8,9 @@
 #include "TreeConsistency.h"
 #include "mDatabase.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,6 +63,79 @@ ModelSlice sample()
     citation.source = src;
     m.citations.add(citation);
     return s;
+}
+
+// Anna and Bert with two children, Carl and Dora; Dora's occupation and its citation come
+// before Anna's cited birth in the stored order, so that deleting Dora leaves gaps there.
+ModelSlice withDora()
+{
+    ModelSlice s = sample();
+    s.rows.push_back(row("D1", "A1", "Dora", "Holm"));
+    TreeModel m;
+    m.persons.resize(4);
+    Family family;
+    family.partner[0] = 0;
+    family.partner[1] = 1;
+    const quint32 f = m.families.add(family);
+    m.partnerships.add({0, f});
+    m.partnerships.add({1, f});
+    for (quint32 child : {2u, 3u}) {
+        ChildLink link;
+        link.family = f;
+        link.child = child;
+        m.childLinks.add(link);
+    }
+    Source register_;
+    register_.title = m.text(QStringView(u"Parish register"));
+    const quint32 src = m.sources.add(register_);
+    Event occupation;
+    occupation.owner = Ref(Kind::Person, 3);
+    occupation.type = EventTypes::find("OCCU", false);
+    occupation.value = m.text(QStringView(u"Weaver"));
+    Event birth;
+    birth.owner = Ref(Kind::Person, 0);
+    birth.type = EventTypes::birth();
+    for (const Event &event : {occupation, birth}) {
+        Citation citation;
+        citation.owner = Ref(Kind::Event, m.events.add(event));
+        citation.source = src;
+        citation.page = m.text(QStringView(u"p. 1"));
+        m.citations.add(citation);
+    }
+    s.model = std::move(m);
+    return s;
+}
+
+// The tree's stored records: "tab/idx" to every other column.
+QMap<QString, QString> storedRecords(const mDatabase &store)
+{
+    QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
+    QMap<QString, QString> records;
+    if (!query.exec("SELECT tab, idx, person, family, ownerTab, ownerIdx, ref1, ref2, hex(data) "
+                    "FROM mainRecords"))
+        return {{"error", query.lastError().text()}};
+    while (query.next()) {
+        QStringList columns;
+        for (int c = 2; c < 9; ++c)
+            columns << (query.isNull(c) ? QStringLiteral("-") : query.value(c).toString());
+        records.insert(query.value(0).toString() + '/' + query.value(1).toString(),
+                       columns.join(u'|'));
+    }
+    return records;
+}
+
+// The keys of the records that differ between two sets of stored records.
+QStringList changedRecords(const QMap<QString, QString> &before,
+                           const QMap<QString, QString> &after)
+{
+    QStringList changed;
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (before.value(it.key()) != it.value())
+            changed << it.key();
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        if (!after.contains(it.key()))
+            changed << it.key() + QStringLiteral(" gone");
+    return changed;
 }
 
 } // namespace
@@ -229,6 +305,77 @@ private slots:
         QCOMPARE(ModelStore::sliceOf(*store, "Family", "A1")->model.persons[0].sex, Sex::Female);
         QCOMPARE(store->FindPerson("Family", "C1")->Notes, QString("Changed elsewhere"));
         VERIFY_TREE_CONSISTENT(*store, "Family");
+    }
+
+    // A save writes only the records it changed, under the numbers they are stored with, also
+    // when earlier deletions left gaps in the numbering; what is read back is the edit, and a
+    // second edit of the same tree goes through as well.
+    void onlyChangedRecordsWritten()
+    {
+        auto store = withTree(withDora());
+        QVERIFY(store);
+        VERIFY_TREE_CONSISTENT(*store, "Family");
+        QVERIFY(store->DeletePerson("Family", "D1"));
+        VERIFY_TREE_CONSISTENT(*store, "Family");
+        const QMap<QString, QString> before = storedRecords(*store);
+        QVERIFY(before.contains("3/1")); // Anna's birth, after the gap Dora's occupation left
+        QVERIFY(!before.contains("3/0"));
+
+        Result<ModelEdit::PersonEdit> read = ModelEdit::readForEdit(*store, "Family", "A1");
+        QVERIFY(read);
+        ModelSlice edited = read->tree;
+        TreeModel &m = edited.model;
+        QCOMPARE(m.events.size(), 1u);
+        QCOMPARE(m.citations.size(), 1u);
+        m.citations.edit(0).page = m.text(QStringView(u"p. 7"));
+        Event baptism;
+        baptism.owner = Ref(Kind::Person, 0);
+        baptism.type = EventTypes::find("BAPM", false);
+        baptism.place = m.place("Lund");
+        Citation cite;
+        cite.owner = Ref(Kind::Event, m.events.add(baptism));
+        cite.source = 0;
+        cite.page = m.text(QStringView(u"p. 8"));
+        m.citations.add(cite);
+        const Result<void> applied = ModelEdit::applyEdit(*store, "Family", *read, edited);
+        QVERIFY2(applied, qPrintable(applied.error().text()));
+        VERIFY_TREE_CONSISTENT(*store, "Family");
+        // The changed citation, and the event, place and citation added after the highest
+        // numbers of their tables; nothing else.
+        const QMap<QString, QString> after = storedRecords(*store);
+        QStringList changed = changedRecords(before, after);
+        changed.sort();
+        QCOMPARE(changed, QStringList({"14/1", "14/2", "3/2", "6/0"}));
+
+        Result<ModelSlice> slice = ModelStore::sliceOf(*store, "Family", "A1");
+        QVERIFY(slice);
+        const TreeModel &s = slice->model;
+        QStringList events;
+        for (quint32 e : s.eventsOf(Ref(Kind::Person, 0))) {
+            QStringList pages;
+            for (quint32 c : s.citationsOf(Ref(Kind::Event, e)))
+                pages << s.string(s.citations[c].page) + ' ' +
+                             s.string(s.sources[s.citations[c].source].title);
+            events << EventTypes::tag(s.events[e].type).toByteArray() + ':' +
+                          (s.events[e].place == kNoIndex
+                               ? QString()
+                               : s.string(s.places[s.events[e].place].name)) +
+                          ':' + pages.join(u',');
+        }
+        QCOMPARE(events,
+                 QStringList({"BIRT::p. 7 Parish register", "BAPM:Lund:p. 8 Parish register"}));
+
+        // Again, on the tree as this edit left it: Anna's person record is new (she had the
+        // default values), Carl's row and records stay.
+        read = ModelEdit::readForEdit(*store, "Family", "A1");
+        QVERIFY(read);
+        edited = read->tree;
+        edited.model.persons.edit(0).sex = Sex::Female;
+        QVERIFY(ModelEdit::applyEdit(*store, "Family", *read, edited));
+        VERIFY_TREE_CONSISTENT(*store, "Family");
+        QCOMPARE(changedRecords(after, storedRecords(*store)), QStringList{"1/0"});
+        QCOMPARE(ModelStore::sliceOf(*store, "Family", "A1")->model.persons[0].sex, Sex::Female);
+        QCOMPARE(ModelStore::sliceOf(*store, "Family", "C1")->rows[0].PrntKey, QString("A1"));
     }
 
     // An edit that would break a rule between rows and records, or lose a row, is refused
