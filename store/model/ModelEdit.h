@@ -10,8 +10,8 @@ class mDatabase;
 
 // Editing the records of one person (the details window): the tree is read whole, the person's
 // records are changed in memory (sex, names, events, families with their events and children,
-// citations, notes, media links, new sources, new persons outside the line), and the result is
-// written back in one transaction, only while the tree is as it was read.
+// citations, notes, media links, new sources, new persons outside the line), and what changed
+// is written back in one transaction, only while the tree is as it was read.
 namespace ModelEdit {
 
 // The tree as read for editing one person: its rows and model (person `tree.person` is the one
