@@ -68,6 +68,22 @@ Result<QByteArray> stampOf(const mDatabase &store, const QString &tree)
     return hash.result();
 }
 
+// The engine's count of the changes other connections made to the file: the same before and
+// after a read, nothing changed the tree while it was read.
+Result<qint64> dataVersion(const mDatabase &store)
+{
+    const Db db(store);
+    Result<Statement> query = db.prepare("PRAGMA data_version");
+    if (!query)
+        return query.error();
+    Result<bool> row = query->step();
+    if (!row)
+        return row.error();
+    if (!*row)
+        return Error(ErrorCode::InvalidInput, QStringLiteral("The database gave no version."));
+    return query->integer(0);
+}
+
 QHash<QString, qsizetype> byKey(std::span<const PersonRow> rows)
 {
     QHash<QString, qsizetype> keyed;
@@ -133,18 +149,22 @@ Result<PersonEdit> readForEdit(const mDatabase &store, const QString &tree, cons
     if (!store.IsOpen())
         return StoreSql::notOpen();
     PersonEdit edit;
-    // Read twice with the same fingerprint around: the tree read is the one fingerprinted.
+    // The fingerprint and the tree read while no other program changed the file: the tree read
+    // is the one fingerprinted.
     for (int attempt = 0; attempt < 3; ++attempt) {
+        const Result<qint64> version = dataVersion(store);
+        if (!version)
+            return version.error();
         Result<QByteArray> stamp = stampOf(store, tree);
         if (!stamp)
             return stamp.error();
         Result<ModelSlice> whole = ModelStore::readTree(store, tree);
         if (!whole)
             return whole.error();
-        Result<QByteArray> after = stampOf(store, tree);
+        const Result<qint64> after = dataVersion(store);
         if (!after)
             return after.error();
-        if (*stamp != *after)
+        if (*version != *after)
             continue;
         edit.tree = std::move(*whole);
         edit.stamp = *stamp;
