@@ -43,6 +43,15 @@ public:
 
     // A key for a new person: free in every tree and as a photo folder, in the style of the open
     // tree's keys. A host that cannot make one says why.
+    // The details window of the person with `key` (the edit window's "Details..." button, after
+    // its save succeeded); true when the user saved a change there. A host without one does
+    // nothing.
+    virtual bool ShowDetails(const QString &key)
+    {
+        Q_UNUSED(key);
+        return false;
+    }
+
     virtual Result<QString> ProposeKey()
     {
         return Error(ErrorCode::Failed, QStringLiteral("No key can be proposed here."));

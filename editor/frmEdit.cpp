@@ -183,13 +183,20 @@ void frmEdit::buildWindow()
     m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setAutoDefault(false);
-    for (QPushButton *button : {m_cmdSave, m_cmdCancel})
+    // Details...: the save runs first with its checks and messages; the details window opens
+    // only after it succeeded.
+    m_cmdDetails = new QPushButton(QStringLiteral("Details..."), this);
+    m_cmdDetails->setObjectName(QStringLiteral("cmdDetails"));
+    m_cmdDetails->setAutoDefault(false);
+    for (QPushButton *button : {m_cmdSave, m_cmdCancel, m_cmdDetails})
         button->setMinimumWidth(88);
+    connect(m_cmdDetails, &QPushButton::clicked, this, &frmEdit::cmdDetails_Click);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmEdit::cmdSave_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(10, 0, 10, 10);
+    buttons->addWidget(m_cmdDetails);
     buttons->addStretch(1);
     buttons->addWidget(m_cmdSave);
     buttons->addWidget(m_cmdCancel);
@@ -227,6 +234,14 @@ PersonRecord frmEdit::record() const
 void frmEdit::setParentLocked(bool locked)
 {
     m_boxes[PrntKey]->setEnabled(!locked);
+}
+
+void frmEdit::cmdDetails_Click()
+{
+    const QString key = record().ID.trimmed();
+    cmdSave_Click();
+    if (result() == QDialog::Accepted && !isVisible())
+        m_host.ShowDetails(key);
 }
 
 void frmEdit::cmdSave_Click()

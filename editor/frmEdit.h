@@ -55,6 +55,8 @@ public:
 
 public slots:
     void cmdSave_Click();
+    // Saves as Save does, then (only when the save succeeded) opens the person's details.
+    void cmdDetails_Click();
     void cmdBrowse_Click();
     // Fills the ID box with a key the program makes (EditHost::ProposeKey); only for a new person.
     void cmdPropose_Click();
@@ -73,6 +75,7 @@ private:
     QTextEdit *m_txtInfo = nullptr;
     QLineEdit *m_txtPhotos = nullptr;
     QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdDetails = nullptr;
     QPushButton *m_cmdCancel = nullptr;
     QPushButton *m_cmdBrowse = nullptr;
     QPushButton *m_cmdPropose = nullptr;

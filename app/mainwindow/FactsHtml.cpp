@@ -24,6 +24,9 @@ public:
         writeFamilies(facts);
         writeEvents(facts);
         writeSources(facts);
+        // Last, so that Tab reaches the persons first.
+        m_html += QStringLiteral("<p><a href=\"d:\">Details...</a> (events, names, families, "
+                                 "sources)</p>");
         return {std::move(m_html), std::move(m_links)};
     }
 

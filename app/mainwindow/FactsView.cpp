@@ -80,9 +80,13 @@ bool FactsView::GoBack()
 
 void FactsView::anchorClicked(const QUrl &url)
 {
-    // The page's links are "p:N" and "e:"; nothing else is followed.
+    // The page's links are "p:N", "e:" and "d:"; nothing else is followed.
     if (url.scheme() == QLatin1String("e")) {
         emit editRequested();
+        return;
+    }
+    if (url.scheme() == QLatin1String("d")) {
+        emit detailsRequested();
         return;
     }
     if (url.scheme() != QLatin1String("p"))

@@ -41,6 +41,8 @@ signals:
     void personActivated(const QString &key);
     // The page's "Edit..." link: the person shown is to be edited.
     void editRequested();
+    // The page's "Details..." link: the details window of the person shown.
+    void detailsRequested();
 
 private:
     void anchorClicked(const QUrl &url);

@@ -153,6 +153,7 @@ void InfoPanel::buildTabs()
     });
     connect(m_facts, &FactsView::personActivated, this, &InfoPanel::personActivated);
     connect(m_facts, &FactsView::editRequested, this, &InfoPanel::editRequested);
+    connect(m_facts, &FactsView::detailsRequested, this, &InfoPanel::detailsRequested);
 }
 
 int InfoPanel::CurrentTab() const

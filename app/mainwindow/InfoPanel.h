@@ -135,6 +135,8 @@ signals:
     void personActivated(const QString &key);
     // The "Edit..." link of the "Family and events" tab: the person shown is to be edited.
     void editRequested();
+    // Its "Details..." link: the details window of the person shown.
+    void detailsRequested();
 
 private:
     void buildFields();

@@ -84,6 +84,9 @@ public:
         }
         return inserted;
     }
+    bool ShowDetails(const QString &key) override { return m_showDetails && m_showDetails(key); }
+    std::function<bool(const QString &)> m_showDetails;
+
     Result<QString> ProposeKey() override
     {
         return KeyProposal::ProposeFor(m_tree.Store(), m_tree.CurrentTree(), m_state.DataPath);
@@ -137,6 +140,7 @@ bool PersonCommands::treeHasRows() const
 bool PersonCommands::showEditWindow(const PersonRecord &fill, bool lockParent, bool EditMode)
 {
     ProgramEditHost host(m_state, m_tree, m_history);
+    host.m_showDetails = m_showDetails;
     frmEdit window(host, EditMode, m_window);
     window.setRecord(fill);
     window.setParentLocked(lockParent);

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class ChangeHistory;
 class OpenTree;
 class QAction;
@@ -48,6 +50,12 @@ public:
     // parent is selected (nothing, for a root person).
     void mnuPersonDelete();
 
+    // Who opens the details window for the edit window's "Details..." button.
+    void SetDetailsOpener(std::function<bool(const QString &key)> opener)
+    {
+        m_showDetails = std::move(opener);
+    }
+
     // True when a person with this key is in any tree (photo folders are shared by key), or when
     // that cannot be told for sure.
     bool KeyInAnyTree(const QString &key) const;
@@ -68,4 +76,5 @@ private:
     QAction *m_new;
     QAction *m_edit;
     QAction *m_delete;
+    std::function<bool(const QString &key)> m_showDetails;
 };

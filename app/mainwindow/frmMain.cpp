@@ -6,6 +6,7 @@
 #include "ChangeHistory.h"
 #include "ChartView.h"
 #include "ChartViewCommands.h"
+#include "DetailsCommands.h"
 #include "EmptyChartHint.h"
 #include "GedcomCommands.h"
 #include "HistoryView.h"
@@ -109,6 +110,8 @@ void frmMain::buildCommands()
     AsideFolders::removeStale(m_state.DataPath); // left by a program that ended abruptly
     m_commands = new TreeCommands(m_state, m_tree, m_trees, *m_history, this);
     m_persons = new PersonCommands(m_state, m_tree, *m_history, this);
+    m_details = new DetailsCommands(m_state, m_tree, *m_history, this);
+    m_persons->SetDetailsOpener([this](const QString &key) { return m_details->ShowDetails(key); });
     m_gedcom = new GedcomCommands(m_tree, m_trees, *m_history, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
@@ -162,6 +165,7 @@ void frmMain::placeCommands()
     m.Place(person, m_persons->NewCommand());
     m.Place(person, m_persons->EditCommand());
     m.Place(person, m_persons->DeleteCommand());
+    m.Place(person, m_details->DetailsCommand());
     m.AddSeparator(person, QStringLiteral("mnuPersonFindSep"));
     m.Place(person, m_charts->FindCommand());
     m.Place(person, m_charts->RelationshipCommand());
@@ -178,6 +182,7 @@ void frmMain::placeCommands()
     m.Place(tools, m_merges->FindDuplicatesCommand());
     m.AddHeader(tools, QStringLiteral("mnuToolsSep"));
     m.Place(tools, m_commands->CompressCommand());
+    m.Place(tools, m_details->SourcesCommand());
     m.AddSeparator(tools, QStringLiteral("mnuToolsSep2"));
     m.Place(tools, m_pnlInfo->ViewerSettingsCommand());
 
@@ -229,6 +234,8 @@ void frmMain::observeOpenTree()
     // The panel opens the edit window as Person > Edit does (a person outside the line has no
     // box to double-click).
     connect(m_pnlInfo, &InfoPanel::editRequested, m_persons->EditCommand(), &QAction::trigger);
+    connect(m_pnlInfo, &InfoPanel::detailsRequested, m_details->DetailsCommand(),
+            &QAction::trigger);
     connect(m_vtree, &TreeChart::NodeDblClick, m_persons, &PersonCommands::VTree_NodeDblClick);
 
     connect(&m_view, &ViewOptions::ShowToolBarChanged, this, [this](bool show) {

@@ -13,6 +13,7 @@
 class ChangeHistory;
 class ChartView;
 class ChartViewCommands;
+class DetailsCommands;
 class MergeCommands;
 class ReportCommands;
 class GedcomCommands;
@@ -64,6 +65,7 @@ public:
     // The command groups.
     TreeCommands &Commands() { return *m_commands; }
     PersonCommands &Persons() { return *m_persons; }
+    DetailsCommands &Details() { return *m_details; }
     GedcomCommands &Gedcom() { return *m_gedcom; }
     ChartViewCommands &Charts() { return *m_charts; }
     MergeCommands &Merges() { return *m_merges; }
@@ -135,6 +137,7 @@ private:
     ChangeHistory *m_history = nullptr;
     TreeCommands *m_commands = nullptr;
     PersonCommands *m_persons = nullptr;
+    DetailsCommands *m_details = nullptr;
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
     MergeCommands *m_merges = nullptr;

@@ -316,6 +316,26 @@ Result<void> EditPersonEntry::redoChange()
     return write(m_before, m_row, false);
 }
 
+// --- records edited ---
+
+ModelEditEntry::ModelEditEntry(ChangeScene &scene, const QString &text, const QString &tree,
+                               const QString &key, Genealogy::ModelSlice before,
+                               Genealogy::ModelSlice after)
+    : ChangeEntry(scene, text), m_tree(tree), m_key(key), m_before(std::move(before)),
+      m_after(std::move(after))
+{
+}
+
+Result<void> ModelEditEntry::put(const Genealogy::ModelSlice &from, const Genealogy::ModelSlice &to)
+{
+    if (Result<void> restored = RestoreTree(m_scene.tree.Store(), m_tree, listOf(from.rows),
+                                            listOf(to.rows), &to.model);
+        !restored)
+        return restored;
+    ChangeHistory::FollowModelEdit(m_scene.tree, m_tree, m_key, from.rows, to.rows);
+    return {};
+}
+
 // --- new tree ---
 
 NewTreeEntry::NewTreeEntry(ChangeScene &scene, const QString &name, const QList<PersonRecord> &rows)

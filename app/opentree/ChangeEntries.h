@@ -111,6 +111,27 @@ private:
     PersonRecord m_before;
 };
 
+// The records of a person, or the tree's sources, edited in one change: the whole tree as it
+// was and as the change left it.
+class ModelEditEntry : public ChangeEntry
+{
+public:
+    ModelEditEntry(ChangeScene &scene, const QString &text, const QString &tree, const QString &key,
+                   Genealogy::ModelSlice before, Genealogy::ModelSlice after);
+
+protected:
+    Result<void> undoChange() override { return put(m_after, m_before); }
+    Result<void> redoChange() override { return put(m_before, m_after); }
+
+private:
+    Result<void> put(const Genealogy::ModelSlice &from, const Genealogy::ModelSlice &to);
+
+    QString m_tree;
+    QString m_key;
+    Genealogy::ModelSlice m_before;
+    Genealogy::ModelSlice m_after;
+};
+
 class NewTreeEntry : public ChangeEntry
 {
 public:

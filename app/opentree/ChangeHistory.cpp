@@ -9,6 +9,7 @@
 #include "mDatabase.h"
 
 #include <QAction>
+#include <QHash>
 #include <QSet>
 
 ChangeHistory::ChangeHistory(OpenTree &tree, TreeList &trees, QObject *parent)
@@ -93,6 +94,57 @@ void ChangeHistory::RecordEditPerson(const QString &tree, const PersonRecord &be
         entry->setText(name);
     logPerson(entry, tree, after.ID, &before, &after);
     m_stack.push(entry);
+}
+
+void ChangeHistory::RecordModelEdit(const QString &tree, const QString &key, const QString &text,
+                                    const Genealogy::ModelSlice &before,
+                                    const Genealogy::ModelSlice &after)
+{
+    // The history kept in the database names the person's row before and after (a tree-wide
+    // change such as the sources edited names the tree).
+    const auto rowOf = [&key](const Genealogy::ModelSlice &slice) -> const PersonRecord * {
+        for (const PersonRecord &row : slice.rows) {
+            if (row.ID.compare(key, Qt::CaseInsensitive) == 0)
+                return &row;
+        }
+        return nullptr;
+    };
+    const QString record = key.isEmpty() ? QStringLiteral("tree") : ChangeLog::personRecord(key);
+    const QString was = key.isEmpty() ? QString() : ChangeLog::rowsJson({{key, rowOf(before)}});
+    const QString is = key.isEmpty() ? QString() : ChangeLog::rowsJson({{key, rowOf(after)}});
+    // Two copies of a tree the history does not keep whole would hold too much memory: such an
+    // edit is kept in the database's history only and cannot be undone.
+    if (!KeepsWholeTree(m_scene.tree.Store(), tree)) {
+        write(tree, record, text, was, is);
+        return;
+    }
+    auto *entry = new ModelEditEntry(m_scene, text, tree, key, before, after);
+    Log(entry, tree, record, was, is);
+    m_stack.push(entry);
+}
+
+void ChangeHistory::FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,
+                                    const std::vector<PersonRecord> &from,
+                                    const std::vector<PersonRecord> &to)
+{
+    if (!open.IsOpenTree(tree))
+        return;
+    QHash<QString, const PersonRecord *> before;
+    for (const PersonRecord &row : from)
+        before.insert(row.ID.toUpper(), &row);
+    QSet<QString> kept;
+    for (const PersonRecord &row : to) {
+        const QString upper = row.ID.toUpper();
+        kept.insert(upper);
+        const PersonRecord *old = before.value(upper);
+        if (!open.People().Item(row.ID))
+            open.AddPerson(row);
+        else if (!old || *old != row || upper == key.toUpper())
+            open.ChangePerson(row.ID, row);
+    }
+    for (const PersonRecord &row : from)
+        if (!kept.contains(row.ID.toUpper()))
+            open.RemovePerson(row.ID);
 }
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,

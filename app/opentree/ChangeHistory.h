@@ -87,6 +87,20 @@ public:
     // path, or "" when there was nothing to move or it could not be moved.
     static QString SetAside(const QString &dataPath, const QString &folder);
 
+    // The records of a person (the details window), or the tree's sources (`key` empty), were
+    // edited in one change named `text`: the tree, rows and side records, as it was and as the
+    // change left it. Undo and redo put one or the other back while the rows are as the other
+    // left them. A tree the history does not keep whole (KeepsWholeTree) records nothing: the
+    // entry would hold two copies of the whole tree, and the row alone cannot bring back the
+    // records (as with deletions of such trees).
+    void RecordModelEdit(const QString &tree, const QString &key, const QString &text,
+                         const Genealogy::ModelSlice &before, const Genealogy::ModelSlice &after);
+    // The open tree follows a change of records from `from` to `to`: rows added, changed and
+    // removed, and the person `key` shown again (its records changed even when its row did not).
+    static void FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,
+                                const std::vector<PersonRecord> &from,
+                                const std::vector<PersonRecord> &to);
+
     // A tree was made (`rows`: the rows it was made with).
     void RecordNewTree(const QString &name, const QList<PersonRecord> &rows);
     void RecordRenameTree(const QString &oldName, const QString &newName);

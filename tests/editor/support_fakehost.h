@@ -64,6 +64,12 @@ public:
         this->changed.append(key);
     }
     void AddedPhotos(const QString &key) override { photosAdded.append(key); }
+    bool ShowDetails(const QString &key) override
+    {
+        // The row is saved by the time the details are asked for.
+        details.append(rows.contains(key) ? key : QStringLiteral("unsaved ") + key);
+        return false;
+    }
 
     // Puts a person into the table and into People.
     void addPerson(const PersonRecord &record)
@@ -86,6 +92,7 @@ public:
     QStringList added;
     QStringList changed;
     QStringList photosAdded;
+    QStringList details; // the keys the details window was asked for
 };
 
 inline PersonRecord makePerson(const QString &id, const QString &parent, const QString &fname,

@@ -1,0 +1,525 @@
+// The details window and its draft, through the real window on a real database file: every
+// editing path from the keyboard, the rows following the records, refusals and the sources.
+#include "DateEcho.h"
+#include "DetailsWindow.h"
+#include "DraftRecords.h"
+#include "KeyScript.h"
+#include "ModelStore.h"
+#include "NewTreeWriter.h"
+#include "PersonDraft.h"
+#include "RowRules.h"
+#include "ScriptedMessageService.h"
+#include "SourcesWindow.h"
+#include "TreeCheck.h"
+#include "frmEdit.h"
+#include "mDatabase.h"
+#include "support_fakehost.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Genealogy;
+
+namespace {
+
+PersonRecord row(const QString &id, const QString &parent, const QString &first,
+                 const QString &last, const QString &partnerFirst = {},
+                 const QString &partnerLast = {})
+{
+    PersonRecord r;
+    r.ID = id;
+    r.PrntKey = parent;
+    r.Fname = first;
+    r.Sname = last;
+    r.PrtFname = partnerFirst;
+    r.PrtSname = partnerLast;
+    return r;
+}
+
+// Anna (I1, a root whose partner columns name Bert Holm, with no family) and her child Carl
+// (I2): rows alone, as a tree made by hand has them.
+std::vector<PersonRow> handMade()
+{
+    std::vector<PersonRow> rows = {row("I1", "ROOT", "Anna", "Berg", "Bert", "Holm"),
+                                   row("I2", "I1", "Carl", "Berg")};
+    rows[0].Bdate = "1 JAN 1900";
+    rows[0].Bplace = "Lund";
+    return rows;
+}
+
+quint32 eventOfType(const TreeModel &m, quint32 person, const char *tag)
+{
+    for (quint32 e : m.eventsOf(Ref(Kind::Person, person)))
+        if (m.events[e].type == EventTypes::find(tag, false))
+            return e;
+    return kNoIndex;
+}
+
+} // namespace
+
+class tst_detailswindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_stores = 0;
+
+    std::unique_ptr<mDatabase> withTree(const std::vector<PersonRow> &rows,
+                                        const TreeModel *model = nullptr)
+    {
+        auto store = std::make_unique<mDatabase>();
+        const QString folder = m_dir.filePath(QString::number(++m_stores)) + '/';
+        store->SetPaths(folder, folder + "people.db");
+        if (!store->OpenDatabase())
+            return nullptr;
+        NewTreeWriter writer(*store);
+        if (!writer.Begin("Family"))
+            return nullptr;
+        for (const PersonRow &r : rows)
+            if (!writer.Add(r))
+                return nullptr;
+        if (model && !ModelStore::writeModelInTransaction(*store, "Family", rows, *model))
+            return nullptr;
+        if (!writer.Commit())
+            return nullptr;
+        return store;
+    }
+
+    static QStringList problems(const mDatabase &store)
+    {
+        const Result<QStringList> lines = ModelStore::checkTree(store, "Family");
+        return lines ? *lines : QStringList{lines.error().text()};
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // The date typed says in words what it means; text that is no date says so.
+    void dateEcho()
+    {
+        QCOMPARE(DateEcho::of("abt 1850").text, QString("about 1850"));
+        QCOMPARE(DateEcho::of("BET 1850 AND 1860").text, QString("between 1850 and 1860"));
+        QCOMPARE(DateEcho::of("12 mar 1850").text, QString("12 March 1850"));
+        QCOMPARE(DateEcho::of("FROM 1900 TO 1910").text, QString("from 1900 to 1910"));
+        QVERIFY(DateEcho::of("").valid);
+        QVERIFY(!DateEcho::of("sometime in spring").valid);
+        QVERIFY(DateEcho::of("(in the war)").valid);
+    }
+
+    // The row keeps its columns: the row's birth is edited as an event and goes back to the row;
+    // a birth record made only for editing goes again when it holds nothing more, and stays
+    // when it got a citation; removing an event takes its citations; the primary name stays.
+    void draftFollowsTheRowRules()
+    {
+        ModelSlice tree;
+        tree.rows = handMade();
+        tree.person = 0;
+        {
+            PersonDraft draft(tree);
+            const ModelSlice same = draft.result();
+            QCOMPARE(same.rows[0], tree.rows[0]);
+            QCOMPARE(same.model.events.size(), 0u);
+            QVERIFY(!draft.isChanged());
+        }
+        PersonDraft draft(tree);
+        const Ref anna(Kind::Person, 0);
+        const quint32 birth = draft.events(anna).at(0);
+        PersonDraft::EventFields fields = draft.event(birth);
+        QCOMPARE(fields.date, QString("1 JAN 1900"));
+        QCOMPARE(fields.place, QString("Lund"));
+        fields.date = "abt 1901";
+        draft.setEvent(birth, fields);
+        const quint32 source = draft.addSource({"Parish register", "", ""});
+        draft.cite(Ref(Kind::Event, birth), {source, "p. 4", 3, "born", QString()});
+        PersonDraft::EventFields death;
+        death.type = EventTypes::death();
+        death.date = "1980";
+        const quint32 d = draft.addEvent(anna, death);
+        ModelSlice result = draft.result();
+        QCOMPARE(result.rows[0].Bdate, QString("ABT 1901"));
+        QCOMPARE(result.rows[0].Ddate, QString("1980"));
+        QVERIFY2(checkTree(result.rows, result.model).isEmpty(),
+                 qPrintable(checkTree(result.rows, result.model).join('\n')));
+        // The birth record stays for its citation; the bare death goes back to the row alone.
+        QCOMPARE(result.model.eventsOf(anna).size(), size_t(1));
+
+        // Removing the birth takes its citation; the row has no birth then.
+        draft.removeEvent(birth);
+        QCOMPARE(draft.model().citations.size(), 0u);
+        result = draft.result();
+        QCOMPARE(result.rows[0].Bdate, QString());
+        QCOMPARE(result.rows[0].Bplace, QString());
+        QVERIFY(checkTree(result.rows, result.model).isEmpty());
+        Q_UNUSED(d);
+
+        // Names: the row's name is first and cannot go; others move and go.
+        PersonDraft::NameFields marriedName;
+        marriedName.type = NameType::Married;
+        marriedName.given = "Anna";
+        marriedName.surname = "Holm";
+        const quint32 married = draft.addName(marriedName);
+        PersonDraft::NameFields akaName;
+        akaName.type = NameType::Aka;
+        akaName.given = "Annie";
+        const quint32 aka = draft.addName(akaName);
+        QCOMPARE(draft.names(), (std::vector<quint32>{kNoIndex, married, aka}));
+        QVERIFY(!draft.removeName(kNoIndex));
+        QVERIFY(!draft.moveName(married, -1));
+        QVERIFY(draft.moveName(aka, -1));
+        QCOMPARE(draft.name(draft.names()[1]).given, QString("Annie"));
+        PersonDraft::NameFields primary = draft.name(kNoIndex);
+        primary.nickname = "Nan";
+        draft.setName(kNoIndex, primary);
+        QCOMPARE(draft.names().size(), size_t(3));
+        QVERIFY(draft.model().names[draft.names()[0]].flags & Name::Primary);
+        QVERIFY(draft.removeName(draft.names()[2]));
+        result = draft.result();
+        QVERIFY2(checkTree(result.rows, result.model).isEmpty(),
+                 qPrintable(checkTree(result.rows, result.model).join('\n')));
+    }
+
+    // Removing a record renumbers the others of its table and every link follows: the citation
+    // of the event after the removed one still names that event.
+    void removingKeepsLinks()
+    {
+        TreeModel m;
+        m.persons.resize(1);
+        for (const char *tag : {"OCCU", "EDUC", "RELI"}) {
+            Event e;
+            e.owner = Ref(Kind::Person, 0);
+            e.type = EventTypes::find(tag, false);
+            m.events.add(e);
+        }
+        Citation c;
+        c.owner = Ref(Kind::Event, 2);
+        m.citations.add(c);
+        Note note;
+        const quint32 n = m.notes.add(note);
+        m.noteLinks.add({Ref(Kind::Event, 0), n});
+        m.noteLinks.add({Ref(Kind::Citation, 0), n});
+        DraftRecords::remove(m, DraftRecords::Table::Event, 0);
+        QCOMPARE(m.events.size(), 2u);
+        QCOMPARE(m.noteLinks.size(), 1u);
+        QCOMPARE(m.noteLinks[0].owner, Ref(Kind::Citation, 0));
+        QCOMPARE(m.citations[0].owner, Ref(Kind::Event, 1));
+        QCOMPARE(m.events[1].type, EventTypes::find("RELI", false));
+        DraftRecords::swap(m, DraftRecords::Table::Event, 0, 1);
+        QCOMPARE(m.citations[0].owner, Ref(Kind::Event, 0));
+        QCOMPARE(m.events[0].type, EventTypes::find("RELI", false));
+    }
+
+    // An event removed in the window takes everything it owned along, and the store's check
+    // finds nothing left over: its details and their address, its own note, its kept
+    // structure with its lines; the other event's kept lines stay its own.
+    void removedEventLeavesNothingBehind()
+    {
+        std::vector<PersonRow> rows = handMade();
+        TreeModel m;
+        m.persons.resize(rows.size());
+        const auto keptWithLines = [&m](Ref owner, const char *tag, const char *value) {
+            Kept kept;
+            kept.owner = owner;
+            kept.firstLine = m.keptLines.size();
+            kept.lineCount = 2;
+            m.kept.add(kept);
+            KeptLine top;
+            top.tag = m.keptTag(tag);
+            m.keptLines.add(top);
+            KeptLine under;
+            under.level = 1;
+            under.tag = m.keptTag("_VAL");
+            under.kind = KeptLine::Value::Text;
+            under.value = m.text(QByteArrayView(value));
+            m.keptLines.add(under);
+        };
+        Event occupation;
+        occupation.owner = Ref(Kind::Person, 0);
+        occupation.type = EventTypes::find("OCCU", false);
+        Address address;
+        address.city = m.text(QStringView(u"Lund"));
+        address.present = true;
+        EventDetail detail;
+        detail.address = m.addresses.add(address);
+        occupation.detail = m.eventDetails.add(detail);
+        const quint32 gone = m.events.add(occupation);
+        Note note;
+        note.text = m.text(QStringView(u"at the mill"));
+        m.noteLinks.add({Ref(Kind::Event, gone), m.notes.add(note)});
+        keptWithLines(Ref(Kind::Event, gone), "_GONE", "1");
+        Event education = occupation;
+        education.type = EventTypes::find("EDUC", false);
+        education.detail = kNoIndex;
+        const quint32 stays = m.events.add(education);
+        keptWithLines(Ref(Kind::Event, stays), "_STAYS", "2");
+        auto store = withTree(rows, &m);
+        QVERIFY(store);
+        QCOMPARE(problems(*store), QStringList());
+
+        Result<ModelEdit::PersonEdit> read = ModelEdit::readForEdit(*store, "Family", "I1");
+        QVERIFY(read);
+        PersonDraft draft(read->tree);
+        draft.removeEvent(eventOfType(draft.model(), 0, "OCCU"));
+        QVERIFY(ModelEdit::applyEdit(*store, "Family", *read, draft.result()));
+        QCOMPARE(problems(*store), QStringList());
+        const ModelSlice tree = *ModelStore::readTree(*store, "Family");
+        QCOMPARE(tree.model.events.size(), 1u);
+        QCOMPARE(tree.model.eventDetails.size(), 0u);
+        QCOMPARE(tree.model.addresses.size(), 0u);
+        QCOMPARE(tree.model.notes.size(), 0u);
+        QCOMPARE(tree.model.kept.size(), 1u);
+        const auto lines = tree.model.linesOf(tree.model.kept[0]);
+        QCOMPARE(lines.size(), size_t(2));
+        QCOMPARE(tree.model.keptTagName(lines[0].tag), QByteArrayView("_STAYS"));
+        QCOMPARE(tree.model.string(lines[1].value), QString("2"));
+    }
+
+    // Every editing path from the keyboard: an event with its date echoed in words, edited and
+    // cited with a new source; a name; a partner (the partner columns' person first, after the
+    // question), a child of both; sex and the private flag. Return saves, and the store holds it.
+    void editsFromTheKeyboard()
+    {
+        auto store = withTree(handMade());
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        KeyScript script;
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        auto *events = window.findChild<QTreeWidget *>("lstEvents");
+        QVERIFY(events->hasFocus());
+        QCOMPARE(events->topLevelItemCount(), 1); // the row's birth
+
+        QString echo;
+        script.then([&](QDialog &d) {
+            KeyScript::type("Bapt");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("abt 1850");
+            echo = d.findChild<QLabel *>("lblDateEcho")->text();
+            script.key(Qt::Key_Tab);
+            KeyScript::type("Uppsala");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Insert);
+        QCOMPARE(echo, QString("about 1850"));
+        QCOMPARE(events->topLevelItemCount(), 2);
+        QCOMPARE(events->currentItem()->text(0), QString("Baptism"));
+
+        script.then([&](QDialog &d) {
+            auto *date = d.findChild<QLineEdit *>("txtDate");
+            date->setFocus();
+            date->selectAll();
+            KeyScript::type("BET 1850 AND 1860");
+            echo = d.findChild<QLabel *>("lblDateEcho")->text();
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_F2);
+        QCOMPARE(echo, QString("between 1850 and 1860"));
+        script.then([&](QDialog &) {
+            KeyScript::type("Church book");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("fol. 3");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(script.shown, QStringList({"dlgEvent", "dlgEvent", "dlgCite"}));
+        QCOMPARE(events->currentItem()->text(4), QString("Church book, fol. 3"));
+
+        // A married name.
+        script.key(Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(window.tabs()->currentIndex(), 1);
+        auto *names = window.findChild<QTreeWidget *>("lstNames");
+        QVERIFY(names->hasFocus());
+        script.then([&](QDialog &d) {
+            KeyScript::type("Anna");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("Holm");
+            d.findChild<QComboBox *>("cboNameType")
+                ->setCurrentIndex(int(NameType::Married)); // the list's order is the types'
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Insert);
+        QCOMPARE(names->topLevelItemCount(), 2);
+
+        // A partner: Anna's partner columns name Bert Holm, who is in no family: asked first.
+        script.key(Qt::Key_F, Qt::AltModifier);
+        auto *families = window.findChild<QTreeWidget *>("lstFamilies");
+        QVERIFY(families->hasFocus());
+        messages.enqueue(MsgResult::Yes);
+        script.then([&](QDialog &) {
+            KeyScript::type("Emil Ek");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY(messages.last().text.contains("Bert Holm"));
+        QCOMPARE(families->topLevelItemCount(), 2);
+        QVERIFY(families->topLevelItem(0)->text(0).contains("Bert Holm"));
+        QVERIFY(families->currentItem()->text(0).contains("Emil Ek"));
+        // A child of Anna and Emil at once.
+        script.then([&](QDialog &) {
+            KeyScript::type("Frida");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_H, Qt::AltModifier);
+        QVERIFY(families->currentItem()->text(0).contains("Frida Berg"));
+        QCOMPARE(families->currentItem()->text(1), QString("birth / birth"));
+
+        // Sex and the private flag, then Return saves.
+        window.findChild<QComboBox *>("cboSex")->setFocus();
+        script.key(Qt::Key_F); // Female
+        script.key(Qt::Key_V, Qt::AltModifier);
+        QVERIFY(window.findChild<QCheckBox *>("chkPrivate")->isChecked());
+        events->setFocus();
+        script.key(Qt::Key_Return);
+        QVERIFY(!window.isVisible());
+        QVERIFY(window.wasSaved());
+        QVERIFY(script.done());
+        QCOMPARE(script.failures, QStringList());
+
+        QCOMPARE(problems(*store), QStringList());
+        Result<ModelSlice> slice = ModelStore::sliceOf(*store, "Family", "I1");
+        QVERIFY(slice);
+        const TreeModel &m = slice->model;
+        QCOMPARE(m.persons[0].sex, Sex::Female);
+        QVERIFY(m.persons[0].privacy & Privacy::Private);
+        const quint32 baptism = eventOfType(m, 0, "BAPM");
+        QVERIFY(baptism != kNoIndex);
+        QCOMPARE(m.string(m.events[baptism].date), QString("BET 1850 AND 1860"));
+        QCOMPARE(m.string(m.places[m.events[baptism].place].name), QString("Uppsala"));
+        const auto cites = m.citationsOf(Ref(Kind::Event, baptism));
+        QCOMPARE(cites.size(), size_t(1));
+        QCOMPARE(m.string(m.sources[m.citations[cites[0]].source].title), QString("Church book"));
+        QCOMPARE(m.namesOf(0).size(), size_t(1));
+        QCOMPARE(m.names[m.namesOf(0)[0]].type, NameType::Married);
+        QCOMPARE(m.partnershipsOf(0).size(), size_t(2));
+        // The partner columns still name Bert Holm, now a person of the tree outside the line.
+        const PersonRecord anna = *store->FindPerson("Family", "I1");
+        QCOMPARE(anna.PrtFname + ' ' + anna.PrtSname, QString("Bert Holm"));
+        QCOMPARE(anna.Bdate, QString("1 JAN 1900"));
+        QCOMPARE(anna.Bplace, QString("Lund"));
+        // New persons have keys in the tree's style; the child is in the line under Anna.
+        const QStringList keys = [&] {
+            QStringList k;
+            for (const PersonRecord &r : *store->ReadTree("Family"))
+                k << r.ID + ':' + r.Fname + ':' + r.PrntKey;
+            k.sort();
+            return k;
+        }();
+        QCOMPARE(keys, QStringList(
+                           {"I1:Anna:ROOT", "I2:Carl:I1", "I3:Bert:", "I4:Emil:", "I5:Frida:I1"}));
+    }
+
+    // Another program changed the tree meanwhile: Save says so and keeps the window open;
+    // Escape then leaves without writing anything.
+    void changedElsewhereIsRefused()
+    {
+        auto store = withTree(handMade());
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        window.draft().setSex(Sex::Female);
+        PersonRecord carl = *store->FindPerson("Family", "I2");
+        const PersonRecord was = carl;
+        carl.Notes = "elsewhere";
+        QVERIFY(store->UpdatePerson("Family", "I2", carl, &was));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY(messages.last().text.contains("another program"));
+        QVERIFY(window.isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+        QVERIFY(!window.wasSaved());
+        QCOMPARE(*ModelStore::hasModel(*store, "Family"), false);
+    }
+
+    // The sources window: each source with its citations and the persons they support; a title
+    // changed there changes for every citation.
+    void sourcesWindow()
+    {
+        std::vector<PersonRow> rows = handMade();
+        TreeModel model;
+        model.persons.resize(rows.size());
+        Source source;
+        source.title = model.text(QStringView(u"Parish register"));
+        const quint32 s = model.sources.add(source);
+        for (quint32 p : {0u, 1u}) {
+            Citation c;
+            c.owner = Ref(Kind::Person, p);
+            c.source = s;
+            model.citations.add(c);
+        }
+        auto store = withTree(rows, &model);
+        QVERIFY(store);
+        SourcesWindow window(*store, "Family");
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        QTreeWidget *list = window.list();
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(3), QString("2"));
+        QCOMPARE(list->topLevelItem(0)->text(4), QString("Anna Berg, Carl Berg"));
+        KeyScript script;
+        script.then([&](QDialog &) {
+            QApplication::focusWidget()->setProperty("text", QString());
+            KeyScript::type("Church register");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_F2);
+        QCOMPARE(list->topLevelItem(0)->text(0), QString("Church register"));
+        script.key(Qt::Key_Return);
+        QVERIFY(window.wasSaved());
+        QCOMPARE(problems(*store), QStringList());
+        for (const char *key : {"I1", "I2"}) {
+            const ModelSlice slice = *ModelStore::sliceOf(*store, "Family", key);
+            const auto cites = slice.model.citationsOf(Ref(Kind::Person, 0));
+            QCOMPARE(cites.size(), size_t(1));
+            QCOMPARE(slice.model.string(
+                         slice.model.sources[slice.model.citations[cites[0]].source].title),
+                     QString("Church register"));
+        }
+    }
+
+    // The edit window's Details... button saves first, with the save's checks and messages; the
+    // details are asked for only when the save went through, for the row as saved.
+    void editWindowSavesFirst()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        FakeHost host;
+        host.dataPath = m_dir.filePath("editdata") + '/';
+        PersonRecord fill;
+        fill.PrntKey = "ROOT";
+        fill.Fname = "Anna";
+        frmEdit window(host, false);
+        window.setRecord(fill);
+        window.show();
+        auto *details = window.findChild<QPushButton *>("cmdDetails");
+        QVERIFY(details);
+        details->click(); // no key: the save refuses
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, QString("Fields 'ID' and 'Parent ID' must be specified."));
+        QCOMPARE(host.details, QStringList());
+        QVERIFY(window.isVisible());
+        window.findChild<QLineEdit *>("txtKey")->setText("K9");
+        details->click();
+        QCOMPARE(host.details, QStringList{"K9"});
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(tst_detailswindow)
+#include "tst_detailswindow.moc"
