@@ -49,7 +49,7 @@ NewTreeWriter::~NewTreeWriter()
 
 Result<void> NewTreeWriter::Check(const mDatabase &store, const QString &name)
 {
-    const QString problem = TreeNameProblem(name);
+    const QString problem = store.nameProblem(name);
     if (!problem.isEmpty())
         return Error(ErrorCode::InvalidInput, problem);
     if (Error refused = store.refuseChange())

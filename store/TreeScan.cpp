@@ -4,6 +4,7 @@
 #include "StoreSql.h"
 #include "TreeSql.h"
 #include "TreeTables.h"
+#include "engine/Engine.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -116,12 +117,7 @@ Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 
 qsizetype EstimateRows(QSqlDatabase &db, const QString &tree)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    // The largest row number: the number of rows of a table that rows were only added to.
-    if (!query.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(tree))) || !query.next())
-        return 0;
-    return qsizetype(std::max<qlonglong>(0, query.value(0).toLongLong()));
+    return EngineOf(db).estimateRows(db, quoted(tree));
 }
 
 } // namespace Store::TreeScan

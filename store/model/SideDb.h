@@ -14,8 +14,12 @@ struct sqlite3_stmt;
 
 // The engine's own interface on the store's connection, for the side records of the trees: one
 // prepared statement per kind of change, run many times (a bulk write of a large tree binds
-// millions of values) in the caller's transaction.
+// millions of values) in the caller's transaction. On a database server the same statements run
+// through the connection's driver (ServerStatement); index hints (INDEXED BY) are the file
+// engine's and are left out there.
 namespace Store::Side {
+
+struct ServerStatement;
 
 class Statement
 {
@@ -62,6 +66,9 @@ private:
     };
     sqlite3 *m_db = nullptr;
     std::unique_ptr<sqlite3_stmt, Deleter> m_statement;
+    std::shared_ptr<ServerStatement> m_server; // on a server instead of the two above
+
+    friend class Db;
 };
 
 // The store's open connection as the engine's handle.
@@ -70,7 +77,9 @@ class Db
 public:
     explicit Db(const mDatabase &store);
     explicit Db(const QSqlDatabase &connection);
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_db != nullptr || m_isServer; }
+    // True on a database server (the schema's statements differ there).
+    bool isServer() const { return m_isServer; }
     Result<Statement> prepare(const char *sql) const;
     Result<Statement> prepare(const QString &sql) const;
     // Runs statements without values.
@@ -80,6 +89,8 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+    bool m_isServer = false;
+    QString m_connectionName;
 };
 
 } // namespace Store::Side
