@@ -50,7 +50,9 @@ Result<void> scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (Result<void> read = run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(tree))); !read)
+    if (Result<void> read = run(
+            query, QStringLiteral("SELECT * FROM %1%2").arg(quoted(tree), EngineOf(db).rowOrder()));
+        !read)
         return read;
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     QByteArray texts[PersonRowText::kColumns];

@@ -380,8 +380,9 @@ Result<QList<PersonRecord>> mDatabase::ReadTree(const QString &name) const
         return notOpen();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (const Result<void> read =
-            run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(table(name))));
+    if (const Result<void> read = run(
+            query,
+            QStringLiteral("SELECT * FROM %1%2").arg(quoted(table(name)), EngineOf(db).rowOrder()));
         !read)
         return onTree(name, read.error());
     QList<PersonRecord> rows;

@@ -88,7 +88,7 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return fail(err, problem);
 
     CliTree tree;
-    if (!tree.Open(request.tree, dataFolder, err))
+    if (!tree.Open(request.tree, dataFolder, err, request.server))
         return 1;
     if (tree.People().Count() == 0)
         return fail(err,

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ServerAddress.h"
+
+#include <optional>
+
 #include "TreeKinship.h"
 
 #include <QString>
@@ -37,6 +41,8 @@ struct ChartCliRequest
     int fan = 0;
     QString fanSpan = {};
     QString fanColours = {};
+    // A shared database to read instead of the data folder's (--database).
+    std::optional<ServerAddress> server = {};
 };
 
 // Runs the export over the database in `dataFolder` (ending with '/'); the database is read,

@@ -38,6 +38,7 @@ int exportChart(Context &context)
     request.hourglass = context.parser.isSet(kHourglass);
     request.fanSpan = context.parser.value(kFanSpan);
     request.fanColours = context.parser.value(kFanColours);
+    request.server = context.server;
     return RunChartExport(request, context.dataPath, context.out, context.err);
 }
 

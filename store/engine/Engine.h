@@ -49,6 +49,9 @@ public:
     // compared with A-Z folded (the rule the file has always had).
     virtual QStringList createTree(const QString &quotedName,
                                    const QList<TemplateColumn> &columns) const = 0;
+    // What follows "SELECT * FROM tree" so that the rows come in the order they were added
+    // (a row keeps its place when it changes), as the file gives them by itself.
+    virtual QString rowOrder() const = 0;
     // The condition that finds a row by its ID (one bound value), as the unique key compares.
     virtual QString keyEquals() const = 0;
     // The column type of byte strings.

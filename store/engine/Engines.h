@@ -8,6 +8,7 @@ namespace Store {
 class SqliteEngine final : public Engine
 {
 public:
+    QString rowOrder() const override;
     QString catalogue(bool tablesOnly) const override;
     QString storedTable(QSqlDatabase &db, const QString &name) const override;
     QString nameProblem(const QString &name) const override;
@@ -29,6 +30,7 @@ public:
 class PostgresEngine final : public Engine
 {
 public:
+    QString rowOrder() const override;
     QString catalogue(bool tablesOnly) const override;
     QString storedTable(QSqlDatabase &db, const QString &name) const override;
     QString nameProblem(const QString &name) const override;
@@ -46,6 +48,8 @@ public:
 
 // The schema of the program's tables on the server.
 inline constexpr const char *kServerSchema = "velkintree";
+// The column that numbers the rows of a tree table on the server.
+inline constexpr const char *kRowNumberColumn = "vtRow";
 // The longest table name the server keeps whole, in bytes of UTF-8.
 inline constexpr int kServerNameBytes = 63;
 

@@ -122,10 +122,19 @@ QStringList PostgresEngine::createTree(const QString &quotedName,
         }
         definitions << definition;
     }
+    // The server keeps no row numbers of its own: the last column numbers the rows in the order
+    // they were added (a copy of the template's rows fills the columns before it).
+    definitions << QStringLiteral("\"%1\" bigint GENERATED ALWAYS AS IDENTITY")
+                       .arg(QLatin1String(kRowNumberColumn));
     // The keys are unique with A-Z folded, as in a database file; the index takes a name of the
     // server's choosing.
     return {QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName, definitions.join(u", ")),
             QStringLiteral("CREATE UNIQUE INDEX ON %1 (%2)").arg(quotedName, foldedAZ(key))};
+}
+
+QString PostgresEngine::rowOrder() const
+{
+    return QStringLiteral(" ORDER BY \"%1\"").arg(QLatin1String(kRowNumberColumn));
 }
 
 QString PostgresEngine::keyEquals() const

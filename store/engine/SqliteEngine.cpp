@@ -93,6 +93,11 @@ QStringList SqliteEngine::createTree(const QString &quotedName,
     return {QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedName, definitions.join(u", "))};
 }
 
+QString SqliteEngine::rowOrder() const
+{
+    return {}; // a table is read in the order of its row numbers
+}
+
 QString SqliteEngine::keyEquals() const
 {
     return QStringLiteral("\"ID\" = ?"); // the column compares as NOCASE
