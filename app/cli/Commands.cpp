@@ -4,9 +4,10 @@ namespace Cli {
 
 const QList<Command> &Commands()
 {
-    static const QList<Command> commands{
-        ImportGedcomCommand(), ExportGedcomCommand(), ExportChartCommand(),   PersonFactsCommand(),
-        RelationshipCommand(), CheckTreeCommand(),    FindDuplicatesCommand()};
+    static const QList<Command> commands{ImportGedcomCommand(), ExportGedcomCommand(),
+                                         ExportChartCommand(), PersonFactsCommand(),
+                                         RelationshipCommand(), CheckTreeCommand(),
+                                         FindDuplicatesCommand()};
     return commands;
 }
 
