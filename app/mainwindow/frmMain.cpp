@@ -14,6 +14,7 @@
 #include "MenuShortcuts.h"
 #include "PersonCommands.h"
 #include "ReadOnlyNotice.h"
+#include "SharedDatabaseCommands.h"
 #include "StatusBar.h"
 #include "StoreModel.h"
 #include "TreeChart.h"
@@ -107,6 +108,8 @@ void frmMain::buildCommands()
     m_gedcom = new GedcomCommands(m_tree, m_trees, this);
     m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
+    m_shared = new SharedDatabaseCommands(m_state, m_db, *m_commands, m_trees, *m_history, this);
+    connect(m_shared, &SharedDatabaseCommands::DatabaseChanged, this, &frmMain::showDatabase);
 }
 
 // Where every command sits, in the order the user sees them.
@@ -128,6 +131,9 @@ void frmMain::placeCommands()
     m.Place(file, m_charts->PrintCommand());
     m.Place(file, m_charts->PrintPreviewCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileChartSep"));
+    m.Place(file, m_shared->ConnectCommand());
+    m.Place(file, m_shared->LocalCommand());
+    m.AddSeparator(file, QStringLiteral("mnuFileSharedSep"));
     m.Place(file, m_windowCommands->ExitCommand());
 
     const QString edit = QStringLiteral("mnuEdit");
@@ -367,9 +373,20 @@ WindowPlacement frmMain::CurrentPlacement() const
 
 void frmMain::ShowDataNotice()
 {
-    m_sbar->SetReadOnly(m_db.IsReadOnly(), QStringLiteral("The database %1 is open read-only.")
-                                               .arg(QDir::toNativeSeparators(m_db.DatabasePath())));
+    showDatabase();
+    if (!m_db.OpenNotice().isEmpty())
+        ShowMessage(m_db.OpenNotice(), QStringLiteral("Shared Database"), MsgIcon::Information,
+                    MsgButtons::OkOnly, this);
     ShowReadOnlyNotice(m_db, this);
+}
+
+void frmMain::showDatabase()
+{
+    m_sbar->SetReadOnly(m_db.IsReadOnly(),
+                        QStringLiteral("The database %1 is open read-only.")
+                            .arg(QDir::toNativeSeparators(m_db.DatabaseDisplayName())));
+    m_sbar->SetDatabase(SharedDatabaseCommands::DatabaseText(m_db),
+                        SharedDatabaseCommands::DatabaseTip(m_db));
 }
 
 void frmMain::Form_QueryUnload()

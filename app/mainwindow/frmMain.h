@@ -21,6 +21,7 @@ class PersonCommands;
 class QAction;
 class QComboBox;
 class QToolBar;
+class SharedDatabaseCommands;
 class StatusBar;
 class TreeChart;
 class TreeCommands;
@@ -64,6 +65,7 @@ public:
     PersonCommands &Persons() { return *m_persons; }
     GedcomCommands &Gedcom() { return *m_gedcom; }
     ChartViewCommands &Charts() { return *m_charts; }
+    SharedDatabaseCommands &Shared() { return *m_shared; }
     // The help window (made on first use) at a topic.
     void ShowHelp(int topic);
     HelpWindow *Help() const;
@@ -114,6 +116,8 @@ private:
     void buildCommands();
     void placeCommands();
     void observeOpenTree();
+    // The status bar's database label and read-only mark, for the database open now.
+    void showDatabase();
 
     AppState &m_state;
     mDatabase m_db;
@@ -135,6 +139,7 @@ private:
     GedcomCommands *m_gedcom = nullptr;
     ChartViewCommands *m_charts = nullptr;
     WindowCommands *m_windowCommands = nullptr;
+    SharedDatabaseCommands *m_shared = nullptr;
     QHash<QString, QAction *> m_buttons;
     bool m_started = false;
     bool m_unloaded = false;
