@@ -5,6 +5,7 @@
 #include "TreeSql.h"
 #include "TreeTables.h"
 #include "engine/Engine.h"
+#include "engine/ServerScan.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -74,6 +75,11 @@ namespace Store::TreeScan {
 
 Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 {
+    if (IsServer(db)) {
+        if (std::optional<Result<void>> fast = ServerScan::Scan(db, tree, row))
+            return *fast;
+        return scanThroughQt(db, tree, row);
+    }
     sqlite3 *handle = handleOf(db);
     if (!handle)
         return scanThroughQt(db, tree, row);

@@ -2,6 +2,7 @@
 // server started in another. Each test runs once per engine ("file", "server") and expects the
 // same behaviour; the tests at the end are of the server alone.
 #include "ExampleTree.h"
+#include "PersonRowText.h"
 #include "PgServer.h"
 #include "ServerAddress.h"
 #include "TreeTables.h"
@@ -177,6 +178,50 @@ private slots:
         for (const QString &name : names)
             QVERIFY(store->DeleteTree(name));
         QCOMPARE(store->ListTrees(), QStringList{"Example"});
+    }
+
+    // The fast read of a whole tree (what opening a tree does) gives the rows exactly as they
+    // were stored and in the order they were added, also values with tabs, line breaks,
+    // backslashes and text that looks like the server's escapes.
+    void wholeTreeReadsAsStored_data() { engines(); }
+    void wholeTreeReadsAsStored()
+    {
+        if (onServer())
+            VT_REQUIRE_SERVER(*m_server);
+        auto store = open();
+        QVERIFY(store);
+        const QString tree = QStringLiteral("Scan \\ \"me\"");
+        QVERIFY(store->CreateTree(tree));
+        QList<PersonRecord> rows;
+        const QStringList values{QStringLiteral("tab\there"),
+                                 QStringLiteral("line\nbreak\r\n"),
+                                 QStringLiteral("back\\slash \\N \\t \\x41 \\101"),
+                                 QStringLiteral("\\N"),
+                                 QStringLiteral("Ünï 🌳 家族"),
+                                 QString()};
+        for (int i = 0; i < 30; ++i) {
+            PersonRecord r =
+                person(QStringLiteral("K%1").arg(29 - i), "ROOT", values[i % values.size()]);
+            r.Notes = values[(i + 1) % values.size()] + QString(i * 50, QChar(u'x'));
+            rows << r;
+            QVERIFY(store->InsertPerson(tree, r));
+        }
+        // A changed row keeps its place.
+        rows[3].Sname = QStringLiteral("Changed\t");
+        QVERIFY(store->UpdatePerson(tree, rows[3].ID, rows[3]));
+        QList<PersonRecord> scanned;
+        QVERIFY(store->ScanTree(tree, [&scanned](const PersonRowText &row) {
+            PersonRecord r;
+            for (int c = 0; c < PersonRowText::kColumns; ++c)
+                ColumnText(r, c) = QString::fromUtf8(row.data[c], row.size[c]);
+            scanned << r;
+        }));
+        QCOMPARE(scanned, rows);
+        QCOMPARE(*store->ReadTree(tree), rows);
+        QCOMPARE(store->ScanTree(QStringLiteral("No such tree"), [](const PersonRowText &) {})
+                     .error()
+                     .code(),
+                 ErrorCode::TreeMissing);
     }
 
     // A change made with the row as it was read is refused when another program changed or
