@@ -123,8 +123,9 @@ QStringList PostgresEngine::createTree(const QString &quotedName,
         definitions << definition;
     }
     // The server keeps no row numbers of its own: the last column numbers the rows in the order
-    // they were added (a copy of the template's rows fills the columns before it).
-    definitions << QStringLiteral("\"%1\" bigint GENERATED ALWAYS AS IDENTITY")
+    // they were added (a copy of the template's rows fills the columns before it). Its index
+    // reads the rows in that order without sorting them.
+    definitions << QStringLiteral("\"%1\" bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY")
                        .arg(QLatin1String(kRowNumberColumn));
     // The keys are unique with A-Z folded, as in a database file; the index takes a name of the
     // server's choosing.

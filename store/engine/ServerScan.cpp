@@ -20,7 +20,8 @@ namespace {
 PGconn *handleOf(QSqlDatabase &db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn *const *>(handle.constData());
 }
@@ -133,6 +134,13 @@ std::optional<Result<void>> Scan(QSqlDatabase &db, const QString &tree,
         QStringLiteral("COPY (SELECT %1 FROM %2 ORDER BY \"%3\") TO STDOUT")
             .arg(columns.join(u','), StoreSql::quoted(tree), QLatin1String(kRowNumberColumn))
             .toUtf8();
+    // The rows in order through the index of their numbers, never sorted (the sort would take
+    // longer than the read itself).
+    const ResultPtr sortOff(PQexec(connection, "SET enable_sort = off"));
+    const auto sortBack = [connection](void *) {
+        PQclear(PQexec(connection, "RESET enable_sort"));
+    };
+    const std::unique_ptr<void, decltype(sortBack)> resetSort(connection, sortBack);
     const ResultPtr started(PQexec(connection, sql.constData()));
     if (PQresultStatus(started.get()) != PGRES_COPY_OUT) {
         const QString state =

@@ -2,6 +2,7 @@
 
 #include "FileErrors.h"
 #include "StoreSql.h"
+#include "engine/ServerCopy.h"
 #include "mDatabase.h"
 
 #include <QRegularExpression>
@@ -11,6 +12,8 @@
 #include <QSqlQuery>
 
 #include <iterator>
+#include <optional>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -25,12 +28,36 @@ struct ServerStatement
     QVariantList values;
     bool ran = false;
     QByteArray bytes[16];
+    // An insert by COPY (Db::prepareInsert): the columns of the next row in COPY's text form.
+    std::optional<ServerCopy> copy;
+    std::vector<QByteArray> fields;
 };
 
 namespace {
 
+// A bound value as a column of COPY's text form.
+QByteArray copyField(const QVariant &value)
+{
+    QByteArray field;
+    if (value.isNull())
+        field = QByteArrayLiteral("\\N");
+    else if (value.typeId() == QMetaType::QByteArray)
+        ServerCopy::appendBytes(field, value.toByteArray());
+    else if (value.typeId() == QMetaType::LongLong)
+        field = QByteArray::number(value.toLongLong());
+    else
+        ServerCopy::appendEscaped(field, value.toString().toUtf8());
+    return field;
+}
+
 void serverBind(ServerStatement &s, int column, QVariant value)
 {
+    if (s.copy) {
+        if (qsizetype(s.fields.size()) < column)
+            s.fields.resize(size_t(column));
+        s.fields[size_t(column - 1)] = copyField(value);
+        return;
+    }
     if (s.values.size() < column)
         s.values.resize(column);
     s.values[column - 1] = std::move(value);
@@ -38,6 +65,13 @@ void serverBind(ServerStatement &s, int column, QVariant value)
 
 Result<bool> serverStep(ServerStatement &s)
 {
+    if (s.copy) {
+        for (const QByteArray &field : s.fields)
+            s.copy->field(field);
+        if (Result<void> sent = s.copy->endRow(); !sent)
+            return sent.error();
+        return false;
+    }
     if (!s.ran) {
         s.ran = true;
         for (int i = 0; i < s.values.size(); ++i)
@@ -50,6 +84,11 @@ Result<bool> serverStep(ServerStatement &s)
 
 void serverReset(ServerStatement &s)
 {
+    if (s.copy) {
+        for (QByteArray &field : s.fields)
+            field = QByteArrayLiteral("\\N");
+        return;
+    }
     s.query.finish();
     s.values.clear();
     s.ran = false;
@@ -156,6 +195,13 @@ void Statement::reset()
     sqlite3_clear_bindings(m_statement.get());
 }
 
+Result<void> Statement::finish()
+{
+    if (m_server && m_server->copy)
+        return m_server->copy->flush();
+    return {};
+}
+
 bool Statement::isNull(int column) const
 {
     if (m_server)
@@ -244,6 +290,31 @@ Result<Statement> Db::prepare(const char *sql) const
 Result<Statement> Db::prepare(const QString &sql) const
 {
     return prepare(sql.toUtf8().constData());
+}
+
+Result<Statement> Db::prepareInsert(const char *table, const char *columns) const
+{
+    const QStringList names =
+        QString::fromLatin1(columns).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (m_isServer) {
+        const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        auto server = std::make_shared<ServerStatement>(db);
+        QStringList trimmed;
+        for (const QString &name : names)
+            trimmed << name.trimmed();
+        server->copy.emplace(db, QString::fromLatin1(table), trimmed);
+        if (server->copy->usable()) {
+            server->fields.assign(size_t(trimmed.size()), QByteArrayLiteral("\\N"));
+            Statement statement;
+            statement.m_server = std::move(server);
+            return statement;
+        }
+    }
+    QStringList marks;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
+    return prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(QLatin1String(table), QLatin1String(columns), marks.join(u", ")));
 }
 
 Result<void> Db::exec(const char *sql) const

@@ -52,6 +52,9 @@ public:
     }
     // Ready to bind and run again.
     void reset();
+    // After the last row of a statement made by Db::prepareInsert: the rows are stored (on the
+    // server they are sent then). Nothing to do for other statements.
+    Result<void> finish();
 
     bool isNull(int column) const;
     qint64 integer(int column) const;
@@ -82,6 +85,10 @@ public:
     bool isServer() const { return m_isServer; }
     Result<Statement> prepare(const char *sql) const;
     Result<Statement> prepare(const QString &sql) const;
+    // An insert of many rows into `table`'s `columns` (comma-separated), one row per step in
+    // the caller's transaction; finish() after the last. On the server the rows go by COPY, in
+    // batches.
+    Result<Statement> prepareInsert(const char *table, const char *columns) const;
     // Runs statements without values.
     Result<void> exec(const char *sql) const;
     // The engine's last error, as the store reports it.

@@ -95,6 +95,12 @@ Result<void> dropIndexes(const Db &db)
 
 Result<void> createIndexes(const Db &db)
 {
+    // The server sorts an index of a large tree's records in memory with room for it (for the
+    // rest of the transaction only).
+    if (db.isServer()) {
+        if (Result<void> set = db.exec("SET LOCAL maintenance_work_mem = '256MB'"); !set)
+            return set;
+    }
     return db.exec(kCreateIndexes);
 }
 
