@@ -3,6 +3,7 @@
 // before the program's tables are made, the status bar's label, the settings that remember the
 // address without the password, and the way back to the local database when the server cannot
 // be used.
+#include "../startup/support_StartupRun.h"
 #include "ModalSeam.h"
 #include "PgServer.h"
 #include "ScriptedMessageService.h"
@@ -146,6 +147,60 @@ private slots:
         QVERIFY(!f.store.IsShared());
         QVERIFY(f.store.IsOpen());
         QCOMPARE(f.main->Sbar().DatabaseText(), QStringLiteral("Local database"));
+    }
+
+    // The shared database used last opens at the next start; when it cannot be reached, the
+    // start says so and goes on with the local database.
+    void startsWithTheRememberedDatabase()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+            QVERIFY(maker.CreateTree(QStringLiteral("Family")));
+            QVERIFY(
+                maker.InsertPerson(QStringLiteral("Family"), Person("F1", "ROOT", "Fa", "Mily")));
+        }
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        {
+            Run run;
+            run.seed(0, 0, 6000, 4500, 0, QStringLiteral("Family"));
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedDatabase"),
+                                     address.Keywords());
+            run.start();
+            run.steps(6);
+            QVERIFY2(msgs.count() == 0, qPrintable(msgs.count() ? msgs.last().text : QString()));
+            QVERIFY(run.main->Db().IsShared());
+            QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Family"));
+            QVERIFY(run.main->Sbar().DatabaseText().contains(address.database));
+            run.main->close();
+            QCOMPARE(
+                run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
+                address.Keywords());
+        }
+        {
+            ServerAddress gone = address;
+            gone.database = QStringLiteral("gone_db");
+            Run run;
+            run.seed(0, 0, 6000, 4500, 0);
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedDatabase"),
+                                     gone.Keywords());
+            run.start();
+            run.steps(6);
+            QCOMPARE(msgs.count(), 1);
+            QVERIFY(msgs.last().text.contains(QLatin1String("gone_db")));
+            QVERIFY(!run.main->Db().IsShared());
+            QVERIFY(run.main->Db().IsOpen());
+            QCOMPARE(run.main->Sbar().DatabaseText(), QStringLiteral("Local database"));
+            run.main->close();
+            QCOMPARE(
+                run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
+                QString());
+        }
     }
 
     // The dialog refuses fields it cannot use and shows the remembered address.
