@@ -122,6 +122,9 @@ void frmMain::placeCommands()
     m.Place(file, m_commands->OpenTreeCommand());
     m.Place(file, m_commands->ModifyTreeCommand());
     m.Place(file, m_commands->CloseTreeCommand());
+    m.AddSeparator(file, QStringLiteral("mnuFileSharedSep"));
+    m.Place(file, m_shared->ConnectCommand());
+    m.Place(file, m_shared->LocalCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"));
     m.Place(file, m_gedcom->ImportCommand());
     m.Place(file, m_gedcom->ExportCommand());
@@ -131,9 +134,6 @@ void frmMain::placeCommands()
     m.Place(file, m_charts->PrintCommand());
     m.Place(file, m_charts->PrintPreviewCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileChartSep"));
-    m.Place(file, m_shared->ConnectCommand());
-    m.Place(file, m_shared->LocalCommand());
-    m.AddSeparator(file, QStringLiteral("mnuFileSharedSep"));
     m.Place(file, m_windowCommands->ExitCommand());
 
     const QString edit = QStringLiteral("mnuEdit");

@@ -79,11 +79,12 @@ private slots:
         QStringList keys;
         for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
             keys << action->objectName();
-        QCOMPARE(keys,
-                 QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
-                              "mnuFileGedcomSep", "mnuFileImportGedcom", "mnuFileExportGedcom",
-                              "mnuFileUpdateGedcom", "mnuFileSep", "mnuFileExportChart", "mnuFilePrint",
-                              "mnuFilePrintPreview", "mnuFileChartSep", "mnuFileExit"}));
+        QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                                    "mnuFileSharedSep", "mnuFileConnect", "mnuFileLocal",
+                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
+                                    "mnuFileExportGedcom", "mnuFileUpdateGedcom", "mnuFileSep",
+                                    "mnuFileExportChart", "mnuFilePrint", "mnuFilePrintPreview",
+                                    "mnuFileChartSep", "mnuFileExit"}));
         QCOMPARE(w.main->Menus().Item(QStringLiteral("mnuFileImportGedcom")),
                  w.main->Gedcom().ImportCommand());
     }
