@@ -2,6 +2,7 @@
 // server started in another. Each test runs once per engine ("file", "server") and expects the
 // same behaviour; the tests at the end are of the server alone.
 #include "ExampleTree.h"
+#include "NewTreeWriter.h"
 #include "PersonRowText.h"
 #include "PgServer.h"
 #include "ServerAddress.h"
@@ -256,6 +257,36 @@ private slots:
                  ErrorCode::TreeMissing);
         QCOMPARE(mine->InsertPerson(tree, person("P3", "ROOT", "Pål")).error().code(),
                  ErrorCode::TreeMissing);
+    }
+
+    // One program writes at a time: a change waits for another program's write transaction
+    // as long as the busy timeout, then gives up as busy, having changed nothing.
+    void writersWaitForEachOther_data() { engines(); }
+    void writersWaitForEachOther()
+    {
+        if (onServer())
+            VT_REQUIRE_SERVER(*m_server);
+        auto first = open();
+        QVERIFY(first);
+        auto second = std::make_unique<mDatabase>();
+        second->SetBusyTimeout(150);
+        if (onServer()) {
+            second->SetServer(*ParseServerAddress(m_server->keywords(m_lastDatabase)));
+        } else {
+            second->BuildConnectionString(m_dir.filePath(m_lastDatabase) + QLatin1Char('/'));
+        }
+        QVERIFY(second->OpenDatabase());
+        {
+            NewTreeWriter writer(*first);
+            QVERIFY(writer.Begin(QStringLiteral("Importing")));
+            QVERIFY(writer.Add(person("I1", "ROOT", "Ida")));
+            const Result<void> refused = second->CreateTree(QStringLiteral("Meanwhile"));
+            QCOMPARE(refused.error().code(), ErrorCode::Busy);
+            QVERIFY(writer.Commit());
+        }
+        QVERIFY(second->CreateTree(QStringLiteral("Meanwhile")));
+        QCOMPARE(second->ListTrees(), (QStringList{"Example", "Importing", "Meanwhile"}));
+        QCOMPARE(second->ReadTree(QStringLiteral("Importing"))->size(), 1);
     }
 
     // A name the server would cut (over 63 bytes) is refused there with a message, never cut.
