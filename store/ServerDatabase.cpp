@@ -9,6 +9,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <iterator>
+
 using namespace Store;
 
 using namespace StoreSql;
@@ -72,6 +75,28 @@ QString mDatabase::table(const QString &tree) const
         return tree;
     const QString stored = StoredTreeName(tree);
     return stored.isEmpty() ? tree : stored;
+}
+
+Error mDatabase::serverError(Error error) const
+{
+    // The client library tells a lost connection by its state, or (before it noticed) by the
+    // words of its message, which has no error code.
+    static const char *const lostTexts[] = {
+        "server closed the connection", "no connection to the server",
+        "could not send data to server", "could not receive data from server"};
+    const bool lost =
+        ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
+        std::any_of(std::begin(lostTexts), std::end(lostTexts), [&error](const char *text) {
+            return error.text().contains(QLatin1String(text), Qt::CaseInsensitive);
+        });
+    if (error.is(ErrorCode::Unreachable) || !lost)
+        return error;
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
+                                "was changed.\r\n\r\nCheck that the server is running and can be "
+                                "reached, then open the database again.")
+                     .arg(m_server->Display(), error.text().trimmed()),
+                 m_server->Display());
 }
 
 Result<void> mDatabase::openServer()

@@ -161,6 +161,8 @@ Result<void> mDatabase::open()
 
 Error mDatabase::named(Error error) const
 {
+    if (m_server && error)
+        return serverError(std::move(error));
     return FileErrors::Named(std::move(error), m_databasePath);
 }
 

@@ -211,6 +211,8 @@ private:
     // The steps of OpenDatabase; the error says what failed.
     Result<void> open();
     Result<void> openServer();
+    // A failure on the server: Unreachable, saying so, when the connection was lost.
+    Error serverError(Error error) const;
     // Makes the program's schema, template, example tree and version on the server.
     Result<void> createServerTables();
     // Beyond TreeNameProblem: a name the engine cannot hold. "" when the name can be used.

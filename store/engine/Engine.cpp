@@ -1,12 +1,28 @@
 #include "Engines.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
 
 namespace Store {
 
 bool IsServer(const QSqlDatabase &db)
 {
     return db.driverName() == QLatin1String("QPSQL");
+}
+
+bool ServerConnectionLost(const QSqlDatabase &db)
+{
+    if (!IsServer(db) || !db.driver())
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return false;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    return connection && PQstatus(connection) == CONNECTION_BAD;
 }
 
 const Engine &EngineOf(const QSqlDatabase &db)

@@ -67,6 +67,8 @@ public:
 const Engine &EngineOf(const QSqlDatabase &db);
 // True for a connection to the database server.
 bool IsServer(const QSqlDatabase &db);
+// True when the connection to the server was lost (the server stopped, the network cut).
+bool ServerConnectionLost(const QSqlDatabase &db);
 
 // The letters the key's uniqueness folds, for the server's translate().
 inline constexpr const char *kUpperAZ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";

@@ -289,6 +289,28 @@ private slots:
         QCOMPARE(second->ReadTree(QStringLiteral("Importing"))->size(), 1);
     }
 
+    // The server gone while the store is open: a change fails with one clear message and
+    // changes nothing; once the server is back, opening again reaches it.
+    void serverGoneAndBack()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        auto store = openServer();
+        QVERIFY(store);
+        QVERIFY(store->InsertPerson(QStringLiteral("Example"), person("G1", "ROOT", "Gone")));
+        QVERIFY(m_server->halt());
+        const Result<void> failed =
+            store->InsertPerson(QStringLiteral("Example"), person("G2", "ROOT", "Lost"));
+        QVERIFY(m_server->resume());
+        QVERIFY2(failed.error().is(ErrorCode::Unreachable), qPrintable(failed.error().text()));
+        QVERIFY2(failed.error().text().contains(QLatin1String("server")),
+                 qPrintable(failed.error().text()));
+        QVERIFY(store->OpenDatabase());
+        QVERIFY(store->FindPerson(QStringLiteral("Example"), QStringLiteral("G1")));
+        QCOMPARE(store->FindPerson(QStringLiteral("Example"), QStringLiteral("G2")).error().code(),
+                 ErrorCode::Missing);
+        QVERIFY(store->InsertPerson(QStringLiteral("Example"), person("G2", "ROOT", "Back")));
+    }
+
     // A name the server would cut (over 63 bytes) is refused there with a message, never cut.
     void longNamesOnTheServer()
     {

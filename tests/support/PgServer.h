@@ -47,6 +47,17 @@ public:
     PgServer &operator=(const PgServer &) = delete;
 
     bool running() const { return m_running; }
+
+    // Stops the server as a failing machine would (immediately, connections cut) and starts it
+    // again; true when done.
+    bool halt()
+    {
+        return m_running && run(QStringLiteral("pg_ctl"),
+                                {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
+                                 QStringLiteral("-m"), QStringLiteral("immediate"),
+                                 QStringLiteral("-w"), QStringLiteral("stop")});
+    }
+    bool resume() { return m_running && run(QStringLiteral("pg_ctl"), startArguments()); }
     // Why the server is not running ("" while it runs).
     QString problem() const { return m_problem; }
     QString socketFolder() const
@@ -147,17 +158,7 @@ private:
                   QStringLiteral("--auth=trust"), QStringLiteral("--encoding=UTF8"),
                   QStringLiteral("--locale=C"), QStringLiteral("--no-sync")}))
             return;
-        // Only the socket; no shared memory files (a fresh root may have no /dev/shm).
-        const QString options =
-            QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off "
-                           "-c dynamic_shared_memory_type=mmap -c max_connections=40")
-                .arg(socketFolder())
-                .arg(kPort);
-        if (!run(QStringLiteral("pg_ctl"),
-                 {QStringLiteral("-D"), data, QStringLiteral("-l"),
-                  m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-o"), options,
-                  QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
-                  QStringLiteral("start")})) {
+        if (!run(QStringLiteral("pg_ctl"), startArguments())) {
             QFile log(m_dir->filePath(QStringLiteral("server.log")));
             if (log.open(QIODevice::ReadOnly))
                 m_problem += QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll());
@@ -193,6 +194,21 @@ private:
             m_watchdog.reset();
         }
         m_dir.reset();
+    }
+
+    QStringList startArguments() const
+    {
+        // Only the socket; no shared memory files (a fresh root may have no /dev/shm).
+        const QString options =
+            QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off "
+                           "-c dynamic_shared_memory_type=mmap -c max_connections=40")
+                .arg(socketFolder())
+                .arg(kPort);
+        return {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
+                QStringLiteral("-l"), m_dir->filePath(QStringLiteral("server.log")),
+                QStringLiteral("-o"), options,
+                QStringLiteral("-w"), QStringLiteral("-t"),
+                QStringLiteral("60"), QStringLiteral("start")};
     }
 
     // The watchdog: reads its input until the test process closes it (or dies), then stops the
