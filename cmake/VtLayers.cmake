@@ -53,7 +53,8 @@ endfunction()
 function(vt_check_layers)
     vt_check_links(vtrecord MAY "" QT Qt6::Core)
     vt_check_links(vtgenealogy MAY vtrecord QT Qt6::Core)
-    vt_check_links(vtstore MAY vtrecord vtgenealogy QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3)
+    vt_check_links(vtstore MAY vtrecord vtgenealogy QT Qt6::Core Qt6::Sql SYSTEM SQLite::SQLite3
+        PostgreSQL::PostgreSQL)
     # Replacing files safely: Qt Core alone, below every library that writes files.
     vt_check_links(vtsafefile MAY "" QT Qt6::Core)
     vt_check_links(vtgedcom MAY vtgenealogy vtstore vtrecord vtsafefile QT Qt6::Core

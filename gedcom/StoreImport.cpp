@@ -167,7 +167,8 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
         return store.FindPerson(name, key).ok();
     });
     // The keys are read without holding anything (planning a large file takes a while); a change
-    // another program commits meanwhile shows in the data version and is checked again below.
+    // another program commits meanwhile shows in the data version and is checked again below
+    // (always, where the engine gives no data version).
     const qint64 version = store.DataVersion();
     if (Result<KeyTest> taken = takenKeys(store); taken) {
         context.isKeyTaken = std::move(*taken);
@@ -231,7 +232,7 @@ StoreImport importIntoStore(mDatabase &store, const QString &path, const QString
         result.error = begun.error();
         return result;
     }
-    if (store.DataVersion() != version) {
+    if (version < 0 || store.DataVersion() != version) {
         Result<KeyTest> taken = takenKeys(store);
         if (!taken) {
             sink.rollback();

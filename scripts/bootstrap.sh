@@ -17,21 +17,25 @@ build=(
   libsqlite3-dev libexif-dev zlib1g-dev
   libwmf-dev libexpat1-dev libjpeg-dev
   libzip-dev
+  libpq-dev
 )
 
 # The program at run time, beyond the libraries it links: the Qt plugins it loads (the SQLite
-# driver; TIFF and WebP pictures), the fonts of the metafile library (it reads
+# driver and the driver of a shared PostgreSQL database with its client library; TIFF and WebP
+# pictures), the fonts of the metafile library (it reads
 # Ghostscript's font map, which it only recommends) and the fonts of the windows and charts
 # (Chinese, Japanese and Korean names too). cmake/VtPackage.cmake names the same for the package.
 runtime=(
-  libqt6sql6-sqlite qt6-image-formats-plugins
+  libqt6sql6-sqlite libqt6sql6-psql libpq5 qt6-image-formats-plugins
   fonts-urw-base35 fonts-dejavu-core fonts-wqy-microhei
 )
 
 # The tests and the checks: PDF text and pages, the desktop entry and metainfo validators, file
-# types; a virtual display for looking at the real window.
+# types; a virtual display for looking at the real window; the database server the tests of
+# shared databases start in a temporary folder.
 tests=(
   poppler-utils desktop-file-utils appstream file
+  postgresql
   xvfb xauth
 )
 

@@ -160,9 +160,12 @@ if [ "${VT_FRESH_START:-all}" = "program" ]; then
     start_command="${start_command/cmake --build build -j2/cmake --build build -j2 --target VelkinTree}"
 fi
 
+# VT_REQUIRE_POSTGRES=1: the tests of shared databases fail, rather than skip, when the database
+# server they start is missing or cannot start there.
 in_root() { # COMMAND: runs the shell command in the clone inside the root, as a fresh login would
     chroot "$root" /usr/bin/env -i HOME=/root USER=root LOGNAME=root SHELL=/bin/bash \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+        VT_REQUIRE_POSTGRES=1 \
         CCACHE_DIR=/var/cache/ccache CCACHE_MAXSIZE=8G \
         CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache \
         /bin/bash -c "cd $clone && $1" </dev/null

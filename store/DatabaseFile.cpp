@@ -5,6 +5,8 @@
 #include "StoreConnection.h"
 #include "StoreSql.h"
 #include "TreeSql.h"
+#include "engine/Engine.h"
+#include "engine/Engines.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +54,12 @@ Result<void> mDatabase::Compress()
         if (const Result<void> opened = OpenDatabase(); !opened)
             return opened;
     }
+    if (m_server) {
+        // The server reclaims the room of deleted rows in place (outside a transaction).
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        QSqlQuery query(db);
+        return named(run(query, EngineOf(db).compress()).error());
+    }
 
     // A copy an interrupted compress of an earlier version left beside the database is of no
     // use: it goes, when it is a plain file.
@@ -73,6 +81,29 @@ Result<void> mDatabase::Compress()
                                           "database was left as it was.\r\n\r\nMake room on the "
                                           "disk and try again.")));
     return named(compressed.error());
+}
+
+Result<void> mDatabase::createServerTables()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    // The schema first: the connection's search path names it, so the tables are made there.
+    if (Result<void> made = run(query, QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1")
+                                           .arg(quoted(QLatin1String(kServerSchema))));
+        !made)
+        return made;
+    if (Result<void> made = run(query, QStringLiteral("CREATE TABLE IF NOT EXISTS mainInfo "
+                                                      "(version integer NOT NULL)"));
+        !made)
+        return made;
+    if (Result<void> set = run(query,
+                               QStringLiteral("INSERT INTO mainInfo (version) SELECT ? "
+                                              "WHERE NOT EXISTS (SELECT 1 FROM mainInfo)"),
+                               {kServerSchemaVersion});
+        !set)
+        return set;
+    query = QSqlQuery();
+    return buildContent(db);
 }
 
 Result<void> mDatabase::CreateDatabaseFile(const QString &path)

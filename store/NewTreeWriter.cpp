@@ -2,6 +2,8 @@
 
 #include "StoreSql.h"
 #include "TreeSql.h"
+#include "engine/Engine.h"
+#include "engine/ServerCopy.h"
 #include "mDatabase.h"
 #include "model/SideRules.h"
 
@@ -9,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <optional>
 
 using namespace Store;
 
@@ -38,6 +42,8 @@ struct NewTreeWriter::State
     QSqlDatabase db;
     Transaction transaction;
     QSqlQuery insert;
+    // On the server the rows go by COPY instead.
+    std::optional<ServerCopy> copy;
 };
 
 NewTreeWriter::NewTreeWriter(mDatabase &store) : m_store(store) {}
@@ -49,7 +55,7 @@ NewTreeWriter::~NewTreeWriter()
 
 Result<void> NewTreeWriter::Check(const mDatabase &store, const QString &name)
 {
-    const QString problem = TreeNameProblem(name);
+    const QString problem = store.nameProblem(name);
     if (!problem.isEmpty())
         return Error(ErrorCode::InvalidInput, problem);
     if (Error refused = store.refuseChange())
@@ -78,6 +84,14 @@ Result<void> NewTreeWriter::Begin(const QString &name)
         names << quoted(column);
         marks << placeholder(int(marks.size()));
     }
+    if (IsServer(db)) {
+        state->copy.emplace(db, quoted(name), names);
+        if (state->copy->usable()) {
+            m_state = std::move(state);
+            return {};
+        }
+        state->copy.reset();
+    }
     if (!state->insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(quoted(name), names.join(u", "), marks.join(u", "))))
         return m_store.named(fromSql(state->insert.lastError()));
@@ -89,6 +103,13 @@ Result<void> NewTreeWriter::Add(const PersonRecord &r)
 {
     if (!m_state)
         return notOpen();
+    if (m_state->copy) {
+        for (int i = 0; i < kPersonColumnCount; ++i)
+            m_state->copy->text(ColumnText(r, i).toUtf8());
+        if (Result<void> sent = m_state->copy->endRow(); !sent)
+            return m_store.named(sent.error());
+        return {};
+    }
     QSqlQuery &insert = m_state->insert;
     for (int i = 0; i < kPersonColumnCount; ++i)
         insert.bindValue(placeholder(i), bindable(ColumnText(r, i)));
@@ -102,6 +123,10 @@ Result<void> NewTreeWriter::Commit()
     if (!m_state)
         return notOpen();
     std::unique_ptr<State> state = std::move(m_state);
+    if (state->copy) {
+        if (Result<void> sent = state->copy->flush(); !sent)
+            return m_store.named(sent.error());
+    }
     state->insert.finish();
     state->insert = QSqlQuery();
     if (!state->transaction.commit())

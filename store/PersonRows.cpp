@@ -6,6 +6,7 @@
 
 #include "StoreSql.h"
 #include "TreeSql.h"
+#include "engine/Engine.h"
 #include "model/SideRules.h"
 
 #include <QSqlDatabase>
@@ -38,9 +39,10 @@ Result<PersonRecord> mDatabase::FindPerson(const QString &tree, const QString &k
         return notOpen();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (const Result<void> read =
-            run(query, QStringLiteral("SELECT * FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-                {bindable(key)});
+    if (const Result<void> read = run(query,
+                                      QStringLiteral("SELECT * FROM %1 WHERE %2")
+                                          .arg(quoted(table(tree)), EngineOf(db).keyEquals()),
+                                      {bindable(key)});
         !read)
         return onTree(tree, read.error());
     if (!query.next())
@@ -93,10 +95,11 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
     if (const Result<PersonRecord> stored = FindPerson(tree, key); stored)
         before = *stored;
     QSqlQuery query(db);
-    if (const Result<void> written = run(query,
-                                         QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
-                                             .arg(quoted(tree), assignments.join(u", ")),
-                                         values);
+    if (const Result<void> written =
+            run(query,
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                    .arg(quoted(table(tree)), assignments.join(u", "), EngineOf(db).keyEquals()),
+                values);
         !written)
         return onTree(tree, written.error());
     query = QSqlQuery();
@@ -121,7 +124,7 @@ Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &re
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
-    if (const Result<void> added = TreeSql::InsertRow(db, tree, record); !added)
+    if (const Result<void> added = TreeSql::InsertRow(db, table(tree), record); !added)
         return onTree(tree, added.error());
     if (const Result<void> side =
             Side::personSaved(*this, Side::Db(db), StoredTreeName(tree), nullptr, record);
@@ -146,9 +149,10 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
             return same;
     }
     QSqlQuery query(db);
-    if (const Result<void> deleted =
-            run(query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(tree)),
-                {bindable(key)});
+    if (const Result<void> deleted = run(query,
+                                         QStringLiteral("DELETE FROM %1 WHERE %2")
+                                             .arg(quoted(table(tree)), EngineOf(db).keyEquals()),
+                                         {bindable(key)});
         !deleted)
         return onTree(tree, deleted.error());
     query = QSqlQuery();

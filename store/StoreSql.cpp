@@ -1,7 +1,10 @@
 #include "StoreSql.h"
 
 #include "FileErrors.h"
+#include "engine/Engine.h"
+#include "engine/ServerErrors.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -36,6 +39,8 @@ QString bindable(const QString &value)
 
 Error fromSql(const QSqlError &error)
 {
+    if (ServerErrors::IsServerCode(error.nativeErrorCode()))
+        return ServerErrors::FromSql(error);
     const int code = FileErrors::EngineCode(error);
     if (Error failure = FileErrors::ForEngineCode(code))
         return failure;
@@ -58,6 +63,14 @@ Error notOpen()
 
 Result<void> run(QSqlQuery &query, const QString &sql, const QVariantList &values)
 {
+    // The server's driver prepares with PREPARE, which takes no definitions (CREATE, DROP,
+    // ALTER) and no VACUUM: a statement without values runs as it is.
+    if (values.isEmpty() && query.driver() &&
+        query.driver()->dbmsType() == QSqlDriver::PostgreSQL) {
+        if (!query.exec(sql))
+            return fromSql(query.lastError());
+        return {};
+    }
     if (!query.prepare(sql))
         return fromSql(query.lastError());
     for (const QVariant &value : values)
@@ -69,10 +82,9 @@ Result<void> run(QSqlQuery &query, const QString &sql, const QVariantList &value
 
 Transaction::Transaction(QSqlDatabase &db) : m_db(db)
 {
-    QSqlQuery begin(db);
-    m_active = begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    if (!m_active)
-        m_error = fromSql(begin.lastError());
+    const Result<void> begun = EngineOf(db).begin(db);
+    m_active = begun.ok();
+    m_error = begun.error();
 }
 
 Transaction::~Transaction()
@@ -85,10 +97,7 @@ void Transaction::rollback()
 {
     m_active = false;
     m_db.rollback();
-    // A change that failed on a full disk or a failing file may have left the file grown and
-    // its journal beside it: the engine undoes that only at the next read. Reading now gives the
-    // room back at once and leaves no unfinished change for a program that only reads.
-    QSqlQuery(m_db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    EngineOf(m_db).afterRollback(m_db);
 }
 
 bool Transaction::commit()

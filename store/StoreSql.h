@@ -33,11 +33,12 @@ Error notOpen();
 // Prepares and runs a statement with bound values.
 Result<void> run(QSqlQuery &query, const QString &sql, const QVariantList &values = {});
 
-// A write transaction that rolls back unless committed (and then reads once, so that a change
-// the engine could not undo at once, after a failure of the file, is undone there and then). It
-// takes the write lock when it begins (BEGIN IMMEDIATE), waiting out another program's writes for
-// the busy timeout: a transaction that read first and asked for the lock later would be refused at
-// once while another program writes, as waiting could deadlock.
+// A write transaction that rolls back unless committed (and then, on a database file, reads once,
+// so that a change the engine could not undo at once, after a failure of the file, is undone
+// there and then). It takes the write lock when it begins (BEGIN IMMEDIATE on a file, the
+// program's advisory lock on the server), waiting out another program's writes for the busy
+// timeout: a transaction that read first and asked for the lock later would be refused at once
+// while another program writes, as waiting could deadlock.
 class Transaction
 {
 public:

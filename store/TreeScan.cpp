@@ -4,6 +4,8 @@
 #include "StoreSql.h"
 #include "TreeSql.h"
 #include "TreeTables.h"
+#include "engine/Engine.h"
+#include "engine/ServerScan.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -49,7 +51,9 @@ Result<void> scanThroughQt(QSqlDatabase &db, const QString &tree, const TreeScan
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (Result<void> read = run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(tree))); !read)
+    if (Result<void> read = run(
+            query, QStringLiteral("SELECT * FROM %1%2").arg(quoted(tree), EngineOf(db).rowOrder()));
+        !read)
         return read;
     const QList<int> indexes = TreeSql::ColumnIndexes(query);
     QByteArray texts[PersonRowText::kColumns];
@@ -71,6 +75,11 @@ namespace Store::TreeScan {
 
 Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 {
+    if (IsServer(db)) {
+        if (std::optional<Result<void>> fast = ServerScan::Scan(db, tree, row))
+            return *fast;
+        return scanThroughQt(db, tree, row);
+    }
     sqlite3 *handle = handleOf(db);
     if (!handle)
         return scanThroughQt(db, tree, row);
@@ -116,12 +125,7 @@ Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
 
 qsizetype EstimateRows(QSqlDatabase &db, const QString &tree)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    // The largest row number: the number of rows of a table that rows were only added to.
-    if (!query.exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(tree))) || !query.next())
-        return 0;
-    return qsizetype(std::max<qlonglong>(0, query.value(0).toLongLong()));
+    return EngineOf(db).estimateRows(db, quoted(tree));
 }
 
 } // namespace Store::TreeScan

@@ -2,12 +2,15 @@
 
 #include "StoreSql.h"
 #include "TreeTables.h"
+#include "engine/Engine.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Store;
 
@@ -17,40 +20,21 @@ namespace {
 
 const QString kTemplate = QStringLiteral("main");
 
-// The column definitions of a new tree: the template's columns with ID required and unique.
-// ID compares without regard to case, so that keys a reader treats as one cannot repeat.
-Result<void> treeColumns(QSqlDatabase &db, QStringList *definitions)
+// The statements that make a new tree: the template's columns with ID required and unique.
+Result<QStringList> treeStatements(QSqlDatabase &db, const QString &name)
 {
-    QSqlQuery query(db);
-    if (Result<void> read =
-            run(query, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"), {kTemplate});
-        !read)
-        return read;
-    bool hasId = false;
-    while (query.next()) {
-        const QString name = query.value(0).toString();
-        QString type = query.value(1).toString();
-        if (type.isEmpty())
-            type = QStringLiteral("TEXT");
-        QString definition = quoted(name) + QLatin1Char(' ') + type;
-        if (name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0) {
-            definition += QStringLiteral(" NOT NULL COLLATE NOCASE");
-            hasId = true;
-            definitions->append(definition);
-            definitions->append(QStringLiteral("UNIQUE (%1)").arg(quoted(name)));
-            continue;
-        }
-        definitions->append(definition);
-    }
-    if (definitions->isEmpty() || !hasId)
+    const Engine &engine = EngineOf(db);
+    const Result<QList<TemplateColumn>> columns = engine.templateColumns(db);
+    if (!columns)
+        return columns.error();
+    const bool hasId = std::any_of(columns->begin(), columns->end(), [](const TemplateColumn &c) {
+        return c.name.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0;
+    });
+    if (!hasId)
         return Error(ErrorCode::Failed,
                      QStringLiteral("The template table 'main' is missing from the database or "
                                     "has no ID column."));
-    // The table constraint must come after every column.
-    const QString unique = definitions->filter(QStringLiteral("UNIQUE (")).constFirst();
-    definitions->removeAll(unique);
-    definitions->append(unique);
-    return {};
+    return engine.createTree(quoted(name), *columns);
 }
 
 } // namespace
@@ -69,12 +53,15 @@ Result<void> CreateTemplate(QSqlDatabase &db)
 
 Result<void> CreateTable(QSqlDatabase &db, const QString &name)
 {
-    QStringList definitions;
-    if (Result<void> read = treeColumns(db, &definitions); !read)
-        return read;
+    const Result<QStringList> statements = treeStatements(db, name);
+    if (!statements)
+        return statements.error();
     QSqlQuery query(db);
-    return run(query,
-               QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), definitions.join(u", ")));
+    for (const QString &statement : *statements) {
+        if (Result<void> made = run(query, statement); !made)
+            return made;
+    }
+    return {};
 }
 
 Result<void> CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows)

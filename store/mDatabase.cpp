@@ -6,6 +6,7 @@
 #include "StoreSql.h"
 #include "TreeScan.h"
 #include "TreeSql.h"
+#include "engine/Engine.h"
 #include "model/SideRules.h"
 
 #include <QDir>
@@ -100,7 +101,8 @@ Result<void> mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
-    const Result<void> opened = open();
+    m_openNotice.clear();
+    const Result<void> opened = m_server ? openServer() : open();
     m_openError = opened.error();
     if (!opened) {
         CloseDatabase();
@@ -159,6 +161,8 @@ Result<void> mDatabase::open()
 
 Error mDatabase::named(Error error) const
 {
+    if (m_server && error)
+        return serverError(std::move(error));
     return FileErrors::Named(std::move(error), m_databasePath);
 }
 
@@ -194,7 +198,7 @@ QStringList mDatabase::ListTrees() const
         return names;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+    if (!query.exec(EngineOf(db).catalogue(true)))
         return names;
     while (query.next()) {
         const QString name = query.value(0).toString();
@@ -211,7 +215,7 @@ bool mDatabase::TreeExists(const QString &name) const
         return false;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!run(query, QStringLiteral("SELECT name FROM sqlite_master")))
+    if (!run(query, EngineOf(db).catalogue(false)))
         return false;
     const QString folded = TreeNameFolded(name);
     while (query.next()) {
@@ -227,20 +231,12 @@ QString mDatabase::StoredTreeName(const QString &name) const
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return QString();
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    // NOCASE folds A-Z only, as the engine matches table names.
-    if (!run(query,
-             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                            "name = ? COLLATE NOCASE"),
-             {bindable(name)}))
-        return QString();
-    return query.next() ? query.value(0).toString() : QString();
+    return EngineOf(db).storedTable(db, name);
 }
 
 Result<void> mDatabase::CreateTree(const QString &name)
 {
-    const QString problem = TreeNameProblem(name);
+    const QString problem = nameProblem(name);
     if (!problem.isEmpty())
         return Error(ErrorCode::InvalidInput, problem);
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -271,7 +267,7 @@ Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newNam
     if (stored.isEmpty() || !IsListedTreeName(stored))
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("There is no tree named '%1'.").arg(oldName));
-    const QString problem = TreeNameProblem(newName);
+    const QString problem = nameProblem(newName);
     if (!problem.isEmpty())
         return Error(ErrorCode::InvalidInput, problem);
     if (newName == stored)
@@ -333,7 +329,8 @@ Result<void> mDatabase::DeleteTree(const QString &name)
     if (!transaction.active())
         return named(transaction.error());
     QSqlQuery query(db);
-    if (const Result<void> dropped = run(query, QStringLiteral("DROP TABLE %1").arg(quoted(name)));
+    if (const Result<void> dropped =
+            run(query, QStringLiteral("DROP TABLE %1").arg(quoted(table(name))));
         !dropped)
         return onTree(name, dropped.error());
     if (const Result<void> side = Side::deleteTree(Side::Db(db), stored.isEmpty() ? name : stored);
@@ -350,10 +347,7 @@ qint64 mDatabase::DataVersion() const
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return -1;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
-        return -1;
-    return query.value(0).toLongLong();
+    return EngineOf(db).dataVersion(db);
 }
 
 Result<QStringList> mDatabase::AllKeys() const
@@ -388,7 +382,9 @@ Result<QList<PersonRecord>> mDatabase::ReadTree(const QString &name) const
         return notOpen();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (const Result<void> read = run(query, QStringLiteral("SELECT * FROM %1").arg(quoted(name)));
+    if (const Result<void> read = run(
+            query,
+            QStringLiteral("SELECT * FROM %1%2").arg(quoted(table(name)), EngineOf(db).rowOrder()));
         !read)
         return onTree(name, read.error());
     QList<PersonRecord> rows;
@@ -404,11 +400,11 @@ Result<void> mDatabase::ScanTree(const QString &name,
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    return onTree(name, TreeScan::Scan(db, name, row).error());
+    return onTree(name, TreeScan::Scan(db, table(name), row).error());
 }
 
 qsizetype mDatabase::EstimateTreeRows(const QString &name) const
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    return db.isOpen() ? TreeScan::EstimateRows(db, name) : 0;
+    return db.isOpen() ? TreeScan::EstimateRows(db, table(name)) : 0;
 }

@@ -3,6 +3,7 @@
 #include "PersonRecord.h"
 #include "PersonRowText.h"
 #include "Result.h"
+#include "ServerAddress.h"
 #include "StoreConnection.h"
 #include "TreeTables.h"
 
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The paths of the store: the data folder (ending with '/'), the database file in it, and the
 // descriptive connection text built from them.
@@ -60,6 +62,27 @@ public:
     StorePaths BuildConnectionString(const QString &dataPath);
     // Uses the paths directly (tests, tools). dataPath ends with '/'.
     void SetPaths(const QString &dataPath, const QString &databasePath);
+
+    // Uses the shared database on a server instead of the data folder's file, from the next
+    // OpenDatabase on (the data folder stays where photos are kept). `password` serves this
+    // connection only and is kept nowhere else; empty: the password file (~/.pgpass or
+    // PGPASSFILE), or none. The program's tables live in a schema of their own there.
+    void SetServer(const ServerAddress &address, const QString &password = QString());
+    // Back to the data folder's file.
+    void SetLocal();
+    bool IsShared() const { return m_server.has_value(); }
+    // Whether opening a shared database that holds none of the program's tables makes them (the
+    // template and the example tree). Without it such an open fails with Missing, saying so.
+    void SetCreateTables(bool create) { m_createTables = create; }
+    // The open database as the user is told it: the file's path, or the server's address
+    // (never a password).
+    QString DatabaseDisplayName() const;
+    // What the user should be told after a successful open ("" when nothing): the tables were
+    // made by a newer version of the program, so the database is open read-only.
+    QString OpenNotice() const { return m_openNotice; }
+    // The version of the program's tables on a server that this program knows (a newer one is
+    // opened read-only).
+    static constexpr int kServerSchemaVersion = 1;
 
     // Opens the database file. A missing file is created first with the template table and the
     // example tree; an existing file is never changed by this (beyond completing or undoing a
@@ -187,6 +210,16 @@ private:
                           const PersonRecord &expected) const;
     // The steps of OpenDatabase; the error says what failed.
     Result<void> open();
+    Result<void> openServer();
+    // A failure on the server: Unreachable, saying so, when the connection was lost.
+    Error serverError(Error error) const;
+    // Makes the program's schema, template, example tree and version on the server.
+    Result<void> createServerTables();
+    // Beyond TreeNameProblem: a name the engine cannot hold. "" when the name can be used.
+    QString nameProblem(const QString &name) const;
+    // The table a statement on the tree names: on the server the exact name of the table the
+    // tree's name reaches (the file matches A-Z without regard to case itself).
+    QString table(const QString &tree) const;
 
     QString m_connectionName;
     QString m_dataPath;
@@ -196,4 +229,8 @@ private:
     int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;
     std::function<bool(const QString &)> m_writeCheck;
+    std::optional<ServerAddress> m_server;
+    QString m_password;
+    bool m_createTables = false;
+    QString m_openNotice;
 };

@@ -119,7 +119,7 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
         return fail(err, problem);
 
     CliTree tree;
-    if (!tree.Open(request.tree, dataFolder, err))
+    if (!tree.Open(request.tree, dataFolder, err, request.server))
         return 1;
     std::optional<std::vector<Genealogy::FamilyKeys>> privateFamilies;
     if (!request.privacy.changesNothing() &&

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "PrivacyFilter.h"
+#include "ServerAddress.h"
+
+#include <optional>
+
 #include "TreeKinship.h"
 
 #include <QString>
@@ -41,6 +45,8 @@ struct ChartCliRequest
     QString fanColours = {};
     // What the chart shows of the living and the private (nothing left out by default).
     Genealogy::PrivacyOptions privacy = {};
+    // A shared database to read instead of the data folder's (--database).
+    std::optional<ServerAddress> server = {};
 };
 
 // Runs the export over the database in `dataFolder` (ending with '/'); the database is read,

@@ -27,7 +27,7 @@ int checkTree(Context &context)
                                 .arg(context.parser.positionalArguments().join(u' ')));
     mDatabase store;
     store.BuildConnectionString(context.dataPath);
-    if (!QFileInfo::exists(store.DatabasePath())) {
+    if (!context.server && !QFileInfo::exists(store.DatabasePath())) {
         context.Fail(QStringLiteral("There is no tree named '%1': there is no database in '%2'.")
                          .arg(tree, QDir::toNativeSeparators(context.dataPath)));
         return kMissingTree;

@@ -18,15 +18,20 @@ bool fail(QTextStream &err, const QString &message)
 
 } // namespace
 
-bool CliTree::Open(const QString &tree, const QString &dataFolder, QTextStream &err)
+bool CliTree::Open(const QString &tree, const QString &dataFolder, QTextStream &err,
+                   const std::optional<ServerAddress> &server)
 {
     const QString folder = QDir(dataFolder).absolutePath() + QLatin1Char('/');
-    const QString database = folder + QStringLiteral("people.db");
-    if (!QFileInfo::exists(database))
+    QString database = folder + QStringLiteral("people.db");
+    if (!server && !QFileInfo::exists(database))
         return fail(err, QStringLiteral("There is no database in %1 (people.db was not found). "
                                         "Name the data folder with --data.")
                              .arg(QDir::toNativeSeparators(folder)));
     m_store.SetPaths(folder, database);
+    if (server) {
+        m_store.SetServer(*server);
+        database = m_store.DatabaseDisplayName();
+    }
     // Only read: the database is opened read-only whatever its permissions.
     m_store.SetWriteCheck([](const QString &) { return false; });
     if (const Result<void> opened = m_store.OpenDatabase(); !opened)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QTextStream;
 
@@ -16,8 +17,10 @@ class QTextStream;
 class CliTree
 {
 public:
-    // False after one clear line on the error stream.
-    bool Open(const QString &tree, const QString &dataFolder, QTextStream &err);
+    // False after one clear line on the error stream. With `server`, the shared database there
+    // is read instead (the data folder stays the place of photos).
+    bool Open(const QString &tree, const QString &dataFolder, QTextStream &err,
+              const std::optional<ServerAddress> &server = {});
 
     mDatabase &Store() { return m_store; }
     const QString &Name() const { return m_name; }

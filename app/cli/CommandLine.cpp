@@ -29,6 +29,17 @@ bool isSet(const QCommandLineParser &parser, const QCommandLineOption &option)
 bool Context::OpenStore(mDatabase &store, bool create) const
 {
     store.BuildConnectionString(dataPath);
+    if (server) {
+        store.SetServer(*server);
+        store.SetCreateTables(create);
+        if (const Result<void> opened = store.OpenDatabase(); !opened) {
+            Fail(opened.error().text());
+            return false;
+        }
+        if (!store.OpenNotice().isEmpty())
+            err << store.OpenNotice() << Qt::endl;
+        return true;
+    }
     if (!create && !QFileInfo::exists(store.DatabasePath())) {
         Fail(QStringLiteral("There is no database in '%1'.")
                  .arg(QDir::toNativeSeparators(dataPath)));
@@ -48,8 +59,22 @@ int Context::Fail(const QString &message) const
     return 1;
 }
 
+const QCommandLineOption &DatabaseOption()
+{
+    static const QCommandLineOption option(
+        QStringLiteral("database"),
+        QStringLiteral("Use the shared database at <address> instead of the data folder's: "
+                       "postgresql://user@host:port/database (with ?sslmode=require or "
+                       "verify-full for TLS, ?host=/socket/folder for a local server) or "
+                       "host=... port=... dbname=... user=... sslmode=... . Never with a "
+                       "password: it is read from ~/.pgpass (or the file PGPASSFILE names)."),
+        QStringLiteral("address"));
+    return option;
+}
+
 void AddOptions(QCommandLineParser &parser)
 {
+    parser.addOption(DatabaseOption());
     // An option several commands share (--person, --privacy) is added once.
     QStringList added;
     for (const Command &command : Commands()) {
@@ -86,6 +111,13 @@ int Run(const QCommandLineParser &parser, const QString &dataPath, QTextStream &
         QTextStream &err, const SliceSourceFor &slices)
 {
     Context context{parser, dataPath, out, err, slices};
+    if (parser.isSet(DatabaseOption().names().constFirst())) {
+        const Result<ServerAddress> address =
+            ParseServerAddress(parser.value(DatabaseOption().names().constFirst()));
+        if (!address)
+            return context.Fail(address.error().text());
+        context.server = *address;
+    }
     const Command *chosen = nullptr;
     for (const Command &command : Commands()) {
         if (!isSet(parser, command.trigger))

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "PersonSlices.h"
+#include "ServerAddress.h"
 
 #include <QCommandLineOption>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QCommandLineParser;
 class QTextStream;
@@ -31,10 +33,13 @@ struct Context
     QTextStream &err;
     // Empty: the store's side records (StoreSlices).
     SliceSourceFor slices = {};
+    // The shared database the commands use instead of the data folder's (--database).
+    std::optional<ServerAddress> server = {};
 
-    // Opens the store of the data folder. `create`: a missing database is made (with the example
-    // tree), as a first start would; otherwise a missing one is an error. False after telling
-    // the error stream why.
+    // Opens the store of the data folder, or the shared database of --database. `create`: a
+    // missing database is made (with the example tree), as a first start would (on a server:
+    // the program's tables in a database that has none); otherwise a missing one is an error.
+    // False after telling the error stream why.
     bool OpenStore(mDatabase &store, bool create) const;
     // Writes the message to the error stream and returns the failure exit code.
     int Fail(const QString &message) const;
@@ -50,6 +55,9 @@ struct Command
 // Every command, in the order the help lists them (Commands.cpp).
 const QList<Command> &Commands();
 
+// --database <address>: every command works on that shared database instead of the data
+// folder's.
+const QCommandLineOption &DatabaseOption();
 // Adds every command's options to the program's parser, and the file argument.
 void AddOptions(QCommandLineParser &parser);
 // True when the parsed arguments name a command or one of a command's options.

@@ -43,6 +43,7 @@ int exportChart(Context &context)
     if (context.parser.isSet(privacy) &&
         !Genealogy::PrivacyOptions::fromWord(context.parser.value(privacy), request.privacy))
         return context.Fail(PrivacyWordText(context.parser.value(privacy)));
+    request.server = context.server;
     return RunChartExport(request, context.dataPath, context.out, context.err);
 }
 

@@ -35,7 +35,7 @@ struct ReadTree
 
 bool readTree(const QString &name, const Context &context, ReadTree &read)
 {
-    if (!read.tree.Open(name, context.dataPath, context.err))
+    if (!read.tree.Open(name, context.dataPath, context.err, context.server))
         return false;
     read.rows.reserve(size_t(read.tree.People().Count()));
     for (const cPersonPtr &person : read.tree.People())

@@ -24,7 +24,7 @@ int runRelationship(const RelationshipCliRequest &request, const QString &dataFo
         return fail(err, QStringLiteral("--relationship needs the name of a tree and the keys of "
                                         "two persons: --relationship TREE KEY1 KEY2"));
     CliTree tree;
-    if (!tree.Open(request.tree, dataFolder, err))
+    if (!tree.Open(request.tree, dataFolder, err, request.server))
         return 1;
     const cPersonPtr first = tree.People().Item(request.first);
     const cPersonPtr second = tree.People().Item(request.second);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ServerAddress.h"
+
+#include <optional>
+
 #include "TreeKinship.h"
 
 #include <QString>
@@ -21,6 +25,8 @@ struct RelationshipCliRequest
     QString tree;
     QString first;
     QString second;
+    // A shared database to read instead of the data folder's (--database).
+    std::optional<ServerAddress> server = {};
 };
 
 // Returns the exit code: 0 when both persons were found (related or not), 1 on failure after

@@ -17,8 +17,8 @@ int relationship(Context &context)
     if (keys.size() != 2)
         return context.Fail(QStringLiteral("--relationship needs the tree and the keys of two "
                                            "persons: --relationship TREE KEY1 KEY2"));
-    return RunRelationship({context.parser.value(kTrigger), keys[0], keys[1]}, context.dataPath,
-                           context.out, context.err);
+    return RunRelationship({context.parser.value(kTrigger), keys[0], keys[1], context.server},
+                           context.dataPath, context.out, context.err);
 }
 
 } // namespace

@@ -22,7 +22,7 @@ int fail(QTextStream &err, const QString &message)
     return 1;
 }
 
-int runReport(const ReportCliRequest &request, const QString &dataFolder, QTextStream &out,
+int runReport(const ReportCliRequest &request, const mDatabase &store, QTextStream &out,
               QTextStream &err)
 {
     Reports::ReportKind kind = Reports::ReportKind::Descendants;
@@ -45,22 +45,9 @@ int runReport(const ReportCliRequest &request, const QString &dataFolder, QTextS
     if (const QString problem = ExportTargetProblem(request.file); !problem.isEmpty())
         return fail(err, problem);
 
-    const QString folder = QDir(dataFolder).absolutePath() + QLatin1Char('/');
-    const QString database = folder + QStringLiteral("people.db");
-    if (!QFileInfo::exists(database))
-        return fail(err, QStringLiteral("There is no database in %1 (people.db was not found). "
-                                        "Name the data folder with --data.")
-                             .arg(QDir::toNativeSeparators(folder)));
-    mDatabase store;
-    store.SetPaths(folder, database);
-    store.SetWriteCheck([](const QString &) { return false; });
-    if (const Result<void> opened = store.OpenDatabase(); !opened)
-        return fail(err, QStringLiteral("The database %1 could not be opened.\n%2")
-                             .arg(QDir::toNativeSeparators(database), opened.error().text()));
     const QString tree = store.StoredTreeName(request.tree);
     if (tree.isEmpty())
-        return fail(err, QStringLiteral("There is no tree named '%1' in %2.")
-                             .arg(request.tree, QDir::toNativeSeparators(database)));
+        return fail(err, QStringLiteral("There is no tree named '%1'.").arg(request.tree));
     Result<Genealogy::ModelSlice> read = ModelStore::readTree(store, tree);
     if (!read)
         return fail(
@@ -90,11 +77,11 @@ int runReport(const ReportCliRequest &request, const QString &dataFolder, QTextS
 
 } // namespace
 
-int RunReport(const ReportCliRequest &request, const QString &dataFolder, QTextStream &out,
+int RunReport(const ReportCliRequest &request, const mDatabase &store, QTextStream &out,
               QTextStream &err)
 {
     try {
-        return runReport(request, dataFolder, out, err);
+        return runReport(request, store, out, err);
     } catch (const std::bad_alloc &) {
         return fail(err, QStringLiteral("There is not enough memory to make the report."));
     }

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QTextStream;
+class mDatabase;
 
 // The command line's reports:
 //
@@ -26,6 +27,6 @@ struct ReportCliRequest
     Genealogy::PrivacyOptions privacy = {};
 };
 
-// Runs over the database in `dataFolder` (read, never created). A QGuiApplication must exist.
-int RunReport(const ReportCliRequest &request, const QString &dataFolder, QTextStream &out,
+// Runs over the open `store` (read only). A QGuiApplication must exist.
+int RunReport(const ReportCliRequest &request, const mDatabase &store, QTextStream &out,
               QTextStream &err);

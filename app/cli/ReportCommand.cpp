@@ -2,6 +2,7 @@
 // [--privacy living|private|none]: writes a report as PDF or ODT (see ReportCli.h).
 #include "Commands.h"
 #include "ReportCli.h"
+#include "mDatabase.h"
 
 #include <QCommandLineParser>
 
@@ -33,7 +34,10 @@ int report(Context &context)
     if (context.parser.isSet(kPrivacy) &&
         !Genealogy::PrivacyOptions::fromWord(context.parser.value(kPrivacy), request.privacy))
         return context.Fail(PrivacyWordText(context.parser.value(kPrivacy)));
-    return RunReport(request, context.dataPath, context.out, context.err);
+    mDatabase store;
+    if (!context.OpenStore(store, false))
+        return 1;
+    return RunReport(request, store, context.out, context.err);
 }
 
 } // namespace

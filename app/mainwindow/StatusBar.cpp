@@ -26,6 +26,23 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     m_readOnly->setFrameShadow(QFrame::Sunken);
     addPermanentWidget(m_readOnly);
     m_readOnly->hide();
+    m_database = new QLabel(this);
+    m_database->setObjectName(QStringLiteral("lblDatabase"));
+    m_database->setFrameShape(QFrame::StyledPanel);
+    m_database->setFrameShadow(QFrame::Sunken);
+    m_database->setTextFormat(Qt::PlainText);
+    addPermanentWidget(m_database);
+}
+
+void StatusBar::SetDatabase(const QString &text, const QString &tip)
+{
+    m_database->setText(text);
+    m_database->setToolTip(tip);
+}
+
+QString StatusBar::DatabaseText() const
+{
+    return m_database->text();
 }
 
 void StatusBar::SetReadOnly(bool readOnly, const QString &tip)

@@ -10,7 +10,8 @@ class QLabel;
 // The main window's status bar "Sbar": two text panels, addressed by index 1 (the person's
 // name) and 2 (the life span), and at the right end a "Read-only" mark (lblReadOnly) shown while
 // the database cannot be changed. Following an open tree (Follow), the two panels show the
-// selected person: panel 1 the name (first name first), panel 2 the life span.
+// selected person: panel 1 the name (first name first), panel 2 the life span. Beside the mark,
+// always shown, which database is open (lblDatabase).
 class StatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -31,6 +32,10 @@ public:
     // Shows or hides the read-only mark; `tip` says where the database is.
     void SetReadOnly(bool readOnly, const QString &tip);
     bool ReadOnlyShown() const;
+    // The permanent label (lblDatabase) saying which database is open: "Local database" or
+    // "Shared: <address>"; `tip` the whole of it.
+    void SetDatabase(const QString &text, const QString &tip);
+    QString DatabaseText() const;
 
     // From now on panels 1 and 2 show the selected person of `tree` (empty while none is
     // selected), also after it was edited. `tree` must outlive the bar.
@@ -44,4 +49,5 @@ private:
 
     QLabel *m_panels[PanelCount];
     QLabel *m_readOnly;
+    QLabel *m_database;
 };

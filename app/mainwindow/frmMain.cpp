@@ -19,6 +19,7 @@
 #include "PersonCommands.h"
 #include "ReadOnlyNotice.h"
 #include "ReportCommands.h"
+#include "SharedDatabaseCommands.h"
 #include "StatusBar.h"
 #include "StoreModel.h"
 #include "TreeChart.h"
@@ -117,6 +118,8 @@ void frmMain::buildCommands()
     m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
     m_reports = new ReportCommands(m_tree, this);               // the Reports menu
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
+    m_shared = new SharedDatabaseCommands(m_state, m_db, *m_commands, m_trees, *m_history, this);
+    connect(m_shared, &SharedDatabaseCommands::DatabaseChanged, this, &frmMain::showDatabase);
 }
 
 // Where every command sits, in the order the user sees them.
@@ -129,6 +132,9 @@ void frmMain::placeCommands()
     m.Place(file, m_commands->OpenTreeCommand());
     m.Place(file, m_commands->ModifyTreeCommand());
     m.Place(file, m_commands->CloseTreeCommand());
+    m.AddSeparator(file, QStringLiteral("mnuFileSharedSep"));
+    m.Place(file, m_shared->ConnectCommand());
+    m.Place(file, m_shared->LocalCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"));
     m.Place(file, m_gedcom->ImportCommand());
     m.Place(file, m_gedcom->ExportCommand());
@@ -393,9 +399,20 @@ WindowPlacement frmMain::CurrentPlacement() const
 
 void frmMain::ShowDataNotice()
 {
-    m_sbar->SetReadOnly(m_db.IsReadOnly(), QStringLiteral("The database %1 is open read-only.")
-                                               .arg(QDir::toNativeSeparators(m_db.DatabasePath())));
+    showDatabase();
+    if (!m_db.OpenNotice().isEmpty())
+        ShowMessage(m_db.OpenNotice(), QStringLiteral("Shared Database"), MsgIcon::Information,
+                    MsgButtons::OkOnly, this);
     ShowReadOnlyNotice(m_db, this);
+}
+
+void frmMain::showDatabase()
+{
+    m_sbar->SetReadOnly(m_db.IsReadOnly(),
+                        QStringLiteral("The database %1 is open read-only.")
+                            .arg(QDir::toNativeSeparators(m_db.DatabaseDisplayName())));
+    m_sbar->SetDatabase(SharedDatabaseCommands::DatabaseText(m_db),
+                        SharedDatabaseCommands::DatabaseTip(m_db));
 }
 
 void frmMain::Form_QueryUnload()

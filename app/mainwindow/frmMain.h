@@ -24,6 +24,7 @@ class PersonCommands;
 class QAction;
 class QComboBox;
 class QToolBar;
+class SharedDatabaseCommands;
 class StatusBar;
 class TreeChart;
 class TreeCommands;
@@ -69,6 +70,7 @@ public:
     GedcomCommands &Gedcom() { return *m_gedcom; }
     ChartViewCommands &Charts() { return *m_charts; }
     MergeCommands &Merges() { return *m_merges; }
+    SharedDatabaseCommands &Shared() { return *m_shared; }
     // The help window (made on first use) at a topic.
     void ShowHelp(int topic);
     HelpWindow *Help() const;
@@ -119,6 +121,8 @@ private:
     void buildCommands();
     void placeCommands();
     void observeOpenTree();
+    // The status bar's database label and read-only mark, for the database open now.
+    void showDatabase();
 
     AppState &m_state;
     mDatabase m_db;
@@ -143,6 +147,7 @@ private:
     MergeCommands *m_merges = nullptr;
     ReportCommands *m_reports = nullptr; // the Reports menu
     WindowCommands *m_windowCommands = nullptr;
+    SharedDatabaseCommands *m_shared = nullptr;
     QHash<QString, QAction *> m_buttons;
     bool m_started = false;
     bool m_unloaded = false;

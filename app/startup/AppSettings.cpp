@@ -64,6 +64,8 @@ WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state,
     state.ShowInfo = readFlag(registry, QStringLiteral("ShowInfo"), false);
     const QString lastOpen = registry.GetString(UserKey, QStringLiteral("LastOpen"));
     state.LastOpen = registry.LastResult() == 0 ? lastOpen : QString();
+    const QString shared = registry.GetString(UserKey, QStringLiteral("SharedDatabase"));
+    state.SharedDatabase = registry.LastResult() == 0 ? shared : QString();
     state.Version =
         kSettingsVersion; // the version this program runs with, written by CompleteStore
     return placement;
@@ -168,6 +170,7 @@ void AppSettings::Save(modRegistry &registry, const AppState &state, const QStri
     registry.SetDword(UserKey, QStringLiteral("ShowStatusBar"), flagValue(state.ShowStatusBar));
     registry.SetDword(UserKey, QStringLiteral("ShowInfo"), flagValue(state.ShowInfo));
     registry.SetString(UserKey, QStringLiteral("LastOpen"), openTree);
+    registry.SetString(UserKey, QStringLiteral("SharedDatabase"), state.SharedDatabase);
 }
 
 modRegistry AppSettings::Registry(AppState &state)

@@ -33,6 +33,9 @@ struct AppState
     bool ShowStatusBar = true;
     bool ShowInfo = false;
     QString LastOpen;
+    // The family's shared database in use (its address in the keyword form, never a password);
+    // empty: the data folder's database.
+    QString SharedDatabase;
     int Version = 23;
 };
 

@@ -137,7 +137,21 @@ void frmSplash::runStep(int step)
         break;
     }
     case 3:
-        if (!m_main.Store().OpenDatabase()) {
+        // The shared database used last, when it can be opened (its password comes from the
+        // password file); else, after saying why, the data folder's.
+        if (const Result<ServerAddress> shared = ParseServerAddress(m_state.SharedDatabase);
+            !m_state.SharedDatabase.isEmpty() && shared) {
+            m_main.Store().SetServer(*shared);
+            if (const Result<void> opened = m_main.Store().OpenDatabase(); !opened) {
+                ShowMessage(opened.error().text() +
+                                QStringLiteral("\r\n\r\nThe database of this computer is used."),
+                            QStringLiteral("Shared Database"), MsgIcon::Exclamation,
+                            MsgButtons::OkOnly, this);
+                m_main.Store().SetLocal();
+                m_state.SharedDatabase.clear();
+            }
+        }
+        if (!m_main.Store().IsOpen() && !m_main.Store().OpenDatabase()) {
             setStatus(QStringLiteral("Connection = Failed"));
             m_timer->stop();
             QCoreApplication::processEvents();

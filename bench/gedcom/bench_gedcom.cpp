@@ -11,6 +11,8 @@
 //   bench_gedcom                    all three
 //   bench_gedcom --scenario NAME    one: 100k, royal92, 1m, model100k, model1m, or a number of
 //                                   persons
+//   ... --database ADDRESS          into a shared database on a server instead of a file (a
+//                                   database for the benchmark: its trees are deleted first)
 #include "Document.h"
 #include "Export.h"
 #include "FamilyGenerator.h"
@@ -108,7 +110,7 @@ void print(const char *format, auto... values)
     std::fflush(stdout);
 }
 
-int runScenario(const QString &name)
+int runScenario(const QString &name, const QString &database)
 {
     QTemporaryDir dir;
     QString path;
@@ -158,9 +160,23 @@ int runScenario(const QString &name)
     QDir().mkpath(dataPath);
     mDatabase store;
     store.BuildConnectionString(dataPath);
+    if (!database.isEmpty()) {
+        const Result<ServerAddress> address = ParseServerAddress(database);
+        if (!address) {
+            print("%s\n", qPrintable(address.error().text()));
+            return 1;
+        }
+        store.SetServer(*address);
+        store.SetCreateTables(true);
+    }
     if (!store.OpenDatabase()) {
-        print("cannot open the store in %s\n", qPrintable(dataPath));
+        print("cannot open the store: %s\n", qPrintable(store.OpenError().text()));
         return 1;
+    }
+    if (store.IsShared()) {
+        print("   into the shared database %s\n", qPrintable(store.DatabaseDisplayName()));
+        for (const QString &tree : store.ListTrees())
+            std::ignore = store.DeleteTree(tree);
     }
     const bool peakReset = resetPeak();
 
@@ -329,8 +345,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--scenario"));
+    const qsizetype db = args.indexOf(QStringLiteral("--database"));
+    const QString database = db >= 0 && db + 1 < args.size() ? args[db + 1] : QString();
     if (at >= 0 && at + 1 < args.size())
-        return runScenario(args[at + 1]);
+        return runScenario(args[at + 1], database);
 
     print("GEDCOM benchmark (%s build)\n",
 #ifdef NDEBUG
@@ -343,8 +361,10 @@ int main(int argc, char *argv[])
     for (const char *scenario : {"100k", "royal92", "1m"}) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(app.applicationFilePath(),
-                    {QStringLiteral("--scenario"), QString::fromLatin1(scenario)});
+        QStringList arguments{QStringLiteral("--scenario"), QString::fromLatin1(scenario)};
+        if (!database.isEmpty())
+            arguments << QStringLiteral("--database") << database;
+        child.start(app.applicationFilePath(), arguments);
         child.waitForFinished(-1);
         failures += child.exitCode() != 0 || child.exitStatus() != QProcess::NormalExit;
     }

@@ -229,9 +229,8 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
-    Result<Statement> insert =
-        db.prepare("INSERT INTO mainRecords (tree, tab, idx, person, family, ownerTab, ownerIdx, "
-                   "ref1, ref2, data) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Result<Statement> insert = db.prepareInsert(
+        "mainRecords", "tree, tab, idx, person, family, ownerTab, ownerIdx, ref1, ref2, data");
     if (!insert)
         return insert.error();
     Statement &s = *insert;
@@ -281,6 +280,8 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
                 return done.error();
         }
     }
+    if (Result<void> stored = s.finish(); !stored)
+        return stored;
     if (*rebuild)
         return createIndexes(db);
     return {};

@@ -14,8 +14,12 @@ struct sqlite3_stmt;
 
 // The engine's own interface on the store's connection, for the side records of the trees: one
 // prepared statement per kind of change, run many times (a bulk write of a large tree binds
-// millions of values) in the caller's transaction.
+// millions of values) in the caller's transaction. On a database server the same statements run
+// through the connection's driver (ServerStatement); index hints (INDEXED BY) are the file
+// engine's and are left out there.
 namespace Store::Side {
+
+struct ServerStatement;
 
 class Statement
 {
@@ -48,6 +52,9 @@ public:
     }
     // Ready to bind and run again.
     void reset();
+    // After the last row of a statement made by Db::prepareInsert: the rows are stored (on the
+    // server they are sent then). Nothing to do for other statements.
+    Result<void> finish();
 
     bool isNull(int column) const;
     qint64 integer(int column) const;
@@ -62,6 +69,9 @@ private:
     };
     sqlite3 *m_db = nullptr;
     std::unique_ptr<sqlite3_stmt, Deleter> m_statement;
+    std::shared_ptr<ServerStatement> m_server; // on a server instead of the two above
+
+    friend class Db;
 };
 
 // The store's open connection as the engine's handle.
@@ -70,9 +80,15 @@ class Db
 public:
     explicit Db(const mDatabase &store);
     explicit Db(const QSqlDatabase &connection);
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_db != nullptr || m_isServer; }
+    // True on a database server (the schema's statements differ there).
+    bool isServer() const { return m_isServer; }
     Result<Statement> prepare(const char *sql) const;
     Result<Statement> prepare(const QString &sql) const;
+    // An insert of many rows into `table`'s `columns` (comma-separated), one row per step in
+    // the caller's transaction; finish() after the last. On the server the rows go by COPY, in
+    // batches.
+    Result<Statement> prepareInsert(const char *table, const char *columns) const;
     // Runs statements without values.
     Result<void> exec(const char *sql) const;
     // The engine's last error, as the store reports it.
@@ -80,6 +96,8 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+    bool m_isServer = false;
+    QString m_connectionName;
 };
 
 } // namespace Store::Side

@@ -83,6 +83,7 @@ private slots:
         for (QAction *action : w.main->Menus().Menu(QStringLiteral("mnuFile"))->actions())
             keys << action->objectName();
         QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
+                                    "mnuFileSharedSep", "mnuFileConnect", "mnuFileLocal",
                                     "mnuFileGedcomSep", "mnuFileImportGedcom",
                                     "mnuFileExportGedcom", "mnuFileUpdateGedcom", "mnuFileSep",
                                     "mnuFileExportChart", "mnuFilePrint", "mnuFilePrintPreview",

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Result.h"
+#include "ServerAddress.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+// File > Connect to Shared Database...: where the family's database server is (host, port,
+// database, user), how the connection is secured (TLS mode) and, for this connection only, a
+// password (empty: the password file ~/.pgpass, or none). "Test Connection" tries the address
+// and says what came of it; "Connect" hands the address back (ConnectAddress, valid when
+// Connected()), the password apart (Password: never kept beyond the connection).
+class dlgConnect : public QDialog
+{
+    Q_OBJECT
+public:
+    // How a connection is tried: the store's own open, given by the caller.
+    using Tester = std::function<Result<void>(const ServerAddress &, const QString &password)>;
+
+    explicit dlgConnect(Tester tester, QWidget *parent = nullptr);
+
+    // The fields from an address (the remembered one).
+    void SetAddress(const ServerAddress &address);
+    // The address the fields give, or why they give none (no database named, a port that is no
+    // number).
+    Result<ServerAddress> Address() const;
+    QString Password() const;
+    bool Connected() const { return m_connected; }
+    ServerAddress ConnectAddress() const { return m_address; }
+
+    // The TLS modes offered, as the connection settings name them.
+    static const QStringList &TlsModes();
+
+    QLineEdit *txtHost() const { return m_host; }
+    QLineEdit *txtPort() const { return m_port; }
+    QLineEdit *txtDatabase() const { return m_database; }
+    QLineEdit *txtUser() const { return m_user; }
+    QComboBox *cboTls() const { return m_tls; }
+    QLineEdit *txtPassword() const { return m_password; }
+    QPushButton *cmdTest() const { return m_test; }
+    QPushButton *cmdConnect() const { return m_connect; }
+    QPushButton *cmdCancel() const { return m_cancel; }
+
+public slots:
+    void cmdTest_Click();
+    void cmdConnect_Click();
+
+private:
+    Tester m_tester;
+    QLineEdit *m_host;
+    QLineEdit *m_port;
+    QLineEdit *m_database;
+    QLineEdit *m_user;
+    QComboBox *m_tls;
+    QLineEdit *m_password;
+    QPushButton *m_test;
+    QPushButton *m_connect;
+    QPushButton *m_cancel;
+    bool m_connected = false;
+    ServerAddress m_address;
+};

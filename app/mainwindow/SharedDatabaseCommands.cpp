@@ -1,0 +1,137 @@
+#include "SharedDatabaseCommands.h"
+
+#include "AppState.h"
+#include "ChangeHistory.h"
+#include "CommandAction.h"
+#include "MessageService.h"
+#include "ModalSeam.h"
+#include "TreeCommands.h"
+#include "TreeList.h"
+#include "WaitCursor.h"
+#include "dlgConnect.h"
+#include "mDatabase.h"
+
+#include <QAction>
+#include <QDir>
+#include <QUndoStack>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Shared Database");
+
+} // namespace
+
+SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store,
+                                               TreeCommands &commands, TreeList &trees,
+                                               ChangeHistory &history, QWidget *window)
+    : QObject(window), m_state(state), m_store(store), m_commands(commands), m_trees(trees),
+      m_history(history), m_window(window),
+      m_connect(MakeCommand(this, QStringLiteral("mnuFileConnect"),
+                            QStringLiteral("Connect to Shared Database..."))),
+      m_local(
+          MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database")))
+{
+    connect(m_connect, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileConnect);
+    connect(m_local, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileLocal);
+}
+
+QString SharedDatabaseCommands::DatabaseText(const mDatabase &store)
+{
+    if (!store.IsShared())
+        return QStringLiteral("Local database");
+    return QStringLiteral("Shared: ") + store.DatabaseDisplayName();
+}
+
+QString SharedDatabaseCommands::DatabaseTip(const mDatabase &store)
+{
+    if (!store.IsShared())
+        return QStringLiteral("The database of this computer: %1")
+            .arg(QDir::toNativeSeparators(store.DatabasePath()));
+    return QStringLiteral("The shared database %1").arg(store.DatabaseDisplayName());
+}
+
+Result<void> SharedDatabaseCommands::OpenAsking(mDatabase &store, QWidget *window)
+{
+    store.SetCreateTables(false);
+    Result<void> opened = store.OpenDatabase();
+    if (opened || !opened.error().is(ErrorCode::Missing))
+        return opened;
+    const MsgResult answer = ShowMessage(
+        opened.error().text() + QStringLiteral("\r\n\r\nMake them now? The database then holds the "
+                                               "trees of Velkin Tree (and an example tree) beside "
+                                               "anything it holds already, which stays as it is."),
+        kTitle, MsgIcon::Question, MsgButtons::YesNo, window);
+    if (answer != MsgResult::Yes)
+        return Error(ErrorCode::Cancelled, QStringLiteral("The tables were not made."));
+    WaitCursor busy;
+    store.SetCreateTables(true);
+    opened = store.OpenDatabase();
+    store.SetCreateTables(false);
+    return opened;
+}
+
+void SharedDatabaseCommands::leaveDatabase()
+{
+    m_commands.CloseTree();
+    // Its entries name trees and rows of the database that is left.
+    m_history.Stack().clear();
+}
+
+void SharedDatabaseCommands::mnuFileConnect()
+{
+    dlgConnect dialog(
+        [](const ServerAddress &address, const QString &password) {
+            mDatabase trial;
+            trial.SetServer(address, password);
+            return trial.OpenDatabase();
+        },
+        m_window);
+    if (const Result<ServerAddress> remembered = ParseServerAddress(m_state.SharedDatabase);
+        remembered)
+        dialog.SetAddress(*remembered);
+    ModalSeam::exec(dialog);
+    if (dialog.Connected())
+        Connect(dialog.ConnectAddress(), dialog.Password());
+}
+
+void SharedDatabaseCommands::mnuFileLocal()
+{
+    if (!m_store.IsShared())
+        return;
+    UseLocal();
+}
+
+bool SharedDatabaseCommands::Connect(const ServerAddress &address, const QString &password)
+{
+    leaveDatabase();
+    m_store.SetServer(address, password);
+    const Result<void> opened = OpenAsking(m_store, m_window);
+    if (!opened) {
+        if (!opened.error().is(ErrorCode::Cancelled))
+            ShowMessage(opened.error().text() +
+                            QStringLiteral("\r\n\r\nThe database of this computer is used."),
+                        kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
+        UseLocal();
+        return false;
+    }
+    m_state.SharedDatabase = address.Keywords();
+    m_trees.Refill();
+    emit DatabaseChanged();
+    if (!m_store.OpenNotice().isEmpty())
+        ShowMessage(m_store.OpenNotice(), kTitle, MsgIcon::Information, MsgButtons::OkOnly,
+                    m_window);
+    return true;
+}
+
+bool SharedDatabaseCommands::UseLocal()
+{
+    leaveDatabase();
+    m_store.SetLocal();
+    m_state.SharedDatabase.clear();
+    const Result<void> opened = m_store.OpenDatabase();
+    m_trees.Refill();
+    emit DatabaseChanged();
+    if (!opened)
+        ShowMessage(opened.error().text(), kTitle, MsgIcon::Critical, MsgButtons::OkOnly, m_window);
+    return opened.ok();
+}

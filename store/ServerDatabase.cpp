@@ -1,0 +1,187 @@
+// The store on a shared database server: connecting, the checks when it opens (the program's
+// tables there, their version, the user's rights), and what differs in naming tables.
+#include "mDatabase.h"
+
+#include "StoreSql.h"
+#include "engine/Engines.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <iterator>
+
+using namespace Store;
+
+using namespace StoreSql;
+
+namespace {
+
+const QString kServerDriver = QStringLiteral("QPSQL");
+
+// One value of a query that gives one row.
+Result<QVariant> single(QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    if (Result<void> read = run(query, sql); !read)
+        return read.error();
+    if (!query.next())
+        return QVariant();
+    return query.value(0);
+}
+
+} // namespace
+
+void mDatabase::SetServer(const ServerAddress &address, const QString &password)
+{
+    CloseDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    QSqlDatabase::addDatabase(kServerDriver, m_connectionName);
+    m_server = address;
+    m_password = password;
+    m_databasePath = address.Display();
+    m_connectionString.clear();
+}
+
+void mDatabase::SetLocal()
+{
+    if (!m_server)
+        return;
+    CloseDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    QSqlDatabase::addDatabase(kDriver, m_connectionName);
+    m_server.reset();
+    m_password.clear();
+    m_databasePath = m_dataPath.isEmpty() ? QString() : m_dataPath + QStringLiteral("people.db");
+}
+
+QString mDatabase::DatabaseDisplayName() const
+{
+    return m_server ? m_server->Display() : m_databasePath;
+}
+
+QString mDatabase::nameProblem(const QString &name) const
+{
+    const QString problem = TreeNameProblem(name);
+    if (!problem.isEmpty())
+        return problem;
+    return EngineOf(QSqlDatabase::database(m_connectionName, false)).nameProblem(name);
+}
+
+QString mDatabase::table(const QString &tree) const
+{
+    if (!m_server)
+        return tree;
+    const QString stored = StoredTreeName(tree);
+    return stored.isEmpty() ? tree : stored;
+}
+
+Error mDatabase::serverError(Error error) const
+{
+    // The client library tells a lost connection by its state, or (before it noticed) by the
+    // words of its message, which has no error code.
+    static const char *const lostTexts[] = {
+        "server closed the connection", "no connection to the server",
+        "could not send data to server", "could not receive data from server"};
+    const bool lost =
+        ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
+        std::any_of(std::begin(lostTexts), std::end(lostTexts), [&error](const char *text) {
+            return error.text().contains(QLatin1String(text), Qt::CaseInsensitive);
+        });
+    if (error.is(ErrorCode::Unreachable) || !lost)
+        return error;
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
+                                "was changed.\r\n\r\nCheck that the server is running and can be "
+                                "reached, then open the database again.")
+                     .arg(m_server->Display(), error.text().trimmed()),
+                 m_server->Display());
+}
+
+Result<void> mDatabase::openServer()
+{
+    if (!QSqlDatabase::isDriverAvailable(kServerDriver))
+        return Error(ErrorCode::Failed,
+                     QStringLiteral("Shared databases cannot be opened: the database driver for "
+                                    "them (Debian package libqt6sql6-psql) is not installed."));
+    const QString where = m_server->Display();
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    db.setHostName(m_server->host);
+    db.setPort(m_server->port.isEmpty() ? -1 : m_server->port.toInt());
+    db.setDatabaseName(m_server->database);
+    db.setUserName(m_server->user);
+    db.setPassword(m_password);
+    db.setConnectOptions(m_server->DriverOptions());
+    if (!db.open()) {
+        const QString reason = db.lastError().databaseText().trimmed().isEmpty()
+                                   ? db.lastError().text().trimmed()
+                                   : db.lastError().databaseText().trimmed();
+        return Error(
+            ErrorCode::Unreachable,
+            QStringLiteral("The shared database %1 could not be opened: %2").arg(where, reason),
+            where);
+    }
+    {
+        // The program's tables are found (and made) in its own schema, and a change waits for
+        // another program's as long as on a file.
+        QSqlQuery query(db);
+        if (Result<void> set = run(
+                query,
+                QStringLiteral("SET search_path TO %1").arg(quoted(QLatin1String(kServerSchema))));
+            !set)
+            return set;
+        if (Result<void> set =
+                run(query, QStringLiteral("SET lock_timeout = %1").arg(qMax(1, m_busyTimeoutMs)));
+            !set)
+            return set;
+    }
+    const Result<QVariant> hasTables = single(
+        db, QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = '%1' "
+                           "AND tablename IN ('main', 'maininfo')")
+                .arg(QLatin1String(kServerSchema)));
+    if (!hasTables)
+        return named(hasTables.error());
+    if (hasTables->toInt() < 2) {
+        if (!m_createTables)
+            return Error(ErrorCode::Missing,
+                         QStringLiteral("The database %1 holds no family trees of Velkin Tree "
+                                        "yet: its tables have not been made there.")
+                             .arg(where),
+                         where);
+        if (Result<void> made = createServerTables(); !made)
+            return Error(made.error().code(),
+                         QStringLiteral("The tables of Velkin Tree could not be made in the "
+                                        "database %1: %2")
+                             .arg(where, made.error().text()),
+                         where);
+    }
+    const Result<QVariant> version =
+        single(db, QStringLiteral("SELECT max(version) FROM mainInfo"));
+    if (!version)
+        return named(version.error());
+    // Rights: a user who may not add rows to the template, or a server that only reads, has
+    // the database for reading.
+    const Result<QVariant> writable = single(
+        db, QStringLiteral("SELECT has_table_privilege('%1.main', 'INSERT') AND NOT "
+                           "pg_is_in_recovery() AND current_setting('transaction_read_only') = "
+                           "'off'")
+                .arg(QLatin1String(kServerSchema)));
+    if (!writable)
+        return named(writable.error());
+    m_readOnly = !writable->toBool();
+    if (version->toInt() > kServerSchemaVersion) {
+        m_readOnly = true;
+        m_openNotice = QStringLiteral("The database %1 was set up by a newer version of Velkin "
+                                      "Tree (its tables have version %2; this version knows %3). "
+                                      "It is open read-only: update Velkin Tree to change it.")
+                           .arg(where)
+                           .arg(version->toInt())
+                           .arg(kServerSchemaVersion);
+    }
+    if (m_readOnly) {
+        QSqlQuery query(db);
+        std::ignore = run(query, QStringLiteral("SET default_transaction_read_only = on"));
+    }
+    return {};
+}

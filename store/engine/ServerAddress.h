@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Result.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+// Where a shared database is: the server's host (a name, an address or the folder of its Unix
+// socket), port, database and user, and further connection settings (sslmode, sslrootcert,
+// connect_timeout...). Never a password: that comes from the password file (~/.pgpass or
+// PGPASSFILE) or is given for one connection only, so that it shows in no process list, setting
+// or message.
+struct ServerAddress
+{
+    QString host;
+    QString port;
+    QString database;
+    QString user;
+    QList<QPair<QString, QString>> settings; // in the order given
+
+    // The address as the user is shown it: postgresql://user@host:port/database (with the TLS
+    // mode when one was chosen).
+    QString Display() const;
+    // The driver's connect options for the further settings ("key='value';...").
+    QString DriverOptions() const;
+    // The address in the keyword form, which the parser reads back to the same address.
+    QString Keywords() const;
+};
+
+// Reads a connection address in either of the server library's forms: a URL
+// (postgresql://user@host:port/dbname?sslmode=require, host=/socket/dir as a query value) or
+// keywords (host=... port=... dbname=... user=...). Refused: text in neither form, unknown
+// settings, and any password (it would show in process lists).
+Result<ServerAddress> ParseServerAddress(const QString &text);
+
+// True when the text is meant as a server address rather than a folder: it begins with
+// postgresql:// or postgres://, or holds a keyword setting (a word followed by '=').
+bool LooksLikeServerAddress(const QString &text);

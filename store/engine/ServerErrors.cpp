@@ -1,0 +1,46 @@
+#include "ServerErrors.h"
+
+#include <QSqlError>
+
+namespace Store::ServerErrors {
+
+bool IsServerCode(const QString &nativeCode)
+{
+    return nativeCode.size() == 5;
+}
+
+ErrorCode ForState(const QString &state)
+{
+    if (state == QLatin1String("23505"))
+        return ErrorCode::Taken;
+    if (state == QLatin1String("55P03") || state == QLatin1String("40P01") ||
+        state == QLatin1String("40001") || state == QLatin1String("55006"))
+        return ErrorCode::Busy;
+    if (state == QLatin1String("53100"))
+        return ErrorCode::Full;
+    if (state == QLatin1String("42501"))
+        return ErrorCode::NoPermission;
+    if (state == QLatin1String("25006"))
+        return ErrorCode::ReadOnly;
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) ||
+        state == QLatin1String("28P01") || state == QLatin1String("28000"))
+        return ErrorCode::Unreachable;
+    if (state.startsWith(QLatin1String("XX")))
+        return ErrorCode::Damaged;
+    // Syntax errors and rule violations: the statement could not run.
+    if (state.startsWith(QLatin1String("42")) || state.startsWith(QLatin1String("22")))
+        return ErrorCode::InvalidInput;
+    return ErrorCode::Failed;
+}
+
+Error FromSql(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("The database server reported an unknown error.");
+    return Error(ForState(error.nativeErrorCode()), text);
+}
+
+} // namespace Store::ServerErrors

@@ -1,0 +1,242 @@
+// File > Connect to Shared Database... and File > Use Local Database in the main window, on a
+// real server the test starts: the dialog's fields and its test of the connection, the question
+// before the program's tables are made, the status bar's label, the settings that remember the
+// address without the password, and the way back to the local database when the server cannot
+// be used.
+#include "../startup/support_StartupRun.h"
+#include "ModalSeam.h"
+#include "PgServer.h"
+#include "ScriptedMessageService.h"
+#include "SharedDatabaseCommands.h"
+#include "dlgConnect.h"
+#include "support_TreeFixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+class TestSharedDatabase : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PgServer> m_server;
+    int m_made = 0;
+
+    // A new database of the server, its address.
+    ServerAddress newDatabase()
+    {
+        const QString name = QStringLiteral("win%1").arg(++m_made);
+        const QString made = m_server->createDatabase(name);
+        if (!made.isEmpty())
+            qWarning("%s", qPrintable(made));
+        return *ParseServerAddress(m_server->keywords(name));
+    }
+
+    // The dialog filled from an address, with a password, then Connect pressed.
+    static ModalSeam::Driver connectWith(const ServerAddress &address, const QString &password,
+                                         bool testFirst = false)
+    {
+        return [address, password, testFirst](QDialog &shown) {
+            auto &dialog = dynamic_cast<dlgConnect &>(shown);
+            dialog.txtHost()->setText(address.host);
+            dialog.txtPort()->setText(address.port);
+            dialog.txtDatabase()->setText(address.database);
+            dialog.txtUser()->setText(address.user);
+            dialog.cboTls()->setCurrentText(QStringLiteral("disable"));
+            dialog.txtPassword()->setText(password);
+            if (testFirst)
+                dialog.cmdTest()->click();
+            dialog.cmdConnect()->click();
+            return int(dialog.result());
+        };
+    }
+
+private slots:
+    void initTestCase() { m_server = std::make_unique<PgServer>(); }
+    void cleanupTestCase() { m_server.reset(); }
+
+    void connectAskUseAndGoBack()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        auto *label = f.main->Sbar().findChild<QLabel *>(QStringLiteral("lblDatabase"));
+        QVERIFY(label);
+        QVERIFY(f.main->Menus().Exists(QStringLiteral("mnuFileConnect")));
+        QCOMPARE(f.main->Menus().Caption(QStringLiteral("mnuFileConnect")),
+                 QStringLiteral("Connect to Shared Database..."));
+        QVERIFY(f.addTree(QStringLiteral("Local only"), {Person("L1", "ROOT", "Lo", "Cal")}));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Local only")));
+
+        // A new database: the test of the connection says it works and the tables are missing;
+        // connecting asks, and "Yes" makes them.
+        const ServerAddress address = newDatabase();
+        {
+            ScopedModalDriver driver(connectWith(address, QStringLiteral("pw-123"), true));
+            msgs.enqueue(MsgResult::Ok);  // the test's result
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.calls()[0].text.contains(QLatin1String("works")),
+                 qPrintable(msgs.calls()[0].text));
+        QVERIFY(msgs.calls()[1].text.contains(QLatin1String("Make them now?")));
+        QVERIFY(f.store.IsShared());
+        QVERIFY(f.store.IsOpen());
+        QCOMPARE(f.main->Trees().Names(), QStringList{"Example"});
+        QVERIFY(f.tree.CurrentTree().isEmpty()); // the local tree closed
+        QVERIFY(label->text().startsWith(QLatin1String("Shared: postgresql://")));
+        QVERIFY(label->text().contains(address.database));
+        // Remembered without the password.
+        QVERIFY(f.state.SharedDatabase.contains(address.database));
+        QVERIFY(!f.state.SharedDatabase.contains(QLatin1String("pw-123")));
+        QVERIFY(!label->toolTip().contains(QLatin1String("pw-123")));
+
+        // A tree made on the server is there for a second program.
+        QVERIFY(f.store.CreateTree(QStringLiteral("Shared tree")));
+        mDatabase other;
+        other.SetServer(address);
+        QVERIFY(other.OpenDatabase());
+        QVERIFY(other.ListTrees().contains(QStringLiteral("Shared tree")));
+
+        // Back to the local database.
+        msgs.clear();
+        f.menu("mnuFileLocal");
+        QCOMPARE(msgs.count(), 0);
+        QVERIFY(!f.store.IsShared());
+        QCOMPARE(label->text(), QStringLiteral("Local database"));
+        QVERIFY(f.main->Trees().Names().contains(QStringLiteral("Local only")));
+        QVERIFY(f.state.SharedDatabase.isEmpty());
+    }
+
+    // "No" to the question leaves the server database as it was and the local one open; an
+    // unknown database is one message, and the local database is open again.
+    void refusedOrUnreachable()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        {
+            ScopedModalDriver driver(connectWith(address, QString()));
+            msgs.enqueue(MsgResult::No);
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(!f.store.IsShared());
+        QVERIFY(f.store.IsOpen());
+        QVERIFY(f.main->Trees().Names().contains(QStringLiteral("Example")));
+        QCOMPARE(m_server->exec(address.database,
+                                {QStringLiteral("SELECT 1/(1 - count(*)) FROM pg_namespace "
+                                                "WHERE nspname = 'velkintree'")}),
+                 QString()); // no schema was made
+
+        msgs.clear();
+        ServerAddress nowhere = address;
+        nowhere.database = QStringLiteral("no_such_db");
+        {
+            ScopedModalDriver driver(connectWith(nowhere, QString()));
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(msgs.last().text.contains(QLatin1String("no_such_db")));
+        QVERIFY(msgs.last().text.contains(QLatin1String("database of this computer is used")));
+        QVERIFY(!f.store.IsShared());
+        QVERIFY(f.store.IsOpen());
+        QCOMPARE(f.main->Sbar().DatabaseText(), QStringLiteral("Local database"));
+    }
+
+    // The shared database used last opens at the next start; when it cannot be reached, the
+    // start says so and goes on with the local database.
+    void startsWithTheRememberedDatabase()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+            QVERIFY(maker.CreateTree(QStringLiteral("Family")));
+            QVERIFY(
+                maker.InsertPerson(QStringLiteral("Family"), Person("F1", "ROOT", "Fa", "Mily")));
+        }
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        {
+            Run run;
+            run.seed(0, 0, 6000, 4500, 0, QStringLiteral("Family"));
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedDatabase"),
+                                     address.Keywords());
+            run.start();
+            run.steps(6);
+            QVERIFY2(msgs.count() == 0, qPrintable(msgs.count() ? msgs.last().text : QString()));
+            QVERIFY(run.main->Db().IsShared());
+            QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Family"));
+            QVERIFY(run.main->Sbar().DatabaseText().contains(address.database));
+            run.main->close();
+            QCOMPARE(
+                run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
+                address.Keywords());
+        }
+        {
+            ServerAddress gone = address;
+            gone.database = QStringLiteral("gone_db");
+            Run run;
+            run.seed(0, 0, 6000, 4500, 0);
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedDatabase"),
+                                     gone.Keywords());
+            run.start();
+            run.steps(6);
+            QCOMPARE(msgs.count(), 1);
+            QVERIFY(msgs.last().text.contains(QLatin1String("gone_db")));
+            QVERIFY(!run.main->Db().IsShared());
+            QVERIFY(run.main->Db().IsOpen());
+            QCOMPARE(run.main->Sbar().DatabaseText(), QStringLiteral("Local database"));
+            run.main->close();
+            QCOMPARE(
+                run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
+                QString());
+        }
+    }
+
+    // The dialog refuses fields it cannot use and shows the remembered address.
+    void dialogFields()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        int tried = 0;
+        dlgConnect dialog([&tried](const ServerAddress &, const QString &) {
+            ++tried;
+            return Result<void>();
+        });
+        dialog.SetAddress(*ParseServerAddress(
+            QStringLiteral("postgresql://anna@family.example:5433/trees?sslmode=verify-full")));
+        QCOMPARE(dialog.txtHost()->text(), QStringLiteral("family.example"));
+        QCOMPARE(dialog.txtPort()->text(), QStringLiteral("5433"));
+        QCOMPARE(dialog.cboTls()->currentText(), QStringLiteral("verify-full"));
+        QCOMPARE(dialog.txtPassword()->echoMode(), QLineEdit::Password);
+        dialog.txtPort()->setText(QStringLiteral("54x"));
+        dialog.cmdConnect()->click();
+        QVERIFY(!dialog.Connected());
+        QVERIFY(msgs.last().text.contains(QLatin1String("port")));
+        dialog.txtPort()->setText(QString());
+        dialog.txtDatabase()->setText(QString());
+        dialog.cmdTest()->click();
+        QCOMPARE(tried, 0);
+        QVERIFY(msgs.last().text.contains(QLatin1String("database")));
+        dialog.txtDatabase()->setText(QStringLiteral("it's \"ours\""));
+        dialog.cmdTest()->click();
+        QCOMPARE(tried, 1);
+        dialog.cmdConnect()->click();
+        QVERIFY(dialog.Connected());
+        QCOMPARE(dialog.ConnectAddress().database, QStringLiteral("it's \"ours\""));
+        QCOMPARE(dialog.ConnectAddress().port, QString());
+    }
+};
+
+QTEST_MAIN(TestSharedDatabase)
+#include "tst_shareddatabase.moc"
