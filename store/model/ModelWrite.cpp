@@ -229,26 +229,74 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
-    Result<Statement> insert =
-        db.prepare("INSERT INTO mainRecords (tree, tab, idx, person, family, ownerTab, ownerIdx, "
-                   "ref1, ref2, data) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    if (!insert)
-        return insert.error();
-    Statement &s = *insert;
+    // Many records a statement: the engine's work per statement run (and the binding calls
+    // around it) is shared by them.
+    constexpr int kColumns = 10;
+    constexpr int kBatch = 32;
+    const auto insertOf = [](int count) {
+        QByteArray sql = "INSERT INTO mainRecords (tree, tab, idx, person, family, ownerTab, "
+                         "ownerIdx, ref1, ref2, data) VALUES ";
+        for (int i = 0; i < count; ++i)
+            sql += i ? ",(?,?,?,?,?,?,?,?,?,?)" : "(?,?,?,?,?,?,?,?,?,?)";
+        return sql;
+    };
+    Result<Statement> batch = db.prepare(insertOf(kBatch).constData());
+    if (!batch)
+        return batch.error();
+    Result<Statement> single = db.prepare(insertOf(1).constData());
+    if (!single)
+        return single.error();
+    // The fields of the records bound so far stay here until the statement runs.
+    std::vector<QByteArray> data(kBatch);
+    for (QByteArray &d : data)
+        d.reserve(256);
+    int pending = 0;
+    Statement *s = &*batch;
     const auto bindPerson = [&](int column, quint32 person) {
         if (person == kNoIndex || person >= keys.size())
-            s.bindNull(column);
+            s->bindNull(column);
         else
-            s.bindTextInPlace(column, QByteArrayView(keys[person]));
+            s->bindTextInPlace(column, QByteArrayView(keys[person]));
     };
     const auto bindIndex = [&](int column, quint32 index) {
         if (index == kNoIndex)
-            s.bindNull(column);
+            s->bindNull(column);
         else
-            s.bind(column, index);
+            s->bind(column, index);
     };
-    QByteArray data;
-    data.reserve(256);
+    const auto run = [&]() -> Result<void> {
+        const Result<bool> done = s->step();
+        s->reset();
+        pending = 0;
+        if (!done)
+            return done.error();
+        return {};
+    };
+    // The records of one table after another, `pending` of them bound to `s`.
+    const auto add = [&](Tab tab, quint32 i) -> Result<void> {
+        const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
+        const int base = pending * kColumns;
+        s->bind(base + 1, tree);
+        s->bind(base + 2, int(tab));
+        s->bind(base + 3, i);
+        bindPerson(base + 4, p.person);
+        bindIndex(base + 5, p.family);
+        if (!needsOwner(p)) {
+            s->bindNull(base + 6);
+            s->bindNull(base + 7);
+        } else {
+            s->bind(base + 6, int(p.ownerTab));
+            bindIndex(base + 7, p.ownerIndex);
+        }
+        bindPerson(base + 8, p.ref1);
+        bindPerson(base + 9, p.ref2);
+        QByteArray &fields = data[size_t(pending)];
+        encoder.encodeInto(tab, i, fields);
+        s->bindBlobInPlace(base + 10, fields);
+        ++pending;
+        return s == &*batch && pending == kBatch ? run() : Result<void>();
+    };
+    std::vector<std::pair<Tab, quint32>> rest; // the last records, fewer than a batch
     for (int t = 0; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
@@ -257,28 +305,23 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
                 continue;
             if (tab == Tab::Tree && model.defaultPlaceForm.isEmpty() && model.extensionTags.empty())
                 continue;
-            const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
-            s.bind(1, tree);
-            s.bind(2, t);
-            s.bind(3, i);
-            bindPerson(4, p.person);
-            bindIndex(5, p.family);
-            if (!needsOwner(p)) {
-                s.bindNull(6);
-                s.bindNull(7);
-            } else {
-                s.bind(6, int(p.ownerTab));
-                bindIndex(7, p.ownerIndex);
-            }
-            bindPerson(8, p.ref1);
-            bindPerson(9, p.ref2);
-            // The keys and the fields stay as they are until the reset.
-            encoder.encodeInto(tab, i, data);
-            s.bindBlobInPlace(10, data);
-            const Result<bool> done = s.step();
-            s.reset();
-            if (!done)
-                return done.error();
+            if (pending == 0)
+                rest.clear();
+            rest.emplace_back(tab, i);
+            if (Result<void> added = add(tab, i); !added)
+                return added;
+        }
+    }
+    // What did not fill a batch goes one record a statement.
+    if (pending > 0) {
+        s->reset();
+        pending = 0;
+        s = &*single;
+        for (const auto &[tab, i] : rest) {
+            if (Result<void> added = add(tab, i); !added)
+                return added;
+            if (Result<void> done = run(); !done)
+                return done;
         }
     }
     if (*rebuild)

@@ -171,6 +171,40 @@ private slots:
         QVERIFY(!decodeAll(records, damaged));
     }
 
+    // A large model is written many records a statement: every record, of every table, comes
+    // back in its place, those that fill no whole statement at the end too.
+    void manyRecordsReadBackInOrder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        mDatabase store;
+        store.BuildConnectionString(dir.path() + '/');
+        QVERIFY(store.OpenDatabase());
+        std::vector<PersonRow> rows(3);
+        rows[0].ID = "A";
+        rows[1].ID = "B";
+        rows[2].ID = "C";
+        rows[2].PrntKey = "A";
+        TreeModel model = sample();
+        for (int e = 0; e < 75; ++e) {
+            Event event;
+            event.owner = Ref(Kind::Person, quint32(e % 3));
+            event.type = EventTypes::find("OCCU", false);
+            event.value = model.text(QString::number(e));
+            model.events.add(event);
+        }
+        NewTreeWriter writer(store);
+        QVERIFY(writer.Begin("Family"));
+        for (const PersonRow &r : rows)
+            QVERIFY(writer.Add(r));
+        QVERIFY(ModelStore::writeModelInTransaction(store, "Family", rows, model).ok());
+        QVERIFY(writer.Commit());
+        const Result<ModelSlice> read = ModelStore::readTree(store, "Family");
+        QVERIFY(read.ok());
+        QVERIFY(encodeAll(read->model) == encodeAll(model));
+        QCOMPARE(read->model.string(read->model.events[75].value), QString("74"));
+    }
+
     // A row deleted by a program that knows nothing of the records leaves the family's child
     // link naming nobody: the tree still reads, and looking up the children of persons does not
     // make room for every index a person could have.
