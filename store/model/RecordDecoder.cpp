@@ -198,9 +198,25 @@ public:
     void eventType(EventTypes::Id &type, Ref owner)
     {
         const QByteArrayView tag = bytes();
-        type = EventTypes::find(tag, owner.is(Kind::Family));
+        const bool family = owner.is(Kind::Family);
+        // The few tags of a tree are looked up once each (the catalogue is searched in turn).
+        quint64 key = 0;
+        const bool cached = tag.size() <= 4;
+        if (cached) {
+            std::memcpy(&key, tag.data(), size_t(tag.size()));
+            key |= quint64(tag.size()) << 32 | quint64(family) << 40;
+            for (const auto &[k, id] : m_d.m_eventTypes) {
+                if (k == key) {
+                    type = id;
+                    return;
+                }
+            }
+        }
+        type = EventTypes::find(tag, family);
         if (type == EventTypes::kNone && !tag.isEmpty())
-            type = EventTypes::find(tag, !owner.is(Kind::Family));
+            type = EventTypes::find(tag, !family);
+        if (cached)
+            m_d.m_eventTypes.emplace_back(key, type);
     }
     void keptTag(quint16 &tag) { tag = m_d.m_model.keptTag(bytes()); }
     void firstLine(quint32 &line, quint32 &count)
