@@ -1,5 +1,6 @@
-// Writing a whole model: one prepared insert run for every record, in one transaction; a large
-// model into a file that holds few records has the indexes made after its records.
+// Writing a whole model: prepared inserts of 32 records each (the last few one by one), in one
+// transaction; a large model into a file that holds few records has the indexes made after its
+// records.
 #include "ModelStore.h"
 
 #include "RecordPlacement.h"
