@@ -6,6 +6,8 @@
 // A new fuzz target gets its seeds here: a function that returns its inputs, and one line in main.
 #include "AppSettings.h"
 #include "Gedzip.h"
+#include "ModelImport.h"
+#include "RecordCodec.h"
 #include "modRegistry.h"
 #include "support_exif.h"
 
@@ -384,6 +386,66 @@ Inputs gedzipInputs(const QString &scratch)
     return inputs;
 }
 
+// The side records of the GEDCOM seeds as the store encodes them, in the input of
+// fuzz_record_decoder: persons, flags (1: stored numbers given), then table, size, [number,]
+// fields.
+Inputs recordInputs()
+{
+    using Store::Side::Tab;
+    Inputs inputs;
+    for (const QByteArray &gedcom : gedcomInputs()) {
+        const Gedcom::MappedTree tree =
+            Gedcom::mapDocument(Gedcom::Document::fromBytes(gedcom), Gedcom::ImportContext());
+        const Genealogy::TreeModel &m = tree.model;
+        if (!tree.isValid() || m.personCount() >= 64)
+            continue;
+        std::vector<QByteArray> keys;
+        for (quint32 p = 0; p < m.personCount(); ++p)
+            keys.push_back("K" + QByteArray::number(p));
+        const Store::Side::RecordEncoder encoder(m, keys);
+        const quint32 sizes[Store::Side::kTabCount] = {
+            1,
+            m.persons.size(),
+            m.names.size(),
+            m.events.size(),
+            m.eventDetails.size(),
+            m.addresses.size(),
+            m.places.size(),
+            m.families.size(),
+            m.partnerships.size(),
+            m.childLinks.size(),
+            m.associations.size(),
+            m.sources.size(),
+            m.repositoryLinks.size(),
+            m.repositories.size(),
+            m.citations.size(),
+            m.notes.size(),
+            m.noteLinks.size(),
+            m.media.size(),
+            m.mediaLinks.size(),
+            m.kept.size(),
+            m.keptLines.size(),
+            m.noteBreaks.size(),
+        };
+        for (const char flags : {0, 1}) {
+            QByteArray input;
+            input.append(char(m.personCount())).append(flags);
+            for (int t = 0; t < Store::Side::kTabCount; ++t) {
+                for (quint32 i = 0; i < sizes[t]; ++i) {
+                    const QByteArray fields = encoder.encode(Tab(t), i);
+                    input.append(char(t));
+                    appendLe16(input, quint16(fields.size()));
+                    if (flags)
+                        appendLe16(input, quint16(i * 2));
+                    input.append(fields);
+                }
+            }
+            inputs << input;
+        }
+    }
+    return inputs;
+}
+
 bool writeAll(const QString &root, const QString &target, const Inputs &inputs)
 {
     QDir dir(root + QLatin1Char('/') + target);
@@ -419,7 +481,8 @@ int main(int argc, char *argv[])
         writeAll(root, QStringLiteral("fuzz_gedcom_model"), gedcomInputs()) &&
         writeAll(root, QStringLiteral("fuzz_settings"), settingsInputs(scratch.path())) &&
         writeAll(root, QStringLiteral("fuzz_dates"), dateInputs()) &&
-        writeAll(root, QStringLiteral("fuzz_gedzip"), gedzipInputs(scratch.path()));
+        writeAll(root, QStringLiteral("fuzz_gedzip"), gedzipInputs(scratch.path())) &&
+        writeAll(root, QStringLiteral("fuzz_record_decoder"), recordInputs());
     const bool okThumbs = writeAll(root, QStringLiteral("fuzz_exif_thumbnail"), exifInputs()) &&
                           writeAll(root, QStringLiteral("fuzz_cache_png"), cacheInputs());
     return ok && okThumbs ? 0 : 1;

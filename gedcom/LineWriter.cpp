@@ -2,6 +2,8 @@
 
 #include "Utf8.h"
 
+#include <cstring>
+
 namespace Gedcom {
 
 namespace {
@@ -49,22 +51,53 @@ void LineWriter::record(QByteArrayView xref, QByteArrayView tag)
     m_out.append('\n');
 }
 
+char *LineWriter::grow(qsizetype bytes)
+{
+    const qsizetype at = m_out.size();
+    m_out.resize(at + bytes);
+    return m_out.data() + at;
+}
+
+// "<level> <tag>[ <value>]\n" in one piece: most lines are short, and growing the buffer once a
+// line rather than once a part of it is most of the time it takes to write them.
+void LineWriter::line(int level, QByteArrayView tag, QByteArrayView value)
+{
+    if (level < 0 || level > 9) {
+        begin(level, tag);
+        if (!value.isEmpty()) {
+            m_out.append(' ');
+            m_out.append(value);
+        }
+        m_out.append('\n');
+        return;
+    }
+    const qsizetype size = 2 + tag.size() + (value.isEmpty() ? 0 : 1 + value.size()) + 1;
+    char *p = grow(size);
+    *p++ = char('0' + level);
+    *p++ = ' ';
+    std::memcpy(p, tag.data(), size_t(tag.size()));
+    p += tag.size();
+    if (!value.isEmpty()) {
+        *p++ = ' ';
+        std::memcpy(p, value.data(), size_t(value.size()));
+        p += value.size();
+    }
+    *p = '\n';
+}
+
 void LineWriter::pointer(int level, QByteArrayView tag, QByteArrayView xref)
 {
+    if (!xref.isEmpty()) {
+        line(level, tag, xref);
+        return;
+    }
     begin(level, tag);
-    m_out.append(' ');
-    m_out.append(xref);
-    m_out.append('\n');
+    m_out.append(" \n");
 }
 
 void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
 {
-    begin(level, tag);
-    if (!value.isEmpty()) {
-        m_out.append(' ');
-        m_out.append(value);
-    }
-    m_out.append('\n');
+    line(level, tag, value);
 }
 
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)

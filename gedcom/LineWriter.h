@@ -47,6 +47,9 @@ public:
 
 private:
     void begin(int level, QByteArrayView tag);
+    void line(int level, QByteArrayView tag, QByteArrayView value);
+    // Room for `bytes` more at the end, to be filled.
+    char *grow(qsizetype bytes);
     void escaped(int level, QByteArrayView tag, QByteArrayView line, int concLevel);
     void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
 

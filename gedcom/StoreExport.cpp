@@ -151,7 +151,11 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                 };
             *read = std::move(view.slice);
         }
-        const QList<PersonRecord> rows(read->rows.cbegin(), read->rows.cend());
+        // Moved, not copied: a copy of every text of every row is as long to make as to free.
+        QList<PersonRecord> rows;
+        rows.reserve(qsizetype(read->rows.size()));
+        for (PersonRecord &row : read->rows)
+            rows.append(std::move(row));
         read->rows = {};
         if (archive)
             linkPhotoFiles(rows, read->model, chosen);

@@ -10,7 +10,9 @@
 namespace Genealogy {
 
 // The records of a table grouped by owner, in table order within each owner: for each owner
-// the rows it owns. Built in one counting pass over the table (linear in rows and owners).
+// the rows it owns. Built in one counting pass over the table (linear in rows and owners). A row
+// whose owner is no record (a link to a person not read, kNoIndex in a Ref) belongs to no owner:
+// counting it would make room for every index up to the largest.
 class OwnerIndex
 {
 public:
@@ -18,8 +20,12 @@ public:
     {
         std::array<quint32, 16> maxIndex{};
         std::array<bool, 16> used{};
+        size_t owned = 0;
         for (size_t r = 0; r < rows; ++r) {
             const Ref owner = ownerOf(r);
+            if (!isRecord(owner))
+                continue;
+            ++owned;
             const auto k = size_t(owner.kind());
             used[k] = true;
             maxIndex[k] = std::max(maxIndex[k], owner.index());
@@ -31,7 +37,8 @@ public:
         }
         for (size_t r = 0; r < rows; ++r) {
             const Ref owner = ownerOf(r);
-            ++m_start[size_t(owner.kind())][size_t(owner.index()) + 1];
+            if (isRecord(owner))
+                ++m_start[size_t(owner.kind())][size_t(owner.index()) + 1];
         }
         quint32 total = 0;
         for (size_t k = 0; k < 16; ++k) {
@@ -41,7 +48,7 @@ public:
             }
         }
         // Each start now holds the end of its owner's rows: walk back to the starts.
-        m_rows.assign(rows, 0);
+        m_rows.assign(owned, 0);
         std::array<std::vector<quint32>, 16> next;
         for (size_t k = 0; k < 16; ++k) {
             if (m_start[k].empty())
@@ -51,7 +58,8 @@ public:
         }
         for (size_t r = 0; r < rows; ++r) {
             const Ref owner = ownerOf(r);
-            m_rows[next[size_t(owner.kind())][owner.index()]++] = quint32(r);
+            if (isRecord(owner))
+                m_rows[next[size_t(owner.kind())][owner.index()]++] = quint32(r);
         }
         m_built = true;
     }
@@ -77,6 +85,8 @@ public:
     }
 
 private:
+    static bool isRecord(Ref owner) { return owner.index() != Ref::kMaxIndex; }
+
     std::array<std::vector<quint32>, 16> m_start;
     std::vector<quint32> m_rows;
     bool m_built = false;

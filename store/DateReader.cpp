@@ -45,8 +45,9 @@ std::optional<int> DualYear(QStringView text)
         return std::nullopt;
     const QStringView laterText = text.mid(slash + 1);
     // The later number is never longer than the first (three or four digits).
+    // A leading zero makes no year of three digits ("001/02").
     const int first = digits(text.left(slash), 3, 4);
-    if (first < 0)
+    if (first < 100)
         return std::nullopt;
     const int written = digits(laterText, 1, int(slash));
     if (written < 0)

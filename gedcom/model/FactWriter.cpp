@@ -26,8 +26,32 @@ bool isPlainDate(QByteArrayView date)
         if (!ok)
             return false;
     }
-    for (const char *word : {"GREGORIAN", "JULIAN", "HEBREW", "FRENCH", "BCE", "INT "}) {
-        if (date.contains(QByteArrayView(word)))
+    // None of the words anywhere in it (looked for in one pass: each starts with its own letter).
+    for (qsizetype i = 0; i < date.size(); ++i) {
+        QByteArrayView word;
+        switch (date[i]) {
+        case 'G':
+            word = "GREGORIAN";
+            break;
+        case 'J':
+            word = "JULIAN";
+            break;
+        case 'H':
+            word = "HEBREW";
+            break;
+        case 'F':
+            word = "FRENCH";
+            break;
+        case 'B':
+            word = "BCE";
+            break;
+        case 'I':
+            word = "INT ";
+            break;
+        default:
+            continue;
+        }
+        if (date.sliced(i).startsWith(word))
             return false;
     }
     return !date.endsWith(' ');

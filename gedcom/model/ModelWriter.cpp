@@ -152,10 +152,9 @@ void ModelWriter::makeFamilies()
 {
     const int n = int(m_rows.size());
     m_rowOfKey.reserve(n);
-    for (int r = 0; r < n; ++r) {
-        if (!m_rowOfKey.contains(m_rows[r].ID))
-            m_rowOfKey.insert(m_rows[r].ID, r);
-    }
+    // The first row of a key wins: inserted last, in one lookup each.
+    for (int r = n - 1; r >= 0; --r)
+        m_rowOfKey.insert(m_rows[r].ID, r);
     m_madeChildOf.assign(size_t(n), -1);
     m_madeHeadOf.assign(size_t(n), -1);
     auto headed = [this](int parent) {

@@ -35,8 +35,9 @@ void ModelWriter::person(int r)
         m_w.leafPlain("SEX", Vocabulary::sexWord(side.sex));
     privacy(side.privacy);
 
-    // Events: a birth or death the row has and the model keeps no record of comes first, a
-    // residence the row has without a record last.
+    // Events: a birth or death the row has and the model keeps no record of comes first (a death
+    // right after a birth with a record, so that the two keep their order), a residence the row
+    // has without a record last.
     const Ref owner(Kind::Person, p);
     const quint32 birth =
         modelled ? RowRules::firstEvent(m_model, owner, EventTypes::birth()) : kNoIndex;
@@ -45,13 +46,16 @@ void ModelWriter::person(int r)
     const quint32 residence = modelled ? RowRules::rowResidence(m_model, p) : kNoIndex;
     if (birth == kNoIndex && (!row.Bdate.isEmpty() || !row.Bplace.isEmpty()))
         rowEvent(EventTypes::birth(), row.Bdate, row.Bplace, kNoIndex);
-    if (death == kNoIndex && (!row.Ddate.isEmpty() || !row.Dplace.isEmpty()))
+    const bool rowDeath = death == kNoIndex && (!row.Ddate.isEmpty() || !row.Dplace.isEmpty());
+    if (rowDeath && birth == kNoIndex)
         rowEvent(EventTypes::death(), row.Ddate, row.Dplace, kNoIndex);
     if (modelled) {
         for (quint32 e : m_model.eventsOf(owner)) {
-            if (e == birth)
+            if (e == birth) {
                 rowEvent(EventTypes::birth(), row.Bdate, row.Bplace, e);
-            else if (e == death)
+                if (rowDeath)
+                    rowEvent(EventTypes::death(), row.Ddate, row.Dplace, kNoIndex);
+            } else if (e == death)
                 rowEvent(EventTypes::death(), row.Ddate, row.Dplace, e);
             else if (e == residence)
                 rowResidence(r, e);

@@ -22,8 +22,8 @@ bool belongs(const QByteArray &path, QByteArrayView base)
 
 } // namespace
 
-StructWriter::StructWriter(LineWriter &out, const TreeModel &model, Version version, IdOf idOf)
-    : m_out(out), m_model(model), m_version(version), m_idOf(std::move(idOf))
+StructWriter::StructWriter(LineWriter &out, const TreeModel &model, Version, IdOf idOf)
+    : m_out(out), m_model(model), m_idOf(std::move(idOf))
 {
     m_out.setKeepEscapes(true);
     m_frames.reserve(32);

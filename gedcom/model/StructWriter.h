@@ -82,7 +82,6 @@ private:
 
     LineWriter &m_out;
     const Genealogy::TreeModel &m_model;
-    Version m_version;
     IdOf m_idOf;
     Frame &top() { return m_frames[size_t(m_depth - 1)]; }
 

@@ -19,6 +19,17 @@ bool hasDate(const Document &doc, int node)
     return node >= 0 && !doc.rawValue(node).trimmed().isEmpty();
 }
 
+// A 5.5.1 value that already holds its phrase in parentheses ("(in the war)", "INT 1850 (about
+// then)"): a PHRASE line under it is no second phrase of the date and stays as read. Were it taken,
+// a value written as "(a)" with a kept "PHRASE b" under it would read back as "(a) (b)".
+bool holdsPhrase(QStringView value)
+{
+    if (!value.trimmed().endsWith(QLatin1Char(')')))
+        return false;
+    const DateValue parsed = GedcomDate::parse(value);
+    return parsed.kind == DateKind::Phrase || !parsed.phrase.isEmpty();
+}
+
 bool isEmpty(const EventDetail &d)
 {
     return d.type.isEmpty() && d.datePhrase.isEmpty() && d.age.isEmpty() && d.agePhrase.isEmpty() &&
@@ -38,7 +49,7 @@ void StructureMapper::date(Walk &parent, int node, Text &value, Text *phrase, Ev
         event->sortFrom = range.from;
         event->sortTo = range.to;
     }
-    bool phraseSeen = false;
+    bool phraseSeen = phrase && holdsPhrase(m_c.doc.text(node));
     Walk walk = parent.enter(node);
     walk.each([&](int c) {
         if (phrase && !phraseSeen && m_c.is(c, Tag::PHRASE)) {
@@ -236,9 +247,10 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
             seenDate = true;
             if (row) {
                 int phrase = -1;
+                const bool ownPhrase = holdsPhrase(doc.text(c));
                 Walk dateWalk = walk.enter(c);
                 dateWalk.each([&](int d) {
-                    if (phrase < 0 && m_c.is(d, Tag::PHRASE)) {
+                    if (!ownPhrase && phrase < 0 && m_c.is(d, Tag::PHRASE)) {
                         phrase = d;
                         dateWalk.leaf(d);
                         return true;

@@ -1,11 +1,14 @@
-// Writing a whole model: one prepared insert run for every record, in one transaction; a large
-// model into a file that holds few records has the indexes made after its records.
+// Writing a whole model: prepared inserts of 32 records each (the last few one by one; on the
+// server by COPY), in one transaction; a large model into a file that holds few records has the
+// indexes made after its records.
 #include "ModelStore.h"
 
 #include "RecordPlacement.h"
 #include "SideSchema.h"
 #include "StoreSql.h"
 #include "mDatabase.h"
+
+#include <optional>
 #include <tuple>
 
 using namespace Genealogy;
@@ -229,25 +232,83 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
-    Result<Statement> insert = db.prepareInsert(
-        "mainRecords", "tree, tab, idx, person, family, ownerTab, ownerIdx, ref1, ref2, data");
-    if (!insert)
-        return insert.error();
-    Statement &s = *insert;
+    // Many records a statement in the file: the engine's work per statement run (and the
+    // binding calls around it) is shared by them. On the server the rows go by COPY (the
+    // statement of Db::prepareInsert), one record a row.
+    constexpr int kColumns = 10;
+    constexpr int kBatch = 32;
+    const char *const columns =
+        "tree, tab, idx, person, family, ownerTab, ownerIdx, ref1, ref2, data";
+    const int batchSize = db.isServer() ? 1 : kBatch;
+    const auto insertOf = [columns](int count) {
+        QByteArray sql = QByteArray("INSERT INTO mainRecords (") + columns + ") VALUES ";
+        for (int i = 0; i < count; ++i)
+            sql += i ? ",(?,?,?,?,?,?,?,?,?,?)" : "(?,?,?,?,?,?,?,?,?,?)";
+        return sql;
+    };
+    Result<Statement> batch = db.isServer() ? db.prepareInsert("mainRecords", columns)
+                                            : db.prepare(insertOf(kBatch).constData());
+    if (!batch)
+        return batch.error();
+    // The last records, fewer than a batch, go one a statement (never on the server).
+    std::optional<Statement> single;
+    if (!db.isServer()) {
+        Result<Statement> one = db.prepare(insertOf(1).constData());
+        if (!one)
+            return one.error();
+        single.emplace(std::move(*one));
+    }
+    // The fields of the records bound so far stay here until the statement runs.
+    std::vector<QByteArray> data(kBatch);
+    for (QByteArray &d : data)
+        d.reserve(256);
+    int pending = 0;
+    Statement *s = &*batch;
     const auto bindPerson = [&](int column, quint32 person) {
         if (person == kNoIndex || person >= keys.size())
-            s.bindNull(column);
+            s->bindNull(column);
         else
-            s.bindTextInPlace(column, QByteArrayView(keys[person]));
+            s->bindTextInPlace(column, QByteArrayView(keys[person]));
     };
     const auto bindIndex = [&](int column, quint32 index) {
         if (index == kNoIndex)
-            s.bindNull(column);
+            s->bindNull(column);
         else
-            s.bind(column, index);
+            s->bind(column, index);
     };
-    QByteArray data;
-    data.reserve(256);
+    const auto run = [&]() -> Result<void> {
+        const Result<bool> done = s->step();
+        s->reset();
+        pending = 0;
+        if (!done)
+            return done.error();
+        return {};
+    };
+    // The records of one table after another, `pending` of them bound to `s`.
+    const auto add = [&](Tab tab, quint32 i) -> Result<void> {
+        const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
+        const int base = pending * kColumns;
+        s->bind(base + 1, tree);
+        s->bind(base + 2, int(tab));
+        s->bind(base + 3, i);
+        bindPerson(base + 4, p.person);
+        bindIndex(base + 5, p.family);
+        if (!needsOwner(p)) {
+            s->bindNull(base + 6);
+            s->bindNull(base + 7);
+        } else {
+            s->bind(base + 6, int(p.ownerTab));
+            bindIndex(base + 7, p.ownerIndex);
+        }
+        bindPerson(base + 8, p.ref1);
+        bindPerson(base + 9, p.ref2);
+        QByteArray &fields = data[size_t(pending)];
+        encoder.encodeInto(tab, i, fields);
+        s->bindBlobInPlace(base + 10, fields);
+        ++pending;
+        return s == &*batch && pending == batchSize ? run() : Result<void>();
+    };
+    std::vector<std::pair<Tab, quint32>> rest; // the last records, fewer than a batch
     for (int t = 0; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
@@ -256,31 +317,26 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
                 continue;
             if (tab == Tab::Tree && model.defaultPlaceForm.isEmpty() && model.extensionTags.empty())
                 continue;
-            const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
-            s.bind(1, tree);
-            s.bind(2, t);
-            s.bind(3, i);
-            bindPerson(4, p.person);
-            bindIndex(5, p.family);
-            if (!needsOwner(p)) {
-                s.bindNull(6);
-                s.bindNull(7);
-            } else {
-                s.bind(6, int(p.ownerTab));
-                bindIndex(7, p.ownerIndex);
-            }
-            bindPerson(8, p.ref1);
-            bindPerson(9, p.ref2);
-            // The keys and the fields stay as they are until the reset.
-            encoder.encodeInto(tab, i, data);
-            s.bindBlobInPlace(10, data);
-            const Result<bool> done = s.step();
-            s.reset();
-            if (!done)
-                return done.error();
+            if (pending == 0)
+                rest.clear();
+            rest.emplace_back(tab, i);
+            if (Result<void> added = add(tab, i); !added)
+                return added;
         }
     }
-    if (Result<void> stored = s.finish(); !stored)
+    // What did not fill a batch goes one record a statement.
+    if (pending > 0) {
+        s->reset();
+        pending = 0;
+        s = &*single;
+        for (const auto &[tab, i] : rest) {
+            if (Result<void> added = add(tab, i); !added)
+                return added;
+            if (Result<void> done = run(); !done)
+                return done;
+        }
+    }
+    if (Result<void> stored = batch->finish(); !stored)
         return stored;
     if (*rebuild)
         return createIndexes(db);

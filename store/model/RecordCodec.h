@@ -119,6 +119,8 @@ private:
     std::array<qint64, kTabCount> m_dense; // -1: numbered by m_numbers
     QStringList *m_problems = nullptr;
     qsizetype m_brokenLinks = 0;
+    // Event types found by their tag (packed with its size and scope).
+    std::vector<std::pair<quint64, Genealogy::EventTypes::Id>> m_eventTypes;
 };
 
 } // namespace Store::Side

@@ -13,6 +13,36 @@ namespace Store::Side {
 using Fields::kNone32;
 using Fields::visit;
 
+// The last value of each enumeration a record holds.
+constexpr Sex lastOf(Sex)
+{
+    return Sex::Intersex;
+}
+constexpr NameType lastOf(NameType)
+{
+    return NameType::Other;
+}
+constexpr DateKind lastOf(DateKind)
+{
+    return DateKind::Unparsed;
+}
+constexpr FamilyRelation lastOf(FamilyRelation)
+{
+    return FamilyRelation::CivilUnion;
+}
+constexpr ChildRelation lastOf(ChildRelation)
+{
+    return ChildRelation::Other;
+}
+constexpr AssociationKind lastOf(AssociationKind)
+{
+    return AssociationKind::Alias;
+}
+constexpr KeptLine::Value lastOf(KeptLine::Value)
+{
+    return KeptLine::Value::Pointer;
+}
+
 // Reads the fields of one record; a read past the end sets `ok` false.
 class FieldReader
 {
@@ -44,10 +74,16 @@ public:
         u32(w);
         v = qint32(w);
     }
+    // A value of one of the model's enumerations; a number past its last value is no record
+    // (readers index tables of words by these values).
     template <class E> void e(E &v)
     {
         quint8 b = 0;
         u8(b);
+        if (b > quint8(lastOf(E()))) {
+            ok = false;
+            b = 0;
+        }
         v = E(b);
     }
     QByteArrayView bytes()
@@ -118,7 +154,11 @@ public:
         u32(index);
         const Tab tab = tabOfKind(Kind(kind));
         if (tab == Tab::Count) {
-            r = Ref(Kind(kind), index);
+            // No record, the header, a pointer to nothing: index 0 always (any other would
+            // stand for a record that is not there).
+            if (index != 0)
+                ok = false;
+            r = Ref(Kind(kind), 0);
             return;
         }
         if (m_d.m_links) {
@@ -158,9 +198,25 @@ public:
     void eventType(EventTypes::Id &type, Ref owner)
     {
         const QByteArrayView tag = bytes();
-        type = EventTypes::find(tag, owner.is(Kind::Family));
+        const bool family = owner.is(Kind::Family);
+        // The few tags of a tree are looked up once each (the catalogue is searched in turn).
+        quint64 key = 0;
+        const bool cached = tag.size() <= 4;
+        if (cached) {
+            std::memcpy(&key, tag.data(), size_t(tag.size()));
+            key |= quint64(tag.size()) << 32 | quint64(family) << 40;
+            for (const auto &[k, id] : m_d.m_eventTypes) {
+                if (k == key) {
+                    type = id;
+                    return;
+                }
+            }
+        }
+        type = EventTypes::find(tag, family);
         if (type == EventTypes::kNone && !tag.isEmpty())
-            type = EventTypes::find(tag, !owner.is(Kind::Family));
+            type = EventTypes::find(tag, !family);
+        if (cached)
+            m_d.m_eventTypes.emplace_back(key, type);
     }
     void keptTag(quint16 &tag) { tag = m_d.m_model.keptTag(bytes()); }
     void firstLine(quint32 &line, quint32 &count)

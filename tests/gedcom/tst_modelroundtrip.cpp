@@ -19,6 +19,7 @@ private slots:
     void awkwardFiles_data();
     void awkwardFiles();
     void datesWithoutAYear();
+    void phrasesUnderADate();
 };
 
 void TestModelRoundTrip::samples_data()
@@ -177,6 +178,35 @@ void TestModelRoundTrip::datesWithoutAYear()
     const QString written7 = QString::fromUtf8(TestModel::write(first, Version::Gedcom70));
     QVERIFY2(written7.contains(QLatin1String("2 DATE 10 JAN\n")), qPrintable(written7));
     QVERIFY2(written7.contains(QLatin1String("2 DATE 20 JUL\n")), qPrintable(written7));
+}
+
+// Two PHRASE lines under a DATE (a 7.0 structure in a file read as 5.5.1): the first is the
+// date's, the second stays as read under it. Written in 5.5.1 the date becomes "(first)", which
+// holds its phrase already: the kept PHRASE read back is not joined to it, the birth keeps its
+// record and its place before the death, and nothing is lost.
+void TestModelRoundTrip::phrasesUnderADate()
+{
+    const QByteArray file = TestGedcom::file(
+        {"0 @X1@ INDI", "1 NAME Jon /Lund/", "1 BIRT", "2 DATE", "3 PHRASE sometime in spring",
+         "3 PHRASE after the thaw", "1 DEAT", "2 DATE FROM 1990 TO 1991", "1 EVEN", "2 DATE",
+         "3 PHRASE in summer", "3 PHRASE or autumn", "1 CHR", "2 DATE (early)", "3 PHRASE later",
+         "1 BURI", "2 DATE INT 1850 (about then)", "3 PHRASE near"});
+    for (const Version version : {Version::Gedcom551, Version::Gedcom70}) {
+        const MappedTree first = TestModel::map(file);
+        QVERIFY2(first.isValid(), qPrintable(first.error.text()));
+        QCOMPARE(TestModel::rows(first).value(0).Bdate, QString("sometime in spring"));
+        const QString written = QString::fromUtf8(TestModel::write(first, version));
+        for (const char *phrase : {"sometime in spring", "after the thaw", "in summer", "or autumn",
+                                   "early", "later", "about then", "near"})
+            QVERIFY2(written.contains(QLatin1String(phrase)), qPrintable(written));
+        QVERIFY2(written.indexOf(QLatin1String("1 BIRT")) <
+                     written.indexOf(QLatin1String("1 DEAT")),
+                 qPrintable(written));
+        const MappedTree second = TestModel::map(written.toUtf8());
+        QCOMPARE(TestModel::check(second), QStringList());
+        QCOMPARE(TestModel::rows(second).value(0).Bdate, QString("sometime in spring"));
+        QCOMPARE(QString::fromUtf8(TestModel::write(second, version)), written);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestModelRoundTrip)

@@ -1,6 +1,7 @@
 // The writer of structures puts every structure kept as read back where it stood: at its
 // position among its parent's lines, under the line its path names, on the side its base
 // names, at the end of its owner when its line is gone; pointers become the written ids.
+#include "LineWriter.h"
 #include "StructWriter.h"
 
 #include <QTest>
@@ -55,7 +56,33 @@ class TestStructWriter : public QObject
 private slots:
     void keptStructuresStandWhereTheyStood();
     void sidesAndRecordsOfTheirOwn();
+    void linesAsWritten();
 };
+
+// Every form of line, at levels of one digit and of two (kept structures can be that deep).
+void TestStructWriter::linesAsWritten()
+{
+    for (const Version version : {Version::Gedcom551, Version::Gedcom70}) {
+        LineWriter w(version);
+        w.record("@I1@", "INDI");
+        w.record({}, "TRLR");
+        w.plain(1, "SEX", "F");
+        w.plain(2, "DATA", {});
+        w.plain(12, "_DEEP", "value");
+        w.plain(10, "_DEEP", {});
+        w.pointer(1, "FAMS", "@F1@");
+        w.pointer(1, "FAMC", {});
+        w.pointer(11, "_TO", "@I2@");
+        w.text(3, "NOTE", QStringLiteral("one\ntwo @ three"));
+        w.text(9, "NOTE", QStringLiteral("@x"));
+        const QByteArray at = version == Version::Gedcom551 ? "two @@ three" : "two @ three";
+        const QByteArray leading = version == Version::Gedcom551 ? "@@x" : "@@x";
+        QCOMPARE(w.take(), QByteArray("0 @I1@ INDI\n0 TRLR\n1 SEX F\n2 DATA\n12 _DEEP value\n"
+                                      "10 _DEEP\n1 FAMS @F1@\n1 FAMC \n11 _TO @I2@\n3 NOTE one\n"
+                                      "4 CONT ") +
+                               at + "\n9 NOTE " + leading + "\n");
+    }
+}
 
 void TestStructWriter::keptStructuresStandWhereTheyStood()
 {

@@ -92,6 +92,7 @@ private slots:
         QCOMPARE(DateReader::DualYear(u";BEF %31 405DEC 18/77777777799"), std::nullopt);
         QCOMPARE(DateReader::DualYear(u"1777/77777777799"), std::nullopt);
         QCOMPARE(DateReader::DualYear(u"0000000001999/2000"), std::nullopt);
+        QCOMPARE(DateReader::DualYear(u"001/02"), std::nullopt);
     }
 };
 
