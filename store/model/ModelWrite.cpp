@@ -4,6 +4,7 @@
 #include "ModelStore.h"
 
 #include "RecordPlacement.h"
+#include "RecordStorage.h"
 #include "SideSchema.h"
 #include "StoreSql.h"
 #include "mDatabase.h"
@@ -16,88 +17,6 @@ using namespace Store;
 using namespace Store::Side;
 
 namespace {
-
-quint32 tableSize(const TreeModel &m, Tab tab)
-{
-    switch (tab) {
-    case Tab::Tree:
-        return 1;
-    case Tab::Person:
-        return m.persons.size();
-    case Tab::Name:
-        return m.names.size();
-    case Tab::Event:
-        return m.events.size();
-    case Tab::EventDetail:
-        return m.eventDetails.size();
-    case Tab::Address:
-        return m.addresses.size();
-    case Tab::Place:
-        return m.places.size();
-    case Tab::Family:
-        return m.families.size();
-    case Tab::Partnership:
-        return m.partnerships.size();
-    case Tab::ChildLink:
-        return m.childLinks.size();
-    case Tab::Association:
-        return m.associations.size();
-    case Tab::Source:
-        return m.sources.size();
-    case Tab::RepositoryLink:
-        return m.repositoryLinks.size();
-    case Tab::Repository:
-        return m.repositories.size();
-    case Tab::Citation:
-        return m.citations.size();
-    case Tab::Note:
-        return m.notes.size();
-    case Tab::NoteLink:
-        return m.noteLinks.size();
-    case Tab::Media:
-        return m.media.size();
-    case Tab::MediaLink:
-        return m.mediaLinks.size();
-    case Tab::Kept:
-        return m.kept.size();
-    case Tab::KeptLine:
-        return m.keptLines.size();
-    case Tab::NoteBreak:
-        return m.noteBreaks.size();
-    case Tab::Count:
-        break;
-    }
-    return 0;
-}
-
-// Whether a record's owner must be stored for deleting it with its owner: not when it goes
-// with a person or a family anyway and its owner is a record that goes only with those (an
-// event, a name, a family, a child link, an event's details). Associations, citations, notes,
-// media and kept structures can go on their own (an association with the person it points
-// to), and so must take along what they own.
-bool needsOwner(const Placement &p)
-{
-    if (p.ownerTab == Tab::Count)
-        return false;
-    if (p.person == kNoIndex && p.family == kNoIndex)
-        return true;
-    switch (p.ownerTab) {
-    case Tab::Event:
-    case Tab::Name:
-    case Tab::Family:
-    case Tab::ChildLink:
-    case Tab::EventDetail:
-    case Tab::Partnership:
-        return false;
-    default:
-        return true;
-    }
-}
-
-bool isDefault(const PersonSide &side)
-{
-    return side.sex == Sex::None && side.privacy == 0 && side.flags == 0;
-}
 
 // The number of records a model is stored as (at most: persons with default values are not).
 qint64 recordCount(const TreeModel &model)
@@ -313,9 +232,7 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
         for (quint32 i = 0; i < count; ++i) {
-            if (tab == Tab::Person && isDefault(model.persons[i]))
-                continue;
-            if (tab == Tab::Tree && model.defaultPlaceForm.isEmpty() && model.extensionTags.empty())
+            if (!isStored(model, tab, i))
                 continue;
             if (pending == 0)
                 rest.clear();
