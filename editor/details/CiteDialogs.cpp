@@ -1,4 +1,5 @@
 // The dialogs of persons, citations and sources of the details window.
+#include "DetailsWidgets.h"
 #include "FileDialog.h"
 #include "MessageService.h"
 #include "RecordDialogs.h"
@@ -14,23 +15,9 @@
 #include <QVBoxLayout>
 
 using namespace Genealogy;
+using namespace DetailsUi;
 
 namespace {
-
-QDialogButtonBox *okCancel(QDialog *dialog)
-{
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
-QLineEdit *line(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *edit = new QLineEdit(text, parent);
-    edit->setObjectName(name);
-    return edit;
-}
 
 QString personEntry(const PersonDraft &draft, quint32 p)
 {

@@ -1,8 +1,9 @@
 // The details window's families, notes and media, and citing a record.
 #include "DetailsWindow.h"
 
+#include "DetailsWidgets.h"
+#include "FileDialog.h"
 #include "InstantButton.h"
-
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PhotoFolders.h"
@@ -22,26 +23,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "FileDialog.h"
-
 using namespace Genealogy;
+using namespace DetailsUi;
 
 namespace {
-
-QPushButton *button(const QString &text, const QString &name, QWidget *parent)
-{
-    auto *b = new InstantButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-void shortcut(QWidget *on, const QKeySequence &keys, const std::function<void()> &action)
-{
-    auto *s = new QShortcut(keys, on);
-    s->setContext(Qt::WidgetWithChildrenShortcut);
-    QObject::connect(s, &QShortcut::activated, on, action);
-}
 
 QString relationText(const ChildLink &link)
 {

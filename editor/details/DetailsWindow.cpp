@@ -1,9 +1,9 @@
 // The details window: its frame, the person's header, the events and the names.
 #include "DetailsWindow.h"
 
-#include "InstantButton.h"
-
 #include "DateEcho.h"
+#include "DetailsWidgets.h"
+#include "InstantButton.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PhotoFolders.h"
@@ -26,23 +26,9 @@
 #include <QVBoxLayout>
 
 using namespace Genealogy;
+using namespace DetailsUi;
 
 namespace {
-
-QPushButton *button(const QString &text, const QString &name, QWidget *parent)
-{
-    auto *b = new InstantButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-void shortcut(QWidget *on, const QKeySequence &keys, const std::function<void()> &action)
-{
-    auto *s = new QShortcut(keys, on);
-    s->setContext(Qt::WidgetWithChildrenShortcut);
-    QObject::connect(s, &QShortcut::activated, on, action);
-}
 
 QTreeWidget *recordList(const QString &name, const QStringList &columns, QWidget *parent)
 {
