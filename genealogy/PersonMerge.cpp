@@ -4,6 +4,7 @@
 #include "ModelRemap.h"
 #include "RecordMerge.h"
 #include "RowRules.h"
+#include "Vocabulary.h"
 
 #include <QHash>
 
@@ -422,20 +423,8 @@ QString fieldValue(const ModelSlice &tree, quint32 person, Field field)
 {
     if (person >= tree.rows.size())
         return {};
-    if (field == Field::Sex) {
-        switch (sexOf(tree, person)) {
-        case Sex::Male:
-            return QStringLiteral("male");
-        case Sex::Female:
-            return QStringLiteral("female");
-        case Sex::Unknown:
-            return QStringLiteral("unknown");
-        case Sex::Intersex:
-            return QStringLiteral("intersex");
-        default:
-            return {};
-        }
-    }
+    if (field == Field::Sex)
+        return Vocabulary::sexLabel(sexOf(tree, person));
     QStringList parts;
     for (QString PersonRow::*column : columnsOf(field)) {
         const QString text = (tree.rows[person].*column).trimmed();

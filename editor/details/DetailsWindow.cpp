@@ -231,26 +231,8 @@ QWidget *DetailsWindow::buildEvents()
         if (current().is(Kind::Event))
             cite(current());
     };
-    connect(add, &QPushButton::clicked, this, onAdd);
-    connect(edit, &QPushButton::clicked, this, onEdit);
-    connect(remove, &QPushButton::clicked, this, onRemove);
-    connect(up, &QPushButton::clicked, this, [move] { move(-1); });
-    connect(down, &QPushButton::clicked, this, [move] { move(1); });
-    connect(citeButton, &QPushButton::clicked, this, onCite);
-    connect(m_events, &QTreeWidget::itemDoubleClicked, this, onEdit);
-    shortcut(m_events, QKeySequence(Qt::Key_Insert), onAdd);
-    shortcut(m_events, QKeySequence(Qt::Key_F2), onEdit);
-    shortcut(m_events, QKeySequence::Delete, onRemove);
-    shortcut(m_events, QKeySequence(Qt::CTRL | Qt::Key_Up), [move] { move(-1); });
-    shortcut(m_events, QKeySequence(Qt::CTRL | Qt::Key_Down), [move] { move(1); });
-
-    auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {add, edit, remove, up, down, citeButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto *layout = new QHBoxLayout(page);
-    layout->addWidget(m_events, 1);
-    layout->addLayout(buttons);
+    wireList(page, m_events, {add, edit, remove, up, down, citeButton},
+             {onAdd, onEdit, onRemove, [move] { move(-1); }, [move] { move(1); }, onCite});
     return page;
 }
 
@@ -345,25 +327,8 @@ QWidget *DetailsWindow::buildNames()
         if (const auto n = current())
             cite(*n == kNoIndex ? Ref(Kind::Person, m_draft->person()) : Ref(Kind::Name, *n));
     };
-    connect(add, &QPushButton::clicked, this, onAdd);
-    connect(edit, &QPushButton::clicked, this, onEdit);
-    connect(remove, &QPushButton::clicked, this, onRemove);
-    connect(up, &QPushButton::clicked, this, [move] { move(-1); });
-    connect(down, &QPushButton::clicked, this, [move] { move(1); });
-    connect(citeButton, &QPushButton::clicked, this, onCite);
-    connect(m_names, &QTreeWidget::itemDoubleClicked, this, onEdit);
-    shortcut(m_names, QKeySequence(Qt::Key_Insert), onAdd);
-    shortcut(m_names, QKeySequence(Qt::Key_F2), onEdit);
-    shortcut(m_names, QKeySequence::Delete, onRemove);
-    shortcut(m_names, QKeySequence(Qt::CTRL | Qt::Key_Up), [move] { move(-1); });
-    shortcut(m_names, QKeySequence(Qt::CTRL | Qt::Key_Down), [move] { move(1); });
-    auto *buttons = new QVBoxLayout;
-    for (QPushButton *b : {add, edit, remove, up, down, citeButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    auto *layout = new QHBoxLayout(page);
-    layout->addWidget(m_names, 1);
-    layout->addLayout(buttons);
+    wireList(page, m_names, {add, edit, remove, up, down, citeButton},
+             {onAdd, onEdit, onRemove, [move] { move(-1); }, [move] { move(1); }, onCite});
     return page;
 }
 
