@@ -203,7 +203,8 @@ public:
         quint64 key = 0;
         const bool cached = tag.size() <= 4;
         if (cached) {
-            std::memcpy(&key, tag.data(), size_t(tag.size()));
+            if (!tag.isEmpty()) // an empty view may have no data at all
+                std::memcpy(&key, tag.data(), size_t(tag.size()));
             key |= quint64(tag.size()) << 32 | quint64(family) << 40;
             for (const auto &[k, id] : m_d.m_eventTypes) {
                 if (k == key) {
