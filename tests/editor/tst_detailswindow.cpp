@@ -10,6 +10,7 @@
 #include "RowRules.h"
 #include "ScriptedMessageService.h"
 #include "SourcesWindow.h"
+#include "TestRows.h"
 #include "TreeCheck.h"
 #include "frmEdit.h"
 #include "mDatabase.h"
@@ -28,20 +29,6 @@
 using namespace Genealogy;
 
 namespace {
-
-PersonRecord row(const QString &id, const QString &parent, const QString &first,
-                 const QString &last, const QString &partnerFirst = {},
-                 const QString &partnerLast = {})
-{
-    PersonRecord r;
-    r.ID = id;
-    r.PrntKey = parent;
-    r.Fname = first;
-    r.Sname = last;
-    r.PrtFname = partnerFirst;
-    r.PrtSname = partnerLast;
-    return r;
-}
 
 // Anna (I1, a root whose partner columns name Bert Holm, with no family) and her child Carl
 // (I2): rows alone, as a tree made by hand has them.

@@ -4,6 +4,7 @@
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
 #include "RowRules.h"
+#include "TestRows.h"
 #include "TreeCheck.h"
 #include "TreeConsistency.h"
 #include "mDatabase.h"
@@ -17,20 +18,6 @@
 using namespace Genealogy;
 
 namespace {
-
-PersonRecord row(const QString &id, const QString &parent, const QString &first,
-                 const QString &last, const QString &partnerFirst = {},
-                 const QString &partnerLast = {})
-{
-    PersonRecord r;
-    r.ID = id;
-    r.PrntKey = parent;
-    r.Fname = first;
-    r.Sname = last;
-    r.PrtFname = partnerFirst;
-    r.PrtSname = partnerLast;
-    return r;
-}
 
 // Anna (A1, root) and Bert (B1, married in) with their child Carl (C1); Anna's birth is cited.
 ModelSlice sample()

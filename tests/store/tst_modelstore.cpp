@@ -2,6 +2,7 @@
 // around one person, and kept consistent by the store's operations on trees and rows.
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
+#include "TestRows.h"
 #include "TreeCheck.h"
 #include "TreeConsistency.h"
 #include "mDatabase.h"
@@ -14,20 +15,6 @@
 using namespace Genealogy;
 
 namespace {
-
-PersonRecord row(const QString &id, const QString &parent, const QString &first,
-                 const QString &last, const QString &partnerFirst = {},
-                 const QString &partnerLast = {})
-{
-    PersonRecord r;
-    r.ID = id;
-    r.PrntKey = parent;
-    r.Fname = first;
-    r.Sname = last;
-    r.PrtFname = partnerFirst;
-    r.PrtSname = partnerLast;
-    return r;
-}
 
 // A small family: Anna (A1) and Bert (B1) with their child Carl (C1); Dora (D1) outside the line
 // whom Anna names in an association. Anna has a birth record with a citation of a source, a
