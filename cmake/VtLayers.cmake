@@ -9,8 +9,8 @@
 #
 # The program is in parts (app/CMakeLists.txt), which are project libraries like the others.
 set(VT_APP_PARTS
-    vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_gedcom vtapp_chart vtapp_cli
-    vtapp_merge vtapp_mainwindow)
+    vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_shared vtapp_gedcom vtapp_chart
+    vtapp_cli vtapp_merge vtapp_mainwindow)
 set(VT_PROJECT_LIBRARIES
     vtrecord vtgenealogy vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan
     vteditor vtapp vttestsupport ${VT_APP_PARTS})
@@ -82,6 +82,9 @@ function(vt_check_app_parts)
     vt_check_links(vtapp_startup MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_dialogs MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_help MAY vtcommon)
+    # The shared database's helpers: the keyring and copying trees, below the main window.
+    vt_check_links(vtapp_shared MAY vtapp_opentree vtapp_dialogs vtstore vtrecord vtcommon
+        vtsafefile)
     vt_check_links(vtapp_gedcom MAY vtapp_opentree vtapp_dialogs vtgedcom vtstore vtrecord
         vtcommon vtsafefile)
     vt_check_links(vtapp_chart MAY vtapp_opentree vttreechart vtlifespan vtstore vtrecord vtcommon
@@ -91,7 +94,7 @@ function(vt_check_app_parts)
     vt_check_links(vtapp_merge MAY vtapp_opentree vttreechart vtstore vtgenealogy vtrecord
         vtcommon vtsafefile)
     vt_check_links(vtapp_mainwindow MAY vtapp_startup vtapp_opentree vtapp_dialogs vtapp_help
-        vtapp_gedcom vtapp_chart vtapp_merge vteditor vtlifespan vttreechart Pixtile vtgedcom
+        vtapp_shared vtapp_gedcom vtapp_chart vtapp_merge vteditor vtlifespan vttreechart Pixtile vtgedcom
         vtstore vtrecord vtcommon vtsafefile)
     vt_check_links(vtapp MAY ${VT_APP_PARTS})
 endfunction()

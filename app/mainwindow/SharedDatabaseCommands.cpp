@@ -5,6 +5,7 @@
 #include "CommandAction.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "PasswordKeyring.h"
 #include "TreeCommands.h"
 #include "TreeList.h"
 #include "WaitCursor.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPointer>
 #include <QUndoStack>
 
 namespace {
@@ -29,7 +31,8 @@ SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store
       m_connect(MakeCommand(this, QStringLiteral("mnuFileConnect"),
                             QStringLiteral("Connect to Shared Database..."))),
       m_local(
-          MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database")))
+          MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database"))),
+      m_keyring(new PasswordKeyring(this))
 {
     connect(m_connect, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileConnect);
     connect(m_local, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileLocal);
@@ -86,12 +89,71 @@ void SharedDatabaseCommands::mnuFileConnect()
             return trial.OpenDatabase();
         },
         m_window);
-    if (const Result<ServerAddress> remembered = ParseServerAddress(m_state.SharedDatabase);
-        remembered)
+    // The database in use, else the one whose password the keyring keeps.
+    const QString shown =
+        m_state.SharedDatabase.isEmpty() ? m_state.SharedKeyringAddress : m_state.SharedDatabase;
+    if (const Result<ServerAddress> remembered = ParseServerAddress(shown);
+        !shown.isEmpty() && remembered) {
         dialog.SetAddress(*remembered);
+        askKeyring(dialog, *remembered);
+    }
     ModalSeam::exec(dialog);
-    if (dialog.Connected())
-        Connect(dialog.ConnectAddress(), dialog.Password());
+    if (dialog.Connected() && Connect(dialog.ConnectAddress(), dialog.Password()))
+        keepPassword(dialog.ConnectAddress(), dialog.Password(), dialog.RememberPassword());
+}
+
+void SharedDatabaseCommands::askKeyring(dlgConnect &dialog, const ServerAddress &address)
+{
+    const Result<ServerAddress> kept = ParseServerAddress(m_state.SharedKeyringAddress);
+    if (m_state.SharedKeyringAddress.isEmpty() || !kept ||
+        PasswordKeyring::EntryOf(*kept) != PasswordKeyring::EntryOf(address))
+        return;
+    dialog.SetKeyringPending(true);
+    // The dialog may be closed before the keyring answers.
+    QPointer<dlgConnect> open(&dialog);
+    m_keyring->Read(PasswordKeyring::EntryOf(address),
+                    [this, open](const PasswordKeyring::Answer &answer) {
+                        if (!open)
+                            return;
+                        open->SetKeyringPassword(answer.password);
+                        if (answer.state == PasswordKeyring::State::Unavailable)
+                            tellNoKeyring();
+                    });
+}
+
+void SharedDatabaseCommands::keepPassword(const ServerAddress &address, const QString &password,
+                                          bool remember)
+{
+    const QString entry = PasswordKeyring::EntryOf(address);
+    const Result<ServerAddress> kept = ParseServerAddress(m_state.SharedKeyringAddress);
+    const bool keptHere =
+        !m_state.SharedKeyringAddress.isEmpty() && kept && PasswordKeyring::EntryOf(*kept) == entry;
+    if (!remember) {
+        if (keptHere) {
+            m_keyring->Forget(entry);
+            m_state.SharedKeyringAddress.clear();
+        }
+        return;
+    }
+    if (password.isEmpty())
+        return; // from the password file: nothing to keep
+    const QString keywords = address.Keywords();
+    m_keyring->Write(entry, password, [this, keywords](const PasswordKeyring::Answer &answer) {
+        if (answer.state == PasswordKeyring::State::Found) {
+            m_state.SharedKeyringAddress = keywords;
+            return;
+        }
+        if (m_state.SharedKeyringAddress == keywords)
+            m_state.SharedKeyringAddress.clear();
+        tellNoKeyring();
+    });
+}
+
+void SharedDatabaseCommands::tellNoKeyring()
+{
+    const QString text = m_keyring->UnavailableText();
+    if (!text.isEmpty())
+        ShowMessage(text, kTitle, MsgIcon::Information, MsgButtons::OkOnly, m_window);
 }
 
 void SharedDatabaseCommands::mnuFileLocal()

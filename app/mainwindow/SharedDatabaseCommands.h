@@ -6,6 +6,8 @@
 #include <QObject>
 
 class ChangeHistory;
+class PasswordKeyring;
+class dlgConnect;
 class QAction;
 class QWidget;
 class TreeCommands;
@@ -18,8 +20,9 @@ struct AppState;
 // undo history (of the other database) is emptied and the tree list is filled from the new
 // database. A server database without the program's tables gets them after a question; one made
 // by a newer version opens read-only with a message. The address is remembered in the settings
-// (AppState::SharedDatabase), never the password. When the server cannot be used the local
-// database is opened again.
+// (AppState::SharedDatabase), never the password: that is kept in the desktop keyring when the
+// dialog's box asks for it (PasswordKeyring), and read from there at the next connect. When the
+// server cannot be used the local database is opened again.
 class SharedDatabaseCommands : public QObject
 {
     Q_OBJECT
@@ -45,12 +48,19 @@ public:
     // Opens the store on the server, asking before the program's tables are made there.
     static Result<void> OpenAsking(mDatabase &store, QWidget *window);
 
+    PasswordKeyring &Keyring() const { return *m_keyring; }
+
 signals:
     // Another database is open (or none could be): the status bar and the read-only mark follow.
     void DatabaseChanged();
 
 private:
     void leaveDatabase();
+    // The dialog asks the keyring for the password of the address it shows, when one was kept.
+    void askKeyring(dlgConnect &dialog, const ServerAddress &address);
+    // After a connect: the password kept in the keyring, or taken out of it.
+    void keepPassword(const ServerAddress &address, const QString &password, bool remember);
+    void tellNoKeyring();
 
     AppState &m_state;
     mDatabase &m_store;
@@ -60,4 +70,5 @@ private:
     QWidget *m_window;
     QAction *m_connect;
     QAction *m_local;
+    PasswordKeyring *m_keyring;
 };

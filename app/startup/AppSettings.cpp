@@ -66,6 +66,8 @@ WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state,
     state.LastOpen = registry.LastResult() == 0 ? lastOpen : QString();
     const QString shared = registry.GetString(UserKey, QStringLiteral("SharedDatabase"));
     state.SharedDatabase = registry.LastResult() == 0 ? shared : QString();
+    const QString keyring = registry.GetString(UserKey, QStringLiteral("SharedKeyring"));
+    state.SharedKeyringAddress = registry.LastResult() == 0 ? keyring : QString();
     state.Version =
         kSettingsVersion; // the version this program runs with, written by CompleteStore
     return placement;
@@ -171,6 +173,7 @@ void AppSettings::Save(modRegistry &registry, const AppState &state, const QStri
     registry.SetDword(UserKey, QStringLiteral("ShowInfo"), flagValue(state.ShowInfo));
     registry.SetString(UserKey, QStringLiteral("LastOpen"), openTree);
     registry.SetString(UserKey, QStringLiteral("SharedDatabase"), state.SharedDatabase);
+    registry.SetString(UserKey, QStringLiteral("SharedKeyring"), state.SharedKeyringAddress);
 }
 
 modRegistry AppSettings::Registry(AppState &state)

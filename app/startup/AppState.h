@@ -36,6 +36,10 @@ struct AppState
     // The family's shared database in use (its address in the keyword form, never a password);
     // empty: the data folder's database.
     QString SharedDatabase;
+    // The shared database whose password this user keeps in the desktop keyring (its address in
+    // the keyword form, the password only in the keyring); the connect dialog offers it again
+    // after File > Use Local Database. Empty: none.
+    QString SharedKeyringAddress;
     int Version = 23;
 };
 

@@ -2,25 +2,30 @@
 // real server the test starts: the dialog's fields and its test of the connection, the question
 // before the program's tables are made, the status bar's label, the settings that remember the
 // address without the password, and the way back to the local database when the server cannot
-// be used.
+// be used. The desktop keyring is out of reach here (the session bus points at a socket that is
+// not there): the program says so once and goes on without it.
 #include "../startup/support_StartupRun.h"
 #include "ModalSeam.h"
+#include "PasswordKeyring.h"
 #include "PgServer.h"
 #include "ScriptedMessageService.h"
 #include "SharedDatabaseCommands.h"
 #include "dlgConnect.h"
 #include "support_TreeFixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 class TestSharedDatabase : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<PgServer> m_server;
+    QTemporaryDir m_noBus;
     int m_made = 0;
 
     // A new database of the server, its address.
@@ -53,7 +58,14 @@ class TestSharedDatabase : public QObject
     }
 
 private slots:
-    void initTestCase() { m_server = std::make_unique<PgServer>(); }
+    void initTestCase()
+    {
+        // No keyring of the machine is ever reached: the session bus is a socket that is not
+        // there (set before the first question opens the bus).
+        qputenv("DBUS_SESSION_BUS_ADDRESS",
+                QStringLiteral("unix:path=%1/no-bus").arg(m_noBus.path()).toUtf8());
+        m_server = std::make_unique<PgServer>();
+    }
     void cleanupTestCase() { m_server.reset(); }
 
     void connectAskUseAndGoBack()
@@ -201,6 +213,124 @@ private slots:
                 run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
                 QString());
         }
+    }
+
+    // Without a keyring: "Remember" connects all the same, says once why the password is not
+    // kept, and the password is nowhere in the settings; a second connect says nothing more.
+    void keyringMissingSaidOnce()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        const auto remembering = [&](const QString &password) {
+            ModalSeam::Driver fill = connectWith(address, password);
+            return [fill](QDialog &shown) {
+                dynamic_cast<dlgConnect &>(shown).chkRemember()->setChecked(true);
+                return fill(shown);
+            };
+        };
+        QSignalSpy idle(&f.main->Shared().Keyring(), &PasswordKeyring::Idle);
+        {
+            ScopedModalDriver driver(remembering(QStringLiteral("s3cret-pw")));
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(f.store.IsShared());
+        QVERIFY(idle.count() > 0 || idle.wait(10000));
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("No desktop keyring")),
+                 qPrintable(msgs.last().text));
+        QVERIFY(msgs.last().text.contains(QLatin1String("~/.pgpass")));
+        QVERIFY(f.state.SharedKeyringAddress.isEmpty());
+
+        idle.clear();
+        {
+            ScopedModalDriver driver(remembering(QStringLiteral("s3cret-pw")));
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(idle.count() > 0 || idle.wait(10000));
+        QCOMPARE(msgs.count(), 2); // told once
+        QVERIFY(f.store.IsShared());
+
+        // Nothing of the password in the settings the program writes.
+        f.state.UserSettingsFile = f.dir.filePath(QStringLiteral("user.ini"));
+        f.state.MachineSettingsFile = f.dir.filePath(QStringLiteral("machine.ini"));
+        {
+            modRegistry registry = AppSettings::Registry(f.state);
+            AppSettings::Save(registry, f.state, f.tree.CurrentTree(), nullptr);
+            QVERIFY(f.state.Settings.Sync());
+        }
+        QFile settings(f.state.UserSettingsFile);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray written = settings.readAll();
+        QVERIFY(written.contains(address.database.toUtf8()));
+        QVERIFY(!written.contains("s3cret-pw"));
+        for (const MessageRequest &call : msgs.calls())
+            QVERIFY(!call.text.contains(QLatin1String("s3cret-pw")));
+    }
+
+    // A password said to be in the keyring: the dialog waits for the keyring's answer (busy,
+    // Connect does nothing), then takes the fields back; the missing keyring is said once, and
+    // the password was not kept there, so the entry is forgotten for the next time.
+    void dialogWaitsForTheKeyring()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+        }
+        f.state.SharedKeyringAddress = address.Keywords();
+        PasswordKeyring &keyring = f.main->Shared().Keyring();
+        bool wasBusy = false;
+        bool clickedWhileBusy = true;
+        bool offered = false;
+        {
+            ScopedModalDriver driver([&](QDialog &shown) {
+                auto &dialog = dynamic_cast<dlgConnect &>(shown);
+                wasBusy = dialog.KeyringPending() && !dialog.cmdConnect()->isEnabled() &&
+                          !dialog.txtPassword()->isEnabled();
+                offered = dialog.txtDatabase()->text() == address.database;
+                dialog.cmdConnect()->click();
+                clickedWhileBusy = dialog.Connected();
+                QSignalSpy idle(&keyring, &PasswordKeyring::Idle);
+                if (keyring.Pending() > 0)
+                    idle.wait(10000);
+                if (!dialog.KeyringPending())
+                    dialog.cmdConnect()->click();
+                return int(dialog.result());
+            });
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(wasBusy);
+        QVERIFY(offered); // the address kept with the keyring, offered again
+        QVERIFY(!clickedWhileBusy);
+        QVERIFY(f.store.IsShared());
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(msgs.last().text.contains(QLatin1String("No desktop keyring")));
+        // Connected without "Remember": the keyring's entry is let go.
+        QVERIFY(f.state.SharedKeyringAddress.isEmpty());
+        QSignalSpy idle(&keyring, &PasswordKeyring::Idle);
+        if (keyring.Pending() > 0)
+            QVERIFY(idle.wait(10000));
+
+        // Entries: the server's default port and host named or left out are one entry.
+        ServerAddress named = address;
+        named.host = QStringLiteral("localhost");
+        named.port = QStringLiteral("5432");
+        ServerAddress bare = named;
+        bare.host.clear();
+        bare.port.clear();
+        QCOMPARE(PasswordKeyring::EntryOf(bare), PasswordKeyring::EntryOf(named));
+        bare.user = QStringLiteral("other");
+        QVERIFY(PasswordKeyring::EntryOf(bare) != PasswordKeyring::EntryOf(named));
     }
 
     // The dialog refuses fields it cannot use and shows the remembered address.
