@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +57,15 @@ dlgConnect::dlgConnect(Tester tester, QWidget *parent)
     m_remember->setToolTip(QStringLiteral("Keeps the password in the desktop keyring for the "
                                           "next connect; never in the settings."));
 
+    m_photoFolder =
+        field(this, "txtPhotoFolder", QStringLiteral("empty: the folder the database names"));
+    m_photoFolder->setToolTip(QStringLiteral(
+        "The folder that keeps the photos of this database's trees (in its folder Photos), as "
+        "this computer reaches it: a network share every member can reach."));
+    m_photoForAll =
+        new QCheckBox(QStringLiteral("&Name it in the database for every member"), this);
+    m_photoForAll->setObjectName(QStringLiteral("chkPhotoForAll"));
+
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Host:"), m_host);
     form->addRow(QStringLiteral("&Port:"), m_port);
@@ -64,6 +74,8 @@ dlgConnect::dlgConnect(Tester tester, QWidget *parent)
     form->addRow(QStringLiteral("&TLS:"), m_tls);
     form->addRow(QStringLiteral("Pass&word:"), m_password);
     form->addRow(QString(), m_remember);
+    form->addRow(QStringLiteral("P&hoto folder:"), m_photoFolder);
+    form->addRow(QString(), m_photoForAll);
 
     auto *buttons = new QDialogButtonBox(this);
     m_test = buttons->addButton(QStringLiteral("Test Connection"), QDialogButtonBox::ActionRole);
@@ -126,6 +138,21 @@ bool dlgConnect::RememberPassword() const
     return m_remember->isChecked();
 }
 
+void dlgConnect::SetPhotoFolder(const QString &folder)
+{
+    m_photoFolder->setText(QDir::toNativeSeparators(folder));
+}
+
+QString dlgConnect::PhotoFolder() const
+{
+    return QDir::fromNativeSeparators(m_photoFolder->text().trimmed());
+}
+
+bool dlgConnect::PhotoFolderForAll() const
+{
+    return m_photoForAll->isChecked();
+}
+
 void dlgConnect::SetKeyringPending(bool pending)
 {
     m_keyringPending = pending;
@@ -178,6 +205,11 @@ void dlgConnect::cmdConnect_Click()
     const Result<ServerAddress> address = Address();
     if (!address) {
         ShowMessage(address.error().text(), kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, this);
+        return;
+    }
+    if (!PhotoFolder().isEmpty() && !QDir::isAbsolutePath(PhotoFolder())) {
+        ShowMessage(QStringLiteral("The photo folder must be given as a full path."), kTitle,
+                    MsgIcon::Exclamation, MsgButtons::OkOnly, this);
         return;
     }
     m_address = *address;

@@ -19,7 +19,9 @@ class QPushButton;
 // says what came of it; "Connect" hands the address back (ConnectAddress, valid when
 // Connected()), the password apart (Password: never kept beyond the connection but in the
 // keyring). While the keyring is asked for a remembered password the dialog is busy: the
-// password field, "Test Connection" and "Connect" wait for the answer.
+// password field, "Test Connection" and "Connect" wait for the answer. The photo folder is this
+// computer's path to the folder the database keeps its photos in (empty: the path the database
+// names); "Name it in the database for every member" makes it the database's own.
 class dlgConnect : public QDialog
 {
     Q_OBJECT
@@ -36,6 +38,9 @@ public:
     Result<ServerAddress> Address() const;
     QString Password() const;
     bool RememberPassword() const;
+    void SetPhotoFolder(const QString &folder);
+    QString PhotoFolder() const;
+    bool PhotoFolderForAll() const;
 
     // Busy while the keyring is asked; the answer (a password, or none) ends it.
     void SetKeyringPending(bool pending);
@@ -54,6 +59,8 @@ public:
     QComboBox *cboTls() const { return m_tls; }
     QLineEdit *txtPassword() const { return m_password; }
     QCheckBox *chkRemember() const { return m_remember; }
+    QLineEdit *txtPhotoFolder() const { return m_photoFolder; }
+    QCheckBox *chkPhotoForAll() const { return m_photoForAll; }
     QPushButton *cmdTest() const { return m_test; }
     QPushButton *cmdConnect() const { return m_connect; }
     QPushButton *cmdCancel() const { return m_cancel; }
@@ -71,6 +78,8 @@ private:
     QComboBox *m_tls;
     QLineEdit *m_password;
     QCheckBox *m_remember;
+    QLineEdit *m_photoFolder;
+    QCheckBox *m_photoForAll;
     QPushButton *m_test;
     QPushButton *m_connect;
     QPushButton *m_cancel;

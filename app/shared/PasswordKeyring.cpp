@@ -1,5 +1,7 @@
 #include "PasswordKeyring.h"
 
+#include "SharedPhotos.h"
+
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -36,10 +38,7 @@ QString PasswordKeyring::DefaultService()
 
 QString PasswordKeyring::EntryOf(const ServerAddress &address)
 {
-    // The server's own default port named or not is one entry.
-    const QString port = address.port.isEmpty() ? QStringLiteral("5432") : address.port;
-    const QString host = address.host.isEmpty() ? QStringLiteral("localhost") : address.host;
-    return QStringLiteral("%1@%2:%3/%4").arg(address.user, host, port, address.database);
+    return SharedPhotos::DatabaseEntry(address);
 }
 
 void PasswordKeyring::Read(const QString &entry, AnswerTo done)

@@ -40,6 +40,11 @@ struct AppState
     // the keyword form, the password only in the keyring); the connect dialog offers it again
     // after File > Use Local Database. Empty: none.
     QString SharedKeyringAddress;
+    // This computer's own path to the photo folder of a shared database (mount points differ),
+    // and the database it is for (PasswordKeyring-style entry: user@host:port/database). Empty:
+    // the folder the database names.
+    QString SharedPhotoFolder;
+    QString SharedPhotoFolderFor;
     int Version = 23;
 };
 

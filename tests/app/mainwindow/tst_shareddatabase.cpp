@@ -10,7 +10,9 @@
 #include "PgServer.h"
 #include "ScriptedMessageService.h"
 #include "SharedDatabaseCommands.h"
+#include "SharedPhotos.h"
 #include "dlgConnect.h"
+#include "dlgCopyTree.h"
 #include "support_TreeFixture.h"
 
 #include <QCheckBox>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 
 class TestSharedDatabase : public QObject
@@ -331,6 +334,109 @@ private slots:
         QCOMPARE(PasswordKeyring::EntryOf(bare), PasswordKeyring::EntryOf(named));
         bare.user = QStringLiteral("other");
         QVERIFY(PasswordKeyring::EntryOf(bare) != PasswordKeyring::EntryOf(named));
+    }
+
+    // The photo folder: this computer's own path that cannot be reached is said once and leaves
+    // the photos unavailable (no folder at all, never the data folder's); named in the database
+    // for every member, it is read back there and used.
+    void photoFolderOwnAndNamed()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        const QString gone = f.dir.filePath(QStringLiteral("not-mounted"));
+        const auto withPhotos = [&](const QString &folder, bool forAll) {
+            ModalSeam::Driver fill = connectWith(address, QString());
+            return [fill, folder, forAll](QDialog &shown) {
+                auto &dialog = dynamic_cast<dlgConnect &>(shown);
+                dialog.txtPhotoFolder()->setText(folder);
+                dialog.chkPhotoForAll()->setChecked(forAll);
+                return fill(shown);
+            };
+        };
+        {
+            ScopedModalDriver driver(withPhotos(gone, false));
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(f.store.IsShared());
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("not-mounted")) &&
+                     msgs.last().text.contains(QLatin1String("unavailable")),
+                 qPrintable(msgs.last().text));
+        QCOMPARE(f.store.DataPath(), QString());
+        QCOMPARE(f.state.SharedPhotoFolder, gone);
+        QCOMPARE(f.state.SharedPhotoFolderFor, SharedPhotos::DatabaseEntry(address));
+
+        // Named for everyone: the database keeps it, this computer's own path goes.
+        QTemporaryDir share;
+        msgs.clear();
+        {
+            ScopedModalDriver driver(withPhotos(share.path(), true));
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 0);
+        QCOMPARE(f.store.DataPath(), share.path() + QLatin1Char('/'));
+        QCOMPARE(*SharedPhotos::Named(f.store), share.path());
+        QVERIFY(f.state.SharedPhotoFolder.isEmpty());
+
+        // A relative path is refused by the dialog.
+        {
+            ScopedModalDriver driver(withPhotos(QStringLiteral("photos/here"), false));
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(msgs.last().text.contains(QLatin1String("full path")));
+        QCOMPARE(*SharedPhotos::Named(f.store), share.path());
+    }
+
+    // File > Copy Tree To...: the open local tree to a shared database (its tables made after a
+    // question); a second copy is refused, the name being taken there.
+    void copyTreeFromTheWindow()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QVERIFY(!f.main->Menus().Item(QStringLiteral("mnuFileCopyTree"))->isEnabled());
+        QVERIFY(f.addTree(QStringLiteral("Berg"), {Person("B1", "ROOT", "Anna", "Berg"),
+                                                   Person("B2", "B1", "Cara", "Berg")}));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Berg")));
+        QVERIFY(f.main->Menus().Item(QStringLiteral("mnuFileCopyTree"))->isEnabled());
+        const ServerAddress address = newDatabase();
+        const auto toServer = [&address](QDialog &shown) {
+            auto &dialog = dynamic_cast<dlgCopyTree &>(shown);
+            dialog.optShared()->setChecked(true);
+            dialog.txtAddress()->setText(address.Keywords());
+            dialog.cmdCopy()->click();
+            return int(dialog.result());
+        };
+        {
+            ScopedModalDriver driver(toServer);
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileCopyTree");
+        }
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("copied 2 persons into 'Berg'")),
+                 qPrintable(msgs.last().text));
+        mDatabase other;
+        other.SetServer(address);
+        QVERIFY(other.OpenDatabase());
+        const Result<QList<PersonRecord>> rows = other.ReadTree(QStringLiteral("Berg"));
+        QVERIFY(rows);
+        QCOMPARE(rows->size(), 2);
+        QVERIFY(!f.store.IsShared()); // the window stays on its database
+
+        msgs.clear();
+        {
+            ScopedModalDriver driver(toServer);
+            f.menu("mnuFileCopyTree");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("already holds a tree")),
+                 qPrintable(msgs.last().text));
+        QVERIFY(msgs.last().text.contains(QLatin1String("Nothing was changed")));
     }
 
     // The dialog refuses fields it cannot use and shows the remembered address.
