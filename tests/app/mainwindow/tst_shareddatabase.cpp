@@ -11,12 +11,15 @@
 #include "ScriptedMessageService.h"
 #include "SharedDatabaseCommands.h"
 #include "SharedPhotos.h"
+#include "Thumbnailer.h"
+#include "cPerson.h"
 #include "dlgConnect.h"
 #include "dlgCopyTree.h"
 #include "support_TreeFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -389,6 +392,60 @@ private slots:
         }
         QVERIFY(msgs.last().text.contains(QLatin1String("full path")));
         QCOMPARE(*SharedPhotos::Named(f.store), share.path());
+    }
+
+    // The information panel shows the photos of the shared database's photo folder, and none
+    // while it cannot be reached: never those of this computer's data folder.
+    void panelPhotosFollowThePhotoFolder()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QTemporaryDir share;
+        for (const QString &folder : {f.state.DataPath, share.path() + QLatin1Char('/')}) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("Photos/B1")));
+            QVERIFY(image.save(folder + QStringLiteral("Photos/B1/one.png")));
+        }
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+            QVERIFY(SharedPhotos::Name(maker, share.filePath(QStringLiteral("unmounted"))));
+        }
+        InfoPanel &panel = f.main->pnlInfo();
+        Thumbnailer *viewer = panel.thumbnailer();
+        const auto shownFolder = [&] {
+            panel.FillInfoPanel(cPerson(Person("B1", "ROOT", "Anna", "Berg")));
+            if (!QTest::qWaitFor([viewer] { return !viewer->Rendering(); }, 30000))
+                return QStringLiteral("still rendering");
+            return viewer->Items() == 0 ? QString() : QDir(viewer->Path()).canonicalPath();
+        };
+        QCOMPARE(QDir(shownFolder()).canonicalPath(),
+                 QDir(f.state.DataPath + QStringLiteral("Photos/B1")).canonicalPath());
+        {
+            ScopedModalDriver driver(connectWith(address, QString()));
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1); // unreachable, said once
+        QCOMPARE(shownFolder(), QString());
+        QVERIFY(QFile::exists(f.state.DataPath + QStringLiteral("Photos/B1/one.png")));
+
+        // This computer's own path to it: its photos are shown.
+        {
+            ModalSeam::Driver fill = connectWith(address, QString());
+            ScopedModalDriver driver([&](QDialog &shown) {
+                dynamic_cast<dlgConnect &>(shown).txtPhotoFolder()->setText(share.path());
+                return fill(shown);
+            });
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(shownFolder(), QDir(share.filePath(QStringLiteral("Photos/B1"))).canonicalPath());
     }
 
     // File > Copy Tree To...: the open local tree to a shared database (its tables made after a
