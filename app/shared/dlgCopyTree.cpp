@@ -1,6 +1,7 @@
 #include "dlgCopyTree.h"
 
 #include "MessageService.h"
+#include "ModalSeam.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -76,12 +77,15 @@ dlgCopyTree::dlgCopyTree(const QString &tree, bool fromShared, const QString &ad
     connect(m_address, &QLineEdit::textEdited, this, [this] { m_shared->setChecked(true); });
     connect(m_folderPath, &QLineEdit::textEdited, this, [this] { m_folder->setChecked(true); });
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen =
-            QFileDialog::getExistingDirectory(this, kTitle, m_folderPath->text());
-        if (!chosen.isEmpty()) {
-            m_folderPath->setText(QDir::toNativeSeparators(chosen));
-            m_folder->setChecked(true);
-        }
+        // Through the seam, as every modal window.
+        QFileDialog chooser(this, kTitle, m_folderPath->text());
+        chooser.setObjectName(QStringLiteral("dlgChooseFolder"));
+        chooser.setFileMode(QFileDialog::Directory);
+        chooser.setOption(QFileDialog::ShowDirsOnly);
+        if (ModalSeam::exec(chooser) != QDialog::Accepted || chooser.selectedFiles().isEmpty())
+            return;
+        m_folderPath->setText(QDir::toNativeSeparators(chooser.selectedFiles().constFirst()));
+        m_folder->setChecked(true);
     });
     connect(m_copy, &QPushButton::clicked, this, &dlgCopyTree::cmdCopy_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
