@@ -34,6 +34,20 @@ Error failure(const QSqlError &error, const QString &what)
                  QStringLiteral("The history could not be %1: %2").arg(what, error.text()));
 }
 
+// Whether the history table is there: the engine's catalogue of the program's tables (the
+// server keeps them in a schema of their own, under names in lower case).
+bool hasHistory(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(Store::EngineOf(db).catalogue(true)))
+        return false;
+    while (query.next())
+        if (query.value(0).toString().compare(QLatin1String("mainHistory"), Qt::CaseInsensitive) ==
+            0)
+            return true;
+    return false;
+}
+
 QJsonObject rowObject(const PersonRecord &row)
 {
     QJsonObject object;
@@ -109,9 +123,9 @@ Result<qint64> add(mDatabase &store, Entry entry)
     // programs writing history at once wait for each other instead of taking one number.
     Store::StoreSql::Transaction transaction(db);
     if (!transaction.active())
-        return Error(transaction.error().code(),
-                     QStringLiteral("The history could not be written: %1")
-                         .arg(transaction.error().text()));
+        return Error(
+            transaction.error().code(),
+            QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     QSqlQuery query(db);
     if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
         return failure(query.lastError(), QStringLiteral("written"));
@@ -133,9 +147,9 @@ Result<qint64> add(mDatabase &store, Entry entry)
         return failure(query.lastError(), QStringLiteral("written"));
     query = QSqlQuery();
     if (!transaction.commit())
-        return Error(transaction.error().code(),
-                     QStringLiteral("The history could not be written: %1")
-                         .arg(transaction.error().text()));
+        return Error(
+            transaction.error().code(),
+            QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     return entry.id;
 }
 
@@ -155,7 +169,7 @@ Result<void> renameTree(mDatabase &store, const QString &from, const QString &to
     if (!store.IsOpen() || store.IsReadOnly())
         return {};
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
-    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+    if (!hasHistory(db))
         return {};
     QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE mainHistory SET tree = ? WHERE tree = ?"));
@@ -172,7 +186,7 @@ Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const
     if (!store.IsOpen())
         return entries;
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
-    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+    if (!hasHistory(db))
         return entries;
     QSqlQuery query(db);
     query.setForwardOnly(true);

@@ -34,8 +34,7 @@ struct Stored
 
 QString keyOf(const Statement &query, int column)
 {
-    return query.isNull(column) ? QString()
-                                : versionKey(QString::fromUtf8(query.text(column)));
+    return query.isNull(column) ? QString() : versionKey(QString::fromUtf8(query.text(column)));
 }
 
 } // namespace
@@ -73,8 +72,8 @@ Result<StoredVersions> readVersions(const mDatabase &store, const QString &table
             }
             QCryptographicHash hash(QCryptographicHash::Sha1);
             for (int column = 2; column < 9; ++column)
-                addField(hash, query->isNull(column) ? QByteArrayView("\x01null")
-                                                     : query->blob(column));
+                addField(hash,
+                         query->isNull(column) ? QByteArrayView("\x01null") : query->blob(column));
             Stored record;
             record.id = recordId(Tab(tab), idx);
             record.person = keyOf(*query, 2);
@@ -94,9 +93,9 @@ Result<StoredVersions> readVersions(const mDatabase &store, const QString &table
         if (!read)
             return read.error();
         if (!known)
-            return Error(ErrorCode::Damaged,
-                         QStringLiteral("The tree '%1' has side records of an unknown kind.")
-                             .arg(table));
+            return Error(
+                ErrorCode::Damaged,
+                QStringLiteral("The tree '%1' has side records of an unknown kind.").arg(table));
         versions.hasRecords = !records.empty();
     }
 

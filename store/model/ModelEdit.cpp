@@ -4,13 +4,13 @@
 
 #include "ChangeLog.h"
 #include "ModelEditWrite.h"
-#include "engine/Engine.h"
 #include "ModelStore.h"
 #include "RecordSet.h"
 #include "StoreSql.h"
 #include "TreeCheck.h"
 #include "TreeSql.h"
 #include "TreeTables.h"
+#include "engine/Engine.h"
 #include "mDatabase.h"
 
 #include <QHash>
@@ -142,10 +142,9 @@ Result<void> checkVersions(const mDatabase &store, const QString &tree, const Pe
     for (const RecordWrite &write : writes) {
         persons << write.persons;
         const quint64 id = recordId(write.tab, write.number);
-        const bool differs =
-            write.kind == RecordWrite::Kind::Add
-                ? now.records.contains(id)
-                : now.records.value(id) != was.records.value(id);
+        const bool differs = write.kind == RecordWrite::Kind::Add
+                                 ? now.records.contains(id)
+                                 : now.records.value(id) != was.records.value(id);
         if (differs && write.persons.isEmpty())
             return sharedConflict(tree);
         if (differs)
@@ -315,13 +314,11 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
     } else {
         if (!now->hasRecords || !ref->id)
             return sharedConflict(tree);
-        Result<std::vector<RecordWrite>> writes =
-            planChangedRecords(read.versions, *now, read.tree.rows, read.tree.model, edited.rows,
-                               edited.model);
+        Result<std::vector<RecordWrite>> writes = planChangedRecords(
+            read.versions, *now, read.tree.rows, read.tree.model, edited.rows, edited.model);
         if (!writes)
             return writes.error();
-        if (Result<void> same = checkVersions(store, tree, read, *now, edited.rows, *writes);
-            !same)
+        if (Result<void> same = checkVersions(store, tree, read, *now, edited.rows, *writes); !same)
             return same;
         if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
             return rows;

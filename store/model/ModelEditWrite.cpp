@@ -183,12 +183,10 @@ void addPersons(QStringList &persons, const Image &image)
 
 } // namespace
 
-Result<std::vector<RecordWrite>> planChangedRecords(const StoredVersions &read,
-                                                    const StoredVersions &now,
-                                                    std::span<const PersonRow> beforeRows,
-                                                    const TreeModel &before,
-                                                    std::span<const PersonRow> afterRows,
-                                                    const TreeModel &after)
+Result<std::vector<RecordWrite>>
+planChangedRecords(const StoredVersions &read, const StoredVersions &now,
+                   std::span<const PersonRow> beforeRows, const TreeModel &before,
+                   std::span<const PersonRow> afterRows, const TreeModel &after)
 {
     const Error unlike(ErrorCode::InvalidInput,
                        QStringLiteral("The records read are not the ones stored."));
@@ -254,9 +252,9 @@ Result<std::vector<RecordWrite>> planChangedRecords(const StoredVersions &read,
         const auto stored = read.personNumbers.constFind(key);
         const bool had = stored != read.personNumbers.cend();
         const auto old = wasIndex.constFind(key);
-        const std::optional<Image> oldImage =
-            had && old != wasIndex.cend() ? std::optional(was.image(Tab::Person, *old))
-                                          : std::nullopt;
+        const std::optional<Image> oldImage = had && old != wasIndex.cend()
+                                                  ? std::optional(was.image(Tab::Person, *old))
+                                                  : std::nullopt;
         if (!isStored(after, Tab::Person, p)) {
             if (had)
                 put(RecordWrite::Kind::Remove, Tab::Person, *stored,
@@ -300,11 +298,10 @@ Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<RecordWri
     if (Result<void> ready = writer.prepare(); !ready)
         return ready;
     for (const RecordWrite &write : writes) {
-        const Result<void> done =
-            write.kind == RecordWrite::Kind::Remove
-                ? writer.remove(write.tab, write.number)
-                : writer.put(write.kind == RecordWrite::Kind::Add, write.tab, write.number,
-                             write.image);
+        const Result<void> done = write.kind == RecordWrite::Kind::Remove
+                                      ? writer.remove(write.tab, write.number)
+                                      : writer.put(write.kind == RecordWrite::Kind::Add, write.tab,
+                                                   write.number, write.image);
         if (!done)
             return done;
     }

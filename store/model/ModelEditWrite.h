@@ -46,12 +46,10 @@ struct RecordWrite
 // stored numbers (a record whose index moved takes the number of its new place, so every link
 // stays right), added ones after the highest number of their table in `read` and in `now` (the
 // versions stored now). InvalidInput when `before` is not the model `read` numbers.
-Result<std::vector<RecordWrite>> planChangedRecords(const StoredVersions &read,
-                                                    const StoredVersions &now,
-                                                    std::span<const Genealogy::PersonRow> beforeRows,
-                                                    const Genealogy::TreeModel &before,
-                                                    std::span<const Genealogy::PersonRow> afterRows,
-                                                    const Genealogy::TreeModel &after);
+Result<std::vector<RecordWrite>> planChangedRecords(
+    const StoredVersions &read, const StoredVersions &now,
+    std::span<const Genealogy::PersonRow> beforeRows, const Genealogy::TreeModel &before,
+    std::span<const Genealogy::PersonRow> afterRows, const Genealogy::TreeModel &after);
 
 // Writes the planned records to mainRecords in the caller's transaction.
 Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<RecordWrite> &writes);
