@@ -43,8 +43,9 @@ public:
 
     // The text of the root-to-child question.
     static QString RootToChildText();
-    // The question when another program changed the person `key` while it was being edited.
-    static QString ChangedElsewhereText(const QString &key);
+    // The question when another program changed the person `key` while it was being edited;
+    // `detail`: the store's refusal, which says who changed it and when.
+    static QString ChangedElsewhereText(const QString &key, const QString &detail = QString());
 
 private:
     bool editSteps(const PersonRecord &typed, const QString &photoSelection,
@@ -52,7 +53,7 @@ private:
     bool addSteps(const PersonRecord &typed, const QString &photoSelection);
     // The person's values reach the persons of the open tree.
     cPersonPtr changePerson(const QString &key, const PersonRecord &values);
-    void askReload(const QString &key);
+    void askReload(const QString &key, const QString &detail);
     void reportStoreError(const Error &error, const QString &key);
 
     EditHost &m_host;

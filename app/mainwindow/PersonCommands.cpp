@@ -252,7 +252,7 @@ void PersonCommands::mnuPersonDelete()
     const bool undoable = ChangeHistory::DeletionUndoable(m_tree.Store(), m_tree.CurrentTree());
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
-        if (AskReloadChanged(key, m_window))
+        if (AskReloadChanged(key, m_window, deleted.error().text()))
             reloadPerson(key);
         return;
     }

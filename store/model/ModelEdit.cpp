@@ -123,6 +123,15 @@ Error sharedConflict(const QString &tree)
                      .arg(tree));
 }
 
+// The first edit of a tree without side records: anything of the tree changed.
+Error treeConflict(const QString &tree)
+{
+    return Error(ErrorCode::ChangedElsewhere,
+                 QStringLiteral("The tree '%1' was changed by another user or program since it "
+                                "was read here. Nothing was changed.")
+                     .arg(tree));
+}
+
 // Whether what the edit depends on is as it was read: the persons it changes (the one edited,
 // those whose rows or records it writes) and the records it writes.
 Result<void> checkVersions(const mDatabase &store, const QString &tree, const PersonEdit &read,
@@ -298,13 +307,13 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
         // The first edit of a tree without side records writes them all: nothing of the tree
         // may have changed.
         if (now->hasRecords)
-            return sharedConflict(tree);
+            return treeConflict(tree);
         for (auto it = read.versions.persons.cbegin(); it != read.versions.persons.cend(); ++it)
             if (now->persons.value(it.key()) != it.value())
                 return personConflict(store, tree, read.tree, it.key(),
                                       !now->persons.contains(it.key()));
         if (now->persons.size() != read.versions.persons.size())
-            return sharedConflict(tree);
+            return treeConflict(tree);
         if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
             return rows;
         if (Result<void> side =
