@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -27,18 +28,25 @@ using ModelEdit::PersonEdit;
 
 namespace {
 
-// Reads as one snapshot of the database: on the server a transaction that sees the data as it
-// was at its first statement (the file's readers compare the engine's data version instead).
+// Reads as one snapshot of the database: one read transaction (on the server one that sees the
+// data as it was at its first statement; on the file the read lock held from the first read to
+// the last, so that no other program's change comes between).
 class ReadSnapshot
 {
 public:
     explicit ReadSnapshot(const mDatabase &store)
         : m_db(QSqlDatabase::database(store.ConnectionName(), false))
     {
-        if (IsServer(m_db)) {
-            QSqlQuery begin(m_db);
-            m_open = begin.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-        }
+        QSqlQuery query(m_db);
+        m_open = query.exec(IsServer(m_db)
+                                ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                                : QStringLiteral("BEGIN DEFERRED"));
+        // The file's read lock taken now, waiting for other programs' writes as long as the
+        // connection waits: the reads that follow are never kept waiting (a catalogue read
+        // kept waiting would say that the tree is missing).
+        if (m_open && !IsServer(m_db) &&
+            !query.exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1")))
+            m_error = StoreSql::fromSql(query.lastError());
     }
     ~ReadSnapshot()
     {
@@ -49,16 +57,21 @@ public:
     }
     ReadSnapshot(const ReadSnapshot &) = delete;
     ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+    // Why the read lock could not be taken (Busy: other programs wrote all along).
+    const Error &error() const { return m_error; }
 
 private:
     QSqlDatabase m_db;
     bool m_open = false;
+    Error m_error;
 };
 
 // The tree and the versions of its persons and records, read at one moment.
 Result<PersonEdit> readOnce(const mDatabase &store, const QString &tree)
 {
     const ReadSnapshot snapshot(store);
+    if (snapshot.error())
+        return snapshot.error();
     const Db db(store);
     Result<TreeRef> ref = treeRef(store, db, tree);
     if (!ref)
@@ -288,14 +301,15 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
                      QStringLiteral("The change would leave the tree inconsistent: %1")
                          .arg(problems.first()));
 
-    const QString stored = store.StoredTreeName(tree);
-    if (stored.isEmpty())
-        return Error(ErrorCode::TreeMissing,
-                     QStringLiteral("The tree '%1' is no longer in the database.").arg(tree));
     QSqlDatabase connection = QSqlDatabase::database(store.ConnectionName(), false);
     StoreSql::Transaction transaction(connection);
     if (!transaction.active())
         return transaction.error();
+    // Inside the write transaction: the catalogue as no other program can change it now.
+    const QString stored = store.StoredTreeName(tree);
+    if (stored.isEmpty())
+        return Error(ErrorCode::TreeMissing,
+                     QStringLiteral("The tree '%1' is no longer in the database.").arg(tree));
     const Db db(store);
     Result<TreeRef> ref = treeRef(store, db, stored);
     if (!ref)
