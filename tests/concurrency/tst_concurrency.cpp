@@ -5,7 +5,8 @@
 // last); the tree's rows and records agree at the end (--check-tree).
 //
 // Short by default (10 s per engine, CI). VT_CONCURRENCY_LONG=1 runs 60 s, ten times per
-// engine (by hand). Each run prints the changes accepted and refused per second.
+// engine (by hand; VT_CONC_CLIENT may name a copy of the client). Each run prints the changes
+// accepted and refused per second.
 #include "ChangeLog.h"
 #include "CommandLine.h"
 #include "ModelStore.h"
@@ -178,9 +179,14 @@ private:
     {
         Outcome outcome;
         std::vector<std::unique_ptr<QProcess>> clients;
+        // The client built beside the test, or a copy of it that VT_CONC_CLIENT names (a long
+        // run by hand while the build goes on).
+        const QString program = qEnvironmentVariableIsSet("VT_CONC_CLIENT")
+                                    ? qEnvironmentVariable("VT_CONC_CLIENT")
+                                    : QStringLiteral(VT_CONC_CLIENT);
         for (int c = 1; c <= kClients; ++c) {
             auto client = std::make_unique<QProcess>();
-            client->setProgram(QStringLiteral(VT_CONC_CLIENT));
+            client->setProgram(program);
             client->setArguments({address, QStringLiteral("Shared"), QString::number(c),
                                   QString::number(milliseconds), QString::number(round * 100 + c)});
             client->start();

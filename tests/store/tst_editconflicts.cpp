@@ -12,6 +12,9 @@
 #include "TreeConsistency.h"
 #include "mDatabase.h"
 
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +72,18 @@ qsizetype eventsOf(const mDatabase &store, quint32 person)
 {
     const Result<ModelSlice> tree = ModelStore::readTree(store, "Family");
     return tree ? qsizetype(tree->model.eventsOf(Ref(Kind::Person, person)).size()) : -1;
+}
+
+// The statements the server keeps prepared for the store's connection (0 on the file).
+qint64 preparedStatements(const mDatabase &store)
+{
+    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    if (db.driverName() != QLatin1String("QPSQL"))
+        return 0;
+    QSqlQuery query(db);
+    if (!query.exec("SELECT count(*) FROM pg_prepared_statements") || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
 }
 
 } // namespace
@@ -289,8 +304,16 @@ private slots:
         added.rows.push_back(row("G1", "", "Gerd", "Lund"));
         added.model.persons.resize(added.rows.size());
         QVERIFY(second->InsertPerson("Family", row("G1", "", "Greta", "Lund")));
+        // The refused insert leaves no statement behind on the server, and no warning.
+        QTest::failOnWarning(QRegularExpression("Unable to free statement"));
+        const qint64 prepared = preparedStatements(*first);
         saved = ModelEdit::applyEdit(*first, "Family", *finn, added);
         QVERIFY2(saved.error().is(ErrorCode::Taken), qPrintable(saved.error().text()));
+        QCOMPARE(preparedStatements(*first), prepared);
+        QVERIFY(first->InsertPerson("Family", row("G1", "", "Gerd", "Lund"))
+                    .error()
+                    .is(ErrorCode::Taken));
+        QCOMPARE(preparedStatements(*first), prepared);
         QCOMPARE(first->FindPerson("Family", "G1")->Fname, QString("Greta"));
         VERIFY_TREE_CONSISTENT(*first, "Family");
     }
