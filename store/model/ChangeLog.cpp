@@ -127,7 +127,10 @@ Result<qint64> add(mDatabase &store, Entry entry)
             transaction.error().code(),
             QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     QSqlQuery query(db);
-    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
+    // Made with the first entry (asked first: the server would note each time that it is
+    // there already).
+    if (!hasHistory(db) &&
+        (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex))))
         return failure(query.lastError(), QStringLiteral("written"));
     if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
         return failure(query.lastError(), QStringLiteral("written"));

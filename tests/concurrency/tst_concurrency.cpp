@@ -205,7 +205,7 @@ private:
                 outcome.problems << QStringLiteral("client %1 ended with %2: %3")
                                         .arg(c + 1)
                                         .arg(client.exitCode())
-                                        .arg(err);
+                                        .arg(err.right(400));
             bool done = false;
             const QStringList lines =
                 QString::fromUtf8(client.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
@@ -327,7 +327,11 @@ private slots:
             clock.start();
             const Outcome outcome = runClients(address, milliseconds, round);
             const double seconds = double(clock.elapsed()) / 1000.0;
-            QVERIFY2(outcome.problems.isEmpty(), qPrintable(outcome.problems.join(u'\n')));
+            if (!outcome.problems.isEmpty()) {
+                for (const QString &problem : outcome.problems)
+                    qWarning("%s", qPrintable(problem));
+                QFAIL("the clients reported problems");
+            }
             QVERIFY(outcome.acceptedCount > 0);
             verify(*store, outcome);
             if (QTest::currentTestFailed())
