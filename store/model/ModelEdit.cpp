@@ -161,12 +161,27 @@ Result<void> checkVersions(const mDatabase &store, const QString &tree, const Pe
     for (const PersonRow &row : rows)
         if (const PersonRow *old = readRows.value(versionKey(row.ID)); old && !(*old == row))
             persons << versionKey(row.ID);
+    QSet<quint64> added;
+    for (const RecordWrite &write : writes)
+        if (write.kind == RecordWrite::Kind::Add)
+            added.insert(recordId(write.tab, write.number));
+    // A record written must not name a family or an owner another program removed meanwhile.
+    const auto gone = [&](std::optional<qint64> tab, std::optional<qint64> number) {
+        if (!tab || !number || *tab < 0 || *tab >= kTabCount)
+            return false;
+        const quint64 id = recordId(Tab(*tab), *number);
+        return !added.contains(id) && was.records.contains(id) && !now.records.contains(id);
+    };
     for (const RecordWrite &write : writes) {
         persons << write.persons;
         const quint64 id = recordId(write.tab, write.number);
-        const bool differs = write.kind == RecordWrite::Kind::Add
-                                 ? now.records.contains(id)
-                                 : now.records.value(id) != was.records.value(id);
+        bool differs =
+            write.kind == RecordWrite::Kind::Add
+                ? now.records.contains(id) || (write.tab == Tab::Tree && !now.numbers[0].empty())
+                : now.records.value(id) != was.records.value(id);
+        if (write.kind != RecordWrite::Kind::Remove)
+            differs = differs || gone(qint64(Tab::Family), write.image.family) ||
+                      gone(write.image.ownerTab, write.image.ownerIdx);
         if (differs && write.persons.isEmpty())
             return sharedConflict(tree);
         if (differs)

@@ -298,6 +298,21 @@ private slots:
                  qPrintable(saved.error().text()));
         QVERIFY(!first->FindPerson("Family", "E1"));
 
+        // A family removed meanwhile (its partner and its child deleted): an event for it is
+        // refused, not stored without its family.
+        Result<ModelEdit::PersonEdit> shared = ModelEdit::readForEdit(*first, "Family", QString());
+        QVERIFY(shared);
+        QVERIFY(second->DeletePerson("Family", "F1"));
+        ModelSlice familyEvent = shared->tree;
+        Event residence;
+        residence.owner = Ref(Kind::Family, 1);
+        residence.type = EventTypes::find("RESI", true);
+        familyEvent.model.events.add(residence);
+        saved = ModelEdit::applyEdit(*first, "Family", *shared, familyEvent);
+        QVERIFY2(saved.error().is(ErrorCode::ChangedElsewhere), qPrintable(saved.error().text()));
+        VERIFY_TREE_CONSISTENT(*first, "Family");
+        QVERIFY(second->InsertPerson("Family", row("F1", "ROOT", "Finn", "Lund")));
+
         Result<ModelEdit::PersonEdit> finn = ModelEdit::readForEdit(*first, "Family", "F1");
         QVERIFY(finn);
         ModelSlice added = finn->tree;
