@@ -367,6 +367,11 @@ private slots:
                      saved.error().text().contains("Edit Person Carl Holm"),
                  qPrintable(saved.error().text()));
         QCOMPARE(first->FindPerson("Family", "C1")->Notes, QString("Baptised 1901"));
+
+        // The history follows a renamed tree on either engine.
+        QVERIFY(ChangeLog::renameTree(*first, "Family", "Kin"));
+        QCOMPARE(ChangeLog::of(*second, "Kin", ChangeLog::personRecord("C1"))->size(), size_t(1));
+        QVERIFY(ChangeLog::of(*second, "Family", ChangeLog::personRecord("C1"))->empty());
     }
 };
 
