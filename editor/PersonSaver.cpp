@@ -37,12 +37,12 @@ QString PersonSaver::RootToChildText()
            QStringLiteral("If you are not sure, click 'Help' for more details about Root persons.");
 }
 
-QString PersonSaver::ChangedElsewhereText(const QString &key, const QString &detail)
+QString PersonSaver::ChangedElsewhereText(const QString &key, const QString &changedBy)
 {
     return QStringLiteral("Another program changed the person '%1' after you began editing it. "
                           "Your changes have not been saved.")
                .arg(key) +
-           kCrLf + kCrLf + (detail.isEmpty() ? QString() : detail + kCrLf + kCrLf) +
+           changedBy + kCrLf + kCrLf +
            QStringLiteral("Reload shows the person as it is now; what you typed here is "
                           "replaced.") +
            kCrLf + QStringLiteral("Cancel keeps what you typed; nothing is saved.");
@@ -110,7 +110,7 @@ bool PersonSaver::editSteps(const PersonRecord &typed, const QString &photoSelec
     if (found) {
         const Result<void> updated = m_host.UpdatePerson(typed.ID, typed, read);
         if (updated.error().is(ErrorCode::ChangedElsewhere)) {
-            askReload(selectedKey, updated.error().text());
+            askReload(selectedKey);
             return false;
         }
         // Deleted by another program between the look and the change: as when not found.
@@ -155,10 +155,10 @@ cPersonPtr PersonSaver::changePerson(const QString &key, const PersonRecord &val
     return person;
 }
 
-void PersonSaver::askReload(const QString &key, const QString &detail)
+void PersonSaver::askReload(const QString &key)
 {
     MessageRequest question;
-    question.text = ChangedElsewhereText(key, detail);
+    question.text = ChangedElsewhereText(key, m_host.LastChange(key));
     question.title = QStringLiteral("Changed by another program");
     question.icon = MsgIcon::Exclamation;
     question.buttons = MsgButtons::RetryCancel;

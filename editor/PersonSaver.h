@@ -44,8 +44,8 @@ public:
     // The text of the root-to-child question.
     static QString RootToChildText();
     // The question when another program changed the person `key` while it was being edited;
-    // `detail`: the store's refusal, which says who changed it and when.
-    static QString ChangedElsewhereText(const QString &key, const QString &detail = QString());
+    // `changedBy`: who changed it and when (EditHost::LastChange), "" when not known.
+    static QString ChangedElsewhereText(const QString &key, const QString &changedBy = QString());
 
 private:
     bool editSteps(const PersonRecord &typed, const QString &photoSelection,
@@ -53,7 +53,7 @@ private:
     bool addSteps(const PersonRecord &typed, const QString &photoSelection);
     // The person's values reach the persons of the open tree.
     cPersonPtr changePerson(const QString &key, const PersonRecord &values);
-    void askReload(const QString &key, const QString &detail);
+    void askReload(const QString &key);
     void reportStoreError(const Error &error, const QString &key);
 
     EditHost &m_host;

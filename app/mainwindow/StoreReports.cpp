@@ -40,16 +40,16 @@ void CompressDatabase(mDatabase &store, QWidget *parent)
                 MsgIcon::Information, MsgButtons::OkOnly, parent);
 }
 
-bool AskReloadChanged(const QString &key, QWidget *parent, const QString &detail)
+bool AskReloadChanged(const QString &key, QWidget *parent, const QString &changedBy)
 {
     MessageRequest question;
     question.text =
-        QStringLiteral("Another program changed the person '%1' after Velkin Tree read it. The "
-                       "person has not been deleted.\r\n\r\n")
+        QStringLiteral("Another program changed the person '%1' after Velkin Tree read it.")
             .arg(key) +
-        (detail.isEmpty() ? QString() : detail + QStringLiteral("\r\n\r\n")) +
-        QStringLiteral("Reload shows the person as it is now, so that you can decide again. "
-                       "Cancel leaves everything as it is.");
+        changedBy +
+        QStringLiteral(" The person has not been deleted.\r\n\r\nReload shows the person as "
+                       "it is now, so that you can decide again. Cancel leaves everything as it "
+                       "is.");
     question.title = QStringLiteral("Changed by another program");
     question.icon = MsgIcon::Exclamation;
     question.buttons = MsgButtons::RetryCancel;
