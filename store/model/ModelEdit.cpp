@@ -265,27 +265,19 @@ Result<PersonEdit> readForEdit(const mDatabase &store, const QString &tree, cons
 {
     if (!store.IsOpen())
         return StoreSql::notOpen();
-    // The versions and the tree read while no other program changed the file: the tree read
-    // is the one the versions are of.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const qint64 version = store.DataVersion();
-        Result<PersonEdit> edit = readOnce(store, tree);
-        if (!edit)
-            return edit.error();
-        if (version != store.DataVersion())
-            continue;
-        edit->key = key;
-        edit->tree.person = rowIndex(edit->tree, key);
-        if (edit->tree.person == kNoIndex && !key.isEmpty())
-            return Error(ErrorCode::Missing,
-                         QStringLiteral("There is no person with the key '%1'.").arg(key));
-        if (edit->tree.model.personCount() == 0)
-            edit->tree.model.persons.resize(edit->tree.rows.size());
-        return edit;
-    }
-    return Error(
-        ErrorCode::ChangedElsewhere,
-        QStringLiteral("The tree '%1' is being changed by another program: try again.").arg(tree));
+    // The versions and the tree in one read transaction: the tree read is the one the
+    // versions are of.
+    Result<PersonEdit> edit = readOnce(store, tree);
+    if (!edit)
+        return edit.error();
+    edit->key = key;
+    edit->tree.person = rowIndex(edit->tree, key);
+    if (edit->tree.person == kNoIndex && !key.isEmpty())
+        return Error(ErrorCode::Missing,
+                     QStringLiteral("There is no person with the key '%1'.").arg(key));
+    if (edit->tree.model.personCount() == 0)
+        edit->tree.model.persons.resize(edit->tree.rows.size());
+    return edit;
 }
 
 Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &read,
