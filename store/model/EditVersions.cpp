@@ -3,38 +3,46 @@
 #include "EditVersions.h"
 
 #include "SideDb.h"
-#include "TreeSql.h"
 #include "mDatabase.h"
 
-#include <QCryptographicHash>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 
 namespace Store::Side {
 namespace {
 
-void addField(QCryptographicHash &hash, QByteArrayView bytes)
+// A fingerprint of a sequence of fields: two 64-bit hashes of different seeds over each field
+// and its length (a change goes unseen with a chance of about 2^-128).
+class Fingerprint
 {
-    const qint64 size = bytes.size();
-    hash.addData(QByteArrayView(reinterpret_cast<const char *>(&size), sizeof size));
-    hash.addData(bytes);
-}
+public:
+    void add(QByteArrayView bytes)
+    {
+        const qint64 size = bytes.size();
+        m_a = qHashBits(&size, sizeof size, m_a);
+        m_b = qHashBits(&size, sizeof size, m_b);
+        m_a = qHashBits(bytes.data(), size_t(bytes.size()), m_a);
+        m_b = qHashBits(bytes.data(), size_t(bytes.size()), m_b);
+    }
+    QByteArray result() const
+    {
+        QByteArray out(16, Qt::Uninitialized);
+        std::memcpy(out.data(), &m_a, 8);
+        std::memcpy(out.data() + 8, &m_b, 8);
+        return out;
+    }
 
-// One stored record and the persons and family it goes with.
-struct Stored
-{
-    quint64 id = 0;
-    QString person;
-    QString ref1;
-    QString ref2;
-    std::optional<qint64> family;
-    QByteArray hash;
+private:
+    size_t m_a = 0x5eed0001u;
+    size_t m_b = 0x5eed0002u;
 };
 
-QString keyOf(const Statement &query, int column)
+QByteArray keyOf(const Statement &query, int column)
 {
-    return query.isNull(column) ? QString() : versionKey(QString::fromUtf8(query.text(column)));
+    return query.isNull(column) ? QByteArray() : query.text(column).toByteArray();
 }
 
 } // namespace
@@ -46,14 +54,13 @@ Result<StoredVersions> readVersions(const mDatabase &store, const QString &table
     Result<QList<PersonRecord>> rows = store.ReadTree(table);
     if (!rows)
         return rows.error();
-    QHash<QString, QByteArray> rowHash;
     for (const PersonRecord &row : std::as_const(*rows)) {
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        for (const QVariant &value : Store::TreeSql::RecordValues(row))
-            addField(hash, value.toString().toUtf8());
-        rowHash.insert(versionKey(row.ID), hash.result());
+        Fingerprint hash;
+        for (const PersonColumn &column : kPersonColumns)
+            hash.add((row.*column.member).toUtf8());
+        versions.rows.insert(versionKey(row.ID), hash.result());
+        versions.rowKeys.insert(versionKey(row.ID), row.ID.toUtf8());
     }
-    std::vector<Stored> records;
     if (treeId) {
         const Db db(store);
         Result<Statement> query =
@@ -70,25 +77,23 @@ Result<StoredVersions> readVersions(const mDatabase &store, const QString &table
                 known = false;
                 return;
             }
-            QCryptographicHash hash(QCryptographicHash::Sha1);
+            Fingerprint hash;
             for (int column = 2; column < 9; ++column)
-                addField(hash,
-                         query->isNull(column) ? QByteArrayView("\x01null") : query->blob(column));
-            Stored record;
+                hash.add(query->isNull(column) ? QByteArrayView("\x01null") : query->blob(column));
+            StoredVersions::Record record;
             record.id = recordId(Tab(tab), idx);
             record.person = keyOf(*query, 2);
             if (!query->isNull(3))
                 record.family = query->integer(3);
             record.ref1 = keyOf(*query, 6);
             record.ref2 = keyOf(*query, 7);
-            record.hash = hash.result();
-            versions.records.insert(record.id, record.hash);
+            versions.records.insert(record.id, hash.result());
             versions.highest[tab] = std::max(versions.highest[tab], idx);
             if (Tab(tab) == Tab::Person)
                 versions.personNumbers.insert(query->text(2).toByteArray(), idx);
             else
                 versions.numbers[tab].push_back(idx);
-            records.push_back(std::move(record));
+            versions.stored.push_back(std::move(record));
         });
         if (!read)
             return read.error();
@@ -96,47 +101,40 @@ Result<StoredVersions> readVersions(const mDatabase &store, const QString &table
             return Error(
                 ErrorCode::Damaged,
                 QStringLiteral("The tree '%1' has side records of an unknown kind.").arg(table));
-        versions.hasRecords = !records.empty();
     }
 
-    // The families of each person, and the records of each family.
-    QHash<QString, QSet<qint64>> familiesOf;
-    QHash<qint64, std::vector<size_t>> ofFamily;
-    QHash<QString, std::vector<size_t>> ofPerson;
-    for (size_t i = 0; i < records.size(); ++i) {
-        const Stored &r = records[i];
-        const Tab tab = Tab(r.id >> 48);
-        if (r.family) {
-            ofFamily[*r.family].push_back(i);
-            if (!r.person.isEmpty() && (tab == Tab::Partnership || tab == Tab::ChildLink))
-                familiesOf[r.person].insert(*r.family);
-            if (tab == Tab::Family)
-                for (const QString *partner : {&r.ref1, &r.ref2})
-                    if (!partner->isEmpty())
-                        familiesOf[*partner].insert(*r.family);
-        }
-        for (const QString *named : {&r.person, &r.ref1, &r.ref2})
-            if (!named->isEmpty())
-                ofPerson[*named].push_back(i);
-    }
-    for (auto row = rowHash.cbegin(); row != rowHash.cend(); ++row) {
-        std::vector<size_t> scope = ofPerson.value(row.key());
-        for (const qint64 family : familiesOf.value(row.key())) {
-            const std::vector<size_t> &more = ofFamily[family];
-            scope.insert(scope.end(), more.begin(), more.end());
-        }
-        std::sort(scope.begin(), scope.end());
-        scope.erase(std::unique(scope.begin(), scope.end()), scope.end());
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        addField(hash, row.value());
-        for (const size_t i : scope) {
-            const quint64 id = records[i].id;
-            addField(hash, QByteArrayView(reinterpret_cast<const char *>(&id), sizeof id));
-            addField(hash, records[i].hash);
-        }
-        versions.persons.insert(row.key(), hash.result());
-    }
+    versions.hasRecords = !versions.stored.empty();
     return versions;
+}
+
+QByteArray StoredVersions::person(const QString &key) const
+{
+    const auto row = rows.constFind(key);
+    if (row == rows.cend())
+        return {};
+    // Records name persons by the key of their row, as it is written.
+    const QByteArray exact = rowKeys.value(key);
+    QSet<qint64> families;
+    for (const Record &r : stored) {
+        const Tab tab = Tab(r.id >> 48);
+        if (!r.family)
+            continue;
+        if ((tab == Tab::Partnership || tab == Tab::ChildLink) && r.person == exact)
+            families.insert(*r.family);
+        if (tab == Tab::Family && (r.ref1 == exact || r.ref2 == exact))
+            families.insert(*r.family);
+    }
+    Fingerprint hash;
+    hash.add(*row);
+    // In stored order (by table and number): the same scope gives the same sequence.
+    for (const Record &r : stored) {
+        if (r.person != exact && r.ref1 != exact && r.ref2 != exact &&
+            !(r.family && families.contains(*r.family)))
+            continue;
+        hash.add(QByteArrayView(reinterpret_cast<const char *>(&r.id), sizeof r.id));
+        hash.add(records.value(r.id));
+    }
+    return hash.result();
 }
 
 } // namespace Store::Side

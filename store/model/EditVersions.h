@@ -25,10 +25,8 @@ inline quint64 recordId(Tab tab, qint64 number)
 
 struct StoredVersions
 {
-    // Per person (by key, A-Z and other letters upper-cased): a fingerprint of its row, of the
-    // side records that go with it or name it and of every record of the families it is a
-    // partner or a child in.
-    QHash<QString, QByteArray> persons;
+    // Per person (by key, upper-cased), a fingerprint of its row.
+    QHash<QString, QByteArray> rows;
     // Per stored record (recordId): a fingerprint of its columns.
     QHash<quint64, QByteArray> records;
     // The stored numbers of each table in stored order (the persons' records apart, by key), as
@@ -39,7 +37,27 @@ struct StoredVersions
     qint64 highest[kTabCount];
     bool hasRecords = false;
 
+    // Each stored record (in stored order) with the persons it goes with or names (by the key
+    // as written) and its family.
+    struct Record
+    {
+        quint64 id = 0;
+        QByteArray person;
+        QByteArray ref1;
+        QByteArray ref2;
+        std::optional<qint64> family;
+    };
+    std::vector<Record> stored;
+    // The key of each person's row as written (by key, upper-cased).
+    QHash<QString, QByteArray> rowKeys;
+
     StoredVersions() { std::fill(std::begin(highest), std::end(highest), -1); }
+
+    bool hasPerson(const QString &key) const { return rows.contains(key); }
+    // The version of a person (by key, upper-cased): a fingerprint of its row, of the side
+    // records that go with it or name it and of every record of the families it is a partner
+    // or a child in. Empty when there is no such person.
+    QByteArray person(const QString &key) const;
 };
 
 // The versions of the tree stored in `table` (its side records under `treeId`, none without).

@@ -186,16 +186,15 @@ Result<void> checkVersions(const mDatabase &store, const QString &tree, const Pe
             return sharedConflict(tree);
         if (differs)
             return personConflict(store, tree, read.tree, write.persons.first(),
-                                  !now.persons.contains(write.persons.first()));
+                                  !now.hasPerson(write.persons.first()));
     }
+    persons.removeDuplicates();
     for (const QString &key : std::as_const(persons)) {
-        const auto before = was.persons.constFind(key);
-        if (before == was.persons.cend())
+        if (!was.hasPerson(key))
             continue; // added by this edit
-        const auto stored = now.persons.constFind(key);
-        if (stored == now.persons.cend())
+        if (!now.hasPerson(key))
             return personConflict(store, tree, read.tree, key, true);
-        if (*stored != *before)
+        if (now.person(key) != was.person(key))
             return personConflict(store, tree, read.tree, key, false);
     }
     return {};
@@ -329,11 +328,10 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
         // may have changed.
         if (now->hasRecords)
             return treeConflict(tree);
-        for (auto it = read.versions.persons.cbegin(); it != read.versions.persons.cend(); ++it)
-            if (now->persons.value(it.key()) != it.value())
-                return personConflict(store, tree, read.tree, it.key(),
-                                      !now->persons.contains(it.key()));
-        if (now->persons.size() != read.versions.persons.size())
+        for (auto it = read.versions.rows.cbegin(); it != read.versions.rows.cend(); ++it)
+            if (now->rows.value(it.key()) != it.value())
+                return personConflict(store, tree, read.tree, it.key(), !now->hasPerson(it.key()));
+        if (now->rows.size() != read.versions.rows.size())
             return treeConflict(tree);
         if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
             return rows;
