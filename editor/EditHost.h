@@ -52,6 +52,15 @@ public:
         return false;
     }
 
+    // Who changed the person `key` last and when, as the history of the database says it
+    // (" It was last changed by <user> on <date and time> (<change>)."), for the question after
+    // a refused save; "" when the host keeps no history.
+    virtual QString LastChange(const QString &key) const
+    {
+        Q_UNUSED(key);
+        return {};
+    }
+
     virtual Result<QString> ProposeKey()
     {
         return Error(ErrorCode::Failed, QStringLiteral("No key can be proposed here."));

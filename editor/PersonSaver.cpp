@@ -37,12 +37,12 @@ QString PersonSaver::RootToChildText()
            QStringLiteral("If you are not sure, click 'Help' for more details about Root persons.");
 }
 
-QString PersonSaver::ChangedElsewhereText(const QString &key)
+QString PersonSaver::ChangedElsewhereText(const QString &key, const QString &changedBy)
 {
     return QStringLiteral("Another program changed the person '%1' after you began editing it. "
                           "Your changes have not been saved.")
                .arg(key) +
-           kCrLf + kCrLf +
+           changedBy + kCrLf + kCrLf +
            QStringLiteral("Reload shows the person as it is now; what you typed here is "
                           "replaced.") +
            kCrLf + QStringLiteral("Cancel keeps what you typed; nothing is saved.");
@@ -158,7 +158,7 @@ cPersonPtr PersonSaver::changePerson(const QString &key, const PersonRecord &val
 void PersonSaver::askReload(const QString &key)
 {
     MessageRequest question;
-    question.text = ChangedElsewhereText(key);
+    question.text = ChangedElsewhereText(key, m_host.LastChange(key));
     question.title = QStringLiteral("Changed by another program");
     question.icon = MsgIcon::Exclamation;
     question.buttons = MsgButtons::RetryCancel;

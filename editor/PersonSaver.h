@@ -43,8 +43,9 @@ public:
 
     // The text of the root-to-child question.
     static QString RootToChildText();
-    // The question when another program changed the person `key` while it was being edited.
-    static QString ChangedElsewhereText(const QString &key);
+    // The question when another program changed the person `key` while it was being edited;
+    // `changedBy`: who changed it and when (EditHost::LastChange), "" when not known.
+    static QString ChangedElsewhereText(const QString &key, const QString &changedBy = QString());
 
 private:
     bool editSteps(const PersonRecord &typed, const QString &photoSelection,

@@ -7,6 +7,7 @@
 #include "StoreSql.h"
 #include "TreeSql.h"
 #include "engine/Engine.h"
+#include "model/ChangeLog.h"
 #include "model/SideRules.h"
 
 #include <QSqlDatabase>
@@ -55,18 +56,26 @@ Result<void> mDatabase::checkRow(const QString &tree, const QString &key,
                                  const PersonRecord &expected) const
 {
     const Result<PersonRecord> current = FindPerson(tree, key);
+    // Who changed it and when, as the history says.
+    const auto changedBy = [&] {
+        return ChangeLog::lastChangeText(
+            *this, StoredTreeName(tree),
+            ChangeLog::personRecord(current ? current->ID : expected.ID));
+    };
     if (!current && current.error().is(ErrorCode::Missing))
         return Error(ErrorCode::Missing,
                      QStringLiteral("The person '%1' is no longer in the tree '%2': another "
-                                    "program may have deleted it. Nothing was changed.")
-                         .arg(key, tree));
+                                    "user or program may have deleted it.%3 Nothing was "
+                                    "changed.")
+                         .arg(key, tree, changedBy()));
     if (!current)
         return current.error();
     if (*current != expected)
         return Error(ErrorCode::ChangedElsewhere,
                      QStringLiteral("The person '%1' of the tree '%2' was changed by another "
-                                    "program after it was read here. Nothing was changed.")
-                         .arg(key, tree));
+                                    "user or program after it was read here.%3 Nothing was "
+                                    "changed.")
+                         .arg(key, tree, changedBy()));
     return {};
 }
 

@@ -92,11 +92,26 @@ Result<void> InsertRow(QSqlDatabase &db, const QString &tree, const PersonRecord
         names << quoted(column);
         marks << QStringLiteral("?");
     }
-    QSqlQuery query(db);
-    return run(query,
-               QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                   .arg(quoted(tree), names.join(u", "), marks.join(u", ")),
-               RecordValues(record));
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoted(tree), names.join(u", "), marks.join(u", "));
+    // A taken key fails the insert by design. On the server a failed statement spoils the
+    // transaction it runs in: the driver could then not free the statement it prepared (a
+    // warning, and the statement kept by the server until the connection ends). Between a
+    // savepoint and its release the failure is undone at once, before the statement goes.
+    const bool guarded = ServerInTransaction(db);
+    QSqlQuery step(db);
+    if (guarded && !step.exec(QStringLiteral("SAVEPOINT vt_insert_row")))
+        return fromSql(step.lastError());
+    Result<void> added;
+    {
+        QSqlQuery query(db);
+        added = run(query, insert, RecordValues(record));
+        if (!added && guarded)
+            step.exec(QStringLiteral("ROLLBACK TO SAVEPOINT vt_insert_row"));
+    }
+    if (guarded)
+        step.exec(QStringLiteral("RELEASE SAVEPOINT vt_insert_row"));
+    return added;
 }
 
 QList<int> ColumnIndexes(const QSqlQuery &query)

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "ChangeHistory.h"
+#include "ChangeLog.h"
 #include "ChildrenOf.h"
 #include "CommandAction.h"
 #include "EditHost.h"
@@ -41,6 +42,11 @@ public:
     Result<PersonRecord> FindPerson(const QString &key) override
     {
         return m_tree.Store().FindPerson(m_tree.CurrentTree(), key);
+    }
+    QString LastChange(const QString &key) const override
+    {
+        return ChangeLog::lastChangeText(m_tree.Store(), m_tree.CurrentTree(),
+                                         ChangeLog::personRecord(key));
     }
     Result<void> UpdatePerson(const QString &key, const PersonRecord &record,
                               const PersonRecord *expected) override
@@ -253,7 +259,9 @@ void PersonCommands::mnuPersonDelete()
     const bool undoable = ChangeHistory::DeletionUndoable(m_tree.Store(), m_tree.CurrentTree());
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
-        if (AskReloadChanged(key, m_window))
+        if (AskReloadChanged(key, m_window,
+                             ChangeLog::lastChangeText(m_tree.Store(), m_tree.CurrentTree(),
+                                                       ChangeLog::personRecord(key))))
             reloadPerson(key);
         return;
     }

@@ -40,14 +40,16 @@ void CompressDatabase(mDatabase &store, QWidget *parent)
                 MsgIcon::Information, MsgButtons::OkOnly, parent);
 }
 
-bool AskReloadChanged(const QString &key, QWidget *parent)
+bool AskReloadChanged(const QString &key, QWidget *parent, const QString &changedBy)
 {
     MessageRequest question;
     question.text =
-        QStringLiteral("Another program changed the person '%1' after Velkin Tree read it. The "
-                       "person has not been deleted.\r\n\r\nReload shows the person as it is "
-                       "now, so that you can decide again. Cancel leaves everything as it is.")
-            .arg(key);
+        QStringLiteral("Another program changed the person '%1' after Velkin Tree read it.")
+            .arg(key) +
+        changedBy +
+        QStringLiteral(" The person has not been deleted.\r\n\r\nReload shows the person as "
+                       "it is now, so that you can decide again. Cancel leaves everything as it "
+                       "is.");
     question.title = QStringLiteral("Changed by another program");
     question.icon = MsgIcon::Exclamation;
     question.buttons = MsgButtons::RetryCancel;

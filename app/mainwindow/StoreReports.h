@@ -24,7 +24,9 @@ void CompressDatabase(mDatabase &store, QWidget *parent = nullptr);
 
 // Asks, when another program changed the person `key` after this program read it, whether to
 // reload it: nothing was deleted; "Reload" (true) or "Cancel"; exclamation icon, title "Changed
-// by another program".
-bool AskReloadChanged(const QString &key, QWidget *parent = nullptr);
+// by another program". `changedBy`: who changed it and when, as the history says
+// (ChangeLog::lastChangeText), "" when not known.
+bool AskReloadChanged(const QString &key, QWidget *parent = nullptr,
+                      const QString &changedBy = QString());
 // Tells that the person `key` is no longer in the tree: another program deleted it.
 QString PersonGoneText(const QString &key, const QString &tree);

@@ -1,11 +1,11 @@
 // Prints what one save of the details window costs on trees of growing size: every person with a
 // birth, an occupation and a residence (dates, places, a citation each), couples in families with
-// two children. The details window reads the tree whole and writes it back whole in one
-// transaction, checked against a fingerprint of the tree as read:
+// two children. The details window reads the tree whole and writes back what changed in one
+// transaction, checked against the versions of the persons and records as read:
 //
-//  - read: ModelEdit::readForEdit (the fingerprint, the rows and every record);
+//  - read: ModelEdit::readForEdit (the versions, the rows and every record);
 //  - draft: the person's records made editable and given back (PersonDraft, result());
-//  - save: ModelEdit::applyEdit of one new event (the check of rows and records, the fingerprint
+//  - save: ModelEdit::applyEdit of one new event (the check of rows and records, the versions
 //    again, the rows and the records written).
 //
 //   bench_details [persons...]      (default 1000 10000 100000)

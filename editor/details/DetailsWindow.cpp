@@ -1,6 +1,8 @@
 // The details window: its frame, the person's header, the events and the names.
 #include "DetailsWindow.h"
 
+#include "EditConflict.h"
+
 #include "DateEcho.h"
 #include "DetailsWidgets.h"
 #include "InstantButton.h"
@@ -133,6 +135,11 @@ void DetailsWindow::accept()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Result<void> saved = ModelEdit::applyEdit(m_store, m_tree, m_read, result);
     QApplication::restoreOverrideCursor();
+    if (!saved && IsEditConflict(saved.error())) {
+        if (AskReloadAfterConflict(saved.error(), this) && !reload())
+            QDialog::reject();
+        return;
+    }
     if (!saved) {
         ShowMessage(saved.error().text(), tr("Details"), MsgIcon::Critical, MsgButtons::OkOnly,
                     this);
@@ -141,6 +148,26 @@ void DetailsWindow::accept()
     m_saved = std::move(result);
     m_wasSaved = true;
     QDialog::accept();
+}
+
+bool DetailsWindow::reload()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Result<ModelEdit::PersonEdit> read = ModelEdit::readForEdit(m_store, m_tree, m_read.key);
+    QApplication::restoreOverrideCursor();
+    if (!read) {
+        ShowMessage(read.error().text(), tr("Details"), MsgIcon::Critical, MsgButtons::OkOnly,
+                    this);
+        return false;
+    }
+    m_read = std::move(*read);
+    m_draft = std::make_unique<PersonDraft>(m_read.tree);
+    const QSignalBlocker sexQuiet(m_sex);
+    const QSignalBlocker privateQuiet(m_private);
+    m_sex->setCurrentIndex(m_sex->findData(int(m_draft->sex())));
+    m_private->setChecked(m_draft->isPrivate(Ref(Kind::Person, m_draft->person())));
+    refresh();
+    return true;
 }
 
 void DetailsWindow::refresh()

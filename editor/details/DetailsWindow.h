@@ -48,10 +48,14 @@ public:
     // "Edit Details of Anna Berg", the name of the change.
     QString changeName() const;
 
-    // Saves; the window stays open with a message when the store refuses.
+    // Saves; the window stays open with a message when the store refuses. When another
+    // program changed what the save changes, the user may reload: the window then shows the
+    // person as stored now, the changes made in it discarded.
     void accept() override;
 
 private:
+    // Reads the person again after a refused save; false (the window closes) when it is gone.
+    bool reload();
     QWidget *buildEvents();
     QWidget *buildNames();
     QWidget *buildFamilies();

@@ -1,5 +1,7 @@
 #include "SourcesWindow.h"
 
+#include "EditConflict.h"
+
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "RecordDialogs.h"
@@ -168,6 +170,23 @@ void SourcesWindow::accept()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Result<void> saved = ModelEdit::applyEdit(m_store, m_tree, m_read, result);
     QApplication::restoreOverrideCursor();
+    if (!saved && IsEditConflict(saved.error())) {
+        // Reload: the sources as stored now, the changes made here discarded.
+        if (!AskReloadAfterConflict(saved.error(), this))
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        Result<ModelEdit::PersonEdit> read = ModelEdit::readForEdit(m_store, m_tree, QString());
+        QApplication::restoreOverrideCursor();
+        if (!read) {
+            ShowMessage(read.error().text(), tr("Sources"), MsgIcon::Critical, MsgButtons::OkOnly,
+                        this);
+            return QDialog::reject();
+        }
+        m_read = std::move(*read);
+        m_draft = std::make_unique<PersonDraft>(m_read.tree);
+        refresh();
+        return;
+    }
     if (!saved) {
         ShowMessage(saved.error().text(), tr("Sources"), MsgIcon::Critical, MsgButtons::OkOnly,
                     this);

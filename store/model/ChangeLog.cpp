@@ -1,10 +1,13 @@
 #include "ChangeLog.h"
 
+#include "StoreSql.h"
+#include "engine/Engine.h"
 #include "mDatabase.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -31,6 +34,20 @@ Error failure(const QSqlError &error, const QString &what)
                  QStringLiteral("The history could not be %1: %2").arg(what, error.text()));
 }
 
+// Whether the history table is there: the engine's catalogue of the program's tables (the
+// server keeps them in a schema of their own, under names in lower case).
+bool hasHistory(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(Store::EngineOf(db).catalogue(true)))
+        return false;
+    while (query.next())
+        if (query.value(0).toString().compare(QLatin1String("mainHistory"), Qt::CaseInsensitive) ==
+            0)
+            return true;
+    return false;
+}
+
 QJsonObject rowObject(const PersonRecord &row)
 {
     QJsonObject object;
@@ -54,6 +71,17 @@ QString userName()
     if (name.isEmpty())
         name = qEnvironmentVariable("LOGNAME");
     return name.isEmpty() ? QStringLiteral("unknown") : name;
+}
+
+QString userName(const mDatabase &store)
+{
+    QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    if (db.isOpen() && Store::IsServer(db)) {
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("SELECT current_user")) && query.next())
+            return query.value(0).toString();
+    }
+    return userName();
 }
 
 QString rowsJson(const std::vector<std::pair<QString, const PersonRecord *>> &rows)
@@ -89,19 +117,23 @@ Result<qint64> add(mDatabase &store, Entry entry)
     if (!entry.at.isValid())
         entry.at = QDateTime::currentDateTimeUtc();
     if (entry.user.isEmpty())
-        entry.user = userName();
+        entry.user = userName(store);
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
-    if (!db.transaction())
-        return failure(db.lastError(), QStringLiteral("written"));
+    // The store's write transaction: it takes the database's write lock first, so that two
+    // programs writing history at once wait for each other instead of taking one number.
+    Store::StoreSql::Transaction transaction(db);
+    if (!transaction.active())
+        return Error(
+            transaction.error().code(),
+            QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     QSqlQuery query(db);
-    const auto fail = [&](const QSqlError &error) {
-        db.rollback();
-        return failure(error, QStringLiteral("written"));
-    };
-    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
-        return fail(query.lastError());
+    // Made with the first entry (asked first: the server would note each time that it is
+    // there already).
+    if (!hasHistory(db) &&
+        (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex))))
+        return failure(query.lastError(), QStringLiteral("written"));
     if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
-        return fail(query.lastError());
+        return failure(query.lastError(), QStringLiteral("written"));
     entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
     query.prepare(QStringLiteral("INSERT INTO mainHistory (id, changedAt, userName, tree, "
                                  "record, command, beforeValue, afterValue) "
@@ -115,10 +147,12 @@ Result<qint64> add(mDatabase &store, Entry entry)
     query.addBindValue(entry.before);
     query.addBindValue(entry.after);
     if (!query.exec())
-        return fail(query.lastError());
-    query.finish();
-    if (!db.commit())
-        return fail(db.lastError());
+        return failure(query.lastError(), QStringLiteral("written"));
+    query = QSqlQuery();
+    if (!transaction.commit())
+        return Error(
+            transaction.error().code(),
+            QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     return entry.id;
 }
 
@@ -138,7 +172,7 @@ Result<void> renameTree(mDatabase &store, const QString &from, const QString &to
     if (!store.IsOpen() || store.IsReadOnly())
         return {};
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
-    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+    if (!hasHistory(db))
         return {};
     QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE mainHistory SET tree = ? WHERE tree = ?"));
@@ -155,7 +189,7 @@ Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const
     if (!store.IsOpen())
         return entries;
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
-    if (!db.tables().contains(QStringLiteral("mainHistory"), Qt::CaseInsensitive))
+    if (!hasHistory(db))
         return entries;
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -179,6 +213,17 @@ Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const
         entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+QString lastChangeText(const mDatabase &store, const QString &tree, const QString &record)
+{
+    const Result<std::vector<Entry>> entries = of(store, tree, record);
+    if (!entries || entries->empty())
+        return {};
+    const Entry &last = entries->front();
+    return QStringLiteral(" It was last changed by %1 on %2 (%3).")
+        .arg(last.user, QLocale().toString(last.at.toLocalTime(), QLocale::ShortFormat),
+             last.command);
 }
 
 } // namespace ChangeLog

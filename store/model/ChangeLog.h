@@ -14,7 +14,8 @@ class mDatabase;
 // The history kept in the database: every change the program makes, one entry each (an import
 // or a merge is one entry), in the side table "mainHistory" (made with the first entry; the
 // tree listing leaves it out, like every table whose name begins with "main"). An entry says
-// when, who (the user's login name), which record ("person I1", "tree"), the change's name and
+// when, who (the user's login name; on a database server the role the program connected as),
+// which record ("person I1", "tree"), the change's name and
 // the record before and after it: for persons a JSON object of rows by key, null for a person
 // that is not there (before an addition, after a deletion). Plain SQL with bound values only.
 namespace ChangeLog {
@@ -35,6 +36,9 @@ struct Entry
 QString personRecord(const QString &key);
 // The login name of the user running the program.
 QString userName();
+// Who the history names as the user of `store`: on a database server the role the program is
+// connected as (several relatives share one machine's login, or none), else userName().
+QString userName(const mDatabase &store);
 
 // The JSON of rows by key: each row, or null where `row` is null.
 QString rowsJson(const std::vector<std::pair<QString, const PersonRecord *>> &rows);
@@ -54,5 +58,9 @@ void addTreeChange(mDatabase &store, const QString &tree, const QString &command
 Result<void> renameTree(mDatabase &store, const QString &from, const QString &to);
 // The entries of a record of a tree, newest first (none when nothing was recorded yet).
 Result<std::vector<Entry>> of(const mDatabase &store, const QString &tree, const QString &record);
+// Who changed a record last and when, for a message that a change was refused: " It was last
+// changed by <user> on <local date and time> (<change>)." with a leading space; "" when the
+// history has no entry of it.
+QString lastChangeText(const mDatabase &store, const QString &tree, const QString &record);
 
 } // namespace ChangeLog

@@ -2,6 +2,7 @@
 // in one transaction.
 #include "ModelEdit.h"
 
+#include "ChangeLog.h"
 #include "ModelEditWrite.h"
 #include "ModelStore.h"
 #include "RecordSet.h"
@@ -9,12 +10,13 @@
 #include "TreeCheck.h"
 #include "TreeSql.h"
 #include "TreeTables.h"
+#include "engine/Engine.h"
 #include "mDatabase.h"
 
-#include <QCryptographicHash>
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -22,66 +24,180 @@
 using namespace Genealogy;
 using namespace Store;
 using namespace Store::Side;
+using ModelEdit::PersonEdit;
 
 namespace {
 
-void addField(QCryptographicHash &hash, QByteArrayView bytes)
+// Reads as one snapshot of the database: one read transaction (on the server one that sees the
+// data as it was at its first statement; on the file the read lock held from the first read to
+// the last, so that no other program's change comes between).
+class ReadSnapshot
 {
-    const qint64 size = bytes.size();
-    hash.addData(QByteArrayView(reinterpret_cast<const char *>(&size), sizeof size));
-    hash.addData(bytes);
-}
+public:
+    explicit ReadSnapshot(const mDatabase &store)
+        : m_db(QSqlDatabase::database(store.ConnectionName(), false))
+    {
+        QSqlQuery query(m_db);
+        m_open = query.exec(IsServer(m_db)
+                                ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                                : QStringLiteral("BEGIN DEFERRED"));
+        // The file's read lock taken now, waiting for other programs' writes as long as the
+        // connection waits: the reads that follow are never kept waiting (a catalogue read
+        // kept waiting would say that the tree is missing).
+        if (m_open && !IsServer(m_db) &&
+            !query.exec(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1")))
+            m_error = StoreSql::fromSql(query.lastError());
+    }
+    ~ReadSnapshot()
+    {
+        if (m_open) {
+            QSqlQuery end(m_db);
+            end.exec(QStringLiteral("COMMIT"));
+        }
+    }
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+    // Why the read lock could not be taken (Busy: other programs wrote all along).
+    const Error &error() const { return m_error; }
 
-// A fingerprint of the tree's rows (by key) and of its side records (by table and number, with
-// every column): any change another program makes gives another one.
-Result<QByteArray> stampOf(const mDatabase &store, const QString &tree)
+private:
+    QSqlDatabase m_db;
+    bool m_open = false;
+    Error m_error;
+};
+
+// The tree and the versions of its persons and records, read at one moment.
+Result<PersonEdit> readOnce(const mDatabase &store, const QString &tree)
 {
+    const ReadSnapshot snapshot(store);
+    if (snapshot.error())
+        return snapshot.error();
     const Db db(store);
     Result<TreeRef> ref = treeRef(store, db, tree);
     if (!ref)
         return ref.error();
-    Result<QList<PersonRecord>> rows = store.ReadTree(ref->table);
-    if (!rows)
-        return rows.error();
-    std::sort(rows->begin(), rows->end(), [](const PersonRecord &a, const PersonRecord &b) {
-        return a.ID.toUpper() < b.ID.toUpper();
-    });
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (const PersonRecord &row : std::as_const(*rows))
-        for (const QVariant &value : TreeSql::RecordValues(row))
-            addField(hash, value.toString().toUtf8());
-    if (!ref->id)
-        return hash.result();
-    Result<Statement> records =
-        db.prepare("SELECT tab, idx, person, family, ownerTab, ownerIdx, ref1, ref2, data FROM "
-                   "mainRecords WHERE tree = ? ORDER BY tab, idx");
-    if (!records)
-        return records.error();
-    records->bind(1, *ref->id);
-    if (Result<void> read = records->eachRow([&] {
-            for (int column = 0; column < 9; ++column)
-                addField(hash, records->isNull(column) ? QByteArrayView("\x01null")
-                                                       : records->blob(column));
-        });
-        !read)
-        return read.error();
-    return hash.result();
+    Result<StoredVersions> versions = readVersions(store, ref->table, ref->id);
+    if (!versions)
+        return versions.error();
+    Result<ModelSlice> whole = ModelStore::readTree(store, tree);
+    if (!whole)
+        return whole.error();
+    PersonEdit edit;
+    edit.tree = std::move(*whole);
+    edit.versions = std::move(*versions);
+    return edit;
 }
 
-// The engine's count of the changes other connections made to the file: the same before and
-// after a read, nothing changed the tree while it was read.
-Result<qint64> dataVersion(const mDatabase &store)
+// The person `key` as the messages name it: the key, with the name the row had when read.
+QString personName(const ModelSlice &read, const QString &key)
 {
-    const Db db(store);
-    Result<Statement> query = db.prepare("PRAGMA data_version");
-    if (!query)
-        return query.error();
-    Result<bool> row = query->step();
-    if (!row)
-        return row.error();
-    if (!*row)
-        return Error(ErrorCode::InvalidInput, QStringLiteral("The database gave no version."));
-    return query->integer(0);
+    for (const PersonRow &row : read.rows)
+        if (versionKey(row.ID) == key) {
+            const QString name = QStringList{row.Fname, row.Sname}.join(u' ').trimmed();
+            return name.isEmpty() ? QStringLiteral("'%1'").arg(row.ID)
+                                  : QStringLiteral("'%1' (%2)").arg(row.ID, name);
+        }
+    return QStringLiteral("'%1'").arg(key);
+}
+
+// The key of `key`'s row as stored (the history names persons by it).
+QString storedKey(const ModelSlice &read, const QString &key)
+{
+    for (const PersonRow &row : read.rows)
+        if (versionKey(row.ID) == key)
+            return row.ID;
+    return key;
+}
+
+// What refuses the edit: a person it depends on changed or deleted since it was read.
+Error personConflict(const mDatabase &store, const QString &tree, const ModelSlice &read,
+                     const QString &key, bool deleted)
+{
+    const QString who =
+        ChangeLog::lastChangeText(store, tree, ChangeLog::personRecord(storedKey(read, key)));
+    if (deleted)
+        return Error(ErrorCode::Missing,
+                     QStringLiteral("The person %1 is no longer in the tree '%2': another user "
+                                    "or program deleted it since it was read here.%3 Nothing "
+                                    "was changed.")
+                         .arg(personName(read, key), tree, who));
+    return Error(ErrorCode::ChangedElsewhere,
+                 QStringLiteral("The person %1 of the tree '%2' was changed by another user or "
+                                "program since it was read here.%3 Nothing was changed.")
+                     .arg(personName(read, key), tree, who));
+}
+
+Error sharedConflict(const QString &tree)
+{
+    return Error(ErrorCode::ChangedElsewhere,
+                 QStringLiteral("A record of the tree '%1' that this change writes (a source, "
+                                "note, medium or the tree's own values) was changed by another "
+                                "user or program since it was read here. Nothing was changed.")
+                     .arg(tree));
+}
+
+// The first edit of a tree without side records: anything of the tree changed.
+Error treeConflict(const QString &tree)
+{
+    return Error(ErrorCode::ChangedElsewhere,
+                 QStringLiteral("The tree '%1' was changed by another user or program since it "
+                                "was read here. Nothing was changed.")
+                     .arg(tree));
+}
+
+// Whether what the edit depends on is as it was read: the persons it changes (the one edited,
+// those whose rows or records it writes) and the records it writes.
+Result<void> checkVersions(const mDatabase &store, const QString &tree, const PersonEdit &read,
+                           const StoredVersions &now, std::span<const PersonRow> rows,
+                           const std::vector<RecordWrite> &writes)
+{
+    const StoredVersions &was = read.versions;
+    QStringList persons;
+    if (!read.key.isEmpty())
+        persons << versionKey(read.key);
+    QHash<QString, const PersonRow *> readRows;
+    for (const PersonRow &row : read.tree.rows)
+        readRows.insert(versionKey(row.ID), &row);
+    for (const PersonRow &row : rows)
+        if (const PersonRow *old = readRows.value(versionKey(row.ID)); old && !(*old == row))
+            persons << versionKey(row.ID);
+    QSet<quint64> added;
+    for (const RecordWrite &write : writes)
+        if (write.kind == RecordWrite::Kind::Add)
+            added.insert(recordId(write.tab, write.number));
+    // A record written must not name a family or an owner another program removed meanwhile.
+    const auto gone = [&](std::optional<qint64> tab, std::optional<qint64> number) {
+        if (!tab || !number || *tab < 0 || *tab >= kTabCount)
+            return false;
+        const quint64 id = recordId(Tab(*tab), *number);
+        return !added.contains(id) && was.records.contains(id) && !now.records.contains(id);
+    };
+    for (const RecordWrite &write : writes) {
+        persons << write.persons;
+        const quint64 id = recordId(write.tab, write.number);
+        bool differs =
+            write.kind == RecordWrite::Kind::Add
+                ? now.records.contains(id) || (write.tab == Tab::Tree && !now.numbers[0].empty())
+                : now.records.value(id) != was.records.value(id);
+        if (write.kind != RecordWrite::Kind::Remove)
+            differs = differs || gone(qint64(Tab::Family), write.image.family) ||
+                      gone(write.image.ownerTab, write.image.ownerIdx);
+        if (differs && write.persons.isEmpty())
+            return sharedConflict(tree);
+        if (differs)
+            return personConflict(store, tree, read.tree, write.persons.first(),
+                                  !now.hasPerson(write.persons.first()));
+    }
+    persons.removeDuplicates();
+    for (const QString &key : std::as_const(persons)) {
+        if (!was.hasPerson(key))
+            continue; // added by this edit
+        if (!now.hasPerson(key))
+            return personConflict(store, tree, read.tree, key, true);
+        if (now.person(key) != was.person(key))
+            return personConflict(store, tree, read.tree, key, false);
+    }
+    return {};
 }
 
 QHash<QString, qsizetype> byKey(std::span<const PersonRow> rows)
@@ -148,37 +264,19 @@ Result<PersonEdit> readForEdit(const mDatabase &store, const QString &tree, cons
 {
     if (!store.IsOpen())
         return StoreSql::notOpen();
-    PersonEdit edit;
-    // The fingerprint and the tree read while no other program changed the file: the tree read
-    // is the one fingerprinted.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const Result<qint64> version = dataVersion(store);
-        if (!version)
-            return version.error();
-        Result<QByteArray> stamp = stampOf(store, tree);
-        if (!stamp)
-            return stamp.error();
-        Result<ModelSlice> whole = ModelStore::readTree(store, tree);
-        if (!whole)
-            return whole.error();
-        const Result<qint64> after = dataVersion(store);
-        if (!after)
-            return after.error();
-        if (*version != *after)
-            continue;
-        edit.tree = std::move(*whole);
-        edit.stamp = *stamp;
-        edit.tree.person = rowIndex(edit.tree, key);
-        if (edit.tree.person == kNoIndex && !key.isEmpty())
-            return Error(ErrorCode::Missing,
-                         QStringLiteral("There is no person with the key '%1'.").arg(key));
-        if (edit.tree.model.personCount() == 0)
-            edit.tree.model.persons.resize(edit.tree.rows.size());
-        return edit;
-    }
-    return Error(
-        ErrorCode::ChangedElsewhere,
-        QStringLiteral("The tree '%1' is being changed by another program: try again.").arg(tree));
+    // The versions and the tree in one read transaction: the tree read is the one the
+    // versions are of.
+    Result<PersonEdit> edit = readOnce(store, tree);
+    if (!edit)
+        return edit.error();
+    edit->key = key;
+    edit->tree.person = rowIndex(edit->tree, key);
+    if (edit->tree.person == kNoIndex && !key.isEmpty())
+        return Error(ErrorCode::Missing,
+                     QStringLiteral("There is no person with the key '%1'.").arg(key));
+    if (edit->tree.model.personCount() == 0)
+        edit->tree.model.persons.resize(edit->tree.rows.size());
+    return edit;
 }
 
 Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &read,
@@ -195,13 +293,13 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
                      QStringLiteral("The model has %1 persons for %2 rows.")
                          .arg(edited.model.personCount())
                          .arg(edited.rows.size()));
-    const QHash<QString, qsizetype> now = byKey(edited.rows);
+    const QHash<QString, qsizetype> keyed = byKey(edited.rows);
     for (const PersonRow &row : read.tree.rows)
-        if (!now.contains(row.ID.toUpper()))
+        if (!keyed.contains(row.ID.toUpper()))
             return Error(
                 ErrorCode::InvalidInput,
                 QStringLiteral("The person '%1' would be lost. Nothing was changed.").arg(row.ID));
-    if (now.size() != qsizetype(edited.rows.size()))
+    if (keyed.size() != qsizetype(edited.rows.size()))
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("Two persons have the same key. Nothing was changed."));
     if (const QStringList problems = newProblems(read.tree, edited); !problems.isEmpty())
@@ -209,40 +307,52 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
                      QStringLiteral("The change would leave the tree inconsistent: %1")
                          .arg(problems.first()));
 
-    const QString stored = store.StoredTreeName(tree);
-    if (stored.isEmpty())
-        return Error(ErrorCode::TreeMissing,
-                     QStringLiteral("The tree '%1' is no longer in the database.").arg(tree));
     QSqlDatabase connection = QSqlDatabase::database(store.ConnectionName(), false);
     StoreSql::Transaction transaction(connection);
     if (!transaction.active())
         return transaction.error();
-    Result<QByteArray> stamp = stampOf(store, stored);
-    if (!stamp)
-        return stamp.error();
-    if (*stamp != read.stamp)
-        return Error(ErrorCode::ChangedElsewhere,
-                     QStringLiteral("The tree '%1' was changed by another program since the "
-                                    "person was read. Nothing was changed.")
-                         .arg(tree));
-    if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
-        return rows;
-    // A tree with side records gets only the records the edit changed; one without them gets
-    // them all on its first edit.
+    // Inside the write transaction: the catalogue as no other program can change it now.
+    const QString stored = store.StoredTreeName(tree);
+    if (stored.isEmpty())
+        return Error(ErrorCode::TreeMissing,
+                     QStringLiteral("The tree '%1' is no longer in the database.").arg(tree));
     const Db db(store);
     Result<TreeRef> ref = treeRef(store, db, stored);
     if (!ref)
         return ref.error();
-    Result<bool> changed = ref->id ? writeChangedRecords(db, *ref->id, read.tree.rows,
-                                                         read.tree.model, edited.rows, edited.model)
-                                   : Result<bool>(false);
-    if (!changed)
-        return changed.error();
-    if (!*changed)
+    Result<StoredVersions> now = readVersions(store, ref->table, ref->id);
+    if (!now)
+        return now.error();
+    if (!read.versions.hasRecords) {
+        // The first edit of a tree without side records writes them all: nothing of the tree
+        // may have changed.
+        if (now->hasRecords)
+            return treeConflict(tree);
+        for (auto it = read.versions.rows.cbegin(); it != read.versions.rows.cend(); ++it)
+            if (now->rows.value(it.key()) != it.value())
+                return personConflict(store, tree, read.tree, it.key(), !now->hasPerson(it.key()));
+        if (now->rows.size() != read.versions.rows.size())
+            return treeConflict(tree);
+        if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
+            return rows;
         if (Result<void> side =
                 ModelStore::writeModelInTransaction(store, stored, edited.rows, edited.model);
             !side)
             return side;
+    } else {
+        if (!now->hasRecords || !ref->id)
+            return sharedConflict(tree);
+        Result<std::vector<RecordWrite>> writes = planChangedRecords(
+            read.versions, *now, read.tree.rows, read.tree.model, edited.rows, edited.model);
+        if (!writes)
+            return writes.error();
+        if (Result<void> same = checkVersions(store, tree, read, *now, edited.rows, *writes); !same)
+            return same;
+        if (Result<void> rows = writeRows(connection, stored, read.tree.rows, edited.rows); !rows)
+            return rows;
+        if (Result<void> records = writeRecords(db, *ref->id, *writes); !records)
+            return records;
+    }
     if (!transaction.commit())
         return transaction.error();
     return {};

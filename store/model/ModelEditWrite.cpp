@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Genealogy;
@@ -13,68 +14,28 @@ using namespace Genealogy;
 namespace Store::Side {
 namespace {
 
-// The stored numbers of the tree's records: of each table in stored order, and of the persons'
-// records by key.
+// The numbers records are written under: the stored numbers of the records as read (each table
+// in stored order, the persons' records by key), and after the highest stored now for records
+// added.
 struct Numbers
 {
-    std::vector<qint64> of[kTabCount];
-    QHash<QByteArray, qint64> persons;
-    qint64 highestPerson = -1;
+    const StoredVersions &read;
+    qint64 next[kTabCount];
 
-    // The number record `index` of `tab` is written under: its stored place's, or one after
-    // the highest for the records added.
+    Numbers(const StoredVersions &was, const StoredVersions &now) : read(was)
+    {
+        for (int t = 0; t < kTabCount; ++t)
+            next[t] = std::max(was.highest[t], now.highest[t]) + 1;
+    }
+
+    // The number record `index` of `tab` is written under.
     quint32 number(Tab tab, quint32 index) const
     {
-        const std::vector<qint64> &stored = of[int(tab)];
+        const std::vector<qint64> &stored = read.numbers[int(tab)];
         if (index < stored.size())
             return quint32(stored[index]);
-        const qint64 next = stored.empty() ? 0 : stored.back() + 1;
-        return quint32(next + (index - stored.size()));
+        return quint32(next[int(tab)] + (index - stored.size()));
     }
-};
-
-Result<Numbers> storedNumbers(const Db &db, qint64 tree)
-{
-    Result<Statement> query =
-        db.prepare("SELECT tab, idx, person FROM mainRecords WHERE tree = ? ORDER BY tab, idx");
-    if (!query)
-        return query.error();
-    query->bind(1, tree);
-    Numbers numbers;
-    bool known = true;
-    Result<void> read = query->eachRow([&] {
-        const qint64 tab = query->integer(0);
-        const qint64 idx = query->integer(1);
-        if (tab < 0 || tab >= kTabCount) {
-            known = false;
-            return;
-        }
-        if (Tab(tab) == Tab::Person) {
-            numbers.persons.insert(query->text(2).toByteArray(), idx);
-            numbers.highestPerson = qMax(numbers.highestPerson, idx);
-        } else {
-            numbers.of[tab].push_back(idx);
-        }
-    });
-    if (!read)
-        return read.error();
-    if (!known)
-        return Error(ErrorCode::InvalidInput, QStringLiteral("unknown table"));
-    return numbers;
-}
-
-// One record as a row of mainRecords.
-struct Image
-{
-    std::optional<QByteArray> person;
-    std::optional<qint64> family;
-    std::optional<qint64> ownerTab;
-    std::optional<qint64> ownerIdx;
-    std::optional<QByteArray> ref1;
-    std::optional<QByteArray> ref2;
-    QByteArray data;
-
-    bool operator==(const Image &) const = default;
 };
 
 // The records of one model as they would be stored.
@@ -210,78 +171,101 @@ private:
 
 } // namespace
 
-Result<bool> writeChangedRecords(const Db &db, qint64 tree, std::span<const PersonRow> beforeRows,
-                                 const TreeModel &before, std::span<const PersonRow> afterRows,
-                                 const TreeModel &after)
+namespace {
+
+// The persons a record goes with or names, as the versions keep them.
+void addPersons(QStringList &persons, const Image &image)
 {
+    for (const std::optional<QByteArray> *key : {&image.person, &image.ref1, &image.ref2})
+        if (*key)
+            persons << versionKey(QString::fromUtf8(**key));
+}
+
+} // namespace
+
+Result<std::vector<RecordWrite>>
+planChangedRecords(const StoredVersions &read, const StoredVersions &now,
+                   std::span<const PersonRow> beforeRows, const TreeModel &before,
+                   std::span<const PersonRow> afterRows, const TreeModel &after)
+{
+    const Error unlike(ErrorCode::InvalidInput,
+                       QStringLiteral("The records read are not the ones stored."));
     if (before.personCount() != beforeRows.size() || after.personCount() != afterRows.size())
-        return false;
-    Result<Numbers> numbers = storedNumbers(db, tree);
-    if (!numbers)
-        return numbers.error().is(ErrorCode::InvalidInput) ? Result<bool>(false)
-                                                           : Result<bool>(numbers.error());
-    // The stored records must be the ones read: one per record of each table (the tree's own
+        return unlike;
+    // The records read must be the ones numbered: one per record of each table (the tree's own
     // values and the persons counted apart).
     for (int t = 0; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
         if (tab == Tab::Person)
             continue;
-        const size_t stored = numbers->of[t].size();
-        const size_t read =
+        const size_t stored = read.numbers[t].size();
+        const size_t model =
             tab == Tab::Tree ? (isStored(before, tab, 0) ? 1 : 0) : tableSize(before, tab);
-        if (stored != read)
-            return false;
+        if (stored != model)
+            return unlike;
     }
     qsizetype storedPersons = 0;
     for (quint32 p = 0; p < before.personCount(); ++p)
         storedPersons += isStored(before, Tab::Person, p) ? 1 : 0;
-    if (storedPersons != numbers->persons.size())
-        return false;
+    if (storedPersons != read.personNumbers.size())
+        return unlike;
 
-    const Imager was(before, beforeRows, *numbers);
-    const Imager is(after, afterRows, *numbers);
-    Writer writer(db, tree);
-    if (Result<void> ready = writer.prepare(); !ready)
-        return ready.error();
+    const Numbers numbers(read, now);
+    const Imager was(before, beforeRows, numbers);
+    const Imager is(after, afterRows, numbers);
+    std::vector<RecordWrite> writes;
+    const auto put = [&](RecordWrite::Kind kind, Tab tab, qint64 number, const Image *old,
+                         const Image *image) {
+        RecordWrite write;
+        write.kind = kind;
+        write.tab = tab;
+        write.number = number;
+        if (old)
+            addPersons(write.persons, *old);
+        if (image) {
+            addPersons(write.persons, *image);
+            write.image = *image;
+        }
+        writes.push_back(std::move(write));
+    };
 
     // The tree's own values.
     {
         const bool had = isStored(before, Tab::Tree, 0);
         const bool has = isStored(after, Tab::Tree, 0);
         const Image image = is.image(Tab::Tree, 0);
-        if (has && (!had || !(was.image(Tab::Tree, 0) == image))) {
-            if (Result<void> put = writer.put(!had, Tab::Tree, 0, image); !put)
-                return put.error();
-        } else if (had && !has) {
-            if (Result<void> gone = writer.remove(Tab::Tree, numbers->of[0].front()); !gone)
-                return gone.error();
-        }
+        if (has && !had)
+            put(RecordWrite::Kind::Add, Tab::Tree, numbers.number(Tab::Tree, 0), nullptr, &image);
+        else if (has && !(was.image(Tab::Tree, 0) == image))
+            put(RecordWrite::Kind::Update, Tab::Tree, read.numbers[0].front(), nullptr, &image);
+        else if (had && !has)
+            put(RecordWrite::Kind::Remove, Tab::Tree, read.numbers[0].front(), nullptr, nullptr);
     }
 
     // The persons, by key.
     QHash<QByteArray, quint32> wasIndex;
     for (quint32 p = 0; p < before.personCount(); ++p)
         wasIndex.insert(was.key(p), p);
-    qint64 nextPerson = numbers->highestPerson + 1;
+    qint64 nextPerson = numbers.next[int(Tab::Person)];
     for (quint32 p = 0; p < after.personCount(); ++p) {
         const QByteArray &key = is.key(p);
-        const auto stored = numbers->persons.constFind(key);
-        const bool had = stored != numbers->persons.cend();
+        const auto stored = read.personNumbers.constFind(key);
+        const bool had = stored != read.personNumbers.cend();
+        const auto old = wasIndex.constFind(key);
+        const std::optional<Image> oldImage = had && old != wasIndex.cend()
+                                                  ? std::optional(was.image(Tab::Person, *old))
+                                                  : std::nullopt;
         if (!isStored(after, Tab::Person, p)) {
             if (had)
-                if (Result<void> gone = writer.remove(Tab::Person, *stored); !gone)
-                    return gone.error();
+                put(RecordWrite::Kind::Remove, Tab::Person, *stored,
+                    oldImage ? &*oldImage : nullptr, nullptr);
             continue;
         }
         const Image image = is.image(Tab::Person, p);
-        if (had) {
-            const auto old = wasIndex.constFind(key);
-            if (old != wasIndex.cend() && was.image(Tab::Person, *old) == image)
-                continue;
-        }
-        if (Result<void> put = writer.put(!had, Tab::Person, had ? *stored : nextPerson++, image);
-            !put)
-            return put.error();
+        if (oldImage && *oldImage == image)
+            continue;
+        put(had ? RecordWrite::Kind::Update : RecordWrite::Kind::Add, Tab::Person,
+            had ? *stored : nextPerson++, oldImage ? &*oldImage : nullptr, &image);
     }
 
     // Every other table by place: a record is written where it differs from the one read at
@@ -292,17 +276,36 @@ Result<bool> writeChangedRecords(const Db &db, qint64 tree, std::span<const Pers
         const quint32 is_n = tableSize(after, tab);
         for (quint32 i = 0; i < is_n; ++i) {
             const Image image = is.image(tab, i);
-            const bool added = i >= was_n;
-            if (!added && was.image(tab, i) == image)
+            if (i >= was_n) {
+                put(RecordWrite::Kind::Add, tab, numbers.number(tab, i), nullptr, &image);
                 continue;
-            if (Result<void> put = writer.put(added, tab, numbers->number(tab, i), image); !put)
-                return put.error();
+            }
+            const Image old = was.image(tab, i);
+            if (!(old == image))
+                put(RecordWrite::Kind::Update, tab, numbers.number(tab, i), &old, &image);
         }
-        for (quint32 i = is_n; i < was_n; ++i)
-            if (Result<void> gone = writer.remove(tab, numbers->of[t][i]); !gone)
-                return gone.error();
+        for (quint32 i = is_n; i < was_n; ++i) {
+            const Image old = was.image(tab, i);
+            put(RecordWrite::Kind::Remove, tab, read.numbers[t][i], &old, nullptr);
+        }
     }
-    return true;
+    return writes;
+}
+
+Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<RecordWrite> &writes)
+{
+    Writer writer(db, tree);
+    if (Result<void> ready = writer.prepare(); !ready)
+        return ready;
+    for (const RecordWrite &write : writes) {
+        const Result<void> done = write.kind == RecordWrite::Kind::Remove
+                                      ? writer.remove(write.tab, write.number)
+                                      : writer.put(write.kind == RecordWrite::Kind::Add, write.tab,
+                                                   write.number, write.image);
+        if (!done)
+            return done;
+    }
+    return {};
 }
 
 } // namespace Store::Side

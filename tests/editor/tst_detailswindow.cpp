@@ -432,6 +432,66 @@ private slots:
         QCOMPARE(*ModelStore::hasModel(*store, "Family"), false);
     }
 
+    // Another program changed the person's own records after the window read them: Save asks
+    // (who changed it, Reload/Cancel). Cancel keeps what was typed and saves nothing; Reload
+    // shows the person as stored now, and the change made again is saved beside the other's.
+    // A change of another person of the tree does not stand in the way.
+    void conflictOffersReload()
+    {
+        TreeModel model;
+        model.persons.resize(2);
+        model.persons.edit(1).sex = Sex::Male;
+        auto store = withTree(handMade(), &model);
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        window.draft().setSex(Sex::Female);
+
+        // Carl's row changes: the save goes through.
+        PersonRecord carl = *store->FindPerson("Family", "I2");
+        const PersonRecord was = carl;
+        carl.Notes = "elsewhere";
+        QVERIFY(store->UpdatePerson("Family", "I2", carl, &was));
+        // Anna's privacy changes in another window.
+        {
+            DetailsWindow other(*store, "Family", "I1", store->DataPath());
+            other.draft().setPrivate(Ref(Kind::Person, 0), true);
+            other.accept();
+            QVERIFY(other.wasSaved());
+        }
+        messages.enqueue(MsgResult::Cancel);
+        window.accept();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().title, QString("Changed by another program"));
+        QCOMPARE(messages.last().buttonTexts, QStringList({"Reload", "Cancel"}));
+        QVERIFY2(messages.last().text.contains("'I1' (Anna Berg)"),
+                 qPrintable(QString(messages.last().text).replace("\r\n", " | ")));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.draft().sex(), Sex::Female);
+        QCOMPARE(ModelStore::sliceOf(*store, "Family", "I1")->model.persons[0].sex, Sex::None);
+
+        messages.enqueue(MsgResult::Retry);
+        window.accept();
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.draft().sex(), Sex::None);
+        QVERIFY(window.draft().isPrivate(Ref(Kind::Person, 0)));
+        window.draft().setSex(Sex::Female);
+        window.accept();
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(window.wasSaved());
+        const Result<ModelSlice> stored = ModelStore::readTree(*store, "Family");
+        QVERIFY(stored);
+        QCOMPARE(stored->model.persons[0].sex, Sex::Female);
+        QCOMPARE(stored->model.persons[0].privacy, Privacy::Private);
+        QCOMPARE(store->FindPerson("Family", "I2")->Notes, QString("elsewhere"));
+        QVERIFY2(problems(*store).isEmpty(), qPrintable(problems(*store).join('\n')));
+    }
+
     // The sources window: each source with its citations and the persons they support; a title
     // changed there changes for every citation.
     void sourcesWindow()

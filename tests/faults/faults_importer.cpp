@@ -6,6 +6,10 @@
 // its standard input. At the end it prints "done <rows> <photos copied>" or "failed <error>".
 //
 //   faults_importer <data folder/> <GEDCOM file> <tree> [planned|writing]
+//
+// With FAULTS_SERVER set (a server address), the database is the shared one there; the data
+// folder keeps the photos.
+#include "ServerAddress.h"
 #include "StoreImport.h"
 #include "mDatabase.h"
 
@@ -37,6 +41,15 @@ int main(int argc, char *argv[])
     const QByteArray pause = argc == 5 ? QByteArray(argv[4]) : QByteArray();
     mDatabase store;
     store.SetPaths(dataPath, dataPath + QStringLiteral("people.db"));
+    if (qEnvironmentVariableIsSet("FAULTS_SERVER")) {
+        const Result<ServerAddress> address =
+            ParseServerAddress(qEnvironmentVariable("FAULTS_SERVER"));
+        if (!address) {
+            std::printf("failed %s\n", qPrintable(address.error().text()));
+            return 3;
+        }
+        store.SetServer(*address);
+    }
     if (!store.OpenDatabase()) {
         std::printf("failed %s\n", qPrintable(store.OpenError().text()));
         return 3;

@@ -253,8 +253,9 @@ private slots:
         QCOMPARE(s.citationsOf(Ref(Kind::Event, birth)).size(), size_t(1));
     }
 
-    // Another program changed the tree after the person was read: the edit is refused as
-    // changed elsewhere and nothing of it is written; read again, it goes through.
+    // Another program changed the person after it was read: the edit is refused as changed
+    // elsewhere and nothing of it is written; read again, it goes through. A change of another
+    // person of the tree (Carl's sex, Carl's row) does not stand in the way and is kept.
     void refusedWhenChangedElsewhere()
     {
         auto store = withTree(sample());
@@ -264,33 +265,54 @@ private slots:
         ModelSlice edited = read->tree;
         edited.model.persons.edit(0).sex = Sex::Female;
 
-        // A side record changes (Carl's sex), written by the store's whole-model write.
-        Result<ModelSlice> whole = ModelStore::readTree(*store, "Family");
-        QVERIFY(whole);
-        whole->model.persons.edit(2).sex = Sex::Male;
-        QVERIFY(ModelStore::saveModel(*store, "Family", whole->rows, whole->model));
+        // Anna's own side record changes (her privacy).
+        Result<ModelEdit::PersonEdit> other = ModelEdit::readForEdit(*store, "Family", "A1");
+        QVERIFY(other);
+        ModelSlice theirs = other->tree;
+        theirs.model.persons.edit(0).privacy = Privacy::Private;
+        QVERIFY(ModelEdit::applyEdit(*store, "Family", *other, theirs));
         Result<void> applied = ModelEdit::applyEdit(*store, "Family", *read, edited);
         QVERIFY(!applied);
         QVERIFY(applied.error().is(ErrorCode::ChangedElsewhere));
+        QVERIFY2(applied.error().text().contains("'A1' (Anna Berg)"),
+                 qPrintable(applied.error().text()));
         QCOMPARE(ModelStore::sliceOf(*store, "Family", "A1")->model.persons[0].sex, Sex::None);
 
-        // A row changes.
-        read = ModelEdit::readForEdit(*store, "Family", "A1");
-        QVERIFY(read);
-        PersonRecord carl = *store->FindPerson("Family", "C1");
-        const PersonRecord was = carl;
-        carl.Notes = "Changed elsewhere";
-        QVERIFY(store->UpdatePerson("Family", "C1", carl, &was));
-        applied = ModelEdit::applyEdit(*store, "Family", *read, edited);
-        QVERIFY(applied.error().is(ErrorCode::ChangedElsewhere));
-
+        // Anna's row changes.
         read = ModelEdit::readForEdit(*store, "Family", "A1");
         QVERIFY(read);
         edited = read->tree;
         edited.model.persons.edit(0).sex = Sex::Female;
-        QVERIFY(ModelEdit::applyEdit(*store, "Family", *read, edited));
-        QCOMPARE(ModelStore::sliceOf(*store, "Family", "A1")->model.persons[0].sex, Sex::Female);
-        QCOMPARE(store->FindPerson("Family", "C1")->Notes, QString("Changed elsewhere"));
+        PersonRecord anna = *store->FindPerson("Family", "A1");
+        PersonRecord was = anna;
+        anna.Notes = "Changed elsewhere";
+        QVERIFY(store->UpdatePerson("Family", "A1", anna, &was));
+        applied = ModelEdit::applyEdit(*store, "Family", *read, edited);
+        QVERIFY(applied.error().is(ErrorCode::ChangedElsewhere));
+
+        // Carl's side record and Carl's row change: another person, the edit goes through.
+        read = ModelEdit::readForEdit(*store, "Family", "A1");
+        QVERIFY(read);
+        edited = read->tree;
+        edited.model.persons.edit(0).sex = Sex::Female;
+        Result<ModelEdit::PersonEdit> carlRead = ModelEdit::readForEdit(*store, "Family", "C1");
+        QVERIFY(carlRead);
+        ModelSlice carlEdited = carlRead->tree;
+        carlEdited.model.persons.edit(2).sex = Sex::Male;
+        QVERIFY(ModelEdit::applyEdit(*store, "Family", *carlRead, carlEdited));
+        PersonRecord carl = *store->FindPerson("Family", "C1");
+        was = carl;
+        carl.Notes = "Carl changed elsewhere";
+        QVERIFY(store->UpdatePerson("Family", "C1", carl, &was));
+        applied = ModelEdit::applyEdit(*store, "Family", *read, edited);
+        QVERIFY2(applied, qPrintable(applied.error().text()));
+        const Result<ModelSlice> now = ModelStore::readTree(*store, "Family");
+        QVERIFY(now);
+        QCOMPARE(now->model.persons[0].sex, Sex::Female);
+        QCOMPARE(now->model.persons[0].privacy, Privacy::Private);
+        QCOMPARE(now->model.persons[2].sex, Sex::Male);
+        QCOMPARE(store->FindPerson("Family", "C1")->Notes, QString("Carl changed elsewhere"));
+        QCOMPARE(store->FindPerson("Family", "A1")->Notes, QString("Changed elsewhere"));
         VERIFY_TREE_CONSISTENT(*store, "Family");
     }
 

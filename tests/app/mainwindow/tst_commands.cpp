@@ -2,6 +2,7 @@
 // and close tree, the tree box, delete person (with its photo folder), refresh, and the layout
 // of the window's parts. The commands ask the open tree for changes; the chart, the title, the
 // status bar, the information panel and the tree box follow it.
+#include "ChangeLog.h"
 #include "HelpWindow.h"
 #include "MainLayout.h"
 #include "ModalSeam.h"
@@ -312,6 +313,42 @@ private slots:
         QCOMPARE(msgs.count(), 1); // the question only
         QCOMPARE(keysIn(f.store, lower), (QStringList{"A", "B1", "B2", "D1"}));
         QCOMPARE(keysIn(f.store, "Doctors"), (QStringList{"A", "B1", "B2", "D1", "C"}));
+    }
+
+    // The refused delete says who changed the person and when, as the history of the database
+    // says it.
+    void deletingSaysWhoChangedThePerson()
+    {
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        TreeFixture f;
+        QVERIFY(f.addTree("Fam", family()));
+        QVERIFY(f.main->LoadTree("Fam"));
+        f.click(1, "A");
+        f.click(2, "B2");
+        mDatabase other;
+        other.SetPaths(f.state.DataPath, f.state.DataPath + QStringLiteral("people.db"));
+        QVERIFY(other.OpenDatabase());
+        QVERIFY(other.UpdatePerson("Fam", "B2", Person("B2", "A", "Beatrice", "Smith")));
+        ChangeLog::Entry entry;
+        entry.tree = QStringLiteral("Fam");
+        entry.record = ChangeLog::personRecord(QStringLiteral("B2"));
+        entry.command = QStringLiteral("Edit Person Beatrice Smith");
+        entry.user = QStringLiteral("bert");
+        QVERIFY(ChangeLog::add(other, entry));
+
+        msgs.enqueue(MsgResult::Ok);     // delete B2?
+        msgs.enqueue(MsgResult::Cancel); // leave it
+        f.persons->mnuPersonDelete();
+        QCOMPARE(msgs.count(), 2);
+        const QString text = msgs.last().text;
+        QVERIFY2(text.startsWith(QStringLiteral("Another program changed the person 'B2' after "
+                                                "Velkin Tree read it. It was last changed by "
+                                                "bert on ")) &&
+                     text.contains(QStringLiteral("(Edit Person Beatrice Smith). The person has "
+                                                  "not been deleted.")),
+                 qPrintable(text));
+        QVERIFY(keysIn(f.store, "Fam").contains("B2"));
     }
 
     // Another program changed the person after the tree was read: the delete is refused and
