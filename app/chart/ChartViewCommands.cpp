@@ -242,6 +242,7 @@ void ChartViewCommands::ShowFan()
     auto *window = new FanChartWindow(
         m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
         m_chart.Font(), m_window);
+    window->SetPrivacyReader(privacyReader());
     m_fanWindows.removeAll(nullptr);
     m_fanWindows.append(window);
     window->show();
@@ -263,6 +264,7 @@ void ChartViewCommands::ShowHourglass()
     auto *window = new HourglassWindow(
         m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
         m_chart.Settings(), m_chart.Font(), m_window);
+    window->SetPrivacyReader(privacyReader());
     m_hourglassWindows.removeAll(nullptr);
     m_hourglassWindows.append(window);
     window->show();
@@ -290,8 +292,16 @@ QList<FanChartWindow *> ChartViewCommands::FanWindows() const
     return open;
 }
 
+PrivateTreeReader ChartViewCommands::privacyReader() const
+{
+    const TreeKinshipCache &kinship = m_kinship;
+    return
+        [&kinship](const Genealogy::PrivacyOptions &options) { return kinship.Private(options); };
+}
+
 void ChartViewCommands::adopt(DescendantChartWindow *window)
 {
+    window->SetPrivacyReader(privacyReader());
     // A box clicked there opens the person here, as finding it does; a break in its line is
     // told once, not at every click. A person outside the line of descent (a partner who is
     // nobody's child in it: no parent key) has no line to break: it is selected quietly.

@@ -128,6 +128,8 @@ private:
     bool hasPersons() const;
     void showKinshipChart(KinshipChartKind kind);
     void adopt(DescendantChartWindow *window);
+    // What the chart windows read the tree by to hide the living and the private in exports.
+    PrivateTreeReader privacyReader() const;
     QString chartTitle() const;
     std::unique_ptr<TreeChartSource> exportSource() const;
     QString suggestedFileName() const;

@@ -1,7 +1,9 @@
 #include "TreeKinshipCache.h"
 
 #include "MessageService.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
+#include "PrivacyFilter.h"
 #include "WaitCursor.h"
 
 void TreeKinshipCache::SetReaders(FamilyReader families, SexReader sexes)
@@ -35,4 +37,29 @@ std::shared_ptr<const KinshipLinks> TreeKinshipCache::Links(QWidget *window)
         links->SetSexes(m_sexes(tree));
     m_links = std::move(links);
     return m_links;
+}
+
+std::shared_ptr<const PrivateTree>
+TreeKinshipCache::Private(const Genealogy::PrivacyOptions &options) const
+{
+    WaitCursor busy;
+    const QString tree = m_tree.CurrentTree();
+    Result<Genealogy::ModelSlice> read = ModelStore::readTree(m_tree.Store(), tree);
+    if (!read)
+        return nullptr;
+    const Genealogy::PrivacyView view = Genealogy::applyPrivacy(read->rows, read->model, options);
+    auto shown = std::make_shared<PrivateTree>();
+    for (const Genealogy::PersonRow &row : view.slice.rows)
+        shown->people.Add(cPerson(row));
+    if (view.slice.model.personCount() > 0) {
+        shown->families = Genealogy::familyKeysOf(view.slice.model, view.slice.rows);
+    } else if (m_families) {
+        // A tree of rows alone: its families (if any) as the store gives them.
+        Result<std::vector<Genealogy::FamilyKeys>> families = m_families(tree);
+        if (families)
+            shown->families = std::move(families).value();
+    }
+    if (m_sexes)
+        shown->sexes = m_sexes(tree);
+    return shown;
 }

@@ -2,6 +2,7 @@
 
 #include "FamilyKeys.h"
 #include "KinshipLinks.h"
+#include "PrivateKinship.h"
 #include "Result.h"
 
 #include <QHash>
@@ -33,6 +34,9 @@ public:
     std::shared_ptr<const KinshipLinks> Links(QWidget *window);
     // The persons changed: the links are made again when next asked for.
     void Forget() { m_links.reset(); }
+    // The open tree as a privacy choice shows it, read from the store (null when it cannot be
+    // read), for the exports of the charts through families.
+    std::shared_ptr<const PrivateTree> Private(const Genealogy::PrivacyOptions &options) const;
 
 private:
     OpenTree &m_tree;

@@ -45,9 +45,12 @@ std::unique_ptr<ChartRenderSource> privateSource(const ChartRenderSource &source
     if (privacy.changesNothing() || !source.OffersPrivacy())
         return nullptr;
     std::unique_ptr<ChartRenderSource> shown = source.WithPrivacy(privacy);
-    if (!shown)
-        *error = QStringLiteral("The tree could not be read to hide the living or the private: "
-                                "nothing was written.");
+    if (!shown) {
+        const QString why = source.PrivacyError();
+        *error = why.isEmpty() ? QStringLiteral("The tree could not be read to hide the living or "
+                                                "the private: nothing was written.")
+                               : why;
+    }
     return shown;
 }
 
