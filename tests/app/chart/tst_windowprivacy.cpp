@@ -1,13 +1,17 @@
 // "Hide living persons" in the export and print dialogs of the descendant, ancestor, fan and
 // hourglass windows, in the real main window over a real store: nothing of a living person in
 // the SVG or the PDF (read back through pdftotext) of each window, everything without the
-// choice, and a chart whose person is left out refused with a message and no file.
+// choice, and a chart whose person is left out refused with a message and no file. The choices
+// of every export dialog outlive the window: a new window on new settings objects over the same
+// files offers them again.
+#include "AppSettings.h"
 #include "ChartViewCommands.h"
 #include "DescendantChartWindow.h"
 #include "FanChartWindow.h"
 #include "HourglassWindow.h"
 #include "MenuBar.h"
 #include "ModalSeam.h"
+#include "PrivacyChoices.h"
 #include "PrivateKinship.h"
 #include "ScriptedMessageService.h"
 #include "support_MainWindowFixture.h"
@@ -16,6 +20,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -194,6 +199,61 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         QCOMPARE(w.messages.count(), 0);
+    }
+
+    void choicesOutliveTheWindow()
+    {
+        using namespace Genealogy::PrivacyChoices;
+        QString userFile, dataPath;
+        QTemporaryDir keep; // the first window's folder goes with it: its files are copied here
+        {
+            Window w;
+            // Every kind starts from its own default.
+            QVERIFY(!last(Export::Charts).hideLiving && last(Export::Charts).includePrivate);
+            QVERIFY(!last(Export::Gedcom).hideLiving && last(Export::Gedcom).includePrivate);
+            QVERIFY(last(Export::Reports).hideLiving && !last(Export::Reports).includePrivate);
+            w.main->Tree().Select(QStringLiteral("r1"), true);
+            w.main->Charts().ShowFan();
+            QVERIFY(!w.exportFrom(w.main->Charts().FanWindows().last(),
+                                  w.dir.filePath(QStringLiteral("fan.svg")), true));
+            Genealogy::PrivacyOptions gedcom;
+            gedcom.includePrivate = false;
+            remember(Export::Gedcom, gedcom);
+            Genealogy::PrivacyOptions reports;
+            remember(Export::Reports, reports); // hides nothing now
+            QVERIFY(QFile::copy(w.state.UserSettingsFile, keep.filePath(QStringLiteral("u.ini"))));
+            userFile = keep.filePath(QStringLiteral("u.ini"));
+            dataPath = keep.filePath(QStringLiteral("Data")) + QLatin1Char('/');
+        }
+        // No window: nothing remembered any more.
+        QVERIFY(!last(Export::Charts).hideLiving);
+        // A new window on new settings objects over the saved file.
+        AppState state;
+        state.ProgramPath = keep.path() + QLatin1Char('/');
+        state.DataPath = dataPath;
+        state.UserSettingsFile = userFile;
+        state.MachineSettingsFile = dataPath + QStringLiteral("machine.ini");
+        {
+            frmMain main(state);
+            QVERIFY(last(Export::Charts).hideLiving && last(Export::Charts).includePrivate);
+            QVERIFY(!last(Export::Gedcom).hideLiving && !last(Export::Gedcom).includePrivate);
+            QVERIFY(!last(Export::Reports).hideLiving && last(Export::Reports).includePrivate);
+        }
+        // A value that is no number is no choice: the default again.
+        {
+            QSettings ini(userFile, QSettings::IniFormat);
+            const QStringList keys =
+                ini.allKeys().filter(QStringLiteral("ChartsHideLiving"), Qt::CaseInsensitive);
+            QCOMPARE(keys.size(), 1);
+            ini.setValue(keys.first(), QStringLiteral("yes"));
+        }
+        AppState again;
+        again.UserSettingsFile = userFile;
+        again.MachineSettingsFile = state.MachineSettingsFile;
+        setStore(AppSettings::PrivacyStore(again));
+        QVERIFY(!last(Export::Charts).hideLiving);
+        QVERIFY(!last(Export::Reports).hideLiving); // the others stay
+        setStore({});
     }
 
     void aChartOfAPersonLeftOutIsRefused()
