@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <limits>
 #include <tuple>
 
 namespace Genealogy {
@@ -133,107 +132,41 @@ bool RelationshipCalculator::blood(int a, int b, Relationship &result)
     return true;
 }
 
-namespace {
-
-// A step of a relation through marriages.
-enum Step : char { Start, Up, Down, Marry };
-
-} // namespace
-
 bool RelationshipCalculator::marriage(int a, int b, Relationship &result)
 {
-    // States: a person and whether the walk has begun going down (it may then not go up again:
-    // down and up again would pass through a couple's child instead of their marriage).
-    // Cheapest first by (marriages, steps): the marriages a layer each, the steps of a layer in
-    // buckets, so that the search is linear in what it visits.
-    const int n = m_index.count();
-    constexpr qint64 kUnreached = std::numeric_limits<qint64>::max();
-    std::vector<qint64> cost(size_t(n) * 2, kUnreached);
-    std::vector<int> previous(size_t(n) * 2, -1);
-    std::vector<char> step(size_t(n) * 2, Start);
-    const auto packed = [](qint64 m, qint64 s) { return (m << 32) | s; };
-    // buckets[s]: states reached with s steps in the current layer; next: the layer after it.
-    std::vector<std::vector<int>> buckets(1), next;
-    cost[size_t(a) * 2] = 0;
-    buckets[0].push_back(a * 2);
-    int found = -1;
-    for (qint64 m = 0; found < 0 && !buckets.empty(); ++m) {
-        for (size_t s = 0; s < buckets.size() && found < 0; ++s) {
-            for (size_t k = 0; k < buckets[s].size(); ++k) {
-                const int state = buckets[s][k];
-                if (cost[size_t(state)] != packed(m, qint64(s)))
-                    continue; // reached more cheaply since
-                const int person = state / 2;
-                if (person == b && m > 0) {
-                    found = state;
-                    break;
-                }
-                const auto relax = [&](int to, int phase, bool marry, Step kind) {
-                    const int target = to * 2 + phase;
-                    const qint64 c = packed(m + (marry ? 1 : 0), qint64(s) + 1);
-                    if (c >= cost[size_t(target)])
-                        return;
-                    cost[size_t(target)] = c;
-                    previous[size_t(target)] = state;
-                    step[size_t(target)] = kind;
-                    std::vector<std::vector<int>> &layer = marry ? next : buckets;
-                    if (layer.size() <= s + 1)
-                        layer.resize(s + 2);
-                    layer[s + 1].push_back(target);
-                };
-                if (state % 2 == 0) {
-                    for (int parent : m_index.parents(person))
-                        relax(parent, 0, false, Up);
-                }
-                for (int child : m_index.children(person))
-                    relax(child, 1, false, Down);
-                for (int partner : m_index.partners(person))
-                    relax(partner, 0, true, Marry);
-            }
-        }
-        buckets = std::move(next);
-        next.clear();
-    }
-    if (found < 0)
+    const std::vector<MarriageSearch::Visit> walk = m_marriages.find(m_index, a, b);
+    if (walk.empty())
         return false;
-    std::vector<int> states;
-    for (int s = found; s >= 0; s = previous[size_t(s)])
-        states.push_back(s);
-    std::reverse(states.begin(), states.end());
-    for (size_t i = 1; i < states.size(); ++i) {
-        if (step[size_t(states[i])] == Marry) {
-            result.marriages.push_back(states[i - 1] / 2);
-            result.marriages.push_back(states[i] / 2);
+    for (size_t i = 1; i < walk.size(); ++i) {
+        if (walk[i].step == MarriageSearch::Marry) {
+            result.marriages.push_back(walk[i - 1].person);
+            result.marriages.push_back(walk[i].person);
         }
     }
-    // Steps kept with their states for the term.
-    std::vector<int> walk;
-    for (int s : states)
-        walk.push_back(s * 4 + step[size_t(s)]);
     result.kind = Relationship::Kind::Marriage;
-    result.term = marriageTerm(a, b, walk);
+    result.term = marriageTerm(a, walk);
     return true;
 }
 
-QString RelationshipCalculator::marriageTerm(int a, int b, const std::vector<int> &walk) const
+QString RelationshipCalculator::marriageTerm(int a,
+                                             const std::vector<MarriageSearch::Visit> &walk) const
 {
     // One marriage: a blood segment (up u1, down d1) to one partner, the marriage, a segment
     // (up u2, down d2) from the other partner to b.
     int marriages = 0, u1 = 0, d1 = 0, u2 = 0, d2 = 0;
     for (size_t i = 1; i < walk.size(); ++i) {
-        const int kind = walk[i] % 4;
-        if (kind == Marry)
+        const MarriageSearch::Step kind = walk[i].step;
+        if (kind == MarriageSearch::Marry)
             ++marriages;
         else if (marriages == 0)
-            (kind == Up ? u1 : d1) += 1;
+            (kind == MarriageSearch::Up ? u1 : d1) += 1;
         else
-            (kind == Up ? u2 : d2) += 1;
+            (kind == MarriageSearch::Up ? u2 : d2) += 1;
     }
     const Sex sex = m_index.sex(a);
     const QString relative = QStringLiteral("relative by marriage");
     if (marriages != 1)
         return relative;
-    Q_UNUSED(b);
     if (u1 == 0 && d1 == 0) { // a is the partner of someone of b's blood
         if (u2 == 0 && d2 == 0)
             return bySex(sex, "husband", "wife", "spouse");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KinshipIndex.h"
+#include "MarriageSearch.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,10 +65,11 @@ private:
     void reset();
     bool blood(int a, int b, Relationship &result);
     bool marriage(int a, int b, Relationship &result);
-    QString marriageTerm(int a, int b, const std::vector<int> &states) const;
+    QString marriageTerm(int a, const std::vector<MarriageSearch::Visit> &walk) const;
 
     const KinshipIndex &m_index;
     std::vector<int> m_distA, m_distB, m_touchedA, m_touchedB;
+    MarriageSearch m_marriages;
 };
 
 } // namespace Genealogy

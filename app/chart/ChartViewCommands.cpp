@@ -127,19 +127,24 @@ void ChartViewCommands::FindPerson()
 {
     if (!hasPersons())
         return;
+    const QString key = askPerson(QString());
+    if (!key.isEmpty())
+        OpenPerson(key);
+}
+
+QString ChartViewCommands::askPerson(const QString &title)
+{
     if (!m_finder && m_tree.People().Count() < m_workerIndexFrom) {
         WaitCursor busy;
         m_finder = std::make_unique<PersonFinder>();
         m_finder->Build(m_tree.People());
     }
-    if (m_finder) {
-        const QString key = FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf);
-        if (!key.isEmpty())
-            OpenPerson(key);
-        return;
-    }
+    if (m_finder)
+        return FindPersonDialog::Ask(m_window, m_tree.People(), *m_finder, &YearsOf, title);
     // A large tree: the index is built on a worker while the dialog says so; typing goes on.
     FindPersonDialog dialog(m_tree.People(), &YearsOf, m_window);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     if (!m_builder) {
         m_builder = std::make_unique<FinderBuilder>();
         connect(m_builder.get(), &FinderBuilder::Built, this, [this] {
@@ -156,8 +161,7 @@ void ChartViewCommands::FindPerson()
     m_builder->Start(m_tree.People());
     const int result = ModalSeam::exec(dialog);
     disconnect(handOver);
-    if (result == QDialog::Accepted && !dialog.ChosenKey().isEmpty())
-        OpenPerson(dialog.ChosenKey());
+    return result == QDialog::Accepted ? dialog.ChosenKey() : QString();
 }
 
 cNodePtr ChartViewCommands::OpenPerson(const QString &key, bool tellEveryTime)
@@ -242,6 +246,7 @@ void ChartViewCommands::ShowFan()
     auto *window = new FanChartWindow(
         m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
         m_chart.Font(), m_window);
+    window->SetPrivacyReader(privacyReader());
     m_fanWindows.removeAll(nullptr);
     m_fanWindows.append(window);
     window->show();
@@ -263,6 +268,7 @@ void ChartViewCommands::ShowHourglass()
     auto *window = new HourglassWindow(
         m_tree.People(), [this] { return m_kinship.Links(m_window); }, selected->Key(),
         m_chart.Settings(), m_chart.Font(), m_window);
+    window->SetPrivacyReader(privacyReader());
     m_hourglassWindows.removeAll(nullptr);
     m_hourglassWindows.append(window);
     window->show();
@@ -290,8 +296,16 @@ QList<FanChartWindow *> ChartViewCommands::FanWindows() const
     return open;
 }
 
+PrivateTreeReader ChartViewCommands::privacyReader() const
+{
+    const TreeKinshipCache &kinship = m_kinship;
+    return
+        [&kinship](const Genealogy::PrivacyOptions &options) { return kinship.Private(options); };
+}
+
 void ChartViewCommands::adopt(DescendantChartWindow *window)
 {
+    window->SetPrivacyReader(privacyReader());
     // A box clicked there opens the person here, as finding it does; a break in its line is
     // told once, not at every click. A person outside the line of descent (a partner who is
     // nobody's child in it: no parent key) has no line to break: it is selected quietly.

@@ -55,7 +55,12 @@ public:
     // From this many persons on, Find Person builds its index on a worker while its dialog is
     // open and says so; below, at once.
     static constexpr int kWorkerIndexFrom = 50000;
-    void SetWorkerIndexFrom(int persons) { m_workerIndexFrom = persons; }
+    void SetWorkerIndexFrom(int persons)
+    {
+        m_workerIndexFrom = persons;
+        m_kinship.SetWorkerFrom(persons);
+    }
+    const TreeKinshipCache &Kinship() const { return m_kinship; }
     QAction *DescendantsCommand() const { return m_descendants; }
     QAction *AncestorsCommand() const { return m_ancestors; }
     QAction *FanCommand() const { return m_fan; }
@@ -128,6 +133,11 @@ private:
     bool hasPersons() const;
     void showKinshipChart(KinshipChartKind kind);
     void adopt(DescendantChartWindow *window);
+    // Asks for a person of the tree through the find dialog (titled `title` unless empty): its
+    // key, or an empty text. A large tree's index is built on a worker while the dialog is open.
+    QString askPerson(const QString &title);
+    // What the chart windows read the tree by to hide the living and the private in exports.
+    PrivateTreeReader privacyReader() const;
     QString chartTitle() const;
     std::unique_ptr<TreeChartSource> exportSource() const;
     QString suggestedFileName() const;

@@ -77,14 +77,9 @@ QString ChartViewCommands::ShowRelationship(const QString &otherKey)
     }
     QString key = otherKey;
     if (key.isEmpty()) {
-        if (!m_finder) {
-            WaitCursor busy;
-            m_finder = std::make_unique<PersonFinder>();
-            m_finder->Build(people);
-        }
-        key =
-            FindPersonDialog::Ask(m_window, people, *m_finder, &YearsOf,
-                                  QStringLiteral("Relationship of %1 to").arg(nameOf(first.get())));
+        // A large tree's links are made on a worker while the user chooses.
+        m_kinship.Prepare(m_window);
+        key = askPerson(QStringLiteral("Relationship of %1 to").arg(nameOf(first.get())));
     }
     const cPersonPtr second = people.Item(key);
     if (!second)

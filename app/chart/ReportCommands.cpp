@@ -4,6 +4,7 @@
 #include "ModalSeam.h"
 #include "ModelStore.h"
 #include "OpenTree.h"
+#include "PrivacyChoices.h"
 #include "ReportFile.h"
 #include "ReportMaker.h"
 #include "WaitCursor.h"
@@ -106,10 +107,12 @@ void ReportCommands::Report(Reports::ReportKind kind)
         return;
     }
     const QString name = (person->Fname() + QLatin1Char(' ') + person->Sname()).trimmed();
+    m_last.privacy = Genealogy::PrivacyChoices::last(Genealogy::PrivacyChoices::Export::Reports);
     ReportOptionsDialog ask(kind, name.isEmpty() ? person->Key() : name, m_last, m_window);
     if (ModalSeam::exec(ask) != QDialog::Accepted)
         return;
     m_last = ask.Chosen();
+    Genealogy::PrivacyChoices::remember(Genealogy::PrivacyChoices::Export::Reports, m_last.privacy);
     const QString path = askFile(kind, name.isEmpty() ? person->Key() : name);
     if (path.isEmpty())
         return;

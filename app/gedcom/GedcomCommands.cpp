@@ -7,6 +7,7 @@
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "OpenTree.h"
+#include "PrivacyChoices.h"
 #include "ReadOnlyNotice.h"
 #include "StoreExport.h"
 #include "StoreImport.h"
@@ -219,10 +220,10 @@ void GedcomCommands::mnuFileExportGedcom()
         return;
     }
     dlgExportGedcom ask(trees, m_tree.CurrentTree(), m_window);
-    ask.SetPrivacy(m_lastPrivacy);
+    ask.SetPrivacy(Genealogy::PrivacyChoices::last(Genealogy::PrivacyChoices::Export::Gedcom));
     if (ModalSeam::exec(ask) != QDialog::Accepted || ask.TreeName().isEmpty())
         return;
-    m_lastPrivacy = ask.Privacy();
+    Genealogy::PrivacyChoices::remember(Genealogy::PrivacyChoices::Export::Gedcom, ask.Privacy());
     const QString path = askExportFile(ask.TreeName());
     if (!path.isEmpty())
         ExportTree(ask.TreeName(), path, ask.GedcomVersion(), ask.Privacy());

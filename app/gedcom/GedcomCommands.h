@@ -62,6 +62,5 @@ private:
     QAction *m_import;
     QAction *m_export;
     QAction *m_update;
-    QString m_lastFolder;                    // of the last file chosen, for the next file dialog
-    Genealogy::PrivacyOptions m_lastPrivacy; // the export dialog's last choice
+    QString m_lastFolder; // of the last file chosen, for the next file dialog
 };

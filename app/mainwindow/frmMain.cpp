@@ -58,7 +58,10 @@ frmMain::frmMain(AppState &state, QWidget *parent)
     new MenuShortcuts(*this, [this] { return m_menus->Items(); });
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    Genealogy::PrivacyChoices::setStore({}); // the settings go with the window
+}
 
 void frmMain::buildToolBar()
 {
@@ -114,9 +117,11 @@ void frmMain::buildCommands()
     m_details = new DetailsCommands(m_state, m_tree, *m_history, this);
     m_persons->SetDetailsOpener([this](const QString &key) { return m_details->ShowDetails(key); });
     m_gedcom = new GedcomCommands(m_tree, m_trees, *m_history, this);
-    m_charts = new ChartViewCommands(m_tree, *m_vtree, this);   // find, descendants, export, print
-    m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
-    m_reports = new ReportCommands(m_tree, this);               // the Reports menu
+    m_charts = new ChartViewCommands(m_tree, *m_vtree, this); // find, descendants, export, print
+    m_merges = new MergeCommands(m_tree, *m_history, this);   // find duplicates, merge
+    m_reports = new ReportCommands(m_tree, this);             // the Reports menu
+    if (!m_state.UserSettingsFile.isEmpty()) // the export dialogs' privacy choices, kept
+        Genealogy::PrivacyChoices::setStore(AppSettings::PrivacyStore(m_state));
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
     m_shared = new SharedDatabaseCommands(m_state, m_db, m_tree, *m_commands, m_trees, *m_history,
                                           this);

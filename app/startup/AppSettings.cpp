@@ -186,3 +186,31 @@ modRegistry AppSettings::Registry(AppState &state)
 {
     return modRegistry(state.Settings, state.UserSettingsFile, state.MachineSettingsFile);
 }
+
+Genealogy::PrivacyChoices::Store AppSettings::PrivacyStore(AppState &state)
+{
+    const QString key = UserKey + QStringLiteral("\\Privacy");
+    Genealogy::PrivacyChoices::Store store;
+    store.read = [&state, key](const QString &name) -> std::optional<Genealogy::PrivacyOptions> {
+        modRegistry registry = Registry(state);
+        const QVariant hide = registry.GetDword(key, name + QStringLiteral("HideLiving"));
+        const QVariant include = registry.GetDword(key, name + QStringLiteral("IncludePrivate"));
+        if (hide.typeId() != QMetaType::Int || include.typeId() != QMetaType::Int)
+            return std::nullopt;
+        Genealogy::PrivacyOptions choice;
+        choice.hideLiving = hide.toInt() != 0;
+        choice.includePrivate = include.toInt() != 0;
+        return choice;
+    };
+    store.write = [&state, key](const QString &name, const Genealogy::PrivacyOptions &choice) {
+        {
+            modRegistry registry = Registry(state);
+            registry.CreateKey(key);
+            registry.SetDword(key, name + QStringLiteral("HideLiving"), choice.hideLiving ? -1 : 0);
+            registry.SetDword(key, name + QStringLiteral("IncludePrivate"),
+                              choice.includePrivate ? -1 : 0);
+        }
+        state.Settings.Sync();
+    };
+    return store;
+}

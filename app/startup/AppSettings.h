@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrivacyChoices.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -75,5 +77,11 @@ void Save(modRegistry &registry, const AppState &state, const QString &openTree,
 
 // The registry module over the program's settings files (AppState::Settings).
 modRegistry Registry(AppState &state);
+
+// The export dialogs' privacy choices (Genealogy::PrivacyChoices) kept under the user key's
+// "Privacy" sub-key: for each kind of export ("Charts", "Gedcom", "Reports") "<kind>HideLiving"
+// and "<kind>IncludePrivate", -1 or 0, written (and synced) when the user chooses. A choice whose
+// values are missing or not numbers is none: the kind's default. `state` must outlive the store.
+Genealogy::PrivacyChoices::Store PrivacyStore(AppState &state);
 
 } // namespace AppSettings

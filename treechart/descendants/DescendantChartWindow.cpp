@@ -262,18 +262,53 @@ void DescendantChartWindow::FindPerson()
         m_view->SelectKey(key);
 }
 
+KinshipExportSource DescendantChartWindow::exportSource(const ChartRenderSource &shown) const
+{
+    if (!m_kind || !m_links)
+        return KinshipExportSource(shown, {}, {});
+    KinshipTreeRequest request;
+    request.kind = *m_kind;
+    request.rootKey = m_rootKey;
+    request.openGenerations = m_allOpen ? INT_MAX : m_openGenerations;
+    request.opened = m_opened;
+    request.only = m_only;
+    const bool ancestors = *m_kind == KinshipChartKind::Ancestors;
+    // A relationship's title names both persons: as the choice shows the tree, it names none.
+    const QString fixedTitle = m_only.isEmpty() ? QString() : tr("Relationship");
+    const ChartSettings settings = m_settings;
+    const QFont font = m_font;
+    return KinshipExportSource(
+        shown, m_privacy,
+        [=](const cPeople &people, const KinshipLinks &links,
+            QString *why) -> std::unique_ptr<ChartRenderSource> {
+            if (!request.rootKey.isEmpty() && !people.Item(request.rootKey)) {
+                *why = PrivateChartRefusal();
+                return nullptr;
+            }
+            auto chart = std::make_shared<DescendantChartData>(
+                people, BuildKinshipTree(people, links, request), request.rootKey, settings, font);
+            chart->Painter().setYearsShown(ancestors);
+            auto source = std::make_unique<DescendantSource>(
+                *chart,
+                fixedTitle.isEmpty() ? titleFor(people, request.rootKey, ancestors) : fixedTitle);
+            return std::make_unique<HeldChartSource>(std::move(chart), std::move(source));
+        });
+}
+
 void DescendantChartWindow::ExportChart()
 {
     const DescendantSource source(*m_view->Chart(), m_title);
-    ChartCommands::Export(this, source, m_title + QStringLiteral(".pdf"));
+    ChartCommands::Export(this, exportSource(source), m_title + QStringLiteral(".pdf"));
 }
 
 void DescendantChartWindow::PrintChart()
 {
-    ChartCommands::Print(this, DescendantSource(*m_view->Chart(), m_title));
+    const DescendantSource source(*m_view->Chart(), m_title);
+    ChartCommands::Print(this, exportSource(source));
 }
 
 void DescendantChartWindow::PrintPreviewChart()
 {
-    ChartCommands::PrintPreview(this, DescendantSource(*m_view->Chart(), m_title));
+    const DescendantSource source(*m_view->Chart(), m_title);
+    ChartCommands::PrintPreview(this, exportSource(source));
 }

@@ -5,6 +5,7 @@
 #include "FindResultsModel.h"
 #include "KinshipCharts.h"
 #include "PersonFinder.h"
+#include "PrivateKinship.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -68,6 +69,10 @@ public:
     // person (when still there) and the view's place.
     void Rebuild();
 
+    // The host reads the tree as the privacy choice of an export or print shows it; without a
+    // reader (or for the chart of PrntKey alone) the export dialogs offer no such choice.
+    void SetPrivacyReader(PrivateTreeReader reader) { m_privacy = std::move(reader); }
+
     // The window's commands, also reachable from the host.
     void FindPerson();
     void ExportChart();
@@ -89,6 +94,9 @@ private:
     // The tree as the persons and the opened branches are now.
     std::unique_ptr<DescendantChartData> makeChart() const;
     void rebuildKeepingView();
+    // The chart as exported and printed: the shown one, or made again as the choice shows the
+    // tree.
+    KinshipExportSource exportSource(const ChartRenderSource &shown) const;
 
     const cPeople &m_people;
     ChildrenOf m_childrenOf;
@@ -108,4 +116,5 @@ private:
     QLabel *m_zoom;
     QString m_title;
     std::unique_ptr<PersonFinder> m_finder; // built at the first search
+    PrivateTreeReader m_privacy;
 };

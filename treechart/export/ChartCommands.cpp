@@ -6,6 +6,7 @@
 #include "MessageService.h"
 #include "ModalSeam.h"
 #include "PagedRender.h"
+#include "PrivacyChoices.h"
 #include "WaitCursor.h"
 
 #include <QFileDialog>
@@ -30,10 +31,14 @@ const QStringList &filters()
 }
 
 // The user's last privacy choice for charts, offered again by the next export or print.
-Genealogy::PrivacyOptions &lastPrivacy()
+Genealogy::PrivacyOptions lastPrivacy()
 {
-    static Genealogy::PrivacyOptions last;
-    return last;
+    return Genealogy::PrivacyChoices::last(Genealogy::PrivacyChoices::Export::Charts);
+}
+
+void rememberPrivacy(const Genealogy::PrivacyOptions &privacy)
+{
+    Genealogy::PrivacyChoices::remember(Genealogy::PrivacyChoices::Export::Charts, privacy);
 }
 
 // The chart as the privacy choice shows it, when it changes anything: null otherwise (or when
@@ -45,9 +50,12 @@ std::unique_ptr<ChartRenderSource> privateSource(const ChartRenderSource &source
     if (privacy.changesNothing() || !source.OffersPrivacy())
         return nullptr;
     std::unique_ptr<ChartRenderSource> shown = source.WithPrivacy(privacy);
-    if (!shown)
-        *error = QStringLiteral("The tree could not be read to hide the living or the private: "
-                                "nothing was written.");
+    if (!shown) {
+        const QString why = source.PrivacyError();
+        *error = why.isEmpty() ? QStringLiteral("The tree could not be read to hide the living or "
+                                                "the private: nothing was written.")
+                               : why;
+    }
     return shown;
 }
 
@@ -99,7 +107,7 @@ bool askPageMode(QWidget *parent, const ChartRenderSource &source, PageMode *mod
     *part = options->part;
     *privacy = options->privacy;
     if (source.OffersPrivacy())
-        lastPrivacy() = options->privacy;
+        rememberPrivacy(options->privacy);
     return true;
 }
 
@@ -169,7 +177,7 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
             return QString();
         options = *chosen;
         if (source.OffersPrivacy())
-            lastPrivacy() = options.privacy;
+            rememberPrivacy(options.privacy);
     }
     WaitCursor busy;
     QString privacyError;

@@ -57,6 +57,8 @@ public:
     {
         return nullptr;
     }
+    // Why the last WithPrivacy made nothing when the tree could be read (empty otherwise).
+    virtual QString PrivacyError() const { return QString(); }
 };
 
 // One rectangle of another chart as a chart of its own: its top-left corner is (0, 0); the

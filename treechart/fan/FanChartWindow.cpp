@@ -98,12 +98,17 @@ FanChartWindow::FanChartWindow(const cPeople &people, LinksMaker links, const QS
 
 FanChartWindow::~FanChartWindow() = default;
 
-QString FanChartWindow::ChartTitle() const
+QString FanChartWindow::titleOf(const cPeople &people, const QString &rootKey)
 {
-    const cPersonPtr root = m_people.Item(m_rootKey);
+    const cPersonPtr root = people.Item(rootKey);
     const QString name =
         root ? (root->Fname() + QLatin1Char(' ') + root->Sname()).trimmed() : QString();
-    return tr("Fan chart of %1").arg(name.isEmpty() ? m_rootKey : name);
+    return tr("Fan chart of %1").arg(name.isEmpty() ? rootKey : name);
+}
+
+QString FanChartWindow::ChartTitle() const
+{
+    return titleOf(m_people, m_rootKey);
 }
 
 void FanChartWindow::SetGenerations(int generations)
@@ -141,17 +146,37 @@ void FanChartWindow::remake()
     setWindowTitle(ChartTitle() + QStringLiteral(" - Velkin Tree"));
 }
 
+KinshipExportSource FanChartWindow::exportSource() const
+{
+    const QString rootKey = m_rootKey;
+    const int generations = m_generations->value();
+    const auto span = FanChart::Span(m_span->currentIndex());
+    const auto colours = FanChart::Colours(m_colours->currentIndex());
+    const QFont font = m_font;
+    return KinshipExportSource(*m_chart, m_privacy,
+                               [=](const cPeople &people, const KinshipLinks &links,
+                                   QString *why) -> std::unique_ptr<ChartRenderSource> {
+                                   if (!people.Item(rootKey)) {
+                                       *why = PrivateChartRefusal();
+                                       return nullptr;
+                                   }
+                                   return std::make_unique<FanChart>(links, rootKey, generations,
+                                                                     span, colours, font,
+                                                                     titleOf(people, rootKey));
+                               });
+}
+
 void FanChartWindow::ExportChart()
 {
-    ChartCommands::Export(this, *m_chart, ChartTitle() + QStringLiteral(".pdf"));
+    ChartCommands::Export(this, exportSource(), ChartTitle() + QStringLiteral(".pdf"));
 }
 
 void FanChartWindow::PrintChart()
 {
-    ChartCommands::Print(this, *m_chart);
+    ChartCommands::Print(this, exportSource());
 }
 
 void FanChartWindow::PrintPreviewChart()
 {
-    ChartCommands::PrintPreview(this, *m_chart);
+    ChartCommands::PrintPreview(this, exportSource());
 }

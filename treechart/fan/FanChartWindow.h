@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FanChart.h"
+#include "PrivateKinship.h"
 
 #include <QMainWindow>
 
@@ -34,12 +35,19 @@ public:
     // Makes the chart again from the persons as they are now.
     void Rebuild();
 
+    // The host reads the tree as the privacy choice of an export or print shows it; without a
+    // reader the export dialogs offer no such choice.
+    void SetPrivacyReader(PrivateTreeReader reader) { m_privacy = std::move(reader); }
     void ExportChart();
     void PrintChart();
     void PrintPreviewChart();
 
 private:
     void remake();
+    static QString titleOf(const cPeople &people, const QString &rootKey);
+    // The chart as exported and printed: the shown one, or made again as the choice shows the
+    // tree.
+    KinshipExportSource exportSource() const;
 
     const cPeople &m_people;
     LinksMaker m_linksMaker;
@@ -51,4 +59,5 @@ private:
     QSpinBox *m_generations;
     QComboBox *m_span;
     QComboBox *m_colours;
+    PrivateTreeReader m_privacy;
 };

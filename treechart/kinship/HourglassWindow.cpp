@@ -82,12 +82,17 @@ HourglassWindow::HourglassWindow(const cPeople &people, LinksMaker links, const 
 
 HourglassWindow::~HourglassWindow() = default;
 
-QString HourglassWindow::ChartTitle() const
+QString HourglassWindow::titleOf(const cPeople &people, const QString &rootKey)
 {
-    const cPersonPtr root = m_people.Item(m_rootKey);
+    const cPersonPtr root = people.Item(rootKey);
     const QString name =
         root ? (root->Fname() + QLatin1Char(' ') + root->Sname()).trimmed() : QString();
-    return tr("Hourglass of %1").arg(name.isEmpty() ? m_rootKey : name);
+    return tr("Hourglass of %1").arg(name.isEmpty() ? rootKey : name);
+}
+
+QString HourglassWindow::ChartTitle() const
+{
+    return titleOf(m_people, m_rootKey);
 }
 
 void HourglassWindow::SetGenerations(int generations)
@@ -114,17 +119,36 @@ void HourglassWindow::remake()
     setWindowTitle(ChartTitle() + QStringLiteral(" - Velkin Tree"));
 }
 
+KinshipExportSource HourglassWindow::exportSource() const
+{
+    const QString rootKey = m_rootKey;
+    const int generations = m_generations->value();
+    const ChartSettings settings = m_settings;
+    const QFont font = m_font;
+    return KinshipExportSource(*m_chart, m_privacy,
+                               [=](const cPeople &people, const KinshipLinks &links,
+                                   QString *why) -> std::unique_ptr<ChartRenderSource> {
+                                   if (!people.Item(rootKey)) {
+                                       *why = PrivateChartRefusal();
+                                       return nullptr;
+                                   }
+                                   return std::make_unique<HourglassSource>(
+                                       people, links, rootKey, settings, font, generations,
+                                       titleOf(people, rootKey));
+                               });
+}
+
 void HourglassWindow::ExportChart()
 {
-    ChartCommands::Export(this, *m_chart, ChartTitle() + QStringLiteral(".pdf"));
+    ChartCommands::Export(this, exportSource(), ChartTitle() + QStringLiteral(".pdf"));
 }
 
 void HourglassWindow::PrintChart()
 {
-    ChartCommands::Print(this, *m_chart);
+    ChartCommands::Print(this, exportSource());
 }
 
 void HourglassWindow::PrintPreviewChart()
 {
-    ChartCommands::PrintPreview(this, *m_chart);
+    ChartCommands::PrintPreview(this, exportSource());
 }

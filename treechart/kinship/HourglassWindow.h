@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HourglassSource.h"
+#include "PrivateKinship.h"
 
 #include <QMainWindow>
 
@@ -30,6 +31,9 @@ public:
     void SetGenerations(int generations);
     void Rebuild();
 
+    // The host reads the tree as the privacy choice of an export or print shows it; without a
+    // reader the export dialogs offer no such choice.
+    void SetPrivacyReader(PrivateTreeReader reader) { m_privacy = std::move(reader); }
     void ExportChart();
     void PrintChart();
     void PrintPreviewChart();
@@ -38,6 +42,10 @@ public:
 
 private:
     void remake();
+    static QString titleOf(const cPeople &people, const QString &rootKey);
+    // The chart as exported and printed: the shown one, or made again as the choice shows the
+    // tree.
+    KinshipExportSource exportSource() const;
 
     const cPeople &m_people;
     LinksMaker m_linksMaker;
@@ -48,4 +56,5 @@ private:
     std::unique_ptr<HourglassSource> m_chart;
     QWidget *m_canvas;
     QSpinBox *m_generations;
+    PrivateTreeReader m_privacy;
 };

@@ -17,6 +17,33 @@ KinshipLinks::KinshipLinks(const cPeople &people, std::span<const Genealogy::Fam
         families);
 }
 
+KinshipLinks::Snapshot KinshipLinks::Take(const cPeople &people,
+                                          std::vector<Genealogy::FamilyKeys> families)
+{
+    Snapshot snapshot;
+    const int count = people.Count();
+    snapshot.persons.reserve(size_t(count));
+    snapshot.keys.reserve(size_t(count));
+    snapshot.parentKeys.reserve(size_t(count));
+    for (int i = 1; i <= count; ++i) {
+        cPersonPtr person = people.Item(i);
+        snapshot.keys.push_back(person ? person->Key() : QString());
+        snapshot.parentKeys.push_back(person ? person->PrntKey() : QString());
+        snapshot.persons.push_back(std::move(person));
+    }
+    snapshot.families = std::move(families);
+    return snapshot;
+}
+
+KinshipLinks::KinshipLinks(Snapshot snapshot) : m_persons(std::move(snapshot.persons))
+{
+    const std::vector<QString> &keys = snapshot.keys;
+    const std::vector<QString> &parents = snapshot.parentKeys;
+    m_index = Genealogy::KinshipIndex::build(
+        qsizetype(keys.size()), [&keys](qsizetype i) { return keys[size_t(i)]; },
+        [&parents](qsizetype i) { return parents[size_t(i)]; }, snapshot.families);
+}
+
 void KinshipLinks::SetSexes(const QHash<QString, Genealogy::Sex> &sexes)
 {
     for (auto it = sexes.cbegin(); it != sexes.cend(); ++it)

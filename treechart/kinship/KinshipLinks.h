@@ -21,6 +21,19 @@ class KinshipLinks
 {
 public:
     KinshipLinks(const cPeople &people, std::span<const Genealogy::FamilyKeys> families);
+
+    // What the links are made of, taken from a collection on the thread that owns it: the
+    // persons (shared), copies of their keys and parent keys, and the families. The links can
+    // then be made of it on another thread, whatever becomes of the collection meanwhile.
+    struct Snapshot
+    {
+        std::vector<cPersonPtr> persons;
+        std::vector<QString> keys;
+        std::vector<QString> parentKeys;
+        std::vector<Genealogy::FamilyKeys> families;
+    };
+    static Snapshot Take(const cPeople &people, std::vector<Genealogy::FamilyKeys> families);
+    explicit KinshipLinks(Snapshot snapshot);
     // The persons' sexes, where known, by key (for the relationship words and the box colours).
     void SetSexes(const QHash<QString, Genealogy::Sex> &sexes);
 
