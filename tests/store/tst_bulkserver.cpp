@@ -189,6 +189,17 @@ private slots:
             const Result<ModelSlice> whole = ModelStore::readTree(*store, tree);
             QVERIFY2(whole.ok(), qPrintable(whole.error().text()));
             QCOMPARE(whole->rows, s.rows);
+            // Empty columns are stored empty, never NULL (the old program reads them so).
+            QCOMPARE(scalar(store->ConnectionName(),
+                            QStringLiteral("SELECT count(*) FROM \"%1\" WHERE \"PrtSname\" IS "
+                                           "NULL OR \"Notes\" IS NULL")
+                                .arg(tree)),
+                     QStringLiteral("0"));
+            QCOMPARE(
+                scalar(
+                    store->ConnectionName(),
+                    QStringLiteral("SELECT count(*) FROM \"%1\" WHERE \"Notes\" = ''").arg(tree)),
+                QString::number(s.rows.size()));
             QCOMPARE(whole->model.persons.size(), s.model.persons.size());
             for (quint32 p = 0; p < s.model.persons.size(); ++p)
                 QCOMPARE(whole->model.persons[p].sex, s.model.persons[p].sex);
