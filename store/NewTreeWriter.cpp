@@ -5,6 +5,7 @@
 #include "engine/Engine.h"
 #include "engine/ServerCopy.h"
 #include "mDatabase.h"
+#include "model/SideDb.h"
 #include "model/SideRules.h"
 
 #include <QSqlDatabase>
@@ -42,7 +43,10 @@ struct NewTreeWriter::State
     QSqlDatabase db;
     Transaction transaction;
     QSqlQuery insert;
-    // On the server the rows go by COPY instead.
+    // In the file the rows go through the engine's own statement (their texts bound as UTF-8,
+    // without the driver's values around them); on the server by COPY. The insert above only
+    // where neither can be used.
+    std::optional<Side::Statement> rows;
     std::optional<ServerCopy> copy;
 };
 
@@ -92,6 +96,20 @@ Result<void> NewTreeWriter::Begin(const QString &name)
         }
         state->copy.reset();
     }
+    const Side::Db engine(db);
+    if (!IsServer(db) && engine.isOpen()) {
+        QStringList numbered;
+        for (int i = 1; i <= kPersonColumnCount; ++i)
+            numbered << QStringLiteral("?%1").arg(i);
+        Result<Side::Statement> rows =
+            engine.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoted(name), names.join(u", "), numbered.join(u", ")));
+        if (!rows)
+            return m_store.named(rows.error());
+        state->rows.emplace(std::move(*rows));
+        m_state = std::move(state);
+        return {};
+    }
     if (!state->insert.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                    .arg(quoted(name), names.join(u", "), marks.join(u", "))))
         return m_store.named(fromSql(state->insert.lastError()));
@@ -108,6 +126,20 @@ Result<void> NewTreeWriter::Add(const PersonRecord &r)
             m_state->copy->text(ColumnText(r, i).toUtf8());
         if (Result<void> sent = m_state->copy->endRow(); !sent)
             return m_store.named(sent.error());
+        return {};
+    }
+    if (m_state->rows) {
+        Side::Statement &rows = *m_state->rows;
+        // An empty text is bound as '' (never NULL), as the driver's insert binds it.
+        QByteArray texts[kPersonColumnCount];
+        for (int i = 0; i < kPersonColumnCount; ++i) {
+            texts[i] = ColumnText(r, i).toUtf8();
+            rows.bindTextInPlace(i + 1, texts[i]);
+        }
+        const Result<bool> done = rows.step();
+        rows.reset();
+        if (!done)
+            return m_store.named(done.error());
         return {};
     }
     QSqlQuery &insert = m_state->insert;
@@ -127,6 +159,7 @@ Result<void> NewTreeWriter::Commit()
         if (Result<void> sent = state->copy->flush(); !sent)
             return m_store.named(sent.error());
     }
+    state->rows.reset();
     state->insert.finish();
     state->insert = QSqlQuery();
     if (!state->transaction.commit())
@@ -138,6 +171,7 @@ void NewTreeWriter::Rollback()
 {
     if (!m_state)
         return;
+    m_state->rows.reset();
     m_state->insert.finish();
     m_state->insert = QSqlQuery();
     m_state.reset(); // the transaction rolls back: the new table goes with it

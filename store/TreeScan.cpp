@@ -7,6 +7,7 @@
 #include "engine/Engine.h"
 #include "engine/ServerScan.h"
 
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -106,12 +107,23 @@ Result<void> Scan(QSqlDatabase &db, const QString &tree, const RowHandler &row)
     }
 
     PersonRowText out{};
+    QByteArray numbers[PersonRowText::kColumns]; // real numbers written as the driver does
     int step;
     while ((step = sqlite3_step(prepared)) == SQLITE_ROW) {
         for (int c = 0; c < PersonRowText::kColumns; ++c) {
             const int i = columnOf[c];
             if (i < 0)
                 continue;
+            // A real number (a column of a file whose table is not all text) reads as the
+            // driver writes it ("1", not the engine's "1.0").
+            if (sqlite3_column_type(prepared, i) == SQLITE_FLOAT) {
+                numbers[c] = QString::number(sqlite3_column_double(prepared, i), 'g',
+                                             QLocale::FloatingPointShortest)
+                                 .toUtf8();
+                out.data[c] = numbers[c].constData();
+                out.size[c] = int(numbers[c].size());
+                continue;
+            }
             // The text first, then its length: the order the engine asks for.
             out.data[c] = reinterpret_cast<const char *>(sqlite3_column_text(prepared, i));
             out.size[c] = out.data[c] ? sqlite3_column_bytes(prepared, i) : 0;

@@ -136,6 +136,16 @@ PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes)
     return r;
 }
 
+PersonRecord RecordOf(const PersonRowText &row)
+{
+    PersonRecord r;
+    for (int i = 0; i < PersonRowText::kColumns; ++i) {
+        if (row.data[i])
+            ColumnText(r, i) = QString::fromUtf8(row.data[i], row.size[i]);
+    }
+    return r;
+}
+
 QVariantList RecordValues(const PersonRecord &r)
 {
     QVariantList values;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PersonRecord.h"
+#include "PersonRowText.h"
 #include "Result.h"
 
 #include <QList>
@@ -36,5 +37,7 @@ QVariantList RecordValues(const PersonRecord &record);
 QList<int> ColumnIndexes(const QSqlQuery &query);
 // One result row as a record; NULL columns and columns the table lacks stay empty.
 PersonRecord ReadRecord(const QSqlQuery &query, const QList<int> &indexes);
+// The same from a row as a scan hands it over (NULL columns stay null).
+PersonRecord RecordOf(const PersonRowText &row);
 
 } // namespace Store::TreeSql

@@ -380,17 +380,13 @@ Result<QList<PersonRecord>> mDatabase::ReadTree(const QString &name) const
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return notOpen();
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (const Result<void> read = run(
-            query,
-            QStringLiteral("SELECT * FROM %1%2").arg(quoted(table(name)), EngineOf(db).rowOrder()));
-        !read)
-        return onTree(name, read.error());
+    // The engine's own interface, UTF-8 straight into the records (as a chart reads a tree).
     QList<PersonRecord> rows;
-    const QList<int> indexes = TreeSql::ColumnIndexes(query);
-    while (query.next())
-        rows << TreeSql::ReadRecord(query, indexes);
+    const Result<void> read = TreeScan::Scan(db, table(name), [&rows](const PersonRowText &row) {
+        rows.append(TreeSql::RecordOf(row));
+    });
+    if (!read)
+        return onTree(name, read.error());
     return rows;
 }
 

@@ -9,8 +9,8 @@
 // panel do.
 //
 //   bench_gedcom                    all three
-//   bench_gedcom --scenario NAME    one: 100k, royal92, 1m, model100k, model1m, or a number of
-//                                   persons
+//   bench_gedcom --scenario NAME    one: 100k, royal92, 1m, model100k, model1m, a number of
+//                                   persons, or "model" and a number of researched persons
 //   ... --database ADDRESS          into a shared database on a server instead of a file (a
 //                                   database for the benchmark: its trees are deleted first)
 #include "Document.h"
@@ -32,10 +32,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <ctime>
+
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +101,38 @@ private:
     double m_cpu = 0;
 };
 
+// Processor time of the server process that serves the store's connection (a server on this
+// machine), in seconds; -1 when unknown. The import's work on a server is mostly the server's.
+class ServerClock
+{
+public:
+    explicit ServerClock(const mDatabase &store)
+    {
+        if (!store.IsShared())
+            return;
+        QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
+        if (query.exec(QStringLiteral("SELECT pg_backend_pid()")) && query.next())
+            m_pid = query.value(0).toLongLong();
+    }
+    bool known() const { return seconds() >= 0; }
+    double seconds() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pid));
+        if (m_pid <= 0 || !stat.open(QIODevice::ReadOnly))
+            return -1;
+        // The fields after the command's closing parenthesis; utime and stime are 14 and 15.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return -1;
+        const double ticks = double(sysconf(_SC_CLK_TCK));
+        return (fields[11].toDouble() + fields[12].toDouble()) / ticks;
+    }
+
+private:
+    qint64 m_pid = 0;
+};
+
 double seconds(QElapsedTimer &timer)
 {
     const double s = double(timer.nsecsElapsed()) / 1e9;
@@ -121,8 +157,15 @@ int runScenario(const QString &name, const QString &database)
             print("== royal92: skipped, %s not found\n", qPrintable(path));
             return 0;
         }
-    } else if (name == QLatin1String("model100k") || name == QLatin1String("model1m")) {
-        const qsizetype researched = name == QLatin1String("model1m") ? 1000000 : 100000;
+    } else if (name.startsWith(QLatin1String("model"))) {
+        const qsizetype researched = name == QLatin1String("model1m") ? 1000000
+                                     : name == QLatin1String("model100k")
+                                         ? 100000
+                                         : name.mid(5).toLongLong();
+        if (researched <= 0) {
+            print("unknown scenario %s\n", qPrintable(name));
+            return 1;
+        }
         path = dir.filePath(QStringLiteral("researched.ged"));
         QElapsedTimer timer;
         timer.start();
@@ -179,6 +222,8 @@ int runScenario(const QString &name, const QString &database)
             std::ignore = store.DeleteTree(tree);
     }
     const bool peakReset = resetPeak();
+    const ServerClock server(store);
+    const double serverAtStart = server.seconds();
 
     Stopwatch clock;
     auto doc = std::make_unique<Gedcom::Document>(Gedcom::Document::fromFile(path));
@@ -223,6 +268,7 @@ int runScenario(const QString &name, const QString &database)
         return 1;
     }
     const qint64 importPeak = peakKb();
+    const double serverImport = server.seconds() - serverAtStart;
     // Before: the rows alone (the mapping onto rows and notes), into a tree of their own, from
     // the file read again (after the peak of the import above was taken).
     {
@@ -256,6 +302,10 @@ int runScenario(const QString &name, const QString &database)
     const Lap total{parse.wall + map.wall + insert.wall, parse.cpu + map.cpu + insert.cpu};
     print("   import  %7.3f %7.3f  end to end: %.0f persons/s (wall), %.0f persons/s (cpu)\n",
           total.wall, total.cpu, double(persons) / total.wall, double(persons) / total.cpu);
+    if (server.known())
+        print("   server  %15.3f  the server's processor time for the import: %.0f persons/s by "
+              "the processor time of both\n",
+              serverImport, double(persons) / (total.cpu + serverImport));
     const Lap before{parse.wall + oldMap.wall + oldInsert.wall,
                      parse.cpu + oldMap.cpu + oldInsert.cpu};
     print("   before  %7.3f %7.3f  the rows alone, same run (map %.3f, insert %.3f cpu s): "

@@ -308,6 +308,20 @@ void ModelWriter::rowDate(const QString &value)
 {
     if (value.isEmpty())
         return;
+    auto known = m_rowDates.constFind(value);
+    if (known == m_rowDates.cend()) {
+        if (m_rowDates.size() >= kDatesKept)
+            m_rowDates.clear();
+        known = m_rowDates.insert(value, rowDateLine(value));
+    }
+    m_w.open("DATE", known->first);
+    if (!known->second.isEmpty())
+        m_w.leaf("PHRASE", known->second);
+    m_w.close();
+}
+
+std::pair<QString, QString> ModelWriter::rowDateLine(const QString &value) const
+{
     QString written, phrase;
     const DateValue parsed = GedcomDate::parse(value);
     GedcomDate::Written w;
@@ -325,10 +339,7 @@ void ModelWriter::rowDate(const QString &value)
     } else {
         written = QLatin1Char('(') + value + QLatin1Char(')');
     }
-    m_w.open("DATE", written);
-    if (!phrase.isEmpty())
-        m_w.leaf("PHRASE", phrase);
-    m_w.close();
+    return {written, phrase};
 }
 
 void ModelWriter::citations(Ref owner)

@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <utility>
+
 namespace Gedcom::Model {
 
 // A record id written into a small buffer: "@I12@" without an allocation.
@@ -69,6 +71,8 @@ private:
                  const QString *rowCountry);
     void modelDate(QByteArrayView tag, Genealogy::Text date, Genealogy::Text phrase);
     void rowDate(const QString &text);
+    // The DATE value and PHRASE a row's date is written as.
+    std::pair<QString, QString> rowDateLine(const QString &text) const;
     void citations(Genealogy::Ref owner);
     void noteLinks(Genealogy::Ref owner);
     void mediaLinks(Genealogy::Ref owner);
@@ -105,6 +109,10 @@ private:
     bool m_keptSubmitter = false; // the header keeps a SUBM of the file's
     quint32 m_keptIds = 0;        // records kept as read that have an id
     bool m_secondRelations = false, m_relationTypes = false, m_parentKeys = false;
+    // The rows' dates as written before, by their text (trees repeat them: writing one is much
+    // of writing a person): the DATE value and its PHRASE. At most kDatesKept, then afresh.
+    static constexpr qsizetype kDatesKept = 1 << 16;
+    QHash<QString, std::pair<QString, QString>> m_rowDates;
     QStringList m_photoFiles; // 7.0: OBJE records of photo files, written at the end
     quint32 m_mediaRecords = 0;
 };

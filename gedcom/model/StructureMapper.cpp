@@ -38,18 +38,40 @@ bool isEmpty(const EventDetail &d)
 
 } // namespace
 
+const StructureMapper::ReadDate &StructureMapper::readDate(const QString &text)
+{
+    if (const auto known = m_dates.constFind(text); known != m_dates.cend())
+        return *known;
+    if (m_dates.size() >= kDatesKept)
+        m_dates.clear();
+    QString normal;
+    const DateValue parsed = GedcomDate::parse(text, normal);
+    const DateRange range = GedcomDate::range(parsed);
+    // Events of one date share its text in the model.
+    return *m_dates.insert(
+        text, ReadDate{m_c.model.text(QStringView(normal)), parsed.kind, range.from, range.to});
+}
+
+QString StructureMapper::rowDate(const QString &text)
+{
+    if (const auto known = m_rowDates.constFind(text); known != m_rowDates.cend())
+        return *known;
+    if (m_rowDates.size() >= kDatesKept)
+        m_rowDates.clear();
+    return *m_rowDates.insert(text, GedcomDate::rowText(text, {}));
+}
+
 void StructureMapper::date(Walk &parent, int node, Text &value, Text *phrase, Event *event)
 {
-    QString normal;
-    const DateValue parsed = GedcomDate::parse(m_c.doc.text(node), normal);
-    value = m_c.model.text(QStringView(normal));
+    const QString written = m_c.doc.text(node);
+    const ReadDate &read = readDate(written);
+    value = read.value;
     if (event) {
-        const DateRange range = GedcomDate::range(parsed);
-        event->dateKind = parsed.kind;
-        event->sortFrom = range.from;
-        event->sortTo = range.to;
+        event->dateKind = read.kind;
+        event->sortFrom = read.sortFrom;
+        event->sortTo = read.sortTo;
     }
-    bool phraseSeen = phrase && holdsPhrase(m_c.doc.text(node));
+    bool phraseSeen = phrase && holdsPhrase(written);
     Walk walk = parent.enter(node);
     walk.each([&](int c) {
         if (phrase && !phraseSeen && m_c.is(c, Tag::PHRASE)) {
@@ -257,7 +279,9 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
                     }
                     return false;
                 });
-                row->date = GedcomDate::rowText(doc.text(c), m_c.string(phrase));
+                const QString phraseText = m_c.string(phrase);
+                row->date = phraseText.isEmpty() ? rowDate(doc.text(c))
+                                                 : GedcomDate::rowText(doc.text(c), phraseText);
                 row->datePresent = true;
                 return true;
             }

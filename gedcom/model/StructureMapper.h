@@ -2,6 +2,8 @@
 
 #include "MapContext.h"
 
+#include <QHash>
+
 namespace Gedcom::Model {
 
 // The row's share of an event: the first birth's or death's date and place, the last
@@ -51,7 +53,23 @@ public:
 private:
     quint32 place(Walk &parent, int node, RowEvent *row);
 
+    // Dates read before, by their text: files repeat them (a year, a day many events share), and
+    // reading one is the larger part of mapping an event. At most kDatesKept of each are kept;
+    // then they are read afresh.
+    static constexpr qsizetype kDatesKept = 1 << 16;
+    struct ReadDate
+    {
+        Genealogy::Text value; // the normalised value in the model
+        Genealogy::DateKind kind = Genealogy::DateKind::None;
+        qint32 sortFrom = 0, sortTo = 0;
+    };
+    const ReadDate &readDate(const QString &text);
+    // The row's text of a date without a phrase.
+    QString rowDate(const QString &text);
+
     MapContext &m_c;
+    QHash<QString, ReadDate> m_dates;
+    QHash<QString, QString> m_rowDates;
 };
 
 } // namespace Gedcom::Model

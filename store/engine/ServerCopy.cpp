@@ -9,12 +9,15 @@
 #include <libpq-fe.h>
 
 #include <memory>
+#include <tuple>
 
 namespace Store {
 
 namespace {
 
 constexpr qsizetype kBatchBytes = 8 * 1024 * 1024;
+// A stream's pieces: small enough that the server works on one while the next is made.
+constexpr qsizetype kPieceBytes = 256 * 1024;
 
 struct ResultDeleter
 {
@@ -32,10 +35,16 @@ Error failure(PGconn *connection, const PGresult *result)
                  text.isEmpty() ? QStringLiteral("The server refused the rows.") : text);
 }
 
+Error notSent()
+{
+    return Error(ErrorCode::Failed, QStringLiteral("The rows could not be sent to the server."));
+}
+
 } // namespace
 
 ServerCopy::ServerCopy(const QSqlDatabase &db, const QString &quotedTable,
-                       const QStringList &quotedColumns)
+                       const QStringList &quotedColumns, Mode mode)
+    : m_mode(mode)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (handle.isValid() &&
@@ -44,7 +53,13 @@ ServerCopy::ServerCopy(const QSqlDatabase &db, const QString &quotedTable,
     m_statement = QStringLiteral("COPY %1 (%2) FROM STDIN")
                       .arg(quotedTable, quotedColumns.join(u','))
                       .toUtf8();
-    m_batch.reserve(kBatchBytes + 64 * 1024);
+    m_batch.reserve((mode == Mode::Stream ? kPieceBytes : kBatchBytes) + 64 * 1024);
+}
+
+ServerCopy::~ServerCopy()
+{
+    if (m_open)
+        std::ignore = end("the rows were not all sent");
 }
 
 void ServerCopy::appendEscaped(QByteArray &to, QByteArrayView utf8)
@@ -118,30 +133,78 @@ Result<void> ServerCopy::endRow()
 {
     m_batch.append('\n');
     m_rowStarted = false;
+    if (m_mode == Mode::Stream) {
+        if (m_failed)
+            return notSent();
+        if (m_batch.size() >= kPieceBytes) {
+            if (!m_open) {
+                if (Result<void> started = start(); !started)
+                    return started;
+            }
+            return send();
+        }
+        return {};
+    }
     if (m_batch.size() >= kBatchBytes)
         return flush();
     return {};
 }
 
-Result<void> ServerCopy::flush()
+Result<void> ServerCopy::start()
 {
-    if (m_batch.isEmpty())
-        return {};
     if (!m_connection)
         return Error(ErrorCode::Failed, QStringLiteral("The database is not open."));
     const ResultPtr started(PQexec(m_connection, m_statement.constData()));
     if (PQresultStatus(started.get()) != PGRES_COPY_IN)
         return failure(m_connection, started.get());
-    const bool sent = PQputCopyData(m_connection, m_batch.constData(), int(m_batch.size())) == 1;
+    m_open = true;
+    return {};
+}
+
+Result<void> ServerCopy::send()
+{
+    // The server's refusal (a key taken) comes when the COPY ends; a connection that cannot
+    // take the rows ends it at once.
+    if (!m_batch.isEmpty() && !m_failed &&
+        PQputCopyData(m_connection, m_batch.constData(), int(m_batch.size())) != 1)
+        m_failed = true;
     m_batch.resize(0);
-    PQputCopyEnd(m_connection, sent ? nullptr : "the rows could not be sent");
+    if (m_failed)
+        return end("the rows could not be sent");
+    return {};
+}
+
+Result<void> ServerCopy::end(const char *failed)
+{
+    m_open = false;
+    PQputCopyEnd(m_connection, failed);
     Result<void> done;
     while (PGresult *rest = PQgetResult(m_connection)) {
         const ResultPtr result(rest);
         if (done && PQresultStatus(rest) != PGRES_COMMAND_OK)
             done = failure(m_connection, rest);
     }
+    if (done && failed)
+        done = failure(m_connection, nullptr);
+    // What was sent after a refusal is lost as well: every later send fails.
+    if (!done)
+        m_failed = true;
     return done;
+}
+
+Result<void> ServerCopy::flush()
+{
+    if (m_failed)
+        return notSent();
+    if (m_batch.isEmpty() && !m_open)
+        return {};
+    if (!m_open) {
+        if (Result<void> started = start(); !started)
+            return started;
+    }
+    if (Result<void> sent = send(); !sent)
+        return sent;
+    return end(m_failed ? "the rows could not be sent" : nullptr);
 }
 
 } // namespace Store

@@ -19,9 +19,18 @@ namespace Store {
 class ServerCopy
 {
 public:
+    // How the rows go: each batch a COPY of its own, or one COPY from the first batch to
+    // flush(), sent in small pieces while the next rows are made (the server stores them
+    // meanwhile); the connection is busy until flush() then, and a failure comes with flush().
+    enum class Mode { Batches, Stream };
+
     // Rows for `quotedTable`'s `quotedColumns`, in that order.
-    ServerCopy(const QSqlDatabase &db, const QString &quotedTable,
-               const QStringList &quotedColumns);
+    ServerCopy(const QSqlDatabase &db, const QString &quotedTable, const QStringList &quotedColumns,
+               Mode mode = Mode::Batches);
+    // A stream not flushed is ended as failed (its rows are not stored; the transaction fails).
+    ~ServerCopy();
+    ServerCopy(const ServerCopy &) = delete;
+    ServerCopy &operator=(const ServerCopy &) = delete;
     // Whether the connection is one this can use (the server's, with the client library's
     // handle).
     bool usable() const { return m_connection != nullptr; }
@@ -35,7 +44,7 @@ public:
     void field(QByteArrayView encoded);
     // The row is complete; sends the batch when it is large.
     Result<void> endRow();
-    // Sends what was gathered.
+    // Sends what was gathered (and ends the stream).
     Result<void> flush();
 
     // A column of COPY's text form for a text value (backslash, tab and line breaks escaped).
@@ -45,11 +54,17 @@ public:
 
 private:
     void separate();
+    Result<void> start();
+    Result<void> send();
+    Result<void> end(const char *failure);
 
     pg_conn *m_connection = nullptr;
+    Mode m_mode = Mode::Batches;
     QByteArray m_statement;
     QByteArray m_batch;
     bool m_rowStarted = false;
+    bool m_open = false; // a COPY is in progress
+    bool m_failed = false;
 };
 
 } // namespace Store

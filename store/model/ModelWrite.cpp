@@ -7,7 +7,10 @@
 #include "RecordStorage.h"
 #include "SideSchema.h"
 #include "StoreSql.h"
+#include "engine/ServerCopy.h"
 #include "mDatabase.h"
+
+#include <QSqlDatabase>
 
 #include <optional>
 #include <tuple>
@@ -117,6 +120,66 @@ private:
     bool m_set = false;
 };
 
+// On the server: the records in one COPY, streamed while they are made (the server stores
+// one piece while the next is made), their fields written straight in COPY's form. Nothing
+// when the connection cannot take a COPY (the statements of Db::prepareInsert then).
+std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeModel &model,
+                                        const std::vector<QByteArray> &keys,
+                                        const RecordEncoder &encoder,
+                                        const RecordPlacement &placement)
+{
+    ServerCopy copy(db.serverConnection(), QStringLiteral("mainRecords"),
+                    {QStringLiteral("tree"), QStringLiteral("tab"), QStringLiteral("idx"),
+                     QStringLiteral("person"), QStringLiteral("family"), QStringLiteral("ownerTab"),
+                     QStringLiteral("ownerIdx"), QStringLiteral("ref1"), QStringLiteral("ref2"),
+                     QStringLiteral("data")},
+                    ServerCopy::Mode::Stream);
+    if (!copy.usable())
+        return std::nullopt;
+    const auto person = [&](quint32 index) {
+        if (index == kNoIndex || index >= keys.size())
+            copy.null();
+        else
+            copy.text(keys[index]);
+    };
+    const auto number = [&](quint32 index) {
+        if (index == kNoIndex)
+            copy.null();
+        else
+            copy.integer(index);
+    };
+    QByteArray fields;
+    fields.reserve(256);
+    for (int t = 0; t < kTabCount; ++t) {
+        const Tab tab = Tab(t);
+        const quint32 count = tableSize(model, tab);
+        for (quint32 i = 0; i < count; ++i) {
+            if (!isStored(model, tab, i))
+                continue;
+            const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
+            copy.integer(tree);
+            copy.integer(t);
+            copy.integer(i);
+            person(p.person);
+            number(p.family);
+            if (needsOwner(p)) {
+                copy.integer(int(p.ownerTab));
+                number(p.ownerIndex);
+            } else {
+                copy.null();
+                copy.null();
+            }
+            person(p.ref1);
+            person(p.ref2);
+            encoder.encodeInto(tab, i, fields);
+            copy.bytes(fields);
+            if (Result<void> sent = copy.endRow(); !sent)
+                return sent;
+        }
+    }
+    return copy.flush();
+}
+
 Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> rows,
                           const TreeModel &model)
 {
@@ -151,6 +214,14 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
+    if (db.isServer()) {
+        if (std::optional<Result<void>> copied =
+                copyRecords(db, tree, model, keys, encoder, placement)) {
+            if (!*copied)
+                return *copied;
+            return *rebuild ? createIndexes(db) : Result<void>();
+        }
+    }
     // Many records a statement in the file: the engine's work per statement run (and the
     // binding calls around it) is shared by them. On the server the rows go by COPY (the
     // statement of Db::prepareInsert), one record a row.

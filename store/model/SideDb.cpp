@@ -235,6 +235,11 @@ QByteArrayView Statement::blob(int column) const
 
 Db::Db(const mDatabase &store) : Db(QSqlDatabase::database(store.ConnectionName(), false)) {}
 
+QSqlDatabase Db::serverConnection() const
+{
+    return m_isServer ? QSqlDatabase::database(m_connectionName, false) : QSqlDatabase();
+}
+
 Db::Db(const QSqlDatabase &db)
 {
     if (!db.isOpen() || !db.driver())

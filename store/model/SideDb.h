@@ -83,6 +83,8 @@ public:
     bool isOpen() const { return m_db != nullptr || m_isServer; }
     // True on a database server (the schema's statements differ there).
     bool isServer() const { return m_isServer; }
+    // The connection on the server (the driver's), for what goes past the statements (COPY).
+    QSqlDatabase serverConnection() const;
     Result<Statement> prepare(const char *sql) const;
     Result<Statement> prepare(const QString &sql) const;
     // An insert of many rows into `table`'s `columns` (comma-separated), one row per step in
