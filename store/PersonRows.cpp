@@ -86,6 +86,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    transaction.announce(ChangeNotice::persons(tree, {key}));
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
@@ -124,6 +125,7 @@ Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &re
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    transaction.announce(ChangeNotice::persons(tree, {record.ID}));
     if (const Result<void> added = TreeSql::InsertRow(db, table(tree), record); !added)
         return onTree(tree, added.error());
     if (const Result<void> side =
@@ -144,6 +146,7 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    transaction.announce(ChangeNotice::persons(tree, {key}));
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;

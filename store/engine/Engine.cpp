@@ -25,6 +25,8 @@ bool ServerConnectionLost(const QSqlDatabase &db)
     return connection && PQstatus(connection) == CONNECTION_BAD;
 }
 
+void Engine::announce(QSqlDatabase &, const QString &) const {}
+
 const Engine &EngineOf(const QSqlDatabase &db)
 {
     static const SqliteEngine file;
