@@ -6,6 +6,8 @@
 #include <QSqlDriver>
 #include <QVariant>
 
+#include <utility>
+
 StoreWatcher::StoreWatcher(mDatabase &store, QObject *parent) : QObject(parent), m_store(store)
 {
     m_poll.setInterval(250);
@@ -18,9 +20,11 @@ void StoreWatcher::Start()
 {
     if (m_poll.isActive())
         return;
-    m_version = m_store.DataVersion();
     attach();
     m_poll.start();
+    if (std::exchange(m_missed, false))
+        heard(ChangeNotice());
+    Check(); // a file changed meanwhile
 }
 
 void StoreWatcher::Stop()
@@ -31,6 +35,8 @@ void StoreWatcher::Stop()
 
 void StoreWatcher::Check()
 {
+    if (!m_poll.isActive())
+        return;
     attach();
     if (m_store.IsShared())
         return; // the server tells
@@ -56,9 +62,13 @@ void StoreWatcher::attach()
             connect(driver, &QSqlDriver::notification, this,
                     [this](const QString &name, QSqlDriver::NotificationSource source,
                            const QVariant &payload) {
-                        if (name == QLatin1String(kChangeChannel) &&
-                            source != QSqlDriver::SelfSource && m_poll.isActive())
+                        if (name != QLatin1String(kChangeChannel) ||
+                            source == QSqlDriver::SelfSource)
+                            return;
+                        if (m_poll.isActive())
                             heard(ChangeNotice::decode(payload.toString()));
+                        else
+                            m_missed = true;
                     });
     }
     // A connection made again listens anew.

@@ -26,14 +26,14 @@ public:
     explicit StoreWatcher(mDatabase &store, QObject *parent = nullptr);
     ~StoreWatcher() override;
 
-    // Watching while the window is shown; nothing is heard while stopped (the data version read
-    // at the start is the one changes are told from).
+    // Watching while the window is shown. Nothing is told while stopped; what changed meanwhile
+    // is told once watching again (on a server as Any).
     void Start();
     void Stop();
     bool IsWatching() const { return m_poll.isActive(); }
     // How often the file's data version is read, in milliseconds (default 250).
     void SetInterval(int milliseconds) { m_poll.setInterval(milliseconds); }
-    // Looks at once rather than at the next tick.
+    // While watching: looks at once rather than at the next tick.
     void Check();
 
 signals:
@@ -52,4 +52,5 @@ private:
     qint64 m_version = -1;
     QList<ChangeNotice> m_pending;
     bool m_flushQueued = false;
+    bool m_missed = false; // a notice came while stopped
 };

@@ -86,6 +86,15 @@ public:
     // Photos were added to the photo folder of the person with `key`.
     void AddedPhotos(const QString &key);
 
+    // Another program changed the open tree; `rows` are its rows as the store has them now.
+    // Persons that went are removed, changed ones changed and new ones added (each told as by
+    // the commands here), the rest stay as they are, so the views keep what they show; a row
+    // whose key an earlier row has is left out, as when loading. When the selected person went
+    // the selection moves up to its parent, as after a deletion here; otherwise it stays.
+    // `records`: the persons whose side records the change named (empty: any of the tree), which
+    // RecordsChanged then tells.
+    void Reconcile(const QList<PersonRecord> &rows, const QStringList &records = {});
+
 signals:
     // CurrentTree changed: a tree was loaded, created, closed or renamed.
     void CurrentTreeChanged(const QString &name);
@@ -100,6 +109,10 @@ signals:
     void PersonSelected(const cPersonPtr &person, bool PartA);
     // Photos were added to the photo folder of the person with this key.
     void PhotosAdded(const QString &key);
+    // Another program changed side records (families, events, sources, history) of these
+    // persons of the open tree, or of any of them when `keys` is empty: a view that shows them
+    // reads them again.
+    void RecordsChanged(const QStringList &keys);
 
 private:
     // Empties People; the old persons are freed on a worker thread.
