@@ -86,7 +86,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
-    transaction.announce(ChangeNotice::persons(tree, {key}));
+    m_changedRows.clear();
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
@@ -112,6 +112,8 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
             !side)
             return named(side.error());
     }
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{key} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};
@@ -125,13 +127,15 @@ Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &re
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
-    transaction.announce(ChangeNotice::persons(tree, {record.ID}));
+    m_changedRows.clear();
     if (const Result<void> added = TreeSql::InsertRow(db, table(tree), record); !added)
         return onTree(tree, added.error());
     if (const Result<void> side =
             Side::personSaved(*this, Side::Db(db), StoredTreeName(tree), nullptr, record);
         !side)
         return named(side.error());
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{record.ID} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};
@@ -146,7 +150,7 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
-    transaction.announce(ChangeNotice::persons(tree, {key}));
+    m_changedRows.clear();
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
@@ -163,6 +167,8 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
             Side::deletePerson(*this, Side::Db(db), StoredTreeName(tree), key);
         !side)
         return named(side.error());
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{key} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};

@@ -25,7 +25,7 @@ QString LiveChanges::DeletedText(const QString &tree)
 void LiveChanges::Apply(const QList<ChangeNotice> &notices)
 {
     bool listChanged = false;
-    bool rowsChanged = false;
+    bool rowsChanged = false; // some rows of the open tree: `keys`, or any when `everyRecord`
     bool everyRecord = false;
     QString renamedTo;
     QStringList keys;
@@ -70,7 +70,9 @@ void LiveChanges::Apply(const QList<ChangeNotice> &notices)
             treeGone(renamedTo, before);
         }
     }
-    if (m_tree.IsOpen() && rowsChanged) {
+    keys.removeDuplicates();
+    // The persons a notice names are read alone; a change that names none reads the tree.
+    if (m_tree.IsOpen() && rowsChanged && (everyRecord || !m_tree.ReconcileKeys(keys, keys))) {
         const Result<QList<PersonRecord>> rows = m_tree.Store().ReadTree(m_tree.CurrentTree());
         if (rows) // a read that failed changes nothing shown; the next change reads again
             m_tree.Reconcile(*rows, everyRecord ? QStringList() : keys);

@@ -5,7 +5,6 @@
 #include "TreeTables.h"
 #include "mDatabase.h"
 
-#include <QSet>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -16,8 +15,6 @@ namespace {
 
 // More than this many rows are not reserved up front, whatever the table's row numbers say.
 constexpr qsizetype kMostReserved = qsizetype(8) << 20;
-// Up to this many persons another program changed are told to the views one by one.
-constexpr qsizetype kMostToldOneByOne = 200;
 
 } // namespace
 
@@ -150,62 +147,4 @@ void OpenTree::RemovePerson(const QString &key)
 void OpenTree::AddedPhotos(const QString &key)
 {
     emit PhotosAdded(key);
-}
-
-void OpenTree::Reconcile(const QList<PersonRecord> &rows, const QStringList &records)
-{
-    // The first row of each key counts (keys compare without regard to case, as People does).
-    QSet<QString> stored;
-    QList<const PersonRecord *> firsts;
-    firsts.reserve(rows.size());
-    for (const PersonRecord &row : rows) {
-        const QString folded = row.ID.toCaseFolded();
-        if (!stored.contains(folded)) {
-            stored.insert(folded);
-            firsts.append(&row);
-        }
-    }
-
-    QStringList gone;
-    for (const cPersonPtr &person : m_people) {
-        if (!stored.contains(person->Key().toCaseFolded()))
-            gone << person->Key();
-    }
-    qsizetype differing = gone.size();
-    for (const PersonRecord *row : std::as_const(firsts)) {
-        const cPersonPtr person = m_people.Item(row->ID);
-        differing += !person || person->toRecord() != *row;
-    }
-    if (differing > std::max<qsizetype>(kMostToldOneByOne, m_people.Count() / 10)) {
-        // Much of the tree changed (a tree read again from a GEDCOM file): the persons are
-        // replaced as a whole, which the views take in at once, and the selection comes back.
-        const QString selectedKey = m_selectedKey;
-        if (Load(m_currentTree) && !selectedKey.isEmpty() && m_people.Item(selectedKey))
-            Select(selectedKey, true);
-        emit RecordsChanged({});
-        return;
-    }
-    const cPersonPtr selected = SelectedPerson();
-    const bool selectedGone = selected && gone.contains(selected->Key());
-    for (const QString &key : std::as_const(gone))
-        RemovePerson(key);
-
-    for (const PersonRecord *row : std::as_const(firsts)) {
-        const cPersonPtr person = m_people.Item(row->ID);
-        if (!person)
-            AddPerson(*row);
-        else if (person->toRecord() != *row)
-            ChangePerson(person->Key(), *row);
-    }
-
-    if (selectedGone) {
-        // As after a deletion here: the parent's box is selected, or nothing for a root person.
-        const QString parentKey = selected->PrntKey();
-        const cPersonPtr parent = m_people.Item(parentKey);
-        if (parent && parent->Key() == parentKey && !IsRootKey(parentKey))
-            Select(parentKey, true);
-        else
-            ClearSelection();
-    }
-    emit RecordsChanged(records);
 }

@@ -1,5 +1,7 @@
 #include "ChangeLog.h"
 
+#include "ChangeNotice.h"
+#include "Engine.h"
 #include "mDatabase.h"
 
 #include <QJsonDocument>
@@ -117,6 +119,13 @@ Result<qint64> add(mDatabase &store, Entry entry)
     if (!query.exec())
         return fail(query.lastError());
     query.finish();
+    // Other programs on a shared database show the record's history again.
+    const QString person = personRecord(QString());
+    Store::EngineOf(db).announce(
+        db, ChangeNotice::persons(entry.tree, entry.record.startsWith(person)
+                                                  ? QStringList{entry.record.mid(person.size())}
+                                                  : QStringList())
+                .encode());
     if (!db.commit())
         return fail(db.lastError());
     return entry.id;

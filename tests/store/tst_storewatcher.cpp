@@ -2,6 +2,8 @@
 // and a database of a real server started by the test); the watcher of the first hears what the
 // second commits, never what the first commits itself.
 #include "ChangeNotice.h"
+#include "ModelStore.h"
+#include "NewTreeWriter.h"
 #include "PgServer.h"
 #include "ServerAddress.h"
 #include "StoreWatcher.h"
@@ -163,6 +165,45 @@ private slots:
             ChangeNotice::deleted(QStringLiteral("Named \"x\""))};
         QTRY_COMPARE_WITH_TIMEOUT(heard(spy).size(), expected.size(), 5000);
         QCOMPARE(heard(spy), expected);
+    }
+
+    // A change whose rules change other rows too (a partner's columns follow a new name; a
+    // partner named in the columns is made) names them all, so that a program can read those
+    // rows alone.
+    void serverNoticesNameEveryRowTheRulesChanged()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        mDatabase mine, other;
+        QVERIFY(openPair(mine, other));
+        const QString tree = QStringLiteral("Couple");
+        std::vector<PersonRecord> rows{person("A1", "Anna"), person("B1", "Bert")};
+        rows[0].PrtFname = QStringLiteral("Bert");
+        rows[1].PrntKey.clear();
+        rows[1].PrtFname = QStringLiteral("Anna");
+        Genealogy::TreeModel model;
+        model.persons.resize(2);
+        Genealogy::Family couple;
+        couple.partner[0] = 0;
+        couple.partner[1] = 1;
+        const quint32 f = model.families.add(couple);
+        model.partnerships.add({0, f});
+        model.partnerships.add({1, f});
+        NewTreeWriter writer(other);
+        QVERIFY(writer.Begin(tree));
+        for (const PersonRecord &row : rows)
+            QVERIFY(writer.Add(row));
+        QVERIFY(ModelStore::writeModelInTransaction(other, tree, rows, model));
+        QVERIFY(writer.Commit());
+
+        StoreWatcher watcher(mine);
+        QSignalSpy spy(&watcher, &StoreWatcher::Changed);
+        watcher.Start();
+        PersonRecord anna = rows[0];
+        anna.Fname = QStringLiteral("Annie");
+        QVERIFY(other.UpdatePerson(tree, QStringLiteral("A1"), anna));
+        QTRY_COMPARE_WITH_TIMEOUT(heard(spy).size(), 1, 5000);
+        QCOMPARE(heard(spy).first(), ChangeNotice::persons(tree, {"A1", "B1"}));
+        QCOMPARE(mine.FindPerson(tree, QStringLiteral("B1"))->PrtFname, QStringLiteral("Annie"));
     }
 
     // The store opened again (a new connection to the server) is listened to again.
