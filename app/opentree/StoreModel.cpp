@@ -20,8 +20,8 @@ QString familySignature(const QString &partner0, const QString &partner1,
 PersonSliceSource StoreSlices(const mDatabase &store)
 {
     const PersonSliceSource rowsAlone = RowSlices(store);
-    return [&store, rowsAlone](const QString &tree,
-                               const QString &key) -> Result<Genealogy::ModelSlice> {
+    return [&store, rowsAlone](const QString &tree, const QString &key)
+               -> Result<Genealogy::ModelSlice> {
         Result<Genealogy::ModelSlice> slice = ModelStore::sliceOf(store, tree, key);
         if (slice && slice->model.personCount() == 0)
             return rowsAlone(tree, key);
