@@ -30,8 +30,11 @@ void LiveChanges::Apply(const QList<ChangeNotice> &notices)
     QString renamedTo;
     QStringList keys;
     for (const ChangeNotice &notice : notices) {
-        const bool ofOpenTree = notice.kind == ChangeNotice::Kind::Any ||
-                                (m_tree.IsOpen() && m_tree.IsOpenTree(notice.tree));
+        // A change after a rename of the open tree names it by its new name.
+        const bool ofOpenTree =
+            notice.kind == ChangeNotice::Kind::Any ||
+            (m_tree.IsOpen() && (m_tree.IsOpenTree(notice.tree) ||
+                                 (!renamedTo.isEmpty() && SameTable(renamedTo, notice.tree))));
         switch (notice.kind) {
         case ChangeNotice::Kind::Persons:
             rowsChanged = rowsChanged || ofOpenTree;

@@ -10,6 +10,8 @@
 
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 
@@ -144,6 +146,58 @@ private slots:
         QCOMPARE(f.tree.People().Count(), 0);
         QCOMPARE(f.main->Trees().Names(), (QStringList{"Example", "Cousins"}));
         QCOMPARE(f.cboTrees->currentIndex(), -1);
+    }
+
+    // Notices that arrive together are taken in order: a change named by the tree's new name
+    // after its rename is one of the open tree.
+    void renameThenChangeTogether()
+    {
+        TreeFixture f;
+        mDatabase other;
+        QVERIFY(setUp(f, other));
+        const QString renamed = QStringLiteral("Reeds");
+        QVERIFY(other.RenameTree(kTree, renamed));
+        QVERIFY(other.UpdatePerson(renamed, QStringLiteral("C2"), Person("C2", "R1", "Coral", "")));
+        f.main->Live().Apply(
+            {ChangeNotice::renamed(kTree, renamed), ChangeNotice::persons(renamed, {"C2"})});
+        QCOMPARE(f.tree.CurrentTree(), renamed);
+        QCOMPARE(f.tree.People().Item(QStringLiteral("C2"))->Fname(), QStringLiteral("Coral"));
+    }
+
+    // Much of the tree changed at once (as a tree read again from a GEDCOM file): it is loaded
+    // again as a whole, and the selected person stays selected.
+    void manyChangesLoadAgainKeepingTheSelection()
+    {
+        TreeFixture f;
+        mDatabase other;
+        QVERIFY(setUp(f, other));
+        f.click(1, QStringLiteral("R1"));
+        f.click(2, QStringLiteral("C2"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "bulk");
+            db.setDatabaseName(f.store.DatabasePath());
+            QVERIFY(db.open());
+            QVERIFY(db.transaction());
+            QSqlQuery insert(db);
+            QVERIFY(insert.prepare(
+                QStringLiteral("INSERT INTO \"Family\" (ID, PrntKey, Fname) VALUES (?, 'C1', ?)")));
+            for (int i = 0; i < 300; ++i) {
+                insert.addBindValue(QStringLiteral("N%1").arg(i));
+                insert.addBindValue(QStringLiteral("New %1").arg(i));
+                QVERIFY(insert.exec());
+            }
+            QVERIFY(db.commit());
+            insert = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("bulk"));
+        QSignalSpy replaced(&f.tree, &OpenTree::PeopleReplaced);
+        QSignalSpy added(&f.tree, &OpenTree::PersonAdded);
+        QTRY_COMPARE_WITH_TIMEOUT(f.tree.People().Count(), 303, 5000);
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(f.tree.SelectedKey(), QStringLiteral("C2"));
+        QCOMPARE(f.tree.CurrentTree(), kTree);
     }
 
     // The window's own changes are not read again; a hidden window hears nothing until it is
