@@ -9,10 +9,10 @@
 #
 # The program is in parts (app/CMakeLists.txt), which are project libraries like the others.
 set(VT_APP_PARTS
-    vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_gedcom vtapp_chart vtapp_cli
-    vtapp_merge vtapp_mainwindow)
+    vtapp_opentree vtapp_startup vtapp_dialogs vtapp_help vtapp_shared vtapp_gedcom vtapp_chart
+    vtapp_cli vtapp_merge vtapp_mainwindow)
 set(VT_PROJECT_LIBRARIES
-    vtrecord vtgenealogy vtstore vtgedcom vtcommon vtsafefile vttreechart Pixtile vtlifespan
+    vtrecord vtgenealogy vtstore vtgedcom vttreecopy vtcommon vtsafefile vttreechart Pixtile vtlifespan
     vteditor vtapp vttestsupport ${VT_APP_PARTS})
 
 function(vt_check_links target)
@@ -59,6 +59,8 @@ function(vt_check_layers)
     vt_check_links(vtsafefile MAY "" QT Qt6::Core)
     vt_check_links(vtgedcom MAY vtgenealogy vtstore vtrecord vtsafefile QT Qt6::Core
         SYSTEM PkgConfig::LIBZIP)
+    # Copying trees between stores: the store, and the GEDCOM library's way of making keys free.
+    vt_check_links(vttreecopy MAY vtstore vtrecord vtgedcom vtgenealogy QT Qt6::Core)
     vt_check_links(vtlifespan MAY vtstore vtrecord QT Qt6::Core)
     vt_check_links(vtcommon MAY "")
     vt_check_links(vttreechart MAY vtcommon vtgenealogy vtsafefile vtrecord)
@@ -82,16 +84,19 @@ function(vt_check_app_parts)
     vt_check_links(vtapp_startup MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_dialogs MAY vtstore vtrecord vtcommon)
     vt_check_links(vtapp_help MAY vtcommon)
+    # The shared database's helpers: the keyring and copying trees, below the main window.
+    vt_check_links(vtapp_shared MAY vtapp_opentree vtapp_dialogs vttreecopy vtstore vtrecord
+        vtcommon vtsafefile)
     vt_check_links(vtapp_gedcom MAY vtapp_opentree vtapp_dialogs vtgedcom vtstore vtrecord
         vtcommon vtsafefile)
     vt_check_links(vtapp_chart MAY vtapp_opentree vttreechart vtlifespan vtstore vtrecord vtcommon
         vtsafefile)
     vt_check_links(vtapp_cli MAY vtapp_startup vtapp_gedcom vtapp_opentree vttreechart vtgedcom
-        vtlifespan vtstore vtrecord vtcommon vtsafefile)
+        vttreecopy vtlifespan vtstore vtrecord vtcommon vtsafefile)
     vt_check_links(vtapp_merge MAY vtapp_opentree vttreechart vtstore vtgenealogy vtrecord
         vtcommon vtsafefile)
     vt_check_links(vtapp_mainwindow MAY vtapp_startup vtapp_opentree vtapp_dialogs vtapp_help
-        vtapp_gedcom vtapp_chart vtapp_merge vteditor vtlifespan vttreechart Pixtile vtgedcom
+        vtapp_shared vtapp_gedcom vtapp_chart vtapp_merge vteditor vtlifespan vttreechart Pixtile vtgedcom
         vtstore vtrecord vtcommon vtsafefile)
     vt_check_links(vtapp MAY ${VT_APP_PARTS})
 endfunction()

@@ -42,6 +42,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite, libqt6sql6-psql, qt6-image-formats-plugins, fonts-urw-base35")
+    "libqt6sql6-sqlite, libqt6sql6-psql, libqt6keychain1, qt6-image-formats-plugins, "
+    "fonts-urw-base35")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-wqy-microhei")
 include(CPack)

@@ -8,9 +8,9 @@
 # package anything here uses is named below. Uses sudo when not run as root.
 set -euo pipefail
 
-# The build: compilers, Qt and the libraries the code links. The metafile library's link flags
-# (pkg-config libwmf) also name expat and libjpeg, whose development packages libwmf-dev does not
-# bring.
+# The build: compilers, Qt and the libraries the code links (the desktop keyring's Qt library
+# among them). The metafile library's link flags (pkg-config libwmf) also name expat and libjpeg,
+# whose development packages libwmf-dev does not bring.
 build=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
@@ -18,15 +18,16 @@ build=(
   libwmf-dev libexpat1-dev libjpeg-dev
   libzip-dev
   libpq-dev
+  qtkeychain-qt6-dev
 )
 
 # The program at run time, beyond the libraries it links: the Qt plugins it loads (the SQLite
 # driver and the driver of a shared PostgreSQL database with its client library; TIFF and WebP
-# pictures), the fonts of the metafile library (it reads
+# pictures), the library that keeps a shared database's password in the desktop keyring, the fonts of the metafile library (it reads
 # Ghostscript's font map, which it only recommends) and the fonts of the windows and charts
 # (Chinese, Japanese and Korean names too). cmake/VtPackage.cmake names the same for the package.
 runtime=(
-  libqt6sql6-sqlite libqt6sql6-psql libpq5 qt6-image-formats-plugins
+  libqt6sql6-sqlite libqt6sql6-psql libpq5 libqt6keychain1 qt6-image-formats-plugins
   fonts-urw-base35 fonts-dejavu-core fonts-wqy-microhei
 )
 

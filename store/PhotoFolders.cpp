@@ -13,7 +13,9 @@ namespace PhotoFolders {
 
 QString Root(const QString &dataPath)
 {
-    return withSlash(dataPath) + QStringLiteral("Photos/");
+    // No folder at all (the photos unavailable) is no photos folder, never one relative to
+    // wherever the program runs.
+    return dataPath.isEmpty() ? QString() : withSlash(dataPath) + QStringLiteral("Photos/");
 }
 
 bool IsPlainName(const QString &name)
@@ -25,8 +27,9 @@ bool IsPlainName(const QString &name)
 
 QString FolderOf(const QString &dataPath, const QString &key)
 {
-    return IsPlainName(key) && key != StagingName() ? Root(dataPath) + key + QLatin1Char('/')
-                                                    : QString();
+    return IsPlainName(key) && key != StagingName() && !dataPath.isEmpty()
+               ? Root(dataPath) + key + QLatin1Char('/')
+               : QString();
 }
 
 QString StagingName()
@@ -36,7 +39,7 @@ QString StagingName()
 
 QString StagingRoot(const QString &dataPath)
 {
-    return Root(dataPath) + StagingName() + QLatin1Char('/');
+    return dataPath.isEmpty() ? QString() : Root(dataPath) + StagingName() + QLatin1Char('/');
 }
 
 } // namespace PhotoFolders

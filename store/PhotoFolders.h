@@ -6,7 +6,8 @@
 // shared by every tree that has a person with that key. The database knows nothing of photos.
 namespace PhotoFolders {
 
-// <data folder>/Photos/ (with one trailing '/').
+// <data folder>/Photos/ (with one trailing '/'); "" for no data folder (a shared database whose
+// photo folder cannot be reached: SharedPhotos), as for every function here.
 QString Root(const QString &dataPath);
 
 // True for a name that stays inside the folder it is put in: not empty, not "." or "..", and

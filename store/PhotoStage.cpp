@@ -132,6 +132,10 @@ PhotoStage::~PhotoStage()
 
 Result<std::unique_ptr<PhotoStage>> PhotoStage::Create(const QString &dataPath, const QString &tree)
 {
+    if (dataPath.isEmpty())
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The photos cannot be copied: the photo folder of the shared "
+                                    "database cannot be reached from this computer."));
     const QString root = PhotoFolders::StagingRoot(dataPath);
     const auto fail = [&](const QString &what) {
         return Error(ErrorCode::NoPermission,
@@ -179,7 +183,7 @@ int PhotoStage::FinishStopped(const QString &dataPath, const IsSaved &isSaved)
 {
     const QString root = PhotoFolders::StagingRoot(dataPath);
     const QDir staging(root);
-    if (!staging.exists())
+    if (root.isEmpty() || !staging.exists())
         return 0;
     int finished = 0;
     const QStringList entries =

@@ -40,6 +40,7 @@ void mDatabase::SetServer(const ServerAddress &address, const QString &password)
     QSqlDatabase::addDatabase(kServerDriver, m_connectionName);
     m_server = address;
     m_password = password;
+    m_photoHome = m_dataPath;
     m_databasePath = address.Display();
     m_connectionString.clear();
 }

@@ -111,8 +111,8 @@ Result<void> mDatabase::OpenDatabase()
     }
     // Photos that imports which stopped left in their stages: those of saved persons are put in
     // place, the rest removed.
-    if (!m_readOnly && !m_dataPath.isEmpty())
-        PhotoStage::FinishStopped(m_dataPath, [this](const QString &tree, const QString &key) {
+    if (!m_readOnly && !DataPath().isEmpty())
+        PhotoStage::FinishStopped(DataPath(), [this](const QString &tree, const QString &key) {
             return FindPerson(tree, key).ok();
         });
     return {};

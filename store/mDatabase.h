@@ -64,7 +64,7 @@ public:
     void SetPaths(const QString &dataPath, const QString &databasePath);
 
     // Uses the shared database on a server instead of the data folder's file, from the next
-    // OpenDatabase on (the data folder stays where photos are kept). `password` serves this
+    // OpenDatabase on (the data folder keeps its photos until SetPhotoHome). `password` serves this
     // connection only and is kept nowhere else; empty: the password file (~/.pgpass or
     // PGPASSFILE), or none. The program's tables live in a schema of their own there.
     void SetServer(const ServerAddress &address, const QString &password = QString());
@@ -109,7 +109,15 @@ public:
     int BusyTimeout() const { return m_busyTimeoutMs; }
     void CloseDatabase();
     QString DatabasePath() const { return m_databasePath; }
-    QString DataPath() const { return m_dataPath; }
+    // The folder whose "Photos" keeps the persons' photos (PhotoFolders): the data folder; on a
+    // shared database the photo folder set for it (SetPhotoHome, SharedPhotos), "" while its
+    // photos are unavailable (nothing is shown, made or deleted then).
+    QString DataPath() const { return m_server ? m_photoHome : m_dataPath; }
+    // The data folder itself, whichever database is open.
+    QString DataFolder() const { return m_dataPath; }
+    // Where a shared database's photos are kept (see DataPath); SetServer starts with the data
+    // folder.
+    void SetPhotoHome(const QString &folder) { m_photoHome = folder; }
     QString ConnectionString() const { return m_connectionString; }
     // The name of the store's Qt SQL connection (the side records of the trees use it too).
     QString ConnectionName() const { return m_connectionName; }
@@ -228,6 +236,7 @@ private:
 
     QString m_connectionName;
     QString m_dataPath;
+    QString m_photoHome;
     QString m_databasePath;
     QString m_connectionString;
     bool m_readOnly = false;

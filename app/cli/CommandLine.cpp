@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "NativeNames.h"
+#include "SharedPhotos.h"
 #include "mDatabase.h"
 
 #include <QCommandLineParser>
@@ -38,6 +39,11 @@ bool Context::OpenStore(mDatabase &store, bool create) const
         }
         if (!store.OpenNotice().isEmpty())
             err << store.OpenNotice() << Qt::endl;
+        // The photos are kept where the database names them (or, naming none, in the data
+        // folder); unreachable, what needs them is refused.
+        if (const QString photos = SharedPhotos::Apply(store, QString(), dataPath);
+            !photos.isEmpty())
+            err << photos << Qt::endl;
         return true;
     }
     if (!create && !QFileInfo::exists(store.DatabasePath())) {

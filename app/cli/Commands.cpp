@@ -8,7 +8,7 @@ const QList<Command> &Commands()
                                          ExportChartCommand(), PersonFactsCommand(),
                                          RelationshipCommand(), ReportCommand(),
                                          CheckTreeCommand(), FindDuplicatesCommand(),
-                                         MergeCommand()};
+                                         MergeCommand(), CopyTreeCommand()};
     return commands;
 }
 

@@ -24,6 +24,8 @@ Command CheckTreeCommand();
 Command FindDuplicatesCommand();
 // --merge TREE KEEP OTHER
 Command MergeCommand();
+// --copy-tree TREE --to ADDRESS-OR-FOLDER
+Command CopyTreeCommand();
 
 // The option --privacy living|private|none that every export shares, and the message for a word
 // it does not know.

@@ -3,8 +3,10 @@
 #include "MessageService.h"
 #include "WaitCursor.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +15,8 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Connect to Shared Database");
+const QString kPasswordHint =
+    QStringLiteral("empty: from ~/.pgpass; used for this connection only");
 
 QLineEdit *field(QWidget *parent, const char *name, const QString &placeholder)
 {
@@ -46,9 +50,21 @@ dlgConnect::dlgConnect(Tester tester, QWidget *parent)
     m_tls->setToolTip(QStringLiteral("require: always encrypted; verify-full: encrypted and the "
                                      "server's certificate checked against the system's "
                                      "authorities (use it over the internet)."));
-    m_password = field(this, "txtPassword",
-                       QStringLiteral("empty: from ~/.pgpass; used for this connection only"));
+    m_password = field(this, "txtPassword", kPasswordHint);
     m_password->setEchoMode(QLineEdit::Password);
+    m_remember = new QCheckBox(QStringLiteral("&Remember password in the keyring"), this);
+    m_remember->setObjectName(QStringLiteral("chkRemember"));
+    m_remember->setToolTip(QStringLiteral("Keeps the password in the desktop keyring for the "
+                                          "next connect; never in the settings."));
+
+    m_photoFolder =
+        field(this, "txtPhotoFolder", QStringLiteral("empty: the folder the database names"));
+    m_photoFolder->setToolTip(QStringLiteral(
+        "The folder that keeps the photos of this database's trees (in its folder Photos), as "
+        "this computer reaches it: a network share every member can reach."));
+    m_photoForAll =
+        new QCheckBox(QStringLiteral("&Name it in the database for every member"), this);
+    m_photoForAll->setObjectName(QStringLiteral("chkPhotoForAll"));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Host:"), m_host);
@@ -57,6 +73,9 @@ dlgConnect::dlgConnect(Tester tester, QWidget *parent)
     form->addRow(QStringLiteral("&User:"), m_user);
     form->addRow(QStringLiteral("&TLS:"), m_tls);
     form->addRow(QStringLiteral("Pass&word:"), m_password);
+    form->addRow(QString(), m_remember);
+    form->addRow(QStringLiteral("P&hoto folder:"), m_photoFolder);
+    form->addRow(QString(), m_photoForAll);
 
     auto *buttons = new QDialogButtonBox(this);
     m_test = buttons->addButton(QStringLiteral("Test Connection"), QDialogButtonBox::ActionRole);
@@ -114,8 +133,53 @@ QString dlgConnect::Password() const
     return m_password->text();
 }
 
+bool dlgConnect::RememberPassword() const
+{
+    return m_remember->isChecked();
+}
+
+void dlgConnect::SetPhotoFolder(const QString &folder)
+{
+    m_photoFolder->setText(QDir::toNativeSeparators(folder));
+}
+
+QString dlgConnect::PhotoFolder() const
+{
+    return QDir::fromNativeSeparators(m_photoFolder->text().trimmed());
+}
+
+bool dlgConnect::PhotoFolderForAll() const
+{
+    return m_photoForAll->isChecked();
+}
+
+void dlgConnect::SetKeyringPending(bool pending)
+{
+    m_keyringPending = pending;
+    m_password->setEnabled(!pending);
+    m_password->setPlaceholderText(pending ? QStringLiteral("asking the desktop keyring ...")
+                                           : kPasswordHint);
+    m_test->setEnabled(!pending);
+    m_connect->setEnabled(!pending);
+    if (pending)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+void dlgConnect::SetKeyringPassword(const QString &password)
+{
+    SetKeyringPending(false);
+    if (password.isEmpty())
+        return;
+    m_password->setText(password);
+    m_remember->setChecked(true);
+}
+
 void dlgConnect::cmdTest_Click()
 {
+    if (m_keyringPending)
+        return;
     const Result<ServerAddress> address = Address();
     if (!address) {
         ShowMessage(address.error().text(), kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, this);
@@ -136,9 +200,16 @@ void dlgConnect::cmdTest_Click()
 
 void dlgConnect::cmdConnect_Click()
 {
+    if (m_keyringPending)
+        return;
     const Result<ServerAddress> address = Address();
     if (!address) {
         ShowMessage(address.error().text(), kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, this);
+        return;
+    }
+    if (!PhotoFolder().isEmpty() && !QDir::isAbsolutePath(PhotoFolder())) {
+        ShowMessage(QStringLiteral("The photo folder must be given as a full path."), kTitle,
+                    MsgIcon::Exclamation, MsgButtons::OkOnly, this);
         return;
     }
     m_address = *address;

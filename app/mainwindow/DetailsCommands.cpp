@@ -9,6 +9,7 @@
 #include "ReadOnlyNotice.h"
 #include "SourcesWindow.h"
 #include "StoreReports.h"
+#include "mDatabase.h"
 
 #include <QAction>
 
@@ -40,7 +41,7 @@ bool DetailsCommands::ShowDetails(const QString &key)
         RefuseWhenReadOnly(m_tree.Store(), QStringLiteral("Details"), m_window))
         return false;
     const QString tree = m_tree.CurrentTree();
-    DetailsWindow window(m_tree.Store(), tree, key, m_state.DataPath, m_window);
+    DetailsWindow window(m_tree.Store(), tree, key, m_tree.Store().DataPath(), m_window);
     if (!window.isLoaded()) {
         ReportFailure(window.loadError(), m_window);
         return false;

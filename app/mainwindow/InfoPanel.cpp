@@ -12,6 +12,7 @@
 #include "Thumbnailer.h"
 #include "ViewOptions.h"
 #include "cPerson.h"
+#include "mDatabase.h"
 
 #include <QAction>
 #include <QApplication>
@@ -392,7 +393,7 @@ void InfoPanel::ShowPersonValues(const cPerson &person)
 
 void InfoPanel::RefreshPhotos()
 {
-    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, m_shownKey);
+    const QString folder = PhotoFolders::FolderOf(photoHome(), m_shownKey);
     if (!folder.isEmpty() && FolderExists(folder) && AddBackslash(m_thumbs->Path()) == folder) {
         m_thumbs->Redraw();
         return;
@@ -403,11 +404,17 @@ void InfoPanel::RefreshPhotos()
 
 void InfoPanel::showPhotosOf(const QString &key)
 {
-    const QString folder = PhotoFolders::FolderOf(m_state.DataPath, key);
+    const QString folder = PhotoFolders::FolderOf(photoHome(), key);
     if (!folder.isEmpty() && FolderExists(folder))
         m_thumbs->setPath(folder);
     else
         m_thumbs->Clear();
+}
+
+QString InfoPanel::photoHome() const
+{
+    // A shared database keeps its photos where it names them ("" while they are unavailable).
+    return m_tree ? m_tree->Store().DataPath() : m_state.DataPath;
 }
 
 bool InfoPanel::shows(const QString &key) const

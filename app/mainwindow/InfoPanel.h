@@ -150,6 +150,8 @@ private:
     void updateFacts();
     // True when the panel shows the person with this key (any letter case).
     bool shows(const QString &key) const;
+    // The folder whose "Photos" keeps the photos of the open database.
+    QString photoHome() const;
 
     AppState &m_state;
     QTabBar *m_tabs = nullptr;

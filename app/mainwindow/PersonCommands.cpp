@@ -35,7 +35,7 @@ public:
     }
 
     QString SelectedKey() const override { return m_tree.SelectedKey(); }
-    QString DataPath() const override { return m_state.DataPath; }
+    QString DataPath() const override { return m_tree.Store().DataPath(); }
     QString ProgramPath() const override { return m_state.ProgramPath; }
 
     Result<PersonRecord> FindPerson(const QString &key) override
@@ -79,7 +79,7 @@ public:
                                    ChangeHistory::Neighbours(m_tree.Store(), tree, record.ID));
             const Result<PersonRecord> stored = m_tree.Store().FindPerson(tree, record.ID);
             m_history.RecordAddPerson(tree, stored.valueOr(record),
-                                      PhotoFolders::FolderOf(m_state.DataPath, record.ID),
+                                      PhotoFolders::FolderOf(m_tree.Store().DataPath(), record.ID),
                                       std::move(state));
         }
         return inserted;
@@ -89,7 +89,8 @@ public:
 
     Result<QString> ProposeKey() override
     {
-        return KeyProposal::ProposeFor(m_tree.Store(), m_tree.CurrentTree(), m_state.DataPath);
+        return KeyProposal::ProposeFor(m_tree.Store(), m_tree.CurrentTree(),
+                                       m_tree.Store().DataPath());
     }
 
     cPersonPtr Person(const QString &key) const override { return m_tree.People().Item(key); }
@@ -271,12 +272,12 @@ void PersonCommands::mnuPersonDelete()
     // Photo folders are shared by key across trees: the folder goes only with the last person
     // of that key, and only when the key names a folder inside the photos folder. It is kept
     // aside while the deletion can be undone (removed for good when it cannot be moved).
-    const QString photos = PhotoFolders::FolderOf(m_state.DataPath, key);
+    const QString photos = PhotoFolders::FolderOf(m_tree.Store().DataPath(), key);
     QString aside;
     if (!photos.isEmpty() && !KeyInAnyTree(key)) {
         // A person another program deleted first is no change of ours: nothing to undo.
         if (deleted && undoable)
-            aside = ChangeHistory::SetAside(m_state.DataPath, photos);
+            aside = ChangeHistory::SetAside(m_tree.Store().DataPath(), photos);
         if (aside.isEmpty())
             DeleteFolderTree(photos);
     }

@@ -3,8 +3,12 @@
 #include "AppState.h"
 #include "ChangeHistory.h"
 #include "CommandAction.h"
+#include "CopyTreeRun.h"
 #include "MessageService.h"
 #include "ModalSeam.h"
+#include "OpenTree.h"
+#include "PasswordKeyring.h"
+#include "SharedPhotos.h"
 #include "TreeCommands.h"
 #include "TreeList.h"
 #include "WaitCursor.h"
@@ -13,6 +17,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QPointer>
 #include <QUndoStack>
 
 namespace {
@@ -21,18 +26,26 @@ const QString kTitle = QStringLiteral("Shared Database");
 
 } // namespace
 
-SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store,
+SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store, OpenTree &tree,
                                                TreeCommands &commands, TreeList &trees,
                                                ChangeHistory &history, QWidget *window)
-    : QObject(window), m_state(state), m_store(store), m_commands(commands), m_trees(trees),
-      m_history(history), m_window(window),
+    : QObject(window), m_state(state), m_store(store), m_tree(tree), m_commands(commands),
+      m_trees(trees), m_history(history), m_window(window),
       m_connect(MakeCommand(this, QStringLiteral("mnuFileConnect"),
                             QStringLiteral("Connect to Shared Database..."))),
       m_local(
-          MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database")))
+          MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database"))),
+      m_copyTree(
+          MakeCommand(this, QStringLiteral("mnuFileCopyTree"), QStringLiteral("Copy Tree To..."))),
+      m_keyring(new PasswordKeyring(this))
 {
     connect(m_connect, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileConnect);
     connect(m_local, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileLocal);
+    connect(m_copyTree, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileCopyTree);
+    // A tree to copy is the open one.
+    m_copyTree->setEnabled(m_tree.IsOpen());
+    connect(&m_tree, &OpenTree::CurrentTreeChanged, this,
+            [this] { m_copyTree->setEnabled(m_tree.IsOpen()); });
 }
 
 QString SharedDatabaseCommands::DatabaseText(const mDatabase &store)
@@ -86,12 +99,123 @@ void SharedDatabaseCommands::mnuFileConnect()
             return trial.OpenDatabase();
         },
         m_window);
-    if (const Result<ServerAddress> remembered = ParseServerAddress(m_state.SharedDatabase);
-        remembered)
+    // The database in use, else the one whose password the keyring keeps.
+    const QString shown =
+        m_state.SharedDatabase.isEmpty() ? m_state.SharedKeyringAddress : m_state.SharedDatabase;
+    if (const Result<ServerAddress> remembered = ParseServerAddress(shown);
+        !shown.isEmpty() && remembered) {
         dialog.SetAddress(*remembered);
+        if (m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(*remembered))
+            dialog.SetPhotoFolder(m_state.SharedPhotoFolder);
+        askKeyring(dialog, *remembered);
+    }
     ModalSeam::exec(dialog);
-    if (dialog.Connected())
-        Connect(dialog.ConnectAddress(), dialog.Password());
+    if (!dialog.Connected())
+        return;
+    const ServerAddress address = dialog.ConnectAddress();
+    // This computer's own folder (none when the database is to name it for everyone).
+    const QString folder = dialog.PhotoFolder();
+    m_state.SharedPhotoFolder = dialog.PhotoFolderForAll() ? QString() : folder;
+    m_state.SharedPhotoFolderFor =
+        m_state.SharedPhotoFolder.isEmpty() ? QString() : SharedPhotos::DatabaseEntry(address);
+    if (!Connect(address, dialog.Password()))
+        return;
+    keepPassword(address, dialog.Password(), dialog.RememberPassword());
+    if (dialog.PhotoFolderForAll()) {
+        if (const Result<void> named = SharedPhotos::Name(m_store, folder); !named)
+            ShowMessage(named.error().text(), kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly,
+                        m_window);
+        placePhotos(address);
+    }
+}
+
+void SharedDatabaseCommands::placePhotos(const ServerAddress &address)
+{
+    const QString own = m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(address)
+                            ? m_state.SharedPhotoFolder
+                            : QString();
+    const QString problem = SharedPhotos::Apply(m_store, own, m_state.DataPath);
+    if (!problem.isEmpty())
+        ShowMessage(problem, kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, m_window);
+}
+
+void SharedDatabaseCommands::askKeyring(dlgConnect &dialog, const ServerAddress &address)
+{
+    const Result<ServerAddress> kept = ParseServerAddress(m_state.SharedKeyringAddress);
+    if (m_state.SharedKeyringAddress.isEmpty() || !kept ||
+        PasswordKeyring::EntryOf(*kept) != PasswordKeyring::EntryOf(address))
+        return;
+    dialog.SetKeyringPending(true);
+    // The dialog may be closed before the keyring answers.
+    QPointer<dlgConnect> open(&dialog);
+    m_keyring->Read(PasswordKeyring::EntryOf(address),
+                    [this, open](const PasswordKeyring::Answer &answer) {
+                        if (!open)
+                            return;
+                        open->SetKeyringPassword(answer.password);
+                        if (answer.state == PasswordKeyring::State::Unavailable)
+                            tellNoKeyring();
+                    });
+}
+
+void SharedDatabaseCommands::keepPassword(const ServerAddress &address, const QString &password,
+                                          bool remember)
+{
+    const QString entry = PasswordKeyring::EntryOf(address);
+    const Result<ServerAddress> kept = ParseServerAddress(m_state.SharedKeyringAddress);
+    const bool keptHere =
+        !m_state.SharedKeyringAddress.isEmpty() && kept && PasswordKeyring::EntryOf(*kept) == entry;
+    if (!remember) {
+        if (keptHere) {
+            m_keyring->Forget(entry);
+            m_state.SharedKeyringAddress.clear();
+        }
+        return;
+    }
+    if (password.isEmpty())
+        return; // from the password file: nothing to keep
+    const QString keywords = address.Keywords();
+    m_keyring->Write(entry, password, [this, keywords](const PasswordKeyring::Answer &answer) {
+        if (answer.state == PasswordKeyring::State::Found) {
+            m_state.SharedKeyringAddress = keywords;
+            return;
+        }
+        if (m_state.SharedKeyringAddress == keywords)
+            m_state.SharedKeyringAddress.clear();
+        tellNoKeyring();
+    });
+}
+
+void SharedDatabaseCommands::tellNoKeyring()
+{
+    const QString text = m_keyring->UnavailableText();
+    if (!text.isEmpty())
+        ShowMessage(text, kTitle, MsgIcon::Information, MsgButtons::OkOnly, m_window);
+}
+
+void SharedDatabaseCommands::mnuFileCopyTree()
+{
+    if (!m_tree.IsOpen())
+        return;
+    const QString tree = m_tree.CurrentTree();
+    const QString offered =
+        m_state.SharedDatabase.isEmpty() ? m_state.SharedKeyringAddress : QString();
+    QString address;
+    if (const Result<ServerAddress> known = ParseServerAddress(offered);
+        !offered.isEmpty() && known)
+        address = known->Keywords();
+    dlgCopyTree dialog(tree, m_store.IsShared(), address, m_window);
+    ModalSeam::exec(dialog);
+    if (!dialog.Accepted())
+        return;
+    CopyTreeRun::Run(
+        m_store, tree, dialog.Chosen(), m_state.DataPath,
+        [this](const ServerAddress &target) {
+            return m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(target)
+                       ? m_state.SharedPhotoFolder
+                       : QString();
+        },
+        m_window);
 }
 
 void SharedDatabaseCommands::mnuFileLocal()
@@ -115,6 +239,7 @@ bool SharedDatabaseCommands::Connect(const ServerAddress &address, const QString
         return false;
     }
     m_state.SharedDatabase = address.Keywords();
+    placePhotos(address);
     m_trees.Refill();
     emit DatabaseChanged();
     if (!m_store.OpenNotice().isEmpty())

@@ -120,7 +120,8 @@ void frmMain::buildCommands()
     m_merges = new MergeCommands(m_tree, *m_history, this);     // find duplicates, merge
     m_reports = new ReportCommands(m_tree, this);               // the Reports menu
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
-    m_shared = new SharedDatabaseCommands(m_state, m_db, *m_commands, m_trees, *m_history, this);
+    m_shared = new SharedDatabaseCommands(m_state, m_db, m_tree, *m_commands, m_trees, *m_history,
+                                          this);
     connect(m_shared, &SharedDatabaseCommands::DatabaseChanged, this, &frmMain::showDatabase);
 }
 
@@ -137,6 +138,7 @@ void frmMain::placeCommands()
     m.AddSeparator(file, QStringLiteral("mnuFileSharedSep"));
     m.Place(file, m_shared->ConnectCommand());
     m.Place(file, m_shared->LocalCommand());
+    m.Place(file, m_shared->CopyTreeCommand());
     m.AddSeparator(file, QStringLiteral("mnuFileGedcomSep"));
     m.Place(file, m_gedcom->ImportCommand());
     m.Place(file, m_gedcom->ExportCommand());

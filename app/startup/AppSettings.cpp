@@ -66,6 +66,12 @@ WindowPlacement AppSettings::Load(modRegistry &registry, AppState &state,
     state.LastOpen = registry.LastResult() == 0 ? lastOpen : QString();
     const QString shared = registry.GetString(UserKey, QStringLiteral("SharedDatabase"));
     state.SharedDatabase = registry.LastResult() == 0 ? shared : QString();
+    const QString keyring = registry.GetString(UserKey, QStringLiteral("SharedKeyring"));
+    state.SharedKeyringAddress = registry.LastResult() == 0 ? keyring : QString();
+    const QString photos = registry.GetString(UserKey, QStringLiteral("SharedPhotoFolder"));
+    state.SharedPhotoFolder = registry.LastResult() == 0 ? photos : QString();
+    const QString photosFor = registry.GetString(UserKey, QStringLiteral("SharedPhotoFolderFor"));
+    state.SharedPhotoFolderFor = registry.LastResult() == 0 ? photosFor : QString();
     state.Version =
         kSettingsVersion; // the version this program runs with, written by CompleteStore
     return placement;
@@ -171,6 +177,9 @@ void AppSettings::Save(modRegistry &registry, const AppState &state, const QStri
     registry.SetDword(UserKey, QStringLiteral("ShowInfo"), flagValue(state.ShowInfo));
     registry.SetString(UserKey, QStringLiteral("LastOpen"), openTree);
     registry.SetString(UserKey, QStringLiteral("SharedDatabase"), state.SharedDatabase);
+    registry.SetString(UserKey, QStringLiteral("SharedKeyring"), state.SharedKeyringAddress);
+    registry.SetString(UserKey, QStringLiteral("SharedPhotoFolder"), state.SharedPhotoFolder);
+    registry.SetString(UserKey, QStringLiteral("SharedPhotoFolderFor"), state.SharedPhotoFolderFor);
 }
 
 modRegistry AppSettings::Registry(AppState &state)

@@ -36,6 +36,15 @@ struct AppState
     // The family's shared database in use (its address in the keyword form, never a password);
     // empty: the data folder's database.
     QString SharedDatabase;
+    // The shared database whose password this user keeps in the desktop keyring (its address in
+    // the keyword form, the password only in the keyring); the connect dialog offers it again
+    // after File > Use Local Database. Empty: none.
+    QString SharedKeyringAddress;
+    // This computer's own path to the photo folder of a shared database (mount points differ),
+    // and the database it is for (PasswordKeyring-style entry: user@host:port/database). Empty:
+    // the folder the database names.
+    QString SharedPhotoFolder;
+    QString SharedPhotoFolderFor;
     int Version = 23;
 };
 

@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "DataFolder.h"
 #include "MessageService.h"
+#include "SharedPhotos.h"
 #include "StartupWindow.h"
 #include "mDatabase.h"
 #include "mFunctions.h"
@@ -149,6 +150,15 @@ void frmSplash::runStep(int step)
                             MsgButtons::OkOnly, this);
                 m_main.Store().SetLocal();
                 m_state.SharedDatabase.clear();
+            } else if (const QString photos = SharedPhotos::Apply(
+                           m_main.Store(),
+                           m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(*shared)
+                               ? m_state.SharedPhotoFolder
+                               : QString(),
+                           m_state.DataPath);
+                       !photos.isEmpty()) {
+                ShowMessage(photos, QStringLiteral("Shared Database"), MsgIcon::Exclamation,
+                            MsgButtons::OkOnly, this);
             }
         }
         if (!m_main.Store().IsOpen() && !m_main.Store().OpenDatabase()) {

@@ -4,7 +4,7 @@
 #include "ChartCli.h"
 #include "ChartCommands.h"
 #include "ChartRenderSource.h"
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "FullDisk.h"
 #include "GedcomCommands.h"
 #include "support_Program.h"
@@ -17,31 +17,6 @@
 #include <sys/sysmacros.h>
 
 namespace {
-
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-// The program's command line, in this process.
-CliRun runCommandLine(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    CliRun run;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        run.err = parser.errorText();
-        return run;
-    }
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.code = Cli::Run(parser, dataPath, out, err);
-    out.flush();
-    err.flush();
-    return run;
-}
 
 mode_t modeOf(const QString &path)
 {
@@ -105,12 +80,12 @@ private slots:
         QVERIFY(WriteWholeFile(target, kOld));
         // With room, the export works: the failure below is the full disk's.
         const QString spare = disk.filePath(QStringLiteral("spare-") + name);
-        const CliRun roomy = runCommandLine(m_data, arguments + QStringList{spare});
+        const CliOutcome roomy = runCli(m_data, arguments + QStringList{spare});
         QVERIFY2(roomy.code == 0, qPrintable(roomy.err));
         QVERIFY(QFile::remove(spare));
 
         QVERIFY(disk.fill());
-        const CliRun full = runCommandLine(m_data, arguments + QStringList{target});
+        const CliOutcome full = runCli(m_data, arguments + QStringList{target});
         QCOMPARE(full.code, 1);
         QCOMPARE(full.out, QString());
         QCOMPARE(full.err, message.arg(name.endsWith(QLatin1String(".ged")) ? target : name));
@@ -177,10 +152,10 @@ private slots:
             "The chart could not be written to 'pipe.pdf': it is a pipe, not a regular file, and "
             "only a regular file is replaced.\n");
         // Nothing waits for a reader of the pipe: it is never opened.
-        CliRun run = runCommandLine(m_data, {"--export-chart", "Example", pipe});
+        CliOutcome run = runCli(m_data, {"--export-chart", "Example", pipe});
         QCOMPARE(run.code, 1);
         QCOMPARE(run.err, chartPipe);
-        run = runCommandLine(m_data, {"--export-gedcom", "Example", pipe});
+        run = runCli(m_data, {"--export-gedcom", "Example", pipe});
         QCOMPARE(run.code, 1);
         QCOMPARE(run.err, QStringLiteral("'%1' could not be written: it is a pipe, not a regular "
                                          "file, and only a regular file is replaced. It was left "
@@ -206,7 +181,7 @@ private slots:
         if (device.isEmpty())
             QSKIP("a device cannot be made here (mknod needs root): only a pipe tried");
         const mode_t before = modeOf(device);
-        run = runCommandLine(m_data, {"--export-gedcom", "Example", device});
+        run = runCli(m_data, {"--export-gedcom", "Example", device});
         QCOMPARE(run.code, 1);
         QVERIFY2(run.err.contains(QStringLiteral("it is a device, not a regular file")),
                  qPrintable(run.err));

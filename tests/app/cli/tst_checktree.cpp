@@ -2,7 +2,7 @@
 // silent then (exit 0), names each disagreement (exit 1) and a missing tree (exit 2); the store's
 // changes keep an imported tree consistent; export, import and export again give the same file;
 // a GEDZIP archive carries the photos.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "ModelStore.h"
 #include "mDatabase.h"
 
@@ -18,28 +18,6 @@
 #include <QTextStream>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-    QString lastLine() const { return out.trimmed().section(QLatin1Char('\n'), -1); }
-};
-
-Outcome runCommand(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
 
 // Two marriages of one man: Charlotte is the daughter of his first wife, Otto of his second; a
 // christening with a source, and an extension tag kept as read.
@@ -98,15 +76,15 @@ class TestCheckTree : public QObject
     QString imported()
     {
         const QString data = dataFolder();
-        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
-                                               QStringLiteral("--tree"), QStringLiteral("kings")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--import-gedcom"), file(),
+                                              QStringLiteral("--tree"), QStringLiteral("kings")});
         if (done.code != 0)
             qWarning() << done.err;
         return done.code == 0 ? data : QString();
     }
-    static Outcome check(const QString &data, const QString &tree = QStringLiteral("kings"))
+    static CliOutcome check(const QString &data, const QString &tree = QStringLiteral("kings"))
     {
-        return runCommand(data, {QStringLiteral("--check-tree"), tree});
+        return runCli(data, {QStringLiteral("--check-tree"), tree});
     }
 
 private slots:
@@ -115,14 +93,14 @@ private slots:
     void importKeepsTheFamiliesAndIsConsistent()
     {
         const QString data = dataFolder();
-        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
-                                               QStringLiteral("--tree"), QStringLiteral("kings")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--import-gedcom"), file(),
+                                              QStringLiteral("--tree"), QStringLiteral("kings")});
         QCOMPARE(done.code, 0);
         QCOMPARE(done.lastLine(),
                  QStringLiteral("imported 5 persons into 'kings': 5 rows, 0 partners, 0 noted; "
                                 "2 families, 2 events, 1 sources, 1 citations, 1 kept as read"));
         QVERIFY2(done.out.contains(QStringLiteral("_MILT (1)")), qPrintable(done.out));
-        const Outcome checked = check(data);
+        const CliOutcome checked = check(data);
         QCOMPARE(checked.code, 0);
         QCOMPARE(checked.out, QString());
 
@@ -158,7 +136,7 @@ private slots:
             QVERIFY(store.RenameTree("kings", "Kings"));
             QVERIFY(store.Compress());
         }
-        const Outcome checked = check(data, QStringLiteral("Kings"));
+        const CliOutcome checked = check(data, QStringLiteral("Kings"));
         QCOMPARE(checked.out, QString());
         QCOMPARE(checked.code, 0);
     }
@@ -175,7 +153,7 @@ private slots:
             QSqlQuery query(QSqlDatabase::database(store.ConnectionName(), false));
             QVERIFY(query.exec("UPDATE \"kings\" SET \"PrtFname\" = 'Nobody' WHERE \"ID\" = 'I3'"));
         }
-        const Outcome checked = check(data);
+        const CliOutcome checked = check(data);
         QCOMPARE(checked.code, 1);
         QCOMPARE(checked.out.trimmed().count(QLatin1Char('\n')), 0); // one line
         QVERIFY2(checked.out.contains(QStringLiteral("'I3'")), qPrintable(checked.out));
@@ -195,9 +173,9 @@ private slots:
             const QString data = imported();
             QVERIFY(!data.isEmpty());
             const QString first = m_dir.filePath(QStringLiteral("first-%1.ged").arg(version));
-            const Outcome written =
-                runCommand(data, {QStringLiteral("--export-gedcom"), QStringLiteral("kings"), first,
-                                  QStringLiteral("--gedcom-version"), version});
+            const CliOutcome written =
+                runCli(data, {QStringLiteral("--export-gedcom"), QStringLiteral("kings"), first,
+                              QStringLiteral("--gedcom-version"), version});
             QCOMPARE(written.code, 0);
             QCOMPARE(written.lastLine(),
                      QStringLiteral("exported 5 rows as 5 persons to %1").arg(first));
@@ -205,14 +183,14 @@ private slots:
             QVERIFY(text.contains("_MILT Navy"));
             QVERIFY(text.contains("PAGE f. 3"));
             const QString fresh = dataFolder();
-            QCOMPARE(runCommand(fresh, {QStringLiteral("--import-gedcom"), first,
-                                        QStringLiteral("--tree"), QStringLiteral("back")})
+            QCOMPARE(runCli(fresh, {QStringLiteral("--import-gedcom"), first,
+                                    QStringLiteral("--tree"), QStringLiteral("back")})
                          .code,
                      0);
             QCOMPARE(check(fresh, QStringLiteral("back")).code, 0);
             const QString second = m_dir.filePath(QStringLiteral("second-%1.ged").arg(version));
-            QCOMPARE(runCommand(fresh, {QStringLiteral("--export-gedcom"), QStringLiteral("back"),
-                                        second, QStringLiteral("--gedcom-version"), version})
+            QCOMPARE(runCli(fresh, {QStringLiteral("--export-gedcom"), QStringLiteral("back"),
+                                    second, QStringLiteral("--gedcom-version"), version})
                          .code,
                      0);
             QVERIFY(withoutTimestamp(readFile(second)) == withoutTimestamp(text));
@@ -249,8 +227,8 @@ private slots:
         photo.write("kept");
         photo.close();
 
-        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file(),
-                                               QStringLiteral("--into"), QStringLiteral("KINGS")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--import-gedcom"), file(),
+                                              QStringLiteral("--into"), QStringLiteral("KINGS")});
         QCOMPARE(done.code, 0);
         QVERIFY2(done.lastLine().startsWith(QStringLiteral("imported 5 persons into 'kings': 5 "
                                                            "rows")),
@@ -272,9 +250,8 @@ private slots:
         QCOMPARE(store.ReadTree("other")->size(), 1);
 
         // No such tree: nothing is made.
-        const Outcome missing =
-            runCommand(data, {QStringLiteral("--import-gedcom"), file(), QStringLiteral("--into"),
-                              QStringLiteral("none")});
+        const CliOutcome missing = runCli(data, {QStringLiteral("--import-gedcom"), file(),
+                                                 QStringLiteral("--into"), QStringLiteral("none")});
         QCOMPARE(missing.code, 1);
         QVERIFY(!store.ListTrees().contains("none"));
     }
@@ -293,18 +270,18 @@ private slots:
                   "1 OBJE\n2 FILE face.png\n0 TRLR\n");
         ged.close();
         const QString data = dataFolder();
-        QCOMPARE(runCommand(data, {QStringLiteral("--import-gedcom"), ged.fileName(),
-                                   QStringLiteral("--tree"), QStringLiteral("one")})
+        QCOMPARE(runCli(data, {QStringLiteral("--import-gedcom"), ged.fileName(),
+                               QStringLiteral("--tree"), QStringLiteral("one")})
                      .code,
                  0);
         const QString archive = m_dir.filePath(QStringLiteral("one.gdz"));
-        const Outcome written =
-            runCommand(data, {QStringLiteral("--export-gedcom"), QStringLiteral("one"), archive});
+        const CliOutcome written =
+            runCli(data, {QStringLiteral("--export-gedcom"), QStringLiteral("one"), archive});
         QCOMPARE(written.code, 0);
         QVERIFY(readFile(archive).startsWith("PK"));
         const QString fresh = dataFolder();
-        const Outcome back = runCommand(fresh, {QStringLiteral("--import-gedcom"), archive,
-                                                QStringLiteral("--tree"), QStringLiteral("back")});
+        const CliOutcome back = runCli(fresh, {QStringLiteral("--import-gedcom"), archive,
+                                               QStringLiteral("--tree"), QStringLiteral("back")});
         QCOMPARE(back.code, 0);
         QVERIFY2(back.out.contains(QStringLiteral("Photos: 1 copied.")), qPrintable(back.out));
         QVERIFY(QFileInfo(fresh + QStringLiteral("Photos/I1/face.png")).isFile());
@@ -316,7 +293,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("not a zip");
         bad.close();
-        const Outcome refused = runCommand(fresh, {QStringLiteral("--import-gedcom"), bogus});
+        const CliOutcome refused = runCli(fresh, {QStringLiteral("--import-gedcom"), bogus});
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("GEDZIP")), qPrintable(refused.err));
     }

@@ -1,7 +1,7 @@
 // The command line: --import-gedcom and --export-gedcom through the entry function, with the
 // public samples where they are there, failures that leave nothing behind, and once through the
 // program itself with a data folder and settings folders of the test's own.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "PhotoFolders.h"
 #include "mDatabase.h"
 
@@ -20,31 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-    QString lastLine() const { return out.trimmed().section(QLatin1Char('\n'), -1); }
-};
-
-// The command line as the program parses it, run on the data folder.
-Outcome runCommand(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    if (!Cli::Requested(parser))
-        return outcome;
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -129,7 +104,7 @@ private slots:
         if (!QFileInfo::exists(royal))
             QSKIP("The public GEDCOM samples (" VT_GEDCOM_SAMPLES ") are not there.");
         const QString data = dataFolder();
-        Outcome first = runCommand(data, {QStringLiteral("--import-gedcom"), royal});
+        CliOutcome first = runCli(data, {QStringLiteral("--import-gedcom"), royal});
         QCOMPARE(first.code, 0);
         QCOMPARE(first.lastLine(),
                  QStringLiteral("imported 3010 persons into 'royal92': 3010 rows, 0 partners, 0 "
@@ -137,7 +112,7 @@ private slots:
                                 "kept as read"));
         QVERIFY2(first.out.contains(QStringLiteral("Kept as read: DEST (1), REFN (12), SUBM (1).")),
                  qPrintable(first.out));
-        const Outcome second = runCommand(data, {QStringLiteral("--import-gedcom"), royal});
+        const CliOutcome second = runCli(data, {QStringLiteral("--import-gedcom"), royal});
         QCOMPARE(second.code, 0);
         QVERIFY(second.lastLine().contains(QStringLiteral("into 'royal92 (2)'")));
 
@@ -150,22 +125,21 @@ private slots:
             QVERIFY2(!keys.contains(row.ID.toCaseFolded()), qPrintable(row.ID));
 
         const QString exported = path(QStringLiteral("royal-out.ged"));
-        const Outcome out = runCommand(
-            data, {QStringLiteral("--export-gedcom"), QStringLiteral("royal92"), exported});
+        const CliOutcome out =
+            runCli(data, {QStringLiteral("--export-gedcom"), QStringLiteral("royal92"), exported});
         QCOMPARE(out.code, 0);
         QVERIFY(out.lastLine().startsWith(QStringLiteral("exported 3010 rows as ")));
         QVERIFY(out.lastLine().endsWith(QStringLiteral(" persons to ") + exported));
 
         const QString fresh = dataFolder();
-        QCOMPARE(runCommand(fresh, {QStringLiteral("--import-gedcom"), exported,
-                                    QStringLiteral("--tree"), QStringLiteral("Back")})
+        QCOMPARE(runCli(fresh, {QStringLiteral("--import-gedcom"), exported,
+                                QStringLiteral("--tree"), QStringLiteral("Back")})
                      .code,
                  0);
         QCOMPARE(treeRows(fresh, QStringLiteral("Back")), rows);
         const QString again = path(QStringLiteral("royal-again.ged"));
         QCOMPARE(
-            runCommand(fresh, {QStringLiteral("--export-gedcom"), QStringLiteral("Back"), again})
-                .code,
+            runCli(fresh, {QStringLiteral("--export-gedcom"), QStringLiteral("Back"), again}).code,
             0);
         QVERIFY(withoutTimestamp(readFile(again)) == withoutTimestamp(readFile(exported)));
     }
@@ -177,8 +151,8 @@ private slots:
         const QString data = dataFolder();
         const QString file = smallFile();
         for (const char *tree : {"One", "Two"}) {
-            const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), file,
-                                                   QStringLiteral("--tree"), QLatin1String(tree)});
+            const CliOutcome done = runCli(data, {QStringLiteral("--import-gedcom"), file,
+                                                  QStringLiteral("--tree"), QLatin1String(tree)});
             QCOMPARE(done.code, 0);
             QVERIFY(done.out.contains(QStringLiteral("Photos: 1 copied.")));
         }
@@ -188,9 +162,9 @@ private slots:
         QVERIFY(QFileInfo(photos + QStringLiteral("I3-2/kid.png")).isFile());
 
         const QString exported = path(QStringLiteral("two.ged"));
-        const Outcome out =
-            runCommand(data, {QStringLiteral("--export-gedcom"), QStringLiteral("Two"), exported,
-                              QStringLiteral("--gedcom-version"), QStringLiteral("7.0")});
+        const CliOutcome out =
+            runCli(data, {QStringLiteral("--export-gedcom"), QStringLiteral("Two"), exported,
+                          QStringLiteral("--gedcom-version"), QStringLiteral("7.0")});
         QCOMPARE(out.lastLine(),
                  QStringLiteral("exported 3 rows as 3 persons to %1").arg(exported));
         const QByteArray text = readFile(exported);
@@ -204,9 +178,9 @@ private slots:
     void percentSignsStayAsWritten()
     {
         const QString data = dataFolder();
-        const Outcome named =
-            runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
-                              QStringLiteral("--tree"), QStringLiteral("T %1 %3 %5")});
+        const CliOutcome named =
+            runCli(data, {QStringLiteral("--import-gedcom"), smallFile(), QStringLiteral("--tree"),
+                          QStringLiteral("T %1 %3 %5")});
         QCOMPARE(named.code, 0);
         QCOMPARE(named.lastLine(),
                  QStringLiteral("imported 3 persons into 'T %1 %3 %5': 3 rows, 0 partners, 0 "
@@ -225,7 +199,7 @@ private slots:
                                 "1 OBJE\n2 FILE d1/a%1.png\n1 OBJE\n2 FILE d2/a%1.png\n0 TRLR\n"));
         const QString fresh = dataFolder();
         for (const char *tree : {"p%1", "p%1 (2)"}) {
-            const Outcome done = runCommand(fresh, {QStringLiteral("--import-gedcom"), file});
+            const CliOutcome done = runCli(fresh, {QStringLiteral("--import-gedcom"), file});
             QCOMPARE(done.code, 0);
             QVERIFY2(done.out.contains(QStringLiteral("Kept as read: _P%1 (1)")),
                      qPrintable(done.out));
@@ -243,8 +217,8 @@ private slots:
     void exportNamesAPhotoWhoseNameIsNotUtf8()
     {
         const QString data = dataFolder();
-        QCOMPARE(runCommand(data, {QStringLiteral("--import-gedcom"), smallFile(),
-                                   QStringLiteral("--tree"), QStringLiteral("Raw")})
+        QCOMPARE(runCli(data, {QStringLiteral("--import-gedcom"), smallFile(),
+                               QStringLiteral("--tree"), QStringLiteral("Raw")})
                      .code,
                  0);
         const QString folder = PhotoFolders::Root(data) + QStringLiteral("I3/");
@@ -255,9 +229,9 @@ private slots:
             QUrl::fromLocalFile(QDir(folder).absolutePath()).toEncoded() + "/caf%E9.png";
         for (const char *version : {"5.5.1", "7.0"}) {
             const QString exported = path(QStringLiteral("raw-%1.ged").arg(QLatin1String(version)));
-            const Outcome out = runCommand(
-                data, {QStringLiteral("--export-gedcom"), QStringLiteral("Raw"), exported,
-                       QStringLiteral("--gedcom-version"), QLatin1String(version)});
+            const CliOutcome out =
+                runCli(data, {QStringLiteral("--export-gedcom"), QStringLiteral("Raw"), exported,
+                              QStringLiteral("--gedcom-version"), QLatin1String(version)});
             QCOMPARE(out.code, 0);
             const QByteArray text = readFile(exported);
             QVERIFY2(text.contains(" FILE " + url + "\n"), text.constData());
@@ -282,23 +256,23 @@ private slots:
             shell.start(QStringLiteral("/bin/sh"),
                         {QStringLiteral("-c"), script, QStringLiteral(VT_PROGRAM), base});
             shell.waitForFinished(60000);
-            Outcome outcome;
+            CliOutcome outcome;
             outcome.code = shell.exitStatus() == QProcess::NormalExit ? shell.exitCode() : -1;
             outcome.out = QString::fromUtf8(shell.readAllStandardOutput());
             outcome.err = QString::fromUtf8(shell.readAllStandardError());
             return outcome;
         };
-        const Outcome data = run(QStringLiteral(
+        const CliOutcome data = run(QStringLiteral(
             "exec \"$0\" --data \"$1/d$(printf '\\351')\" --export-gedcom Example \"$1/x.ged\""));
         QCOMPARE(data.code, 1);
         QVERIFY2(data.err.contains(
                      QStringLiteral("The argument '%1/d\\xE9' is not valid UTF-8").arg(base)),
                  qPrintable(data.err));
-        const Outcome target = run(QStringLiteral(
+        const CliOutcome target = run(QStringLiteral(
             "exec \"$0\" --data \"$1/d\" --export-gedcom Example \"$1/x$(printf '\\351').ged\""));
         QCOMPARE(target.code, 1);
         QVERIFY(target.err.contains(QStringLiteral("x\\xE9.ged")));
-        const Outcome version =
+        const CliOutcome version =
             run(QStringLiteral("exec \"$0\" --version --data \"$1/$(printf '\\351')\""));
         QCOMPARE(version.code, 1);
         // Nothing was made: no data folder under either reading of the name, no file.
@@ -354,7 +328,7 @@ private slots:
         QVERIFY(writeFile(path(QStringLiteral("garbage.ged")), QByteArray(4096, '\x9c')));
         const QString data = dataFolder();
         QCOMPARE(trees(data), QStringList{QStringLiteral("Example")}); // makes the database
-        const Outcome outcome = runCommand(data, arguments);
+        const CliOutcome outcome = runCli(data, arguments);
         QCOMPARE(outcome.code, 1);
         QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
         QVERIFY(outcome.out.isEmpty());
@@ -373,7 +347,7 @@ private slots:
         for (const QStringList &arguments :
              {QStringList{"--import-gedcom", smallFile()},
               QStringList{"--export-gedcom", "Example", path(QStringLiteral("junk.ged"))}}) {
-            const Outcome outcome = runCommand(data, arguments);
+            const CliOutcome outcome = runCli(data, arguments);
             QCOMPARE(outcome.code, 1);
             QVERIFY2(outcome.err.contains(QStringLiteral("could not be opened.\n")),
                      qPrintable(outcome.err));
@@ -402,32 +376,32 @@ private slots:
             program.start(QStringLiteral(VT_PROGRAM),
                           QStringList{QStringLiteral("--data"), data} + arguments);
             program.waitForFinished(120000);
-            Outcome outcome;
+            CliOutcome outcome;
             outcome.code = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
             outcome.out = QString::fromUtf8(program.readAllStandardOutput());
             outcome.err = QString::fromUtf8(program.readAllStandardError());
             return outcome;
         };
-        const Outcome imported = run({QStringLiteral("--import-gedcom"), smallFile()});
+        const CliOutcome imported = run({QStringLiteral("--import-gedcom"), smallFile()});
         QCOMPARE(imported.code, 0);
         QCOMPARE(imported.lastLine(),
                  QStringLiteral("imported 3 persons into 'small': 3 rows, 0 partners, 0 noted; 1 "
                                 "families, 0 events, 0 sources, 0 citations, 0 kept as read"));
         const QString exported = path(QStringLiteral("program.ged"));
-        const Outcome written =
+        const CliOutcome written =
             run({QStringLiteral("--export-gedcom"), QStringLiteral("small"), exported});
         QCOMPARE(written.code, 0);
         QCOMPARE(written.lastLine(),
                  QStringLiteral("exported 3 rows as 3 persons to %1").arg(exported));
-        const Outcome refused = run({QStringLiteral("--import-gedcom"), smallFile(),
-                                     QStringLiteral("--tree"), QStringLiteral("small")});
+        const CliOutcome refused = run({QStringLiteral("--import-gedcom"), smallFile(),
+                                        QStringLiteral("--tree"), QStringLiteral("small")});
         QCOMPARE(refused.code, 1);
         QCOMPARE(refused.err.trimmed().section(QLatin1Char('\n'), -1),
                  QStringLiteral("'%1' could not be imported: The tree 'small' already exists.")
                      .arg(QDir::toNativeSeparators(smallFile())));
         const QString chart = path(QStringLiteral("program.svg"));
-        const Outcome drawn = run({QStringLiteral("--export-chart"), QStringLiteral("small"), chart,
-                                   QStringLiteral("--descendants")});
+        const CliOutcome drawn = run({QStringLiteral("--export-chart"), QStringLiteral("small"),
+                                      chart, QStringLiteral("--descendants")});
         QCOMPARE(drawn.code, 0);
         QCOMPARE(drawn.lastLine(), QStringLiteral("exported chart of 2 boxes to %1").arg(chart));
         QCOMPARE(run({QStringLiteral("--person"), QStringLiteral("I1")}).code, 1); // no command

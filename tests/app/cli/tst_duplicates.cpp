@@ -1,7 +1,7 @@
 // Finding persons recorded twice: the finder between royal92 and a copy changed as a second
 // researcher's file would differ, the finder alone on pres2020 against the pairs read and marked
 // by hand, and --find-duplicates over a database in a temporary folder.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "DuplicateFinder.h"
 #include "FamilyKeys.h"
 #include "ModelImport.h"
@@ -9,10 +9,10 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QFileInfo>
 #include <QTest>
 #include <QTextStream>
 
@@ -142,27 +142,6 @@ PersonRow person(const QString &id, const QString &parent, const QString &given,
     return r;
 }
 
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
-
 } // namespace
 
 class TestDuplicates : public QObject
@@ -245,7 +224,8 @@ private slots:
             for (const PersonRow &r : {hers, son, person("B9", "ROOT", "Paula", "Weiss", "1950")})
                 QVERIFY(store.InsertPerson(QStringLiteral("Theirs"), r));
         }
-        const Outcome against = run(data, {"--find-duplicates", "mine", "--against", "Theirs"});
+        const CliOutcome against =
+            runCli(data, {"--find-duplicates", "mine", "--against", "Theirs"});
         QCOMPARE(against.code, 0);
         const QStringList lines = against.out.split(u'\n', Qt::SkipEmptyParts);
         QVERIFY2(!lines.isEmpty(), qPrintable(against.err));
@@ -256,13 +236,13 @@ private slots:
         QVERIFY(lines.first().section(u' ', 0, 0).toInt() >= 70);
         QVERIFY(!against.out.contains(QStringLiteral("A3 B9")));
         // A lower bound lists more, never fewer; the best stays first.
-        const Outcome all =
-            run(data, {"--find-duplicates", "Mine", "--against", "Theirs", "--min-score", "0"});
+        const CliOutcome all =
+            runCli(data, {"--find-duplicates", "Mine", "--against", "Theirs", "--min-score", "0"});
         QCOMPARE(all.code, 0);
         QVERIFY(all.out.split(u'\n', Qt::SkipEmptyParts).size() >= lines.size());
         QVERIFY(all.out.startsWith(lines.first()));
         // One tree alone: Anna and her son are no pair.
-        const Outcome alone = run(data, {"--find-duplicates", "Mine", "--min-score", "0"});
+        const CliOutcome alone = runCli(data, {"--find-duplicates", "Mine", "--min-score", "0"});
         QCOMPARE(alone.code, 0);
         QVERIFY(!alone.out.contains(QStringLiteral("A1 A2")));
 
@@ -272,7 +252,7 @@ private slots:
               QStringList{"--find-duplicates", "Mine", "extra"},
               QStringList{"--find-duplicates", "Nobody"},
               QStringList{"--find-duplicates", "Mine", "--against", "Nobody"}}) {
-            const Outcome failed = run(data, bad);
+            const CliOutcome failed = runCli(data, bad);
             QCOMPARE(failed.code, 1);
             QVERIFY(failed.out.isEmpty());
             QVERIFY2(!failed.err.trimmed().isEmpty(), qPrintable(bad.join(u' ')));

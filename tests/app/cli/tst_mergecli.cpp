@@ -2,7 +2,7 @@
 // one, keeping both families, citations and photos; the tree stays consistent (--check-tree);
 // clear errors for unknown keys, the same key twice and a database open for reading only.
 #include "ChangeLog.h"
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "ModelStore.h"
 #include "TreeMerge.h"
 #include "mDatabase.h"
@@ -15,27 +15,6 @@
 #include <QTextStream>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runCommand(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
 
 // George with Caroline and their daughter Charlotte; a second import of him as "Georg", born a
 // year later, married to Maria with their son Otto, cited from a register; Charlotte twice.
@@ -83,8 +62,8 @@ class TestMergeCli : public QObject
         QDir().mkpath(data);
         const QString ged = data + QStringLiteral("kings.ged");
         writeFile(ged, kFile);
-        const Outcome done = runCommand(data, {QStringLiteral("--import-gedcom"), ged,
-                                               QStringLiteral("--tree"), QStringLiteral("kings")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--import-gedcom"), ged,
+                                              QStringLiteral("--tree"), QStringLiteral("kings")});
         if (done.code != 0)
             qWarning() << done.err;
         return data;
@@ -114,13 +93,12 @@ private slots:
         const QString data = imported();
         const Genealogy::ModelSlice before = read(data);
         QCOMPARE(before.rows.size(), size_t(7));
-        const Outcome done = runCommand(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
-                                               QStringLiteral("I1"), QStringLiteral("I6")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
+                                              QStringLiteral("I1"), QStringLiteral("I6")});
         QVERIFY2(done.code == 0, qPrintable(done.err));
         QVERIFY(done.out.contains(QStringLiteral("Merged I6 into I1")));
         QVERIFY(done.out.contains(QStringLiteral("Georg")));
-        QCOMPARE(runCommand(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code,
-                 0);
+        QCOMPARE(runCli(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code, 0);
 
         const Genealogy::ModelSlice after = read(data);
         QCOMPARE(after.rows.size(), size_t(6));
@@ -134,8 +112,8 @@ private slots:
         QCOMPARE(after.model.families.size(), 2u);
         QCOMPARE(after.model.citations.size(), before.model.citations.size());
         QCOMPARE(after.model.noteLinks.size(), before.model.noteLinks.size());
-        const Outcome facts = runCommand(data, {QStringLiteral("--person-facts"),
-                                                QStringLiteral("kings"), QStringLiteral("I1")});
+        const CliOutcome facts = runCli(data, {QStringLiteral("--person-facts"),
+                                               QStringLiteral("kings"), QStringLiteral("I1")});
         QVERIFY2(facts.out.contains(QStringLiteral("1761")), qPrintable(facts.out));
         QVERIFY2(facts.out.contains(QStringLiteral("child: I5 family F2")), qPrintable(facts.out));
         QVERIFY(facts.out.contains(QStringLiteral("Register")));
@@ -159,12 +137,11 @@ private slots:
             QVERIFY(ChangeLog::rowIn(logged[0].after, QStringLiteral("I6"))->ID.isEmpty());
         }
         // A child recorded twice in one family is there once.
-        QCOMPARE(runCommand(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
-                                   QStringLiteral("I4"), QStringLiteral("I7")})
+        QCOMPARE(runCli(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
+                               QStringLiteral("I4"), QStringLiteral("I7")})
                      .code,
                  0);
-        QCOMPARE(runCommand(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code,
-                 0);
+        QCOMPARE(runCli(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code, 0);
         const Genealogy::ModelSlice last = read(data);
         QCOMPARE(last.model.childLinks.size(), 2u);
     }
@@ -187,8 +164,8 @@ private slots:
             seven.PrntKey = QStringLiteral("ROOT");
             QVERIFY(store.InsertPerson(QStringLiteral("others"), seven));
         }
-        const Outcome done = runCommand(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
-                                               QStringLiteral("I1"), QStringLiteral("I6")});
+        const CliOutcome done = runCli(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
+                                              QStringLiteral("I1"), QStringLiteral("I6")});
         QVERIFY2(done.code == 0, qPrintable(done.err));
         QCOMPARE(readFile(data + QStringLiteral("Photos/I1/a.jpg")), QByteArray("keep"));
         QCOMPARE(readFile(data + QStringLiteral("Photos/I1/a (2).jpg")), QByteArray("other a"));
@@ -196,8 +173,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(data + QStringLiteral("Photos/I6")));
         QVERIFY(done.out.contains(QStringLiteral("Removed the photo folder of I6")));
 
-        const Outcome shared = runCommand(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
-                                                 QStringLiteral("I4"), QStringLiteral("I7")});
+        const CliOutcome shared = runCli(data, {QStringLiteral("--merge"), QStringLiteral("kings"),
+                                                QStringLiteral("I4"), QStringLiteral("I7")});
         QCOMPARE(shared.code, 0);
         QCOMPARE(readFile(data + QStringLiteral("Photos/I4/c.jpg")), QByteArray("seven"));
         QCOMPARE(readFile(data + QStringLiteral("Photos/I7/c.jpg")), QByteArray("seven"));
@@ -208,21 +185,22 @@ private slots:
     {
         const QString data = imported();
         const auto merge = [&](const QStringList &arguments) {
-            return runCommand(data, QStringList{QStringLiteral("--merge")} + arguments);
+            return runCli(data, QStringList{QStringLiteral("--merge")} + arguments);
         };
-        Outcome unknown =
+        CliOutcome unknown =
             merge({QStringLiteral("kings"), QStringLiteral("I1"), QStringLiteral("X9")});
         QCOMPARE(unknown.code, 1);
         QVERIFY2(unknown.err.contains(QStringLiteral("no person with the key 'X9'")),
                  qPrintable(unknown.err));
-        Outcome same = merge({QStringLiteral("kings"), QStringLiteral("I1"), QStringLiteral("i1")});
+        CliOutcome same =
+            merge({QStringLiteral("kings"), QStringLiteral("I1"), QStringLiteral("i1")});
         QCOMPARE(same.code, 1);
         QVERIFY(same.err.contains(QStringLiteral("same person")));
-        Outcome tree =
+        CliOutcome tree =
             merge({QStringLiteral("queens"), QStringLiteral("I1"), QStringLiteral("I6")});
         QCOMPARE(tree.code, 1);
         QVERIFY(tree.err.contains(QStringLiteral("no tree 'queens'")));
-        Outcome usage = merge({QStringLiteral("kings"), QStringLiteral("I1")});
+        CliOutcome usage = merge({QStringLiteral("kings"), QStringLiteral("I1")});
         QCOMPARE(usage.code, 1);
         QVERIFY(usage.err.contains(QStringLiteral("--merge TREE KEEP OTHER")));
         QCOMPARE(read(data).rows.size(), size_t(7));
@@ -256,8 +234,7 @@ private slots:
         const Genealogy::ModelSlice joined = read(data);
         QCOMPARE(joined.model.families.size(), 1u);
         QCOMPARE(joined.model.childLinksOf(0).size(), size_t(3));
-        QCOMPARE(runCommand(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code,
-                 0);
+        QCOMPARE(runCli(data, {QStringLiteral("--check-tree"), QStringLiteral("kings")}).code, 0);
         QVERIFY(!TreeMerge::mergeFamilies(store, QStringLiteral("kings"), 0, 0));
         QVERIFY(!TreeMerge::mergeSources(store, QStringLiteral("kings"), 0, 3));
     }

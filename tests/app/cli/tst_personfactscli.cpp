@@ -1,6 +1,6 @@
 // --person-facts TREE KEY: a person's facts one a line, from the rows alone and from the slices
 // of a model read from GEDCOM, over a database in a temporary folder; failures that say why.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "mDatabase.h"
 
 #include "../mainwindow/support_FamilyTree.h"
@@ -12,28 +12,6 @@
 #include <QTextStream>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString &dataPath, const QStringList &arguments,
-            const Cli::SliceSourceFor &slices = {})
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err, slices);
-    return outcome;
-}
 
 PersonRecord person(const QString &id, const QString &parent, const QString &fname,
                     const QString &sname)
@@ -82,15 +60,15 @@ private slots:
     void theRowsAlone()
     {
         // The tree's name in another letter case names it too.
-        Outcome o = run(m_data, {"--person-facts", "hand", "C"});
+        CliOutcome o = runCli(m_data, {"--person-facts", "hand", "C"});
         QVERIFY2(o.code == 0, qPrintable(o.err));
         QCOMPARE(o.out,
                  QStringLiteral("name: Cy Roe\nparent: R unstated\n"
                                 "event: BIRT | 1900 | York | \nnote: Line one\\nline two\n"));
-        o = run(m_data, {"--person-facts", "Hand", "R"});
+        o = runCli(m_data, {"--person-facts", "Hand", "R"});
         QCOMPARE(o.out, QStringLiteral("name: Rob Roe\npartner-name: Ann Roe\n"));
         // A parent key naming nobody is said as it stands.
-        o = run(m_data, {"--person-facts", "Hand", "L"});
+        o = runCli(m_data, {"--person-facts", "Hand", "L"});
         QCOMPARE(o.out, QStringLiteral("name: Lou Lost\nparent: gone unstated\n"));
         QCOMPARE(o.err, QString());
     }
@@ -98,7 +76,7 @@ private slots:
     void theModelsSlices()
     {
         const Cli::SliceSourceFor slices = [this](const mDatabase &) { return m_family.slices(); };
-        Outcome o = run(m_data, {"--person-facts", "Royals", "I1"}, slices);
+        CliOutcome o = runCli(m_data, {"--person-facts", "Royals", "I1"}, slices);
         QVERIFY2(o.code == 0, qPrintable(o.err));
         QCOMPARE(
             o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
@@ -108,7 +86,7 @@ private slots:
                          "event: MARR | 8 APR 1795 |  |  | family F1",
                          "citation: Court Circular | p. 12"}));
         // An outside person is a person like any other.
-        o = run(m_data, {"--person-facts", "Royals", "I2"}, slices);
+        o = runCli(m_data, {"--person-facts", "Royals", "I2"}, slices);
         QCOMPARE(
             o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
             (QStringList{"name: Caroline Brunswick", "sex: female", "partner: I1 family F1",
@@ -131,28 +109,28 @@ private slots:
                   "0 @F1@ FAM\n1 HUSB @GK@\n1 WIFE @CB@\n1 CHIL @PC@\n"
                   "0 @F2@ FAM\n1 HUSB @GK@\n1 WIFE @MF@\n0 TRLR\n");
         ged.close();
-        Outcome o = run(m_data, {"--import-gedcom", file});
+        CliOutcome o = runCli(m_data, {"--import-gedcom", file});
         QVERIFY2(o.code == 0, qPrintable(o.err));
         QVERIFY2(o.out.contains(QStringLiteral("; 2 families")), qPrintable(o.out));
 
-        o = run(m_data, {"--person-facts", "two", "PC"});
+        o = runCli(m_data, {"--person-facts", "two", "PC"});
         QVERIFY2(o.code == 0, qPrintable(o.err));
         const QStringList lines = o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(0, 4), (QStringList{"name: Charlotte King", "sex: female",
                                                "parent: GK unstated", "parent: CB unstated"}));
-        o = run(m_data, {"--person-facts", "two", "GK"});
+        o = runCli(m_data, {"--person-facts", "two", "GK"});
         QCOMPARE(o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 5),
                  (QStringList{"name: George King", "sex: male", "partner: CB family F1",
                               "child: PC family F1", "partner: MF family F2"}));
 
         // Charlotte is Caroline's daughter, not Maria's.
-        o = run(m_data, {"--relationship", "two", "PC", "CB"});
+        o = runCli(m_data, {"--relationship", "two", "PC", "CB"});
         QVERIFY2(o.code == 0, qPrintable(o.err));
         QCOMPARE(o.out.section(QLatin1Char('\n'), 0, 0), QStringLiteral("daughter"));
-        o = run(m_data, {"--relationship", "two", "PC", "MF"});
+        o = runCli(m_data, {"--relationship", "two", "PC", "MF"});
         QVERIFY(!o.out.startsWith(QStringLiteral("daughter")));
-        o = run(m_data, {"--export-chart", "two", m_dir.filePath(QStringLiteral("c.svg")),
-                         "--person", "CB", "--descendants"});
+        o = runCli(m_data, {"--export-chart", "two", m_dir.filePath(QStringLiteral("c.svg")),
+                            "--person", "CB", "--descendants"});
         QVERIFY2(o.code == 0, qPrintable(o.err));
         QVERIFY2(o.out.contains(QStringLiteral("(1 descendants)")), qPrintable(o.out));
     }
@@ -174,7 +152,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const Outcome o = run(m_data, arguments);
+        const CliOutcome o = runCli(m_data, arguments);
         QCOMPARE(o.code, 1);
         QVERIFY2(o.err.startsWith(message), qPrintable(o.err));
         QCOMPARE(o.out, QString());
@@ -183,7 +161,7 @@ private slots:
     void noDatabaseIsNoneMade()
     {
         const QString empty = m_dir.filePath(QStringLiteral("Empty")) + QLatin1Char('/');
-        const Outcome o = run(empty, {"--person-facts", "Hand", "R"});
+        const CliOutcome o = runCli(empty, {"--person-facts", "Hand", "R"});
         QCOMPARE(o.code, 1);
         QVERIFY(!QFileInfo::exists(empty + QStringLiteral("people.db")));
     }

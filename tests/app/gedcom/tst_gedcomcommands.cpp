@@ -84,7 +84,7 @@ private slots:
             keys << action->objectName();
         QCOMPARE(keys, QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileModify", "mnuFileClose",
                                     "mnuFileSharedSep", "mnuFileConnect", "mnuFileLocal",
-                                    "mnuFileGedcomSep", "mnuFileImportGedcom",
+                                    "mnuFileCopyTree", "mnuFileGedcomSep", "mnuFileImportGedcom",
                                     "mnuFileExportGedcom", "mnuFileUpdateGedcom", "mnuFileSep",
                                     "mnuFileExportChart", "mnuFilePrint", "mnuFilePrintPreview",
                                     "mnuFileChartSep", "mnuFileExit"}));

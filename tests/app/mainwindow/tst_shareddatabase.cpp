@@ -2,25 +2,36 @@
 // real server the test starts: the dialog's fields and its test of the connection, the question
 // before the program's tables are made, the status bar's label, the settings that remember the
 // address without the password, and the way back to the local database when the server cannot
-// be used.
+// be used. The desktop keyring is out of reach here (the session bus points at a socket that is
+// not there): the program says so once and goes on without it.
 #include "../startup/support_StartupRun.h"
 #include "ModalSeam.h"
+#include "PasswordKeyring.h"
 #include "PgServer.h"
 #include "ScriptedMessageService.h"
 #include "SharedDatabaseCommands.h"
+#include "SharedPhotos.h"
+#include "Thumbnailer.h"
+#include "cPerson.h"
 #include "dlgConnect.h"
+#include "dlgCopyTree.h"
 #include "support_TreeFixture.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 
 class TestSharedDatabase : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<PgServer> m_server;
+    QTemporaryDir m_noBus;
     int m_made = 0;
 
     // A new database of the server, its address.
@@ -53,7 +64,14 @@ class TestSharedDatabase : public QObject
     }
 
 private slots:
-    void initTestCase() { m_server = std::make_unique<PgServer>(); }
+    void initTestCase()
+    {
+        // No keyring of the machine is ever reached: the session bus is a socket that is not
+        // there (set before the first question opens the bus).
+        qputenv("DBUS_SESSION_BUS_ADDRESS",
+                QStringLiteral("unix:path=%1/no-bus").arg(m_noBus.path()).toUtf8());
+        m_server = std::make_unique<PgServer>();
+    }
     void cleanupTestCase() { m_server.reset(); }
 
     void connectAskUseAndGoBack()
@@ -201,6 +219,281 @@ private slots:
                 run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
                 QString());
         }
+    }
+
+    // Without a keyring: "Remember" connects all the same, says once why the password is not
+    // kept, and the password is nowhere in the settings; a second connect says nothing more.
+    void keyringMissingSaidOnce()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        const auto remembering = [&](const QString &password) {
+            ModalSeam::Driver fill = connectWith(address, password);
+            return [fill](QDialog &shown) {
+                dynamic_cast<dlgConnect &>(shown).chkRemember()->setChecked(true);
+                return fill(shown);
+            };
+        };
+        QSignalSpy idle(&f.main->Shared().Keyring(), &PasswordKeyring::Idle);
+        {
+            ScopedModalDriver driver(remembering(QStringLiteral("s3cret-pw")));
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(f.store.IsShared());
+        QVERIFY(idle.count() > 0 || idle.wait(10000));
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("No desktop keyring")),
+                 qPrintable(msgs.last().text));
+        QVERIFY(msgs.last().text.contains(QLatin1String("~/.pgpass")));
+        QVERIFY(f.state.SharedKeyringAddress.isEmpty());
+
+        idle.clear();
+        {
+            ScopedModalDriver driver(remembering(QStringLiteral("s3cret-pw")));
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(idle.count() > 0 || idle.wait(10000));
+        QCOMPARE(msgs.count(), 2); // told once
+        QVERIFY(f.store.IsShared());
+
+        // Nothing of the password in the settings the program writes.
+        f.state.UserSettingsFile = f.dir.filePath(QStringLiteral("user.ini"));
+        f.state.MachineSettingsFile = f.dir.filePath(QStringLiteral("machine.ini"));
+        {
+            modRegistry registry = AppSettings::Registry(f.state);
+            AppSettings::Save(registry, f.state, f.tree.CurrentTree(), nullptr);
+            QVERIFY(f.state.Settings.Sync());
+        }
+        QFile settings(f.state.UserSettingsFile);
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray written = settings.readAll();
+        QVERIFY(written.contains(address.database.toUtf8()));
+        QVERIFY(!written.contains("s3cret-pw"));
+        for (const MessageRequest &call : msgs.calls())
+            QVERIFY(!call.text.contains(QLatin1String("s3cret-pw")));
+    }
+
+    // A password said to be in the keyring: the dialog waits for the keyring's answer (busy,
+    // Connect does nothing), then takes the fields back; the missing keyring is said once, and
+    // the password was not kept there, so the entry is forgotten for the next time.
+    void dialogWaitsForTheKeyring()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+        }
+        f.state.SharedKeyringAddress = address.Keywords();
+        PasswordKeyring &keyring = f.main->Shared().Keyring();
+        bool wasBusy = false;
+        bool clickedWhileBusy = true;
+        bool offered = false;
+        {
+            ScopedModalDriver driver([&](QDialog &shown) {
+                auto &dialog = dynamic_cast<dlgConnect &>(shown);
+                wasBusy = dialog.KeyringPending() && !dialog.cmdConnect()->isEnabled() &&
+                          !dialog.txtPassword()->isEnabled();
+                offered = dialog.txtDatabase()->text() == address.database;
+                dialog.cmdConnect()->click();
+                clickedWhileBusy = dialog.Connected();
+                QSignalSpy idle(&keyring, &PasswordKeyring::Idle);
+                if (keyring.Pending() > 0)
+                    idle.wait(10000);
+                if (!dialog.KeyringPending())
+                    dialog.cmdConnect()->click();
+                return int(dialog.result());
+            });
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(wasBusy);
+        QVERIFY(offered); // the address kept with the keyring, offered again
+        QVERIFY(!clickedWhileBusy);
+        QVERIFY(f.store.IsShared());
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(msgs.last().text.contains(QLatin1String("No desktop keyring")));
+        // Connected without "Remember": the keyring's entry is let go.
+        QVERIFY(f.state.SharedKeyringAddress.isEmpty());
+        QSignalSpy idle(&keyring, &PasswordKeyring::Idle);
+        if (keyring.Pending() > 0)
+            QVERIFY(idle.wait(10000));
+
+        // Entries: the server's default port and host named or left out are one entry.
+        ServerAddress named = address;
+        named.host = QStringLiteral("localhost");
+        named.port = QStringLiteral("5432");
+        ServerAddress bare = named;
+        bare.host.clear();
+        bare.port.clear();
+        QCOMPARE(PasswordKeyring::EntryOf(bare), PasswordKeyring::EntryOf(named));
+        bare.user = QStringLiteral("other");
+        QVERIFY(PasswordKeyring::EntryOf(bare) != PasswordKeyring::EntryOf(named));
+    }
+
+    // The photo folder: this computer's own path that cannot be reached is said once and leaves
+    // the photos unavailable (no folder at all, never the data folder's); named in the database
+    // for every member, it is read back there and used.
+    void photoFolderOwnAndNamed()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const ServerAddress address = newDatabase();
+        const QString gone = f.dir.filePath(QStringLiteral("not-mounted"));
+        const auto withPhotos = [&](const QString &folder, bool forAll) {
+            ModalSeam::Driver fill = connectWith(address, QString());
+            return [fill, folder, forAll](QDialog &shown) {
+                auto &dialog = dynamic_cast<dlgConnect &>(shown);
+                dialog.txtPhotoFolder()->setText(folder);
+                dialog.chkPhotoForAll()->setChecked(forAll);
+                return fill(shown);
+            };
+        };
+        {
+            ScopedModalDriver driver(withPhotos(gone, false));
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(f.store.IsShared());
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("not-mounted")) &&
+                     msgs.last().text.contains(QLatin1String("unavailable")),
+                 qPrintable(msgs.last().text));
+        QCOMPARE(f.store.DataPath(), QString());
+        QCOMPARE(f.state.SharedPhotoFolder, gone);
+        QCOMPARE(f.state.SharedPhotoFolderFor, SharedPhotos::DatabaseEntry(address));
+
+        // Named for everyone: the database keeps it, this computer's own path goes.
+        QTemporaryDir share;
+        msgs.clear();
+        {
+            ScopedModalDriver driver(withPhotos(share.path(), true));
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 0);
+        QCOMPARE(f.store.DataPath(), share.path() + QLatin1Char('/'));
+        QCOMPARE(*SharedPhotos::Named(f.store), share.path());
+        QVERIFY(f.state.SharedPhotoFolder.isEmpty());
+
+        // A relative path is refused by the dialog.
+        {
+            ScopedModalDriver driver(withPhotos(QStringLiteral("photos/here"), false));
+            f.menu("mnuFileConnect");
+        }
+        QVERIFY(msgs.last().text.contains(QLatin1String("full path")));
+        QCOMPARE(*SharedPhotos::Named(f.store), share.path());
+    }
+
+    // The information panel shows the photos of the shared database's photo folder, and none
+    // while it cannot be reached: never those of this computer's data folder.
+    void panelPhotosFollowThePhotoFolder()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QTemporaryDir share;
+        for (const QString &folder : {f.state.DataPath, share.path() + QLatin1Char('/')}) {
+            QVERIFY(QDir().mkpath(folder + QStringLiteral("Photos/B1")));
+            QVERIFY(image.save(folder + QStringLiteral("Photos/B1/one.png")));
+        }
+        const ServerAddress address = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(address);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+            QVERIFY(SharedPhotos::Name(maker, share.filePath(QStringLiteral("unmounted"))));
+        }
+        InfoPanel &panel = f.main->pnlInfo();
+        Thumbnailer *viewer = panel.thumbnailer();
+        const auto shownFolder = [&] {
+            panel.FillInfoPanel(cPerson(Person("B1", "ROOT", "Anna", "Berg")));
+            if (!QTest::qWaitFor([viewer] { return !viewer->Rendering(); }, 30000))
+                return QStringLiteral("still rendering");
+            return viewer->Items() == 0 ? QString() : QDir(viewer->Path()).canonicalPath();
+        };
+        QCOMPARE(QDir(shownFolder()).canonicalPath(),
+                 QDir(f.state.DataPath + QStringLiteral("Photos/B1")).canonicalPath());
+        {
+            ScopedModalDriver driver(connectWith(address, QString()));
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1); // unreachable, said once
+        QCOMPARE(shownFolder(), QString());
+        QVERIFY(QFile::exists(f.state.DataPath + QStringLiteral("Photos/B1/one.png")));
+
+        // This computer's own path to it: its photos are shown.
+        {
+            ModalSeam::Driver fill = connectWith(address, QString());
+            ScopedModalDriver driver([&](QDialog &shown) {
+                dynamic_cast<dlgConnect &>(shown).txtPhotoFolder()->setText(share.path());
+                return fill(shown);
+            });
+            f.menu("mnuFileConnect");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(shownFolder(), QDir(share.filePath(QStringLiteral("Photos/B1"))).canonicalPath());
+    }
+
+    // File > Copy Tree To...: the open local tree to a shared database (its tables made after a
+    // question); a second copy is refused, the name being taken there.
+    void copyTreeFromTheWindow()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QVERIFY(!f.main->Menus().Item(QStringLiteral("mnuFileCopyTree"))->isEnabled());
+        QVERIFY(f.addTree(QStringLiteral("Berg"), {Person("B1", "ROOT", "Anna", "Berg"),
+                                                   Person("B2", "B1", "Cara", "Berg")}));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Berg")));
+        QVERIFY(f.main->Menus().Item(QStringLiteral("mnuFileCopyTree"))->isEnabled());
+        const ServerAddress address = newDatabase();
+        const auto toServer = [&address](QDialog &shown) {
+            auto &dialog = dynamic_cast<dlgCopyTree &>(shown);
+            dialog.optShared()->setChecked(true);
+            dialog.txtAddress()->setText(address.Keywords());
+            dialog.cmdCopy()->click();
+            return int(dialog.result());
+        };
+        {
+            ScopedModalDriver driver(toServer);
+            msgs.enqueue(MsgResult::Yes); // make the tables
+            f.menu("mnuFileCopyTree");
+        }
+        QCOMPARE(msgs.count(), 2);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("copied 2 persons into 'Berg'")),
+                 qPrintable(msgs.last().text));
+        mDatabase other;
+        other.SetServer(address);
+        QVERIFY(other.OpenDatabase());
+        const Result<QList<PersonRecord>> rows = other.ReadTree(QStringLiteral("Berg"));
+        QVERIFY(rows);
+        QCOMPARE(rows->size(), 2);
+        QVERIFY(!f.store.IsShared()); // the window stays on its database
+
+        msgs.clear();
+        {
+            ScopedModalDriver driver(toServer);
+            f.menu("mnuFileCopyTree");
+        }
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("already holds a tree")),
+                 qPrintable(msgs.last().text));
+        QVERIFY(msgs.last().text.contains(QLatin1String("Nothing was changed")));
     }
 
     // The dialog refuses fields it cannot use and shows the remembered address.

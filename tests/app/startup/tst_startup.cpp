@@ -381,6 +381,7 @@ private slots:
                      {"mnuFileSharedSep", "-", ""},
                      {"mnuFileConnect", "Connect to Shared Database...", ""},
                      {"mnuFileLocal", "Use Local Database", ""},
+                     {"mnuFileCopyTree", "Copy Tree To...", ""},
                      {"mnuFileSep", "-", ""},
                      {"mnuFileExportChart", "Export Chart...", "Ctrl+Shift+X"},
                      {"mnuFilePrint", "Print...", "Ctrl+P"},
