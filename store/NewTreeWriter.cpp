@@ -79,6 +79,7 @@ Result<void> NewTreeWriter::Begin(const QString &name)
     auto state = std::make_unique<State>(db);
     if (!state->transaction.active())
         return m_store.named(state->transaction.error());
+    state->transaction.announce(ChangeNotice::made(name));
     if (Result<void> ready = Side::beforeChange(Side::Db(db)); !ready)
         return m_store.named(ready.error());
     if (Result<void> made = TreeSql::CreateTable(db, name); !made)

@@ -95,6 +95,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    m_changedRows.clear();
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
@@ -120,6 +121,8 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
             !side)
             return named(side.error());
     }
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{key} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};
@@ -133,12 +136,15 @@ Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &re
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    m_changedRows.clear();
     if (const Result<void> added = TreeSql::InsertRow(db, table(tree), record); !added)
         return onTree(tree, added.error());
     if (const Result<void> side =
             Side::personSaved(*this, Side::Db(db), StoredTreeName(tree), nullptr, record);
         !side)
         return named(side.error());
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{record.ID} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};
@@ -153,6 +159,7 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    m_changedRows.clear();
     if (expected) {
         if (const Result<void> same = checkRow(tree, key, *expected); !same)
             return same;
@@ -169,6 +176,8 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
             Side::deletePerson(*this, Side::Db(db), StoredTreeName(tree), key);
         !side)
         return named(side.error());
+    // The others hear of every row the change made, in the one notice of its commit.
+    transaction.announce(ChangeNotice::persons(tree, QStringList{key} << m_changedRows));
     if (!transaction.commit())
         return named(transaction.error());
     return {};

@@ -105,6 +105,8 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
+    if (!m_silent)
+        EngineOf(m_db).announce(m_db, m_notice.encode()); // delivered with the commit, or never
     if (m_db.commit())
         return true;
     m_error = fromSql(m_db.lastError());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChangeNotice.h"
 #include "Result.h"
 
 #include <QSqlDatabase>
@@ -48,6 +49,11 @@ public:
     // Why the transaction could not begin, or why its commit failed (no error when it is
     // active).
     const Error &error() const { return m_error; }
+    // What the change does, for the other programs on a shared database, which hear of it when
+    // it commits (Any unless said).
+    void announce(ChangeNotice notice) { m_notice = std::move(notice); }
+    // The change is nothing the other programs show (the tables made, records set aside).
+    void announceNothing() { m_silent = true; }
     // False when the commit failed: the transaction is rolled back then.
     bool commit();
     Transaction(const Transaction &) = delete;
@@ -59,6 +65,8 @@ private:
     QSqlDatabase &m_db;
     bool m_active = false;
     Error m_error;
+    ChangeNotice m_notice;
+    bool m_silent = false;
 };
 
 } // namespace Store::StoreSql

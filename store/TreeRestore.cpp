@@ -44,6 +44,7 @@ Result<void> RestoreTree(mDatabase &store, const QString &tree, const QList<Pers
     Transaction transaction(db);
     if (!transaction.active())
         return transaction.error();
+    transaction.announce(ChangeNotice::persons(stored));
 
     const Result<QList<PersonRecord>> current = store.ReadTree(stored);
     if (!current)

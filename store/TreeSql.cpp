@@ -69,6 +69,7 @@ Result<void> CreateTree(QSqlDatabase &db, const QString &name, TemplateRows rows
     Transaction transaction(db);
     if (!transaction.active())
         return transaction.error();
+    transaction.announce(ChangeNotice::made(name));
     if (Result<void> made = CreateTable(db, name); !made)
         return made;
     QSqlQuery query(db);

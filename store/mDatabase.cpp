@@ -250,6 +250,7 @@ Result<void> mDatabase::CreateTree(const QString &name)
         Transaction transaction(db);
         if (!transaction.active())
             return named(transaction.error());
+        transaction.announceNothing();
         if (const Result<void> ready = Side::beforeChange(Side::Db(db)); !ready)
             return named(ready.error());
         if (!transaction.commit())
@@ -289,6 +290,7 @@ Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newNam
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    transaction.announce(ChangeNotice::renamed(stored, newName));
     QSqlQuery query(db);
     QString from = stored;
     if (SameTable(stored, newName)) {
@@ -328,6 +330,7 @@ Result<void> mDatabase::DeleteTree(const QString &name)
     Transaction transaction(db);
     if (!transaction.active())
         return named(transaction.error());
+    transaction.announce(ChangeNotice::deleted(stored.isEmpty() ? name : stored));
     QSqlQuery query(db);
     if (const Result<void> dropped =
             run(query, QStringLiteral("DROP TABLE %1").arg(quoted(table(name))));

@@ -148,6 +148,11 @@ public:
     // Drops the tree's table. The template and hidden tables are refused.
     Result<void> DeleteTree(const QString &name);
 
+    // The store's rules changed the row `key` of the tree besides the rows an operation on
+    // persons names (a partner's columns, a partner's row made): the other programs on the
+    // database are told of it with the change.
+    void NoteRowChanged(const QString &key) { m_changedRows << key; }
+
     // A number that changes whenever another connection (another program, or another store in
     // this one) commits a change to the file; -1 when it cannot be read.
     qint64 DataVersion() const;
@@ -242,4 +247,5 @@ private:
     QString m_password;
     bool m_createTables = false;
     QString m_openNotice;
+    QStringList m_changedRows; // by the rules, in the operation on persons under way
 };

@@ -88,6 +88,11 @@ ChartViewCommands::ChartViewCommands(OpenTree &tree, TreeChart &chart, QWidget *
         forgetIndex();
         redrawDescendantWindows(person->Key());
     });
+    // Families changed by another user: the links through them are read again.
+    connect(&m_tree, &OpenTree::RecordsChanged, this, [this] {
+        forgetIndex();
+        redrawDescendantWindows();
+    });
     updateEnabled();
 }
 

@@ -447,6 +447,16 @@ void InfoPanel::Follow(const OpenTree &tree, const ViewOptions &options)
         if (options.ShowInfo() && shows(key))
             RefreshPhotos();
     });
+    // Another user changed records of the person shown: the facts are read again.
+    connect(&tree, &OpenTree::RecordsChanged, this, [this](const QStringList &keys) {
+        const bool ours =
+            keys.isEmpty() || std::any_of(keys.begin(), keys.end(),
+                                          [this](const QString &key) { return shows(key); });
+        if (ours && !m_shownKey.isEmpty()) {
+            m_factsStale = true;
+            updateFacts();
+        }
+    });
     // A person deleted: the viewer lets go of the photo folder before it is deleted.
     connect(&tree, &OpenTree::PersonRemoved, this, [this](const cPersonPtr &person) {
         if (shows(person->Key()))

@@ -11,6 +11,7 @@
 #include "GedcomCommands.h"
 #include "HistoryView.h"
 #include "InfoPanel.h"
+#include "LiveChanges.h"
 #include "LoadTree.h"
 #include "MainLayout.h"
 #include "MenuBar.h"
@@ -22,6 +23,7 @@
 #include "SharedDatabaseCommands.h"
 #include "StatusBar.h"
 #include "StoreModel.h"
+#include "StoreWatcher.h"
 #include "TreeChart.h"
 #include "TreeCommands.h"
 #include "WindowCommands.h"
@@ -265,6 +267,10 @@ void frmMain::observeOpenTree()
     });
     connect(m_pnlInfo, &HeaderPanel::closeClicked, m_view.InfoCommand(), &QAction::trigger);
 
+    // Other users' changes reach the views through the open tree and the tree list.
+    m_watcher = new StoreWatcher(m_db, this);
+    m_live = new LiveChanges(m_tree, m_trees, *m_watcher, this, this);
+
     // The tree box shows the tree list and its chosen entry; choosing an entry loads it.
     connect(&m_trees, &TreeList::ChosenChanged, m_cboTrees, &QComboBox::setCurrentIndex);
     connect(m_cboTrees, &QComboBox::activated, m_commands, &TreeCommands::cboTrees_Click);
@@ -442,6 +448,18 @@ void frmMain::Form_Unload()
     }
     m_db.CloseDatabase();
     UnloadAllForms();
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    m_watcher->Start();
+}
+
+void frmMain::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    m_watcher->Stop();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -19,6 +19,8 @@ class ReportCommands;
 class GedcomCommands;
 class HelpWindow;
 class InfoPanel;
+class LiveChanges;
+class StoreWatcher;
 class MenuBar;
 class PersonCommands;
 class QAction;
@@ -71,6 +73,10 @@ public:
     ChartViewCommands &Charts() { return *m_charts; }
     MergeCommands &Merges() { return *m_merges; }
     SharedDatabaseCommands &Shared() { return *m_shared; }
+    // Hears of other programs' changes to the database while the window is shown, and brings
+    // them into the open tree and the tree list.
+    StoreWatcher &Watcher() { return *m_watcher; }
+    LiveChanges &Live() { return *m_live; }
     // The help window (made on first use) at a topic.
     void ShowHelp(int topic);
     HelpWindow *Help() const;
@@ -113,6 +119,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -138,6 +146,8 @@ private:
     QWidget *m_centre = nullptr;
     InfoPanel *m_pnlInfo = nullptr;
     ChartView *m_chartView = nullptr;
+    StoreWatcher *m_watcher = nullptr;
+    LiveChanges *m_live = nullptr;
     ChangeHistory *m_history = nullptr;
     TreeCommands *m_commands = nullptr;
     PersonCommands *m_persons = nullptr;

@@ -41,6 +41,7 @@ HistoryView::HistoryView(OpenTree &tree, ChangeHistory &history, QWidget *parent
     connect(&m_tree, &OpenTree::SelectionChanged, this, &HistoryView::changed);
     connect(&m_tree, &OpenTree::PeopleReplaced, this, &HistoryView::changed);
     connect(&m_tree, &OpenTree::PersonChanged, this, &HistoryView::changed);
+    connect(&m_tree, &OpenTree::RecordsChanged, this, &HistoryView::changed);
     connect(&m_history, &ChangeHistory::Logged, this, &HistoryView::changed);
 }
 

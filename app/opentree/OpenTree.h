@@ -86,6 +86,20 @@ public:
     // Photos were added to the photo folder of the person with `key`.
     void AddedPhotos(const QString &key);
 
+    // Another program changed the open tree (OpenTreeSync.cpp). Persons that went are removed,
+    // changed ones changed and new ones added (each told as by the commands here), the rest stay
+    // as they are, so the views keep what they show. When the selected person went the
+    // selection moves up to its parent, as after a deletion here; otherwise it stays. A change
+    // of much of the tree loads it again, the selection kept. `records`: the persons whose side
+    // records the change named (empty: any of the tree), which RecordsChanged then tells.
+    //
+    // Reconcile: `rows` are all rows of the tree as the store has them now (a row whose key an
+    // earlier row has is left out, as when loading).
+    void Reconcile(const QList<PersonRecord> &rows, const QStringList &records = {});
+    // ReconcileKeys: only the persons `keys` changed; they are read from the store. False (and
+    // nothing done) when they could not be read.
+    bool ReconcileKeys(const QStringList &keys, const QStringList &records = {});
+
 signals:
     // CurrentTree changed: a tree was loaded, created, closed or renamed.
     void CurrentTreeChanged(const QString &name);
@@ -100,6 +114,10 @@ signals:
     void PersonSelected(const cPersonPtr &person, bool PartA);
     // Photos were added to the photo folder of the person with this key.
     void PhotosAdded(const QString &key);
+    // Another program changed side records (families, events, sources, history) of these
+    // persons of the open tree, or of any of them when `keys` is empty: a view that shows them
+    // reads them again.
+    void RecordsChanged(const QStringList &keys);
 
 private:
     // Empties People; the old persons are freed on a worker thread.
@@ -107,6 +125,10 @@ private:
     void setCurrentTree(const QString &name);
     // People is replaced: the selection goes, then the views are told.
     void replacePeople(const QString &name, cPeople people);
+    // Brings in rows another program changed (`present`: as stored now, `gone`: deleted), or
+    // loads the tree again when they are many.
+    void applyElsewhere(const QList<const PersonRecord *> &present, const QStringList &gone,
+                        const QStringList &records);
 
     mDatabase &m_store;
     QString m_currentTree;

@@ -41,6 +41,8 @@ bool ServerInTransaction(const QSqlDatabase &db)
     return connection && PQtransactionStatus(connection) == PQTRANS_INTRANS;
 }
 
+void Engine::announce(QSqlDatabase &, const QString &) const {}
+
 const Engine &EngineOf(const QSqlDatabase &db)
 {
     static const SqliteEngine file;

@@ -61,6 +61,10 @@ public:
     // A number that changes when another connection commits a change; -1 when the engine
     // cannot tell.
     virtual qint64 dataVersion(QSqlDatabase &db) const = 0;
+    // Inside a write transaction: tells the other programs on the database of the change when it
+    // commits (a ChangeNotice's text on kChangeChannel). Nothing on an engine whose programs
+    // find changes by the data version.
+    virtual void announce(QSqlDatabase &db, const QString &payload) const;
 };
 
 // The engine of an open (or set up) connection, by its driver.

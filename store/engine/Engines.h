@@ -44,6 +44,7 @@ public:
     QString blobType() const override;
     qsizetype estimateRows(QSqlDatabase &db, const QString &quotedName) const override;
     qint64 dataVersion(QSqlDatabase &db) const override;
+    void announce(QSqlDatabase &db, const QString &payload) const override;
 };
 
 // The schema of the program's tables on the server.

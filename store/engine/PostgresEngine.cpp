@@ -2,6 +2,8 @@
 // most 63 bytes, the write lock an advisory lock of the transaction.
 #include "Engines.h"
 
+#include "ChangeNotice.h"
+
 #include "StoreSql.h"
 #include "TreeTables.h"
 
@@ -164,6 +166,15 @@ qsizetype PostgresEngine::estimateRows(QSqlDatabase &db, const QString &quotedNa
 qint64 PostgresEngine::dataVersion(QSqlDatabase &) const
 {
     return -1;
+}
+
+void PostgresEngine::announce(QSqlDatabase &db, const QString &payload) const
+{
+    // NOTIFY is part of the transaction: sent when it commits, dropped when it rolls back. The
+    // server drops a notice equal to one already sent in the same transaction.
+    QSqlQuery query(db);
+    static_cast<void>(run(query, QStringLiteral("SELECT pg_notify(?, ?)"),
+                          {QLatin1String(kChangeChannel), bindable(payload)}));
 }
 
 } // namespace Store

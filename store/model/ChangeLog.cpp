@@ -1,5 +1,6 @@
 #include "ChangeLog.h"
 
+#include "ChangeNotice.h"
 #include "StoreSql.h"
 #include "engine/Engine.h"
 #include "mDatabase.h"
@@ -149,6 +150,11 @@ Result<qint64> add(mDatabase &store, Entry entry)
     if (!query.exec())
         return failure(query.lastError(), QStringLiteral("written"));
     query = QSqlQuery();
+    // Other programs on a shared database show the record's history again.
+    const QString person = personRecord(QString());
+    transaction.announce(ChangeNotice::persons(
+        entry.tree, entry.record.startsWith(person) ? QStringList{entry.record.mid(person.size())}
+                                                    : QStringList()));
     if (!transaction.commit())
         return Error(
             transaction.error().code(),

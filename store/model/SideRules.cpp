@@ -32,6 +32,7 @@ public:
     {
         QSqlDatabase connection = QSqlDatabase::database(m_store.ConnectionName(), false);
         QSqlQuery update(connection);
+        m_store.NoteRowChanged(key);
         return StoreSql::run(
             update,
             QStringLiteral("UPDATE %1 SET \"%2\" = ?, \"%3\" = ? WHERE \"ID\" = ?")
@@ -130,6 +131,7 @@ public:
         QSqlDatabase connection = QSqlDatabase::database(m_store.ConnectionName(), false);
         if (Result<void> added = TreeSql::InsertRow(connection, m_table, row); !added)
             return added.error();
+        m_store.NoteRowChanged(row.ID);
         return key->toUtf8();
     }
 
