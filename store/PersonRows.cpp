@@ -74,7 +74,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
                                      const PersonRecord &record, const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     QStringList assignments;
     for (const QString &column : PersonColumns().mid(1))
@@ -119,7 +119,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
 Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     Transaction transaction(db);
     if (!transaction.active())
@@ -139,7 +139,7 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
                                      const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     Transaction transaction(db);
     if (!transaction.active())

@@ -3,7 +3,12 @@
 #include "mDatabase.h"
 
 #include "StoreSql.h"
+#include "TreeTables.h"
 #include "engine/Engines.h"
+#include "engine/ServerRights.h"
+#include "model/ChangeLog.h"
+#include "model/SideDb.h"
+#include "model/SideSchema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -160,17 +165,10 @@ Result<void> mDatabase::openServer()
         single(db, QStringLiteral("SELECT max(version) FROM mainInfo"));
     if (!version)
         return named(version.error());
-    // Rights: a user who may not add rows to the template, or a server that only reads, has
-    // the database for reading.
-    const Result<QVariant> writable = single(
-        db, QStringLiteral("SELECT has_table_privilege('%1.main', 'INSERT') AND NOT "
-                           "pg_is_in_recovery() AND current_setting('transaction_read_only') = "
-                           "'off'")
-                .arg(QLatin1String(kServerSchema)));
-    if (!writable)
-        return named(writable.error());
-    m_readOnly = !writable->toBool();
-    if (version->toInt() > kServerSchemaVersion) {
+    if (version->toInt() <= kServerSchemaVersion) {
+        if (Result<void> rights = checkServerRights(); !rights)
+            return named(rights.error());
+    } else {
         m_readOnly = true;
         m_openNotice = QStringLiteral("The database %1 was set up by a newer version of Velkin "
                                       "Tree (its tables have version %2; this version knows %3). "
@@ -184,4 +182,100 @@ Result<void> mDatabase::openServer()
         std::ignore = run(query, QStringLiteral("SET default_transaction_read_only = on"));
     }
     return {};
+}
+
+Result<void> mDatabase::checkServerRights()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    // The owner of the program's tables sets up the rights per tree once (a database made by
+    // an earlier version gets them at its owner's next open).
+    const Result<bool> owner = ServerRights::OwnsTables(db);
+    if (!owner)
+        return owner.error();
+    const Result<bool> setUp = ServerRights::IsSetUp(db);
+    if (!setUp)
+        return setUp.error();
+    if (*owner && !*setUp) {
+        Transaction transaction(db);
+        if (!transaction.active())
+            return transaction.error();
+        if (Result<void> side = Side::ensureSchema(Side::Db(db)); !side)
+            return side;
+        if (Result<void> history = ChangeLog::ensureTable(db); !history)
+            return history;
+        if (Result<void> rights = ServerRights::SetUp(db); !rights)
+            return rights;
+        if (!transaction.commit())
+            return transaction.error();
+    }
+    // A server that only reads, or a role that may change no tree and make none, has the
+    // database for reading.
+    const Result<QVariant> serverWrites =
+        single(db, QStringLiteral("SELECT NOT pg_is_in_recovery() AND "
+                                  "current_setting('transaction_read_only') = 'off'"));
+    if (!serverWrites)
+        return serverWrites.error();
+    const Result<bool> mayCreate = ServerRights::MayCreateTrees(db);
+    if (!mayCreate)
+        return mayCreate.error();
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return tables.error();
+    const bool mayChange =
+        *mayCreate || std::any_of(tables->begin(), tables->end(), [](const auto &table) {
+            return table.change && IsListedTreeName(table.table);
+        });
+    m_readOnly = !serverWrites->toBool() || !mayChange;
+    return {};
+}
+
+QStringList mDatabase::serverTrees() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QStringList names;
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return names;
+    for (const ServerRights::TableRight &table : *tables) {
+        // A tree the role may not read is not the user's to see.
+        if (table.read && IsListedTreeName(table.table))
+            names << table.table;
+    }
+    return names;
+}
+
+bool mDatabase::IsTreeReadOnly(const QString &tree) const
+{
+    if (m_readOnly)
+        return true;
+    if (!m_server || !IsOpen())
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const Result<ServerRights::TableRight> right = ServerRights::Table(db, table(tree));
+    // A tree that is not there is not read-only: the change gets TreeMissing.
+    return right && !right->table.isEmpty() && !right->change;
+}
+
+QStringList mDatabase::ReadOnlyTrees() const
+{
+    if (m_readOnly)
+        return ListTrees();
+    QStringList names;
+    if (!m_server || !IsOpen())
+        return names;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return names;
+    for (const ServerRights::TableRight &table : *tables) {
+        if (table.read && !table.change && IsListedTreeName(table.table))
+            names << table.table;
+    }
+    return names;
+}
+
+void mDatabase::SetOpenTree(const QString &tree)
+{
+    m_openTree = tree;
+    m_openTreeReadOnly = !tree.isEmpty() && m_server && IsTreeReadOnly(tree);
 }

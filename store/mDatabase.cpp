@@ -101,6 +101,7 @@ Result<void> mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
+    m_openTreeReadOnly = false;
     m_openNotice.clear();
     const Result<void> opened = m_server ? openServer() : open();
     m_openError = opened.error();
@@ -109,6 +110,7 @@ Result<void> mDatabase::OpenDatabase()
         m_readOnly = false;
         return opened;
     }
+    SetOpenTree(m_openTree);
     // Photos that imports which stopped left in their stages: those of saved persons are put in
     // place, the rest removed.
     if (!m_readOnly && !m_dataPath.isEmpty())
@@ -178,6 +180,20 @@ Error mDatabase::refuseChange() const
     return {};
 }
 
+Error mDatabase::refuseChange(const QString &tree) const
+{
+    if (Error refused = refuseChange())
+        return refused;
+    if (m_server && IsTreeReadOnly(tree))
+        return Error(ErrorCode::ReadOnly,
+                     QStringLiteral("The tree '%1' of the shared database %2 is read-only for "
+                                    "you: you may read it but not change it.\r\n\r\nAsk the "
+                                    "family's administrator for the right to edit it.")
+                         .arg(tree, m_server->Display()),
+                     m_server->Display());
+    return {};
+}
+
 bool mDatabase::IsOpen() const
 {
     return QSqlDatabase::database(m_connectionName, false).isOpen();
@@ -196,6 +212,8 @@ QStringList mDatabase::ListTrees() const
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return names;
+    if (m_server)
+        return serverTrees();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(EngineOf(db).catalogue(true)))
@@ -261,7 +279,7 @@ Result<void> mDatabase::CreateTree(const QString &name)
 Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newName)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(oldName))
         return refused;
     const QString stored = StoredTreeName(oldName);
     if (stored.isEmpty() || !IsListedTreeName(stored))
@@ -318,7 +336,7 @@ Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newNam
 Result<void> mDatabase::DeleteTree(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(name))
         return refused;
     if (!IsListedTreeName(name))
         return Error(ErrorCode::InvalidInput,

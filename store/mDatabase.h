@@ -97,7 +97,21 @@ public:
     // a successful open.
     const Error &OpenError() const { return m_openError; }
     bool IsOpen() const;
-    bool IsReadOnly() const { return m_readOnly; }
+    // True while changes to what is open are refused: the whole database is read-only, or the
+    // open tree (SetOpenTree) is one the user may read but not change.
+    bool IsReadOnly() const { return m_readOnly || m_openTreeReadOnly; }
+    // True when no tree of the database can be changed (the file cannot be written, the
+    // server's role may change nothing, a newer version's tables).
+    bool IsDatabaseReadOnly() const { return m_readOnly; }
+    // True when the user may read the tree but not change it: the database is read-only, or the
+    // shared database's role has no right to change that tree (ServerRights).
+    bool IsTreeReadOnly(const QString &tree) const;
+    // The listed trees the user may read but not change (all of them on a read-only database).
+    QStringList ReadOnlyTrees() const;
+    // The tree the windows show ("" for none): while it is one the user may not change,
+    // IsReadOnly is true.
+    void SetOpenTree(const QString &tree);
+    bool IsOpenTreeReadOnly() const { return m_openTreeReadOnly; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
     void SetWriteCheck(std::function<bool(const QString &databasePath)> check)
     {
@@ -199,6 +213,13 @@ private:
 
     // Not open (Failed), or open read-only (ReadOnly): the error a change gets; otherwise none.
     Error refuseChange() const;
+    // As refuseChange, and ReadOnly for a tree the user may read but not change.
+    Error refuseChange(const QString &tree) const;
+    // On the server: the rights the role has (the rights machinery set up by the tables'
+    // owner, the database read-only when the role may change no tree and make none).
+    Result<void> checkServerRights();
+    // On the server: the trees the role may read, in the order made.
+    QStringList serverTrees() const;
     // A failure of the file, with the database's path in its text.
     Error named(Error error) const;
     // The error of a statement on a tree: TreeMissing when the tree's table is gone, else as
@@ -226,6 +247,8 @@ private:
     QString m_databasePath;
     QString m_connectionString;
     bool m_readOnly = false;
+    bool m_openTreeReadOnly = false;
+    QString m_openTree;
     int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;
     std::function<bool(const QString &)> m_writeCheck;

@@ -40,7 +40,13 @@ Error FromSql(const QSqlError &error)
         text = error.text().trimmed();
     if (text.isEmpty())
         text = QStringLiteral("The database server reported an unknown error.");
-    return Error(ForState(error.nativeErrorCode()), text);
+    const ErrorCode code = ForState(error.nativeErrorCode());
+    // The server names the table or policy; the user is told what to do about it.
+    if (code == ErrorCode::NoPermission)
+        text += QStringLiteral("\r\n\r\nYour role on the shared database does not have the right "
+                               "to do this. Nothing was changed; ask the family's administrator "
+                               "for the right to edit this tree.");
+    return Error(code, text);
 }
 
 } // namespace Store::ServerErrors

@@ -1,5 +1,7 @@
 #include "ChangeLog.h"
 
+#include "Engine.h"
+#include "ServerRights.h"
 #include "mDatabase.h"
 
 #include <QJsonDocument>
@@ -40,6 +42,22 @@ QJsonObject rowObject(const PersonRecord &row)
 }
 
 } // namespace
+
+Result<void> ensureTable(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    // On the server the table is made when the database is set up; a role that may not make
+    // tables there still writes to it.
+    if (Store::IsServer(db)) {
+        if (!query.exec(QStringLiteral("SELECT to_regclass('mainhistory') IS NOT NULL")))
+            return failure(query.lastError(), QStringLiteral("written"));
+        if (query.next() && query.value(0).toBool())
+            return {};
+    }
+    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
+        return failure(query.lastError(), QStringLiteral("written"));
+    return {};
+}
 
 QString personRecord(const QString &key)
 {
@@ -98,11 +116,23 @@ Result<qint64> add(mDatabase &store, Entry entry)
         db.rollback();
         return failure(error, QStringLiteral("written"));
     };
-    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
-        return fail(query.lastError());
-    if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
-        return fail(query.lastError());
-    entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
+    if (Result<void> made = ensureTable(db); !made) {
+        db.rollback();
+        return made.error();
+    }
+    if (Store::IsServer(db)) {
+        // A role may read the history of some trees only: the last id is the whole table's.
+        const Result<qint64> last = Store::ServerRights::LastHistoryId(db);
+        if (!last) {
+            db.rollback();
+            return last.error();
+        }
+        entry.id = *last + 1;
+    } else {
+        if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
+            return fail(query.lastError());
+        entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
+    }
     query.prepare(QStringLiteral("INSERT INTO mainHistory (id, changedAt, userName, tree, "
                                  "record, command, beforeValue, afterValue) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));

@@ -276,7 +276,8 @@ public:
                       "AND ownerTab = ? AND ownerIdx = ? UNION SELECT tab, idx FROM mainRecords "
                       "INDEXED BY mainRecordsFamily WHERE tree = ? AND family = ?"
                     : "SELECT tab, idx FROM mainRecords INDEXED BY mainRecordsOwner WHERE tree = ? "
-                      "AND ownerTab = ? AND ownerIdx = ? AND ? IS NOT NULL AND ? IS NOT NULL",
+                      "AND ownerTab = ? AND ownerIdx = ? AND CAST(? AS bigint) IS NOT NULL AND "
+                      "CAST(? AS bigint) IS NOT NULL",
                 {tab, idx, m_tree, idx});
             if (!owned)
                 return owned.error();
