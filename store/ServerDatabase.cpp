@@ -45,6 +45,7 @@ void mDatabase::SetServer(const ServerAddress &address, const QString &password)
     QSqlDatabase::addDatabase(kServerDriver, m_connectionName);
     m_server = address;
     m_password = password;
+    m_unreachable = false;
     m_databasePath = address.Display();
     m_connectionString.clear();
 }
@@ -58,6 +59,7 @@ void mDatabase::SetLocal()
     QSqlDatabase::addDatabase(kDriver, m_connectionName);
     m_server.reset();
     m_password.clear();
+    m_unreachable = false;
     m_databasePath = m_dataPath.isEmpty() ? QString() : m_dataPath + QStringLiteral("people.db");
 }
 
@@ -94,7 +96,11 @@ Error mDatabase::serverError(Error error) const
         std::any_of(std::begin(lostTexts), std::end(lostTexts), [&error](const char *text) {
             return error.text().contains(QLatin1String(text), Qt::CaseInsensitive);
         });
-    if (error.is(ErrorCode::Unreachable) || !lost)
+    if (!lost)
+        return error;
+    // Read-only until the database is opened again.
+    m_unreachable = true;
+    if (error.is(ErrorCode::Unreachable))
         return error;
     return Error(ErrorCode::Unreachable,
                  QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
@@ -278,4 +284,31 @@ void mDatabase::SetOpenTree(const QString &tree)
 {
     m_openTree = tree;
     m_openTreeReadOnly = !tree.isEmpty() && m_server && IsTreeReadOnly(tree);
+}
+
+Error mDatabase::unreachable() const
+{
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The shared database %1 cannot be reached at present. Nothing was "
+                                "changed: it is read-only until it is back (Velkin Tree checks for "
+                                "it and connects again by itself).")
+                     .arg(m_server ? m_server->Display() : m_databasePath),
+                 m_server ? m_server->Display() : m_databasePath);
+}
+
+Result<void> mDatabase::CheckServer()
+{
+    if (m_unreachable)
+        return unreachable();
+    if (!m_server)
+        return {};
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return {};
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("SELECT 1")))
+        return {};
+    // A failure that is not a lost connection (a statement refused) says nothing of the reach.
+    const Error failed = serverError(fromSql(query.lastError()));
+    return failed.is(ErrorCode::Unreachable) ? Result<void>(failed) : Result<void>();
 }

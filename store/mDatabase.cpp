@@ -102,12 +102,16 @@ Result<void> mDatabase::OpenDatabase()
     CloseDatabase();
     m_readOnly = false;
     m_openTreeReadOnly = false;
+    const bool wasUnreachable = m_unreachable;
+    m_unreachable = false;
     m_openNotice.clear();
     const Result<void> opened = m_server ? openServer() : open();
     m_openError = opened.error();
     if (!opened) {
         CloseDatabase();
         m_readOnly = false;
+        // A server still gone stays so.
+        m_unreachable = wasUnreachable && opened.error().is(ErrorCode::Unreachable);
         return opened;
     }
     SetOpenTree(m_openTree);
@@ -170,6 +174,8 @@ Error mDatabase::named(Error error) const
 
 Error mDatabase::refuseChange() const
 {
+    if (m_unreachable)
+        return unreachable();
     if (!IsOpen())
         return notOpen();
     if (m_readOnly)

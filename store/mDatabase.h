@@ -99,10 +99,16 @@ public:
     bool IsOpen() const;
     // True while changes to what is open are refused: the whole database is read-only, or the
     // open tree (SetOpenTree) is one the user may read but not change.
-    bool IsReadOnly() const { return m_readOnly || m_openTreeReadOnly; }
+    bool IsReadOnly() const { return m_readOnly || m_openTreeReadOnly || m_unreachable; }
     // True when no tree of the database can be changed (the file cannot be written, the
     // server's role may change nothing, a newer version's tables).
-    bool IsDatabaseReadOnly() const { return m_readOnly; }
+    bool IsDatabaseReadOnly() const { return m_readOnly || m_unreachable; }
+    // True from the moment the connection to the shared database is found lost (by any
+    // statement, or CheckServer) until it is opened again: every change is refused meanwhile.
+    bool IsUnreachable() const { return m_unreachable; }
+    // Whether the shared database still answers (one small statement); Unreachable, saying so,
+    // when the connection is lost. Nothing is checked on a database file.
+    Result<void> CheckServer();
     // True when the user may read the tree but not change it: the database is read-only, or the
     // shared database's role has no right to change that tree (ServerRights).
     bool IsTreeReadOnly(const QString &tree) const;
@@ -112,6 +118,7 @@ public:
     // IsReadOnly is true.
     void SetOpenTree(const QString &tree);
     bool IsOpenTreeReadOnly() const { return m_openTreeReadOnly; }
+    QString OpenTreeName() const { return m_openTree; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
     void SetWriteCheck(std::function<bool(const QString &databasePath)> check)
     {
@@ -232,8 +239,11 @@ private:
     // The steps of OpenDatabase; the error says what failed.
     Result<void> open();
     Result<void> openServer();
-    // A failure on the server: Unreachable, saying so, when the connection was lost.
+    // A failure on the server: Unreachable, saying so, when the connection was lost (the store
+    // is unreachable from then on).
     Error serverError(Error error) const;
+    // The refusal of a change while the server cannot be reached.
+    Error unreachable() const;
     // Makes the program's schema, template, example tree and version on the server.
     Result<void> createServerTables();
     // Beyond TreeNameProblem: a name the engine cannot hold. "" when the name can be used.
@@ -248,6 +258,8 @@ private:
     QString m_connectionString;
     bool m_readOnly = false;
     bool m_openTreeReadOnly = false;
+    // Set by any statement that finds the connection lost (a const read too).
+    mutable bool m_unreachable = false;
     QString m_openTree;
     int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;

@@ -7,6 +7,7 @@
 
 class ChangeHistory;
 class QAction;
+class QTimer;
 class QWidget;
 class TreeCommands;
 class TreeList;
@@ -20,6 +21,11 @@ struct AppState;
 // by a newer version opens read-only with a message. The address is remembered in the settings
 // (AppState::SharedDatabase), never the password. When the server cannot be used the local
 // database is opened again.
+//
+// While a shared database is open a timer watches it: when the server goes away (it stopped,
+// the network broke; found by the timer or by any command) the store is read-only and the
+// status bar says so; the timer then tries to open it again, and once it is back the status
+// bar says so and the open tree stays open.
 class SharedDatabaseCommands : public QObject
 {
     Q_OBJECT
@@ -45,12 +51,18 @@ public:
     // Opens the store on the server, asking before the program's tables are made there.
     static Result<void> OpenAsking(mDatabase &store, QWidget *window);
 
+    // How often the shared database is checked (milliseconds; kWatchInterval unless set).
+    static constexpr int kWatchInterval = 3000;
+    void SetWatchInterval(int milliseconds);
+
 signals:
     // Another database is open (or none could be): the status bar and the read-only mark follow.
     void DatabaseChanged();
 
 private:
     void leaveDatabase();
+    void watch();
+    void followWatch();
 
     AppState &m_state;
     mDatabase &m_store;
@@ -60,4 +72,6 @@ private:
     QWidget *m_window;
     QAction *m_connect;
     QAction *m_local;
+    QTimer *m_watch;
+    bool m_wasUnreachable = false;
 };
