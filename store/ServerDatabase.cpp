@@ -123,7 +123,7 @@ Result<void> mDatabase::openServer()
     db.setDatabaseName(m_server->database);
     db.setUserName(m_server->user);
     db.setPassword(m_password);
-    db.setConnectOptions(m_server->DriverOptions());
+    db.setConnectOptions(m_server->WithSystemCertificates().DriverOptions());
     if (!db.open()) {
         const QString reason = db.lastError().databaseText().trimmed().isEmpty()
                                    ? db.lastError().text().trimmed()
@@ -167,6 +167,20 @@ Result<void> mDatabase::openServer()
                              .arg(where, made.error().text()),
                          where);
     }
+    // A role the administrator gave no right to the program's schema reaches none of it.
+    const Result<QVariant> usable =
+        single(db, QStringLiteral("SELECT has_schema_privilege('%1', 'USAGE')")
+                       .arg(QLatin1String(kServerSchema)));
+    if (!usable)
+        return named(usable.error());
+    if (!usable->toBool())
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The family trees of the shared database %1 cannot be opened: "
+                                    "permission denied for the role '%2' (it has not been given "
+                                    "the right to use them).\r\n\r\nAsk the family's "
+                                    "administrator for the right to read or edit a tree.")
+                         .arg(where, db.userName()),
+                     where);
     const Result<QVariant> version =
         single(db, QStringLiteral("SELECT max(version) FROM mainInfo"));
     if (!version)
@@ -311,4 +325,9 @@ Result<void> mDatabase::CheckServer()
     // A failure that is not a lost connection (a statement refused) says nothing of the reach.
     const Error failed = serverError(fromSql(query.lastError()));
     return failed.is(ErrorCode::Unreachable) ? Result<void>(failed) : Result<void>();
+}
+
+bool mDatabase::IsEncrypted() const
+{
+    return m_server && ServerConnectionEncrypted(QSqlDatabase::database(m_connectionName, false));
 }

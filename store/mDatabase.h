@@ -71,6 +71,8 @@ public:
     // Back to the data folder's file.
     void SetLocal();
     bool IsShared() const { return m_server.has_value(); }
+    // True while the connection to the shared database is encrypted (TLS).
+    bool IsEncrypted() const;
     // Whether opening a shared database that holds none of the program's tables makes them (the
     // template and the example tree). Without it such an open fails with Missing, saying so.
     void SetCreateTables(bool create) { m_createTables = create; }

@@ -13,16 +13,31 @@ bool IsServer(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL");
 }
 
-bool ServerConnectionLost(const QSqlDatabase &db)
+namespace {
+
+PGconn *serverHandle(const QSqlDatabase &db)
 {
     if (!IsServer(db) || !db.driver())
-        return false;
+        return nullptr;
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() ||
         (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return false;
-    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+} // namespace
+
+bool ServerConnectionLost(const QSqlDatabase &db)
+{
+    PGconn *connection = serverHandle(db);
     return connection && PQstatus(connection) == CONNECTION_BAD;
+}
+
+bool ServerConnectionEncrypted(const QSqlDatabase &db)
+{
+    PGconn *connection = serverHandle(db);
+    return connection && PQstatus(connection) == CONNECTION_OK && PQsslInUse(connection) == 1;
 }
 
 const Engine &EngineOf(const QSqlDatabase &db)

@@ -69,6 +69,8 @@ const Engine &EngineOf(const QSqlDatabase &db);
 bool IsServer(const QSqlDatabase &db);
 // True when the connection to the server was lost (the server stopped, the network cut).
 bool ServerConnectionLost(const QSqlDatabase &db);
+// True when the connection to the server is encrypted (TLS).
+bool ServerConnectionEncrypted(const QSqlDatabase &db);
 
 // The letters the key's uniqueness folds, for the server's translate().
 inline constexpr const char *kUpperAZ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";

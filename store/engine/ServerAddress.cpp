@@ -1,5 +1,7 @@
 #include "ServerAddress.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <libpq-fe.h>
@@ -107,6 +109,31 @@ QString ServerAddress::Display() const
             text += QStringLiteral(" (TLS: %1)").arg(value);
     }
     return text;
+}
+
+ServerAddress ServerAddress::WithSystemCertificates() const
+{
+    QString mode = qEnvironmentVariable("PGSSLMODE");
+    bool rootNamed = !qEnvironmentVariableIsEmpty("PGSSLROOTCERT") ||
+                     QFileInfo::exists(QDir::homePath() + QStringLiteral("/.postgresql/root.crt"));
+    for (const auto &[key, value] : settings) {
+        if (key == QLatin1String("sslmode"))
+            mode = value;
+        else if (key == QLatin1String("sslrootcert"))
+            rootNamed = true;
+    }
+    ServerAddress address = *this;
+    if (rootNamed || (mode != QLatin1String("verify-full") && mode != QLatin1String("verify-ca")))
+        return address;
+    // Debian's bundle, and the other common places of the same.
+    for (const char *bundle : {"/etc/ssl/certs/ca-certificates.crt",
+                               "/etc/pki/tls/certs/ca-bundle.crt", "/etc/ssl/cert.pem"}) {
+        if (QFileInfo::exists(QLatin1String(bundle))) {
+            address.settings.append({QStringLiteral("sslrootcert"), QLatin1String(bundle)});
+            break;
+        }
+    }
+    return address;
 }
 
 QString ServerAddress::DriverOptions() const
