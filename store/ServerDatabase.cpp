@@ -5,6 +5,7 @@
 #include "StoreSql.h"
 #include "TreeTables.h"
 #include "engine/Engines.h"
+#include "engine/ServerErrors.h"
 #include "engine/ServerRights.h"
 #include "model/ChangeLog.h"
 #include "model/SideDb.h"
@@ -15,7 +16,6 @@
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <iterator>
 
 using namespace Store;
 
@@ -88,20 +88,16 @@ Error mDatabase::serverError(Error error) const
 {
     // The client library tells a lost connection by its state, or (before it noticed) by the
     // words of its message, which has no error code.
-    static const char *const lostTexts[] = {
-        "server closed the connection", "no connection to the server",
-        "could not send data to server", "could not receive data from server"};
-    const bool lost =
-        ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
-        std::any_of(std::begin(lostTexts), std::end(lostTexts), [&error](const char *text) {
-            return error.text().contains(QLatin1String(text), Qt::CaseInsensitive);
-        });
+    const bool lost = ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
+                      ServerErrors::IsLostConnection(error.text());
     if (!lost)
         return error;
     // Read-only until the database is opened again.
     m_unreachable = true;
     if (error.is(ErrorCode::Unreachable))
-        return error;
+        return error.where().isEmpty()
+                   ? Error(ErrorCode::Unreachable, error.text(), m_server->Display())
+                   : error;
     return Error(ErrorCode::Unreachable,
                  QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
                                 "was changed.\r\n\r\nCheck that the server is running and can be "
@@ -123,7 +119,7 @@ Result<void> mDatabase::openServer()
     db.setDatabaseName(m_server->database);
     db.setUserName(m_server->user);
     db.setPassword(m_password);
-    db.setConnectOptions(m_server->WithSystemCertificates().DriverOptions());
+    db.setConnectOptions(m_server->ForConnecting().DriverOptions());
     if (!db.open()) {
         const QString reason = db.lastError().databaseText().trimmed().isEmpty()
                                    ? db.lastError().text().trimmed()

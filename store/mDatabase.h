@@ -120,6 +120,9 @@ public:
     // IsReadOnly is true.
     void SetOpenTree(const QString &tree);
     bool IsOpenTreeReadOnly() const { return m_openTreeReadOnly; }
+    // The refusal a change of the tree gets (not open, read-only, a tree the user may read but
+    // not change, the server gone); no error when it may be changed.
+    Error RefuseTreeChange(const QString &tree) const { return refuseChange(tree); }
     QString OpenTreeName() const { return m_openTree; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
     void SetWriteCheck(std::function<bool(const QString &databasePath)> check)

@@ -6,6 +6,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -133,6 +134,21 @@ ServerAddress ServerAddress::WithSystemCertificates() const
             break;
         }
     }
+    return address;
+}
+
+ServerAddress ServerAddress::ForConnecting() const
+{
+    ServerAddress address = WithSystemCertificates();
+    const auto set = [&address](const char *key) {
+        return std::any_of(
+            address.settings.begin(), address.settings.end(),
+            [key](const auto &setting) { return setting.first == QLatin1String(key); });
+    };
+    if (!set("connect_timeout") && qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
+        address.settings.append({QStringLiteral("connect_timeout"), QStringLiteral("10")});
+    if (!set("tcp_user_timeout"))
+        address.settings.append({QStringLiteral("tcp_user_timeout"), QStringLiteral("10000")});
     return address;
 }
 

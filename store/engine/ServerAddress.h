@@ -27,6 +27,10 @@ struct ServerAddress
     // of trusted certificates is named, so that a server certified by a public authority is
     // verified as a browser would.
     ServerAddress WithSystemCertificates() const;
+    // The address as the store connects: WithSystemCertificates, and limits on waiting for a
+    // server that cannot be reached (connect_timeout 10 s, tcp_user_timeout 10 s) unless the
+    // address sets them, so that a broken network never holds the program for minutes.
+    ServerAddress ForConnecting() const;
     // The driver's connect options for the further settings ("key='value';...").
     QString DriverOptions() const;
     // The address in the keyword form, which the parser reads back to the same address.

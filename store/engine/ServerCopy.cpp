@@ -28,6 +28,8 @@ Error failure(PGconn *connection, const PGresult *result)
     const QString text =
         QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection))
             .trimmed();
+    if (!state && (PQstatus(connection) == CONNECTION_BAD || ServerErrors::IsLostConnection(text)))
+        return ServerErrors::LostConnection(text);
     return Error(state ? ServerErrors::ForState(QString::fromLatin1(state)) : ErrorCode::Failed,
                  text.isEmpty() ? QStringLiteral("The server refused the rows.") : text);
 }

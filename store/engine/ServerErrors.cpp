@@ -2,6 +2,9 @@
 
 #include <QSqlError>
 
+#include <algorithm>
+#include <iterator>
+
 namespace Store::ServerErrors {
 
 bool IsServerCode(const QString &nativeCode)
@@ -31,6 +34,27 @@ ErrorCode ForState(const QString &state)
     if (state.startsWith(QLatin1String("42")) || state.startsWith(QLatin1String("22")))
         return ErrorCode::InvalidInput;
     return ErrorCode::Failed;
+}
+
+bool IsLostConnection(const QString &text)
+{
+    static const char *const lostTexts[] = {
+        "server closed the connection", "no connection to the server",
+        "could not send data to server", "could not receive data from server",
+        "terminating connection due to"};
+    return std::any_of(std::begin(lostTexts), std::end(lostTexts), [&text](const char *lost) {
+        return text.contains(QLatin1String(lost), Qt::CaseInsensitive);
+    });
+}
+
+Error LostConnection(const QString &text)
+{
+    const QString first = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The connection to the shared database was lost (%1). Nothing "
+                                "was changed.\r\n\r\nCheck that the server is running and can "
+                                "be reached, then try again.")
+                     .arg(first));
 }
 
 Error FromSql(const QSqlError &error)
