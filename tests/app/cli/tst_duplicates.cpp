@@ -9,10 +9,10 @@
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
 #include <QTextStream>
 
