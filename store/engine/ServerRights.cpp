@@ -65,9 +65,15 @@ QStringList setUpStatements()
         QString uses;
         QString checks;
     };
+    // A tree being renamed: its row still names the table's old name, which is gone inside the
+    // renaming transaction (only the table's owner may rename it); the new name must be a
+    // table the role may change.
+    const QString moving =
+        QStringLiteral(" OR (name IS NOT NULL AND to_regclass(quote_ident('velkintree') || '.' "
+                       "|| quote_ident(name)) IS NULL)");
     const QList<Policy> policies = {
-        {"maintrees", "mainread", "SELECT", byName("name", false), {}},
-        {"maintrees", "mainchange", "ALL", byName("name", true), byName("name", true)},
+        {"maintrees", "mainread", "SELECT", byName("name", false) + moving, {}},
+        {"maintrees", "mainchange", "ALL", byName("name", true) + moving, byName("name", true)},
         {"mainrecords", "mainread", "SELECT", treeIds(false), {}},
         {"mainrecords", "mainadd", "INSERT", {}, treeIds(true)},
         {"mainrecords", "mainchange", "UPDATE", treeIds(false), treeIds(true)},

@@ -245,6 +245,21 @@ private slots:
         QVERIFY(reader->CreateTree(QStringLiteral("Own")));
         QVERIFY(reader->InsertPerson(QStringLiteral("Own"), row("O1", "ROOT", "Olga", "Holm")));
         QVERIFY(!reader->IsTreeReadOnly(QStringLiteral("Own")));
+        // A tree of its own with side records, renamed: the records go with it.
+        const ModelSlice s = couple(QStringLiteral("M"));
+        NewTreeWriter writer(*reader);
+        QVERIFY(writer.Begin(QStringLiteral("Mine")));
+        for (const PersonRow &r : s.rows)
+            QVERIFY(writer.Add(r));
+        QVERIFY(
+            ModelStore::writeModelInTransaction(*reader, QStringLiteral("Mine"), s.rows, s.model));
+        QVERIFY(writer.Commit());
+        QVERIFY(reader->RenameTree(QStringLiteral("Mine"), QStringLiteral("Ours")));
+        QCOMPARE(ModelStore::readTree(*reader, QStringLiteral("Ours"))->model.families.size(), 1u);
+        auto owner = openAs(QLatin1String(PgServer::kUser));
+        QVERIFY(owner);
+        QVERIFY(owner->CreateTree(QStringLiteral("Later"))); // sets nothing aside
+        QCOMPARE(ModelStore::readTree(*owner, QStringLiteral("Ours"))->model.families.size(), 1u);
         QCOMPARE(m_server->exec(kDatabase,
                                 {QStringLiteral("REVOKE ALL ON velkintree.\"Beta\" FROM reader"),
                                  QStringLiteral("GRANT SELECT ON velkintree.\"Beta\" TO reader")}),
