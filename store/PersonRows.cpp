@@ -83,7 +83,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
                                      const PersonRecord &record, const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     QStringList assignments;
     for (const QString &column : PersonColumns().mid(1))
@@ -131,7 +131,7 @@ Result<void> mDatabase::UpdatePerson(const QString &tree, const QString &key,
 Result<void> mDatabase::InsertPerson(const QString &tree, const PersonRecord &record)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     Transaction transaction(db);
     if (!transaction.active())
@@ -154,7 +154,7 @@ Result<void> mDatabase::DeletePerson(const QString &tree, const QString &key,
                                      const PersonRecord *expected)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(tree))
         return refused;
     Transaction transaction(db);
     if (!transaction.active())

@@ -3,14 +3,19 @@
 #include "mDatabase.h"
 
 #include "StoreSql.h"
+#include "TreeTables.h"
 #include "engine/Engines.h"
+#include "engine/ServerErrors.h"
+#include "engine/ServerRights.h"
+#include "model/ChangeLog.h"
+#include "model/SideDb.h"
+#include "model/SideSchema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <iterator>
 
 using namespace Store;
 
@@ -41,6 +46,7 @@ void mDatabase::SetServer(const ServerAddress &address, const QString &password)
     m_server = address;
     m_password = password;
     m_photoHome = m_dataPath;
+    m_unreachable = false;
     m_databasePath = address.Display();
     m_connectionString.clear();
 }
@@ -54,6 +60,7 @@ void mDatabase::SetLocal()
     QSqlDatabase::addDatabase(kDriver, m_connectionName);
     m_server.reset();
     m_password.clear();
+    m_unreachable = false;
     m_databasePath = m_dataPath.isEmpty() ? QString() : m_dataPath + QStringLiteral("people.db");
 }
 
@@ -82,16 +89,16 @@ Error mDatabase::serverError(Error error) const
 {
     // The client library tells a lost connection by its state, or (before it noticed) by the
     // words of its message, which has no error code.
-    static const char *const lostTexts[] = {
-        "server closed the connection", "no connection to the server",
-        "could not send data to server", "could not receive data from server"};
-    const bool lost =
-        ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
-        std::any_of(std::begin(lostTexts), std::end(lostTexts), [&error](const char *text) {
-            return error.text().contains(QLatin1String(text), Qt::CaseInsensitive);
-        });
-    if (error.is(ErrorCode::Unreachable) || !lost)
+    const bool lost = ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
+                      ServerErrors::IsLostConnection(error.text());
+    if (!lost)
         return error;
+    // Read-only until the database is opened again.
+    m_unreachable = true;
+    if (error.is(ErrorCode::Unreachable))
+        return error.where().isEmpty()
+                   ? Error(ErrorCode::Unreachable, error.text(), m_server->Display())
+                   : error;
     return Error(ErrorCode::Unreachable,
                  QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
                                 "was changed.\r\n\r\nCheck that the server is running and can be "
@@ -113,7 +120,7 @@ Result<void> mDatabase::openServer()
     db.setDatabaseName(m_server->database);
     db.setUserName(m_server->user);
     db.setPassword(m_password);
-    db.setConnectOptions(m_server->DriverOptions());
+    db.setConnectOptions(m_server->ForConnecting().DriverOptions());
     if (!db.open()) {
         const QString reason = db.lastError().databaseText().trimmed().isEmpty()
                                    ? db.lastError().text().trimmed()
@@ -157,21 +164,28 @@ Result<void> mDatabase::openServer()
                              .arg(where, made.error().text()),
                          where);
     }
+    // A role the administrator gave no right to the program's schema reaches none of it.
+    const Result<QVariant> usable =
+        single(db, QStringLiteral("SELECT has_schema_privilege('%1', 'USAGE')")
+                       .arg(QLatin1String(kServerSchema)));
+    if (!usable)
+        return named(usable.error());
+    if (!usable->toBool())
+        return Error(ErrorCode::NoPermission,
+                     QStringLiteral("The family trees of the shared database %1 cannot be opened: "
+                                    "permission denied for the role '%2' (it has not been given "
+                                    "the right to use them).\r\n\r\nAsk the family's "
+                                    "administrator for the right to read or edit a tree.")
+                         .arg(where, db.userName()),
+                     where);
     const Result<QVariant> version =
         single(db, QStringLiteral("SELECT max(version) FROM mainInfo"));
     if (!version)
         return named(version.error());
-    // Rights: a user who may not add rows to the template, or a server that only reads, has
-    // the database for reading.
-    const Result<QVariant> writable = single(
-        db, QStringLiteral("SELECT has_table_privilege('%1.main', 'INSERT') AND NOT "
-                           "pg_is_in_recovery() AND current_setting('transaction_read_only') = "
-                           "'off'")
-                .arg(QLatin1String(kServerSchema)));
-    if (!writable)
-        return named(writable.error());
-    m_readOnly = !writable->toBool();
-    if (version->toInt() > kServerSchemaVersion) {
+    if (version->toInt() <= kServerSchemaVersion) {
+        if (Result<void> rights = checkServerRights(); !rights)
+            return named(rights.error());
+    } else {
         m_readOnly = true;
         m_openNotice = QStringLiteral("The database %1 was set up by a newer version of Velkin "
                                       "Tree (its tables have version %2; this version knows %3). "
@@ -185,4 +199,132 @@ Result<void> mDatabase::openServer()
         std::ignore = run(query, QStringLiteral("SET default_transaction_read_only = on"));
     }
     return {};
+}
+
+Result<void> mDatabase::checkServerRights()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    // The owner of the program's tables sets up the rights per tree once (a database made by
+    // an earlier version gets them at its owner's next open).
+    const Result<bool> owner = ServerRights::OwnsTables(db);
+    if (!owner)
+        return owner.error();
+    const Result<bool> setUp = ServerRights::IsSetUp(db);
+    if (!setUp)
+        return setUp.error();
+    if (*owner && !*setUp) {
+        Transaction transaction(db);
+        if (!transaction.active())
+            return transaction.error();
+        if (Result<void> side = Side::ensureSchema(Side::Db(db)); !side)
+            return side;
+        if (Result<void> history = ChangeLog::ensureTable(db); !history)
+            return history;
+        if (Result<void> rights = ServerRights::SetUp(db); !rights)
+            return rights;
+        if (!transaction.commit())
+            return transaction.error();
+    }
+    // A server that only reads, or a role that may change no tree and make none, has the
+    // database for reading.
+    const Result<QVariant> serverWrites =
+        single(db, QStringLiteral("SELECT NOT pg_is_in_recovery() AND "
+                                  "current_setting('transaction_read_only') = 'off'"));
+    if (!serverWrites)
+        return serverWrites.error();
+    const Result<bool> mayCreate = ServerRights::MayCreateTrees(db);
+    if (!mayCreate)
+        return mayCreate.error();
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return tables.error();
+    const bool mayChange =
+        *mayCreate || std::any_of(tables->begin(), tables->end(), [](const auto &table) {
+            return table.change && IsListedTreeName(table.table);
+        });
+    m_readOnly = !serverWrites->toBool() || !mayChange;
+    return {};
+}
+
+QStringList mDatabase::serverTrees() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QStringList names;
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return names;
+    for (const ServerRights::TableRight &table : *tables) {
+        // A tree the role may not read is not the user's to see.
+        if (table.read && IsListedTreeName(table.table))
+            names << table.table;
+    }
+    return names;
+}
+
+bool mDatabase::IsTreeReadOnly(const QString &tree) const
+{
+    if (m_readOnly)
+        return true;
+    if (!m_server || !IsOpen())
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const Result<ServerRights::TableRight> right = ServerRights::Table(db, table(tree));
+    // A tree that is not there is not read-only: the change gets TreeMissing.
+    return right && !right->table.isEmpty() && !right->change;
+}
+
+QStringList mDatabase::ReadOnlyTrees() const
+{
+    if (m_readOnly)
+        return ListTrees();
+    QStringList names;
+    if (!m_server || !IsOpen())
+        return names;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const Result<QList<ServerRights::TableRight>> tables = ServerRights::Tables(db);
+    if (!tables)
+        return names;
+    for (const ServerRights::TableRight &table : *tables) {
+        if (table.read && !table.change && IsListedTreeName(table.table))
+            names << table.table;
+    }
+    return names;
+}
+
+void mDatabase::SetOpenTree(const QString &tree)
+{
+    m_openTree = tree;
+    m_openTreeReadOnly = !tree.isEmpty() && m_server && IsTreeReadOnly(tree);
+}
+
+Error mDatabase::unreachable() const
+{
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The shared database %1 cannot be reached at present. Nothing was "
+                                "changed: it is read-only until it is back (Velkin Tree checks for "
+                                "it and connects again by itself).")
+                     .arg(m_server ? m_server->Display() : m_databasePath),
+                 m_server ? m_server->Display() : m_databasePath);
+}
+
+Result<void> mDatabase::CheckServer()
+{
+    if (m_unreachable)
+        return unreachable();
+    if (!m_server)
+        return {};
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen())
+        return {};
+    QSqlQuery query(db);
+    if (query.exec(QStringLiteral("SELECT 1")))
+        return {};
+    // A failure that is not a lost connection (a statement refused) says nothing of the reach.
+    const Error failed = serverError(fromSql(query.lastError()));
+    return failed.is(ErrorCode::Unreachable) ? Result<void>(failed) : Result<void>();
+}
+
+bool mDatabase::IsEncrypted() const
+{
+    return m_server && ServerConnectionEncrypted(QSqlDatabase::database(m_connectionName, false));
 }

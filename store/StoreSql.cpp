@@ -41,6 +41,9 @@ Error fromSql(const QSqlError &error)
 {
     if (ServerErrors::IsServerCode(error.nativeErrorCode()))
         return ServerErrors::FromSql(error);
+    // The server's client library says so when the connection is lost, with no code.
+    if (ServerErrors::IsLostConnection(error.text()))
+        return ServerErrors::LostConnection(error.text());
     const int code = FileErrors::EngineCode(error);
     if (Error failure = FileErrors::ForEngineCode(code))
         return failure;

@@ -36,6 +36,8 @@ Result<void> RestoreTree(mDatabase &store, const QString &tree, const QList<Pers
         return Error(ErrorCode::ReadOnly,
                      QStringLiteral("The database is open for reading only. Nothing was changed."),
                      store.DatabasePath());
+    if (Error refused = store.RefuseTreeChange(tree))
+        return refused;
     const QString stored = store.StoredTreeName(tree);
     if (stored.isEmpty())
         return Error(ErrorCode::TreeMissing,

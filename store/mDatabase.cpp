@@ -101,14 +101,20 @@ Result<void> mDatabase::OpenDatabase()
 {
     CloseDatabase();
     m_readOnly = false;
+    m_openTreeReadOnly = false;
+    const bool wasUnreachable = m_unreachable;
+    m_unreachable = false;
     m_openNotice.clear();
     const Result<void> opened = m_server ? openServer() : open();
     m_openError = opened.error();
     if (!opened) {
         CloseDatabase();
         m_readOnly = false;
+        // A server still gone stays so.
+        m_unreachable = wasUnreachable && opened.error().is(ErrorCode::Unreachable);
         return opened;
     }
+    SetOpenTree(m_openTree);
     // Photos that imports which stopped left in their stages: those of saved persons are put in
     // place, the rest removed.
     if (!m_readOnly && !DataPath().isEmpty())
@@ -168,6 +174,8 @@ Error mDatabase::named(Error error) const
 
 Error mDatabase::refuseChange() const
 {
+    if (m_unreachable)
+        return unreachable();
     if (!IsOpen())
         return notOpen();
     if (m_readOnly)
@@ -175,6 +183,20 @@ Error mDatabase::refuseChange() const
                      QStringLiteral("The database '%1' is open read-only: it cannot be changed.")
                          .arg(QDir::toNativeSeparators(m_databasePath)),
                      m_databasePath);
+    return {};
+}
+
+Error mDatabase::refuseChange(const QString &tree) const
+{
+    if (Error refused = refuseChange())
+        return refused;
+    if (m_server && IsTreeReadOnly(tree))
+        return Error(ErrorCode::ReadOnly,
+                     QStringLiteral("The tree '%1' of the shared database %2 is read-only for "
+                                    "you: you may read it but not change it.\r\n\r\nAsk the "
+                                    "family's administrator for the right to edit it.")
+                         .arg(tree, m_server->Display()),
+                     m_server->Display());
     return {};
 }
 
@@ -196,6 +218,8 @@ QStringList mDatabase::ListTrees() const
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen())
         return names;
+    if (m_server)
+        return serverTrees();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(EngineOf(db).catalogue(true)))
@@ -262,7 +286,7 @@ Result<void> mDatabase::CreateTree(const QString &name)
 Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newName)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(oldName))
         return refused;
     const QString stored = StoredTreeName(oldName);
     if (stored.isEmpty() || !IsListedTreeName(stored))
@@ -320,7 +344,7 @@ Result<void> mDatabase::RenameTree(const QString &oldName, const QString &newNam
 Result<void> mDatabase::DeleteTree(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (Error refused = refuseChange())
+    if (Error refused = refuseChange(name))
         return refused;
     if (!IsListedTreeName(name))
         return Error(ErrorCode::InvalidInput,

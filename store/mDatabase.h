@@ -71,6 +71,8 @@ public:
     // Back to the data folder's file.
     void SetLocal();
     bool IsShared() const { return m_server.has_value(); }
+    // True while the connection to the shared database is encrypted (TLS).
+    bool IsEncrypted() const;
     // Whether opening a shared database that holds none of the program's tables makes them (the
     // template and the example tree). Without it such an open fails with Missing, saying so.
     void SetCreateTables(bool create) { m_createTables = create; }
@@ -97,7 +99,31 @@ public:
     // a successful open.
     const Error &OpenError() const { return m_openError; }
     bool IsOpen() const;
-    bool IsReadOnly() const { return m_readOnly; }
+    // True while changes to what is open are refused: the whole database is read-only, or the
+    // open tree (SetOpenTree) is one the user may read but not change.
+    bool IsReadOnly() const { return m_readOnly || m_openTreeReadOnly || m_unreachable; }
+    // True when no tree of the database can be changed (the file cannot be written, the
+    // server's role may change nothing, a newer version's tables).
+    bool IsDatabaseReadOnly() const { return m_readOnly || m_unreachable; }
+    // True from the moment the connection to the shared database is found lost (by any
+    // statement, or CheckServer) until it is opened again: every change is refused meanwhile.
+    bool IsUnreachable() const { return m_unreachable; }
+    // Whether the shared database still answers (one small statement); Unreachable, saying so,
+    // when the connection is lost. Nothing is checked on a database file.
+    Result<void> CheckServer();
+    // True when the user may read the tree but not change it: the database is read-only, or the
+    // shared database's role has no right to change that tree (ServerRights).
+    bool IsTreeReadOnly(const QString &tree) const;
+    // The listed trees the user may read but not change (all of them on a read-only database).
+    QStringList ReadOnlyTrees() const;
+    // The tree the windows show ("" for none): while it is one the user may not change,
+    // IsReadOnly is true.
+    void SetOpenTree(const QString &tree);
+    bool IsOpenTreeReadOnly() const { return m_openTreeReadOnly; }
+    // The refusal a change of the tree gets (not open, read-only, a tree the user may read but
+    // not change, the server gone); no error when it may be changed.
+    Error RefuseTreeChange(const QString &tree) const { return refuseChange(tree); }
+    QString OpenTreeName() const { return m_openTree; }
     // Decides whether a database file can be written (default: DatabaseIsWritable). For tests.
     void SetWriteCheck(std::function<bool(const QString &databasePath)> check)
     {
@@ -212,6 +238,13 @@ private:
 
     // Not open (Failed), or open read-only (ReadOnly): the error a change gets; otherwise none.
     Error refuseChange() const;
+    // As refuseChange, and ReadOnly for a tree the user may read but not change.
+    Error refuseChange(const QString &tree) const;
+    // On the server: the rights the role has (the rights machinery set up by the tables'
+    // owner, the database read-only when the role may change no tree and make none).
+    Result<void> checkServerRights();
+    // On the server: the trees the role may read, in the order made.
+    QStringList serverTrees() const;
     // A failure of the file, with the database's path in its text.
     Error named(Error error) const;
     // The error of a statement on a tree: TreeMissing when the tree's table is gone, else as
@@ -224,8 +257,11 @@ private:
     // The steps of OpenDatabase; the error says what failed.
     Result<void> open();
     Result<void> openServer();
-    // A failure on the server: Unreachable, saying so, when the connection was lost.
+    // A failure on the server: Unreachable, saying so, when the connection was lost (the store
+    // is unreachable from then on).
     Error serverError(Error error) const;
+    // The refusal of a change while the server cannot be reached.
+    Error unreachable() const;
     // Makes the program's schema, template, example tree and version on the server.
     Result<void> createServerTables();
     // Beyond TreeNameProblem: a name the engine cannot hold. "" when the name can be used.
@@ -240,6 +276,10 @@ private:
     QString m_databasePath;
     QString m_connectionString;
     bool m_readOnly = false;
+    bool m_openTreeReadOnly = false;
+    // Set by any statement that finds the connection lost (a const read too).
+    mutable bool m_unreachable = false;
+    QString m_openTree;
     int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;
     std::function<bool(const QString &)> m_writeCheck;

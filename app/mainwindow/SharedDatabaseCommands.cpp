@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QPointer>
+#include <QTimer>
 #include <QUndoStack>
 
 namespace {
@@ -37,7 +38,7 @@ SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store
           MakeCommand(this, QStringLiteral("mnuFileLocal"), QStringLiteral("Use Local Database"))),
       m_copyTree(
           MakeCommand(this, QStringLiteral("mnuFileCopyTree"), QStringLiteral("Copy Tree To..."))),
-      m_keyring(new PasswordKeyring(this))
+      m_keyring(new PasswordKeyring(this)), m_watch(new QTimer(this))
 {
     connect(m_connect, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileConnect);
     connect(m_local, &QAction::triggered, this, &SharedDatabaseCommands::mnuFileLocal);
@@ -46,12 +47,52 @@ SharedDatabaseCommands::SharedDatabaseCommands(AppState &state, mDatabase &store
     m_copyTree->setEnabled(m_tree.IsOpen());
     connect(&m_tree, &OpenTree::CurrentTreeChanged, this,
             [this] { m_copyTree->setEnabled(m_tree.IsOpen()); });
+    m_watch->setObjectName(QStringLiteral("tmrServerWatch"));
+    m_watch->setInterval(kWatchInterval);
+    connect(m_watch, &QTimer::timeout, this, &SharedDatabaseCommands::watch);
+    connect(this, &SharedDatabaseCommands::DatabaseChanged, this,
+            &SharedDatabaseCommands::followWatch);
+    // It does nothing while the database is the local file.
+    m_watch->start();
+}
+
+void SharedDatabaseCommands::SetWatchInterval(int milliseconds)
+{
+    m_watch->setInterval(milliseconds);
+}
+
+void SharedDatabaseCommands::followWatch()
+{
+    m_wasUnreachable = m_store.IsUnreachable();
+}
+
+void SharedDatabaseCommands::watch()
+{
+    if (!m_store.IsShared() || (!m_store.IsOpen() && !m_store.IsUnreachable()))
+        return;
+    // A command may have found it gone already; else one small statement asks.
+    if (!m_store.IsUnreachable())
+        std::ignore = m_store.CheckServer();
+    if (!m_store.IsUnreachable())
+        return;
+    if (!m_wasUnreachable) {
+        emit DatabaseChanged(); // the status bar says so
+        return;
+    }
+    // Gone: opened again as soon as the server answers. The open tree stays open (its rows are
+    // in memory); the list of trees follows what the database holds now.
+    if (!m_store.OpenDatabase())
+        return;
+    m_trees.Update();
+    emit DatabaseChanged();
 }
 
 QString SharedDatabaseCommands::DatabaseText(const mDatabase &store)
 {
     if (!store.IsShared())
         return QStringLiteral("Local database");
+    if (store.IsUnreachable())
+        return QStringLiteral("Shared database unreachable \u2014 read only");
     return QStringLiteral("Shared: ") + store.DatabaseDisplayName();
 }
 
@@ -60,6 +101,11 @@ QString SharedDatabaseCommands::DatabaseTip(const mDatabase &store)
     if (!store.IsShared())
         return QStringLiteral("The database of this computer: %1")
             .arg(QDir::toNativeSeparators(store.DatabasePath()));
+    if (store.IsUnreachable())
+        return QStringLiteral("The shared database %1 cannot be reached at present. Nothing can "
+                              "be changed until it is back; Velkin Tree checks for it and "
+                              "connects again by itself.")
+            .arg(store.DatabaseDisplayName());
     return QStringLiteral("The shared database %1").arg(store.DatabaseDisplayName());
 }
 

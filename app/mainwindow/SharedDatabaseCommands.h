@@ -10,6 +10,7 @@ class OpenTree;
 class PasswordKeyring;
 class dlgConnect;
 class QAction;
+class QTimer;
 class QWidget;
 class TreeCommands;
 class TreeList;
@@ -28,6 +29,11 @@ struct AppState;
 // server cannot be used the local database is opened again. Its photos are kept in the folder
 // the database names, or this computer's own path to it (AppState::SharedPhotoFolder); when that
 // cannot be reached the user is told once and the photos are unavailable.
+//
+// While a shared database is open a timer watches it: when the server goes away (it stopped,
+// the network broke; found by the timer or by any command) the store is read-only and the
+// status bar says so; the timer then tries to open it again, and once it is back the status
+// bar says so and the open tree stays open.
 class SharedDatabaseCommands : public QObject
 {
     Q_OBJECT
@@ -59,6 +65,10 @@ public:
 
     PasswordKeyring &Keyring() const { return *m_keyring; }
 
+    // How often the shared database is checked (milliseconds; kWatchInterval unless set).
+    static constexpr int kWatchInterval = 3000;
+    void SetWatchInterval(int milliseconds);
+
 signals:
     // Another database is open (or none could be): the status bar and the read-only mark follow.
     void DatabaseChanged();
@@ -73,6 +83,8 @@ private:
     // The photos kept where the database names them or this computer's own folder for it;
     // unreachable, said once.
     void placePhotos(const ServerAddress &address);
+    void watch();
+    void followWatch();
 
     AppState &m_state;
     mDatabase &m_store;
@@ -85,4 +97,6 @@ private:
     QAction *m_local;
     QAction *m_copyTree;
     PasswordKeyring *m_keyring;
+    QTimer *m_watch;
+    bool m_wasUnreachable = false;
 };

@@ -2,6 +2,7 @@
 
 #include "LifeSpan.h"
 #include "OpenTree.h"
+#include "mDatabase.h"
 
 #include <QLabel>
 
@@ -89,6 +90,16 @@ void StatusBar::showPerson(const cPerson *person)
 
 void StatusBar::Follow(const OpenTree &tree)
 {
+    // A tree the user may read but not change shows the read-only mark while it is open.
+    connect(&tree, &OpenTree::CurrentTreeChanged, this, [this, &tree](const QString &name) {
+        const mDatabase &store = tree.Store();
+        if (store.IsDatabaseReadOnly())
+            return;
+        SetReadOnly(store.IsReadOnly(),
+                    store.IsReadOnly()
+                        ? QStringLiteral("You may read the tree '%1' but not change it.").arg(name)
+                        : QString());
+    });
     connect(&tree, &OpenTree::PeopleReplaced, this, [this] { showPerson(nullptr); });
     connect(&tree, &OpenTree::SelectionChanged, this, [this](const QString &key) {
         if (key.isEmpty())

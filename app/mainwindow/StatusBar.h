@@ -38,7 +38,8 @@ public:
     QString DatabaseText() const;
 
     // From now on panels 1 and 2 show the selected person of `tree` (empty while none is
-    // selected), also after it was edited. `tree` must outlive the bar.
+    // selected), also after it was edited, and the read-only mark shows while the open tree is
+    // one the user may read but not change. `tree` must outlive the bar.
     void Follow(const OpenTree &tree);
 
     // The height the window layout reserves for the bar.

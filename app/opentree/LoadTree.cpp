@@ -3,6 +3,7 @@
 #include "CollectionMessages.h"
 #include "MessageService.h"
 #include "OpenTree.h"
+#include "ReadOnlyNotice.h"
 #include "TreeList.h"
 #include "WaitCursor.h"
 
@@ -26,5 +27,6 @@ bool LoadTree(OpenTree &tree, TreeList *trees, const QString &name, QWidget *win
     }
     if (trees)
         trees->Choose(tree.CurrentTree());
+    ShowReadOnlyTreeNotice(tree.Store(), window);
     return true;
 }

@@ -41,6 +41,8 @@ void OpenTree::setCurrentTree(const QString &name)
     if (m_currentTree == name)
         return;
     m_currentTree = name;
+    // The store refuses changes while the tree shown is one the user may only read.
+    m_store.SetOpenTree(name);
     emit CurrentTreeChanged(m_currentTree);
 }
 

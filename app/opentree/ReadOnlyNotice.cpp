@@ -9,6 +9,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Read-only database");
+const QString kTreeTitle = QStringLiteral("Read-only tree");
 
 QString nativePath(const QString &path)
 {
@@ -29,10 +30,25 @@ const QStringList &ReadOnlyCommands()
 
 void ShowReadOnlyNotice(const mDatabase &store, QWidget *parent)
 {
-    if (!store.IsOpen() || !store.IsReadOnly())
+    if (!store.IsOpen() || !store.IsDatabaseReadOnly())
         return;
     QStringList commands = ReadOnlyCommands();
     const QString last = commands.takeLast();
+    if (store.IsShared()) {
+        // A newer version's tables were told of by the open notice already.
+        if (!store.OpenNotice().isEmpty())
+            return;
+        ShowMessage(
+            QStringLiteral("The shared database %1 cannot be changed: your role there may "
+                           "change none of its trees, or the server only reads. It has "
+                           "been opened for reading only.\r\n\r\n"
+                           "Your trees can be opened and browsed. Unavailable: %2 and "
+                           "%3.\r\n\r\nAsk the family's administrator for the right "
+                           "to edit a tree.")
+                .arg(store.DatabaseDisplayName(), commands.join(QStringLiteral(", ")), last),
+            kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return;
+    }
     const QString text =
         QStringLiteral("The database '%1' cannot be changed: %2. It has been opened for "
                        "reading only.\r\n\r\n"
@@ -44,20 +60,41 @@ void ShowReadOnlyNotice(const mDatabase &store, QWidget *parent)
     ShowMessage(text, kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
 }
 
+void ShowReadOnlyTreeNotice(const mDatabase &store, QWidget *parent)
+{
+    if (!store.IsOpen() || store.IsDatabaseReadOnly() || !store.IsOpenTreeReadOnly())
+        return;
+    ShowMessage(QStringLiteral("You may read the tree '%1' of the shared database %2, but not "
+                               "change it: your role there has no right to edit it. The tree "
+                               "has been opened for reading only.\r\n\r\nAsk the family's "
+                               "administrator for the right to edit it.")
+                    .arg(store.OpenTreeName(), store.DatabaseDisplayName()),
+                kTreeTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+}
+
 bool RefuseWhenReadOnly(const mDatabase &store, const QString &command, QWidget *parent)
 {
-    if (!store.IsReadOnly())
+    if (store.IsDatabaseReadOnly()) {
+        ShowMessage(QStringLiteral("%1 is unavailable: the database '%2' is open read-only.")
+                        .arg(command, nativePath(store.DatabaseDisplayName())),
+                    kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return true;
+    }
+    // A new tree is not the open tree.
+    static const QStringList newTree = {QStringLiteral("New Tree"),
+                                        QStringLiteral("Import GEDCOM")};
+    if (!store.IsOpenTreeReadOnly() || newTree.contains(command))
         return false;
-    ShowMessage(QStringLiteral("%1 is unavailable: the database '%2' is open read-only.")
-                    .arg(command, nativePath(store.DatabasePath())),
-                kTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+    ShowMessage(QStringLiteral("%1 is unavailable: you may read the tree '%2' but not change it.")
+                    .arg(command, store.OpenTreeName()),
+                kTreeTitle, MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
     return true;
 }
 
 QString DataFolderText(const mDatabase &store)
 {
     QString text = nativePath(store.DataPath());
-    if (store.IsReadOnly())
+    if (store.IsDatabaseReadOnly())
         text += QStringLiteral(" (read-only)");
     return text;
 }

@@ -16,8 +16,13 @@ const QStringList &ReadOnlyCommands();
 // can be written.
 void ShowReadOnlyNotice(const mDatabase &store, QWidget *parent);
 
+// After a tree opened: when the user may read it but not change it (rights per tree on a shared
+// database), says so (title "Read-only tree", exclamation, OK). Nothing otherwise.
+void ShowReadOnlyTreeNotice(const mDatabase &store, QWidget *parent);
+
 // For a command that changes the database: when it is read-only, says that `command` is
-// unavailable and why, and returns true (the command then does nothing).
+// unavailable and why, and returns true (the command then does nothing). While only the open
+// tree is read-only, the commands that make a new tree (New Tree, Import GEDCOM) stay available.
 bool RefuseWhenReadOnly(const mDatabase &store, const QString &command, QWidget *parent);
 
 // The data folder as the user is told it: the native path, with " (read-only)" when the database

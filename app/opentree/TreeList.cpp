@@ -14,16 +14,38 @@ int TreeList::rowCount(const QModelIndex &parent) const
 
 QVariant TreeList::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_names.size() ||
-        (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= m_names.size())
         return QVariant();
-    return m_names.at(index.row());
+    const QString &name = m_names.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return IsReadOnly(index.row()) ? name + QLatin1String(kReadOnlyMark) : name;
+    case Qt::EditRole:
+        return name;
+    case Qt::ToolTipRole:
+        if (IsReadOnly(index.row()))
+            return QStringLiteral("You may read the tree '%1' but not change it.").arg(name);
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+bool TreeList::IsReadOnly(int row) const
+{
+    return row >= 0 && row < m_names.size() && m_readOnly.contains(m_names.at(row));
+}
+
+QStringList TreeList::readOnlyTrees() const
+{
+    return m_store.IsDatabaseReadOnly() ? QStringList() : m_store.ReadOnlyTrees();
 }
 
 void TreeList::setNames(const QStringList &names)
 {
     beginResetModel();
     m_names = names;
+    m_readOnly = readOnlyTrees();
     endResetModel();
 }
 
@@ -37,7 +59,7 @@ void TreeList::Refill()
 void TreeList::Update()
 {
     const QStringList names = m_store.ListTrees();
-    if (names == m_names)
+    if (names == m_names && readOnlyTrees() == m_readOnly)
         return;
     const QString chosen = m_chosen >= 0 ? m_names.at(m_chosen) : QString();
     setNames(names);

@@ -16,6 +16,10 @@ public:
     // `store` must outlive the list.
     explicit TreeList(const mDatabase &store, QObject *parent = nullptr);
 
+    // A tree the user may read but not change (rights per tree on a shared database) shows as
+    // "<name> (read only)", with a tip saying so; its edit text stays the name.
+    static constexpr const char *kReadOnlyMark = " (read only)";
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
@@ -28,6 +32,9 @@ public:
     void Append(const QString &name);
 
     const QStringList &Names() const { return m_names; }
+    // Whether the tree of that row is one the user may read but not change (never marked while
+    // the whole database is read-only: the status bar says that).
+    bool IsReadOnly(int row) const;
     int Count() const { return int(m_names.size()); }
     // The first entry equal to `name` (exact), or -1.
     int Find(const QString &name) const;
@@ -46,8 +53,10 @@ signals:
 
 private:
     void setNames(const QStringList &names);
+    QStringList readOnlyTrees() const;
 
     const mDatabase &m_store;
     QStringList m_names;
+    QStringList m_readOnly;
     int m_chosen = -1;
 };

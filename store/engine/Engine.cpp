@@ -43,6 +43,12 @@ bool ServerInTransaction(const QSqlDatabase &db)
 
 void Engine::announce(QSqlDatabase &, const QString &) const {}
 
+bool ServerConnectionEncrypted(const QSqlDatabase &db)
+{
+    PGconn *connection = serverHandle(db);
+    return connection && PQstatus(connection) == CONNECTION_OK && PQsslInUse(connection) == 1;
+}
+
 const Engine &EngineOf(const QSqlDatabase &db)
 {
     static const SqliteEngine file;

@@ -75,6 +75,8 @@ bool IsServer(const QSqlDatabase &db);
 bool ServerConnectionLost(const QSqlDatabase &db);
 // True on the server inside a transaction that has not failed.
 bool ServerInTransaction(const QSqlDatabase &db);
+// True when the connection to the server is encrypted (TLS).
+bool ServerConnectionEncrypted(const QSqlDatabase &db);
 
 // The letters the key's uniqueness folds, for the server's translate().
 inline constexpr const char *kUpperAZ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";

@@ -1,9 +1,12 @@
 #include "ServerAddress.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -107,6 +110,46 @@ QString ServerAddress::Display() const
             text += QStringLiteral(" (TLS: %1)").arg(value);
     }
     return text;
+}
+
+ServerAddress ServerAddress::WithSystemCertificates() const
+{
+    QString mode = qEnvironmentVariable("PGSSLMODE");
+    bool rootNamed = !qEnvironmentVariableIsEmpty("PGSSLROOTCERT") ||
+                     QFileInfo::exists(QDir::homePath() + QStringLiteral("/.postgresql/root.crt"));
+    for (const auto &[key, value] : settings) {
+        if (key == QLatin1String("sslmode"))
+            mode = value;
+        else if (key == QLatin1String("sslrootcert"))
+            rootNamed = true;
+    }
+    ServerAddress address = *this;
+    if (rootNamed || (mode != QLatin1String("verify-full") && mode != QLatin1String("verify-ca")))
+        return address;
+    // Debian's bundle, and the other common places of the same.
+    for (const char *bundle : {"/etc/ssl/certs/ca-certificates.crt",
+                               "/etc/pki/tls/certs/ca-bundle.crt", "/etc/ssl/cert.pem"}) {
+        if (QFileInfo::exists(QLatin1String(bundle))) {
+            address.settings.append({QStringLiteral("sslrootcert"), QLatin1String(bundle)});
+            break;
+        }
+    }
+    return address;
+}
+
+ServerAddress ServerAddress::ForConnecting() const
+{
+    ServerAddress address = WithSystemCertificates();
+    const auto set = [&address](const char *key) {
+        return std::any_of(
+            address.settings.begin(), address.settings.end(),
+            [key](const auto &setting) { return setting.first == QLatin1String(key); });
+    };
+    if (!set("connect_timeout") && qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
+        address.settings.append({QStringLiteral("connect_timeout"), QStringLiteral("10")});
+    if (!set("tcp_user_timeout"))
+        address.settings.append({QStringLiteral("tcp_user_timeout"), QStringLiteral("10000")});
+    return address;
 }
 
 QString ServerAddress::DriverOptions() const

@@ -22,6 +22,15 @@ struct ServerAddress
     // The address as the user is shown it: postgresql://user@host:port/database (with the TLS
     // mode when one was chosen).
     QString Display() const;
+    // The address as connections use it: with sslmode verify-ca or verify-full and no root
+    // certificate named (sslrootcert, PGSSLROOTCERT, ~/.postgresql/root.crt), the system's store
+    // of trusted certificates is named, so that a server certified by a public authority is
+    // verified as a browser would.
+    ServerAddress WithSystemCertificates() const;
+    // The address as the store connects: WithSystemCertificates, and limits on waiting for a
+    // server that cannot be reached (connect_timeout 10 s, tcp_user_timeout 10 s) unless the
+    // address sets them, so that a broken network never holds the program for minutes.
+    ServerAddress ForConnecting() const;
     // The driver's connect options for the further settings ("key='value';...").
     QString DriverOptions() const;
     // The address in the keyword form, which the parser reads back to the same address.

@@ -31,6 +31,8 @@ Error failure(PGconn *connection, const PGresult *result)
     const QString text =
         QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection))
             .trimmed();
+    if (!state && (PQstatus(connection) == CONNECTION_BAD || ServerErrors::IsLostConnection(text)))
+        return ServerErrors::LostConnection(text);
     return Error(state ? ServerErrors::ForState(QString::fromLatin1(state)) : ErrorCode::Failed,
                  text.isEmpty() ? QStringLiteral("The server refused the rows.") : text);
 }
@@ -50,6 +52,18 @@ ServerCopy::ServerCopy(const QSqlDatabase &db, const QString &quotedTable,
     if (handle.isValid() &&
         (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0))
         m_connection = *static_cast<PGconn *const *>(handle.constData());
+    // The server takes no COPY into a table whose rows the role may see only in part (rights
+    // per tree): rows go there one statement each.
+    if (m_connection) {
+        const QByteArray table = quotedTable.toUtf8();
+        const char *values[] = {table.constData()};
+        const ResultPtr guarded(PQexecParams(m_connection,
+                                             "SELECT row_security_active(to_regclass($1))", 1,
+                                             nullptr, values, nullptr, nullptr, 0));
+        if (PQresultStatus(guarded.get()) == PGRES_TUPLES_OK && PQntuples(guarded.get()) == 1 &&
+            qstrcmp(PQgetvalue(guarded.get(), 0, 0), "t") == 0)
+            m_connection = nullptr;
+    }
     m_statement = QStringLiteral("COPY %1 (%2) FROM STDIN")
                       .arg(quotedTable, quotedColumns.join(u','))
                       .toUtf8();

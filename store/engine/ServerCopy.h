@@ -32,7 +32,8 @@ public:
     ServerCopy(const ServerCopy &) = delete;
     ServerCopy &operator=(const ServerCopy &) = delete;
     // Whether the connection is one this can use (the server's, with the client library's
-    // handle).
+    // handle) and the server takes COPY into the table from this role (not while row-level
+    // security limits the role there).
     bool usable() const { return m_connection != nullptr; }
 
     // The next column of the current row.

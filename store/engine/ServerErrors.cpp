@@ -2,6 +2,9 @@
 
 #include <QSqlError>
 
+#include <algorithm>
+#include <iterator>
+
 namespace Store::ServerErrors {
 
 bool IsServerCode(const QString &nativeCode)
@@ -33,6 +36,27 @@ ErrorCode ForState(const QString &state)
     return ErrorCode::Failed;
 }
 
+bool IsLostConnection(const QString &text)
+{
+    static const char *const lostTexts[] = {
+        "server closed the connection", "no connection to the server",
+        "could not send data to server", "could not receive data from server",
+        "terminating connection due to"};
+    return std::any_of(std::begin(lostTexts), std::end(lostTexts), [&text](const char *lost) {
+        return text.contains(QLatin1String(lost), Qt::CaseInsensitive);
+    });
+}
+
+Error LostConnection(const QString &text)
+{
+    const QString first = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    return Error(ErrorCode::Unreachable,
+                 QStringLiteral("The connection to the shared database was lost (%1). Nothing "
+                                "was changed.\r\n\r\nCheck that the server is running and can "
+                                "be reached, then try again.")
+                     .arg(first));
+}
+
 Error FromSql(const QSqlError &error)
 {
     QString text = error.databaseText().trimmed();
@@ -40,7 +64,13 @@ Error FromSql(const QSqlError &error)
         text = error.text().trimmed();
     if (text.isEmpty())
         text = QStringLiteral("The database server reported an unknown error.");
-    return Error(ForState(error.nativeErrorCode()), text);
+    const ErrorCode code = ForState(error.nativeErrorCode());
+    // The server names the table or policy; the user is told what to do about it.
+    if (code == ErrorCode::NoPermission)
+        text += QStringLiteral("\r\n\r\nYour role on the shared database does not have the right "
+                               "to do this. Nothing was changed; ask the family's administrator "
+                               "for the right to edit this tree.");
+    return Error(code, text);
 }
 
 } // namespace Store::ServerErrors

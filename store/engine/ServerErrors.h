@@ -15,6 +15,12 @@ namespace Store::ServerErrors {
 // engine's result code (at most four digits).
 bool IsServerCode(const QString &nativeCode);
 Error FromSql(const QSqlError &error);
+// True when the client library's message says the connection was lost (the server stopped or
+// was killed, the network broke): such a message has no SQLSTATE.
+bool IsLostConnection(const QString &text);
+// The error of a lost connection: Unreachable, saying that nothing was changed, with the first
+// line of the library's message.
+Error LostConnection(const QString &text);
 ErrorCode ForState(const QString &sqlState);
 
 } // namespace Store::ServerErrors

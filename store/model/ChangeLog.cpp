@@ -1,6 +1,7 @@
 #include "ChangeLog.h"
 
 #include "ChangeNotice.h"
+#include "ServerRights.h"
 #include "StoreSql.h"
 #include "engine/Engine.h"
 #include "mDatabase.h"
@@ -58,6 +59,22 @@ QJsonObject rowObject(const PersonRecord &row)
 }
 
 } // namespace
+
+Result<void> ensureTable(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    // On the server the table is made when the database is set up; a role that may not make
+    // tables there still writes to it.
+    if (Store::IsServer(db)) {
+        if (!query.exec(QStringLiteral("SELECT to_regclass('mainhistory') IS NOT NULL")))
+            return failure(query.lastError(), QStringLiteral("written"));
+        if (query.next() && query.value(0).toBool())
+            return {};
+    }
+    if (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex)))
+        return failure(query.lastError(), QStringLiteral("written"));
+    return {};
+}
 
 QString personRecord(const QString &key)
 {
@@ -129,13 +146,22 @@ Result<qint64> add(mDatabase &store, Entry entry)
             QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
     QSqlQuery query(db);
     // Made with the first entry (asked first: the server would note each time that it is
-    // there already).
+    // there already; there the database's set-up makes it, and a role that may not make tables
+    // still writes to it).
     if (!hasHistory(db) &&
         (!query.exec(QString::fromLatin1(kCreate)) || !query.exec(QString::fromLatin1(kIndex))))
         return failure(query.lastError(), QStringLiteral("written"));
-    if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
-        return failure(query.lastError(), QStringLiteral("written"));
-    entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
+    if (Store::IsServer(db)) {
+        // A role may read the history of some trees only: the last id is the whole table's.
+        const Result<qint64> last = Store::ServerRights::LastHistoryId(db);
+        if (!last)
+            return last.error();
+        entry.id = *last + 1;
+    } else {
+        if (!query.exec(QStringLiteral("SELECT MAX(id) FROM mainHistory")))
+            return failure(query.lastError(), QStringLiteral("written"));
+        entry.id = (query.next() ? query.value(0).toLongLong() : 0) + 1;
+    }
     query.prepare(QStringLiteral("INSERT INTO mainHistory (id, changedAt, userName, tree, "
                                  "record, command, beforeValue, afterValue) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class QSqlDatabase;
 class mDatabase;
 
 // The history kept in the database: every change the program makes, one entry each (an import
@@ -34,6 +35,9 @@ struct Entry
 
 // The record name of a person.
 QString personRecord(const QString &key);
+// Makes the history's table when the database has none (the set-up of a shared database makes
+// it too).
+Result<void> ensureTable(QSqlDatabase &db);
 // The login name of the user running the program.
 QString userName();
 // Who the history names as the user of `store`: on a database server the role the program is

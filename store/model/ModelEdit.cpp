@@ -288,6 +288,8 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
         return Error(ErrorCode::ReadOnly,
                      QStringLiteral("The database is open for reading only. Nothing was changed."),
                      store.DatabasePath());
+    if (Error refused = store.RefuseTreeChange(tree))
+        return refused;
     if (edited.model.personCount() != edited.rows.size())
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("The model has %1 persons for %2 rows.")

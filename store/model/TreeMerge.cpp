@@ -26,6 +26,8 @@ Result<Genealogy::ModelSlice> readForChange(mDatabase &store, const QString &tre
         return Error(ErrorCode::ReadOnly,
                      QStringLiteral("The database is open for reading only. Nothing was changed."),
                      store.DatabasePath());
+    if (Error refused = store.RefuseTreeChange(tree))
+        return refused;
     const QString stored = store.StoredTreeName(tree);
     if (stored.isEmpty())
         return Error(ErrorCode::TreeMissing,

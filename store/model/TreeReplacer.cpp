@@ -43,6 +43,8 @@ Result<void> TreeReplacer::Begin(const QString &tree)
         return Error(ErrorCode::ReadOnly,
                      QStringLiteral("The database is open read-only: it cannot be changed."),
                      m_store.DatabasePath());
+    if (Error refused = m_store.RefuseTreeChange(tree))
+        return refused;
     const QString stored = m_store.StoredTreeName(tree);
     if (stored.isEmpty() || !IsListedTreeName(stored))
         return Error(ErrorCode::TreeMissing,

@@ -12,6 +12,8 @@
 // VT_REQUIRE_SERVER skips the test then, unless VT_REQUIRE_POSTGRES=1 (CI) makes that a failure.
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -29,8 +31,12 @@
 #include <mutex>
 #include <set>
 
+#include <arpa/inet.h>
 #include <grp.h>
+#include <netinet/in.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,7 +47,16 @@ public:
     static constexpr const char *kUser = "vtadmin";
     static constexpr int kPort = 5432;
 
+    // How a server is started beyond the socket: also on TCP at 127.0.0.1 (a port of its own),
+    // and with TLS (a self-signed certificate for "localhost" made by openssl in its folder).
+    struct Options
+    {
+        bool tcp = false;
+        bool tls = false;
+    };
+
     PgServer() { start(); }
+    explicit PgServer(Options options) : m_options(options) { start(); }
     ~PgServer() { stop(); }
     PgServer(const PgServer &) = delete;
     PgServer &operator=(const PgServer &) = delete;
@@ -58,6 +73,81 @@ public:
                                  QStringLiteral("-w"), QStringLiteral("stop")});
     }
     bool resume() { return m_running && run(QStringLiteral("pg_ctl"), startArguments()); }
+
+    // Kills the server as a crash would: SIGKILL to the postmaster and every process of the
+    // server at once, then waits (polling, bounded) until they are gone. resume() starts it
+    // again on the same folder (the server recovers from its log). True when done.
+    bool kill()
+    {
+        if (!m_running)
+            return false;
+        QList<qint64> pids;
+        {
+            const QString name = QStringLiteral("pgserver-kill-%1").arg(++m_connections);
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+                db.setHostName(socketFolder());
+                db.setPort(port());
+                db.setDatabaseName(QStringLiteral("postgres"));
+                db.setUserName(QLatin1String(kUser));
+                if (db.open()) {
+                    QSqlQuery query(db);
+                    if (query.exec(QStringLiteral("SELECT pid FROM pg_stat_activity")))
+                        while (query.next())
+                            pids << query.value(0).toLongLong();
+                    query = QSqlQuery();
+                    db.close();
+                }
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+        QFile pidFile(m_dir->filePath(QStringLiteral("data/postmaster.pid")));
+        if (!pidFile.open(QIODevice::ReadOnly))
+            return false;
+        pids.prepend(pidFile.readLine().trimmed().toLongLong());
+        for (const qint64 pid : pids) {
+            if (pid > 0)
+                ::kill(pid_t(pid), SIGKILL);
+        }
+        QDeadlineTimer deadline(60000);
+        const auto alive = [&pids] {
+            return std::any_of(pids.begin(), pids.end(),
+                               [](qint64 pid) { return pid > 0 && ::kill(pid_t(pid), 0) == 0; });
+        };
+        while (alive() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return !alive();
+    }
+
+    // From now on the role must give its password (the server asks for it on the socket and
+    // on TCP); "" or the error.
+    QString requirePassword(const QString &role)
+    {
+        QFile hba(m_dir->filePath(QStringLiteral("data/pg_hba.conf")));
+        if (!hba.open(QIODevice::ReadOnly))
+            return QStringLiteral("no pg_hba.conf");
+        const QByteArray rules = hba.readAll();
+        hba.close();
+        const QByteArray first = "local all " + role.toUtf8() + " scram-sha-256\nhost all " +
+                                 role.toUtf8() + " 127.0.0.1/32 scram-sha-256\n";
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            hba.write(first + rules) != first.size() + rules.size())
+            return QStringLiteral("pg_hba.conf not written");
+        hba.close();
+        return run(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
+                    QStringLiteral("reload")})
+                   ? QString()
+                   : m_problem;
+    }
+
+    // The port the server listens on (its socket is named after it).
+    int port() const { return m_port; }
+    // The certificate of a server started with TLS ("" otherwise).
+    QString certificate() const
+    {
+        return m_options.tls ? m_dir->filePath(QStringLiteral("server.crt")) : QString();
+    }
     // Why the server is not running ("" while it runs).
     QString problem() const { return m_problem; }
     QString socketFolder() const
@@ -70,7 +160,15 @@ public:
     {
         return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
             .arg(socketFolder())
-            .arg(kPort)
+            .arg(m_port)
+            .arg(database, user);
+    }
+
+    // The address over TCP (a server started with Options::tcp), host "localhost".
+    QString tcpKeywords(const QString &database, const QString &user = QLatin1String(kUser)) const
+    {
+        return QStringLiteral("host=localhost port=%1 dbname=%2 user=%3")
+            .arg(m_port)
             .arg(database, user);
     }
 
@@ -82,7 +180,7 @@ public:
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
             db.setHostName(socketFolder());
-            db.setPort(kPort);
+            db.setPort(m_port);
             db.setDatabaseName(database);
             db.setUserName(QLatin1String(kUser));
             if (!db.open()) {
@@ -152,6 +250,10 @@ private:
         QDir(m_dir->path()).mkdir(QStringLiteral("s"));
         if (geteuid() == 0 && !giveToNobody())
             return;
+        if (m_options.tcp && !choosePort())
+            return;
+        if (m_options.tls && !makeCertificate())
+            return;
         const QString data = m_dir->filePath(QStringLiteral("data"));
         if (!run(QStringLiteral("initdb"),
                  {QStringLiteral("-D"), data, QStringLiteral("-U"), QLatin1String(kUser),
@@ -199,11 +301,15 @@ private:
     QStringList startArguments() const
     {
         // Only the socket; no shared memory files (a fresh root may have no /dev/shm).
-        const QString options =
-            QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off "
-                           "-c dynamic_shared_memory_type=mmap -c max_connections=40")
-                .arg(socketFolder())
-                .arg(kPort);
+        QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses=%3 -c fsync=off "
+                                         "-c dynamic_shared_memory_type=mmap -c max_connections=40")
+                              .arg(socketFolder())
+                              .arg(m_port)
+                              .arg(m_options.tcp ? QStringLiteral("127.0.0.1") : QString());
+        if (m_options.tls)
+            options += QStringLiteral(" -c ssl=on -c ssl_cert_file=%1 -c ssl_key_file=%2")
+                           .arg(m_dir->filePath(QStringLiteral("server.crt")),
+                                m_dir->filePath(QStringLiteral("server.key")));
         return {QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
                 QStringLiteral("-l"), m_dir->filePath(QStringLiteral("server.log")),
                 QStringLiteral("-o"), options,
@@ -226,6 +332,57 @@ private:
         m_watchdog->setStandardOutputFile(QProcess::nullDevice());
         m_watchdog->start();
         m_watchdog->waitForStarted();
+    }
+
+    // A free TCP port of the loopback address for the server.
+    bool choosePort()
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        const bool found =
+            probe >= 0 && ::bind(probe, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+            ::getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length) == 0;
+        if (probe >= 0)
+            ::close(probe);
+        if (!found) {
+            m_problem = QStringLiteral("no free TCP port on 127.0.0.1");
+            return false;
+        }
+        m_port = ntohs(address.sin_port);
+        return true;
+    }
+
+    // A self-signed certificate for "localhost", made by openssl in the server's folder (the
+    // key readable by the server's user alone).
+    bool makeCertificate()
+    {
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.setWorkingDirectory(m_dir->path());
+        openssl.start(QStringLiteral("openssl"),
+                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                       QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
+                       QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                       QStringLiteral("/CN=localhost"), QStringLiteral("-addext"),
+                       QStringLiteral("subjectAltName=DNS:localhost"), QStringLiteral("-keyout"),
+                       QStringLiteral("server.key"), QStringLiteral("-out"),
+                       QStringLiteral("server.crt")});
+        if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit ||
+            openssl.exitCode() != 0) {
+            m_problem = QStringLiteral("openssl could not make a certificate: %1")
+                            .arg(QString::fromLocal8Bit(openssl.readAll()).trimmed());
+            return false;
+        }
+        const QByteArray key = QFile::encodeName(m_dir->filePath(QStringLiteral("server.key")));
+        if (::chmod(key.constData(), 0600) != 0 ||
+            (m_dropPrivileges && ::chown(key.constData(), m_uid, m_gid) != 0)) {
+            m_problem = QStringLiteral("the certificate's key cannot be given to the server");
+            return false;
+        }
+        return true;
     }
 
     // Runs as root: the folder goes to "nobody", who makes and runs the server.
@@ -291,6 +448,8 @@ private:
         return servers;
     }
 
+    Options m_options;
+    int m_port = kPort;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_watchdog;
     QString m_bin;

@@ -1,0 +1,136 @@
+// The main window on a shared database of a real server the test starts: the trees a role may
+// only read are marked in the tree box, open read-only (a message, the status bar's mark, every
+// change refused), and the trees it may edit open as usual; the server stopped while the window
+// is open makes the database read-only with the status bar saying so, and once the server is
+// back the window connects again by itself with the open tree still open.
+#include "../startup/support_StartupRun.h"
+#include "PgServer.h"
+#include "ScriptedMessageService.h"
+#include "SharedDatabaseCommands.h"
+#include "support_TreeFixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+class TestSharedWatch : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PgServer> m_server;
+    const QString m_database = QStringLiteral("watched");
+
+    ServerAddress address(const QString &user = QLatin1String(PgServer::kUser)) const
+    {
+        return *ParseServerAddress(m_server->keywords(m_database, user));
+    }
+
+    static QLabel *label(TreeFixture &f, const char *name)
+    {
+        return f.main->Sbar().findChild<QLabel *>(QLatin1String(name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_server = std::make_unique<PgServer>();
+        if (!m_server->running())
+            return;
+        QCOMPARE(m_server->createDatabase(m_database), QString());
+        mDatabase owner;
+        owner.SetServer(address());
+        owner.SetCreateTables(true);
+        QVERIFY(owner.OpenDatabase());
+        for (const QString &tree : {QStringLiteral("Alpha"), QStringLiteral("Beta")}) {
+            QVERIFY(owner.CreateTree(tree));
+            QVERIFY(owner.InsertPerson(tree, Person(tree.left(1) + "1", "ROOT", tree, "Holm")));
+        }
+        QCOMPARE(m_server->exec(m_database,
+                                {QStringLiteral("CREATE ROLE editor LOGIN"),
+                                 QStringLiteral("GRANT USAGE ON SCHEMA velkintree TO editor"),
+                                 QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON "
+                                                "velkintree.\"Alpha\" TO editor"),
+                                 QStringLiteral("GRANT SELECT ON velkintree.\"Beta\" TO editor")}),
+                 QString());
+    }
+    void cleanupTestCase() { m_server.reset(); }
+
+    // The editor of Alpha: Beta is marked and opens read-only, Alpha opens for editing.
+    void treesTheRoleMayOnlyRead()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QVERIFY(f.main->Shared().Connect(address(QStringLiteral("editor")), QString()));
+        QCOMPARE(msgs.count(), 0); // the database itself can be changed
+        QCOMPARE(f.main->Trees().Names(), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(f.cboTrees->itemText(0), QStringLiteral("Alpha"));
+        QCOMPARE(f.cboTrees->itemText(1), QStringLiteral("Beta (read only)"));
+        QVERIFY(f.main->Trees().IsReadOnly(1));
+        QVERIFY(!f.main->Trees().IsReadOnly(0));
+
+        QVERIFY(f.main->LoadTree(QStringLiteral("Beta")));
+        QCOMPARE(msgs.count(), 1);
+        QCOMPARE(msgs.last().title, QStringLiteral("Read-only tree"));
+        QVERIFY(msgs.last().text.contains(QLatin1String("'Beta'")));
+        QVERIFY(f.main->Sbar().ReadOnlyShown());
+        QVERIFY(f.store.IsReadOnly());
+        msgs.clear();
+        f.menu("mnuPersonNew");
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("New person is unavailable")),
+                 qPrintable(msgs.last().text));
+        QCOMPARE(f.store.ReadTree(QStringLiteral("Beta"))->size(), 1);
+
+        msgs.clear();
+        QVERIFY(f.main->LoadTree(QStringLiteral("Alpha")));
+        QCOMPARE(msgs.count(), 0);
+        QVERIFY(!f.main->Sbar().ReadOnlyShown());
+        QVERIFY(!f.store.IsReadOnly());
+        QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A2", "A1", "Ada", "Holm")));
+    }
+
+    // The server stops while the window is open: the status bar says so and nothing can be
+    // changed; it starts again: the window connects by itself, the tree still open.
+    void serverGoesAwayAndComesBack()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        f.main->Shared().SetWatchInterval(20);
+        QVERIFY(f.main->Shared().Connect(address(), QString()));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Alpha")));
+        QLabel *database = label(f, "lblDatabase");
+        QVERIFY(database);
+        QVERIFY(database->text().startsWith(QLatin1String("Shared: ")));
+        QVERIFY(!f.main->Sbar().ReadOnlyShown());
+
+        QVERIFY(m_server->halt());
+        QTRY_VERIFY(database->text().contains(QLatin1String("unreachable")));
+        QVERIFY(database->text().contains(QLatin1String("read only")));
+        QVERIFY(f.main->Sbar().ReadOnlyShown());
+        QVERIFY(f.store.IsReadOnly());
+        QCOMPARE(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A9", "A1", "Gone", "Holm"))
+                     .error()
+                     .code(),
+                 ErrorCode::Unreachable);
+        f.menu("mnuPersonNew");
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY(msgs.last().text.contains(QLatin1String("read-only")));
+        // The tree stays on screen and the list of trees stays as it was.
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
+        QVERIFY(f.main->Trees().Names().contains(QStringLiteral("Alpha")));
+
+        QVERIFY(m_server->resume());
+        QTRY_VERIFY(database->text().startsWith(QLatin1String("Shared: ")));
+        QVERIFY(!f.main->Sbar().ReadOnlyShown());
+        QVERIFY(!f.store.IsReadOnly());
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
+        QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A3", "A1", "Back", "Holm")));
+        QCOMPARE(msgs.count(), 1); // nothing more was asked of the user
+    }
+};
+
+QTEST_MAIN(TestSharedWatch)
+#include "tst_sharedwatch.moc"
