@@ -23,7 +23,8 @@ build=(
 
 # The program at run time, beyond the libraries it links: the Qt plugins it loads (the SQLite
 # driver and the driver of a shared PostgreSQL database with its client library; TIFF and WebP
-# pictures), the library that keeps a shared database's password in the desktop keyring, the fonts of the metafile library (it reads
+# pictures), the library that keeps a shared database's password in the desktop keyring, the
+# fonts of the metafile library (it reads
 # Ghostscript's font map, which it only recommends) and the fonts of the windows and charts
 # (Chinese, Japanese and Korean names too). cmake/VtPackage.cmake names the same for the package.
 runtime=(
@@ -33,10 +34,10 @@ runtime=(
 
 # The tests and the checks: PDF text and pages, the desktop entry and metainfo validators, file
 # types; a virtual display for looking at the real window; the database server the tests of
-# shared databases start in a temporary folder.
+# shared databases start in a temporary folder, with openssl for the certificate of its TLS test.
 tests=(
   poppler-utils desktop-file-utils appstream file
-  postgresql
+  postgresql openssl
   xvfb xauth
 )
 
