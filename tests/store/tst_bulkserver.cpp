@@ -2,9 +2,9 @@
 // (and to the file by its statements) reads back as written with its indexes made again; a
 // stream the server refuses, or one never finished, leaves the connection usable; a whole tree
 // read straight from the engine gives what the driver gives, real numbers included.
+#include "EngineStore.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
-#include "PgServer.h"
 #include "ServerAddress.h"
 #include "TreeConsistency.h"
 #include "engine/ServerCopy.h"
@@ -108,35 +108,15 @@ private:
     std::unique_ptr<PgServer> m_server;
     int m_made = 0;
 
-    bool onServer() const { return QByteArray(QTest::currentDataTag()) == "server"; }
+    bool onServer() const { return engineRowIsServer(); }
 
     std::unique_ptr<mDatabase> open()
     {
-        auto store = std::make_unique<mDatabase>();
-        const QString name = QStringLiteral("db%1").arg(++m_made);
-        if (onServer()) {
-            if (!m_server->createDatabase(name).isEmpty())
-                return nullptr;
-            const Result<ServerAddress> address = ParseServerAddress(m_server->keywords(name));
-            if (!address)
-                return nullptr;
-            store->SetServer(*address);
-            store->SetCreateTables(true);
-        } else {
-            store->BuildConnectionString(m_dir.filePath(name) + QLatin1Char('/'));
-        }
-        const Result<void> opened = store->OpenDatabase();
-        if (!opened)
-            qWarning("%s", qPrintable(opened.error().text()));
-        return opened ? std::move(store) : nullptr;
+        return openEngineStore(onServer(), m_server.get(), m_dir,
+                               QStringLiteral("db%1").arg(++m_made));
     }
 
-    void engines()
-    {
-        QTest::addColumn<bool>("unused");
-        QTest::newRow("file");
-        QTest::newRow("server");
-    }
+    void engines() { addEngineRows(); }
 
     static Result<void> write(mDatabase &store, const QString &tree, const Large &s)
     {

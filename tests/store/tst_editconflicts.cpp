@@ -3,10 +3,10 @@
 // meanwhile, with a message that says who and when; edits of other persons go through side by
 // side and none is lost.
 #include "ChangeLog.h"
+#include "EngineStore.h"
 #include "ModelEdit.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
-#include "PgServer.h"
 #include "ServerAddress.h"
 #include "TestRows.h"
 #include "TreeConsistency.h"
@@ -98,32 +98,17 @@ private:
     int m_made = 0;
     QString m_lastDatabase;
 
-    bool onServer() const { return QByteArray(QTest::currentDataTag()) == "server"; }
+    bool onServer() const { return engineRowIsServer(); }
 
     // A store on a new database of the test row's engine holding twoLines(); a second store
     // (another program) on the same database with `again`.
     std::unique_ptr<mDatabase> open(bool again = false)
     {
-        auto store = std::make_unique<mDatabase>();
         if (!again)
             m_lastDatabase = QStringLiteral("db%1").arg(++m_made);
-        if (onServer()) {
-            if (!again && !m_server->createDatabase(m_lastDatabase).isEmpty())
-                return nullptr;
-            const Result<ServerAddress> address =
-                ParseServerAddress(m_server->keywords(m_lastDatabase));
-            if (!address)
-                return nullptr;
-            store->SetServer(*address);
-            store->SetCreateTables(true);
-        } else {
-            store->BuildConnectionString(m_dir.filePath(m_lastDatabase) + QLatin1Char('/'));
-        }
-        if (const Result<void> opened = store->OpenDatabase(); !opened) {
-            qWarning("%s", qPrintable(opened.error().text()));
-            return nullptr;
-        }
-        if (again)
+        std::unique_ptr<mDatabase> store =
+            openEngineStore(onServer(), m_server.get(), m_dir, m_lastDatabase, !again);
+        if (!store || again)
             return store;
         const ModelSlice s = twoLines();
         NewTreeWriter writer(*store);
@@ -138,12 +123,7 @@ private:
         return store;
     }
 
-    void engines()
-    {
-        QTest::addColumn<bool>("unused");
-        QTest::newRow("file");
-        QTest::newRow("server");
-    }
+    void engines() { addEngineRows(); }
 
 private slots:
     void initTestCase()

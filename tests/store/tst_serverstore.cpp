@@ -1,10 +1,10 @@
 // The person store on both engines: a database file in a temporary folder and a real database
 // server started in another. Each test runs once per engine ("file", "server") and expects the
 // same behaviour; the tests at the end are of the server alone.
+#include "EngineStore.h"
 #include "ExampleTree.h"
 #include "NewTreeWriter.h"
 #include "PersonRowText.h"
-#include "PgServer.h"
 #include "ServerAddress.h"
 #include "TreeTables.h"
 #include "mDatabase.h"
@@ -36,39 +36,18 @@ private:
     int m_made = 0;
     QString m_lastDatabase;
 
-    bool onServer() const { return QByteArray(QTest::currentDataTag()) == "server"; }
+    bool onServer() const { return engineRowIsServer(); }
 
     // A new store on a new database of the engine the test row names; a second store on the
     // same database with `again`.
     std::unique_ptr<mDatabase> open(bool again = false)
     {
-        auto store = std::make_unique<mDatabase>();
         if (!again)
             m_lastDatabase = QStringLiteral("db%1").arg(++m_made);
-        if (onServer()) {
-            if (!again && !m_server->createDatabase(m_lastDatabase).isEmpty())
-                return nullptr;
-            const Result<ServerAddress> address =
-                ParseServerAddress(m_server->keywords(m_lastDatabase));
-            if (!address)
-                return nullptr;
-            store->SetServer(*address);
-            store->SetCreateTables(true);
-        } else {
-            store->BuildConnectionString(m_dir.filePath(m_lastDatabase) + QLatin1Char('/'));
-        }
-        const Result<void> opened = store->OpenDatabase();
-        if (!opened)
-            qWarning("%s", qPrintable(opened.error().text()));
-        return opened ? std::move(store) : nullptr;
+        return openEngineStore(onServer(), m_server.get(), m_dir, m_lastDatabase, !again);
     }
 
-    void engines()
-    {
-        QTest::addColumn<bool>("unused");
-        QTest::newRow("file");
-        QTest::newRow("server");
-    }
+    void engines() { addEngineRows(); }
 
 private slots:
     void initTestCase()
