@@ -89,8 +89,10 @@ Error mDatabase::serverError(Error error) const
 {
     // The client library tells a lost connection by its state, or (before it noticed) by the
     // words of its message, which has no error code.
-    const bool lost = ServerConnectionLost(QSqlDatabase::database(m_connectionName, false)) ||
-                      ServerErrors::IsLostConnection(error.text());
+    // The driver may also have closed the connection already ("database not open", no text).
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const bool lost =
+        ServerConnectionLost(db) || !db.isOpen() || ServerErrors::IsLostConnection(error.text());
     if (!lost)
         return error;
     // Read-only until the database is opened again.
@@ -103,7 +105,9 @@ Error mDatabase::serverError(Error error) const
                  QStringLiteral("The connection to the shared database %1 was lost (%2). Nothing "
                                 "was changed.\r\n\r\nCheck that the server is running and can be "
                                 "reached, then open the database again.")
-                     .arg(m_server->Display(), error.text().trimmed()),
+                     .arg(m_server->Display(), error.text().trimmed().isEmpty()
+                                                   ? QStringLiteral("no answer")
+                                                   : error.text().trimmed()),
                  m_server->Display());
 }
 

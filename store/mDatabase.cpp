@@ -394,7 +394,7 @@ Result<QStringList> mDatabase::AllKeys() const
             // A table without an ID column holds no persons; anything else is a real failure.
             if (read.error().is(ErrorCode::InvalidInput))
                 continue;
-            return read.error();
+            return m_server ? serverError(read.error()) : read.error();
         }
         while (query.next())
             keys << query.value(0).toString();
