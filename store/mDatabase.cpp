@@ -355,14 +355,16 @@ Result<void> mDatabase::DeleteTree(const QString &name)
     if (!transaction.active())
         return named(transaction.error());
     transaction.announce(ChangeNotice::deleted(stored.isEmpty() ? name : stored));
+    // The records first: on the server the right to delete them is that of changing the tree's
+    // table, which must still be there to be asked.
+    if (const Result<void> side = Side::deleteTree(Side::Db(db), stored.isEmpty() ? name : stored);
+        !side)
+        return named(side.error());
     QSqlQuery query(db);
     if (const Result<void> dropped =
             run(query, QStringLiteral("DROP TABLE %1").arg(quoted(table(name))));
         !dropped)
         return onTree(name, dropped.error());
-    if (const Result<void> side = Side::deleteTree(Side::Db(db), stored.isEmpty() ? name : stored);
-        !side)
-        return named(side.error());
     query = QSqlQuery();
     if (!transaction.commit())
         return named(transaction.error());

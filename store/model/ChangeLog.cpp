@@ -137,6 +137,9 @@ Result<qint64> add(mDatabase &store, Entry entry)
     if (entry.user.isEmpty())
         entry.user = userName(store);
     QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
+    // Made before the transaction, so gone after its rollback: on the server a statement
+    // refused inside a transaction can only be freed once the transaction has ended.
+    QSqlQuery query(db);
     // The store's write transaction: it takes the database's write lock first, so that two
     // programs writing history at once wait for each other instead of taking one number.
     Store::StoreSql::Transaction transaction(db);
@@ -144,7 +147,6 @@ Result<qint64> add(mDatabase &store, Entry entry)
         return Error(
             transaction.error().code(),
             QStringLiteral("The history could not be written: %1").arg(transaction.error().text()));
-    QSqlQuery query(db);
     // Made with the first entry (asked first: the server would note each time that it is
     // there already; there the database's set-up makes it, and a role that may not make tables
     // still writes to it).
