@@ -1,6 +1,7 @@
 #include "CliTree.h"
 
 #include "CollectionMessages.h"
+#include "ServerPassword.h"
 #include "TreeList.h"
 
 #include <QDir>
@@ -28,15 +29,17 @@ bool CliTree::Open(const QString &tree, const QString &dataFolder, QTextStream &
                                         "Name the data folder with --data.")
                              .arg(QDir::toNativeSeparators(folder)));
     m_store.SetPaths(folder, database);
+    PasswordKeyring::State keyring = PasswordKeyring::State::NotFound;
     if (server) {
-        m_store.SetServer(*server);
+        keyring = Cli::SetServer(m_store, *server);
         database = m_store.DatabaseDisplayName();
     }
     // Only read: the database is opened read-only whatever its permissions.
     m_store.SetWriteCheck([](const QString &) { return false; });
     if (const Result<void> opened = m_store.OpenDatabase(); !opened)
         return fail(err, QStringLiteral("The database %1 could not be opened.\n%2")
-                             .arg(QDir::toNativeSeparators(database), opened.error().text()));
+                             .arg(QDir::toNativeSeparators(database),
+                                  PasswordKeyring::OpenFailureText(opened.error(), keyring)));
 
     TreeList trees(m_store);
     trees.Refill();

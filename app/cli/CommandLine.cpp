@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "NativeNames.h"
+#include "ServerPassword.h"
 #include "SharedPhotos.h"
 #include "mDatabase.h"
 
@@ -31,10 +32,10 @@ bool Context::OpenStore(mDatabase &store, bool create) const
 {
     store.BuildConnectionString(dataPath);
     if (server) {
-        store.SetServer(*server);
+        const PasswordKeyring::State keyring = SetServer(store, *server);
         store.SetCreateTables(create);
         if (const Result<void> opened = store.OpenDatabase(); !opened) {
-            Fail(opened.error().text());
+            Fail(PasswordKeyring::OpenFailureText(opened.error(), keyring));
             return false;
         }
         if (!store.OpenNotice().isEmpty())
@@ -73,7 +74,9 @@ const QCommandLineOption &DatabaseOption()
                        "postgresql://user@host:port/database (with ?sslmode=require or "
                        "verify-full for TLS, ?host=/socket/folder for a local server) or "
                        "host=... port=... dbname=... user=... sslmode=... . Never with a "
-                       "password: it is read from ~/.pgpass (or the file PGPASSFILE names)."),
+                       "password: it is read from the desktop keyring (kept there by the "
+                       "window's Connect to Shared Database...), else from ~/.pgpass (or the "
+                       "file PGPASSFILE names)."),
         QStringLiteral("address"));
     return option;
 }

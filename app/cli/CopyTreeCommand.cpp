@@ -4,6 +4,7 @@
 // source is only read; the target gets the tree whole or not at all.
 #include "Commands.h"
 
+#include "ServerPassword.h"
 #include "SharedPhotos.h"
 #include "TreeCopy.h"
 #include "mDatabase.h"
@@ -30,10 +31,10 @@ bool openTarget(const Context &context, const QString &to, mDatabase &target)
             return false;
         }
         target.BuildConnectionString(context.dataPath);
-        target.SetServer(*address);
+        const PasswordKeyring::State keyring = SetServer(target, *address);
         target.SetCreateTables(true);
         if (const Result<void> opened = target.OpenDatabase(); !opened) {
-            context.Fail(opened.error().text());
+            context.Fail(PasswordKeyring::OpenFailureText(opened.error(), keyring));
             return false;
         }
         if (const QString photos = SharedPhotos::Apply(target, QString(), context.dataPath);

@@ -4,8 +4,10 @@
 #include "AppState.h"
 #include "DataFolder.h"
 #include "MessageService.h"
+#include "PasswordKeyring.h"
 #include "SharedPhotos.h"
 #include "StartupWindow.h"
+#include "WaitCursor.h"
 #include "mDatabase.h"
 #include "mFunctions.h"
 #include "modRegistry.h"
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -25,7 +28,8 @@ const QString kCannotStart = QStringLiteral("\r\n\r\nThe application can not sta
 } // namespace
 
 frmSplash::frmSplash(AppState &state, StartupWindow &main, QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_state(state), m_main(main)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_state(state), m_main(main),
+      m_keyring(new PasswordKeyring(this)), m_keyringWait(PasswordKeyring::kWaitLimit)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Velkin Tree"));
@@ -138,29 +142,8 @@ void frmSplash::runStep(int step)
         break;
     }
     case 3:
-        // The shared database used last, when it can be opened (its password comes from the
-        // password file); else, after saying why, the data folder's.
-        if (const Result<ServerAddress> shared = ParseServerAddress(m_state.SharedDatabase);
-            !m_state.SharedDatabase.isEmpty() && shared) {
-            m_main.Store().SetServer(*shared);
-            if (const Result<void> opened = m_main.Store().OpenDatabase(); !opened) {
-                ShowMessage(opened.error().text() +
-                                QStringLiteral("\r\n\r\nThe database of this computer is used."),
-                            QStringLiteral("Shared Database"), MsgIcon::Exclamation,
-                            MsgButtons::OkOnly, this);
-                m_main.Store().SetLocal();
-                m_state.SharedDatabase.clear();
-            } else if (const QString photos = SharedPhotos::Apply(
-                           m_main.Store(),
-                           m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(*shared)
-                               ? m_state.SharedPhotoFolder
-                               : QString(),
-                           m_state.DataPath);
-                       !photos.isEmpty()) {
-                ShowMessage(photos, QStringLiteral("Shared Database"), MsgIcon::Exclamation,
-                            MsgButtons::OkOnly, this);
-            }
-        }
+        if (!connectShared())
+            return; // the keyring is asked: the step runs again with its answer
         if (!m_main.Store().IsOpen() && !m_main.Store().OpenDatabase()) {
             setStatus(QStringLiteral("Connection = Failed"));
             m_timer->stop();
@@ -203,6 +186,66 @@ void frmSplash::runStep(int step)
         return;
     }
     ++m_step;
+}
+
+bool frmSplash::connectShared()
+{
+    // The shared database used last, when it can be opened; else, after saying why, the data
+    // folder's.
+    const Result<ServerAddress> shared = ParseServerAddress(m_state.SharedDatabase);
+    if (m_state.SharedDatabase.isEmpty() || !shared)
+        return true;
+    const Result<ServerAddress> kept = ParseServerAddress(m_state.SharedKeyringAddress);
+    const bool inKeyring = !m_state.SharedKeyringAddress.isEmpty() && kept &&
+                           PasswordKeyring::EntryOf(*kept) == PasswordKeyring::EntryOf(*shared);
+    if (inKeyring && m_keyringState == Keyring::NotAsked) {
+        // The keyring answers later (it may ask the user to unlock it first): the steps wait,
+        // the windows stay alive.
+        m_keyringState = Keyring::Asking;
+        const bool running = m_timer->isActive();
+        m_timer->stop();
+        m_busy = std::make_unique<WaitCursor>();
+        setStatus(QStringLiteral("Reading the password from the keyring ..."));
+        m_keyring->ReadWithin(PasswordKeyring::EntryOf(*shared), m_keyringWait,
+                              [this, running](const PasswordKeyring::Answer &answer) {
+                                  m_keyringState = Keyring::Answered;
+                                  m_keyringAnswer = int(answer.state);
+                                  m_password = answer.password;
+                                  m_busy.reset();
+                                  if (running)
+                                      m_timer->start();
+                              });
+        return false;
+    }
+    if (m_keyringState == Keyring::Asking)
+        return false;
+    setStatus(QStringLiteral("Connecting to database ..."));
+    // Without a password from the keyring the server library reads the password file.
+    m_main.Store().SetServer(*shared, std::exchange(m_password, QString()));
+    const Result<void> opened = [this] {
+        const WaitCursor busy;
+        return m_main.Store().OpenDatabase();
+    }();
+    if (!opened) {
+        const auto keyring =
+            inKeyring ? PasswordKeyring::State(m_keyringAnswer) : PasswordKeyring::State::NotFound;
+        ShowMessage(PasswordKeyring::OpenFailureText(opened.error(), keyring) +
+                        QStringLiteral("\r\n\r\nThe database of this computer is used."),
+                    QStringLiteral("Shared Database"), MsgIcon::Exclamation, MsgButtons::OkOnly,
+                    this);
+        m_main.Store().SetLocal();
+        m_state.SharedDatabase.clear();
+    } else if (const QString photos = SharedPhotos::Apply(
+                   m_main.Store(),
+                   m_state.SharedPhotoFolderFor == SharedPhotos::DatabaseEntry(*shared)
+                       ? m_state.SharedPhotoFolder
+                       : QString(),
+                   m_state.DataPath);
+               !photos.isEmpty()) {
+        ShowMessage(photos, QStringLiteral("Shared Database"), MsgIcon::Exclamation,
+                    MsgButtons::OkOnly, this);
+    }
+    return true;
 }
 
 void frmSplash::FailStartup(long long number, const QString &description)

@@ -2,7 +2,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class PasswordKeyring;
 class QLabel;
+class WaitCursor;
 class QTimer;
 class StartupWindow;
 struct AppState;
@@ -11,7 +15,11 @@ struct AppState;
 // one per tick: read the settings, apply them to the main window, build the connection string,
 // connect to the database, fill the tree box and reopen the last tree, and show the main window.
 // Only the last step, once the main window is up, writes to the settings (the first-run values
-// that are missing) and tells the user when the database is read-only.
+// that are missing) and tells the user when the database is read-only. The shared database used
+// last is connected with the password the desktop keyring keeps for it: the connect step waits for
+// the keyring (busy pointer, the timer stopped, the window alive) at most KeyringWait()
+// milliseconds, then goes on with the password or without (the password file, else the local
+// database after a message).
 class frmSplash : public QWidget
 {
     Q_OBJECT
@@ -32,6 +40,12 @@ public:
 
     QString StatusText() const;
 
+    // How long the connect step waits for the keyring (PasswordKeyring::kWaitLimit unless set).
+    void SetKeyringWait(int milliseconds) { m_keyringWait = milliseconds; }
+    int KeyringWait() const { return m_keyringWait; }
+    // The keyring the connect step asks.
+    PasswordKeyring &Keyring() const { return *m_keyring; }
+
 signals:
     // Step 5 has shown the main window.
     void StartupFinished();
@@ -42,6 +56,8 @@ private:
     void setStatus(const QString &text);
     void runStep(int step);
     void stopAndUnload();
+    // Step 3 for the shared database used last; false while the keyring is asked.
+    bool connectShared();
 
     AppState &m_state;
     StartupWindow &m_main;
@@ -50,5 +66,11 @@ private:
     QTimer *m_timer = nullptr;
     int m_step = 0;
     bool m_failed = false;
+    PasswordKeyring *m_keyring = nullptr;
+    int m_keyringWait;
+    enum class Keyring { NotAsked, Asking, Answered } m_keyringState = Keyring::NotAsked;
+    int m_keyringAnswer = 0; // PasswordKeyring::State
+    QString m_password;      // from the keyring, until the store has it
+    std::unique_ptr<WaitCursor> m_busy;
     int m_left = 0, m_top = 0, m_width = 0, m_height = 0, m_windowState = 0;
 };

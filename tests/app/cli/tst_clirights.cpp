@@ -89,7 +89,7 @@ private slots:
                      {QStringLiteral("CREATE ROLE editor LOGIN"),
                       QStringLiteral("CREATE ROLE reader LOGIN"),
                       QStringLiteral("CREATE ROLE stranger LOGIN"),
-                      QStringLiteral("CREATE ROLE careful LOGIN PASSWORD 'right'"),
+                      QStringLiteral("CREATE ROLE careful LOGIN PASSWORD 'Kx9-secret'"),
                       QStringLiteral("GRANT USAGE ON SCHEMA velkintree TO editor, reader, careful"),
                       QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON "
                                      "velkintree.\"Alpha\" TO editor"),
@@ -162,16 +162,20 @@ private slots:
                  qPrintable(wrong.err));
         QVERIFY(!wrong.err.contains(QLatin1String("wrong")));
 
+        // No keyring holds it (none runs in the tests): the password file, without a word.
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("*:*:*:careful:right\n");
+        file.write("*:*:*:careful:Kx9-secret\n");
         file.close();
         const Outcome right = check(as(QStringLiteral("careful")));
         qunsetenv("PGPASSFILE");
         QVERIFY2(right.code == 0, qPrintable(right.err));
+        QVERIFY2(!right.err.contains(QLatin1String("keyring")), qPrintable(right.err));
+        QVERIFY(!(right.out + right.err).contains(QLatin1String("Kx9-secret")));
         const Outcome none = check(as(QStringLiteral("careful")) + QStringLiteral(" passfile=") +
                                    m_dir.filePath("nowhere"));
         QVERIFY2(oneMessage(none), qPrintable(none.err));
-        QVERIFY2(none.err.contains(QLatin1String("password")), qPrintable(none.err));
+        QVERIFY2(none.err.contains(QLatin1String("asks for a password")), qPrintable(none.err));
+        QVERIFY2(none.err.contains(QLatin1String("keyring")), qPrintable(none.err));
 
         const Outcome stranger = check(as(QStringLiteral("stranger")));
         QVERIFY2(oneMessage(stranger), qPrintable(stranger.err));

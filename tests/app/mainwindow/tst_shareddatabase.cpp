@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -219,6 +220,86 @@ private slots:
                 run.registry().GetString(AppSettings::UserKey, QStringLiteral("SharedDatabase")),
                 QString());
         }
+    }
+
+    // A shared database whose password was kept in the keyring: start-up asks the keyring first
+    // and waits for its answer (the steps do not go on meanwhile). With no keyring running it
+    // falls back to the password file without a word; with none there, one message says the
+    // server asks for a password and where it was looked for, and the local database is used.
+    // The password is in no setting and no message.
+    void startsWithTheKeyringsPassword()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        const ServerAddress made = newDatabase();
+        {
+            mDatabase maker;
+            maker.SetServer(made);
+            maker.SetCreateTables(true);
+            QVERIFY(maker.OpenDatabase());
+        }
+        QCOMPARE(m_server->exec(made.database,
+                                {QStringLiteral("CREATE ROLE keeper LOGIN PASSWORD 'Kx9-kept'"),
+                                 QStringLiteral("GRANT USAGE ON SCHEMA velkintree TO keeper"),
+                                 QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL "
+                                                "TABLES IN SCHEMA velkintree TO keeper")}),
+                 QString());
+        QCOMPARE(m_server->requirePassword(QStringLiteral("keeper")), QString());
+        ServerAddress address = made;
+        address.user = QStringLiteral("keeper");
+        QTemporaryDir files;
+        const QString passwords = files.filePath(QStringLiteral("pgpass"));
+        QFile file(passwords);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("*:*:*:keeper:Kx9-kept\n");
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        const auto start = [&](Run &run) {
+            run.seed(0, 0, 6000, 4500, 0);
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedDatabase"),
+                                     address.Keywords());
+            run.registry().SetString(AppSettings::UserKey, QStringLiteral("SharedKeyring"),
+                                     address.Keywords());
+            run.start();
+            run.steps(4);
+            // Asked, not answered yet: the connect step waits.
+            QCOMPARE(run.splash->Step(), 3);
+            QCOMPARE(run.splash->Keyring().Pending(), 1);
+            QTRY_COMPARE(run.splash->Keyring().Pending(), 0);
+            run.steps(3);
+            QCOMPARE(run.splash->Step(), 6);
+        };
+        qputenv("PGPASSFILE", QFile::encodeName(passwords));
+        {
+            Run run;
+            start(run);
+            qunsetenv("PGPASSFILE");
+            QVERIFY2(msgs.count() == 0, qPrintable(msgs.count() ? msgs.last().text : QString()));
+            QVERIFY(run.main->Db().IsShared());
+            QVERIFY(run.main->Db().IsOpen());
+            run.main->close();
+        }
+        qputenv("PGPASSFILE", QFile::encodeName(files.filePath(QStringLiteral("none"))));
+        {
+            Run run;
+            start(run);
+            qunsetenv("PGPASSFILE");
+            QCOMPARE(msgs.count(), 1);
+            const QString text = msgs.last().text;
+            QVERIFY2(text.contains(QLatin1String("asks for a password")), qPrintable(text));
+            QVERIFY2(text.contains(QLatin1String("no desktop keyring is running")),
+                     qPrintable(text));
+            QVERIFY(!run.main->Db().IsShared());
+            QVERIFY(run.main->Db().IsOpen());
+            run.main->close();
+            QFile settings(run.state.UserSettingsFile);
+            QVERIFY(settings.open(QIODevice::ReadOnly));
+            QVERIFY(!settings.readAll().contains("Kx9-kept"));
+        }
+        for (const auto &call : msgs.calls())
+            QVERIFY(!call.text.contains(QLatin1String("Kx9-kept")));
     }
 
     // Without a keyring: "Remember" connects all the same, says once why the password is not

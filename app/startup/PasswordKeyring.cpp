@@ -2,7 +2,16 @@
 
 #include "SharedPhotos.h"
 
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+
 #include <qt6keychain/keychain.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -58,6 +67,87 @@ void PasswordKeyring::Read(const QString &entry, AnswerTo done)
                 answered();
             });
     job->start();
+}
+
+void PasswordKeyring::ReadWithin(const QString &entry, int milliseconds, AnswerTo done)
+{
+    AnswerWithin(
+        this, milliseconds, [this, entry](AnswerTo answer) { Read(entry, std::move(answer)); },
+        std::move(done));
+}
+
+void PasswordKeyring::AnswerWithin(QObject *context, int milliseconds, const Question &ask,
+                                   AnswerTo done)
+{
+    // The first of the answer and the time limit is passed on; the other finds nothing left.
+    auto once = std::make_shared<AnswerTo>(std::move(done));
+    const auto pass = [once](const Answer &answer) {
+        if (!*once)
+            return;
+        const AnswerTo to = std::exchange(*once, AnswerTo());
+        to(answer);
+    };
+    QTimer::singleShot(std::max(0, milliseconds), context, [pass] {
+        pass(Answer{State::TimedOut, {}});
+    });
+    ask([pass, guard = QPointer<QObject>(context)](const Answer &answer) {
+        if (guard)
+            pass(answer);
+    });
+}
+
+PasswordKeyring::Answer PasswordKeyring::Await(int milliseconds, const Question &ask)
+{
+    QEventLoop loop;
+    std::optional<Answer> got;
+    AnswerWithin(&loop, milliseconds, ask, [&got, &loop](const Answer &answer) {
+        got = answer;
+        loop.quit();
+    });
+    if (!got)
+        loop.exec();
+    return got.value_or(Answer{State::TimedOut, {}});
+}
+
+PasswordKeyring::Answer PasswordKeyring::ReadWaiting(const ServerAddress &address, int milliseconds)
+{
+    PasswordKeyring keyring;
+    return Await(milliseconds, [&keyring, entry = EntryOf(address)](AnswerTo answer) {
+        keyring.Read(entry, std::move(answer));
+    });
+}
+
+bool PasswordKeyring::AsksForPassword(const Error &opened)
+{
+    // The server library's own words when the server asks for a password it was not given.
+    return opened.is(ErrorCode::Unreachable) &&
+           opened.text().contains(QLatin1String("no password supplied"));
+}
+
+QString PasswordKeyring::OpenFailureText(const Error &opened, State keyring)
+{
+    if (!AsksForPassword(opened))
+        return opened.text();
+    QString looked;
+    switch (keyring) {
+    case State::Found:
+        return opened.text();
+    case State::NotFound:
+        looked = QStringLiteral("the desktop keyring holds none for it");
+        break;
+    case State::Unavailable:
+        looked = QStringLiteral("no desktop keyring is running");
+        break;
+    case State::TimedOut:
+        looked = QStringLiteral("the desktop keyring did not answer in time");
+        break;
+    }
+    return QStringLiteral("The shared database %1 asks for a password, and none was found: %2, "
+                          "and the password file (~/.pgpass, or the file PGPASSFILE names) "
+                          "has no line for it.\r\n\r\nKeep the password in the keyring "
+                          "(File > Connect to Shared Database..., \"Remember password in the "
+                          "keyring\") or in the password file.")
+        .arg(opened.where(), looked);
 }
 
 void PasswordKeyring::Write(const QString &entry, const QString &password, AnswerTo done)
