@@ -136,6 +136,17 @@ Error sharedConflict(const QString &tree)
                      .arg(tree));
 }
 
+// A record the edit writes links to a shared record (a source, repository, note, medium) that
+// another program deleted since the read.
+Error linkConflict(const mDatabase &store, const QString &tree)
+{
+    return Error(ErrorCode::ChangedElsewhere,
+                 QStringLiteral("A record of the tree '%1' that this change names (a source, "
+                                "repository, note or medium) was deleted by another user or "
+                                "program since it was read here.%2 Nothing was changed.")
+                     .arg(tree, ChangeLog::lastChangeText(store, tree, QStringLiteral("tree"))));
+}
+
 // The first edit of a tree without side records: anything of the tree changed.
 Error treeConflict(const QString &tree)
 {
@@ -172,6 +183,8 @@ Result<void> checkVersions(const mDatabase &store, const QString &tree, const Pe
         const quint64 id = recordId(Tab(*tab), *number);
         return !added.contains(id) && was.records.contains(id) && !now.records.contains(id);
     };
+    if (namesDeletedRecord(writes, was, now))
+        return linkConflict(store, tree);
     for (const RecordWrite &write : writes) {
         persons << write.persons;
         const quint64 id = recordId(write.tab, write.number);

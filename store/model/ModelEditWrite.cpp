@@ -49,16 +49,23 @@ public:
         for (const PersonRow &row : rows)
             m_keys.push_back(row.ID.toUtf8());
         m_encoder.emplace(model, m_keys);
-        m_encoder->setNumbering([&numbers](Tab tab, quint32 index) {
-            return tab == Tab::Person ? index : numbers.number(tab, index);
+        m_encoder->setNumbering([this, &numbers](Tab tab, quint32 index) {
+            if (tab == Tab::Person)
+                return index;
+            const quint32 number = numbers.number(tab, index);
+            if (m_links)
+                m_links->push_back(recordId(tab, number));
+            return number;
         });
         m_numbers = &numbers;
     }
 
     const QByteArray &key(quint32 person) const { return m_keys[person]; }
 
-    Image image(Tab tab, quint32 index) const
+    // With `links`, the stored records its fields link to are added there.
+    Image image(Tab tab, quint32 index, std::vector<quint64> *links = nullptr) const
     {
+        m_links = links;
         Image out;
         const Placement p = tab == Tab::Tree ? Placement() : m_placement.of(tab, index);
         out.person = personKey(p.person);
@@ -72,6 +79,7 @@ public:
         out.ref1 = personKey(p.ref1);
         out.ref2 = personKey(p.ref2);
         m_encoder->encodeInto(tab, index, out.data);
+        m_links = nullptr;
         return out;
     }
 
@@ -87,6 +95,7 @@ private:
     RecordPlacement m_placement;
     std::optional<RecordEncoder> m_encoder;
     const Numbers *m_numbers = nullptr;
+    mutable std::vector<quint64> *m_links = nullptr;
 };
 
 class Writer
@@ -215,7 +224,7 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
     const Imager is(after, afterRows, numbers);
     std::vector<RecordWrite> writes;
     const auto put = [&](RecordWrite::Kind kind, Tab tab, qint64 number, const Image *old,
-                         const Image *image) {
+                         const Image *image, std::vector<quint64> links = {}) {
         RecordWrite write;
         write.kind = kind;
         write.tab = tab;
@@ -225,19 +234,25 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
         if (image) {
             addPersons(write.persons, *image);
             write.image = *image;
+            write.links = std::move(links);
         }
         writes.push_back(std::move(write));
     };
+
+    // The records each image links to (one buffer, copied for the records written).
+    std::vector<quint64> links;
 
     // The tree's own values.
     {
         const bool had = isStored(before, Tab::Tree, 0);
         const bool has = isStored(after, Tab::Tree, 0);
-        const Image image = is.image(Tab::Tree, 0);
+        const Image image = is.image(Tab::Tree, 0, &links);
         if (has && !had)
-            put(RecordWrite::Kind::Add, Tab::Tree, numbers.number(Tab::Tree, 0), nullptr, &image);
+            put(RecordWrite::Kind::Add, Tab::Tree, numbers.number(Tab::Tree, 0), nullptr, &image,
+                links);
         else if (has && !(was.image(Tab::Tree, 0) == image))
-            put(RecordWrite::Kind::Update, Tab::Tree, read.numbers[0].front(), nullptr, &image);
+            put(RecordWrite::Kind::Update, Tab::Tree, read.numbers[0].front(), nullptr, &image,
+                links);
         else if (had && !has)
             put(RecordWrite::Kind::Remove, Tab::Tree, read.numbers[0].front(), nullptr, nullptr);
     }
@@ -261,11 +276,12 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
                     oldImage ? &*oldImage : nullptr, nullptr);
             continue;
         }
-        const Image image = is.image(Tab::Person, p);
+        links.clear();
+        const Image image = is.image(Tab::Person, p, &links);
         if (oldImage && *oldImage == image)
             continue;
         put(had ? RecordWrite::Kind::Update : RecordWrite::Kind::Add, Tab::Person,
-            had ? *stored : nextPerson++, oldImage ? &*oldImage : nullptr, &image);
+            had ? *stored : nextPerson++, oldImage ? &*oldImage : nullptr, &image, links);
     }
 
     // Every other table by place: a record is written where it differs from the one read at
@@ -275,14 +291,15 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
         const quint32 was_n = tableSize(before, tab);
         const quint32 is_n = tableSize(after, tab);
         for (quint32 i = 0; i < is_n; ++i) {
-            const Image image = is.image(tab, i);
+            links.clear();
+            const Image image = is.image(tab, i, &links);
             if (i >= was_n) {
-                put(RecordWrite::Kind::Add, tab, numbers.number(tab, i), nullptr, &image);
+                put(RecordWrite::Kind::Add, tab, numbers.number(tab, i), nullptr, &image, links);
                 continue;
             }
             const Image old = was.image(tab, i);
             if (!(old == image))
-                put(RecordWrite::Kind::Update, tab, numbers.number(tab, i), &old, &image);
+                put(RecordWrite::Kind::Update, tab, numbers.number(tab, i), &old, &image, links);
         }
         for (quint32 i = is_n; i < was_n; ++i) {
             const Image old = was.image(tab, i);
@@ -290,6 +307,19 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
         }
     }
     return writes;
+}
+
+bool namesDeletedRecord(const std::vector<RecordWrite> &writes, const StoredVersions &read,
+                        const StoredVersions &now)
+{
+    for (const RecordWrite &write : writes) {
+        if (write.kind == RecordWrite::Kind::Remove)
+            continue;
+        for (const quint64 link : write.links)
+            if (read.records.contains(link) && !now.records.contains(link))
+                return true;
+    }
+    return false;
 }
 
 Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<RecordWrite> &writes)

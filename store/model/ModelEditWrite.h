@@ -39,6 +39,9 @@ struct RecordWrite
     Image image; // added or changed
     // The persons (versionKey) the record went with or named before and after the change.
     QStringList persons;
+    // The stored records (recordId) the fields of the record written link to (a citation's
+    // source, a shared note, a medium...).
+    std::vector<quint64> links;
 };
 
 // The records in which `after` differs from `before`, the model the tree's records were read as
@@ -50,6 +53,11 @@ Result<std::vector<RecordWrite>> planChangedRecords(
     const StoredVersions &read, const StoredVersions &now,
     std::span<const Genealogy::PersonRow> beforeRows, const Genealogy::TreeModel &before,
     std::span<const Genealogy::PersonRow> afterRows, const Genealogy::TreeModel &after);
+
+// Whether a record written links to a stored record that was there when the edit read the tree
+// (`read`) and is gone now (`now`): another program deleted the source it cites, say.
+bool namesDeletedRecord(const std::vector<RecordWrite> &writes, const StoredVersions &read,
+                        const StoredVersions &now);
 
 // Writes the planned records to mainRecords in the caller's transaction.
 Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<RecordWrite> &writes);

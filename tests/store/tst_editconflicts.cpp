@@ -313,6 +313,71 @@ private slots:
         VERIFY_TREE_CONSISTENT(*first, "Family");
     }
 
+    // A record the edit adds names a shared record (the parish register) another program
+    // deleted meanwhile: refused, saying so and who changed the tree's records last; nothing
+    // cites the gone source. Read again, a citation of a source still there goes through.
+    void namedRecordDeletedRefuses_data() { engines(); }
+    void namedRecordDeletedRefuses()
+    {
+        if (onServer())
+            VT_REQUIRE_SERVER(*m_server);
+        auto first = open();
+        QVERIFY(first);
+        auto second = open(true);
+        QVERIFY(second);
+        const auto citing = [](const ModelEdit::PersonEdit &read, quint32 source) {
+            ModelSlice edited = read.tree;
+            Citation citation;
+            citation.owner = Ref(Kind::Person, 0);
+            citation.source = source;
+            citation.page = edited.model.text(QStringView(u"p. 12"));
+            edited.model.citations.add(citation);
+            return edited;
+        };
+        Result<ModelEdit::PersonEdit> anna = ModelEdit::readForEdit(*first, "Family", "A1");
+        QVERIFY(anna);
+        Result<ModelEdit::PersonEdit> sources = ModelEdit::readForEdit(*second, "Family", {});
+        QVERIFY(sources);
+        ModelSlice without = sources->tree;
+        without.model.sources.removeLast();
+        QVERIFY(ModelEdit::applyEdit(*second, "Family", *sources, without));
+        ChangeLog::Entry entry;
+        entry.tree = "Family";
+        entry.record = "tree";
+        entry.command = "Edit Sources";
+        QVERIFY(ChangeLog::add(*second, entry));
+
+        Result<void> saved = ModelEdit::applyEdit(*first, "Family", *anna, citing(*anna, 0));
+        QVERIFY2(saved.error().is(ErrorCode::ChangedElsewhere), qPrintable(saved.error().text()));
+        QVERIFY2(saved.error().text().contains("deleted") &&
+                     saved.error().text().contains("Edit Sources"),
+                 qPrintable(saved.error().text()));
+        Result<ModelSlice> now = ModelStore::readTree(*first, "Family");
+        QVERIFY(now);
+        QCOMPARE(now->model.citations.size(), 0u);
+        QCOMPARE(now->model.sources.size(), 0u);
+        VERIFY_TREE_CONSISTENT(*first, "Family");
+
+        // A source of the other program's, added meanwhile, cited after reading again.
+        sources = ModelEdit::readForEdit(*second, "Family", {});
+        QVERIFY(sources);
+        ModelSlice with = sources->tree;
+        Source census;
+        census.title = with.model.text(QStringView(u"Census 1900"));
+        with.model.sources.add(census);
+        QVERIFY(ModelEdit::applyEdit(*second, "Family", *sources, with));
+        anna = ModelEdit::readForEdit(*first, "Family", "A1");
+        QVERIFY(anna);
+        saved = ModelEdit::applyEdit(*first, "Family", *anna, citing(*anna, 0));
+        QVERIFY2(saved, saved ? "" : qPrintable(saved.error().text()));
+        now = ModelStore::readTree(*second, "Family");
+        QVERIFY(now);
+        QCOMPARE(now->model.citations.size(), 1u);
+        QCOMPARE(now->model.string(now->model.sources[now->model.citations[0].source].title),
+                 QString("Census 1900"));
+        VERIFY_TREE_CONSISTENT(*first, "Family");
+    }
+
     // The edit window's row check says who changed the row and when, from the history, and
     // the history names the server's role on the server.
     void rowConflictSaysWhoAndWhen_data() { engines(); }
