@@ -191,6 +191,7 @@ Result<void> mDatabase::openServer()
             return named(rights.error());
     } else {
         m_readOnly = true;
+        m_newerTables = true;
         m_openNotice = QStringLiteral("The database %1 was set up by a newer version of Velkin "
                                       "Tree (its tables have version %2; this version knows %3). "
                                       "It is open read-only: update Velkin Tree to change it.")
@@ -229,6 +230,16 @@ Result<void> mDatabase::checkServerRights()
         if (!transaction.commit())
             return transaction.error();
     }
+    const Result<bool> readOnly = serverReadOnly();
+    if (!readOnly)
+        return readOnly.error();
+    m_readOnly = *readOnly;
+    return {};
+}
+
+Result<bool> mDatabase::serverReadOnly() const
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     // A server that only reads, or a role that may change no tree and make none, has the
     // database for reading.
     const Result<QVariant> serverWrites =
@@ -246,8 +257,35 @@ Result<void> mDatabase::checkServerRights()
         *mayCreate || std::any_of(tables->begin(), tables->end(), [](const auto &table) {
             return table.change && IsListedTreeName(table.table);
         });
-    m_readOnly = !serverWrites->toBool() || !mayChange;
-    return {};
+    return !serverWrites->toBool() || !mayChange;
+}
+
+Result<bool> mDatabase::RefreshRights()
+{
+    if (!m_server || !IsOpen() || m_unreachable || m_newerTables)
+        return false;
+    const bool wasReadOnly = m_readOnly;
+    const bool wasTreeReadOnly = m_openTreeReadOnly;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    // The session's own read-only default (set while the database is read-only) goes first:
+    // the server's, the database's and the role's settings decide.
+    if (m_readOnly) {
+        if (Result<void> reset = run(query, QStringLiteral("RESET default_transaction_read_only"));
+            !reset)
+            return serverError(reset.error());
+    }
+    const Result<bool> readOnly = serverReadOnly();
+    if (!readOnly)
+        return serverError(readOnly.error());
+    m_readOnly = *readOnly;
+    if (m_readOnly) {
+        if (Result<void> set = run(query, QStringLiteral("SET default_transaction_read_only = on"));
+            !set)
+            return serverError(set.error());
+    }
+    SetOpenTree(m_openTree);
+    return m_readOnly != wasReadOnly || m_openTreeReadOnly != wasTreeReadOnly;
 }
 
 QStringList mDatabase::serverTrees() const

@@ -102,6 +102,7 @@ Result<void> mDatabase::OpenDatabase()
     CloseDatabase();
     m_readOnly = false;
     m_openTreeReadOnly = false;
+    m_newerTables = false;
     const bool wasUnreachable = m_unreachable;
     m_unreachable = false;
     m_openNotice.clear();

@@ -116,6 +116,11 @@ public:
     bool IsTreeReadOnly(const QString &tree) const;
     // The listed trees the user may read but not change (all of them on a read-only database).
     QStringList ReadOnlyTrees() const;
+    // The shared database's rights read again, so that a GRANT or REVOKE made while connected
+    // counts now: whether the database and the open tree can be changed. True when either
+    // changed. Nothing is read on a database file, a lost connection or tables of a newer
+    // version (read-only whatever the rights).
+    Result<bool> RefreshRights();
     // The tree the windows show ("" for none): while it is one the user may not change,
     // IsReadOnly is true.
     void SetOpenTree(const QString &tree);
@@ -243,6 +248,8 @@ private:
     // On the server: the rights the role has (the rights machinery set up by the tables'
     // owner, the database read-only when the role may change no tree and make none).
     Result<void> checkServerRights();
+    // On the server: whether the role may change nothing (or the server only reads).
+    Result<bool> serverReadOnly() const;
     // On the server: the trees the role may read, in the order made.
     QStringList serverTrees() const;
     // A failure of the file, with the database's path in its text.
@@ -277,6 +284,7 @@ private:
     QString m_connectionString;
     bool m_readOnly = false;
     bool m_openTreeReadOnly = false;
+    bool m_newerTables = false; // the server's tables are of a newer version: read-only
     // Set by any statement that finds the connection lost (a const read too).
     mutable bool m_unreachable = false;
     QString m_openTree;

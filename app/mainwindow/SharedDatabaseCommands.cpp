@@ -64,6 +64,20 @@ void SharedDatabaseCommands::SetWatchInterval(int milliseconds)
 void SharedDatabaseCommands::followWatch()
 {
     m_wasUnreachable = m_store.IsUnreachable();
+    m_wasReadOnly = m_store.IsReadOnly();
+    m_wasDatabaseReadOnly = m_store.IsDatabaseReadOnly();
+}
+
+void SharedDatabaseCommands::followRights()
+{
+    // A GRANT or REVOKE made while connected counts now: the read-only marks of the tree list,
+    // the status bar and the refusals follow.
+    if (!m_store.RefreshRights())
+        return; // the server gone: the next tick says so
+    m_trees.Update();
+    if (m_store.IsReadOnly() != m_wasReadOnly ||
+        m_store.IsDatabaseReadOnly() != m_wasDatabaseReadOnly)
+        emit DatabaseChanged();
 }
 
 void SharedDatabaseCommands::watch()
@@ -73,8 +87,10 @@ void SharedDatabaseCommands::watch()
     // A command may have found it gone already; else one small statement asks.
     if (!m_store.IsUnreachable())
         std::ignore = m_store.CheckServer();
-    if (!m_store.IsUnreachable())
+    if (!m_store.IsUnreachable()) {
+        followRights();
         return;
+    }
     if (!m_wasUnreachable) {
         emit DatabaseChanged(); // the status bar says so
         return;

@@ -33,7 +33,9 @@ struct AppState;
 // While a shared database is open a timer watches it: when the server goes away (it stopped,
 // the network broke; found by the timer or by any command) the store is read-only and the
 // status bar says so; the timer then tries to open it again, and once it is back the status
-// bar says so and the open tree stays open.
+// bar says so and the open tree stays open. While it answers, the timer reads the role's rights
+// again: a tree or the database made read-only by a REVOKE gets the marks of the tree list and
+// the status bar and its changes are refused; one made writable by a GRANT loses them.
 class SharedDatabaseCommands : public QObject
 {
     Q_OBJECT
@@ -85,6 +87,7 @@ private:
     void placePhotos(const ServerAddress &address);
     void watch();
     void followWatch();
+    void followRights();
 
     AppState &m_state;
     mDatabase &m_store;
@@ -99,4 +102,6 @@ private:
     PasswordKeyring *m_keyring;
     QTimer *m_watch;
     bool m_wasUnreachable = false;
+    bool m_wasReadOnly = false;
+    bool m_wasDatabaseReadOnly = false;
 };

@@ -130,6 +130,59 @@ private slots:
         QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A3", "A1", "Back", "Holm")));
         QCOMPARE(msgs.count(), 1); // nothing more was asked of the user
     }
+
+    // Rights changed by the administrator while the window is connected count at the watch's
+    // next tick: a tree made writable loses its mark, one made read-only gets the mark and its
+    // changes are refused, a role left with no tree to change has the database read-only, and a
+    // grant given back makes it all writable again. Nothing is asked of the user.
+    void rightsChangedWhileConnected()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        f.main->Shared().SetWatchInterval(20);
+        QVERIFY(f.main->Shared().Connect(address(QStringLiteral("editor")), QString()));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Alpha")));
+        QVERIFY(!f.main->Sbar().ReadOnlyShown());
+        QCOMPARE(f.cboTrees->itemText(1), QStringLiteral("Beta (read only)"));
+        const auto admin = [this](const QString &statement) {
+            return m_server->exec(m_database, {statement});
+        };
+
+        QCOMPARE(admin("GRANT INSERT, UPDATE, DELETE ON velkintree.\"Beta\" TO editor"), QString());
+        QTRY_COMPARE(f.cboTrees->itemText(1), QStringLiteral("Beta"));
+        QVERIFY(f.store.InsertPerson(QStringLiteral("Beta"), Person("B5", "B1", "Bo", "Holm")));
+
+        QCOMPARE(admin("REVOKE INSERT, UPDATE, DELETE ON velkintree.\"Alpha\" FROM editor"),
+                 QString());
+        QTRY_VERIFY(f.main->Sbar().ReadOnlyShown());
+        QCOMPARE(f.cboTrees->itemText(0), QStringLiteral("Alpha (read only)"));
+        QVERIFY(f.store.IsReadOnly());
+        QVERIFY(!f.store.IsDatabaseReadOnly());
+        QCOMPARE(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A7", "A1", "No", "Holm"))
+                     .error()
+                     .code(),
+                 ErrorCode::ReadOnly);
+
+        // No tree left to change: the database is read-only, every change refused.
+        QCOMPARE(admin("REVOKE INSERT, UPDATE, DELETE ON velkintree.\"Beta\" FROM editor"),
+                 QString());
+        QTRY_VERIFY(f.store.IsDatabaseReadOnly());
+        QVERIFY(!f.store.InsertPerson(QStringLiteral("Beta"), Person("B6", "B1", "No", "Holm")));
+
+        // Given back: writable again, at the database and the open tree.
+        QCOMPARE(admin("GRANT INSERT, UPDATE, DELETE ON velkintree.\"Alpha\" TO editor"),
+                 QString());
+        QTRY_VERIFY(!f.main->Sbar().ReadOnlyShown());
+        QVERIFY(!f.store.IsReadOnly());
+        QCOMPARE(f.cboTrees->itemText(0), QStringLiteral("Alpha"));
+        QCOMPARE(f.cboTrees->itemText(1), QStringLiteral("Beta (read only)"));
+        const Result<void> added =
+            f.store.InsertPerson(QStringLiteral("Alpha"), Person("A8", "A1", "Yes", "Holm"));
+        QVERIFY2(added, added ? "" : qPrintable(added.error().text()));
+        QCOMPARE(msgs.count(), 0);
+    }
 };
 
 QTEST_MAIN(TestSharedWatch)
