@@ -3,6 +3,7 @@
 // folder; an import killed in the middle leaves no photo folder behind, and its stage is removed
 // by the next start (not while the import runs), so that the next import of the same file keeps
 // its keys.
+#include "PhotoFamily.h"
 #include "PhotoFolders.h"
 #include "PhotoStage.h"
 #include "StoreImport.h"
@@ -18,28 +19,6 @@
 namespace {
 
 constexpr int kPersons = 10;
-
-// A GEDCOM file of persons @K0@... in `folder`, each with a photo <prefix><n>.jpg beside it.
-QString writeFamily(const QString &folder, const QString &prefix)
-{
-    QDir().mkpath(folder);
-    QByteArray text = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n";
-    for (int i = 0; i < kPersons; ++i) {
-        const QByteArray photo = prefix.toUtf8() + QByteArray::number(i) + ".jpg";
-        QFile file(folder + QLatin1Char('/') + QString::fromUtf8(photo));
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write("photo " + photo);
-        text += "0 @K" + QByteArray::number(i) + "@ INDI\n1 NAME " + prefix.toUtf8() +
-                QByteArray::number(i) + " /Line/\n1 OBJE\n2 FILE " + photo + "\n";
-    }
-    const QString path = folder + QStringLiteral("/family.ged");
-    QFile gedcom(path);
-    if (!gedcom.open(QIODevice::WriteOnly))
-        return QString();
-    gedcom.write(text + "0 TRLR\n");
-    return path;
-}
 
 // The other program's import, stopped at `moment` until released.
 class OtherImport
@@ -124,8 +103,10 @@ private slots:
         QDir(m_data).removeRecursively();
         QVERIFY(QDir().mkpath(m_data));
         QVERIFY(mDatabase::CreateDatabaseFile(m_data + QStringLiteral("people.db")));
-        m_first = writeFamily(m_dir.filePath(QStringLiteral("first")), QStringLiteral("a"));
-        m_second = writeFamily(m_dir.filePath(QStringLiteral("second")), QStringLiteral("b"));
+        m_first = writePhotoFamily(m_dir.filePath(QStringLiteral("first")), QStringLiteral("a"),
+                                   kPersons);
+        m_second = writePhotoFamily(m_dir.filePath(QStringLiteral("second")), QStringLiteral("b"),
+                                    kPersons);
         QVERIFY(!m_first.isEmpty() && !m_second.isEmpty());
     }
 

@@ -3,6 +3,7 @@
 // again under the server's write lock, so that no two persons get one key and each photo folder
 // holds one person's photos.
 #include "PgServer.h"
+#include "PhotoFamily.h"
 #include "PhotoFolders.h"
 #include "ServerAddress.h"
 #include "StoreImport.h"
@@ -19,28 +20,6 @@
 namespace {
 
 constexpr int kPersons = 10;
-
-// A GEDCOM file of persons @K0@... in `folder`, each with a photo <prefix><n>.jpg beside it.
-QString writeFamily(const QString &folder, const QString &prefix)
-{
-    QDir().mkpath(folder);
-    QByteArray text = "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n";
-    for (int i = 0; i < kPersons; ++i) {
-        const QByteArray photo = prefix.toUtf8() + QByteArray::number(i) + ".jpg";
-        QFile file(folder + QLatin1Char('/') + QString::fromUtf8(photo));
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write("photo " + photo);
-        text += "0 @K" + QByteArray::number(i) + "@ INDI\n1 NAME " + prefix.toUtf8() +
-                QByteArray::number(i) + " /Line/\n1 OBJE\n2 FILE " + photo + "\n";
-    }
-    const QString path = folder + QStringLiteral("/family.ged");
-    QFile gedcom(path);
-    if (!gedcom.open(QIODevice::WriteOnly))
-        return QString();
-    gedcom.write(text + "0 TRLR\n");
-    return path;
-}
 
 } // namespace
 
@@ -61,8 +40,10 @@ private slots:
         const QString mine = dir.filePath(QStringLiteral("mine/"));
         const QString theirs = dir.filePath(QStringLiteral("theirs/"));
         QVERIFY(QDir().mkpath(mine) && QDir().mkpath(theirs));
-        const QString first = writeFamily(dir.filePath(QStringLiteral("first")), "a");
-        const QString second = writeFamily(dir.filePath(QStringLiteral("second")), "b");
+        const QString first =
+            writePhotoFamily(dir.filePath(QStringLiteral("first")), "a", kPersons);
+        const QString second =
+            writePhotoFamily(dir.filePath(QStringLiteral("second")), "b", kPersons);
         QVERIFY(!first.isEmpty() && !second.isEmpty());
 
         mDatabase store;

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -153,6 +154,18 @@ public:
     QString socketFolder() const
     {
         return m_dir ? m_dir->filePath(QStringLiteral("s")) : QString();
+    }
+
+    // Writes a password file as the server library wants it (only its owner may read it), with
+    // one line "*:*:*:<role>:<password>"; false when it could not be written.
+    static bool writePasswordFile(const QString &path, const QString &role, const QString &password)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        const QByteArray line = "*:*:*:" + role.toUtf8() + ':' + password.toUtf8() + '\n';
+        return file.write(line) == line.size() &&
+               file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
 
     // The connection address of a database of this server in the keyword form.

@@ -3,44 +3,22 @@
 // taken and back to another data folder, with the family records and the photos (kept in the
 // folder the shared database names); the source untouched; a taken name refused; a copy stopped
 // before its commit, or whose photos the target cannot reach, leaving the target as it was.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "ModelStore.h"
 #include "PgServer.h"
 #include "PhotoFolders.h"
+#include "ScratchPlaces.h"
 #include "SharedPhotos.h"
 #include "TreeCopy.h"
 #include "mDatabase.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runCommand(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -95,28 +73,13 @@ class TestCliCopy : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ScratchPlaces m_places{QStringLiteral("copy")};
     std::unique_ptr<PgServer> m_server;
-    int m_made = 0;
 
-    QString folder()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("data%1/").arg(++m_made));
-        QDir().mkpath(path);
-        return path;
-    }
-    QString newDatabase()
-    {
-        const QString name = QStringLiteral("copy%1").arg(++m_made);
-        const QString made = m_server->createDatabase(name);
-        if (!made.isEmpty())
-            qWarning("%s", qPrintable(made));
-        return m_server->keywords(name);
-    }
     // Two parents and their two children, with one event and one source.
     QString familyFile()
     {
-        const QString file = m_dir.filePath(QStringLiteral("family.ged"));
+        const QString file = m_places.filePath(QStringLiteral("family.ged"));
         writeFile(file, "0 HEAD\n1 GEDC\n2 VERS 5.5.1\n1 CHAR UTF-8\n"
                         "0 @I1@ INDI\n1 NAME Anna /Berg/\n1 SEX F\n1 BIRT\n2 DATE 1 JAN 1900\n"
                         "2 SOUR @S1@\n1 FAMS @F1@\n"
@@ -131,10 +94,10 @@ class TestCliCopy : public QObject
     // A local data folder holding the tree "Family", with a photo of Anna.
     QString localFamily()
     {
-        const QString data = folder();
-        const Outcome imported =
-            runCommand(data, {QStringLiteral("--import-gedcom"), familyFile(),
-                              QStringLiteral("--tree"), QStringLiteral("Family")});
+        const QString data = m_places.folder();
+        const CliOutcome imported =
+            runCli(data, {QStringLiteral("--import-gedcom"), familyFile(), QStringLiteral("--tree"),
+                          QStringLiteral("Family")});
         if (imported.code != 0)
             qWarning("%s", qPrintable(imported.err));
         mDatabase store;
@@ -149,7 +112,7 @@ class TestCliCopy : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_places.dir().isValid());
         m_server = std::make_unique<PgServer>();
     }
     void cleanupTestCase() { m_server.reset(); }
@@ -161,13 +124,14 @@ private slots:
     {
         VT_REQUIRE_SERVER(*m_server);
         const QString data = localFamily();
-        const QString address = newDatabase();
+        const QString address = m_places.newDatabase(*m_server);
         QTemporaryDir share;
         {
             // The keys the family has are taken on the server by another tree.
-            const Outcome other = runCommand(
-                folder(), {QStringLiteral("--database"), address, QStringLiteral("--import-gedcom"),
-                           familyFile(), QStringLiteral("--tree"), QStringLiteral("Other")});
+            const CliOutcome other =
+                runCli(m_places.folder(),
+                       {QStringLiteral("--database"), address, QStringLiteral("--import-gedcom"),
+                        familyFile(), QStringLiteral("--tree"), QStringLiteral("Other")});
             QVERIFY2(other.code == 0, qPrintable(other.err));
             mDatabase store;
             store.SetServer(*ParseServerAddress(address));
@@ -182,9 +146,8 @@ private slots:
         QCOMPARE(before.families, 1);
         const QString annaBefore = named(before, "Anna").ID;
 
-        const Outcome up =
-            runCommand(data, {QStringLiteral("--copy-tree"), QStringLiteral("Family"),
-                              QStringLiteral("--to"), address});
+        const CliOutcome up = runCli(data, {QStringLiteral("--copy-tree"), QStringLiteral("Family"),
+                                            QStringLiteral("--to"), address});
         QVERIFY2(up.code == 0, qPrintable(up.err));
         QVERIFY2(
             up.out.contains(QLatin1String("copied 4 persons into 'Family' (4 with a new key)")),
@@ -208,9 +171,9 @@ private slots:
         QVERIFY(QDir(share.filePath(QStringLiteral("Photos/.staging")))
                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                     .isEmpty());
-        const Outcome check =
-            runCommand(data, {QStringLiteral("--database"), address, QStringLiteral("--check-tree"),
-                              QStringLiteral("Family")});
+        const CliOutcome check =
+            runCli(data, {QStringLiteral("--database"), address, QStringLiteral("--check-tree"),
+                          QStringLiteral("Family")});
         QVERIFY2(check.code == 0, qPrintable(check.out + check.err));
 
         // The source as it was.
@@ -220,31 +183,32 @@ private slots:
             QFile::exists(PhotoFolders::FolderOf(data, annaBefore) + QStringLiteral("anna.jpg")));
 
         // Again: the name is taken there, nothing changes.
-        const Outcome again =
-            runCommand(data, {QStringLiteral("--copy-tree"), QStringLiteral("family"),
-                              QStringLiteral("--to"), address});
+        const CliOutcome again =
+            runCli(data, {QStringLiteral("--copy-tree"), QStringLiteral("family"),
+                          QStringLiteral("--to"), address});
         QCOMPARE(again.code, 1);
         QVERIFY2(again.err.contains(QLatin1String("already holds a tree")), qPrintable(again.err));
         QCOMPARE(shared.ListTrees().size(), 3); // Example, Other, Family
 
         // Back from the server to another data folder: its keys are free there.
-        const QString back = folder();
-        const Outcome down =
-            runCommand(back, {QStringLiteral("--database"), address, QStringLiteral("--copy-tree"),
-                              QStringLiteral("Family"), QStringLiteral("--to"),
-                              m_dir.filePath(QStringLiteral("back"))});
+        const QString back = m_places.folder();
+        const CliOutcome down =
+            runCli(back, {QStringLiteral("--database"), address, QStringLiteral("--copy-tree"),
+                          QStringLiteral("Family"), QStringLiteral("--to"),
+                          m_places.filePath(QStringLiteral("back"))});
         QVERIFY2(down.code == 0, qPrintable(down.err));
         QVERIFY2(down.out.contains(QLatin1String("(0 with a new key)")), qPrintable(down.out));
         mDatabase copy;
-        copy.BuildConnectionString(m_dir.filePath(QStringLiteral("back/")));
+        copy.BuildConnectionString(m_places.filePath(QStringLiteral("back/")));
         QVERIFY(copy.OpenDatabase());
         const TreeShape home = shapeOf(copy, QStringLiteral("Family"));
         QCOMPARE(home.rows.keys(), there.rows.keys());
         QCOMPARE(home.families, 1);
-        QCOMPARE(readFile(m_dir.filePath(QStringLiteral("back/Photos/%1/anna.jpg").arg(annaThere))),
-                 QByteArray("JPEG"));
-        QCOMPARE(runCommand(m_dir.filePath(QStringLiteral("back/")),
-                            {QStringLiteral("--check-tree"), QStringLiteral("Family")})
+        QCOMPARE(
+            readFile(m_places.filePath(QStringLiteral("back/Photos/%1/anna.jpg").arg(annaThere))),
+            QByteArray("JPEG"));
+        QCOMPARE(runCli(m_places.filePath(QStringLiteral("back/")),
+                        {QStringLiteral("--check-tree"), QStringLiteral("Family")})
                      .code,
                  0);
         // Nothing was copied to the data folder of the command.
@@ -257,12 +221,12 @@ private slots:
     {
         VT_REQUIRE_SERVER(*m_server);
         const QString data = localFamily();
-        const QString address = newDatabase();
+        const QString address = m_places.newDatabase(*m_server);
         mDatabase local;
         local.BuildConnectionString(data);
         QVERIFY(local.OpenDatabase());
         mDatabase shared;
-        shared.BuildConnectionString(folder());
+        shared.BuildConnectionString(m_places.folder());
         shared.SetServer(*ParseServerAddress(address));
         shared.SetCreateTables(true);
         QVERIFY(shared.OpenDatabase());

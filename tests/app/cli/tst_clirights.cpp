@@ -3,42 +3,19 @@
 // database the role may only read, a wrong or missing password, a role without any right, TLS
 // required of a server without it. And TLS that works: a server with a self-signed certificate
 // made by openssl, reached with sslmode=require and verify-full.
-#include "CommandLine.h"
+#include "CliRun.h"
 #include "PgServer.h"
 #include "mDatabase.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runCommand(const QString &dataPath, const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    Cli::AddOptions(parser);
-    Outcome outcome;
-    if (!parser.parse(QStringList{QStringLiteral("VelkinTree")} + arguments)) {
-        outcome.err = parser.errorText();
-        return outcome;
-    }
-    QTextStream out(&outcome.out), err(&outcome.err);
-    outcome.code = Cli::Run(parser, dataPath, out, err);
-    return outcome;
-}
-
 // One message: a single paragraph block ending the output, nothing on standard output.
-bool oneMessage(const Outcome &outcome)
+bool oneMessage(const CliOutcome &outcome)
 {
     return outcome.code == 1 && !outcome.err.trimmed().isEmpty();
 }
@@ -57,10 +34,10 @@ class TestCliRights : public QObject
 
     QString as(const QString &user) const { return m_server->keywords(m_database, user); }
 
-    Outcome import(const QString &user, const QString &how, const QString &tree)
+    CliOutcome import(const QString &user, const QString &how, const QString &tree)
     {
-        return runCommand(m_data, {QStringLiteral("--database"), as(user),
-                                   QStringLiteral("--import-gedcom"), m_file, how, tree});
+        return runCli(m_data, {QStringLiteral("--database"), as(user),
+                               QStringLiteral("--import-gedcom"), m_file, how, tree});
     }
 
 private slots:
@@ -105,11 +82,11 @@ private slots:
     void changesOfTreesTheRoleMayOnlyRead()
     {
         VT_REQUIRE_SERVER(*m_server);
-        const Outcome own =
+        const CliOutcome own =
             import(QStringLiteral("editor"), QStringLiteral("--into"), QStringLiteral("Alpha"));
         QVERIFY2(own.code == 0, qPrintable(own.err));
 
-        const Outcome other =
+        const CliOutcome other =
             import(QStringLiteral("editor"), QStringLiteral("--into"), QStringLiteral("Beta"));
         QVERIFY2(oneMessage(other), qPrintable(other.err));
         QVERIFY2(other.err.contains(QLatin1String("Beta")), qPrintable(other.err));
@@ -119,19 +96,19 @@ private slots:
         QVERIFY(owner.OpenDatabase());
         const QList<PersonRecord> beta = *owner.ReadTree(QStringLiteral("Beta"));
         QCOMPARE(beta.size(), 3);
-        const Outcome merged = runCommand(
+        const CliOutcome merged = runCli(
             m_data, {QStringLiteral("--database"), as(QStringLiteral("editor")),
                      QStringLiteral("--merge"), QStringLiteral("Beta"), beta[0].ID, beta[1].ID});
         QVERIFY2(oneMessage(merged), qPrintable(merged.err));
         QVERIFY2(merged.err.contains(QLatin1String("read-only")) ||
                      merged.err.contains(QLatin1String("right")),
                  qPrintable(merged.err));
-        const Outcome check =
-            runCommand(m_data, {QStringLiteral("--database"), as(QStringLiteral("editor")),
-                                QStringLiteral("--check-tree"), QStringLiteral("Beta")});
+        const CliOutcome check =
+            runCli(m_data, {QStringLiteral("--database"), as(QStringLiteral("editor")),
+                            QStringLiteral("--check-tree"), QStringLiteral("Beta")});
         QVERIFY2(check.code == 0, qPrintable(check.out + check.err));
 
-        const Outcome reader =
+        const CliOutcome reader =
             import(QStringLiteral("reader"), QStringLiteral("--tree"), QStringLiteral("Gamma"));
         QVERIFY2(oneMessage(reader), qPrintable(reader.err));
         QVERIFY2(reader.err.contains(QLatin1String("read-only")), qPrintable(reader.err));
@@ -146,38 +123,32 @@ private slots:
         VT_REQUIRE_SERVER(*m_server);
         QCOMPARE(m_server->requirePassword(QStringLiteral("careful")), QString());
         const auto check = [this](const QString &address) {
-            return runCommand(m_data, {QStringLiteral("--database"), address,
-                                       QStringLiteral("--check-tree"), QStringLiteral("Alpha")});
+            return runCli(m_data, {QStringLiteral("--database"), address,
+                                   QStringLiteral("--check-tree"), QStringLiteral("Alpha")});
         };
         const QString passwords = m_dir.filePath(QStringLiteral("pgpass"));
-        QFile file(passwords);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("*:*:*:careful:wrong\n");
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(PgServer::writePasswordFile(passwords, "careful", "wrong"));
         qputenv("PGPASSFILE", QFile::encodeName(passwords));
-        const Outcome wrong = check(as(QStringLiteral("careful")));
+        const CliOutcome wrong = check(as(QStringLiteral("careful")));
         QVERIFY2(oneMessage(wrong), qPrintable(wrong.err));
         QVERIFY2(wrong.err.contains(QLatin1String("password authentication failed")),
                  qPrintable(wrong.err));
         QVERIFY(!wrong.err.contains(QLatin1String("wrong")));
 
         // No keyring holds it (none runs in the tests): the password file, without a word.
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("*:*:*:careful:Kx9-secret\n");
-        file.close();
-        const Outcome right = check(as(QStringLiteral("careful")));
+        QVERIFY(PgServer::writePasswordFile(passwords, "careful", "Kx9-secret"));
+        const CliOutcome right = check(as(QStringLiteral("careful")));
         qunsetenv("PGPASSFILE");
         QVERIFY2(right.code == 0, qPrintable(right.err));
         QVERIFY2(!right.err.contains(QLatin1String("keyring")), qPrintable(right.err));
         QVERIFY(!(right.out + right.err).contains(QLatin1String("Kx9-secret")));
-        const Outcome none = check(as(QStringLiteral("careful")) + QStringLiteral(" passfile=") +
-                                   m_dir.filePath("nowhere"));
+        const CliOutcome none = check(as(QStringLiteral("careful")) + QStringLiteral(" passfile=") +
+                                      m_dir.filePath("nowhere"));
         QVERIFY2(oneMessage(none), qPrintable(none.err));
         QVERIFY2(none.err.contains(QLatin1String("asks for a password")), qPrintable(none.err));
         QVERIFY2(none.err.contains(QLatin1String("keyring")), qPrintable(none.err));
 
-        const Outcome stranger = check(as(QStringLiteral("stranger")));
+        const CliOutcome stranger = check(as(QStringLiteral("stranger")));
         QVERIFY2(oneMessage(stranger), qPrintable(stranger.err));
         QVERIFY2(stranger.err.contains(QLatin1String("permission denied")),
                  qPrintable(stranger.err));
@@ -193,10 +164,10 @@ private slots:
         PgServer plain(PgServer::Options{true, false});
         VT_REQUIRE_SERVER(plain);
         QCOMPARE(plain.createDatabase(QStringLiteral("plain")), QString());
-        const Outcome refused = runCommand(m_data, {QStringLiteral("--database"),
-                                                    plain.tcpKeywords(QStringLiteral("plain")) +
-                                                        QStringLiteral(" sslmode=require"),
-                                                    QStringLiteral("--import-gedcom"), m_file});
+        const CliOutcome refused = runCli(m_data, {QStringLiteral("--database"),
+                                                   plain.tcpKeywords(QStringLiteral("plain")) +
+                                                       QStringLiteral(" sslmode=require"),
+                                                   QStringLiteral("--import-gedcom"), m_file});
         QVERIFY2(oneMessage(refused), qPrintable(refused.err));
         QVERIFY2(refused.err.contains(QLatin1String("SSL")), qPrintable(refused.err));
 
@@ -204,7 +175,7 @@ private slots:
         VT_REQUIRE_SERVER(secure);
         QCOMPARE(secure.createDatabase(QStringLiteral("secure")), QString());
         const QString address = secure.tcpKeywords(QStringLiteral("secure"));
-        const Outcome required = runCommand(
+        const CliOutcome required = runCli(
             m_data, {QStringLiteral("--database"), address + QStringLiteral(" sslmode=require"),
                      QStringLiteral("--import-gedcom"), m_file, QStringLiteral("--tree"),
                      QStringLiteral("Sealed")});
@@ -215,16 +186,16 @@ private slots:
         QCOMPARE(store.ReadTree(QStringLiteral("Sealed"))->size(), 3);
         QVERIFY(store.IsEncrypted());
 
-        const Outcome untrusted = runCommand(
+        const CliOutcome untrusted = runCli(
             m_data, {QStringLiteral("--database"), address + QStringLiteral(" sslmode=verify-full"),
                      QStringLiteral("--check-tree"), QStringLiteral("Sealed")});
         QVERIFY2(oneMessage(untrusted), qPrintable(untrusted.err));
         QVERIFY2(untrusted.err.contains(QLatin1String("certificate")), qPrintable(untrusted.err));
-        const Outcome trusted =
-            runCommand(m_data, {QStringLiteral("--database"),
-                                address + QStringLiteral(" sslmode=verify-full sslrootcert=") +
-                                    secure.certificate(),
-                                QStringLiteral("--check-tree"), QStringLiteral("Sealed")});
+        const CliOutcome trusted =
+            runCli(m_data, {QStringLiteral("--database"),
+                            address + QStringLiteral(" sslmode=verify-full sslrootcert=") +
+                                secure.certificate(),
+                            QStringLiteral("--check-tree"), QStringLiteral("Sealed")});
         QVERIFY2(trusted.code == 0, qPrintable(trusted.err));
     }
 };

@@ -248,11 +248,7 @@ private slots:
         address.user = QStringLiteral("keeper");
         QTemporaryDir files;
         const QString passwords = files.filePath(QStringLiteral("pgpass"));
-        QFile file(passwords);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("*:*:*:keeper:Kx9-kept\n");
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(PgServer::writePasswordFile(passwords, "keeper", "Kx9-kept"));
 
         ScriptedMessageService msgs;
         ScopedMessageService scope(msgs);
