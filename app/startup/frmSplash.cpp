@@ -29,7 +29,7 @@ const QString kCannotStart = QStringLiteral("\r\n\r\nThe application can not sta
 
 frmSplash::frmSplash(AppState &state, StartupWindow &main, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_state(state), m_main(main),
-      m_keyring(new PasswordKeyring(this)), m_keyringWait(PasswordKeyring::kWaitLimit)
+      m_keyring(new PasswordKeyring(this))
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Velkin Tree"));
@@ -206,7 +206,7 @@ bool frmSplash::connectShared()
         m_timer->stop();
         m_busy = std::make_unique<WaitCursor>();
         setStatus(QStringLiteral("Reading the password from the keyring ..."));
-        m_keyring->ReadWithin(PasswordKeyring::EntryOf(*shared), m_keyringWait,
+        m_keyring->ReadWithin(PasswordKeyring::EntryOf(*shared), PasswordKeyring::kWaitLimit,
                               [this, running](const PasswordKeyring::Answer &answer) {
                                   m_keyringState = Keyring::Answered;
                                   m_keyringAnswer = int(answer.state);

@@ -6,20 +6,20 @@
 
 class PasswordKeyring;
 class QLabel;
-class WaitCursor;
 class QTimer;
 class StartupWindow;
+class WaitCursor;
 struct AppState;
 
 // The splash window: a title, one status line and a timer that runs the six start-up steps,
 // one per tick: read the settings, apply them to the main window, build the connection string,
 // connect to the database, fill the tree box and reopen the last tree, and show the main window.
 // Only the last step, once the main window is up, writes to the settings (the first-run values
-// that are missing) and tells the user when the database is read-only. The shared database used
-// last is connected with the password the desktop keyring keeps for it: the connect step waits for
-// the keyring (busy pointer, the timer stopped, the window alive) at most KeyringWait()
-// milliseconds, then goes on with the password or without (the password file, else the local
-// database after a message).
+// that are missing) and tells the user when the database is read-only. The shared database
+// used last is connected with the password the desktop keyring keeps for it: the connect step
+// waits for the keyring (busy pointer, the timer stopped, the windows alive) at most
+// PasswordKeyring::kWaitLimit milliseconds, then goes on with the password or without it (the
+// password file; else the local database, after a message).
 class frmSplash : public QWidget
 {
     Q_OBJECT
@@ -40,9 +40,6 @@ public:
 
     QString StatusText() const;
 
-    // How long the connect step waits for the keyring (PasswordKeyring::kWaitLimit unless set).
-    void SetKeyringWait(int milliseconds) { m_keyringWait = milliseconds; }
-    int KeyringWait() const { return m_keyringWait; }
     // The keyring the connect step asks.
     PasswordKeyring &Keyring() const { return *m_keyring; }
 
@@ -67,7 +64,6 @@ private:
     int m_step = 0;
     bool m_failed = false;
     PasswordKeyring *m_keyring = nullptr;
-    int m_keyringWait;
     enum class Keyring { NotAsked, Asking, Answered } m_keyringState = Keyring::NotAsked;
     int m_keyringAnswer = 0; // PasswordKeyring::State
     QString m_password;      // from the keyring, until the store has it
