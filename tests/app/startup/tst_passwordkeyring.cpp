@@ -58,8 +58,8 @@ private slots:
         QCOMPARE(got.size(), 1);
     }
 
-    // The keyring of this machine: none running, or one without the entry. Either way the
-    // answer comes well within the limit and holds no password.
+    // The keyring of the test (CTest gives no session bus: none runs; by hand, the desktop's,
+    // without the entry). Either way the answer comes within the limit and holds no password.
     void theMachinesKeyringHoldsUpNothing()
     {
         ServerAddress address;
