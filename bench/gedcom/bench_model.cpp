@@ -128,7 +128,7 @@ int runScenario(const QString &name)
     auto doc = std::make_unique<Gedcom::Document>(Gedcom::Document::fromFile(path));
     const Lap parse = clock.lap();
     if (!doc->isValid()) {
-        print("cannot read: %s\n", qPrintable(doc->error()));
+        print("cannot read: %s\n", qPrintable(doc->error().text()));
         return 1;
     }
     Gedcom::ImportContext context;
