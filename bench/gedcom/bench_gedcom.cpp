@@ -13,6 +13,9 @@
 //                                   persons, or "model" and a number of researched persons
 //   ... --database ADDRESS          into a shared database on a server instead of a file (a
 //                                   database for the benchmark: its trees are deleted first)
+//   ... --keep-exports FOLDER       copies both exported files into the folder (out.ged,
+//                                   out7.ged), written with a fixed time in HEAD, so that the
+//                                   files of two builds can be compared byte by byte
 #include "Document.h"
 #include "Export.h"
 #include "FamilyGenerator.h"
@@ -27,6 +30,7 @@
 #include "mDatabase.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,6 +39,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <cstdio>
 #include <ctime>
@@ -139,6 +144,9 @@ double seconds(QElapsedTimer &timer)
     timer.restart();
     return s;
 }
+
+// The folder --keep-exports names, or empty.
+QString g_keepExports;
 
 void print(const char *format, auto... values)
 {
@@ -359,6 +367,8 @@ int runScenario(const QString &name, const QString &database)
 
     // Export as the program does it: the tree read from the store, written to a file.
     Gedcom::ExportOptions options;
+    if (!g_keepExports.isEmpty())
+        options.timestamp = QDateTime(QDate(2000, 1, 1), QTime(12, 0), QTimeZone::utc());
     const QString out551 = dir.filePath(QStringLiteral("out.ged"));
     const QString out70 = dir.filePath(QStringLiteral("out7.ged"));
     clock.restart();
@@ -380,6 +390,15 @@ int runScenario(const QString &name, const QString &database)
           export551.wall, export551.cpu, double(QFileInfo(out551).size()) / 1e6);
     print("   export 7.0   %7.3f %7.3f  (%.1f MB)\n", export70.wall, export70.cpu,
           double(QFileInfo(out70).size()) / 1e6);
+    if (!g_keepExports.isEmpty()) {
+        QDir().mkpath(g_keepExports);
+        for (const QString &out : {out551, out70}) {
+            const QString kept = QDir(g_keepExports).filePath(QFileInfo(out).fileName());
+            QFile::remove(kept);
+            if (!QFile::copy(out, kept))
+                print("could not keep %s\n", qPrintable(kept));
+        }
+    }
     print("   peak memory: %.1f MB after mapping, %.1f MB after the insert (%.2f KB per person), "
           "%.1f MB with both exports%s\n",
           double(peakAfterMap) / 1024, double(importPeak) / 1024,
@@ -397,6 +416,9 @@ int main(int argc, char *argv[])
     const qsizetype at = args.indexOf(QStringLiteral("--scenario"));
     const qsizetype db = args.indexOf(QStringLiteral("--database"));
     const QString database = db >= 0 && db + 1 < args.size() ? args[db + 1] : QString();
+    const qsizetype keep = args.indexOf(QStringLiteral("--keep-exports"));
+    if (keep >= 0 && keep + 1 < args.size())
+        g_keepExports = args[keep + 1];
     if (at >= 0 && at + 1 < args.size())
         return runScenario(args[at + 1], database);
 
