@@ -100,10 +100,22 @@ void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
     line(level, tag, value);
 }
 
+// Most texts are ASCII: they are narrowed into a buffer that is kept, not one made per line.
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)
 {
-    const QByteArray utf8 = value.toUtf8();
-    text(level, tag, QByteArrayView(utf8));
+    const qsizetype size = value.size();
+    m_narrow.resize(size);
+    char *out = m_narrow.data();
+    const QChar *in = value.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (in[i].unicode() >= 0x80) {
+            const QByteArray utf8 = value.toUtf8();
+            text(level, tag, QByteArrayView(utf8));
+            return;
+        }
+        out[i] = char(in[i].unicode());
+    }
+    text(level, tag, QByteArrayView(m_narrow));
 }
 
 void LineWriter::text(int level, QByteArrayView tag, QByteArrayView utf8)

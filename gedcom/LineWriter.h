@@ -57,6 +57,7 @@ private:
     bool m_keepEscapes = false;
     QByteArray m_out;
     QByteArray m_scratch;
+    QByteArray m_narrow; // an ASCII text value of text(QString)
 };
 
 } // namespace Gedcom

@@ -66,7 +66,7 @@ private:
                   quint32 record);
     void rowResidence(int row, quint32 record);
     void eventBody(const Genealogy::Event *ev, const Genealogy::EventDetail *detail, quint32 index);
-    void place(quint32 index, const QString &name);
+    void place(quint32 index, QByteArrayView name);
     void address(const Genealogy::Address &address, const QString *rowLine, const QString *rowCity,
                  const QString *rowCountry);
     void modelDate(QByteArrayView tag, Genealogy::Text date, Genealogy::Text phrase);
