@@ -38,9 +38,9 @@ public:
     void plain(int level, QByteArrayView tag, QByteArrayView value);
 
     // Bytes as they are (a byte order mark).
-    void raw(QByteArrayView bytes) { m_out.append(bytes); }
-    void reserve(qsizetype bytes) { m_out.reserve(bytes); }
-    QByteArray take() { return std::move(m_out); }
+    void raw(QByteArrayView bytes) { append(bytes); }
+    void reserve(qsizetype bytes);
+    QByteArray take();
 
     static constexpr int kMaxLine = 255; // bytes, with the line end
     static constexpr int kMaxPiece = 246;
@@ -50,12 +50,14 @@ private:
     void line(int level, QByteArrayView tag, QByteArrayView value);
     // Room for `bytes` more at the end, to be filled.
     char *grow(qsizetype bytes);
+    void append(QByteArrayView bytes);
     void escaped(int level, QByteArrayView tag, QByteArrayView line, int concLevel);
     void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
 
     Version m_version;
     bool m_keepEscapes = false;
-    QByteArray m_out;
+    QByteArray m_out;     // the lines written, then room for more
+    qsizetype m_used = 0; // bytes of m_out written
     QByteArray m_scratch;
     QByteArray m_narrow; // an ASCII text value of text(QString)
 };
