@@ -69,15 +69,36 @@ void LineWriter::reserve(qsizetype bytes)
 
 QByteArray LineWriter::take()
 {
+    if (m_sink) {
+        flush();
+        return QByteArray();
+    }
     m_out.truncate(m_used);
     m_used = 0;
     return std::move(m_out);
+}
+
+void LineWriter::setSink(std::function<bool(QByteArrayView bytes)> sink)
+{
+    flush();
+    m_sink = std::move(sink);
+    reserve(kSinkPiece + kMaxLine);
+}
+
+void LineWriter::flush()
+{
+    if (m_sink && m_used > 0 && !m_sinkFailed)
+        m_sinkFailed = !m_sink(QByteArrayView(m_out.constData(), m_used));
+    if (m_sink)
+        m_used = 0;
 }
 
 // The buffer is grown ahead (by half again, as a QByteArray would) and only the bytes written
 // count: resizing the QByteArray for every line is a call each time.
 char *LineWriter::grow(qsizetype bytes)
 {
+    if (m_sink && m_used + bytes > kSinkPiece)
+        flush();
     const qsizetype at = m_used;
     if (m_out.size() - at < bytes)
         m_out.resize(qMax(at + bytes, m_out.size() + m_out.size() / 2 + 256));
