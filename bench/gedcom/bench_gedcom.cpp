@@ -374,9 +374,10 @@ int runScenario(const QString &name, const QString &database)
         const Result<Genealogy::ModelSlice> whole =
             ModelStore::readTree(store, QStringLiteral("Imported"));
         const Lap read = clock.lap();
-        print("   read whole tree %7.3f %7.3f  (%u events; part of each export below; %.3f s in the "
-              "kernel)\n",
-              read.wall, read.cpu, whole ? whole->model.events.size() : 0u, read.system);
+        print(
+            "   read whole tree %7.3f %7.3f  (%u events; part of each export below; %.3f s in the "
+            "kernel)\n",
+            read.wall, read.cpu, whole ? whole->model.events.size() : 0u, read.system);
     }
 
     // Export as the program does it: the tree read from the store, written to a file.
@@ -401,8 +402,7 @@ int runScenario(const QString &name, const QString &database)
     }
     print("   export 5.5.1 %7.3f %7.3f  (%.1f MB: the tree read from the store, written to a "
           "file; %.3f s of the cpu in the kernel)\n",
-          export551.wall, export551.cpu, double(QFileInfo(out551).size()) / 1e6,
-          export551.system);
+          export551.wall, export551.cpu, double(QFileInfo(out551).size()) / 1e6, export551.system);
     print("   export 7.0   %7.3f %7.3f  (%.1f MB; %.3f s in the kernel)\n", export70.wall,
           export70.cpu, double(QFileInfo(out70).size()) / 1e6, export70.system);
     if (!g_keepExports.isEmpty()) {
