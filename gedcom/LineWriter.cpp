@@ -148,21 +148,25 @@ void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
     line(level, tag, value);
 }
 
+void LineWriter::appendUtf8(QByteArray &out, QStringView text)
+{
+    if (!QtPrivate::isAscii(text)) {
+        out.append(text.toUtf8());
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *to = out.data() + at;
+    const char16_t *from = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        to[i] = char(from[i]);
+}
+
 // Most texts are ASCII: they are narrowed into a buffer that is kept, not one made per line.
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)
 {
-    const qsizetype size = value.size();
-    m_narrow.resize(size);
-    char *out = m_narrow.data();
-    const QChar *in = value.constData();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (in[i].unicode() >= 0x80) {
-            const QByteArray utf8 = value.toUtf8();
-            text(level, tag, QByteArrayView(utf8));
-            return;
-        }
-        out[i] = char(in[i].unicode());
-    }
+    m_narrow.resize(0); // keeps its capacity
+    appendUtf8(m_narrow, value);
     text(level, tag, QByteArrayView(m_narrow));
 }
 

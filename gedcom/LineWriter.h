@@ -39,6 +39,9 @@ public:
     // A line whose value is written as it is (dates, versions): no escapes, no line breaks.
     void plain(int level, QByteArrayView tag, QByteArrayView value);
 
+    // Appends the text as UTF-8 (ASCII without a copy of its own).
+    static void appendUtf8(QByteArray &out, QStringView text);
+
     // Bytes as they are (a byte order mark).
     void raw(QByteArrayView bytes) { append(bytes); }
     void reserve(qsizetype bytes);
@@ -71,7 +74,7 @@ private:
     std::function<bool(QByteArrayView bytes)> m_sink;
     bool m_sinkFailed = false;
     QByteArray m_scratch;
-    QByteArray m_narrow; // an ASCII text value of text(QString)
+    QByteArray m_narrow; // the UTF-8 of a value of text(QString)
 };
 
 } // namespace Gedcom

@@ -124,14 +124,19 @@ qsizetype plainRowDate(QStringView text, char (&out)[kPlainRowDate])
             return false;
         return std::all_of(w.begin(), w.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
-    auto month = [](QByteArrayView w) {
-        return std::any_of(std::begin(DateMonths::kGregorianMonths),
+    // Months and qualifiers are words of three letters.
+    auto threeLetters = [](QByteArrayView w, const char *word) {
+        return w.size() == 3 && w[0] == word[0] && w[1] == word[1] && w[2] == word[2];
+    };
+    auto month = [&](QByteArrayView w) {
+        return w.size() == 3 &&
+               std::any_of(std::begin(DateMonths::kGregorianMonths),
                            std::end(DateMonths::kGregorianMonths),
-                           [w](const char *name) { return w == QByteArrayView(name); });
+                           [&](const char *name) { return threeLetters(w, name); });
     };
     QByteArrayView w = word();
     for (const char *qualifier : {"ABT", "CAL", "EST", "BEF", "AFT"}) {
-        if (w == QByteArrayView(qualifier)) {
+        if (threeLetters(w, qualifier)) {
             w = word();
             break;
         }

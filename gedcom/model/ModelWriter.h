@@ -88,6 +88,7 @@ private:
     void submitter();
 
     QString text(Genealogy::Text t) const { return m_model.string(t); }
+    QByteArrayView composedName(const QString &given, const QString &surname);
     static QByteArray mediaTypeOf(const QString &path);
 
     const QList<PersonRecord> &m_rows;
@@ -114,6 +115,7 @@ private:
     static constexpr qsizetype kDatesKept = 1 << 16;
     QHash<QString, std::pair<QString, QString>> m_rowDates;
     QStringList m_photoFiles; // 7.0: OBJE records of photo files, written at the end
+    QByteArray m_name;        // composedName()
     quint32 m_mediaRecords = 0;
 };
 
