@@ -65,6 +65,7 @@ private slots:
     void linesSplitExactlyWhenLonger();
     void rowDatesAsParsedAndWritten_data();
     void rowDatesAsParsedAndWritten();
+    void moreDistinctDatesThanKept();
     void sinkGetsTheWholeText();
 };
 
@@ -191,6 +192,26 @@ void TestExportPaths::rowDatesAsParsedAndWritten()
         QCOMPARE(at("ABT ABT 1900").second, QStringLiteral("ABT ABT 1900"));
     } else {
         QCOMPARE(at("ABT ABT 1900").first, QStringLiteral("(ABT ABT 1900)"));
+    }
+}
+
+// Dates that take the long way are kept as written for the rows that repeat them, at most so
+// many; past that the kept ones are dropped and written afresh: every row still gets its own.
+void TestExportPaths::moreDistinctDatesThanKept()
+{
+    const int distinct = 70000; // more than the writer keeps
+    QStringList dates;
+    for (int i = 0; i < distinct + 5000; ++i)
+        dates << QStringLiteral("abt %1").arg(1000 + i % distinct); // lower case: the long way
+    const QList<PersonRecord> rows = rowsBornOn(dates);
+    TreeModel model;
+    model.persons.resize(quint32(rows.size()));
+    const auto got = birthDates(writeTree(rows, model, optionsFor(Version::Gedcom551)).data);
+    QCOMPARE(got.size(), dates.size());
+    for (int i = 0; i < dates.size(); ++i) {
+        const auto one = got.value(QStringLiteral("P%1").arg(i));
+        QCOMPARE(one.first, QStringLiteral("ABT %1").arg(1000 + i % distinct));
+        QVERIFY(one.second.isEmpty());
     }
 }
 
