@@ -308,7 +308,10 @@ void TreeWriter::family(int r)
 ExportResult TreeWriter::write()
 {
     numberRecords();
-    m_out.reserve(m_rows.size() * 300 + 1024);
+    if (m_options.sink)
+        m_out.setSink(m_options.sink);
+    else
+        m_out.reserve(m_rows.size() * 300 + 1024);
     if (v7())
         m_out.raw("\xEF\xBB\xBF");
     header();
@@ -335,6 +338,7 @@ ExportResult TreeWriter::write()
 
     ExportResult result;
     result.data = m_out.take();
+    result.sinkFailed = m_out.sinkFailed();
     result.rows = m_rows.size();
     result.persons = m_persons;
     result.families = m_families;

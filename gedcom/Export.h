@@ -28,6 +28,10 @@ struct ExportOptions
     // What exportFromStore leaves out of the living and the private (nothing by default: a
     // backup stays whole).
     Genealogy::PrivacyOptions privacy;
+    // When set, the text goes to this function piece by piece as it is written, and the
+    // result's data stays empty: a large tree is never in memory as a whole text. It returns
+    // false when it could not take the bytes; nothing more is sent then (ExportResult::sinkFailed).
+    std::function<bool(QByteArrayView bytes)> sink;
 };
 
 struct ExportResult
@@ -36,6 +40,7 @@ struct ExportResult
     qsizetype rows = 0;    // rows written, each as an INDI
     qsizetype persons = 0; // INDI records: the rows and the partners written for them
     qsizetype families = 0;
+    bool sinkFailed = false; // the options' sink refused bytes: the text is not whole
 };
 
 // Writes one tree, rows in the order given, as GEDCOM 5.5.1 (UTF-8, lines of at most 255

@@ -8,14 +8,6 @@ namespace Gedcom {
 
 namespace {
 
-void appendLevel(QByteArray &out, int level)
-{
-    if (level < 10)
-        out.append(char('0' + level));
-    else
-        out.append(QByteArray::number(level));
-}
-
 // Whether a 5.5.1 value may be cut before position `cut`. Strictness 0: no space on either side;
 // 1: no space after the cut (the next piece must not begin with one); 2: any cut that keeps
 // UTF-8 sequences and @@ escapes whole.
@@ -35,26 +27,82 @@ bool goodCut(QByteArrayView v, qsizetype cut, int strictness)
 
 void LineWriter::begin(int level, QByteArrayView tag)
 {
-    appendLevel(m_out, level);
-    m_out.append(' ');
-    m_out.append(tag);
+    if (level >= 0 && level < 10) {
+        char *p = grow(2 + tag.size());
+        p[0] = char('0' + level);
+        p[1] = ' ';
+        std::memcpy(p + 2, tag.data(), size_t(tag.size()));
+        return;
+    }
+    append(QByteArray::number(level));
+    append(" ");
+    append(tag);
 }
 
 void LineWriter::record(QByteArrayView xref, QByteArrayView tag)
 {
-    m_out.append("0 ");
+    const qsizetype size = 2 + (xref.isEmpty() ? 0 : xref.size() + 1) + tag.size() + 1;
+    char *p = grow(size);
+    *p++ = '0';
+    *p++ = ' ';
     if (!xref.isEmpty()) {
-        m_out.append(xref);
-        m_out.append(' ');
+        std::memcpy(p, xref.data(), size_t(xref.size()));
+        p += xref.size();
+        *p++ = ' ';
     }
-    m_out.append(tag);
-    m_out.append('\n');
+    std::memcpy(p, tag.data(), size_t(tag.size()));
+    p += tag.size();
+    *p = '\n';
 }
 
+void LineWriter::append(QByteArrayView bytes)
+{
+    if (!bytes.isEmpty())
+        std::memcpy(grow(bytes.size()), bytes.data(), size_t(bytes.size()));
+}
+
+void LineWriter::reserve(qsizetype bytes)
+{
+    if (bytes > m_out.size())
+        m_out.resize(bytes);
+}
+
+QByteArray LineWriter::take()
+{
+    if (m_sink) {
+        flush();
+        return QByteArray();
+    }
+    m_out.truncate(m_used);
+    m_used = 0;
+    return std::move(m_out);
+}
+
+void LineWriter::setSink(std::function<bool(QByteArrayView bytes)> sink)
+{
+    flush();
+    m_sink = std::move(sink);
+    reserve(kSinkPiece + kMaxLine);
+}
+
+void LineWriter::flush()
+{
+    if (m_sink && m_used > 0 && !m_sinkFailed)
+        m_sinkFailed = !m_sink(QByteArrayView(m_out.constData(), m_used));
+    if (m_sink)
+        m_used = 0;
+}
+
+// The buffer is grown ahead (by half again, as a QByteArray would) and only the bytes written
+// count: resizing the QByteArray for every line is a call each time.
 char *LineWriter::grow(qsizetype bytes)
 {
-    const qsizetype at = m_out.size();
-    m_out.resize(at + bytes);
+    if (m_sink && m_used + bytes > kSinkPiece)
+        flush();
+    const qsizetype at = m_used;
+    if (m_out.size() - at < bytes)
+        m_out.resize(qMax(at + bytes, m_out.size() + m_out.size() / 2 + 256));
+    m_used = at + bytes;
     return m_out.data() + at;
 }
 
@@ -65,10 +113,10 @@ void LineWriter::line(int level, QByteArrayView tag, QByteArrayView value)
     if (level < 0 || level > 9) {
         begin(level, tag);
         if (!value.isEmpty()) {
-            m_out.append(' ');
-            m_out.append(value);
+            append(" ");
+            append(value);
         }
-        m_out.append('\n');
+        append("\n");
         return;
     }
     const qsizetype size = 2 + tag.size() + (value.isEmpty() ? 0 : 1 + value.size()) + 1;
@@ -92,7 +140,7 @@ void LineWriter::pointer(int level, QByteArrayView tag, QByteArrayView xref)
         return;
     }
     begin(level, tag);
-    m_out.append(" \n");
+    append(" \n");
 }
 
 void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
@@ -100,14 +148,42 @@ void LineWriter::plain(int level, QByteArrayView tag, QByteArrayView value)
     line(level, tag, value);
 }
 
+void LineWriter::appendUtf8(QByteArray &out, QStringView text)
+{
+    if (!QtPrivate::isAscii(text)) {
+        out.append(text.toUtf8());
+        return;
+    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *to = out.data() + at;
+    const char16_t *from = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        to[i] = char(from[i]);
+}
+
+// Most texts are ASCII: they are narrowed into a buffer that is kept, not one made per line.
 void LineWriter::text(int level, QByteArrayView tag, const QString &value)
 {
-    const QByteArray utf8 = value.toUtf8();
-    text(level, tag, QByteArrayView(utf8));
+    m_narrow.resize(0); // keeps its capacity
+    appendUtf8(m_narrow, value);
+    text(level, tag, QByteArrayView(m_narrow));
 }
 
 void LineWriter::text(int level, QByteArrayView tag, QByteArrayView utf8)
 {
+    // Most values are one line without an @ that fits: written as they stand, after one look.
+    const char *p = utf8.data();
+    const qsizetype size = utf8.size();
+    qsizetype i = 0;
+    while (i < size && p[i] != '\n' && p[i] != '\r' && p[i] != '@')
+        ++i;
+    if (i == size &&
+        (m_version != Version::Gedcom551 ||
+         size <= qMin<qsizetype>(kMaxPiece, kMaxLine - (level < 10 ? 1 : 2) - tag.size() - 3))) {
+        line(level, tag, utf8);
+        return;
+    }
     QByteArrayView rest(utf8);
     bool first = true;
     for (;;) {

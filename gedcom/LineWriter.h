@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 namespace Gedcom {
 
 // Writes GEDCOM lines into a byte buffer, as UTF-8 with LF line ends.
@@ -37,10 +39,20 @@ public:
     // A line whose value is written as it is (dates, versions): no escapes, no line breaks.
     void plain(int level, QByteArrayView tag, QByteArrayView value);
 
+    // Appends the text as UTF-8 (ASCII without a copy of its own).
+    static void appendUtf8(QByteArray &out, QStringView text);
+
     // Bytes as they are (a byte order mark).
-    void raw(QByteArrayView bytes) { m_out.append(bytes); }
-    void reserve(qsizetype bytes) { m_out.reserve(bytes); }
-    QByteArray take() { return std::move(m_out); }
+    void raw(QByteArrayView bytes) { append(bytes); }
+    void reserve(qsizetype bytes);
+    // The lines written (or, with a sink, none: the rest has gone to the sink).
+    QByteArray take();
+
+    // Sends the lines to `sink` whenever about kSinkPiece bytes are written (and the rest at
+    // take()) instead of keeping them all. Once the sink returns false nothing more is sent.
+    void setSink(std::function<bool(QByteArrayView bytes)> sink);
+    bool sinkFailed() const { return m_sinkFailed; }
+    static constexpr qsizetype kSinkPiece = 1 << 20;
 
     static constexpr int kMaxLine = 255; // bytes, with the line end
     static constexpr int kMaxPiece = 246;
@@ -50,13 +62,19 @@ private:
     void line(int level, QByteArrayView tag, QByteArrayView value);
     // Room for `bytes` more at the end, to be filled.
     char *grow(qsizetype bytes);
+    void append(QByteArrayView bytes);
+    void flush();
     void escaped(int level, QByteArrayView tag, QByteArrayView line, int concLevel);
     void split(int level, QByteArrayView tag, QByteArrayView value, int concLevel);
 
     Version m_version;
     bool m_keepEscapes = false;
-    QByteArray m_out;
+    QByteArray m_out;     // the lines written, then room for more
+    qsizetype m_used = 0; // bytes of m_out written
+    std::function<bool(QByteArrayView bytes)> m_sink;
+    bool m_sinkFailed = false;
     QByteArray m_scratch;
+    QByteArray m_narrow; // the UTF-8 of a value of text(QString)
 };
 
 } // namespace Gedcom

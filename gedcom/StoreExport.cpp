@@ -159,6 +159,10 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
         read->rows = {};
         if (archive)
             linkPhotoFiles(rows, read->model, chosen);
+        else // the text goes to the file as it is written, not whole into memory first
+            chosen.sink = [&file](QByteArrayView bytes) {
+                return file.write(bytes.data(), bytes.size()) == bytes.size();
+            };
         const ExportResult written = read->model.personCount() > 0
                                          ? writeTree(rows, read->model, chosen)
                                          : exportRows(rows, chosen);
@@ -172,7 +176,7 @@ StoreExport exportFromStore(const mDatabase &store, const QString &tree, const Q
                                      path);
                 return result;
             }
-        } else if (file.write(written.data) != written.data.size() || !file.commit()) {
+        } else if (written.sinkFailed || !file.commit()) {
             result.error = WriteFailure(file);
             return result;
         }

@@ -140,4 +140,40 @@ qsizetype EstimateRows(QSqlDatabase &db, const QString &tree)
     return EngineOf(db).estimateRows(db, quoted(tree));
 }
 
+PersonRecord SharedTexts::record(const PersonRowText &row)
+{
+    PersonRecord r;
+    for (int c = 0; c < PersonRowText::kColumns; ++c) {
+        if (!row.data[c])
+            continue;
+        // The key, the address line and the notes of a row are its own.
+        if (c == ColID || c == ColNotes || c == ColLaddress)
+            ColumnText(r, c) = QString::fromUtf8(row.data[c], row.size[c]);
+        else
+            ColumnText(r, c) = text(m_columns[c], row.data[c], row.size[c]);
+    }
+    return r;
+}
+
+QString SharedTexts::text(Column &column, const char *data, int size)
+{
+    if (!column.shared || size == 0 || size > kLongest)
+        return QString::fromUtf8(data, size);
+    // Looked up without a copy of the bytes.
+    const auto found = column.known.constFind(QByteArray::fromRawData(data, size));
+    if (found != column.known.cend()) {
+        ++column.found;
+        return *found;
+    }
+    // After a thousand texts, a column that found fewer than one in four is not worth it.
+    if (++column.missed >= 1024 && column.found < (column.found + column.missed) / 4) {
+        column.shared = false;
+        column.known.clear();
+    }
+    QString made = QString::fromUtf8(data, size);
+    if (column.shared && column.known.size() < kKept)
+        column.known.insert(QByteArray(data, size), made);
+    return made;
+}
+
 } // namespace Store::TreeScan

@@ -412,9 +412,11 @@ Result<QList<PersonRecord>> mDatabase::ReadTree(const QString &name) const
         return notOpen();
     // The engine's own interface, UTF-8 straight into the records (as a chart reads a tree).
     QList<PersonRecord> rows;
-    const Result<void> read = TreeScan::Scan(db, table(name), [&rows](const PersonRowText &row) {
-        rows.append(TreeSql::RecordOf(row));
-    });
+    TreeScan::SharedTexts texts;
+    const Result<void> read =
+        TreeScan::Scan(db, table(name), [&rows, &texts](const PersonRowText &row) {
+            rows.append(texts.record(row));
+        });
     if (!read)
         return onTree(name, read.error());
     return rows;

@@ -13,6 +13,9 @@
 //                                   persons, or "model" and a number of researched persons
 //   ... --database ADDRESS          into a shared database on a server instead of a file (a
 //                                   database for the benchmark: its trees are deleted first)
+//   ... --keep-exports FOLDER       copies both exported files into the folder (out.ged,
+//                                   out7.ged), written with a fixed time in HEAD, so that the
+//                                   files of two builds can be compared byte by byte
 #include "Document.h"
 #include "Export.h"
 #include "FamilyGenerator.h"
@@ -27,6 +30,7 @@
 #include "mDatabase.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,9 +39,12 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <cstdio>
 #include <ctime>
+
+#include <sys/resource.h>
 
 #include <unistd.h>
 
@@ -78,7 +85,15 @@ struct Lap
 {
     double wall = 0;
     double cpu = 0;
+    double system = 0; // of cpu: in the kernel (page faults, writing the file)
 };
+
+double systemSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6;
+}
 
 class Stopwatch
 {
@@ -88,10 +103,12 @@ public:
     {
         m_timer.restart();
         m_cpu = cpuSeconds();
+        m_system = systemSeconds();
     }
     Lap lap()
     {
-        const Lap lap{double(m_timer.nsecsElapsed()) / 1e9, cpuSeconds() - m_cpu};
+        const Lap lap{double(m_timer.nsecsElapsed()) / 1e9, cpuSeconds() - m_cpu,
+                      systemSeconds() - m_system};
         restart();
         return lap;
     }
@@ -99,6 +116,7 @@ public:
 private:
     QElapsedTimer m_timer;
     double m_cpu = 0;
+    double m_system = 0;
 };
 
 // Processor time of the server process that serves the store's connection (a server on this
@@ -139,6 +157,9 @@ double seconds(QElapsedTimer &timer)
     timer.restart();
     return s;
 }
+
+// The folder --keep-exports names, or empty.
+QString g_keepExports;
 
 void print(const char *format, auto... values)
 {
@@ -353,12 +374,16 @@ int runScenario(const QString &name, const QString &database)
         const Result<Genealogy::ModelSlice> whole =
             ModelStore::readTree(store, QStringLiteral("Imported"));
         const Lap read = clock.lap();
-        print("   read whole tree %7.3f %7.3f  (%u events; part of each export below)\n", read.wall,
-              read.cpu, whole ? whole->model.events.size() : 0u);
+        print(
+            "   read whole tree %7.3f %7.3f  (%u events; part of each export below; %.3f s in the "
+            "kernel)\n",
+            read.wall, read.cpu, whole ? whole->model.events.size() : 0u, read.system);
     }
 
     // Export as the program does it: the tree read from the store, written to a file.
     Gedcom::ExportOptions options;
+    if (!g_keepExports.isEmpty())
+        options.timestamp = QDateTime(QDate(2000, 1, 1), QTime(12, 0), QTimeZone::utc());
     const QString out551 = dir.filePath(QStringLiteral("out.ged"));
     const QString out70 = dir.filePath(QStringLiteral("out7.ged"));
     clock.restart();
@@ -376,10 +401,19 @@ int runScenario(const QString &name, const QString &database)
         return 1;
     }
     print("   export 5.5.1 %7.3f %7.3f  (%.1f MB: the tree read from the store, written to a "
-          "file)\n",
-          export551.wall, export551.cpu, double(QFileInfo(out551).size()) / 1e6);
-    print("   export 7.0   %7.3f %7.3f  (%.1f MB)\n", export70.wall, export70.cpu,
-          double(QFileInfo(out70).size()) / 1e6);
+          "file; %.3f s of the cpu in the kernel)\n",
+          export551.wall, export551.cpu, double(QFileInfo(out551).size()) / 1e6, export551.system);
+    print("   export 7.0   %7.3f %7.3f  (%.1f MB; %.3f s in the kernel)\n", export70.wall,
+          export70.cpu, double(QFileInfo(out70).size()) / 1e6, export70.system);
+    if (!g_keepExports.isEmpty()) {
+        QDir().mkpath(g_keepExports);
+        for (const QString &out : {out551, out70}) {
+            const QString kept = QDir(g_keepExports).filePath(QFileInfo(out).fileName());
+            QFile::remove(kept);
+            if (!QFile::copy(out, kept))
+                print("could not keep %s\n", qPrintable(kept));
+        }
+    }
     print("   peak memory: %.1f MB after mapping, %.1f MB after the insert (%.2f KB per person), "
           "%.1f MB with both exports%s\n",
           double(peakAfterMap) / 1024, double(importPeak) / 1024,
@@ -397,6 +431,9 @@ int main(int argc, char *argv[])
     const qsizetype at = args.indexOf(QStringLiteral("--scenario"));
     const qsizetype db = args.indexOf(QStringLiteral("--database"));
     const QString database = db >= 0 && db + 1 < args.size() ? args[db + 1] : QString();
+    const qsizetype keep = args.indexOf(QStringLiteral("--keep-exports"));
+    if (keep >= 0 && keep + 1 < args.size())
+        g_keepExports = args[keep + 1];
     if (at >= 0 && at + 1 < args.size())
         return runScenario(args[at + 1], database);
 

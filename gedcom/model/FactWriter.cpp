@@ -86,6 +86,73 @@ bool isDateWords(const QString &value)
     return month;
 }
 
+// A row date that reading and writing it as a date gives back unchanged in either version:
+// "[ABT |CAL |EST |BEF |AFT ][[DAY ]MONTH ]YEAR" in upper case with single blanks, a Gregorian
+// month, a day of 1 to 36 and a year of up to nine digits, neither with a leading zero (the
+// year 0 alone). Most dates of a tree are such; they are copied into `out` as they stand (the
+// length, or 0 for any other text).
+constexpr qsizetype kPlainRowDate = 24;
+
+qsizetype plainRowDate(QStringView text, char (&out)[kPlainRowDate])
+{
+    const qsizetype size = text.size();
+    if (size == 0 || size > kPlainRowDate)
+        return 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' '))
+            return 0;
+        out[i] = char(c);
+    }
+    const QByteArrayView all(out, size);
+    qsizetype at = 0;
+    // The next word, or an empty view at the end (a blank at the end or two in a row: none).
+    auto word = [&]() -> QByteArrayView {
+        const qsizetype start = at;
+        while (at < size && out[at] != ' ')
+            ++at;
+        const QByteArrayView w = all.sliced(start, at - start);
+        if (at < size) {
+            ++at;
+            if (at == size)
+                return {};
+        }
+        return w;
+    };
+    auto number = [](QByteArrayView w, qsizetype most) {
+        if (w.isEmpty() || w.size() > most || (w[0] == '0' && w.size() > 1))
+            return false;
+        return std::all_of(w.begin(), w.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    // Months and qualifiers are words of three letters.
+    auto threeLetters = [](QByteArrayView w, const char *word) {
+        return w.size() == 3 && w[0] == word[0] && w[1] == word[1] && w[2] == word[2];
+    };
+    auto month = [&](QByteArrayView w) {
+        return w.size() == 3 &&
+               std::any_of(std::begin(DateMonths::kGregorianMonths),
+                           std::end(DateMonths::kGregorianMonths),
+                           [&](const char *name) { return threeLetters(w, name); });
+    };
+    QByteArrayView w = word();
+    for (const char *qualifier : {"ABT", "CAL", "EST", "BEF", "AFT"}) {
+        if (threeLetters(w, qualifier)) {
+            w = word();
+            break;
+        }
+    }
+    if (number(w, 2) && at < size) {
+        const int day = w.size() == 1 ? w[0] - '0' : (w[0] - '0') * 10 + (w[1] - '0');
+        w = word();
+        if (day < 1 || day > 36 || !month(w))
+            return 0;
+        w = word();
+    } else if (month(w)) {
+        w = word();
+    }
+    return number(w, 9) && at == size ? size : 0;
+}
+
 DateSyntax syntaxOf(Version version)
 {
     return version == Version::Gedcom70 ? DateSyntax::Gedcom70 : DateSyntax::Gedcom551;
@@ -119,8 +186,10 @@ void ModelWriter::rowEvent(EventTypes::Id type, const QString &date, const QStri
     if (detail && !detail->type.isEmpty())
         m_w.leafText("TYPE", m_model.utf8(detail->type));
     rowDate(date);
-    if (!placeName.isEmpty())
-        place(m_model.findPlace(placeName.toUtf8()), placeName);
+    if (!placeName.isEmpty()) {
+        const QByteArray name = placeName.toUtf8();
+        place(m_model.findPlace(name), name);
+    }
     if (ev) {
         Event rest = *ev;
         rest.date = {};
@@ -151,7 +220,7 @@ void ModelWriter::rowResidence(int r, quint32 record)
     if (ev && (!ev->date.isEmpty() || (detail && !detail->datePhrase.isEmpty())))
         modelDate("DATE", ev->date, detail ? detail->datePhrase : Text());
     if (ev && ev->place != kNoIndex)
-        place(ev->place, text(m_model.places[ev->place].name));
+        place(ev->place, m_model.utf8(m_model.places[ev->place].name));
     address(parts, &row.Laddress, &row.Lcity, &row.Lcountry);
     if (ev) {
         Event rest = *ev;
@@ -174,7 +243,7 @@ void ModelWriter::eventBody(const Event *ev, const EventDetail *d, quint32 index
     if (ev && (!ev->date.isEmpty() || (d && !d->datePhrase.isEmpty())))
         modelDate("DATE", ev->date, d ? d->datePhrase : Text());
     if (ev && ev->place != kNoIndex)
-        place(ev->place, text(m_model.places[ev->place].name));
+        place(ev->place, m_model.utf8(m_model.places[ev->place].name));
     if (d && d->address != kNoIndex)
         address(m_model.addresses[d->address], nullptr, nullptr, nullptr);
     if (d && !d->age.isEmpty()) {
@@ -205,9 +274,9 @@ void ModelWriter::eventBody(const Event *ev, const EventDetail *d, quint32 index
     }
 }
 
-void ModelWriter::place(quint32 index, const QString &name)
+void ModelWriter::place(quint32 index, QByteArrayView name)
 {
-    m_w.open("PLAC", name);
+    m_w.openText("PLAC", name);
     if (index != kNoIndex) {
         const Place &p = m_model.places[index];
         if (!p.form.isEmpty() && p.form != m_model.defaultPlaceForm &&
@@ -308,6 +377,11 @@ void ModelWriter::rowDate(const QString &value)
 {
     if (value.isEmpty())
         return;
+    char plain[kPlainRowDate];
+    if (const qsizetype size = plainRowDate(value, plain)) {
+        m_w.leafPlain("DATE", QByteArrayView(plain, size));
+        return;
+    }
     auto known = m_rowDates.constFind(value);
     if (known == m_rowDates.cend()) {
         if (m_rowDates.size() >= kDatesKept)
@@ -361,8 +435,16 @@ void ModelWriter::citations(Ref owner)
                 m_w.leafText("TEXT", m_model.utf8(cit.text));
             m_w.close();
         }
-        if (cit.quality != Citation::kNoQuality)
-            m_w.leafPlain("QUAY", QByteArray::number(cit.quality));
+        if (cit.quality != Citation::kNoQuality) {
+            char digits[3];
+            int n = 0;
+            if (cit.quality >= 100)
+                digits[n++] = char('0' + cit.quality / 100);
+            if (cit.quality >= 10)
+                digits[n++] = char('0' + cit.quality / 10 % 10);
+            digits[n++] = char('0' + cit.quality % 10);
+            m_w.leafPlain("QUAY", QByteArrayView(digits, n));
+        }
         mediaLinks(self);
         noteLinks(self);
         m_w.close();

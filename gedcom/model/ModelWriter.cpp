@@ -339,7 +339,11 @@ ExportResult ModelWriter::write()
     numberRecords();
     makeFamilies();
     deriveParents();
-    m_out.reserve(qsizetype(m_rows.size()) * 400 + qsizetype(m_model.events.size()) * 60 + 4096);
+    if (m_options.sink)
+        m_out.setSink(m_options.sink);
+    else
+        m_out.reserve(qsizetype(m_rows.size()) * 400 + qsizetype(m_model.events.size()) * 60 +
+                      4096);
     if (v7())
         m_out.raw("\xEF\xBB\xBF");
     header();
@@ -383,6 +387,7 @@ ExportResult ModelWriter::write()
 
     ExportResult result;
     result.data = m_out.take();
+    result.sinkFailed = m_out.sinkFailed();
     result.rows = m_rows.size();
     result.persons = qsizetype(m_persons);
     result.families = qsizetype(m_model.families.size() + m_made.size());

@@ -66,7 +66,7 @@ private:
                   quint32 record);
     void rowResidence(int row, quint32 record);
     void eventBody(const Genealogy::Event *ev, const Genealogy::EventDetail *detail, quint32 index);
-    void place(quint32 index, const QString &name);
+    void place(quint32 index, QByteArrayView name);
     void address(const Genealogy::Address &address, const QString *rowLine, const QString *rowCity,
                  const QString *rowCountry);
     void modelDate(QByteArrayView tag, Genealogy::Text date, Genealogy::Text phrase);
@@ -88,6 +88,7 @@ private:
     void submitter();
 
     QString text(Genealogy::Text t) const { return m_model.string(t); }
+    QByteArrayView composedName(const QString &given, const QString &surname);
     static QByteArray mediaTypeOf(const QString &path);
 
     const QList<PersonRecord> &m_rows;
@@ -114,6 +115,7 @@ private:
     static constexpr qsizetype kDatesKept = 1 << 16;
     QHash<QString, std::pair<QString, QString>> m_rowDates;
     QStringList m_photoFiles; // 7.0: OBJE records of photo files, written at the end
+    QByteArray m_name;        // composedName()
     quint32 m_mediaRecords = 0;
 };
 

@@ -22,6 +22,21 @@ QString fileNameOf(const QString &reference)
 
 } // namespace
 
+// composedName() (NameText.h) as UTF-8, in a buffer that is kept: valid until the next call.
+QByteArrayView ModelWriter::composedName(const QString &given, const QString &surname)
+{
+    m_name.resize(0); // keeps its capacity
+    if (!given.isEmpty()) {
+        LineWriter::appendUtf8(m_name, given);
+        m_name.append(" /");
+    } else {
+        m_name.append('/');
+    }
+    LineWriter::appendUtf8(m_name, surname);
+    m_name.append('/');
+    return m_name;
+}
+
 void ModelWriter::person(int r)
 {
     const PersonRecord &row = m_rows[r];
@@ -138,15 +153,16 @@ void ModelWriter::names(int r)
     };
     if (primary != kNoIndex) {
         const Name &name = m_model.names[primary];
-        const QString value =
-            (name.flags & Name::HasValue) ? text(name.value) : composedName(row.Fname, row.Sname);
-        m_w.open("NAME", value, Ref(Kind::Name, primary));
+        const QByteArrayView value = (name.flags & Name::HasValue)
+                                         ? m_model.utf8(name.value)
+                                         : composedName(row.Fname, row.Sname);
+        m_w.openText("NAME", value, Ref(Kind::Name, primary));
         pieces(&name, true);
         noteLinks(Ref(Kind::Name, primary));
         citations(Ref(Kind::Name, primary));
         m_w.close();
     } else if (!row.Fname.isEmpty() || !row.Sname.isEmpty()) {
-        m_w.open("NAME", composedName(row.Fname, row.Sname));
+        m_w.openText("NAME", composedName(row.Fname, row.Sname));
         pieces(nullptr, true);
         m_w.close();
     }
@@ -301,7 +317,7 @@ void ModelWriter::madePartner(const MadeFamily &made)
 {
     const PersonRecord &row = m_rows[made.parent];
     m_w.record(Id('I', made.partnerId), "INDI");
-    m_w.open("NAME", composedName(row.PrtFname, row.PrtSname));
+    m_w.openText("NAME", composedName(row.PrtFname, row.PrtSname));
     if (!row.PrtFname.isEmpty())
         m_w.leaf("GIVN", row.PrtFname);
     if (!row.PrtSname.isEmpty())

@@ -104,10 +104,14 @@ void StructWriter::push(QByteArrayView tag, Ref owner, QByteArrayView base)
     frame.ownerFrame = -1;
     frame.children = 0;
     frame.next = 0;
-    frame.tagCounts.clear();
+    // Most frames had none of these: clearing what is empty is not free (a QVarLengthArray
+    // reallocates, a QByteArray is cleared out of line).
+    if (!frame.tagCounts.isEmpty())
+        frame.tagCounts.clear();
     frame.pending.clear();
     frame.here.clear();
-    frame.path.clear();
+    if (!frame.path.isEmpty())
+        frame.path.clear();
     if (!owner.isNull()) {
         // A record's line: its kept structures go under it; its parent's never do.
         for (quint32 k : m_model.keptOf(owner)) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <set>
 
 using namespace Genealogy;
@@ -138,7 +139,7 @@ Result<ModelSlice> readTree(const mDatabase &store, const QString &tree)
     if (!rows)
         return rows.error();
     ModelSlice slice;
-    slice.rows.assign(rows->cbegin(), rows->cend());
+    slice.rows.assign(std::make_move_iterator(rows->begin()), std::make_move_iterator(rows->end()));
     if (!ref->id)
         return slice;
     Result<std::array<qint64, kTabCount>> highest = highestNumbers(db, *ref->id);

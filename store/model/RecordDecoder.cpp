@@ -293,10 +293,70 @@ void RecordDecoder::setNumbers(Tab tab, std::vector<qint64> numbers)
     m_dense[int(tab)] = -1;
 }
 
+namespace {
+
+// Room for the records of a table read whole, so that it does not grow (and copy itself) as they
+// come. A damaged store may claim far more than it holds: at most this many ahead.
+constexpr qint64 kReserveMost = qint64(1) << 23;
+
+template <class R> void reserve(Table<R> &table, qint64 count)
+{
+    table.reserve(size_t(std::clamp<qint64>(count, 0, kReserveMost)));
+}
+
+} // namespace
+
 void RecordDecoder::setDense(Tab tab, qint64 count)
 {
     m_numbers[int(tab)].clear();
     m_dense[int(tab)] = count;
+    TreeModel &m = m_model;
+    switch (tab) {
+    case Tab::Name:
+        return reserve(m.names, count);
+    case Tab::Event:
+        return reserve(m.events, count);
+    case Tab::EventDetail:
+        return reserve(m.eventDetails, count);
+    case Tab::Address:
+        return reserve(m.addresses, count);
+    case Tab::Place:
+        return reserve(m.places, count);
+    case Tab::Family:
+        return reserve(m.families, count);
+    case Tab::Partnership:
+        return reserve(m.partnerships, count);
+    case Tab::ChildLink:
+        return reserve(m.childLinks, count);
+    case Tab::Association:
+        return reserve(m.associations, count);
+    case Tab::Source:
+        return reserve(m.sources, count);
+    case Tab::RepositoryLink:
+        return reserve(m.repositoryLinks, count);
+    case Tab::Repository:
+        return reserve(m.repositories, count);
+    case Tab::Citation:
+        return reserve(m.citations, count);
+    case Tab::Note:
+        return reserve(m.notes, count);
+    case Tab::NoteLink:
+        return reserve(m.noteLinks, count);
+    case Tab::Media:
+        return reserve(m.media, count);
+    case Tab::MediaLink:
+        return reserve(m.mediaLinks, count);
+    case Tab::Kept:
+        return reserve(m.kept, count);
+    case Tab::KeptLine:
+        return reserve(m.keptLines, count);
+    case Tab::NoteBreak:
+        return reserve(m.noteBreaks, count);
+    case Tab::Tree:
+    case Tab::Person: // one record per row, made beforehand
+    case Tab::Count:
+        break;
+    }
 }
 
 quint32 RecordDecoder::indexOf(Tab tab, qint64 number) const
