@@ -41,6 +41,31 @@ const char *const kDropIndexes = "DROP INDEX IF EXISTS mainRecordsPerson;"
                                  "DROP INDEX IF EXISTS mainRecordsRef1;"
                                  "DROP INDEX IF EXISTS mainRecordsRef2;";
 
+// Tables an older version made get this version's number once this version changes them.
+Result<void> raiseVersion(const Db &db)
+{
+    Result<Statement> trees = db.prepare("UPDATE mainTrees SET version = ? WHERE version < ?");
+    if (!trees)
+        return trees.error();
+    trees->bind(1, kSchemaVersion);
+    trees->bind(2, kSchemaVersion);
+    if (Result<bool> done = trees->step(); !done)
+        return done.error();
+    if (db.isServer())
+        return {};
+    Result<Statement> file = db.prepare("PRAGMA user_version");
+    if (!file)
+        return file.error();
+    Result<bool> row = file->step();
+    if (!row)
+        return row.error();
+    if (*row && file->integer(0) >= kSchemaVersion)
+        return {};
+    const QByteArray version =
+        QByteArray("PRAGMA user_version = ") + QByteArray::number(kSchemaVersion);
+    return db.exec(version.constData());
+}
+
 } // namespace
 
 Result<bool> hasSchema(const Db &db)
@@ -78,6 +103,8 @@ Result<void> ensureSchema(const Db &db)
             return set;
         return {};
     }
+    if (Result<void> raised = raiseVersion(db); !raised)
+        return raised;
     // Trees whose table went while a program that knows nothing of these records ran: their
     // records are kept aside, never attached to a table made later under the same name.
     if (db.isServer())
