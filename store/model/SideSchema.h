@@ -27,9 +27,10 @@ Result<void> ensureSchema(const Db &db);
 // Whether the file has the tables (without changing it).
 Result<bool> hasSchema(const Db &db);
 
-// Drops the indexes of mainRecords beside its key, and makes them again: a bulk write of many
-// records into a table that holds few is faster with the indexes made once at the end. In the
-// caller's write transaction (rolled back, the indexes are there as before).
+// Drops the large indexes of mainRecords beside its key (by person and by family), and makes
+// every index that is missing: a bulk write of many records into a table that holds few is
+// faster with those made once at the end. In the caller's write transaction (rolled back, the
+// indexes are there as before).
 Result<void> dropIndexes(const Db &db);
 Result<void> createIndexes(const Db &db);
 
