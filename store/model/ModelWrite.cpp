@@ -182,14 +182,14 @@ std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeMod
     return copy.flush();
 }
 
-Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> rows,
+Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<QByteArray> &keys,
                           const TreeModel &model)
 {
-    if (model.personCount() != rows.size())
+    if (model.personCount() != keys.size())
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("The model has %1 persons for %2 rows.")
                          .arg(model.personCount())
-                         .arg(rows.size()));
+                         .arg(keys.size()));
     if (Result<Statement> clear = db.prepare("DELETE FROM mainRecords WHERE tree = ?"); !clear)
         return clear.error();
     else {
@@ -210,10 +210,6 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
     if (*rebuild)
         std::ignore = dropIndexes(db);
 
-    std::vector<QByteArray> keys;
-    keys.reserve(rows.size());
-    for (const PersonRow &row : rows)
-        keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
     // The partnerships the families say already are left out (readers derive them).
@@ -343,6 +339,16 @@ namespace ModelStore {
 Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
                                      std::span<const PersonRow> rows, const TreeModel &model)
 {
+    std::vector<QByteArray> keys;
+    keys.reserve(rows.size());
+    for (const PersonRow &row : rows)
+        keys.push_back(row.ID.toUtf8());
+    return writeModelInTransaction(store, tree, std::move(keys), model);
+}
+
+Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
+                                     std::vector<QByteArray> keys, const TreeModel &model)
+{
     const Db db(store);
     if (!db.isOpen())
         return StoreSql::notOpen();
@@ -355,7 +361,7 @@ Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
     Result<qint64> id = makeTreeId(db, tree);
     if (!id)
         return id.error();
-    return writeRecords(db, *id, rows, model);
+    return writeRecords(db, *id, keys, model);
 }
 
 Result<void> saveModel(mDatabase &store, const QString &tree, std::span<const PersonRow> rows,
