@@ -37,11 +37,20 @@ MapContext::MapContext(const Document &document, TreeModel &treeModel)
 
 void MapContext::resolveLinks()
 {
+    const auto isLink = [this](int node) {
+        return (is(node, Tag::FAMS) || is(node, Tag::FAMC) || is(node, Tag::HUSB) ||
+                is(node, Tag::WIFE) || is(node, Tag::CHIL)) &&
+               doc.hasPointerValue(node);
+    };
+    // Counted first: the links stay while the mapping runs, in no more room than they take.
+    size_t count = 0;
+    for (int node = 0; node < doc.nodeCount(); ++node)
+        count += isLink(node) ? 1 : 0;
+    m_links.reserve(count);
     std::vector<QByteArrayView> ids;
+    ids.reserve(count);
     for (int node = 0; node < doc.nodeCount(); ++node) {
-        if ((is(node, Tag::FAMS) || is(node, Tag::FAMC) || is(node, Tag::HUSB) ||
-             is(node, Tag::WIFE) || is(node, Tag::CHIL)) &&
-            doc.hasPointerValue(node)) {
+        if (isLink(node)) {
             m_links.emplace_back(node, -1);
             ids.push_back(doc.pointer(node));
         }
@@ -50,6 +59,12 @@ void MapContext::resolveLinks()
     doc.findRecords(ids.data(), records.data(), ids.size());
     for (size_t i = 0; i < ids.size(); ++i)
         m_links[i].second = ids[i].isEmpty() ? -2 : records[i];
+}
+
+void MapContext::releaseLinks()
+{
+    std::vector<std::pair<int, int>>().swap(m_links);
+    m_linkHint = 0;
 }
 
 bool MapContext::linkRecord(int node, int &record) const

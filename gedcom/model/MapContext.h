@@ -39,6 +39,9 @@ public:
     // The record a pointer value names: a model record, Void for @VOID@ or an id no record of
     // the file has, None when the value is no pointer.
     Genealogy::Ref target(int node) const;
+    // Frees the links found ahead once the records that hold them are mapped (target() then
+    // searches each).
+    void releaseLinks();
 
     // The value of a line as a model text (@@ read as @, continuation lines joined).
     Genealogy::Text text(int node);
