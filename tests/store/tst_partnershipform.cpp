@@ -114,15 +114,30 @@ private:
     }
 
     // The tree's records as the first version of the schema stored them: every record of every
-    // table under its index in the model, every partnership among them.
+    // table under its index in the model, every partnership among them; the indexes with the
+    // tree first.
     static bool storeAsFirstVersion(mDatabase &store, const ModelSlice &s)
     {
         QSqlDatabase db = QSqlDatabase::database(store.ConnectionName(), false);
         QSqlQuery query(db);
         if (!db.transaction() || !query.exec("DELETE FROM mainRecords") ||
             !query.exec("UPDATE mainTrees SET version = 1") ||
-            !query.exec("PRAGMA user_version = 1") ||
-            !query.exec("SELECT id FROM mainTrees WHERE name = 'Family'") || !query.next())
+            !query.exec("PRAGMA user_version = 1"))
+            return false;
+        const char *const indexes[][2] = {{"mainRecordsPerson", "person"},
+                                          {"mainRecordsFamily", "family"},
+                                          {"mainRecordsOwner", "ownerTab, ownerIdx"},
+                                          {"mainRecordsRef1", "ref1"},
+                                          {"mainRecordsRef2", "ref2"}};
+        for (const auto &[name, columns] : indexes) {
+            const QString last = QString(columns).split(", ").last();
+            if (!query.exec(QStringLiteral("DROP INDEX %1").arg(name)) ||
+                !query.exec(QStringLiteral("CREATE INDEX %1 ON mainRecords (tree, %2) WHERE %3 IS "
+                                           "NOT NULL")
+                                .arg(name, columns, last)))
+                return false;
+        }
+        if (!query.exec("SELECT id FROM mainTrees WHERE name = 'Family'") || !query.next())
             return false;
         const qint64 tree = query.value(0).toLongLong();
         std::vector<QByteArray> keys;
@@ -255,6 +270,9 @@ private slots:
         QVERIFY(storeAsFirstVersion(*store, s));
         QCOMPARE(partnershipRecords(*store), 4);
         QCOMPARE(scalar(*store, "PRAGMA user_version"), 1);
+        QCOMPARE(scalar(*store, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND sql "
+                                "LIKE '%mainRecords (tree, %'"),
+                 5);
         verifySample(*store);
 
         // Bert marries Eva: his partnerships are records, so the new one is as well.
