@@ -37,12 +37,13 @@ Result<void> StoreSink::add(const PersonRecord &row)
 Result<void> StoreSink::commit()
 {
     if (m_rows && m_model) {
-        std::vector<PersonRecord> rows;
-        rows.reserve(size_t(m_rows->size()));
+        // The model names its persons by the rows' keys (the rows themselves are written).
+        std::vector<QByteArray> keys;
+        keys.reserve(size_t(m_rows->size()));
         for (const PlannedRow &row : *m_rows)
-            rows.push_back(row.record);
+            keys.push_back(row.record.ID.toUtf8());
         if (Result<void> written =
-                ModelStore::writeModelInTransaction(m_store, m_tree, rows, *m_model);
+                ModelStore::writeModelInTransaction(m_store, m_tree, std::move(keys), *m_model);
             !written) {
             m_writer.Rollback();
             return written;

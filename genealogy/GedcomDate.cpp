@@ -484,6 +484,17 @@ DateValue parse(QStringView text, QString &normalizedText)
 
 QString normalized(QStringView text)
 {
+    // A text already in the model's form (no lower case, no tab, single blanks) stays as it is,
+    // whether it reads as a date or not: nothing to parse.
+    const QStringView t = text.trimmed();
+    bool plain = true;
+    for (qsizetype i = 0; i < t.size() && plain; ++i) {
+        const QChar c = t[i];
+        plain = !(c >= QLatin1Char('a') && c <= QLatin1Char('z')) && c != QLatin1Char('\t') &&
+                !(c == QLatin1Char(' ') && i > 0 && t[i - 1] == QLatin1Char(' '));
+    }
+    if (plain)
+        return t.toString();
     QString out;
     parse(text, out);
     return out;

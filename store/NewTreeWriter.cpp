@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <cstring>
 #include <optional>
 
 using namespace Store;
@@ -34,6 +35,23 @@ const QString &placeholder(int column)
     return names[column];
 }
 
+// Writes `text` as UTF-8 at `out` (room for three bytes a character), exactly as toUtf8() makes
+// it; the end of what was written.
+char *appendUtf8(char *out, const QString &text)
+{
+    const QStringView view(text);
+    const char16_t *const begin = view.utf16();
+    const char16_t *const end = begin + view.size();
+    const char16_t *c = begin;
+    while (c != end && *c < 0x80)
+        *out++ = char(*c++);
+    if (c == end)
+        return out;
+    const QByteArray rest = QStringView(c, end).toUtf8();
+    std::memcpy(out, rest.constData(), size_t(rest.size()));
+    return out + rest.size();
+}
+
 } // namespace
 
 struct NewTreeWriter::State
@@ -48,6 +66,8 @@ struct NewTreeWriter::State
     // where neither can be used.
     std::optional<Side::Statement> rows;
     std::optional<ServerCopy> copy;
+    // The texts of the row being added, one after another (kept: its room serves every row).
+    QByteArray texts;
 };
 
 NewTreeWriter::NewTreeWriter(mDatabase &store) : m_store(store) {}
@@ -131,11 +151,24 @@ Result<void> NewTreeWriter::Add(const PersonRecord &r)
     }
     if (m_state->rows) {
         Side::Statement &rows = *m_state->rows;
-        // An empty text is bound as '' (never NULL), as the driver's insert binds it.
-        QByteArray texts[kPersonColumnCount];
+        // The columns as UTF-8 in one buffer, bound where they lie once all are there. An empty
+        // text is bound as '' (never NULL), as the driver's insert binds it.
+        QByteArray &texts = m_state->texts;
+        qsizetype room = 0;
+        for (int i = 0; i < kPersonColumnCount; ++i)
+            room += 3 * ColumnText(r, i).size();
+        if (texts.size() < room)
+            texts.resize(room);
+        qsizetype ends[kPersonColumnCount];
+        char *const begin = texts.data();
+        char *out = begin;
         for (int i = 0; i < kPersonColumnCount; ++i) {
-            texts[i] = ColumnText(r, i).toUtf8();
-            rows.bindTextInPlace(i + 1, texts[i]);
+            out = appendUtf8(out, ColumnText(r, i));
+            ends[i] = out - begin;
+        }
+        for (int i = 0; i < kPersonColumnCount; ++i) {
+            const qsizetype start = i ? ends[i - 1] : 0;
+            rows.bindTextInPlace(i + 1, QByteArrayView(begin + start, ends[i] - start));
         }
         const Result<bool> done = rows.step();
         rows.reset();

@@ -1,5 +1,7 @@
 #include "MapContext.h"
 
+#include <algorithm>
+
 namespace Gedcom::Model {
 
 using namespace Genealogy;
@@ -30,16 +32,70 @@ MapContext::MapContext(const Document &document, TreeModel &treeModel)
     : doc(document), model(treeModel), tags(TagIds::get()), version7(document.isVersion7())
 {
     refOfRecord.assign(doc.records().size(), Ref());
+    resolveLinks();
+}
+
+void MapContext::resolveLinks()
+{
+    const auto isLink = [this](int node) {
+        return (is(node, Tag::FAMS) || is(node, Tag::FAMC) || is(node, Tag::HUSB) ||
+                is(node, Tag::WIFE) || is(node, Tag::CHIL)) &&
+               doc.hasPointerValue(node);
+    };
+    // Counted first: the links stay while the mapping runs, in no more room than they take.
+    size_t count = 0;
+    for (int node = 0; node < doc.nodeCount(); ++node)
+        count += isLink(node) ? 1 : 0;
+    m_links.reserve(count);
+    std::vector<QByteArrayView> ids;
+    ids.reserve(count);
+    for (int node = 0; node < doc.nodeCount(); ++node) {
+        if (isLink(node)) {
+            m_links.emplace_back(node, -1);
+            ids.push_back(doc.pointer(node));
+        }
+    }
+    std::vector<int> records(ids.size(), -1);
+    doc.findRecords(ids.data(), records.data(), ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        m_links[i].second = ids[i].isEmpty() ? -2 : records[i];
+}
+
+void MapContext::releaseLinks()
+{
+    std::vector<std::pair<int, int>>().swap(m_links);
+    m_linkHint = 0;
+}
+
+bool MapContext::linkRecord(int node, int &record) const
+{
+    const auto less = [](const std::pair<int, int> &link, int n) { return link.first < n; };
+    size_t i = m_linkHint;
+    // A few steps ahead of the last one, or searched.
+    constexpr size_t kNear = 8;
+    if (i < m_links.size() && m_links[i].first <= node &&
+        (i + kNear >= m_links.size() || m_links[i + kNear].first >= node)) {
+        while (i < m_links.size() && m_links[i].first < node)
+            ++i;
+    } else {
+        i = size_t(std::lower_bound(m_links.begin(), m_links.end(), node, less) - m_links.begin());
+    }
+    m_linkHint = i;
+    if (i >= m_links.size() || m_links[i].first != node)
+        return false;
+    record = m_links[i].second;
+    return true;
 }
 
 Ref MapContext::target(int node) const
 {
-    if (!doc.hasPointerValue(node))
-        return Ref();
-    const QByteArrayView id = doc.pointer(node);
-    if (id.isEmpty())
-        return Ref(Kind::Void, 0);
-    const int record = doc.findRecord(id);
+    int record = -1;
+    if (!linkRecord(node, record)) {
+        if (!doc.hasPointerValue(node))
+            return Ref();
+        const QByteArrayView id = doc.pointer(node);
+        record = id.isEmpty() ? -2 : doc.findRecord(id);
+    }
     if (record < 0)
         return Ref(Kind::Void, 0);
     const Ref ref = refOfRecord[size_t(record)];

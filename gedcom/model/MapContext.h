@@ -39,6 +39,9 @@ public:
     // The record a pointer value names: a model record, Void for @VOID@ or an id no record of
     // the file has, None when the value is no pointer.
     Genealogy::Ref target(int node) const;
+    // Frees the links found ahead once the records that hold them are mapped (target() then
+    // searches each).
+    void releaseLinks();
 
     // The value of a line as a model text (@@ read as @, continuation lines joined).
     Genealogy::Text text(int node);
@@ -54,6 +57,14 @@ public:
     const QHash<QByteArray, qsizetype> &keptByTag() const { return m_keptByTag; }
 
 private:
+    // The records the links of the family graph (FAMS, FAMC, HUSB, WIFE, CHIL) name, by node in
+    // node order, found in one pass ahead (on a large file a search of its own for each would
+    // wait for memory most of its time): the record, -1 for none, -2 for @VOID@.
+    void resolveLinks();
+    bool linkRecord(int node, int &record) const;
+    std::vector<std::pair<int, int>> m_links;
+    mutable size_t m_linkHint = 0; // where the last search ended: the next is usually close by
+
     QHash<QByteArray, qsizetype> m_keptByTag;
 };
 

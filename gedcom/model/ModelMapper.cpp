@@ -376,6 +376,7 @@ MappedTree ModelMapper::run(const Progress &progress)
         }
     }
     m_strings.clear();
+    m_c.releaseLinks();
     assignKeys();
     setParentsAndPartners();
     if (m_result.model.isFull()) {

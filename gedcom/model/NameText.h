@@ -13,4 +13,17 @@ inline QString composedName(const QString &given, const QString &surname)
     return given + QStringLiteral(" /") + surname + QLatin1Char('/');
 }
 
+// Whether `value` is composedName(given, surname), without making that text.
+inline bool isComposedName(QStringView value, QStringView given, QStringView surname)
+{
+    const qsizetype head = given.isEmpty() ? 1 : given.size() + 2; // "/" or "Given /"
+    if (value.size() != head + surname.size() + 1 || !value.endsWith(QLatin1Char('/')))
+        return false;
+    if (given.isEmpty() ? value.front() != QLatin1Char('/')
+                        : !(value.first(given.size()) == given &&
+                            value.sliced(given.size(), 2) == QLatin1String(" /")))
+        return false;
+    return value.sliced(head, surname.size()) == surname;
+}
+
 } // namespace Gedcom::Model

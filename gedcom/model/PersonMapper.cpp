@@ -121,7 +121,8 @@ void ModelMapper::mapName(Walk &walk, int node, quint32 person, bool primary)
     PersonRecord &row = m_result.rows[qsizetype(person)].record;
     const QString value = m_doc.text(node);
     QString splitGiven, splitSurname;
-    splitName(value, splitGiven, splitSurname);
+    if (given < 0 || surname < 0)
+        splitName(value, splitGiven, splitSurname);
     row.Fname = intern(given >= 0 ? m_doc.text(given) : splitGiven);
     row.Sname = intern(surname >= 0 ? m_doc.text(surname) : splitSurname);
     PersonSide &side = model.persons.edit(person);
@@ -130,7 +131,7 @@ void ModelMapper::mapName(Walk &walk, int node, quint32 person, bool primary)
     if (surname < 0)
         side.flags |= PersonSide::NoSurnameLine;
     // The row's two columns say the name unless the line says more, or nothing at all.
-    if (value != composedName(row.Fname, row.Sname) ||
+    if (!isComposedName(value, row.Fname, row.Sname) ||
         (row.Fname.isEmpty() && row.Sname.isEmpty())) {
         name.flags |= Name::HasValue;
         name.value = m_c.text(node);

@@ -130,7 +130,15 @@ quint32 StructureMapper::place(Walk &parent, int node, RowEvent *row)
         formConsumed = model.utf8(model.places[index].form) == QByteArrayView(formText);
     }
     if (row) {
-        row->place = QString::fromUtf8(name);
+        if (index == kNoIndex) {
+            row->place = QString::fromUtf8(name);
+        } else {
+            if (index >= m_rowPlaces.size())
+                m_rowPlaces.resize(size_t(index) + 1);
+            if (m_rowPlaces[index].isNull())
+                m_rowPlaces[index] = QString::fromUtf8(name);
+            row->place = m_rowPlaces[index];
+        }
         row->placePresent = true;
     }
     Walk walk = parent.enter(node);
@@ -269,7 +277,8 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
             seenDate = true;
             if (row) {
                 int phrase = -1;
-                const bool ownPhrase = holdsPhrase(doc.text(c));
+                const QString dateText = doc.text(c);
+                const bool ownPhrase = holdsPhrase(dateText);
                 Walk dateWalk = walk.enter(c);
                 dateWalk.each([&](int d) {
                     if (!ownPhrase && phrase < 0 && m_c.is(d, Tag::PHRASE)) {
@@ -280,8 +289,8 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
                     return false;
                 });
                 const QString phraseText = m_c.string(phrase);
-                row->date = phraseText.isEmpty() ? rowDate(doc.text(c))
-                                                 : GedcomDate::rowText(doc.text(c), phraseText);
+                row->date = phraseText.isEmpty() ? rowDate(dateText)
+                                                 : GedcomDate::rowText(dateText, phraseText);
                 row->datePresent = true;
                 return true;
             }

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <vector>
+
 namespace Gedcom::Model {
 
 // The row's share of an event: the first birth's or death's date and place, the last
@@ -70,6 +72,8 @@ private:
     MapContext &m_c;
     QHash<QString, ReadDate> m_dates;
     QHash<QString, QString> m_rowDates;
+    // The row's text of each place by its index (one text shared by the rows of a place).
+    std::vector<QString> m_rowPlaces;
 };
 
 } // namespace Gedcom::Model

@@ -216,8 +216,18 @@ public:
         return f.number;
     }
 
+    // A partnership is a record only for a person whose partnerships are records already: the
+    // others' come from the families, where a new family is the last one.
     Result<void> addPartnership(const QByteArray &person, qint64 family)
     {
+        Result<std::vector<qint64>> stored =
+            numbers("SELECT idx FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? AND "
+                    "tab = ? AND person = ? LIMIT 1",
+                    {qint64(Tab::Partnership), person});
+        if (!stored)
+            return stored.error();
+        if (stored->empty())
+            return {};
         Result<qint64> number = nextNumber(Tab::Partnership);
         if (!number)
             return number.error();
@@ -326,7 +336,14 @@ public:
                     {qint64(Tab::Partnership), key});
         if (!f)
             return f.error();
-        return f->empty() ? std::optional<qint64>() : std::optional<qint64>(f->front());
+        if (!f->empty())
+            return std::optional<qint64>(f->front());
+        // Partnerships left to the families: the first family naming the person.
+        Result<std::vector<qint64>> families = familiesOfPartner(key);
+        if (!families)
+            return families.error();
+        return families->empty() ? std::optional<qint64>()
+                                 : std::optional<qint64>(families->front());
     }
 
 protected:

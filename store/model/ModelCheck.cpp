@@ -2,6 +2,7 @@
 #include "ModelStore.h"
 
 #include "RecordSet.h"
+#include "RecordStorage.h"
 #include "SideSchema.h"
 #include "TreeCheck.h"
 #include "TreeTables.h"
@@ -59,6 +60,7 @@ Result<QStringList> checkTree(const mDatabase &store, const QString &tree)
     decoder.reportLinks(&links);
     if (!set.decodeInto(decoder))
         lines << QStringLiteral("side records that cannot be read");
+    derivePartnerships(model);
     lines << links;
     // The persons the records go with must be rows of the tree.
     Result<Statement> owners =

@@ -6,6 +6,7 @@
 #include "ModelEditWrite.h"
 #include "ModelStore.h"
 #include "RecordSet.h"
+#include "SideSchema.h"
 #include "StoreSql.h"
 #include "TreeCheck.h"
 #include "TreeSql.h"
@@ -357,6 +358,9 @@ Result<void> applyEdit(mDatabase &store, const QString &tree, const PersonEdit &
     } else {
         if (!now->hasRecords || !ref->id)
             return sharedConflict(tree);
+        // An edit may leave partnerships to the families: the file gets this version's number.
+        if (Result<void> schema = ensureSchema(db); !schema)
+            return schema;
         Result<std::vector<RecordWrite>> writes = planChangedRecords(
             read.versions, *now, read.tree.rows, read.tree.model, edited.rows, edited.model);
         if (!writes)

@@ -5,6 +5,7 @@
 #include "SideDb.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -190,6 +191,23 @@ void addPersons(QStringList &persons, const Image &image)
             persons << versionKey(QString::fromUtf8(**key));
 }
 
+// The partnerships of `model` that are stored, in the model's order: every partnership of a
+// person whose partnerships were stored as records when read (`explicitKeys`), and of every
+// person whose partnerships are not what its families say.
+std::vector<quint32> storedPartnershipList(const TreeModel &model, const Imager &imager,
+                                           const QSet<QByteArray> &explicitKeys)
+{
+    const std::vector<bool> stored = storedPartnerships(model);
+    std::vector<quint32> list;
+    for (quint32 i = 0; i < model.partnerships.size(); ++i) {
+        const quint32 person = model.partnerships[i].person;
+        if (stored[i] ||
+            (person < model.personCount() && explicitKeys.contains(imager.key(person))))
+            list.push_back(i);
+    }
+    return list;
+}
+
 } // namespace
 
 Result<std::vector<RecordWrite>>
@@ -205,7 +223,7 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
     // values and the persons counted apart).
     for (int t = 0; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
-        if (tab == Tab::Person)
+        if (tab == Tab::Person || tab == Tab::Partnership)
             continue;
         const size_t stored = read.numbers[t].size();
         const size_t model =
@@ -222,6 +240,17 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
     const Numbers numbers(read, now);
     const Imager was(before, beforeRows, numbers);
     const Imager is(after, afterRows, numbers);
+    // The persons whose partnerships are records: they stay records (the others are derived
+    // from the families as long as they say nothing more).
+    QSet<QByteArray> explicitKeys;
+    for (const StoredVersions::Record &r : read.stored) {
+        if (Tab(r.id >> 48) == Tab::Partnership && !r.person.isEmpty())
+            explicitKeys.insert(r.person);
+    }
+    const std::vector<quint32> wasPartnerships = storedPartnershipList(before, was, explicitKeys);
+    const std::vector<quint32> isPartnerships = storedPartnershipList(after, is, explicitKeys);
+    if (wasPartnerships.size() != read.numbers[int(Tab::Partnership)].size())
+        return unlike;
     std::vector<RecordWrite> writes;
     const auto put = [&](RecordWrite::Kind kind, Tab tab, qint64 number, const Image *old,
                          const Image *image, std::vector<quint64> links = {}) {
@@ -288,6 +317,26 @@ planChangedRecords(const StoredVersions &read, const StoredVersions &now,
     // its place.
     for (int t = int(Tab::Person) + 1; t < kTabCount; ++t) {
         const Tab tab = Tab(t);
+        if (tab == Tab::Partnership) {
+            // By place among the stored ones.
+            const std::vector<qint64> &storedNumbers = read.numbers[t];
+            qint64 next = numbers.next[t];
+            for (size_t k = 0; k < isPartnerships.size(); ++k) {
+                const Image image = is.image(tab, isPartnerships[k]);
+                if (k >= wasPartnerships.size()) {
+                    put(RecordWrite::Kind::Add, tab, next++, nullptr, &image);
+                    continue;
+                }
+                const Image old = was.image(tab, wasPartnerships[k]);
+                if (!(old == image))
+                    put(RecordWrite::Kind::Update, tab, storedNumbers[k], &old, &image);
+            }
+            for (size_t k = isPartnerships.size(); k < wasPartnerships.size(); ++k) {
+                const Image old = was.image(tab, wasPartnerships[k]);
+                put(RecordWrite::Kind::Remove, tab, storedNumbers[k], &old, nullptr);
+            }
+            continue;
+        }
         const quint32 was_n = tableSize(before, tab);
         const quint32 is_n = tableSize(after, tab);
         for (quint32 i = 0; i < is_n; ++i) {

@@ -2,6 +2,7 @@
 #include "ModelStore.h"
 
 #include "RecordSet.h"
+#include "RecordStorage.h"
 #include "SideSchema.h"
 #include "StoreSql.h"
 #include "mDatabase.h"
@@ -171,6 +172,7 @@ Result<ModelSlice> readTree(const mDatabase &store, const QString &tree)
     }
     if (decoded != Decoded::Done)
         return damaged(ref->table);
+    derivePartnerships(slice.model);
     if (slice.model.isFull())
         return Error(ErrorCode::Full,
                      QStringLiteral("The tree '%1' is too large to be read whole.").arg(tree));
@@ -253,6 +255,24 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
         query->bindText(2, QByteArrayView(keyUtf8));
         query->bind(3, int(Tab::Partnership));
         query->bind(4, int(Tab::ChildLink));
+        if (Result<void> read = query->eachRow([&] { families.insert(query->integer(0)); }); !read)
+            return read.error();
+    }
+    // The families that name the person as a partner (its partnerships are stored only when
+    // they say more than these).
+    {
+        Result<Statement> query = db.prepare(
+            "SELECT idx FROM mainRecords INDEXED BY mainRecordsRef1 WHERE tree = ? AND ref1 = ? "
+            "AND tab = ? UNION SELECT idx FROM mainRecords INDEXED BY mainRecordsRef2 WHERE "
+            "tree = ? AND ref2 = ? AND tab = ?");
+        if (!query)
+            return query.error();
+        query->bind(1, id);
+        query->bindText(2, QByteArrayView(keyUtf8));
+        query->bind(3, int(Tab::Family));
+        query->bind(4, id);
+        query->bindText(5, QByteArrayView(keyUtf8));
+        query->bind(6, int(Tab::Family));
         if (Result<void> read = query->eachRow([&] { families.insert(query->integer(0)); }); !read)
             return read.error();
     }
@@ -397,6 +417,7 @@ Result<ModelSlice> sliceOf(const mDatabase &store, const QString &tree, const QS
     RecordDecoder decoder(slice.model, personIndexes(slice.rows));
     if (!set.decodeInto(decoder))
         return damaged(ref->table);
+    derivePartnerships(slice.model);
     return slice;
 }
 

@@ -33,6 +33,10 @@ Result<void> saveModel(mDatabase &store, const QString &tree,
 Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
                                      std::span<const Genealogy::PersonRow> rows,
                                      const Genealogy::TreeModel &model);
+// The same with person i the row whose ID is keys[i] as UTF-8 (an import has its rows apart).
+Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
+                                     std::vector<QByteArray> keys,
+                                     const Genealogy::TreeModel &model);
 
 // The whole tree: every row in the order of mDatabase::ReadTree and the model over them (no
 // persons when the tree has no side records); `person` is kNoIndex.

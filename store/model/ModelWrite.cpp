@@ -126,7 +126,8 @@ private:
 std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeModel &model,
                                         const std::vector<QByteArray> &keys,
                                         const RecordEncoder &encoder,
-                                        const RecordPlacement &placement)
+                                        const RecordPlacement &placement,
+                                        const std::vector<quint32> &partnerships)
 {
     ServerCopy copy(db.serverConnection(), QStringLiteral("mainRecords"),
                     {QStringLiteral("tree"), QStringLiteral("tab"), QStringLiteral("idx"),
@@ -142,7 +143,7 @@ std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeMod
         else
             copy.text(keys[index]);
     };
-    const auto number = [&](quint32 index) {
+    const auto numberOrNull = [&](quint32 index) {
         if (index == kNoIndex)
             copy.null();
         else
@@ -154,17 +155,18 @@ std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeMod
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
         for (quint32 i = 0; i < count; ++i) {
-            if (!isStored(model, tab, i))
+            const quint32 number = tab == Tab::Partnership ? partnerships[i] : i;
+            if (number == kNoIndex || !isStored(model, tab, i))
                 continue;
             const Placement p = tab == Tab::Tree ? Placement() : placement.of(tab, i);
             copy.integer(tree);
             copy.integer(t);
-            copy.integer(i);
+            copy.integer(number);
             person(p.person);
-            number(p.family);
+            numberOrNull(p.family);
             if (needsOwner(p)) {
                 copy.integer(int(p.ownerTab));
-                number(p.ownerIndex);
+                numberOrNull(p.ownerIndex);
             } else {
                 copy.null();
                 copy.null();
@@ -180,14 +182,14 @@ std::optional<Result<void>> copyRecords(const Db &db, qint64 tree, const TreeMod
     return copy.flush();
 }
 
-Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> rows,
+Result<void> writeRecords(const Db &db, qint64 tree, const std::vector<QByteArray> &keys,
                           const TreeModel &model)
 {
-    if (model.personCount() != rows.size())
+    if (model.personCount() != keys.size())
         return Error(ErrorCode::InvalidInput,
                      QStringLiteral("The model has %1 persons for %2 rows.")
                          .arg(model.personCount())
-                         .arg(rows.size()));
+                         .arg(keys.size()));
     if (Result<Statement> clear = db.prepare("DELETE FROM mainRecords WHERE tree = ?"); !clear)
         return clear.error();
     else {
@@ -208,15 +210,13 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
     if (*rebuild)
         std::ignore = dropIndexes(db);
 
-    std::vector<QByteArray> keys;
-    keys.reserve(rows.size());
-    for (const PersonRow &row : rows)
-        keys.push_back(row.ID.toUtf8());
     const RecordEncoder encoder(model, keys);
     const RecordPlacement placement(model);
+    // The partnerships the families say already are left out (readers derive them).
+    const std::vector<quint32> partnerships = partnershipNumbers(storedPartnerships(model));
     if (db.isServer()) {
         if (std::optional<Result<void>> copied =
-                copyRecords(db, tree, model, keys, encoder, placement)) {
+                copyRecords(db, tree, model, keys, encoder, placement, partnerships)) {
             if (!*copied)
                 return *copied;
             return *rebuild ? createIndexes(db) : Result<void>();
@@ -280,7 +280,7 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         const int base = pending * kColumns;
         s->bind(base + 1, tree);
         s->bind(base + 2, int(tab));
-        s->bind(base + 3, i);
+        s->bind(base + 3, tab == Tab::Partnership ? partnerships[i] : i);
         bindPerson(base + 4, p.person);
         bindIndex(base + 5, p.family);
         if (!needsOwner(p)) {
@@ -303,7 +303,8 @@ Result<void> writeRecords(const Db &db, qint64 tree, std::span<const PersonRow> 
         const Tab tab = Tab(t);
         const quint32 count = tableSize(model, tab);
         for (quint32 i = 0; i < count; ++i) {
-            if (!isStored(model, tab, i))
+            if (!isStored(model, tab, i) ||
+                (tab == Tab::Partnership && partnerships[i] == kNoIndex))
                 continue;
             if (pending == 0)
                 rest.clear();
@@ -338,6 +339,16 @@ namespace ModelStore {
 Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
                                      std::span<const PersonRow> rows, const TreeModel &model)
 {
+    std::vector<QByteArray> keys;
+    keys.reserve(rows.size());
+    for (const PersonRow &row : rows)
+        keys.push_back(row.ID.toUtf8());
+    return writeModelInTransaction(store, tree, std::move(keys), model);
+}
+
+Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
+                                     std::vector<QByteArray> keys, const TreeModel &model)
+{
     const Db db(store);
     if (!db.isOpen())
         return StoreSql::notOpen();
@@ -350,7 +361,7 @@ Result<void> writeModelInTransaction(mDatabase &store, const QString &tree,
     Result<qint64> id = makeTreeId(db, tree);
     if (!id)
         return id.error();
-    return writeRecords(db, *id, rows, model);
+    return writeRecords(db, *id, keys, model);
 }
 
 Result<void> saveModel(mDatabase &store, const QString &tree, std::span<const PersonRow> rows,

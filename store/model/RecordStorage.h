@@ -20,4 +20,16 @@ bool isStored(const Genealogy::TreeModel &model, Tab tab, quint32 index);
 // must take along what they own.
 bool needsOwner(const Placement &p);
 
+// A person's partnerships are stored only when they say more than the families do: when they
+// are not exactly the families that name the person as a partner, in the families' order
+// (partner 0 before partner 1 within one family). Which partnerships of `model` are stored.
+std::vector<bool> storedPartnerships(const Genealogy::TreeModel &model);
+// The number each partnership is stored under (kNoIndex for those left out): the stored ones
+// numbered from 0 in the model's order, without a gap.
+std::vector<quint32> partnershipNumbers(const std::vector<bool> &stored);
+
+// What a reader does after decoding: every person of `model` without a partnership gets the
+// ones its families give (added after the others, in the families' order).
+void derivePartnerships(Genealogy::TreeModel &model);
+
 } // namespace Store::Side

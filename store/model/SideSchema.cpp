@@ -21,25 +21,53 @@ const char *const kCreateServerTables =
     "idx bigint NOT NULL, person text, family bigint, ownerTab integer, ownerIdx bigint, "
     "ref1 text, ref2 text, data bytea NOT NULL, PRIMARY KEY (tree, tab, idx));";
 
-// The indexes of mainRecords beside its key. The readers name them (INDEXED BY), so a rebuild
-// must make them exactly as they were.
+// The indexes of mainRecords beside its key. The readers name them (INDEXED BY) and always
+// give every column of them, so a rebuild must make them under the same names. The column
+// that tells records apart comes first: making an index sorts its entries, and the tree, the
+// same for all records of an import, would make every comparison look further. (Files made
+// before have the tree first; the readers find their records either way.)
 const char *const kCreateIndexes =
-    "CREATE INDEX IF NOT EXISTS mainRecordsPerson ON mainRecords (tree, person) "
+    "CREATE INDEX IF NOT EXISTS mainRecordsPerson ON mainRecords (person, tree) "
     "WHERE person IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS mainRecordsFamily ON mainRecords (tree, family) "
+    "CREATE INDEX IF NOT EXISTS mainRecordsFamily ON mainRecords (family, tree) "
     "WHERE family IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS mainRecordsOwner ON mainRecords (tree, ownerTab, ownerIdx) "
+    "CREATE INDEX IF NOT EXISTS mainRecordsOwner ON mainRecords (ownerIdx, ownerTab, tree) "
     "WHERE ownerIdx IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS mainRecordsRef1 ON mainRecords (tree, ref1) "
+    "CREATE INDEX IF NOT EXISTS mainRecordsRef1 ON mainRecords (ref1, tree) "
     "WHERE ref1 IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS mainRecordsRef2 ON mainRecords (tree, ref2) "
+    "CREATE INDEX IF NOT EXISTS mainRecordsRef2 ON mainRecords (ref2, tree) "
     "WHERE ref2 IS NOT NULL;";
 
+// Making an index reads every record once: the indexes that few records are entries of (the
+// owners, the persons a record names beside its own) are cheaper kept and filled as the records
+// come.
 const char *const kDropIndexes = "DROP INDEX IF EXISTS mainRecordsPerson;"
-                                 "DROP INDEX IF EXISTS mainRecordsFamily;"
-                                 "DROP INDEX IF EXISTS mainRecordsOwner;"
-                                 "DROP INDEX IF EXISTS mainRecordsRef1;"
-                                 "DROP INDEX IF EXISTS mainRecordsRef2;";
+                                 "DROP INDEX IF EXISTS mainRecordsFamily;";
+
+// Tables an older version made get this version's number once this version changes them.
+Result<void> raiseVersion(const Db &db)
+{
+    Result<Statement> trees = db.prepare("UPDATE mainTrees SET version = ? WHERE version < ?");
+    if (!trees)
+        return trees.error();
+    trees->bind(1, kSchemaVersion);
+    trees->bind(2, kSchemaVersion);
+    if (Result<bool> done = trees->step(); !done)
+        return done.error();
+    if (db.isServer())
+        return {};
+    Result<Statement> file = db.prepare("PRAGMA user_version");
+    if (!file)
+        return file.error();
+    Result<bool> row = file->step();
+    if (!row)
+        return row.error();
+    if (*row && file->integer(0) >= kSchemaVersion)
+        return {};
+    const QByteArray version =
+        QByteArray("PRAGMA user_version = ") + QByteArray::number(kSchemaVersion);
+    return db.exec(version.constData());
+}
 
 } // namespace
 
@@ -78,6 +106,8 @@ Result<void> ensureSchema(const Db &db)
             return set;
         return {};
     }
+    if (Result<void> raised = raiseVersion(db); !raised)
+        return raised;
     // Trees whose table went while a program that knows nothing of these records ran: their
     // records are kept aside, never attached to a table made later under the same name.
     if (db.isServer())

@@ -16,8 +16,10 @@
 // A database without them is never changed by reading; the first change makes them.
 namespace Store::Side {
 
-// The schema's version: PRAGMA user_version and mainTrees.version.
-constexpr int kSchemaVersion = 1;
+// The schema's version: PRAGMA user_version and mainTrees.version. Version 2 leaves out the
+// partnerships the families say already (RecordStorage.h), which a reader of version 1 would
+// take for none: the first change of a file by this program raises both numbers.
+constexpr int kSchemaVersion = 2;
 
 // Makes the tables when the file has none, and sets aside the records of trees whose table is
 // gone. In the caller's write transaction.
@@ -25,9 +27,10 @@ Result<void> ensureSchema(const Db &db);
 // Whether the file has the tables (without changing it).
 Result<bool> hasSchema(const Db &db);
 
-// Drops the indexes of mainRecords beside its key, and makes them again: a bulk write of many
-// records into a table that holds few is faster with the indexes made once at the end. In the
-// caller's write transaction (rolled back, the indexes are there as before).
+// Drops the large indexes of mainRecords beside its key (by person and by family), and makes
+// every index that is missing: a bulk write of many records into a table that holds few is
+// faster with those made once at the end. In the caller's write transaction (rolled back, the
+// indexes are there as before).
 Result<void> dropIndexes(const Db &db);
 Result<void> createIndexes(const Db &db);
 

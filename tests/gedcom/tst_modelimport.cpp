@@ -5,6 +5,7 @@
 #include "support_model.h"
 
 #include "FamilyKeys.h"
+#include "NameText.h"
 #include "RowRules.h"
 
 #include <QDir>
@@ -57,6 +58,7 @@ private slots:
     void childrenFollowTheirBirthFamily();
     void ownFilesKeepKeysAndParentKeys();
     void namesKeepTheirPieces();
+    void composedNamesAreRecognised();
     void theRowHoldsTheFirstBirthAndDeath();
     void theRowHoldsTheLastResidence();
     void notesOfTheRowAndOfTheModel();
@@ -243,6 +245,36 @@ void TestModelImport::namesKeepTheirPieces()
     QVERIFY(m.persons[2].flags & PersonSide::NoGivenLine);
     QCOMPARE(m.namesOf(3).size(), size_t(1));
     QCOMPARE(TestModel::check(tree), QStringList());
+}
+
+// The import keeps a NAME value only when it is not "Given /Surname/": the test of that must
+// agree with the text it stands for, also for near misses.
+void TestModelImport::composedNamesAreRecognised()
+{
+    const QString parts[][2] = {{"Anna", "Berg"}, {"", "Berg"}, {"Anna", ""},
+                                {"", ""},         {"A", "B"},   {"Anna Maria", "von Berg"}};
+    const QString values[] = {"Anna /Berg/",
+                              "/Berg/",
+                              "Anna //",
+                              "//",
+                              "A /B/",
+                              "Anna/Berg/",
+                              "Anna  /Berg/",
+                              "Anna /Berg",
+                              "Anna /Berg//",
+                              "/Berg",
+                              "Berg/",
+                              "Anna Maria /von Berg/",
+                              "",
+                              "Anna /Berh/",
+                              "Anns /Berg/",
+                              "A /B/ "};
+    for (const auto &[given, surname] : parts) {
+        for (const QString &value : values)
+            QVERIFY2(Model::isComposedName(value, given, surname) ==
+                         (value == Model::composedName(given, surname)),
+                     qPrintable(value + " | " + given + " | " + surname));
+    }
 }
 
 void TestModelImport::theRowHoldsTheFirstBirthAndDeath()

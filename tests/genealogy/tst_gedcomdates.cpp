@@ -83,6 +83,10 @@ void TestDates::normalisesBlanksAndCase_data()
                                            << "( in  the war )";
     QTest::newRow("escape kept") << "@#djulian@  1 jan 1700"
                                  << "@#DJULIAN@ 1 JAN 1700";
+    QTest::newRow("in the model's form: trimmed only") << "  FROM 1850 TO 12 MAR 1860 "
+                                                       << "FROM 1850 TO 12 MAR 1860";
+    QTest::newRow("upper case, not a date") << "UNKNOWN"
+                                            << "UNKNOWN";
 }
 
 void TestDates::normalisesBlanksAndCase()

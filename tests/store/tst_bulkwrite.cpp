@@ -176,6 +176,42 @@ private slots:
 
     // Rolled back after the records were written without the indexes: nothing of the tree is
     // left and the indexes are back.
+    // The texts of every column come back as written, row after row of other lengths: other
+    // scripts, four-byte characters, empty texts (stored as '', never NULL), a long note, and a
+    // lone surrogate as UTF-8 has it.
+    void rowTextsComeBackAsWritten()
+    {
+        auto store = openFresh();
+        QVERIFY(store);
+        const QString texts[] = {QString(),
+                                 QStringLiteral("Åsa Öberg"),
+                                 QStringLiteral("Ψ \U0001F333 木"),
+                                 QString(5000, QLatin1Char('n')),
+                                 QString(QChar(0xD800)) + QStringLiteral("x"),
+                                 QStringLiteral("a")};
+        std::vector<PersonRecord> rows;
+        for (int r = 0; r < 12; ++r) {
+            PersonRecord row;
+            for (int c = 0; c < kPersonColumnCount; ++c)
+                ColumnText(row, c) = texts[(r + c) % std::size(texts)];
+            row.ID = QStringLiteral("K%1").arg(r);
+            rows.push_back(row);
+        }
+        NewTreeWriter writer(*store);
+        QVERIFY(writer.Begin("Texts"));
+        for (const PersonRecord &row : rows)
+            QVERIFY(writer.Add(row));
+        QVERIFY(writer.Commit());
+        for (const PersonRecord &row : rows) {
+            const Result<PersonRecord> back = store->FindPerson("Texts", row.ID);
+            QVERIFY(back.ok());
+            for (int c = 0; c < kPersonColumnCount; ++c)
+                QCOMPARE(ColumnText(*back, c), QString::fromUtf8(ColumnText(row, c).toUtf8()));
+        }
+        QCOMPARE(scalar(*store, "SELECT count(*) FROM Texts WHERE Notes IS NULL OR Fname IS NULL"),
+                 0);
+    }
+
     void aRolledBackWriteLeavesTheIndexes()
     {
         const Large s = large(3000);

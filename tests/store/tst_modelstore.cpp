@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(scalar(*store, "SELECT count(*) FROM sqlite_master WHERE name LIKE 'main%'"),
                  1); // the template alone
         QVERIFY(store->CreateTree("Second"));
-        QCOMPARE(scalar(*store, "PRAGMA user_version"), 1);
+        QCOMPARE(scalar(*store, "PRAGMA user_version"), 2);
         QCOMPARE(scalar(*store, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                                 "name IN ('mainTrees', 'mainRecords')"),
                  2);
@@ -191,7 +191,7 @@ private slots:
         const Sample s = sample();
         auto store = withSample(s);
         QVERIFY(store);
-        QCOMPARE(scalar(*store, "SELECT version FROM mainTrees WHERE name = 'Family'"), 1);
+        QCOMPARE(scalar(*store, "SELECT version FROM mainTrees WHERE name = 'Family'"), 2);
         QVERIFY(*ModelStore::hasModel(*store, "Family"));
         const Result<ModelSlice> read = ModelStore::readTree(*store, "family"); // any case
         QVERIFY2(read.ok(), qPrintable(read.error().text()));
