@@ -189,15 +189,13 @@ Result<void> mDatabase::openServer()
     if (version->toInt() <= kServerSchemaVersion) {
         if (Result<void> rights = checkServerRights(); !rights)
             return named(rights.error());
+        if (version->toInt() < kServerSchemaVersion)
+            if (Result<void> raised = raiseServerVersion(); !raised)
+                return named(raised.error());
     } else {
         m_readOnly = true;
         m_newerTables = true;
-        m_openNotice = QStringLiteral("The database %1 was set up by a newer version of Velkin "
-                                      "Tree (its tables have version %2; this version knows %3). "
-                                      "It is open read-only: update Velkin Tree to change it.")
-                           .arg(where)
-                           .arg(version->toInt())
-                           .arg(kServerSchemaVersion);
+        m_openNotice = NewerVersionText(where, version->toInt(), kServerSchemaVersion);
     }
     if (m_readOnly) {
         QSqlQuery query(db);
@@ -235,6 +233,22 @@ Result<void> mDatabase::checkServerRights()
         return readOnly.error();
     m_readOnly = *readOnly;
     return {};
+}
+
+Result<void> mDatabase::raiseServerVersion()
+{
+    // The tables' owner marks them as this version's once it may write in this version's form,
+    // so that older programs open them read-only instead of misreading that form; other roles
+    // may not change the mark and leave it to the owner's next open.
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    const Result<bool> owner = ServerRights::OwnsTables(db);
+    if (!owner)
+        return owner.error();
+    if (!*owner || m_readOnly)
+        return {};
+    QSqlQuery query(db);
+    return run(query, QStringLiteral("UPDATE mainInfo SET version = ? WHERE version < ?"),
+               {kServerSchemaVersion, kServerSchemaVersion});
 }
 
 Result<bool> mDatabase::serverReadOnly() const

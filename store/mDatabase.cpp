@@ -8,6 +8,7 @@
 #include "TreeSql.h"
 #include "engine/Engine.h"
 #include "model/SideRules.h"
+#include "model/SideSchema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -162,8 +163,35 @@ Result<void> mDatabase::open()
     }
     if (const Result<void> length = DatabaseCheck::CheckLength(m_databasePath); !length)
         return length;
+    checkFileVersion(db);
     StoreConnection::Configure(db, m_readOnly);
     return {};
+}
+
+void mDatabase::checkFileVersion(const QSqlDatabase &db)
+{
+    // A newer version may keep records in a form this one would misread (and write back
+    // wrongly): such a file is read, never changed.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return;
+    const int version = query.value(0).toInt();
+    if (version <= Store::Side::kSchemaVersion)
+        return;
+    m_readOnly = true;
+    m_newerTables = true;
+    m_openNotice = NewerVersionText(QDir::toNativeSeparators(m_databasePath), version,
+                                    Store::Side::kSchemaVersion);
+}
+
+QString mDatabase::NewerVersionText(const QString &where, int version, int known)
+{
+    return QStringLiteral("The database %1 was set up by a newer version of Velkin Tree (its "
+                          "tables have version %2; this version knows %3). It is open "
+                          "read-only: update Velkin Tree to change it.")
+        .arg(where)
+        .arg(version)
+        .arg(known);
 }
 
 Error mDatabase::named(Error error) const

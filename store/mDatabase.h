@@ -84,7 +84,10 @@ public:
     QString OpenNotice() const { return m_openNotice; }
     // The version of the program's tables on a server that this program knows (a newer one is
     // opened read-only).
-    static constexpr int kServerSchemaVersion = 1;
+    // Version 2 leaves out the partnerships a person's families already say.
+    static constexpr int kServerSchemaVersion = 2;
+    // What the user is told of a database whose tables a newer version made.
+    static QString NewerVersionText(const QString &where, int version, int known);
 
     // Opens the database file. A missing file is created first with the template table and the
     // example tree; an existing file is never changed by this (beyond completing or undoing a
@@ -264,6 +267,8 @@ private:
     // The steps of OpenDatabase; the error says what failed.
     Result<void> open();
     Result<void> openServer();
+    Result<void> raiseServerVersion();
+    void checkFileVersion(const QSqlDatabase &db);
     // A failure on the server: Unreachable, saying so, when the connection was lost (the store
     // is unreachable from then on).
     Error serverError(Error error) const;

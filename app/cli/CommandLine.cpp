@@ -57,6 +57,8 @@ bool Context::OpenStore(mDatabase &store, bool create) const
                  .arg(QDir::toNativeSeparators(store.DatabasePath()), opened.error().text()));
         return false;
     }
+    if (!store.OpenNotice().isEmpty())
+        err << store.OpenNotice() << Qt::endl;
     return true;
 }
 

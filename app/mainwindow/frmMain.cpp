@@ -125,8 +125,8 @@ void frmMain::buildCommands()
     if (!m_state.UserSettingsFile.isEmpty()) // the export dialogs' privacy choices, kept
         Genealogy::PrivacyChoices::setStore(AppSettings::PrivacyStore(m_state));
     m_windowCommands = new WindowCommands(m_state, m_db, this); // exit, help, about
-    m_shared = new SharedDatabaseCommands(m_state, m_db, m_tree, *m_commands, m_trees, *m_history,
-                                          this);
+    m_shared =
+        new SharedDatabaseCommands(m_state, m_db, m_tree, *m_commands, m_trees, *m_history, this);
     connect(m_shared, &SharedDatabaseCommands::DatabaseChanged, this, &frmMain::showDatabase);
 }
 
@@ -414,8 +414,10 @@ void frmMain::ShowDataNotice()
 {
     showDatabase();
     if (!m_db.OpenNotice().isEmpty())
-        ShowMessage(m_db.OpenNotice(), QStringLiteral("Shared Database"), MsgIcon::Information,
-                    MsgButtons::OkOnly, this);
+        ShowMessage(m_db.OpenNotice(),
+                    m_db.IsShared() ? QStringLiteral("Shared Database")
+                                    : QStringLiteral("Read-only database"),
+                    MsgIcon::Information, MsgButtons::OkOnly, this);
     ShowReadOnlyNotice(m_db, this);
 }
 

@@ -32,12 +32,12 @@ void ShowReadOnlyNotice(const mDatabase &store, QWidget *parent)
 {
     if (!store.IsOpen() || !store.IsDatabaseReadOnly())
         return;
+    // A newer version's tables were told of by the open notice already.
+    if (!store.OpenNotice().isEmpty())
+        return;
     QStringList commands = ReadOnlyCommands();
     const QString last = commands.takeLast();
     if (store.IsShared()) {
-        // A newer version's tables were told of by the open notice already.
-        if (!store.OpenNotice().isEmpty())
-            return;
         ShowMessage(
             QStringLiteral("The shared database %1 cannot be changed: your role there may "
                            "change none of its trees, or the server only reads. It has "

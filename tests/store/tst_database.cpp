@@ -492,6 +492,35 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(mDatabase::CompressTempName())));
     }
 
+    // A newer version may keep its records in a form this one would misread: its file is
+    // read, said so once, and never changed.
+    void newerVersionsFileIsReadNotChanged()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("people.db"));
+        QVERIFY(mDatabase::CreateDatabaseFile(path));
+        rawExec(path, QStringLiteral("PRAGMA user_version = 99"));
+        const QByteArray before = fileBytes(path);
+        mDatabase store;
+        store.SetPaths(dir.path() + QLatin1Char('/'), path);
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(store.IsReadOnly());
+        QVERIFY(store.OpenNotice().contains(QLatin1String("newer version")));
+        QVERIFY(store.OpenNotice().contains(QLatin1String("version 99")));
+        QVERIFY(!store.ReadTree(QStringLiteral("Example")).value().isEmpty());
+        QCOMPARE(store.CreateTree(QStringLiteral("New")).error().code(), ErrorCode::ReadOnly);
+        QCOMPARE(store.DeletePerson(QStringLiteral("Example"), QStringLiteral("A1")).error().code(),
+                 ErrorCode::ReadOnly);
+        store.CloseDatabase();
+        QCOMPARE(fileBytes(path), before);
+
+        // This version's own number and older ones open for writing.
+        rawExec(path, QStringLiteral("PRAGMA user_version = 1"));
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(!store.IsReadOnly());
+        QVERIFY(store.OpenNotice().isEmpty());
+    }
+
     void unreadableFileIsNotOpen()
     {
         const QString folder = m_dir.filePath(QStringLiteral("broken")) + QLatin1Char('/');

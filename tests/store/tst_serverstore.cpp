@@ -9,6 +9,8 @@
 #include "TreeTables.h"
 #include "mDatabase.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -329,6 +331,19 @@ private slots:
         QVERIFY(!store.TreeExists(QStringLiteral("Family")));
         QVERIFY(store.CreateTree(QStringLiteral("Family")));
         QVERIFY(store.OpenNotice().isEmpty());
+        store.CloseDatabase();
+        // Tables an older version made are marked as this version's at their owner's open.
+        QCOMPARE(
+            m_server->exec(name, {QStringLiteral("UPDATE velkintree.mainInfo SET version = 1")}),
+            QString());
+        QVERIFY(store.OpenDatabase());
+        QVERIFY(!store.IsReadOnly());
+        {
+            QSqlQuery version(QSqlDatabase::database(store.ConnectionName(), false));
+            QVERIFY(version.exec(QStringLiteral("SELECT version FROM mainInfo")));
+            QVERIFY(version.next());
+            QCOMPARE(version.value(0).toInt(), mDatabase::kServerSchemaVersion);
+        }
         store.CloseDatabase();
         QCOMPARE(m_server->exec(name, {QStringLiteral("UPDATE velkintree.mainInfo SET version = "
                                                       "version + 1")}),
