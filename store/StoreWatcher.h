@@ -36,6 +36,7 @@ public:
     bool IsWatching() const { return m_poll.isActive(); }
     // How often the file's data version is read, in milliseconds (default 250).
     void SetInterval(int milliseconds) { m_poll.setInterval(milliseconds); }
+    int Interval() const { return m_poll.interval(); }
     // While watching: looks at once rather than at the next tick.
     void Check();
 
