@@ -30,6 +30,9 @@ void StoreWatcher::Start()
 void StoreWatcher::Stop()
 {
     m_poll.stop();
+    // Changes read but not yet handed over are told (as Any) when watching again.
+    if (!m_pending.isEmpty())
+        m_missed = true;
     m_pending.clear();
 }
 

@@ -59,5 +59,5 @@ private:
     Store::ChangeNoticeList::Position m_position; // a file's list as last looked at
     QList<ChangeNotice> m_pending;
     bool m_flushQueued = false;
-    bool m_missed = false; // a notice came while stopped
+    bool m_missed = false; // a notice came while stopped, or was not handed over before
 };

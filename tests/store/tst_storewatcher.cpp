@@ -173,6 +173,16 @@ private slots:
                                       ChangeNotice::made(QStringLiteral("Made too"))}));
         // The list of changes is a table of the program's own, never a tree.
         QVERIFY(!mine.ListTrees().contains(QStringLiteral("mainChanges"), Qt::CaseInsensitive));
+
+        // A change read but stopped before it was handed over is not lost.
+        QVERIFY(other.InsertPerson(QStringLiteral("Example"), person("O2", "Late")));
+        watcher.Check();
+        watcher.Stop();
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.count(), 2);
+        watcher.Start();
+        QTRY_COMPARE(spy.count(), 3);
+        QCOMPARE(heard(spy).last(), ChangeNotice());
     }
 
     // A commit that leaves no notice in the file's list (an older program, a write around the
@@ -220,6 +230,41 @@ private slots:
         watcher.Check();
         QTRY_COMPARE(heard(spy).size(), 5);
         QCOMPARE(heard(spy).last(), ChangeNotice::persons(example, {"O2"}));
+    }
+
+    // A change too large for the engine's page cache (pages written to the file before the
+    // commit) is still told as itself.
+    void largeChangeIsToldExactly()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("large")) + QLatin1Char('/');
+        mDatabase mine;
+        mine.BuildConnectionString(folder);
+        QVERIFY(mine.OpenDatabase());
+        StoreWatcher watcher(mine);
+        QSignalSpy spy(&watcher, &StoreWatcher::Changed);
+        watcher.Start();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "large");
+            db.setDatabaseName(mine.DatabasePath());
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("PRAGMA cache_size=8")));
+            Store::StoreSql::Transaction transaction(db);
+            QVERIFY(transaction.active());
+            QVERIFY(query.exec(QStringLiteral("CREATE TABLE \"Large\" (ID TEXT, Notes TEXT)")));
+            QVERIFY(query.prepare(QStringLiteral("INSERT INTO \"Large\" VALUES (?, ?)")));
+            for (int i = 0; i < 2000; ++i) {
+                query.addBindValue(QStringLiteral("L%1").arg(i));
+                query.addBindValue(QString(200, QLatin1Char('x')));
+                QVERIFY(query.exec());
+            }
+            transaction.announce(ChangeNotice::made(QStringLiteral("Large")));
+            QVERIFY(transaction.commit());
+            query = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("large"));
+        QTRY_COMPARE(heard(spy), QList<ChangeNotice>{ChangeNotice::made(QStringLiteral("Large"))});
     }
 
     // A watcher that missed more changes than the list keeps hears Any; the list stays short.
