@@ -2,7 +2,6 @@
 
 #include "StoreSql.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -20,31 +19,41 @@ namespace {
 const char kCreate[] = "CREATE TABLE IF NOT EXISTS mainChanges (seq INTEGER PRIMARY KEY, "
                        "counter INTEGER NOT NULL, origin TEXT NOT NULL, notice TEXT NOT NULL)";
 
-// The file's change counter: four bytes at offset 24 of the header, which the engine raises
-// with every commit that changes the file. -1 when the file cannot be read; 0 for a file with
-// no header yet.
-qint64 fileCounter(const QSqlDatabase &db)
+sqlite3 *handleOf(const QSqlDatabase &db)
 {
-    QFile file(db.databaseName());
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray head = file.read(28);
-    if (head.isEmpty())
-        return 0;
-    if (head.size() < 28)
-        return -1;
-    const auto byte = [&head](int i) { return quint32(quint8(head[i])); };
-    return qint64(byte(24) << 24 | byte(25) << 16 | byte(26) << 8 | byte(27));
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 // True when the connection may not write (a read-only open or file): it appends nothing.
 bool readOnly(const QSqlDatabase &db)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    sqlite3 *connection = handleOf(db);
     return connection && sqlite3_db_readonly(connection, "main") == 1;
+}
+
+// The file's change counter: four bytes at offset 24 of the header, which the engine raises
+// with every commit that changes the file. Read from the disk through the engine's own handle
+// of the file: opening the file a second time in this process and closing it would drop the
+// engine's locks on it. -1 when it cannot be read; 0 for a file with no header yet.
+qint64 fileCounter(const QSqlDatabase &db)
+{
+    sqlite3 *connection = handleOf(db);
+    sqlite3_file *file = nullptr;
+    if (!connection ||
+        sqlite3_file_control(connection, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        !file || !file->pMethods)
+        return -1;
+    unsigned char counter[4] = {};
+    const int read = file->pMethods->xRead(file, counter, 4, 24);
+    if (read == SQLITE_IOERR_SHORT_READ)
+        return 0; // filled with zeros
+    if (read != SQLITE_OK)
+        return -1;
+    return qint64(quint32(counter[0]) << 24 | quint32(counter[1]) << 16 | quint32(counter[2]) << 8 |
+                  quint32(counter[3]));
 }
 
 qint64 dataVersion(QSqlDatabase &db)
