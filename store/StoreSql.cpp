@@ -108,8 +108,13 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    if (!m_silent)
-        EngineOf(m_db).announce(m_db, m_notice.encode()); // delivered with the commit, or never
+    // Delivered with the commit, or never; a change nothing shows is still counted on a file.
+    if (Result<void> told = EngineOf(m_db).announce(m_db, m_silent ? QString() : m_notice.encode());
+        !told) {
+        m_error = told.error();
+        rollback();
+        return false;
+    }
     if (m_db.commit())
         return true;
     m_error = fromSql(m_db.lastError());

@@ -30,6 +30,9 @@ void StoreWatcher::Start()
 void StoreWatcher::Stop()
 {
     m_poll.stop();
+    // Changes read but not yet handed over are told (as Any) when watching again.
+    if (!m_pending.isEmpty())
+        m_missed = true;
     m_pending.clear();
 }
 
@@ -43,10 +46,27 @@ void StoreWatcher::Check()
     const qint64 version = m_store.DataVersion();
     if (version == m_version)
         return;
-    const bool known = m_version != -1 && version != -1;
-    m_version = version;
-    if (known) // not a store opened again
+    if (m_version == -1 || version == -1) { // a store opened again: nothing to tell
+        m_version = version;
+        return;
+    }
+    readList();
+}
+
+void StoreWatcher::readList()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_store.ConnectionName(), false);
+    const Store::ChangeNoticeList::News news = Store::ChangeNoticeList::since(db, m_position);
+    if (!news.read)
+        return; // the store is inside a transaction of its own: at the next look
+    m_position = news.at;
+    m_version = news.at.version;
+    if (!news.complete) {
         heard(ChangeNotice());
+        return;
+    }
+    for (const ChangeNotice &notice : news.notices)
+        heard(notice);
 }
 
 void StoreWatcher::attach()
@@ -58,6 +78,10 @@ void StoreWatcher::attach()
             disconnect(m_driver, nullptr, this, nullptr);
         m_driver = driver;
         m_version = m_store.DataVersion();
+        if (driver && !m_store.IsShared()) {
+            m_position = Store::ChangeNoticeList::current(db);
+            m_version = m_position.version;
+        }
         if (driver && m_store.IsShared())
             connect(driver, &QSqlDriver::notification, this,
                     [this](const QString &name, QSqlDriver::NotificationSource source,

@@ -41,8 +41,6 @@ bool ServerInTransaction(const QSqlDatabase &db)
     return connection && PQtransactionStatus(connection) == PQTRANS_INTRANS;
 }
 
-void Engine::announce(QSqlDatabase &, const QString &) const {}
-
 bool ServerConnectionEncrypted(const QSqlDatabase &db)
 {
     PGconn *connection = serverHandle(db);

@@ -61,10 +61,11 @@ public:
     // A number that changes when another connection commits a change; -1 when the engine
     // cannot tell.
     virtual qint64 dataVersion(QSqlDatabase &db) const = 0;
-    // Inside a write transaction: tells the other programs on the database of the change when it
-    // commits (a ChangeNotice's text on kChangeChannel). Nothing on an engine whose programs
-    // find changes by the data version.
-    virtual void announce(QSqlDatabase &db, const QString &payload) const;
+    // Inside a write transaction, just before it commits: tells the other programs on the
+    // database of the change (a ChangeNotice's text; empty: a change no program shows). The
+    // server sends it on kChangeChannel with the commit; the file keeps it in its list of
+    // changes (ChangeNoticeList), written in the same transaction. A failure fails the change.
+    virtual Result<void> announce(QSqlDatabase &db, const QString &payload) const = 0;
 };
 
 // The engine of an open (or set up) connection, by its driver.

@@ -22,6 +22,7 @@ public:
     QString blobType() const override;
     qsizetype estimateRows(QSqlDatabase &db, const QString &quotedName) const override;
     qint64 dataVersion(QSqlDatabase &db) const override;
+    Result<void> announce(QSqlDatabase &db, const QString &payload) const override;
 };
 
 // The server: the program's tables live in a schema of their own (kServerSchema), which the
@@ -44,7 +45,7 @@ public:
     QString blobType() const override;
     qsizetype estimateRows(QSqlDatabase &db, const QString &quotedName) const override;
     qint64 dataVersion(QSqlDatabase &db) const override;
-    void announce(QSqlDatabase &db, const QString &payload) const override;
+    Result<void> announce(QSqlDatabase &db, const QString &payload) const override;
 };
 
 // The schema of the program's tables on the server.

@@ -168,13 +168,17 @@ qint64 PostgresEngine::dataVersion(QSqlDatabase &) const
     return -1;
 }
 
-void PostgresEngine::announce(QSqlDatabase &db, const QString &payload) const
+Result<void> PostgresEngine::announce(QSqlDatabase &db, const QString &payload) const
 {
+    if (payload.isEmpty())
+        return {};
     // NOTIFY is part of the transaction: sent when it commits, dropped when it rolls back. The
-    // server drops a notice equal to one already sent in the same transaction.
+    // server drops a notice equal to one already sent in the same transaction. A notice that
+    // could not be sent fails the transaction, which its commit then reports.
     QSqlQuery query(db);
     static_cast<void>(run(query, QStringLiteral("SELECT pg_notify(?, ?)"),
                           {QLatin1String(kChangeChannel), bindable(payload)}));
+    return {};
 }
 
 } // namespace Store

@@ -2,6 +2,7 @@
 // with A-Z folded, the write lock taken when a transaction begins.
 #include "Engines.h"
 
+#include "ChangeNoticeList.h"
 #include "StoreSql.h"
 
 #include <QSqlDatabase>
@@ -124,6 +125,11 @@ qint64 SqliteEngine::dataVersion(QSqlDatabase &db) const
     if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
         return -1;
     return query.value(0).toLongLong();
+}
+
+Result<void> SqliteEngine::announce(QSqlDatabase &db, const QString &payload) const
+{
+    return ChangeNoticeList::append(db, payload);
 }
 
 } // namespace Store

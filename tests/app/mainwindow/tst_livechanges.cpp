@@ -86,10 +86,14 @@ private slots:
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("C1"));
         QCOMPARE(f.row(2), (QStringList{"C1", "C2"}));
 
+        QSignalSpy records(&f.tree, &OpenTree::RecordsChanged);
         QVERIFY(other.UpdatePerson(kTree, QStringLiteral("C1"),
                                    Person("C1", "R1", "Carlos", "Reed-Ortiz")));
         QTRY_COMPARE_WITH_TIMEOUT(f.tree.People().Item(QStringLiteral("C1"))->Fname(),
                                   QStringLiteral("Carlos"), 5000);
+        // Only the person changed was read again (on either engine), not the whole tree.
+        QCOMPARE(records.count(), 1);
+        QCOMPARE(records.first().first().toStringList(), QStringList{"C1"});
         QCOMPARE(f.tree.SelectedKey(), QStringLiteral("C1"));
         QCOMPARE(f.main->pnlInfo().findChild<QLineEdit *>(QStringLiteral("txtFname"))->text(),
                  QStringLiteral("Carlos"));
