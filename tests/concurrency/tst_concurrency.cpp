@@ -359,5 +359,15 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestConcurrency)
+int main(int argc, char *argv[])
+{
+    // The long mode runs ten minutes per engine in one test function, past QtTest's watchdog.
+    if (qEnvironmentVariableIntValue("VT_CONCURRENCY_LONG") == 1 &&
+        !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", "7200000");
+    QCoreApplication app(argc, argv);
+    TestConcurrency test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_concurrency.moc"
