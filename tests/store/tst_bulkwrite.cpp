@@ -1,6 +1,7 @@
 // Writing a large model: a file holding few records gets its indexes made after the records, a
 // file holding many keeps them as they are; either way every reader finds what was written, and
 // a write rolled back leaves the tables and indexes as they were.
+#include "FreshStores.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
 #include "TreeConsistency.h"
@@ -78,17 +79,9 @@ class TestBulkWrite : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_folders = 0;
+    FreshStores m_stores;
 
-    std::unique_ptr<mDatabase> openFresh()
-    {
-        auto store = std::make_unique<mDatabase>();
-        store->BuildConnectionString(m_dir.filePath(QString::number(++m_folders)) + '/');
-        if (!store->OpenDatabase())
-            return nullptr;
-        return store;
-    }
+    std::unique_ptr<mDatabase> openFresh() { return m_stores.open(); }
 
     // Writes the tree as an import does; committed or rolled back.
     static bool write(mDatabase &store, const QString &tree, const Large &s, bool commit = true)
@@ -145,7 +138,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() { QVERIFY(m_stores.isValid()); }
 
     void largeTreesIntoEmptyAndFullFiles()
     {

@@ -1,5 +1,6 @@
 // The genealogical model kept beside the rows: written whole, read back whole, by families and
 // around one person, and kept consistent by the store's operations on trees and rows.
+#include "FreshStores.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
 #include "TestRows.h"
@@ -118,17 +119,9 @@ class TestModelStore : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_folders = 0;
+    FreshStores m_stores;
 
-    std::unique_ptr<mDatabase> openFresh()
-    {
-        auto store = std::make_unique<mDatabase>();
-        store->BuildConnectionString(m_dir.filePath(QString::number(++m_folders)) + '/');
-        if (!store->OpenDatabase())
-            return nullptr;
-        return store;
-    }
+    std::unique_ptr<mDatabase> openFresh() { return m_stores.open(); }
 
     // A store holding the sample as the tree "Family", written as an import writes it.
     std::unique_ptr<mDatabase> withSample(const Sample &s = sample())
@@ -159,7 +152,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() { QVERIFY(m_stores.isValid()); }
 
     // A database without the side tables is not changed by opening or reading; the first change
     // makes them, with the schema version in both places.

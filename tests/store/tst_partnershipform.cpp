@@ -1,6 +1,7 @@
 // Partnerships that say no more than the families are left to the families: the records that
 // are written, the partnerships read back (whole tree, around a person, after edits and the
 // store's rules), and files written before, where every partnership is a record.
+#include "FreshStores.h"
 #include "ModelEdit.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
@@ -82,17 +83,9 @@ class TestPartnershipForm : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    int m_folders = 0;
+    FreshStores m_stores;
 
-    std::unique_ptr<mDatabase> openFresh()
-    {
-        auto store = std::make_unique<mDatabase>();
-        store->BuildConnectionString(m_dir.filePath(QString::number(++m_folders)) + '/');
-        if (!store->OpenDatabase())
-            return nullptr;
-        return store;
-    }
+    std::unique_ptr<mDatabase> openFresh() { return m_stores.open(); }
 
     std::unique_ptr<mDatabase> withTree(const ModelSlice &s)
     {
@@ -225,7 +218,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() { QVERIFY(m_stores.isValid()); }
 
     void derivablePartnershipsAreNotStored()
     {
