@@ -35,7 +35,7 @@ EmptyChartHint::EmptyChartHint(QWidget *chart) : QWidget(chart)
     raise();
 }
 
-QString EmptyChartHint::Text(const QStringList &trees)
+QString EmptyChartHint::Text(const QStringList &trees, bool readOnly)
 {
     QString open;
     if (trees.contains(kExample))
@@ -47,6 +47,9 @@ QString EmptyChartHint::Text(const QStringList &trees)
     QString text = QStringLiteral("<p><b>No tree is open</b></p>");
     if (!open.isEmpty())
         text += QStringLiteral("<p>%1</p>").arg(open);
+    if (readOnly)
+        return text + QStringLiteral("<p>The database is open read-only: its trees can be opened "
+                                     "and browsed, but no tree can be made or imported.</p>");
     text += QStringLiteral("<p>To start a tree of your own, use <b>File &gt; New Tree</b> (F2).</p>"
                            "<p>To bring in a tree from another genealogy program, use "
                            "<b>File &gt; Import GEDCOM...</b> (Ctrl+Shift+I).</p>");
@@ -55,7 +58,19 @@ QString EmptyChartHint::Text(const QStringList &trees)
 
 void EmptyChartHint::SetTrees(const QStringList &trees)
 {
-    m_note->setText(Text(trees));
+    m_trees = trees;
+    showText();
+}
+
+void EmptyChartHint::SetReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    showText();
+}
+
+void EmptyChartHint::showText()
+{
+    m_note->setText(Text(m_trees, m_readOnly));
 }
 
 void EmptyChartHint::SetTreeOpen(bool open)

@@ -16,10 +16,13 @@ public:
     explicit EmptyChartHint(QWidget *chart);
 
     // The note for these trees (the tree box's): the Example tree is named when there is one.
-    static QString Text(const QStringList &trees);
+    // A database open read-only offers no tree to make or import.
+    static QString Text(const QStringList &trees, bool readOnly = false);
 
     // The trees the tree box lists.
     void SetTrees(const QStringList &trees);
+    // Whether the database is open read-only.
+    void SetReadOnly(bool readOnly);
     // The note shows only while no tree is open.
     void SetTreeOpen(bool open);
 
@@ -29,5 +32,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showText();
+
     QLabel *m_note = nullptr;
+    QStringList m_trees;
+    bool m_readOnly = false;
 };

@@ -277,6 +277,7 @@ void frmMain::observeOpenTree()
 
     // With no tree open the chart shows how to open, make or import one.
     auto *hint = new EmptyChartHint(m_vtree);
+    m_hint = hint;
     const auto listTrees = [this, hint] { hint->SetTrees(m_trees.Names()); };
     connect(&m_trees, &QAbstractItemModel::rowsInserted, hint, listTrees);
     connect(&m_trees, &QAbstractItemModel::rowsRemoved, hint, listTrees);
@@ -428,6 +429,8 @@ void frmMain::showDatabase()
                             .arg(QDir::toNativeSeparators(m_db.DatabaseDisplayName())));
     m_sbar->SetDatabase(SharedDatabaseCommands::DatabaseText(m_db),
                         SharedDatabaseCommands::DatabaseTip(m_db));
+    if (m_hint)
+        m_hint->SetReadOnly(m_db.IsDatabaseReadOnly());
 }
 
 void frmMain::Form_QueryUnload()

@@ -27,6 +27,7 @@ class QAction;
 class QComboBox;
 class QToolBar;
 class SharedDatabaseCommands;
+class EmptyChartHint;
 class StatusBar;
 class TreeChart;
 class TreeCommands;
@@ -139,6 +140,7 @@ private:
     ViewOptions m_view;
     MenuBar *m_menus = nullptr;
     StatusBar *m_sbar = nullptr;
+    EmptyChartHint *m_hint = nullptr; // child of the chart
     QToolBar *m_tbar = nullptr;
     QComboBox *m_cboTrees = nullptr;
     QWidget *m_treeBoxHolder = nullptr;

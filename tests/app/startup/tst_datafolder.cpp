@@ -3,6 +3,7 @@
 // written, and the program says so, refuses the commands that would change it and tells where
 // its data is.
 #include "DataFolder.h"
+#include "EmptyChartHint.h"
 #include "MenuBar.h"
 #include "ModalSeam.h"
 #include "ScriptedMessageService.h"
@@ -16,6 +17,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <unistd.h>
 
@@ -273,6 +276,42 @@ private slots:
         QCOMPARE(dialogs, QStringList{QStringLiteral("frmAbout")});
         QCOMPARE(dataShown,
                  QDir::toNativeSeparators(run.state.DataPath) + QStringLiteral(" (read-only)"));
+        run.main->close();
+    }
+
+    // A database a newer version changed: said once at the start (no second message about
+    // the file), read-only, and the empty chart offers nothing to make.
+    void newerVersionsDatabaseStartsReadOnly()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        Run run;
+        QVERIFY(QDir().mkpath(run.state.DataPath));
+        const QString path = run.state.DataPath + QStringLiteral("people.db");
+        QVERIFY(mDatabase::CreateDatabaseFile(path));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "newer");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version = 7")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+        run.seed(0, 0, 9000, 7500, 0, QStringLiteral("Example"));
+        run.start();
+        run.steps(6);
+
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().title, QStringLiteral("Read-only database"));
+        QVERIFY(messages.last().text.contains(QLatin1String("newer version")));
+        QVERIFY(messages.last().text.contains(QLatin1String("version 7")));
+        QVERIFY(run.main->Sbar().ReadOnlyShown());
+        QCOMPARE(run.main->Tree().CurrentTree(), QStringLiteral("Example"));
+
+        run.main->Menus().Item(QStringLiteral("mnuFileClose"))->trigger();
+        const auto *hint = run.main->VTree().findChild<EmptyChartHint *>();
+        QVERIFY(hint && hint->isVisible());
+        QVERIFY(hint->text().contains(QLatin1String("open read-only")));
+        QVERIFY(!hint->text().contains(QLatin1String("New Tree")));
         run.main->close();
     }
 };
