@@ -2,6 +2,7 @@
 // (and to the file by its statements) reads back as written with its indexes made again; a
 // stream the server refuses, or one never finished, leaves the connection usable; a whole tree
 // read straight from the engine gives what the driver gives, real numbers included.
+#include "CoupleRecords.h"
 #include "EngineStore.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
@@ -21,11 +22,7 @@ using Store::ServerCopy;
 
 namespace {
 
-struct Large
-{
-    std::vector<PersonRow> rows;
-    TreeModel model;
-};
+using Large = CoupleTree;
 
 // Couples with a child each, a marriage, a birth per person with a place and a citation of one
 // of a few sources, and a note on every tenth child: many records in many COPY pieces.
@@ -41,38 +38,9 @@ Large large(int families)
         sources.push_back(m.sources.add(source));
     }
     for (int i = 0; i < families; ++i) {
-        const quint32 a = quint32(i) * 3, b = a + 1, c = a + 2;
-        PersonRow first, second, child;
-        first.ID = QStringLiteral("A%1").arg(i);
-        first.PrntKey = QStringLiteral("ROOT");
-        first.Fname = QStringLiteral("Anna");
-        first.PrtFname = QStringLiteral("Bert");
-        second.ID = QStringLiteral("B%1").arg(i);
-        second.Fname = QStringLiteral("Bert");
-        second.PrtFname = QStringLiteral("Anna");
-        child.ID = QStringLiteral("C%1").arg(i);
-        child.PrntKey = first.ID;
-        child.Fname = QStringLiteral("Carl");
-        s.rows.insert(s.rows.end(), {first, second, child});
-        m.persons.edit(a).sex = Sex::Female;
-        m.persons.edit(b).sex = Sex::Male;
-        m.persons.edit(c).sex = i % 2 ? Sex::Male : Sex::None;
-        Family family;
-        family.partner[0] = a;
-        family.partner[1] = b;
-        const quint32 f = m.families.add(family);
-        m.partnerships.add({a, f});
-        m.partnerships.add({b, f});
-        ChildLink link;
-        link.family = f;
-        link.child = c;
-        m.childLinks.add(link);
-        Event marriage;
-        marriage.owner = Ref(Kind::Family, f);
-        marriage.type = EventTypes::find("MARR", true);
-        marriage.date = m.text(QStringView(u"1925"));
-        m.events.add(marriage);
-        for (quint32 p : {a, b, c}) {
+        const Couple couple = addCouple(s, i, i % 2 ? Sex::Male : Sex::None);
+        const quint32 c = couple.child;
+        for (quint32 p : {couple.first, couple.second, c}) {
             Event birth;
             birth.owner = Ref(Kind::Person, p);
             birth.type = EventTypes::find("CHR", false);

@@ -1,6 +1,7 @@
 // Writing a large model: a file holding few records gets its indexes made after the records, a
 // file holding many keeps them as they are; either way every reader finds what was written, and
 // a write rolled back leaves the tables and indexes as they were.
+#include "CoupleRecords.h"
 #include "FreshStores.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
@@ -18,11 +19,7 @@ namespace {
 
 // Couples (3i, 3i+1), each with a child 3i+2 of the first partner's line and a marriage; every
 // person with a sex and a birth: about eight records per couple and child.
-struct Large
-{
-    std::vector<PersonRow> rows;
-    TreeModel model;
-};
+using Large = CoupleTree;
 
 Large large(int families)
 {
@@ -30,38 +27,8 @@ Large large(int families)
     TreeModel &m = s.model;
     m.persons.resize(quint32(families) * 3);
     for (int i = 0; i < families; ++i) {
-        const quint32 a = quint32(i) * 3, b = a + 1, c = a + 2;
-        PersonRow first, second, child;
-        first.ID = QStringLiteral("A%1").arg(i);
-        first.PrntKey = QStringLiteral("ROOT");
-        first.Fname = QStringLiteral("Anna");
-        first.PrtFname = QStringLiteral("Bert");
-        second.ID = QStringLiteral("B%1").arg(i);
-        second.Fname = QStringLiteral("Bert");
-        second.PrtFname = QStringLiteral("Anna");
-        child.ID = QStringLiteral("C%1").arg(i);
-        child.PrntKey = first.ID;
-        child.Fname = QStringLiteral("Carl");
-        s.rows.insert(s.rows.end(), {first, second, child});
-        m.persons.edit(a).sex = Sex::Female;
-        m.persons.edit(b).sex = Sex::Male;
-        m.persons.edit(c).sex = Sex::Male;
-        Family family;
-        family.partner[0] = a;
-        family.partner[1] = b;
-        const quint32 f = m.families.add(family);
-        m.partnerships.add({a, f});
-        m.partnerships.add({b, f});
-        ChildLink link;
-        link.family = f;
-        link.child = c;
-        m.childLinks.add(link);
-        Event marriage;
-        marriage.owner = Ref(Kind::Family, f);
-        marriage.type = EventTypes::find("MARR", true);
-        marriage.date = m.text(QStringView(u"1925"));
-        m.events.add(marriage);
-        for (quint32 p : {a, b, c}) {
+        const Couple c = addCouple(s, i, Sex::Male);
+        for (quint32 p : {c.first, c.second, c.child}) {
             Event birth;
             birth.owner = Ref(Kind::Person, p);
             birth.type = EventTypes::find("CHR", false);
