@@ -13,6 +13,8 @@
 //                                   persons, or "model" and a number of researched persons
 //   ... --database ADDRESS          into a shared database on a server instead of a file (a
 //                                   database for the benchmark: its trees are deleted first)
+//   ... --import-only               the import alone (for profiling it): no rows-alone
+//                                   import, no reads, no exports
 //   ... --keep-exports FOLDER       copies both exported files into the folder (out.ged,
 //                                   out7.ged), written with a fixed time in HEAD, so that the
 //                                   files of two builds can be compared byte by byte
@@ -160,6 +162,8 @@ double seconds(QElapsedTimer &timer)
 
 // The folder --keep-exports names, or empty.
 QString g_keepExports;
+// --import-only: stop after the import.
+bool g_importOnly = false;
 
 void print(const char *format, auto... values)
 {
@@ -292,7 +296,7 @@ int runScenario(const QString &name, const QString &database)
     const double serverImport = server.seconds() - serverAtStart;
     // Before: the rows alone (the mapping onto rows and notes), into a tree of their own, from
     // the file read again (after the peak of the import above was taken).
-    {
+    if (!g_importOnly) {
         doc = std::make_unique<Gedcom::Document>(Gedcom::Document::fromFile(path));
         clock.restart();
         const Gedcom::ImportPlan plan = Gedcom::planImport(*doc, context);
@@ -329,13 +333,16 @@ int runScenario(const QString &name, const QString &database)
               serverImport, double(persons) / (total.cpu + serverImport));
     const Lap before{parse.wall + oldMap.wall + oldInsert.wall,
                      parse.cpu + oldMap.cpu + oldInsert.cpu};
-    print("   before  %7.3f %7.3f  the rows alone, same run (map %.3f, insert %.3f cpu s): "
+    if (!g_importOnly)
+        print("   before  %7.3f %7.3f  the rows alone, same run (map %.3f, insert %.3f cpu s): "
           "%.0f persons/s (cpu)\n",
           before.wall, before.cpu, oldMap.cpu, oldInsert.cpu, double(persons) / before.cpu);
     // Per person, the steps should cost the same at any size.
     const double perPerson = 1e6 / double(qMax<qsizetype>(persons, 1));
     print("   per person (cpu): parse %.2f us, map %.2f us, insert %.2f us\n",
           parse.cpu * perPerson, map.cpu * perPerson, insert.cpu * perPerson);
+    if (g_importOnly)
+        return 0;
 
     // What the charts and the panel read: the families of the tree, and the part of the model
     // around one person (every 100th row).
@@ -434,6 +441,7 @@ int main(int argc, char *argv[])
     const qsizetype keep = args.indexOf(QStringLiteral("--keep-exports"));
     if (keep >= 0 && keep + 1 < args.size())
         g_keepExports = args[keep + 1];
+    g_importOnly = args.contains(QStringLiteral("--import-only"));
     if (at >= 0 && at + 1 < args.size())
         return runScenario(args[at + 1], database);
 
