@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <tuple>
 #include <unordered_set>
 
 namespace Gedcom {
@@ -37,6 +38,7 @@ ImportMapper::ImportMapper(const Document &doc, const ImportContext &context)
 {
     m_ownFile = doc.sourceProgram().compare(QLatin1String("VelkinTree"), Qt::CaseInsensitive) == 0;
     m_state.resize(m_lineage.persons().size());
+    std::ignore = m_lineage.takeLinkRecords(); // the rows need no more than the lineage
 }
 
 // Rule 2 with rule 1: a row for every child, every line parent, and everyone who is no partner.

@@ -58,7 +58,11 @@ Lineage::Lineage(const Document &doc) : m_doc(doc)
     countBrokenPointers();
     Written written;
     readFamilyLinks(written);
+    const auto familyLinks = std::ptrdiff_t(m_linkRecords.size());
     readPersonLinks(written);
+    // Each pass found its links in node order; the passes' nodes interleave.
+    std::inplace_merge(m_linkRecords.begin(), m_linkRecords.begin() + familyLinks,
+                       m_linkRecords.end());
     joinLinks(written);
     chooseLineParents();
 }
@@ -123,12 +127,14 @@ void Lineage::countBrokenPointers()
     count();
 }
 
-void Lineage::resolve(const std::vector<QByteArrayView> &ids, std::vector<int> &entities,
-                      Tag recordTag)
+void Lineage::resolve(const std::vector<QByteArrayView> &ids, const std::vector<int> &nodes,
+                      std::vector<int> &entities, Tag recordTag)
 {
     const size_t n = ids.size();
     entities.resize(n);
     m_doc.findRecords(ids.data(), entities.data(), n);
+    for (size_t i = 0; i < n; ++i)
+        m_linkRecords.emplace_back(nodes[i], ids[i].isEmpty() ? -2 : entities[i]);
     for (size_t i = 0; i < n; ++i) {
         if (i + kAhead < n && entities[i + kAhead] >= 0)
             __builtin_prefetch(&m_entityOfRecord[size_t(entities[i + kAhead])]);
@@ -151,9 +157,10 @@ void Lineage::readFamilyLinks(Written &written)
     };
     std::vector<Link> links;
     std::vector<QByteArrayView> ids;
+    std::vector<int> nodes;
     std::vector<int> persons;
     auto add = [&] {
-        resolve(ids, persons, Tag::INDI);
+        resolve(ids, nodes, persons, Tag::INDI);
         for (size_t k = 0; k < links.size(); ++k) {
             const int p = persons[k];
             const int f = links[k].family;
@@ -170,6 +177,7 @@ void Lineage::readFamilyLinks(Written &written)
         }
         links.clear();
         ids.clear();
+        nodes.clear();
     };
     for (size_t f = 0; f < m_families.size(); ++f) {
         const int node = m_families[f].node;
@@ -179,6 +187,7 @@ void Lineage::readFamilyLinks(Written &written)
                 continue;
             links.push_back({int(f), partner});
             ids.push_back(m_doc.pointer(c));
+            nodes.push_back(c);
         }
         if (ids.size() >= kBatch)
             add();
@@ -199,9 +208,10 @@ void Lineage::readPersonLinks(Written &written)
     };
     std::vector<Link> links;
     std::vector<QByteArrayView> ids;
+    std::vector<int> nodes;
     std::vector<int> families;
     auto add = [&] {
-        resolve(ids, families, Tag::FAM);
+        resolve(ids, nodes, families, Tag::FAM);
         for (size_t k = 0; k < links.size(); ++k) {
             const int f = families[k];
             const int p = links[k].person;
@@ -222,6 +232,7 @@ void Lineage::readPersonLinks(Written &written)
         }
         links.clear();
         ids.clear();
+        nodes.clear();
     };
     for (size_t p = 0; p < m_persons.size(); ++p) {
         const int node = m_persons[p].node;
@@ -231,6 +242,7 @@ void Lineage::readPersonLinks(Written &written)
                 continue;
             links.push_back({int(p), asChild ? m_doc.child(c, Tag::PEDI) : -2});
             ids.push_back(m_doc.pointer(c));
+            nodes.push_back(c);
         }
         if (ids.size() >= kBatch)
             add();

@@ -57,6 +57,12 @@ public:
     // to a record of the wrong kind.
     qsizetype brokenPointers() const { return m_broken; }
 
+    // The records the link lines read here name (HUSB, WIFE, CHIL of each family, FAMC, FAMS of
+    // each person; the first record of an id only), by node in node order: the document's record,
+    // -1 for none, -2 for a line without an id. Taken once, by the mapping, so that it need not
+    // look them up again.
+    std::vector<std::pair<int, int>> takeLinkRecords() { return std::move(m_linkRecords); }
+
 private:
     // Lists of items per owner (person or family), side by side in one array.
     template <typename T> struct Lists
@@ -93,7 +99,9 @@ private:
     void countBrokenPointers();
     // The persons (or families) the ids name, -1 where none: an id of a missing record, or of a
     // record of the wrong kind, counts as broken.
-    void resolve(const std::vector<QByteArrayView> &ids, std::vector<int> &entities, Tag recordTag);
+    // The records found are kept by the link lines' nodes (`nodes`, beside `ids`).
+    void resolve(const std::vector<QByteArrayView> &ids, const std::vector<int> &nodes,
+                 std::vector<int> &entities, Tag recordTag);
 
     const Document &m_doc;
     std::vector<Person> m_persons;
@@ -105,6 +113,7 @@ private:
     Lists<int> m_partners;
     Lists<int> m_children;
     qsizetype m_broken = 0;
+    std::vector<std::pair<int, int>> m_linkRecords;
 };
 
 } // namespace Gedcom

@@ -32,33 +32,40 @@ MapContext::MapContext(const Document &document, TreeModel &treeModel)
     : doc(document), model(treeModel), tags(TagIds::get()), version7(document.isVersion7())
 {
     refOfRecord.assign(doc.records().size(), Ref());
-    resolveLinks();
 }
 
-void MapContext::resolveLinks()
+void MapContext::resolveLinks(std::vector<std::pair<int, int>> known)
 {
     const auto isLink = [this](int node) {
         return (is(node, Tag::FAMS) || is(node, Tag::FAMC) || is(node, Tag::HUSB) ||
                 is(node, Tag::WIFE) || is(node, Tag::CHIL)) &&
                doc.hasPointerValue(node);
     };
-    // Counted first: the links stay while the mapping runs, in no more room than they take.
-    size_t count = 0;
-    for (int node = 0; node < doc.nodeCount(); ++node)
-        count += isLink(node) ? 1 : 0;
-    m_links.reserve(count);
+    // The links found already are the usual case (every link line of a person or family
+    // record); others (the lines of a second record of an id, a link line deeper in a record)
+    // are searched here.
     std::vector<QByteArrayView> ids;
-    ids.reserve(count);
+    std::vector<size_t> searched; // where in m_links
+    m_links.clear();
+    m_links.reserve(known.size());
+    size_t k = 0;
     for (int node = 0; node < doc.nodeCount(); ++node) {
-        if (isLink(node)) {
-            m_links.emplace_back(node, -1);
-            ids.push_back(doc.pointer(node));
+        if (!isLink(node))
+            continue;
+        while (k < known.size() && known[k].first < node)
+            ++k;
+        if (k < known.size() && known[k].first == node) {
+            m_links.emplace_back(known[k]);
+            continue;
         }
+        searched.push_back(m_links.size());
+        m_links.emplace_back(node, -1);
+        ids.push_back(doc.pointer(node));
     }
     std::vector<int> records(ids.size(), -1);
     doc.findRecords(ids.data(), records.data(), ids.size());
     for (size_t i = 0; i < ids.size(); ++i)
-        m_links[i].second = ids[i].isEmpty() ? -2 : records[i];
+        m_links[searched[i]].second = ids[i].isEmpty() ? -2 : records[i];
 }
 
 void MapContext::releaseLinks()

@@ -39,6 +39,9 @@ public:
     // The record a pointer value names: a model record, Void for @VOID@ or an id no record of
     // the file has, None when the value is no pointer.
     Genealogy::Ref target(int node) const;
+    // Finds ahead the records the links of the family graph (FAMS, FAMC, HUSB, WIFE, CHIL) name,
+    // taking those of `known` (node and record, in node order: what Lineage found) as they are.
+    void resolveLinks(std::vector<std::pair<int, int>> known);
     // Frees the links found ahead once the records that hold them are mapped (target() then
     // searches each).
     void releaseLinks();
@@ -57,10 +60,9 @@ public:
     const QHash<QByteArray, qsizetype> &keptByTag() const { return m_keptByTag; }
 
 private:
-    // The records the links of the family graph (FAMS, FAMC, HUSB, WIFE, CHIL) name, by node in
-    // node order, found in one pass ahead (on a large file a search of its own for each would
-    // wait for memory most of its time): the record, -1 for none, -2 for @VOID@.
-    void resolveLinks();
+    // The records the links of the family graph name, by node in node order, found in one pass
+    // ahead (on a large file a search of its own for each would wait for memory most of its
+    // time): the record, -1 for none, -2 for @VOID@.
     bool linkRecord(int node, int &record) const;
     std::vector<std::pair<int, int>> m_links;
     mutable size_t m_linkHint = 0; // where the last search ended: the next is usually close by

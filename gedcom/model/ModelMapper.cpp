@@ -13,6 +13,7 @@ ModelMapper::ModelMapper(const Document &doc, const ImportContext &context)
       m_photos(context.gedcomFolder, context.isImage, context.maxPhotoSize)
 {
     m_ownFile = doc.sourceProgram().compare(QLatin1String("VelkinTree"), Qt::CaseInsensitive) == 0;
+    m_c.resolveLinks(m_lineage.takeLinkRecords());
     // Event types by tag id, for persons and families.
     quint16 maxTag = 0;
     for (EventTypes::Id id = 1; id <= EventTypes::count(); ++id)
