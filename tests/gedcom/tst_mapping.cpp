@@ -79,6 +79,19 @@ void TestMapping::linksFromEitherEnd()
     QVERIFY(lineage.partnerships(A).empty());
     QCOMPARE(lineage.family(F1).lineParent, int(D)); // the partner who is a child
     QCOMPARE(lineage.brokenPointers(), 1);
+
+    // What the mapping takes over: every link line read, once, in node order (the families'
+    // lines and the persons' interleave in the file), each with the record it names.
+    Lineage again(doc);
+    const std::vector<std::pair<int, int>> links = again.takeLinkRecords();
+    QCOMPARE(links.size(), size_t(12)); // 6 FAMC and FAMS lines, 6 WIFE and CHIL lines
+    for (size_t i = 0; i < links.size(); ++i) {
+        const auto [node, record] = links[i];
+        QVERIFY(i == 0 || links[i - 1].first < node);
+        QCOMPARE(record, doc.findRecord(doc.pointer(node)));
+    }
+    QCOMPARE(links[10].second, -1); // CHIL @X@: no such record
+    QVERIFY(again.takeLinkRecords().empty());
 }
 
 void TestMapping::lineParentIsThePartnerWhoIsAChild()
