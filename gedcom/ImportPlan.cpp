@@ -13,17 +13,21 @@ QString count(qsizetype n, const char *one, const char *many)
 
 } // namespace
 
-QString ImportPlan::summary(qsizetype photosCopied, qsizetype photosFailed) const
+QString ImportPlan::summary(qsizetype photosCopied, qsizetype photosFailed,
+                           const QString &readLine) const
 {
     if (!isValid())
         return error.text();
     const ImportCounts &c = counts;
     QStringList paragraphs;
-    paragraphs.append(
-        QStringLiteral("Read %1: %2, %3, %4.")
-            .arg(count(c.persons, "person", "persons"), count(c.rows, "row", "rows"),
-                 count(c.partners, "partner", "partners"),
-                 count(c.noted, "noted in the notes of a row", "noted in the notes of rows")));
+    if (!readLine.isEmpty())
+        paragraphs.append(readLine);
+    else
+        paragraphs.append(
+            QStringLiteral("Read %1: %2, %3, %4.")
+                .arg(count(c.persons, "person", "persons"), count(c.rows, "row", "rows"),
+                     count(c.partners, "partner", "partners"),
+                     count(c.noted, "noted in the notes of a row", "noted in the notes of rows")));
 
     QStringList skipped;
     if (c.brokenPointers)

@@ -76,8 +76,10 @@ struct ImportPlan
     bool isValid() const { return !error; }
     // One text for the user: persons read and how they were kept, then what was skipped. With
     // the figures of a run (photosCopied >= 0), the photos copied and those that failed; else
-    // the photos to copy.
-    QString summary(qsizetype photosCopied = -1, qsizetype photosFailed = 0) const;
+    // the photos to copy. `readLine`, when given, is the first paragraph instead of the persons,
+    // rows, partners and noted persons read.
+    QString summary(qsizetype photosCopied = -1, qsizetype photosFailed = 0,
+                    const QString &readLine = QString()) const;
 };
 
 } // namespace Gedcom

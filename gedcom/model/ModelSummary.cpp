@@ -4,12 +4,30 @@
 
 namespace Gedcom {
 
+namespace {
+
+QString count(qsizetype n, const char *one, const char *many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+} // namespace
+
 QString MappedTree::summary(qsizetype photosCopied, qsizetype photosFailed) const
 {
     ImportPlan plan;
     plan.error = error;
     plan.counts = counts;
-    QString text = plan.summary(photosCopied, photosFailed);
+    // Every partner is a person of the tree and nothing is put into notes: what was read is
+    // told by the model's figures.
+    const ModelCounts &m = modelCounts;
+    const QString readLine =
+        QStringLiteral("Read %1: %2, %3, %4, %5, %6.")
+            .arg(count(counts.persons, "person", "persons"), count(counts.rows, "row", "rows"),
+                 count(m.families, "family", "families"), count(m.events, "event", "events"),
+                 count(m.sources, "source", "sources"),
+                 count(m.citations, "citation", "citations"));
+    QString text = plan.summary(photosCopied, photosFailed, readLine);
     if (!isValid() || modelCounts.keptByTag.isEmpty())
         return text;
     QStringList tags;

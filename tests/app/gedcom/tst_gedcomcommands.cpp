@@ -136,8 +136,8 @@ private slots:
         QCOMPARE(summary.title, QStringLiteral("Import GEDCOM"));
         QCOMPARE(summary.icon, MsgIcon::Information);
         QCOMPARE(summary.text, QStringLiteral("The tree 'Family' was made from 'small.ged'.\n\n"
-                                              "Read 3 persons: 3 rows, 0 partners, 0 noted in "
-                                              "the notes of rows.\n"
+                                              "Read 3 persons: 3 rows, 1 family, 0 events, 0 "
+                                              "sources, 0 citations.\n"
                                               "Skipped: 1 pointer to a missing record.\n"
                                               "Photos: 1 copied.\n"
                                               "Kept as read: FAMC (1), _UID (1)."));
