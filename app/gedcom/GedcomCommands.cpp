@@ -202,11 +202,19 @@ QString GedcomCommands::askExportFile(const QString &tree)
         return QString();
     const QString path = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path) &&
-        ShowMessage(
-            QStringLiteral("'%1' already exists. Do you want to replace it?").arg(fileName(path)),
-            kExportTitle, MsgIcon::Exclamation, MsgButtons::YesNo, m_window) != MsgResult::Yes)
-        return QString();
+    if (QFileInfo::exists(path)) {
+        // The folder is the last one a file was imported from, the name the tree's: the file
+        // proposed is often the one the tree came from. Return keeps it.
+        MessageRequest replace;
+        replace.text =
+            QStringLiteral("'%1' already exists. Do you want to replace it?").arg(fileName(path));
+        replace.title = kExportTitle;
+        replace.icon = MsgIcon::Exclamation;
+        replace.buttons = MsgButtons::YesNo;
+        replace.defaultButton = 2;
+        if (ShowMessage(replace, m_window) != MsgResult::Yes)
+            return QString();
+    }
     return path;
 }
 

@@ -290,6 +290,7 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().text,
                  QStringLiteral("'out.ged' already exists. Do you want to replace it?"));
+        QCOMPARE(messages.last().defaultButton, 2); // Return keeps the file
         QCOMPARE(QFileInfo(target).size(), 10);
     }
 
