@@ -224,6 +224,32 @@ private slots:
         QCOMPARE(r.endnotes, 5);
     }
 
+    // A partner or child of whom no birth is known gets no empty "Birth." sentence.
+    void familyGroupSheetWithoutBirths()
+    {
+        Generated g;
+        PersonRow row;
+        row.ID = QStringLiteral("J");
+        row.Fname = QStringLiteral("Jabal");
+        row.Sname = QStringLiteral("First");
+        g.slice.rows.push_back(row);
+        ChildLink link;
+        link.family = 1; // Cain and Ada
+        link.child = g.m.persons.add(PersonSide{});
+        link.childOrder = 1;
+        g.m.childLinks.add(link);
+        const int cain = g.index("C");
+        const ReportTree tree(std::move(g.slice));
+        ReportRequest request;
+        request.kind = ReportKind::FamilyGroup;
+        request.person = cain;
+        const QString text = buildReport(tree, request).document->toPlainText();
+        const QString jabal = section(text, QStringLiteral("ii. Jabal First"), "Index of names");
+        QVERIFY2(!jabal.isEmpty(), qPrintable(text));
+        QVERIFY2(!jabal.contains(QStringLiteral("Birth")), qPrintable(jabal));
+        QVERIFY(text.contains(QStringLiteral("i. Enoch First (1850\u20131920)\nBirth on")));
+    }
+
     void writesPdfAndOdt()
     {
         const ReportResult r = build(ReportKind::Descendants, "A");
