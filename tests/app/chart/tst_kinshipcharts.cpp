@@ -135,9 +135,15 @@ private slots:
         QCOMPARE(relationship->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+R")));
         QVERIFY(menus.Menu(QStringLiteral("mnuView"))->actions().contains(ancestors));
         QVERIFY(menus.Menu(QStringLiteral("mnuPerson"))->actions().contains(relationship));
-        QVERIFY(!ancestors->isEnabled());
+        // Every chart of a person is offered only while the tree has persons.
+        QAction *fan = menus.Item(ChartViewCommands::FanKey());
+        QAction *hourglass = menus.Item(ChartViewCommands::HourglassKey());
+        QVERIFY(fan && hourglass);
+        for (QAction *action : {ancestors, fan, hourglass})
+            QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
         QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
-        QVERIFY(ancestors->isEnabled() && relationship->isEnabled());
+        for (QAction *action : {ancestors, relationship, fan, hourglass})
+            QVERIFY2(action->isEnabled(), qPrintable(action->text()));
     }
 
     void descendantsThroughFamilies()
