@@ -7,6 +7,7 @@
 #include "TreeChart.h"
 #include "support_chart.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QRadioButton>
@@ -154,6 +155,21 @@ private slots:
         QVERIFY(!ExportOptionsDialog::OffersParts(plain));
         ExportOptionsDialog noParts(ExportOptionsDialog::Purpose::Pdf, plain, {});
         QVERIFY(!noParts.findChild<QRadioButton *>(QStringLiteral("optWhole")));
+        // Nor when it offers the privacy choice, as the chart windows do: their visible part
+        // would be a picture of nothing. The choice alone is asked, for SVG too.
+        struct PrivacyOnly : PartSource
+        {
+            using PartSource::PartSource;
+            bool OffersPrivacy() const override { return true; }
+        };
+        const PrivacyOnly withPrivacy(source, QRect(QPoint(0, 0), source.Size()));
+        QVERIFY(!ExportOptionsDialog::OffersParts(withPrivacy));
+        QVERIFY(ExportOptionsDialog::AsksForSvg(withPrivacy) &&
+                !ExportOptionsDialog::AsksForSvg(plain));
+        ExportOptionsDialog privacyOnly(ExportOptionsDialog::Purpose::Png, withPrivacy, {});
+        QVERIFY(!privacyOnly.findChild<QRadioButton *>(QStringLiteral("optVisible")));
+        QVERIFY(privacyOnly.findChild<QCheckBox *>(QStringLiteral("chkHideLiving")));
+        QCOMPARE(privacyOnly.Options().part, ChartPart::Whole);
     }
 };
 
