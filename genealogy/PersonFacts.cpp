@@ -239,8 +239,15 @@ private:
             }
             events.push_back(fact);
         }
-        if (death == kNoIndex && !(row.Ddate.isEmpty() && row.Dplace.isEmpty()))
-            events.push_back(rowEvent(EventTypes::death(), row.Ddate, row.Dplace));
+        if (death == kNoIndex && !(row.Ddate.isEmpty() && row.Dplace.isEmpty())) {
+            // A death the row alone holds goes before a burial or cremation, so that one stored
+            // without a date stays after it.
+            const auto afterDeath =
+                std::find_if(events.begin(), events.end(), [](const FactEvent &event) {
+                    return event.tag == QLatin1String("BURI") || event.tag == QLatin1String("CREM");
+                });
+            events.insert(afterDeath, rowEvent(EventTypes::death(), row.Ddate, row.Dplace));
+        }
         sortByDate(events);
         return events;
     }

@@ -172,6 +172,8 @@ QString RelationshipCalculator::marriageTerm(int a,
             return bySex(sex, "husband", "wife", "spouse");
         if (u2 == 0 && d2 == 1)
             return bySex(sex, "step-father", "step-mother", "step-parent");
+        if (u2 == 0 && d2 == 2)
+            return bySex(sex, "step-grandfather", "step-grandmother", "step-grandparent");
         if (u2 == 1 && d2 == 0)
             return bySex(sex, "son-in-law", "daughter-in-law", "child-in-law");
         if (u2 == 2 && d2 == 0)

@@ -106,8 +106,8 @@ bool ChartViewCommands::hasPersons() const
 void ChartViewCommands::updateEnabled()
 {
     const bool enabled = hasPersons();
-    for (QAction *action : {m_find, m_descendants, m_ancestors, m_relationship, m_export, m_print,
-                            m_printPreview, m_zoomIn, m_zoomOut, m_zoomReset})
+    for (QAction *action : {m_find, m_descendants, m_ancestors, m_fan, m_hourglass, m_relationship,
+                            m_export, m_print, m_printPreview, m_zoomIn, m_zoomOut, m_zoomReset})
         action->setEnabled(enabled);
 }
 

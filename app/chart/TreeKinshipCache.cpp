@@ -110,8 +110,10 @@ void TreeKinshipCache::finish(QWidget *window, std::shared_ptr<KinshipLinks> lin
     if (m_sexes)
         links->SetSexes(m_sexes(tree));
     m_lastMs = ms;
-    m_lastText = QStringLiteral("The links of %L1 persons were built in %2 ms.")
-                     .arg(links->Index().count())
+    const int persons = int(links->Index().count());
+    m_lastText = (persons == 1 ? QStringLiteral("The links of %L1 person were built in %2 ms.")
+                               : QStringLiteral("The links of %L1 persons were built in %2 ms."))
+                     .arg(persons)
                      .arg(ms, 0, 'f', 0);
     if (auto *main = qobject_cast<QMainWindow *>(window ? window->window() : nullptr))
         main->statusBar()->showMessage(m_lastText, 15000);

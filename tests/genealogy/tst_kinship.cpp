@@ -189,6 +189,11 @@ private slots:
         QCOMPARE(s.relate("W1", "A1"), QStringList({"wife", "path: marriage through W1, A1"}));
         QCOMPARE(s.relate("X", "B1"), QStringList({"step-father", "path: marriage through X, W1"}));
         QCOMPARE(s.relate("B3", "A1"), QStringList({"step-son", "path: marriage through W1, A1"}));
+        // A step-grandchild and its step-grandparent, each way.
+        QCOMPARE(s.relate("X", "C1"),
+                 QStringList({"step-grandfather", "path: marriage through X, W1"}));
+        QCOMPARE(s.relate("C1", "X"),
+                 QStringList({"step-grandchild", "path: marriage through W1, X"}));
         QCOMPARE(s.relate("W1", "A2"),
                  QStringList({"sister-in-law", "path: marriage through W1, A1"}));
         QCOMPARE(s.relate("W1", "G2"),

@@ -7,6 +7,7 @@
 #include "TreeChart.h"
 #include "support_chart.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <QRadioButton>
@@ -89,7 +90,14 @@ private slots:
         const ExportResult written = ExportChart(PartSource(source, atTwo), png, {});
         QVERIFY2(written.ok(), qPrintable(written.error));
         QCOMPARE(QImage(png).size(), atTwo.size());
-        Q_UNUSED(e);
+        // Scrolled away from the top left corner: the copy drawn for the privacy choice offers
+        // the same part, though it is neither scrolled nor zoomed itself.
+        chart.ScrollIntoView(*e.g2);
+        const QRect scrolled = source.PartRect(ChartPart::Visible);
+        QVERIFY(scrolled.left() > 0);
+        const std::unique_ptr<ChartRenderSource> shown =
+            MakePrivateChart(chart, ChartPrivacy(), QString());
+        QCOMPARE(shown->PartRect(ChartPart::Visible), scrolled);
     }
 
     void privateCopyOfTheChart()
@@ -147,6 +155,21 @@ private slots:
         QVERIFY(!ExportOptionsDialog::OffersParts(plain));
         ExportOptionsDialog noParts(ExportOptionsDialog::Purpose::Pdf, plain, {});
         QVERIFY(!noParts.findChild<QRadioButton *>(QStringLiteral("optWhole")));
+        // Nor when it offers the privacy choice, as the chart windows do: their visible part
+        // would be a picture of nothing. The choice alone is asked, for SVG too.
+        struct PrivacyOnly : PartSource
+        {
+            using PartSource::PartSource;
+            bool OffersPrivacy() const override { return true; }
+        };
+        const PrivacyOnly withPrivacy(source, QRect(QPoint(0, 0), source.Size()));
+        QVERIFY(!ExportOptionsDialog::OffersParts(withPrivacy));
+        QVERIFY(ExportOptionsDialog::AsksForSvg(withPrivacy) &&
+                !ExportOptionsDialog::AsksForSvg(plain));
+        ExportOptionsDialog privacyOnly(ExportOptionsDialog::Purpose::Png, withPrivacy, {});
+        QVERIFY(!privacyOnly.findChild<QRadioButton *>(QStringLiteral("optVisible")));
+        QVERIFY(privacyOnly.findChild<QCheckBox *>(QStringLiteral("chkHideLiving")));
+        QCOMPARE(privacyOnly.Options().part, ChartPart::Whole);
     }
 };
 

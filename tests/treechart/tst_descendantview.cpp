@@ -25,6 +25,7 @@ private slots:
     void drawsOnlyWhatIsInView();
     void zoomKeepsThePointUnderTheWheel();
     void smallCaptionsAreLeftOut();
+    void partnerNamesStayInsideTheChart();
     void connectorsStayWhenZoomedOut_data();
     void connectorsStayWhenZoomedOut();
     void clickSelectsAndSignals();
@@ -152,6 +153,41 @@ void tst_descendantview::smallCaptionsAreLeftOut()
     const QImage withText = render(*view.Chart(), QRect(10, 10, 140, 40));
     view.Chart()->Painter().setCaptionsShown(false);
     QVERIFY(render(*view.Chart(), QRect(10, 10, 140, 40)) != withText);
+}
+
+// The other parent's name above the last child of the rightmost family is shortened before the
+// chart's edge, where an exported picture ends, not cut there in the middle of a letter.
+void tst_descendantview::partnerNamesStayInsideTheChart()
+{
+    cPeople people;
+    AddPersons(people, {"a|ROOT|Ann|Ash", "b|a|Bo|Ash", "c|a|Cy|Ash",
+                        "p||Bartholomew Wolfgang Amadeus|Montgomery-Fitzwilliam"});
+    const cPerson *partner = people.Item("p").get();
+    DescendantTree tree =
+        DescendantTree::Build({people.Item("a").get()},
+                              [&](const cPerson &person, std::vector<DescendantTree::Linked> &out) {
+                                  if (person.Key() == QLatin1String("a")) {
+                                      out.push_back({people.Item("b").get(), nullptr});
+                                      out.push_back({people.Item("c").get(), partner});
+                                  }
+                              });
+    const DescendantChartData chart(people, std::move(tree), "a", ChartSettings::MainWindow(),
+                                    MainWindowChartFont());
+    // The margin right of the last box stays empty: the name ends before it.
+    const QSize size = chart.Geometry().ChartSize();
+    const QImage image = render(chart, QRect(QPoint(0, 0), size));
+    const QRgb background = image.pixel(image.width() - 1, 0);
+    bool inked = false;
+    for (int y = 0; y < image.height() && !inked; ++y)
+        for (int x = size.width() - 4; x < image.width() && !inked; ++x)
+            inked = image.pixel(x, y) != background;
+    QVERIFY(!inked);
+    // The name is there, shortened.
+    QVERIFY(render(chart, QRect(QPoint(0, 0), size)) !=
+            render(DescendantChartData(people,
+                                       DescendantTree::Build(people, IndexChildren(people), "a"),
+                                       "a", ChartSettings::MainWindow(), MainWindowChartFont()),
+                   QRect(QPoint(0, 0), size)));
 }
 
 void tst_descendantview::connectorsStayWhenZoomedOut_data()

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPolygonF>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +43,63 @@ QStringList keys(const FanChart &fan)
         out << (fan.Slots()[i] ? fan.Slots()[i]->Key() : QStringLiteral("-"));
     return out;
 }
+
+// A paint device that keeps where each text is drawn: the outline of its line (its advance
+// by its ascent and descent) as the painter's transformation places it.
+class TextOutlines : public QPaintDevice
+{
+public:
+    explicit TextOutlines(QSize size) : m_size(size) {}
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+    const std::vector<QPolygonF> &Outlines() const { return m_engine.outlines; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine
+    {
+        std::vector<QPolygonF> outlines;
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &item) override
+        {
+            if (item.text().isEmpty())
+                return;
+            const QRectF line(p.x(), p.y() - item.ascent(), item.width(),
+                              item.ascent() + item.descent());
+            outlines.push_back(painter()->transform().map(QPolygonF(line)));
+        }
+        Type type() const override { return QPaintEngine::User; }
+    };
+    QSize m_size;
+    mutable Engine m_engine;
+};
 
 } // namespace
 
@@ -98,6 +157,39 @@ private slots:
         const FanChart byGeneration(links, "z", 5);
         QCOMPARE(byGeneration.SlotColour(8), byGeneration.SlotColour(15));
         QVERIFY(byGeneration.SlotColour(8) != byGeneration.SlotColour(16));
+    }
+
+    // Ten generations of a full pedigree: in the narrow outer rings the names are written
+    // smaller, never over one another.
+    void namesInNarrowSlotsDoNotOverlap()
+    {
+        cPeople people;
+        std::vector<FamilyKeys> families;
+        const auto key = [](int slot) { return QStringLiteral("a%1").arg(slot); };
+        for (int slot = 1; slot < 1024; ++slot) {
+            cPerson p = person(key(slot), slot == 1 ? QStringLiteral("ROOT") : QString());
+            p.setFname(QStringLiteral("Bartholomew"));
+            p.setSname(QStringLiteral("Montgomery"));
+            people.Add(p);
+            if (slot < 512)
+                families.push_back(family(key(2 * slot), key(2 * slot + 1), {key(slot)}));
+        }
+        const KinshipLinks links(people, families);
+        for (FanChart::Span span : {FanChart::Span::Half, FanChart::Span::Full}) {
+            const FanChart fan(links, key(1), 10, span);
+            QCOMPARE(fan.Ancestors(), 1022);
+            TextOutlines device(fan.Size());
+            QPainter painter(&device);
+            fan.Paint(painter, QRect(QPoint(0, 0), fan.Size()));
+            painter.end();
+            const std::vector<QPolygonF> &names = device.Outlines();
+            QCOMPARE(names.size(), size_t(1023));
+            for (size_t i = 0; i < names.size(); ++i)
+                for (size_t j = i + 1; j < names.size(); ++j)
+                    QVERIFY2(!names[i].boundingRect().intersects(names[j].boundingRect()) ||
+                                 !names[i].intersects(names[j]),
+                             qPrintable(QStringLiteral("names %1 and %2").arg(i).arg(j)));
+        }
     }
 
     void everySpanDrawsAndExports_data()

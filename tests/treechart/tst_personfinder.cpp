@@ -27,6 +27,7 @@ private slots:
     void sameAsFoldingEachPerson();
     void dialogFiltersCountsAndPicks();
     void dialogDoubleClickAndCancel();
+    void dialogPicksWholeId();
 
 private:
     QStringList find(const QString &query) const;
@@ -274,6 +275,38 @@ void tst_personfinder::dialogDoubleClickAndCancel()
         return d.result();
     });
     QVERIFY(FindPersonDialog::Ask(nullptr, m_people, m_finder, {}).isEmpty());
+}
+
+// An ID typed whole picks its person, though other persons' IDs begin with it and their names
+// come first in the list; the list itself stays in name order.
+void tst_personfinder::dialogPicksWholeId()
+{
+    cPeople people;
+    AddPersons(people, {
+                           "I14|ROOT|Zora|Zeller",
+                           "I140|I14|Anna|Adler",
+                           "I141|I14|Bert|Adler",
+                           "i1400|I14|Carl|Adler",
+                       });
+    PersonFinder finder;
+    finder.Build(people);
+    FindPersonDialog dialog(people, finder, {});
+    auto *list = dialog.findChild<QTableView *>(QStringLiteral("lstResults"));
+    const auto current = [&] { return dialog.CurrentKey(); };
+
+    dialog.setQuery(QStringLiteral("I14"));
+    QCOMPARE(dialog.MatchCount(), 4);
+    QCOMPARE(list->model()->index(0, FindResultsModel::Key).data().toString(), "I140");
+    QCOMPARE(current(), QStringLiteral("I14"));
+    dialog.setQuery(QStringLiteral(" i141 "));
+    QCOMPARE(current(), QStringLiteral("I141"));
+    dialog.setQuery(QStringLiteral("I1400")); // the letter case aside when none is exact
+    QCOMPARE(current(), QStringLiteral("i1400"));
+    dialog.setQuery(QStringLiteral("adler")); // no ID: the first in the list
+    QCOMPARE(current(), QStringLiteral("I140"));
+    dialog.setQuery(QStringLiteral("I14"));
+    dialog.accept();
+    QCOMPARE(dialog.ChosenKey(), QStringLiteral("I14"));
 }
 
 QTEST_MAIN(tst_personfinder)

@@ -2,6 +2,7 @@
 // once, the narrative's words, endnotes one per citation, the index naming everyone mentioned,
 // and the PDF and ODT files written whole.
 #include "EventTypes.h"
+#include "GedcomDate.h"
 #include "ReportDocument.h"
 #include "ReportFile.h"
 #include "ReportPhrases.h"
@@ -222,6 +223,76 @@ private slots:
         QCOMPARE(r.persons, 3);
         // Cain, Ada, Enoch: three births; the couple's marriage and Enoch's.
         QCOMPARE(r.endnotes, 5);
+    }
+
+    // A partner or child of whom no birth is known gets no empty "Birth." sentence.
+    void familyGroupSheetWithoutBirths()
+    {
+        Generated g;
+        PersonRow row;
+        row.ID = QStringLiteral("J");
+        row.Fname = QStringLiteral("Jabal");
+        row.Sname = QStringLiteral("First");
+        g.slice.rows.push_back(row);
+        ChildLink link;
+        link.family = 1; // Cain and Ada
+        link.child = g.m.persons.add(PersonSide{});
+        link.childOrder = 1;
+        g.m.childLinks.add(link);
+        const int cain = g.index("C");
+        const ReportTree tree(std::move(g.slice));
+        ReportRequest request;
+        request.kind = ReportKind::FamilyGroup;
+        request.person = cain;
+        const QString text = buildReport(tree, request).document->toPlainText();
+        const QString jabal = section(text, QStringLiteral("ii. Jabal First"), "Index of names");
+        QVERIFY2(!jabal.isEmpty(), qPrintable(text));
+        QVERIFY2(!jabal.contains(QStringLiteral("Birth")), qPrintable(jabal));
+        QVERIFY(text.contains(QStringLiteral("i. Enoch First (1850\u20131920)\nBirth on")));
+    }
+
+    // A person's further facts are told in the order of their dates, as the panel lists them,
+    // one without a date after the fact before it; a typed event keeps its kind.
+    void factsInDateOrderWithTheirKinds()
+    {
+        Generated g;
+        const quint32 adam = 0;
+        const auto event = [&](const char *tag, const QString &date, const QString &type) {
+            Event e;
+            e.owner = Ref(Kind::Person, adam);
+            e.type = EventTypes::find(tag, false);
+            e.date = g.m.text(date);
+            const DateRange range = GedcomDate::range(GedcomDate::parse(date));
+            e.sortFrom = range.from;
+            e.sortTo = range.to;
+            if (!type.isEmpty()) {
+                EventDetail detail;
+                detail.type = g.m.text(type);
+                e.detail = g.m.eventDetails.add(detail);
+            }
+            g.m.events.add(e);
+        };
+        event("BURI", QStringLiteral("1870"), QStringLiteral("at sea"));
+        event("RELI", QString(), QString());
+        event("OCCU", QStringLiteral("1840"), QString());
+        event("CHR", QStringLiteral("1800"), QString());
+        event("EVEN", QStringLiteral("1850"), QStringLiteral("Prize"));
+        const ReportTree tree(std::move(g.slice));
+        ReportRequest request;
+        request.kind = ReportKind::Descendants;
+        request.person = 0;
+        request.generations = 1;
+        const QString text = buildReport(tree, request).document->toPlainText().simplified();
+        const QStringList told{
+            QStringLiteral("Christening in 1800."), QStringLiteral("Occupation in 1840."),
+            QStringLiteral("Prize in 1850."), QStringLiteral("Burial (at sea) in 1870."),
+            QStringLiteral("Religion.")};
+        qsizetype at = 0;
+        for (const QString &fact : told) {
+            const qsizetype found = text.indexOf(fact);
+            QVERIFY2(found > at, qPrintable(fact + QStringLiteral(" in: ") + text));
+            at = found;
+        }
     }
 
     void writesPdfAndOdt()

@@ -168,11 +168,14 @@ void DescendantPainter::paintMarks(ChartBrush &brush, int begin, int end) const
                                                           tree.At(i - 1).partner != person.partner);
         if (m_captions && person.partner && firstOfFamily &&
             settings.NodeSpaceV >= lineHeight + 4) {
-            // As far as the next sibling's connector, so that no line crosses the name.
+            // As far as the next sibling's connector, so that no line crosses the name; the
+            // last sibling's no farther than the chart's edge, which an export cuts.
             const DescendantTree::Person &parent = tree.At(person.parent);
             const bool last = i + 1 >= parent.firstChild + parent.childCount;
-            const int room =
-                (last ? settings.NodeWidth : m_geometry.Center(i + 1) - place.center) - 8;
+            const int room = (last ? std::min(settings.NodeWidth,
+                                              m_geometry.ChartSize().width() - place.center - 4)
+                                   : m_geometry.Center(i + 1) - place.center) -
+                             8;
             const QString caption = QFontMetrics(m_captionFont)
                                         .elidedText(QStringLiteral("+ ") + nameOf(*person.partner),
                                                     Qt::ElideRight, std::max(room, 0));

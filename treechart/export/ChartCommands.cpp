@@ -168,7 +168,7 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
 
     ExportOptions options;
     options.privacy = lastPrivacy();
-    if (format != ExportFormat::Svg || ExportOptionsDialog::OffersParts(source)) {
+    if (format != ExportFormat::Svg || ExportOptionsDialog::AsksForSvg(source)) {
         const auto purpose = format == ExportFormat::Png   ? ExportOptionsDialog::Purpose::Png
                              : format == ExportFormat::Svg ? ExportOptionsDialog::Purpose::Svg
                                                            : ExportOptionsDialog::Purpose::Pdf;

@@ -189,7 +189,12 @@ void ExportOptionsDialog::update()
 
 bool ExportOptionsDialog::OffersParts(const ChartRenderSource &source)
 {
-    return !source.PartRect(ChartPart::Visible).isEmpty() || source.OffersPrivacy();
+    return !source.PartRect(ChartPart::Visible).isEmpty();
+}
+
+bool ExportOptionsDialog::AsksForSvg(const ChartRenderSource &source)
+{
+    return OffersParts(source) || source.OffersPrivacy();
 }
 
 std::optional<ExportOptions> ExportOptionsDialog::Ask(QWidget *parent, Purpose purpose,

@@ -38,8 +38,10 @@ public:
     static std::optional<ExportOptions> Ask(QWidget *parent, Purpose purpose,
                                             const ChartRenderSource &source,
                                             const ExportOptions &initial);
-    // Whether the source offers parts besides the whole (the dialog then asks for SVG too).
+    // Whether the source offers parts besides the whole (only the main chart does).
     static bool OffersParts(const ChartRenderSource &source);
+    // Whether there is anything to ask before an SVG is written: a part or the privacy choice.
+    static bool AsksForSvg(const ChartRenderSource &source);
 
 private:
     void update();

@@ -9,8 +9,8 @@ namespace {
 class PrivateChartSource : public ChartRenderSource
 {
 public:
-    PrivateChartSource(std::unique_ptr<TreeChart> chart, const QString &title)
-        : m_chart(std::move(chart)), m_source(*m_chart, title)
+    PrivateChartSource(std::unique_ptr<TreeChart> chart, const QString &title, QRect visible)
+        : m_chart(std::move(chart)), m_source(*m_chart, title), m_visible(visible)
     {
     }
     QSize Size() const override { return m_source.Size(); }
@@ -23,11 +23,18 @@ public:
     QSize BoxSize() const override { return m_source.BoxSize(); }
     std::vector<QRect> BoxRects() const override { return m_source.BoxRects(); }
     qint64 SvgBytesPerBox() const override { return m_source.SvgBytesPerBox(); }
-    QRect PartRect(ChartPart part) const override { return m_source.PartRect(part); }
+    QRect PartRect(ChartPart part) const override
+    {
+        // The copy is not scrolled or zoomed: the part the main chart's window shows.
+        if (part == ChartPart::Visible)
+            return m_visible & m_source.PartRect(ChartPart::Whole);
+        return m_source.PartRect(part);
+    }
 
 private:
     std::unique_ptr<TreeChart> m_chart;
     TreeChartSource m_source;
+    QRect m_visible;
 };
 
 } // namespace
@@ -71,5 +78,5 @@ MakePrivateChart(const TreeChart &chart, const ChartPrivacy &privacy, const QStr
     }
     copy->setSelectedNode(selected);
     copy->Refresh();
-    return std::make_unique<PrivateChartSource>(std::move(copy), title);
+    return std::make_unique<PrivateChartSource>(std::move(copy), title, chart.VisibleChartRect());
 }

@@ -20,6 +20,23 @@ QString nameOf(const cPerson &person)
     return name.isEmpty() ? person.Key() : name;
 }
 
+// Scales the font by `factor`; false when the result would be too small to draw at all.
+bool fitToWidth(QFont &font, double factor)
+{
+    if (font.pointSizeF() > 0) {
+        const double size = font.pointSizeF() * factor;
+        if (size < 1)
+            return false;
+        font.setPointSizeF(size);
+        return true;
+    }
+    const int size = int(font.pixelSize() * factor);
+    if (size < 1)
+        return false;
+    font.setPixelSize(size);
+    return true;
+}
+
 } // namespace
 
 FanChart::FanChart(const KinshipLinks &links, const QString &rootKey, int generations, Span span,
@@ -169,9 +186,18 @@ void FanChart::Paint(QPainter &painter, const QRect &chartRect) const
             const QPointF at(c.x() + radius * std::cos(mid), c.y() - radius * std::sin(mid));
             const double arc = radius * slotSpan * M_PI / 180;
             const bool along = arc >= kRing;
-            const QFont &font = m_repeat[size_t(slot)] ? italic : m_font;
-            const QFontMetrics metrics(font);
+            QFont font = m_repeat[size_t(slot)] ? italic : m_font;
             const int room = int(along ? arc - 8 : kRing - 8);
+            if (!along) {
+                // Running outwards, the name must fit the slot's width where it is narrowest,
+                // at the name's inner end; in the outer rings it is written smaller (sharp in
+                // an export, which can be enlarged) rather than over its neighbours.
+                const double width = (radius - room / 2.0) * slotSpan * M_PI / 180;
+                const double height = QFontMetricsF(font).height();
+                if (width < height && !fitToWidth(font, 0.9 * width / height))
+                    continue;
+            }
+            const QFontMetrics metrics(font);
             painter.save();
             painter.translate(at);
             double degrees = -(a0 - slotSpan / 2);

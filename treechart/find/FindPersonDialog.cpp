@@ -119,8 +119,14 @@ void FindPersonDialog::search(const QString &text)
     m_model->setMatches(m_finder->Find(text));
     const int matches = m_model->rowCount();
     m_count->setText(CountText(matches));
-    if (matches > 0)
-        m_results->setCurrentIndex(m_model->index(0, 0));
+    if (matches == 0)
+        return;
+    // A query that is a person's whole ID picks that person, not the first of the persons
+    // whose IDs or names begin with it ("I14" before "I140", "I141"...).
+    const int exact = m_model->rowOfKey(QStringView(text).trimmed());
+    const QModelIndex current = m_model->index(exact >= 0 ? exact : 0, 0);
+    m_results->setCurrentIndex(current);
+    m_results->scrollTo(current);
 }
 
 void FindPersonDialog::setQuery(const QString &text)

@@ -22,6 +22,23 @@ QString FindResultsModel::keyAt(int row) const
     return m_finder->KeyAt(m_ranks[size_t(row)]);
 }
 
+int FindResultsModel::rowOfKey(QStringView key) const
+{
+    if (!m_finder || key.isEmpty())
+        return -1;
+    int caseAside = -1;
+    for (size_t row = 0; row < m_ranks.size(); ++row) {
+        const QStringView found = m_finder->KeyViewAt(m_ranks[row]);
+        if (found.size() != key.size())
+            continue;
+        if (found == key)
+            return int(row);
+        if (caseAside < 0 && found.compare(key, Qt::CaseInsensitive) == 0)
+            caseAside = int(row);
+    }
+    return caseAside;
+}
+
 int FindResultsModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_ranks.size());

@@ -30,6 +30,9 @@ public:
     void setMatches(std::vector<int> ranks);
     // The key of the person shown in a row; empty for a row out of range.
     QString keyAt(int row) const;
+    // The row of the person whose key is `key`, the letter case aside when no key matches
+    // exactly; -1 when none does.
+    int rowOfKey(QStringView key) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -38,11 +38,12 @@ public:
     // query (no word) matches every person.
     std::vector<int> Find(QStringView query) const;
     // The key of the person at a place of the display order.
-    QString KeyAt(int rank) const
+    QString KeyAt(int rank) const { return KeyViewAt(rank).toString(); }
+    // The same key without a copy.
+    QStringView KeyViewAt(int rank) const
     {
-        return QString(
-            reinterpret_cast<const QChar *>(m_keyChars.data() + m_keyStart[size_t(rank)]),
-            qsizetype(m_keyStart[size_t(rank) + 1] - m_keyStart[size_t(rank)]));
+        return QStringView(m_keyChars.data() + m_keyStart[size_t(rank)],
+                           qsizetype(m_keyStart[size_t(rank) + 1] - m_keyStart[size_t(rank)]));
     }
     // Bytes the index holds.
     qint64 Bytes() const;

@@ -34,6 +34,8 @@ public:
     void narrative(int person, const QString &number, const QHash<int, QString> &numbers);
     // One fact as a sentence or a line.
     QString factSentence(const Fact &fact, const QString &subject);
+    // "Birth on ... in ...", or nothing when neither a date, a place nor a source is known.
+    QString birthSentence(int person);
     // The family group sheet of a partnership.
     void familySheet(int person, const ReportTree::Partnership &family, const QString &sheet);
 
@@ -95,6 +97,14 @@ QString Writer::factSentence(const Fact &fact, const QString &subject)
     if (!fact.place.isEmpty())
         text += QStringLiteral(" in ") + esc(fact.place);
     return text + QLatin1Char('.') + cite(fact.citations);
+}
+
+QString Writer::birthSentence(int person)
+{
+    const Fact birth = m_tree.birth(person);
+    if (birth.date.isEmpty() && birth.place.isEmpty() && birth.citations.empty())
+        return QString();
+    return factSentence(birth, QString());
 }
 
 QString Writer::parentsText(int person, const QString &place, const QHash<int, QString> &numbers)
@@ -199,7 +209,7 @@ void Writer::familySheet(int person, const ReportTree::Partnership &family, cons
     const auto partnerBlock = [&](int who) {
         QString html = QStringLiteral("<b>%1</b>%2<br/>")
                            .arg(mention(who, sheet), cite(m_tree.ownCitations(who)));
-        html += factSentence(m_tree.birth(who), QString());
+        html += birthSentence(who);
         bool diedKnown = false;
         const Fact death = m_tree.death(who, &diedKnown);
         if (diedKnown)
@@ -231,7 +241,7 @@ void Writer::familySheet(int person, const ReportTree::Partnership &family, cons
         QString html =
             QStringLiteral("%1. <b>%2</b>%3<br/>")
                 .arg(Phrases::roman(++i), mention(child, sheet), cite(m_tree.ownCitations(child)));
-        html += factSentence(m_tree.birth(child), QString());
+        html += birthSentence(child);
         bool diedKnown = false;
         const Fact death = m_tree.death(child, &diedKnown);
         if (diedKnown)

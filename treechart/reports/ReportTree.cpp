@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <limits>
+
 namespace Reports {
 
 using namespace Genealogy;
@@ -21,6 +24,43 @@ QString yearOf(const QString &date)
     const QRegularExpressionMatch match = year.match(date);
     return match.hasMatch() ? match.captured(1) : QString();
 }
+
+namespace {
+
+// Events in the order of their dates, by the middle of the days each may mean, as the
+// information panel lists them; one without a date keeps its place after the event before it.
+std::vector<quint32> inDateOrder(const TreeModel &model, std::span<const quint32> events)
+{
+    struct Keyed
+    {
+        qint64 middle;
+        qint64 from;
+        quint32 event;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(events.size());
+    qint64 middle = std::numeric_limits<qint64>::min();
+    qint64 from = middle;
+    for (quint32 e : events) {
+        const Event &event = model.events[e];
+        if (event.sortFrom != DateRange::kUnknown) {
+            from = event.sortFrom;
+            const qint64 to = event.sortTo == DateRange::kUnknown ? from : event.sortTo;
+            middle = (from + to) / 2;
+        }
+        keyed.push_back({middle, from, e});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        return a.middle != b.middle ? a.middle < b.middle : a.from < b.from;
+    });
+    std::vector<quint32> sorted;
+    sorted.reserve(keyed.size());
+    for (const Keyed &k : keyed)
+        sorted.push_back(k.event);
+    return sorted;
+}
+
+} // namespace
 
 ReportTree::ReportTree(ModelSlice slice) : m_slice(std::move(slice))
 {
@@ -115,9 +155,12 @@ Fact ReportTree::eventFact(quint32 event) const
     Fact fact;
     fact.label = EventTypes::label(e.type);
     if (e.detail != kNoIndex) {
+        // A general event is named by its type; any other keeps its kind ("Burial (at sea)").
         const QString type = m.string(m.eventDetails[e.detail].type);
+        const QByteArrayView tag = EventTypes::tag(e.type);
+        const bool general = tag == QByteArrayView("EVEN") || tag == QByteArrayView("FACT");
         if (!type.isEmpty())
-            fact.label = type;
+            fact.label = general ? type : fact.label + QStringLiteral(" (") + type + u')';
     }
     fact.value = m.string(e.value);
     // An event's "Y" says only that it happened; "N" that it did not (nothing to tell).
@@ -141,7 +184,7 @@ std::vector<Fact> ReportTree::otherFacts(int person) const
     const Ref owner(Kind::Person, quint32(person));
     const quint32 firstBirth = RowRules::firstEvent(m_slice.model, owner, EventTypes::birth());
     const quint32 firstDeath = RowRules::firstEvent(m_slice.model, owner, EventTypes::death());
-    for (quint32 e : m_slice.model.eventsOf(owner)) {
+    for (quint32 e : inDateOrder(m_slice.model, m_slice.model.eventsOf(owner))) {
         if (e == firstBirth || e == firstDeath)
             continue;
         Fact fact = eventFact(e);
@@ -178,7 +221,7 @@ std::vector<ReportTree::Partnership> ReportTree::partnerships(int person) const
             p.partner = other == kNoIndex ? -1 : int(other);
             if (p.partner >= 0)
                 p.partnerName = fullName(p.partner);
-            for (quint32 e : m.eventsOf(Ref(Kind::Family, p.family))) {
+            for (quint32 e : inDateOrder(m, m.eventsOf(Ref(Kind::Family, p.family)))) {
                 Fact fact = eventFact(e);
                 if (!fact.label.isEmpty())
                     p.facts.push_back(std::move(fact));

@@ -78,6 +78,8 @@ struct Window : MainWindowFixture
               QVERIFY(db.CreateTree(QStringLiteral("Kin")));
               for (const PersonRecord &r : rows())
                   QVERIFY(db.InsertPerson(QStringLiteral("Kin"), r));
+              QVERIFY(db.CreateTree(QStringLiteral("Solo")));
+              QVERIFY(db.InsertPerson(QStringLiteral("Solo"), row("s", "ROOT", "Sam")));
           })
     {
         if (withFamilies)
@@ -135,9 +137,32 @@ private slots:
         QCOMPARE(relationship->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+R")));
         QVERIFY(menus.Menu(QStringLiteral("mnuView"))->actions().contains(ancestors));
         QVERIFY(menus.Menu(QStringLiteral("mnuPerson"))->actions().contains(relationship));
-        QVERIFY(!ancestors->isEnabled());
+        // Every chart of a person is offered only while the tree has persons.
+        QAction *fan = menus.Item(ChartViewCommands::FanKey());
+        QAction *hourglass = menus.Item(ChartViewCommands::HourglassKey());
+        QVERIFY(fan && hourglass);
+        for (QAction *action : {ancestors, fan, hourglass})
+            QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
         QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
-        QVERIFY(ancestors->isEnabled() && relationship->isEnabled());
+        for (QAction *action : {ancestors, relationship, fan, hourglass})
+            QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+    }
+
+    // The status bar tells how many persons the links were made of, one person too.
+    void linksBuiltSaysHowMany()
+    {
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Solo")));
+        QVERIFY(w.select("s"));
+        w.commands().ShowAncestors();
+        QVERIFY2(w.commands().Kinship().LastBuildText().startsWith(
+                     QStringLiteral("The links of 1 person were built in ")),
+                 qPrintable(w.commands().Kinship().LastBuildText()));
+        QVERIFY(w.main->LoadTree(QStringLiteral("Kin")));
+        QVERIFY(w.select("z"));
+        w.commands().ShowAncestors();
+        QVERIFY(w.commands().Kinship().LastBuildText().startsWith(
+            QStringLiteral("The links of 18 persons were built in ")));
     }
 
     void descendantsThroughFamilies()
