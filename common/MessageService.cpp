@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -135,4 +136,16 @@ void ReportError(long long number, const QString &description, QWidget *parent)
 {
     ShowMessage(description, QStringLiteral("Error: ") + QString::number(number), MsgIcon::Critical,
                 MsgButtons::OkOnly, parent);
+}
+
+bool AgreesToReplace(const QString &path, const QString &title, MsgIcon icon, QWidget *parent)
+{
+    MessageRequest request;
+    request.text = QStringLiteral("'%1' already exists. Do you want to replace it?")
+                       .arg(QFileInfo(path).fileName());
+    request.title = title;
+    request.icon = icon;
+    request.buttons = MsgButtons::YesNo;
+    request.defaultButton = 2;
+    return ShowMessage(request, parent) == MsgResult::Yes;
 }

@@ -65,3 +65,8 @@ MsgResult ShowMessage(const QString &text, const QString &title, MsgIcon icon = 
 
 // The usual error report: critical icon, the description as text, "Error: <number>" as title.
 void ReportError(long long number, const QString &description, QWidget *parent = nullptr);
+
+// "'<file name>' already exists. Do you want to replace it?" before a file is written over; true
+// for Yes. Return answers No: the file proposed is often one the user wants to keep.
+bool AgreesToReplace(const QString &path, const QString &title, MsgIcon icon,
+                     QWidget *parent = nullptr);

@@ -89,10 +89,7 @@ QString ReportCommands::askFile(Reports::ReportKind kind, const QString &personN
         return QString();
     const QString path = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path) &&
-        ShowMessage(QStringLiteral("'%1' already exists. Do you want to replace it?")
-                        .arg(QFileInfo(path).fileName()),
-                    Title(), MsgIcon::Question, MsgButtons::YesNo, m_window) != MsgResult::Yes)
+    if (QFileInfo::exists(path) && !AgreesToReplace(path, Title(), MsgIcon::Question, m_window))
         return QString();
     return path;
 }

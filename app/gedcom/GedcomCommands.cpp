@@ -202,19 +202,11 @@ QString GedcomCommands::askExportFile(const QString &tree)
         return QString();
     const QString path = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path)) {
-        // The folder is the last one a file was imported from, the name the tree's: the file
-        // proposed is often the one the tree came from. Return keeps it.
-        MessageRequest replace;
-        replace.text =
-            QStringLiteral("'%1' already exists. Do you want to replace it?").arg(fileName(path));
-        replace.title = kExportTitle;
-        replace.icon = MsgIcon::Exclamation;
-        replace.buttons = MsgButtons::YesNo;
-        replace.defaultButton = 2;
-        if (ShowMessage(replace, m_window) != MsgResult::Yes)
-            return QString();
-    }
+    // The folder is the last one a file was imported from, the name the tree's: the file proposed
+    // is often the one the tree came from.
+    if (QFileInfo::exists(path) &&
+        !AgreesToReplace(path, kExportTitle, MsgIcon::Exclamation, m_window))
+        return QString();
     return path;
 }
 

@@ -12,6 +12,7 @@
 #include "support_people.h"
 #include "support_trees.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPrintDialog>
@@ -41,6 +42,7 @@ private slots:
     void failuresLeaveNoFile();
     void optionsDialog();
     void exportAndPrintCommands();
+    void branchLeftOutWithTheHiddenPersons();
     void commandLineExport();
 
 private:
@@ -311,6 +313,7 @@ void tst_chartexport::exportAndPrintCommands()
                                                   "replace it?"));
     QCOMPARE(messages.last().title, QStringLiteral("Export Chart"));
     QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
+    QCOMPARE(messages.last().defaultButton, 2); // Return keeps the file
     QCOMPARE(QFileInfo(target).lastModified(), written);
 
     // A failure is reported, with nothing written.
@@ -326,6 +329,54 @@ void tst_chartexport::exportAndPrintCommands()
     QVERIFY2(printed, qPrintable(messages.count() ? messages.last().text : QString()));
     QCOMPARE(dialogs, QStringList({"dlgExportOptions", "dlgPrint"}));
     QVERIFY(QFileInfo(path("printed.pdf")).size() > 0);
+}
+
+void tst_chartexport::branchLeftOutWithTheHiddenPersons()
+{
+    // A chart whose copy with the persons hidden has no box of the selected person (as when
+    // it is private, or below a private person): its branch is not there to be written.
+    struct HidesTheSelected : TreeChartSource
+    {
+        using TreeChartSource::TreeChartSource;
+        bool OffersPrivacy() const override { return true; }
+        std::unique_ptr<ChartRenderSource>
+        WithPrivacy(const Genealogy::PrivacyOptions &) const override
+        {
+            return std::make_unique<PartSource>(*this, QRect(QPoint(0, 0), Size()));
+        }
+    };
+    ScriptedMessageService messages;
+    ScopedMessageService installed(messages);
+    const HidesTheSelected source(*m_chart, QStringLiteral("Lofgren"));
+    QVERIFY(!source.PartRect(ChartPart::Branch).isEmpty());
+    const QString target = path("branch.pdf");
+    QStringList dialogs;
+    ScopedModalDriver driver([&](QDialog &dialog) -> int {
+        dialogs << dialog.objectName();
+        if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+            files->selectFile(target);
+        if (auto *branch = dialog.findChild<QRadioButton *>(QStringLiteral("optBranch")))
+            branch->setChecked(true);
+        if (auto *living = dialog.findChild<QCheckBox *>(QStringLiteral("chkHideLiving")))
+            living->setChecked(true);
+        if (qobject_cast<QPrintDialog *>(&dialog))
+            return QDialog::Rejected;
+        dialog.accept();
+        return dialog.result();
+    });
+    const QString missing = QStringLiteral(
+        "The selected person is left out of the chart with the persons hidden, and with them "
+        "their branch: nothing was written. Choose the whole chart or another person.");
+    QVERIFY(ChartCommands::Export(nullptr, source, QString()).isEmpty());
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, missing);
+    QVERIFY(!QFileInfo::exists(target));
+    // Printing says the same before the print dialog (it printed the whole chart).
+    dialogs.clear();
+    QVERIFY(!ChartCommands::Print(nullptr, source));
+    QCOMPARE(dialogs, QStringList({"dlgExportOptions"}));
+    QCOMPARE(messages.count(), 2);
+    QCOMPARE(messages.last().text, missing);
 }
 
 void tst_chartexport::commandLineExport()

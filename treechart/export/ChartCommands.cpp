@@ -66,6 +66,17 @@ QRect PartOf(const ChartRenderSource &source, ChartPart part)
     return rect.isEmpty() ? QRect(QPoint(0, 0), source.Size()) : rect;
 }
 
+// Why the part chosen cannot be written from the chart with the persons hidden (the selected
+// person's box left out with them), or empty when it can.
+QString MissingPart(const ChartRenderSource &shown, ChartPart part)
+{
+    if (part != ChartPart::Branch || !shown.PartRect(part).isEmpty())
+        return QString();
+    return QStringLiteral("The selected person is left out of the chart with the persons hidden, "
+                          "and with them their branch: nothing was written. Choose the whole "
+                          "chart or another person.");
+}
+
 QString askFileName(QWidget *parent, const QString &suggestedName)
 {
     QFileDialog dialog(parent, ExportTitle());
@@ -161,9 +172,7 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         return QString();
     }
     if (QFileInfo::exists(fileName) &&
-        ShowMessage(QStringLiteral("'%1' already exists. Do you want to replace it?")
-                        .arg(QFileInfo(fileName).fileName()),
-                    ExportTitle(), MsgIcon::Question, MsgButtons::YesNo, parent) != MsgResult::Yes)
+        !AgreesToReplace(fileName, ExportTitle(), MsgIcon::Question, parent))
         return QString();
 
     ExportOptions options;
@@ -189,6 +198,11 @@ QString Export(QWidget *parent, const ChartRenderSource &source, const QString &
         return QString();
     }
     const ChartRenderSource &shown = hidden ? *hidden : source;
+    if (const QString missing = MissingPart(shown, options.part); !missing.isEmpty()) {
+        busy.restore();
+        ShowMessage(missing, ExportTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return QString();
+    }
     std::optional<PartSource> part;
     if (options.part != ChartPart::Whole)
         part.emplace(shown, PartOf(shown, options.part));
@@ -215,6 +229,10 @@ bool Print(QWidget *parent, const ChartRenderSource &asked)
         return false;
     }
     const ChartRenderSource &whole = hidden ? *hidden : asked;
+    if (const QString missing = MissingPart(whole, chosen); !missing.isEmpty()) {
+        ShowMessage(missing, PrintTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return false;
+    }
     std::optional<PartSource> part;
     if (chosen != ChartPart::Whole)
         part.emplace(whole, PartOf(whole, chosen));
@@ -242,6 +260,10 @@ bool PrintPreview(QWidget *parent, const ChartRenderSource &asked)
         return false;
     }
     const ChartRenderSource &whole = hidden ? *hidden : asked;
+    if (const QString missing = MissingPart(whole, chosen); !missing.isEmpty()) {
+        ShowMessage(missing, PrintTitle(), MsgIcon::Exclamation, MsgButtons::OkOnly, parent);
+        return false;
+    }
     std::optional<PartSource> part;
     if (chosen != ChartPart::Whole)
         part.emplace(whole, PartOf(whole, chosen));
