@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -171,7 +172,10 @@ CiteDialog::CiteDialog(const PersonDraft &draft, QWidget *parent) : QDialog(pare
     form->addRow(tr("Q&uality:"), m_quality);
     form->addRow(tr("&Author (new source):"), m_author);
     form->addRow(tr("Publica&tion (new source):"), m_publication);
-    form->addRow(tr("&Image of the record:"), media);
+    // A row of a box and a button takes no buddy by itself: the label names the box.
+    auto *mediaLabel = new QLabel(tr("&Image of the record:"), this);
+    mediaLabel->setBuddy(m_media);
+    form->addRow(mediaLabel, media);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(this));
