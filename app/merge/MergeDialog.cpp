@@ -2,6 +2,7 @@
 
 #include "MessageService.h"
 #include "PersonFacts.h"
+#include "StoreModel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -45,9 +46,10 @@ QString shown(const QString &value)
 } // namespace
 
 MergeDialog::MergeDialog(const QString &tree, const PersonRecord &keep, const PersonRecord &other,
-                         Sex keepSex, Sex otherSex, PersonSliceSource slices, QWidget *parent)
+                         Sex keepSex, Sex otherSex, PersonSliceSource slices,
+                         std::vector<FamilyKeys> families, QWidget *parent)
     : QDialog(parent), m_tree(tree), m_keep(keep), m_other(other), m_keepSex(keepSex),
-      m_otherSex(otherSex), m_slices(std::move(slices))
+      m_otherSex(otherSex), m_slices(std::move(slices)), m_families(std::move(families))
 {
     setObjectName(QStringLiteral("dlgMerge"));
     setWindowTitle(QStringLiteral("Merge Persons"));
@@ -162,7 +164,10 @@ void MergeDialog::fill()
         if (!m_slices)
             return QString();
         const Result<ModelSlice> slice = m_slices(m_tree, key);
-        return slice ? factLines(personFacts(*slice)).join(u'\n') : slice.error().text();
+        if (!slice)
+            return slice.error().text();
+        // The tree's own family ids, so that two different families never read alike.
+        return factLines(personFacts(*slice, StoreFamilyKeys(*slice, m_families))).join(u'\n');
     };
     m_keepFacts->setPlainText(factsOf(m_keep.ID));
     m_otherFacts->setPlainText(factsOf(m_other.ID));

@@ -154,6 +154,9 @@ private slots:
         QVERIFY(firstPair.mid(0, 2).contains(QStringLiteral("I1 I6")));
         QCOMPARE(keepTitle, QStringLiteral("George King (I1)"));
         QVERIFY2(otherFacts.contains(QStringLiteral("Register")), qPrintable(otherFacts));
+        // The families by the tree's own ids: Georg's is F2, not a second "F1".
+        QVERIFY2(otherFacts.contains(QStringLiteral("partner: I7 family F2")),
+                 qPrintable(otherFacts));
 
         // Merged: the other's birth in the row, George's as a second birth; his photos copied.
         const QMap<QString, PersonRecord> merged = rowsOf(p.store);
