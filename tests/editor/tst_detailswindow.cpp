@@ -268,6 +268,24 @@ private slots:
         QCOMPARE(tree.model.string(lines[1].value), QString("2"));
     }
 
+    // A very long name (of one word or many) neither widens the window past the screen nor hides
+    // its buttons: the header wraps or cuts it, and its tip holds it whole.
+    void longNameKeepsTheWindowNarrow()
+    {
+        const QString word = QString("Wolfeschlegelsteinhausenbergerdorff").repeated(6);
+        for (const QString &surname : {word, QString("Maria ").repeated(40).trimmed()}) {
+            std::vector<PersonRow> rows = handMade();
+            rows[0].Sname = surname;
+            auto store = withTree(rows);
+            QVERIFY(store);
+            DetailsWindow window(*store, "Family", "I1", store->DataPath());
+            QVERIFY(window.isLoaded());
+            QVERIFY2(window.minimumSizeHint().width() < 900,
+                     qPrintable(QString::number(window.minimumSizeHint().width())));
+            QVERIFY(window.findChild<QLabel *>("lblPerson")->toolTip().contains(surname));
+        }
+    }
+
     // Every editing path from the keyboard: an event with its date echoed in words, edited and
     // cited with a new source; a name; a partner (the partner columns' person first, after the
     // question), a child of both; sex and the private flag. Return saves, and the store holds it.
