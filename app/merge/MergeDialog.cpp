@@ -59,6 +59,13 @@ MergeDialog::MergeDialog(const QString &tree, const PersonRecord &keep, const Pe
     m_otherTitle = new QLabel(this);
     m_keepTitle->setObjectName(QStringLiteral("lblKeep"));
     m_otherTitle->setObjectName(QStringLiteral("lblOther"));
+    // A long name wraps (or is cut, whole in the tip) instead of widening the window past the
+    // screen and its buttons.
+    for (QLabel *title : {m_keepTitle, m_otherTitle}) {
+        title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
+        title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
     grid->addWidget(new QLabel(QStringLiteral("<b>Keeps</b>"), this), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("<b>Merged into it</b>"), this), 0, 2);
     grid->addWidget(m_keepTitle, 1, 1);
@@ -136,6 +143,8 @@ void MergeDialog::fill()
 {
     m_keepTitle->setText(title(m_keep));
     m_otherTitle->setText(title(m_other));
+    m_keepTitle->setToolTip(m_keepTitle->text());
+    m_otherTitle->setToolTip(m_otherTitle->text());
     // The two persons as the merge sees them, for the values and the defaults.
     ModelSlice pair;
     pair.rows = {m_keep, m_other};

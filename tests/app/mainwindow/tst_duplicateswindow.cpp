@@ -3,6 +3,7 @@
 // and Undo brings both persons back with their records and photos; Redo merges again.
 #include "ChangeHistory.h"
 #include "MergeCommands.h"
+#include "MergeDialog.h"
 #include "ModalSeam.h"
 #include "ModelStore.h"
 #include "ScriptedMessageService.h"
@@ -195,6 +196,26 @@ private slots:
                  QByteArray("georg"));
         QVERIFY(!QFileInfo::exists(p.data() + QStringLiteral("Photos/I6")));
         QVERIFY(!p.tree.People().Item(QStringLiteral("I6")));
+    }
+
+    // Two persons of very long names: the merge window stays narrow enough for its buttons,
+    // the names whole in the tips of their titles.
+    void longNamesKeepTheMergeWindowNarrow()
+    {
+        PersonRecord keep, other;
+        keep.ID = QStringLiteral("I1");
+        keep.Fname = QStringLiteral("Wolfeschlegelsteinhausenbergerdorff").repeated(6);
+        other.ID = QStringLiteral("I2");
+        other.Sname = QStringLiteral("Maria ").repeated(40).trimmed();
+        MergeDialog dialog(QStringLiteral("Kings"), keep, other, Genealogy::Sex::None,
+                           Genealogy::Sex::None, {}, {});
+        QVERIFY2(dialog.minimumSizeHint().width() < 1200,
+                 qPrintable(QString::number(dialog.minimumSizeHint().width())));
+        QVERIFY(
+            dialog.findChild<QLabel *>(QStringLiteral("lblKeep"))->toolTip().contains(keep.Fname));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblOther"))
+                    ->toolTip()
+                    .contains(other.Sname));
     }
 
     // The two Carolines, merged once George is one person, leave one family of the couple with
