@@ -228,6 +228,13 @@ private slots:
         QVERIFY(p.main->LoadTree("Kin"));
         const QMap<QString, PersonRecord> rows = rowsOf(p.store, "Kin");
         const QStringList families = familiesOf(p.store, "Kin");
+        const auto order = [&p] {
+            QStringList keys;
+            for (const PersonRecord &row : p.store.ReadTree("Kin").valueOr({}))
+                keys << row.ID;
+            return keys;
+        };
+        const QStringList stored = order();
         // Olof, a child of the first family and a partner in the second.
         const QString olof = [&] {
             for (const PersonRecord &row : rows)
@@ -251,6 +258,8 @@ private slots:
 
         p.undo()->trigger();
         QCOMPARE(rowsOf(p.store, "Kin"), rows);
+        // In its place among the rows, as before (a chart read again shows the same order).
+        QCOMPARE(order(), stored);
         QCOMPARE(familiesOf(p.store, "Kin"), families);
         QCOMPARE(ModelStore::checkTree(p.store, "Kin").valueOr({"?"}), QStringList());
         QVERIFY(QFileInfo::exists(photo.fileName()));
@@ -459,8 +468,8 @@ private slots:
     }
 
     // A long random run of additions, edits, deletions, undos and redos on a tree with side
-    // records, longer than the stack keeps: after each step the tree holds exactly the rows the accepted changes left, and
-    // the check of the tree is clean.
+    // records, longer than the stack keeps: after each step the tree holds exactly the rows the
+    // accepted changes left, and the check of the tree is clean.
     void randomRunMatchesAcceptedChanges()
     {
         ScopedMessageService scoped(m_messages);
