@@ -286,6 +286,58 @@ private slots:
         }
     }
 
+    // In the Families tab, Delete and the moves are offered for what they act on: a family's
+    // event is deleted, a child moves, a family row or a child is never deleted (the buttons are
+    // off there rather than doing nothing).
+    void familyButtonsFollowTheEntry()
+    {
+        std::vector<PersonRow> rows = handMade();
+        rows[0].PrtFname.clear();
+        rows[0].PrtSname.clear();
+        TreeModel m;
+        m.persons.resize(rows.size());
+        Family family;
+        family.partner[0] = 0;
+        const quint32 f = m.families.add(family);
+        m.partnerships.add({0, f});
+        ChildLink link;
+        link.family = f;
+        link.child = 1;
+        m.childLinks.add(link);
+        Event marriage;
+        marriage.owner = Ref(Kind::Family, f);
+        marriage.type = EventTypes::find("MARR", true);
+        marriage.date = m.text(QStringView(u"1925"));
+        m.events.add(marriage);
+        auto store = withTree(rows, &m);
+        QVERIFY(store);
+        QCOMPARE(problems(*store), QStringList());
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        auto *families = window.findChild<QTreeWidget *>("lstFamilies");
+        auto *remove = window.findChild<QPushButton *>("cmdDeleteFamilyItem");
+        auto *up = window.findChild<QPushButton *>("cmdFamilyItemUp");
+        QTreeWidgetItem *familyRow = families->topLevelItem(0);
+        QVERIFY(familyRow);
+        QCOMPARE(familyRow->childCount(), 2);
+        families->setCurrentItem(familyRow);
+        QVERIFY(!remove->isEnabled());
+        QVERIFY(!up->isEnabled());
+        QTreeWidgetItem *eventRow = nullptr, *childRow = nullptr;
+        for (int i = 0; i < familyRow->childCount(); ++i) {
+            const Ref ref = Ref::fromBits(familyRow->child(i)->data(0, Qt::UserRole).toUInt());
+            (ref.is(Kind::Event) ? eventRow : childRow) = familyRow->child(i);
+        }
+        QVERIFY(eventRow && childRow);
+        families->setCurrentItem(childRow);
+        QVERIFY(!remove->isEnabled());
+        QVERIFY(up->isEnabled());
+        families->setCurrentItem(eventRow);
+        QVERIFY(remove->isEnabled());
+        remove->click();
+        QCOMPARE(families->topLevelItem(0)->childCount(), 1);
+    }
+
     // Every editing path from the keyboard: an event with its date echoed in words, edited and
     // cited with a new source; a name; a partner (the partner columns' person first, after the
     // question), a child of both; sex and the private flag. Return saves, and the store holds it.
