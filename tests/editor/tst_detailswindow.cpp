@@ -595,12 +595,17 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(3), QString("2"));
         QCOMPARE(list->topLevelItem(0)->text(4), QString("Anna Berg, Carl Berg"));
         KeyScript script;
-        script.then([&](QDialog &) {
+        int titleWidth = 0;
+        script.then([&](QDialog &d) {
+            // Room for a long title: fifty letters, not a dozen.
+            titleWidth = d.findChild<QLineEdit *>("txtTitle")->width();
             QApplication::focusWidget()->setProperty("text", QString());
             KeyScript::type("Church register");
             script.key(Qt::Key_Return);
         });
         script.key(Qt::Key_F2);
+        QVERIFY2(titleWidth >= list->fontMetrics().averageCharWidth() * 50,
+                 qPrintable(QString::number(titleWidth)));
         QCOMPARE(list->topLevelItem(0)->text(0), QString("Church register"));
         script.key(Qt::Key_Return);
         QVERIFY(window.wasSaved());
