@@ -173,6 +173,41 @@ private slots:
                  qPrintable(checkTree(result.rows, result.model).join('\n')));
     }
 
+    // Another name as the file wrote it, without its pieces ("1 NAME Hotspur"), shows and edits
+    // as its given names and surname; changed, it keeps them as its pieces.
+    void namesAsWrittenShowTheirParts()
+    {
+        ModelSlice tree;
+        tree.rows = handMade();
+        tree.person = 0;
+        tree.model.persons.resize(tree.rows.size());
+        const auto written = [&tree](const char16_t *line) {
+            Name name;
+            name.person = 0;
+            name.type = NameType::Aka;
+            name.flags = Name::HasValue;
+            name.value = tree.model.text(QStringView(line));
+            return tree.model.names.add(name);
+        };
+        const quint32 hotspur = written(u"Hotspur");
+        const quint32 bill = written(u"Bill /Smith/ Jr");
+        PersonDraft draft(tree);
+        QCOMPARE(draft.name(hotspur).given, QString("Hotspur"));
+        QCOMPARE(draft.name(hotspur).surname, QString());
+        QCOMPARE(draft.name(bill).given, QString("Bill Jr"));
+        QCOMPARE(draft.name(bill).surname, QString("Smith"));
+        QVERIFY(!draft.isChanged());
+        PersonDraft::NameFields nick = draft.name(hotspur);
+        nick.nickname = "Harry";
+        draft.setName(hotspur, nick);
+        const ModelSlice result = draft.result();
+        const Name &changed = result.model.names[hotspur];
+        QVERIFY(!(changed.flags & Name::HasValue));
+        QCOMPARE(result.model.string(changed.given), QString("Hotspur"));
+        QCOMPARE(result.model.string(changed.nickname), QString("Harry"));
+        QVERIFY(result.model.names[bill].flags & Name::HasValue);
+    }
+
     // Removing a record renumbers the others of its table and every link follows: the citation
     // of the event after the removed one still names that event.
     void removingKeepsLinks()
