@@ -228,7 +228,7 @@ PersonDraft::NameFields PersonDraft::name(quint32 n) const
     f.surname = primary ? r.Sname : string(name.surname);
     // A name as a file wrote it, without its pieces ("NAME Bill /Smith/"): the line's given
     // names before the surname between slashes (and what follows it), the surname between them.
-    if (!primary && (name.flags & Name::HasValue) && f.given.isEmpty() && f.surname.isEmpty()) {
+    if (!primary && f.given.isEmpty() && f.surname.isEmpty()) {
         const QStringList parts = string(name.value).split(u'/');
         f.given = parts.value(0).simplified();
         f.surname = parts.value(1).simplified();

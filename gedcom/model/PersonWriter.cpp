@@ -172,9 +172,12 @@ void ModelWriter::names(int r)
         if (n == primary)
             continue;
         const Name &name = m_model.names[n];
-        // A name made or changed in the details window has its pieces, not a line as written.
+        // A name made or changed in the details window has its pieces, not a line as written
+        // (a name changed there before keeps the line it kept, having no pieces).
+        const bool asWritten =
+            (name.flags & Name::HasValue) || (name.given.isEmpty() && name.surname.isEmpty());
         m_w.openText("NAME",
-                     (name.flags & Name::HasValue)
+                     asWritten
                          ? m_model.utf8(name.value)
                          : composedName(m_model.string(name.given), m_model.string(name.surname)),
                      Ref(Kind::Name, n));

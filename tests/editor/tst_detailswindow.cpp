@@ -191,7 +191,11 @@ private slots:
         };
         const quint32 hotspur = written(u"Hotspur");
         const quint32 bill = written(u"Bill /Smith/ Jr");
+        // Changed by an earlier version: the line kept, the flag gone.
+        const quint32 hal = written(u"Hal");
+        tree.model.names.edit(hal).flags = 0;
         PersonDraft draft(tree);
+        QCOMPARE(draft.name(hal).given, QString("Hal"));
         QCOMPARE(draft.name(hotspur).given, QString("Hotspur"));
         QCOMPARE(draft.name(hotspur).surname, QString());
         QCOMPARE(draft.name(bill).given, QString("Bill Jr"));

@@ -289,6 +289,12 @@ void TestModelExport::wordsOfEachVersion()
     const QByteArray renamed = TestModel::write(edited, Version::Gedcom551);
     QCOMPARE(under(renamed, "1 NAME Joseph /Lee/"),
              (QList<QByteArray>{"2 TYPE stage name", "2 GIVN Joseph", "2 SURN Lee"}));
+    // One changed there by an earlier version kept its line but not its flag: the line stays.
+    MappedTree earlier = old;
+    for (quint32 n = 0; n < earlier.model.names.size(); ++n)
+        if (earlier.model.string(earlier.model.names[n].value) == QLatin1String("Joey"))
+            earlier.model.names.edit(n).flags &= quint8(~Name::HasValue);
+    QVERIFY(TestModel::write(earlier, Version::Gedcom551).contains("\n1 NAME Joey\n"));
 }
 
 void TestModelExport::sourcesRepositoriesAndObjects()
