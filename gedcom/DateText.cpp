@@ -260,6 +260,12 @@ Written toGedcom(const QString &text, Version version)
         written.isDate = true;
         return written;
     }
+    // A date typed with extra blanks ("ABT    1850") is still that date, as the import reads it.
+    if (const QString blanks = text.simplified(); blanks != text && isGedcomDate(blanks, version)) {
+        written.value = blanks;
+        written.isDate = true;
+        return written;
+    }
     const QString converted = fromNumeric(text);
     if (!converted.isEmpty()) {
         written.value = converted;

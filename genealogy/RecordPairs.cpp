@@ -101,7 +101,9 @@ QString familyText(const ModelSlice &tree, quint32 family)
         names << (name.isEmpty() ? row.ID : name);
     }
     const qsizetype children = qsizetype(tree.model.childLinksOf(family).size());
-    return QStringLiteral("%1 (%2 children)").arg(names.join(QStringLiteral(" + "))).arg(children);
+    return (children == 1 ? QStringLiteral("%1 (%2 child)") : QStringLiteral("%1 (%2 children)"))
+        .arg(names.join(QStringLiteral(" + ")))
+        .arg(children);
 }
 
 QString sourceText(const TreeModel &model, quint32 source)

@@ -74,9 +74,22 @@ Result<void> RestoreTree(mDatabase &store, const QString &tree, const QList<Pers
         assignments << quoted(column) + QStringLiteral(" = ?");
     const QString update = QStringLiteral("UPDATE %1 SET %2 WHERE \"ID\" = ?")
                                .arg(quoted(stored), assignments.join(u", "));
+    // A row comes back in its place: the rows after it (in `rows`) are written anew behind it,
+    // since the table gives its rows in the order they were added (a deleted child undone
+    // stays before its younger siblings).
+    bool behindNew = false;
     for (const PersonRecord &row : rows) {
         const auto found = now.constFind(row.ID.toUpper());
         if (found == now.cend()) {
+            if (Result<void> added = TreeSql::InsertRow(db, stored, row); !added)
+                return added;
+            behindNew = true;
+        } else if (behindNew) {
+            if (Result<void> removed = run(
+                    query, QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(quoted(stored)),
+                    {bindable(found->ID)});
+                !removed)
+                return removed;
             if (Result<void> added = TreeSql::InsertRow(db, stored, row); !added)
                 return added;
         } else if (*found != row) {

@@ -30,8 +30,14 @@ ChartView::ChartView(OpenTree &tree, TreeChart &chart)
     connect(&tree, &OpenTree::SelectionChanged, this, &ChartView::selectionChanged);
     connect(&tree, &OpenTree::PersonSelected, this,
             [this](const cPersonPtr &person) { showSelection(person); });
-    // A person added shows once its parent's box is clicked again.
-    connect(&tree, &OpenTree::PersonAdded, &chart, &TreeChart::Refresh);
+    // A person added shows once its parent's box is clicked again; the first person of a tree
+    // shown empty has no box to click and shows at once, as the root row.
+    connect(&tree, &OpenTree::PersonAdded, this, [this] {
+        if (m_chart.Levels().Count() == 0)
+            showTree();
+        else
+            m_chart.Refresh();
+    });
     connect(&tree, &OpenTree::PersonChanged, this, &ChartView::personChanged);
     connect(&tree, &OpenTree::PersonRemoved, this, &ChartView::personRemoved);
 }

@@ -257,6 +257,16 @@ void PersonCommands::mnuPersonDelete()
     std::optional<Genealogy::ModelSlice> before =
         ChangeHistory::ModelState(m_tree.Store(), m_tree.CurrentTree());
     const bool undoable = ChangeHistory::DeletionUndoable(m_tree.Store(), m_tree.CurrentTree());
+    // The row after it (People holds the rows in the tree's order): undo puts it back before.
+    QString next;
+    bool found = false;
+    for (const cPersonPtr &p : m_tree.People()) {
+        if (found) {
+            next = p->Key();
+            break;
+        }
+        found = p->Key() == person->Key();
+    }
     const Result<void> deleted = m_tree.Store().DeletePerson(m_tree.CurrentTree(), key, &shown);
     if (deleted.error().is(ErrorCode::ChangedElsewhere)) {
         if (AskReloadChanged(key, m_window,
@@ -290,7 +300,8 @@ void PersonCommands::mnuPersonDelete()
             DeleteFolderTree(photos);
     }
     if (deleted && undoable)
-        m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside, std::move(before));
+        m_history.RecordDeletePerson(m_tree.CurrentTree(), shown, photos, aside, std::move(before),
+                                     next);
 
     // The selection moves up to the parent (the person whose children the person's row showed),
     // whose children are shown again without the deleted person; a root person leaves nothing

@@ -56,7 +56,8 @@ bool MergeCommands::MergePair(const QString &keep, const QString &other)
     const QHash<QString, Genealogy::Sex> sexes = StoreSexes(store, m_tree.CurrentTree());
     MergeDialog dialog(m_tree.CurrentTree(), a->toRecord(), b->toRecord(),
                        sexes.value(a->Key(), Genealogy::Sex::None),
-                       sexes.value(b->Key(), Genealogy::Sex::None), StoreSlices(store), m_window);
+                       sexes.value(b->Key(), Genealogy::Sex::None), StoreSlices(store),
+                       StoreFamilies(store, m_tree.CurrentTree()).valueOr({}), m_window);
     if (ModalSeam::exec(dialog) != QDialog::Accepted)
         return false;
     const Result<QStringList> merged =

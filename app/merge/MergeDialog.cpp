@@ -2,6 +2,7 @@
 
 #include "MessageService.h"
 #include "PersonFacts.h"
+#include "StoreModel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -45,9 +46,10 @@ QString shown(const QString &value)
 } // namespace
 
 MergeDialog::MergeDialog(const QString &tree, const PersonRecord &keep, const PersonRecord &other,
-                         Sex keepSex, Sex otherSex, PersonSliceSource slices, QWidget *parent)
+                         Sex keepSex, Sex otherSex, PersonSliceSource slices,
+                         std::vector<FamilyKeys> families, QWidget *parent)
     : QDialog(parent), m_tree(tree), m_keep(keep), m_other(other), m_keepSex(keepSex),
-      m_otherSex(otherSex), m_slices(std::move(slices))
+      m_otherSex(otherSex), m_slices(std::move(slices)), m_families(std::move(families))
 {
     setObjectName(QStringLiteral("dlgMerge"));
     setWindowTitle(QStringLiteral("Merge Persons"));
@@ -57,6 +59,13 @@ MergeDialog::MergeDialog(const QString &tree, const PersonRecord &keep, const Pe
     m_otherTitle = new QLabel(this);
     m_keepTitle->setObjectName(QStringLiteral("lblKeep"));
     m_otherTitle->setObjectName(QStringLiteral("lblOther"));
+    // A long name wraps (or is cut, whole in the tip) instead of widening the window past the
+    // screen and its buttons.
+    for (QLabel *title : {m_keepTitle, m_otherTitle}) {
+        title->setTextFormat(Qt::PlainText);
+        title->setWordWrap(true);
+        title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
     grid->addWidget(new QLabel(QStringLiteral("<b>Keeps</b>"), this), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("<b>Merged into it</b>"), this), 0, 2);
     grid->addWidget(m_keepTitle, 1, 1);
@@ -134,6 +143,8 @@ void MergeDialog::fill()
 {
     m_keepTitle->setText(title(m_keep));
     m_otherTitle->setText(title(m_other));
+    m_keepTitle->setToolTip(m_keepTitle->text());
+    m_otherTitle->setToolTip(m_otherTitle->text());
     // The two persons as the merge sees them, for the values and the defaults.
     ModelSlice pair;
     pair.rows = {m_keep, m_other};
@@ -162,7 +173,10 @@ void MergeDialog::fill()
         if (!m_slices)
             return QString();
         const Result<ModelSlice> slice = m_slices(m_tree, key);
-        return slice ? factLines(personFacts(*slice)).join(u'\n') : slice.error().text();
+        if (!slice)
+            return slice.error().text();
+        // The tree's own family ids, so that two different families never read alike.
+        return factLines(personFacts(*slice, StoreFamilyKeys(*slice, m_families))).join(u'\n');
     };
     m_keepFacts->setPlainText(factsOf(m_keep.ID));
     m_otherFacts->setPlainText(factsOf(m_other.ID));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FamilyKeys.h"
 #include "ModelSlice.h"
 #include "PersonMerge.h"
 #include "PersonSlices.h"
@@ -26,10 +27,11 @@ class MergeDialog : public QDialog
     Q_OBJECT
 
 public:
-    // `keep` and `other` are keys of `tree` (the open tree), read through `slices`.
+    // `keep` and `other` are keys of `tree` (the open tree), read through `slices`; their
+    // families are named by the tree's family ids found in `families`.
     MergeDialog(const QString &tree, const PersonRecord &keep, const PersonRecord &other,
                 Genealogy::Sex keepSex, Genealogy::Sex otherSex, PersonSliceSource slices,
-                QWidget *parent = nullptr);
+                std::vector<Genealogy::FamilyKeys> families, QWidget *parent = nullptr);
     ~MergeDialog() override;
 
     const QString &KeepKey() const { return m_keep.ID; }
@@ -45,6 +47,7 @@ private:
     PersonRecord m_keep, m_other;
     Genealogy::Sex m_keepSex, m_otherSex;
     PersonSliceSource m_slices;
+    std::vector<Genealogy::FamilyKeys> m_families;
     QLabel *m_keepTitle = nullptr;
     QLabel *m_otherTitle = nullptr;
     std::array<QRadioButton *, Genealogy::PersonMerge::kFieldCount> m_keepValue{};

@@ -242,16 +242,27 @@ Result<void> PersonEntry::putIn(bool undoing, bool select)
     mDatabase &store = m_scene.tree.Store();
     OpenTree &open = m_scene.tree;
     const bool isOpen = open.IsOpenTree(m_tree);
+    // A person that comes back among its siblings, not after them: the open tree is read
+    // again so that the chart has them in their order.
+    bool inPlace = false;
     if (hasStates()) {
         if (Result<void> restored = restoreState(undoing); !restored)
             return restored;
+        const std::vector<PersonRecord> &rows = (undoing ? *m_before : *m_after).rows;
+        inPlace = !rows.empty() && rows.back().ID.compare(m_row.ID, Qt::CaseInsensitive) != 0;
     } else {
-        if (Result<void> inserted = store.InsertPerson(m_tree, m_row); !inserted)
-            return inserted;
-        if (isOpen) {
+        const Result<bool> inserted = insertInPlace();
+        if (!inserted)
+            return inserted.error();
+        inPlace = *inserted;
+        if (isOpen && !inPlace) {
             open.AddPerson(m_row);
             ChangeHistory::Refresh(open, ChangeHistory::Neighbours(store, m_tree, m_row.ID));
         }
+    }
+    if (isOpen && inPlace) {
+        if (Result<void> loaded = open.Load(m_tree); !loaded)
+            return loaded;
     }
     bringBack(m_aside, m_photoFolder);
     if (isOpen) {
@@ -261,6 +272,36 @@ Result<void> PersonEntry::putIn(bool undoing, bool select)
             open.Select(open.SelectedKey(), true); // a new child shows below its parent
     }
     return {};
+}
+
+Result<bool> PersonEntry::insertInPlace()
+{
+    mDatabase &store = m_scene.tree.Store();
+    // A tree with side records runs the store's rules of an insertion: its row goes last.
+    const Result<bool> modelled = ModelStore::hasModel(store, m_tree);
+    const bool placed = !m_next.isEmpty() && modelled && !*modelled;
+    const Result<QList<PersonRecord>> rows =
+        placed ? store.ReadTree(m_tree) : Result<QList<PersonRecord>>(QList<PersonRecord>());
+    qsizetype at = -1;
+    if (rows) {
+        for (qsizetype i = 0; i < rows->size() && at < 0; ++i) {
+            // A key taken meanwhile is refused below as the store refuses it.
+            if (rows->at(i).ID.compare(m_row.ID, Qt::CaseInsensitive) == 0)
+                break;
+            if (rows->at(i).ID.compare(m_next, Qt::CaseInsensitive) == 0)
+                at = i;
+        }
+    }
+    if (at < 0) {
+        if (Result<void> inserted = store.InsertPerson(m_tree, m_row); !inserted)
+            return inserted.error();
+        return false;
+    }
+    QList<PersonRecord> wanted = *rows;
+    wanted.insert(at, m_row);
+    if (Result<void> restored = RestoreTree(store, m_tree, *rows, wanted, nullptr); !restored)
+        return restored.error();
+    return true;
 }
 
 AddPersonEntry::AddPersonEntry(ChangeScene &scene, const QString &tree, const PersonRecord &row,
@@ -274,11 +315,13 @@ AddPersonEntry::AddPersonEntry(ChangeScene &scene, const QString &tree, const Pe
 DeletePersonEntry::DeletePersonEntry(ChangeScene &scene, const QString &tree,
                                      const PersonRecord &row, const QString &photoFolder,
                                      const QString &aside,
-                                     std::optional<Genealogy::ModelSlice> before)
+                                     std::optional<Genealogy::ModelSlice> before,
+                                     const QString &next)
     : PersonEntry(scene, QStringLiteral("Delete Person %1").arg(ChangeHistory::PersonName(row)),
                   tree, row, photoFolder, std::move(before))
 {
     m_aside = aside;
+    m_next = next;
 }
 
 EditPersonEntry::EditPersonEntry(ChangeScene &scene, const QString &tree,

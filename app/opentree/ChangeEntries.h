@@ -61,9 +61,13 @@ protected:
     // The tree as it was before (undoing) or after the change, with its side records.
     Result<void> restoreState(bool undoing);
     bool hasStates() const { return m_after.has_value(); }
+    // The row comes back before the row `m_next` (a tree without side records; the others come
+    // back whole); true when it was put anywhere but last.
+    Result<bool> insertInPlace();
 
     QString m_tree;
     PersonRecord m_row;
+    QString m_next; // the key of the row after the person's, for a deletion
     QString m_photoFolder;
     QString m_aside;
 
@@ -88,7 +92,7 @@ class DeletePersonEntry : public PersonEntry
 public:
     DeletePersonEntry(ChangeScene &scene, const QString &tree, const PersonRecord &row,
                       const QString &photoFolder, const QString &aside,
-                      std::optional<Genealogy::ModelSlice> before);
+                      std::optional<Genealogy::ModelSlice> before, const QString &next);
 
 protected:
     Result<void> undoChange() override { return putIn(true, true); }

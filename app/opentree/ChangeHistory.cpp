@@ -149,9 +149,11 @@ void ChangeHistory::FollowModelEdit(OpenTree &open, const QString &tree, const Q
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,
                                        const QString &photoFolder, const QString &aside,
-                                       std::optional<Genealogy::ModelSlice> before)
+                                       std::optional<Genealogy::ModelSlice> before,
+                                       const QString &next)
 {
-    auto *entry = new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before));
+    auto *entry =
+        new DeletePersonEntry(m_scene, tree, row, photoFolder, aside, std::move(before), next);
     logPerson(entry, tree, row.ID, &row, nullptr);
     m_stack.push(entry);
 }

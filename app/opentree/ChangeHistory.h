@@ -69,9 +69,12 @@ public:
                           const QString &name = QString());
     // A person was deleted; `photoFolder` (possibly "") is where its photos were, `aside` where
     // SetAside put them (or "" when the folder stayed or there was none).
+    // `next` is the key of the row that followed the person's in the tree (empty: it was the
+    // last), so that undo puts the row back in its place.
     void RecordDeletePerson(const QString &tree, const PersonRecord &row,
                             const QString &photoFolder, const QString &aside,
-                            std::optional<Genealogy::ModelSlice> state);
+                            std::optional<Genealogy::ModelSlice> state,
+                            const QString &next = QString());
     // The whole tree, rows and side records; nothing for a tree without side records (or when it
     // cannot be read).
     // A tree with side records of more than kWholeTreePersons persons is not kept whole (two

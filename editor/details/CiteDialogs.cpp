@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -138,6 +139,8 @@ CiteDialog::CiteDialog(const PersonDraft &draft, QWidget *parent) : QDialog(pare
     m_source->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     m_source->setCurrentIndex(-1);
     m_source->setEditText(QString());
+    // Room for a source's title, which is often long.
+    m_source->setMinimumWidth(m_source->fontMetrics().averageCharWidth() * 50);
     m_page = line("txtPage", QString(), this);
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("txtQuoted");
@@ -171,7 +174,10 @@ CiteDialog::CiteDialog(const PersonDraft &draft, QWidget *parent) : QDialog(pare
     form->addRow(tr("Q&uality:"), m_quality);
     form->addRow(tr("&Author (new source):"), m_author);
     form->addRow(tr("Publica&tion (new source):"), m_publication);
-    form->addRow(tr("&Image of the record:"), media);
+    // A row of a box and a button takes no buddy by itself: the label names the box.
+    auto *mediaLabel = new QLabel(tr("&Image of the record:"), this);
+    mediaLabel->setBuddy(m_media);
+    form->addRow(mediaLabel, media);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(this));
@@ -223,6 +229,8 @@ SourceDialog::SourceDialog(const PersonDraft::SourceFields &f, QWidget *parent) 
     m_title = line("txtTitle", f.title, this);
     m_author = line("txtAuthor", f.author, this);
     m_publication = line("txtPublication", f.publication, this);
+    // Titles and publications are long: room for a line of them.
+    m_title->setMinimumWidth(m_title->fontMetrics().averageCharWidth() * 50);
     auto *form = new QFormLayout;
     form->addRow(tr("&Title:"), m_title);
     form->addRow(tr("&Author:"), m_author);

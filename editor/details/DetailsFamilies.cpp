@@ -118,6 +118,16 @@ QWidget *DetailsWindow::buildFamilies()
         if (!ref.isNull())
             cite(ref);
     });
+    // Only a family's events are deleted here, and only its events and children move: the
+    // buttons say so for the entry chosen instead of doing nothing.
+    const auto followEntry = [this, remove, up, down] {
+        const Ref ref = currentRef(m_families);
+        remove->setEnabled(ref.is(Kind::Event));
+        up->setEnabled(ref.is(Kind::Event) || ref.is(Kind::ChildLink));
+        down->setEnabled(up->isEnabled());
+    };
+    connect(m_families, &QTreeWidget::currentItemChanged, this, followEntry);
+    followEntry();
     connect(m_families, &QTreeWidget::itemDoubleClicked, this, &DetailsWindow::editFamilyItem);
     shortcut(m_families, QKeySequence(Qt::Key_Insert), [this] { addPartner(); });
     shortcut(m_families, QKeySequence(Qt::Key_F2), [this] { editFamilyItem(); });

@@ -62,6 +62,11 @@ DetailsWindow::DetailsWindow(mDatabase &store, const QString &tree, const QStrin
 
     setWindowTitle(tr("Details of %1").arg(m_draft->personName(m_draft->person())));
     m_title = new QLabel(this);
+    m_title->setObjectName("lblPerson");
+    // A long name wraps (or is cut, its whole in the tip) instead of widening the window past
+    // the screen with its buttons.
+    m_title->setWordWrap(true);
+    m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_sex = new QComboBox(this);
     m_sex->setObjectName("cboSex");
     for (Sex s : {Sex::None, Sex::Male, Sex::Female, Sex::Unknown, Sex::Intersex})
@@ -173,9 +178,10 @@ bool DetailsWindow::reload()
 void DetailsWindow::refresh()
 {
     const PersonRow &row = m_draft->row(m_draft->person());
+    const QString name = m_draft->personName(m_draft->person());
     m_title->setText(
-        QStringLiteral("<b>%1</b> (%2)")
-            .arg(m_draft->personName(m_draft->person()).toHtmlEscaped(), row.ID.toHtmlEscaped()));
+        QStringLiteral("<b>%1</b> (%2)").arg(name.toHtmlEscaped(), row.ID.toHtmlEscaped()));
+    m_title->setToolTip(QStringLiteral("%1 (%2)").arg(name, row.ID));
     refreshEvents();
     refreshNames();
     refreshFamilies();

@@ -226,6 +226,15 @@ PersonDraft::NameFields PersonDraft::name(quint32 n) const
     f.type = name.type;
     f.given = primary ? r.Fname : string(name.given);
     f.surname = primary ? r.Sname : string(name.surname);
+    // A name as a file wrote it, without its pieces ("NAME Bill /Smith/"): the line's given
+    // names before the surname between slashes (and what follows it), the surname between them.
+    if (!primary && f.given.isEmpty() && f.surname.isEmpty()) {
+        const QStringList parts = string(name.value).split(u'/');
+        f.given = parts.value(0).simplified();
+        f.surname = parts.value(1).simplified();
+        if (const QString after = parts.mid(2).join(u' ').simplified(); !after.isEmpty())
+            f.given = QStringList{f.given, after}.join(u' ').trimmed();
+    }
     f.prefix = string(name.prefix);
     f.nickname = string(name.nickname);
     f.surnamePrefix = string(name.surnamePrefix);
@@ -278,6 +287,7 @@ void PersonDraft::setName(quint32 n, const NameFields &fields)
     Name &name = m_tree.model.names.edit(n);
     const bool primary = name.flags & Name::Primary;
     name.flags &= quint8(~Name::HasValue);
+    name.value = Text();
     name.type = fields.type;
     name.typeText = Text();
     if (primary) {

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <set>
+#include <utility>
 
 using namespace Genealogy;
 
@@ -40,6 +41,10 @@ SourcesWindow::SourcesWindow(mDatabase &store, const QString &tree, QWidget *par
     m_list->setRootIsDecorated(false);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSortingEnabled(true);
+    // The title tells the sources apart: room for most of it, the rest of the line for the others.
+    const int letter = m_list->fontMetrics().averageCharWidth();
+    for (const auto &[column, letters] : {std::pair(0, 40), std::pair(1, 16), std::pair(2, 16)})
+        m_list->setColumnWidth(column, letter * letters);
     auto *edit = new QPushButton(tr("&Edit..."), this);
     edit->setObjectName("cmdEditSource");
     edit->setAutoDefault(false);
@@ -137,6 +142,7 @@ void SourcesWindow::refresh()
             names << m_draft->personName(p);
         auto *item = new QTreeWidgetItem(m_list);
         item->setText(0, f.title.isEmpty() ? tr("(untitled)") : f.title);
+        item->setToolTip(0, f.title);
         item->setText(1, f.author);
         item->setText(2, f.publication);
         item->setData(3, Qt::DisplayRole, counts[s]);

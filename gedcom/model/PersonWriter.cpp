@@ -172,7 +172,15 @@ void ModelWriter::names(int r)
         if (n == primary)
             continue;
         const Name &name = m_model.names[n];
-        m_w.openText("NAME", m_model.utf8(name.value), Ref(Kind::Name, n));
+        // A name made or changed in the details window has its pieces, not a line as written
+        // (a name changed there before keeps the line it kept, having no pieces).
+        const bool asWritten =
+            (name.flags & Name::HasValue) || (name.given.isEmpty() && name.surname.isEmpty());
+        m_w.openText("NAME",
+                     asWritten
+                         ? m_model.utf8(name.value)
+                         : composedName(m_model.string(name.given), m_model.string(name.surname)),
+                     Ref(Kind::Name, n));
         pieces(&name, false);
         noteLinks(Ref(Kind::Name, n));
         citations(Ref(Kind::Name, n));

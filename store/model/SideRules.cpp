@@ -135,6 +135,57 @@ public:
         return key->toUtf8();
     }
 
+    // A renamed row's primary name is no longer the NAME line as the file wrote it: the line
+    // kept from the file goes, and an export writes the name from the row's columns again
+    // (with the name's other pieces, type, notes and citations as they were).
+    Result<void> forgetWrittenName(const QByteArray &key)
+    {
+        Result<Statement> s =
+            query("SELECT idx, data FROM mainRecords INDEXED BY mainRecordsPerson WHERE tree = ? "
+                  "AND tab = ? AND person = ?",
+                  {qint64(Tab::Name), key});
+        if (!s)
+            return s.error();
+        std::vector<std::pair<qint64, QByteArray>> rewritten;
+        for (;;) {
+            Result<bool> row = s->step();
+            if (!row)
+                return row.error();
+            if (!*row)
+                break;
+            const qint64 number = s->integer(0);
+            TreeModel scratch;
+            RecordDecoder decoder(scratch, {});
+            decoder.learnPersons();
+            decoder.setNumbers(Tab::Name, {number});
+            if (!decoder.decode(Tab::Name, number, s->blob(1)) || scratch.names.isEmpty())
+                return Error(ErrorCode::Damaged, QStringLiteral("A name record is damaged."));
+            const Genealogy::Name &name = scratch.names[0];
+            if (!(name.flags & Genealogy::Name::Primary) ||
+                !(name.flags & Genealogy::Name::HasValue))
+                continue;
+            Genealogy::Name plain = name;
+            plain.flags &= quint8(~Genealogy::Name::HasValue);
+            plain.value = {};
+            scratch.names.edit(0) = plain;
+            rewritten.emplace_back(
+                number, RecordEncoder(scratch, decoder.learnedKeys()).encode(Tab::Name, 0));
+        }
+        for (const auto &[number, data] : rewritten) {
+            Result<Statement> update = m_db.prepare(
+                "UPDATE mainRecords SET data = ? WHERE tree = ? AND tab = ? AND idx = ?");
+            if (!update)
+                return update.error();
+            update->bindBlob(1, data);
+            update->bind(2, m_tree);
+            update->bind(3, qint64(Tab::Name));
+            update->bind(4, number);
+            if (Result<bool> done = update->step(); !done)
+                return done.error();
+        }
+        return {};
+    }
+
     Result<void> partnerColumnsSaved(const PersonRecord &row);
     Result<void> parentSaved(const PersonRecord &row);
     Result<void> deletePerson(const QByteArray &key);
@@ -191,6 +242,13 @@ Result<void> Rules::partnerColumnsSaved(const PersonRecord &row)
     }
     // A new name of the partner: the partner's row is renamed, and with it every partner column
     // that names it.
+    Result<PersonRecord> partnerRow = m_store.FindPerson(m_table, QString::fromUtf8(other));
+    if (!partnerRow && !partnerRow.error().is(ErrorCode::Missing))
+        return partnerRow.error();
+    if (partnerRow && (partnerRow->Fname != row.PrtFname || partnerRow->Sname != row.PrtSname)) {
+        if (Result<void> forgotten = forgetWrittenName(other); !forgotten)
+            return forgotten;
+    }
     if (Result<void> renamed =
             setColumns(QString::fromUtf8(other), row.PrtFname, row.PrtSname, "Fname", "Sname");
         !renamed)
@@ -447,6 +505,10 @@ Result<void> personSaved(mDatabase &store, const Db &db, const QString &table,
     Rules rules(store, db, table, **id);
     const QByteArray key = after.ID.toUtf8();
     if (!before || before->Fname != after.Fname || before->Sname != after.Sname) {
+        if (before) {
+            if (Result<void> done = rules.forgetWrittenName(key); !done)
+                return done;
+        }
         if (Result<void> done = rules.refreshPartnersOf(key); !done)
             return done;
     }

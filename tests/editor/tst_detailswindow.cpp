@@ -173,6 +173,45 @@ private slots:
                  qPrintable(checkTree(result.rows, result.model).join('\n')));
     }
 
+    // Another name as the file wrote it, without its pieces ("1 NAME Hotspur"), shows and edits
+    // as its given names and surname; changed, it keeps them as its pieces.
+    void namesAsWrittenShowTheirParts()
+    {
+        ModelSlice tree;
+        tree.rows = handMade();
+        tree.person = 0;
+        tree.model.persons.resize(tree.rows.size());
+        const auto written = [&tree](const char16_t *line) {
+            Name name;
+            name.person = 0;
+            name.type = NameType::Aka;
+            name.flags = Name::HasValue;
+            name.value = tree.model.text(QStringView(line));
+            return tree.model.names.add(name);
+        };
+        const quint32 hotspur = written(u"Hotspur");
+        const quint32 bill = written(u"Bill /Smith/ Jr");
+        // Changed by an earlier version: the line kept, the flag gone.
+        const quint32 hal = written(u"Hal");
+        tree.model.names.edit(hal).flags = 0;
+        PersonDraft draft(tree);
+        QCOMPARE(draft.name(hal).given, QString("Hal"));
+        QCOMPARE(draft.name(hotspur).given, QString("Hotspur"));
+        QCOMPARE(draft.name(hotspur).surname, QString());
+        QCOMPARE(draft.name(bill).given, QString("Bill Jr"));
+        QCOMPARE(draft.name(bill).surname, QString("Smith"));
+        QVERIFY(!draft.isChanged());
+        PersonDraft::NameFields nick = draft.name(hotspur);
+        nick.nickname = "Harry";
+        draft.setName(hotspur, nick);
+        const ModelSlice result = draft.result();
+        const Name &changed = result.model.names[hotspur];
+        QVERIFY(!(changed.flags & Name::HasValue));
+        QCOMPARE(result.model.string(changed.given), QString("Hotspur"));
+        QCOMPARE(result.model.string(changed.nickname), QString("Harry"));
+        QVERIFY(result.model.names[bill].flags & Name::HasValue);
+    }
+
     // Removing a record renumbers the others of its table and every link follows: the citation
     // of the event after the removed one still names that event.
     void removingKeepsLinks()
@@ -268,6 +307,76 @@ private slots:
         QCOMPARE(tree.model.string(lines[1].value), QString("2"));
     }
 
+    // A very long name (of one word or many) neither widens the window past the screen nor hides
+    // its buttons: the header wraps or cuts it, and its tip holds it whole.
+    void longNameKeepsTheWindowNarrow()
+    {
+        const QString word = QString("Wolfeschlegelsteinhausenbergerdorff").repeated(6);
+        for (const QString &surname : {word, QString("Maria ").repeated(40).trimmed()}) {
+            std::vector<PersonRow> rows = handMade();
+            rows[0].Sname = surname;
+            auto store = withTree(rows);
+            QVERIFY(store);
+            DetailsWindow window(*store, "Family", "I1", store->DataPath());
+            QVERIFY(window.isLoaded());
+            QVERIFY2(window.minimumSizeHint().width() < 900,
+                     qPrintable(QString::number(window.minimumSizeHint().width())));
+            QVERIFY(window.findChild<QLabel *>("lblPerson")->toolTip().contains(surname));
+        }
+    }
+
+    // In the Families tab, Delete and the moves are offered for what they act on: a family's
+    // event is deleted, a child moves, a family row or a child is never deleted (the buttons are
+    // off there rather than doing nothing).
+    void familyButtonsFollowTheEntry()
+    {
+        std::vector<PersonRow> rows = handMade();
+        rows[0].PrtFname.clear();
+        rows[0].PrtSname.clear();
+        TreeModel m;
+        m.persons.resize(rows.size());
+        Family family;
+        family.partner[0] = 0;
+        const quint32 f = m.families.add(family);
+        m.partnerships.add({0, f});
+        ChildLink link;
+        link.family = f;
+        link.child = 1;
+        m.childLinks.add(link);
+        Event marriage;
+        marriage.owner = Ref(Kind::Family, f);
+        marriage.type = EventTypes::find("MARR", true);
+        marriage.date = m.text(QStringView(u"1925"));
+        m.events.add(marriage);
+        auto store = withTree(rows, &m);
+        QVERIFY(store);
+        QCOMPARE(problems(*store), QStringList());
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        auto *families = window.findChild<QTreeWidget *>("lstFamilies");
+        auto *remove = window.findChild<QPushButton *>("cmdDeleteFamilyItem");
+        auto *up = window.findChild<QPushButton *>("cmdFamilyItemUp");
+        QTreeWidgetItem *familyRow = families->topLevelItem(0);
+        QVERIFY(familyRow);
+        QCOMPARE(familyRow->childCount(), 2);
+        families->setCurrentItem(familyRow);
+        QVERIFY(!remove->isEnabled());
+        QVERIFY(!up->isEnabled());
+        QTreeWidgetItem *eventRow = nullptr, *childRow = nullptr;
+        for (int i = 0; i < familyRow->childCount(); ++i) {
+            const Ref ref = Ref::fromBits(familyRow->child(i)->data(0, Qt::UserRole).toUInt());
+            (ref.is(Kind::Event) ? eventRow : childRow) = familyRow->child(i);
+        }
+        QVERIFY(eventRow && childRow);
+        families->setCurrentItem(childRow);
+        QVERIFY(!remove->isEnabled());
+        QVERIFY(up->isEnabled());
+        families->setCurrentItem(eventRow);
+        QVERIFY(remove->isEnabled());
+        remove->click();
+        QCOMPARE(families->topLevelItem(0)->childCount(), 1);
+    }
+
     // Every editing path from the keyboard: an event with its date echoed in words, edited and
     // cited with a new source; a name; a partner (the partner columns' person first, after the
     // question), a child of both; sex and the private flag. Return saves, and the store holds it.
@@ -311,7 +420,12 @@ private slots:
         });
         script.key(Qt::Key_F2);
         QCOMPARE(echo, QString("between 1850 and 1860"));
-        script.then([&](QDialog &) {
+        QStringList labelsWithoutBox;
+        script.then([&](QDialog &d) {
+            // Every label with a letter to press reaches its box (else the '&' shows as is).
+            for (const QLabel *label : d.findChildren<QLabel *>())
+                if (label->text().contains(u'&') && !label->buddy())
+                    labelsWithoutBox << label->text();
             KeyScript::type("Church book");
             script.key(Qt::Key_Tab);
             KeyScript::type("fol. 3");
@@ -319,6 +433,7 @@ private slots:
         });
         script.key(Qt::Key_C, Qt::AltModifier);
         QCOMPARE(script.shown, QStringList({"dlgEvent", "dlgEvent", "dlgCite"}));
+        QCOMPARE(labelsWithoutBox, QStringList());
         QCOMPARE(events->currentItem()->text(4), QString("Church book, fol. 3"));
 
         // A married name.
@@ -516,15 +631,22 @@ private slots:
         QVERIFY(KeyScript::activate(window));
         QTreeWidget *list = window.list();
         QCOMPARE(list->topLevelItemCount(), 1);
+        // Room for a long title, which tells the sources apart.
+        QVERIFY(list->columnWidth(0) >= list->fontMetrics().averageCharWidth() * 40);
         QCOMPARE(list->topLevelItem(0)->text(3), QString("2"));
         QCOMPARE(list->topLevelItem(0)->text(4), QString("Anna Berg, Carl Berg"));
         KeyScript script;
-        script.then([&](QDialog &) {
+        int titleWidth = 0;
+        script.then([&](QDialog &d) {
+            // Room for a long title: fifty letters, not a dozen.
+            titleWidth = d.findChild<QLineEdit *>("txtTitle")->width();
             QApplication::focusWidget()->setProperty("text", QString());
             KeyScript::type("Church register");
             script.key(Qt::Key_Return);
         });
         script.key(Qt::Key_F2);
+        QVERIFY2(titleWidth >= list->fontMetrics().averageCharWidth() * 50,
+                 qPrintable(QString::number(titleWidth)));
         QCOMPARE(list->topLevelItem(0)->text(0), QString("Church register"));
         script.key(Qt::Key_Return);
         QVERIFY(window.wasSaved());

@@ -273,6 +273,28 @@ void TestModelExport::wordsOfEachVersion()
     QCOMPARE(under(back, "1 ASSO @I2@"), QList<QByteArray>{"2 RELA Godfather"});
     QVERIFY(back.contains("\n1 RESN locked\n"));
     QCOMPARE(under(back, "1 FAMC @F1@"), QList<QByteArray>{"2 PEDI adopted"});
+
+    // A name changed in the details window (its pieces, no line as written) is written from
+    // its pieces, never as an empty NAME line.
+    MappedTree edited = old;
+    for (quint32 n = 0; n < edited.model.names.size(); ++n) {
+        if (edited.model.string(edited.model.names[n].value) != QLatin1String("Joey"))
+            continue;
+        Name &name = edited.model.names.edit(n);
+        name.flags &= quint8(~Name::HasValue);
+        name.value = Text();
+        name.given = edited.model.text(QStringView(u"Joseph"));
+        name.surname = edited.model.text(QStringView(u"Lee"));
+    }
+    const QByteArray renamed = TestModel::write(edited, Version::Gedcom551);
+    QCOMPARE(under(renamed, "1 NAME Joseph /Lee/"),
+             (QList<QByteArray>{"2 TYPE stage name", "2 GIVN Joseph", "2 SURN Lee"}));
+    // One changed there by an earlier version kept its line but not its flag: the line stays.
+    MappedTree earlier = old;
+    for (quint32 n = 0; n < earlier.model.names.size(); ++n)
+        if (earlier.model.string(earlier.model.names[n].value) == QLatin1String("Joey"))
+            earlier.model.names.edit(n).flags &= quint8(~Name::HasValue);
+    QVERIFY(TestModel::write(earlier, Version::Gedcom551).contains("\n1 NAME Joey\n"));
 }
 
 void TestModelExport::sourcesRepositoriesAndObjects()

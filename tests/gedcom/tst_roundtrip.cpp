@@ -68,12 +68,16 @@ QList<PersonRecord> awkwardTree()
 }
 
 // What an import gives back for a row: dates in GEDCOM form, line breaks as LF.
-PersonRecord expectedBack(PersonRecord r)
+PersonRecord expectedBack(PersonRecord r, Version version)
 {
     for (QString *date : {&r.Bdate, &r.Ddate}) {
         const QString converted = DateText::fromNumeric(*date);
         if (!converted.isEmpty())
             *date = converted;
+        // A date typed with extra blanks comes back as that date, its blanks single.
+        else if (const DateText::Written written = DateText::toGedcom(*date, version);
+                 written.isDate)
+            *date = written.value;
     }
     r.Notes.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     r.Notes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -109,7 +113,7 @@ void TestRoundTrip::awkwardRows()
     const QList<PersonRecord> back = TestGedcom::roundTrip(tree, version, &first);
     QCOMPARE(back.size(), tree.size());
     for (qsizetype i = 0; i < tree.size(); ++i)
-        QCOMPARE(back[i], expectedBack(tree[i]));
+        QCOMPARE(back[i], expectedBack(tree[i], version));
     QVERIFY(!first.contains("Partner ID: Q")); // the pair L-Q was written as one family
     QVERIFY(first.contains("Partner ID: nobody"));
 
@@ -141,7 +145,7 @@ void TestRoundTrip::samples()
     const QList<PersonRecord> back = TestGedcom::roundTrip(tree, version, &first);
     QCOMPARE(back.size(), tree.size());
     for (qsizetype i = 0; i < tree.size(); ++i)
-        QCOMPARE(back[i], expectedBack(tree[i]));
+        QCOMPARE(back[i], expectedBack(tree[i], version));
     TestGedcom::roundTrip(back, version, &second);
     QVERIFY(TestGedcom::withoutTimestamp(second) == TestGedcom::withoutTimestamp(first));
 }

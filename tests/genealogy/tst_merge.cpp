@@ -463,7 +463,7 @@ void TestMerge::likelyFamiliesAndSources()
     QCOMPARE(families[1].score, 80);
     QCOMPARE(families[1].keep, t.f2);
     QCOMPARE(families[1].other, alone);
-    QCOMPARE(RecordPairs::familyText(t.t, t.f1), QStringLiteral("Adam Old + Bea Old (1 children)"));
+    QCOMPARE(RecordPairs::familyText(t.t, t.f1), QStringLiteral("Adam Old + Bea Old (1 child)"));
 
     const quint32 same = t.source("  parish REGISTER of  Yórk ");
     const quint32 authored = t.source("Parish register of York", "Vicar");

@@ -3,6 +3,7 @@
 #include "FreshStores.h"
 #include "ModelStore.h"
 #include "NewTreeWriter.h"
+#include "RowRules.h"
 #include "TestRows.h"
 #include "TreeCheck.h"
 #include "TreeConsistency.h"
@@ -372,6 +373,55 @@ private slots:
         const PersonRecord bert = *store->FindPerson("Family", "B1");
         QCOMPARE(bert.PrtFname, QString("Annika"));
         QCOMPARE(bert.PrtSname, QString("O'Berg"));
+        VERIFY_TREE_CONSISTENT(*store, "Family");
+    }
+
+    // A name kept as the file wrote it ("Anna /Berg/ the elder") stays the person's name only
+    // while the row keeps it: renamed in the row, or through a partner's columns, the written
+    // line goes (the export writes the new name) and the name's other pieces stay; a row saved
+    // with its name unchanged keeps the line.
+    void renamingForgetsTheNameAsWritten()
+    {
+        Sample s = sample();
+        const auto written = [&s](quint32 person, const char16_t *line) {
+            Name name;
+            name.person = person;
+            name.flags = Name::Primary | Name::HasValue;
+            name.value = s.model.text(QStringView(line));
+            name.nickname = s.model.text(QStringView(u"Nan"));
+            s.model.names.add(name);
+        };
+        written(0, u"Anna /Berg/ the elder");
+        written(1, u"Bert /Holm/ Sr.");
+        written(2, u"Carl /Holm/ jr");
+        auto store = withSample(s);
+        QVERIFY(store);
+        const auto nameOf = [&store](const char *key) {
+            const ModelSlice tree = *ModelStore::readTree(*store, "Family");
+            for (quint32 p = 0; p < tree.rows.size(); ++p)
+                if (tree.rows[p].ID == QLatin1String(key))
+                    return tree.model.names[RowRules::primaryName(tree.model, p)];
+            return Name();
+        };
+        PersonRecord anna = *store->FindPerson("Family", "A1");
+        PersonRecord carl = *store->FindPerson("Family", "C1");
+        carl.Notes = "unchanged name";
+        QVERIFY(store->UpdatePerson("Family", "C1", carl));
+        QVERIFY(nameOf("C1").flags & Name::HasValue);
+
+        anna.Fname = "Annika";
+        QVERIFY(store->UpdatePerson("Family", "A1", anna));
+        QVERIFY(!(nameOf("A1").flags & Name::HasValue));
+        QVERIFY(nameOf("A1").flags & Name::Primary);
+        QVERIFY(nameOf("B1").flags & Name::HasValue);
+
+        anna.PrtFname = "Berthold";
+        QVERIFY(store->UpdatePerson("Family", "A1", anna));
+        QCOMPARE(store->FindPerson("Family", "B1")->Fname, QString("Berthold"));
+        const Name bert = nameOf("B1");
+        QVERIFY(!(bert.flags & Name::HasValue));
+        QVERIFY(!bert.nickname.isEmpty());
+        QVERIFY(nameOf("C1").flags & Name::HasValue);
         VERIFY_TREE_CONSISTENT(*store, "Family");
     }
 

@@ -153,6 +153,8 @@ private slots:
         QVERIFY(f.tree.People().Item("A2")); // the partner, outside the line
         QCOMPARE(f.tree.People().Item("A3")->Fname(), QString("Frida"));
         QCOMPARE(f.tree.People().Item("A3")->PrntKey(), QString("A1"));
+        // Shown at once under Anna's box, as a child added with Person > New is.
+        QCOMPARE(f.row(2), QStringList{"A3"});
         QCOMPARE(f.tree.People().Item("A1")->PrtFname(), QString("Emil"));
         QCOMPARE(problems(f.store), QStringList());
         f.main->History().Stack().undo();

@@ -3,6 +3,7 @@
 // and Undo brings both persons back with their records and photos; Redo merges again.
 #include "ChangeHistory.h"
 #include "MergeCommands.h"
+#include "MergeDialog.h"
 #include "ModalSeam.h"
 #include "ModelStore.h"
 #include "ScriptedMessageService.h"
@@ -154,6 +155,9 @@ private slots:
         QVERIFY(firstPair.mid(0, 2).contains(QStringLiteral("I1 I6")));
         QCOMPARE(keepTitle, QStringLiteral("George King (I1)"));
         QVERIFY2(otherFacts.contains(QStringLiteral("Register")), qPrintable(otherFacts));
+        // The families by the tree's own ids: Georg's is F2, not a second "F1".
+        QVERIFY2(otherFacts.contains(QStringLiteral("partner: I7 family F2")),
+                 qPrintable(otherFacts));
 
         // Merged: the other's birth in the row, George's as a second birth; his photos copied.
         const QMap<QString, PersonRecord> merged = rowsOf(p.store);
@@ -192,6 +196,26 @@ private slots:
                  QByteArray("georg"));
         QVERIFY(!QFileInfo::exists(p.data() + QStringLiteral("Photos/I6")));
         QVERIFY(!p.tree.People().Item(QStringLiteral("I6")));
+    }
+
+    // Two persons of very long names: the merge window stays narrow enough for its buttons,
+    // the names whole in the tips of their titles.
+    void longNamesKeepTheMergeWindowNarrow()
+    {
+        PersonRecord keep, other;
+        keep.ID = QStringLiteral("I1");
+        keep.Fname = QStringLiteral("Wolfeschlegelsteinhausenbergerdorff").repeated(6);
+        other.ID = QStringLiteral("I2");
+        other.Sname = QStringLiteral("Maria ").repeated(40).trimmed();
+        MergeDialog dialog(QStringLiteral("Kings"), keep, other, Genealogy::Sex::None,
+                           Genealogy::Sex::None, {}, {});
+        QVERIFY2(dialog.minimumSizeHint().width() < 1200,
+                 qPrintable(QString::number(dialog.minimumSizeHint().width())));
+        QVERIFY(
+            dialog.findChild<QLabel *>(QStringLiteral("lblKeep"))->toolTip().contains(keep.Fname));
+        QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("lblOther"))
+                    ->toolTip()
+                    .contains(other.Sname));
     }
 
     // The two Carolines, merged once George is one person, leave one family of the couple with

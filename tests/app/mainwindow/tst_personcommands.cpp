@@ -122,6 +122,9 @@ private slots:
         QCOMPARE(stored.PrntKey, QString("ROOT"));
         QCOMPARE(stored.Sname, QString("O'Berg"));
         QVERIFY(program.tree.People().Item("R1"));
+        // Shown at once, as the first root person: a chart left empty would look as if the
+        // save had failed.
+        QCOMPARE(program.row(1), QStringList{"R1"});
     }
 
     void childInheritsSurnameAndHomeAndShowsAfterSave()

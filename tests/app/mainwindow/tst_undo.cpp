@@ -217,6 +217,41 @@ private slots:
         QCOMPARE(m_messages.count(), 2); // the added message and the delete question
     }
 
+    // A child deleted from among its siblings comes back in its place with the undo, in the
+    // table and in the open tree (the chart lists the siblings in that order); redo deletes it
+    // again. A tree without side records.
+    void deletionUndoneInPlace()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        QVERIFY(p.addTree(
+            "Fam", {Person("I1", "ROOT", "Karl", "Berg"), Person("I2", "I1", "Anna", "Berg"),
+                    Person("I3", "I1", "Olof", "Berg"), Person("I4", "I1", "Stina", "Berg")}));
+        QVERIFY(p.main->LoadTree("Fam"));
+        const auto stored = [&p] {
+            QStringList keys;
+            for (const PersonRecord &row : p.store.ReadTree("Fam").valueOr({}))
+                keys << row.ID;
+            return keys;
+        };
+        const auto children = [&p] {
+            QStringList keys;
+            for (const cPersonPtr &child : p.tree.Children("I1"))
+                keys << child->Key();
+            return keys;
+        };
+        m_messages.setResponder([](const MessageRequest &) { return MsgResult::Ok; });
+        p.remove("I3");
+        QCOMPARE(stored(), QStringList({"I1", "I2", "I4"}));
+        p.undo()->trigger();
+        QCOMPARE(stored(), QStringList({"I1", "I2", "I3", "I4"}));
+        QCOMPARE(children(), QStringList({"I2", "I3", "I4"}));
+        QCOMPARE(p.tree.SelectedKey(), QString("I3"));
+        p.redo()->trigger();
+        QCOMPARE(stored(), QStringList({"I1", "I2", "I4"}));
+        QCOMPARE(children(), QStringList({"I2", "I4"}));
+    }
+
     // Deleting a person of a tree with side records, with photos: undo brings back the row, the
     // partner's row, every family link and the photos, in one step.
     void deleteWithSideRecordsUndone()
@@ -228,6 +263,13 @@ private slots:
         QVERIFY(p.main->LoadTree("Kin"));
         const QMap<QString, PersonRecord> rows = rowsOf(p.store, "Kin");
         const QStringList families = familiesOf(p.store, "Kin");
+        const auto order = [&p] {
+            QStringList keys;
+            for (const PersonRecord &row : p.store.ReadTree("Kin").valueOr({}))
+                keys << row.ID;
+            return keys;
+        };
+        const QStringList stored = order();
         // Olof, a child of the first family and a partner in the second.
         const QString olof = [&] {
             for (const PersonRecord &row : rows)
@@ -251,6 +293,12 @@ private slots:
 
         p.undo()->trigger();
         QCOMPARE(rowsOf(p.store, "Kin"), rows);
+        // In its place among the rows, as before (a chart read again shows the same order).
+        QCOMPARE(order(), stored);
+        QStringList open;
+        for (const cPersonPtr &person : p.tree.People())
+            open << person->Key();
+        QCOMPARE(open, stored);
         QCOMPARE(familiesOf(p.store, "Kin"), families);
         QCOMPARE(ModelStore::checkTree(p.store, "Kin").valueOr({"?"}), QStringList());
         QVERIFY(QFileInfo::exists(photo.fileName()));
@@ -459,8 +507,8 @@ private slots:
     }
 
     // A long random run of additions, edits, deletions, undos and redos on a tree with side
-    // records, longer than the stack keeps: after each step the tree holds exactly the rows the accepted changes left, and
-    // the check of the tree is clean.
+    // records, longer than the stack keeps: after each step the tree holds exactly the rows the
+    // accepted changes left, and the check of the tree is clean.
     void randomRunMatchesAcceptedChanges()
     {
         ScopedMessageService scoped(m_messages);
