@@ -537,9 +537,10 @@ Result<Outcome> merge(ModelSlice &tree, quint32 keep, quint32 other, const Choic
         }
     }
     if (children > 0)
-        outcome.done << QStringLiteral("%1 children of %2 are now children of %3")
-                            .arg(children)
-                            .arg(O.ID, K.ID);
+        outcome.done << (children == 1
+                             ? QStringLiteral("1 child of %1 is now a child of %2").arg(O.ID, K.ID)
+                             : QStringLiteral("%1 children of %2 are now children of %3")
+                                   .arg(QString::number(children), O.ID, K.ID));
     if (row.PrntKey == O.ID || row.PrntKey == K.ID) {
         const QString unchosen = merger.loser(Field::Parent).PrntKey;
         row.PrntKey =

@@ -199,6 +199,8 @@ void TestMerge::keepsEverythingOfBoth()
     QCOMPARE(t.t.model.persons[s].sex, Sex::Male);
     QCOMPARE(t.row("S").Notes, QStringLiteral("A miller."));
     QVERIFY(done->done.join(u'\n').contains(QStringLiteral("Samuel")));
+    QVERIFY2(done->done.join(u'\n').contains(QStringLiteral(" is now a child of S")),
+             qPrintable(done->done.join(u'\n')));
 }
 
 void TestMerge::theUserPicksPerField()
