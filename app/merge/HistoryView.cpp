@@ -2,6 +2,7 @@
 
 #include "ChangeHistory.h"
 #include "MessageService.h"
+#include "ModelStore.h"
 #include "OpenTree.h"
 #include "PhotoFolders.h"
 #include "mDatabase.h"
@@ -117,6 +118,19 @@ void HistoryView::showVersion()
                           (!now || !(*now == version)));
 }
 
+namespace {
+
+// Whether the person is a partner in a family of the tree's side records (a tree without them
+// has partner columns of their own).
+bool partnerOfAFamily(mDatabase &store, const QString &tree, const QString &key)
+{
+    const Result<Genealogy::ModelSlice> slice = ModelStore::sliceOf(store, tree, key);
+    return slice && slice->person < slice->model.personCount() &&
+           !slice->model.partnershipsOf(slice->person).empty();
+}
+
+} // namespace
+
 bool HistoryView::RestoreVersion(int row)
 {
     if (row < 0 || row >= int(m_entries.size()))
@@ -133,6 +147,13 @@ bool HistoryView::RestoreVersion(int row)
     const Result<PersonRecord> now = store.FindPerson(tree, version.ID);
     Result<void> done;
     if (now) {
+        // A person who is a partner in a family has partner columns that name that family's
+        // other partner: the families are not put back, so the columns stay as they are (the
+        // old ones would rename today's partner, or make a partner of a name).
+        if (partnerOfAFamily(store, tree, version.ID)) {
+            version.PrtFname = now->PrtFname;
+            version.PrtSname = now->PrtSname;
+        }
         done = store.UpdatePerson(tree, version.ID, version, &*now);
         if (done) {
             const Result<PersonRecord> after = store.FindPerson(tree, version.ID);

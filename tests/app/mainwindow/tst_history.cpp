@@ -180,6 +180,56 @@ private slots:
         QCOMPARE(entries[0].command, QStringLiteral("Import Tree %1").arg(tree));
         QVERIFY(ChangeLog::of(p.store, tree, QStringLiteral("person I1")).value().empty());
     }
+
+    // A person's older version names a partner deleted since: restored, the partner columns
+    // stay those of today's first family (the old ones made a new partner of the old name, or
+    // renamed today's partner after the old one).
+    void aRestoreLeavesTodaysPartner()
+    {
+        ScopedMessageService scoped(m_messages);
+        Program p;
+        const QString path = p.dir.filePath(QStringLiteral("wives.ged"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n"
+                   "0 @I1@ INDI\n1 NAME Karl /Berg/\n1 FAMS @F1@\n1 FAMS @F2@\n"
+                   "0 @I2@ INDI\n1 NAME Eva /Ek/\n1 FAMS @F1@\n"
+                   "0 @I3@ INDI\n1 NAME Anna /Lind/\n1 FAMS @F2@\n"
+                   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I3@\n"
+                   "0 TRLR\n");
+        file.close();
+        {
+            ScopedModalDriver accept([](QDialog &dialog) {
+                dialog.accept();
+                return dialog.result();
+            });
+            QVERIFY(p.main->Gedcom().ImportFile(path));
+        }
+        const QString tree = p.tree.CurrentTree();
+        const auto row = [&](const char *key) {
+            return p.store.FindPerson(tree, QLatin1String(key)).valueOr({});
+        };
+        p.edit(QStringLiteral("I1"), QStringLiteral("Carl"));
+        p.edit(QStringLiteral("I1"), QStringLiteral("Kalle"));
+        QCOMPARE(row("I1").PrtFname, QStringLiteral("Eva"));
+        QVERIFY(p.store.DeletePerson(tree, QStringLiteral("I2")));
+        QCOMPARE(row("I1").PrtFname, QString()); // the first family has no other partner now
+
+        InfoPanel &panel = p.main->pnlInfo();
+        if (!panel.isVisible())
+            p.main->View().InfoCommand()->trigger();
+        auto *history = panel.findChild<HistoryView *>();
+        QVERIFY(history);
+        p.tree.Select(QStringLiteral("I1"));
+        panel.SetCurrentTab(2);
+        history->Refresh();
+        QCOMPARE(history->EntryCount(), 2);
+        QVERIFY(history->RestoreVersion(1)); // Carl, then married to Eva
+        QCOMPARE(row("I1").Fname, QStringLiteral("Carl"));
+        QCOMPARE(row("I1").PrtFname, QString());
+        QCOMPARE(row("I3").Fname, QStringLiteral("Anna"));
+        QCOMPARE(p.store.ReadTree(tree).value().size(), 2); // no partner made of the old name
+    }
 };
 
 QTEST_MAIN(TestHistory)
