@@ -14,7 +14,8 @@ namespace Gedcom {
 struct ModelCounts
 {
     qsizetype families = 0;
-    qsizetype events = 0;
+    qsizetype events = 0;     // event records (a birth or death the row holds whole is none)
+    qsizetype eventsRead = 0; // every event read, those the rows hold whole too
     qsizetype sources = 0;
     qsizetype citations = 0;
     qsizetype notes = 0;

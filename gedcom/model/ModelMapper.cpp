@@ -372,7 +372,8 @@ MappedTree ModelMapper::run(const Progress &progress)
         mapPerson(p);
         if (progress && (p % 4096) == 4095 && !progress(qint64(p), qint64(persons))) {
             MappedTree cancelled;
-            cancelled.error = Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled."));
+            cancelled.error =
+                Error(ErrorCode::Cancelled, QStringLiteral("The import was cancelled."));
             return cancelled;
         }
     }
@@ -382,8 +383,9 @@ MappedTree ModelMapper::run(const Progress &progress)
     setParentsAndPartners();
     if (m_result.model.isFull()) {
         MappedTree failed;
-        failed.error = Error(ErrorCode::Full, QStringLiteral("The file holds more than this program "
-                                                             "can keep of one tree."));
+        failed.error =
+            Error(ErrorCode::Full, QStringLiteral("The file holds more than this program "
+                                                  "can keep of one tree."));
         return failed;
     }
     count();
@@ -400,6 +402,7 @@ void ModelMapper::count()
     ModelCounts &mc = m_result.modelCounts;
     mc.families = model.families.size();
     mc.events = model.events.size();
+    mc.eventsRead = mc.events + m_s.eventsOnRows();
     mc.sources = model.sources.size();
     mc.citations = model.citations.size();
     mc.notes = model.notes.size();

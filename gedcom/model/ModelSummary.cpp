@@ -24,7 +24,7 @@ QString MappedTree::summary(qsizetype photosCopied, qsizetype photosFailed) cons
     const QString readLine =
         QStringLiteral("Read %1: %2, %3, %4, %5, %6.")
             .arg(count(counts.persons, "person", "persons"), count(counts.rows, "row", "rows"),
-                 count(m.families, "family", "families"), count(m.events, "event", "events"),
+                 count(m.families, "family", "families"), count(m.eventsRead, "event", "events"),
                  count(m.sources, "source", "sources"),
                  count(m.citations, "citation", "citations"));
     QString text = plan.summary(photosCopied, photosFailed, readLine);

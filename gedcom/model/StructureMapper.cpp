@@ -363,6 +363,7 @@ void StructureMapper::event(Walk &parent, int node, EventTypes::Id type, Ref own
         const bool bare = row->date.isEmpty() && row->place.isEmpty();
         if (!rest && !bare && !keepRecord && index + 1 == model.events.size()) {
             model.events.removeLast();
+            ++m_eventsOnRows;
             return;
         }
     }

@@ -52,6 +52,9 @@ public:
     void date(Walk &parent, int node, Genealogy::Text &value, Genealogy::Text *phrase,
               Genealogy::Event *event);
 
+    // The events read whose date and place are all the row holds: no record was made of them.
+    qsizetype eventsOnRows() const { return m_eventsOnRows; }
+
 private:
     quint32 place(Walk &parent, int node, RowEvent *row);
 
@@ -70,6 +73,7 @@ private:
     QString rowDate(const QString &text);
 
     MapContext &m_c;
+    qsizetype m_eventsOnRows = 0;
     QHash<QString, ReadDate> m_dates;
     QHash<QString, QString> m_rowDates;
     // The row's text of each place by its index (one text shared by the rows of a place).

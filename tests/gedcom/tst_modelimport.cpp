@@ -316,6 +316,12 @@ void TestModelImport::theRowHoldsTheFirstBirthAndDeath()
     // A death with an empty date still says the person died.
     QVERIFY(eventOf(tree, "I4", "DEAT"));
     QCOMPARE(TestModel::check(tree), QStringList());
+    // Seven events were read; the summary counts them all, I1's birth (on its row alone) too.
+    QCOMPARE(tree.modelCounts.events, 6);
+    QCOMPARE(tree.modelCounts.eventsRead, 7);
+    QVERIFY2(tree.summary().startsWith(QStringLiteral("Read 4 persons: 4 rows, 0 families, 7 "
+                                                      "events, 1 source, 1 citation.")),
+             qPrintable(tree.summary()));
 }
 
 void TestModelImport::theRowHoldsTheLastResidence()
