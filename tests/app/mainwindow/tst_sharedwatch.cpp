@@ -11,6 +11,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 
 class TestSharedWatch : public QObject
 {
@@ -129,6 +131,42 @@ private slots:
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
         QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A3", "A1", "Back", "Holm")));
         QCOMPARE(msgs.count(), 1); // nothing more was asked of the user
+    }
+
+    // The window listens for the other members' changes, so the driver watches the connection's
+    // socket: when the server goes, the driver sees it first and closes the connection before
+    // the watch's next tick. The watch still finds the server gone (not a database closed on
+    // purpose), says so, and connects again once it is back.
+    void serverGoesAwayWhileListening()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        f.main->Shared().SetWatchInterval(3600 * 1000);
+        QVERIFY(f.main->Shared().Connect(address(), QString()));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Alpha")));
+        const auto listening = [&f] {
+            const QSqlDatabase db = QSqlDatabase::database(f.store.ConnectionName(), false);
+            return db.isOpen() && !db.driver()->subscribedToNotifications().isEmpty();
+        };
+        QTRY_VERIFY(listening());
+        QLabel *database = label(f, "lblDatabase");
+        QVERIFY(database);
+
+        QVERIFY(m_server->halt());
+        QTRY_VERIFY(!f.store.IsOpen()); // the driver noticed, the watch has not looked yet
+        f.main->Shared().SetWatchInterval(20);
+        QTRY_VERIFY(database->text().contains(QLatin1String("unreachable")));
+        QVERIFY(f.main->Sbar().ReadOnlyShown());
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
+
+        QVERIFY(m_server->resume());
+        QTRY_VERIFY(database->text().startsWith(QLatin1String("Shared: ")));
+        QVERIFY(!f.store.IsReadOnly());
+        QTRY_VERIFY(listening());
+        QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A4", "A1", "Again", "Holm")));
+        QCOMPARE(msgs.count(), 0);
     }
 
     // Rights changed by the administrator while the window is connected count at the watch's
