@@ -35,6 +35,9 @@ struct GedzipMedia
 {
     QString entryName;
     QString sourcePath;
+    // The path's bytes when they are not valid UTF-8 (a photo copied from an old disk): Qt cannot
+    // reach such a file by sourcePath, which then only names it in messages.
+    QByteArray sourceBytes = {};
 };
 
 // Why an entry name cannot stand in an archive, or an empty text when it can: it must be a

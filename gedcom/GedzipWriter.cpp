@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Gedcom {
 
@@ -66,8 +67,16 @@ QString writeGedzip(const QString &archivePath, const QByteArray &gedcom,
             return QStringLiteral("The archive cannot be written: two files are named '%1'.")
                 .arg(file.entryName);
         names.insert(file.entryName);
-        const QFileInfo source(file.sourcePath);
-        if (!source.isFile() || !source.isReadable())
+        bool readable = false;
+        if (file.sourceBytes.isEmpty()) {
+            const QFileInfo source(file.sourcePath);
+            readable = source.isFile() && source.isReadable();
+        } else {
+            struct stat info;
+            readable = ::stat(file.sourceBytes.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+                       ::access(file.sourceBytes.constData(), R_OK) == 0;
+        }
+        if (!readable)
             return QStringLiteral("The archive cannot be written: '%1' is not a readable file.")
                 .arg(file.sourcePath);
     }
@@ -94,8 +103,9 @@ QString writeGedzip(const QString &archivePath, const QByteArray &gedcom,
                  true) < 0)
         return fail();
     for (const GedzipMedia &file : media) {
-        zip_source_t *source =
-            zip_source_file(archive, QFile::encodeName(file.sourcePath).constData(), 0, -1);
+        const QByteArray sourceFile =
+            file.sourceBytes.isEmpty() ? QFile::encodeName(file.sourcePath) : file.sourceBytes;
+        zip_source_t *source = zip_source_file(archive, sourceFile.constData(), 0, -1);
         if (addEntry(archive, file.entryName, source, !isCompressed(file.entryName)) < 0)
             return fail();
     }

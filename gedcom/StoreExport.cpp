@@ -8,12 +8,15 @@
 #include "mDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QUrl>
 
 #include <new>
+
+#include <sys/stat.h>
 
 namespace Gedcom {
 
@@ -24,16 +27,62 @@ bool isGedzip(const QString &path)
     return path.endsWith(QLatin1String(".gdz"), Qt::CaseInsensitive);
 }
 
-// The local file a FILE value names (a file: URL or an absolute path), or "".
-QString localFileOf(const QByteArray &value)
+// A file of this computer a FILE value names: its path, and its bytes when they are not valid
+// UTF-8 (a file: URL of a photo whose name came from an old disk).
+struct LocalFile
+{
+    QString path;
+    QByteArray bytes;
+    bool isEmpty() const { return path.isEmpty(); }
+};
+
+bool isUtf8(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// A name of such bytes that an archive can hold: each byte that is not UTF-8 as \xNN.
+QString readableName(const QByteArray &bytes)
+{
+    QString name;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const uchar lead = uchar(bytes[i]);
+        const qsizetype length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const QByteArray sequence = bytes.mid(i, length);
+        if (lead < 0x80 || (lead >= 0xC2 && sequence.size() == length && isUtf8(sequence))) {
+            name += QString::fromUtf8(sequence);
+            i += length;
+        } else {
+            name += QStringLiteral("\\x") +
+                    QStringLiteral("%1").arg(lead, 2, 16, QLatin1Char('0')).toUpper();
+            ++i;
+        }
+    }
+    return name;
+}
+
+// The local file a FILE value names (a file: URL or an absolute path), or none.
+LocalFile localFileOf(const QByteArray &value)
 {
     const QString text = QString::fromUtf8(value);
     QString local;
-    if (text.startsWith(QLatin1String("file:")))
-        local = QUrl(text).toLocalFile();
-    else if (QFileInfo(text).isAbsolute())
+    if (text.startsWith(QLatin1String("file:"))) {
+        const QUrl url(text);
+        const QByteArray bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (url.isLocalFile() && url.host().isEmpty() && !isUtf8(bytes)) {
+            struct stat info;
+            if (::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+                return {};
+            return {readableName(bytes), bytes};
+        }
+        local = url.toLocalFile();
+    } else if (QFileInfo(text).isAbsolute()) {
         local = text;
-    return !local.isEmpty() && QFileInfo(local).isFile() ? local : QString();
+    }
+    if (local.isEmpty() || !QFileInfo(local).isFile())
+        return {};
+    return {local, {}};
 }
 
 // The GEDCOM text of an archive: every FILE that names a local file (a photo of a person, a
@@ -41,7 +90,7 @@ QString localFileOf(const QByteArray &value)
 QByteArray withEntryNames(const QByteArray &text, QList<GedzipMedia> &media)
 {
     GedzipNames names;
-    QHash<QString, QString> entryOf;
+    QHash<QByteArray, QString> entryOf;
     QList<QByteArray> lines = text.split('\n');
     for (QByteArray &line : lines) {
         const qsizetype tag = line.indexOf(" FILE ");
@@ -51,13 +100,14 @@ QByteArray withEntryNames(const QByteArray &text, QList<GedzipMedia> &media)
         const bool cr = value.endsWith('\r');
         if (cr)
             value.chop(1);
-        const QString local = localFileOf(value);
+        const LocalFile local = localFileOf(value);
         if (local.isEmpty())
             continue;
-        QString &entry = entryOf[local];
+        QString &entry =
+            entryOf[local.bytes.isEmpty() ? QFile::encodeName(local.path) : local.bytes];
         if (entry.isEmpty()) {
-            entry = names.add(local);
-            media.append({entry, local});
+            entry = names.add(local.path);
+            media.append({entry, local.path, local.bytes});
         }
         line = line.left(tag + 6) + gedzipFileValue(entry).toUtf8() + (cr ? "\r" : "");
     }

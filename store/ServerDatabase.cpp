@@ -370,8 +370,14 @@ Result<void> mDatabase::CheckServer()
     if (!m_server)
         return {};
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen())
-        return {};
+    if (!db.isOpen()) {
+        // While the program listens for other members' changes the driver watches the socket,
+        // and closes the connection itself as soon as the server goes.
+        if (!m_opened)
+            return {};
+        m_unreachable = true;
+        return unreachable();
+    }
     QSqlQuery query(db);
     if (query.exec(QStringLiteral("SELECT 1")))
         return {};

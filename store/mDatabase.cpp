@@ -116,6 +116,7 @@ Result<void> mDatabase::OpenDatabase()
         m_unreachable = wasUnreachable && opened.error().is(ErrorCode::Unreachable);
         return opened;
     }
+    m_opened = true;
     SetOpenTree(m_openTree);
     // Photos that imports which stopped left in their stages: those of saved persons are put in
     // place, the rest removed.
@@ -236,6 +237,7 @@ bool mDatabase::IsOpen() const
 
 void mDatabase::CloseDatabase()
 {
+    m_opened = false;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (db.isOpen())
         db.close();

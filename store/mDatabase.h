@@ -292,6 +292,9 @@ private:
     bool m_newerTables = false; // the server's tables are of a newer version: read-only
     // Set by any statement that finds the connection lost (a const read too).
     mutable bool m_unreachable = false;
+    // True from a successful OpenDatabase to CloseDatabase: a server connection found closed
+    // while this holds was closed by the driver (the server went), not on purpose.
+    bool m_opened = false;
     QString m_openTree;
     int m_busyTimeoutMs = Store::StoreConnection::kBusyTimeoutMs;
     Error m_openError;

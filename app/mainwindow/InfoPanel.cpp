@@ -9,6 +9,7 @@
 #include "PersonFields.h"
 #include "PersonRecord.h"
 #include "PhotoFolders.h"
+#include "ReadOnlyNotice.h"
 #include "Thumbnailer.h"
 #include "ViewOptions.h"
 #include "cPerson.h"
@@ -100,6 +101,10 @@ InfoPanel::InfoPanel(AppState &state, QWidget *parent)
 
     m_photos = new InfoThumbs(m_thumbs, m_state, this);
     connect(m_photos, &InfoThumbs::photoDeleted, this, &InfoPanel::photoDeleted);
+    // The photos of a tree that cannot be changed (read-only, or its server gone) stay.
+    m_photos->SetDeleteRefusal([this] {
+        return m_tree && RefuseWhenReadOnly(m_tree->Store(), tr("Delete photos"), window());
+    });
     m_viewerSettings = new QAction(tr("Photo Viewer Settings..."), this);
     m_viewerSettings->setObjectName(QStringLiteral("mnuToolsPhotoViewer"));
     connect(m_viewerSettings, &QAction::triggered, m_photos, &InfoThumbs::ShowViewerProperties);

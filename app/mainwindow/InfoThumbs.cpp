@@ -96,6 +96,8 @@ bool InfoThumbs::HandleKeyUp(int key)
     const QStringList files = InfoPhotos::SelectedFiles(selected, m_thumbs->Thumbs());
     if (files.isEmpty())
         return false;
+    if (m_refused && m_refused())
+        return true;
     const bool trash = std::all_of(files.begin(), files.end(), InfoPhotos::TrashAvailable);
     const auto removal = trash ? InfoPhotos::Removal::Trash : InfoPhotos::Removal::Permanent;
     if (ShowMessage(InfoPhotos::DeleteQuestion(removal), window()) != MsgResult::Ok)

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 class Thumb;
 class Thumbnailer;
@@ -29,6 +31,8 @@ public:
     bool ThumbsFocused() const;
     // Photo deletion (see InfoPanel::HandleKeyUp).
     bool HandleKeyUp(int key);
+    // Asked before the deletion is offered: true when it is refused (the user told why).
+    void SetDeleteRefusal(std::function<bool()> refused) { m_refused = std::move(refused); }
 
     void ShowViewerProperties();
     void SaveViewerDesign() const;
@@ -56,4 +60,5 @@ private:
     bool m_deleting = false;
     InfoPhotos::Removal m_removal = InfoPhotos::Removal::Trash;
     QStringList m_notRemoved;
+    std::function<bool()> m_refused;
 };

@@ -82,9 +82,10 @@ void SharedDatabaseCommands::followRights()
 
 void SharedDatabaseCommands::watch()
 {
-    if (!m_store.IsShared() || (!m_store.IsOpen() && !m_store.IsUnreachable()))
+    if (!m_store.IsShared())
         return;
-    // A command may have found it gone already; else one small statement asks.
+    // A command may have found it gone already; else one small statement asks (a connection the
+    // driver closed by itself counts as gone).
     if (!m_store.IsUnreachable())
         std::ignore = m_store.CheckServer();
     if (!m_store.IsUnreachable()) {

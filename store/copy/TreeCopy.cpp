@@ -13,10 +13,73 @@
 #include <QFile>
 #include <QHash>
 
+#include <memory>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
+// The names of a folder's regular files whose bytes are not valid UTF-8 (photos copied from an
+// old disk): Qt's listing leaves them out and cannot reach them by name.
+QList<QByteArray> rawNames(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.constData()), ::closedir);
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArray name(entry->d_name);
+        if (QFile::encodeName(QFile::decodeName(name)) == name)
+            continue;
+        struct stat info;
+        if (::stat((folder + '/' + name).constData(), &info) == 0 && S_ISREG(info.st_mode))
+            names.append(name);
+    }
+    return names;
+}
+
+// Copies a file by the bytes of its paths; a copy that fails part-way is removed.
+bool copyByBytes(const QByteArray &from, const QByteArray &to)
+{
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    QFile source;
+    if (!source.open(in, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(in);
+        return false;
+    }
+    const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0)
+        return false;
+    QFile target;
+    if (!target.open(out, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(out);
+        ::unlink(to.constData());
+        return false;
+    }
+    bool done = false;
+    for (;;) {
+        const QByteArray chunk = source.read(qint64(1) << 20);
+        if (chunk.isEmpty()) {
+            done = source.atEnd();
+            break;
+        }
+        if (target.write(chunk) != chunk.size())
+            break;
+    }
+    done = done && target.flush();
+    target.close();
+    if (!done)
+        ::unlink(to.constData());
+    return done;
+}
+
 // The photo files of one key in the source, copied into the stage under the key the target
-// gives it. Returns how many could not be copied.
+// gives it (also those whose names are not valid UTF-8). Returns how many could not be copied.
 qsizetype stagePhotos(const QString &from, const QString &to, qsizetype &copied)
 {
     const QDir source(from);
@@ -24,12 +87,21 @@ qsizetype stagePhotos(const QString &from, const QString &to, qsizetype &copied)
         return 0;
     qsizetype failed = 0;
     const QStringList files = source.entryList(QDir::Files | QDir::Hidden);
-    if (files.isEmpty())
+    const QByteArray fromBytes = QFile::encodeName(source.absolutePath());
+    const QList<QByteArray> raw = rawNames(fromBytes);
+    if (files.isEmpty() && raw.isEmpty())
         return 0;
     if (!QDir().mkpath(to))
-        return files.size();
+        return files.size() + raw.size();
     for (const QString &file : files) {
         if (QFile::copy(source.filePath(file), to + file))
+            ++copied;
+        else
+            ++failed;
+    }
+    const QByteArray toBytes = QFile::encodeName(to);
+    for (const QByteArray &name : raw) {
+        if (copyByBytes(fromBytes + '/' + name, toBytes + name))
             ++copied;
         else
             ++failed;
@@ -129,7 +201,8 @@ Result<Outcome> Copy(const mDatabase &source, const QString &tree, mDatabase &ta
         outcome.photosLeft = 0;
         for (qsizetype i = 0; i < rows.size() && !outcome.photosUnavailable; ++i) {
             const QString from = PhotoFolders::FolderOf(source.DataPath(), original[i].ID);
-            if (from.isEmpty() || QDir(from).isEmpty(QDir::Files | QDir::Hidden))
+            if (from.isEmpty() || (QDir(from).isEmpty(QDir::Files | QDir::Hidden) &&
+                                   rawNames(QFile::encodeName(from)).isEmpty()))
                 continue;
             if (!stage) {
                 Result<std::unique_ptr<PhotoStage>> made =

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -213,6 +215,38 @@ private slots:
                  0);
         // Nothing was copied to the data folder of the command.
         QVERIFY(!QFile::exists(back + QStringLiteral("people.db")));
+    }
+
+    // To another data folder: every photo goes along, also one whose name is not valid UTF-8
+    // (copied from an old disk), under its own bytes.
+    void photoWhoseNameIsNotUtf8GoesAlong()
+    {
+        const QString data = localFamily();
+        mDatabase store;
+        store.BuildConnectionString(data);
+        QVERIFY(store.OpenDatabase());
+        const QString anna = named(shapeOf(store, QStringLiteral("Family")), "Anna").ID;
+        const QByteArray raw =
+            QFile::encodeName(PhotoFolders::FolderOf(data, anna)) + "caf\xe9.jpg";
+        QVERIFY(writeFile(PhotoFolders::FolderOf(data, anna) + QStringLiteral("m"), "OLD DISK"));
+        QVERIFY(std::rename(QFile::encodeName(PhotoFolders::FolderOf(data, anna) + "m").constData(),
+                            raw.constData()) == 0);
+        const QString other = m_places.filePath(QStringLiteral("raw-copy"));
+        const CliOutcome copied =
+            runCli(data, {QStringLiteral("--copy-tree"), QStringLiteral("Family"),
+                          QStringLiteral("--to"), other});
+        QVERIFY2(copied.code == 0, qPrintable(copied.err));
+        QVERIFY2(copied.out.contains(QLatin1String("2 photos")), qPrintable(copied.out));
+        const QByteArray there =
+            QFile::encodeName(other + QStringLiteral("/Photos/") + anna) + "/caf\xe9.jpg";
+        FILE *file = std::fopen(there.constData(), "rb");
+        QVERIFY(file);
+        char bytes[16] = {};
+        const size_t read = std::fread(bytes, 1, sizeof bytes, file);
+        std::fclose(file);
+        QCOMPARE(QByteArray(bytes, qsizetype(read)), QByteArray("OLD DISK"));
+        QCOMPARE(readFile(other + QStringLiteral("/Photos/%1/anna.jpg").arg(anna)),
+                 QByteArray("JPEG"));
     }
 
     // Stopped after every row and record was written, before the commit: the target holds no

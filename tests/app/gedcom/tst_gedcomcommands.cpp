@@ -7,6 +7,7 @@
 #include "FileArgument.h"
 #include "GedcomCommands.h"
 #include "GedcomFiles.h"
+#include "Gedzip.h"
 #include "MenuBar.h"
 #include "ModalSeam.h"
 #include "ModelStore.h"
@@ -36,6 +37,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUndoStack>
+
+#include <cstdio>
 
 namespace {
 
@@ -292,6 +295,53 @@ private slots:
                  QStringLiteral("'out.ged' already exists. Do you want to replace it?"));
         QCOMPARE(messages.last().defaultButton, 2); // Return keeps the file
         QCOMPARE(QFileInfo(target).size(), 10);
+    }
+
+    // A GEDZIP archive holds every photo of a person, also one whose name is not valid UTF-8
+    // (copied from an old disk): under a name an archive can hold, not as a link to this
+    // computer's file.
+    void archiveHoldsPhotoWhoseNameIsNotUtf8()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService installed(messages);
+        Window w;
+        QVERIFY(w.main->LoadTree(QStringLiteral("Example")));
+        const QString folder = w.state.DataPath + QStringLiteral("Photos/1/");
+        QVERIFY(QDir().mkpath(folder));
+        QImage photo(8, 8, QImage::Format_RGB32);
+        photo.fill(Qt::red);
+        QVERIFY(photo.save(folder + QStringLiteral("plain.png")));
+        const QByteArray rawPath = QFile::encodeName(folder) + "caf\xe9.png";
+        QVERIFY(QFile::copy(folder + QStringLiteral("plain.png"), folder + QStringLiteral("m")));
+        QVERIFY(std::rename(QFile::encodeName(folder + QStringLiteral("m")).constData(),
+                            rawPath.constData()) == 0);
+        const QString target = w.dir.filePath(QStringLiteral("out.gdz"));
+        ScopedModalDriver driver([&](QDialog &dialog) -> int {
+            if (auto *files = qobject_cast<QFileDialog *>(&dialog))
+                files->selectFile(target);
+            dialog.accept();
+            return dialog.result();
+        });
+        w.menu("mnuFileExportGedcom");
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().icon == MsgIcon::Information, qPrintable(messages.last().text));
+
+        Gedcom::GedzipReader archive;
+        QVERIFY2(archive.open(target), qPrintable(archive.error()));
+        const QStringList entries = archive.mediaEntries();
+        QVERIFY(entries.contains(QStringLiteral("media/plain.png")));
+        QVERIFY2(entries.contains(QStringLiteral("media/caf_xE9.png")),
+                 qPrintable(entries.join(QLatin1Char(' '))));
+        const QByteArray text = archive.gedcom();
+        QVERIFY(text.contains(" FILE media/caf_xE9.png"));
+        QVERIFY2(!text.contains("file:"), text.constData());
+        QTemporaryDir out;
+        QVERIFY(archive.extractMedia(out.path()));
+        QFile copy(out.filePath(QStringLiteral("media/caf_xE9.png")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QFile original(folder + QStringLiteral("plain.png"));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), original.readAll());
     }
 
     // "Update Tree from GEDCOM...": asked first (No changes nothing), then the open tree is

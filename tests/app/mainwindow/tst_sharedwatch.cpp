@@ -4,13 +4,21 @@
 // is open makes the database read-only with the status bar saying so, and once the server is
 // back the window connects again by itself with the open tree still open.
 #include "../startup/support_StartupRun.h"
+#include "InfoPanel.h"
 #include "PgServer.h"
 #include "ScriptedMessageService.h"
 #include "SharedDatabaseCommands.h"
+#include "Thumbnailer.h"
 #include "support_TreeFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 
 class TestSharedWatch : public QObject
 {
@@ -129,6 +137,78 @@ private slots:
         QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
         QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A3", "A1", "Back", "Holm")));
         QCOMPARE(msgs.count(), 1); // nothing more was asked of the user
+    }
+
+    // The photos of a tree the role may only read are shown but not deleted: the Delete key in
+    // the information panel says why and leaves the file.
+    void photosOfAReadOnlyTreeStay()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        QVERIFY(f.main->Shared().Connect(address(QStringLiteral("editor")), QString()));
+        const QString folder = f.store.DataPath() + QStringLiteral("Photos/B1/");
+        QVERIFY(QDir().mkpath(folder));
+        QImage photo(16, 16, QImage::Format_RGB32);
+        photo.fill(Qt::green);
+        QVERIFY(photo.save(folder + QStringLiteral("b.png")));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Beta")));
+        msgs.clear(); // the tree opens read-only, as it says
+        f.menu("mnuViewInfo");
+        f.click(1, QStringLiteral("B1"));
+        QCOMPARE(f.panelKey(), QStringLiteral("B1"));
+        InfoPanel &panel = f.main->pnlInfo();
+        Thumbnailer *viewer = panel.thumbnailer();
+        QTRY_COMPARE(viewer->Items(), 1);
+        QTRY_VERIFY(!viewer->Rendering());
+        viewer->setSelectedItem(viewer->Thumbs().Item(1));
+        QApplication::setActiveWindow(f.main.get());
+        viewer->findChild<QWidget *>(QStringLiteral("picBase"))->setFocus();
+        QTRY_VERIFY(panel.ThumbsFocused());
+
+        QVERIFY(panel.HandleKeyUp(Qt::Key_Delete));
+        QCOMPARE(msgs.count(), 1);
+        QVERIFY2(msgs.last().text.contains(QLatin1String("Delete photos is unavailable")),
+                 qPrintable(msgs.last().text));
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("b.png")));
+        QCOMPARE(viewer->Items(), 1);
+    }
+
+    // The window listens for the other members' changes, so the driver watches the connection's
+    // socket: when the server goes, the driver sees it first and closes the connection before
+    // the watch's next tick. The watch still finds the server gone (not a database closed on
+    // purpose), says so, and connects again once it is back.
+    void serverGoesAwayWhileListening()
+    {
+        VT_REQUIRE_SERVER(*m_server);
+        TreeFixture f;
+        ScriptedMessageService msgs;
+        ScopedMessageService scope(msgs);
+        f.main->Shared().SetWatchInterval(3600 * 1000);
+        QVERIFY(f.main->Shared().Connect(address(), QString()));
+        QVERIFY(f.main->LoadTree(QStringLiteral("Alpha")));
+        const auto listening = [&f] {
+            const QSqlDatabase db = QSqlDatabase::database(f.store.ConnectionName(), false);
+            return db.isOpen() && !db.driver()->subscribedToNotifications().isEmpty();
+        };
+        QTRY_VERIFY(listening());
+        QLabel *database = label(f, "lblDatabase");
+        QVERIFY(database);
+
+        QVERIFY(m_server->halt());
+        QTRY_VERIFY(!f.store.IsOpen()); // the driver noticed, the watch has not looked yet
+        f.main->Shared().SetWatchInterval(20);
+        QTRY_VERIFY(database->text().contains(QLatin1String("unreachable")));
+        QVERIFY(f.main->Sbar().ReadOnlyShown());
+        QCOMPARE(f.tree.CurrentTree(), QStringLiteral("Alpha"));
+
+        QVERIFY(m_server->resume());
+        QTRY_VERIFY(database->text().startsWith(QLatin1String("Shared: ")));
+        QVERIFY(!f.store.IsReadOnly());
+        QTRY_VERIFY(listening());
+        QVERIFY(f.store.InsertPerson(QStringLiteral("Alpha"), Person("A4", "A1", "Again", "Holm")));
+        QCOMPARE(msgs.count(), 0);
     }
 
     // Rights changed by the administrator while the window is connected count at the watch's
