@@ -125,7 +125,7 @@ private slots:
     }
 
     // A partner and a child added in the details window come into the open tree (the child's
-    // box under its parent), go with the undo and come back with the redo.
+    // box under its parent), go with the undo and come back with the redo (the box at once).
     void newPersonsFollowTheOpenTree()
     {
         ScriptedMessageService messages;
@@ -159,11 +159,17 @@ private slots:
         QCOMPARE(problems(f.store), QStringList());
         f.main->History().Stack().undo();
         QVERIFY(!f.tree.People().Item("A3"));
+        QCOMPARE(f.row(2), QStringList());
         QCOMPARE(f.tree.People().Item("A1")->PrtFname(), QString());
         QCOMPARE(f.store.ReadTree("Family")->size(), 1);
+        // The redo shows the child at once too, without a click on Anna's box.
         f.main->History().Stack().redo();
         QVERIFY(f.tree.People().Item("A3"));
+        QCOMPARE(f.tree.SelectedKey(), QString("A1"));
+        QCOMPARE(f.row(2), QStringList{"A3"});
         QCOMPARE(problems(f.store), QStringList());
+        f.main->History().Stack().undo();
+        QCOMPARE(f.row(2), QStringList());
     }
 
     // The panel's "Details..." link opens the details of the person shown; without an open
