@@ -1,5 +1,6 @@
 #include "frmEdit.h"
 
+#include "DateEcho.h"
 #include "EditHost.h"
 #include "FileDialog.h"
 #include "FrameBox.h"
@@ -246,6 +247,14 @@ void frmEdit::cmdDetails_Click()
 
 void frmEdit::cmdSave_Click()
 {
+    // A date range that ends before it begins is refused, the keyboard left in its box.
+    for (const PersonFields::Field field : {Bdate, Ddate}) {
+        if (const QString why = DateEcho::refusal(m_boxes[field]->text()); !why.isEmpty()) {
+            ShowMessage(why, QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, this);
+            m_boxes[field]->setFocus();
+            return;
+        }
+    }
     PersonSaver saver(m_host, m_editMode, this);
     if (saver.Save(record(), m_wasRoot, m_photoSelection, m_editMode ? &m_read : nullptr))
         accept();

@@ -178,5 +178,10 @@ void EventDialog::accept()
         m_type->setFocus();
         return;
     }
+    if (const QString why = DateEcho::refusal(m_date->text()); !why.isEmpty()) {
+        ShowMessage(why, tr("Event"), MsgIcon::Exclamation, MsgButtons::OkOnly, this);
+        m_date->setFocus();
+        return;
+    }
     QDialog::accept();
 }

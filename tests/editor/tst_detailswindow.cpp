@@ -99,6 +99,53 @@ private slots:
         QVERIFY(DateEcho::of("").valid);
         QVERIFY(!DateEcho::of("sometime in spring").valid);
         QVERIFY(DateEcho::of("(in the war)").valid);
+        // A range that ends before it begins says so and is refused.
+        const DateEcho::Echo backwards = DateEcho::of("BET 1900 AND 1850");
+        QCOMPARE(backwards.text, QString("between 1900 and 1850: the second date is before the "
+                                         "first"));
+        QVERIFY(!backwards.valid);
+        QCOMPARE(DateEcho::refusal(" from 1900 to 1850 "),
+                 QString("The date 'from 1900 to 1850' ends before it begins: write the earlier "
+                         "date first."));
+        QCOMPARE(DateEcho::refusal("BET 1850 AND 1900"), QString());
+        QCOMPARE(DateEcho::refusal("1900"), QString());
+    }
+
+    // The event window refuses a range that ends before it begins, the keyboard left in the
+    // date; put right, the event is added.
+    void backwardsRangeIsRefused()
+    {
+        auto store = withTree(handMade());
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        KeyScript script;
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        auto *events = window.findChild<QTreeWidget *>("lstEvents");
+        const int before = events->topLevelItemCount();
+        bool dateKeptFocus = false;
+        script.then([&](QDialog &d) {
+            KeyScript::type("Bapt");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("BET 1900 AND 1850");
+            script.key(Qt::Key_Return);
+            auto *date = d.findChild<QLineEdit *>("txtDate");
+            dateKeptFocus = d.isVisible() && date->hasFocus();
+            date->selectAll();
+            KeyScript::type("BET 1850 AND 1900");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Insert);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, QString("The date 'BET 1900 AND 1850' ends before it "
+                                               "begins: write the earlier date first."));
+        QVERIFY(dateKeptFocus);
+        QCOMPARE(events->topLevelItemCount(), before + 1);
+        QCOMPARE(events->currentItem()->text(0), QString("Baptism"));
     }
 
     // The row keeps its columns: the row's birth is edited as an event and goes back to the row;
