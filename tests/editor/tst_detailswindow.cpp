@@ -111,6 +111,60 @@ private slots:
         QCOMPARE(DateEcho::refusal("1900"), QString());
     }
 
+    // A family whose relation is not stated but that has a marriage shows as married; the
+    // relation kept stays as it was (the Relation box shows it), also after the save.
+    void marriageShowsAsMarried()
+    {
+        auto store = withTree(handMade());
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        KeyScript script;
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        script.key(Qt::Key_F, Qt::AltModifier);
+        auto *families = window.findChild<QTreeWidget *>("lstFamilies");
+        messages.enqueue(MsgResult::Yes); // Bert Holm of the partner columns becomes a person
+        script.then([&](QDialog &) {
+            KeyScript::type("Emil Ek");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(families->topLevelItemCount(), 2);
+        QTreeWidgetItem *emil = families->currentItem();
+        QVERIFY(emil->text(0).contains("Emil Ek"));
+        QCOMPARE(emil->text(1), QString("unknown"));
+        script.then([&](QDialog &) {
+            KeyScript::type("Marr");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("1925");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Y, Qt::AltModifier);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(families->topLevelItem(1)->text(1), QString("married"));
+        QCOMPARE(families->topLevelItem(0)->text(1), QString("unknown")); // Bert: no marriage
+        families->setCurrentItem(families->topLevelItem(1));
+        QCOMPARE(window.findChild<QComboBox *>("cboRelation")->currentText(), QString("unknown"));
+
+        window.tabs()->setCurrentIndex(0);
+        window.findChild<QTreeWidget *>("lstEvents")->setFocus();
+        script.key(Qt::Key_Return);
+        QVERIFY(window.wasSaved());
+        const Result<ModelSlice> slice = ModelStore::readTree(*store, "Family");
+        QVERIFY(slice);
+        const TreeModel &m = slice->model;
+        int marriages = 0;
+        for (quint32 f = 0; f < m.families.size(); ++f) {
+            QCOMPARE(m.families[f].relation, FamilyRelation::Unknown);
+            for (quint32 e : m.eventsOf(Ref(Kind::Family, f)))
+                marriages += m.events[e].type == EventTypes::find("MARR", true);
+        }
+        QCOMPARE(marriages, 1);
+    }
+
     // The event window refuses a range that ends before it begins, the keyboard left in the
     // date; put right, the event is added.
     void backwardsRangeIsRefused()
