@@ -247,9 +247,12 @@ void frmEdit::cmdDetails_Click()
 
 void frmEdit::cmdSave_Click()
 {
-    // A date range that ends before it begins is refused, the keyboard left in its box.
+    // A date range typed that ends before it begins is refused, the keyboard left in its box (a
+    // date as read, from a file, stays as written).
     for (const PersonFields::Field field : {Bdate, Ddate}) {
-        if (const QString why = DateEcho::refusal(m_boxes[field]->text()); !why.isEmpty()) {
+        const QString typed = m_boxes[field]->text();
+        const QString read = !m_editMode ? QString() : field == Bdate ? m_read.Bdate : m_read.Ddate;
+        if (const QString why = DateEcho::refusal(typed); !why.isEmpty() && typed != read) {
             ShowMessage(why, QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, this);
             m_boxes[field]->setFocus();
             return;

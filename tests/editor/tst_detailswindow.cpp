@@ -165,11 +165,14 @@ private slots:
         QCOMPARE(marriages, 1);
     }
 
-    // The event window refuses a range that ends before it begins, the keyboard left in the
-    // date; put right, the event is added.
+    // The event window refuses a range typed that ends before it begins, the keyboard left in
+    // the date; put right, the event is added. Such a date as read stays as written when
+    // something else of its event is edited.
     void backwardsRangeIsRefused()
     {
-        auto store = withTree(handMade());
+        std::vector<PersonRow> rows = handMade();
+        rows[0].Bdate = "BET 1900 AND 1850";
+        auto store = withTree(rows);
         QVERIFY(store);
         ScriptedMessageService messages;
         ScopedMessageService scope(messages);
@@ -200,6 +203,22 @@ private slots:
         QVERIFY(dateKeptFocus);
         QCOMPARE(events->topLevelItemCount(), before + 1);
         QCOMPARE(events->currentItem()->text(0), QString("Baptism"));
+
+        events->setCurrentItem(events->findItems("Birth", Qt::MatchExactly).value(0)); // as read
+        QVERIFY(events->currentItem());
+        script.then([&](QDialog &d) {
+            d.findChild<QLineEdit *>("txtPlace")->setText("Malmö");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_F2);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(messages.count(), 1);
+        events->setFocus();
+        script.key(Qt::Key_Return);
+        QVERIFY(window.wasSaved());
+        const PersonRecord anna = *store->FindPerson("Family", "I1");
+        QCOMPARE(anna.Bdate, QString("BET 1900 AND 1850"));
+        QCOMPARE(anna.Bplace, QString("Malmö"));
     }
 
     // The row keeps its columns: the row's birth is edited as an event and goes back to the row;

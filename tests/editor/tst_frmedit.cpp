@@ -513,6 +513,19 @@ private slots:
         QCOMPARE(m_messages.count(), 2);
         QCOMPARE(window->result(), int(QDialog::Accepted));
         QCOMPARE(host.rows.value("K1").Bdate, QString("BET 1850 AND 1900"));
+
+        // Such a date as read (from a file) stays as written when something else is edited.
+        PersonRecord read = host.people.Item("K1")->toRecord();
+        read.Ddate = "BET 1900 AND 1850";
+        host.people.Item("K1")->fromRecord(read);
+        host.rows["K1"].Ddate = read.Ddate;
+        auto again = open(host, true, read);
+        setText(*again, "txtFname", "Anne");
+        save(*again);
+        QCOMPARE(m_messages.count(), 2);
+        QCOMPARE(again->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("K1").Ddate, QString("BET 1900 AND 1850"));
+        QCOMPARE(host.rows.value("K1").Fname, QString("Anne"));
     }
 
     void editedPersonMissingFromTable()
