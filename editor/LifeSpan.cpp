@@ -1,6 +1,7 @@
 #include "LifeSpan.h"
 
 #include "DateReader.h"
+#include "GedcomDate.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -150,6 +151,10 @@ MaybeYear readYear(QString text)
                                             QStringLiteral("AFT"), QStringLiteral("TO")};
     if (kQualifiers.contains(head))
         return dateValue(tokens.mid(1), true, calendar);
+    // A range that ends before it begins gives no year: no age is counted from it.
+    if ((head == QLatin1String("FROM") || head == QLatin1String("BET")) &&
+        Genealogy::GedcomDate::isReversed(Genealogy::GedcomDate::parse(text)))
+        return std::nullopt;
     if (head == QLatin1String("FROM"))
         return dateValue(takeUntil(tokens.mid(1), is("TO")), true, calendar);
     if (head == QLatin1String("BET"))

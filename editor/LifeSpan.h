@@ -15,7 +15,8 @@ namespace LifeSpan {
 //   - written dates with English month names or their abbreviations: "12 MAR 1901",
 //     "March 12, 1888", "MAR 1901", "May 1950";
 //   - genealogical forms: "ABT", "EST", "CAL", "BEF", "AFT", "TO" and "INT" before a date give
-//     that date's year, "FROM 1900 TO 1910" and "BET 1900 AND 1910" the first year, a date
+//     that date's year, "FROM 1900 TO 1910" and "BET 1900 AND 1910" the first year (none when
+//     the range ends before it begins: "BET 1900 AND 1850"), a date
 //     phrase "(about 1900)" the first four-digit year in it; a "@#DGREGORIAN@" or "@#DJULIAN@"
 //     calendar mark is allowed in front, any other calendar gives no date;
 //   - a dual year, alone, in a date or in a phrase ("1675/76", "1675/1676", "12 MAR 1699/00"),

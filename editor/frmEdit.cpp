@@ -1,5 +1,6 @@
 #include "frmEdit.h"
 
+#include "DateEcho.h"
 #include "EditHost.h"
 #include "FileDialog.h"
 #include "FrameBox.h"
@@ -246,6 +247,17 @@ void frmEdit::cmdDetails_Click()
 
 void frmEdit::cmdSave_Click()
 {
+    // A date range typed that ends before it begins is refused, the keyboard left in its box (a
+    // date as read, from a file, stays as written).
+    for (const PersonFields::Field field : {Bdate, Ddate}) {
+        const QString typed = m_boxes[field]->text();
+        const QString read = !m_editMode ? QString() : field == Bdate ? m_read.Bdate : m_read.Ddate;
+        if (const QString why = DateEcho::refusal(typed); !why.isEmpty() && typed != read) {
+            ShowMessage(why, QStringLiteral("Error"), MsgIcon::Critical, MsgButtons::OkOnly, this);
+            m_boxes[field]->setFocus();
+            return;
+        }
+    }
     PersonSaver saver(m_host, m_editMode, this);
     if (saver.Save(record(), m_wasRoot, m_photoSelection, m_editMode ? &m_read : nullptr))
         accept();

@@ -3,6 +3,7 @@
 #include "DateText.h"
 #include "ExportLinks.h"
 #include "LineWriter.h"
+#include "ModelExport.h"
 #include "ReplacingFile.h"
 #include "WriteFailure.h"
 
@@ -16,6 +17,9 @@
 namespace Gedcom {
 
 namespace {
+
+// The submitter, numbered as the model writer numbers it in a tree without records kept as read.
+constexpr const char *kSubmitter = "@X1@";
 
 const char *const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
@@ -164,7 +168,19 @@ void TreeWriter::header()
     m_out.plain(2, "NAME", "VelkinTree");
     m_out.plain(1, "DATE", day);
     m_out.plain(2, "TIME", time);
-    m_out.pointer(1, "SUBM", "@U1@");
+    if (v7()) {
+        // The extension tag of the parent keys is declared, as the model writer declares it.
+        for (qsizetype r = 0; r < m_rows.size(); ++r) {
+            if (m_links.keepsParentKey(int(r))) {
+                int count = 0;
+                const OwnExtension &parentKey = ownExtensions(count)[0];
+                m_out.plain(1, "SCHMA", {});
+                m_out.plain(2, "TAG", QByteArray(parentKey.tag) + ' ' + parentKey.uri);
+                break;
+            }
+        }
+    }
+    m_out.pointer(1, "SUBM", kSubmitter);
     if (!v7()) {
         m_out.plain(1, "GEDC", {});
         m_out.plain(2, "VERS", "5.5.1");
@@ -249,18 +265,13 @@ void TreeWriter::person(int r)
 {
     const PersonRecord &row = m_rows[r];
     m_out.record(xref('I', r + 1), "INDI");
+    // The lines of a person are those the model writer writes for the row (no sex stated, the
+    // key's REFN with its TYPE after the family links): the first record of side records a
+    // tree gains changes nothing else in its export.
     name(1, row.Fname, row.Sname);
-    m_out.plain(1, "SEX", "U");
     event("BIRT", row.Bdate, row.Bplace);
     event("DEAT", row.Ddate, row.Dplace);
     residence(row);
-    const QString &notes = m_links.notes(r);
-    if (!notes.isEmpty())
-        m_out.text(1, "NOTE", notes);
-    photos(row);
-    m_out.text(1, "REFN", row.ID);
-    if (m_links.keepsParentKey(r))
-        m_out.text(1, "_PRNTKEY", row.PrntKey);
     // A parent row has children, so it heads a family (for the other row of a pair: its own).
     if (const int parent = m_links.parent(r); parent >= 0)
         m_out.pointer(1, "FAMC", xref('F', m_family[size_t(parent)]));
@@ -271,6 +282,14 @@ void TreeWriter::person(int r)
         m_out.pointer(1, "FAMS", xref('F', m_partnerFamily[size_t(r)]));
     if (m_family[size_t(r)])
         m_out.pointer(1, "FAMS", xref('F', m_family[size_t(r)]));
+    const QString &notes = m_links.notes(r);
+    if (!notes.isEmpty())
+        m_out.text(1, "NOTE", notes);
+    photos(row);
+    m_out.text(1, "REFN", row.ID);
+    m_out.plain(2, "TYPE", "VelkinTree");
+    if (m_links.keepsParentKey(r))
+        m_out.text(1, "_PRNTKEY", row.PrntKey);
 }
 
 void TreeWriter::partner(int r)
@@ -278,7 +297,6 @@ void TreeWriter::partner(int r)
     const PersonRecord &row = m_rows[r];
     m_out.record(xref('I', m_ownPartnerXref[size_t(r)]), "INDI");
     name(1, row.PrtFname, row.PrtSname);
-    m_out.plain(1, "SEX", "U");
     m_out.pointer(1, "FAMS", xref('F', partnerFamily(r)));
 }
 
@@ -332,7 +350,7 @@ ExportResult TreeWriter::write()
         m_out.text(1, "FILE", url ? file : QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
         m_out.plain(2, "FORM", mediaType(file));
     }
-    m_out.record("@U1@", "SUBM");
+    m_out.record(kSubmitter, "SUBM");
     m_out.text(1, "NAME", m_options.submitter);
     m_out.record({}, "TRLR");
 

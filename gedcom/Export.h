@@ -46,13 +46,16 @@ struct ExportResult
 // Writes one tree, rows in the order given, as GEDCOM 5.5.1 (UTF-8, lines of at most 255
 // bytes) or 7.0 (UTF-8 with a byte order mark, no CONC).
 //
-// Each row is an INDI: NAME "Fname /Sname/" with GIVN and SURN, SEX U, BIRT and DEAT with DATE
-// and PLAC, RESI with ADDR (CITY, CTRY; ADR1 in 5.5.1 only), NOTE, an OBJE for each photo, and
-// REFN with the row's ID (xrefs are generated, @I1@, @F1@, as keys may hold any text). A row
-// with a partner or children gets a FAM with the row as first partner (HUSB) and the partner as
-// WIFE: an INDI of its own made from the partner's name, or the partner's row for a pair (see
-// ExportLinks), with a CHIL for each child row. A PrntKey that is not a link (ExportLinks) is
-// written as _PRNTKEY. Dates: see DateText::toGedcom.
+// Each row is an INDI: NAME "Fname /Sname/" with GIVN and SURN, BIRT and DEAT with DATE and
+// PLAC, RESI with ADDR (CITY, CTRY; ADR1 in 5.5.1 only), its FAMC and FAMS, NOTE, an OBJE for
+// each photo, and REFN with the row's ID and TYPE VelkinTree (xrefs are generated, @I1@, @F1@,
+// as keys may hold any text). No SEX: the rows do not say it. A row with a partner or children
+// gets a FAM with the row as first partner (HUSB) and the partner as WIFE: an INDI of its own
+// made from the partner's name, or the partner's row for a pair (see ExportLinks), with a CHIL
+// for each child row. A PrntKey that is not a link (ExportLinks) is written as _PRNTKEY
+// (declared in 7.0's SCHMA). The submitter is @X1@. These are the lines writeTree writes for
+// the same rows: a tree's first side record changes nothing else in its export. Dates: see
+// DateText::toGedcom.
 ExportResult exportRows(const QList<PersonRecord> &rows, const ExportOptions &options);
 
 // Writes the bytes to a temporary file in the target's folder and renames it over the target

@@ -430,7 +430,8 @@ DateRange range(const DateValue &value)
         return r;
     if (value.kind == DateKind::Between || value.kind == DateKind::FromTo) {
         qint64 first2 = 0, last2 = 0;
-        if (!span(value.second, first2, last2))
+        // A range that ends before it begins says no days at all.
+        if (!span(value.second, first2, last2) || last2 < first)
             return r;
         first = qMin(first, first2);
         last = qMax(last, last2);
@@ -442,6 +443,14 @@ DateRange range(const DateValue &value)
     r.from = qint32(first);
     r.to = qint32(last);
     return r;
+}
+
+bool isReversed(const DateValue &value)
+{
+    if (value.kind != DateKind::Between && value.kind != DateKind::FromTo)
+        return false;
+    qint64 first = 0, last = 0, first2 = 0, last2 = 0;
+    return span(value.first, first, last) && span(value.second, first2, last2) && last2 < first;
 }
 
 DateValue parse(QStringView text, QString &normalizedText)

@@ -87,7 +87,12 @@ namespace GedcomDate {
 DateValue parse(QStringView text);
 // The same, and the normalised text of the value (see normalized()) in one reading.
 DateValue parse(QStringView text, QString &normalizedText);
+// A range or period whose second date ends before its first begins ("BET 1900 AND 1850") has
+// no range: nothing is sorted or counted from it.
 DateRange range(const DateValue &value);
+// True for such a range or period (both dates in calendars that count days): the windows refuse
+// it, a file's value is kept as written.
+bool isReversed(const DateValue &value);
 
 // The value as the model keeps it: without blanks around it and with single blanks between
 // words, keywords, month and calendar names in upper case ("ABT 1969" from "abt    1969"). Text

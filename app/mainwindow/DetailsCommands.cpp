@@ -50,9 +50,6 @@ bool DetailsCommands::ShowDetails(const QString &key)
         return false;
     ChangeHistory::FollowModelEdit(m_tree, tree, key, window.before().rows, window.after().rows);
     m_history.RecordModelEdit(tree, key, window.changeName(), window.before(), window.after());
-    // The selected box shows its children again: a child added in the window is there at once.
-    if (m_tree.SelectedPerson())
-        m_tree.Select(m_tree.SelectedKey(), true);
     return true;
 }
 

@@ -145,6 +145,10 @@ void ChangeHistory::FollowModelEdit(OpenTree &open, const QString &tree, const Q
     for (const PersonRecord &row : from)
         if (!kept.contains(row.ID.toUpper()))
             open.RemovePerson(row.ID);
+    // The selected box shows its children again: a child the change added is there at once,
+    // after the save as after its redo.
+    if (open.SelectedPerson())
+        open.Select(open.SelectedKey(), true);
 }
 
 void ChangeHistory::RecordDeletePerson(const QString &tree, const PersonRecord &row,

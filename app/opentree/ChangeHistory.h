@@ -99,7 +99,8 @@ public:
     void RecordModelEdit(const QString &tree, const QString &key, const QString &text,
                          const Genealogy::ModelSlice &before, const Genealogy::ModelSlice &after);
     // The open tree follows a change of records from `from` to `to`: rows added, changed and
-    // removed, and the person `key` shown again (its records changed even when its row did not).
+    // removed, and the person `key` shown again (its records changed even when its row did not);
+    // the selected person is selected again, so that its box shows the children it has now.
     static void FollowModelEdit(OpenTree &open, const QString &tree, const QString &key,
                                 const std::vector<PersonRecord> &from,
                                 const std::vector<PersonRecord> &to);

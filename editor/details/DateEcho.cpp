@@ -92,7 +92,19 @@ Echo of(const QString &date)
     }
     if (value.interpreted && !value.phrase.isEmpty())
         echo.text += QStringLiteral(" (\u201C%1\u201D)").arg(value.phrase);
+    if (GedcomDate::isReversed(value)) {
+        echo.text += QStringLiteral(": the second date is before the first");
+        echo.valid = false;
+    }
     return echo;
+}
+
+QString refusal(const QString &date)
+{
+    if (!GedcomDate::isReversed(GedcomDate::parse(date)))
+        return QString();
+    return QStringLiteral("The date '%1' ends before it begins: write the earlier date first.")
+        .arg(date.trimmed());
 }
 
 } // namespace DateEcho

@@ -14,4 +14,8 @@ struct Echo
 
 Echo of(const QString &date);
 
+// Why the windows refuse a date: a range or period that ends before it begins ("BET 1900 AND
+// 1850"); "" for any other text.
+QString refusal(const QString &date);
+
 } // namespace DateEcho

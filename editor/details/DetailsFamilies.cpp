@@ -23,6 +23,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Genealogy;
 using namespace DetailsUi;
 
@@ -178,10 +180,19 @@ void DetailsWindow::refreshFamilies()
             0, other == kNoIndex
                    ? tr("Family without another partner")
                    : tr("With %1 (%2)").arg(m_draft->personName(other), m_draft->row(other).ID));
-        family->setText(1, Vocabulary::familyRelationLabel(m.families[f].relation));
+        // A relation not stated shows as married when the family has a marriage; the relation
+        // kept stays as read (the Relation box shows it), so that an export writes it so.
+        const std::vector<quint32> events = m_draft->events(Ref(Kind::Family, f));
+        FamilyRelation relation = m.families[f].relation;
+        static const EventTypes::Id marriage = EventTypes::find("MARR", true);
+        if (relation == FamilyRelation::Unknown &&
+            std::any_of(events.begin(), events.end(),
+                        [&](quint32 e) { return m.events[e].type == marriage; }))
+            relation = FamilyRelation::Married;
+        family->setText(1, Vocabulary::familyRelationLabel(relation));
         family->setText(2, sourcesText(Ref(Kind::Family, f)));
         family->setData(0, Qt::UserRole, Ref(Kind::Family, f).bits());
-        for (quint32 e : m_draft->events(Ref(Kind::Family, f))) {
+        for (quint32 e : events) {
             const PersonDraft::EventFields ev = m_draft->event(e);
             auto *item = new QTreeWidgetItem(family);
             item->setText(

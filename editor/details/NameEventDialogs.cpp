@@ -90,6 +90,7 @@ EventDialog::EventDialog(const PersonDraft &draft, bool family, const PersonDraf
         m_type->setEditText(QString());
 
     m_date = line("txtDate", f.date, this);
+    m_readDate = f.date;
     m_echo = new QLabel(this);
     m_echo->setObjectName("lblDateEcho");
     m_place = line("txtPlace", f.place, this);
@@ -176,6 +177,13 @@ void EventDialog::accept()
         ShowMessage(tr("Choose the type of the event from the list."), tr("Event"),
                     MsgIcon::Exclamation, MsgButtons::OkOnly, this);
         m_type->setFocus();
+        return;
+    }
+    // A date as read (from a file) stays as written; a typed one is checked.
+    if (const QString why = DateEcho::refusal(m_date->text());
+        !why.isEmpty() && m_date->text().trimmed() != m_readDate.trimmed()) {
+        ShowMessage(why, tr("Event"), MsgIcon::Exclamation, MsgButtons::OkOnly, this);
+        m_date->setFocus();
         return;
     }
     QDialog::accept();

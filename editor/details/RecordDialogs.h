@@ -47,6 +47,7 @@ private:
     bool m_family;
     QComboBox *m_type;
     QLineEdit *m_date;
+    QString m_readDate; // the date as the window opened with it
     QLabel *m_echo;
     QLineEdit *m_place, *m_description, *m_age, *m_cause;
     QCheckBox *m_private;

@@ -99,6 +99,126 @@ private slots:
         QVERIFY(DateEcho::of("").valid);
         QVERIFY(!DateEcho::of("sometime in spring").valid);
         QVERIFY(DateEcho::of("(in the war)").valid);
+        // A range that ends before it begins says so and is refused.
+        const DateEcho::Echo backwards = DateEcho::of("BET 1900 AND 1850");
+        QCOMPARE(backwards.text, QString("between 1900 and 1850: the second date is before the "
+                                         "first"));
+        QVERIFY(!backwards.valid);
+        QCOMPARE(DateEcho::refusal(" from 1900 to 1850 "),
+                 QString("The date 'from 1900 to 1850' ends before it begins: write the earlier "
+                         "date first."));
+        QCOMPARE(DateEcho::refusal("BET 1850 AND 1900"), QString());
+        QCOMPARE(DateEcho::refusal("1900"), QString());
+    }
+
+    // A family whose relation is not stated but that has a marriage shows as married; the
+    // relation kept stays as it was (the Relation box shows it), also after the save.
+    void marriageShowsAsMarried()
+    {
+        auto store = withTree(handMade());
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        KeyScript script;
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        script.key(Qt::Key_F, Qt::AltModifier);
+        auto *families = window.findChild<QTreeWidget *>("lstFamilies");
+        messages.enqueue(MsgResult::Yes); // Bert Holm of the partner columns becomes a person
+        script.then([&](QDialog &) {
+            KeyScript::type("Emil Ek");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(families->topLevelItemCount(), 2);
+        QTreeWidgetItem *emil = families->currentItem();
+        QVERIFY(emil->text(0).contains("Emil Ek"));
+        QCOMPARE(emil->text(1), QString("unknown"));
+        script.then([&](QDialog &) {
+            KeyScript::type("Marr");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("1925");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Y, Qt::AltModifier);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(families->topLevelItem(1)->text(1), QString("married"));
+        QCOMPARE(families->topLevelItem(0)->text(1), QString("unknown")); // Bert: no marriage
+        families->setCurrentItem(families->topLevelItem(1));
+        QCOMPARE(window.findChild<QComboBox *>("cboRelation")->currentText(), QString("unknown"));
+
+        window.tabs()->setCurrentIndex(0);
+        window.findChild<QTreeWidget *>("lstEvents")->setFocus();
+        script.key(Qt::Key_Return);
+        QVERIFY(window.wasSaved());
+        const Result<ModelSlice> slice = ModelStore::readTree(*store, "Family");
+        QVERIFY(slice);
+        const TreeModel &m = slice->model;
+        int marriages = 0;
+        for (quint32 f = 0; f < m.families.size(); ++f) {
+            QCOMPARE(m.families[f].relation, FamilyRelation::Unknown);
+            for (quint32 e : m.eventsOf(Ref(Kind::Family, f)))
+                marriages += m.events[e].type == EventTypes::find("MARR", true);
+        }
+        QCOMPARE(marriages, 1);
+    }
+
+    // The event window refuses a range typed that ends before it begins, the keyboard left in
+    // the date; put right, the event is added. Such a date as read stays as written when
+    // something else of its event is edited.
+    void backwardsRangeIsRefused()
+    {
+        std::vector<PersonRow> rows = handMade();
+        rows[0].Bdate = "BET 1900 AND 1850";
+        auto store = withTree(rows);
+        QVERIFY(store);
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        KeyScript script;
+        DetailsWindow window(*store, "Family", "I1", store->DataPath());
+        QVERIFY(window.isLoaded());
+        window.show();
+        QVERIFY(KeyScript::activate(window));
+        auto *events = window.findChild<QTreeWidget *>("lstEvents");
+        const int before = events->topLevelItemCount();
+        bool dateKeptFocus = false;
+        script.then([&](QDialog &d) {
+            KeyScript::type("Bapt");
+            script.key(Qt::Key_Tab);
+            KeyScript::type("BET 1900 AND 1850");
+            script.key(Qt::Key_Return);
+            auto *date = d.findChild<QLineEdit *>("txtDate");
+            dateKeptFocus = d.isVisible() && date->hasFocus();
+            date->selectAll();
+            KeyScript::type("BET 1850 AND 1900");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_Insert);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, QString("The date 'BET 1900 AND 1850' ends before it "
+                                               "begins: write the earlier date first."));
+        QVERIFY(dateKeptFocus);
+        QCOMPARE(events->topLevelItemCount(), before + 1);
+        QCOMPARE(events->currentItem()->text(0), QString("Baptism"));
+
+        events->setCurrentItem(events->findItems("Birth", Qt::MatchExactly).value(0)); // as read
+        QVERIFY(events->currentItem());
+        script.then([&](QDialog &d) {
+            d.findChild<QLineEdit *>("txtPlace")->setText("Malmö");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_F2);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(messages.count(), 1);
+        events->setFocus();
+        script.key(Qt::Key_Return);
+        QVERIFY(window.wasSaved());
+        const PersonRecord anna = *store->FindPerson("Family", "I1");
+        QCOMPARE(anna.Bdate, QString("BET 1900 AND 1850"));
+        QCOMPARE(anna.Bplace, QString("Malmö"));
     }
 
     // The row keeps its columns: the row's birth is edited as an event and goes back to the row;

@@ -484,6 +484,50 @@ private slots:
         QCOMPARE(host.rows.value("K1").Bdate, QString("abcd"));
     }
 
+    // A range that ends before it begins is refused, in either date box, with the keyboard left
+    // in the box; nothing is saved until it is put right.
+    void backwardsRangeIsRefused()
+    {
+        ScopedMessageService scoped(m_messages);
+        FakeHost host;
+        host.selectedKey = "K1";
+        host.dataPath = freshDataPath();
+        host.addPerson(makePerson("K1", "R1", "Anna", "Berg"));
+        auto window = open(host, true, host.people.Item("K1")->toRecord());
+        setText(*window, "txtBdate", "1850");
+        setText(*window, "txtDdate", "FROM 1900 TO 1850");
+        save(*window);
+        QCOMPARE(m_messages.count(), 1);
+        QCOMPARE(m_messages.last().text, QString("The date 'FROM 1900 TO 1850' ends before it "
+                                                 "begins: write the earlier date first."));
+        QCOMPARE(window->result(), int(QDialog::Rejected));
+        QCOMPARE(window->focusWidget(), window->findChild<QLineEdit *>("txtDdate"));
+        setText(*window, "txtDdate", "");
+        setText(*window, "txtBdate", "bet 1900 and 1850");
+        save(*window);
+        QCOMPARE(m_messages.count(), 2);
+        QCOMPARE(window->focusWidget(), window->findChild<QLineEdit *>("txtBdate"));
+        QCOMPARE(host.rows.value("K1").Bdate, QString());
+        setText(*window, "txtBdate", "BET 1850 AND 1900");
+        save(*window);
+        QCOMPARE(m_messages.count(), 2);
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("K1").Bdate, QString("BET 1850 AND 1900"));
+
+        // Such a date as read (from a file) stays as written when something else is edited.
+        PersonRecord read = host.people.Item("K1")->toRecord();
+        read.Ddate = "BET 1900 AND 1850";
+        host.people.Item("K1")->fromRecord(read);
+        host.rows["K1"].Ddate = read.Ddate;
+        auto again = open(host, true, read);
+        setText(*again, "txtFname", "Anne");
+        save(*again);
+        QCOMPARE(m_messages.count(), 2);
+        QCOMPARE(again->result(), int(QDialog::Accepted));
+        QCOMPARE(host.rows.value("K1").Ddate, QString("BET 1900 AND 1850"));
+        QCOMPARE(host.rows.value("K1").Fname, QString("Anne"));
+    }
+
     void editedPersonMissingFromTable()
     {
         ScopedMessageService scoped(m_messages);

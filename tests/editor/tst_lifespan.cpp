@@ -48,6 +48,10 @@ private slots:
         QTest::newRow("EST three digits") << "EST 950" << 950;
         QTest::newRow("BET AND") << "BET 1900 AND 1910" << 1900;
         QTest::newRow("FROM TO") << "FROM MAR 1900 TO 1910" << 1900;
+        // A range that ends before it begins says no year to count an age from.
+        QTest::newRow("BET AND backwards") << "BET 1900 AND 1850" << 0;
+        QTest::newRow("FROM TO backwards") << "from 1900 to 12 MAR 1850" << 0;
+        QTest::newRow("BET AND within one year") << "BET MAR 1900 AND 1900" << 1900;
         QTest::newRow("TO") << "TO 1910" << 1910;
         QTest::newRow("INT with phrase") << "INT 1900 (about then)" << 1900;
         // A dual year is one year in two reckonings: the later number is today's.
@@ -118,6 +122,9 @@ private slots:
         QTest::newRow("genealogical") << "ABT 1900"
                                       << "BET 1950 AND 1951"
                                       << "ABT 1900 - BET 1950 AND 1951 (50)";
+        QTest::newRow("death range backwards") << "1850"
+                                               << "FROM 1900 TO 1850"
+                                               << "1850 - FROM 1900 TO 1850";
         QTest::newRow("dates") << "1901-01-05"
                                << "2 May 1950"
                                << "1901-01-05 - 2 May 1950 (49)";

@@ -67,9 +67,9 @@ void TestExport::headers()
 {
     const QByteArray v551 = write({person("A", "ROOT")}).data;
     QVERIFY(v551.startsWith("0 HEAD\n1 SOUR VelkinTree\n2 VERS "));
-    for (const char *line : {"\n1 DATE 9 DEC 2024\n2 TIME 08:05:03\n1 SUBM @U1@\n",
+    for (const char *line : {"\n1 DATE 9 DEC 2024\n2 TIME 08:05:03\n1 SUBM @X1@\n",
                              "\n1 GEDC\n2 VERS 5.5.1\n2 FORM LINEAGE-LINKED\n1 CHAR UTF-8\n",
-                             "\n0 @U1@ SUBM\n1 NAME "})
+                             "\n0 @X1@ SUBM\n1 NAME "})
         QVERIFY2(v551.contains(line), line);
     QVERIFY(v551.endsWith("\n0 TRLR\n"));
 
@@ -86,18 +86,19 @@ void TestExport::personLines_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("5.5.1") << false
                            << QByteArray("0 @I1@ INDI\n1 NAME Ann /Lee/\n2 GIVN Ann\n2 SURN Lee\n"
-                                         "1 SEX U\n1 BIRT\n2 DATE 12 MAR 1950\n2 PLAC York\n"
+                                         "1 BIRT\n2 DATE 12 MAR 1950\n2 PLAC York\n"
                                          "1 DEAT\n2 DATE (after the war)\n1 RESI\n"
                                          "2 ADDR 1 Main St\n3 CONT Flat 2\n3 ADR1 1 Main St\n"
-                                         "3 CITY York\n3 CTRY UK\n1 NOTE a@@b\n2 CONT @@line\n"
-                                         "1 REFN K1\n1 FAMS @F1@\n");
+                                         "3 CITY York\n3 CTRY UK\n1 FAMS @F1@\n"
+                                         "1 NOTE a@@b\n2 CONT @@line\n"
+                                         "1 REFN K1\n2 TYPE VelkinTree\n");
     QTest::newRow("7.0") << true
                          << QByteArray("0 @I1@ INDI\n1 NAME Ann /Lee/\n2 GIVN Ann\n2 SURN Lee\n"
-                                       "1 SEX U\n1 BIRT\n2 DATE 12 MAR 1950\n2 PLAC York\n"
+                                       "1 BIRT\n2 DATE 12 MAR 1950\n2 PLAC York\n"
                                        "1 DEAT\n2 DATE\n3 PHRASE after the war\n1 RESI\n"
                                        "2 ADDR 1 Main St\n3 CONT Flat 2\n3 CITY York\n"
-                                       "3 CTRY UK\n1 NOTE a@b\n2 CONT @@line\n1 REFN K1\n"
-                                       "1 FAMS @F1@\n");
+                                       "3 CTRY UK\n1 FAMS @F1@\n1 NOTE a@b\n2 CONT @@line\n"
+                                       "1 REFN K1\n2 TYPE VelkinTree\n");
 }
 
 void TestExport::personLines()
@@ -117,8 +118,7 @@ void TestExport::personLines()
     const ExportResult result = write({r}, v7 ? Version::Gedcom70 : Version::Gedcom551);
     QCOMPARE(recordText(result.data, "0 @I1@ INDI"), expected);
     QCOMPARE(recordText(result.data, "0 @I2@ INDI"),
-             QByteArray("0 @I2@ INDI\n1 NAME Bob /Ray/\n2 GIVN Bob\n2 SURN Ray\n1 SEX U\n"
-                        "1 FAMS @F1@\n"));
+             QByteArray("0 @I2@ INDI\n1 NAME Bob /Ray/\n2 GIVN Bob\n2 SURN Ray\n1 FAMS @F1@\n"));
     QCOMPARE(recordText(result.data, "0 @F1@ FAM"),
              QByteArray("0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"));
     QCOMPARE(result.rows, 1);
@@ -153,7 +153,7 @@ void TestExport::lineLimits()
         QVERIFY2(line.size() + 1 <= 255, line.constData());
         QVERIFY(Utf8::isValid(line));
         if (line.contains('@') && !line.startsWith("1 SUBM") && !line.contains(" @I") &&
-            !line.contains(" @F") && !line.contains("@U1@"))
+            !line.contains(" @F") && !line.contains("@X1@"))
             QVERIFY2(line.count('@') % 2 == 0, line.constData());
         if (line.startsWith("2 CONC ")) {
             ++conc;

@@ -144,6 +144,25 @@ private slots:
         }
     }
 
+    // A range given backwards in a file is read as written, kept and written again so; it gives
+    // no days to sort by (never a negative span).
+    void backwardsRangeIsKeptAsWritten()
+    {
+        const QStringList lines = person(1, "BET 1900 AND 1850", "FROM 1900 TO 12 MAR 1850");
+        const MappedTree tree = TestModel::map(TestGedcom::file(lines));
+        QVERIFY(tree.isValid());
+        const Person p = read(tree, "I1");
+        QCOMPARE(p.birth, QString("BET 1900 AND 1850"));
+        QCOMPARE(p.date[0], QString("FROM 1900 TO 12 MAR 1850"));
+        QCOMPARE(p.kind[0], DateKind::FromTo);
+        QCOMPARE(p.from[0], DateRange::kUnknown);
+        QCOMPARE(p.to[0], DateRange::kUnknown);
+        const QByteArray written = TestModel::write(tree, Version::Gedcom551);
+        QCOMPARE(dateLines(written).value("Per1"),
+                 QStringList({"2 DATE BET 1900 AND 1850", "2 DATE FROM 1900 TO 12 MAR 1850",
+                              "2 DATE FROM 1900 TO 12 MAR 1850"}));
+    }
+
 private:
     // The DATE and PHRASE lines of each person's record in a written file, by the given name.
     static QHash<QString, QStringList> dateLines(const QByteArray &written)

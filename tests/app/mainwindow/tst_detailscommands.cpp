@@ -9,6 +9,7 @@
 #include "ModelStore.h"
 #include "RowRules.h"
 #include "ScriptedMessageService.h"
+#include "StoreExport.h"
 #include "StoreImport.h"
 #include "support_TreeFixture.h"
 
@@ -125,7 +126,7 @@ private slots:
     }
 
     // A partner and a child added in the details window come into the open tree (the child's
-    // box under its parent), go with the undo and come back with the redo.
+    // box under its parent), go with the undo and come back with the redo (the box at once).
     void newPersonsFollowTheOpenTree()
     {
         ScriptedMessageService messages;
@@ -159,11 +160,17 @@ private slots:
         QCOMPARE(problems(f.store), QStringList());
         f.main->History().Stack().undo();
         QVERIFY(!f.tree.People().Item("A3"));
+        QCOMPARE(f.row(2), QStringList());
         QCOMPARE(f.tree.People().Item("A1")->PrtFname(), QString());
         QCOMPARE(f.store.ReadTree("Family")->size(), 1);
+        // The redo shows the child at once too, without a click on Anna's box.
         f.main->History().Stack().redo();
         QVERIFY(f.tree.People().Item("A3"));
+        QCOMPARE(f.tree.SelectedKey(), QString("A1"));
+        QCOMPARE(f.row(2), QStringList{"A3"});
         QCOMPARE(problems(f.store), QStringList());
+        f.main->History().Stack().undo();
+        QCOMPARE(f.row(2), QStringList());
     }
 
     // The panel's "Details..." link opens the details of the person shown; without an open
@@ -242,6 +249,64 @@ private slots:
         script.key(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(ModelStore::readTree(f.store, "Family")->model.persons[0].privacy, quint8(0));
         QCOMPARE(problems(f.store), QStringList());
+    }
+
+    // The first save in a tree made by hand gives the tree its side records: the export of the
+    // persons, families and submitter the save did not touch stays as it was, line for line, in
+    // both versions.
+    void firstSaveKeepsTheExportOfOthers()
+    {
+        ScriptedMessageService messages;
+        ScopedMessageService scope(messages);
+        TreeFixture f;
+        PersonRecord anna = Person("A1", "ROOT", "Anna", "Berg", "Emil", "Ek", "1850");
+        anna.Notes = "Farmer\nin Lund";
+        anna.Lcity = "Lund";
+        PersonRecord outside = Person("X1", "", "Olle", "Ek");
+        QVERIFY(
+            f.addTree("Family", {anna, Person("C1", "A1", "Carl", "Berg"),
+                                 Person("D1", "A1", "Dora", "Berg", "", "", "", "1930"), outside}));
+        QVERIFY(f.main->LoadTree("Family"));
+        // The records of the file but the INDI of Carl (I2), the one the save changes.
+        const auto exported = [&](Gedcom::Version version) {
+            Gedcom::ExportOptions options;
+            options.version = version;
+            options.timestamp = QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC);
+            const QString path = f.dir.filePath("tree.ged");
+            const Gedcom::StoreExport done =
+                Gedcom::exportFromStore(f.store, "Family", path, options);
+            QFile file(path);
+            if (!done.isDone() || !file.open(QIODevice::ReadOnly))
+                return QList<QByteArray>{done.error.text().toUtf8()};
+            QList<QByteArray> records;
+            for (const QByteArray &line : file.readAll().split('\n')) {
+                if (line.startsWith("0 ") || records.isEmpty())
+                    records.append(QByteArray());
+                records.last() += line + '\n';
+            }
+            records.removeIf([](const QByteArray &r) { return r.startsWith("0 @I2@ INDI"); });
+            return records;
+        };
+        const QList<QByteArray> before551 = exported(Gedcom::Version::Gedcom551);
+        const QList<QByteArray> before70 = exported(Gedcom::Version::Gedcom70);
+        QCOMPARE(before551.size(), 8); // head, four persons but Carl, family, submitter, end
+
+        f.tree.Select("C1", true);
+        QVERIFY(KeyScript::activate(*f.main));
+        KeyScript script;
+        script.then([&](QDialog &) {
+            script.key(Qt::Key_Insert);
+            script.key(Qt::Key_Return);
+        });
+        script.then([&](QDialog &) {
+            KeyScript::type("Occupation");
+            script.key(Qt::Key_Return);
+        });
+        script.key(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(script.failures, QStringList());
+        QVERIFY(*ModelStore::hasModel(f.store, "Family"));
+        QCOMPARE(exported(Gedcom::Version::Gedcom551), before551);
+        QCOMPARE(exported(Gedcom::Version::Gedcom70), before70);
     }
 
     // A tree the history does not keep whole: a details save is written (the open tree follows
