@@ -88,6 +88,8 @@ void SharedDatabaseCommands::watch()
     // driver closed by itself counts as gone).
     if (!m_store.IsUnreachable())
         std::ignore = m_store.CheckServer();
+    if (!m_store.IsOpen() && !m_store.IsUnreachable())
+        return; // closed on purpose
     if (!m_store.IsUnreachable()) {
         followRights();
         return;
