@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -32,6 +33,16 @@ class tst_chartcli : public QObject
         return result;
     }
     QString file(const QString &name) const { return m_dir.filePath(name); }
+    // The title an SVG drawing carries.
+    static QString svgTitle(const QString &path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return QStringLiteral("(no file)");
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("<title>(.*?)</title>"))
+                                              .match(QString::fromUtf8(f.readAll()));
+        return m.hasMatch() ? m.captured(1) : QStringLiteral("(no title)");
+    }
 
 private slots:
     void initTestCase()
@@ -47,6 +58,22 @@ private slots:
         orphan.Fname = QStringLiteral("Olle");
         QVERIFY(store.InsertPerson(QStringLiteral("Example"), orphan));
         QVERIFY(store.CreateTree(QStringLiteral("Empty")));
+
+        // "Secrets": Hand (dead) and his living daughter Liv.
+        const auto add = [&store](const char *tree, const char *id, const char *parent,
+                                  const char *first, const char *born, const char *died) {
+            PersonRecord r;
+            r.ID = QString::fromLatin1(id);
+            r.PrntKey = QString::fromLatin1(parent);
+            r.Fname = QString::fromLatin1(first);
+            r.Sname = QStringLiteral("Oak");
+            r.Bdate = QString::fromLatin1(born);
+            r.Ddate = QString::fromLatin1(died);
+            QVERIFY(store.InsertPerson(QString::fromLatin1(tree), r));
+        };
+        QVERIFY(store.CreateTree(QStringLiteral("Secrets")));
+        add("Secrets", "h1", "ROOT", "Hand", "1800", "1870");
+        add("Secrets", "l1", "h1", "Liv", "1990", "");
     }
 
     void exportsTheThreeCharts_data()
@@ -101,6 +128,27 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(r.err, QString());
         QCOMPARE(r.out.section(QLatin1Char(' '), 0, 5), roots.out.section(QLatin1Char(' '), 0, 5));
+    }
+
+    // The title of the main chart does not name a living person the privacy choice hides, nor
+    // call the person "Living": it names the tree, as the window's does.
+    void privacyTitleNamesNoHiddenPerson()
+    {
+        Genealogy::PrivacyOptions privateOnly, living;
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("private"), privateOnly));
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("living"), living));
+        const auto titleOf = [this](const char *key, const Genealogy::PrivacyOptions &privacy) {
+            ChartCliRequest request{QStringLiteral("Secrets"), file(QStringLiteral("secret.svg")),
+                                    QString::fromLatin1(key)};
+            request.privacy = privacy;
+            QFile::remove(request.file);
+            const Run r = run(request);
+            return r.code == 0 ? svgTitle(request.file) : r.err;
+        };
+        QCOMPARE(titleOf("l1", living), QStringLiteral("Secrets"));
+        QCOMPARE(titleOf("L1", living), QStringLiteral("Secrets"));
+        QCOMPARE(titleOf("l1", privateOnly), QStringLiteral("Secrets - Liv Oak"));
+        QCOMPARE(titleOf("h1", living), QStringLiteral("Secrets - Hand Oak"));
     }
 
     void failuresSayWhyAndWriteNothing_data()
