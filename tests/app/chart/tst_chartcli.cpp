@@ -59,7 +59,8 @@ private slots:
         QVERIFY(store.InsertPerson(QStringLiteral("Example"), orphan));
         QVERIFY(store.CreateTree(QStringLiteral("Empty")));
 
-        // "Secrets": Hand (dead) and his living daughter Liv.
+        // "Secrets": Hand (dead) and his living daughter Liv; "Outside": one person outside the
+        // line, whom no chart shows.
         const auto add = [&store](const char *tree, const char *id, const char *parent,
                                   const char *first, const char *born, const char *died) {
             PersonRecord r;
@@ -74,6 +75,8 @@ private slots:
         QVERIFY(store.CreateTree(QStringLiteral("Secrets")));
         add("Secrets", "h1", "ROOT", "Hand", "1800", "1870");
         add("Secrets", "l1", "h1", "Liv", "1990", "");
+        QVERIFY(store.CreateTree(QStringLiteral("Outside")));
+        add("Outside", "o1", "", "Ona", "1800", "1870");
     }
 
     void exportsTheThreeCharts_data()
@@ -149,6 +152,18 @@ private slots:
         QCOMPARE(titleOf("L1", living), QStringLiteral("Secrets"));
         QCOMPARE(titleOf("l1", privateOnly), QStringLiteral("Secrets - Liv Oak"));
         QCOMPARE(titleOf("h1", living), QStringLiteral("Secrets - Hand Oak"));
+    }
+
+    // A chart with no box (its only person is outside the line) is a failure, said as the others
+    // are, and writes nothing.
+    void emptyChartIsAFailure()
+    {
+        const Run r = run({QStringLiteral("Outside"), file(QStringLiteral("outside.pdf")), {}});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QStringLiteral("The chart could not be written to 'outside.pdf': the "
+                                       "chart is empty, there is nothing to export.\n"));
+        QCOMPARE(r.out, QString());
+        QVERIFY(!QFile::exists(file(QStringLiteral("outside.pdf"))));
     }
 
     void failuresSayWhyAndWriteNothing_data()
