@@ -128,11 +128,18 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     CliTree tree;
     if (!tree.Open(request.tree, dataFolder, err, request.server))
         return 1;
+    // The person asked for, as the tree stores it: the privacy choice may leave it out.
+    const cPersonPtr asked = tree.People().Item(request.personKey);
+    const QString askedKey = asked ? asked->Key() : QString();
     std::optional<std::vector<Genealogy::FamilyKeys>> privateFamilies;
     QSet<QString> renamed;
     if (!request.privacy.changesNothing() &&
         !applyPrivacy(tree, request.privacy, privateFamilies, renamed, err))
         return 1;
+    if (!askedKey.isEmpty() && !tree.People().Item(askedKey))
+        return fail(err, QStringLiteral("The person '%1' is private: a chart that leaves out the "
+                                        "private has nothing to show of it.")
+                             .arg(request.personKey));
     if (tree.People().Count() == 0)
         return fail(err,
                     QStringLiteral("The tree '%1' has no persons: there is no chart to export.")

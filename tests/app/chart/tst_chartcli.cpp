@@ -1,6 +1,7 @@
 // The command line's chart export, run in-process over a database in a temporary folder: the
 // three kinds of chart, the line printed, and failures that say why and leave no file.
 #include "ChartCli.h"
+#include "ModelStore.h"
 #include "mDatabase.h"
 
 #include <QDir>
@@ -59,8 +60,8 @@ private slots:
         QVERIFY(store.InsertPerson(QStringLiteral("Example"), orphan));
         QVERIFY(store.CreateTree(QStringLiteral("Empty")));
 
-        // "Secrets": Hand (dead) and his living daughter Liv; "Outside": one person outside the
-        // line, whom no chart shows.
+        // "Secrets": Hand (dead), his living daughter Liv and his son Prior, marked private;
+        // "Outside": one person outside the line, whom no chart shows.
         const auto add = [&store](const char *tree, const char *id, const char *parent,
                                   const char *first, const char *born, const char *died) {
             PersonRecord r;
@@ -75,6 +76,15 @@ private slots:
         QVERIFY(store.CreateTree(QStringLiteral("Secrets")));
         add("Secrets", "h1", "ROOT", "Hand", "1800", "1870");
         add("Secrets", "l1", "h1", "Liv", "1990", "");
+        add("Secrets", "p1", "h1", "Prior", "1830", "1900");
+        Genealogy::ModelSlice secrets = ModelStore::readTree(store, "Secrets").value();
+        for (const Genealogy::PersonRow &row : secrets.rows) {
+            Genealogy::PersonSide side;
+            if (row.ID == QLatin1String("p1"))
+                side.privacy = Genealogy::Privacy::Private;
+            secrets.model.persons.add(side);
+        }
+        QVERIFY(ModelStore::saveModel(store, "Secrets", secrets.rows, secrets.model));
         QVERIFY(store.CreateTree(QStringLiteral("Outside")));
         add("Outside", "o1", "", "Ona", "1800", "1870");
     }
@@ -152,6 +162,36 @@ private slots:
         QCOMPARE(titleOf("L1", living), QStringLiteral("Secrets"));
         QCOMPARE(titleOf("l1", privateOnly), QStringLiteral("Secrets - Liv Oak"));
         QCOMPARE(titleOf("h1", living), QStringLiteral("Secrets - Hand Oak"));
+    }
+
+    // A chart of a person the privacy choice leaves out says so, whatever the chart.
+    void chartOfAPrivatePersonIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("kind");
+        QTest::newRow("main") << QStringList();
+        QTest::newRow("descendants") << QStringList{"descendants"};
+        QTest::newRow("ancestors") << QStringList{"ancestors"};
+        QTest::newRow("fan") << QStringList{"fan"};
+        QTest::newRow("hourglass") << QStringList{"hourglass"};
+    }
+    void chartOfAPrivatePersonIsRefused()
+    {
+        QFETCH(QStringList, kind);
+        ChartCliRequest request{QStringLiteral("Secrets"), file(QStringLiteral("prior.svg")),
+                                QStringLiteral("P1")};
+        request.descendants = kind.contains(QLatin1String("descendants"));
+        request.ancestors = kind.contains(QLatin1String("ancestors"));
+        request.hourglass = kind.contains(QLatin1String("hourglass"));
+        request.fan = kind.contains(QLatin1String("fan")) ? 3 : 0;
+        QFile::remove(request.file); // the last row's, written without the choice
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("private"), request.privacy));
+        const Run r = run(request);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QStringLiteral("The person 'P1' is private: a chart that leaves out the "
+                                       "private has nothing to show of it.\n"));
+        QVERIFY(!QFile::exists(request.file));
+        request.privacy = {};
+        QCOMPARE(run(request).code, 0);
     }
 
     // A chart with no box (its only person is outside the line) is a failure, said as the others
