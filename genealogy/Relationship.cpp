@@ -79,6 +79,23 @@ void RelationshipCalculator::ancestors(int person, std::vector<int> &dist,
     }
 }
 
+int RelationshipCalculator::childOnLine(int ancestor, int distance, const std::vector<int> &dist,
+                                        const std::vector<int> &touched) const
+{
+    int found = -1;
+    for (int p : touched) {
+        if (dist[size_t(p)] != distance)
+            continue;
+        const auto parents = m_index.parents(p);
+        if (std::find(parents.begin(), parents.end(), ancestor) == parents.end())
+            continue;
+        if (found >= 0)
+            return -1; // descended from two of its children
+        found = p;
+    }
+    return found;
+}
+
 bool RelationshipCalculator::blood(int a, int b, Relationship &result)
 {
     ancestors(a, m_distA, m_touchedA, INT_MAX, nullptr);
@@ -118,14 +135,19 @@ bool RelationshipCalculator::blood(int a, int b, Relationship &result)
     }
     const RelationshipPath &first = result.paths.front();
     bool half = false;
-    if (first.up == 1 && first.down == 1 && first.through.size() == 1) {
-        // Siblings sharing one parent while each has another: half-siblings.
-        const auto pa = m_index.parents(a);
-        const auto pb = m_index.parents(b);
-        int shared = 0;
-        for (int p : pa)
-            shared += std::find(pb.begin(), pb.end(), p) != pb.end();
-        half = shared == 1 && pa.size() >= 2 && pb.size() >= 2;
+    if (first.up >= 1 && first.down >= 1 && first.through.size() == 1) {
+        // The two lines start with a child each of the one common ancestor: children sharing
+        // that one parent while each has another are half-siblings, and their lines half-kin.
+        const int ca = childOnLine(first.through[0], first.up - 1, m_distA, m_touchedA);
+        const int cb = childOnLine(first.through[0], first.down - 1, m_distB, m_touchedB);
+        if (ca >= 0 && cb >= 0) {
+            const auto pa = m_index.parents(ca);
+            const auto pb = m_index.parents(cb);
+            int shared = 0;
+            for (int p : pa)
+                shared += std::find(pb.begin(), pb.end(), p) != pb.end();
+            half = shared == 1 && pa.size() >= 2 && pb.size() >= 2;
+        }
     }
     result.kind = a == b ? Relationship::Kind::Same : Relationship::Kind::Blood;
     result.term = RelationshipTerms::blood(first.up, first.down, m_index.sex(a), half);

@@ -64,6 +64,10 @@ private:
                    std::vector<int> *meets);
     void reset();
     bool blood(int a, int b, Relationship &result);
+    // The one person of `touched` at `distance` (in `dist`) who is a child of `ancestor`: where
+    // a line from the ancestor starts. -1 when there is none, or more than one.
+    int childOnLine(int ancestor, int distance, const std::vector<int> &dist,
+                    const std::vector<int> &touched) const;
     bool marriage(int a, int b, Relationship &result);
     QString marriageTerm(int a, const std::vector<MarriageSearch::Visit> &walk) const;
 

@@ -90,26 +90,25 @@ QString blood(int up, int down, Sex sex, bool half)
             return bySex(sex, "son", "daughter", "child");
         return greats(up - 2) + bySex(sex, "grandson", "granddaughter", "grandchild");
     }
-    if (up == 1 && down == 1) {
-        const QString word = bySex(sex, "brother", "sister", "sibling");
-        return half ? QStringLiteral("half-") + word : word;
-    }
+    const QString halfWord = half ? QStringLiteral("half-") : QString();
+    if (up == 1 && down == 1)
+        return halfWord + bySex(sex, "brother", "sister", "sibling");
     if (up == 1) { // a sibling of an ancestor: uncle, great-uncle, great-grand-uncle, ...
         const QString prefix = down == 2
                                    ? QString()
                                    : (down == 3 ? QStringLiteral("great-")
                                                 : greats(down - 3) + QStringLiteral("grand-"));
-        return pair(sex, prefix, "uncle", "aunt");
+        return pair(sex, halfWord + prefix, "uncle", "aunt");
     }
     if (down == 1) { // a descendant of a sibling
         const QString prefix = up == 2 ? QString()
                                        : (up == 3 ? QStringLiteral("great-")
                                                   : greats(up - 3) + QStringLiteral("grand-"));
-        return pair(sex, prefix, "nephew", "niece");
+        return pair(sex, halfWord + prefix, "nephew", "niece");
     }
     const int degree = std::min(up, down) - 1;
     const int removed = std::abs(up - down);
-    QString term = ordinal(degree) + QStringLiteral(" cousin");
+    QString term = halfWord + ordinal(degree) + QStringLiteral(" cousin");
     if (removed > 0)
         term += QLatin1Char(' ') + times(removed) + QStringLiteral(" removed");
     return term;

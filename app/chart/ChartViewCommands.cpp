@@ -435,9 +435,13 @@ std::unique_ptr<TreeChartSource> ChartViewCommands::exportSource() const
                 privacy.captions.insert(row.ID, {PersonCaptionA(person), PersonCaptionB(person)});
             }
         }
-        // A title naming a hidden person names the tree alone.
+        // A title naming a hidden person names the tree alone: so does one naming a person
+        // whose box goes with a private person's above it.
         const QString selected = tree.SelectedKey();
-        if (privacy.leftOut.contains(selected) || privacy.captions.contains(selected))
+        bool hidden = privacy.captions.contains(selected);
+        for (const QString &key : AncestorChain::Of(tree.People(), selected).keys)
+            hidden = hidden || privacy.leftOut.contains(key);
+        if (hidden)
             privacy.title = tree.CurrentTree();
         return privacy;
     });

@@ -7,6 +7,7 @@
 #include "ModelStore.h"
 #include "TreeExport.h"
 
+#include <QSet>
 #include <QTextStream>
 
 #include <new>
@@ -22,9 +23,11 @@ int fail(QTextStream &err, const QString &message)
 }
 
 // The open tree as the privacy choice shows it: the living renamed, the private taken out, and
-// the families as the view keeps them. False after a line on the error stream.
+// the families as the view keeps them; `renamed` gets the keys of the persons whose box it names
+// otherwise (a living person, a living partner). False after a line on the error stream.
 bool applyPrivacy(CliTree &tree, const Genealogy::PrivacyOptions &privacy,
-                  std::optional<std::vector<Genealogy::FamilyKeys>> &families, QTextStream &err)
+                  std::optional<std::vector<Genealogy::FamilyKeys>> &families,
+                  QSet<QString> &renamed, QTextStream &err)
 {
     Result<Genealogy::ModelSlice> read = ModelStore::readTree(tree.Store(), tree.Name());
     if (!read) {
@@ -42,7 +45,11 @@ bool applyPrivacy(CliTree &tree, const Genealogy::PrivacyOptions &privacy,
             continue;
         }
         const Genealogy::PersonRow &row = view.slice.rows[shown++];
-        if (!(row == read->rows[i]))
+        const Genealogy::PersonRow &stored = read->rows[i];
+        if (row.Fname != stored.Fname || row.Sname != stored.Sname ||
+            row.PrtFname != stored.PrtFname || row.PrtSname != stored.PrtSname)
+            renamed.insert(key);
+        if (!(row == stored))
             open.ChangePerson(key, row);
     }
     if (view.slice.model.personCount() > 0)
@@ -121,10 +128,18 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     CliTree tree;
     if (!tree.Open(request.tree, dataFolder, err, request.server))
         return 1;
+    // The person asked for, as the tree stores it: the privacy choice may leave it out.
+    const cPersonPtr asked = tree.People().Item(request.personKey);
+    const QString askedKey = asked ? asked->Key() : QString();
     std::optional<std::vector<Genealogy::FamilyKeys>> privateFamilies;
+    QSet<QString> renamed;
     if (!request.privacy.changesNothing() &&
-        !applyPrivacy(tree, request.privacy, privateFamilies, err))
+        !applyPrivacy(tree, request.privacy, privateFamilies, renamed, err))
         return 1;
+    if (!askedKey.isEmpty() && !tree.People().Item(askedKey))
+        return fail(err, QStringLiteral("The person '%1' is private: a chart that leaves out the "
+                                        "private has nothing to show of it.")
+                             .arg(request.personKey));
     if (tree.People().Count() == 0)
         return fail(err,
                     QStringLiteral("The tree '%1' has no persons: there is no chart to export.")
@@ -163,6 +178,11 @@ int runChartExport(const ChartCliRequest &request, const QString &dataFolder, QT
     }
     ChartCliRequest titled = request;
     if (outside && chart.mode == TreeExportRequest::Mode::RootRow)
+        titled.personKey.clear();
+    // The main chart's title does not name a living person the privacy choice hides (nor call
+    // the person "Living"): it names the tree, as the window's does.
+    if (chart.mode == TreeExportRequest::Mode::PersonPath && person &&
+        renamed.contains(person->Key()))
         titled.personKey.clear();
     chart.title = titleOf(titled, tree.Name(), tree.People());
 

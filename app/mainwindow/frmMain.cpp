@@ -340,8 +340,18 @@ void frmMain::Form_Resize()
     } else {
         m_pnlInfo->hide();
     }
+    // A chart made narrower or lower (the information panel opening, the window made smaller)
+    // keeps the selected box in view when it was in view before.
+    const cNodePtr selected = m_vtree->SelectedNode();
+    const QSize before = m_vtree->size();
+    const bool selectedShown = selected && m_vtree->isVisible() &&
+                               m_vtree->VisibleChartRect().intersects(
+                                   QRect(QPoint(selected->Left(), selected->Top()),
+                                         QPoint(selected->Right(), selected->Bottom())));
     m_vtree->setGeometry(out.chartLeft / t, (out.chartTop / t) - toolBar, out.chartWidth / t,
                          chartHeight);
+    if (selectedShown && (m_vtree->width() < before.width() || m_vtree->height() < before.height()))
+        m_vtree->ScrollIntoView(*selected);
 }
 
 void frmMain::SetMenus()

@@ -40,7 +40,7 @@ QStringList keys(const KinshipIndex &index, std::span<const int> persons)
 //
 //   G1 + G2                     (great-grandparents)
 //   ├── A1 + W1 ── B1 ── C1 ── D1
-//   │        └── B2 (+ X: B3 is X's child with W1, B2's half-brother)
+//   │        └── B2 (+ X: B3 is X's child with W1, B2's half-brother; E3 is B3's child)
 //   └── A2 ── B4 ── C4
 //
 // Rows name some parents by PrntKey, families the rest; S is W1's second husband.
@@ -52,12 +52,12 @@ struct Sample
 
     Sample()
     {
-        rows = {row("G1", "ROOT"), row("G2"),       row("A1", "G1"), row("A2"),
-                row("W1"),         row("B1", "A1"), row("B2"),       row("B3"),
-                row("X"),          row("C1", "B1"), row("D1"),       row("B4", "A2"),
-                row("C4", "B4"),   row("Z", "ROOT")};
+        rows = {row("G1", "ROOT"), row("G2"),        row("A1", "G1"), row("A2"),
+                row("W1"),         row("B1", "A1"),  row("B2"),       row("B3"),
+                row("X"),          row("C1", "B1"),  row("D1"),       row("B4", "A2"),
+                row("C4", "B4"),   row("Z", "ROOT"), row("E3")};
         families = {family("G1", "G2", {"A1", "A2"}), family("A1", "W1", {"B1", "B2"}),
-                    family("X", "W1", {"B3"}), family("C1", "", {"D1"})};
+                    family("X", "W1", {"B3"}), family("C1", "", {"D1"}), family("B3", "", {"E3"})};
         index = KinshipIndex::build(rows, families);
         index.setSex(index.indexOf("A1"), Sex::Male);
         index.setSex(index.indexOf("W1"), Sex::Female);
@@ -137,6 +137,10 @@ private slots:
         QTest::newRow("daughter") << 1 << 0 << f << "daughter";
         QTest::newRow("great-grandchild") << 3 << 0 << u << "great-grandchild";
         QTest::newRow("sibling") << 1 << 1 << u << "sibling";
+        QTest::newRow("half-sister") << -1 << 1 << f << "half-sister";
+        QTest::newRow("half-great-aunt") << -1 << 3 << f << "half-great-aunt";
+        QTest::newRow("half-nephew or niece") << -2 << 1 << u << "half-nephew or half-niece";
+        QTest::newRow("half-second cousin") << -3 << 3 << m << "half-second cousin";
         QTest::newRow("aunt") << 1 << 2 << f << "aunt";
         QTest::newRow("uncle or aunt") << 1 << 2 << u << "uncle or aunt";
         QTest::newRow("great-uncle") << 1 << 3 << m << "great-uncle";
@@ -159,7 +163,8 @@ private slots:
         QFETCH(int, down);
         QFETCH(int, sex);
         QFETCH(QString, term);
-        QCOMPARE(RelationshipTerms::blood(up, down, Sex(sex)), term);
+        // A negative `up` asks for the half- word.
+        QCOMPARE(RelationshipTerms::blood(std::abs(up), down, Sex(sex), up < 0), term);
     }
 
     void relationsByBlood()
@@ -181,6 +186,16 @@ private slots:
                  QStringList({"great-uncle or great-aunt", "path: up 1, down 3, through G1, G2"}));
         QCOMPARE(s.relate("B1", "B1"),
                  QStringList({"same person", "path: up 0, down 0, through B1"}));
+        // The lines of half-siblings are half-kin: through W1 alone.
+        QCOMPARE(s.relate("B3", "C1"),
+                 QStringList({"half-uncle", "path: up 1, down 2, through W1"}));
+        QCOMPARE(s.relate("C1", "B3").first(), QStringLiteral("half-nephew or half-niece"));
+        QCOMPARE(s.relate("B3", "D1").first(), QStringLiteral("half-great-uncle"));
+        QCOMPARE(s.relate("E3", "C1"),
+                 QStringList({"half-first cousin", "path: up 2, down 2, through W1"}));
+        QCOMPARE(s.relate("E3", "D1").first(), QStringLiteral("half-first cousin once removed"));
+        // Lines through a couple are full kin.
+        QCOMPARE(s.relate("D1", "C4").first(), QStringLiteral("second cousin once removed"));
     }
 
     void relationsByMarriage()

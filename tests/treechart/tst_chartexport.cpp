@@ -237,7 +237,9 @@ void tst_chartexport::failuresLeaveNoFile()
                                           "name of the file decides how the chart is written."));
     TreeChart empty;
     result = ExportChart(TreeChartSource(empty), path("empty.svg"), {});
-    QCOMPARE(result.error, QStringLiteral("The chart is empty: there is nothing to export."));
+    QCOMPARE(result.error,
+             QStringLiteral("The chart could not be written to 'empty.svg': the chart is "
+                            "empty, there is nothing to export."));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     // A good export replaces an older file in one step, leaving nothing beside it.
     QFile old(path("chart.svg"));

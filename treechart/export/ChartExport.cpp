@@ -178,7 +178,9 @@ ExportResult exportChart(const ChartRenderSource &source, const QString &fileNam
         return result;
     }
     if (source.Size().isEmpty() || source.BoxCount() == 0) {
-        result.error = QStringLiteral("The chart is empty: there is nothing to export.");
+        // Said as every other failure is: the command line prints it alone.
+        result.error = writeError(fileName, QStringLiteral("the chart is empty, there is nothing "
+                                                           "to export"));
         return result;
     }
     // A target that can never be replaced is refused before the chart is drawn.

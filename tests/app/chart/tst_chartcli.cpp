@@ -1,10 +1,12 @@
 // The command line's chart export, run in-process over a database in a temporary folder: the
 // three kinds of chart, the line printed, and failures that say why and leave no file.
 #include "ChartCli.h"
+#include "ModelStore.h"
 #include "mDatabase.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -32,6 +34,16 @@ class tst_chartcli : public QObject
         return result;
     }
     QString file(const QString &name) const { return m_dir.filePath(name); }
+    // The title an SVG drawing carries.
+    static QString svgTitle(const QString &path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return QStringLiteral("(no file)");
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("<title>(.*?)</title>"))
+                                              .match(QString::fromUtf8(f.readAll()));
+        return m.hasMatch() ? m.captured(1) : QStringLiteral("(no title)");
+    }
 
 private slots:
     void initTestCase()
@@ -47,6 +59,34 @@ private slots:
         orphan.Fname = QStringLiteral("Olle");
         QVERIFY(store.InsertPerson(QStringLiteral("Example"), orphan));
         QVERIFY(store.CreateTree(QStringLiteral("Empty")));
+
+        // "Secrets": Hand (dead), his living daughter Liv and his son Prior, marked private;
+        // "Outside": one person outside the line, whom no chart shows.
+        const auto add = [&store](const char *tree, const char *id, const char *parent,
+                                  const char *first, const char *born, const char *died) {
+            PersonRecord r;
+            r.ID = QString::fromLatin1(id);
+            r.PrntKey = QString::fromLatin1(parent);
+            r.Fname = QString::fromLatin1(first);
+            r.Sname = QStringLiteral("Oak");
+            r.Bdate = QString::fromLatin1(born);
+            r.Ddate = QString::fromLatin1(died);
+            QVERIFY(store.InsertPerson(QString::fromLatin1(tree), r));
+        };
+        QVERIFY(store.CreateTree(QStringLiteral("Secrets")));
+        add("Secrets", "h1", "ROOT", "Hand", "1800", "1870");
+        add("Secrets", "l1", "h1", "Liv", "1990", "");
+        add("Secrets", "p1", "h1", "Prior", "1830", "1900");
+        Genealogy::ModelSlice secrets = ModelStore::readTree(store, "Secrets").value();
+        for (const Genealogy::PersonRow &row : secrets.rows) {
+            Genealogy::PersonSide side;
+            if (row.ID == QLatin1String("p1"))
+                side.privacy = Genealogy::Privacy::Private;
+            secrets.model.persons.add(side);
+        }
+        QVERIFY(ModelStore::saveModel(store, "Secrets", secrets.rows, secrets.model));
+        QVERIFY(store.CreateTree(QStringLiteral("Outside")));
+        add("Outside", "o1", "", "Ona", "1800", "1870");
     }
 
     void exportsTheThreeCharts_data()
@@ -101,6 +141,69 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(r.err, QString());
         QCOMPARE(r.out.section(QLatin1Char(' '), 0, 5), roots.out.section(QLatin1Char(' '), 0, 5));
+    }
+
+    // The title of the main chart does not name a living person the privacy choice hides, nor
+    // call the person "Living": it names the tree, as the window's does.
+    void privacyTitleNamesNoHiddenPerson()
+    {
+        Genealogy::PrivacyOptions privateOnly, living;
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("private"), privateOnly));
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("living"), living));
+        const auto titleOf = [this](const char *key, const Genealogy::PrivacyOptions &privacy) {
+            ChartCliRequest request{QStringLiteral("Secrets"), file(QStringLiteral("secret.svg")),
+                                    QString::fromLatin1(key)};
+            request.privacy = privacy;
+            QFile::remove(request.file);
+            const Run r = run(request);
+            return r.code == 0 ? svgTitle(request.file) : r.err;
+        };
+        QCOMPARE(titleOf("l1", living), QStringLiteral("Secrets"));
+        QCOMPARE(titleOf("L1", living), QStringLiteral("Secrets"));
+        QCOMPARE(titleOf("l1", privateOnly), QStringLiteral("Secrets - Liv Oak"));
+        QCOMPARE(titleOf("h1", living), QStringLiteral("Secrets - Hand Oak"));
+    }
+
+    // A chart of a person the privacy choice leaves out says so, whatever the chart.
+    void chartOfAPrivatePersonIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("kind");
+        QTest::newRow("main") << QStringList();
+        QTest::newRow("descendants") << QStringList{"descendants"};
+        QTest::newRow("ancestors") << QStringList{"ancestors"};
+        QTest::newRow("fan") << QStringList{"fan"};
+        QTest::newRow("hourglass") << QStringList{"hourglass"};
+    }
+    void chartOfAPrivatePersonIsRefused()
+    {
+        QFETCH(QStringList, kind);
+        ChartCliRequest request{QStringLiteral("Secrets"), file(QStringLiteral("prior.svg")),
+                                QStringLiteral("P1")};
+        request.descendants = kind.contains(QLatin1String("descendants"));
+        request.ancestors = kind.contains(QLatin1String("ancestors"));
+        request.hourglass = kind.contains(QLatin1String("hourglass"));
+        request.fan = kind.contains(QLatin1String("fan")) ? 3 : 0;
+        QFile::remove(request.file); // the last row's, written without the choice
+        QVERIFY(Genealogy::PrivacyOptions::fromWord(QStringLiteral("private"), request.privacy));
+        const Run r = run(request);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QStringLiteral("The person 'P1' is private: a chart that leaves out the "
+                                       "private has nothing to show of it.\n"));
+        QVERIFY(!QFile::exists(request.file));
+        request.privacy = {};
+        QCOMPARE(run(request).code, 0);
+    }
+
+    // A chart with no box (its only person is outside the line) is a failure, said as the others
+    // are, and writes nothing.
+    void emptyChartIsAFailure()
+    {
+        const Run r = run({QStringLiteral("Outside"), file(QStringLiteral("outside.pdf")), {}});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err, QStringLiteral("The chart could not be written to 'outside.pdf': the "
+                                       "chart is empty, there is nothing to export.\n"));
+        QCOMPARE(r.out, QString());
+        QVERIFY(!QFile::exists(file(QStringLiteral("outside.pdf"))));
     }
 
     void failuresSayWhyAndWriteNothing_data()

@@ -110,12 +110,12 @@ ReadTerm readTerm(const QString &term)
                                     "nine times", "ten times"};
     ReadTerm t;
     QString word = term.section(QStringLiteral(" or "), 0, 0); // "uncle or aunt": the first
+    word.remove(QRegularExpression(QStringLiteral("^half-"))); // "half-great-uncle" too
     const int greats = int(word.count(QStringLiteral("great-")));
     word.remove(QStringLiteral("great-"));
     const bool grand = word.startsWith(QStringLiteral("grand"));
     if (grand)
         word.remove(0, word.startsWith(QStringLiteral("grand-")) ? 6 : 5);
-    word.remove(QRegularExpression(QStringLiteral("^half-")));
     const auto sexOf = [&t](const QString &w, const QStringList &male, const QStringList &female) {
         t.sex = male.contains(w)     ? Genealogy::Sex::Male
                 : female.contains(w) ? Genealogy::Sex::Female

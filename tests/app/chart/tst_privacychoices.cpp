@@ -4,6 +4,7 @@
 // honours it.
 #include "MenuBar.h"
 #include "ModalSeam.h"
+#include "ModelStore.h"
 #include "ReportCommands.h"
 #include "ReportOptionsDialog.h"
 #include "ScriptedMessageService.h"
@@ -185,6 +186,53 @@ private slots:
         }
         QVERIFY(remembered);
         QVERIFY(text().contains(QStringLiteral("Livvy")));
+    }
+
+    // A title naming the selected person names the tree alone when the export leaves the
+    // person's box out: Kit goes with Cid, marked private, above him.
+    void mainChartTitleNamesNoPersonLeftOut()
+    {
+        Window w;
+        {
+            Genealogy::ModelSlice read =
+                ModelStore::readTree(w.main->Db(), QStringLiteral("Family")).value();
+            for (const Genealogy::PersonRow &row : read.rows) {
+                Genealogy::PersonSide side;
+                if (row.ID == QLatin1String("a1"))
+                    side.privacy = Genealogy::Privacy::Private;
+                read.model.persons.add(side);
+            }
+            QVERIFY(ModelStore::saveModel(w.main->Db(), QStringLiteral("Family"), read.rows,
+                                          read.model));
+        }
+        w.main->Tree().Select(QStringLiteral("c1"));
+        const QString svg = w.dir.filePath(QStringLiteral("kit.svg"));
+        const auto exported = [&](bool includePrivate) {
+            ScopedModalDriver scoped([&](QDialog &d) {
+                if (d.objectName() == QLatin1String("dlgExportOptions")) {
+                    d.findChild<QCheckBox *>(QStringLiteral("chkHideLiving"))->setChecked(false);
+                    d.findChild<QCheckBox *>(QStringLiteral("chkIncludePrivate"))
+                        ->setChecked(includePrivate);
+                    return int(QDialog::Accepted);
+                }
+                if (auto *files = qobject_cast<QFileDialog *>(&d)) {
+                    files->selectFile(svg);
+                    return int(QDialog::Accepted);
+                }
+                return int(QDialog::Rejected);
+            });
+            if (QFile::exists(svg))
+                w.messages.enqueue(MsgResult::Yes); // replace the file
+            w.menu("mnuFileExportChart");
+            QFile f(svg);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        QVERIFY(exported(true).contains(QStringLiteral("<title>Family - Kit Ash</title>")));
+        const QString leftOut = exported(false);
+        QVERIFY(leftOut.contains(QStringLiteral("<title>Family</title>")));
+        QVERIFY(!leftOut.contains(QStringLiteral("Kit")) &&
+                !leftOut.contains(QStringLiteral("Cid")));
+        QVERIFY(leftOut.contains(QStringLiteral("Ada")));
     }
 
     void gedcomExportDialogPrivacy()

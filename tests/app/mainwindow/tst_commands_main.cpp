@@ -252,6 +252,39 @@ private slots:
         QTRY_COMPARE(chart.height(), centre->height() - 1);
     }
 
+    // The selected box at the right end of a long row stays in view when the information panel
+    // narrows the chart, and when the window does.
+    void selectedBoxStaysInViewAsTheChartNarrows()
+    {
+        Window w;
+        QVERIFY(w.main->Db().CreateTree(QStringLiteral("Row")));
+        for (int i = 0; i < 15; ++i)
+            QVERIFY(w.main->Db().InsertPerson(
+                QStringLiteral("Row"),
+                row(QStringLiteral("r%1").arg(i), QStringLiteral("ROOT"),
+                    QStringLiteral("Name%1").arg(i), QStringLiteral("Row"))));
+        w.main->Trees().Refill();
+        QVERIFY(w.main->LoadTree("Row"));
+        TreeChart &chart = w.main->VTree();
+        chart.setFocus();
+        QTest::keyClick(&chart, Qt::Key_End);
+        const cNodePtr last = chart.SelectedNode();
+        QVERIFY(last && last->Key() == QLatin1String("r14"));
+        const auto inView = [&chart, &last] {
+            return chart.VisibleChartRect().contains(
+                QRect(QPoint(last->Left(), last->Top()), QPoint(last->Right(), last->Bottom())));
+        };
+        QVERIFY(inView());
+        w.menu("mnuViewInfo");
+        QVERIFY(w.main->pnlInfo().isVisible());
+        QVERIFY(inView());
+        w.menu("mnuViewInfo");
+        QVERIFY(inView());
+        w.main->resize(600, 700);
+        QTRY_COMPARE(chart.width(), chart.parentWidget()->width() - 2);
+        QVERIFY(inView());
+    }
+
     void helpOpensFromQuestionAndMenu()
     {
         ScriptedMessageService msgs;
