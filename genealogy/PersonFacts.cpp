@@ -1,10 +1,10 @@
 #include "PersonFacts.h"
 
+#include "DateOrder.h"
 #include "GedcomDate.h"
 #include "RowRules.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Genealogy {
 
@@ -252,35 +252,19 @@ private:
         return events;
     }
 
-    // By the middle of the days each date may mean (so that "ABT 1850" follows "12 MAR 1850"),
-    // then by the first; an event without a date keeps its place after the event stored before
-    // it (a burial without a date stays after the death).
+    // In the order of their dates (dateOrder).
     static void sortByDate(std::vector<FactEvent> &events)
     {
-        struct Keyed
-        {
-            qint64 middle;
-            qint64 from;
-            FactEvent event;
-        };
-        std::vector<Keyed> keyed;
-        keyed.reserve(events.size());
-        qint64 middle = std::numeric_limits<qint64>::min();
-        qint64 from = middle;
-        for (FactEvent &event : events) {
-            if (event.sortFrom != DateRange::kUnknown) {
-                from = event.sortFrom;
-                const qint64 to = event.sortTo == DateRange::kUnknown ? from : event.sortTo;
-                middle = (from + to) / 2;
-            }
-            keyed.push_back({middle, from, std::move(event)});
-        }
-        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-            return a.middle != b.middle ? a.middle < b.middle : a.from < b.from;
-        });
-        events.clear();
-        for (Keyed &k : keyed)
-            events.push_back(std::move(k.event));
+        const std::vector<size_t> order =
+            dateOrder(events.size(), [&events](size_t i, qint32 &from, qint32 &to) {
+                from = events[i].sortFrom;
+                to = events[i].sortTo;
+            });
+        std::vector<FactEvent> sorted;
+        sorted.reserve(events.size());
+        for (const size_t i : order)
+            sorted.push_back(std::move(events[i]));
+        events = std::move(sorted);
     }
 
     void addCitations(PersonFacts &facts, Ref owner) const

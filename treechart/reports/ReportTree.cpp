@@ -1,12 +1,10 @@
 #include "ReportTree.h"
 
+#include "DateOrder.h"
 #include "FamilyKeys.h"
 #include "RowRules.h"
 
 #include <QRegularExpression>
-
-#include <algorithm>
-#include <limits>
 
 namespace Reports {
 
@@ -27,36 +25,18 @@ QString yearOf(const QString &date)
 
 namespace {
 
-// Events in the order of their dates, by the middle of the days each may mean, as the
-// information panel lists them; one without a date keeps its place after the event before it.
+// Events in the order of their dates, as the information panel lists them.
 std::vector<quint32> inDateOrder(const TreeModel &model, std::span<const quint32> events)
 {
-    struct Keyed
-    {
-        qint64 middle;
-        qint64 from;
-        quint32 event;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(events.size());
-    qint64 middle = std::numeric_limits<qint64>::min();
-    qint64 from = middle;
-    for (quint32 e : events) {
-        const Event &event = model.events[e];
-        if (event.sortFrom != DateRange::kUnknown) {
-            from = event.sortFrom;
-            const qint64 to = event.sortTo == DateRange::kUnknown ? from : event.sortTo;
-            middle = (from + to) / 2;
-        }
-        keyed.push_back({middle, from, e});
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        return a.middle != b.middle ? a.middle < b.middle : a.from < b.from;
-    });
+    const std::vector<size_t> order =
+        dateOrder(events.size(), [&](size_t i, qint32 &from, qint32 &to) {
+            from = model.events[events[i]].sortFrom;
+            to = model.events[events[i]].sortTo;
+        });
     std::vector<quint32> sorted;
-    sorted.reserve(keyed.size());
-    for (const Keyed &k : keyed)
-        sorted.push_back(k.event);
+    sorted.reserve(order.size());
+    for (const size_t i : order)
+        sorted.push_back(events[i]);
     return sorted;
 }
 
