@@ -190,7 +190,6 @@ std::vector<ReportTree::Partnership> ReportTree::partnerships(int person) const
 {
     std::vector<Partnership> out;
     const std::span<const int> children = m_links.children(person);
-    const std::span<const int> coParents = m_links.coParents(person);
     std::vector<bool> placed(children.size(), false);
     if (hasModel()) {
         const TreeModel &m = m_slice.model;
