@@ -38,6 +38,21 @@ struct Program : TreeFixture
         });
         persons->mnuPersonEdit();
     }
+    // File > Import GEDCOM of a file holding `body` (after its header), under the name proposed.
+    bool import(const QString &name, const QByteArray &body)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n" + body + "0 TRLR\n");
+        file.close();
+        ScopedModalDriver accept([](QDialog &dialog) {
+            dialog.accept(); // the tree's name as proposed
+            return dialog.result();
+        });
+        return main->Gedcom().ImportFile(path);
+    }
     QString fname(const QString &key) const
     {
         return store.FindPerson(QStringLiteral("Fam"), key).valueOr({}).Fname;
@@ -161,17 +176,8 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program p;
-        const QString path = p.dir.filePath(QStringLiteral("small.ged"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n0 @I1@ INDI\n1 NAME Karl /Berg/\n"
-                   "0 @I2@ INDI\n1 NAME Eva /Ek/\n0 TRLR\n");
-        file.close();
-        ScopedModalDriver accept([](QDialog &dialog) {
-            dialog.accept(); // the tree's name as proposed
-            return dialog.result();
-        });
-        QVERIFY(p.main->Gedcom().ImportFile(path));
+        QVERIFY(p.import(QStringLiteral("small.ged"),
+                         "0 @I1@ INDI\n1 NAME Karl /Berg/\n0 @I2@ INDI\n1 NAME Eva /Ek/\n"));
         const QString tree = p.tree.CurrentTree();
         QVERIFY(!tree.isEmpty());
         const std::vector<ChangeLog::Entry> entries =
@@ -188,23 +194,12 @@ private slots:
     {
         ScopedMessageService scoped(m_messages);
         Program p;
-        const QString path = p.dir.filePath(QStringLiteral("wives.ged"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("0 HEAD\n1 CHAR UTF-8\n1 GEDC\n2 VERS 5.5.1\n"
-                   "0 @I1@ INDI\n1 NAME Karl /Berg/\n1 FAMS @F1@\n1 FAMS @F2@\n"
-                   "0 @I2@ INDI\n1 NAME Eva /Ek/\n1 FAMS @F1@\n"
-                   "0 @I3@ INDI\n1 NAME Anna /Lind/\n1 FAMS @F2@\n"
-                   "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I3@\n"
-                   "0 TRLR\n");
-        file.close();
-        {
-            ScopedModalDriver accept([](QDialog &dialog) {
-                dialog.accept();
-                return dialog.result();
-            });
-            QVERIFY(p.main->Gedcom().ImportFile(path));
-        }
+        QVERIFY(p.import(QStringLiteral("wives.ged"),
+                         "0 @I1@ INDI\n1 NAME Karl /Berg/\n1 FAMS @F1@\n1 FAMS @F2@\n"
+                         "0 @I2@ INDI\n1 NAME Eva /Ek/\n1 FAMS @F1@\n"
+                         "0 @I3@ INDI\n1 NAME Anna /Lind/\n1 FAMS @F2@\n"
+                         "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
+                         "0 @F2@ FAM\n1 HUSB @I1@\n1 WIFE @I3@\n"));
         const QString tree = p.tree.CurrentTree();
         const auto row = [&](const char *key) {
             return p.store.FindPerson(tree, QLatin1String(key)).valueOr({});
